@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+enum class MsgIcon { None, Information, Exclamation, Critical, Question };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgAnswer { Ok, Cancel, Yes, No };
+
+struct ShownMessage
+{
+    MsgIcon icon;
+    QString title;
+    QString text;
+    MsgButtons buttons;
+};
+
+// Every message and question of the program goes through here. In test mode
+// nothing is shown: every message is recorded, and questions take their answers
+// from a queue the test fills beforehand. A question with no answer queued is
+// recorded as a failure (and answered No/Cancel), as is an answer left over.
+class MsgBox
+{
+public:
+    // The default title of a message box: the program's title.
+    static QString DefaultTitle();
+
+    static MsgAnswer Show(const QString& text, MsgIcon icon = MsgIcon::Information, const QString& title = {},
+                          MsgButtons buttons = MsgButtons::Ok, QWidget* parent = nullptr);
+
+    static void Info(const QString& text, const QString& title = {}, QWidget* parent = nullptr);
+    static void Warn(const QString& text, const QString& title = {}, QWidget* parent = nullptr);
+    // A Yes/No question with the question icon; true for Yes.
+    static bool Ask(const QString& text, const QString& title = {}, QWidget* parent = nullptr);
+    // A database or runtime error: exclamation icon, title "System".
+    static void SystemError(const QString& text, QWidget* parent = nullptr);
+
+    // ---- test mode ----
+    static void BeginTest();
+    static void EndTest();
+    static bool InTest();
+    static void QueueAnswer(MsgAnswer answer);
+    static int PendingAnswers();
+    static const QList<ShownMessage>& Shown();
+    static QStringList ShownTexts();
+    static QString LastText();
+    static void ClearShown();
+    // Problems found so far (unexpected questions); EndTest adds left-over answers.
+    static QStringList Failures();
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+
+// A client-side query result: the field names and every row, read once from
+// the database so that the connection is free again as soon as it is made.
+// The cursor offers the walk the windows use (MoveFirst, MoveNext, eof).
+class RecordSet
+{
+public:
+    RecordSet() = default;
+    RecordSet(QStringList fields, QList<QVariantList> rows);
+
+    const QStringList& fields() const { return m_fields; }
+    int fieldCount() const { return int(m_fields.size()); }
+    // Field names compare case-insensitively, as the original engine did; -1 when unknown.
+    int fieldIndex(const QString& name) const;
+
+    int RecordCount() const { return int(m_rows.size()); }
+    bool isEmpty() const { return m_rows.isEmpty(); }
+    const QList<QVariantList>& rows() const { return m_rows; }
+
+    QVariant value(int row, int column) const;
+    QVariant value(int row, const QString& field) const;
+    // Text of a value; a Null gives the empty text.
+    QString text(int row, const QString& field) const { return value(row, field).toString(); }
+
+    // Cursor walk.
+    bool eof() const { return m_pos >= m_rows.size(); }
+    bool bof() const { return m_pos < 0 || m_rows.isEmpty(); }
+    void MoveFirst() { m_pos = 0; }
+    void MoveNext() { ++m_pos; }
+    int AbsolutePosition() const { return m_pos; }
+    void setAbsolutePosition(int pos) { m_pos = pos; }
+    QVariant Fields(const QString& field) const { return value(m_pos, field); }
+    QVariant Fields(int column) const { return value(m_pos, column); }
+
+    void appendRow(QVariantList row) { m_rows.append(std::move(row)); }
+
+private:
+    QStringList m_fields;
+    QList<QVariantList> m_rows;
+    qsizetype m_pos = 0;
+};
+
+using RecordSetPtr = std::shared_ptr<RecordSet>;

@@ -1,0 +1,494 @@
+#include "sqlHelper.h"
+
+#include "Cp936.h"
+#include "MsgBox.h"
+#include "mod_public.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <cstdlib>
+
+RecordSetPtr SharedRs;
+RecordSetPtr CalendarRs;
+
+namespace {
+
+const QString kConnName = QStringLiteral("wms_shared");
+
+struct ConnState
+{
+    QString appPathOverride;
+    QString connString;
+    bool endOnMissingDb = false;
+    std::function<void()> endHook;
+    int transDepth = 0;
+};
+
+ConnState& cs()
+{
+    static ConnState s;
+    return s;
+}
+
+QString errorText(const QSqlError& e)
+{
+    const QString db = e.databaseText().trimmed();
+    return db.isEmpty() ? e.text().trimmed() : db;
+}
+
+// One statement ready for the driver: "@name" placeholders turned into "?"
+// with their values in order, program-made raw values written into the text.
+struct Prepared
+{
+    QString sql;
+    QVariantList values;
+};
+
+bool isIdentChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
+
+QVariant bindValue(const QVariant& v)
+{
+    // A text is never Null: an empty text box stores the empty text.
+    if (v.typeId() == QMetaType::QString)
+        return QVariant(v.toString().isNull() ? QStringLiteral("") : v.toString());
+    if (!v.isValid() || v.isNull())
+        return QVariant();
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        return v.toBool() ? 1 : 0;
+    case QMetaType::QDate:
+        return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    case QMetaType::QDateTime:
+        return v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    default:
+        return v;
+    }
+}
+
+Prepared prepare(const QString& sql, const ParamMap* params)
+{
+    Prepared out;
+    out.sql.reserve(sql.size());
+    const qsizetype n = sql.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = sql.at(i);
+        // Quoted literals and identifiers pass through untouched.
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('[')) {
+            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
+            qsizetype j = i + 1;
+            while (j < n) {
+                if (sql.at(j) == close) {
+                    if (close != QLatin1Char(']') && j + 1 < n && sql.at(j + 1) == close) {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            out.sql.append(sql.mid(i, j - i + 1));
+            i = j + 1;
+            continue;
+        }
+        if (c == QLatin1Char('@') && i + 1 < n && isIdentChar(sql.at(i + 1))) {
+            qsizetype j = i + 1;
+            while (j < n && isIdentChar(sql.at(j)))
+                ++j;
+            const QString name = sql.mid(i, j - i);
+            if (!params || !params->contains(name))
+                throw DbError(QStringLiteral("参数 %1 没有值").arg(name));
+            const QVariant v = params->value(name);
+            if (v.canConvert<SqlRaw>() && v.typeId() == qMetaTypeId<SqlRaw>()) {
+                const SqlRaw raw = v.value<SqlRaw>();
+                if (!raw.isValid())
+                    throw DbError(QStringLiteral("参数 %1 的值无效: %2").arg(name, raw.text));
+                out.sql.append(raw.text);
+            } else {
+                out.sql.append(QLatin1Char('?'));
+                out.values.append(bindValue(v));
+            }
+            i = j;
+            continue;
+        }
+        out.sql.append(c);
+        ++i;
+    }
+    return out;
+}
+
+bool isQueryText(const QString& sql)
+{
+    return sql.left(6).toUpper() == QLatin1String("SELECT") || sql.left(2).toUpper() == QLatin1String("SP");
+}
+
+QSqlQuery run(const Prepared& p)
+{
+    OpenConn();
+    QSqlQuery q(SharedConn());
+    q.setForwardOnly(true);
+    if (!q.prepare(p.sql))
+        throw DbError(errorText(q.lastError()));
+    for (int k = 0; k < p.values.size(); ++k)
+        q.bindValue(k, p.values.at(k));
+    if (!q.exec())
+        throw DbError(errorText(q.lastError()));
+    return q;
+}
+
+RecordSetPtr readAll(QSqlQuery& q)
+{
+    const QSqlRecord rec = q.record();
+    QStringList fields;
+    fields.reserve(rec.count());
+    for (int k = 0; k < rec.count(); ++k)
+        fields.append(rec.fieldName(k));
+    auto rs = std::make_shared<RecordSet>(fields, QList<QVariantList>{});
+    const int cols = int(fields.size());
+    while (q.next()) {
+        QVariantList row;
+        row.reserve(cols);
+        for (int k = 0; k < cols; ++k)
+            row.append(q.value(k));
+        rs->appendRow(std::move(row));
+    }
+    if (q.lastError().isValid())
+        throw DbError(errorText(q.lastError()));
+    return rs;
+}
+
+void execPlain(const QString& sql)
+{
+    QSqlQuery q(SharedConn());
+    if (!q.exec(sql))
+        throw DbError(errorText(q.lastError()));
+}
+
+void endProgram()
+{
+    if (cs().endHook)
+        cs().endHook();
+    else
+        std::exit(0);
+}
+
+} // namespace
+
+// ---- program folder and configuration ----
+
+QString GetAppPath()
+{
+    QString path = cs().appPathOverride.isEmpty() ? QCoreApplication::applicationDirPath() : cs().appPathOverride;
+    if (!path.endsWith(QLatin1Char('/')))
+        path.append(QLatin1Char('/'));
+    return path;
+}
+
+void SetAppPathOverride(const QString& folder)
+{
+    cs().appPathOverride = folder;
+}
+
+QString ReadIniValue(const QString& section, const QString& key, const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    bool inSection = false;
+    for (QByteArray raw : lines) {
+        raw = raw.trimmed();
+        if (raw.isEmpty() || raw.startsWith(';'))
+            continue;
+        if (raw.startsWith('[')) {
+            const qsizetype close = raw.indexOf(']');
+            const QString name = Cp936::decode(raw.mid(1, close < 0 ? -1 : close - 1)).trimmed();
+            inSection = name.compare(section, Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        if (!inSection)
+            continue;
+        const qsizetype eq = raw.indexOf('=');
+        if (eq < 0)
+            continue;
+        const QString name = Cp936::decode(raw.left(eq)).trimmed();
+        if (name.compare(key, Qt::CaseInsensitive) != 0)
+            continue;
+        QByteArray value = raw.mid(eq + 1).trimmed();
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+            value = value.mid(1, value.size() - 2);
+        // The profile reader copied at most 126 bytes; never split a double-byte character.
+        if (value.size() > 126) {
+            qsizetype cut = 0;
+            while (cut < value.size()) {
+                const qsizetype step = (uchar(value.at(cut)) > 0x80 && uchar(value.at(cut)) < 0xFF) ? 2 : 1;
+                if (cut + step > 126)
+                    break;
+                cut += step;
+            }
+            value.truncate(cut);
+        }
+        return Cp936::decode(value);
+    }
+    return {};
+}
+
+namespace {
+// The numeric value of a text: its leading number, 0 when it has none.
+long leadingNumber(const QString& text)
+{
+    const QString t = text.trimmed();
+    qsizetype i = 0;
+    if (i < t.size() && (t.at(i) == QLatin1Char('-') || t.at(i) == QLatin1Char('+')))
+        ++i;
+    const qsizetype start = i;
+    while (i < t.size() && t.at(i).isDigit())
+        ++i;
+    if (i == start)
+        return 0;
+    return t.left(i).toLong();
+}
+
+QString dbName()
+{
+    return SysVar.Sys_dbName.isEmpty() ? QStringLiteral("wms.db") : SysVar.Sys_dbName;
+}
+
+QString dbFolder()
+{
+    const QString ini = GetAppPath() + QStringLiteral("linkDB.ini");
+    const QString linkType = ReadIniValue(QStringLiteral("DB_Link"), QStringLiteral("LinkType"), ini);
+    const QString dbPath = ReadIniValue(QStringLiteral("DB_Link"), QStringLiteral("DBPath"), ini);
+    if (leadingNumber(linkType) != 0 && !dbPath.trimmed().isEmpty())
+        return QString(dbPath).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return GetAppPath();
+}
+} // namespace
+
+QString CurrentDbFile()
+{
+    return dbFolder() + dbName();
+}
+
+QString GetDBPath()
+{
+    const QString folder = dbFolder();
+    const QFileInfo info(folder + dbName());
+    if (!info.exists() || !info.isFile() || info.isHidden()) {
+        const QString text = QStringLiteral("数据库文件路径错误,系统即将退出!");
+        if (cs().endOnMissingDb) {
+            MsgBox::Show(text, MsgIcon::Exclamation, QStringLiteral("System"));
+            endProgram();
+        }
+        throw DbError(QStringLiteral("数据库文件路径错误!") + QDir::toNativeSeparators(info.filePath()));
+    }
+    return folder;
+}
+
+void SetEndProgramOnMissingDb(bool on)
+{
+    cs().endOnMissingDb = on;
+}
+
+void SetEndProgramHook(std::function<void()> hook)
+{
+    cs().endHook = std::move(hook);
+}
+
+void SetConnString()
+{
+    cs().connString = GetDBPath() + dbName();
+}
+
+QString ConnString()
+{
+    return cs().connString;
+}
+
+QSqlDatabase SharedConn()
+{
+    if (!QSqlDatabase::contains(kConnName))
+        return QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnName);
+    return QSqlDatabase::database(kConnName, false);
+}
+
+bool IsConnOpen()
+{
+    return QSqlDatabase::contains(kConnName) && QSqlDatabase::database(kConnName, false).isOpen();
+}
+
+void OpenConn(const QString&, const QString&)
+{
+    if (IsConnOpen())
+        return;
+    SetConnString();
+    QSqlDatabase db = SharedConn();
+    db.setDatabaseName(cs().connString);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!db.open())
+        throw DbError(errorText(db.lastError()));
+    QSqlQuery q(db);
+    q.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
+    q.exec(QStringLiteral("PRAGMA synchronous = FULL"));
+    cs().transDepth = 0;
+}
+
+void CloseConn()
+{
+    SharedRs.reset();
+    if (!QSqlDatabase::contains(kConnName))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(kConnName, false);
+        if (db.isOpen())
+            db.close();
+    }
+    cs().transDepth = 0;
+}
+
+void CloseRs()
+{
+    SharedRs.reset();
+}
+
+void CloseRs2()
+{
+    CalendarRs.reset();
+}
+
+// ---- statements ----
+
+RecordSetPtr ExecuteSql(const QString& sql)
+{
+    return ExecuteSql(sql, ParamMap());
+}
+
+RecordSetPtr ExecuteSql(const QString& sql, const ParamMap& params)
+{
+    const Prepared p = prepare(sql, &params);
+    QSqlQuery q = run(p);
+    if (!isQueryText(sql))
+        return nullptr;
+    return readAll(q);
+}
+
+int ExecuteParaSql(const QString& sql, const ParamMap& params)
+{
+    QSqlQuery q = run(prepare(sql, &params));
+    return q.numRowsAffected();
+}
+
+bool InTransaction()
+{
+    return cs().transDepth > 0;
+}
+
+m_DBresult RunTrans(const std::function<void()>& body)
+{
+    m_DBresult result;
+    const int depth = cs().transDepth;
+    const QString savepoint = QStringLiteral("sp_%1").arg(depth);
+    bool begun = false;
+    try {
+        OpenConn();
+        execPlain(depth == 0 ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT ") + savepoint);
+        begun = true;
+        cs().transDepth = depth + 1;
+        body();
+        execPlain(depth == 0 ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + savepoint);
+        cs().transDepth = depth;
+        result.isResult = true;
+        return result;
+    } catch (const DbError& e) {
+        result.str_MsgBox = e.message();
+    } catch (const std::exception& e) {
+        result.str_MsgBox = QString::fromUtf8(e.what());
+    }
+    cs().transDepth = depth;
+    if (begun && IsConnOpen()) {
+        QSqlQuery q(SharedConn());
+        if (depth == 0) {
+            q.exec(QStringLiteral("ROLLBACK"));
+        } else {
+            q.exec(QStringLiteral("ROLLBACK TO ") + savepoint);
+            q.exec(QStringLiteral("RELEASE ") + savepoint);
+        }
+    }
+    result.isResult = false;
+    if (depth > 0) // an inner failure fails the whole outer transaction
+        throw DbError(result.str_MsgBox);
+    return result;
+}
+
+m_DBresult ExecuteTrans(const KeyValue& batch)
+{
+    return RunTrans([&batch] {
+        for (const auto& [key, value] : batch.Items()) {
+            const QString sql = GetSqlFromKey(key);
+            const ParamMap params = value.canConvert<ParamMap>() ? value.value<ParamMap>() : ParamMap();
+            const int changed = ExecuteParaSql(sql, params);
+            if (params.requiresRow() && changed <= 0)
+                throw DbError(params.requireRowText());
+        }
+    });
+}
+
+QString GetSqlFromKey(const QString& key)
+{
+    const qsizetype bar = key.indexOf(QLatin1Char('|'));
+    return bar < 0 ? key : key.mid(bar + 1);
+}
+
+QString ReplacePara(const QString& sql, const ParamMap* params)
+{
+    if (!params)
+        return sql;
+    QString text = sql;
+    for (const auto& [name, value] : params->items()) {
+        const qsizetype at = text.indexOf(name);
+        if (at >= 0)
+            text.replace(at, name.size(), FormatParaValue(value));
+    }
+    return text;
+}
+
+QString FormatParaValue(const QVariant& value)
+{
+    if (value.typeId() == qMetaTypeId<SqlRaw>())
+        return value.value<SqlRaw>().text;
+    const QString text = value.toString();
+    if (text.startsWith(QLatin1String("N:")))
+        return QString(text).remove(QStringLiteral("N:"));
+    if (text.startsWith(QLatin1String("K:")))
+        return QStringLiteral("'%") + ReplaceQuote(QString(text).remove(QStringLiteral("K:"))) + QStringLiteral("%'");
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+        return text;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return QString::number(value.toDouble(), 'g', 15);
+    default:
+        return QStringLiteral("'") + ReplaceQuote(text) + QStringLiteral("'");
+    }
+}
+
+QString ReplaceQuote(const QString& text)
+{
+    return QString(text).replace(QLatin1Char('\''), QStringLiteral("''"));
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "DbError.h"
+#include "KeyValue.h"
+#include "RecordSet.h"
+#include "m_DBresult.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <functional>
+
+// ---- program folder, configuration and the shared connection ----
+
+// The program folder (the executable's folder), ending with "/".
+QString GetAppPath();
+// Tests (and the database tool) point the program folder elsewhere; empty restores it.
+void SetAppPathOverride(const QString& folder);
+
+// One value of an INI file ("" when the key or the file is missing): section
+// and key compare case-insensitively, the value is trimmed, the file is read
+// in code page 936 and at most 126 characters are returned.
+QString ReadIniValue(const QString& section, const QString& key, const QString& fileName);
+
+// The database folder from "linkDB.ini". When no database file is found there
+// at start, the program says so and ends; later in the session the opening
+// fails with a DbError instead, and the program goes on.
+QString GetDBPath();
+// The full file name of the database the shared connection uses (or would use).
+QString CurrentDbFile();
+// Start phase: a missing database ends the program (true until the main frame is up).
+void SetEndProgramOnMissingDb(bool on);
+// What "end the program" does; tests replace it. The default calls std::exit(0).
+void SetEndProgramHook(std::function<void()> hook);
+
+void SetConnString();
+QString ConnString();
+// Opens the shared connection when it is closed; the arguments are ignored.
+void OpenConn(const QString& userName = {}, const QString& password = {});
+void CloseConn();
+void CloseRs();
+void CloseRs2();
+bool IsConnOpen();
+QSqlDatabase SharedConn();
+
+// The shared recordset slots of the data classes and the calendar windows.
+extern RecordSetPtr SharedRs;
+extern RecordSetPtr CalendarRs;
+
+// ---- statements ----
+
+// A query (the text starts with "SELECT" or "SP", any case) gives its rows;
+// any other statement runs and gives nullptr. Throws DbError on failure.
+RecordSetPtr ExecuteSql(const QString& sql);
+// The same with "@name" placeholders bound to params.
+RecordSetPtr ExecuteSql(const QString& sql, const ParamMap& params);
+// Runs one statement with its placeholders bound; answers the rows changed.
+int ExecuteParaSql(const QString& sql, const ParamMap& params);
+// Runs a batch of statements in one transaction: every statement or none.
+m_DBresult ExecuteTrans(const KeyValue& batch);
+// Runs body inside one write transaction (ids and serials taken inside it are
+// safe). A DbError or std::exception rolls everything back and becomes the
+// failed result with its text. Nested calls join the outer transaction.
+m_DBresult RunTrans(const std::function<void()>& body);
+bool InTransaction();
+
+// The SQL text of a statement key ("prefix|sql" or "sql").
+QString GetSqlFromKey(const QString& key);
+// The text with each placeholder written as a literal; for display and logs
+// only: the runners bind values instead.
+QString ReplacePara(const QString& sql, const ParamMap* params);
+QString FormatParaValue(const QVariant& value);
+QString ReplaceQuote(const QString& text);

@@ -1,0 +1,158 @@
+#include "TestEnv.h"
+
+#include "mod_public.h"
+#include "sqlHelper.h"
+
+namespace {
+
+class SqlRunnerTest : public DbTest
+{
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        exec(QStringLiteral("CREATE TABLE t (id INTEGER PRIMARY KEY, txt TEXT, n REAL)"));
+    }
+};
+
+// User-typed text must reach the database exactly as typed, whatever it holds.
+TEST_F(SqlRunnerTest, TypedTextRoundTripsThroughEveryRunner)
+{
+    const QStringList texts = {
+        QStringLiteral("O'Brien"), QStringLiteral("100%"),    QStringLiteral("mail@id"),
+        QStringLiteral("a|b"),     QStringLiteral("N:12,15,0"), QStringLiteral("K:x"),
+        QStringLiteral("@id"),     QStringLiteral("仓库'\"%_"), QString(),
+    };
+    int id = 0;
+    for (const QString& text : texts) {
+        ++id;
+        const ParamMap p{{QStringLiteral("@txt"), text}, {QStringLiteral("@id"), id}};
+        switch (id % 3) {
+        case 0:
+            ExecuteParaSql(QStringLiteral("INSERT INTO t (txt, id) VALUES (@txt, @id)"), p);
+            break;
+        case 1: {
+            KeyValue batch;
+            batch.AddItem(QStringLiteral("%1|INSERT INTO t (txt, id) VALUES (@txt, @id)").arg(id), QVariant::fromValue(p));
+            ASSERT_TRUE(ExecuteTrans(batch).isResult);
+            break;
+        }
+        default:
+            ExecuteSql(QStringLiteral("INSERT INTO t (txt, id) VALUES (@txt, @id)"), p);
+        }
+        const RecordSetPtr rs = ExecuteSql(QStringLiteral("SELECT txt FROM t WHERE txt = @txt AND id=@id"), p);
+        ASSERT_EQ(rs->RecordCount(), 1) << text.toStdString();
+        EXPECT_EQ(rs->value(0, 0).toString(), text);
+    }
+}
+
+TEST_F(SqlRunnerTest, BatchIsAllOrNothing)
+{
+    KeyValue batch;
+    batch.AddItem(QStringLiteral("INSERT INTO t (id, txt) VALUES (1, 'a')"));
+    batch.AddItem(QStringLiteral("INSERT INTO t (id, txt) VALUES (2, 'b')"));
+    batch.AddItem(QStringLiteral("INSERT INTO missing_table VALUES (3)"));
+    const m_DBresult r = ExecuteTrans(batch);
+    EXPECT_FALSE(r.isResult);
+    EXPECT_EQ(r.int_Count, 0);
+    EXPECT_TRUE(r.str_MsgBox.contains(QStringLiteral("missing_table"))) << r.str_MsgBox.toStdString();
+    EXPECT_EQ(count(QStringLiteral("t")), 0);
+    // The connection is usable afterwards.
+    EXPECT_TRUE(ExecuteTrans(KeyValue()).isResult);
+}
+
+TEST_F(SqlRunnerTest, UpdateThatReachesNoRowFailsTheBatch)
+{
+    exec(QStringLiteral("INSERT INTO t (id, txt) VALUES (1, 'a')"));
+    KeyValue batch;
+    batch.AddItem(QStringLiteral("INSERT INTO t (id, txt) VALUES (2, 'b')"));
+    batch.AddItem(QStringLiteral("UPDATE t SET txt='x' WHERE id=@id"),
+                  QVariant::fromValue(ParamMap{{QStringLiteral("@id"), 99}}.RequireRow()));
+    const m_DBresult r = ExecuteTrans(batch);
+    EXPECT_FALSE(r.isResult);
+    EXPECT_EQ(r.str_MsgBox, QStringLiteral("当前记录不存在!"));
+    EXPECT_EQ(count(QStringLiteral("t")), 1);
+}
+
+TEST_F(SqlRunnerTest, ProgramMadeListsGoIntoTheTextOnlyWhenClean)
+{
+    for (int i = 1; i <= 3; ++i)
+        exec(QStringLiteral("INSERT INTO t (id) VALUES (%1)").arg(i));
+    const RecordSetPtr rs = ExecuteSql(QStringLiteral("SELECT id FROM t WHERE id IN (@ids) ORDER BY @col"),
+                                       ParamMap{{QStringLiteral("@ids"), NList(QStringLiteral("1,3,0"))},
+                                                {QStringLiteral("@col"), NExpr(QStringLiteral("id desc"))}});
+    ASSERT_EQ(rs->RecordCount(), 2);
+    EXPECT_EQ(rs->value(0, 0).toInt(), 3);
+    EXPECT_THROW(ExecuteSql(QStringLiteral("SELECT id FROM t WHERE id IN (@ids)"),
+                            ParamMap{{QStringLiteral("@ids"), NList(QStringLiteral("1) OR (1=1"))}}),
+                 DbError);
+    EXPECT_THROW(ExecuteSql(QStringLiteral("SELECT id FROM t WHERE id = @missing")), DbError);
+}
+
+TEST_F(SqlRunnerTest, RepeatedPlaceholderIsBoundEverywhere)
+{
+    exec(QStringLiteral("INSERT INTO t (id, txt) VALUES (5, 'x')"));
+    const RecordSetPtr rs = ExecuteSql(QStringLiteral("SELECT id FROM t WHERE id=@id OR txt=CAST(@id AS TEXT)"),
+                                       ParamMap{{QStringLiteral("@id"), 5}});
+    EXPECT_EQ(rs->RecordCount(), 1);
+}
+
+TEST_F(SqlRunnerTest, OnlySelectTextsAreQueries)
+{
+    EXPECT_NE(ExecuteSql(QStringLiteral("sElEcT 1")), nullptr);
+    EXPECT_EQ(ExecuteSql(QStringLiteral(" SELECT 1")), nullptr);
+    EXPECT_EQ(ExecuteSql(QStringLiteral("UPDATE t SET txt='a'")), nullptr);
+}
+
+TEST_F(SqlRunnerTest, NestedTransactionFailureRollsBackTheOuterOne)
+{
+    const m_DBresult r = RunTrans([] {
+        ExecuteSql(QStringLiteral("INSERT INTO t (id) VALUES (1)"));
+        KeyValue inner;
+        inner.AddItem(QStringLiteral("INSERT INTO t (id) VALUES (1)")); // duplicate key
+        ExecuteTrans(inner);
+    });
+    EXPECT_FALSE(r.isResult);
+    EXPECT_EQ(count(QStringLiteral("t")), 0);
+}
+
+struct FormatCase
+{
+    QVariant value;
+    const char* literal;
+};
+
+TEST(FormatParaValueTest, LiteralForms)
+{
+    const FormatCase cases[] = {
+        {QStringLiteral("O'Brien"), "'O''Brien'"},
+        {QString(), "''"},
+        {QStringLiteral("N:12,15,0"), "12,15,0"},
+        {QStringLiteral("N:"), ""},
+        {true, "True"},
+        {false, "False"},
+        {0.5, "0.5"},
+        {-3, "-3"},
+        {QStringLiteral("a@id|b"), "'a@id|b'"},
+        {NList(QStringLiteral("1,2,0")), "1,2,0"},
+    };
+    for (const FormatCase& c : cases)
+        EXPECT_EQ(FormatParaValue(c.value).toStdString(), std::string(c.literal));
+}
+
+TEST(GetSqlFromKeyTest, CutsAtTheFirstBar)
+{
+    EXPECT_EQ(GetSqlFromKey(QStringLiteral("17|insert into t values (1)")), QStringLiteral("insert into t values (1)"));
+    EXPECT_EQ(GetSqlFromKey(QStringLiteral("select 1")), QStringLiteral("select 1"));
+    EXPECT_EQ(ReplaceQuote(QStringLiteral("a'b''")), QStringLiteral("a''b''''"));
+}
+
+TEST(KeyValueTest, RefusesADuplicateKey)
+{
+    KeyValue kv;
+    kv.AddItem(QStringLiteral("a"));
+    EXPECT_THROW(kv.AddItem(QStringLiteral("a")), DbError);
+    EXPECT_EQ(kv.Count(), 1);
+}
+
+} // namespace

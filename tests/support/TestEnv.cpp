@@ -1,0 +1,101 @@
+#include "TestEnv.h"
+
+#include "Clock.h"
+#include "DbCreator.h"
+#include "DialogRunner.h"
+#include "Launcher.h"
+#include "mod_public.h"
+#include "sqlHelper.h"
+
+#include <QApplication>
+#include <QWidget>
+
+void DbTest::SetUp()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    ASSERT_TRUE(m_dir->isValid());
+    CloseConn();
+    SetAppPathOverride(m_dir->path());
+    SetEndProgramOnMissingDb(false);
+    MsgBox::BeginTest();
+    DialogRunner::BeginTest();
+    Launcher::BeginTest();
+    Clock::Reset();
+    const QString error = CreateFreshDatabase(appDir() + QStringLiteral("wms.db"));
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    CurrentUser = m_user();
+    SysVar = m_SysVar();
+    init_SysVar();
+}
+
+void DbTest::TearDown()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        w->close();
+        w->deleteLater();
+    }
+    QApplication::processEvents();
+    CloseConn();
+    MsgBox::EndTest();
+    DialogRunner::EndTest();
+    Launcher::EndTest();
+    Clock::Reset();
+    for (const QString& f : MsgBox::Failures())
+        ADD_FAILURE() << f.toStdString();
+    for (const QString& f : DialogRunner::Failures())
+        ADD_FAILURE() << f.toStdString();
+    SetAppPathOverride({});
+    CurrentUser = m_user();
+    m_dir.reset();
+}
+
+QString DbTest::appDir() const
+{
+    return m_dir->path() + QStringLiteral("/");
+}
+
+void DbTest::exec(const QString& sql)
+{
+    try {
+        ExecuteSql(sql);
+    } catch (const DbError& e) {
+        ADD_FAILURE() << e.message().toStdString() << "\n" << sql.toStdString();
+    }
+}
+
+QVariant DbTest::scalar(const QString& sql)
+{
+    try {
+        const RecordSetPtr rs = ExecuteSql(sql);
+        if (!rs || rs->isEmpty())
+            return {};
+        return rs->value(0, 0);
+    } catch (const DbError& e) {
+        ADD_FAILURE() << e.message().toStdString() << "\n" << sql.toStdString();
+        return {};
+    }
+}
+
+int DbTest::count(const QString& table, const QString& where)
+{
+    return scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table +
+                  (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where))
+        .toInt();
+}
+
+void DbTest::loginAs(int userId)
+{
+    const RecordSetPtr rs = ExecuteSql(QStringLiteral("SELECT * FROM v_user WHERE id=@id"),
+                                       ParamMap{{QStringLiteral("@id"), userId}});
+    ASSERT_TRUE(rs && rs->RecordCount() == 1);
+    m_user u;
+    u.id = rs->value(0, QStringLiteral("id")).toInt();
+    u.user = rs->text(0, QStringLiteral("user"));
+    u.pw = rs->text(0, QStringLiteral("pw"));
+    u.usex = rs->text(0, QStringLiteral("usex"));
+    u.isStart = rs->value(0, QStringLiteral("isStart")).toInt() != 0;
+    u.dictionaryId = rs->value(0, QStringLiteral("dictionaryId")).toInt();
+    u.department = rs->text(0, QStringLiteral("department"));
+    CurrentUser = u;
+    init_SysVar();
+}

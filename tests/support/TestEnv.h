@@ -1,0 +1,36 @@
+#pragma once
+
+#include "MsgBox.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariant>
+#include <gtest/gtest.h>
+#include <memory>
+
+// A program folder of its own with a fresh database, the shared connection
+// open on it, SysVar filled for department 0, and the message facade, dialog
+// runner and launcher in test mode. TearDown fails the test on an unexpected
+// question or dialog and on an answer left over.
+class DbTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QString appDir() const; // ends with "/"
+    // Runs a statement on the shared connection; fails the test on an error.
+    void exec(const QString& sql);
+    // The first column of the first row, or an invalid QVariant.
+    QVariant scalar(const QString& sql);
+    int count(const QString& table, const QString& where = {});
+    // Logs in as the given user row (CurrentUser and SysVar as after a login).
+    void loginAs(int userId);
+
+    // The texts of the messages shown so far, oldest first.
+    QStringList shown() const { return MsgBox::ShownTexts(); }
+    void answer(MsgAnswer a) { MsgBox::QueueAnswer(a); }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
