@@ -144,47 +144,211 @@ CREATE INDEX ix_goods_detail_code ON tb_goods_detail(goodsDetailCode);
 -- ===================================================================
 
 CREATE TABLE tb_customer (
-    id           INTEGER PRIMARY KEY,
-    customerCode TEXT    NOT NULL DEFAULT '' COLLATE NOCASE,
-    userId       INTEGER NOT NULL DEFAULT 0,
-    customType   INTEGER NOT NULL DEFAULT 0
+    id             INTEGER PRIMARY KEY,
+    utype          INTEGER NOT NULL DEFAULT 0,
+    customType     INTEGER NOT NULL DEFAULT 0,
+    customerCode   TEXT    NOT NULL DEFAULT '' COLLATE NOCASE,
+    uname          TEXT    NOT NULL DEFAULT '' COLLATE NOCASE,
+    pinyin         TEXT    NOT NULL DEFAULT '',
+    contact        TEXT,
+    companyName    TEXT,
+    taxNumber      TEXT,
+    bankName       TEXT,
+    bankAccount    TEXT,
+    address        TEXT,
+    tel            TEXT,
+    email          TEXT,
+    fax            TEXT,
+    status         INTEGER NOT NULL DEFAULT 1,
+    imageUrl       TEXT,
+    creator        TEXT    NOT NULL DEFAULT '',
+    createTime     TEXT    NOT NULL DEFAULT '',
+    updateLastUser TEXT,
+    updateLastTime TEXT,
+    userId         INTEGER NOT NULL DEFAULT 0
 );
+CREATE INDEX ix_customer_code ON tb_customer(customerCode);
+CREATE INDEX ix_customer_type ON tb_customer(customType);
+CREATE INDEX ix_customer_user ON tb_customer(userId);
+
+-- 0 supplier, 1 customer, 2 both; a category that no longer exists reads as ''.
+CREATE VIEW v_customer AS
+SELECT c.id, c.utype,
+       CASE c.utype WHEN 0 THEN '供应商' WHEN 1 THEN '客户' WHEN 2 THEN '两者都是' ELSE '' END AS utypeName,
+       c.customType, COALESCE(d.uname, '') AS customTypeName,
+       c.customerCode, c.uname, c.pinyin, c.contact, c.companyName, c.taxNumber, c.bankName,
+       c.bankAccount, c.address, c.tel, c.email, c.fax, c.status,
+       CASE WHEN c.status = 1 THEN '启用' ELSE '禁用' END AS statusName,
+       c.imageUrl, c.creator, c.createTime, c.updateLastUser, c.updateLastTime, c.userId
+FROM tb_customer c LEFT JOIN tb_dictionary d ON d.id = c.customType;
 
 CREATE TABLE tb_location (
-    id       INTEGER PRIMARY KEY,
-    uname    TEXT    NOT NULL DEFAULT '' COLLATE NOCASE,
-    parentId INTEGER NOT NULL DEFAULT 0,
-    orderby  INTEGER NOT NULL DEFAULT 0,
-    state    INTEGER NOT NULL DEFAULT 1,
-    isLock   INTEGER NOT NULL DEFAULT 0
+    id           INTEGER PRIMARY KEY,
+    locationCode TEXT    NOT NULL DEFAULT '' COLLATE NOCASE,
+    uname        TEXT    NOT NULL DEFAULT '' COLLATE NOCASE,
+    capacity     REAL    NOT NULL DEFAULT 0,
+    parentId     INTEGER NOT NULL DEFAULT 0,
+    orderby      INTEGER NOT NULL DEFAULT 0,
+    isLock       INTEGER NOT NULL DEFAULT 0,
+    isVirtual    INTEGER NOT NULL DEFAULT 0,
+    state        INTEGER NOT NULL DEFAULT 1,
+    remark       TEXT
 );
+CREATE INDEX ix_location_parent ON tb_location(parentId);
+CREATE INDEX ix_location_code ON tb_location(locationCode);
+
+CREATE VIEW v_location AS
+SELECT a.id, a.locationCode, a.uname, a.capacity, a.parentId,
+       p.locationCode AS parentlocationCode, p.uname AS parentName, a.orderby,
+       a.isLock, CASE WHEN a.isLock = 1 THEN '锁定' ELSE '未锁定' END AS lockName,
+       a.isVirtual, CASE WHEN a.isVirtual = 1 THEN '虚拟库位' ELSE '实体库位' END AS VirtualName,
+       a.state, CASE WHEN a.state = 1 THEN '启用' ELSE '禁用' END AS stateName,
+       a.remark,
+       (SELECT COUNT(*) FROM tb_location c WHERE c.parentId = a.id) AS iCount
+FROM tb_location a LEFT JOIN tb_location p ON p.id = a.parentId AND a.parentId <> 0;
+
+-- One row: the FROM of the goods code check's literal selects.
+CREATE VIEW v_sys_goodsCode AS SELECT 1 AS id;
 
 -- ===================================================================
 -- Bills (completed by the inbound and outbound subsystems)
 -- ===================================================================
 
 CREATE TABLE tb_rk_head (
-    id        INTEGER PRIMARY KEY,
-    BillNo    TEXT    NOT NULL DEFAULT '' COLLATE NOCASE,
-    userId    INTEGER NOT NULL DEFAULT 0,
-    accountId INTEGER NOT NULL DEFAULT 0,
-    utypeId   INTEGER NOT NULL DEFAULT 0
+    id             INTEGER PRIMARY KEY,
+    accountId      INTEGER NOT NULL DEFAULT 0,
+    billNo         TEXT    NOT NULL DEFAULT '' COLLATE NOCASE,
+    ubillNo        TEXT,
+    utypeId        INTEGER NOT NULL DEFAULT 0,
+    supplierId     INTEGER NOT NULL DEFAULT 0,
+    supplierName   TEXT    NOT NULL DEFAULT '',
+    remark         TEXT,
+    ispass         INTEGER NOT NULL DEFAULT 0,
+    creator        TEXT    NOT NULL DEFAULT '',
+    createTime     TEXT    NOT NULL DEFAULT '',
+    updateLastUser TEXT,
+    updateLastTime TEXT,
+    userId         INTEGER NOT NULL DEFAULT 0
 );
+CREATE INDEX ix_rk_head_billno ON tb_rk_head(billNo);
+CREATE INDEX ix_rk_head_supplier ON tb_rk_head(supplierId);
+CREATE INDEX ix_rk_head_account ON tb_rk_head(accountId);
+CREATE INDEX ix_rk_head_type ON tb_rk_head(utypeId);
+CREATE INDEX ix_rk_head_user ON tb_rk_head(userId);
+
 CREATE TABLE tb_rk_detail (
-    id      INTEGER PRIMARY KEY,
-    goodsId INTEGER NOT NULL DEFAULT 0
+    id              INTEGER PRIMARY KEY,
+    headId          INTEGER NOT NULL DEFAULT 0,
+    rowNo           INTEGER NOT NULL DEFAULT 0,
+    goodsTypeId     INTEGER NOT NULL DEFAULT 0,
+    goodsTypeName   TEXT    NOT NULL DEFAULT '',
+    goodsId         INTEGER NOT NULL DEFAULT 0,
+    goodsCode       TEXT    NOT NULL DEFAULT '' COLLATE NOCASE,
+    goodsDetailCode TEXT    COLLATE NOCASE,
+    goodsName       TEXT    NOT NULL DEFAULT '',
+    goodsDesc       TEXT,
+    unit            TEXT,
+    inPrice         REAL    NOT NULL DEFAULT 0,
+    packQty         REAL    NOT NULL DEFAULT 0,
+    weight          REAL    NOT NULL DEFAULT 0,
+    qty             REAL    NOT NULL DEFAULT 0,
+    locationId      INTEGER NOT NULL DEFAULT 0,
+    lotNo           TEXT,
+    remark          TEXT
 );
+CREATE INDEX ix_rk_detail_head ON tb_rk_detail(headId);
+CREATE INDEX ix_rk_detail_goods ON tb_rk_detail(goodsId);
+CREATE INDEX ix_rk_detail_code ON tb_rk_detail(goodsCode);
+CREATE INDEX ix_rk_detail_location ON tb_rk_detail(locationId);
+
 CREATE TABLE tb_ck_head (
-    id        INTEGER PRIMARY KEY,
-    BillNo    TEXT    NOT NULL DEFAULT '' COLLATE NOCASE,
-    userId    INTEGER NOT NULL DEFAULT 0,
-    accountId INTEGER NOT NULL DEFAULT 0,
-    utypeId   INTEGER NOT NULL DEFAULT 0
+    id             INTEGER PRIMARY KEY,
+    accountId      INTEGER NOT NULL DEFAULT 0,
+    billNo         TEXT    NOT NULL DEFAULT '' COLLATE NOCASE,
+    ubillNo        TEXT,
+    utypeId        INTEGER NOT NULL DEFAULT 0,
+    customerId     INTEGER NOT NULL DEFAULT 0,
+    customerName   TEXT    NOT NULL DEFAULT '',
+    remark         TEXT,
+    ispass         INTEGER NOT NULL DEFAULT 0,
+    creator        TEXT    NOT NULL DEFAULT '',
+    createTime     TEXT    NOT NULL DEFAULT '',
+    updateLastUser TEXT,
+    updateLastTime TEXT,
+    userId         INTEGER NOT NULL DEFAULT 0
 );
+CREATE INDEX ix_ck_head_billno ON tb_ck_head(billNo);
+CREATE INDEX ix_ck_head_customer ON tb_ck_head(customerId);
+CREATE INDEX ix_ck_head_account ON tb_ck_head(accountId);
+CREATE INDEX ix_ck_head_type ON tb_ck_head(utypeId);
+CREATE INDEX ix_ck_head_user ON tb_ck_head(userId);
+
 CREATE TABLE tb_ck_detail (
-    id      INTEGER PRIMARY KEY,
-    goodsId INTEGER NOT NULL DEFAULT 0
+    id              INTEGER PRIMARY KEY,
+    headId          INTEGER NOT NULL DEFAULT 0,
+    rowNo           INTEGER NOT NULL DEFAULT 0,
+    goodsTypeId     INTEGER NOT NULL DEFAULT 0,
+    goodsTypeName   TEXT    NOT NULL DEFAULT '',
+    goodsId         INTEGER NOT NULL DEFAULT 0,
+    goodsCode       TEXT    NOT NULL DEFAULT '' COLLATE NOCASE,
+    goodsDetailCode TEXT    COLLATE NOCASE,
+    goodsName       TEXT    NOT NULL DEFAULT '',
+    goodsDesc       TEXT,
+    unit            TEXT,
+    inPrice         REAL    NOT NULL DEFAULT 0,
+    salePrice       REAL    NOT NULL DEFAULT 0,
+    packQty         REAL    NOT NULL DEFAULT 0,
+    weight          REAL    NOT NULL DEFAULT 0,
+    qty             REAL    NOT NULL DEFAULT 0,
+    locationId      INTEGER NOT NULL DEFAULT 0,
+    lotNo           TEXT,
+    remark          TEXT
 );
+CREATE INDEX ix_ck_detail_head ON tb_ck_detail(headId);
+CREATE INDEX ix_ck_detail_goods ON tb_ck_detail(goodsId);
+CREATE INDEX ix_ck_detail_code ON tb_ck_detail(goodsCode);
+CREATE INDEX ix_ck_detail_location ON tb_ck_detail(locationId);
+
+-- Bill heads with their display columns. The amount is text "#0.0#": at least
+-- one and at most two decimals (12 -> 12.0, 2.25 -> 2.25), never "-0.0"; a bill
+-- without lines shows 1单0项 and 0.0.
+CREATE VIEW v_rk_head AS
+SELECT a.id, a.accountId,
+       COALESCE((SELECT d.uname FROM tb_dictionary d WHERE d.id = a.accountId), '') AS accountName,
+       a.billNo, a.ubillNo, a.utypeId,
+       COALESCE((SELECT d.uname FROM tb_dictionary d WHERE d.id = a.utypeId), '') AS utype,
+       a.supplierId, a.ispass,
+       CASE WHEN a.ispass = 0 THEN '未审核' ELSE '已审核' END AS passName,
+       a.supplierName, a.remark, a.creator, a.createTime, a.updateLastUser, a.updateLastTime, a.userId,
+       '1单' || (SELECT COUNT(*) FROM tb_rk_detail l WHERE l.headId = a.id) || '项' AS totalItemRow,
+       (SELECT COUNT(*) FROM tb_rk_detail l WHERE l.headId = a.id) AS rowsCount,
+       (SELECT SUM(l.qty) FROM tb_rk_detail l WHERE l.headId = a.id) AS totalQty,
+       (SELECT CASE WHEN s.amount = 0 THEN '0.0'
+                    WHEN s.amount = CAST(s.amount AS INTEGER)
+                    THEN CAST(CAST(s.amount AS INTEGER) AS TEXT) || '.0'
+                    ELSE CAST(s.amount AS TEXT) END
+        FROM (SELECT ROUND(COALESCE(SUM(l.qty * l.inPrice), 0), 2) AS amount
+              FROM tb_rk_detail l WHERE l.headId = a.id) s) AS totalAmount
+FROM tb_rk_head a;
+
+CREATE VIEW v_ck_head AS
+SELECT a.id, a.accountId,
+       COALESCE((SELECT d.uname FROM tb_dictionary d WHERE d.id = a.accountId), '') AS accountName,
+       a.billNo, a.ubillNo, a.utypeId,
+       COALESCE((SELECT d.uname FROM tb_dictionary d WHERE d.id = a.utypeId), '') AS utype,
+       a.customerId, a.ispass,
+       CASE WHEN a.ispass = 0 THEN '未审核' ELSE '已审核' END AS passName,
+       a.customerName, a.remark, a.creator, a.createTime, a.updateLastUser, a.updateLastTime, a.userId,
+       '1单' || (SELECT COUNT(*) FROM tb_ck_detail l WHERE l.headId = a.id) || '项' AS totalItemRow,
+       (SELECT COUNT(*) FROM tb_ck_detail l WHERE l.headId = a.id) AS rowsCount,
+       (SELECT SUM(l.qty) FROM tb_ck_detail l WHERE l.headId = a.id) AS totalQty,
+       (SELECT CASE WHEN s.amount = 0 THEN '0.0'
+                    WHEN s.amount = CAST(s.amount AS INTEGER)
+                    THEN CAST(CAST(s.amount AS INTEGER) AS TEXT) || '.0'
+                    ELSE CAST(s.amount AS TEXT) END
+        FROM (SELECT ROUND(COALESCE(SUM(l.qty * l.salePrice), 0), 2) AS amount
+              FROM tb_ck_detail l WHERE l.headId = a.id) s) AS totalAmount
+FROM tb_ck_head a;
 
 -- ===================================================================
 -- Schedule manager (completed by the schedule subsystem)
