@@ -28,13 +28,15 @@ CREATE TABLE tb_dictionary (
     isSystemSet INTEGER NOT NULL DEFAULT 0
 );
 CREATE INDEX ix_dictionary_type ON tb_dictionary(utype, uname);
-CREATE INDEX ix_dictionary_parent ON tb_dictionary(parentId);
+CREATE INDEX ix_dictionary_parent ON tb_dictionary(parentId, utype);
 
 CREATE VIEW v_user AS
 SELECT u.id, u.[user] AS [user], u.pw, u.usex, u.isStart, u.dictionaryId,
        COALESCE(d.uname, '') AS department
 FROM tb_user u LEFT JOIN tb_dictionary d ON d.id = u.dictionaryId;
 
+-- Dictionary items with their parent's name (Null at the top of a tree), the
+-- wording of the enabled flag and the number of children.
 CREATE VIEW v_dictionary AS
 SELECT a.id, a.utype, a.uname, a.parentId, p.uname AS parentName, a.orderBy, a.remark,
        a.isSystemSet, a.isstart,
@@ -71,6 +73,7 @@ CREATE TABLE tb_sys_fun (
     type        INTEGER NOT NULL DEFAULT 0,
     orderby     INTEGER NOT NULL DEFAULT 0
 );
+CREATE UNIQUE INDEX ix_sys_fun_code ON tb_sys_fun(funCode);
 
 -- User-group rights (kept although no window opens them).
 CREATE TABLE tb_Usergrp (
@@ -121,9 +124,12 @@ CREATE TABLE tb_goods_head (
     updateLastUser TEXT    NOT NULL DEFAULT '',
     updateLastTime TEXT    NOT NULL DEFAULT ''
 );
+-- Bill entry looks goods up by code (case-insensitively, through the column's collation).
 CREATE INDEX ix_goods_head_code ON tb_goods_head(goodsCode);
 CREATE INDEX ix_goods_head_type ON tb_goods_head(goodsTypeId);
 
+-- Packing units. rowNo has a default because the unit written together with
+-- its goods item carries none. A unit without barcode may hold '' or Null.
 CREATE TABLE tb_goods_detail (
     id              INTEGER PRIMARY KEY,
     headId          INTEGER NOT NULL DEFAULT 0,
@@ -137,7 +143,48 @@ CREATE TABLE tb_goods_detail (
     salePrice       REAL    NOT NULL DEFAULT 0
 );
 CREATE INDEX ix_goods_detail_head ON tb_goods_detail(headId, isDefault);
+-- Barcode scans look units up by barcode (case-insensitively).
 CREATE INDEX ix_goods_detail_code ON tb_goods_detail(goodsDetailCode);
+
+CREATE VIEW v_goods_head AS
+SELECT h.id, h.goodsTypeId, COALESCE(d.uname, '') AS goodsTypeName, h.goodsCode, h.goodsName,
+       h.goodsDesc, h.pinyin, h.upqty, h.downqty, h.status, h.imageUrl, h.creator, h.createTime,
+       h.updateLastUser, h.updateLastTime
+FROM tb_goods_head h LEFT JOIN tb_dictionary d ON d.id = h.goodsTypeId;
+
+CREATE VIEW v_goods_detail AS
+SELECT g.id, g.headId, g.rowNo, h.goodsTypeId, COALESCE(d.uname, '') AS goodsTypeName, h.goodsCode,
+       h.goodsName, h.goodsDesc, h.pinyin, h.status, h.upqty, h.downqty, g.isDefault,
+       COALESCE(g.goodsDetailCode, '') AS goodsDetailCode, g.unit, g.packQty, g.weight, g.inPrice,
+       g.salePrice
+FROM tb_goods_detail g
+JOIN tb_goods_head h ON h.id = g.headId
+LEFT JOIN tb_dictionary d ON d.id = h.goodsTypeId;
+
+-- Bill entry: one row per unit and entry code. Every unit can be entered with
+-- its item's goods code; a unit with a barcode also with that barcode. The two
+-- branches stay plain column comparisons on inputGoodsCode, so a lookup by code
+-- is pushed into each branch and answered by ix_goods_head_code and
+-- ix_goods_detail_code (both NOCASE, as the column's collation).
+CREATE VIEW v_goods_detail_input AS
+SELECT 'goodsCode' AS utype, g.id, g.headId, g.rowNo, h.goodsTypeId,
+       COALESCE(d.uname, '') AS goodsTypeName, h.goodsCode,
+       COALESCE(g.goodsDetailCode, '') AS goodsDetailCode, h.goodsCode AS inputGoodsCode, g.isDefault,
+       h.goodsName, h.goodsDesc, h.pinyin, h.status, h.upqty, h.downqty, g.unit, g.packQty, g.weight,
+       g.inPrice, g.salePrice
+FROM tb_goods_detail g
+JOIN tb_goods_head h ON h.id = g.headId
+LEFT JOIN tb_dictionary d ON d.id = h.goodsTypeId
+UNION ALL
+SELECT 'barcode' AS utype, g.id, g.headId, g.rowNo, h.goodsTypeId,
+       COALESCE(d.uname, '') AS goodsTypeName, h.goodsCode,
+       g.goodsDetailCode AS goodsDetailCode, g.goodsDetailCode AS inputGoodsCode, g.isDefault,
+       h.goodsName, h.goodsDesc, h.pinyin, h.status, h.upqty, h.downqty, g.unit, g.packQty, g.weight,
+       g.inPrice, g.salePrice
+FROM tb_goods_detail g
+JOIN tb_goods_head h ON h.id = g.headId
+LEFT JOIN tb_dictionary d ON d.id = h.goodsTypeId
+WHERE g.goodsDetailCode <> '';
 
 -- ===================================================================
 -- Partners and locations (completed by the partners subsystem)
@@ -377,3 +424,117 @@ INSERT INTO tb_user (id, [user], pw, usex, isStart, dictionaryId) VALUES
     (1, 'admin', 'cf9246bb0d40eb4d', '男', 1, 1);
 
 INSERT INTO tb_account_fun (accountId, departmentId) VALUES (2, 1);
+
+-- The function tree: the menus of the main frame, each window's actions under it.
+INSERT INTO tb_sys_fun (id, funCode, displaytext, parentid, type, orderby) VALUES
+    (1, 'SysMenu', '系统菜单', 0, 0, 1),
+    (2, 'customer', '往来单位', 1, 0, 1),
+    (3, 'customer_save', '保存', 2, 0, 1),
+    (4, 'customer_update', '修改', 2, 0, 2),
+    (5, 'customer_delete', '删除', 2, 0, 3),
+    (6, 'customer_export', '导出', 2, 0, 4),
+    (7, 'ckmg', '仓库管理', 1, 0, 2),
+    (8, 'import', '入库业务', 7, 0, 1),
+    (9, 'import_save', '保存', 8, 0, 1),
+    (10, 'import_update', '修改', 8, 0, 2),
+    (11, 'import_delete', '删除', 8, 0, 3),
+    (12, 'import_pass', '审核', 8, 0, 4),
+    (13, 'import_nopass', '反审核', 8, 0, 5),
+    (14, 'import_print', '打印', 8, 0, 6),
+    (15, 'import_searchBill', '单据查询', 8, 0, 7),
+    (16, 'export', '出库业务', 7, 0, 2),
+    (17, 'export_save', '保存', 16, 0, 1),
+    (18, 'export_update', '修改', 16, 0, 2),
+    (19, 'export_delete', '删除', 16, 0, 3),
+    (20, 'export_pass', '审核', 16, 0, 4),
+    (21, 'export_nopass', '反审核', 16, 0, 5),
+    (22, 'export_print', '打印', 16, 0, 6),
+    (23, 'export_searchBill', '单据查询', 16, 0, 7),
+    (24, 'reportCenter', '报表分析', 1, 0, 3),
+    (25, 'rpt_kczz', '库存总账', 24, 0, 1),
+    (26, 'rpt_kczz_print', '打印', 25, 0, 1),
+    (27, 'rpt_kczz_export', '导出', 25, 0, 2),
+    (28, 'rpt_kctz', '库存台账', 24, 0, 2),
+    (29, 'rpt_kctz_print', '打印', 28, 0, 1),
+    (30, 'rpt_kctz_export', '导出', 28, 0, 2),
+    (31, 'rpt_kwjk', '库位监控', 24, 0, 3),
+    (32, 'rpt_kwjk_print', '打印', 31, 0, 1),
+    (33, 'rpt_kwjk_export', '导出', 31, 0, 2),
+    (34, 'rpt_hpjk', '货品监控', 24, 0, 4),
+    (35, 'rpt_hpjk_print', '打印', 34, 0, 1),
+    (36, 'rpt_hpjk_export', '导出', 34, 0, 2),
+    (37, 'rpt_fckc', '分仓库存', 24, 0, 5),
+    (38, 'rpt_fckc_print', '打印', 37, 0, 1),
+    (39, 'rpt_fckc_export', '导出', 37, 0, 2),
+    (40, 'rpt_rkbill', '入库单据', 24, 0, 6),
+    (41, 'rpt_rkbill_print', '打印', 40, 0, 1),
+    (42, 'rpt_rkbill_export', '导出', 40, 0, 2),
+    (43, 'rpt_rkbill_browse', '查看单据', 40, 0, 3),
+    (44, 'rpt_rkbill_delete', '删除', 40, 0, 4),
+    (45, 'rpt_rkbill_pass', '审核', 40, 0, 5),
+    (46, 'rpt_rkbill_nopass', '反审核', 40, 0, 6),
+    (47, 'rpt_rkbill_add', '新增单据', 40, 0, 7),
+    (48, 'rpt_rk_detail_bill', '入库明细', 24, 0, 7),
+    (49, 'rpt_rk_detail_bill_print', '打印', 48, 0, 1),
+    (50, 'rpt_rk_detail_bill_export', '导出', 48, 0, 2),
+    (51, 'rpt_rk_detail_bill_browse', '查看单据', 48, 0, 3),
+    (52, 'rpt_rk_detail_bill_delete', '删除', 48, 0, 4),
+    (53, 'rpt_rksum', '入库汇总', 24, 0, 8),
+    (54, 'rpt_rksum_print', '打印', 53, 0, 1),
+    (55, 'rpt_rksum_export', '导出', 53, 0, 2),
+    (56, 'rpt_ckbill', '出库单据', 24, 0, 9),
+    (57, 'rpt_ckbill_print', '打印', 56, 0, 1),
+    (58, 'rpt_ckbill_export', '导出', 56, 0, 2),
+    (59, 'rpt_ckbill_browse', '查看单据', 56, 0, 3),
+    (60, 'rpt_ckbill_delete', '删除', 56, 0, 4),
+    (61, 'rpt_ckbill_pass', '审核', 56, 0, 5),
+    (62, 'rpt_ckbill_nopass', '反审核', 56, 0, 6),
+    (63, 'rpt_ckbill_add', '新增单据', 56, 0, 7),
+    (64, 'rpt_ck_detail_bill', '出库明细', 24, 0, 10),
+    (65, 'rpt_ck_detail_bill_print', '打印', 64, 0, 1),
+    (66, 'rpt_ck_detail_bill_export', '导出', 64, 0, 2),
+    (67, 'rpt_ck_detail_bill_browse', '查看单据', 64, 0, 3),
+    (68, 'rpt_ck_detail_bill_delete', '删除', 64, 0, 4),
+    (69, 'rpt_cksum', '出库汇总', 24, 0, 11),
+    (70, 'rpt_cksum_print', '打印', 69, 0, 1),
+    (71, 'rpt_cksum_export', '导出', 69, 0, 2),
+    (72, 'rcmg', '日程管理', 1, 0, 4),
+    (73, 'basicInfor', '基础档案', 1, 0, 5),
+    (74, 'goodsInfor', '货品信息', 73, 0, 1),
+    (75, 'goodsInfor_save', '保存', 74, 0, 1),
+    (76, 'goodsInfor_update', '修改', 74, 0, 2),
+    (77, 'goodsInfor_delete', '删除', 74, 0, 3),
+    (78, 'goodsInfor_export', '导出', 74, 0, 4),
+    (79, 'locationInfor', '库位信息', 73, 0, 2),
+    (80, 'locationInfor_save', '保存', 79, 0, 1),
+    (81, 'locationInfor_update', '修改', 79, 0, 2),
+    (82, 'locationInfor_delete', '删除', 79, 0, 3),
+    (83, 'locationInfor_export', '导出', 79, 0, 4),
+    (84, 'system', '系统管理', 1, 0, 6),
+    (85, 'dictionary', '数据字典', 84, 0, 1),
+    (86, 'dictionary_save', '保存', 85, 0, 1),
+    (87, 'dictionary_update', '修改', 85, 0, 2),
+    (88, 'dictionary_delete', '删除', 85, 0, 3),
+    (89, 'dictionary_export', '导出', 85, 0, 4),
+    (90, 'limited', '权限设置', 84, 0, 2),
+    (91, 'optionset', '选项', 84, 0, 3),
+    (92, 'user', '用户信息', 84, 0, 4),
+    (93, 'user_save', '保存', 92, 0, 1),
+    (94, 'user_update', '修改', 92, 0, 2),
+    (95, 'user_delete', '删除', 92, 0, 3),
+    (96, 'user_export', '导出', 92, 0, 4),
+    (97, 'modifyPW', '修改密码', 84, 0, 5);
+
+-- The department 系统管理 holds every function right.
+INSERT INTO tb_user_group_fun (funCode, departmentId) SELECT funCode, 1 FROM tb_sys_fun ORDER BY id;
+
+INSERT INTO tb_Messagebox (Code, CDESC) VALUES
+    ('NotEmpty',           '不能为空!'),
+    ('AskSave',            '是否保存当前记录?'),
+    ('AskUpdate',          '是否保存对当前记录的修改?'),
+    ('AlreadySave',        '保存成功!'),
+    ('ReNotHaveNotDelete', '不存在,不能删除!'),
+    ('AlreadyAccount',     '不能删除!'),
+    ('AskDelete',          '是否删除当前记录?'),
+    ('AlreadyDelete',      '删除成功!'),
+    ('LimitedUser',        '功能受限,请与系统管理联系!');

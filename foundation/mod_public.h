@@ -1,11 +1,12 @@
 #pragma once
 
 #include "m_SysVar.h"
+#include "m_funCode.h"
 #include "m_user.h"
 
 #include <QString>
 
-// Process-wide state read by every subsystem.
+// Process-wide state read by every subsystem (FunCodeTable lives in m_funCode.h).
 inline m_user CurrentUser;
 inline m_SysVar SysVar;
 
