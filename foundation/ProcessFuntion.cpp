@@ -1,0 +1,79 @@
+#include "ProcessFuntion.h"
+
+#include "DbError.h"
+#include "sqlHelper.h"
+
+#include <QDate>
+#include <QDateTime>
+
+namespace {
+
+struct NumberSeries
+{
+    const char* kind;
+    const char* table;
+    const char* column;
+};
+
+constexpr NumberSeries kSeries[] = {
+    {"rk", "tb_rk_head", "BillNo"},
+    {"ck", "tb_ck_head", "BillNo"},
+    {"ct", "tb_customer", "customerCode"},
+};
+
+// The date forms the windows hand over: ISO dates with or without a time, and
+// the slashed and dotted forms a typed date takes.
+QDate readDate(const QString& text)
+{
+    const QString t = text.trimmed();
+    const QDateTime dt = QDateTime::fromString(t, Qt::ISODate);
+    if (dt.isValid())
+        return dt.date();
+    static const char* const formats[] = {"yyyy-M-d", "yyyy/M/d", "yyyy.M.d", "yyyy-M-d H:m:s",
+                                          "yyyy/M/d H:m:s", "yyyy-M-d H:m", "yyyy/M/d H:m", "yyyyMMdd"};
+    for (const char* f : formats) {
+        const QDate d = QDateTime::fromString(t, QString::fromLatin1(f)).date();
+        if (d.isValid())
+            return d;
+        const QDate d2 = QDate::fromString(t, QString::fromLatin1(f));
+        if (d2.isValid())
+            return d2;
+    }
+    return {};
+}
+
+} // namespace
+
+QString GetNewBillNo(const QString& kind, const QString& dateText)
+{
+    const QString k = kind.toLower();
+    const NumberSeries* series = nullptr;
+    for (const NumberSeries& s : kSeries) {
+        if (k == QLatin1String(s.kind))
+            series = &s;
+    }
+    if (!series)
+        return {};
+
+    const QDate date = readDate(dateText);
+    if (!date.isValid())
+        throw DbError(QStringLiteral("日期格式错误: ") + dateText);
+    const QString yymm = date.toString(QStringLiteral("yyMM"));
+    const QString prefix = k + QLatin1Char('-');
+
+    // The serial is compared as a number: text order would put 100000 below
+    // 99999 and hand out 100000 again. The range on the number itself lets an
+    // index on the column answer; all numbers of a table carry its prefix.
+    const QString column = QString::fromLatin1(series->column);
+    const QString sql = QStringLiteral("select max(cast(substr(%1,9) as integer)) as n from %2 "
+                                       "where %1>=@from and %1<@to and substr(%1,4,4)=@yymm")
+                            .arg(column, QString::fromLatin1(series->table));
+    const RecordSetPtr rs =
+        ExecuteSql(sql, ParamMap{{QStringLiteral("@from"), prefix + yymm + QLatin1Char('-')},
+                                 {QStringLiteral("@to"), prefix + yymm + QLatin1Char('.')},
+                                 {QStringLiteral("@yymm"), yymm}});
+    qint64 last = 0;
+    if (rs && !rs->isEmpty() && !rs->value(0, 0).isNull())
+        last = std::max<qint64>(0, rs->value(0, 0).toLongLong());
+    return prefix + yymm + QLatin1Char('-') + QString::number(last + 1).rightJustified(5, QLatin1Char('0'));
+}
