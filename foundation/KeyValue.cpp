@@ -46,6 +46,31 @@ ParamMap& ParamMap::Add(const QString& name, const QVariant& value)
     return *this;
 }
 
+namespace {
+bool sameValue(const QVariant& a, const QVariant& b)
+{
+    const int raw = qMetaTypeId<SqlRaw>();
+    if (a.typeId() == raw || b.typeId() == raw) {
+        if (a.typeId() != b.typeId())
+            return false;
+        const SqlRaw x = a.value<SqlRaw>();
+        const SqlRaw y = b.value<SqlRaw>();
+        return x.kind == y.kind && x.text == y.text;
+    }
+    return a.typeId() == b.typeId() && a == b;
+}
+} // namespace
+
+ParamMap& ParamMap::Merge(const ParamMap& other)
+{
+    for (const auto& [name, value] : other.m_items) {
+        if (contains(name) && !sameValue(this->value(name), value))
+            throw DbError(QStringLiteral("参数 %1 有两个不同的值").arg(name));
+        Add(name, value);
+    }
+    return *this;
+}
+
 bool ParamMap::contains(const QString& name) const
 {
     for (const auto& item : m_items) {

@@ -34,6 +34,10 @@ public:
 
     // Adds or replaces a parameter.
     ParamMap& Add(const QString& name, const QVariant& value);
+    // Adds every parameter of other (a condition's values to a statement's
+    // own). A name already present with another value is refused with a
+    // DbError: one placeholder cannot stand for two values.
+    ParamMap& Merge(const ParamMap& other);
     bool contains(const QString& name) const;
     QVariant value(const QString& name) const;
     const QList<std::pair<QString, QVariant>>& items() const { return m_items; }

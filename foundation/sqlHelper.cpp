@@ -2,12 +2,14 @@
 
 #include "Cp936.h"
 #include "MsgBox.h"
+#include "ProcessFuntionValues.h"
 #include "mod_public.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -491,4 +493,211 @@ QString FormatParaValue(const QVariant& value)
 QString ReplaceQuote(const QString& text)
 {
     return QString(text).replace(QLatin1Char('\''), QStringLiteral("''"));
+}
+
+// ---- program-made SQL pieces ----
+
+void CheckSqlName(const QString& name)
+{
+    static const QRegularExpression re(
+        QStringLiteral(R"(^([A-Za-z_][A-Za-z0-9_]*|\[[^\]]+\])(\.([A-Za-z_][A-Za-z0-9_]*|\[[^\]]+\]))?$)"));
+    if (!re.match(name).hasMatch())
+        throw DbError(QStringLiteral("无效的表名或字段名: ") + name);
+}
+
+namespace {
+void checkPlainColumn(const QString& name)
+{
+    static const QRegularExpression re(QStringLiteral(R"(^[A-Za-z_][A-Za-z0-9_]*$)"));
+    if (!re.match(name).hasMatch())
+        throw DbError(QStringLiteral("无效的字段名: ") + name);
+}
+} // namespace
+
+void CheckSqlExpression(const QString& expression)
+{
+    static const QStringList refused = {
+        QStringLiteral("select"), QStringLiteral("union"),  QStringLiteral("insert"), QStringLiteral("update"),
+        QStringLiteral("delete"), QStringLiteral("drop"),   QStringLiteral("alter"),  QStringLiteral("create"),
+        QStringLiteral("attach"), QStringLiteral("detach"), QStringLiteral("pragma"), QStringLiteral("vacuum"),
+    };
+    const auto fail = [&expression] { throw DbError(QStringLiteral("无效的字段表达式: ") + expression); };
+    if (expression.trimmed().isEmpty())
+        fail();
+    int depth = 0;
+    const qsizetype n = expression.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = expression.at(i);
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            qsizetype j = i + 1;
+            while (j < n && !(expression.at(j) == c && !(j + 1 < n && expression.at(j + 1) == c)))
+                j += expression.at(j) == c ? 2 : 1;
+            if (j >= n)
+                fail();
+            i = j + 1;
+            continue;
+        }
+        if (c == QLatin1Char('[')) { // a quoted name such as [user]
+            const qsizetype close = expression.indexOf(QLatin1Char(']'), i + 1);
+            if (close < 0)
+                fail();
+            i = close + 1;
+            continue;
+        }
+        if (c == QLatin1Char(';') || c == QLatin1Char('@') || c == QLatin1Char('?') || c == QLatin1Char(':') ||
+            c == QLatin1Char('$') || c == QLatin1Char(']'))
+            fail();
+        if ((c == QLatin1Char('-') || c == QLatin1Char('/')) && i + 1 < n &&
+            expression.at(i + 1) == (c == QLatin1Char('-') ? QLatin1Char('-') : QLatin1Char('*')))
+            fail();
+        if (c == QLatin1Char('('))
+            ++depth;
+        if (c == QLatin1Char(')') && --depth < 0)
+            fail();
+        if (c.isLetter() || c == QLatin1Char('_')) {
+            qsizetype j = i;
+            while (j < n && (expression.at(j).isLetterOrNumber() || expression.at(j) == QLatin1Char('_')))
+                ++j;
+            if (refused.contains(expression.mid(i, j - i).toLower()))
+                fail();
+            i = j;
+            continue;
+        }
+        ++i;
+    }
+    if (depth != 0)
+        fail();
+}
+
+// ---- search conditions, lookups and reference checks ----
+
+ConditionSql GetConditionSql(const m_conditions& conditions, const QString& prefix)
+{
+    ConditionSql out;
+    int k = 0;
+    for (const m_condition& c : conditions)
+        out += GetConditionItem(c, prefix + QString::number(++k));
+    return out;
+}
+
+ConditionSql GetConditionItem(const m_condition& condition, const QString& paramName)
+{
+    static const QStringList operators = {
+        QStringLiteral("="),  QStringLiteral("<>"),   QStringLiteral("!="), QStringLiteral("<"),
+        QStringLiteral(">"),  QStringLiteral("<="),   QStringLiteral(">="), QStringLiteral("like"),
+        QStringLiteral("in"), QStringLiteral("not in"),
+    };
+    CheckSqlExpression(condition.uField);
+    const QString op = condition.uLinkType.simplified().toLower();
+    if (!operators.contains(op))
+        throw DbError(QStringLiteral("无效的条件运算符: ") + condition.uLinkType);
+    if (!paramName.startsWith(QLatin1Char('@')))
+        throw DbError(QStringLiteral("无效的参数名: ") + paramName);
+
+    const bool isRaw = condition.uValue.typeId() == qMetaTypeId<SqlRaw>();
+    const SqlRaw raw = isRaw ? condition.uValue.value<SqlRaw>() : SqlRaw();
+    ConditionSql out;
+    QString right;
+    if (op == QLatin1String("like")) {
+        // The typed text is the pattern: its "%" and "_" stay wildcards.
+        const QString text = isRaw ? raw.text : condition.uValue.toString();
+        out.params.Add(paramName, QStringLiteral("%") + text + QStringLiteral("%"));
+        right = paramName;
+    } else if (isRaw) {
+        if (!raw.isValid())
+            throw DbError(QStringLiteral("参数 %1 的值无效: %2").arg(paramName, raw.text));
+        right = raw.text;
+    } else {
+        out.params.Add(paramName, condition.uValue);
+        right = paramName;
+    }
+    if (op == QLatin1String("in") || op == QLatin1String("not in"))
+        right = QStringLiteral("(") + right + QStringLiteral(")");
+    out.sql = QStringLiteral(" and (") + condition.uField + QLatin1Char(' ') + condition.uLinkType +
+              QLatin1Char(' ') + right + QStringLiteral(")");
+    return out;
+}
+
+namespace {
+QVariant firstValue(const QString& sql, const ParamMap& params)
+{
+    const RecordSetPtr rs = ExecuteSql(sql, params);
+    if (!rs || rs->isEmpty() || IsNullOrEmpty(rs->value(0, 0)))
+        return QVariant(QStringLiteral(""));
+    return rs->value(0, 0);
+}
+} // namespace
+
+QVariant GetFieldValue(const QString& field, const QString& table, const QString& where, const ParamMap& params)
+{
+    CheckSqlExpression(field);
+    CheckSqlName(table);
+    return firstValue(QStringLiteral("select ") + field + QStringLiteral(" From ") + table +
+                          QStringLiteral(" where 1=1 ") + where,
+                      params);
+}
+
+QVariant GetFieldValue(const QString& field, const QString& table, const ConditionSql& where)
+{
+    return GetFieldValue(field, table, where.sql, where.params);
+}
+
+QVariant GetMaxValue(const QString& field, const QString& table, const QString& where, const ParamMap& params)
+{
+    CheckSqlExpression(field);
+    CheckSqlName(table);
+    return firstValue(QStringLiteral("select max(") + field + QStringLiteral(") as uQuorveluDMaxExpr From ") + table +
+                          QStringLiteral(" where 1=1") + where,
+                      params);
+}
+
+QVariant GetMaxValue(const QString& field, const QString& table, const ConditionSql& where)
+{
+    return GetMaxValue(field, table, where.sql, where.params);
+}
+
+double GetCountValue(const QString& field, const QString& table, const QString& where, const ParamMap& params)
+{
+    checkPlainColumn(field);
+    CheckSqlName(table);
+    return firstValue(QStringLiteral("select count(") + field + QStringLiteral(") as u") + field +
+                          QStringLiteral(" From ") + table + QStringLiteral(" where 1=1") + where,
+                      params)
+        .toDouble();
+}
+
+double GetCountValue(const QString& field, const QString& table, const ConditionSql& where)
+{
+    return GetCountValue(field, table, where.sql, where.params);
+}
+
+RefCheckResult CheckDeleteRef(const KeyValue& batch)
+{
+    RefCheckResult result;
+    if (batch.Count() == 0)
+        return result;
+    // Each check keeps its own parameters: they are turned into positional
+    // values in text order, so two checks may both use "@id" with different values.
+    QStringList parts;
+    QVariantList values;
+    int ordinal = 0;
+    for (const auto& [key, value] : batch.Items()) {
+        const ParamMap params = value.canConvert<ParamMap>() ? value.value<ParamMap>() : ParamMap();
+        const Prepared p = prepare(GetSqlFromKey(key), &params);
+        parts.append(QStringLiteral("SELECT %1 AS ord, strMsg, fkCount FROM (%2)").arg(++ordinal).arg(p.sql));
+        values.append(p.values);
+    }
+    Prepared all;
+    all.sql = QStringLiteral("SELECT strMsg, fkCount FROM (") + parts.join(QStringLiteral(" UNION ALL ")) +
+              QStringLiteral(") AS tbTemp WHERE tbTemp.fkCount>0 ORDER BY ord LIMIT 1");
+    all.values = values;
+    QSqlQuery q = run(all);
+    const RecordSetPtr rs = readAll(q);
+    if (rs->isEmpty())
+        return result;
+    result.strMsg = rs->text(0, QStringLiteral("strMsg"));
+    result.fkCount = rs->value(0, QStringLiteral("fkCount")).toInt();
+    result.isOK = false;
+    return result;
 }

@@ -3,7 +3,9 @@
 #include "DbError.h"
 #include "KeyValue.h"
 #include "RecordSet.h"
+#include "RefCheckResult.h"
 #include "m_DBresult.h"
+#include "m_condition.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -70,3 +72,42 @@ QString GetSqlFromKey(const QString& key);
 QString ReplacePara(const QString& sql, const ParamMap* params);
 QString FormatParaValue(const QVariant& value);
 QString ReplaceQuote(const QString& text);
+
+// ---- program-made SQL pieces ----
+
+// A table, view or column name ("tb_user", "a.goodsCode"); throws DbError otherwise.
+void CheckSqlName(const QString& name);
+// A column expression ("goodsCode", "COALESCE(goodsCode,'')||COALESCE(pinyin,'')",
+// "CAST(qty AS REAL)"): no second statement, comment, subquery or placeholder;
+// throws DbError otherwise.
+void CheckSqlExpression(const QString& expression);
+
+// ---- search conditions, lookups and reference checks ----
+
+// " and (field op value)" for each condition in order; empty for no condition.
+// The bound values are named prefix + 1, prefix + 2, ... ("@c1", "@c2"); give
+// another prefix when two condition sets meet in one statement.
+ConditionSql GetConditionSql(const m_conditions& conditions, const QString& prefix = QStringLiteral("@c"));
+// One condition; its value (if bound) is named paramName.
+ConditionSql GetConditionItem(const m_condition& condition, const QString& paramName);
+
+// The field of the first row of "select field from table where 1=1 " + where;
+// the empty text when there is no row or the value is Null or blank.
+QVariant GetFieldValue(const QString& field, const QString& table, const QString& where = {},
+                       const ParamMap& params = {});
+QVariant GetFieldValue(const QString& field, const QString& table, const ConditionSql& where);
+// The largest value of field; the empty text for no row (so toInt() + 1 gives 1).
+// Inside RunTrans when the value becomes a new id or serial.
+QVariant GetMaxValue(const QString& field, const QString& table, const QString& where = {},
+                     const ParamMap& params = {});
+QVariant GetMaxValue(const QString& field, const QString& table, const ConditionSql& where);
+// The number of rows whose field (a plain column name) is not Null.
+double GetCountValue(const QString& field, const QString& table, const QString& where = {},
+                     const ParamMap& params = {});
+double GetCountValue(const QString& field, const QString& table, const ConditionSql& where);
+
+// Runs the reference checks of a delete. Each entry is one check: key the
+// check's SQL ("prefix|sql" or "sql"), value its ParamMap; a check selects
+// the refusal text as strMsg and Count(*) as fkCount. The first check in the
+// batch's order that counts a row decides the answer.
+RefCheckResult CheckDeleteRef(const KeyValue& batch);

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "KeyValue.h"
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+// One search condition: uField uLinkType uValue. The field and the operator
+// are program-made and are checked before they reach the SQL text; the value
+// is bound, so whatever a user typed is compared as typed ("N:5", "50%",
+// "O'Brien" included). A program-made id list or column goes in with
+// NList("12,15,0") or NExpr("a.goodsTypeId"); it is checked and written into
+// the text:
+//     conds.append(m_condition("goodsCode", "like", txt_key->text()));
+//     conds.append(m_condition("accountId", "in", NList(SysVar.Sys_accountJoinId)));
+class m_condition
+{
+  public:
+    m_condition() = default;
+    m_condition(const QString& iField, const QString& iLinkType, const QVariant& iValue)
+    {
+        init(iField, iLinkType, iValue);
+    }
+    void init(const QString& iField, const QString& iLinkType, const QVariant& iValue)
+    {
+        uField = iField;
+        uLinkType = iLinkType;
+        uValue = iValue;
+    }
+
+    QString uField;    // column name or expression, e.g. "goodsCode" or "COALESCE(a,'')||COALESCE(b,'')"
+    QString uLinkType; // "=", "<>", "<", ">", "<=", ">=", "like", "not like", "in", "not in"
+    QVariant uValue;   // bound; NList/NExpr written into the text
+};
+
+// Conditions in the order the window adds them.
+using m_conditions = QList<m_condition>;
+
+// A piece of SQL text with the values of its placeholders: what the condition
+// builders answer. Append it behind " where 1=1" and run it with its params
+// (merged with the statement's own: ParamMap::Merge).
+struct ConditionSql {
+    QString sql;
+    ParamMap params;
+
+    bool isEmpty() const { return sql.isEmpty(); }
+    ConditionSql& operator+=(const ConditionSql& other);
+};
