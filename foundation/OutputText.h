@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+// Text forms of values shared by the print data and the Excel export.
+
+// A number as plain decimal text with up to 15 significant digits: no
+// exponent, no trailing zeros, no point for a whole number (3, 12.5, 0.3).
+// leadingZero false writes amounts below 1 without the zero before the point
+// (".5"), as the money words read them.
+QString DecimalText(double value, bool leadingZero = true);
+
+// The number rounded half away from zero to at most maxDecimals and written
+// with at least minDecimals ("#0.0#" is 1, 2).
+QString FixedText(double value, int minDecimals, int maxDecimals);
+
+// A stored value as text: numbers in their shortest decimal form, a Null as
+// the empty text, everything else as stored.
+QString ValueText(const QVariant& value);
+
+// Whether the value is a number type (not a numeric text).
+bool IsNumberValue(const QVariant& value);
