@@ -7,6 +7,7 @@ packages=(
   libxlsxwriter-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei poppler-utils xvfb xauth
+  unzip
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,263 @@
+#include "TestEnv.h"
+
+#include "Clock.h"
+#include "ExcelExport.h"
+#include "Launcher.h"
+
+#include <QDir>
+#include <QDomDocument>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace
+{
+
+// One cell read back from the workbook: its text and its font size.
+struct Cell {
+    QString text;
+    bool isNumber = false;
+    double fontSize = 0;
+};
+
+// A workbook read back through its XML parts.
+class Workbook
+{
+  public:
+    explicit Workbook(const QString& path) : m_path(path)
+    {
+        QStringList shared;
+        const QDomDocument strings = part(QStringLiteral("xl/sharedStrings.xml"), true);
+        const QDomNodeList si = strings.elementsByTagName(QStringLiteral("si"));
+        for (int i = 0; i < si.size(); ++i)
+            shared.append(si.at(i).toElement().text());
+
+        const QDomDocument styles = part(QStringLiteral("xl/styles.xml"));
+        QList<double> fontSizes;
+        const QDomNodeList fonts = styles.documentElement()
+                                       .firstChildElement(QStringLiteral("fonts"))
+                                       .elementsByTagName(QStringLiteral("font"));
+        for (int i = 0; i < fonts.size(); ++i)
+            fontSizes.append(fonts.at(i)
+                                 .firstChildElement(QStringLiteral("sz"))
+                                 .attribute(QStringLiteral("val"))
+                                 .toDouble());
+        const QDomNodeList xfs = styles.documentElement()
+                                     .firstChildElement(QStringLiteral("cellXfs"))
+                                     .elementsByTagName(QStringLiteral("xf"));
+        for (int i = 0; i < xfs.size(); ++i)
+            m_styleFontSize.append(
+                fontSizes.value(xfs.at(i).toElement().attribute(QStringLiteral("fontId")).toInt()));
+
+        m_sheet = part(QStringLiteral("xl/worksheets/sheet1.xml"));
+        const QDomNodeList cells = m_sheet.elementsByTagName(QStringLiteral("c"));
+        for (int i = 0; i < cells.size(); ++i) {
+            const QDomElement c = cells.at(i).toElement();
+            Cell cell;
+            const QString v = c.firstChildElement(QStringLiteral("v")).text();
+            if (c.attribute(QStringLiteral("t")) == QLatin1String("s")) {
+                cell.text = shared.value(v.toInt());
+            } else {
+                cell.text = v;
+                cell.isNumber = !v.isEmpty();
+            }
+            cell.fontSize =
+                m_styleFontSize.value(c.attribute(QStringLiteral("s"), QStringLiteral("0")).toInt());
+            m_cells.insert(c.attribute(QStringLiteral("r")), cell);
+        }
+    }
+
+    const QMap<QString, Cell>& cells() const { return m_cells; }
+    QString text(const QString& ref) const { return m_cells.value(ref).text; }
+    // Font size of the cells nothing was written into: the column format.
+    double emptyCellFontSize() const
+    {
+        const QDomElement col = m_sheet.elementsByTagName(QStringLiteral("col")).at(0).toElement();
+        if (col.attribute(QStringLiteral("min")) != QLatin1String("1") ||
+            col.attribute(QStringLiteral("max")) != QLatin1String("16384"))
+            return 0;
+        return m_styleFontSize.value(col.attribute(QStringLiteral("style")).toInt());
+    }
+
+  private:
+    QDomDocument part(const QString& name, bool optional = false) const
+    {
+        QProcess unzip;
+        unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), m_path, name});
+        EXPECT_TRUE(unzip.waitForFinished(10000)) << "unzip is needed to read the workbook back";
+        const QByteArray xml = unzip.readAllStandardOutput();
+        QDomDocument doc;
+        if (!doc.setContent(xml) && !optional)
+            ADD_FAILURE() << "no part " << name.toStdString() << " in " << m_path.toStdString();
+        return doc;
+    }
+
+    QString m_path;
+    QDomDocument m_sheet;
+    QList<double> m_styleFontSize;
+    QMap<QString, Cell> m_cells;
+};
+
+class ExcelExportTest : public DbTest
+{
+  protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        Clock::SetFixed(QDateTime(QDate(2024, 3, 5), QTime(9, 8, 7)));
+    }
+
+    QString exportDir() const { return appDir() + QStringLiteral("qvPrint/generateXls/"); }
+    QStringList exports() const { return QDir(exportDir()).entryList(QDir::Files, QDir::Name); }
+
+    static RecordSet sample()
+    {
+        return RecordSet({QStringLiteral("code"), QStringLiteral("name"), QStringLiteral("qty")},
+                         {{QStringLiteral("007"), QStringLiteral("螺丝 M6"), 12.5}});
+    }
+};
+
+TEST_F(ExcelExportTest, TitleHeadersAndRowsInPlace)
+{
+    RecordSet rs(
+        {QStringLiteral("code"), QStringLiteral("name"), QStringLiteral("qty"), QStringLiteral("note")},
+        {
+            {QStringLiteral("007"), QStringLiteral("螺丝 M6"), 12.5, QVariant()},
+            {QStringLiteral("123"), QStringLiteral("O'Brien & <Co>"), 3,
+             QStringLiteral("2024-01-02 10:00:00")},
+        });
+    const ExportData data = RecordSetToArray(rs);
+    EXPECT_TRUE(rs.eof());
+    ASSERT_TRUE(data.hasData);
+    EXPECT_EQ(data.rowCount, 2);
+    EXPECT_EQ(data.data.at(0), (QStringList{QStringLiteral("007"), QStringLiteral("螺丝 M6"),
+                                            QStringLiteral("12.5"), QString()}));
+
+    ExportToExcel(data, QStringLiteral("货品信息"), QStringLiteral("编码,名称,数量,备注"));
+
+    EXPECT_EQ(shown(), QStringList{QStringLiteral("导出完成！")});
+    EXPECT_EQ(MsgBox::Shown().at(0).title, QStringLiteral("System"));
+    EXPECT_EQ(MsgBox::Shown().at(0).icon, MsgIcon::Information);
+    ASSERT_EQ(exports(), QStringList{QStringLiteral("20240305-090807.xlsx")});
+    ASSERT_EQ(Launcher::Launches().size(), 1);
+    EXPECT_EQ(Launcher::Launches().at(0).url.toLocalFile(),
+              exportDir() + QStringLiteral("20240305-090807.xlsx"));
+
+    const Workbook book(exportDir() + exports().at(0));
+    const QMap<QString, QString> expected = {
+        {QStringLiteral("A1"), QStringLiteral("货品信息")},
+        {QStringLiteral("A2"), QStringLiteral("编码")},
+        {QStringLiteral("B2"), QStringLiteral("名称")},
+        {QStringLiteral("C2"), QStringLiteral("数量")},
+        {QStringLiteral("D2"), QStringLiteral("备注")},
+        {QStringLiteral("A3"), QStringLiteral("007")},
+        {QStringLiteral("B3"), QStringLiteral("螺丝 M6")},
+        {QStringLiteral("C3"), QStringLiteral("12.5")},
+        {QStringLiteral("D3"), QString()},
+        {QStringLiteral("A4"), QStringLiteral("123")},
+        {QStringLiteral("B4"), QStringLiteral("O'Brien & <Co>")},
+        {QStringLiteral("C4"), QStringLiteral("3")},
+        {QStringLiteral("D4"), QStringLiteral("2024-01-02 10:00:00")},
+    };
+    EXPECT_EQ(book.cells().keys(), expected.keys());
+    for (auto it = expected.begin(); it != expected.end(); ++it) {
+        EXPECT_EQ(book.text(it.key()), it.value()) << it.key().toStdString();
+        EXPECT_EQ(book.cells().value(it.key()).fontSize, 10) << it.key().toStdString();
+    }
+    EXPECT_EQ(book.emptyCellFontSize(), 10);
+    // Numbers stay numbers; a code with a leading zero stays a text.
+    EXPECT_TRUE(book.cells().value(QStringLiteral("C3")).isNumber);
+    EXPECT_TRUE(book.cells().value(QStringLiteral("A4")).isNumber);
+    EXPECT_FALSE(book.cells().value(QStringLiteral("A3")).isNumber);
+}
+
+TEST_F(ExcelExportTest, HeadingListsLongerShorterOrEmpty)
+{
+    RecordSet rs = sample();
+    const ExportData data = RecordSetToArray(rs);
+    ExportToExcel(data, QStringLiteral("T"), QStringLiteral("a,b,c,d"));
+    ExportToExcel(data, QStringLiteral("T"), QStringLiteral("a,,"));
+    ExportToExcel(data, QStringLiteral("T"), QString());
+    // Three exports in the same second: three workbooks.
+    const QStringList files = exports();
+    ASSERT_EQ(files,
+              (QStringList{QStringLiteral("20240305-090807.xlsx"), QStringLiteral("20240305-090807_2.xlsx"),
+                           QStringLiteral("20240305-090807_3.xlsx")}));
+
+    const Workbook more(exportDir() + files.at(0));
+    EXPECT_EQ(more.text(QStringLiteral("D2")), QStringLiteral("d"));
+    EXPECT_FALSE(more.cells().contains(QStringLiteral("D3")));
+
+    const Workbook fewer(exportDir() + files.at(1));
+    EXPECT_EQ(fewer.text(QStringLiteral("A2")), QStringLiteral("a"));
+    EXPECT_TRUE(fewer.text(QStringLiteral("B2")).isEmpty());
+    EXPECT_TRUE(fewer.text(QStringLiteral("C2")).isEmpty());
+    EXPECT_EQ(fewer.text(QStringLiteral("C3")), QStringLiteral("12.5"));
+
+    const Workbook none(exportDir() + files.at(2));
+    for (const QString& ref : none.cells().keys())
+        EXPECT_FALSE(ref.endsWith(QLatin1Char('2')) && ref.size() == 2) << ref.toStdString();
+    EXPECT_EQ(none.text(QStringLiteral("A1")), QStringLiteral("T"));
+    EXPECT_EQ(none.text(QStringLiteral("A3")), QStringLiteral("007"));
+}
+
+TEST_F(ExcelExportTest, EmptyResultWritesNothing)
+{
+    RecordSet empty({QStringLiteral("a")}, {});
+    const ExportData data = RecordSetToArray(empty);
+    EXPECT_FALSE(data.hasData);
+    EXPECT_EQ(data.rowCount, 0);
+    ExportToExcel(data, QStringLiteral("T"), QStringLiteral("a"));
+    EXPECT_EQ(shown(), QStringList{QStringLiteral("无记录导出!")});
+    EXPECT_EQ(MsgBox::Shown().at(0).title, QStringLiteral("System"));
+    EXPECT_EQ(MsgBox::Shown().at(0).icon, MsgIcon::Exclamation);
+    EXPECT_FALSE(QDir(exportDir()).exists());
+    EXPECT_TRUE(Launcher::Launches().isEmpty());
+
+    // A result already read to its end counts as empty, as does no result.
+    RecordSet rs = sample();
+    RecordSetToArray(rs);
+    EXPECT_FALSE(RecordSetToArray(rs).hasData);
+    EXPECT_FALSE(RecordSetToArray(RecordSetPtr()).hasData);
+}
+
+TEST_F(ExcelExportTest, FailedExportLeavesNoFile)
+{
+    // More columns than a sheet holds: the write fails half-way.
+    ExportData data;
+    data.data.append(QStringList(16385, QStringLiteral("x")));
+    data.hasData = true;
+    data.rowCount = 1;
+    ExportToExcel(data, QStringLiteral("T"), QString());
+    ASSERT_EQ(MsgBox::Shown().size(), 1);
+    EXPECT_EQ(MsgBox::Shown().at(0).title, QStringLiteral("Error"));
+    EXPECT_EQ(MsgBox::Shown().at(0).icon, MsgIcon::Critical);
+    EXPECT_TRUE(exports().isEmpty());
+    EXPECT_TRUE(Launcher::Launches().isEmpty());
+
+    // The export folder cannot be made.
+    MsgBox::ClearShown();
+    QDir(exportDir()).removeRecursively();
+    QFile blocker(exportDir().chopped(1));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    RecordSet rs = sample();
+    ExportToExcel(RecordSetToArray(rs), QStringLiteral("T"), QStringLiteral("a"));
+    ASSERT_EQ(MsgBox::Shown().size(), 1);
+    EXPECT_EQ(MsgBox::Shown().at(0).title, QStringLiteral("Error"));
+}
+
+TEST_F(ExcelExportTest, NoSpreadsheetProgramTellsWhereTheFileIs)
+{
+    Launcher::SetResult(false);
+    RecordSet rs = sample();
+    ExportToExcel(RecordSetToArray(rs), QStringLiteral("T"), QStringLiteral("a,b,c"));
+    ASSERT_EQ(exports().size(), 1);
+    ASSERT_EQ(MsgBox::Shown().size(), 2);
+    EXPECT_EQ(MsgBox::Shown().at(0).text, QStringLiteral("导出完成！"));
+    EXPECT_EQ(MsgBox::Shown().at(1).title, QStringLiteral("System"));
+    EXPECT_TRUE(MsgBox::Shown().at(1).text.contains(QDir::toNativeSeparators(exportDir() + exports().at(0))));
+}
+
+} // namespace
