@@ -1,0 +1,213 @@
+#include "dal_customer.h"
+
+#include "ProcessFuntion.h"
+#include "ProcessFuntionValues.h"
+#include "mod_public.h"
+#include "sqlHelper.h"
+
+namespace
+{
+
+const QString kColumns =
+    QStringLiteral(" id,utype,utypeName,customType,customTypeName,customerCode,uname,pinyin,"
+                   "contact,companyName,taxNumber,bankName,bankAccount,address,tel,email,fax,"
+                   "status,statusName,imageUrl,creator,createTime,updateLastUser,"
+                   "updateLastTime,userId ");
+
+const QString kInsert = QStringLiteral(
+    "insert into tb_customer"
+    "(id,utype,customType,customerCode,uname,pinyin,contact,companyName,taxNumber,bankName,bankAccount,"
+    "address,tel,email,fax,status,imageUrl,creator,createTime,updateLastUser,updateLastTime,userId )"
+    " values (@id,@utype,@customType,@customerCode,@uname,@pinyin,@contact,@companyName,@taxNumber,@bankName,"
+    "@bankAccount,@address,@tel,@email,@fax,@status,@imageUrl,@creator,@createTime,@updateLastUser,"
+    "@updateLastTime,@userId )");
+
+ParamMap insertParams(const m_customer& m)
+{
+    return ParamMap{
+        {QStringLiteral("@id"), m.id},
+        {QStringLiteral("@utype"), m.utype},
+        {QStringLiteral("@customType"), m.customType},
+        {QStringLiteral("@customerCode"), m.customerCode},
+        {QStringLiteral("@uname"), m.uname},
+        {QStringLiteral("@pinyin"), m.pinyin},
+        {QStringLiteral("@contact"), m.contact},
+        {QStringLiteral("@companyName"), m.companyName},
+        {QStringLiteral("@taxNumber"), m.taxNumber},
+        {QStringLiteral("@bankName"), m.bankName},
+        {QStringLiteral("@bankAccount"), m.bankAccount},
+        {QStringLiteral("@address"), m.address},
+        {QStringLiteral("@tel"), m.tel},
+        {QStringLiteral("@email"), m.email},
+        {QStringLiteral("@fax"), m.fax},
+        {QStringLiteral("@status"), m.status},
+        {QStringLiteral("@imageUrl"), m.imageUrl},
+        {QStringLiteral("@creator"), m.creator},
+        {QStringLiteral("@createTime"), m.createTime},
+        {QStringLiteral("@updateLastUser"), m.updateLastUser},
+        {QStringLiteral("@updateLastTime"), m.updateLastTime},
+        {QStringLiteral("@userId"), m.userId},
+    };
+}
+
+int toInt(const RecordSet& rs, const QString& field)
+{
+    return rs.value(0, field).toInt();
+}
+
+} // namespace
+
+const QString dal_customer::kMissingText = QStringLiteral("当前往业单位信息不存在!");
+
+QString dal_customer::GetSqlSearch(const QString& utype) const
+{
+    if (utype == QLatin1String("a"))
+        return QStringLiteral("select ") + kColumns + QStringLiteral(" from v_customer");
+    if (utype == QLatin1String("f"))
+        return kColumns;
+    return {};
+}
+
+void dal_customer::Add(const m_customer& obj_Model)
+{
+    ExecuteParaSql(kInsert, insertParams(obj_Model));
+}
+
+void dal_customer::AddNew(m_customer& obj_Model)
+{
+    m_customer m = obj_Model;
+    const m_DBresult r = RunTrans([&m, this] {
+        m.id = GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_customer")).toInt() + 1;
+        // The code follows the creation date; a record without one is numbered today.
+        const QString date =
+            IsNullOrEmpty(m.createTime) ? GetNowStr(QStringLiteral("yyyy-MM-dd")) : m.createTime;
+        m.customerCode = GetNewBillNo(QStringLiteral("ct"), date);
+        Add(m);
+    });
+    if (!r.isResult)
+        throw DbError(r.str_MsgBox);
+    obj_Model.id = m.id;
+    obj_Model.customerCode = m.customerCode;
+}
+
+m_customer dal_customer::readModel(const RecordSet& rs)
+{
+    // Every column is read Null-tolerantly: a damaged row still loads.
+    m_customer m;
+    m.id = toInt(rs, QStringLiteral("id"));
+    m.utype = toInt(rs, QStringLiteral("utype"));
+    m.utypeName = rs.text(0, QStringLiteral("utypeName"));
+    m.customType = toInt(rs, QStringLiteral("customType"));
+    m.customTypeName = rs.text(0, QStringLiteral("customTypeName"));
+    m.customerCode = rs.text(0, QStringLiteral("customerCode"));
+    m.uname = rs.text(0, QStringLiteral("uname"));
+    m.pinyin = rs.text(0, QStringLiteral("pinyin"));
+    m.contact = rs.text(0, QStringLiteral("contact"));
+    m.companyName = rs.text(0, QStringLiteral("companyName"));
+    m.taxNumber = rs.text(0, QStringLiteral("taxNumber"));
+    m.bankName = rs.text(0, QStringLiteral("bankName"));
+    m.bankAccount = rs.text(0, QStringLiteral("bankAccount"));
+    m.address = rs.text(0, QStringLiteral("address"));
+    m.tel = rs.text(0, QStringLiteral("tel"));
+    m.email = rs.text(0, QStringLiteral("email"));
+    m.fax = rs.text(0, QStringLiteral("fax"));
+    m.status = toInt(rs, QStringLiteral("status"));
+    m.statusName = rs.text(0, QStringLiteral("statusName"));
+    m.imageUrl = rs.text(0, QStringLiteral("imageUrl"));
+    m.creator = rs.text(0, QStringLiteral("creator"));
+    m.createTime = rs.text(0, QStringLiteral("createTime"));
+    m.updateLastUser = rs.text(0, QStringLiteral("updateLastUser"));
+    m.updateLastTime = rs.text(0, QStringLiteral("updateLastTime"));
+    m.userId = toInt(rs, QStringLiteral("userId"));
+    return m;
+}
+
+m_customer dal_customer::readFirst(const QString& sql, const ParamMap& params)
+{
+    CloseRs();
+    SharedRs = ExecuteSql(sql, params);
+    m_customer m;
+    if (SharedRs && !SharedRs->isEmpty())
+        m = readModel(*SharedRs);
+    CloseRs();
+    return m;
+}
+
+m_customer dal_customer::GetModel(int int_Id)
+{
+    return readFirst(GetSqlSearch(QStringLiteral("a")) + QStringLiteral(" where id=@id"),
+                     ParamMap{{QStringLiteral("@id"), int_Id}});
+}
+
+m_customer dal_customer::GetModelForCustomerName(int int_Id, const QString& str_customerName)
+{
+    return readFirst(GetSqlSearch(QStringLiteral("a")) + QStringLiteral(" where id<>@id and uname=@uname"),
+                     ParamMap{{QStringLiteral("@id"), int_Id}, {QStringLiteral("@uname"), str_customerName}});
+}
+
+RecordSetPtr dal_customer::GetDataTable(const m_conditions& ilstPara, const QString& /*str_orderBy*/,
+                                        bool isExportExcel)
+{
+    QString sql =
+        isExportExcel
+            ? QStringLiteral("select utypeName,customTypeName,customerCode,uname,contact,companyName,"
+                             "taxNumber,bankName,bankAccount,address,tel,email,fax,statusName,creator,"
+                             "createTime  from v_customer")
+            : GetSqlSearch(QStringLiteral("a"));
+    const ConditionSql where = GetConditionSql(ilstPara);
+    sql += QStringLiteral(" where 1=1 ") + where.sql;
+    return ExecuteSql(sql, where.params);
+}
+
+m_recordSet dal_customer::GetListForCondition(const m_conditions& ilstPara, const QString& str_sql)
+{
+    const QString select =
+        IsNullOrEmpty(str_sql) ? QStringLiteral("select ") + GetSqlSearch(QStringLiteral("f")) : str_sql;
+    const ConditionSql where = GetConditionSql(ilstPara);
+    m_recordSet result;
+    result.str_condition = where;
+    result.recordSet =
+        ExecuteSql(select + QStringLiteral(" from v_customer ") + QStringLiteral(" where 1=1 ") + where.sql,
+                   where.params);
+    result.recordCount = result.recordSet ? result.recordSet->RecordCount() : 0;
+    return result;
+}
+
+m_DBresult dal_customer::Delete(int int_Id)
+{
+    KeyValue batch;
+    batch.AddItem(QStringLiteral("Delete From tb_customer where id=@id"),
+                  QVariant::fromValue(ParamMap{{QStringLiteral("@id"), int_Id}}));
+    return ExecuteTrans(batch);
+}
+
+void dal_customer::Update(const m_customer& obj_Model)
+{
+    const QString sql = QStringLiteral(
+        "update tb_customer set utype=@utype, customType=@customType, uname=@uname, pinyin=@pinyin,"
+        " contact=@contact, companyName=@companyName, taxNumber=@taxNumber, bankName=@bankName,"
+        " bankAccount=@bankAccount, address=@address, tel=@tel, email=@email, fax=@fax, status=@status,"
+        " imageUrl=@imageUrl, updateLastUser=@updateLastUser, updateLastTime=@updateLastTime where id=@id");
+    const ParamMap params{
+        {QStringLiteral("@id"), obj_Model.id},
+        {QStringLiteral("@utype"), obj_Model.utype},
+        {QStringLiteral("@customType"), obj_Model.customType},
+        {QStringLiteral("@uname"), obj_Model.uname},
+        {QStringLiteral("@pinyin"), obj_Model.pinyin},
+        {QStringLiteral("@contact"), obj_Model.contact},
+        {QStringLiteral("@companyName"), obj_Model.companyName},
+        {QStringLiteral("@taxNumber"), obj_Model.taxNumber},
+        {QStringLiteral("@bankName"), obj_Model.bankName},
+        {QStringLiteral("@bankAccount"), obj_Model.bankAccount},
+        {QStringLiteral("@address"), obj_Model.address},
+        {QStringLiteral("@tel"), obj_Model.tel},
+        {QStringLiteral("@email"), obj_Model.email},
+        {QStringLiteral("@fax"), obj_Model.fax},
+        {QStringLiteral("@status"), obj_Model.status},
+        {QStringLiteral("@imageUrl"), obj_Model.imageUrl},
+        {QStringLiteral("@updateLastUser"), obj_Model.updateLastUser},
+        {QStringLiteral("@updateLastTime"), obj_Model.updateLastTime},
+    };
+    if (ExecuteParaSql(sql, params) <= 0)
+        throw DbError(kMissingText);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "RecordSet.h"
+#include "m_DBresult.h"
+#include "m_condition.h"
+#include "m_customer.h"
+#include "m_recordSet.h"
+
+#include <QString>
+
+// Data class of the suppliers and customers (tb_customer, read through
+// v_customer). Reads and single-row writes raise database errors (DbError) to
+// the window that called them; Delete answers with its transaction's result.
+class dal_customer
+{
+  public:
+    // "a": the whole select over v_customer; "f": the column list alone
+    // (with a blank before and after); anything else: "".
+    QString GetSqlSearch(const QString& utype = {}) const;
+
+    // Inserts the record as it stands, its id and code included.
+    void Add(const m_customer& obj_Model);
+    // A new partner: takes the id (largest + 1) and the code "ct-YYMM-nnnnn"
+    // (YYMM of createTime) inside one write transaction with the insert, and
+    // writes both back into obj_Model. Throws DbError when the insert fails.
+    void AddNew(m_customer& obj_Model);
+    // The partner, or an empty record (id 0) when there is none.
+    m_customer GetModel(int int_Id);
+    // A partner of exactly that name other than int_Id, or an empty record.
+    m_customer GetModelForCustomerName(int int_Id, const QString& str_customerName);
+    // The rows for the export (16 columns) or all 25 view columns. str_orderBy
+    // is accepted and not used: the rows come in the database's order.
+    RecordSetPtr GetDataTable(const m_conditions& ilstPara, const QString& str_orderBy = {},
+                              bool isExportExcel = false);
+    // str_sql: the caller's own "select ..." without FROM; blank for every column.
+    m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {});
+    m_DBresult Delete(int int_Id);
+    // Rewrites everything but the code, the creator, the creation time and the
+    // creating user. A partner deleted meanwhile is an error
+    // ("当前往业单位信息不存在!"), nothing is written.
+    void Update(const m_customer& obj_Model);
+
+    static const QString kMissingText;
+
+  private:
+    static m_customer readModel(const RecordSet& rs);
+    m_customer readFirst(const QString& sql, const ParamMap& params);
+};

@@ -1,0 +1,157 @@
+#include "dal_location.h"
+
+#include "ProcessFuntionValues.h"
+#include "sqlHelper.h"
+
+const QString dal_location::kColumns = QStringLiteral(
+    "select id,locationCode,uname,capacity,parentId,parentlocationCode,parentName,orderby,isLock,"
+    "lockName,isVirtual,VirtualName,state,stateName,remark,iCount ");
+const QString dal_location::kMissingText = QStringLiteral("当前记录不存在!");
+
+namespace
+{
+
+ParamMap writeParams(const m_location& m)
+{
+    return ParamMap{
+        {QStringLiteral("@id"), m.id},
+        {QStringLiteral("@locationCode"), m.locationCode},
+        {QStringLiteral("@uname"), m.uname},
+        {QStringLiteral("@capacity"), m.capacity},
+        {QStringLiteral("@parentId"), m.parentId},
+        {QStringLiteral("@orderby"), m.orderby},
+        {QStringLiteral("@isLock"), m.isLock},
+        {QStringLiteral("@isVirtual"), m.isVirtual},
+        {QStringLiteral("@state"), m.state},
+        {QStringLiteral("@remark"), m.remark},
+    };
+}
+
+} // namespace
+
+void dal_location::Add(const m_location& obj_Model)
+{
+    ExecuteParaSql(
+        QStringLiteral("insert into tb_location "
+                       "(id,locationCode,uname,capacity,parentId,orderby,isLock,isVirtual,state,remark) "
+                       " values (@id,@locationCode,@uname,@capacity,@parentId,@orderby,@isLock,"
+                       "@isVirtual,@state,@remark) "),
+        writeParams(obj_Model));
+}
+
+void dal_location::AddNew(m_location& obj_Model)
+{
+    m_location m = obj_Model;
+    const m_DBresult r = RunTrans([&m, this] {
+        m.id = GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_location")).toInt() + 1;
+        Add(m);
+    });
+    if (!r.isResult)
+        throw DbError(r.str_MsgBox);
+    obj_Model.id = m.id;
+}
+
+m_location dal_location::readModel(const RecordSet& rs)
+{
+    // Every column is read Null-tolerantly: a damaged row still loads.
+    m_location m;
+    m.id = rs.value(0, QStringLiteral("id")).toInt();
+    m.locationCode = rs.text(0, QStringLiteral("locationCode"));
+    m.uname = rs.text(0, QStringLiteral("uname"));
+    m.capacity = rs.value(0, QStringLiteral("capacity")).toDouble();
+    m.parentId = rs.value(0, QStringLiteral("parentId")).toInt();
+    m.parentlocationCode = rs.text(0, QStringLiteral("parentlocationCode"));
+    m.parentName = rs.text(0, QStringLiteral("parentName"));
+    m.orderby = rs.value(0, QStringLiteral("orderby")).toInt();
+    m.isLock = rs.value(0, QStringLiteral("isLock")).toInt();
+    m.lockName = rs.text(0, QStringLiteral("lockName"));
+    m.isVirtual = rs.value(0, QStringLiteral("isVirtual")).toInt();
+    m.VirtualName = rs.text(0, QStringLiteral("VirtualName"));
+    m.state = rs.value(0, QStringLiteral("state")).toInt();
+    m.stateName = rs.text(0, QStringLiteral("stateName"));
+    m.remark = rs.text(0, QStringLiteral("remark"));
+    m.iCount = rs.value(0, QStringLiteral("iCount")).toInt();
+    return m;
+}
+
+m_location dal_location::readFirst(const QString& sql, const ParamMap& params)
+{
+    CloseRs();
+    SharedRs = ExecuteSql(sql, params);
+    m_location m;
+    if (SharedRs && !SharedRs->isEmpty())
+        m = readModel(*SharedRs);
+    CloseRs();
+    return m;
+}
+
+m_location dal_location::GetModel(int int_Id)
+{
+    return readFirst(kColumns + QStringLiteral(" from v_location where id=@id"),
+                     ParamMap{{QStringLiteral("@id"), int_Id}});
+}
+
+m_location dal_location::GetModelForLocationCode(int int_Id, const QString& str_locationCode)
+{
+    return readFirst(
+        kColumns + QStringLiteral(" from v_location  where id<>@id and locationCode=@locationCode"),
+        ParamMap{{QStringLiteral("@id"), int_Id}, {QStringLiteral("@locationCode"), str_locationCode}});
+}
+
+RecordSetPtr dal_location::GetDataTable(const QString& str_condition, const ParamMap& params)
+{
+    return ExecuteSql(kColumns + QStringLiteral(" from v_location  where 1=1 ") + str_condition, params);
+}
+
+RecordSetPtr dal_location::GetDataTable(const ConditionSql& str_condition)
+{
+    return GetDataTable(str_condition.sql, str_condition.params);
+}
+
+RecordSetPtr dal_location::GetList(int parentId)
+{
+    return ExecuteSql(kColumns + QStringLiteral(" from v_location  where 1=1  and parentId=@parentId"),
+                      ParamMap{{QStringLiteral("@parentId"), parentId}});
+}
+
+m_recordSet dal_location::GetListForCondition(const m_conditions& ilstPara, const QString& str_sql)
+{
+    const QString select = IsNullOrEmpty(str_sql) ? kColumns : str_sql;
+    const ConditionSql where = GetConditionSql(ilstPara);
+    m_recordSet result;
+    result.str_condition = where;
+    result.recordSet =
+        ExecuteSql(select + QStringLiteral(" from v_location ") + QStringLiteral(" where 1=1 ") + where.sql,
+                   where.params);
+    result.recordCount = result.recordSet ? result.recordSet->RecordCount() : 0;
+    return result;
+}
+
+m_DBresult dal_location::Delete(int int_Id)
+{
+    const QVariant params = QVariant::fromValue(ParamMap{{QStringLiteral("@id"), int_Id}});
+    KeyValue batch;
+    batch.AddItem(QStringLiteral("1|Delete From tb_location_fun where locationId=@id"), params);
+    batch.AddItem(QStringLiteral("Delete From tb_location where id=@id"), params);
+    return ExecuteTrans(batch);
+}
+
+void dal_location::Update(const m_location& obj_Model)
+{
+    const ParamMap params{
+        {QStringLiteral("@id"), obj_Model.id},
+        {QStringLiteral("@locationCode"), obj_Model.locationCode},
+        {QStringLiteral("@uname"), obj_Model.uname},
+        {QStringLiteral("@capacity"), obj_Model.capacity},
+        {QStringLiteral("@parentId"), obj_Model.parentId},
+        {QStringLiteral("@isLock"), obj_Model.isLock},
+        {QStringLiteral("@isVirtual"), obj_Model.isVirtual},
+        {QStringLiteral("@state"), obj_Model.state},
+        {QStringLiteral("@remark"), obj_Model.remark},
+    };
+    const QString sql = QStringLiteral("update tb_location  set locationCode=@locationCode, uname=@uname,"
+                                       " capacity=@capacity, parentId=@parentId, isLock=@isLock,"
+                                       " isVirtual=@isVirtual, state=@state, remark=@remark  where id=@id");
+    if (ExecuteParaSql(sql, params) <= 0)
+        throw DbError(kMissingText);
+}

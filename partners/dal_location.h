@@ -1,0 +1,50 @@
+#pragma once
+
+#include "RecordSet.h"
+#include "m_DBresult.h"
+#include "m_condition.h"
+#include "m_location.h"
+#include "m_recordSet.h"
+
+#include <QString>
+
+// Data class of the storage locations (tb_location, read through v_location).
+// Reads and single-row writes raise database errors (DbError) to the window
+// that called them; Delete answers with its transaction's result.
+class dal_location
+{
+  public:
+    // Inserts the record as it stands, its id included.
+    void Add(const m_location& obj_Model);
+    // A new location: takes the id (largest + 1) inside one write transaction
+    // with the insert and writes it back into obj_Model. Throws DbError when the
+    // insert fails.
+    void AddNew(m_location& obj_Model);
+    // The location, or an empty record (id 0) when there is none.
+    m_location GetModel(int int_Id);
+    // A location with that code (compared without letter case, blanks kept)
+    // whose id is not int_Id, or an empty record. With int_Id 0 it resolves a
+    // code typed into a bill: every location counts, whatever its state, lock
+    // or the user's rights.
+    m_location GetModelForLocationCode(int int_Id, const QString& str_locationCode);
+    // str_condition: clauses opened by " and ", with their parameters.
+    RecordSetPtr GetDataTable(const QString& str_condition, const ParamMap& params = {});
+    RecordSetPtr GetDataTable(const ConditionSql& str_condition);
+    // The children of one location (0: the top level), in the database's order.
+    RecordSetPtr GetList(int parentId);
+    // str_sql: the caller's own "select ..." without FROM; blank for every column.
+    m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {});
+    // Removes the location and, in the same transaction, the department rights
+    // that name it, so a later location that takes its id starts without rights.
+    m_DBresult Delete(int int_Id);
+    // Rewrites everything but orderby. A location deleted meanwhile is an error
+    // ("当前记录不存在!"), nothing is written.
+    void Update(const m_location& obj_Model);
+
+    static const QString kColumns;
+    static const QString kMissingText;
+
+  private:
+    static m_location readModel(const RecordSet& rs);
+    m_location readFirst(const QString& sql, const ParamMap& params);
+};
