@@ -6,10 +6,10 @@
 #include <QDate>
 #include <QDateTime>
 
-namespace {
-
-struct NumberSeries
+namespace
 {
+
+struct NumberSeries {
     const char* kind;
     const char* table;
     const char* column;
@@ -29,7 +29,7 @@ QDate readDate(const QString& text)
     const QDateTime dt = QDateTime::fromString(t, Qt::ISODate);
     if (dt.isValid())
         return dt.date();
-    static const char* const formats[] = {"yyyy-M-d", "yyyy/M/d", "yyyy.M.d", "yyyy-M-d H:m:s",
+    static const char* const formats[] = {"yyyy-M-d",       "yyyy/M/d",     "yyyy.M.d",     "yyyy-M-d H:m:s",
                                           "yyyy/M/d H:m:s", "yyyy-M-d H:m", "yyyy/M/d H:m", "yyyyMMdd"};
     for (const char* f : formats) {
         const QDate d = QDateTime::fromString(t, QString::fromLatin1(f)).date();
@@ -65,15 +65,12 @@ QString GetNewBillNo(const QString& kind, const QString& dateText)
     // 99999 and hand out 100000 again. The range on the number itself lets an
     // index on the column answer; all numbers of a table carry its prefix.
     const QString column = QString::fromLatin1(series->column);
-    const QString sql = QStringLiteral("select max(cast(substr(%1,9) as integer)) as n from %2 "
-                                       "where %1>=@from and %1<@to and substr(%1,4,4)=@yymm")
-                            .arg(column, QString::fromLatin1(series->table));
-    const RecordSetPtr rs =
-        ExecuteSql(sql, ParamMap{{QStringLiteral("@from"), prefix + yymm + QLatin1Char('-')},
-                                 {QStringLiteral("@to"), prefix + yymm + QLatin1Char('.')},
-                                 {QStringLiteral("@yymm"), yymm}});
-    qint64 last = 0;
-    if (rs && !rs->isEmpty() && !rs->value(0, 0).isNull())
-        last = std::max<qint64>(0, rs->value(0, 0).toLongLong());
+    const QVariant max = GetMaxValue(
+        QStringLiteral("cast(substr(%1,9) as integer)").arg(column), QString::fromLatin1(series->table),
+        QStringLiteral(" and %1>=@from and %1<@to and substr(%1,4,4)=@yymm").arg(column),
+        ParamMap{{QStringLiteral("@from"), prefix + yymm + QLatin1Char('-')},
+                 {QStringLiteral("@to"), prefix + yymm + QLatin1Char('.')},
+                 {QStringLiteral("@yymm"), yymm}});
+    const qint64 last = std::max<qint64>(0, max.toLongLong());
     return prefix + yymm + QLatin1Char('-') + QString::number(last + 1).rightJustified(5, QLatin1Char('0'));
 }

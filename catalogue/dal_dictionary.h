@@ -1,0 +1,34 @@
+#pragma once
+
+#include "KeyValue.h"
+#include "RecordSet.h"
+#include "m_DBresult.h"
+#include "m_dictionary.h"
+#include "m_recordSet.h"
+
+#include <QString>
+
+// Data class of tb_dictionary: every window reaches the dictionary items through it.
+class dal_dictionary
+{
+  public:
+    // The caller fills every field, the id included.
+    void Add(const m_dictionary& obj_Model);
+    // An empty record (id 0) when there is no such item.
+    m_dictionary GetModel(int int_Id);
+    // By type and name (the name compares without letter case); id 0 when missing.
+    m_dictionary GetModelForName(const QString& str_Type, const QString& str_Name);
+    // The children of one parent within one type (parentId 0: the top level).
+    RecordSetPtr GetList(const QString& str_Type, int parentId);
+    // A search over v_dictionary; str_sql, when not blank, is the whole select clause.
+    m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {});
+    // Removes the item and, in the same transaction, the rights of a department
+    // with that id and the account-tag rights that name it.
+    m_DBresult Delete(int int_Id);
+    // Changes type, name, parent, remark and the enabled flag; never orderBy or
+    // isSystemSet. Throws "当前记录不存在!" when the item is gone.
+    void Update(const m_dictionary& obj_Model);
+
+  private:
+    static m_dictionary readModel(const RecordSet& rs);
+};

@@ -1,0 +1,229 @@
+#include "dal_goods_detail.h"
+
+#include "FieldRead.h"
+#include "ProcessFuntionValues.h"
+#include "sqlHelper.h"
+
+const QString dal_goods_detail::kNoDefaultUnitText = QStringLiteral("货品必须有且只有一个默认包装单位!");
+const QString dal_goods_detail::kInputKeywordField =
+    QStringLiteral("COALESCE(inputGoodsCode,'')||COALESCE(goodsName,'')||COALESCE(pinyin,'')||"
+                   "COALESCE(goodsDetailCode,'')");
+const QString dal_goods_detail::kInputKeywordFieldShort =
+    QStringLiteral("COALESCE(inputGoodsCode,'')||COALESCE(goodsName,'')||COALESCE(pinyin,'')");
+const QString dal_goods_detail::kNoUnitText = QStringLiteral("至少需要保存1个包装单位!");
+
+namespace
+{
+
+const QString kInputSelect = QStringLiteral(
+    "select "
+    "utype,id,headId,rowNo,goodsTypeId,goodsTypeName,goodsCode,goodsDetailCode,inputGoodsCode,isDefault,"
+    "goodsName,goodsDesc,pinyin,status,upqty,downqty,unit,packQty,weight,inPrice,salePrice  ");
+
+const QString kDetailSelect = QStringLiteral(
+    "select "
+    "id,headId,rowNo,goodsTypeId,goodsTypeName,goodsCode,goodsName,goodsDesc,pinyin,status,upqty,downqty,"
+    "isDefault,goodsDetailCode,unit,packQty,weight,inPrice,salePrice  ");
+
+// The columns both views share.
+void readUnit(const RecordSet& rs, m_goods_detail& m)
+{
+    using namespace FieldRead;
+    m.id = Int(rs, 0, QStringLiteral("id"));
+    m.headId = Int(rs, 0, QStringLiteral("headId"));
+    m.rowNo = Int(rs, 0, QStringLiteral("rowNo"));
+    m.goodsTypeId = Int(rs, 0, QStringLiteral("goodsTypeId"));
+    m.isDefault = Int(rs, 0, QStringLiteral("isDefault"));
+    m.status = Text(rs, 0, QStringLiteral("status"));
+    m.upqty = Double(rs, 0, QStringLiteral("upqty"));
+    m.downqty = Double(rs, 0, QStringLiteral("downqty"));
+    m.packQty = Double(rs, 0, QStringLiteral("packQty"));
+    m.weight = Double(rs, 0, QStringLiteral("weight"));
+    m.inPrice = Double(rs, 0, QStringLiteral("inPrice"));
+    m.salePrice = Double(rs, 0, QStringLiteral("salePrice"));
+    m.goodsTypeName = TextOrEmpty(rs, 0, QStringLiteral("goodsTypeName"));
+    m.goodsCode = TextOrEmpty(rs, 0, QStringLiteral("goodsCode"));
+    m.goodsName = TextOrEmpty(rs, 0, QStringLiteral("goodsName"));
+    m.goodsDesc = TextOrEmpty(rs, 0, QStringLiteral("goodsDesc"));
+    m.pinyin = TextOrEmpty(rs, 0, QStringLiteral("pinyin"));
+    m.goodsDetailCode = TextOrEmpty(rs, 0, QStringLiteral("goodsDetailCode"));
+    m.unit = TextOrEmpty(rs, 0, QStringLiteral("unit"));
+}
+
+ParamMap unitParams(const m_goods_detail& m)
+{
+    return ParamMap{{QStringLiteral("@id"), m.id},
+                    {QStringLiteral("@headId"), m.headId},
+                    {QStringLiteral("@isDefault"), m.isDefault},
+                    {QStringLiteral("@rowNo"), m.rowNo},
+                    {QStringLiteral("@goodsDetailCode"), m.goodsDetailCode},
+                    {QStringLiteral("@unit"), m.unit},
+                    {QStringLiteral("@packQty"), m.packQty},
+                    {QStringLiteral("@weight"), m.weight},
+                    {QStringLiteral("@inPrice"), m.inPrice},
+                    {QStringLiteral("@salePrice"), m.salePrice}};
+}
+
+int scalarInt(const QString& sql, const ParamMap& params)
+{
+    const RecordSetPtr rs = ExecuteSql(sql, params);
+    return rs && !rs->isEmpty() ? rs->value(0, 0).toInt() : 0;
+}
+
+} // namespace
+
+void dal_goods_detail::RequireOneDefaultUnit(int headId)
+{
+    const ParamMap p{{QStringLiteral("@headId"), headId}};
+    if (scalarInt(QStringLiteral("select count(*) from tb_goods_detail where headId=@headId"), p) == 0)
+        throw DbError(kNoUnitText);
+    if (scalarInt(QStringLiteral("select count(*) from tb_goods_detail where headId=@headId and isDefault=1"),
+                  p) != 1)
+        throw DbError(kNoDefaultUnitText);
+}
+
+void dal_goods_detail::Add(const m_goods_detail& obj_Model)
+{
+    ExecuteParaSql(
+        QStringLiteral("insert into tb_goods_detail "
+                       "(id,headId,isDefault,rowNo,goodsDetailCode,unit,packQty,weight,inPrice,salePrice ) "
+                       " values ("
+                       "@id,@headId,@isDefault,@rowNo,@goodsDetailCode,@unit,@packQty,@weight,@inPrice,"
+                       "@salePrice "
+                       ") "),
+        unitParams(obj_Model));
+}
+
+m_goods_detail dal_goods_detail::GetModelForInput(const QString& inputGoodsCode, int goodsId)
+{
+    QString sql = kInputSelect + QStringLiteral(" from v_goods_detail_input ") +
+                  QStringLiteral(" where status='启用' ") + QStringLiteral(" and (inputGoodsCode=@code) ");
+    ParamMap params{{QStringLiteral("@code"), inputGoodsCode}};
+    if (goodsId > 0) {
+        sql += QStringLiteral(" and id=@goodsId");
+        params.Add(QStringLiteral("@goodsId"), goodsId);
+    }
+    const RecordSetPtr rs = ExecuteSql(sql, params);
+    m_goods_detail m;
+    if (rs->isEmpty())
+        return m;
+    readUnit(*rs, m);
+    m.utype = FieldRead::Text(*rs, 0, QStringLiteral("utype"));
+    m.irowsCount = rs->RecordCount();
+    m.inputGoodsCode = inputGoodsCode;
+    return m;
+}
+
+m_recordSet dal_goods_detail::GetListForInputAndCondition(const m_conditions& ilstPara,
+                                                          const QString& str_sql)
+{
+    m_recordSet result;
+    result.str_condition = GetConditionSql(ilstPara);
+    result.recordSet = ExecuteSql((IsNullOrEmpty(str_sql) ? kInputSelect : str_sql) +
+                                      QStringLiteral(" from v_goods_detail_input ") +
+                                      QStringLiteral(" where 1=1 ") + result.str_condition.sql,
+                                  result.str_condition.params);
+    result.recordCount = result.recordSet->RecordCount();
+    return result;
+}
+
+m_recordSet dal_goods_detail::GetListForCondition(const m_conditions& ilstPara, const QString& str_sql)
+{
+    m_recordSet result;
+    result.str_condition = GetConditionSql(ilstPara);
+    result.recordSet =
+        ExecuteSql((IsNullOrEmpty(str_sql) ? kDetailSelect : str_sql) +
+                       QStringLiteral(" from v_goods_detail ") + QStringLiteral(" where 1=1 ") +
+                       result.str_condition.sql + QStringLiteral(" order by isDefault desc,rowNo asc,id"),
+                   result.str_condition.params);
+    result.recordCount = result.recordSet->RecordCount();
+    return result;
+}
+
+m_goods_detail dal_goods_detail::GetModel(int int_Id)
+{
+    const RecordSetPtr rs =
+        ExecuteSql(kDetailSelect + QStringLiteral(" from v_goods_detail ") + QStringLiteral(" where id=@id"),
+                   ParamMap{{QStringLiteral("@id"), int_Id}});
+    m_goods_detail m;
+    if (!rs->isEmpty())
+        readUnit(*rs, m);
+    return m;
+}
+
+m_goods_detail dal_goods_detail::GetModelForDefault(int int_headId)
+{
+    const RecordSetPtr rs = ExecuteSql(kDetailSelect + QStringLiteral(" from v_goods_detail ") +
+                                           QStringLiteral(" where isDefault=1 ") +
+                                           QStringLiteral(" and headId=@headId order by rowNo,id limit 1"),
+                                       ParamMap{{QStringLiteral("@headId"), int_headId}});
+    m_goods_detail m;
+    if (!rs->isEmpty())
+        readUnit(*rs, m);
+    return m;
+}
+
+RecordSetPtr dal_goods_detail::GetDataTable(const QString& str_condition, const ParamMap& params)
+{
+    return ExecuteSql(kDetailSelect + QStringLiteral(" from v_goods_detail ") +
+                          QStringLiteral(" where 1=1 ") + str_condition,
+                      params);
+}
+
+m_DBresult dal_goods_detail::Delete(int int_Id)
+{
+    return RunTrans([int_Id] {
+        const ParamMap p{{QStringLiteral("@id"), int_Id}};
+        const RecordSetPtr rs =
+            ExecuteSql(QStringLiteral("select isDefault from tb_goods_detail where id=@id"), p);
+        if (rs->isEmpty())
+            throw DbError(QStringLiteral("当前记录不存在!"));
+        if (rs->value(0, 0).toInt() == 1)
+            throw DbError(QStringLiteral("默认包装单位,不能删除!"));
+        ExecuteParaSql(QStringLiteral("Delete From tb_goods_detail where id=@id"), p);
+    });
+}
+
+void dal_goods_detail::Update(const m_goods_detail& obj_Model)
+{
+    const int changed = ExecuteParaSql(QStringLiteral("update tb_goods_detail "
+                                                      " set headId=@headId,"
+                                                      " isDefault=@isDefault,"
+                                                      " rowNo=@rowNo,"
+                                                      " goodsDetailCode=@goodsDetailCode,"
+                                                      " unit=@unit,"
+                                                      " packQty=@packQty,"
+                                                      " weight=@weight,"
+                                                      " inPrice=@inPrice,"
+                                                      " salePrice=@salePrice"
+                                                      " where id=@id"),
+                                       unitParams(obj_Model));
+    if (changed <= 0)
+        throw DbError(QStringLiteral("当前记录不存在!"));
+}
+
+m_DBresult dal_goods_detail::Update_Default(int int_Id, int int_headId)
+{
+    const ParamMap params{{QStringLiteral("@headId"), int_headId}, {QStringLiteral("@id"), int_Id}};
+    KeyValue batch;
+    // The mark must land on a unit of this very item before the others lose theirs.
+    batch.AddItem(QStringLiteral("update tb_goods_detail  set isDefault=1 where headId=@headId and id=@id"),
+                  QVariant::fromValue(ParamMap(params).RequireRow()));
+    batch.AddItem(QStringLiteral("update tb_goods_detail  set isDefault=0 where headId=@headId  and id<>@id"),
+                  QVariant::fromValue(params));
+    return ExecuteTrans(batch);
+}
+
+m_DBresult dal_goods_detail::Batch_Update(int int_headId, const KeyValue& ilstSqlAndModel)
+{
+    return RunTrans([&] {
+        ExecuteParaSql(QStringLiteral("delete from tb_goods_detail where headId=@headId"),
+                       ParamMap{{QStringLiteral("@headId"), int_headId}});
+        for (const auto& [key, value] : ilstSqlAndModel.Items()) {
+            if (!value.canConvert<m_goods_detail>() || value.typeId() != qMetaTypeId<m_goods_detail>())
+                throw DbError(QStringLiteral("包装单位数据无效: ") + key);
+            ExecuteParaSql(GetSqlFromKey(key), unitParams(value.value<m_goods_detail>()));
+        }
+        RequireOneDefaultUnit(int_headId);
+    });
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "KeyValue.h"
+#include "RecordSet.h"
+#include "m_DBresult.h"
+#include "m_goods_detail.h"
+#include "m_recordSet.h"
+
+#include <QString>
+
+// Data class of the packing units (tb_goods_detail) and of bill entry by goods
+// code or barcode.
+//
+// Every change keeps the rule that a goods item has exactly one default unit
+// (stock and sums count an item through it): a change that would break it is
+// refused and leaves everything as it was.
+class dal_goods_detail
+{
+  public:
+    // Throws DbError on failure.
+    void Add(const m_goods_detail& obj_Model);
+    // Bill entry: the enabled units whose goods code or barcode is the typed
+    // text (compared without letter case), restricted to one unit when goodsId
+    // is above 0. irowsCount tells how many matched; inputGoodsCode echoes the
+    // text as typed. An empty record (id 0, irowsCount 0) when nothing matched.
+    m_goods_detail GetModelForInput(const QString& inputGoodsCode, int goodsId = 0);
+    // Bill entry by search conditions over v_goods_detail_input (the picker and
+    // the bill windows' keyword count); no status filter of its own, no order.
+    m_recordSet GetListForInputAndCondition(const m_conditions& ilstPara, const QString& str_sql = {});
+    m_goods_detail GetModel(int int_Id);
+    // The item's default unit; id 0 when it has none.
+    m_goods_detail GetModelForDefault(int int_headId);
+    // The units matching a ready condition text (clauses opened by " and ").
+    RecordSetPtr GetDataTable(const QString& str_condition, const ParamMap& params = {});
+    // Units over v_goods_detail: the default unit first, then by row number.
+    m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {});
+    // Removes one unit. The default unit is refused ("默认包装单位,不能删除!").
+    m_DBresult Delete(int int_Id);
+    // Throws "当前记录不存在!" when the unit is gone.
+    void Update(const m_goods_detail& obj_Model);
+    // Makes int_Id the default unit of goods item int_headId; a unit of another
+    // item is refused and nothing changes.
+    m_DBresult Update_Default(int int_Id, int int_headId);
+    // Replaces every unit of the goods item by the given ones, in order: each
+    // entry's key is "prefix|insert statement", its value the unit record. The
+    // new list must hold exactly one default unit.
+    m_DBresult Batch_Update(int int_headId, const KeyValue& ilstSqlAndModel);
+
+    // For writers inside a transaction: throws unless the goods item is left
+    // with units and exactly one default unit.
+    static void RequireOneDefaultUnit(int headId);
+
+    // Keyword fields of v_goods_detail_input for a "like" condition, joined so
+    // that an empty column never hides a row: with the barcode (the picker) and
+    // without it (the bill windows' count of near matches).
+    static const QString kInputKeywordField;
+    static const QString kInputKeywordFieldShort;
+
+    static const QString kNoDefaultUnitText;
+    static const QString kNoUnitText;
+};

@@ -1,0 +1,211 @@
+#include "dal_goods_head.h"
+
+#include "FieldRead.h"
+#include "ProcessFuntionValues.h"
+#include "dal_goods_detail.h"
+#include "sqlHelper.h"
+
+const QString dal_goods_head::kKeywordField =
+    QStringLiteral("COALESCE(goodsCode,'')||COALESCE(goodsName,'')||COALESCE(pinyin,'')");
+const QString dal_goods_head::kGoodsMissingText = QStringLiteral("当前货品信息不存在!");
+
+namespace
+{
+
+ParamMap headParams(const m_goods_head& m, bool withCreator)
+{
+    ParamMap p{{QStringLiteral("@id"), m.id},
+               {QStringLiteral("@goodsTypeId"), m.goodsTypeId},
+               {QStringLiteral("@goodsCode"), m.goodsCode},
+               {QStringLiteral("@goodsName"), m.goodsName},
+               {QStringLiteral("@goodsDesc"), m.goodsDesc},
+               {QStringLiteral("@pinyin"), m.pinyin},
+               {QStringLiteral("@upqty"), m.upqty},
+               {QStringLiteral("@downqty"), m.downqty},
+               {QStringLiteral("@status"), m.status},
+               {QStringLiteral("@imageUrl"), m.imageUrl}};
+    if (withCreator) {
+        p.Add(QStringLiteral("@creator"), m.creator);
+        p.Add(QStringLiteral("@createTime"), m.createTime);
+    }
+    p.Add(QStringLiteral("@updateLastUser"), m.updateLastUser);
+    p.Add(QStringLiteral("@updateLastTime"), m.updateLastTime);
+    return p;
+}
+
+ParamMap unitParams(const m_goods_detail& m)
+{
+    return ParamMap{{QStringLiteral("@id"), m.id},
+                    {QStringLiteral("@headId"), m.headId},
+                    {QStringLiteral("@isDefault"), m.isDefault},
+                    {QStringLiteral("@goodsDetailCode"), m.goodsDetailCode},
+                    {QStringLiteral("@unit"), m.unit},
+                    {QStringLiteral("@packQty"), m.packQty},
+                    {QStringLiteral("@weight"), m.weight},
+                    {QStringLiteral("@inPrice"), m.inPrice},
+                    {QStringLiteral("@salePrice"), m.salePrice}};
+}
+
+const QString kInsertUnit =
+    QStringLiteral("insert into tb_goods_detail "
+                   "(id,headId,isDefault,goodsDetailCode,unit,packQty,weight,inPrice,salePrice ) "
+                   " values ("
+                   "@id,@headId,@isDefault,@goodsDetailCode,@unit,@packQty,@weight,@inPrice,@salePrice "
+                   ") ");
+
+const QString kUpdateUnit = QStringLiteral("update tb_goods_detail "
+                                           " set headId=@headId,"
+                                           " isDefault=@isDefault,"
+                                           " goodsDetailCode=@goodsDetailCode,"
+                                           " unit=@unit,"
+                                           " packQty=@packQty,"
+                                           " weight=@weight,"
+                                           " inPrice=@inPrice,"
+                                           " salePrice=@salePrice"
+                                           " where id=@id");
+
+int scalarInt(const QString& sql, const ParamMap& params = {})
+{
+    const RecordSetPtr rs = ExecuteSql(sql, params);
+    return rs && !rs->isEmpty() ? rs->value(0, 0).toInt() : 0;
+}
+
+} // namespace
+
+m_DBresult dal_goods_head::Add(const m_goods_head& obj_Model, const m_goods_detail& obj_ModelDetail)
+{
+    return RunTrans([&] {
+        ExecuteParaSql(
+            QStringLiteral("insert into tb_goods_head "
+                           "(id,goodsTypeId,goodsCode,goodsName,goodsDesc,pinyin,upqty,downqty,status,"
+                           "imageUrl,creator,createTime,updateLastUser,updateLastTime ) "
+                           " values ("
+                           "@id,@goodsTypeId,@goodsCode,@goodsName,@goodsDesc,@pinyin,@upqty,@downqty,"
+                           "@status,@imageUrl,@creator,@createTime,@updateLastUser,@updateLastTime "
+                           ") "),
+            headParams(obj_Model, true));
+        ExecuteParaSql(kInsertUnit, unitParams(obj_ModelDetail));
+        dal_goods_detail::RequireOneDefaultUnit(obj_Model.id);
+    });
+}
+
+m_goods_head dal_goods_head::GetModel(int int_Id)
+{
+    const RecordSetPtr rs = ExecuteSql(
+        QStringLiteral("SELECT id,goodsTypeId,goodsTypeName,goodsCode,goodsName,goodsDesc,pinyin,upqty,"
+                       "downqty,status,imageUrl,creator,createTime,updateLastUser,updateLastTime "
+                       " from v_goods_head "
+                       " where id=@id"),
+        ParamMap{{QStringLiteral("@id"), int_Id}});
+    m_goods_head m;
+    if (rs->isEmpty())
+        return m;
+    using namespace FieldRead;
+    m.id = Int(*rs, 0, QStringLiteral("id"));
+    m.goodsTypeId = Int(*rs, 0, QStringLiteral("goodsTypeId"));
+    m.goodsTypeName = Text(*rs, 0, QStringLiteral("goodsTypeName"));
+    m.goodsCode = Text(*rs, 0, QStringLiteral("goodsCode"));
+    m.goodsName = Text(*rs, 0, QStringLiteral("goodsName"));
+    m.goodsDesc = Text(*rs, 0, QStringLiteral("goodsDesc"));
+    m.pinyin = Text(*rs, 0, QStringLiteral("pinyin"));
+    m.upqty = Double(*rs, 0, QStringLiteral("upqty"));
+    m.downqty = Double(*rs, 0, QStringLiteral("downqty"));
+    m.status = Text(*rs, 0, QStringLiteral("status"));
+    m.imageUrl = Text(*rs, 0, QStringLiteral("imageUrl"));
+    m.creator = Text(*rs, 0, QStringLiteral("creator"));
+    m.createTime = Text(*rs, 0, QStringLiteral("createTime"));
+    m.updateLastUser = Text(*rs, 0, QStringLiteral("updateLastUser"));
+    m.updateLastTime = Text(*rs, 0, QStringLiteral("updateLastTime"));
+    return m;
+}
+
+RecordSetPtr dal_goods_head::GetDataTable(const m_conditions& ilstPara, bool isExportExcel)
+{
+    const QString select =
+        isExportExcel
+            ? QStringLiteral(
+                  "select "
+                  "goodsTypeName,goodsCode,goodsName,goodsDesc,upqty,downqty,status,creator,createTime")
+            : QStringLiteral(
+                  "select id,goodsTypeId,goodsTypeName,goodsCode,goodsName,goodsDesc,pinyin,upqty,downqty,"
+                  "status,creator,createTime,updateLastUser,updateLastTime ");
+    const ConditionSql where = GetConditionSql(ilstPara);
+    return ExecuteSql(select + QStringLiteral(" from v_goods_head ") + QStringLiteral(" where 1=1 ") +
+                          where.sql,
+                      where.params);
+}
+
+m_recordSet dal_goods_head::GetListForCondition(const m_conditions& ilstPara, const QString& str_sql)
+{
+    const QString select =
+        IsNullOrEmpty(str_sql)
+            ? QStringLiteral(
+                  "select id,goodsTypeId,goodsTypeName,goodsCode,goodsName,goodsDesc,pinyin,upqty,downqty,"
+                  "status,imageUrl,creator,createTime,updateLastUser,updateLastTime ")
+            : str_sql;
+    m_recordSet result;
+    result.str_condition = GetConditionSql(ilstPara);
+    result.recordSet = ExecuteSql(select + QStringLiteral(" from v_goods_head ") +
+                                      QStringLiteral(" where 1=1 ") + result.str_condition.sql,
+                                  result.str_condition.params);
+    result.recordCount = result.recordSet->RecordCount();
+    return result;
+}
+
+m_DBresult dal_goods_head::Delete(int int_Id)
+{
+    KeyValue batch;
+    batch.AddItem(QStringLiteral("Delete From tb_goods_detail where headId=@headId"),
+                  QVariant::fromValue(ParamMap{{QStringLiteral("@headId"), int_Id}}));
+    batch.AddItem(
+        QStringLiteral("Delete From tb_goods_head where id=@id"),
+        QVariant::fromValue(ParamMap{{QStringLiteral("@id"), int_Id}}.RequireRow(kGoodsMissingText)));
+    return ExecuteTrans(batch);
+}
+
+m_DBresult dal_goods_head::Update(const m_goods_head& obj_Model, const m_goods_detail& obj_ModelDetail)
+{
+    return RunTrans([&] {
+        const int changed = ExecuteParaSql(QStringLiteral("update tb_goods_head "
+                                                          " set goodsTypeId=@goodsTypeId,"
+                                                          " goodsCode=@goodsCode,"
+                                                          " goodsName=@goodsName,"
+                                                          " goodsDesc=@goodsDesc,"
+                                                          " pinyin=@pinyin,"
+                                                          " upqty=@upqty,"
+                                                          " downqty=@downqty,"
+                                                          " status=@status,"
+                                                          " imageUrl=@imageUrl,"
+                                                          " updateLastUser=@updateLastUser,"
+                                                          " updateLastTime=@updateLastTime"
+                                                          " where id=@id"),
+                                           headParams(obj_Model, false));
+        if (changed <= 0)
+            throw DbError(kGoodsMissingText);
+
+        // The unit being rewritten must belong to this item; when it is gone
+        // (the unit list was saved meanwhile) the item's default unit takes the
+        // typed values, and an item without one gets it written.
+        m_goods_detail unit = obj_ModelDetail;
+        unit.headId = obj_Model.id;
+        const ParamMap owner{{QStringLiteral("@id"), unit.id}, {QStringLiteral("@headId"), unit.headId}};
+        if (scalarInt(QStringLiteral("select count(*) from tb_goods_detail where id=@id and headId=@headId"),
+                      owner) == 0) {
+            const RecordSetPtr def = ExecuteSql(
+                QStringLiteral(
+                    "select id from tb_goods_detail where headId=@headId and isDefault=1 order by id"),
+                ParamMap{{QStringLiteral("@headId"), unit.headId}});
+            if (!def->isEmpty()) {
+                unit.id = def->value(0, 0).toInt();
+            } else {
+                unit.id = scalarInt(QStringLiteral("select coalesce(max(id),0) from tb_goods_detail")) + 1;
+                unit.isDefault = 1;
+                ExecuteParaSql(kInsertUnit, unitParams(unit));
+                dal_goods_detail::RequireOneDefaultUnit(unit.headId);
+                return;
+            }
+        }
+        ExecuteParaSql(kUpdateUnit, unitParams(unit));
+        dal_goods_detail::RequireOneDefaultUnit(unit.headId);
+    });
+}

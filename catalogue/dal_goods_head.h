@@ -1,0 +1,35 @@
+#pragma once
+
+#include "RecordSet.h"
+#include "m_DBresult.h"
+#include "m_goods_detail.h"
+#include "m_goods_head.h"
+#include "m_recordSet.h"
+
+// Data class of the goods items (tb_goods_head). An item is written together
+// with its default packing unit, in one transaction.
+class dal_goods_head
+{
+  public:
+    // The caller sets obj_ModelDetail.headId to the item's id and isDefault to 1.
+    m_DBresult Add(const m_goods_head& obj_Model, const m_goods_detail& obj_ModelDetail);
+    // An empty record (id 0) when there is no such item.
+    m_goods_head GetModel(int int_Id);
+    // Goods rows over v_goods_head, no order: with isExportExcel the nine
+    // columns of the goods export, otherwise every column but imageUrl.
+    RecordSetPtr GetDataTable(const m_conditions& ilstPara, bool isExportExcel = false);
+    // str_sql, when not blank, is the whole select clause.
+    m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {});
+    // Removes the item with all its packing units.
+    m_DBresult Delete(int int_Id);
+    // Rewrites the item (its creator and creation time stay as stored) and its
+    // default unit. When that unit row is gone, the item's default unit is
+    // rewritten instead, or written anew when the item has none. An item that
+    // no longer exists is a failure ("当前货品信息不存在!").
+    m_DBresult Update(const m_goods_head& obj_Model, const m_goods_detail& obj_ModelDetail);
+
+    // The goods window's keyword field for a "like" condition.
+    static const QString kKeywordField;
+
+    static const QString kGoodsMissingText;
+};

@@ -1,0 +1,252 @@
+#include "CatalogueFixture.h"
+
+#include "dal_goods_detail.h"
+
+#include <QSqlQuery>
+
+namespace
+{
+
+class GoodsDetailTest : public CatalogueTest
+{
+  protected:
+    void SetUp() override
+    {
+        CatalogueTest::SetUp();
+        const m_DBresult r = RunTrans([this] {
+            addGoods(1, QStringLiteral("A100"),
+                     {QStringLiteral("瓶:6901"), QStringLiteral("盒:6902"), QStringLiteral("箱")});
+            addGoods(2, QStringLiteral("O'NEIL"), {QStringLiteral("个:O'7")});
+            addGoods(3, QStringLiteral("B200"), {QStringLiteral("个:6903")}, QStringLiteral("禁用"));
+            addGoods(4, QStringLiteral("C300"), {QStringLiteral("个:6904")}, QStringLiteral("替代"));
+            addGoods(5, QStringLiteral("D400"), {QStringLiteral("个")});
+        });
+        ASSERT_TRUE(r.isResult) << r.str_MsgBox.toStdString();
+    }
+    dal_goods_detail dal;
+};
+
+struct LookupCase {
+    const char* name;
+    const char* typed;
+    int goodsId;
+    int expectedId; // 0: nothing found; -1: any unit of the item
+    int expectedCount;
+    const char* expectedUtype;
+};
+
+TEST_F(GoodsDetailTest, BillEntryLookup)
+{
+    const LookupCase cases[] = {
+        {"goods code finds every unit", "A100", 0, -1, 3, "goodsCode"},
+        {"goods code with one unit id", "A100", 12, 12, 1, "goodsCode"},
+        {"barcode finds its one unit", "6902", 0, 12, 1, "barcode"},
+        {"lower-case goods code", "a100", 0, -1, 3, "goodsCode"},
+        {"lower-case barcode with apostrophe", "o'7", 0, 21, 1, "barcode"},
+        {"goods code with apostrophe", "O'NEIL", 0, 21, 1, "goodsCode"},
+        {"disabled item by code", "B200", 0, 0, 0, ""},
+        {"disabled item by barcode", "6903", 0, 0, 0, ""},
+        {"replaced item", "C300", 0, 0, 0, ""},
+        {"unknown code", "ZZZ", 0, 0, 0, ""},
+        {"empty text never matches units without barcode", "", 0, 0, 0, ""},
+        {"unit id of another code", "6901", 12, 0, 0, ""},
+        {"a quote alone", "'", 0, 0, 0, ""},
+        {"wildcards are literal", "A10%", 0, 0, 0, ""},
+    };
+    for (const LookupCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString typed = QString::fromUtf8(c.typed);
+        const m_goods_detail m = dal.GetModelForInput(typed, c.goodsId);
+        EXPECT_EQ(m.irowsCount, c.expectedCount);
+        if (c.expectedId == 0) {
+            EXPECT_EQ(m.id, 0);
+            EXPECT_TRUE(m.inputGoodsCode.isEmpty());
+            continue;
+        }
+        if (c.expectedId > 0) {
+            EXPECT_EQ(m.id, c.expectedId);
+        }
+        EXPECT_EQ(m.inputGoodsCode, typed); // as typed, not as stored
+        EXPECT_EQ(m.utype, QString::fromUtf8(c.expectedUtype));
+        EXPECT_EQ(m.status, QStringLiteral("启用"));
+    }
+}
+
+TEST_F(GoodsDetailTest, LookupCopiesUnitAndItemColumns)
+{
+    const m_goods_detail m = dal.GetModelForInput(QStringLiteral("6902"));
+    EXPECT_EQ(m.headId, 1);
+    EXPECT_EQ(m.rowNo, 2);
+    EXPECT_EQ(m.isDefault, 0);
+    EXPECT_EQ(m.unit, QStringLiteral("盒"));
+    EXPECT_EQ(m.goodsDetailCode, QStringLiteral("6902"));
+    EXPECT_EQ(m.goodsCode, QStringLiteral("A100"));
+    EXPECT_EQ(m.goodsName, QStringLiteral("货品"));
+    EXPECT_DOUBLE_EQ(m.packQty, 12);
+
+    // A unit without barcode reads it as empty text.
+    const m_goods_detail plain = dal.GetModelForInput(QStringLiteral("D400"));
+    EXPECT_EQ(plain.id, 51);
+    EXPECT_EQ(plain.goodsDetailCode, QString());
+    EXPECT_FALSE(plain.goodsDetailCode.isNull());
+}
+
+TEST_F(GoodsDetailTest, UnitWithNullBarcodeHasOnlyItsCodeRow)
+{
+    exec(QStringLiteral("update tb_goods_detail set goodsDetailCode=null where id=51"));
+    EXPECT_EQ(count(QStringLiteral("v_goods_detail_input"), QStringLiteral("id=51")), 1);
+    EXPECT_EQ(dal.GetModelForInput(QStringLiteral("D400")).goodsDetailCode, QString());
+    // Two rows for each unit with barcode, one for each without.
+    EXPECT_EQ(count(QStringLiteral("v_goods_detail_input")), 7 + 5);
+}
+
+// A scanner waits on this lookup: both entry codes must be found through an index.
+TEST_F(GoodsDetailTest, LookupUsesIndexesForCodeAndBarcode)
+{
+    QSqlQuery q(SharedConn());
+    ASSERT_TRUE(q.prepare(QStringLiteral("explain query plan select id from v_goods_detail_input where "
+                                         "status='启用' and (inputGoodsCode=?)")));
+    q.addBindValue(QStringLiteral("x"));
+    ASSERT_TRUE(q.exec());
+    QStringList plan;
+    while (q.next())
+        plan << q.value(3).toString();
+    const QString text = plan.join(QLatin1Char('\n'));
+    EXPECT_TRUE(text.contains(QStringLiteral("ix_goods_head_code"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("ix_goods_detail_code"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("SCAN g"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("SCAN h"))) << text.toStdString();
+}
+
+TEST_F(GoodsDetailTest, DefaultUnitAndSingleUnit)
+{
+    EXPECT_EQ(dal.GetModelForDefault(1).id, 11);
+    EXPECT_EQ(dal.GetModelForDefault(99).id, 0);
+    exec(QStringLiteral("update tb_goods_detail set isDefault=0 where headId=5"));
+    EXPECT_EQ(dal.GetModelForDefault(5).id, 0);
+
+    const m_goods_detail m = dal.GetModel(13);
+    EXPECT_EQ(m.unit, QStringLiteral("箱"));
+    EXPECT_EQ(m.goodsCode, QStringLiteral("A100"));
+    EXPECT_EQ(dal.GetModel(999).id, 0);
+}
+
+TEST_F(GoodsDetailTest, UpdateDefaultMovesTheMark)
+{
+    const m_DBresult r = dal.Update_Default(13, 1);
+    ASSERT_TRUE(r.isResult) << r.str_MsgBox.toStdString();
+    EXPECT_EQ(unitsOf(1), (QStringList{"11:瓶:0", "12:盒:0", "13:箱:1"}));
+    // Marking the unit that already is the default changes nothing.
+    EXPECT_TRUE(dal.Update_Default(13, 1).isResult);
+    EXPECT_EQ(unitsOf(1), (QStringList{"11:瓶:0", "12:盒:0", "13:箱:1"}));
+}
+
+TEST_F(GoodsDetailTest, UpdateDefaultRefusesWhatWouldLeaveNoDefault)
+{
+    const struct {
+        const char* name;
+        int unitId;
+        int headId;
+    } cases[] = {
+        {"unit of another item", 21, 1},
+        {"unit that does not exist", 99, 1},
+        {"item that does not exist", 11, 99},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const m_DBresult r = dal.Update_Default(c.unitId, c.headId);
+        EXPECT_FALSE(r.isResult);
+        EXPECT_EQ(r.str_MsgBox, QStringLiteral("当前记录不存在!"));
+        EXPECT_EQ(unitsOf(1), (QStringList{"11:瓶:1", "12:盒:0", "13:箱:0"}));
+        EXPECT_EQ(unitsOf(2), (QStringList{"21:个:1"}));
+    }
+}
+
+TEST_F(GoodsDetailTest, DeleteOneUnit)
+{
+    EXPECT_TRUE(dal.Delete(12).isResult);
+    EXPECT_EQ(unitsOf(1), (QStringList{"11:瓶:1", "13:箱:0"}));
+
+    const m_DBresult def = dal.Delete(11);
+    EXPECT_FALSE(def.isResult);
+    EXPECT_EQ(def.str_MsgBox, QStringLiteral("默认包装单位,不能删除!"));
+    const m_DBresult gone = dal.Delete(12);
+    EXPECT_FALSE(gone.isResult);
+    EXPECT_EQ(gone.str_MsgBox, QStringLiteral("当前记录不存在!"));
+    EXPECT_EQ(unitsOf(1), (QStringList{"11:瓶:1", "13:箱:0"}));
+}
+
+class BatchUpdateTest : public GoodsDetailTest
+{
+  protected:
+    static void put(KeyValue& batch, const m_goods_detail& u)
+    {
+        batch.AddItem(
+            QString::number(u.id) +
+                QStringLiteral("|insert into tb_goods_detail "
+                               "(id,headId,isDefault,rowNo,goodsDetailCode,unit,packQty,weight,inPrice,"
+                               "salePrice ) "
+                               " values ("
+                               "@id,@headId,@isDefault,@rowNo,@goodsDetailCode,@unit,@packQty,@weight,"
+                               "@inPrice,@salePrice "
+                               ") "),
+            QVariant::fromValue(u));
+    }
+};
+
+TEST_F(BatchUpdateTest, ReplacesAllUnitsOfTheItem)
+{
+    KeyValue batch;
+    put(batch, unit(100, 1, 0, 1, QStringLiteral("袋"), QStringLiteral("7001")));
+    put(batch, unit(101, 1, 1, 2, QStringLiteral("件")));
+    const m_DBresult r = dal.Batch_Update(1, batch);
+    ASSERT_TRUE(r.isResult) << r.str_MsgBox.toStdString();
+    EXPECT_EQ(unitsOf(1), (QStringList{"100:袋:0", "101:件:1"}));
+    EXPECT_EQ(unitsOf(2), (QStringList{"21:个:1"}));
+    EXPECT_EQ(dal.GetModelForInput(QStringLiteral("7001")).id, 100);
+    EXPECT_EQ(dal.GetModelForInput(QStringLiteral("6901")).id, 0);
+}
+
+TEST_F(BatchUpdateTest, FailureKeepsTheOldUnits)
+{
+    const struct {
+        const char* name;
+        QList<m_goods_detail> units;
+        const char* message; // "" = the database's own text
+    } cases[] = {
+        {"duplicate id fails the second insert",
+         {unit(100, 1, 1, 1, QStringLiteral("袋")), unit(100, 1, 0, 2, QStringLiteral("件"))},
+         ""},
+        {"id taken by another item's unit", {unit(21, 1, 1, 1, QStringLiteral("袋"))}, ""},
+        {"no default unit",
+         {unit(100, 1, 0, 1, QStringLiteral("袋")), unit(101, 1, 0, 2, QStringLiteral("件"))},
+         "货品必须有且只有一个默认包装单位!"},
+        {"two default units",
+         {unit(100, 1, 1, 1, QStringLiteral("袋")), unit(101, 1, 1, 2, QStringLiteral("件"))},
+         "货品必须有且只有一个默认包装单位!"},
+        {"empty list", {}, "至少需要保存1个包装单位!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        KeyValue batch;
+        int n = 0;
+        for (const m_goods_detail& u : c.units) {
+            m_goods_detail keyed = u;
+            batch.AddItem(
+                QStringLiteral("%1|insert into tb_goods_detail (id,headId,isDefault,rowNo,goodsDetailCode,"
+                               "unit,packQty,weight,inPrice,salePrice ) values (@id,@headId,@isDefault,"
+                               "@rowNo,@goodsDetailCode,@unit,@packQty,@weight,@inPrice,@salePrice ) ")
+                    .arg(++n),
+                QVariant::fromValue(keyed));
+        }
+        const m_DBresult r = dal.Batch_Update(1, batch);
+        EXPECT_FALSE(r.isResult);
+        EXPECT_FALSE(r.str_MsgBox.isEmpty());
+        if (*c.message) {
+            EXPECT_EQ(r.str_MsgBox, QString::fromUtf8(c.message));
+        }
+        EXPECT_EQ(unitsOf(1), (QStringList{"11:瓶:1", "12:盒:0", "13:箱:0"}));
+    }
+}
+
+} // namespace
