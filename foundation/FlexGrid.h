@@ -1,0 +1,339 @@
+#pragma once
+
+// FlexGrid: the one grid control of the program. Every list, bill and report
+// window uses it the way the original windows used their grid control, so the
+// members keep those names and that indexing.
+//
+// Indexing: rows and columns count from 0 and the fixed (header) rows and
+// columns are real rows and columns of the grid. With FixedRows = 1, row 0 is
+// the header and TextMatrix(0, c) its caption; data rows are FixedRows ..
+// Rows() - 1. Widths and heights are in twips (1440 a logical inch, so 15 a
+// pixel at 96 DPI); colours are 0xBBGGRR integers (12640511 = RGB(255,224,192)).
+//
+// Members:
+//   shape        Rows/setRows, Cols/setCols, FixedRows/setFixedRows, FixedCols/setFixedCols,
+//                AddItem(text, index), RemoveItem(index), Clear(where, what), setRowPosition
+//   cells        TextMatrix/setTextMatrix (also by column key), Cell/setCell(property, r1, c1, r2, c2)
+//                with flexcpText, flexcpAlignment, flexcpPicture, flexcpChecked, flexcpBackColor,
+//                flexcpForeColor, flexcpFontBold, flexcpFontItalic, flexcpFontSize; typed shortcuts
+//                setCellBackColor, setCellForeColor, setCellAlignment, setCellFontBold,
+//                CellPicture/setCellPicture, CellBackColor; FindRow; LoadRecordSet (copy rows)
+//   columns      ColKey/setColKey, ColIndex(key), ColWidth/setColWidth, ColHidden/setColHidden,
+//                ColAlignment/setColAlignment, ColDataType/setColDataType (flexDTBoolean = check
+//                box cells, "-1" checked, "0" not), ColComboList/setColComboList ("a|b",
+//                "#1;a|#2;b", a leading "|" lets the user type too), ColComboData,
+//                ColEditable/setColEditable, AutoSize, FormatString/setFormatString
+//                ("^序号|<名称 |>数量": "<" left, "^" centre, ">" right, trailing blanks widen)
+//   rows         RowHeight/setRowHeight, RowHeightMin/setRowHeightMin, RowHidden/setRowHidden
+//   merging      MergeCells/setMergeCells, MergeRow/setMergeRow, MergeCol/setMergeCol: equal
+//                neighbouring captions of the fixed rows are drawn as one cell
+//   cursor       Row/setRow, Col/setCol, RowSel/setRowSel, ColSel/setColSel, Select,
+//                TopRow/setTopRow, LeftCol/setLeftCol, ShowCell, MouseRow, MouseCol,
+//                SelectionMode/setSelectionMode
+//   editing      Editable/setEditable (flexEDNone, flexEDKbd, flexEDKbdMouse), EditCell,
+//                IsEditing, EditText/setEditText, Clip/setClip (tab between cells, CR between rows)
+//   sorting      ExplorerBar/setExplorerBar (flexExSort, flexExSortShow: header click sorts),
+//                Sort(col, order): numbers as numbers, texts in Chinese collation
+//   look         Redraw/setRedraw, BackColorFixed, ForeColorFixed, BackColorAlternate,
+//                GridColor (setters), OleColor/ToOleColor, TwipsToPixels/PixelsToTwips
+//   row drag     DragRow(row): the user drops the row on another place
+//   events       AfterRowColChange, BeforeRowColChange (cancel), SelChange, BeforeEdit (cancel),
+//                StartEdit (cancel), ValidateEdit (cancel), AfterEdit, KeyDown (key code 0
+//                swallows it), KeyPress (character 0 swallows it), KeyDownEdit, KeyPressEdit,
+//                Click, DblClick, MouseDown (also on the header), BeforeSort (cancel), AfterSort
+//
+// Key codes are Qt key codes; KeyPress and KeyPressEdit carry the typed
+// character's code (13 for Enter, 8 for Backspace), as the windows test them.
+// A helper such as the bill grid helper attaches itself with setHelper and sees
+// keys and mouse presses after the window's own handlers.
+//
+// Out-of-range cells read as "" and writes to them are ignored.
+
+#include <QHash>
+#include <QPixmap>
+#include <QPointer>
+#include <QTableView>
+#include <memory>
+
+class RecordSet;
+class FlexGridModel;
+class FlexGridHeader;
+class FlexGridDelegate;
+
+// What a helper bound to the grid receives. Returning true swallows the key.
+class FlexGridHelper
+{
+  public:
+    virtual ~FlexGridHelper() = default;
+    virtual bool gridKeyDown(int key, Qt::KeyboardModifiers modifiers) = 0;
+    virtual bool gridKeyPress(int keyAscii) = 0;
+    virtual void gridMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                               const QPoint& pos) = 0;
+};
+
+class FlexGrid : public QTableView
+{
+    Q_OBJECT
+
+  public:
+    enum CellProperty {
+        flexcpText = 0,
+        flexcpAlignment = 2,
+        flexcpPicture = 3,
+        flexcpPictureAlignment = 4,
+        flexcpChecked = 5,
+        flexcpBackColor = 6,
+        flexcpForeColor = 7,
+        flexcpFontSize = 12,
+        flexcpFontBold = 13,
+        flexcpFontItalic = 14,
+    };
+    enum AlignmentSettings {
+        flexAlignLeftTop = 0,
+        flexAlignLeftCenter = 1,
+        flexAlignLeftBottom = 2,
+        flexAlignCenterTop = 3,
+        flexAlignCenterCenter = 4,
+        flexAlignCenterBottom = 5,
+        flexAlignRightTop = 6,
+        flexAlignRightCenter = 7,
+        flexAlignRightBottom = 8,
+        flexAlignGeneral = 9, // text left, numbers right
+    };
+    enum EditableSettings { flexEDNone = 0, flexEDKbd = 1, flexEDKbdMouse = 2 };
+    enum ExplorerBarSettings { flexExNone = 0, flexExSort = 1, flexExSortShow = 5 };
+    enum MergeSettings { flexMergeNever = 0, flexMergeFree = 1, flexMergeFixedOnly = 5 };
+    enum DataTypeSettings { flexDTEmpty = 0, flexDTString = 8, flexDTBoolean = 11 };
+    enum SelectionModeSettings { flexSelectionFree = 0, flexSelectionByRow = 1, flexSelectionListBox = 3 };
+    enum ClearWhere { flexClearEverywhere = 0, flexClearScrollable = 1, flexClearSelection = 2 };
+    enum ClearWhat { flexClearEverything = 0, flexClearText = 1, flexClearFormatting = 2 };
+
+    explicit FlexGrid(QWidget* parent = nullptr);
+    ~FlexGrid() override;
+
+    // ---- shape ----
+    int Rows() const;
+    void setRows(int rows);
+    int Cols() const;
+    void setCols(int cols);
+    int FixedRows() const;
+    void setFixedRows(int rows);
+    int FixedCols() const;
+    void setFixedCols(int cols);
+    // Inserts a row at index (appends when index < 0); the item's tab-separated
+    // texts fill the row from column 0.
+    void AddItem(const QString& item, int index = -1);
+    void RemoveItem(int index);
+    void Clear(int where = flexClearEverywhere, int what = flexClearEverything);
+    // Moves a data row to another data row position.
+    void setRowPosition(int row, int position);
+
+    // ---- cells ----
+    QString TextMatrix(int row, int col) const;
+    void setTextMatrix(int row, int col, const QString& text);
+    QString TextMatrix(int row, const QString& colKey) const;
+    void setTextMatrix(int row, const QString& colKey, const QString& text);
+    QVariant Cell(int property, int row, int col) const;
+    // Sets a property over the block (row1, col1) - (row2, col2); -1 for row2/col2 means the same as
+    // row1/col1.
+    void setCell(int property, int row1, int col1, int row2, int col2, const QVariant& value);
+    void setCellBackColor(int row1, int col1, int row2, int col2, int oleColor);
+    void setCellForeColor(int row1, int col1, int row2, int col2, int oleColor);
+    void setCellAlignment(int row1, int col1, int row2, int col2, int alignment);
+    void setCellFontBold(int row1, int col1, int row2, int col2, bool bold);
+    // -1 when the cell has no colour of its own.
+    int CellBackColor(int row, int col) const;
+    QPixmap CellPicture(int row, int col) const;
+    void setCellPicture(int row, int col, const QPixmap& picture);
+    // The first row from startRow (the first data row when < 0) whose cell in col
+    // equals text; -1 when none.
+    int FindRow(const QString& text, int startRow, int col, bool caseSensitive = true,
+                bool fullMatch = true) const;
+    // Replaces the data rows by the rows of rs, field k in column FixedCols + k.
+    // A grid without a format string takes the field names as captions and
+    // exactly the columns it needs; otherwise it keeps its captions and only grows.
+    void LoadRecordSet(const RecordSet& rs);
+
+    // ---- columns ----
+    QString ColKey(int col) const;
+    void setColKey(int col, const QString& key);
+    int ColIndex(const QString& key) const; // -1 when no column has the key
+    int ColWidth(int col) const;
+    void setColWidth(int col, int twips);
+    bool ColHidden(int col) const;
+    void setColHidden(int col, bool hidden);
+    int ColAlignment(int col) const;
+    void setColAlignment(int col, int alignment);
+    int ColDataType(int col) const;
+    void setColDataType(int col, int dataType);
+    QString ColComboList(int col) const;
+    void setColComboList(int col, const QString& list);
+    // The "#n" data of an item text of the column's combo list; empty when none.
+    QString ColComboData(int col, const QString& itemText) const;
+    bool ColEditable(int col) const;
+    void setColEditable(int col, bool editable);
+    // Widens (or narrows) the columns to their longest text.
+    void AutoSize(int col1, int col2 = -1);
+    QString FormatString() const;
+    void setFormatString(const QString& format);
+
+    // ---- rows ----
+    int RowHeight(int row) const;
+    void setRowHeight(int row, int twips);
+    int RowHeightMin() const;
+    void setRowHeightMin(int twips);
+    bool RowHidden(int row) const;
+    void setRowHidden(int row, bool hidden);
+
+    // ---- merging ----
+    int MergeCells() const;
+    void setMergeCells(int mode);
+    bool MergeRow(int row) const;
+    void setMergeRow(int row, bool merge);
+    bool MergeCol(int col) const;
+    void setMergeCol(int col, bool merge);
+    // The block of fixed cells drawn together with (row, col): first and last row and column.
+    QRect MergedRange(int row, int col) const;
+
+    // ---- cursor and selection ----
+    int Row() const;
+    void setRow(int row);
+    int Col() const;
+    void setCol(int col);
+    int RowSel() const;
+    void setRowSel(int row);
+    int ColSel() const;
+    void setColSel(int col);
+    void Select(int row1, int col1, int row2 = -1, int col2 = -1);
+    int TopRow() const;
+    void setTopRow(int row);
+    int LeftCol() const;
+    void setLeftCol(int col);
+    void ShowCell(int row, int col);
+    int MouseRow() const { return m_mouseRow; }
+    int MouseCol() const { return m_mouseCol; }
+    int SelectionMode() const { return m_selectionMode; }
+    void setSelectionMode(int mode);
+
+    // ---- editing ----
+    int Editable() const { return m_editable; }
+    void setEditable(int mode);
+    // Opens the current cell's editor (BeforeEdit may still refuse).
+    void EditCell();
+    bool IsEditing() const;
+    QString EditText() const;
+    void setEditText(const QString& text);
+    QString Clip() const;
+    void setClip(const QString& text);
+
+    // ---- sorting ----
+    int ExplorerBar() const { return m_explorerBar; }
+    void setExplorerBar(int setting);
+    void Sort(int col, Qt::SortOrder order);
+
+    // ---- look ----
+    bool Redraw() const { return m_redraw; }
+    void setRedraw(bool on);
+    void setBackColorFixed(int oleColor);
+    void setForeColorFixed(int oleColor);
+    void setBackColorAlternate(int oleColor);
+    void setGridColor(int oleColor);
+    static QColor OleColor(int bgr);
+    static int ToOleColor(const QColor& color);
+    int TwipsToPixels(int twips) const;
+    int PixelsToTwips(int pixels) const;
+
+    // ---- row drag ----
+    void DragRow(int row);
+
+    // ---- helper ----
+    void setHelper(FlexGridHelper* helper) { m_helper = helper; }
+    FlexGridHelper* helper() const { return m_helper; }
+
+  signals:
+    void AfterRowColChange(int oldRow, int oldCol, int newRow, int newCol);
+    void BeforeRowColChange(int oldRow, int oldCol, int newRow, int newCol, bool& cancel);
+    void SelChange();
+    void BeforeEdit(int row, int col, bool& cancel);
+    void StartEdit(int row, int col, bool& cancel);
+    void ValidateEdit(int row, int col, bool& cancel);
+    void AfterEdit(int row, int col);
+    void KeyDown(int& keyCode, Qt::KeyboardModifiers shift);
+    void KeyPress(int& keyAscii);
+    void KeyDownEdit(int row, int col, int& keyCode, Qt::KeyboardModifiers shift);
+    void KeyPressEdit(int row, int col, int& keyAscii);
+    void Click();
+    void DblClick();
+    void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void BeforeSort(int col, Qt::SortOrder order, bool& cancel);
+    void AfterSort(int col, Qt::SortOrder order);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+
+  private:
+    friend class FlexGridModel;
+    friend class FlexGridHeader;
+    friend class FlexGridDelegate;
+
+    struct ComboItem {
+        QString data;
+        QString text;
+    };
+    static QList<ComboItem> parseComboList(const QString& list, bool* userMayType = nullptr);
+
+    bool validRow(int row) const { return row >= 0 && row < Rows(); }
+    bool validCol(int col) const { return col >= 0 && col < Cols(); }
+    bool isDataRow(int row) const { return row >= FixedRows() && row < Rows(); }
+    QModelIndex modelIndex(int row, int col) const;
+    void setCurrentCell(int row, int col);
+    void reportRowColChange();
+    void updateHeaderGeometry();
+    void applyColumn(int col);
+    void applyRowHeights();
+    void onHeaderClicked(int col);
+    void toggleCheck(int row, int col);
+    bool canEditCell(int row, int col) const;
+    void editorKey(QWidget* editor, QKeyEvent* event, bool& swallow);
+    int defaultRowPixels() const;
+    int fixedRowPixels(int row) const;
+    void emitMouseDown(QMouseEvent* event, const QPoint& gridPos);
+
+    FlexGridModel* m_model = nullptr;
+    FlexGridHeader* m_header = nullptr;
+    FlexGridDelegate* m_delegate = nullptr;
+    QPointer<QWidget> m_editor;
+    FlexGridHelper* m_helper = nullptr;
+
+    int m_virtualRow = -1; // Row() when the cursor stands outside the data cells
+    int m_virtualCol = -1;
+    int m_lastRow = -1; // the cell AfterRowColChange last reported
+    int m_lastCol = -1;
+    int m_mouseRow = -1;
+    int m_mouseCol = -1;
+    int m_pressRow = -1;
+    int m_pressCol = -1;
+    int m_dragRow = -1;
+    int m_editable = flexEDNone;
+    int m_explorerBar = flexExNone;
+    int m_selectionMode = flexSelectionFree;
+    int m_mergeCells = flexMergeNever;
+    int m_rowHeightMin = 0;
+    int m_sortCol = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    bool m_redraw = true;
+    bool m_settingWidth = false;
+    bool m_validateRefused = false;
+    bool m_quiet = false;
+    bool m_afterEditPending = false;
+    int m_editRow = -1;
+    int m_editCol = -1;
+    QString m_formatString;
+};

@@ -1,0 +1,499 @@
+#include "FlexGrid.h"
+#include "MsgBox.h"
+#include "RecordSet.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+// A shown grid with one header row, one row-number column and editable cells.
+class GridTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        grid = std::make_unique<FlexGrid>();
+        grid->resize(700, 400);
+        grid->setFormatString(QStringLiteral("^序号|<名称  |>数量|<备注"));
+        grid->setRows(4);
+        for (int r = 1; r < 4; ++r)
+            grid->setTextMatrix(r, 0, QString::number(r));
+        grid->setEditable(FlexGrid::flexEDKbdMouse);
+    }
+
+    void show()
+    {
+        grid->show();
+        grid->activateWindow();
+        grid->setFocus();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(grid.get()));
+    }
+
+    QModelIndex index(int row, int col) const { return grid->model()->index(row - grid->FixedRows(), col); }
+
+    std::unique_ptr<FlexGrid> grid;
+};
+
+TEST_F(GridTest, HeaderRowIsRowZeroAndFormatSetsCaptionsAlignmentAndWidths)
+{
+    EXPECT_EQ(grid->Rows(), 4);
+    EXPECT_EQ(grid->Cols(), 4);
+    EXPECT_EQ(grid->FixedRows(), 1);
+    EXPECT_EQ(grid->FixedCols(), 1);
+    EXPECT_EQ(grid->model()->rowCount(), 3);
+    EXPECT_EQ(grid->TextMatrix(0, 0), QStringLiteral("序号"));
+    EXPECT_EQ(grid->TextMatrix(0, 1), QStringLiteral("名称  ")); // trailing blanks are part of the caption
+    EXPECT_EQ(grid->ColAlignment(0), FlexGrid::flexAlignCenterCenter);
+    EXPECT_EQ(grid->ColAlignment(1), FlexGrid::flexAlignLeftCenter);
+    EXPECT_EQ(grid->ColAlignment(2), FlexGrid::flexAlignRightCenter);
+    EXPECT_EQ(grid->FormatString(), QStringLiteral("^序号|<名称  |>数量|<备注"));
+    // Trailing blanks widen a column.
+    grid->setFormatString(QStringLiteral("<名称|<名称      "));
+    EXPECT_EQ(grid->Cols(), 2);
+    EXPECT_GT(grid->ColWidth(1), grid->ColWidth(0));
+    // Data cells take the column alignment; a cell may override it.
+    grid->setTextMatrix(1, 1, QStringLiteral("x"));
+    EXPECT_EQ(index(1, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask,
+              Qt::AlignLeft);
+    grid->setCellAlignment(1, 1, 1, 1, FlexGrid::flexAlignRightCenter);
+    EXPECT_EQ(index(1, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask,
+              Qt::AlignRight);
+    EXPECT_EQ(grid->Cell(FlexGrid::flexcpAlignment, 1, 1).toInt(), FlexGrid::flexAlignRightCenter);
+}
+
+TEST_F(GridTest, ShapeChangesKeepTextsAndOutOfRangeIsHarmless)
+{
+    grid->setTextMatrix(3, 1, QStringLiteral("c"));
+    grid->setRows(6);
+    EXPECT_EQ(grid->TextMatrix(3, 1), QStringLiteral("c"));
+    EXPECT_EQ(grid->TextMatrix(5, 1), QString());
+    grid->setRows(3);
+    EXPECT_EQ(grid->TextMatrix(3, 1), QString());
+    grid->setRows(4);
+    EXPECT_EQ(grid->TextMatrix(3, 1), QString()) << "a row dropped and grown again is empty";
+    grid->setTextMatrix(99, 1, QStringLiteral("x"));
+    grid->setTextMatrix(1, 99, QStringLiteral("x"));
+    EXPECT_EQ(grid->TextMatrix(99, 1), QString());
+    EXPECT_EQ(grid->TextMatrix(-1, 0), QString());
+
+    grid->setTextMatrix(1, 1, QStringLiteral("a"));
+    grid->setTextMatrix(2, 1, QStringLiteral("b"));
+    grid->AddItem(QStringLiteral("\tnew\t5"), 2);
+    EXPECT_EQ(grid->Rows(), 5);
+    EXPECT_EQ(grid->TextMatrix(2, 1), QStringLiteral("new"));
+    EXPECT_EQ(grid->TextMatrix(2, 2), QStringLiteral("5"));
+    EXPECT_EQ(grid->TextMatrix(3, 1), QStringLiteral("b"));
+    grid->RemoveItem(2);
+    EXPECT_EQ(grid->TextMatrix(2, 1), QStringLiteral("b"));
+    grid->RemoveItem(0); // the header is not a data row
+    EXPECT_EQ(grid->TextMatrix(0, 0), QStringLiteral("序号"));
+
+    grid->setRowPosition(1, 3);
+    EXPECT_EQ(grid->TextMatrix(1, 1), QStringLiteral("b"));
+    EXPECT_EQ(grid->TextMatrix(3, 1), QStringLiteral("a"));
+
+    // Two header rows: row 1 becomes a header row and the data starts at row 2.
+    grid->setFixedRows(2);
+    EXPECT_EQ(grid->model()->rowCount(), grid->Rows() - 2);
+    EXPECT_EQ(grid->TextMatrix(1, 1), QStringLiteral("b"));
+}
+
+TEST_F(GridTest, KeysAndIndexesOfColumns)
+{
+    grid->setColKey(2, QStringLiteral("qty"));
+    EXPECT_EQ(grid->ColIndex(QStringLiteral("qty")), 2);
+    EXPECT_EQ(grid->ColIndex(QStringLiteral("none")), -1);
+    grid->setTextMatrix(1, QStringLiteral("qty"), QStringLiteral("7"));
+    EXPECT_EQ(grid->TextMatrix(1, 2), QStringLiteral("7"));
+    EXPECT_EQ(grid->TextMatrix(1, QStringLiteral("qty")), QStringLiteral("7"));
+}
+
+TEST_F(GridTest, WidthsAreTwipsAndHiddenColumnsKeepTheirWidth)
+{
+    ASSERT_EQ(grid->logicalDpiX(), 96);
+    grid->setColWidth(1, 1500);
+    EXPECT_EQ(grid->columnWidth(1), 100); // 15 twips a pixel at 96 DPI
+    EXPECT_EQ(grid->ColWidth(1), 1500);
+    grid->setColWidth(2, 1000); // not a whole number of pixels: the twips stay as set
+    EXPECT_EQ(grid->ColWidth(2), 1000);
+    grid->setColHidden(1, true);
+    EXPECT_TRUE(grid->isColumnHidden(1));
+    EXPECT_TRUE(grid->ColHidden(1));
+    EXPECT_EQ(grid->ColWidth(1), 1500);
+    grid->setColHidden(1, false);
+    EXPECT_EQ(grid->columnWidth(1), 100);
+
+    grid->setRowHeightMin(350);
+    EXPECT_EQ(grid->RowHeightMin(), 350);
+    EXPECT_GE(grid->rowHeight(0), 23); // 350 twips
+    grid->setRowHeight(2, 780);
+    EXPECT_EQ(grid->rowHeight(1), 52);
+    EXPECT_EQ(grid->RowHeight(2), 780);
+}
+
+TEST_F(GridTest, ColoursAreBgrIntegersAndCellsKeepTheirFormat)
+{
+    grid->setCellBackColor(1, 1, 3, 2, 12640511);
+    EXPECT_EQ(index(2, 2).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 224, 192));
+    EXPECT_EQ(grid->CellBackColor(3, 1), 12640511);
+    EXPECT_EQ(grid->CellBackColor(1, 3), -1);
+    EXPECT_EQ(FlexGrid::ToOleColor(QColor(0, 128, 128)), 0x808000);
+    EXPECT_EQ(FlexGrid::OleColor(0xFFFFFF), QColor(Qt::white));
+
+    grid->setCellFontBold(0, 0, 0, 3, true);
+    EXPECT_TRUE(grid->Cell(FlexGrid::flexcpFontBold, 0, 2).toBool());
+    grid->setCellForeColor(1, 1, 1, 1, 0x0000FF);
+    EXPECT_EQ(index(1, 1).data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+    QPixmap pic(8, 8);
+    pic.fill(Qt::green);
+    grid->setCellPicture(2, 1, pic);
+    EXPECT_FALSE(grid->CellPicture(2, 1).isNull());
+    EXPECT_TRUE(grid->CellPicture(1, 1).isNull());
+
+    // A moved or sorted row takes its format with it.
+    grid->setTextMatrix(1, 3, QStringLiteral("b"));
+    grid->setTextMatrix(2, 3, QStringLiteral("a"));
+    grid->setTextMatrix(3, 3, QStringLiteral("c"));
+    grid->Sort(3, Qt::AscendingOrder);
+    EXPECT_FALSE(grid->CellPicture(1, 1).isNull());
+
+    grid->Clear(FlexGrid::flexClearScrollable, FlexGrid::flexClearFormatting);
+    EXPECT_EQ(grid->CellBackColor(2, 2), -1);
+    EXPECT_EQ(grid->TextMatrix(1, 3), QStringLiteral("a"));
+    grid->Clear(FlexGrid::flexClearScrollable, FlexGrid::flexClearText);
+    EXPECT_EQ(grid->TextMatrix(1, 3), QString());
+    EXPECT_EQ(grid->TextMatrix(0, 1), QStringLiteral("名称  ")) << "the header is not scrollable";
+}
+
+TEST_F(GridTest, SortPutsNumbersInNumericOrderAndHeaderClicksToggle)
+{
+    grid->setRows(7);
+    const QStringList texts = {QStringLiteral("10"),  QStringLiteral("9"), QStringLiteral("苹果"), QString(),
+                               QStringLiteral("2.5"), QStringLiteral("-3")};
+    for (int i = 0; i < texts.size(); ++i) {
+        grid->setTextMatrix(i + 1, 2, texts[i]);
+        grid->setTextMatrix(i + 1, 1, QString::number(i));
+    }
+    auto column = [&](int col) {
+        QStringList out;
+        for (int r = 1; r < grid->Rows(); ++r)
+            out << grid->TextMatrix(r, col);
+        return out;
+    };
+    grid->Sort(2, Qt::AscendingOrder);
+    EXPECT_EQ(column(2), (QStringList{QString(), QStringLiteral("-3"), QStringLiteral("2.5"),
+                                      QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("苹果")}));
+    EXPECT_EQ(column(1).at(4), QStringLiteral("0")) << "rows move whole";
+    grid->Sort(2, Qt::DescendingOrder);
+    EXPECT_EQ(column(2).first(), QStringLiteral("苹果"));
+    EXPECT_EQ(column(2).last(), QString());
+    EXPECT_EQ(grid->TextMatrix(0, 2), QStringLiteral("数量")) << "the header row stays";
+
+    // Header clicks sort only when asked for, ascending first, then toggling.
+    show();
+    QSignalSpy after(grid.get(), &FlexGrid::AfterSort);
+    const QPoint onHeader(grid->horizontalHeader()->sectionViewportPosition(1) + 5, 5);
+    QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, onHeader);
+    EXPECT_EQ(after.count(), 0);
+    grid->setExplorerBar(FlexGrid::flexExSortShow);
+    QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, onHeader);
+    ASSERT_EQ(after.count(), 1);
+    EXPECT_EQ(after.at(0).at(0).toInt(), 1);
+    EXPECT_EQ(after.at(0).at(1).value<Qt::SortOrder>(), Qt::AscendingOrder);
+    EXPECT_EQ(column(1), (QStringList{"0", "1", "2", "3", "4", "5"}));
+    QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, onHeader);
+    EXPECT_EQ(after.at(1).at(1).value<Qt::SortOrder>(), Qt::DescendingOrder);
+    EXPECT_EQ(column(1).first(), QStringLiteral("5"));
+}
+
+TEST_F(GridTest, LoadRecordSetCopiesRowsFromTheFirstDataColumn)
+{
+    RecordSet rs({QStringLiteral("id"), QStringLiteral("name"), QStringLiteral("amount")},
+                 {{1, QStringLiteral("螺丝"), 37.5},
+                  {2, QVariant(), 1234567.0},
+                  {3, QStringLiteral("c"), -0.0},
+                  {4, QStringLiteral("d"), 0.1 + 0.2}});
+    grid->setTextMatrix(1, 0, QStringLiteral("1"));
+    grid->LoadRecordSet(rs);
+    EXPECT_EQ(grid->Rows(), 5);
+    EXPECT_EQ(grid->Cols(), 4) << "a format keeps its columns";
+    EXPECT_EQ(grid->TextMatrix(0, 1), QStringLiteral("名称  ")) << "and its captions";
+    EXPECT_EQ(grid->TextMatrix(1, 1), QStringLiteral("1"));
+    EXPECT_EQ(grid->TextMatrix(1, 2), QStringLiteral("螺丝"));
+    EXPECT_EQ(grid->TextMatrix(1, 3), QStringLiteral("37.5"));
+    EXPECT_EQ(grid->TextMatrix(2, 2), QString());
+    EXPECT_EQ(grid->TextMatrix(2, 3), QStringLiteral("1234567"));
+    EXPECT_EQ(grid->TextMatrix(3, 3), QStringLiteral("0"));
+    EXPECT_EQ(grid->TextMatrix(4, 3), QStringLiteral("0.3"));
+    EXPECT_EQ(grid->TextMatrix(1, 0), QString()) << "bound rows are new rows";
+
+    // Without a format the grid takes the field names and exactly the columns it needs.
+    FlexGrid plain;
+    plain.setCols(9);
+    plain.LoadRecordSet(rs);
+    EXPECT_EQ(plain.Cols(), 4);
+    EXPECT_EQ(plain.TextMatrix(0, 1), QStringLiteral("id"));
+    EXPECT_EQ(plain.TextMatrix(0, 3), QStringLiteral("amount"));
+    EXPECT_EQ(plain.Rows(), 5);
+}
+
+TEST_F(GridTest, MergedHeaderRowsJoinEqualNeighbours)
+{
+    grid->setFormatString(QStringLiteral("^序号|^货品|>入库|>出库|>库存"));
+    grid->setFixedRows(2);
+    grid->setRows(3);
+    for (int c = 0; c < grid->Cols(); ++c) {
+        grid->setTextMatrix(1, c, grid->TextMatrix(0, c));
+        grid->setMergeCol(c, true);
+    }
+    for (int c = 2; c <= 4; ++c)
+        grid->setTextMatrix(0, c, QStringLiteral("小件汇总"));
+    grid->setMergeRow(0, true);
+    EXPECT_EQ(grid->MergedRange(0, 1), QRect(1, 0, 1, 1)) << "no merging until it is switched on";
+    grid->setMergeCells(FlexGrid::flexMergeFree);
+    EXPECT_EQ(grid->MergedRange(0, 1), QRect(QPoint(1, 0), QPoint(1, 1))); // both header rows
+    EXPECT_EQ(grid->MergedRange(1, 1), QRect(QPoint(1, 0), QPoint(1, 1)));
+    EXPECT_EQ(grid->MergedRange(0, 3), QRect(QPoint(2, 0), QPoint(4, 0))); // the group caption
+    EXPECT_EQ(grid->MergedRange(1, 3), QRect(3, 1, 1, 1));
+    EXPECT_EQ(grid->MergedRange(2, 1), QRect(1, 2, 1, 1)) << "data rows never merge";
+    EXPECT_EQ(grid->TextMatrix(2, 1), QString());
+    // The header is as high as its two rows.
+    show();
+    EXPECT_GE(grid->horizontalHeader()->height(), 2 * grid->fontMetrics().height());
+    grid->grab(); // paints the merged header without trouble
+}
+
+TEST_F(GridTest, CurrentCellSelectionAndClipText)
+{
+    grid->setTextMatrix(1, 1, QStringLiteral("a"));
+    grid->setTextMatrix(1, 2, QStringLiteral("1"));
+    grid->setTextMatrix(2, 1, QStringLiteral("b"));
+    grid->setTextMatrix(2, 2, QStringLiteral("2"));
+    QSignalSpy moved(grid.get(), &FlexGrid::AfterRowColChange);
+    grid->Select(2, 2, 1, 1);
+    EXPECT_EQ(grid->Row(), 2);
+    EXPECT_EQ(grid->Col(), 2);
+    EXPECT_EQ(grid->RowSel(), 1);
+    EXPECT_EQ(grid->ColSel(), 1);
+    EXPECT_EQ(grid->Clip(), QStringLiteral("a\t1\rb\t2"));
+    EXPECT_EQ(moved.count(), 1);
+
+    grid->setRow(3); // a move drops the block
+    EXPECT_EQ(grid->RowSel(), 3);
+    EXPECT_EQ(grid->ColSel(), 2);
+    grid->setColSel(3);
+    grid->setRowSel(3);
+    grid->setClip(QStringLiteral("x\ty\tz\r\nnot used")); // more than the block: the rest is dropped
+    EXPECT_EQ(grid->TextMatrix(3, 2), QStringLiteral("x"));
+    EXPECT_EQ(grid->TextMatrix(3, 3), QStringLiteral("y"));
+    EXPECT_EQ(grid->Cols(), 4);
+
+    // A header row can be the cursor row, as in the vendor's grid.
+    grid->setRow(0);
+    EXPECT_EQ(grid->Row(), 0);
+    grid->setRow(1);
+    EXPECT_EQ(grid->Row(), 1);
+
+    bool refuse = true;
+    QObject::connect(grid.get(), &FlexGrid::BeforeRowColChange, grid.get(),
+                     [&](int, int, int, int, bool& cancel) { cancel = refuse; });
+    grid->setRow(2);
+    EXPECT_EQ(grid->Row(), 1);
+    refuse = false;
+    grid->setRow(2);
+    EXPECT_EQ(grid->Row(), 2);
+}
+
+TEST_F(GridTest, KeyboardSkipsHiddenAndFixedColumnsAndCanBeRefused)
+{
+    show();
+    grid->setColHidden(2, true);
+    grid->Select(1, 1);
+    QTest::keyClick(grid.get(), Qt::Key_Right);
+    EXPECT_EQ(grid->Col(), 3);
+    QTest::keyClick(grid.get(), Qt::Key_Left);
+    EXPECT_EQ(grid->Col(), 1);
+    QTest::keyClick(grid.get(), Qt::Key_Left);
+    EXPECT_EQ(grid->Col(), 1) << "the row-number column is not a place for the cursor";
+    QTest::keyClick(grid.get(), Qt::Key_Down);
+    EXPECT_EQ(grid->Row(), 2);
+
+    QObject::connect(
+        grid.get(), &FlexGrid::BeforeRowColChange, grid.get(),
+        [&](int, int, int newRow, int, bool& cancel) { cancel = grid->TextMatrix(newRow, 1).isEmpty(); });
+    grid->setTextMatrix(2, 1, QStringLiteral("day"));
+    QTest::keyClick(grid.get(), Qt::Key_Down);
+    EXPECT_EQ(grid->Row(), 2);
+    const QRect empty = grid->visualRect(index(3, 1));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, empty.center());
+    EXPECT_EQ(grid->Row(), 2);
+}
+
+TEST_F(GridTest, RightClickReportsTheMouseAndKeepsTheSelection)
+{
+    show();
+    grid->Select(1, 1, 3, 2);
+    QSignalSpy down(grid.get(), &FlexGrid::MouseDown);
+    QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, grid->visualRect(index(2, 3)).center());
+    ASSERT_EQ(down.count(), 1);
+    EXPECT_EQ(down.at(0).at(0).value<Qt::MouseButton>(), Qt::RightButton);
+    EXPECT_EQ(grid->MouseRow(), 2);
+    EXPECT_EQ(grid->MouseCol(), 3);
+    EXPECT_EQ(grid->Row(), 1);
+    EXPECT_EQ(grid->RowSel(), 3);
+    // The header too.
+    QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+    EXPECT_EQ(down.count(), 2);
+    EXPECT_EQ(grid->MouseRow(), 0);
+}
+
+TEST_F(GridTest, EditEventsVetoFilterValidateAndReport)
+{
+    show();
+    QStringList events;
+    QObject::connect(grid.get(), &FlexGrid::BeforeEdit, grid.get(), [&](int row, int col, bool& cancel) {
+        events << QStringLiteral("before %1,%2").arg(row).arg(col);
+        cancel = col == 1;
+    });
+    QObject::connect(grid.get(), &FlexGrid::KeyPressEdit, grid.get(), [&](int, int col, int& key) {
+        if (col == 2 && !(key >= '0' && key <= '9') && key != '.' && key != 8 && key != 13)
+            key = 0;
+    });
+    bool refuse = false;
+    QObject::connect(grid.get(), &FlexGrid::ValidateEdit, grid.get(), [&](int, int, bool& cancel) {
+        events << QStringLiteral("validate ") + grid->EditText();
+        cancel = refuse;
+    });
+    QObject::connect(grid.get(), &FlexGrid::AfterEdit, grid.get(),
+                     [&](int row, int col) { events << QStringLiteral("after %1,%2").arg(row).arg(col); });
+
+    // A vetoed column opens no editor.
+    grid->Select(1, 1);
+    QTest::keyClicks(grid.get(), QStringLiteral("x"));
+    EXPECT_FALSE(grid->IsEditing());
+    EXPECT_EQ(grid->TextMatrix(1, 1), QString());
+
+    // Typing opens the editor; the filter drops letters; Enter ends the edit on the same cell.
+    grid->Select(1, 2);
+    QTest::keyClick(grid.get(), Qt::Key_1);
+    ASSERT_TRUE(grid->IsEditing());
+    QWidget* editor = QApplication::focusWidget();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, QStringLiteral("2a.5"));
+    refuse = true;
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_TRUE(grid->IsEditing()) << "a refused validation keeps the editor open";
+    refuse = false;
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_FALSE(grid->IsEditing());
+    EXPECT_EQ(grid->TextMatrix(1, 2), QStringLiteral("12.5"));
+    EXPECT_EQ(grid->Row(), 1);
+    EXPECT_EQ(grid->Col(), 2);
+    EXPECT_EQ(events,
+              (QStringList{"before 1,1", "before 1,2", "validate 12.5", "validate 12.5", "after 1,2"}));
+
+    // Escape drops the edit without AfterEdit.
+    events.clear();
+    QTest::keyClick(grid.get(), Qt::Key_9);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(grid->TextMatrix(1, 2), QStringLiteral("12.5"));
+    EXPECT_EQ(events, QStringList{"before 1,2"});
+
+    // The grid's own key events come before the editor's.
+    int seen = 0;
+    QObject::connect(grid.get(), &FlexGrid::KeyPress, grid.get(), [&](int& key) {
+        seen = key;
+        if (key == 'z')
+            key = 0;
+    });
+    QTest::keyClick(grid.get(), Qt::Key_Z);
+    EXPECT_EQ(seen, 'z');
+    EXPECT_FALSE(grid->IsEditing()) << "a swallowed key opens no editor";
+
+    // A column can be closed to editing for good; so can the grid.
+    grid->setColEditable(3, false);
+    grid->Select(1, 3);
+    grid->EditCell();
+    EXPECT_FALSE(grid->IsEditing());
+    grid->setEditable(FlexGrid::flexEDNone);
+    grid->Select(1, 2);
+    QTest::keyClick(grid.get(), Qt::Key_5);
+    EXPECT_FALSE(grid->IsEditing());
+}
+
+TEST_F(GridTest, ComboListsAndCheckBoxColumns)
+{
+    grid->setColComboList(3, QStringLiteral("#1;启用|#2;禁用"));
+    EXPECT_EQ(grid->ColComboData(3, QStringLiteral("禁用")), QStringLiteral("2"));
+    EXPECT_EQ(grid->ColComboData(3, QStringLiteral("x")), QString());
+    show();
+    grid->Select(1, 3);
+    grid->EditCell();
+    auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->count(), 2);
+    EXPECT_FALSE(combo->isEditable());
+    combo->setCurrentIndex(1);
+    QTest::keyClick(combo, Qt::Key_Return);
+    EXPECT_EQ(grid->TextMatrix(1, 3), QStringLiteral("禁用"));
+
+    grid->setColComboList(1, QStringLiteral("|甲|乙"));
+    grid->Select(1, 1);
+    grid->EditCell();
+    combo = nullptr;
+    for (QComboBox* open : grid->viewport()->findChildren<QComboBox*>()) {
+        if (open->isVisible())
+            combo = open;
+    }
+    ASSERT_NE(combo, nullptr);
+    EXPECT_TRUE(combo->isEditable());
+    EXPECT_EQ(combo->itemText(1), QStringLiteral("乙"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+    // A Boolean column shows a check box: "-1" checked, "0" not; a click toggles it when editable.
+    grid->setColDataType(2, FlexGrid::flexDTBoolean);
+    grid->setTextMatrix(2, 2, QStringLiteral("-1"));
+    EXPECT_EQ(index(2, 2).data(Qt::CheckStateRole).toInt(), Qt::Checked);
+    EXPECT_EQ(index(1, 2).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
+    EXPECT_FALSE(index(2, 2).data(Qt::DisplayRole).isValid());
+    QSignalSpy after(grid.get(), &FlexGrid::AfterEdit);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index(2, 2)).center());
+    EXPECT_EQ(grid->TextMatrix(2, 2), QStringLiteral("0"));
+    EXPECT_EQ(after.count(), 1);
+    grid->setEditable(FlexGrid::flexEDNone);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index(2, 2)).center());
+    EXPECT_EQ(grid->TextMatrix(2, 2), QStringLiteral("0")) << "a read-only grid keeps its marks";
+}
+
+TEST_F(GridTest, RedrawOffDefersRepaintsButNotData)
+{
+    grid->setRedraw(false);
+    for (int r = 1; r < grid->Rows(); ++r)
+        grid->setTextMatrix(r, 1, QStringLiteral("t%1").arg(r));
+    EXPECT_EQ(grid->TextMatrix(3, 1), QStringLiteral("t3"));
+    QSignalSpy changed(grid->model(), &QAbstractItemModel::dataChanged);
+    grid->setRedraw(true);
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_TRUE(grid->Redraw());
+}
+
+TEST_F(GridTest, DraggedRowLandsWhereTheButtonIsReleased)
+{
+    show();
+    for (int r = 1; r < 4; ++r)
+        grid->setTextMatrix(r, 1, QStringLiteral("r%1").arg(r));
+    grid->DragRow(1);
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index(3, 1)).center());
+    EXPECT_EQ(grid->TextMatrix(1, 1), QStringLiteral("r2"));
+    EXPECT_EQ(grid->TextMatrix(3, 1), QStringLiteral("r1"));
+    EXPECT_EQ(grid->Row(), 3);
+}
+
+} // namespace
