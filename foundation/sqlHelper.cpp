@@ -13,6 +13,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QUrl>
 #include <cstdlib>
 
 RecordSetPtr SharedRs;
@@ -127,11 +128,6 @@ Prepared prepare(const QString& sql, const ParamMap* params)
     return out;
 }
 
-bool isQueryText(const QString& sql)
-{
-    return sql.left(6).toUpper() == QLatin1String("SELECT") || sql.left(2).toUpper() == QLatin1String("SP");
-}
-
 QSqlQuery run(const Prepared& p)
 {
     OpenConn();
@@ -227,18 +223,8 @@ QString ReadIniValue(const QString& section, const QString& key, const QString& 
         QByteArray value = raw.mid(eq + 1).trimmed();
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
             value = value.mid(1, value.size() - 2);
-        // The profile reader copied at most 126 bytes; never split a double-byte character.
-        if (value.size() > 126) {
-            qsizetype cut = 0;
-            while (cut < value.size()) {
-                const qsizetype step = (uchar(value.at(cut)) > 0x80 && uchar(value.at(cut)) < 0xFF) ? 2 : 1;
-                if (cut + step > 126)
-                    break;
-                cut += step;
-            }
-            value.truncate(cut);
-        }
-        return Cp936::decode(value);
+        // The profile reader's buffer held 126 characters of the value.
+        return Cp936::decode(value).left(126);
     }
     return {};
 }
@@ -333,10 +319,16 @@ void OpenConn(const QString&, const QString&)
         return;
     SetConnString();
     QSqlDatabase db = SharedConn();
-    db.setDatabaseName(cs().connString);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    // QSQLITE creates a missing file: open an existing one only ("mode=rw"),
+    // even if it vanished since GetDBPath looked.
+    db.setDatabaseName(QUrl::fromLocalFile(QFileInfo(cs().connString).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+                       QStringLiteral("?mode=rw"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
     if (!db.open())
         throw DbError(errorText(db.lastError()));
+    // The database was found: from now on a missing file is an error of the
+    // operation at hand, no longer a reason to end the program.
+    cs().endOnMissingDb = false;
     QSqlQuery q(db);
     q.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
     q.exec(QStringLiteral("PRAGMA synchronous = FULL"));
@@ -377,7 +369,8 @@ RecordSetPtr ExecuteSql(const QString& sql, const ParamMap& params)
 {
     const Prepared p = prepare(sql, &params);
     QSqlQuery q = run(p);
-    if (!isQueryText(sql))
+    // Whatever yields rows is a query, however the text begins.
+    if (!q.isSelect())
         return nullptr;
     return readAll(q);
 }
@@ -700,4 +693,70 @@ RefCheckResult CheckDeleteRef(const KeyValue& batch)
     result.fkCount = rs->value(0, QStringLiteral("fkCount")).toInt();
     result.isOK = false;
     return result;
+}
+
+// ---- result sets and paging ----
+
+namespace {
+// A query by its first word; a text that is no query is not run at all.
+bool looksLikeQuery(const QString& sql)
+{
+    const QString t = sql.trimmed();
+    return t.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) ||
+           t.startsWith(QLatin1String("WITH"), Qt::CaseInsensitive);
+}
+} // namespace
+
+m_recordSet GetRecordSetInfo(const QString& sql, const QString& countSql, const ParamMap& params)
+{
+    m_recordSet out;
+    if (!looksLikeQuery(sql))
+        return out;
+    out.recordSet = ExecuteSql(sql, params);
+    out.recordCount = countSql == sql && out.recordSet ? out.recordSet->RecordCount()
+                                                        : GetRecordCount(countSql, params);
+    return out;
+}
+
+int GetRecordCount(const QString& sql, const ParamMap& params)
+{
+    if (!looksLikeQuery(sql))
+        return 0;
+    const RecordSetPtr rs = ExecuteSql(QStringLiteral("SELECT COUNT(*) FROM (") + sql + QStringLiteral(") a"), params);
+    return rs && !rs->isEmpty() ? rs->value(0, 0).toInt() : 0;
+}
+
+QString GetOrderBySql(const QString& orderField, bool isDesc)
+{
+    if (orderField.trimmed().isEmpty())
+        return {};
+    CheckSqlExpression(orderField);
+    const QString tieBreak = SysVar.acc_OrderBy.isEmpty() ? QStringLiteral("id") : SysVar.acc_OrderBy;
+    CheckSqlName(tieBreak);
+    const QString dir = isDesc ? QStringLiteral(" desc") : QStringLiteral(" asc");
+    QString sql = QStringLiteral(" order by ") + orderField + dir;
+    if (orderField.trimmed().compare(tieBreak, Qt::CaseInsensitive) != 0)
+        sql += QStringLiteral(", ") + tieBreak + dir;
+    return sql;
+}
+
+QString GetPageSql(const QString& sql, int& pageIndex, int pageSize, const QString& orderField, bool isDesc,
+                   const ParamMap& params)
+{
+    if (pageSize < 1)
+        pageSize = 1;
+    const int total = GetRecordCount(sql, params);
+    const int pages = GetPageCount(total, pageSize);
+    if (pageIndex <= 0)
+        pageIndex = 1;
+    int rows = pageSize;
+    if (pageIndex >= pages) {
+        rows = total % pageSize == 0 ? pageSize : total % pageSize;
+        pageIndex = pages;
+    }
+    // The page is the rows pageIndex*pageSize-rows+1 .. of the ordered whole.
+    const qint64 offset = qMax<qint64>(0, qint64(pageIndex - 1) * pageSize);
+    const QString order = GetOrderBySql(orderField.trimmed().isEmpty() ? QStringLiteral("id") : orderField, isDesc);
+    return QStringLiteral("SELECT * FROM (") + sql + QStringLiteral(") a") + order +
+           QStringLiteral(" LIMIT %1 OFFSET %2").arg(rows).arg(offset);
 }

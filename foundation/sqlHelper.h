@@ -6,6 +6,7 @@
 #include "RefCheckResult.h"
 #include "m_DBresult.h"
 #include "m_condition.h"
+#include "m_recordSet.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -25,11 +26,13 @@ QString ReadIniValue(const QString& section, const QString& key, const QString& 
 
 // The database folder from "linkDB.ini". When no database file is found there
 // at start, the program says so and ends; later in the session the opening
-// fails with a DbError instead, and the program goes on.
+// fails with a DbError instead, and the program goes on. A missing file is
+// never created.
 QString GetDBPath();
 // The full file name of the database the shared connection uses (or would use).
 QString CurrentDbFile();
-// Start phase: a missing database ends the program (true until the main frame is up).
+// Start phase: a missing database ends the program. Set before the first
+// read; it lasts until the database has been opened once.
 void SetEndProgramOnMissingDb(bool on);
 // What "end the program" does; tests replace it. The default calls std::exit(0).
 void SetEndProgramHook(std::function<void()> hook);
@@ -50,7 +53,7 @@ extern RecordSetPtr CalendarRs;
 
 // ---- statements ----
 
-// A query (the text starts with "SELECT" or "SP", any case) gives its rows;
+// A statement that yields rows (a query, a PRAGMA that answers) gives them;
 // any other statement runs and gives nullptr. Throws DbError on failure.
 RecordSetPtr ExecuteSql(const QString& sql);
 // The same with "@name" placeholders bound to params.
@@ -111,3 +114,21 @@ double GetCountValue(const QString& field, const QString& table, const Condition
 // the refusal text as strMsg and Count(*) as fkCount. The first check in the
 // batch's order that counts a row decides the answer.
 RefCheckResult CheckDeleteRef(const KeyValue& batch);
+
+// ---- result sets and paging ----
+
+// Runs a query with the row count of countSql (normally the same query, or
+// the unpaged one of a page). A text that is not a query is not run: the
+// answer is then empty.
+m_recordSet GetRecordSetInfo(const QString& sql, const QString& countSql, const ParamMap& params = {});
+// The number of rows sql yields (COUNT(*) over it); 0 for a text that is not a query.
+int GetRecordCount(const QString& sql, const ParamMap& params = {});
+// " order by column dir, id dir" (SysVar.acc_OrderBy breaks ties in the same
+// direction); empty when orderField is empty.
+QString GetOrderBySql(const QString& orderField, bool isDesc);
+// SQL that delivers page pageIndex (from 1) of sql with pageSize rows, ordered
+// by orderField and then by id. pageIndex is brought into 1..pages and written
+// back (0 when there are no rows); a page size below 1 counts as 1. params are
+// those of sql; run the answer with them.
+QString GetPageSql(const QString& sql, int& pageIndex, int pageSize, const QString& orderField, bool isDesc,
+                   const ParamMap& params = {});

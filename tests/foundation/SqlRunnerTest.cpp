@@ -97,11 +97,19 @@ TEST_F(SqlRunnerTest, RepeatedPlaceholderIsBoundEverywhere)
     EXPECT_EQ(rs->RecordCount(), 1);
 }
 
-TEST_F(SqlRunnerTest, OnlySelectTextsAreQueries)
+// A query gives its rows however its text begins (a leading blank or line
+// break included); other statements give none.
+TEST_F(SqlRunnerTest, StatementsThatYieldRowsAreQueries)
 {
     EXPECT_NE(ExecuteSql(QStringLiteral("sElEcT 1")), nullptr);
-    EXPECT_EQ(ExecuteSql(QStringLiteral(" SELECT 1")), nullptr);
+    for (const char* sql : {" SELECT 1", "\n  select 1", "PRAGMA integrity_check"}) {
+        const RecordSetPtr rs = ExecuteSql(QString::fromLatin1(sql));
+        ASSERT_NE(rs, nullptr) << sql;
+        EXPECT_EQ(rs->RecordCount(), 1) << sql;
+    }
     EXPECT_EQ(ExecuteSql(QStringLiteral("UPDATE t SET txt='a'")), nullptr);
+    EXPECT_EQ(ExecuteSql(QStringLiteral("INSERT INTO t (id) VALUES (1)")), nullptr);
+    EXPECT_EQ(count(QStringLiteral("t")), 1);
 }
 
 TEST_F(SqlRunnerTest, NestedTransactionFailureRollsBackTheOuterOne)
