@@ -1,23 +1,32 @@
+#include "DbError.h"
 #include "MsgBox.h"
+#include "RegisterWindows.h"
+#include "frm_Main.h"
 #include "mod_public.h"
 #include "sqlHelper.h"
 
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+
+    // A missing database ends the program here, before any window shows.
     SetEndProgramOnMissingDb(true);
     try {
         init_SysVar();
     } catch (const DbError& e) {
         MsgBox::SystemError(e.message());
         return 1;
+    } catch (const std::exception& e) {
+        MsgBox::SystemError(QString::fromLocal8Bit(e.what()));
+        return 1;
     }
-    QLabel frame(ProductTitle());
-    frame.setWindowTitle(ProductTitle());
-    frame.resize(800, 600);
-    frame.show();
+    SetEndProgramOnMissingDb(false);
+
+    RegisterWindows();
+    frm_Main frame;
+    if (!frame.Start())
+        return 0;
     return app.exec();
 }

@@ -1,0 +1,92 @@
+#include "dal_user.h"
+
+#include "ToMd5.h"
+#include "sqlHelper.h"
+
+namespace
+{
+
+const QString kSelect =
+    QStringLiteral("select id,[user],pw,usex,isStart,dictionaryId,department from v_user ");
+
+// An update that reaches no row changed nothing the caller asked for.
+void requireChanged(int rows)
+{
+    if (rows == 0)
+        throw DbError(QStringLiteral("当前记录不存在!"));
+}
+
+} // namespace
+
+m_user dal_user::readOne(const QString& where, const ParamMap& params)
+{
+    CloseRs();
+    const RecordSetPtr rs = ExecuteSql(kSelect + where, params);
+    m_user u;
+    if (rs && !rs->isEmpty()) {
+        u.id = rs->value(0, QStringLiteral("id")).toInt();
+        u.user = rs->text(0, QStringLiteral("user"));
+        u.pw = rs->text(0, QStringLiteral("pw"));
+        u.usex = rs->text(0, QStringLiteral("usex"));
+        u.isStart = rs->value(0, QStringLiteral("isStart")).toInt() != 0;
+        u.dictionaryId = rs->value(0, QStringLiteral("dictionaryId")).toInt();
+        u.department = rs->text(0, QStringLiteral("department"));
+    }
+    return u;
+}
+
+void dal_user::Add(const m_user& obj_Model)
+{
+    ExecuteParaSql(QStringLiteral("insert into tb_user (id,[user],pw,usex,isStart,dictionaryId) "
+                                  " values (@id,@user,@pw,@usex,@isStart,@dictionaryId)"),
+                   ParamMap{{QStringLiteral("@id"), obj_Model.id},
+                            {QStringLiteral("@user"), obj_Model.user},
+                            {QStringLiteral("@pw"), GetMD5(InitialPassword())},
+                            {QStringLiteral("@usex"), obj_Model.usex},
+                            {QStringLiteral("@isStart"), obj_Model.isStart},
+                            {QStringLiteral("@dictionaryId"), obj_Model.dictionaryId}});
+}
+
+m_user dal_user::GetModel(int int_Id)
+{
+    return readOne(QStringLiteral(" where id=@id"), ParamMap{{QStringLiteral("@id"), int_Id}});
+}
+
+m_user dal_user::GetModelForUser(int int_Id, const QString& str_user)
+{
+    return readOne(QStringLiteral(" where id<>@id and [user]=@user order by id"),
+                   ParamMap{{QStringLiteral("@id"), int_Id}, {QStringLiteral("@user"), str_user}});
+}
+
+m_user dal_user::GetModelForPw(const QString& str_user, const QString& str_pw)
+{
+    return readOne(QStringLiteral(" where ([user]=@user) and (pw=@pw) order by id"),
+                   ParamMap{{QStringLiteral("@user"), str_user}, {QStringLiteral("@pw"), GetMD5(str_pw)}});
+}
+
+m_DBresult dal_user::Delete(int int_Id)
+{
+    KeyValue batch;
+    batch.AddItem(QStringLiteral("Delete From tb_user where id=@id"),
+                  QVariant::fromValue(ParamMap{{QStringLiteral("@id"), int_Id}}.RequireRow()));
+    return ExecuteTrans(batch);
+}
+
+void dal_user::UpdatePw(const m_user& obj_Model)
+{
+    requireChanged(ExecuteParaSql(
+        QStringLiteral("update tb_user set [pw]=@pw where id=@id"),
+        ParamMap{{QStringLiteral("@id"), obj_Model.id}, {QStringLiteral("@pw"), GetMD5(obj_Model.pw)}}));
+}
+
+void dal_user::Update(const m_user& obj_Model)
+{
+    requireChanged(
+        ExecuteParaSql(QStringLiteral("update tb_user set [user]=@user, usex=@usex, isStart=@isStart,"
+                                      " dictionaryId=@dictionaryId where id=@id"),
+                       ParamMap{{QStringLiteral("@id"), obj_Model.id},
+                                {QStringLiteral("@user"), obj_Model.user},
+                                {QStringLiteral("@usex"), obj_Model.usex},
+                                {QStringLiteral("@isStart"), obj_Model.isStart},
+                                {QStringLiteral("@dictionaryId"), obj_Model.dictionaryId}}));
+}
