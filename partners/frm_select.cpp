@@ -1,0 +1,532 @@
+#include "frm_select.h"
+
+#include "DbError.h"
+#include "FlexGrid.h"
+#include "FormHelpers.h"
+#include "MsgBox.h"
+#include "ProcessFuntionValues.h"
+#include "m_ck_head.h"
+#include "m_customer.h"
+#include "m_dictionary.h"
+#include "m_goods_detail.h"
+#include "m_location.h"
+#include "m_rk_head.h"
+#include "mod_public.h"
+#include "sqlHelper.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+const int frm_select::kMaxListRows = 1000;
+
+namespace
+{
+
+// Design sizes of the dialog, in twips.
+constexpr int kClientWidth = 8385;
+constexpr int kClientHeight = 5145;
+constexpr int kGridTop = 840;
+constexpr int kPanelWidth = 5000;
+
+// What one mode lists: the view, the select text (field k lands in grid
+// column k), the columns a keyword is looked for in, and the grid's format.
+struct Mode {
+    const char* name;
+    const char* view;
+    const char* select;
+    QStringList keywordFields;
+    QStringList format;
+};
+
+const QList<Mode>& modes()
+{
+    static const QList<Mode> list = {
+        {"supplier",
+         "v_customer",
+         "select id,0,uname,customerCode,contact,companyName,utypeName ",
+         {QStringLiteral("pinyin"), QStringLiteral("uname"), QStringLiteral("customerCode")},
+         {QStringLiteral("|<往来单位名称       "), QStringLiteral("|<往来单位编码     "),
+          QStringLiteral("|<联系人    "), QStringLiteral("|<公司名称         "),
+          QStringLiteral("|<类别          ")}},
+        {"customer",
+         "v_customer",
+         "select id,0,uname,customerCode,contact,companyName,utypeName ",
+         {QStringLiteral("pinyin"), QStringLiteral("uname"), QStringLiteral("customerCode")},
+         {QStringLiteral("|<往来单位名称       "), QStringLiteral("|<往来单位编码     "),
+          QStringLiteral("|<联系人    "), QStringLiteral("|<公司名称         "),
+          QStringLiteral("|<类别          ")}},
+        {"location",
+         "v_location",
+         "select id,0,locationCode,uname,capacity,parentName,lockName,VirtualName,stateName ",
+         {QStringLiteral("locationCode"), QStringLiteral("uname")},
+         {QStringLiteral("|<库位编码       "), QStringLiteral("|<名称         "),
+          QStringLiteral("|<库容量  "), QStringLiteral("|<父节点       "), QStringLiteral("|^锁定     "),
+          QStringLiteral("|<库位类别 "), QStringLiteral("|<状态   ")}},
+        {"inputGoods",
+         "v_goods_detail_input",
+         "select id,0,inputGoodsCode,goodsName,goodsDesc,goodsTypeName,unit,packQty,weight,inPrice,status  ",
+         {QStringLiteral("inputGoodsCode"), QStringLiteral("goodsName"), QStringLiteral("pinyin"),
+          QStringLiteral("goodsDetailCode")},
+         {QStringLiteral("|<货品编码或条码     "), QStringLiteral("|<货品名称           "),
+          QStringLiteral("|<规格              "), QStringLiteral("|<货品类别     "),
+          QStringLiteral("|^单位     "), QStringLiteral("|>内装数 "), QStringLiteral("|>重量  "),
+          QStringLiteral("|>进价   "), QStringLiteral("|<状态   ")}},
+        {"inputGoodsForExport",
+         "v_goods_detail_input",
+         "select id,0,inputGoodsCode,goodsName,goodsDesc,goodsTypeName,unit,packQty,weight,salePrice,status "
+         " ",
+         {QStringLiteral("inputGoodsCode"), QStringLiteral("goodsName"), QStringLiteral("pinyin"),
+          QStringLiteral("goodsDetailCode")},
+         {QStringLiteral("|<货品编码或条码     "), QStringLiteral("|<货品名称           "),
+          QStringLiteral("|<规格              "), QStringLiteral("|<货品类别     "),
+          QStringLiteral("|^单位     "), QStringLiteral("|>内装数 "), QStringLiteral("|>重量  "),
+          QStringLiteral("|>销售价   "), QStringLiteral("|<状态   ")}},
+        {"dictionary",
+         "v_dictionary",
+         "select id,0,uname,startName,parentName,remark ",
+         {QStringLiteral("uname"), QStringLiteral("parentName")},
+         {QStringLiteral("|<名称             "), QStringLiteral("|<状态      "),
+          QStringLiteral("|<父节点           "), QStringLiteral("|<备注             ")}},
+        {"rk_bill",
+         "v_rk_head",
+         "select id,0,billNo,ubillNo,utype,supplierName,accountName,totalItemRow,creator,passName ",
+         {QStringLiteral("billNo"), QStringLiteral("ubillNo"), QStringLiteral("supplierName")},
+         {QStringLiteral("|<入库单号       "), QStringLiteral("|<自定义单号     "),
+          QStringLiteral("|<入库类别 "), QStringLiteral("|<供应商名称       "),
+          QStringLiteral("|<账目标识   "), QStringLiteral("|^单据项目  "), QStringLiteral("|<创建人   "),
+          QStringLiteral("|<状态   ")}},
+        {"ck_bill",
+         "v_ck_head",
+         "select id,0,billNo,ubillNo,utype,customerName,accountName,totalItemRow,creator,passName ",
+         {QStringLiteral("billNo"), QStringLiteral("ubillNo"), QStringLiteral("customerName")},
+         {QStringLiteral("|<出库单号       "), QStringLiteral("|<自定义单号     "),
+          QStringLiteral("|<出库类别 "), QStringLiteral("|<客户名称       "), QStringLiteral("|<账目标识   "),
+          QStringLiteral("|^单据项目  "), QStringLiteral("|<创建人   "), QStringLiteral("|<状态   ")}},
+    };
+    return list;
+}
+
+const Mode* findMode(const QString& name)
+{
+    for (const Mode& m : modes()) {
+        if (name == QLatin1String(m.name))
+            return &m;
+    }
+    return nullptr;
+}
+
+// One text of the named columns. A Null column counts as empty, so a partner
+// without a contact or a top-level item without a parent is still found.
+QString joinedFields(const QStringList& fields)
+{
+    QStringList parts;
+    for (const QString& f : fields)
+        parts.append(QStringLiteral("COALESCE(") + f + QStringLiteral(",'')"));
+    return parts.join(QStringLiteral("||"));
+}
+
+double cellNumber(const QString& text)
+{
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    return ok ? v : 0;
+}
+
+} // namespace
+
+frm_select::frm_select(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frm_select"));
+    setWindowTitle(QStringLiteral("信息查找"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setModal(true);
+
+    utxtkeyword = new QLineEdit(this);
+    utxtkeyword->setObjectName(QStringLiteral("utxtkeyword"));
+    utxtkeyword->setMaxLength(30);
+
+    Lblinfor = new QLabel(QStringLiteral("当前找到[ 0 ]条记录"), this);
+    Lblinfor->setObjectName(QStringLiteral("Lblinfor"));
+
+    ProgressBar1 = new QWidget(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    B_AllSelect = new QPushButton(QStringLiteral("全选"), ProgressBar1);
+    B_AllSelect->setObjectName(QStringLiteral("B_AllSelect"));
+    B_SelectInput = new QPushButton(QStringLiteral("确定"), ProgressBar1);
+    B_SelectInput->setObjectName(QStringLiteral("B_SelectInput"));
+    // Neither button answers Enter: Enter in the keyword box confirms nothing.
+    for (QPushButton* b : {B_AllSelect, B_SelectInput}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+
+    vgInput = new FlexGrid(this);
+    vgInput->setObjectName(QStringLiteral("vgInput"));
+    QFont gridFont = vgInput->font();
+    gridFont.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"),
+                          QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei")});
+    gridFont.setPointSize(9);
+    vgInput->setFont(gridFont);
+    vgInput->setFixedRows(1);
+    vgInput->setFixedCols(1);
+    vgInput->setRows(2);
+    vgInput->setCols(3);
+    vgInput->setEditable(FlexGrid::flexEDNone);
+    vgInput->setExplorerBar(FlexGrid::flexExSortShow);
+    vgInput->setSelectionMode(FlexGrid::flexSelectionByRow);
+
+    utxtkeyword->setGeometry(0, 0, twips(kClientWidth), twips(375));
+    Lblinfor->setGeometry(twips(120), twips(500), twips(2775), twips(225));
+    ProgressBar1->setGeometry(twips(kClientWidth - kPanelWidth - 50), twips(400), twips(kPanelWidth),
+                              twips(400));
+    B_AllSelect->setGeometry(twips(2880), 0, twips(975), twips(375));
+    B_SelectInput->setGeometry(twips(3960), 0, twips(975), twips(375));
+    vgInput->setGeometry(0, twips(kGridTop), twips(kClientWidth), twips(kClientHeight - kGridTop));
+    setFixedSize(twips(kClientWidth), twips(kClientHeight));
+
+    InstallFilterQuoteKey(utxtkeyword);
+    utxtkeyword->installEventFilter(this);
+    connect(utxtkeyword, &QLineEdit::textChanged, this, [this] { utxtkeyword_Change(); });
+    connect(B_SelectInput, &QPushButton::clicked, this, &frm_select::B_SelectInput_Click);
+    connect(B_AllSelect, &QPushButton::clicked, this, &frm_select::B_AllSelect_Click);
+    connect(vgInput, &FlexGrid::Click, this, [this] { vgInput_Click(); });
+    connect(vgInput, &FlexGrid::DblClick, this, [this] { vgInput_DblClick(); });
+    connect(vgInput, &FlexGrid::KeyPress, this, [this](int& keyAscii) { vgInput_KeyPress(keyAscii); });
+    connect(vgInput, &FlexGrid::KeyDown, this,
+            [this](int& keyCode, Qt::KeyboardModifiers) { vgInput_KeyDown(keyCode); });
+    connect(vgInput, &FlexGrid::AfterSort, this, [this] { vgInput_AfterSort(); });
+}
+
+frm_select::~frm_select() = default;
+
+int frm_select::twips(int value) const
+{
+    return TwipsToPixels(value, this);
+}
+
+void frm_select::Form_Load()
+{
+    if (m_loaded)
+        return;
+    m_loaded = true;
+    B_AllSelect->setVisible(!isHideCheckCol);
+}
+
+m_recordSet frm_select::search(QString& format) const
+{
+    const Mode* mode = findMode(utbName);
+    if (!mode)
+        return {};
+
+    m_conditions conds;
+    const QString name = utbName;
+    if (name == QLatin1String("supplier") || name == QLatin1String("customer")) {
+        conds.append(m_condition(
+            QStringLiteral("utype"), QStringLiteral("in"),
+            NList(name == QLatin1String("supplier") ? QStringLiteral("0,2") : QStringLiteral("1,2"))));
+        conds.append(m_condition(QStringLiteral("status"), QStringLiteral("="), 1));
+    } else if (name == QLatin1String("location")) {
+        conds.append(m_condition(QStringLiteral("state"), QStringLiteral("="), 1));
+        conds.append(
+            m_condition(QStringLiteral("id"), QStringLiteral("in"), NList(SysVar.Sys_locationJoinId)));
+    } else if (name == QLatin1String("inputGoods") || name == QLatin1String("inputGoodsForExport")) {
+        conds.append(m_condition(QStringLiteral("status"), QStringLiteral("="), QStringLiteral("启用")));
+    } else if (name == QLatin1String("dictionary")) {
+        conds.append(m_condition(QStringLiteral("isstart"), QStringLiteral("="), 1));
+    } else {
+        conds.append(
+            m_condition(QStringLiteral("accountId"), QStringLiteral("in"), NList(SysVar.Sys_accountJoinId)));
+    }
+    const QString keyword = utxtkeyword->text();
+    if (!IsNullOrEmpty(keyword))
+        conds.append(m_condition(joinedFields(mode->keywordFields), QStringLiteral("like"), keyword));
+    if (name == QLatin1String("dictionary") && !append_Condition.uField.isEmpty())
+        conds.append(append_Condition);
+
+    format = QStringLiteral("^行号 |^id |^选定   ") + mode->format.join(QString());
+
+    // Search as you type runs on every keystroke, so one search lists at most
+    // kMaxListRows rows and counts the rest only when there are more.
+    const ConditionSql where = GetConditionSql(conds);
+    const QString from =
+        QStringLiteral(" from ") + QLatin1String(mode->view) + QStringLiteral("  where 1=1 ");
+    m_recordSet result;
+    result.str_condition = where;
+    result.recordSet = ExecuteSql(QLatin1String(mode->select) + from + where.sql +
+                                      QStringLiteral(" limit %1").arg(kMaxListRows + 1),
+                                  where.params);
+    result.recordCount = result.recordSet ? result.recordSet->RecordCount() : 0;
+    if (result.recordCount > kMaxListRows) {
+        result.recordSet = std::make_shared<RecordSet>(result.recordSet->fields(),
+                                                       result.recordSet->rows().mid(0, kMaxListRows));
+        const RecordSetPtr n = ExecuteSql(QStringLiteral("select count(*)") + from + where.sql, where.params);
+        result.recordCount = n && !n->isEmpty() ? n->value(0, 0).toInt() : kMaxListRows;
+    }
+    return result;
+}
+
+void frm_select::RunSearch()
+{
+    Form_Load();
+    QString format;
+    m_recordSet rs;
+    try {
+        rs = search(format);
+    } catch (const DbError& e) {
+        MsgBox::Show(e.message(), MsgIcon::Critical, QStringLiteral("System"), MsgButtons::Ok, this);
+        return;
+    }
+    if (format.isEmpty())
+        format = QStringLiteral("^行号 |^id |^选定   ");
+
+    vgInput->raise();
+    vgInput->setRows(1);
+    vgInput->setRows(2);
+    vgInput->setCols(3);
+    vgInput->setRedraw(false);
+    vgInput->setRowHeightMin(300);
+    int found = 0;
+    if (rs.recordSet && rs.recordSet->RecordCount() > 0) {
+        found = rs.recordCount;
+        vgInput->LoadRecordSet(*rs.recordSet);
+        for (int r = 1; r < vgInput->Rows(); ++r)
+            vgInput->setTextMatrix(r, 0, QString::number(r));
+    }
+    vgInput->setFormatString(format);
+    vgInput->setColHidden(1, true);
+    vgInput->setColHidden(2, isHideCheckCol);
+    vgInput->setColDataType(2, FlexGrid::flexDTBoolean);
+    vgInput->setCellAlignment(0, 0, 0, vgInput->Cols() - 1, FlexGrid::flexAlignCenterCenter);
+    vgInput->setRedraw(true);
+
+    Lblinfor->setText(QStringLiteral("当前找到[ ") + QString::number(std::max(found, 0)) +
+                      QStringLiteral(" ]条记录"));
+
+    int width = 0;
+    for (int c = 0; c < vgInput->Cols(); ++c) {
+        if (!vgInput->ColHidden(c))
+            width += vgInput->ColWidth(c);
+    }
+    m_width = width + 400;
+    if (isVisible())
+        Form_Resize();
+}
+
+void frm_select::Form_Resize()
+{
+    // The width follows the columns of the last search, but the dialog never
+    // grows past the screen nor leaves it.
+    const QRect screen =
+        (this->screen() ? this->screen() : QApplication::primaryScreen())->availableGeometry();
+    const int frame = frameGeometry().width() - geometry().width();
+    int outer = m_width > 0 ? twips(m_width) : frameGeometry().width();
+    outer = std::min(outer, screen.width());
+    const int client = std::max(outer - frame, twips(kPanelWidth + 100));
+    if (client != width())
+        setFixedSize(client, height());
+
+    const int w = width();
+    vgInput->setGeometry(0, twips(kGridTop), w, height() - twips(kGridTop));
+    utxtkeyword->setGeometry(0, 0, w, twips(375));
+    ProgressBar1->move(w - twips(kPanelWidth) - twips(50), twips(400));
+
+    const QRect outerRect = frameGeometry();
+    int x = screen.left() + (screen.width() - outerRect.width()) / 2;
+    int y = outerRect.top();
+    x = std::clamp(x, screen.left(), std::max(screen.left(), screen.right() + 1 - outerRect.width()));
+    y = std::clamp(y, screen.top(), std::max(screen.top(), screen.bottom() + 1 - outerRect.height()));
+    if (QPoint(x, y) != outerRect.topLeft())
+        move(x, y);
+}
+
+void frm_select::showEvent(QShowEvent* event)
+{
+    Form_Load();
+    QDialog::showEvent(event);
+    // Centred on the screen when it opens, then kept inside it.
+    const QRect screen =
+        (this->screen() ? this->screen() : QApplication::primaryScreen())->availableGeometry();
+    move(screen.left() + (screen.width() - frameGeometry().width()) / 2,
+         screen.top() + (screen.height() - frameGeometry().height()) / 2);
+    Form_Resize();
+}
+
+void frm_select::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    if (isVisible())
+        Form_Resize();
+}
+
+void frm_select::utxtkeyword_Change()
+{
+    Form_Load();
+    RunSearch();
+}
+
+bool frm_select::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == utxtkeyword && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Down) {
+            utxtkeyword_KeyDown(key->key());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frm_select::utxtkeyword_KeyDown(int keyCode)
+{
+    if (keyCode != Qt::Key_Down)
+        return;
+    vgInput->setFocus();
+    if (vgInput->Rows() > 1) {
+        vgInput->setRow(1);
+        vgInput->setCol(std::max(vgInput->LeftCol(), vgInput->FixedCols()));
+    }
+}
+
+void frm_select::keyPressEvent(QKeyEvent* event)
+{
+    // The picker has no key of its own: Esc does not close it and Enter does
+    // not confirm it (only the list answers Enter).
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void frm_select::vgInput_KeyPress(int& keyAscii)
+{
+    if (keyAscii == 13) {
+        keyAscii = 0;
+        vgInput_DblClick();
+    }
+}
+
+void frm_select::vgInput_KeyDown(int& keyCode)
+{
+    if (keyCode == Qt::Key_Backspace) {
+        keyCode = 0;
+        utxtkeyword->setFocus();
+    }
+}
+
+void frm_select::vgInput_Click()
+{
+    if (vgInput->Col() != 2)
+        return;
+    const int row = vgInput->Row();
+    if (row < vgInput->FixedRows() || row >= vgInput->Rows())
+        return;
+    const bool marked = cellNumber(vgInput->TextMatrix(row, 2)) == -1;
+    vgInput->setTextMatrix(row, 2, marked ? QStringLiteral("0") : QStringLiteral("-1"));
+}
+
+void frm_select::vgInput_DblClick()
+{
+    const int row = vgInput->Row();
+    if (row >= vgInput->FixedRows() && row < vgInput->Rows())
+        vgInput->setTextMatrix(row, 2, QStringLiteral("-1"));
+    B_SelectInput_Click();
+}
+
+void frm_select::vgInput_AfterSort()
+{
+    for (int r = 1; r < vgInput->Rows(); ++r)
+        vgInput->setTextMatrix(r, 0, QString::number(r));
+}
+
+void frm_select::set_AllChecked(int value)
+{
+    for (int r = vgInput->FixedRows(); r < vgInput->Rows(); ++r)
+        vgInput->setTextMatrix(r, 2, QString::number(value));
+}
+
+void frm_select::B_AllSelect_Click()
+{
+    set_AllChecked(-1);
+}
+
+QVariant frm_select::recordOfRow(int row) const
+{
+    const int id = int(cellNumber(vgInput->TextMatrix(row, 1)));
+    const QString name = utbName;
+    if (name == QLatin1String("supplier") || name == QLatin1String("customer")) {
+        m_customer m;
+        m.id = id;
+        m.uname = vgInput->TextMatrix(row, 3);
+        m.customerCode = vgInput->TextMatrix(row, 4);
+        return QVariant::fromValue(m);
+    }
+    if (name == QLatin1String("location")) {
+        m_location m;
+        m.id = id;
+        m.locationCode = vgInput->TextMatrix(row, 3);
+        return QVariant::fromValue(m);
+    }
+    if (name == QLatin1String("inputGoods") || name == QLatin1String("inputGoodsForExport")) {
+        m_goods_detail m;
+        m.id = id;
+        m.inputGoodsCode = vgInput->TextMatrix(row, 3);
+        return QVariant::fromValue(m);
+    }
+    if (name == QLatin1String("dictionary")) {
+        m_dictionary m;
+        m.id = id;
+        m.uname = vgInput->TextMatrix(row, 3);
+        return QVariant::fromValue(m);
+    }
+    if (name == QLatin1String("rk_bill")) {
+        m_rk_head m;
+        m.id = id;
+        return QVariant::fromValue(m);
+    }
+    m_ck_head m;
+    m.id = id;
+    return QVariant::fromValue(m);
+}
+
+void frm_select::B_SelectInput_Click()
+{
+    if (findMode(utbName)) {
+        QVariantList picked;
+        const int current = vgInput->Row();
+        if (isHideCheckCol && current >= vgInput->FixedRows() && current < vgInput->Rows()) {
+            picked.append(recordOfRow(current));
+        } else {
+            for (int r = vgInput->FixedRows(); r < vgInput->Rows(); ++r) {
+                if (cellNumber(vgInput->TextMatrix(r, 2)) == -1)
+                    picked.append(recordOfRow(r));
+            }
+        }
+        resultVal.isHasObject = true;
+        resultVal.resultValue = picked;
+    }
+    accept();
+}
+
+void frm_select::Form_Unload()
+{
+    if (!resultVal.isHasObject) {
+        resultVal.resultValue.clear();
+        resultVal.isHasObject = false;
+    }
+}
+
+void frm_select::done(int result)
+{
+    Form_Unload();
+    QDialog::done(result);
+}
