@@ -255,8 +255,11 @@ QString dbFolder()
     const QString ini = GetAppPath() + QStringLiteral("linkDB.ini");
     const QString linkType = ReadIniValue(QStringLiteral("DB_Link"), QStringLiteral("LinkType"), ini);
     const QString dbPath = ReadIniValue(QStringLiteral("DB_Link"), QStringLiteral("DBPath"), ini);
-    if (leadingNumber(linkType) != 0 && !dbPath.trimmed().isEmpty())
-        return QString(dbPath).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (leadingNumber(linkType) != 0 && !dbPath.trimmed().isEmpty()) {
+        const QString folder = QString(dbPath).replace(QLatin1Char('\\'), QLatin1Char('/'));
+        // A relative folder is taken from the program folder, not from wherever the program was started.
+        return QDir::isRelativePath(folder) ? GetAppPath() + folder : folder;
+    }
     return GetAppPath();
 }
 } // namespace

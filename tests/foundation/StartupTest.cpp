@@ -91,6 +91,7 @@ TEST_F(LinkDbTest, TheIniFileNamesTheDatabaseFolder)
         {QStringLiteral("[DB_Link]\nLinkType=1\n"), 1},
         {QStringLiteral("[Other]\nLinkType=1\nDBPath=%1\n").arg(other), 1},
         {QStringLiteral("[DB_Link]\nLinkType=1\nDBPath=%1\n").arg(chinese), 3},
+        {QStringLiteral("[DB_Link]\nLinkType=1\nDBPath=other\\\n"), 2},
     };
     for (const auto& c : cases) {
         QFile::remove(appDir() + QStringLiteral("linkDB.ini"));
