@@ -93,6 +93,15 @@ QDomNode NodeOf(const QVariant& value)
     return {};
 }
 
+// The document that owns the record nodes until CreatePrintXml copies them.
+// A node does not keep its document alive, so nodes made in the template's
+// document would dangle once the builder returns.
+QDomDocument& NodeDocument()
+{
+    static QDomDocument doc;
+    return doc;
+}
+
 // The leading digits of text as a number; 0 when it starts with none.
 qint64 LeadingNumber(const QString& text)
 {
@@ -135,16 +144,17 @@ QDomElement BuildDataRecordNode(const RecordSet& rows, const QString& str_temple
         columns.append({c.tagName(), field, money});
     }
 
-    QDomElement record = doc.createElement(QStringLiteral("DataRecord"));
+    QDomDocument& owner = NodeDocument();
+    QDomElement record = owner.createElement(QStringLiteral("DataRecord"));
     for (int r = 0; r < rows.RecordCount(); ++r) {
-        QDomElement row = doc.createElement(QStringLiteral("DataRow"));
+        QDomElement row = owner.createElement(QStringLiteral("DataRow"));
         for (const Column& column : columns) {
             const QVariant value = rows.value(r, column.field);
-            QDomElement cell = doc.createElement(column.name);
+            QDomElement cell = owner.createElement(column.name);
             const QString text =
                 column.money ? MoneyText(value) : (IsBlank(value) ? QString() : ValueText(value));
             if (!text.isEmpty())
-                cell.appendChild(doc.createTextNode(text));
+                cell.appendChild(owner.createTextNode(text));
             row.appendChild(cell);
         }
         record.appendChild(row);

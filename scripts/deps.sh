@@ -7,7 +7,7 @@ packages=(
   libxlsxwriter-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei poppler-utils xvfb xauth
-  unzip
+  unzip x11-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <Qt>
+#include <memory>
+
+class QPrinter;
+class QTextDocument;
+
+// The print tool's side of printing: the command text the program starts it
+// with, the print data file the program wrote and the template it came from.
+//
+// A template (templeteXml/<BillCode>.xml) is the file the program fills: the
+// root "Content" with "DataGroupHead" (bill head) and "DataDetail" (lines or
+// report rows), each with its columns in "DataCols" and a placeholder
+// "DataRecord". What only the print tool reads:
+//   Content:     Title (the heading of the page), Orientation ("Portrait" or
+//                "Landscape"), FontSize (points), HeadColumns (head fields
+//                per line)
+//   a column:    Caption (the heading; the element name when missing),
+//                Width (a relative share of the table width), Align ("left",
+//                "center" or "right"), Span (head fields: cells taken)
+
+// "ulmPrint:TypeId=1003&BillCode=qv_import_bill&FileName=<name>.xml".
+struct PrintCommand {
+    static constexpr int Report = 1002;
+    static constexpr int Bill = 1003;
+
+    int typeId = 0;
+    QString billCode;
+    QString fileName;
+};
+
+// False, with the reason in error, for a text that is not a print command
+// naming a known type, a template and a bare file name.
+bool ParsePrintCommand(const QString& text, PrintCommand& command, QString& error);
+
+struct PrintColumn {
+    QString name;
+    QString caption;
+    double width = 1;
+    Qt::Alignment align = Qt::AlignLeft;
+    int span = 1;
+};
+
+struct PrintSection {
+    QList<PrintColumn> columns;
+    QList<QStringList> rows; // one text per column
+};
+
+struct PrintJob {
+    bool isBill = true;
+    QString title;
+    bool landscape = false;
+    double fontSize = 9;
+    int headColumns = 3;
+    PrintSection head;
+    PrintSection detail;
+};
+
+// Reads the print data file toolDir/generateXml/<FileName> and its template
+// toolDir/templeteXml/<BillCode>.xml; false with the reason in error.
+bool LoadPrintJob(const QString& toolDir, const PrintCommand& command, PrintJob& job, QString& error);
+
+// The pages: the title, for a bill its head fields, then the table of lines.
+std::unique_ptr<QTextDocument> BuildPrintDocument(const PrintJob& job);
+
+// Sets up the printer for the job (A4, orientation) and prints the document.
+void PrintDocument(const PrintJob& job, QTextDocument& document, QPrinter& printer);
+
+// Writes the job as a PDF file; false with the reason in error.
+bool WritePdf(const PrintJob& job, const QString& pdfFile, QString& error);
+
+// Shows the print preview, from which the user prints or saves a PDF; returns
+// the dialog's result.
+int ShowPrintPreview(const PrintJob& job);

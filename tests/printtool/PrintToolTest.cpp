@@ -1,0 +1,353 @@
+#include "TestEnv.h"
+
+#include "Clock.h"
+#include "DialogRunner.h"
+#include "PrintJob.h"
+#include "PrintXml.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTextDocument>
+
+namespace
+{
+
+// The columns of the work tables each print reads its rows from.
+const char* kRkHead =
+    "id,accountId,accountName,billNo,ubillNo,utypeId,utype,supplierId,ispass,passName,"
+    "supplierName,remark,creator,createTime,updateLastUser,updateLastTime,userId,totalItemRow,"
+    "rowsCount,totalQty,totalAmount";
+const char* kCkHead =
+    "id,accountId,accountName,billNo,ubillNo,utypeId,utype,customerId,ispass,passName,"
+    "customerName,remark,creator,createTime,updateLastUser,updateLastTime,userId,totalItemRow,"
+    "rowsCount,totalQty,totalAmount";
+const char* kRkDetail =
+    "id,headId,accountId,accountName,ispass,passName,billNo,ubillNo,utypeId,utype,supplierId,"
+    "supplierName,userId,rowNo,goodsTypeId,goodsTypeName,goodsId,goodsCode,goodsDetailCode,"
+    "goodsName,goodsDesc,unit,inPrice,packQty,weight,qty,totalQty,totalDefaultQty,totalWeight,"
+    "totalAmount,locationId,locationCode,lotNo,remark";
+const char* kCkDetail =
+    "id,headId,accountId,accountName,ispass,passName,billNo,ubillNo,utypeId,utype,customerId,"
+    "customerName,userId,rowNo,goodsTypeId,goodsTypeName,goodsId,goodsCode,goodsDetailCode,"
+    "goodsName,goodsDesc,unit,inPrice,salePrice,packQty,weight,qty,totalQty,totalDefaultQty,"
+    "totalWeight,totalAmount,locationId,locationCode,lotNo,remark";
+const char* kStock = "id,goodsTypeId,goodsTypeName,goodsCode,goodsName,goodsDesc,pinyin,upqty,downqty,status,"
+                     "isDefault,unit,totalImportQty,totalImportDefaultQty,totalImportWeight,totalExportQty,"
+                     "totalExportDefaultQty,totalExportWeight,totalBlanceQty,totalBlanceDefaultQty,"
+                     "totalBlanceWeight";
+const char* kRkSum = "id,goodsTypeId,goodsTypeName,goodsCode,goodsName,goodsDesc,pinyin,upqty,downqty,status,"
+                     "isDefault,unit,totalImportQty,totalImportDefaultQty,totalImportWeight";
+const char* kCkSum = "id,goodsTypeId,goodsTypeName,goodsCode,goodsName,goodsDesc,pinyin,upqty,downqty,status,"
+                     "isDefault,unit,totalExportQty,totalExportDefaultQty,totalExportWeight";
+
+const QString kHeadPath = QStringLiteral("Content/DataGroupHead/DataRecord");
+const QString kDetailPath = QStringLiteral("Content/DataDetail/DataRecord");
+
+// Rows whose every value is distinct ("goodsCode-2" ...), amounts excepted.
+RecordSet Rows(const char* columns, int count)
+{
+    const QStringList fields = QString::fromLatin1(columns).split(QLatin1Char(','));
+    QList<QVariantList> rows;
+    for (int r = 1; r <= count; ++r) {
+        QVariantList row;
+        for (const QString& f : fields)
+            row.append(f == QLatin1String("totalAmount")
+                           ? QVariant(1234.5 * r)
+                           : QVariant(f + QLatin1Char('-') + QString::number(r)));
+        rows.append(row);
+    }
+    return RecordSet(fields, rows);
+}
+
+class PrintToolTest : public DbTest
+{
+  protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        Clock::SetFixed(QDateTime(QDate(2024, 3, 5), QTime(10, 0, 0)));
+        // The templates shipped beside the tool of this build.
+        const QString shipped =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/qvPrint/templeteXml/");
+        QDir().mkpath(toolDir() + QStringLiteral("templeteXml"));
+        for (const QString& name : QDir(shipped).entryList({QStringLiteral("*.xml")}, QDir::Files))
+            ASSERT_TRUE(QFile::copy(shipped + name, toolDir() + QStringLiteral("templeteXml/") + name));
+    }
+
+    QString toolDir() const { return appDir() + QStringLiteral("qvPrint/"); }
+
+    // Print data for a template, as a printing window makes it.
+    static QString PrintData(const QString& code, const RecordSet* head, const RecordSet& lines)
+    {
+        KeyValue nodes;
+        if (head) {
+            nodes.AddItem(kHeadPath, QVariant::fromValue(BuildDataRecordNode(
+                                         *head, code, QStringLiteral("Content/DataGroupHead/DataCols"))));
+        }
+        nodes.AddItem(kDetailPath, QVariant::fromValue(BuildDataRecordNode(
+                                       lines, code, QStringLiteral("Content/DataDetail/DataCols"))));
+        return CreatePrintXml(code, nodes);
+    }
+
+    static QString Command(int typeId, const QString& code, const QString& file)
+    {
+        return QStringLiteral("ulmPrint:TypeId=%1&BillCode=%2&FileName=%3").arg(typeId).arg(code, file);
+    }
+
+    static QString Tool()
+    {
+        return QCoreApplication::applicationDirPath() + QStringLiteral("/qvPrint/qvPrint");
+    }
+};
+
+TEST_F(PrintToolTest, ShippedTemplatesCoverEveryPrint)
+{
+    struct Print {
+        const char* code;
+        int typeId;
+        const char* head;
+        const char* lines;
+        const char* title;
+    };
+    const Print prints[] = {
+        {"qv_import_bill", 1003, kRkHead, kRkDetail, "入库单"},
+        {"qv_export_bill", 1003, kCkHead, kCkDetail, "出库单"},
+        {"qv_stock_bill", 1002, nullptr, kStock, "货品总账"},
+        {"qv_rpt_rkSum", 1002, nullptr, kRkSum, "入库汇总"},
+        {"qv_rpt_ckSum", 1002, nullptr, kCkSum, "出库汇总"},
+    };
+    for (const Print& p : prints) {
+        SCOPED_TRACE(p.code);
+        const QString code = QString::fromLatin1(p.code);
+        const RecordSet head = p.head ? Rows(p.head, 1) : RecordSet();
+        const RecordSet lines = Rows(p.lines, 3);
+        QString file;
+        // A column bound to a field the work table lacks would throw here.
+        ASSERT_NO_THROW(file = PrintData(code, p.head ? &head : nullptr, lines));
+
+        PrintCommand command;
+        QString error;
+        ASSERT_TRUE(ParsePrintCommand(Command(p.typeId, code, file), command, error)) << error.toStdString();
+        PrintJob job;
+        ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
+        EXPECT_EQ(job.title, QString::fromUtf8(p.title));
+        EXPECT_EQ(job.isBill, p.head != nullptr);
+        EXPECT_EQ(job.detail.rows.size(), 3);
+        EXPECT_EQ(job.head.rows.size(), p.head ? 1 : 0);
+        if (p.head) {
+            EXPECT_GE(job.head.columns.size(), 8);
+        }
+
+        const QString text = BuildPrintDocument(job)->toPlainText();
+        EXPECT_TRUE(text.contains(job.title));
+        for (const PrintSection* section : {&job.head, &job.detail}) {
+            for (const PrintColumn& column : section->columns)
+                EXPECT_TRUE(text.contains(column.caption)) << column.caption.toStdString();
+            for (const QStringList& row : section->rows) {
+                for (const QString& value : row)
+                    EXPECT_TRUE(text.contains(value)) << value.toStdString();
+            }
+        }
+        if (p.head) {
+            EXPECT_TRUE(text.contains(QStringLiteral("壹仟贰佰叁拾肆元伍角整")));
+        }
+    }
+}
+
+TEST_F(PrintToolTest, CommandText)
+{
+    const struct {
+        const char* text;
+        bool ok;
+        int typeId;
+        const char* code;
+        const char* file;
+    } cases[] = {
+        {"ulmPrint:TypeId=1003&BillCode=qv_import_bill&FileName=a.xml", true, 1003, "qv_import_bill",
+         "a.xml"},
+        {"ulmPrint:TypeId=1002&BillCode=qv_stock_bill&FileName=b.xml", true, 1002, "qv_stock_bill", "b.xml"},
+        {"ULMPRINT:filename=c.xml&billcode=x&typeid=1002", true, 1002, "x", "c.xml"},
+        {"ulmPrint:TypeId=1003&BillCode=qv_import_bill&FileName=", false, 0, "", ""},
+        {"ulmPrint:TypeId=1003&BillCode=qv_import_bill&FileName=../wms.db", false, 0, "", ""},
+        {"ulmPrint:TypeId=1003&BillCode=../../x&FileName=a.xml", false, 0, "", ""},
+        {"ulmPrint:TypeId=1001&BillCode=qv_import_bill&FileName=a.xml", false, 0, "", ""},
+        {"print:TypeId=1003&BillCode=qv_import_bill&FileName=a.xml", false, 0, "", ""},
+        {"", false, 0, "", ""},
+    };
+    for (const auto& c : cases) {
+        PrintCommand command;
+        QString error;
+        EXPECT_EQ(ParsePrintCommand(QString::fromUtf8(c.text), command, error), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(command.typeId, c.typeId);
+            EXPECT_EQ(command.billCode, QString::fromUtf8(c.code));
+            EXPECT_EQ(command.fileName, QString::fromUtf8(c.file));
+        } else {
+            EXPECT_TRUE(error.startsWith(QStringLiteral("打印命令格式错误"))) << error.toStdString();
+        }
+    }
+}
+
+TEST_F(PrintToolTest, MissingFilesAreNamed)
+{
+    PrintCommand command;
+    QString error;
+    PrintJob job;
+    ASSERT_TRUE(ParsePrintCommand(Command(1003, QStringLiteral("qv_import_bill"), QStringLiteral("gone.xml")),
+                                  command, error));
+    EXPECT_FALSE(LoadPrintJob(toolDir(), command, job, error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("打印数据文件不存在"))) << error.toStdString();
+
+    const QString file = PrintData(QStringLiteral("qv_stock_bill"), nullptr, Rows(kStock, 1));
+    ASSERT_TRUE(ParsePrintCommand(Command(1002, QStringLiteral("qv_unknown"), file), command, error));
+    EXPECT_FALSE(LoadPrintJob(toolDir(), command, job, error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("打印模板不存在"))) << error.toStdString();
+}
+
+TEST_F(PrintToolTest, PreviewShowsThePages)
+{
+    const QString file = PrintData(QStringLiteral("qv_stock_bill"), nullptr, Rows(kStock, 40));
+    PrintCommand command;
+    QString error;
+    PrintJob job;
+    ASSERT_TRUE(ParsePrintCommand(Command(1002, QStringLiteral("qv_stock_bill"), file), command, error));
+    ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
+
+    int pages = 0;
+    QString title;
+    DialogRunner::QueueHandler([&](QDialog* dialog) {
+        EXPECT_TRUE(qobject_cast<QPrintPreviewDialog*>(dialog));
+        title = dialog->windowTitle();
+        auto* preview = dialog->findChild<QPrintPreviewWidget*>();
+        if (!preview)
+            return int(QDialog::Rejected);
+        preview->updatePreview();
+        pages = preview->pageCount();
+        return int(QDialog::Accepted);
+    });
+    EXPECT_EQ(ShowPrintPreview(job), int(QDialog::Accepted));
+    EXPECT_EQ(title, QStringLiteral("打印预览 - 货品总账"));
+    EXPECT_GE(pages, 2); // forty rows do not fit on one page
+}
+
+// The tool as the program starts it, writing a PDF in place of the preview.
+TEST_F(PrintToolTest, ToolWritesTheBillAsPdf)
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    ASSERT_FALSE(pdftotext.isEmpty()) << "pdftotext (poppler-utils) is needed";
+    ASSERT_TRUE(QFile::exists(Tool())) << Tool().toStdString();
+
+    const QStringList headFields = QString::fromLatin1(kRkHead).split(QLatin1Char(','));
+    QVariantList head(headFields.size());
+    const auto set = [&](const char* field, const QVariant& v) {
+        head[headFields.indexOf(QLatin1String(field))] = v;
+    };
+    set("billNo", QStringLiteral("rk-2403-00007"));
+    set("createTime", QStringLiteral("2024-03-05 09:30:00"));
+    set("accountName", QStringLiteral("默认账目"));
+    set("supplierName", QStringLiteral("华东五金有限公司"));
+    set("utype", QStringLiteral("采购入库"));
+    set("ubillNo", QStringLiteral("HD-889"));
+    set("totalItemRow", QStringLiteral("1单3项"));
+    set("passName", QStringLiteral("已审核"));
+    set("totalAmount", QStringLiteral("1234.5"));
+    set("remark", QStringLiteral("月底前付款"));
+    set("creator", QStringLiteral("admin"));
+    const RecordSet heads(headFields, {head});
+
+    const QStringList lineFields = QString::fromLatin1(kRkDetail).split(QLatin1Char(','));
+    const QList<QStringList> lineValues = {
+        {QStringLiteral("LS-M6"), QStringLiteral("六角螺栓"), QStringLiteral("A-01-02"),
+         QStringLiteral("100")},
+        {QStringLiteral("LM-M6"), QStringLiteral("防松螺母"), QStringLiteral("A-01-03"),
+         QStringLiteral("250")},
+        {QStringLiteral("DP-8"), QStringLiteral("平垫圈"), QStringLiteral("B-02-01"), QStringLiteral("75")},
+    };
+    QList<QVariantList> lineRows;
+    for (int r = 0; r < lineValues.size(); ++r) {
+        QVariantList row;
+        for (const QString& f : lineFields) {
+            if (f == QLatin1String("rowNo"))
+                row.append(r + 1);
+            else if (f == QLatin1String("goodsCode"))
+                row.append(lineValues[r][0]);
+            else if (f == QLatin1String("goodsName"))
+                row.append(lineValues[r][1]);
+            else if (f == QLatin1String("locationCode"))
+                row.append(lineValues[r][2]);
+            else if (f == QLatin1String("qty"))
+                row.append(lineValues[r][3].toDouble());
+            else
+                row.append(QVariant());
+        }
+        lineRows.append(row);
+    }
+    const QString file = PrintData(QStringLiteral("qv_import_bill"), &heads, RecordSet(lineFields, lineRows));
+
+    const QString pdf = appDir() + QStringLiteral("bill.pdf");
+    QProcess tool;
+    tool.start(Tool(), {QStringLiteral("--dir"), toolDir(), QStringLiteral("--pdf"), pdf,
+                        Command(1003, QStringLiteral("qv_import_bill"), file)});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+
+    QProcess toText;
+    toText.start(pdftotext, {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(toText.waitForFinished(30000));
+    const QString text = QString::fromUtf8(toText.readAllStandardOutput());
+    QStringList expected = {QStringLiteral("入库单"),           QStringLiteral("rk-2403-00007"),
+                            QStringLiteral("华东五金有限公司"), QStringLiteral("采购入库"),
+                            QStringLiteral("HD-889"),           QStringLiteral("1单3项"),
+                            QStringLiteral("已审核"),           QStringLiteral("壹仟贰佰叁拾肆元伍角整"),
+                            QStringLiteral("月底前付款"),       QStringLiteral("货品编码")};
+    for (const QStringList& line : lineValues)
+        expected += line;
+    for (const QString& e : expected)
+        EXPECT_TRUE(text.contains(e)) << e.toStdString() << "\n" << text.toStdString();
+}
+
+// Started as the program starts it, on a screen: the preview window opens.
+TEST_F(PrintToolTest, ToolShowsThePreviewOnAScreen)
+{
+    for (const char* program : {"xvfb-run", "xwininfo"}) {
+        ASSERT_FALSE(QStandardPaths::findExecutable(QLatin1String(program)).isEmpty())
+            << program << " (xvfb, x11-utils) is needed";
+    }
+    const QString file = PrintData(QStringLiteral("qv_rpt_rkSum"), nullptr, Rows(kRkSum, 2));
+    // Waits for the window by its title, then closes the tool.
+    const QString script = QStringLiteral(R"(
+QT_QPA_PLATFORM=xcb "$0" --dir "$1" "$2" 2>/dev/null & pid=$!
+for i in $(seq 100); do
+  if xwininfo -root -tree | grep -q "$3"; then kill $pid; exit 0; fi
+  kill -0 $pid 2>/dev/null || exit 2
+  sleep 0.1
+done
+kill $pid; exit 1)");
+    QProcess run;
+    run.start(QStringLiteral("xvfb-run"),
+              {QStringLiteral("-a"), QStringLiteral("bash"), QStringLiteral("-c"), script, Tool(), toolDir(),
+               Command(1002, QStringLiteral("qv_rpt_rkSum"), file), QStringLiteral("打印预览 - 入库汇总")});
+    ASSERT_TRUE(run.waitForFinished(30000));
+    EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+}
+
+TEST_F(PrintToolTest, ToolRefusesABadCommand)
+{
+    QProcess tool;
+    tool.start(Tool(),
+               {QStringLiteral("--dir"), toolDir(), QStringLiteral("--pdf"),
+                appDir() + QStringLiteral("x.pdf"),
+                QStringLiteral("ulmPrint:TypeId=1003&BillCode=qv_import_bill&FileName=../../etc/passwd")});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    EXPECT_EQ(tool.exitCode(), 1);
+    EXPECT_TRUE(
+        QString::fromLocal8Bit(tool.readAllStandardError()).contains(QStringLiteral("打印命令格式错误")));
+    EXPECT_FALSE(QFile::exists(appDir() + QStringLiteral("x.pdf")));
+}
+
+} // namespace
