@@ -6,6 +6,7 @@
 #include "Launcher.h"
 #include "MsgBox.h"
 #include "OutputText.h"
+#include "ProcessFuntionValues.h"
 #include "sqlHelper.h"
 
 #include <QDir>
@@ -64,11 +65,6 @@ QDomElement SelectFirst(const QDomNode& root, const QString& path)
     if (names.isEmpty())
         return {};
     return FindFirst(root, names);
-}
-
-bool IsBlank(const QVariant& value)
-{
-    return !value.isValid() || value.isNull() || value.toString().trimmed().isEmpty();
 }
 
 QString MoneyText(const QVariant& value)
@@ -152,7 +148,7 @@ QDomElement BuildDataRecordNode(const RecordSet& rows, const QString& str_temple
             const QVariant value = rows.value(r, column.field);
             QDomElement cell = owner.createElement(column.name);
             const QString text =
-                column.money ? MoneyText(value) : (IsBlank(value) ? QString() : ValueText(value));
+                column.money ? MoneyText(value) : (IsNullOrEmpty(value) ? QString() : ValueText(value));
             if (!text.isEmpty())
                 cell.appendChild(owner.createTextNode(text));
             row.appendChild(cell);
