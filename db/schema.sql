@@ -142,7 +142,10 @@ CREATE TABLE tb_goods_detail (
     inPrice         REAL    NOT NULL DEFAULT 0,
     salePrice       REAL    NOT NULL DEFAULT 0
 );
-CREATE INDEX ix_goods_detail_head ON tb_goods_detail(headId, isDefault);
+-- Covers every unit column the views read, so that lists and keyword searches
+-- walking the units of each item never visit the table itself.
+CREATE INDEX ix_goods_detail_head ON tb_goods_detail(headId, isDefault, rowNo, goodsDetailCode, unit, packQty,
+                                                     weight, inPrice, salePrice);
 -- Barcode scans look units up by barcode (case-insensitively).
 CREATE INDEX ix_goods_detail_code ON tb_goods_detail(goodsDetailCode);
 

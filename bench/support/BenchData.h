@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QSqlQuery>
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariantList>
+#include <functional>
+#include <memory>
+
+// A database for the benchmarks: made fresh from the schema in a temporary
+// program folder and filled fast (each filler runs in one transaction with
+// prepared inserts). Fillers continue the ids already in the tables, so they
+// can be called one after another (goods, then partners, then bills...).
+class BenchData
+{
+  public:
+    BenchData();
+    ~BenchData();
+    BenchData(const BenchData&) = delete;
+    BenchData& operator=(const BenchData&) = delete;
+
+    // Makes this database the one the shared connection works on.
+    void Use();
+    QString folder() const;
+
+    struct GoodsSpec {
+        int goodsCount = 0;
+        int unitsPerGoods = 4; // the first one is the default unit
+        bool barcodes = true;  // every unit gets a barcode
+        int disabledEvery = 0; // every n-th item is "禁用" (0: none)
+        int goodsTypes = 20;   // goods types made on first use
+    };
+    // Adds goods items with their packing units; answers the first goods id.
+    int AddGoods(const GoodsSpec& spec);
+
+    // The names the fillers give, so that benchmarks can address rows.
+    static QString GoodsCode(int goodsId);           // "G0000042"
+    static QString Barcode(int goodsId, int unitNo); // 13 digits, unitNo from 1
+    static QString GoodsName(int goodsId);           // brand + product + size
+    int goodsCount() const;
+    int unitCount() const;
+
+    // Runs fill inside one write transaction; throws on failure.
+    void Fill(const std::function<void()>& fill);
+    // max(id)+1 of a table.
+    int NextId(const QString& table);
+
+    // A prepared insert ("insert into t (a,b) values (?,?)") run once per row.
+    class Inserter
+    {
+      public:
+        explicit Inserter(const QString& sql);
+        void Row(const QVariantList& values);
+
+      private:
+        QSqlQuery m_query;
+    };
+
+  private:
+    int ensureGoodsTypes(int count);
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
