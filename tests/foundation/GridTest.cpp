@@ -1,4 +1,6 @@
+#include "BindGrid.h"
 #include "FlexGrid.h"
+#include "GridCellHelpers.h"
 #include "MsgBox.h"
 #include "RecordSet.h"
 
@@ -494,6 +496,86 @@ TEST_F(GridTest, DraggedRowLandsWhereTheButtonIsReleased)
     EXPECT_EQ(grid->TextMatrix(1, 1), QStringLiteral("r2"));
     EXPECT_EQ(grid->TextMatrix(3, 1), QStringLiteral("r1"));
     EXPECT_EQ(grid->Row(), 3);
+}
+
+} // namespace
+
+namespace
+{
+
+class BindGridTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        MsgBox::BeginTest();
+        grid.setFormatString(QStringLiteral("^序号|<ID|<名称|>数量"));
+        grid.setRows(2);
+        grid.setTextMatrix(1, 2, QStringLiteral("kept"));
+    }
+    void TearDown() override
+    {
+        MsgBox::EndTest();
+        EXPECT_TRUE(MsgBox::Failures().isEmpty());
+    }
+    FlexGrid grid;
+};
+
+TEST_F(BindGridTest, RowsFillFromColumnOneAndTheCallersResultIsReleased)
+{
+    RecordSetPtr rs = std::make_shared<RecordSet>(
+        QStringList{QStringLiteral("id"), QStringLiteral("uname"), QStringLiteral("qty")},
+        QList<QVariantList>{{7, QStringLiteral("螺丝"), 2.5}, {8, QStringLiteral("螺母"), 10}});
+    const std::weak_ptr<RecordSet> watch = rs;
+    BindGrid(&grid, rs);
+    EXPECT_EQ(rs, nullptr);
+    EXPECT_TRUE(watch.expired()) << "the grid keeps no hold on the result";
+    EXPECT_EQ(grid.Rows(), 3);
+    EXPECT_EQ(grid.TextMatrix(1, 1), QStringLiteral("7"));
+    EXPECT_EQ(grid.TextMatrix(2, 2), QStringLiteral("螺母"));
+    EXPECT_EQ(grid.TextMatrix(2, 3), QStringLiteral("10"));
+    EXPECT_EQ(grid.TextMatrix(0, 2), QStringLiteral("名称"));
+    EXPECT_TRUE(MsgBox::Shown().isEmpty());
+}
+
+TEST_F(BindGridTest, AnEmptyResultLeavesTheRowsAsTheyWere)
+{
+    RecordSetPtr rs = std::make_shared<RecordSet>(QStringList{QStringLiteral("id")}, QList<QVariantList>{});
+    BindGrid(&grid, rs);
+    EXPECT_EQ(rs, nullptr);
+    EXPECT_EQ(grid.Rows(), 2);
+    EXPECT_EQ(grid.TextMatrix(1, 2), QStringLiteral("kept"));
+    RecordSetPtr none;
+    BindGrid(&grid, none);
+    EXPECT_EQ(grid.TextMatrix(1, 2), QStringLiteral("kept"));
+    EXPECT_TRUE(MsgBox::Shown().isEmpty());
+}
+
+TEST_F(BindGridTest, AnErrorIsShownTitledSystem)
+{
+    RecordSetPtr rs =
+        std::make_shared<RecordSet>(QStringList{QStringLiteral("id")}, QList<QVariantList>{{1}});
+    BindGrid(nullptr, rs);
+    EXPECT_EQ(rs, nullptr);
+    ASSERT_EQ(MsgBox::Shown().size(), 1);
+    EXPECT_EQ(MsgBox::Shown().at(0).title, QStringLiteral("System"));
+    EXPECT_EQ(MsgBox::Shown().at(0).icon, MsgIcon::Exclamation);
+}
+
+TEST_F(BindGridTest, CellHelpersCentreRowsAndMeasureVisibleColumns)
+{
+    SetGridRowCell(&grid, 0, 0, 0);
+    for (int c = 0; c < grid.Cols(); ++c)
+        EXPECT_EQ(grid.Cell(FlexGrid::flexcpAlignment, 0, c).toInt(), FlexGrid::flexAlignCenterCenter);
+    EXPECT_EQ(grid.Cell(FlexGrid::flexcpAlignment, 1, 1).toInt(), FlexGrid::flexAlignLeftCenter);
+
+    for (int c = 0; c < grid.Cols(); ++c)
+        grid.setColWidth(c, 1000 + c);
+    grid.setColHidden(1, true);
+    EXPECT_EQ(GetGridWidth(&grid), 1000 + 1002 + 1003 + 400);
+    for (int c = 0; c < grid.Cols(); ++c)
+        grid.setColHidden(c, true);
+    EXPECT_EQ(GetGridWidth(&grid), 400);
 }
 
 } // namespace

@@ -26,8 +26,8 @@ class UvgTest : public ::testing::Test
     }
     void TearDown() override
     {
-        EXPECT_TRUE(MsgBox::Failures().isEmpty()) << MsgBox::Failures().join('\n').toStdString();
         MsgBox::EndTest();
+        EXPECT_TRUE(MsgBox::Failures().isEmpty()) << MsgBox::Failures().join('\n').toStdString();
     }
 
     void fill(int lines, int limit = 0)
