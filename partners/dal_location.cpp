@@ -98,6 +98,13 @@ m_location dal_location::GetModelForLocationCode(int int_Id, const QString& str_
         ParamMap{{QStringLiteral("@id"), int_Id}, {QStringLiteral("@locationCode"), str_locationCode}});
 }
 
+m_location dal_location::ResolveLocationCode(const QString& typedText)
+{
+    if (typedText.trimmed().isEmpty())
+        return {};
+    return GetModelForLocationCode(0, typedText);
+}
+
 RecordSetPtr dal_location::GetDataTable(const QString& str_condition, const ParamMap& params)
 {
     return ExecuteSql(kColumns + QStringLiteral(" from v_location  where 1=1 ") + str_condition, params);

@@ -27,6 +27,11 @@ class dal_location
     // code typed into a bill: every location counts, whatever its state, lock
     // or the user's rights.
     m_location GetModelForLocationCode(int int_Id, const QString& str_locationCode);
+    // A location code typed into a bill's location box: the location of that
+    // code (GetModelForLocationCode with id 0, the text as typed), or an empty
+    // record (id 0) when the text is blank or no location has it. The line
+    // takes a location only from a result with an id above 0.
+    m_location ResolveLocationCode(const QString& typedText);
     // str_condition: clauses opened by " and ", with their parameters.
     RecordSetPtr GetDataTable(const QString& str_condition, const ParamMap& params = {});
     RecordSetPtr GetDataTable(const ConditionSql& str_condition);

@@ -1,8 +1,10 @@
 #include "frm_select.h"
 
+#include "BindGrid.h"
 #include "DbError.h"
 #include "FlexGrid.h"
 #include "FormHelpers.h"
+#include "GridCellHelpers.h"
 #include "MsgBox.h"
 #include "ProcessFuntionValues.h"
 #include "m_ck_head.h"
@@ -13,6 +15,7 @@
 #include "m_rk_head.h"
 #include "mod_public.h"
 #include "sqlHelper.h"
+#include "uvg.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -293,26 +296,19 @@ void frm_select::RunSearch()
     int found = 0;
     if (rs.recordSet && rs.recordSet->RecordCount() > 0) {
         found = rs.recordCount;
-        vgInput->LoadRecordSet(*rs.recordSet);
-        for (int r = 1; r < vgInput->Rows(); ++r)
-            vgInput->setTextMatrix(r, 0, QString::number(r));
+        BindGrid(vgInput, rs.recordSet);
+        SetGridRowNo(vgInput, 1, vgInput->Rows() - 1, 0, -1, 1);
     }
     vgInput->setFormatString(format);
     vgInput->setColHidden(1, true);
     vgInput->setColHidden(2, isHideCheckCol);
     vgInput->setColDataType(2, FlexGrid::flexDTBoolean);
-    vgInput->setCellAlignment(0, 0, 0, vgInput->Cols() - 1, FlexGrid::flexAlignCenterCenter);
+    SetGridRowCell(vgInput, 0, 0, 0);
     vgInput->setRedraw(true);
 
     Lblinfor->setText(QStringLiteral("当前找到[ ") + QString::number(std::max(found, 0)) +
                       QStringLiteral(" ]条记录"));
-
-    int width = 0;
-    for (int c = 0; c < vgInput->Cols(); ++c) {
-        if (!vgInput->ColHidden(c))
-            width += vgInput->ColWidth(c);
-    }
-    m_width = width + 400;
+    m_width = GetGridWidth(vgInput);
     if (isVisible())
         Form_Resize();
 }
@@ -444,8 +440,7 @@ void frm_select::vgInput_DblClick()
 
 void frm_select::vgInput_AfterSort()
 {
-    for (int r = 1; r < vgInput->Rows(); ++r)
-        vgInput->setTextMatrix(r, 0, QString::number(r));
+    SetGridRowNo(vgInput, 1, vgInput->Rows() - 1, 0, -1, 1);
 }
 
 void frm_select::set_AllChecked(int value)

@@ -105,12 +105,23 @@ TEST_F(LocationDataTest, TypedCodeResolves)
         {2, "A-01", 1},   // another location with that code is
     };
     for (const Case& c : cases) {
+        if (c.exceptId == 0) {
+            EXPECT_EQ(dal.ResolveLocationCode(QString::fromUtf8(c.typed)).id, c.found) << c.typed;
+        }
         const m_location m = dal.GetModelForLocationCode(c.exceptId, QString::fromUtf8(c.typed));
         EXPECT_EQ(m.id, c.found) << c.typed << " except " << c.exceptId;
         if (c.found > 0) {
             EXPECT_EQ(m.locationCode.toUpper(), QString::fromUtf8(c.typed).toUpper());
         }
     }
+}
+
+TEST_F(LocationDataTest, BlankTypedCodeResolvesToNothing)
+{
+    exec(QStringLiteral("insert into tb_location (id,locationCode,uname) values (1,'','blank code')"));
+    EXPECT_EQ(dal.ResolveLocationCode(QString()).id, 0);
+    EXPECT_EQ(dal.ResolveLocationCode(QStringLiteral("   ")).id, 0);
+    EXPECT_EQ(dal.GetModelForLocationCode(0, QString()).id, 1); // the raw lookup would find it
 }
 
 TEST_F(LocationDataTest, TreeLevelsAndLists)

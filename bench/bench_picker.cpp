@@ -1,0 +1,158 @@
+// One keystroke in the picker: the search of the mode with the new keyword
+// and the refill of its list, over 100,000 packing units and 10,000 partners.
+#include "BenchData.h"
+#include "FlexGrid.h"
+#include "ToPinyin.h"
+#include "frm_select.h"
+#include "mod_public.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <benchmark/benchmark.h>
+
+namespace
+{
+
+constexpr int kGoods = 25000; // 4 units each: 100,000 packing units, 200,000 entry codes
+constexpr int kPartners = 10000;
+
+const QStringList& cities()
+{
+    static const QStringList list = {QStringLiteral("上海"), QStringLiteral("北京"), QStringLiteral("广州"),
+                                     QStringLiteral("深圳"), QStringLiteral("杭州"), QStringLiteral("南京"),
+                                     QStringLiteral("武汉"), QStringLiteral("成都")};
+    return list;
+}
+
+const QStringList& trades()
+{
+    static const QStringList list = {QStringLiteral("食品"), QStringLiteral("饮料"), QStringLiteral("商贸"),
+                                     QStringLiteral("物流"), QStringLiteral("超市"), QStringLiteral("百货")};
+    return list;
+}
+
+void addPartners(BenchData& data, int count)
+{
+    data.Fill([&] {
+        BenchData::Inserter ins(QStringLiteral(
+            "insert into tb_customer (id,utype,customType,customerCode,uname,pinyin,contact,companyName,tel,"
+            "status,creator,createTime,userId) values (?,?,0,?,?,?,?,?,?,?,'admin','2024-05-01 "
+            "08:00:00',1)"));
+        const int first = data.NextId(QStringLiteral("tb_customer"));
+        for (int n = 0; n < count; ++n) {
+            const int id = first + n;
+            const QString stem = cities().at(id % cities().size()) + trades().at((id / 8) % trades().size());
+            const QString name = stem + QString::number(id) + QStringLiteral("有限公司");
+            // Half of the partners have no contact and no company name.
+            const bool sparse = id % 2 == 0;
+            ins.Row({id, id % 3, QStringLiteral("ct-2405-%1").arg(id, 5, 10, QLatin1Char('0')), name,
+                     GetPinyin(stem), sparse ? QVariant() : QVariant(QStringLiteral("联系人%1").arg(id)),
+                     sparse ? QVariant() : QVariant(name), QStringLiteral("021-%1").arg(id),
+                     id % 50 == 0 ? 0 : 1});
+        }
+    });
+}
+
+BenchData& data()
+{
+    static BenchData* d = [] {
+        auto* bench = new BenchData;
+        BenchData::GoodsSpec spec;
+        spec.goodsCount = kGoods;
+        spec.unitsPerGoods = 4;
+        spec.disabledEvery = 20;
+        bench->AddGoods(spec);
+        addPartners(*bench, kPartners);
+        return bench;
+    }();
+    d->Use();
+    SysVar.Sys_accountJoinId = QStringLiteral("2,0");
+    SysVar.Sys_locationJoinId = QStringLiteral("0");
+    return *d;
+}
+
+// Each iteration types the keyword into a picker whose box held another text:
+// the search runs and the list is refilled, as on a keystroke.
+void typeKeyword(benchmark::State& state, const QString& mode, const QString& keyword)
+{
+    data();
+    frm_select picker;
+    picker.utbName = mode;
+    picker.isHideCheckCol = true;
+    picker.RunSearch();
+    const QString other = keyword.isEmpty() ? QStringLiteral("x") : QString();
+    for (auto _ : state) {
+        state.PauseTiming();
+        picker.utxtkeyword->blockSignals(true);
+        picker.utxtkeyword->setText(other);
+        picker.utxtkeyword->blockSignals(false);
+        state.ResumeTiming();
+        picker.utxtkeyword->setText(keyword);
+        benchmark::DoNotOptimize(picker.vgInput->Rows());
+    }
+    state.counters["rows"] = picker.vgInput->Rows() - 1;
+    state.SetLabel(picker.Lblinfor->text().toStdString());
+}
+
+void BM_Goods_FirstCharacter(benchmark::State& s)
+{
+    typeKeyword(s, QStringLiteral("inputGoods"), QStringLiteral("可"));
+}
+void BM_Goods_Word(benchmark::State& s)
+{
+    typeKeyword(s, QStringLiteral("inputGoods"), QStringLiteral("康师傅方便"));
+}
+void BM_Goods_Pinyin(benchmark::State& s)
+{
+    typeKeyword(s, QStringLiteral("inputGoods"), QStringLiteral("ksfkl"));
+}
+void BM_Goods_Code(benchmark::State& s)
+{
+    typeKeyword(s, QStringLiteral("inputGoods"), BenchData::GoodsCode(12345));
+}
+void BM_Goods_Barcode(benchmark::State& s)
+{
+    typeKeyword(s, QStringLiteral("inputGoodsForExport"), BenchData::Barcode(12345, 3));
+}
+void BM_Goods_NoMatch(benchmark::State& s)
+{
+    typeKeyword(s, QStringLiteral("inputGoods"), QStringLiteral("没有这种货"));
+}
+void BM_Goods_Cleared(benchmark::State& s)
+{
+    typeKeyword(s, QStringLiteral("inputGoods"), QString());
+}
+void BM_Partner_FirstCharacter(benchmark::State& s)
+{
+    typeKeyword(s, QStringLiteral("customer"), QStringLiteral("上"));
+}
+void BM_Partner_Name(benchmark::State& s)
+{
+    // The name a supplier was given (see addPartners).
+    const int id = 1233;
+    typeKeyword(s, QStringLiteral("supplier"),
+                cities().at(id % cities().size()) + trades().at((id / 8) % trades().size()) +
+                    QString::number(id));
+}
+void BM_Partner_Code(benchmark::State& s)
+{
+    typeKeyword(s, QStringLiteral("supplier"), QStringLiteral("ct-2405-0999"));
+}
+void BM_Partner_Cleared(benchmark::State& s)
+{
+    typeKeyword(s, QStringLiteral("customer"), QString());
+}
+
+BENCHMARK(BM_Goods_FirstCharacter)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Goods_Word)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Goods_Pinyin)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Goods_Code)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Goods_Barcode)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Goods_NoMatch)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Goods_Cleared)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Partner_FirstCharacter)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Partner_Name)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Partner_Code)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Partner_Cleared)->Unit(benchmark::kMillisecond);
+
+} // namespace
