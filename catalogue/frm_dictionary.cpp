@@ -1,0 +1,661 @@
+#include "frm_dictionary.h"
+
+#include "DbError.h"
+#include "DialogRunner.h"
+#include "FormHelpers.h"
+#include "GetvalueFunction.h"
+#include "MsgBox.h"
+#include "ProcessFuntionValues.h"
+#include "frm_select.h"
+#include "m_funCode.h"
+#include "sqlHelper.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSet>
+#include <QStyle>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace
+{
+
+const QString kCaption = QStringLiteral("数据字典");
+const QString kRootKey = QStringLiteral("key_0");
+constexpr int kKeyRole = Qt::UserRole + 1;
+constexpr int kImageRole = Qt::UserRole + 2;
+
+struct TypeButton {
+    const char16_t* caption;
+    const QString& tag;
+};
+
+const TypeButton kTypes[] = {
+    {u"货品类别", DictionaryType::goodsType},   {u"部门信息", DictionaryType::department},
+    {u"入库类别", DictionaryType::importType},  {u"出库类别", DictionaryType::exportType},
+    {u"账目标识", DictionaryType::accountType}, {u"往来单位分类", DictionaryType::customerType},
+};
+
+// The leading number of a text, as the old form boxes read it ("" gives 0).
+double numberOf(const QString& text)
+{
+    const QString t = text.trimmed();
+    qsizetype end = 0;
+    while (end < t.size() && (t.at(end).isDigit() || t.at(end) == QLatin1Char('.') ||
+                              (end == 0 && (t.at(0) == QLatin1Char('-') || t.at(0) == QLatin1Char('+')))))
+        ++end;
+    bool ok = false;
+    const double v = t.left(end).toDouble(&ok);
+    return ok ? v : 0;
+}
+
+int idOf(const QString& text)
+{
+    return int(std::nearbyint(numberOf(text)));
+}
+
+int idOfKey(const QString& key)
+{
+    QString rest = key;
+    rest.remove(QStringLiteral("key_"));
+    return idOf(rest);
+}
+
+} // namespace
+
+frm_dictionary::frm_dictionary(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frm_dictionary"));
+    setWindowTitle(kCaption);
+
+    auto* pic_title = new QWidget(this);
+    pic_title->setObjectName(QStringLiteral("pic_title"));
+    pic_title->setAutoFillBackground(true);
+    QPalette titlePalette = pic_title->palette();
+    titlePalette.setColor(QPalette::Window, QColor(0, 84, 147));
+    titlePalette.setColor(QPalette::WindowText, Qt::white);
+    pic_title->setPalette(titlePalette);
+    auto* title = new QLabel(kCaption, pic_title);
+    title->setObjectName(QStringLiteral("Label1"));
+    QFont titleFont = title->font();
+    titleFont.setBold(true);
+    titleFont.setPointSize(11);
+    title->setFont(titleFont);
+    auto* titleLayout = new QHBoxLayout(pic_title);
+    titleLayout->setContentsMargins(8, 4, 8, 4);
+    titleLayout->addWidget(title);
+
+    utoolbar = new QToolBar(this);
+    utoolbar->setObjectName(QStringLiteral("utoolbar"));
+    utoolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    const auto addButton = [this](const QString& caption, const QString& key, QStyle::StandardPixmap image) {
+        QAction* a = utoolbar->addAction(style()->standardIcon(image), caption);
+        a->setObjectName(key);
+        connect(a, &QAction::triggered, this, [this, key] { utoolbar_ButtonClick(key); });
+    };
+    addButton(QStringLiteral("新增"), QStringLiteral("add"), QStyle::SP_FileIcon);
+    addButton(QStringLiteral("保存"), QStringLiteral("save"), QStyle::SP_DialogSaveButton);
+    addButton(QStringLiteral("删除"), QStringLiteral("delete"), QStyle::SP_TrashIcon);
+    addButton(QStringLiteral("关闭"), QStringLiteral("close"), QStyle::SP_ArrowBack);
+
+    // ---- the type buttons ----
+    auto* picbox_type = new QWidget(this);
+    picbox_type->setObjectName(QStringLiteral("picbox_type"));
+    auto* typeLayout = new QVBoxLayout(picbox_type);
+    typeLayout->setContentsMargins(0, 0, 0, 0);
+    for (int i = 0; i < 6; ++i) {
+        auto* b = new QPushButton(QString::fromUtf16(kTypes[i].caption), picbox_type);
+        b->setObjectName(QStringLiteral("btn_utype_%1").arg(i));
+        b->setProperty("tag", kTypes[i].tag);
+        b->setMinimumHeight(TwipsToPixels(480, this));
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, [this, i] { btn_utype_Click(i); });
+        typeLayout->addWidget(b);
+        btn_utype.append(b);
+    }
+    typeLayout->addStretch();
+    picbox_type->setFixedWidth(120);
+
+    // ---- the tree ----
+    tv_dictionary = new QTreeWidget(this);
+    tv_dictionary->setObjectName(QStringLiteral("tv_dictionary"));
+    tv_dictionary->setHeaderHidden(true);
+    tv_dictionary->setColumnCount(1);
+    tv_dictionary->setFixedWidth(240);
+    tv_dictionary->viewport()->installEventFilter(this);
+    tv_dictionary->installEventFilter(this);
+    connect(tv_dictionary, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* node) { tv_dictionary_NodeClick(node); });
+    connect(tv_dictionary, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* node) {
+        if (node != tv_dictionary->topLevelItem(0))
+            setImage(node, QStringLiteral("open"));
+    });
+    connect(tv_dictionary, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* node) {
+        if (node != tv_dictionary->topLevelItem(0))
+            setImage(node, QStringLiteral("close"));
+    });
+
+    node_edit = new QMenu(this);
+    node_edit->setObjectName(QStringLiteral("node_edit"));
+    QAction* menu_delete = node_edit->addAction(QStringLiteral("删除"));
+    menu_delete->setObjectName(QStringLiteral("menu_delete"));
+    QAction* menu_add = node_edit->addAction(QStringLiteral("新建子项目"));
+    menu_add->setObjectName(QStringLiteral("menu_add"));
+    connect(menu_delete, &QAction::triggered, this, &frm_dictionary::delete_DictionaryInfor);
+    connect(menu_add, &QAction::triggered, this, &frm_dictionary::menu_add_Click);
+
+    // ---- the edit panel ----
+    dictionary_Infor = new QWidget(this);
+    dictionary_Infor->setObjectName(QStringLiteral("dictionary_Infor"));
+    const auto hiddenBox = [this](const QString& name) {
+        auto* box = new QLineEdit(dictionary_Infor);
+        box->setObjectName(name);
+        box->setEnabled(false);
+        box->setVisible(false);
+        return box;
+    };
+    txt_id = hiddenBox(QStringLiteral("txt_id"));
+    txt_parentId = hiddenBox(QStringLiteral("txt_parentId"));
+    txt_selectType = hiddenBox(QStringLiteral("txt_selectType"));
+    txt_Name = new QLineEdit(dictionary_Infor);
+    txt_Name->setObjectName(QStringLiteral("txt_Name"));
+    txt_Name->setMaxLength(50);
+    txt_parentName = new QLineEdit(dictionary_Infor);
+    txt_parentName->setObjectName(QStringLiteral("txt_parentName"));
+    txt_parentName->setEnabled(false);
+    btn_clearParent = new QPushButton(QStringLiteral("清空"), dictionary_Infor);
+    btn_clearParent->setObjectName(QStringLiteral("btn_clearParent"));
+    btn_clearParent->setAutoDefault(false);
+    btn_setParent = new QPushButton(QStringLiteral("选择"), dictionary_Infor);
+    btn_setParent->setObjectName(QStringLiteral("btn_setParent"));
+    btn_setParent->setAutoDefault(false);
+    txt_remark = new QPlainTextEdit(dictionary_Infor);
+    txt_remark->setObjectName(QStringLiteral("txt_remark"));
+    txt_remark->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txt_remark->setTabChangesFocus(true);
+    txt_remark->installEventFilter(this);
+    chk_start = new QCheckBox(QStringLiteral("启用"), dictionary_Infor);
+    chk_start->setObjectName(QStringLiteral("chk_start"));
+    chk_start->setChecked(true);
+    connect(btn_clearParent, &QPushButton::clicked, this, &frm_dictionary::btn_clearParent_Click);
+    connect(btn_setParent, &QPushButton::clicked, this, &frm_dictionary::btn_setParent_Click);
+
+    auto* panel = new QGridLayout(dictionary_Infor);
+    panel->addWidget(new QLabel(QStringLiteral("名称:"), dictionary_Infor), 0, 0);
+    panel->addWidget(txt_Name, 0, 1, 1, 3);
+    panel->addWidget(new QLabel(QStringLiteral("父节点:"), dictionary_Infor), 1, 0);
+    panel->addWidget(txt_parentName, 1, 1);
+    panel->addWidget(btn_clearParent, 1, 2);
+    panel->addWidget(btn_setParent, 1, 3);
+    panel->addWidget(new QLabel(QStringLiteral("备注:"), dictionary_Infor), 2, 0, Qt::AlignTop);
+    panel->addWidget(txt_remark, 2, 1, 1, 3);
+    panel->addWidget(chk_start, 3, 1);
+    panel->setRowStretch(4, 1);
+    panel->setColumnMinimumWidth(1, 160);
+    setTabOrder(txt_Name, txt_parentName);
+    setTabOrder(txt_parentName, txt_remark);
+    setTabOrder(txt_remark, chk_start);
+    setTabOrder(chk_start, btn_clearParent);
+    setTabOrder(btn_clearParent, btn_setParent);
+    InstallEnterToTab(dictionary_Infor);
+
+    auto* body = new QHBoxLayout;
+    body->setContentsMargins(TwipsToPixels(20, this), 4, 4, 4);
+    body->addWidget(picbox_type);
+    body->addWidget(tv_dictionary);
+    body->addWidget(dictionary_Infor, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(pic_title);
+    layout->addWidget(utoolbar);
+    layout->addLayout(body, 1);
+    resize(760, 460);
+    setTypeCtl(-1);
+}
+
+// ---- choosing a type and browsing ----
+
+void frm_dictionary::init(int uId)
+{
+    if (uId >= 0 && uId < btn_utype.size())
+        btn_utype_Click(uId);
+}
+
+void frm_dictionary::setTypeCtl(int uId)
+{
+    for (int i = 0; i < btn_utype.size(); ++i) {
+        QFont f = btn_utype[i]->font();
+        f.setPointSize(i == uId ? 11 : 9);
+        f.setBold(i == uId);
+        btn_utype[i]->setFont(f);
+    }
+}
+
+void frm_dictionary::btn_utype_Click(int index)
+{
+    clear_DictionaryInfor();
+    txt_selectType->setText(btn_utype[index]->property("tag").toString());
+    try {
+        load_DictionaryTree(index);
+    } catch (const DbError& e) {
+        tv_dictionary->setVisible(true);
+        MsgBox::SystemError(e.message(), this);
+    }
+    setTypeCtl(index);
+}
+
+void frm_dictionary::load_DictionaryTree(int index)
+{
+    tv_dictionary->setVisible(false);
+    tv_dictionary->clear();
+    QTreeWidgetItem* root = newNode(kRootKey, btn_utype[index]->text(), QStringLiteral("All"));
+    tv_dictionary->addTopLevelItem(root);
+    addNodes(root, btn_utype[index]->property("tag").toString(), 0);
+    root->setExpanded(true);
+    tv_dictionary->setCurrentItem(root);
+    tv_dictionary->setVisible(true);
+}
+
+void frm_dictionary::addNodes(QTreeWidgetItem* parent, const QString& type, int parentId)
+{
+    const RecordSetPtr rs = m_dal.GetList(type, parentId);
+    for (int r = 0; rs && r < rs->RecordCount(); ++r) {
+        const QString image = rs->value(r, QStringLiteral("iCount")).toInt() > 0 ? QStringLiteral("close")
+                                                                                 : QStringLiteral("open");
+        parent->addChild(newNode(QStringLiteral("key_") + rs->text(r, QStringLiteral("id")).trimmed(),
+                                 rs->text(r, QStringLiteral("uname")), image));
+    }
+}
+
+void frm_dictionary::load_DictionaryChildNodes(QTreeWidgetItem* node)
+{
+    // A node counts as loaded once it has child nodes; a childless one is asked again.
+    if (node->childCount() == 0) {
+        addNodes(node, txt_selectType->text(), idOfKey(nodeKey(node)));
+        node->setExpanded(true);
+    }
+    if (nodeKey(node) != kRootKey && node->isExpanded())
+        setImage(node, QStringLiteral("open"));
+}
+
+void frm_dictionary::tv_dictionary_NodeClick(QTreeWidgetItem* node)
+{
+    if (!node)
+        return;
+    try {
+        load_DictionaryChildNodes(node);
+        show_DictionaryInfor(idOfKey(nodeKey(node)));
+    } catch (const DbError& e) {
+        MsgBox::SystemError(e.message(), this);
+    }
+}
+
+void frm_dictionary::show_DictionaryInfor(int int_Id)
+{
+    m_current = m_dal.GetModel(int_Id);
+    clear_DictionaryInfor();
+    if (m_current.id > 0) {
+        txt_id->setText(QString::number(m_current.id));
+        txt_Name->setText(m_current.uname);
+        txt_selectType->setText(m_current.utype);
+        txt_parentName->setText(m_current.parentName);
+        txt_remark->setPlainText(m_current.remark);
+        txt_parentId->setText(QString::number(m_current.parentId));
+        chk_start->setChecked(m_current.isstart != 0);
+    }
+}
+
+void frm_dictionary::clear_DictionaryInfor()
+{
+    txt_id->clear();
+    txt_Name->clear();
+    txt_parentName->clear();
+    txt_parentId->clear();
+    txt_remark->clear();
+    chk_start->setChecked(true);
+}
+
+// ---- the pop-up menu, the parent buttons, the toolbar, the keys ----
+
+bool frm_dictionary::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == tv_dictionary->viewport() && event->type() == QEvent::MouseButtonPress) {
+        auto* e = static_cast<QMouseEvent*>(event);
+        if (e->button() == Qt::RightButton) {
+            // The menu acts on the selected node; the press does not select another.
+            node_edit->popup(e->globalPosition().toPoint());
+            return true;
+        }
+    }
+    if (watched == tv_dictionary && event->type() == QEvent::KeyRelease) {
+        // Moving through the tree with the keys shows the node reached, as a click does.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Home || key == Qt::Key_End ||
+            key == Qt::Key_PageUp || key == Qt::Key_PageDown)
+            tv_dictionary_NodeClick(tv_dictionary->currentItem());
+    }
+    if (watched == txt_remark && event->type() == QEvent::KeyPress) {
+        auto* e = static_cast<QKeyEvent*>(event);
+        if (!(e->modifiers() & ~Qt::KeypadModifier) &&
+            (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Up ||
+             e->key() == Qt::Key_Down)) {
+            EnterToTab(e->key(), false, false, txt_remark);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frm_dictionary::menu_add_Click()
+{
+    QTreeWidgetItem* node = tv_dictionary->currentItem();
+    if (!node) {
+        MsgBox::Warn(QStringLiteral("请选择父节点!"), kCaption, this);
+        return;
+    }
+    clear_DictionaryInfor();
+    txt_Name->setFocus();
+    txt_parentName->setText(node->text(0));
+    txt_parentId->setText(QString::number(idOfKey(nodeKey(node))));
+}
+
+void frm_dictionary::btn_setParent_Click()
+{
+    try {
+        frm_select picker(this);
+        picker.utbName = QStringLiteral("dictionary");
+        picker.isHideCheckCol = true;
+        picker.append_Condition.init(QStringLiteral("utype"), QStringLiteral("="), txt_selectType->text());
+        picker.RunSearch();
+        DialogRunner::Exec(&picker);
+        if (!picker.resultVal.isHasObject || picker.resultVal.resultValue.isEmpty())
+            return;
+        const m_dictionary picked = picker.resultVal.resultValue.at(0).value<m_dictionary>();
+        if (picked.id > 0) {
+            txt_parentName->setText(picked.uname);
+            txt_parentId->setText(QString::number(picked.id));
+        }
+    } catch (const DbError& e) {
+        MsgBox::SystemError(e.message(), this);
+    }
+}
+
+void frm_dictionary::btn_clearParent_Click()
+{
+    txt_parentName->clear();
+    txt_parentId->clear();
+}
+
+void frm_dictionary::utoolbar_ButtonClick(const QString& key)
+{
+    if (key == QLatin1String("add")) {
+        clear_DictionaryInfor();
+        txt_Name->setFocus();
+    } else if (key == QLatin1String("save")) {
+        save_DictionaryInfor();
+    } else if (key == QLatin1String("delete")) {
+        delete_DictionaryInfor();
+    } else if (key == QLatin1String("close")) {
+        close();
+    }
+}
+
+// ---- saving and deleting ----
+
+// True when parentId is the item itself or lies below it. Stored parent links
+// that already loop (without passing through the item) also count as a cycle,
+// so the walk always ends.
+bool frm_dictionary::isParentCycle(int id, int parentId)
+{
+    if (parentId == id)
+        return true;
+    QSet<int> visited;
+    int current = parentId;
+    while (current != 0) {
+        if (visited.contains(current))
+            return true;
+        visited.insert(current);
+        current = m_dal.GetModel(current).parentId;
+        if (current == id)
+            return true;
+    }
+    return false;
+}
+
+void frm_dictionary::save_DictionaryInfor()
+{
+    const bool stored = numberOf(txt_id->text()) > 0;
+    if (!check_FunRight(stored ? FunCodeTable.dictionary_update() : FunCodeTable.dictionary_save(), true))
+        return;
+    if (IsNullOrEmpty(txt_Name->text())) {
+        MsgBox::Warn(QStringLiteral("名称不能为空!"), kCaption, this);
+        txt_Name->setFocus();
+        return;
+    }
+    try {
+        // A new item's id is taken when it is stored; until then it is 0, which no item has.
+        const int id = idOf(txt_id->text());
+        m_current.id = id < 1 ? 0 : id;
+        m_current.utype = txt_selectType->text();
+        m_current.uname = txt_Name->text();
+        m_current.parentId = idOf(txt_parentId->text());
+        m_current.orderby = 0;
+        m_current.remark = txt_remark->toPlainText();
+        m_current.isstart = chk_start->isChecked() ? 1 : 0;
+        m_current.isSystemSet = 0;
+
+        if (!MsgBox::Ask(QStringLiteral("确认保存当前项目!"), kCaption, this))
+            return;
+
+        KeyValue systemItem;
+        systemItem.AddItem(
+            QStringLiteral("select '当前项目为系统默认项目,不能修改!' as strMsg,Count(*) as fkCount "
+                           " from tb_dictionary where isSystemSet=1  and id=@Id"),
+            QVariant::fromValue(ParamMap{{QStringLiteral("@Id"), m_current.id}}));
+        const RefCheckResult system = CheckDeleteRef(systemItem);
+        if (!system.isOK) {
+            MsgBox::Warn(system.strMsg, kCaption, this);
+            return;
+        }
+
+        const m_conditions sameName = {
+            m_condition(QStringLiteral("id"), QStringLiteral("<>"), m_current.id),
+            m_condition(QStringLiteral("uname"), QStringLiteral("="), m_current.uname),
+            m_condition(QStringLiteral("utype"), QStringLiteral("="), m_current.utype)};
+        if (m_dal.GetListForCondition(sameName).recordCount >= 1) {
+            MsgBox::Warn(QStringLiteral("名称[") + m_current.uname + QStringLiteral("]重复,请重新输入!"),
+                         kCaption, this);
+            return;
+        }
+
+        if (stored) {
+            if (isParentCycle(m_current.id, m_current.parentId)) {
+                MsgBox::Warn(QStringLiteral("不能设置该项目为父节点,请重新选择!"), kCaption, this);
+                return;
+            }
+            m_dal.Update(m_current);
+            txt_id->setText(QString::number(m_current.id));
+            tv_UpdateNode(m_current.id, m_current.parentId, tv_dictionary, m_current.uname);
+        } else {
+            m_dictionary added = m_current;
+            const m_DBresult result = RunTrans([this, &added] {
+                added.id = GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_dictionary")).toInt() + 1;
+                m_dal.Add(added);
+            });
+            if (!result.isResult) {
+                MsgBox::SystemError(result.str_MsgBox, this);
+                return;
+            }
+            m_current.id = added.id;
+            txt_id->setText(QString::number(m_current.id));
+            tv_AddNode(m_current.id, m_current.parentId, tv_dictionary, m_current.uname,
+                       QStringLiteral("open"));
+        }
+    } catch (const DbError& e) {
+        MsgBox::SystemError(e.message(), this);
+        return;
+    }
+    MsgBox::Info(QStringLiteral("保存成功!"), kCaption, this);
+}
+
+void frm_dictionary::delete_DictionaryInfor()
+{
+    if (!check_FunRight(FunCodeTable.dictionary_delete(), true))
+        return;
+    if (IsNullOrEmpty(txt_id->text())) {
+        MsgBox::Warn(QStringLiteral("当前记录不存在!"), kCaption, this);
+        return;
+    }
+    if (!MsgBox::Ask(QStringLiteral("是否删除当前项目?"), kCaption, this))
+        return;
+    const int id = idOf(txt_id->text());
+    try {
+        struct Check {
+            const char16_t* message;
+            const char* from;
+            const char* where;
+            const char* param;
+        };
+        static const Check checks[] = {
+            {u"当前项目为系统默认项目,不能删除!", " from tb_dictionary", " where isSystemSet=1  and id=@Id",
+             "@Id"},
+            {u"当前项目存在子项目,不能删除!", " from tb_dictionary", " where parentId=@Id", "@Id"},
+            {u"当前账目标识在入库表已经建账,不能删除!", " from tb_rk_head", " where accountId=@accountId",
+             "@accountId"},
+            {u"当前入库类别在入库表已经建账,不能删除!", " from tb_rk_head", " where utypeId=@utypeId",
+             "@utypeId"},
+            {u"当前出库类别在出库表已经建账,不能删除!", " from tb_ck_head", " where utypeId=@utypeId",
+             "@utypeId"},
+            {u"当前账目标识在出库表已经建账,不能删除!", " from tb_ck_head", " where accountId=@accountId",
+             "@accountId"},
+            {u"当前货品类别在货品信息表已经建账,不能删除!", " from tb_goods_head",
+             " where goodsTypeId=@goodsTypeId", "@goodsTypeId"},
+            {u"当前部门在用户信息表已经建账,不能删除!", " from tb_user", " where dictionaryId=@dictionaryId",
+             "@dictionaryId"},
+            // Partners keep their category by id: a category in use stays.
+            {u"当前往来单位分类在往来单位表已经建账,不能删除!", " from tb_customer",
+             " where customType=@customType", "@customType"},
+        };
+        KeyValue batch;
+        for (const Check& c : checks) {
+            const QString sql = QStringLiteral("select '") + QString::fromUtf16(c.message) +
+                                QStringLiteral("' as strMsg,Count(*) as fkCount ") + QLatin1String(c.from) +
+                                QLatin1String(c.where);
+            batch.AddItem(sql, QVariant::fromValue(ParamMap{{QLatin1String(c.param), id}}));
+        }
+        const RefCheckResult ref = CheckDeleteRef(batch);
+        if (!ref.isOK) {
+            MsgBox::Warn(ref.strMsg, kCaption, this);
+            return;
+        }
+        const m_DBresult result = m_dal.Delete(id);
+        if (!result.isResult) {
+            MsgBox::Warn(result.str_MsgBox, kCaption, this);
+            return;
+        }
+    } catch (const DbError& e) {
+        MsgBox::SystemError(e.message(), this);
+        return;
+    }
+    tv_DeleteNode(id, tv_dictionary);
+    clear_DictionaryInfor();
+    MsgBox::Info(QStringLiteral("删除成功!"), kCaption, this);
+}
+
+// ---- the tree procedures ----
+
+QString frm_dictionary::nodeKey(const QTreeWidgetItem* node)
+{
+    return node ? node->data(0, kKeyRole).toString() : QString();
+}
+
+QString frm_dictionary::nodeImage(const QTreeWidgetItem* node)
+{
+    return node ? node->data(0, kImageRole).toString() : QString();
+}
+
+QTreeWidgetItem* frm_dictionary::findNode(QTreeWidget* tv, const QString& strKey)
+{
+    for (QTreeWidgetItemIterator it(tv); *it; ++it) {
+        if (nodeKey(*it) == strKey)
+            return *it;
+    }
+    return nullptr;
+}
+
+bool frm_dictionary::tv_FindKey(QTreeWidget* tv, const QString& strKey) const
+{
+    return findNode(tv, strKey) != nullptr;
+}
+
+void frm_dictionary::setImage(QTreeWidgetItem* node, const QString& image) const
+{
+    node->setData(0, kImageRole, image);
+    QStyle::StandardPixmap pixmap = QStyle::SP_DirOpenIcon;
+    if (image == QLatin1String("All"))
+        pixmap = QStyle::SP_DirHomeIcon;
+    else if (image == QLatin1String("close"))
+        pixmap = QStyle::SP_DirClosedIcon;
+    node->setIcon(0, style()->standardIcon(pixmap));
+}
+
+QTreeWidgetItem* frm_dictionary::newNode(const QString& key, const QString& text, const QString& image) const
+{
+    auto* node = new QTreeWidgetItem(QStringList{text});
+    node->setData(0, kKeyRole, key);
+    setImage(node, image);
+    return node;
+}
+
+void frm_dictionary::tv_AddNode(int int_nodeId, int int_parentId, QTreeWidget* tv, const QString& str_Text,
+                                const QString& str_Ico)
+{
+    QTreeWidgetItem* parent = findNode(tv, QStringLiteral("key_%1").arg(int_parentId));
+    if (!parent)
+        return; // shown once the parent's branch is loaded
+    if (parent->childCount() > 0) {
+        parent->addChild(newNode(QStringLiteral("key_%1").arg(int_nodeId), str_Text, str_Ico));
+        return;
+    }
+    // The parent's children were never read: reading them now brings the new item too.
+    if (tv == tv_dictionary) {
+        load_DictionaryChildNodes(parent);
+    } else {
+        parent->addChild(newNode(QStringLiteral("key_%1").arg(int_nodeId), str_Text, str_Ico));
+        parent->setExpanded(true);
+    }
+}
+
+void frm_dictionary::tv_UpdateNode(int int_nodeId, int int_parentId, QTreeWidget* tv, const QString& str_Text)
+{
+    QTreeWidgetItem* node = findNode(tv, QStringLiteral("key_%1").arg(int_nodeId));
+    if (!node)
+        return;
+    const int currentParent = node->parent() ? idOfKey(nodeKey(node->parent())) : 0;
+    if (currentParent == int_parentId) {
+        node->setText(0, str_Text);
+        return;
+    }
+    const QString image = node->childCount() > 0 ? QStringLiteral("close") : QStringLiteral("open");
+    delete node;
+    tv_AddNode(int_nodeId, int_parentId, tv, str_Text, image);
+}
+
+void frm_dictionary::tv_DeleteNode(int int_nodeId, QTreeWidget* tv)
+{
+    delete findNode(tv, QStringLiteral("key_%1").arg(int_nodeId));
+}
