@@ -8,6 +8,8 @@
 
 #include <QCoreApplication>
 #include <benchmark/benchmark.h>
+#include <map>
+#include <memory>
 #include <random>
 
 namespace
@@ -21,25 +23,22 @@ BenchData* g_current = nullptr;
 
 BenchData& catalogue(int goodsCount)
 {
-    static std::map<int, BenchData*> made;
-    BenchData*& db = made[goodsCount];
+    static std::map<int, std::unique_ptr<BenchData>> made;
+    std::unique_ptr<BenchData>& db = made[goodsCount];
     if (!db) {
-        db = new BenchData;
+        if (made.size() == 1) // the databases go before the application does
+            qAddPostRoutine([] { made.clear(); });
+        db = std::make_unique<BenchData>();
         BenchData::GoodsSpec spec;
         spec.goodsCount = goodsCount;
         spec.unitsPerGoods = kUnitsPerGoods;
         spec.disabledEvery = 50;
         db->AddGoods(spec);
         ExecuteSql(QStringLiteral("analyze"));
-        qAddPostRoutine([] {
-            for (auto& [n, d] : made)
-                delete d;
-            made.clear();
-        });
     }
-    if (g_current != db) {
+    if (g_current != db.get()) {
         db->Use();
-        g_current = db;
+        g_current = db.get();
     }
     return *db;
 }
