@@ -1212,6 +1212,17 @@ void FlexGrid::emitMouseDown(QMouseEvent* event, const QPoint& gridPos)
         m_helper->gridMouseDown(event->button(), event->modifiers(), gridPos);
 }
 
+void FlexGrid::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        // Row heights follow the font unless set.
+        verticalHeader()->setDefaultSectionSize(defaultRowPixels());
+        applyRowHeights();
+        updateHeaderGeometry();
+    }
+}
+
 void FlexGrid::keyPressEvent(QKeyEvent* event)
 {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
@@ -1298,6 +1309,13 @@ void FlexGrid::mouseMoveEvent(QMouseEvent* event)
     m_mouseCol = columnAt(event->position().toPoint().x());
     if (m_dragRow >= 0)
         return; // the row drag ends where the button is released
+    if ((event->buttons() & Qt::LeftButton) && index.isValid() && (index.flags() & Qt::ItemIsEnabled) &&
+        index != currentIndex()) {
+        bool cancel = false;
+        emit BeforeRowColChange(Row(), Col(), m_mouseRow, index.column(), cancel);
+        if (cancel)
+            return;
+    }
     QTableView::mouseMoveEvent(event);
 }
 
@@ -1316,12 +1334,21 @@ void FlexGrid::mouseReleaseEvent(QMouseEvent* event)
         return;
     }
     QTableView::mouseReleaseEvent(event);
-    if (event->button() != Qt::LeftButton || m_pressRow < 0)
+    const int pressRow = m_pressRow;
+    const int pressCol = m_pressCol;
+    m_pressRow = -1; // the release that ends a double click is no second click
+    m_pressCol = -1;
+    if (event->button() != Qt::LeftButton || pressRow < 0)
         return;
-    if (row == m_pressRow && index.column() == m_pressCol && ColDataType(m_pressCol) == flexDTBoolean &&
+    if (row == pressRow && index.column() == pressCol && ColDataType(pressCol) == flexDTBoolean &&
         m_editable != flexEDNone)
-        toggleCheck(row, m_pressCol);
+        toggleCheck(row, pressCol);
     emit Click();
+}
+
+void FlexGrid::keyboardSearch(const QString&)
+{
+    // Typing never jumps to a row: keys are the windows' and the editors' business.
 }
 
 void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event)

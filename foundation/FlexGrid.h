@@ -225,6 +225,8 @@ class FlexGrid : public QTableView
     void setEditText(const QString& text);
     QString Clip() const;
     void setClip(const QString& text);
+    // Does nothing: typed keys never move the cursor to a matching row.
+    void keyboardSearch(const QString& search) override;
 
     // ---- sorting ----
     int ExplorerBar() const { return m_explorerBar; }
@@ -269,6 +271,7 @@ class FlexGrid : public QTableView
     void AfterSort(int col, Qt::SortOrder order);
 
   protected:
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

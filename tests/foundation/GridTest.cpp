@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -138,6 +139,14 @@ TEST_F(GridTest, WidthsAreTwipsAndHiddenColumnsKeepTheirWidth)
     grid->setRowHeight(2, 780);
     EXPECT_EQ(grid->rowHeight(1), 52);
     EXPECT_EQ(grid->RowHeight(2), 780);
+
+    // A larger font makes the rows that keep the default height higher.
+    const int before = grid->rowHeight(0);
+    QFont big = grid->font();
+    big.setPointSize(30);
+    grid->setFont(big);
+    EXPECT_GT(grid->rowHeight(0), before);
+    EXPECT_EQ(grid->rowHeight(1), 52);
 }
 
 TEST_F(GridTest, ColoursAreBgrIntegersAndCellsKeepTheirFormat)
@@ -335,6 +344,33 @@ TEST_F(GridTest, KeyboardSkipsHiddenAndFixedColumnsAndCanBeRefused)
     EXPECT_EQ(grid->Row(), 2);
     const QRect empty = grid->visualRect(index(3, 1));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, empty.center());
+    EXPECT_EQ(grid->Row(), 2);
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index(2, 1)).center());
+    QTest::mouseMove(grid->viewport(), empty.center());
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, empty.center());
+    EXPECT_EQ(grid->Row(), 2) << "nor by dragging onto it";
+
+    // Typing in a read-only grid does not jump to a row that starts with the letter.
+    grid->setTextMatrix(1, 1, QStringLiteral("q"));
+    QTest::keyClick(grid.get(), Qt::Key_Q);
+    EXPECT_EQ(grid->Row(), 2);
+}
+
+TEST_F(GridTest, ADoubleClickIsOneClickAndOneDoubleClick)
+{
+    show();
+    QSignalSpy clicks(grid.get(), &FlexGrid::Click);
+    QSignalSpy doubles(grid.get(), &FlexGrid::DblClick);
+    const QPoint cell = grid->visualRect(index(2, 2)).center();
+    // What the window system sends for a double click: press, release, double click, release.
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, cell);
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, cell);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, cell, grid->viewport()->mapToGlobal(cell), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid->viewport(), &dbl);
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, cell);
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(doubles.count(), 1);
     EXPECT_EQ(grid->Row(), 2);
 }
 
