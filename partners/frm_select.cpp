@@ -25,6 +25,7 @@
 #include <QScreen>
 
 const int frm_select::kMaxListRows = 1000;
+const int frm_select::kCountAhead = 5000;
 
 namespace
 {
@@ -254,22 +255,20 @@ m_recordSet frm_select::search(QString& format) const
     format = QStringLiteral("^行号 |^id |^选定   ") + mode->format.join(QString());
 
     // Search as you type runs on every keystroke, so one search lists at most
-    // kMaxListRows rows and counts the rest only when there are more.
+    // kMaxListRows rows and counts at most kCountAhead: a keyword that matches
+    // more rows than that stops the query early instead of scanning on to count
+    // them all (recordCount is then kCountAhead + 1).
     const ConditionSql where = GetConditionSql(conds);
-    const QString from =
-        QStringLiteral(" from ") + QLatin1String(mode->view) + QStringLiteral("  where 1=1 ");
     m_recordSet result;
     result.str_condition = where;
-    result.recordSet = ExecuteSql(QLatin1String(mode->select) + from + where.sql +
-                                      QStringLiteral(" limit %1").arg(kMaxListRows + 1),
-                                  where.params);
-    result.recordCount = result.recordSet ? result.recordSet->RecordCount() : 0;
-    if (result.recordCount > kMaxListRows) {
-        result.recordSet = std::make_shared<RecordSet>(result.recordSet->fields(),
-                                                       result.recordSet->rows().mid(0, kMaxListRows));
-        const RecordSetPtr n = ExecuteSql(QStringLiteral("select count(*)") + from + where.sql, where.params);
-        result.recordCount = n && !n->isEmpty() ? n->value(0, 0).toInt() : kMaxListRows;
-    }
+    const RecordSetPtr rows = ExecuteSql(QLatin1String(mode->select) + QStringLiteral(" from ") +
+                                             QLatin1String(mode->view) + QStringLiteral("  where 1=1 ") +
+                                             where.sql + QStringLiteral(" limit %1").arg(kCountAhead + 1),
+                                         where.params);
+    result.recordCount = rows ? rows->RecordCount() : 0;
+    result.recordSet = rows && rows->RecordCount() > kMaxListRows
+                           ? std::make_shared<RecordSet>(rows->fields(), rows->rows().mid(0, kMaxListRows))
+                           : rows;
     return result;
 }
 
@@ -306,8 +305,9 @@ void frm_select::RunSearch()
     SetGridRowCell(vgInput, 0, 0, 0);
     vgInput->setRedraw(true);
 
-    Lblinfor->setText(QStringLiteral("当前找到[ ") + QString::number(std::max(found, 0)) +
-                      QStringLiteral(" ]条记录"));
+    const QString count = found > kCountAhead ? QString::number(kCountAhead) + QLatin1Char('+')
+                                              : QString::number(std::max(found, 0));
+    Lblinfor->setText(QStringLiteral("当前找到[ ") + count + QStringLiteral(" ]条记录"));
     m_width = GetGridWidth(vgInput);
     if (isVisible())
         Form_Resize();

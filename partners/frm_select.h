@@ -63,8 +63,10 @@ class frm_select : public QDialog
     QPushButton* B_SelectInput = nullptr;
     FlexGrid* vgInput = nullptr;
 
-    // The most rows one search lists; the count shows every row found.
+    // The most rows one search lists.
     static const int kMaxListRows;
+    // The most rows one search counts; more show as "5000+".
+    static const int kCountAhead;
 
   public slots:
     void B_SelectInput_Click();

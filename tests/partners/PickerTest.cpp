@@ -259,16 +259,35 @@ TEST_F(PickerTest, SearchesAsTheUserTypes)
     EXPECT_EQ(picker->utxtkeyword->maxLength(), 30);
 }
 
-TEST_F(PickerTest, ListsAPageAndCountsTheRest)
+// One keystroke lists a page of rows and counts a few pages ahead; a keyword
+// that matches more than that is not scanned to the end.
+TEST_F(PickerTest, ListsAPageAndCountsAhead)
 {
-    exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i+1 FROM n WHERE i<%1) "
-                        "INSERT INTO tb_customer (id,utype,customerCode,uname,pinyin,status) "
-                        "SELECT i,1,'ct-2406-'||i,'客户'||i,'KH',1 FROM n")
-             .arg(100 + frm_select::kMaxListRows + 4));
-    const int total = frm_select::kMaxListRows + 5 + 4;
-    const auto picker = open(QStringLiteral("customer"));
+    const auto fill = [this](int first, int last) {
+        exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT %1 UNION ALL SELECT i+1 FROM n WHERE i<%2) "
+                            "INSERT INTO tb_customer (id,utype,customerCode,uname,pinyin,status) "
+                            "SELECT i,1,'ct-2406-'||i,'客户'||i,'KH',1 FROM n")
+                 .arg(first)
+                 .arg(last));
+    };
+    fill(100, 100 + frm_select::kMaxListRows + 4); // with the 4 customers of the fixture
+    auto picker = open(QStringLiteral("customer"));
     EXPECT_EQ(picker->vgInput->Rows() - 1, frm_select::kMaxListRows);
-    EXPECT_EQ(picker->Lblinfor->text(), QStringLiteral("当前找到[ %1 ]条记录").arg(total));
+    EXPECT_EQ(picker->vgInput->TextMatrix(frm_select::kMaxListRows, 0),
+              QString::number(frm_select::kMaxListRows));
+    EXPECT_EQ(picker->Lblinfor->text(),
+              QStringLiteral("当前找到[ %1 ]条记录").arg(frm_select::kMaxListRows + 9));
+
+    fill(100 + frm_select::kMaxListRows + 5, 100 + frm_select::kCountAhead - 10);
+    picker = open(QStringLiteral("customer"));
+    EXPECT_EQ(picker->Lblinfor->text(),
+              QStringLiteral("当前找到[ %1 ]条记录").arg(frm_select::kCountAhead - 5));
+    fill(100 + frm_select::kCountAhead - 9, 100 + frm_select::kCountAhead);
+    picker->utxtkeyword->setText(QStringLiteral("客户"));
+    EXPECT_EQ(picker->Lblinfor->text(), QStringLiteral("当前找到[ %1+ ]条记录").arg(frm_select::kCountAhead));
+    EXPECT_EQ(picker->vgInput->Rows() - 1, frm_select::kMaxListRows);
+    picker->utxtkeyword->setText(QStringLiteral("客户12"));
+    EXPECT_EQ(picker->Lblinfor->text(), QStringLiteral("当前找到[ 110 ]条记录")); // 120-129, 1200-1299
 }
 
 // The answer of the single pick: one record of the mode's class under key 0,
