@@ -1,0 +1,459 @@
+#include "frm_department_fun.h"
+
+#include "DbError.h"
+#include "FormHelpers.h"
+#include "GetvalueFunction.h"
+#include "MsgBox.h"
+#include "m_funCode.h"
+#include "mod_public.h"
+#include "sqlHelper.h"
+#include "uTreeView.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <QVBoxLayout>
+
+namespace
+{
+
+const QString kCaption = QStringLiteral("权限设置");
+const QString kRootKey = QStringLiteral("key_0");
+constexpr int kKeyRole = Qt::UserRole + 1;
+constexpr int kImageRole = Qt::UserRole + 3;
+// The check state a rights node had when last seen, so that only a change of
+// the mark (not of its picture) acts on the children.
+constexpr int kLastCheckRole = Qt::UserRole + 10;
+
+struct RightKind {
+    const char16_t* caption;
+    const char* tag;
+};
+const RightKind kKinds[] = {
+    {u"功能操作权限", "funType"}, {u"库位选择权限", "locationType"}, {u"账目管理权限", "accountType"}};
+
+// The rows offered for a kind, checked where department d holds the right.
+// A right held twice still shows once.
+QString rightsQuery(const QString& tag, int d)
+{
+    const QString dept = QString::number(d);
+    const QString ucheck =
+        QStringLiteral("select b.departmentId,CASE WHEN b.departmentId IS NULL THEN 0 ELSE 1 END AS ucheck,");
+    if (tag == QLatin1String("funType"))
+        return ucheck +
+               QStringLiteral("a.id,a.funCode,a.displaytext,a.parentid,a.type,'open' as icon,a.orderby "
+                              "from tb_sys_fun a left join (select distinct funCode,departmentId from "
+                              "tb_user_group_fun where departmentId = ") +
+               dept + QStringLiteral(") b on a.funCode = b.funCode where a.type<>-1");
+    if (tag == QLatin1String("locationType"))
+        return ucheck +
+               QStringLiteral(
+                   "a.id,a.id as funCode,a.uname as displaytext,a.parentid,'open' as icon,a.orderby "
+                   "from tb_location a left join (select distinct locationId,departmentId from "
+                   "tb_location_fun where departmentId = ") +
+               dept + QStringLiteral(") b on a.id = b.locationId where a.state=1  and a.isLock=0");
+    return ucheck +
+           QStringLiteral("a.id,a.id as funCode,a.uname as displaytext,a.parentid,'open' as icon,a.orderby "
+                          "from tb_dictionary a left join (select distinct accountId,departmentId from "
+                          "tb_account_fun where departmentId = ") +
+           dept + QStringLiteral(") b on a.id = b.accountId where a.utype='accountType'");
+}
+
+int departmentOfKey(const QString& key)
+{
+    QString rest = key;
+    rest.remove(QStringLiteral("key_"));
+    return rest.trimmed().toInt();
+}
+
+} // namespace
+
+frm_department_fun::frm_department_fun(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frm_department_fun"));
+    setWindowTitle(kCaption);
+
+    auto* pic_title = new QWidget(this);
+    pic_title->setObjectName(QStringLiteral("pic_title"));
+    pic_title->setAutoFillBackground(true);
+    QPalette titlePalette = pic_title->palette();
+    titlePalette.setColor(QPalette::Window, QColor(0, 84, 147));
+    titlePalette.setColor(QPalette::WindowText, Qt::white);
+    pic_title->setPalette(titlePalette);
+    auto* title = new QLabel(kCaption, pic_title);
+    title->setObjectName(QStringLiteral("Label1"));
+    QFont titleFont = title->font();
+    titleFont.setBold(true);
+    titleFont.setPointSize(11);
+    title->setFont(titleFont);
+    auto* titleLayout = new QHBoxLayout(pic_title);
+    titleLayout->setContentsMargins(8, 4, 8, 4);
+    titleLayout->addWidget(title);
+
+    utoolbar = new QToolBar(this);
+    utoolbar->setObjectName(QStringLiteral("utoolbar"));
+    utoolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    const auto addButton = [this](const QString& caption, const QString& key, QStyle::StandardPixmap image) {
+        QAction* a = utoolbar->addAction(style()->standardIcon(image), caption);
+        a->setObjectName(key);
+        connect(a, &QAction::triggered, this, [this, key] { utoolbar_ButtonClick(key); });
+    };
+    addButton(QStringLiteral("保存权限"), QStringLiteral("save"), QStyle::SP_DialogSaveButton);
+    addButton(QStringLiteral("权限刷新"), QStringLiteral("funRefresh"), QStyle::SP_BrowserReload);
+    addButton(QStringLiteral("关闭    "), QStringLiteral("close"), QStyle::SP_ArrowBack);
+
+    tv_department = new QTreeWidget(this);
+    tv_department->setObjectName(QStringLiteral("tv_department"));
+    tv_department->setHeaderHidden(true);
+    tv_department->setFixedWidth(220);
+    connect(tv_department, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* node) { tv_department_NodeClick(node); });
+
+    auto* picbox_type = new QWidget(this);
+    picbox_type->setObjectName(QStringLiteral("picbox_type"));
+    auto* typeLayout = new QVBoxLayout(picbox_type);
+    typeLayout->setContentsMargins(0, 0, 0, 0);
+    for (int i = 0; i < 3; ++i) {
+        auto* b = new QPushButton(QString::fromUtf16(kKinds[i].caption), picbox_type);
+        b->setObjectName(QStringLiteral("btn_utype_%1").arg(i));
+        b->setProperty("tag", QString::fromLatin1(kKinds[i].tag));
+        b->setMinimumHeight(TwipsToPixels(480, this));
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, [this, i] { btn_utype_Click(i); });
+        typeLayout->addWidget(b);
+        btn_utype.append(b);
+    }
+    typeLayout->addStretch();
+    picbox_type->setFixedWidth(130);
+
+    tv_funTree = new QTreeWidget(this);
+    tv_funTree->setObjectName(QStringLiteral("tv_funTree"));
+    tv_funTree->setHeaderHidden(true);
+    tv_funTree->viewport()->installEventFilter(this);
+    connect(tv_funTree, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* node, int column) {
+        if (column == 0)
+            tv_funTree_NodeCheck(node);
+    });
+
+    for (QTreeWidget* tv : {tv_department, tv_funTree}) {
+        connect(tv, &QTreeWidget::itemExpanded, this, [this, tv](QTreeWidgetItem* node) {
+            if (node != tv->topLevelItem(0))
+                setImage(node, QStringLiteral("open"));
+        });
+        connect(tv, &QTreeWidget::itemCollapsed, this, [this, tv](QTreeWidgetItem* node) {
+            if (node != tv->topLevelItem(0))
+                setImage(node, QStringLiteral("close"));
+        });
+    }
+
+    node_edit = new QMenu(this);
+    node_edit->setObjectName(QStringLiteral("node_edit"));
+    QAction* menu_refresh = node_edit->addAction(QStringLiteral("刷新"));
+    menu_refresh->setObjectName(QStringLiteral("menu_refresh"));
+    QAction* menu_all_select = node_edit->addAction(QStringLiteral("全选"));
+    menu_all_select->setObjectName(QStringLiteral("menu_all_select"));
+    QAction* menu_none_select = node_edit->addAction(QStringLiteral("取消全选"));
+    menu_none_select->setObjectName(QStringLiteral("menu_none_select"));
+    // 刷新 reads the rights of the chosen department again, dropping unsaved marks.
+    connect(menu_refresh, &QAction::triggered, this, [this] { btn_utype_Click(m_typeIndex); });
+    connect(menu_all_select, &QAction::triggered, this, [this] { selectAll(true); });
+    connect(menu_none_select, &QAction::triggered, this, [this] { selectAll(false); });
+
+    auto* body = new QHBoxLayout;
+    body->setContentsMargins(TwipsToPixels(20, this), 4, 4, 4);
+    body->addWidget(tv_department);
+    body->addWidget(picbox_type);
+    body->addWidget(tv_funTree, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(pic_title);
+    layout->addWidget(utoolbar);
+    layout->addLayout(body, 1);
+    resize(820, 520);
+
+    try {
+        load_DepartmentTree();
+    } catch (const DbError& e) {
+        tv_department->setVisible(true);
+        MsgBox::SystemError(e.message(), this);
+    }
+    btn_utype_Click(0);
+}
+
+QString frm_department_fun::nodeKey(const QTreeWidgetItem* node)
+{
+    return node ? node->data(0, kKeyRole).toString() : QString();
+}
+
+QString frm_department_fun::nodeImage(const QTreeWidgetItem* node)
+{
+    return node ? node->data(0, kImageRole).toString() : QString();
+}
+
+void frm_department_fun::setImage(QTreeWidgetItem* node, const QString& image) const
+{
+    // The rights tree's check-state bookkeeping must not see a picture change as a mark.
+    const QSignalBlocker block(node->treeWidget());
+    node->setData(0, kImageRole, image);
+    QStyle::StandardPixmap pixmap = QStyle::SP_DirOpenIcon;
+    if (image == QLatin1String("location"))
+        pixmap = QStyle::SP_DirHomeIcon;
+    else if (image == QLatin1String("close"))
+        pixmap = QStyle::SP_DirClosedIcon;
+    node->setIcon(0, style()->standardIcon(pixmap));
+}
+
+void frm_department_fun::setTypeCtl(int uId)
+{
+    for (int i = 0; i < btn_utype.size(); ++i) {
+        QFont f = btn_utype[i]->font();
+        f.setPointSize(i == uId ? 11 : 9);
+        f.setBold(i == uId);
+        btn_utype[i]->setFont(f);
+    }
+}
+
+void frm_department_fun::init(int uId)
+{
+    if (uId >= 0 && uId < btn_utype.size())
+        btn_utype_Click(uId);
+}
+
+// ---- the department tree ----
+
+void frm_department_fun::load_DepartmentTree()
+{
+    tv_department->setVisible(false);
+    tv_department->clear();
+    auto* root = new QTreeWidgetItem(QStringList{QStringLiteral("部门信息")});
+    root->setData(0, kKeyRole, kRootKey);
+    setImage(root, QStringLiteral("location"));
+    tv_department->addTopLevelItem(root);
+    addDepartments(root, 0);
+    root->setExpanded(true);
+    tv_department->setCurrentItem(root);
+    tv_department->setVisible(true);
+}
+
+void frm_department_fun::addDepartments(QTreeWidgetItem* parent, int parentId)
+{
+    const RecordSetPtr rs = m_dal.GetList(QStringLiteral("department"), parentId);
+    for (int r = 0; rs && r < rs->RecordCount(); ++r) {
+        auto* node = new QTreeWidgetItem(QStringList{rs->text(r, QStringLiteral("uname"))});
+        node->setData(0, kKeyRole, QStringLiteral("key_") + rs->text(r, QStringLiteral("id")).trimmed());
+        setImage(node, rs->value(r, QStringLiteral("iCount")).toInt() > 0 ? QStringLiteral("close")
+                                                                          : QStringLiteral("open"));
+        parent->addChild(node);
+    }
+}
+
+void frm_department_fun::load_DepartmentChildNodes(QTreeWidgetItem* node)
+{
+    if (node->childCount() == 0) {
+        addDepartments(node, departmentOfKey(nodeKey(node)));
+        node->setExpanded(true);
+    }
+    if (node->isExpanded() && node != tv_department->topLevelItem(0))
+        setImage(node, QStringLiteral("open"));
+}
+
+void frm_department_fun::tv_department_NodeClick(QTreeWidgetItem* node)
+{
+    if (!node)
+        return;
+    try {
+        load_DepartmentChildNodes(node);
+    } catch (const DbError& e) {
+        MsgBox::SystemError(e.message(), this);
+    }
+    btn_utype_Click(m_typeIndex);
+}
+
+int frm_department_fun::selectedDepartment(bool* found) const
+{
+    QTreeWidgetItem* node = tv_department->currentItem();
+    *found = node != nullptr;
+    return node ? departmentOfKey(nodeKey(node)) : 0;
+}
+
+// ---- the rights tree ----
+
+void frm_department_fun::btn_utype_Click(int index)
+{
+    m_typeTag = btn_utype[index]->property("tag").toString();
+    try {
+        load_FunTree(index);
+    } catch (const DbError& e) {
+        tv_funTree->setVisible(true);
+        MsgBox::SystemError(e.message(), this);
+    }
+    setTypeCtl(index);
+    m_typeIndex = index;
+}
+
+void frm_department_fun::load_FunTree(int index)
+{
+    bool found = false;
+    const int d = selectedDepartment(&found);
+    if (!found)
+        return;
+    const QString query = rightsQuery(btn_utype[index]->property("tag").toString(), d);
+    tv_funTree->setVisible(false);
+    {
+        // Marks read from the database are shown as stored: checking a node
+        // here must not spread to its children.
+        const QSignalBlocker block(tv_funTree);
+        tv_funTree->clear();
+        uTreeView helper;
+        helper.CreateTreeView(tv_funTree);
+        helper.SetImageList({{QStringLiteral("open"), style()->standardIcon(QStyle::SP_DirOpenIcon)}});
+        try {
+            helper.AddTreeII(0, QStringLiteral("(") + query + QStringLiteral(") z"), QStringLiteral("ucheck"),
+                             true, true);
+        } catch (...) {
+            tv_funTree->setVisible(true);
+            throw;
+        }
+        for (QTreeWidgetItemIterator it(tv_funTree); *it; ++it)
+            (*it)->setData(0, kLastCheckRole, int((*it)->checkState(0)));
+        if (QTreeWidgetItem* first = tv_funTree->topLevelItem(0)) {
+            first->setExpanded(true);
+            tv_funTree->setCurrentItem(first);
+        }
+    }
+    tv_funTree->setVisible(true);
+}
+
+void frm_department_fun::tv_funTree_NodeCheck(QTreeWidgetItem* node)
+{
+    const int state = int(node->checkState(0));
+    if (node->data(0, kLastCheckRole).toInt() == state)
+        return;
+    {
+        const QSignalBlocker block(tv_funTree);
+        node->setData(0, kLastCheckRole, state);
+    }
+    // Checking a node checks its whole subtree; unchecking changes nothing else.
+    if (state != Qt::Checked)
+        return;
+    for (int i = 0; i < node->childCount(); ++i)
+        node->child(i)->setCheckState(0, Qt::Checked);
+}
+
+void frm_department_fun::set_SubtreeChecked(QTreeWidgetItem* node, bool flag)
+{
+    {
+        const QSignalBlocker block(tv_funTree);
+        node->setCheckState(0, flag ? Qt::Checked : Qt::Unchecked);
+        node->setData(0, kLastCheckRole, int(node->checkState(0)));
+    }
+    for (int i = 0; i < node->childCount(); ++i)
+        set_SubtreeChecked(node->child(i), flag);
+}
+
+void frm_department_fun::selectAll(bool flag)
+{
+    QTreeWidgetItem* node = tv_funTree->currentItem();
+    if (!node) {
+        MsgBox::Warn(QStringLiteral("请选择节点!"), kCaption, this);
+        return;
+    }
+    set_SubtreeChecked(node, flag);
+}
+
+bool frm_department_fun::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == tv_funTree->viewport() && event->type() == QEvent::MouseButtonPress) {
+        auto* e = static_cast<QMouseEvent*>(event);
+        if (e->button() == Qt::RightButton) {
+            node_edit->popup(e->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---- saving and refreshing ----
+
+void frm_department_fun::save_DepartmentFun()
+{
+    if (!check_FunRight(FunCodeTable.limited(), true))
+        return;
+    bool found = false;
+    const int d = selectedDepartment(&found);
+    if (!found) {
+        MsgBox::Warn(QStringLiteral("请选择部门信息!"), kCaption, this);
+        return;
+    }
+    if (!MsgBox::Ask(QStringLiteral("是否保存权限?"), kCaption, this))
+        return;
+
+    QString deleteSql;
+    QString insertSql;
+    if (m_typeTag == QLatin1String("funType")) {
+        deleteSql = QStringLiteral("delete from tb_user_group_fun where departmentId=@departmentId");
+        insertSql =
+            QStringLiteral("insert into tb_user_group_fun(funCode,departmentId) select @code,@departmentId");
+    } else if (m_typeTag == QLatin1String("locationType")) {
+        deleteSql = QStringLiteral("delete from tb_location_fun where departmentId=@departmentId");
+        insertSql =
+            QStringLiteral("insert into tb_location_fun(locationId,departmentId) select @code,@departmentId");
+    } else {
+        deleteSql = QStringLiteral("delete from tb_account_fun where departmentId=@departmentId");
+        insertSql =
+            QStringLiteral("insert into tb_account_fun(accountId,departmentId) select @code,@departmentId");
+    }
+    const bool textCodes = m_typeTag == QLatin1String("funType");
+    QList<QVariant> codes;
+    for (QTreeWidgetItemIterator it(tv_funTree); *it; ++it) {
+        if ((*it)->checkState(0) == Qt::Checked) {
+            const QVariant tag = uTreeView::NodeTag(*it);
+            codes.append(textCodes ? QVariant(tag.toString()) : QVariant(tag.toLongLong()));
+        }
+    }
+    // One kind of one department is rewritten as a whole, or not at all.
+    const m_DBresult result = RunTrans([&] {
+        ExecuteParaSql(deleteSql, ParamMap{{QStringLiteral("@departmentId"), d}});
+        for (const QVariant& code : codes)
+            ExecuteParaSql(insertSql,
+                           ParamMap{{QStringLiteral("@code"), code}, {QStringLiteral("@departmentId"), d}});
+    });
+    if (!result.isResult) {
+        MsgBox::SystemError(result.str_MsgBox, this);
+        return;
+    }
+    MsgBox::Info(QStringLiteral("权限保存成功!"), kCaption, this);
+}
+
+void frm_department_fun::funRefresh()
+{
+    if (!MsgBox::Ask(QStringLiteral("刷新权限会关闭全部的窗口,是否继续?"), kCaption, this))
+        return;
+    // Closes this window too: nothing of it is touched afterwards.
+    UnloadAllForms();
+    try {
+        init_SysVar();
+    } catch (const DbError& e) {
+        MsgBox::SystemError(e.message());
+    }
+}
+
+void frm_department_fun::utoolbar_ButtonClick(const QString& key)
+{
+    if (key == QLatin1String("save"))
+        save_DepartmentFun();
+    else if (key == QLatin1String("funRefresh"))
+        funRefresh();
+    else if (key == QLatin1String("close"))
+        close();
+}
