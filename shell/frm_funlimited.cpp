@@ -1,0 +1,434 @@
+#include "frm_funlimited.h"
+
+#include "FormHelpers.h"
+#include "MsgBox.h"
+#include "UserGroupRights.h"
+#include "sqlHelper.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace
+{
+
+constexpr int kListKeyRole = Qt::UserRole;
+// The check state a node had when last seen, so that only a change to
+// "checked" spreads to the children (not any other change of a checked node).
+constexpr int kWasCheckedRole = Qt::UserRole + 10;
+
+const QString kCaption = QStringLiteral("权限设置");
+
+QString numberText(const QString& text)
+{
+    return text.trimmed();
+}
+
+int numericValue(const QString& text)
+{
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    return ok ? int(v) : 0;
+}
+
+} // namespace
+
+frm_funlimited::frm_funlimited(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frm_funlimited"));
+    setWindowTitle(kCaption);
+    setAttribute(Qt::WA_DeleteOnClose);
+    resize(760, 520);
+
+    tbToolBar = new QToolBar(this);
+    tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
+    tbToolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    const struct {
+        const char* key;
+        const char* caption;
+        QStyle::StandardPixmap icon;
+    } buttons[] = {
+        {"add_usergrp", "新增用户组", QStyle::SP_FileIcon},
+        {"save_usergrp", "保存用户组", QStyle::SP_DialogSaveButton},
+        {"del_usergrp", "删除用户组", QStyle::SP_TrashIcon},
+        {"save_limited", "应用权限", QStyle::SP_DialogApplyButton},
+        {"Expanded", "全部展开", QStyle::SP_ToolBarVerticalExtensionButton},
+        {"NotExpanded", "全部收缩", QStyle::SP_ToolBarHorizontalExtensionButton},
+        {"close", "关闭", QStyle::SP_DialogCloseButton},
+    };
+    for (const auto& b : buttons) {
+        QAction* action = tbToolBar->addAction(style()->standardIcon(b.icon), QString::fromUtf8(b.caption));
+        const QString key = QString::fromLatin1(b.key);
+        action->setObjectName(key);
+        connect(action, &QAction::triggered, this, [this, key] { Toolbar_ButtonClick(key); });
+    }
+
+    // The groups and the group fields.
+    listview_usergrp = new QTreeWidget(this);
+    listview_usergrp->setObjectName(QStringLiteral("listview_usergrp"));
+    listview_usergrp->setRootIsDecorated(false);
+    listview_usergrp->setAllColumnsShowFocus(true);
+    listview_usergrp->header()->setSectionsClickable(true);
+    txt_id = new QLineEdit(this);
+    txt_id->setObjectName(QStringLiteral("txt_id"));
+    txt_id->setReadOnly(true);
+    txt_name = new QLineEdit(this);
+    txt_name->setObjectName(QStringLiteral("txt_name"));
+    txt_remark = new QLineEdit(this);
+    txt_remark->setObjectName(QStringLiteral("txt_remark"));
+    auto* fields = new QFormLayout;
+    fields->addRow(QStringLiteral("系统编号:"), txt_id);
+    fields->addRow(QStringLiteral("用户组名:"), txt_name);
+    fields->addRow(QStringLiteral("备注:"), txt_remark);
+    auto* left = new QVBoxLayout;
+    left->addWidget(listview_usergrp, 1);
+    left->addLayout(fields);
+
+    // The chooser and the rights tree, covered by a notice until a group is chosen.
+    auto* rights = new QGroupBox(QStringLiteral("权限设置:"), this);
+    cobo_usergrp = new QComboBox(rights);
+    cobo_usergrp->setObjectName(QStringLiteral("cobo_usergrp"));
+    tv_limited = new QTreeWidget(rights);
+    tv_limited->setObjectName(QStringLiteral("tv_limited"));
+    tv_limited->setHeaderHidden(true);
+    lbl_notice = new QLabel(QStringLiteral("无权限记录,从右上方列表中选择用户组."), rights);
+    lbl_notice->setObjectName(QStringLiteral("lbl_notice"));
+    lbl_notice->setAlignment(Qt::AlignCenter);
+    auto* cover = new QStackedWidget(rights);
+    cover->setObjectName(QStringLiteral("stack_limited"));
+    cover->addWidget(lbl_notice);
+    cover->addWidget(tv_limited);
+    auto* chooserRow = new QHBoxLayout;
+    chooserRow->addWidget(new QLabel(QStringLiteral("用户组:"), rights));
+    chooserRow->addWidget(cobo_usergrp, 1);
+    auto* right = new QVBoxLayout(rights);
+    right->addLayout(chooserRow);
+    right->addWidget(cover, 1);
+
+    auto* body = new QHBoxLayout;
+    body->addLayout(left, 1);
+    body->addWidget(rights, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 0, 4, 4);
+    layout->addWidget(tbToolBar);
+    layout->addLayout(body, 1);
+
+    m_tree.CreateTreeView(tv_limited);
+    m_tree.SetImageList({{QStringLiteral("computer"), style()->standardIcon(QStyle::SP_ComputerIcon)},
+                         {QStringLiteral("close"), style()->standardIcon(QStyle::SP_DirClosedIcon)},
+                         {QStringLiteral("open"), style()->standardIcon(QStyle::SP_DirOpenIcon)}});
+
+    connect(listview_usergrp, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* item, int) { listview_DblClick(item); });
+    connect(listview_usergrp->header(), &QHeaderView::sectionClicked, this,
+            &frm_funlimited::listview_ColumnClick);
+    connect(cobo_usergrp, &QComboBox::activated, this, [this](int) { cobo_usergrp_Click(); });
+    connect(tv_limited, &QTreeWidget::itemChanged, this,
+            [this](QTreeWidgetItem* item, int) { tv_limited_NodeCheck(item); });
+    connect(tv_limited, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
+        if (item != tv_limited->topLevelItem(0))
+            setNodeImage(item, QStringLiteral("close"));
+    });
+    connect(tv_limited, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        if (item != tv_limited->topLevelItem(0))
+            setNodeImage(item, QStringLiteral("open"));
+    });
+
+    try {
+        load_UsergrpList();
+        load_UsergrpCombo();
+    } catch (const DbError& e) {
+        showError(e.message());
+    }
+}
+
+void frm_funlimited::showError(const QString& text)
+{
+    MsgBox::SystemError(text, this);
+}
+
+void frm_funlimited::load_UsergrpList()
+{
+    listview_usergrp->clear();
+    listview_usergrp->setColumnCount(2);
+    listview_usergrp->setHeaderLabels({QStringLiteral("用户组名称"), QStringLiteral("备注")});
+    listview_usergrp->setColumnWidth(0, 2000 / 15);
+    listview_usergrp->setColumnWidth(1, 2500 / 15);
+    const RecordSetPtr rs = ExecuteSql(QStringLiteral("SELECT id,uname,uremark FROM tb_Usergrp ORDER BY id"));
+    const QIcon icon = style()->standardIcon(QStyle::SP_DirIcon);
+    for (int r = 0; r < rs->RecordCount(); ++r) {
+        auto* item = new QTreeWidgetItem(listview_usergrp);
+        item->setData(0, kListKeyRole, QStringLiteral("key_") + rs->text(r, QStringLiteral("id")));
+        item->setText(0, rs->text(r, QStringLiteral("uname")));
+        item->setIcon(0, icon);
+        item->setText(1, rs->text(r, QStringLiteral("uremark")));
+    }
+}
+
+void frm_funlimited::load_UsergrpCombo()
+{
+    FillComboBox(cobo_usergrp, QStringLiteral("select id,uname from tb_Usergrp ORDER BY id"),
+                 QStringLiteral("uname"));
+    cobo_usergrp->setCurrentIndex(-1);
+    m_groupId = -1;
+}
+
+void frm_funlimited::listview_ColumnClick(int column)
+{
+    // Both columns have keys ("name", "remark"), so both sort.
+    m_listDescending = !m_listDescending;
+    listview_usergrp->sortItems(column, m_listDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+void frm_funlimited::listview_DblClick(QTreeWidgetItem* item)
+{
+    if (!item)
+        return;
+    txt_id->setText(item->data(0, kListKeyRole).toString().mid(4).trimmed());
+    txt_name->setText(item->text(0));
+    txt_remark->setText(item->text(1));
+}
+
+void frm_funlimited::chooseGroup(const QString& name)
+{
+    cobo_usergrp->setCurrentIndex(cobo_usergrp->findText(name));
+    if (cobo_usergrp->currentIndex() < 0)
+        cobo_usergrp->setEditText(name);
+    cobo_usergrp_Click();
+}
+
+void frm_funlimited::cobo_usergrp_Click()
+{
+    try {
+        const QString name = cobo_usergrp->currentText();
+        const int g = numericValue(GetFieldValue(QStringLiteral("id"), QStringLiteral("tb_Usergrp"),
+                                                 QStringLiteral(" And uname=@uname"),
+                                                 ParamMap{{QStringLiteral("@uname"), name}})
+                                       .toString());
+        m_groupId = g;
+        // The menu's code and order columns are given the names the tree
+        // helper reads; a grant stored twice still makes one node.
+        const QString query =
+            QStringLiteral(
+                "SELECT B.usergrpid, CASE WHEN B.usergrpid IS NULL THEN 0 ELSE 1 END AS ucheck, A.id, "
+                "A.menucode AS funCode, A.displaytext, A.icon, A.parentid, A.type, A.orderid AS orderBy "
+                "FROM tb_sysmenu A LEFT JOIN (SELECT DISTINCT nodecode, usergrpid FROM tb_sysuserfun "
+                "WHERE usergrpid=%1) B ON A.menucode=B.nodecode WHERE (A.isstop=0)")
+                .arg(g);
+        const QSignalBlocker quiet(tv_limited);
+        tv_limited->clear();
+        try {
+            m_tree.AddTreeII(0, QStringLiteral("(") + query + QStringLiteral(") z"), QStringLiteral("ucheck"),
+                             true, true);
+        } catch (const DbError&) {
+            for (QTreeWidgetItemIterator it(tv_limited); *it; ++it)
+                (*it)->setData(0, kWasCheckedRole, (*it)->checkState(0) == Qt::Checked);
+            throw;
+        }
+        if (QTreeWidgetItem* first = tv_limited->topLevelItem(0)) {
+            first->setExpanded(true);
+            setNodeImage(first, QStringLiteral("computer"));
+            tv_limited->setCurrentItem(first);
+            first->setCheckState(0, Qt::Checked); // the first node only, not its children
+        }
+        for (QTreeWidgetItemIterator it(tv_limited); *it; ++it)
+            (*it)->setData(0, kWasCheckedRole, (*it)->checkState(0) == Qt::Checked);
+        auto* cover = findChild<QStackedWidget*>(QStringLiteral("stack_limited"));
+        cover->setCurrentWidget(tv_limited);
+    } catch (const DbError& e) {
+        showError(e.message());
+    }
+}
+
+void frm_funlimited::setNodeImage(QTreeWidgetItem* item, const QString& image)
+{
+    const QSignalBlocker quiet(tv_limited);
+    item->setData(0, uTreeView::ImageRole, image);
+    item->setIcon(0, style()->standardIcon(image == QLatin1String("computer") ? QStyle::SP_ComputerIcon
+                                           : image == QLatin1String("close")  ? QStyle::SP_DirClosedIcon
+                                                                              : QStyle::SP_DirOpenIcon));
+}
+
+void frm_funlimited::tv_limited_NodeCheck(QTreeWidgetItem* item)
+{
+    const bool checked = item->checkState(0) == Qt::Checked;
+    if (checked == item->data(0, kWasCheckedRole).toBool())
+        return;
+    item->setData(0, kWasCheckedRole, checked);
+    if (!checked)
+        return; // unchecking changes no other node
+    for (int i = 0; i < item->childCount(); ++i)
+        item->child(i)->setCheckState(0, Qt::Checked);
+}
+
+void frm_funlimited::Toolbar_ButtonClick(const QString& key)
+{
+    try {
+        if (key == QLatin1String("add_usergrp")) {
+            if (!check_LimitedUser(QStringLiteral("usergrp_add"), CurrentUsergrpId, QStringLiteral("1=1"),
+                                   true))
+                clear_UsergrpInfor();
+        } else if (key == QLatin1String("save_usergrp")) {
+            const QString code = numericValue(txt_id->text()) > 0 ? QStringLiteral("usergrp_update")
+                                                                  : QStringLiteral("usergrp_save");
+            if (!check_LimitedUser(code, CurrentUsergrpId, QStringLiteral("1=1"), true))
+                save_Usergrp();
+        } else if (key == QLatin1String("del_usergrp")) {
+            if (!check_LimitedUser(QStringLiteral("usergrp_delete"), CurrentUsergrpId, QStringLiteral("1=1"),
+                                   true))
+                delete_Usergrp();
+        } else if (key == QLatin1String("save_limited")) {
+            if (!check_LimitedUser(QStringLiteral("usergrp_limited"), CurrentUsergrpId, QStringLiteral("1=1"),
+                                   true))
+                save_Limited();
+        } else if (key == QLatin1String("close")) {
+            close();
+        }
+    } catch (const DbError& e) {
+        showError(e.message());
+    }
+}
+
+void frm_funlimited::clear_UsergrpInfor()
+{
+    txt_id->clear();
+    txt_name->clear();
+    txt_remark->clear();
+    txt_name->setFocus();
+}
+
+void frm_funlimited::save_Usergrp()
+{
+    const QString name = txt_name->text();
+    if (name.trimmed().isEmpty()) {
+        MsgBox::Show(QStringLiteral("用户组名称") + GetMessageBox(QStringLiteral("NotEmpty")),
+                     MsgIcon::Information, kCaption, MsgButtons::Ok, this);
+        txt_name->setFocus();
+        return;
+    }
+    int id = numericValue(txt_id->text());
+    if (id > 0) {
+        if (MsgBox::Show(GetMessageBox(QStringLiteral("AskUpdate")), MsgIcon::Exclamation, kCaption,
+                         MsgButtons::YesNoCancel, this) != MsgAnswer::Yes)
+            return;
+    } else if (!MsgBox::Ask(GetMessageBox(QStringLiteral("AskSave")), kCaption, this)) {
+        return;
+    }
+    const QString remark = txt_remark->text();
+    const m_DBresult result = RunTrans([&] {
+        if (id <= 0) {
+            id = GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_Usergrp")).toInt() + 1;
+            ExecuteParaSql(
+                QStringLiteral("insert into tb_Usergrp (id,uname,uremark) values (@id,@uname,@uremark)"),
+                ParamMap{{QStringLiteral("@id"), id},
+                         {QStringLiteral("@uname"), name},
+                         {QStringLiteral("@uremark"), remark}});
+        } else if (ExecuteParaSql(
+                       QStringLiteral("update tb_Usergrp set uname=@uname, uremark=@uremark where id=@id"),
+                       ParamMap{{QStringLiteral("@uname"), name},
+                                {QStringLiteral("@uremark"), remark},
+                                {QStringLiteral("@id"), id}}) != 1) {
+            throw DbError(QStringLiteral("当前记录不存在!"));
+        }
+    });
+    if (!result.isResult) {
+        showError(result.str_MsgBox);
+        return;
+    }
+    txt_id->setText(QString::number(id));
+    try {
+        load_UsergrpList();
+        load_UsergrpCombo();
+    } catch (const DbError& e) {
+        showError(e.message());
+        return;
+    }
+    MsgBox::Show(GetMessageBox(QStringLiteral("AlreadySave")), MsgIcon::Information, kCaption, MsgButtons::Ok,
+                 this);
+}
+
+void frm_funlimited::delete_Usergrp()
+{
+    const QString idText = numberText(txt_id->text());
+    if (idText.isEmpty()) {
+        MsgBox::Show(QStringLiteral("当前记录") + GetMessageBox(QStringLiteral("ReNotHaveNotDelete")),
+                     MsgIcon::Information, kCaption, MsgButtons::Ok, this);
+        return;
+    }
+    const int id = numericValue(idText);
+    const RecordSetPtr staff = ExecuteSql(QStringLiteral("select ugrpid From tb_Staff where ugrpid=@id"),
+                                          ParamMap{{QStringLiteral("@id"), id}});
+    if (staff && staff->RecordCount() > 0) {
+        MsgBox::Show(QStringLiteral("用户组名[") + txt_name->text() +
+                         QStringLiteral("]已经在[用户表]引用建帐,") +
+                         GetMessageBox(QStringLiteral("AlreadyAccount")),
+                     MsgIcon::Information, kCaption, MsgButtons::Ok, this);
+        return;
+    }
+    if (!MsgBox::Ask(GetMessageBox(QStringLiteral("AskDelete")), kCaption, this))
+        return;
+    const m_DBresult result = RunTrans([&] {
+        if (ExecuteParaSql(QStringLiteral("Delete From tb_Usergrp where id=@id"),
+                           ParamMap{{QStringLiteral("@id"), id}}) != 1)
+            throw DbError(QStringLiteral("当前记录不存在!"));
+        ExecuteParaSql(QStringLiteral("Delete From tb_sysuserfun where usergrpid=@id"),
+                       ParamMap{{QStringLiteral("@id"), id}});
+    });
+    if (!result.isResult) {
+        showError(result.str_MsgBox);
+        return;
+    }
+    txt_id->clear();
+    txt_name->clear();
+    txt_remark->clear();
+    try {
+        load_UsergrpList();
+        load_UsergrpCombo();
+    } catch (const DbError& e) {
+        showError(e.message());
+        return;
+    }
+    MsgBox::Show(GetMessageBox(QStringLiteral("AlreadyDelete")), MsgIcon::Information, kCaption,
+                 MsgButtons::Ok, this);
+}
+
+void frm_funlimited::save_Limited()
+{
+    if (m_groupId < 0) {
+        MsgBox::Show(QStringLiteral("用户组名称") + GetMessageBox(QStringLiteral("NotEmpty")),
+                     MsgIcon::Information, kCaption, MsgButtons::Ok, this);
+        cobo_usergrp->setFocus();
+        return;
+    }
+    if (!MsgBox::Ask(GetMessageBox(QStringLiteral("AskSave")), kCaption, this))
+        return;
+    QStringList codes;
+    for (QTreeWidgetItemIterator it(tv_limited); *it; ++it) {
+        if ((*it)->checkState(0) == Qt::Checked)
+            codes.append(uTreeView::NodeTag(*it).toString());
+    }
+    const int g = m_groupId;
+    const m_DBresult result = RunTrans([&] {
+        ExecuteParaSql(QStringLiteral("Delete From tb_sysuserfun where usergrpid=@g"),
+                       ParamMap{{QStringLiteral("@g"), g}});
+        for (const QString& code : codes)
+            ExecuteParaSql(QStringLiteral("Insert Into tb_sysuserfun(nodecode,usergrpid) values (@code,@g)"),
+                           ParamMap{{QStringLiteral("@code"), code}, {QStringLiteral("@g"), g}});
+    });
+    if (!result.isResult) {
+        showError(result.str_MsgBox);
+        return;
+    }
+    MsgBox::Show(GetMessageBox(QStringLiteral("AlreadySave")), MsgIcon::Information, kCaption, MsgButtons::Ok,
+                 this);
+}

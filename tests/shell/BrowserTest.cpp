@@ -1,0 +1,199 @@
+#include "Cp936.h"
+#include "Launcher.h"
+#include "WebBrowser.h"
+#include "frmBrowser.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace
+{
+
+class BrowserTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        Launcher::BeginTest();
+        page(QStringLiteral("a.html"), "<html><head><title>Page A</title></head><body>"
+                                       "<a href=\"b.html\">to b</a> <a href=\"mailto:x@example.com\">mail</a>"
+                                       "</body></html>");
+        page(QStringLiteral("b.html"), "<html><head><title>Page B</title></head><body>b</body></html>");
+        m_window = std::make_unique<frmBrowser>();
+    }
+    void TearDown() override
+    {
+        m_window.reset();
+        Launcher::EndTest();
+    }
+
+    void page(const QString& name, const QByteArray& content)
+    {
+        QFile f(m_dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    QString url(const QString& name) const { return QUrl::fromLocalFile(m_dir.filePath(name)).toString(); }
+
+    WebBrowser* browser() const { return m_window->browser(); }
+    QStringList addressList() const
+    {
+        QStringList list;
+        for (int i = 0; i < m_window->addressBox()->count(); ++i)
+            list.append(m_window->addressBox()->itemText(i));
+        return list;
+    }
+    // Waits until the page that is loading has been shown.
+    bool waitForPage()
+    {
+        QSignalSpy done(browser(), &WebBrowser::NavigateComplete);
+        return done.wait(3000);
+    }
+    // Types an address into the box and presses Enter, as a user does.
+    void typeAddress(const QString& address)
+    {
+        QLineEdit* edit = m_window->addressBox()->lineEdit();
+        edit->clear();
+        QTest::keyClicks(edit, address);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<frmBrowser> m_window;
+};
+
+TEST_F(BrowserTest, OpensWithoutAPage)
+{
+    m_window->show();
+    EXPECT_TRUE(m_window->windowTitle().isEmpty());
+    EXPECT_EQ(m_window->addressBox()->count(), 0);
+    EXPECT_TRUE(browser()->LocationURL().isEmpty());
+    EXPECT_FALSE(browser()->Busy());
+}
+
+TEST_F(BrowserTest, StartingAddressIsOpenedOnLoad)
+{
+    m_window->StartingAddress = url(QStringLiteral("b.html"));
+    m_window->show();
+    ASSERT_TRUE(waitForPage());
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Page B"));
+    EXPECT_EQ(addressList(), QStringList{url(QStringLiteral("b.html"))});
+}
+
+TEST_F(BrowserTest, TypedAddressesBuildTheListAndTheHistory)
+{
+    m_window->show();
+    typeAddress(m_dir.filePath(QStringLiteral("a.html")));
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("正在工作..."));
+    ASSERT_TRUE(waitForPage());
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Page A"));
+    EXPECT_EQ(addressList(), QStringList{url(QStringLiteral("a.html"))});
+    EXPECT_EQ(m_window->addressBox()->currentText(), url(QStringLiteral("a.html")));
+
+    typeAddress(url(QStringLiteral("b.html")));
+    ASSERT_TRUE(waitForPage());
+    typeAddress(url(QStringLiteral("a.html")));
+    ASSERT_TRUE(waitForPage());
+    // A, B, A: each address once, the latest first.
+    EXPECT_EQ(addressList(), (QStringList{url(QStringLiteral("a.html")), url(QStringLiteral("b.html"))}));
+
+    m_window->tbToolBar_ButtonClick(QStringLiteral("Back"));
+    ASSERT_TRUE(waitForPage());
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Page B"));
+    EXPECT_EQ(addressList().first(), url(QStringLiteral("b.html")));
+    m_window->tbToolBar_ButtonClick(QStringLiteral("Back"));
+    ASSERT_TRUE(waitForPage());
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Page A"));
+    EXPECT_FALSE(browser()->canGoBack());
+    m_window->tbToolBar_ButtonClick(QStringLiteral("Back")); // nothing further back: nothing happens
+    EXPECT_FALSE(browser()->Busy());
+
+    m_window->tbToolBar_ButtonClick(QStringLiteral("Forward"));
+    ASSERT_TRUE(waitForPage());
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Page B"));
+    m_window->tbToolBar_ButtonClick(QStringLiteral("Forward"));
+    ASSERT_TRUE(waitForPage());
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Page A"));
+    EXPECT_FALSE(browser()->canGoForward());
+    EXPECT_EQ(browser()->historyUrls().size(), 3);
+}
+
+TEST_F(BrowserTest, PickingAListEntryOpensIt)
+{
+    m_window->show();
+    typeAddress(url(QStringLiteral("a.html")));
+    ASSERT_TRUE(waitForPage());
+    typeAddress(url(QStringLiteral("b.html")));
+    ASSERT_TRUE(waitForPage());
+    QSignalSpy done(browser(), &WebBrowser::NavigateComplete);
+    emit m_window->addressBox()->activated(1); // the user picks a.html from the list
+    ASSERT_TRUE(done.wait(3000));
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Page A"));
+    // Rewriting the list does not start another navigation.
+    QTest::qWait(50);
+    EXPECT_EQ(done.count(), 1);
+    EXPECT_FALSE(browser()->Busy());
+}
+
+TEST_F(BrowserTest, StopShowsThePageNameAtOnce)
+{
+    m_window->show();
+    typeAddress(url(QStringLiteral("a.html")));
+    ASSERT_TRUE(waitForPage());
+    QSignalSpy done(browser(), &WebBrowser::NavigateComplete);
+    typeAddress(url(QStringLiteral("b.html")));
+    EXPECT_TRUE(browser()->Busy());
+    m_window->tbToolBar_ButtonClick(QStringLiteral("Stop"));
+    EXPECT_FALSE(browser()->Busy());
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Page A"));
+    QTest::qWait(50);
+    EXPECT_EQ(done.count(), 0);
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Page A"));
+}
+
+TEST_F(BrowserTest, LinksOpenInTheWindowOrOnTheDesktop)
+{
+    m_window->show();
+    typeAddress(url(QStringLiteral("a.html")));
+    ASSERT_TRUE(waitForPage());
+    emit browser()->anchorClicked(QUrl(QStringLiteral("b.html"))); // relative to the page
+    ASSERT_TRUE(waitForPage());
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Page B"));
+
+    emit browser()->anchorClicked(QUrl(QStringLiteral("mailto:x@example.com")));
+    ASSERT_EQ(Launcher::Launches().size(), 1);
+    EXPECT_EQ(Launcher::Launches().first().url, QUrl(QStringLiteral("mailto:x@example.com")));
+    EXPECT_FALSE(browser()->Busy());
+}
+
+TEST_F(BrowserTest, PagesInCodePage936AreReadAsSuch)
+{
+    page(QStringLiteral("gbk.html"),
+         "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
+         "<title>" +
+             Cp936::encode(QStringLiteral("仓库首页")) + "</title></head><body></body></html>");
+    m_window->show();
+    typeAddress(url(QStringLiteral("gbk.html")));
+    ASSERT_TRUE(waitForPage());
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("仓库首页"));
+}
+
+TEST_F(BrowserTest, AnAddressThatCannotBeOpenedShowsAnErrorPage)
+{
+    m_window->show();
+    typeAddress(url(QStringLiteral("missing.html")));
+    ASSERT_TRUE(waitForPage());
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("无法显示网页"));
+    EXPECT_EQ(addressList(), QStringList{url(QStringLiteral("missing.html"))});
+    EXPECT_FALSE(browser()->Busy());
+}
+
+} // namespace
