@@ -1,6 +1,10 @@
 #include "RegisterWindows.h"
 
+#include "FrmModifypwd.h"
 #include "WindowRegistry.h"
+#include "frm_department_fun.h"
+#include "frm_dictionary.h"
+#include "frm_user.h"
 
 // Each window joins with its header here and one line in its subsystem's
 // function below, for example:
@@ -11,9 +15,17 @@
 namespace
 {
 
-void RegisterShellWindows() {}
+void RegisterShellWindows()
+{
+    WindowRegistry::add("frm_user", [] { return new frm_user; });
+    WindowRegistry::add("frm_department_fun", [] { return new frm_department_fun; });
+    WindowRegistry::add("FrmModifypwd", [] { return new FrmModifypwd; });
+}
 
-void RegisterCatalogueWindows() {}
+void RegisterCatalogueWindows()
+{
+    WindowRegistry::add("frm_dictionary", [] { return new frm_dictionary; });
+}
 
 void RegisterPartnersWindows() {}
 
