@@ -1,7 +1,10 @@
 #include "RegisterWindows.h"
 
+#include "FrmHelp.h"
 #include "FrmModifypwd.h"
 #include "WindowRegistry.h"
+#include "frmBrowser.h"
+#include "frmOptions.h"
 #include "frm_department_fun.h"
 #include "frm_dictionary.h"
 #include "frm_user.h"
@@ -20,6 +23,10 @@ void RegisterShellWindows()
     WindowRegistry::add("frm_user", [] { return new frm_user; });
     WindowRegistry::add("frm_department_fun", [] { return new frm_department_fun; });
     WindowRegistry::add("FrmModifypwd", [] { return new FrmModifypwd; });
+    WindowRegistry::add("frmOptions", [] { return new frmOptions; });
+    WindowRegistry::add("frmBrowser", [] { return new frmBrowser; });
+    WindowRegistry::add("FrmHelp", [] { return new FrmHelp; });
+    WindowRegistry::add("FrmHelpQZ", [] { return new FrmHelpQZ; });
 }
 
 void RegisterCatalogueWindows()
