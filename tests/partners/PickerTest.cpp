@@ -163,6 +163,19 @@ TEST_F(PickerTest, RightListsOfTheDepartment)
     EXPECT_EQ(column(*open(QStringLiteral("rk_bill")), 3).size(), 2);
     SysVar.Sys_accountJoinId = QStringLiteral("0");
     EXPECT_TRUE(column(*open(QStringLiteral("ck_bill")), 3).isEmpty());
+
+    // A right list that is not a plain number list never reaches the SQL: the
+    // search stops with the error and the list keeps what it showed.
+    SysVar.Sys_locationJoinId = QStringLiteral("1,2,0");
+    const auto picker = open(QStringLiteral("location"));
+    ASSERT_EQ(column(*picker, 3).size(), 2);
+    SysVar.Sys_locationJoinId = QStringLiteral("1) or (1=1");
+    picker->utxtkeyword->setText(QStringLiteral("A"));
+    ASSERT_EQ(MsgBox::Shown().size(), 1);
+    EXPECT_EQ(MsgBox::Shown().at(0).title, QStringLiteral("System"));
+    EXPECT_EQ(MsgBox::Shown().at(0).icon, MsgIcon::Critical);
+    EXPECT_EQ(column(*picker, 3).size(), 2);
+    EXPECT_EQ(picker->Lblinfor->text(), QStringLiteral("当前找到[ 2 ]条记录"));
 }
 
 TEST_F(PickerTest, DictionaryNarrowedToOneType)
