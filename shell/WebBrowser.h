@@ -44,6 +44,14 @@ class WebBrowser : public QTextBrowser
 
     QVariant loadResource(int type, const QUrl& name) override;
 
+  public slots:
+    // The text browser's own history keys (Alt+Left, Alt+Right, the browser
+    // keys of a keyboard) work on this control's history.
+    void backward() override { GoBack(); }
+    void forward() override { GoForward(); }
+    void home() override { GoHome(); }
+    void reload() override { Refresh(); }
+
   signals:
     // A page request has ended and its page (or the error page) is shown.
     void NavigateComplete(const QUrl& url);

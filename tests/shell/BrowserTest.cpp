@@ -126,6 +126,27 @@ TEST_F(BrowserTest, TypedAddressesBuildTheListAndTheHistory)
     EXPECT_EQ(browser()->historyUrls().size(), 3);
 }
 
+TEST_F(BrowserTest, RefreshAndTheBrowserKeysWorkOnTheShownPage)
+{
+    m_window->show();
+    typeAddress(url(QStringLiteral("a.html")));
+    ASSERT_TRUE(waitForPage());
+    typeAddress(url(QStringLiteral("b.html")));
+    ASSERT_TRUE(waitForPage());
+    page(QStringLiteral("b.html"), "<html><head><title>Page B2</title></head><body></body></html>");
+    m_window->tbToolBar_ButtonClick(QStringLiteral("Refresh"));
+    ASSERT_TRUE(waitForPage());
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Page B2"));
+    EXPECT_EQ(browser()->historyUrls().size(), 2);
+
+    QTest::keyClick(browser(), Qt::Key_Left, Qt::AltModifier);
+    ASSERT_TRUE(waitForPage());
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Page A"));
+    QTest::keyClick(browser(), Qt::Key_Right, Qt::AltModifier);
+    ASSERT_TRUE(waitForPage());
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Page B2"));
+}
+
 TEST_F(BrowserTest, PickingAListEntryOpensIt)
 {
     m_window->show();
