@@ -348,11 +348,17 @@ TEST_F(DictionaryEditorTest, NameChecks)
 }
 
 struct DeleteRefusal {
+    const char* name;
     int typeIndex;
     int id;
     const char* setup[2];
     const char16_t* message;
 };
+
+void PrintTo(const DeleteRefusal& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class DictionaryEditorDeleteTest : public DictionaryEditorTest,
                                    public ::testing::WithParamInterface<DeleteRefusal>
@@ -379,42 +385,50 @@ TEST_P(DictionaryEditorDeleteTest, AnItemInUseIsKept)
 INSTANTIATE_TEST_SUITE_P(
     Checks, DictionaryEditorDeleteTest,
     ::testing::Values(
-        DeleteRefusal{4, 2, {}, u"当前项目为系统默认项目,不能删除!"},
-        DeleteRefusal{0, 10, {}, u"当前项目存在子项目,不能删除!"},
-        DeleteRefusal{0,
+        DeleteRefusal{"SystemItem", 4, 2, {}, u"当前项目为系统默认项目,不能删除!"},
+        DeleteRefusal{"HasChildren", 0, 10, {}, u"当前项目存在子项目,不能删除!"},
+        DeleteRefusal{"GoodsType",
+                      0,
                       13,
                       {"INSERT INTO tb_goods_head (id, goodsTypeId, goodsCode) VALUES (1, 13, 'A1')"},
                       u"当前货品类别在货品信息表已经建账,不能删除!"},
-        DeleteRefusal{1,
+        DeleteRefusal{"Department",
+                      1,
                       30,
                       {"INSERT INTO tb_dictionary (id, utype, uname) VALUES (30, 'department', '仓库部')",
                        "INSERT INTO tb_user (id, [user], dictionaryId) VALUES (5, 'u5', 30)"},
                       u"当前部门在用户信息表已经建账,不能删除!"},
-        DeleteRefusal{2,
+        DeleteRefusal{"InboundType",
+                      2,
                       31,
                       {"INSERT INTO tb_dictionary (id, utype, uname) VALUES (31, 'importType', '退货入库')",
                        "INSERT INTO tb_rk_head (id, BillNo, utypeId) VALUES (1, 'rk-2401-00001', 31)"},
                       u"当前入库类别在入库表已经建账,不能删除!"},
-        DeleteRefusal{3,
+        DeleteRefusal{"OutboundType",
+                      3,
                       32,
                       {"INSERT INTO tb_dictionary (id, utype, uname) VALUES (32, 'exportType', '退货出库')",
                        "INSERT INTO tb_ck_head (id, BillNo, utypeId) VALUES (1, 'ck-2401-00001', 32)"},
                       u"当前出库类别在出库表已经建账,不能删除!"},
-        DeleteRefusal{4,
+        DeleteRefusal{"AccountTagOnInbound",
+                      4,
                       33,
                       {"INSERT INTO tb_dictionary (id, utype, uname) VALUES (33, 'accountType', '二号账套')",
                        "INSERT INTO tb_rk_head (id, BillNo, accountId) VALUES (1, 'rk-2401-00001', 33)"},
                       u"当前账目标识在入库表已经建账,不能删除!"},
-        DeleteRefusal{4,
+        DeleteRefusal{"AccountTagOnOutbound",
+                      4,
                       33,
                       {"INSERT INTO tb_dictionary (id, utype, uname) VALUES (33, 'accountType', '二号账套')",
                        "INSERT INTO tb_ck_head (id, BillNo, accountId) VALUES (1, 'ck-2401-00001', 33)"},
                       u"当前账目标识在出库表已经建账,不能删除!"},
         DeleteRefusal{
+            "PartnerCategory",
             5,
             20,
             {"INSERT INTO tb_customer (id, customerCode, customType) VALUES (1, 'ct-2401-00001', 20)"},
-            u"当前往来单位分类在往来单位表已经建账,不能删除!"}));
+            u"当前往来单位分类在往来单位表已经建账,不能删除!"}),
+    [](const ::testing::TestParamInfo<DeleteRefusal>& info) { return std::string(info.param.name); });
 
 TEST_F(DictionaryEditorTest, DeletesAFreeItemAndItsRights)
 {

@@ -63,12 +63,18 @@ TEST_F(ModifyPwdTest, TheRightOldPasswordChangesTheHash)
 }
 
 struct Refusal {
+    const char* name;
     const char* oldPw;
     const char* newPw;
     const char* repeat;
     const char16_t* message;
     const char* focus;
 };
+
+void PrintTo(const Refusal& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ModifyPwdRefusalTest : public ModifyPwdTest, public ::testing::WithParamInterface<Refusal>
 {
@@ -90,12 +96,14 @@ TEST_P(ModifyPwdRefusalTest, RefusesAndKeepsTheEntries)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ModifyPwdRefusalTest,
-    ::testing::Values(Refusal{"741", "abc", "abc", u"旧密码输入错误,请重新输入!", "utxtoldpwd"},
-                      Refusal{"", "abc", "abc", u"旧密码不能为空!", "utxtoldpwd"},
-                      Refusal{"740", "   ", "   ", u"新密码不能为空!", "utxtnewpwd"},
-                      Refusal{"740", "abc", "ABC", u"密码不一致,请重新输入!", "utxtnewpwd"},
-                      Refusal{"740", "abc", "", u"密码不一致,请重新输入!", "utxtnewpwd"},
-                      Refusal{"740", "abc", "abc ", u"密码不一致,请重新输入!", "utxtnewpwd"}));
+    ::testing::Values(
+        Refusal{"WrongOld", "741", "abc", "abc", u"旧密码输入错误,请重新输入!", "utxtoldpwd"},
+        Refusal{"BlankOld", "", "abc", "abc", u"旧密码不能为空!", "utxtoldpwd"},
+        Refusal{"BlankNew", "740", "   ", "   ", u"新密码不能为空!", "utxtnewpwd"},
+        Refusal{"RepeatInOtherCase", "740", "abc", "ABC", u"密码不一致,请重新输入!", "utxtnewpwd"},
+        Refusal{"EmptyRepeat", "740", "abc", "", u"密码不一致,请重新输入!", "utxtnewpwd"},
+        Refusal{"RepeatWithTrailingSpace", "740", "abc", "abc ", u"密码不一致,请重新输入!", "utxtnewpwd"}),
+    [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 
 TEST_F(ModifyPwdTest, NoAtTheQuestionChangesNothing)
 {

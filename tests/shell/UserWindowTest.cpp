@@ -217,9 +217,15 @@ TEST_F(UserWindowTest, AHeaderClickSortsDescendingFirstThenFlips)
 }
 
 struct Owner {
+    const char* name;
     const char* insert;
     const char16_t* message;
 };
+
+void PrintTo(const Owner& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class UserDeleteRefusalTest : public UserWindowTest, public ::testing::WithParamInterface<Owner>
 {
@@ -238,15 +244,16 @@ TEST_P(UserDeleteRefusalTest, AUserWhoOwnsRowsIsKept)
 
 INSTANTIATE_TEST_SUITE_P(
     Owners, UserDeleteRefusalTest,
-    ::testing::Values(Owner{"INSERT INTO tb_rk_head (id, BillNo, userId) VALUES (1, 'rk-2401-00001', 2)",
-                            u"当前用户在入库表已经建账,不能删除!"},
-                      Owner{"INSERT INTO tb_ck_head (id, BillNo, userId) VALUES (1, 'ck-2401-00001', 2)",
-                            u"当前用户在出库表已经建账,不能删除!"},
-                      Owner{
-                          "INSERT INTO tb_customer (id, customerCode, userId) VALUES (1, 'ct-2401-00001', 2)",
-                          u"当前用户在往来单位表已经建账,不能删除!"},
-                      Owner{"INSERT INTO tb_events (id, createUserId) VALUES (1, 2)",
-                            u"当前用户在日程管理已经建账,不能删除!"}));
+    ::testing::Values(
+        Owner{"InboundBill", "INSERT INTO tb_rk_head (id, BillNo, userId) VALUES (1, 'rk-2401-00001', 2)",
+              u"当前用户在入库表已经建账,不能删除!"},
+        Owner{"OutboundBill", "INSERT INTO tb_ck_head (id, BillNo, userId) VALUES (1, 'ck-2401-00001', 2)",
+              u"当前用户在出库表已经建账,不能删除!"},
+        Owner{"Partner", "INSERT INTO tb_customer (id, customerCode, userId) VALUES (1, 'ct-2401-00001', 2)",
+              u"当前用户在往来单位表已经建账,不能删除!"},
+        Owner{"ScheduleEntry", "INSERT INTO tb_events (id, createUserId) VALUES (1, 2)",
+              u"当前用户在日程管理已经建账,不能删除!"}),
+    [](const ::testing::TestParamInfo<Owner>& info) { return std::string(info.param.name); });
 
 TEST_F(UserWindowTest, AFreeUserIsDeleted)
 {
