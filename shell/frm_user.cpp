@@ -372,6 +372,9 @@ void frm_user::show_SelectedUser()
         m_current = m_dal.GetModel(numericValue(txt_id->text()));
         txt_Name->setText(m_current.user);
         cobo_sex->setCurrentIndex(cobo_sex->findText(m_current.usex));
+        // A department made after the window opened is offered too, so the user keeps it on a save.
+        if (cobo_usergrp->findText(m_current.department) < 0 && !m_current.department.isEmpty())
+            cobo_usergrp->addItem(m_current.department);
         cobo_usergrp->setCurrentIndex(cobo_usergrp->findText(m_current.department));
         chk_start->setChecked(m_current.isStart);
     } catch (const DbError& e) {

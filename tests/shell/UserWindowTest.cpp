@@ -189,6 +189,17 @@ TEST_F(UserWindowTest, AClickShowsTheUserInThePanel)
     EXPECT_EQ(child<QComboBox>(window.get(), "cobo_sex")->currentText(), QStringLiteral("女"));
     EXPECT_EQ(child<QComboBox>(window.get(), "cobo_usergrp")->currentText(), QStringLiteral("仓库部"));
 
+    // A department made after the window opened is kept by a save.
+    exec("INSERT INTO tb_dictionary (id, utype, uname, parentId, isstart) VALUES (9, 'department', '新部门', "
+         "0, 1)");
+    exec("UPDATE tb_user SET dictionaryId=9 WHERE id=2");
+    ASSERT_TRUE(clickRow(window->reportView(), QStringLiteral("admin")));
+    ASSERT_TRUE(clickRow(window->reportView(), QStringLiteral("lisi")));
+    EXPECT_EQ(child<QComboBox>(window.get(), "cobo_usergrp")->currentText(), QStringLiteral("新部门"));
+    answer(MsgAnswer::Yes);
+    clickToolbar(window.get(), "save_user");
+    EXPECT_EQ(scalar("SELECT dictionaryId FROM tb_user WHERE id=2").toInt(), 9);
+
     // The same in the icon views.
     clickToolbar(window.get(), "add_user");
     window->utoolbar_ButtonClick(QStringLiteral("ico_view"));
