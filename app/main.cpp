@@ -1,6 +1,7 @@
 #include "DbError.h"
 #include "MsgBox.h"
 #include "RegisterWindows.h"
+#include "ToolbarIcons.h"
 #include "frm_Main.h"
 #include "mod_public.h"
 #include "sqlHelper.h"
@@ -10,6 +11,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    app.setWindowIcon(ToolbarIcon(QStringLiteral("house")));
 
     // A missing database ends the program here, before any window shows.
     SetEndProgramOnMissingDb(true);

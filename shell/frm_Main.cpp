@@ -38,7 +38,7 @@ class FormSubWindow : public QMdiSubWindow
     {
         setAttribute(Qt::WA_DeleteOnClose);
         setWidget(form);
-        setWindowIcon(form->windowIcon().isNull() ? QApplication::windowIcon() : form->windowIcon());
+        setWindowIcon(form->windowIcon());
         connect(form, &QObject::destroyed, this, [this] {
             // Deferred: the window is still being torn down right now.
             QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
@@ -379,8 +379,14 @@ void frm_Main::placeInside(QWidget* form)
     m_area->addSubWindow(sub);
     sub->show();
     if (wanted.isValid()) {
-        const QSize frame = sub->size() - form->size();
-        sub->resize(wanted + frame);
+        // As large as the window asks, as far as the frame has room for it.
+        const QSize room =
+            m_area->isVisible() ? m_area->viewport()->size() : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        const QSize size = (wanted + (sub->size() - form->size())).boundedTo(room);
+        sub->resize(size);
+        const int x = qMax(0, qMin(sub->x(), room.width() - size.width()));
+        const int y = qMax(0, qMin(sub->y(), room.height() - size.height()));
+        sub->move(x, y);
     }
     if (maximized)
         sub->showMaximized();
