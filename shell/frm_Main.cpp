@@ -245,10 +245,13 @@ bool frm_Main::LockInstance()
     // Only a copy that still runs holds the program: the lock of a copy that
     // died is taken over, however young it is, and a live one never goes stale.
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
-        return false;
-    m_lock = std::move(lock);
-    return true;
+    if (lock->tryLock(0)) {
+        m_lock = std::move(lock);
+        return true;
+    }
+    // Only a lock held by another copy refuses the start; a program folder
+    // where no lock can be made tells nothing about other copies.
+    return lock->error() != QLockFile::LockFailedError;
 }
 
 bool frm_Main::Start()
