@@ -6,6 +6,7 @@
 #include "GetvalueFunction.h"
 #include "MsgBox.h"
 #include "ProcessFuntionValues.h"
+#include "WindowChrome.h"
 #include "frm_select.h"
 #include "m_funCode.h"
 #include "sqlHelper.h"
@@ -80,53 +81,22 @@ frm_dictionary::frm_dictionary(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("frm_dictionary"));
     setWindowTitle(kCaption);
 
-    auto* pic_title = new QWidget(this);
-    pic_title->setObjectName(QStringLiteral("pic_title"));
-    pic_title->setAutoFillBackground(true);
-    QPalette titlePalette = pic_title->palette();
-    titlePalette.setColor(QPalette::Window, QColor(0, 84, 147));
-    titlePalette.setColor(QPalette::WindowText, Qt::white);
-    pic_title->setPalette(titlePalette);
-    auto* title = new QLabel(kCaption, pic_title);
-    title->setObjectName(QStringLiteral("Label1"));
-    QFont titleFont = title->font();
-    titleFont.setBold(true);
-    titleFont.setPointSize(11);
-    title->setFont(titleFont);
-    auto* titleLayout = new QHBoxLayout(pic_title);
-    titleLayout->setContentsMargins(8, 4, 8, 4);
-    titleLayout->addWidget(title);
+    const TitleBand title = MakeTitleBand(this, kCaption);
 
-    utoolbar = new QToolBar(this);
-    utoolbar->setObjectName(QStringLiteral("utoolbar"));
-    utoolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    const auto addButton = [this](const QString& caption, const QString& key, QStyle::StandardPixmap image) {
-        QAction* a = utoolbar->addAction(style()->standardIcon(image), caption);
-        a->setObjectName(key);
-        connect(a, &QAction::triggered, this, [this, key] { utoolbar_ButtonClick(key); });
-    };
-    addButton(QStringLiteral("新增"), QStringLiteral("add"), QStyle::SP_FileIcon);
-    addButton(QStringLiteral("保存"), QStringLiteral("save"), QStyle::SP_DialogSaveButton);
-    addButton(QStringLiteral("删除"), QStringLiteral("delete"), QStyle::SP_TrashIcon);
-    addButton(QStringLiteral("关闭"), QStringLiteral("close"), QStyle::SP_ArrowBack);
+    KeyedToolbar toolbar(this, QStringLiteral("utoolbar"),
+                         [this](const QString& key) { utoolbar_ButtonClick(key); });
+    utoolbar = toolbar.bar();
+    toolbar.add(QStringLiteral("新增"), QStringLiteral("add"), QStyle::SP_FileIcon);
+    toolbar.add(QStringLiteral("保存"), QStringLiteral("save"), QStyle::SP_DialogSaveButton);
+    toolbar.add(QStringLiteral("删除"), QStringLiteral("delete"), QStyle::SP_TrashIcon);
+    toolbar.add(QStringLiteral("关闭"), QStringLiteral("close"), QStyle::SP_ArrowBack);
 
     // ---- the type buttons ----
-    auto* picbox_type = new QWidget(this);
-    picbox_type->setObjectName(QStringLiteral("picbox_type"));
-    auto* typeLayout = new QVBoxLayout(picbox_type);
-    typeLayout->setContentsMargins(0, 0, 0, 0);
-    for (int i = 0; i < 6; ++i) {
-        auto* b = new QPushButton(QString::fromUtf16(kTypes[i].caption), picbox_type);
-        b->setObjectName(QStringLiteral("btn_utype_%1").arg(i));
-        b->setProperty("tag", kTypes[i].tag);
-        b->setMinimumHeight(TwipsToPixels(480, this));
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, [this, i] { btn_utype_Click(i); });
-        typeLayout->addWidget(b);
-        btn_utype.append(b);
-    }
-    typeLayout->addStretch();
-    picbox_type->setFixedWidth(120);
+    QList<std::pair<QString, QString>> types;
+    for (const TypeButton& t : kTypes)
+        types.append({QString::fromUtf16(t.caption), t.tag});
+    QWidget* picbox_type = MakeTypeButtons(
+        this, types, 120, [this](int i) { btn_utype_Click(i); }, btn_utype);
 
     // ---- the tree ----
     tv_dictionary = new QTreeWidget(this);
@@ -217,12 +187,7 @@ frm_dictionary::frm_dictionary(QWidget* parent) : QWidget(parent)
     body->addWidget(tv_dictionary);
     body->addWidget(dictionary_Infor, 1);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(pic_title);
-    layout->addWidget(utoolbar);
-    layout->addLayout(body, 1);
+    StackWindowChrome(this, title.band, utoolbar, body);
     resize(760, 460);
     setTypeCtl(-1);
 }
@@ -237,12 +202,7 @@ void frm_dictionary::init(int uId)
 
 void frm_dictionary::setTypeCtl(int uId)
 {
-    for (int i = 0; i < btn_utype.size(); ++i) {
-        QFont f = btn_utype[i]->font();
-        f.setPointSize(i == uId ? 11 : 9);
-        f.setBold(i == uId);
-        btn_utype[i]->setFont(f);
-    }
+    MarkChosenButton(btn_utype, uId);
 }
 
 void frm_dictionary::btn_utype_Click(int index)

@@ -5,6 +5,7 @@
 #include "GetvalueFunction.h"
 #include "MsgBox.h"
 #include "ProcessFuntionValues.h"
+#include "WindowChrome.h"
 #include "dal_user.h"
 #include "m_funCode.h"
 #include "mod_public.h"
@@ -65,27 +66,9 @@ FrmModifypwd::FrmModifypwd(QWidget* parent) : QDialog(parent)
     B_Back->setObjectName(QStringLiteral("B_Back"));
     B_Back->setAutoDefault(false);
 
-    auto* fields = new QGridLayout;
-    fields->addWidget(Label4, 0, 0);
-    fields->addWidget(utxtuser, 0, 1);
-    fields->addWidget(Label2, 1, 0);
-    fields->addWidget(utxtoldpwd, 1, 1);
-    fields->addWidget(Label1, 2, 0);
-    fields->addWidget(utxtnewpwd, 2, 1);
-    fields->addWidget(Label5, 3, 0);
-    fields->addWidget(utxtrepwd, 3, 1);
-    fields->setColumnMinimumWidth(1, 180);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(B_OK);
-    buttons->addWidget(B_Back);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addSpacing(8);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    LayOutFieldDialog(this,
+                      {{Label4, utxtuser}, {Label2, utxtoldpwd}, {Label1, utxtnewpwd}, {Label5, utxtrepwd}},
+                      180, {B_OK, B_Back});
 
     setTabOrder(utxtoldpwd, utxtnewpwd);
     setTabOrder(utxtnewpwd, utxtrepwd);

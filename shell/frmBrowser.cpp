@@ -1,6 +1,7 @@
 #include "frmBrowser.h"
 
 #include "WebBrowser.h"
+#include "WindowChrome.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -23,9 +24,9 @@ frmBrowser::frmBrowser(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_DeleteOnClose);
     resize(760, 560);
 
-    tbToolBar = new QToolBar(this);
-    tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
-    tbToolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    KeyedToolbar toolbar(this, QStringLiteral("tbToolBar"),
+                         [this](const QString& key) { tbToolBar_ButtonClick(key); });
+    tbToolBar = toolbar.bar();
     const struct {
         const char* key;
         const char* tip;
@@ -35,13 +36,9 @@ frmBrowser::frmBrowser(QWidget* parent) : QWidget(parent)
         {"Stop", "停止", QStyle::SP_BrowserStop}, {"Refresh", "刷新", QStyle::SP_BrowserReload},
         {"Home", "主页", QStyle::SP_DirHomeIcon}, {"Search", "搜索", QStyle::SP_FileDialogContentsView},
     };
-    for (const auto& b : buttons) {
-        QAction* action = tbToolBar->addAction(style()->standardIcon(b.icon), QString::fromUtf8(b.tip));
-        const QString key = QString::fromLatin1(b.key);
-        action->setObjectName(key);
-        action->setToolTip(QString::fromUtf8(b.tip));
-        connect(action, &QAction::triggered, this, [this, key] { tbToolBar_ButtonClick(key); });
-    }
+    for (const auto& b : buttons)
+        toolbar.add(QString::fromUtf8(b.tip), QString::fromLatin1(b.key), b.icon)
+            ->setToolTip(QString::fromUtf8(b.tip));
 
     picAddress = new QWidget(this);
     picAddress->setObjectName(QStringLiteral("picAddress"));

@@ -3,6 +3,7 @@
 #include "Cp936.h"
 #include "DbError.h"
 #include "MsgBox.h"
+#include "WindowChrome.h"
 #include "dal_user.h"
 #include "frm_Main.h"
 #include "mod_public.h"
@@ -65,23 +66,7 @@ frmLogin::frmLogin(frm_Main* mainFrame) : QDialog(mainFrame), m_main(mainFrame)
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel->setAutoDefault(false);
 
-    auto* fields = new QGridLayout;
-    fields->addWidget(lblUser, 0, 0);
-    fields->addWidget(txtUserName, 0, 1);
-    fields->addWidget(lblPassword, 1, 0);
-    fields->addWidget(txtPassword, 1, 1);
-    fields->setColumnMinimumWidth(1, 200);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addSpacing(8);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    LayOutFieldDialog(this, {{lblUser, txtUserName}, {lblPassword, txtPassword}}, 200, {cmdOK, cmdCancel});
 
     setTabOrder(txtUserName, txtPassword);
     setTabOrder(txtPassword, cmdOK);

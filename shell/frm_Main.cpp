@@ -6,6 +6,7 @@
 #include "GetvalueFunction.h"
 #include "MsgBox.h"
 #include "ToolbarIcons.h"
+#include "WindowChrome.h"
 #include "WindowRegistry.h"
 #include "frmLogin.h"
 #include "m_funCode.h"
@@ -96,12 +97,12 @@ void frm_Main::buildToolbar()
     auto* layout = new QVBoxLayout(pic_toolbar);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    u_toolbar = new QToolBar(pic_toolbar);
-    u_toolbar->setObjectName(QStringLiteral("u_toolbar"));
+    KeyedToolbar toolbar(
+        this, QStringLiteral("u_toolbar"), [this](const QString& key) { ToolbarClick(key); }, pic_toolbar);
+    u_toolbar = toolbar.bar();
     u_toolbar->setMovable(false);
     u_toolbar->setFloatable(false);
     u_toolbar->setIconSize(QSize(32, 32));
-    u_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     layout->addWidget(u_toolbar);
     setMenuWidget(pic_toolbar);
 
@@ -124,11 +125,8 @@ void frm_Main::buildToolbar()
             u_toolbar->addSeparator();
             continue;
         }
-        const QString key = QString::fromLatin1(b.key);
-        QAction* action =
-            u_toolbar->addAction(ToolbarIcon(QString::fromLatin1(b.image)), QString::fromUtf16(b.caption));
-        action->setObjectName(key);
-        connect(action, &QAction::triggered, this, [this, key] { ToolbarClick(key); });
+        toolbar.add(QString::fromUtf16(b.caption), QString::fromLatin1(b.key),
+                    ToolbarIcon(QString::fromLatin1(b.image)));
     }
 }
 

@@ -4,6 +4,7 @@
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
 #include "MsgBox.h"
+#include "WindowChrome.h"
 #include "m_funCode.h"
 #include "mod_public.h"
 #include "sqlHelper.h"
@@ -81,34 +82,14 @@ frm_department_fun::frm_department_fun(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("frm_department_fun"));
     setWindowTitle(kCaption);
 
-    auto* pic_title = new QWidget(this);
-    pic_title->setObjectName(QStringLiteral("pic_title"));
-    pic_title->setAutoFillBackground(true);
-    QPalette titlePalette = pic_title->palette();
-    titlePalette.setColor(QPalette::Window, QColor(0, 84, 147));
-    titlePalette.setColor(QPalette::WindowText, Qt::white);
-    pic_title->setPalette(titlePalette);
-    auto* title = new QLabel(kCaption, pic_title);
-    title->setObjectName(QStringLiteral("Label1"));
-    QFont titleFont = title->font();
-    titleFont.setBold(true);
-    titleFont.setPointSize(11);
-    title->setFont(titleFont);
-    auto* titleLayout = new QHBoxLayout(pic_title);
-    titleLayout->setContentsMargins(8, 4, 8, 4);
-    titleLayout->addWidget(title);
+    const TitleBand title = MakeTitleBand(this, kCaption);
 
-    utoolbar = new QToolBar(this);
-    utoolbar->setObjectName(QStringLiteral("utoolbar"));
-    utoolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    const auto addButton = [this](const QString& caption, const QString& key, QStyle::StandardPixmap image) {
-        QAction* a = utoolbar->addAction(style()->standardIcon(image), caption);
-        a->setObjectName(key);
-        connect(a, &QAction::triggered, this, [this, key] { utoolbar_ButtonClick(key); });
-    };
-    addButton(QStringLiteral("保存权限"), QStringLiteral("save"), QStyle::SP_DialogSaveButton);
-    addButton(QStringLiteral("权限刷新"), QStringLiteral("funRefresh"), QStyle::SP_BrowserReload);
-    addButton(QStringLiteral("关闭    "), QStringLiteral("close"), QStyle::SP_ArrowBack);
+    KeyedToolbar toolbar(this, QStringLiteral("utoolbar"),
+                         [this](const QString& key) { utoolbar_ButtonClick(key); });
+    utoolbar = toolbar.bar();
+    toolbar.add(QStringLiteral("保存权限"), QStringLiteral("save"), QStyle::SP_DialogSaveButton);
+    toolbar.add(QStringLiteral("权限刷新"), QStringLiteral("funRefresh"), QStyle::SP_BrowserReload);
+    toolbar.add(QStringLiteral("关闭    "), QStringLiteral("close"), QStyle::SP_ArrowBack);
 
     tv_department = new QTreeWidget(this);
     tv_department->setObjectName(QStringLiteral("tv_department"));
@@ -117,22 +98,11 @@ frm_department_fun::frm_department_fun(QWidget* parent) : QWidget(parent)
     connect(tv_department, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* node) { tv_department_NodeClick(node); });
 
-    auto* picbox_type = new QWidget(this);
-    picbox_type->setObjectName(QStringLiteral("picbox_type"));
-    auto* typeLayout = new QVBoxLayout(picbox_type);
-    typeLayout->setContentsMargins(0, 0, 0, 0);
-    for (int i = 0; i < 3; ++i) {
-        auto* b = new QPushButton(QString::fromUtf16(kKinds[i].caption), picbox_type);
-        b->setObjectName(QStringLiteral("btn_utype_%1").arg(i));
-        b->setProperty("tag", QString::fromLatin1(kKinds[i].tag));
-        b->setMinimumHeight(TwipsToPixels(480, this));
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, [this, i] { btn_utype_Click(i); });
-        typeLayout->addWidget(b);
-        btn_utype.append(b);
-    }
-    typeLayout->addStretch();
-    picbox_type->setFixedWidth(130);
+    QList<std::pair<QString, QString>> kinds;
+    for (const RightKind& k : kKinds)
+        kinds.append({QString::fromUtf16(k.caption), QString::fromLatin1(k.tag)});
+    QWidget* picbox_type = MakeTypeButtons(
+        this, kinds, 130, [this](int i) { btn_utype_Click(i); }, btn_utype);
 
     tv_funTree = new QTreeWidget(this);
     tv_funTree->setObjectName(QStringLiteral("tv_funTree"));
@@ -173,12 +143,7 @@ frm_department_fun::frm_department_fun(QWidget* parent) : QWidget(parent)
     body->addWidget(picbox_type);
     body->addWidget(tv_funTree, 1);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(pic_title);
-    layout->addWidget(utoolbar);
-    layout->addLayout(body, 1);
+    StackWindowChrome(this, title.band, utoolbar, body);
     resize(820, 520);
 
     try {
@@ -215,12 +180,7 @@ void frm_department_fun::setImage(QTreeWidgetItem* node, const QString& image) c
 
 void frm_department_fun::setTypeCtl(int uId)
 {
-    for (int i = 0; i < btn_utype.size(); ++i) {
-        QFont f = btn_utype[i]->font();
-        f.setPointSize(i == uId ? 11 : 9);
-        f.setBold(i == uId);
-        btn_utype[i]->setFont(f);
-    }
+    MarkChosenButton(btn_utype, uId);
 }
 
 void frm_department_fun::init(int uId)

@@ -3,6 +3,7 @@
 #include "FormHelpers.h"
 #include "MsgBox.h"
 #include "UserGroupRights.h"
+#include "WindowChrome.h"
 #include "sqlHelper.h"
 
 #include <QAction>
@@ -50,9 +51,9 @@ frm_funlimited::frm_funlimited(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_DeleteOnClose);
     resize(760, 520);
 
-    tbToolBar = new QToolBar(this);
-    tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
-    tbToolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    KeyedToolbar toolbar(this, QStringLiteral("tbToolBar"),
+                         [this](const QString& key) { Toolbar_ButtonClick(key); });
+    tbToolBar = toolbar.bar();
     const struct {
         const char* key;
         const char* caption;
@@ -66,12 +67,8 @@ frm_funlimited::frm_funlimited(QWidget* parent) : QWidget(parent)
         {"NotExpanded", "全部收缩", QStyle::SP_ToolBarHorizontalExtensionButton},
         {"close", "关闭", QStyle::SP_DialogCloseButton},
     };
-    for (const auto& b : buttons) {
-        QAction* action = tbToolBar->addAction(style()->standardIcon(b.icon), QString::fromUtf8(b.caption));
-        const QString key = QString::fromLatin1(b.key);
-        action->setObjectName(key);
-        connect(action, &QAction::triggered, this, [this, key] { Toolbar_ButtonClick(key); });
-    }
+    for (const auto& b : buttons)
+        toolbar.add(QString::fromUtf8(b.caption), QString::fromLatin1(b.key), b.icon);
 
     // The groups and the group fields.
     listview_usergrp = new QTreeWidget(this);

@@ -5,6 +5,7 @@
 #include "GetvalueFunction.h"
 #include "MsgBox.h"
 #include "ProcessFuntionValues.h"
+#include "WindowChrome.h"
 #include "dal_dictionary.h"
 #include "m_funCode.h"
 #include "mod_public.h"
@@ -96,39 +97,19 @@ frm_user::frm_user(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("frm_user"));
     setWindowTitle(kCaption);
 
-    auto* pic_title = new QWidget(this);
-    pic_title->setObjectName(QStringLiteral("pic_title"));
-    pic_title->setAutoFillBackground(true);
-    QPalette titlePalette = pic_title->palette();
-    titlePalette.setColor(QPalette::Window, QColor(0, 84, 147));
-    titlePalette.setColor(QPalette::WindowText, Qt::white);
-    pic_title->setPalette(titlePalette);
-    Label1 = new QLabel(kCaption, pic_title);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    QFont titleFont = Label1->font();
-    titleFont.setBold(true);
-    titleFont.setPointSize(11);
-    Label1->setFont(titleFont);
-    auto* titleLayout = new QHBoxLayout(pic_title);
-    titleLayout->setContentsMargins(8, 4, 8, 4);
-    titleLayout->addWidget(Label1);
+    const TitleBand title = MakeTitleBand(this, kCaption);
+    Label1 = title.label;
 
-    utoolbar = new QToolBar(this);
-    utoolbar->setObjectName(QStringLiteral("utoolbar"));
-    utoolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    const auto addButton = [this](const QString& caption, const QString& key, QStyle::StandardPixmap image) {
-        QAction* a = utoolbar->addAction(style()->standardIcon(image), caption);
-        a->setObjectName(key);
-        connect(a, &QAction::triggered, this, [this, key] { utoolbar_ButtonClick(key); });
-        return a;
-    };
-    addButton(QStringLiteral("新增"), QStringLiteral("add_user"), QStyle::SP_FileIcon);
-    addButton(QStringLiteral("保存"), QStringLiteral("save_user"), QStyle::SP_DialogSaveButton);
-    addButton(QStringLiteral("删除"), QStringLiteral("delete_user"), QStyle::SP_TrashIcon);
+    KeyedToolbar toolbar(this, QStringLiteral("utoolbar"),
+                         [this](const QString& key) { utoolbar_ButtonClick(key); });
+    utoolbar = toolbar.bar();
+    toolbar.add(QStringLiteral("新增"), QStringLiteral("add_user"), QStyle::SP_FileIcon);
+    toolbar.add(QStringLiteral("保存"), QStringLiteral("save_user"), QStyle::SP_DialogSaveButton);
+    toolbar.add(QStringLiteral("删除"), QStringLiteral("delete_user"), QStyle::SP_TrashIcon);
     utoolbar->addSeparator();
-    addButton(QStringLiteral("刷新"), QStringLiteral("refresh"), QStyle::SP_BrowserReload);
+    toolbar.add(QStringLiteral("刷新"), QStringLiteral("refresh"), QStyle::SP_BrowserReload);
     QAction* view =
-        addButton(QStringLiteral("视图"), QStringLiteral("view"), QStyle::SP_FileDialogDetailedView);
+        toolbar.add(QStringLiteral("视图"), QStringLiteral("view"), QStyle::SP_FileDialogDetailedView);
     m_viewMenu = new QMenu(this);
     m_viewMenu->setObjectName(QStringLiteral("view_menu"));
     const QList<std::pair<QString, QString>> views = {
@@ -139,12 +120,12 @@ frm_user::frm_user(QWidget* parent) : QWidget(parent)
     for (const auto& [caption, key] : views) {
         QAction* a = m_viewMenu->addAction(caption);
         a->setObjectName(key);
-        connect(a, &QAction::triggered, this, [this, key] { utoolbar_ButtonClick(key); });
+        toolbar.connectKey(a, key);
     }
     view->setMenu(m_viewMenu);
     if (auto* b = qobject_cast<QToolButton*>(utoolbar->widgetForAction(view)))
         b->setPopupMode(QToolButton::MenuButtonPopup);
-    addButton(QStringLiteral("关闭"), QStringLiteral("close"), QStyle::SP_ArrowBack);
+    toolbar.add(QStringLiteral("关闭"), QStringLiteral("close"), QStyle::SP_ArrowBack);
 
     // ---- the edit panel ----
     user_infor = new QWidget(this);
@@ -235,12 +216,7 @@ frm_user::frm_user(QWidget* parent) : QWidget(parent)
     body->addWidget(user_infor);
     body->addWidget(listview_user, 1);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(pic_title);
-    layout->addWidget(utoolbar);
-    layout->addLayout(body, 1);
+    StackWindowChrome(this, title.band, utoolbar, body);
     resize(820, 480);
 
     // Opening: the list in report style, the departments, the sexes.

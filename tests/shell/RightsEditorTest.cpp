@@ -134,8 +134,9 @@ TEST_F(RightsEditorTest, OpensOnTheRootWithTheFunctionTree)
     EXPECT_EQ(shownTags().size(), count("tb_sys_fun", "type<>-1"));
     EXPECT_TRUE(checkedTags().isEmpty());
     for (QTreeWidgetItemIterator it(window->rightsTree()); *it; ++it) {
-        if ((*it)->childCount() > 0)
+        if ((*it)->childCount() > 0) {
             EXPECT_TRUE((*it)->isExpanded());
+        }
     }
 }
 

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QIcon>
+#include <QList>
+#include <QString>
+#include <QStyle>
+
+#include <functional>
+#include <utility>
+
+class QAction;
+class QDialog;
+class QLabel;
+class QLayout;
+class QPushButton;
+class QToolBar;
+class QWidget;
+
+// The parts every maintenance window is built from, so that each window shows
+// them alike and tests find them by the same names.
+
+// The blue title band across the top: a strip "pic_title" holding the caption
+// "Label1" in bold 11 point white.
+struct TitleBand {
+    QWidget* band = nullptr;
+    QLabel* label = nullptr;
+};
+TitleBand MakeTitleBand(QWidget* window, const QString& caption);
+
+// A toolbar whose buttons are known by key: each button is an action named by
+// its key (text under the icon), and a click calls onClick with that key.
+class KeyedToolbar
+{
+  public:
+    using Handler = std::function<void(const QString& key)>;
+
+    // The bar belongs to parent (the window when null); the clicks are
+    // delivered while the window lives.
+    KeyedToolbar(QWidget* window, const QString& objectName, Handler onClick, QWidget* parent = nullptr);
+
+    QToolBar* bar() const { return m_bar; }
+    QAction* add(const QString& caption, const QString& key, const QIcon& icon);
+    // With one of the window style's standard pictures.
+    QAction* add(const QString& caption, const QString& key, QStyle::StandardPixmap image);
+    // Makes another action (a drop-down entry) call back with key too.
+    void connectKey(QAction* action, const QString& key) const;
+
+  private:
+    QWidget* m_window;
+    QToolBar* m_bar;
+    Handler m_onClick;
+};
+
+// The usual window body below the chrome: title band, toolbar, then body
+// filling the rest, edge to edge.
+void StackWindowChrome(QWidget* window, QWidget* band, QToolBar* bar, QLayout* body);
+
+// A column of type buttons "btn_utype_0".. inside a strip "picbox_type" of the
+// given width: each button carries its tag in the property "tag", and a click
+// calls onClick with its index. The buttons are appended to buttons.
+QWidget* MakeTypeButtons(QWidget* window, const QList<std::pair<QString, QString>>& captionsAndTags,
+                         int width, const std::function<void(int)>& onClick, QList<QPushButton*>& buttons);
+// The chosen type button stands out in bold 11 point, the others in 9 point;
+// an index outside the list marks none.
+void MarkChosenButton(const QList<QPushButton*>& buttons, int chosen);
+
+// A small fixed-size dialog: labelled fields in a grid (the field column at
+// least fieldWidth wide), and the buttons on a row at the right below them.
+void LayOutFieldDialog(QDialog* dialog, const QList<std::pair<QLabel*, QWidget*>>& rows, int fieldWidth,
+                       const QList<QPushButton*>& buttons);
