@@ -1,5 +1,6 @@
 #include "dal_dictionary.h"
 
+#include "DataAccess.h"
 #include "FieldRead.h"
 #include "ProcessFuntionValues.h"
 #include "sqlHelper.h"
@@ -11,6 +12,14 @@ const QString kSelect = QStringLiteral(
     "SELECT id,utype,uname,parentId,parentName,orderBy,remark,isSystemSet,isstart,startName,iCount "
     " from v_dictionary ");
 
+ParamMap recordParams(const m_dictionary& m)
+{
+    return ParamMap{{QStringLiteral("@id"), m.id},           {QStringLiteral("@utype"), m.utype},
+                    {QStringLiteral("@uname"), m.uname},     {QStringLiteral("@parentId"), m.parentId},
+                    {QStringLiteral("@orderBy"), m.orderby}, {QStringLiteral("@remark"), m.remark},
+                    {QStringLiteral("@isstart"), m.isstart}, {QStringLiteral("@isSystemSet"), m.isSystemSet}};
+}
+
 } // namespace
 
 void dal_dictionary::Add(const m_dictionary& obj_Model)
@@ -20,14 +29,7 @@ void dal_dictionary::Add(const m_dictionary& obj_Model)
                                   " values ("
                                   "@id,@utype,@uname,@parentId,@orderBy,@remark,@isstart,@isSystemSet"
                                   ") "),
-                   ParamMap{{QStringLiteral("@id"), obj_Model.id},
-                            {QStringLiteral("@utype"), obj_Model.utype},
-                            {QStringLiteral("@uname"), obj_Model.uname},
-                            {QStringLiteral("@parentId"), obj_Model.parentId},
-                            {QStringLiteral("@orderBy"), obj_Model.orderby},
-                            {QStringLiteral("@remark"), obj_Model.remark},
-                            {QStringLiteral("@isstart"), obj_Model.isstart},
-                            {QStringLiteral("@isSystemSet"), obj_Model.isSystemSet}});
+                   recordParams(obj_Model));
 }
 
 m_dictionary dal_dictionary::readModel(const RecordSet& rs)
@@ -75,13 +77,8 @@ RecordSetPtr dal_dictionary::GetList(const QString& str_Type, int parentId)
 
 m_recordSet dal_dictionary::GetListForCondition(const m_conditions& ilstPara, const QString& str_sql)
 {
-    const QString select = IsNullOrEmpty(str_sql) ? kSelect : str_sql + QStringLiteral(" from v_dictionary ");
-    m_recordSet result;
-    result.str_condition = GetConditionSql(ilstPara);
-    result.recordSet = ExecuteSql(select + QStringLiteral(" where 1=1 ") + result.str_condition.sql,
-                                  result.str_condition.params);
-    result.recordCount = result.recordSet->RecordCount();
-    return result;
+    return SelectForConditions(
+        IsNullOrEmpty(str_sql) ? kSelect : str_sql + QStringLiteral(" from v_dictionary "), ilstPara);
 }
 
 m_DBresult dal_dictionary::Delete(int int_Id)
@@ -107,12 +104,7 @@ void dal_dictionary::Update(const m_dictionary& obj_Model)
                                                       "remark=@remark,"
                                                       "isstart=@isstart"
                                                       " where id=@id"),
-                                       ParamMap{{QStringLiteral("@id"), obj_Model.id},
-                                                {QStringLiteral("@utype"), obj_Model.utype},
-                                                {QStringLiteral("@uname"), obj_Model.uname},
-                                                {QStringLiteral("@parentId"), obj_Model.parentId},
-                                                {QStringLiteral("@remark"), obj_Model.remark},
-                                                {QStringLiteral("@isstart"), obj_Model.isstart}});
+                                       recordParams(obj_Model));
     if (changed <= 0)
         throw DbError(QStringLiteral("当前记录不存在!"));
 }

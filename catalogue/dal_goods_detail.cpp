@@ -1,5 +1,6 @@
 #include "dal_goods_detail.h"
 
+#include "DataAccess.h"
 #include "FieldRead.h"
 #include "ProcessFuntionValues.h"
 #include "sqlHelper.h"
@@ -50,7 +51,9 @@ void readUnit(const RecordSet& rs, m_goods_detail& m)
     m.unit = TextOrEmpty(rs, 0, QStringLiteral("unit"));
 }
 
-ParamMap unitParams(const m_goods_detail& m)
+} // namespace
+
+ParamMap dal_goods_detail::UnitParams(const m_goods_detail& m)
 {
     return ParamMap{{QStringLiteral("@id"), m.id},
                     {QStringLiteral("@headId"), m.headId},
@@ -63,6 +66,9 @@ ParamMap unitParams(const m_goods_detail& m)
                     {QStringLiteral("@inPrice"), m.inPrice},
                     {QStringLiteral("@salePrice"), m.salePrice}};
 }
+
+namespace
+{
 
 int scalarInt(const QString& sql, const ParamMap& params)
 {
@@ -91,7 +97,7 @@ void dal_goods_detail::Add(const m_goods_detail& obj_Model)
                        "@id,@headId,@isDefault,@rowNo,@goodsDetailCode,@unit,@packQty,@weight,@inPrice,"
                        "@salePrice "
                        ") "),
-        unitParams(obj_Model));
+        UnitParams(obj_Model));
 }
 
 m_goods_detail dal_goods_detail::GetModelForInput(const QString& inputGoodsCode, int goodsId)
@@ -117,27 +123,16 @@ m_goods_detail dal_goods_detail::GetModelForInput(const QString& inputGoodsCode,
 m_recordSet dal_goods_detail::GetListForInputAndCondition(const m_conditions& ilstPara,
                                                           const QString& str_sql)
 {
-    m_recordSet result;
-    result.str_condition = GetConditionSql(ilstPara);
-    result.recordSet = ExecuteSql((IsNullOrEmpty(str_sql) ? kInputSelect : str_sql) +
-                                      QStringLiteral(" from v_goods_detail_input ") +
-                                      QStringLiteral(" where 1=1 ") + result.str_condition.sql,
-                                  result.str_condition.params);
-    result.recordCount = result.recordSet->RecordCount();
-    return result;
+    return SelectForConditions((IsNullOrEmpty(str_sql) ? kInputSelect : str_sql) +
+                                   QStringLiteral(" from v_goods_detail_input "),
+                               ilstPara);
 }
 
 m_recordSet dal_goods_detail::GetListForCondition(const m_conditions& ilstPara, const QString& str_sql)
 {
-    m_recordSet result;
-    result.str_condition = GetConditionSql(ilstPara);
-    result.recordSet =
-        ExecuteSql((IsNullOrEmpty(str_sql) ? kDetailSelect : str_sql) +
-                       QStringLiteral(" from v_goods_detail ") + QStringLiteral(" where 1=1 ") +
-                       result.str_condition.sql + QStringLiteral(" order by isDefault desc,rowNo asc,id"),
-                   result.str_condition.params);
-    result.recordCount = result.recordSet->RecordCount();
-    return result;
+    return SelectForConditions((IsNullOrEmpty(str_sql) ? kDetailSelect : str_sql) +
+                                   QStringLiteral(" from v_goods_detail "),
+                               ilstPara, QStringLiteral(" order by isDefault desc,rowNo asc,id"));
 }
 
 m_goods_detail dal_goods_detail::GetModel(int int_Id)
@@ -197,7 +192,7 @@ void dal_goods_detail::Update(const m_goods_detail& obj_Model)
                                                       " inPrice=@inPrice,"
                                                       " salePrice=@salePrice"
                                                       " where id=@id"),
-                                       unitParams(obj_Model));
+                                       UnitParams(obj_Model));
     if (changed <= 0)
         throw DbError(QStringLiteral("当前记录不存在!"));
 }
@@ -222,7 +217,7 @@ m_DBresult dal_goods_detail::Batch_Update(int int_headId, const KeyValue& ilstSq
         for (const auto& [key, value] : ilstSqlAndModel.Items()) {
             if (!value.canConvert<m_goods_detail>() || value.typeId() != qMetaTypeId<m_goods_detail>())
                 throw DbError(QStringLiteral("包装单位数据无效: ") + key);
-            ExecuteParaSql(GetSqlFromKey(key), unitParams(value.value<m_goods_detail>()));
+            ExecuteParaSql(GetSqlFromKey(key), UnitParams(value.value<m_goods_detail>()));
         }
         RequireOneDefaultUnit(int_headId);
     });

@@ -49,6 +49,8 @@ class dal_goods_detail
     // For writers inside a transaction: throws unless the goods item is left
     // with units and exactly one default unit.
     static void RequireOneDefaultUnit(int headId);
+    // The unit's fields as statement values (@id, @headId, @rowNo, ...).
+    static ParamMap UnitParams(const m_goods_detail& m);
 
     // Keyword fields of v_goods_detail_input for a "like" condition, joined so
     // that an empty column never hides a row: with the barcode (the picker) and

@@ -1,5 +1,6 @@
 #include "dal_goods_head.h"
 
+#include "DataAccess.h"
 #include "FieldRead.h"
 #include "ProcessFuntionValues.h"
 #include "dal_goods_detail.h"
@@ -33,19 +34,8 @@ ParamMap headParams(const m_goods_head& m, bool withCreator)
     return p;
 }
 
-ParamMap unitParams(const m_goods_detail& m)
-{
-    return ParamMap{{QStringLiteral("@id"), m.id},
-                    {QStringLiteral("@headId"), m.headId},
-                    {QStringLiteral("@isDefault"), m.isDefault},
-                    {QStringLiteral("@goodsDetailCode"), m.goodsDetailCode},
-                    {QStringLiteral("@unit"), m.unit},
-                    {QStringLiteral("@packQty"), m.packQty},
-                    {QStringLiteral("@weight"), m.weight},
-                    {QStringLiteral("@inPrice"), m.inPrice},
-                    {QStringLiteral("@salePrice"), m.salePrice}};
-}
-
+// The unit written with its item leaves the row number alone (the unit list
+// sets it): the statements do not name @rowNo.
 const QString kInsertUnit =
     QStringLiteral("insert into tb_goods_detail "
                    "(id,headId,isDefault,goodsDetailCode,unit,packQty,weight,inPrice,salePrice ) "
@@ -84,7 +74,7 @@ m_DBresult dal_goods_head::Add(const m_goods_head& obj_Model, const m_goods_deta
                            "@status,@imageUrl,@creator,@createTime,@updateLastUser,@updateLastTime "
                            ") "),
             headParams(obj_Model, true));
-        ExecuteParaSql(kInsertUnit, unitParams(obj_ModelDetail));
+        ExecuteParaSql(kInsertUnit, dal_goods_detail::UnitParams(obj_ModelDetail));
         dal_goods_detail::RequireOneDefaultUnit(obj_Model.id);
     });
 }
@@ -143,13 +133,7 @@ m_recordSet dal_goods_head::GetListForCondition(const m_conditions& ilstPara, co
                   "select id,goodsTypeId,goodsTypeName,goodsCode,goodsName,goodsDesc,pinyin,upqty,downqty,"
                   "status,imageUrl,creator,createTime,updateLastUser,updateLastTime ")
             : str_sql;
-    m_recordSet result;
-    result.str_condition = GetConditionSql(ilstPara);
-    result.recordSet = ExecuteSql(select + QStringLiteral(" from v_goods_head ") +
-                                      QStringLiteral(" where 1=1 ") + result.str_condition.sql,
-                                  result.str_condition.params);
-    result.recordCount = result.recordSet->RecordCount();
-    return result;
+    return SelectForConditions(select + QStringLiteral(" from v_goods_head "), ilstPara);
 }
 
 m_DBresult dal_goods_head::Delete(int int_Id)
@@ -200,12 +184,12 @@ m_DBresult dal_goods_head::Update(const m_goods_head& obj_Model, const m_goods_d
             } else {
                 unit.id = scalarInt(QStringLiteral("select coalesce(max(id),0) from tb_goods_detail")) + 1;
                 unit.isDefault = 1;
-                ExecuteParaSql(kInsertUnit, unitParams(unit));
+                ExecuteParaSql(kInsertUnit, dal_goods_detail::UnitParams(unit));
                 dal_goods_detail::RequireOneDefaultUnit(unit.headId);
                 return;
             }
         }
-        ExecuteParaSql(kUpdateUnit, unitParams(unit));
+        ExecuteParaSql(kUpdateUnit, dal_goods_detail::UnitParams(unit));
         dal_goods_detail::RequireOneDefaultUnit(unit.headId);
     });
 }

@@ -1,5 +1,6 @@
 #include "dal_customer.h"
 
+#include "DataAccess.h"
 #include "ProcessFuntion.h"
 #include "ProcessFuntionValues.h"
 #include "mod_public.h"
@@ -22,7 +23,7 @@ const QString kInsert = QStringLiteral(
     "@bankAccount,@address,@tel,@email,@fax,@status,@imageUrl,@creator,@createTime,@updateLastUser,"
     "@updateLastTime,@userId )");
 
-ParamMap insertParams(const m_customer& m)
+ParamMap recordParams(const m_customer& m)
 {
     return ParamMap{
         {QStringLiteral("@id"), m.id},
@@ -70,7 +71,7 @@ QString dal_customer::GetSqlSearch(const QString& utype) const
 
 void dal_customer::Add(const m_customer& obj_Model)
 {
-    ExecuteParaSql(kInsert, insertParams(obj_Model));
+    ExecuteParaSql(kInsert, recordParams(obj_Model));
 }
 
 void dal_customer::AddNew(m_customer& obj_Model)
@@ -124,13 +125,7 @@ m_customer dal_customer::readModel(const RecordSet& rs)
 
 m_customer dal_customer::readFirst(const QString& sql, const ParamMap& params)
 {
-    CloseRs();
-    SharedRs = ExecuteSql(sql, params);
-    m_customer m;
-    if (SharedRs && !SharedRs->isEmpty())
-        m = readModel(*SharedRs);
-    CloseRs();
-    return m;
+    return ReadFirstShared(sql, params, &readModel);
 }
 
 m_customer dal_customer::GetModel(int int_Id)
@@ -163,14 +158,7 @@ m_recordSet dal_customer::GetListForCondition(const m_conditions& ilstPara, cons
 {
     const QString select =
         IsNullOrEmpty(str_sql) ? QStringLiteral("select ") + GetSqlSearch(QStringLiteral("f")) : str_sql;
-    const ConditionSql where = GetConditionSql(ilstPara);
-    m_recordSet result;
-    result.str_condition = where;
-    result.recordSet =
-        ExecuteSql(select + QStringLiteral(" from v_customer ") + QStringLiteral(" where 1=1 ") + where.sql,
-                   where.params);
-    result.recordCount = result.recordSet ? result.recordSet->RecordCount() : 0;
-    return result;
+    return SelectForConditions(select + QStringLiteral(" from v_customer "), ilstPara);
 }
 
 m_DBresult dal_customer::Delete(int int_Id)
@@ -188,26 +176,7 @@ void dal_customer::Update(const m_customer& obj_Model)
         " contact=@contact, companyName=@companyName, taxNumber=@taxNumber, bankName=@bankName,"
         " bankAccount=@bankAccount, address=@address, tel=@tel, email=@email, fax=@fax, status=@status,"
         " imageUrl=@imageUrl, updateLastUser=@updateLastUser, updateLastTime=@updateLastTime where id=@id");
-    const ParamMap params{
-        {QStringLiteral("@id"), obj_Model.id},
-        {QStringLiteral("@utype"), obj_Model.utype},
-        {QStringLiteral("@customType"), obj_Model.customType},
-        {QStringLiteral("@uname"), obj_Model.uname},
-        {QStringLiteral("@pinyin"), obj_Model.pinyin},
-        {QStringLiteral("@contact"), obj_Model.contact},
-        {QStringLiteral("@companyName"), obj_Model.companyName},
-        {QStringLiteral("@taxNumber"), obj_Model.taxNumber},
-        {QStringLiteral("@bankName"), obj_Model.bankName},
-        {QStringLiteral("@bankAccount"), obj_Model.bankAccount},
-        {QStringLiteral("@address"), obj_Model.address},
-        {QStringLiteral("@tel"), obj_Model.tel},
-        {QStringLiteral("@email"), obj_Model.email},
-        {QStringLiteral("@fax"), obj_Model.fax},
-        {QStringLiteral("@status"), obj_Model.status},
-        {QStringLiteral("@imageUrl"), obj_Model.imageUrl},
-        {QStringLiteral("@updateLastUser"), obj_Model.updateLastUser},
-        {QStringLiteral("@updateLastTime"), obj_Model.updateLastTime},
-    };
-    if (ExecuteParaSql(sql, params) <= 0)
+    // The code, the creator and the user stay as stored: the statement does not name them.
+    if (ExecuteParaSql(sql, recordParams(obj_Model)) <= 0)
         throw DbError(kMissingText);
 }

@@ -1,5 +1,6 @@
 #include "dal_location.h"
 
+#include "DataAccess.h"
 #include "ProcessFuntionValues.h"
 #include "sqlHelper.h"
 
@@ -76,13 +77,7 @@ m_location dal_location::readModel(const RecordSet& rs)
 
 m_location dal_location::readFirst(const QString& sql, const ParamMap& params)
 {
-    CloseRs();
-    SharedRs = ExecuteSql(sql, params);
-    m_location m;
-    if (SharedRs && !SharedRs->isEmpty())
-        m = readModel(*SharedRs);
-    CloseRs();
-    return m;
+    return ReadFirstShared(sql, params, &readModel);
 }
 
 m_location dal_location::GetModel(int int_Id)
@@ -124,14 +119,7 @@ RecordSetPtr dal_location::GetList(int parentId)
 m_recordSet dal_location::GetListForCondition(const m_conditions& ilstPara, const QString& str_sql)
 {
     const QString select = IsNullOrEmpty(str_sql) ? kColumns : str_sql;
-    const ConditionSql where = GetConditionSql(ilstPara);
-    m_recordSet result;
-    result.str_condition = where;
-    result.recordSet =
-        ExecuteSql(select + QStringLiteral(" from v_location ") + QStringLiteral(" where 1=1 ") + where.sql,
-                   where.params);
-    result.recordCount = result.recordSet ? result.recordSet->RecordCount() : 0;
-    return result;
+    return SelectForConditions(select + QStringLiteral(" from v_location "), ilstPara);
 }
 
 m_DBresult dal_location::Delete(int int_Id)
@@ -145,20 +133,10 @@ m_DBresult dal_location::Delete(int int_Id)
 
 void dal_location::Update(const m_location& obj_Model)
 {
-    const ParamMap params{
-        {QStringLiteral("@id"), obj_Model.id},
-        {QStringLiteral("@locationCode"), obj_Model.locationCode},
-        {QStringLiteral("@uname"), obj_Model.uname},
-        {QStringLiteral("@capacity"), obj_Model.capacity},
-        {QStringLiteral("@parentId"), obj_Model.parentId},
-        {QStringLiteral("@isLock"), obj_Model.isLock},
-        {QStringLiteral("@isVirtual"), obj_Model.isVirtual},
-        {QStringLiteral("@state"), obj_Model.state},
-        {QStringLiteral("@remark"), obj_Model.remark},
-    };
     const QString sql = QStringLiteral("update tb_location  set locationCode=@locationCode, uname=@uname,"
                                        " capacity=@capacity, parentId=@parentId, isLock=@isLock,"
                                        " isVirtual=@isVirtual, state=@state, remark=@remark  where id=@id");
-    if (ExecuteParaSql(sql, params) <= 0)
+    // The order stays as stored: the statement does not name it.
+    if (ExecuteParaSql(sql, writeParams(obj_Model)) <= 0)
         throw DbError(kMissingText);
 }

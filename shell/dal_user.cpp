@@ -22,17 +22,7 @@ m_user dal_user::readOne(const QString& where, const ParamMap& params)
 {
     CloseRs();
     const RecordSetPtr rs = ExecuteSql(kSelect + where, params);
-    m_user u;
-    if (rs && !rs->isEmpty()) {
-        u.id = rs->value(0, QStringLiteral("id")).toInt();
-        u.user = rs->text(0, QStringLiteral("user"));
-        u.pw = rs->text(0, QStringLiteral("pw"));
-        u.usex = rs->text(0, QStringLiteral("usex"));
-        u.isStart = rs->value(0, QStringLiteral("isStart")).toInt() != 0;
-        u.dictionaryId = rs->value(0, QStringLiteral("dictionaryId")).toInt();
-        u.department = rs->text(0, QStringLiteral("department"));
-    }
-    return u;
+    return rs && !rs->isEmpty() ? ReadUserRow(*rs) : m_user();
 }
 
 void dal_user::Add(const m_user& obj_Model)

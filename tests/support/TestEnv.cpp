@@ -4,6 +4,7 @@
 #include "DbCreator.h"
 #include "DialogRunner.h"
 #include "Launcher.h"
+#include "m_user.h"
 #include "mod_public.h"
 #include "sqlHelper.h"
 
@@ -88,14 +89,6 @@ void DbTest::loginAs(int userId)
     const RecordSetPtr rs = ExecuteSql(QStringLiteral("SELECT * FROM v_user WHERE id=@id"),
                                        ParamMap{{QStringLiteral("@id"), userId}});
     ASSERT_TRUE(rs && rs->RecordCount() == 1);
-    m_user u;
-    u.id = rs->value(0, QStringLiteral("id")).toInt();
-    u.user = rs->text(0, QStringLiteral("user"));
-    u.pw = rs->text(0, QStringLiteral("pw"));
-    u.usex = rs->text(0, QStringLiteral("usex"));
-    u.isStart = rs->value(0, QStringLiteral("isStart")).toInt() != 0;
-    u.dictionaryId = rs->value(0, QStringLiteral("dictionaryId")).toInt();
-    u.department = rs->text(0, QStringLiteral("department"));
-    CurrentUser = u;
+    CurrentUser = ReadUserRow(*rs);
     init_SysVar();
 }
