@@ -1,5 +1,6 @@
 #include "frm_dictionary.h"
 
+#include "DataAccess.h"
 #include "DbError.h"
 #include "DialogRunner.h"
 #include "FormHelpers.h"
@@ -108,14 +109,8 @@ frm_dictionary::frm_dictionary(QWidget* parent) : QWidget(parent)
     tv_dictionary->installEventFilter(this);
     connect(tv_dictionary, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* node) { tv_dictionary_NodeClick(node); });
-    connect(tv_dictionary, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* node) {
-        if (node != tv_dictionary->topLevelItem(0))
-            setImage(node, QStringLiteral("open"));
-    });
-    connect(tv_dictionary, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* node) {
-        if (node != tv_dictionary->topLevelItem(0))
-            setImage(node, QStringLiteral("close"));
-    });
+    FollowFolderImages(tv_dictionary, this,
+                       [this](QTreeWidgetItem* node, const QString& image) { setImage(node, image); });
 
     node_edit = new QMenu(this);
     node_edit->setObjectName(QStringLiteral("node_edit"));
@@ -293,14 +288,9 @@ void frm_dictionary::clear_DictionaryInfor()
 
 bool frm_dictionary::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == tv_dictionary->viewport() && event->type() == QEvent::MouseButtonPress) {
-        auto* e = static_cast<QMouseEvent*>(event);
-        if (e->button() == Qt::RightButton) {
-            // The menu acts on the selected node; the press does not select another.
-            node_edit->popup(e->globalPosition().toPoint());
-            return true;
-        }
-    }
+    // The menu acts on the selected node; the press does not select another.
+    if (watched == tv_dictionary->viewport() && PopUpOnRightPress(event, node_edit))
+        return true;
     if (watched == tv_dictionary && event->type() == QEvent::KeyRelease) {
         // Moving through the tree with the keys shows the node reached, as a click does.
         const int key = static_cast<QKeyEvent*>(event)->key();
@@ -451,16 +441,12 @@ void frm_dictionary::save_DictionaryInfor()
             txt_id->setText(QString::number(m_current.id));
             tv_UpdateNode(m_current.id, m_current.parentId, tv_dictionary, m_current.uname);
         } else {
-            m_dictionary added = m_current;
-            const m_DBresult result = RunTrans([this, &added] {
-                added.id = GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_dictionary")).toInt() + 1;
-                m_dal.Add(added);
-            });
+            const m_DBresult result = AddWithNextId(QStringLiteral("tb_dictionary"), m_current,
+                                                    [this](const m_dictionary& added) { m_dal.Add(added); });
             if (!result.isResult) {
                 MsgBox::SystemError(result.str_MsgBox, this);
                 return;
             }
-            m_current.id = added.id;
             txt_id->setText(QString::number(m_current.id));
             tv_AddNode(m_current.id, m_current.parentId, tv_dictionary, m_current.uname,
                        QStringLiteral("open"));

@@ -16,6 +16,21 @@
 m_recordSet SelectForConditions(const QString& selectFrom, const m_conditions& conditions,
                                 const QString& tail = {});
 
+// Writes a new record under the next free id of table (max(id)+1), taken in
+// one write transaction with write(copy), so that two writers never take the
+// same id. The record takes the written copy only when the transaction holds.
+template <class Model, class Write> m_DBresult AddWithNextId(const QString& table, Model& record, Write write)
+{
+    Model added = record;
+    const m_DBresult result = RunTrans([&] {
+        added.id = GetMaxValue(QStringLiteral("id"), table).toInt() + 1;
+        write(added);
+    });
+    if (result.isResult)
+        record = added;
+    return result;
+}
+
 // The first row of a query as a record, read through the shared record set,
 // which is left closed; a default record when no row matches.
 template <class Model>

@@ -7,8 +7,11 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 TitleBand MakeTitleBand(QWidget* window, const QString& caption)
@@ -98,6 +101,30 @@ void MarkChosenButton(const QList<QPushButton*>& buttons, int chosen)
         f.setBold(i == chosen);
         buttons[i]->setFont(f);
     }
+}
+
+void FollowFolderImages(QTreeWidget* tv, QObject* context,
+                        const std::function<void(QTreeWidgetItem*, const QString&)>& setImage)
+{
+    QObject::connect(tv, &QTreeWidget::itemExpanded, context, [tv, setImage](QTreeWidgetItem* node) {
+        if (node != tv->topLevelItem(0))
+            setImage(node, QStringLiteral("open"));
+    });
+    QObject::connect(tv, &QTreeWidget::itemCollapsed, context, [tv, setImage](QTreeWidgetItem* node) {
+        if (node != tv->topLevelItem(0))
+            setImage(node, QStringLiteral("close"));
+    });
+}
+
+bool PopUpOnRightPress(QEvent* event, QMenu* menu)
+{
+    if (event->type() != QEvent::MouseButtonPress)
+        return false;
+    auto* e = static_cast<QMouseEvent*>(event);
+    if (e->button() != Qt::RightButton)
+        return false;
+    menu->popup(e->globalPosition().toPoint());
+    return true;
 }
 
 void LayOutFieldDialog(QDialog* dialog, const QList<std::pair<QLabel*, QWidget*>>& rows, int fieldWidth,

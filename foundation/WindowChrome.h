@@ -10,10 +10,14 @@
 
 class QAction;
 class QDialog;
+class QEvent;
 class QLabel;
 class QLayout;
+class QMenu;
 class QPushButton;
 class QToolBar;
+class QTreeWidget;
+class QTreeWidgetItem;
 class QWidget;
 
 // The parts every maintenance window is built from, so that each window shows
@@ -63,6 +67,14 @@ QWidget* MakeTypeButtons(QWidget* window, const QList<std::pair<QString, QString
 // The chosen type button stands out in bold 11 point, the others in 9 point;
 // an index outside the list marks none.
 void MarkChosenButton(const QList<QPushButton*>& buttons, int chosen);
+
+// Folder nodes of the tree take the picture "open" when expanded and "close"
+// when collapsed, through setImage; the top node keeps its own picture.
+void FollowFolderImages(QTreeWidget* tv, QObject* context,
+                        const std::function<void(QTreeWidgetItem*, const QString&)>& setImage);
+// For an event filter on a tree's viewport: a right-button press pops the menu
+// up at the pointer and is taken (true), so it selects no other node.
+bool PopUpOnRightPress(QEvent* event, QMenu* menu);
 
 // A small fixed-size dialog: labelled fields in a grid (the field column at
 // least fieldWidth wide), and the buttons on a row at the right below them.

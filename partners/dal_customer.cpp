@@ -76,9 +76,7 @@ void dal_customer::Add(const m_customer& obj_Model)
 
 void dal_customer::AddNew(m_customer& obj_Model)
 {
-    m_customer m = obj_Model;
-    const m_DBresult r = RunTrans([&m, this] {
-        m.id = GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_customer")).toInt() + 1;
+    const m_DBresult r = AddWithNextId(QStringLiteral("tb_customer"), obj_Model, [this](m_customer& m) {
         // The code follows the creation date; a record without one is numbered today.
         const QString date =
             IsNullOrEmpty(m.createTime) ? GetNowStr(QStringLiteral("yyyy-MM-dd")) : m.createTime;
@@ -87,8 +85,6 @@ void dal_customer::AddNew(m_customer& obj_Model)
     });
     if (!r.isResult)
         throw DbError(r.str_MsgBox);
-    obj_Model.id = m.id;
-    obj_Model.customerCode = m.customerCode;
 }
 
 m_customer dal_customer::readModel(const RecordSet& rs)

@@ -42,14 +42,10 @@ void dal_location::Add(const m_location& obj_Model)
 
 void dal_location::AddNew(m_location& obj_Model)
 {
-    m_location m = obj_Model;
-    const m_DBresult r = RunTrans([&m, this] {
-        m.id = GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_location")).toInt() + 1;
-        Add(m);
-    });
+    const m_DBresult r =
+        AddWithNextId(QStringLiteral("tb_location"), obj_Model, [this](const m_location& m) { Add(m); });
     if (!r.isResult)
         throw DbError(r.str_MsgBox);
-    obj_Model.id = m.id;
 }
 
 m_location dal_location::readModel(const RecordSet& rs)

@@ -113,16 +113,9 @@ frm_department_fun::frm_department_fun(QWidget* parent) : QWidget(parent)
             tv_funTree_NodeCheck(node);
     });
 
-    for (QTreeWidget* tv : {tv_department, tv_funTree}) {
-        connect(tv, &QTreeWidget::itemExpanded, this, [this, tv](QTreeWidgetItem* node) {
-            if (node != tv->topLevelItem(0))
-                setImage(node, QStringLiteral("open"));
-        });
-        connect(tv, &QTreeWidget::itemCollapsed, this, [this, tv](QTreeWidgetItem* node) {
-            if (node != tv->topLevelItem(0))
-                setImage(node, QStringLiteral("close"));
-        });
-    }
+    for (QTreeWidget* tv : {tv_department, tv_funTree})
+        FollowFolderImages(tv, this,
+                           [this](QTreeWidgetItem* node, const QString& image) { setImage(node, image); });
 
     node_edit = new QMenu(this);
     node_edit->setObjectName(QStringLiteral("node_edit"));
@@ -333,13 +326,8 @@ void frm_department_fun::selectAll(bool flag)
 
 bool frm_department_fun::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == tv_funTree->viewport() && event->type() == QEvent::MouseButtonPress) {
-        auto* e = static_cast<QMouseEvent*>(event);
-        if (e->button() == Qt::RightButton) {
-            node_edit->popup(e->globalPosition().toPoint());
-            return true;
-        }
-    }
+    if (watched == tv_funTree->viewport() && PopUpOnRightPress(event, node_edit))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 

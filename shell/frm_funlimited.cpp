@@ -132,14 +132,8 @@ frm_funlimited::frm_funlimited(QWidget* parent) : QWidget(parent)
     connect(cobo_usergrp, &QComboBox::activated, this, [this](int) { cobo_usergrp_Click(); });
     connect(tv_limited, &QTreeWidget::itemChanged, this,
             [this](QTreeWidgetItem* item, int) { tv_limited_NodeCheck(item); });
-    connect(tv_limited, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
-        if (item != tv_limited->topLevelItem(0))
-            setNodeImage(item, QStringLiteral("close"));
-    });
-    connect(tv_limited, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
-        if (item != tv_limited->topLevelItem(0))
-            setNodeImage(item, QStringLiteral("open"));
-    });
+    FollowFolderImages(tv_limited, this,
+                       [this](QTreeWidgetItem* item, const QString& image) { setNodeImage(item, image); });
 
     try {
         load_UsergrpList();

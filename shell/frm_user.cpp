@@ -1,5 +1,6 @@
 #include "frm_user.h"
 
+#include "DataAccess.h"
 #include "DbError.h"
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
@@ -406,16 +407,12 @@ void frm_user::save_User()
         if (stored) {
             m_dal.Update(m_current);
         } else {
-            m_user added = m_current;
-            const m_DBresult result = RunTrans([this, &added] {
-                added.id = GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_user")).toInt() + 1;
-                m_dal.Add(added);
-            });
+            const m_DBresult result = AddWithNextId(QStringLiteral("tb_user"), m_current,
+                                                    [this](const m_user& added) { m_dal.Add(added); });
             if (!result.isResult) {
                 MsgBox::SystemError(result.str_MsgBox, this);
                 return;
             }
-            m_current.id = added.id;
         }
         txt_id->setText(QString::number(m_current.id));
         load_UserList();
