@@ -97,14 +97,12 @@ m_DBresult dal_dictionary::Delete(int int_Id)
 
 void dal_dictionary::Update(const m_dictionary& obj_Model)
 {
-    const int changed = ExecuteParaSql(QStringLiteral("update tb_dictionary "
-                                                      "set utype=@utype,"
-                                                      "uname=@uname,"
-                                                      "parentId=@parentId,"
-                                                      "remark=@remark,"
-                                                      "isstart=@isstart"
-                                                      " where id=@id"),
-                                       recordParams(obj_Model));
-    if (changed <= 0)
-        throw DbError(QStringLiteral("当前记录不存在!"));
+    ExecuteChangingRow(QStringLiteral("update tb_dictionary "
+                                      "set utype=@utype,"
+                                      "uname=@uname,"
+                                      "parentId=@parentId,"
+                                      "remark=@remark,"
+                                      "isstart=@isstart"
+                                      " where id=@id"),
+                       recordParams(obj_Model));
 }

@@ -67,23 +67,12 @@ ParamMap dal_goods_detail::UnitParams(const m_goods_detail& m)
                     {QStringLiteral("@salePrice"), m.salePrice}};
 }
 
-namespace
-{
-
-int scalarInt(const QString& sql, const ParamMap& params)
-{
-    const RecordSetPtr rs = ExecuteSql(sql, params);
-    return rs && !rs->isEmpty() ? rs->value(0, 0).toInt() : 0;
-}
-
-} // namespace
-
 void dal_goods_detail::RequireOneDefaultUnit(int headId)
 {
     const ParamMap p{{QStringLiteral("@headId"), headId}};
-    if (scalarInt(QStringLiteral("select count(*) from tb_goods_detail where headId=@headId"), p) == 0)
+    if (ScalarInt(QStringLiteral("select count(*) from tb_goods_detail where headId=@headId"), p) == 0)
         throw DbError(kNoUnitText);
-    if (scalarInt(QStringLiteral("select count(*) from tb_goods_detail where headId=@headId and isDefault=1"),
+    if (ScalarInt(QStringLiteral("select count(*) from tb_goods_detail where headId=@headId and isDefault=1"),
                   p) != 1)
         throw DbError(kNoDefaultUnitText);
 }
@@ -181,20 +170,18 @@ m_DBresult dal_goods_detail::Delete(int int_Id)
 
 void dal_goods_detail::Update(const m_goods_detail& obj_Model)
 {
-    const int changed = ExecuteParaSql(QStringLiteral("update tb_goods_detail "
-                                                      " set headId=@headId,"
-                                                      " isDefault=@isDefault,"
-                                                      " rowNo=@rowNo,"
-                                                      " goodsDetailCode=@goodsDetailCode,"
-                                                      " unit=@unit,"
-                                                      " packQty=@packQty,"
-                                                      " weight=@weight,"
-                                                      " inPrice=@inPrice,"
-                                                      " salePrice=@salePrice"
-                                                      " where id=@id"),
-                                       UnitParams(obj_Model));
-    if (changed <= 0)
-        throw DbError(QStringLiteral("当前记录不存在!"));
+    ExecuteChangingRow(QStringLiteral("update tb_goods_detail "
+                                      " set headId=@headId,"
+                                      " isDefault=@isDefault,"
+                                      " rowNo=@rowNo,"
+                                      " goodsDetailCode=@goodsDetailCode,"
+                                      " unit=@unit,"
+                                      " packQty=@packQty,"
+                                      " weight=@weight,"
+                                      " inPrice=@inPrice,"
+                                      " salePrice=@salePrice"
+                                      " where id=@id"),
+                       UnitParams(obj_Model));
 }
 
 m_DBresult dal_goods_detail::Update_Default(int int_Id, int int_headId)

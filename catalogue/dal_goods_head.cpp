@@ -54,12 +54,6 @@ const QString kUpdateUnit = QStringLiteral("update tb_goods_detail "
                                            " salePrice=@salePrice"
                                            " where id=@id");
 
-int scalarInt(const QString& sql, const ParamMap& params = {})
-{
-    const RecordSetPtr rs = ExecuteSql(sql, params);
-    return rs && !rs->isEmpty() ? rs->value(0, 0).toInt() : 0;
-}
-
 } // namespace
 
 m_DBresult dal_goods_head::Add(const m_goods_head& obj_Model, const m_goods_detail& obj_ModelDetail)
@@ -150,22 +144,20 @@ m_DBresult dal_goods_head::Delete(int int_Id)
 m_DBresult dal_goods_head::Update(const m_goods_head& obj_Model, const m_goods_detail& obj_ModelDetail)
 {
     return RunTrans([&] {
-        const int changed = ExecuteParaSql(QStringLiteral("update tb_goods_head "
-                                                          " set goodsTypeId=@goodsTypeId,"
-                                                          " goodsCode=@goodsCode,"
-                                                          " goodsName=@goodsName,"
-                                                          " goodsDesc=@goodsDesc,"
-                                                          " pinyin=@pinyin,"
-                                                          " upqty=@upqty,"
-                                                          " downqty=@downqty,"
-                                                          " status=@status,"
-                                                          " imageUrl=@imageUrl,"
-                                                          " updateLastUser=@updateLastUser,"
-                                                          " updateLastTime=@updateLastTime"
-                                                          " where id=@id"),
-                                           headParams(obj_Model, false));
-        if (changed <= 0)
-            throw DbError(kGoodsMissingText);
+        ExecuteChangingRow(QStringLiteral("update tb_goods_head "
+                                          " set goodsTypeId=@goodsTypeId,"
+                                          " goodsCode=@goodsCode,"
+                                          " goodsName=@goodsName,"
+                                          " goodsDesc=@goodsDesc,"
+                                          " pinyin=@pinyin,"
+                                          " upqty=@upqty,"
+                                          " downqty=@downqty,"
+                                          " status=@status,"
+                                          " imageUrl=@imageUrl,"
+                                          " updateLastUser=@updateLastUser,"
+                                          " updateLastTime=@updateLastTime"
+                                          " where id=@id"),
+                           headParams(obj_Model, false), kGoodsMissingText);
 
         // The unit being rewritten must belong to this item; when it is gone
         // (the unit list was saved meanwhile) the item's default unit takes the
@@ -173,7 +165,7 @@ m_DBresult dal_goods_head::Update(const m_goods_head& obj_Model, const m_goods_d
         m_goods_detail unit = obj_ModelDetail;
         unit.headId = obj_Model.id;
         const ParamMap owner{{QStringLiteral("@id"), unit.id}, {QStringLiteral("@headId"), unit.headId}};
-        if (scalarInt(QStringLiteral("select count(*) from tb_goods_detail where id=@id and headId=@headId"),
+        if (ScalarInt(QStringLiteral("select count(*) from tb_goods_detail where id=@id and headId=@headId"),
                       owner) == 0) {
             const RecordSetPtr def = ExecuteSql(
                 QStringLiteral(
@@ -182,7 +174,7 @@ m_DBresult dal_goods_head::Update(const m_goods_head& obj_Model, const m_goods_d
             if (!def->isEmpty()) {
                 unit.id = def->value(0, 0).toInt();
             } else {
-                unit.id = scalarInt(QStringLiteral("select coalesce(max(id),0) from tb_goods_detail")) + 1;
+                unit.id = ScalarInt(QStringLiteral("select coalesce(max(id),0) from tb_goods_detail")) + 1;
                 unit.isDefault = 1;
                 ExecuteParaSql(kInsertUnit, dal_goods_detail::UnitParams(unit));
                 dal_goods_detail::RequireOneDefaultUnit(unit.headId);

@@ -16,6 +16,14 @@
 m_recordSet SelectForConditions(const QString& selectFrom, const m_conditions& conditions,
                                 const QString& tail = {});
 
+// The first column of the first row as a whole number; 0 when there is no row.
+int ScalarInt(const QString& sql, const ParamMap& params = {});
+
+// Runs a statement that must change a row; none changed (the record is gone)
+// throws DbError(missingText).
+void ExecuteChangingRow(const QString& sql, const ParamMap& params,
+                        const QString& missingText = QStringLiteral("当前记录不存在!"));
+
 // Writes a new record under the next free id of table (max(id)+1), taken in
 // one write transaction with write(copy), so that two writers never take the
 // same id. The record takes the written copy only when the transaction holds.

@@ -173,6 +173,5 @@ void dal_customer::Update(const m_customer& obj_Model)
         " bankAccount=@bankAccount, address=@address, tel=@tel, email=@email, fax=@fax, status=@status,"
         " imageUrl=@imageUrl, updateLastUser=@updateLastUser, updateLastTime=@updateLastTime where id=@id");
     // The code, the creator and the user stay as stored: the statement does not name them.
-    if (ExecuteParaSql(sql, recordParams(obj_Model)) <= 0)
-        throw DbError(kMissingText);
+    ExecuteChangingRow(sql, recordParams(obj_Model), kMissingText);
 }

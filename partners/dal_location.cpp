@@ -133,6 +133,5 @@ void dal_location::Update(const m_location& obj_Model)
                                        " capacity=@capacity, parentId=@parentId, isLock=@isLock,"
                                        " isVirtual=@isVirtual, state=@state, remark=@remark  where id=@id");
     // The order stays as stored: the statement does not name it.
-    if (ExecuteParaSql(sql, writeParams(obj_Model)) <= 0)
-        throw DbError(kMissingText);
+    ExecuteChangingRow(sql, writeParams(obj_Model), kMissingText);
 }
