@@ -6,9 +6,8 @@
 #include "sqlHelper.h"
 
 const QString dal_goods_detail::kNoDefaultUnitText = QStringLiteral("货品必须有且只有一个默认包装单位!");
-const QString dal_goods_detail::kInputKeywordField =
-    QStringLiteral("COALESCE(inputGoodsCode,'')||COALESCE(goodsName,'')||COALESCE(pinyin,'')||"
-                   "COALESCE(goodsDetailCode,'')");
+// keyText holds inputGoodsCode||goodsName||pinyin||goodsDetailCode ready joined.
+const QString dal_goods_detail::kInputKeywordField = QStringLiteral("COALESCE(keyText,'')");
 const QString dal_goods_detail::kInputKeywordFieldShort =
     QStringLiteral("COALESCE(inputGoodsCode,'')||COALESCE(goodsName,'')||COALESCE(pinyin,'')");
 const QString dal_goods_detail::kNoUnitText = QStringLiteral("至少需要保存1个包装单位!");

@@ -164,30 +164,99 @@ FROM tb_goods_detail g
 JOIN tb_goods_head h ON h.id = g.headId
 LEFT JOIN tb_dictionary d ON d.id = h.goodsTypeId;
 
--- Bill entry: one row per unit and entry code. Every unit can be entered with
--- its item's goods code; a unit with a barcode also with that barcode. The two
--- branches stay plain column comparisons on inputGoodsCode, so a lookup by code
--- is pushed into each branch and answered by ix_goods_head_code and
--- ix_goods_detail_code (both NOCASE, as the column's collation).
+-- Bill entry codes: one row per unit and entry code, kept by the triggers below.
+-- Every unit can be entered with its item's goods code (kind 0); a unit with a
+-- barcode also with that barcode (kind 1). keyText is what the keyword search
+-- looks in: the entry code, name, pinyin and barcode joined without separator,
+-- so the search reads one column of one narrow table instead of joining and
+-- concatenating over every unit. A unit whose item does not exist has no rows.
+CREATE TABLE tb_goods_input_key (
+    id        INTEGER PRIMARY KEY,
+    kind      INTEGER NOT NULL,
+    detailId  INTEGER NOT NULL,
+    headId    INTEGER NOT NULL,
+    inputCode TEXT    NOT NULL COLLATE NOCASE,
+    keyText   TEXT    NOT NULL
+);
+CREATE UNIQUE INDEX ix_goods_input_key_unit ON tb_goods_input_key(detailId, kind);
+CREATE INDEX ix_goods_input_key_head ON tb_goods_input_key(headId);
+-- Bill entry looks codes and barcodes up here (case-insensitively, as the column).
+CREATE INDEX ix_goods_input_key_code ON tb_goods_input_key(inputCode);
+
+CREATE TRIGGER tr_goods_detail_key_insert AFTER INSERT ON tb_goods_detail
+BEGIN
+    INSERT INTO tb_goods_input_key (kind, detailId, headId, inputCode, keyText)
+    SELECT 0, NEW.id, h.id, COALESCE(h.goodsCode, ''),
+           COALESCE(h.goodsCode, '') || COALESCE(h.goodsName, '') || COALESCE(h.pinyin, '') ||
+           COALESCE(NEW.goodsDetailCode, '')
+    FROM tb_goods_head h WHERE h.id = NEW.headId
+    UNION ALL
+    SELECT 1, NEW.id, h.id, NEW.goodsDetailCode,
+           NEW.goodsDetailCode || COALESCE(h.goodsName, '') || COALESCE(h.pinyin, '') || NEW.goodsDetailCode
+    FROM tb_goods_head h WHERE h.id = NEW.headId AND NEW.goodsDetailCode <> '';
+END;
+CREATE TRIGGER tr_goods_detail_key_delete AFTER DELETE ON tb_goods_detail
+BEGIN
+    DELETE FROM tb_goods_input_key WHERE detailId = OLD.id;
+END;
+CREATE TRIGGER tr_goods_detail_key_update AFTER UPDATE OF id, headId, goodsDetailCode ON tb_goods_detail
+BEGIN
+    DELETE FROM tb_goods_input_key WHERE detailId = OLD.id;
+    INSERT INTO tb_goods_input_key (kind, detailId, headId, inputCode, keyText)
+    SELECT 0, NEW.id, h.id, COALESCE(h.goodsCode, ''),
+           COALESCE(h.goodsCode, '') || COALESCE(h.goodsName, '') || COALESCE(h.pinyin, '') ||
+           COALESCE(NEW.goodsDetailCode, '')
+    FROM tb_goods_head h WHERE h.id = NEW.headId
+    UNION ALL
+    SELECT 1, NEW.id, h.id, NEW.goodsDetailCode,
+           NEW.goodsDetailCode || COALESCE(h.goodsName, '') || COALESCE(h.pinyin, '') || NEW.goodsDetailCode
+    FROM tb_goods_head h WHERE h.id = NEW.headId AND NEW.goodsDetailCode <> '';
+END;
+-- Units may be written before their item: the item brings their rows along.
+CREATE TRIGGER tr_goods_head_key_insert AFTER INSERT ON tb_goods_head
+BEGIN
+    INSERT INTO tb_goods_input_key (kind, detailId, headId, inputCode, keyText)
+    SELECT 0, g.id, NEW.id, COALESCE(NEW.goodsCode, ''),
+           COALESCE(NEW.goodsCode, '') || COALESCE(NEW.goodsName, '') || COALESCE(NEW.pinyin, '') ||
+           COALESCE(g.goodsDetailCode, '')
+    FROM tb_goods_detail g WHERE g.headId = NEW.id
+    UNION ALL
+    SELECT 1, g.id, NEW.id, g.goodsDetailCode,
+           g.goodsDetailCode || COALESCE(NEW.goodsName, '') || COALESCE(NEW.pinyin, '') || g.goodsDetailCode
+    FROM tb_goods_detail g WHERE g.headId = NEW.id AND g.goodsDetailCode <> '';
+END;
+CREATE TRIGGER tr_goods_head_key_delete AFTER DELETE ON tb_goods_head
+BEGIN
+    DELETE FROM tb_goods_input_key WHERE headId = OLD.id;
+END;
+CREATE TRIGGER tr_goods_head_key_update AFTER UPDATE OF id, goodsCode, goodsName, pinyin ON tb_goods_head
+BEGIN
+    DELETE FROM tb_goods_input_key WHERE headId = OLD.id;
+    INSERT INTO tb_goods_input_key (kind, detailId, headId, inputCode, keyText)
+    SELECT 0, g.id, NEW.id, COALESCE(NEW.goodsCode, ''),
+           COALESCE(NEW.goodsCode, '') || COALESCE(NEW.goodsName, '') || COALESCE(NEW.pinyin, '') ||
+           COALESCE(g.goodsDetailCode, '')
+    FROM tb_goods_detail g WHERE g.headId = NEW.id
+    UNION ALL
+    SELECT 1, g.id, NEW.id, g.goodsDetailCode,
+           g.goodsDetailCode || COALESCE(NEW.goodsName, '') || COALESCE(NEW.pinyin, '') || g.goodsDetailCode
+    FROM tb_goods_detail g WHERE g.headId = NEW.id AND g.goodsDetailCode <> '';
+END;
+
+-- Bill entry: one row per unit and entry code, with keyText for the keyword
+-- search. The key table goes first (CROSS JOIN fixes the order): a lookup by
+-- inputGoodsCode is answered by ix_goods_input_key_code, and a keyword search
+-- scans the key table alone and visits units and items only for its matches.
 CREATE VIEW v_goods_detail_input AS
-SELECT 'goodsCode' AS utype, g.id, g.headId, g.rowNo, h.goodsTypeId,
+SELECT iif(k.kind = 0, 'goodsCode', 'barcode') AS utype, g.id, g.headId, g.rowNo, h.goodsTypeId,
        COALESCE(d.uname, '') AS goodsTypeName, h.goodsCode,
-       COALESCE(g.goodsDetailCode, '') AS goodsDetailCode, h.goodsCode AS inputGoodsCode, g.isDefault,
+       COALESCE(g.goodsDetailCode, '') AS goodsDetailCode, k.inputCode AS inputGoodsCode, g.isDefault,
        h.goodsName, h.goodsDesc, h.pinyin, h.status, h.upqty, h.downqty, g.unit, g.packQty, g.weight,
-       g.inPrice, g.salePrice
-FROM tb_goods_detail g
-JOIN tb_goods_head h ON h.id = g.headId
-LEFT JOIN tb_dictionary d ON d.id = h.goodsTypeId
-UNION ALL
-SELECT 'barcode' AS utype, g.id, g.headId, g.rowNo, h.goodsTypeId,
-       COALESCE(d.uname, '') AS goodsTypeName, h.goodsCode,
-       g.goodsDetailCode AS goodsDetailCode, g.goodsDetailCode AS inputGoodsCode, g.isDefault,
-       h.goodsName, h.goodsDesc, h.pinyin, h.status, h.upqty, h.downqty, g.unit, g.packQty, g.weight,
-       g.inPrice, g.salePrice
-FROM tb_goods_detail g
-JOIN tb_goods_head h ON h.id = g.headId
-LEFT JOIN tb_dictionary d ON d.id = h.goodsTypeId
-WHERE g.goodsDetailCode <> '';
+       g.inPrice, g.salePrice, k.keyText
+FROM tb_goods_input_key k
+CROSS JOIN tb_goods_detail g ON g.id = k.detailId
+CROSS JOIN tb_goods_head h ON h.id = k.headId
+LEFT JOIN tb_dictionary d ON d.id = h.goodsTypeId;
 
 -- ===================================================================
 -- Partners and locations (completed by the partners subsystem)

@@ -73,8 +73,7 @@ const QList<Mode>& modes()
         {"inputGoods",
          "v_goods_detail_input",
          "select id,0,inputGoodsCode,goodsName,goodsDesc,goodsTypeName,unit,packQty,weight,inPrice,status  ",
-         {QStringLiteral("inputGoodsCode"), QStringLiteral("goodsName"), QStringLiteral("pinyin"),
-          QStringLiteral("goodsDetailCode")},
+         {QStringLiteral("keyText")}, // entry code, name, pinyin and barcode joined
          {QStringLiteral("|<货品编码或条码     "), QStringLiteral("|<货品名称           "),
           QStringLiteral("|<规格              "), QStringLiteral("|<货品类别     "),
           QStringLiteral("|^单位     "), QStringLiteral("|>内装数 "), QStringLiteral("|>重量  "),
@@ -83,8 +82,7 @@ const QList<Mode>& modes()
          "v_goods_detail_input",
          "select id,0,inputGoodsCode,goodsName,goodsDesc,goodsTypeName,unit,packQty,weight,salePrice,status "
          " ",
-         {QStringLiteral("inputGoodsCode"), QStringLiteral("goodsName"), QStringLiteral("pinyin"),
-          QStringLiteral("goodsDetailCode")},
+         {QStringLiteral("keyText")}, // entry code, name, pinyin and barcode joined
          {QStringLiteral("|<货品编码或条码     "), QStringLiteral("|<货品名称           "),
           QStringLiteral("|<规格              "), QStringLiteral("|<货品类别     "),
           QStringLiteral("|^单位     "), QStringLiteral("|>内装数 "), QStringLiteral("|>重量  "),

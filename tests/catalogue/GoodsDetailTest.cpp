@@ -112,8 +112,8 @@ TEST_F(GoodsDetailTest, LookupUsesIndexesForCodeAndBarcode)
     while (q.next())
         plan << q.value(3).toString();
     const QString text = plan.join(QLatin1Char('\n'));
-    EXPECT_TRUE(text.contains(QStringLiteral("ix_goods_head_code"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("ix_goods_detail_code"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("ix_goods_input_key_code"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("SCAN"))) << text.toStdString();
     EXPECT_FALSE(text.contains(QStringLiteral("SCAN g"))) << text.toStdString();
     EXPECT_FALSE(text.contains(QStringLiteral("SCAN h"))) << text.toStdString();
 }
