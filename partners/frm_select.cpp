@@ -25,7 +25,6 @@
 #include <QScreen>
 
 const int frm_select::kMaxListRows = 1000;
-const int frm_select::kCountAhead = 5000;
 
 namespace
 {
@@ -252,21 +251,21 @@ m_recordSet frm_select::search(QString& format) const
 
     format = QStringLiteral("^行号 |^id |^选定   ") + mode->format.join(QString());
 
-    // Search as you type runs on every keystroke, so one search lists at most
-    // kMaxListRows rows and counts at most kCountAhead: a keyword that matches
-    // more rows than that stops the query early instead of scanning on to count
-    // them all (recordCount is then kCountAhead + 1).
+    // Search as you type runs on every keystroke: the list shows at most
+    // kMaxListRows rows, and only a keyword that fills it is counted in full.
     const ConditionSql where = GetConditionSql(conds);
+    const QString from =
+        QStringLiteral(" from ") + QLatin1String(mode->view) + QStringLiteral("  where 1=1 ") + where.sql;
     m_recordSet result;
     result.str_condition = where;
-    const RecordSetPtr rows = ExecuteSql(QLatin1String(mode->select) + QStringLiteral(" from ") +
-                                             QLatin1String(mode->view) + QStringLiteral("  where 1=1 ") +
-                                             where.sql + QStringLiteral(" limit %1").arg(kCountAhead + 1),
-                                         where.params);
-    result.recordCount = rows ? rows->RecordCount() : 0;
-    result.recordSet = rows && rows->RecordCount() > kMaxListRows
-                           ? std::make_shared<RecordSet>(rows->fields(), rows->rows().mid(0, kMaxListRows))
-                           : rows;
+    result.recordSet = ExecuteSql(
+        QLatin1String(mode->select) + from + QStringLiteral(" limit %1").arg(kMaxListRows), where.params);
+    result.recordCount = result.recordSet ? result.recordSet->RecordCount() : 0;
+    if (result.recordCount >= kMaxListRows) {
+        const RecordSetPtr counted = ExecuteSql(QStringLiteral("select count(*)") + from, where.params);
+        result.recordCount =
+            counted && !counted->isEmpty() ? counted->value(0, 0).toInt() : result.recordCount;
+    }
     return result;
 }
 
@@ -303,8 +302,7 @@ void frm_select::RunSearch()
     SetGridRowCell(vgInput, 0, 0, 0);
     vgInput->setRedraw(true);
 
-    const QString count = found > kCountAhead ? QString::number(kCountAhead) + QLatin1Char('+')
-                                              : QString::number(std::max(found, 0));
+    const QString count = QString::number(std::max(found, 0));
     Lblinfor->setText(QStringLiteral("当前找到[ ") + count + QStringLiteral(" ]条记录"));
     m_width = GetGridWidth(vgInput);
     if (isVisible())

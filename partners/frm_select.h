@@ -63,10 +63,8 @@ class frm_select : public QDialog
     QPushButton* B_SelectInput = nullptr;
     FlexGrid* vgInput = nullptr;
 
-    // The most rows one search lists.
+    // The most rows one search lists; the label still counts every match.
     static const int kMaxListRows;
-    // The most rows one search counts; more show as "5000+".
-    static const int kCountAhead;
 
   public slots:
     void B_SelectInput_Click();
