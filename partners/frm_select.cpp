@@ -45,23 +45,36 @@ struct Mode {
     QStringList format;
 };
 
+// Suppliers and customers are listed alike; only the search's partner kinds differ.
+Mode partnerMode(const char* name)
+{
+    return {name,
+            "v_customer",
+            "select id,0,uname,customerCode,contact,companyName,utypeName ",
+            {QStringLiteral("pinyin"), QStringLiteral("uname"), QStringLiteral("customerCode")},
+            {QStringLiteral("|<往来单位名称       "), QStringLiteral("|<往来单位编码     "),
+             QStringLiteral("|<联系人    "), QStringLiteral("|<公司名称         "),
+             QStringLiteral("|<类别          ")}};
+}
+
+// Goods for an inbound bill show the purchase price, for an outbound bill the sale price.
+Mode goodsMode(const char* name, const char* select, const QString& priceCaption)
+{
+    return {name,
+            "v_goods_detail_input",
+            select,
+            {QStringLiteral("keyText")}, // entry code, name, pinyin and barcode joined
+            {QStringLiteral("|<货品编码或条码     "), QStringLiteral("|<货品名称           "),
+             QStringLiteral("|<规格              "), QStringLiteral("|<货品类别     "),
+             QStringLiteral("|^单位     "), QStringLiteral("|>内装数 "), QStringLiteral("|>重量  "),
+             priceCaption, QStringLiteral("|<状态   ")}};
+}
+
 const QList<Mode>& modes()
 {
     static const QList<Mode> list = {
-        {"supplier",
-         "v_customer",
-         "select id,0,uname,customerCode,contact,companyName,utypeName ",
-         {QStringLiteral("pinyin"), QStringLiteral("uname"), QStringLiteral("customerCode")},
-         {QStringLiteral("|<往来单位名称       "), QStringLiteral("|<往来单位编码     "),
-          QStringLiteral("|<联系人    "), QStringLiteral("|<公司名称         "),
-          QStringLiteral("|<类别          ")}},
-        {"customer",
-         "v_customer",
-         "select id,0,uname,customerCode,contact,companyName,utypeName ",
-         {QStringLiteral("pinyin"), QStringLiteral("uname"), QStringLiteral("customerCode")},
-         {QStringLiteral("|<往来单位名称       "), QStringLiteral("|<往来单位编码     "),
-          QStringLiteral("|<联系人    "), QStringLiteral("|<公司名称         "),
-          QStringLiteral("|<类别          ")}},
+        partnerMode("supplier"),
+        partnerMode("customer"),
         {"location",
          "v_location",
          "select id,0,locationCode,uname,capacity,parentName,lockName,VirtualName,stateName ",
@@ -69,23 +82,16 @@ const QList<Mode>& modes()
          {QStringLiteral("|<库位编码       "), QStringLiteral("|<名称         "),
           QStringLiteral("|<库容量  "), QStringLiteral("|<父节点       "), QStringLiteral("|^锁定     "),
           QStringLiteral("|<库位类别 "), QStringLiteral("|<状态   ")}},
-        {"inputGoods",
-         "v_goods_detail_input",
-         "select id,0,inputGoodsCode,goodsName,goodsDesc,goodsTypeName,unit,packQty,weight,inPrice,status  ",
-         {QStringLiteral("keyText")}, // entry code, name, pinyin and barcode joined
-         {QStringLiteral("|<货品编码或条码     "), QStringLiteral("|<货品名称           "),
-          QStringLiteral("|<规格              "), QStringLiteral("|<货品类别     "),
-          QStringLiteral("|^单位     "), QStringLiteral("|>内装数 "), QStringLiteral("|>重量  "),
-          QStringLiteral("|>进价   "), QStringLiteral("|<状态   ")}},
-        {"inputGoodsForExport",
-         "v_goods_detail_input",
-         "select id,0,inputGoodsCode,goodsName,goodsDesc,goodsTypeName,unit,packQty,weight,salePrice,status "
-         " ",
-         {QStringLiteral("keyText")}, // entry code, name, pinyin and barcode joined
-         {QStringLiteral("|<货品编码或条码     "), QStringLiteral("|<货品名称           "),
-          QStringLiteral("|<规格              "), QStringLiteral("|<货品类别     "),
-          QStringLiteral("|^单位     "), QStringLiteral("|>内装数 "), QStringLiteral("|>重量  "),
-          QStringLiteral("|>销售价   "), QStringLiteral("|<状态   ")}},
+        goodsMode(
+            "inputGoods",
+            "select id,0,inputGoodsCode,goodsName,goodsDesc,goodsTypeName,unit,packQty,weight,inPrice,status "
+            " ",
+            QStringLiteral("|>进价   ")),
+        goodsMode(
+            "inputGoodsForExport",
+            "select id,0,inputGoodsCode,goodsName,goodsDesc,goodsTypeName,unit,packQty,weight,salePrice,"
+            "status  ",
+            QStringLiteral("|>销售价   ")),
         {"dictionary",
          "v_dictionary",
          "select id,0,uname,startName,parentName,remark ",
