@@ -19,12 +19,12 @@
 RecordSetPtr SharedRs;
 RecordSetPtr CalendarRs;
 
-namespace {
+namespace
+{
 
 const QString kConnName = QStringLiteral("wms_shared");
 
-struct ConnState
-{
+struct ConnState {
     QString appPathOverride;
     QString connString;
     bool endOnMissingDb = false;
@@ -46,8 +46,7 @@ QString errorText(const QSqlError& e)
 
 // One statement ready for the driver: "@name" placeholders turned into "?"
 // with their values in order, program-made raw values written into the text.
-struct Prepared
-{
+struct Prepared {
     QString sql;
     QVariantList values;
 };
@@ -184,7 +183,8 @@ void endProgram()
 
 QString GetAppPath()
 {
-    QString path = cs().appPathOverride.isEmpty() ? QCoreApplication::applicationDirPath() : cs().appPathOverride;
+    QString path =
+        cs().appPathOverride.isEmpty() ? QCoreApplication::applicationDirPath() : cs().appPathOverride;
     if (!path.endsWith(QLatin1Char('/')))
         path.append(QLatin1Char('/'));
     return path;
@@ -221,7 +221,8 @@ QString ReadIniValue(const QString& section, const QString& key, const QString& 
         if (name.compare(key, Qt::CaseInsensitive) != 0)
             continue;
         QByteArray value = raw.mid(eq + 1).trimmed();
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+            value.back() == value.front())
             value = value.mid(1, value.size() - 2);
         // The profile reader's buffer held 126 characters of the value.
         return Cp936::decode(value).left(126);
@@ -229,7 +230,8 @@ QString ReadIniValue(const QString& section, const QString& key, const QString& 
     return {};
 }
 
-namespace {
+namespace
+{
 // The numeric value of a text: its leading number, 0 when it has none.
 long leadingNumber(const QString& text)
 {
@@ -324,8 +326,9 @@ void OpenConn(const QString&, const QString&)
     QSqlDatabase db = SharedConn();
     // QSQLITE creates a missing file: open an existing one only ("mode=rw"),
     // even if it vanished since GetDBPath looked.
-    db.setDatabaseName(QUrl::fromLocalFile(QFileInfo(cs().connString).absoluteFilePath()).toString(QUrl::FullyEncoded) +
-                       QStringLiteral("?mode=rw"));
+    db.setDatabaseName(
+        QUrl::fromLocalFile(QFileInfo(cs().connString).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+        QStringLiteral("?mode=rw"));
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
     if (!db.open())
         throw DbError(errorText(db.lastError()));
@@ -389,39 +392,57 @@ bool InTransaction()
     return cs().transDepth > 0;
 }
 
+TransactionGuard::TransactionGuard() : m_depth(cs().transDepth)
+{
+    OpenConn();
+    execPlain(m_depth == 0 ? QStringLiteral("BEGIN IMMEDIATE")
+                           : QStringLiteral("SAVEPOINT sp_%1").arg(m_depth));
+    cs().transDepth = m_depth + 1;
+}
+
+TransactionGuard::~TransactionGuard()
+{
+    if (m_done)
+        return;
+    cs().transDepth = m_depth;
+    if (!IsConnOpen())
+        return;
+    QSqlQuery q(SharedConn());
+    if (m_depth == 0) {
+        q.exec(QStringLiteral("ROLLBACK"));
+    } else {
+        q.exec(QStringLiteral("ROLLBACK TO sp_%1").arg(m_depth));
+        q.exec(QStringLiteral("RELEASE sp_%1").arg(m_depth));
+    }
+}
+
+void TransactionGuard::commit()
+{
+    if (m_done)
+        return;
+    execPlain(m_depth == 0 ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE sp_%1").arg(m_depth));
+    m_done = true;
+    cs().transDepth = m_depth;
+}
+
 m_DBresult RunTrans(const std::function<void()>& body)
 {
     m_DBresult result;
-    const int depth = cs().transDepth;
-    const QString savepoint = QStringLiteral("sp_%1").arg(depth);
-    bool begun = false;
+    const bool nested = cs().transDepth > 0;
     try {
-        OpenConn();
-        execPlain(depth == 0 ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT ") + savepoint);
-        begun = true;
-        cs().transDepth = depth + 1;
+        TransactionGuard guard;
         body();
-        execPlain(depth == 0 ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + savepoint);
-        cs().transDepth = depth;
+        guard.commit();
         result.isResult = true;
         return result;
     } catch (const DbError& e) {
         result.str_MsgBox = e.message();
     } catch (const std::exception& e) {
         result.str_MsgBox = QString::fromUtf8(e.what());
+    } catch (...) {
+        result.str_MsgBox = QStringLiteral("未知错误");
     }
-    cs().transDepth = depth;
-    if (begun && IsConnOpen()) {
-        QSqlQuery q(SharedConn());
-        if (depth == 0) {
-            q.exec(QStringLiteral("ROLLBACK"));
-        } else {
-            q.exec(QStringLiteral("ROLLBACK TO ") + savepoint);
-            q.exec(QStringLiteral("RELEASE ") + savepoint);
-        }
-    }
-    result.isResult = false;
-    if (depth > 0) // an inner failure fails the whole outer transaction
+    if (nested) // an inner failure fails the whole outer transaction
         throw DbError(result.str_MsgBox);
     return result;
 }
@@ -466,7 +487,8 @@ QString FormatParaValue(const QVariant& value)
     if (text.startsWith(QLatin1String("N:")))
         return QString(text).remove(QStringLiteral("N:"));
     if (text.startsWith(QLatin1String("K:")))
-        return QStringLiteral("'%") + ReplaceQuote(QString(text).remove(QStringLiteral("K:"))) + QStringLiteral("%'");
+        return QStringLiteral("'%") + ReplaceQuote(QString(text).remove(QStringLiteral("K:"))) +
+               QStringLiteral("%'");
     switch (value.typeId()) {
     case QMetaType::Bool:
         return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
@@ -501,7 +523,8 @@ void CheckSqlName(const QString& name)
         throw DbError(QStringLiteral("无效的表名或字段名: ") + name);
 }
 
-namespace {
+namespace
+{
 void checkPlainColumn(const QString& name)
 {
     static const QRegularExpression re(QStringLiteral(R"(^[A-Za-z_][A-Za-z0-9_]*$)"));
@@ -513,9 +536,10 @@ void checkPlainColumn(const QString& name)
 void CheckSqlExpression(const QString& expression)
 {
     static const QStringList refused = {
-        QStringLiteral("select"), QStringLiteral("union"),  QStringLiteral("insert"), QStringLiteral("update"),
-        QStringLiteral("delete"), QStringLiteral("drop"),   QStringLiteral("alter"),  QStringLiteral("create"),
-        QStringLiteral("attach"), QStringLiteral("detach"), QStringLiteral("pragma"), QStringLiteral("vacuum"),
+        QStringLiteral("select"), QStringLiteral("union"),  QStringLiteral("insert"),
+        QStringLiteral("update"), QStringLiteral("delete"), QStringLiteral("drop"),
+        QStringLiteral("alter"),  QStringLiteral("create"), QStringLiteral("attach"),
+        QStringLiteral("detach"), QStringLiteral("pragma"), QStringLiteral("vacuum"),
     };
     const auto fail = [&expression] { throw DbError(QStringLiteral("无效的字段表达式: ") + expression); };
     if (expression.trimmed().isEmpty())
@@ -541,8 +565,8 @@ void CheckSqlExpression(const QString& expression)
             i = close + 1;
             continue;
         }
-        if (c == QLatin1Char(';') || c == QLatin1Char('@') || c == QLatin1Char('?') || c == QLatin1Char(':') ||
-            c == QLatin1Char('$') || c == QLatin1Char(']'))
+        if (c == QLatin1Char(';') || c == QLatin1Char('@') || c == QLatin1Char('?') ||
+            c == QLatin1Char(':') || c == QLatin1Char('$') || c == QLatin1Char(']'))
             fail();
         if ((c == QLatin1Char('-') || c == QLatin1Char('/')) && i + 1 < n &&
             expression.at(i + 1) == (c == QLatin1Char('-') ? QLatin1Char('-') : QLatin1Char('*')))
@@ -580,8 +604,8 @@ ConditionSql GetConditionSql(const m_conditions& conditions, const QString& pref
 ConditionSql GetConditionItem(const m_condition& condition, const QString& paramName)
 {
     static const QStringList operators = {
-        QStringLiteral("="),  QStringLiteral("<>"),   QStringLiteral("!="), QStringLiteral("<"),
-        QStringLiteral(">"),  QStringLiteral("<="),   QStringLiteral(">="), QStringLiteral("like"),
+        QStringLiteral("="),  QStringLiteral("<>"),     QStringLiteral("!="), QStringLiteral("<"),
+        QStringLiteral(">"),  QStringLiteral("<="),     QStringLiteral(">="), QStringLiteral("like"),
         QStringLiteral("in"), QStringLiteral("not in"),
     };
     CheckSqlExpression(condition.uField);
@@ -615,7 +639,8 @@ ConditionSql GetConditionItem(const m_condition& condition, const QString& param
     return out;
 }
 
-namespace {
+namespace
+{
 QVariant firstValue(const QString& sql, const ParamMap& params)
 {
     const RecordSetPtr rs = ExecuteSql(sql, params);
@@ -625,7 +650,8 @@ QVariant firstValue(const QString& sql, const ParamMap& params)
 }
 } // namespace
 
-QVariant GetFieldValue(const QString& field, const QString& table, const QString& where, const ParamMap& params)
+QVariant GetFieldValue(const QString& field, const QString& table, const QString& where,
+                       const ParamMap& params)
 {
     CheckSqlExpression(field);
     CheckSqlName(table);
@@ -643,8 +669,8 @@ QVariant GetMaxValue(const QString& field, const QString& table, const QString& 
 {
     CheckSqlExpression(field);
     CheckSqlName(table);
-    return firstValue(QStringLiteral("select max(") + field + QStringLiteral(") as uQuorveluDMaxExpr From ") + table +
-                          QStringLiteral(" where 1=1") + where,
+    return firstValue(QStringLiteral("select max(") + field + QStringLiteral(") as uQuorveluDMaxExpr From ") +
+                          table + QStringLiteral(" where 1=1") + where,
                       params);
 }
 
@@ -700,7 +726,8 @@ RefCheckResult CheckDeleteRef(const KeyValue& batch)
 
 // ---- result sets and paging ----
 
-namespace {
+namespace
+{
 // A query by its first word; a text that is no query is not run at all.
 bool looksLikeQuery(const QString& sql)
 {
@@ -716,8 +743,8 @@ m_recordSet GetRecordSetInfo(const QString& sql, const QString& countSql, const 
     if (!looksLikeQuery(sql))
         return out;
     out.recordSet = ExecuteSql(sql, params);
-    out.recordCount = countSql == sql && out.recordSet ? out.recordSet->RecordCount()
-                                                        : GetRecordCount(countSql, params);
+    out.recordCount =
+        countSql == sql && out.recordSet ? out.recordSet->RecordCount() : GetRecordCount(countSql, params);
     return out;
 }
 
@@ -725,7 +752,8 @@ int GetRecordCount(const QString& sql, const ParamMap& params)
 {
     if (!looksLikeQuery(sql))
         return 0;
-    const RecordSetPtr rs = ExecuteSql(QStringLiteral("SELECT COUNT(*) FROM (") + sql + QStringLiteral(") a"), params);
+    const RecordSetPtr rs =
+        ExecuteSql(QStringLiteral("SELECT COUNT(*) FROM (") + sql + QStringLiteral(") a"), params);
     return rs && !rs->isEmpty() ? rs->value(0, 0).toInt() : 0;
 }
 
@@ -759,7 +787,8 @@ QString GetPageSql(const QString& sql, int& pageIndex, int pageSize, const QStri
     }
     // The page is the rows pageIndex*pageSize-rows+1 .. of the ordered whole.
     const qint64 offset = qMax<qint64>(0, qint64(pageIndex - 1) * pageSize);
-    const QString order = GetOrderBySql(orderField.trimmed().isEmpty() ? QStringLiteral("id") : orderField, isDesc);
+    const QString order =
+        GetOrderBySql(orderField.trimmed().isEmpty() ? QStringLiteral("id") : orderField, isDesc);
     return QStringLiteral("SELECT * FROM (") + sql + QStringLiteral(") a") + order +
            QStringLiteral(" LIMIT %1 OFFSET %2").arg(rows).arg(offset);
 }

@@ -62,9 +62,27 @@ RecordSetPtr ExecuteSql(const QString& sql, const ParamMap& params);
 int ExecuteParaSql(const QString& sql, const ParamMap& params);
 // Runs a batch of statements in one transaction: every statement or none.
 m_DBresult ExecuteTrans(const KeyValue& batch);
+// A write transaction for the scope it lives in: begins one (or a savepoint
+// inside an outer one), commits on commit(), rolls back when the scope is left
+// without it, whatever ends the scope (an exception included).
+class TransactionGuard
+{
+  public:
+    TransactionGuard();
+    ~TransactionGuard();
+    TransactionGuard(const TransactionGuard&) = delete;
+    TransactionGuard& operator=(const TransactionGuard&) = delete;
+    void commit();
+
+  private:
+    int m_depth = 0;
+    bool m_done = false;
+};
+
 // Runs body inside one write transaction (ids and serials taken inside it are
-// safe). A DbError or std::exception rolls everything back and becomes the
-// failed result with its text. Nested calls join the outer transaction.
+// safe). Any exception rolls everything back and becomes the failed result
+// with its text. Nested calls join the outer transaction; there a failure is
+// thrown on as DbError, so that the outer transaction fails as a whole.
 m_DBresult RunTrans(const std::function<void()>& body);
 bool InTransaction();
 

@@ -1,0 +1,58 @@
+#include "Numbers.h"
+
+#include <gtest/gtest.h>
+
+TEST(Numbers, ReadNumberTakesTheLeadingNumber)
+{
+    const struct {
+        const char* text;
+        double value;
+    } cases[] = {
+        {"12.5kg", 12.5}, {"abc", 0},     {"", 0},    {"  -3", -3},
+        {"-.5", -0.5},    {"1.2.3", 1.2}, {"+7x", 7}, {".", 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(ReadNumber(QString::fromUtf8(c.text)), c.value) << c.text;
+    EXPECT_DOUBLE_EQ(ReadNumber(QVariant()), 0);
+    EXPECT_DOUBLE_EQ(ReadNumber(QVariant(QStringLiteral("3.25"))), 3.25);
+}
+
+TEST(Numbers, FormatRoundsHalfAwayFromZeroAndNeverShowsMinusZero)
+{
+    const struct {
+        double value;
+        const char* format;
+        const char* text;
+    } cases[] = {
+        {3, "#0.0##", "3.0"},
+        {12.5, "#0.0##", "12.5"},
+        {2.675, "#0.0#", "2.68"},
+        {1.0005, "#0.0##", "1.001"},
+        {-1.0005, "#0.0##", "-1.001"},
+        {-0.0001, "#0.0##", "0.0"},
+        {1234567.5, "￥#,##0.0#", "￥1,234,567.5"},
+        {-1234.5, "￥#,##0.0#", "-￥1,234.5"},
+        {0.5, "0", "1"},
+        {1.005, "#0.00", "1.01"},
+        {999.9999, "#0.0##", "1000.0"},
+        {0.125, "#0.0##", "0.125"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatNumber(c.value, QString::fromUtf8(c.format)), QString::fromUtf8(c.text))
+            << c.value << " " << c.format;
+    EXPECT_EQ(PlainNumber(12.50), QStringLiteral("12.5"));
+    EXPECT_EQ(PlainNumber(3.0), QStringLiteral("3"));
+    EXPECT_EQ(PlainNumber(-0.0004), QStringLiteral("0"));
+}
+
+TEST(Numbers, SumsAndProductsCarryNoBinaryNoise)
+{
+    DecimalSum sum(3);
+    for (int i = 0; i < 1000; ++i)
+        sum.add(0.1);
+    EXPECT_EQ(sum.value(), 100.0);
+    EXPECT_EQ(MultiplyRounded(3, 12.5, 3), 37.5);
+    EXPECT_EQ(MultiplyRounded(0.1, 0.2, 3), 0.02);
+    EXPECT_EQ(MultiplyRounded(1.005, 1, 2), 1.01);
+    EXPECT_EQ(MultiplyRounded(-2.5, 0.3, 0), -1.0);
+}

@@ -1,0 +1,151 @@
+#pragma once
+
+// Works windows the way a user does. Keys go where a user's keys go: to the
+// window system's window, which hands them to the focus widget of the active
+// window, so shortcuts, focus proxies, event filters and default buttons all
+// take part. A test never sends a key straight to an inner child.
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolBar>
+#include <QWidget>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+namespace ui
+{
+
+template <class T> T* child(const QObject* parent, const QString& name)
+{
+    T* w = parent->findChild<T*>(name);
+    EXPECT_NE(w, nullptr) << name.toStdString();
+    return w;
+}
+template <class T> T* child(const QObject* parent, const char* name)
+{
+    return child<T>(parent, QString::fromUtf8(name));
+}
+
+// Shows the window (when hidden) and makes it the active one, as a click on
+// its title bar would.
+inline void activate(QWidget* window)
+{
+    window = window->window();
+    if (!window->isVisible())
+        window->show();
+    window->raise();
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    QApplication::processEvents();
+}
+
+// Gives the focus to a control as a click into it would (the window is activated first).
+inline void focusOn(QWidget* control)
+{
+    activate(control);
+    control->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+}
+
+// The widget a key typed now would reach.
+inline QWidget* focused()
+{
+    return QApplication::focusWidget();
+}
+
+// Presses one key on the active window: it reaches the focus widget through
+// the window system, with shortcut handling first.
+inline void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    QWidget* target = QApplication::activePopupWidget();
+    if (!target)
+        target = QApplication::activeModalWidget();
+    if (!target)
+        target = QApplication::activeWindow();
+    if (!target) {
+        ADD_FAILURE() << "no active window to press a key in";
+        return;
+    }
+    QWindow* handle = target->window()->windowHandle();
+    if (!handle) {
+        ADD_FAILURE() << "the active window has no window handle";
+        return;
+    }
+    QTest::keyClick(handle, key, mods);
+    QApplication::processEvents();
+}
+
+// Types text at the focus widget of the active window, key by key (Chinese too).
+inline void type(const QString& text)
+{
+    for (const QChar c : text) {
+        QWidget* target = QApplication::focusWidget();
+        if (!target) {
+            ADD_FAILURE() << "no focus widget to type into";
+            return;
+        }
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(target, &press);
+        QApplication::sendEvent(target, &release);
+    }
+    QApplication::processEvents();
+}
+
+// Replaces a text box's text as a user does: click into it, select all, type.
+inline void typeInto(QWidget* window, const char* name, const QString& text)
+{
+    auto* box = child<QWidget>(window, name);
+    if (!box)
+        return;
+    focusOn(box);
+    press(Qt::Key_A, Qt::ControlModifier);
+    press(Qt::Key_Delete);
+    type(text);
+}
+
+inline void click(QWidget* window, const char* name)
+{
+    if (auto* w = child<QWidget>(window, name))
+        QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
+    QApplication::processEvents();
+}
+
+// Clicks the toolbar button of the action with that object name.
+inline void clickToolbar(QWidget* window, const char* key)
+{
+    auto* action = child<QAction>(window, key);
+    if (!action)
+        return;
+    for (QToolBar* bar : window->findChildren<QToolBar*>()) {
+        if (QWidget* button = bar->widgetForAction(action)) {
+            EXPECT_TRUE(button->isEnabled()) << key;
+            QTest::mouseClick(button, Qt::LeftButton);
+            QApplication::processEvents();
+            return;
+        }
+    }
+    ADD_FAILURE() << "no button for " << key;
+}
+
+// Clicks the row of a list or tree view whose text in column is text.
+inline bool clickRow(QAbstractItemView* view, const QString& text, int column = 0)
+{
+    QAbstractItemModel* model = view->model();
+    const QModelIndexList hits = model->match(model->index(0, column), Qt::DisplayRole, text, 1,
+                                              Qt::MatchExactly | Qt::MatchRecursive);
+    if (hits.isEmpty())
+        return false;
+    QApplication::processEvents();
+    view->doItemsLayout();
+    view->scrollTo(hits.first());
+    const QRect rect = view->visualRect(hits.first());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+    QApplication::processEvents();
+    return true;
+}
+
+} // namespace ui
