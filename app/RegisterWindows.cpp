@@ -4,6 +4,7 @@
 #include "FrmModifypwd.h"
 #include "WindowRegistry.h"
 #include "frmBrowser.h"
+#include "frmLocation.h"
 #include "frmOptions.h"
 #include "frm_department_fun.h"
 #include "frm_dictionary.h"
@@ -13,7 +14,6 @@
 // function below, for example:
 //     #include "frmGoods.h"
 //     WindowRegistry::add("frmGoods", [] { return new frmGoods; });
-// The main frame opens it under that name (frmGoods, frm_customer, frmImport, ...).
 
 namespace
 {
@@ -34,7 +34,10 @@ void RegisterCatalogueWindows()
     WindowRegistry::add("frm_dictionary", [] { return new frm_dictionary; });
 }
 
-void RegisterPartnersWindows() {}
+void RegisterPartnersWindows()
+{
+    WindowRegistry::add("frmLocation", [] { return new frmLocation; });
+}
 
 void RegisterInboundWindows() {}
 
