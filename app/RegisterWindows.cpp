@@ -6,6 +6,7 @@
 #include "frmBrowser.h"
 #include "frmLocation.h"
 #include "frmOptions.h"
+#include "frm_customer.h"
 #include "frm_department_fun.h"
 #include "frm_dictionary.h"
 #include "frm_user.h"
@@ -14,6 +15,7 @@
 // function below, for example:
 //     #include "frmGoods.h"
 //     WindowRegistry::add("frmGoods", [] { return new frmGoods; });
+// The main frame opens it under that name (frmGoods, frm_customer, frmImport, ...).
 
 namespace
 {
@@ -36,6 +38,7 @@ void RegisterCatalogueWindows()
 
 void RegisterPartnersWindows()
 {
+    WindowRegistry::add("frm_customer", [] { return new frm_customer; });
     WindowRegistry::add("frmLocation", [] { return new frmLocation; });
 }
 
