@@ -441,6 +441,18 @@ void frm_customer::vsCustomerList_init(RecordSetPtr uRecordset)
         if (!status.isEmpty())
             g->setCellPicture(r, dgCol_status, statusPicture(status));
     }
+    // The format's widths are a minimum: a column widens to its longest text,
+    // so codes, kinds and dates are never cut off; the status text sits beside its picture.
+    for (int c = dgCol_status; c < g->Cols(); ++c) {
+        if (c == dgCol_name || c == dgCol_address || c == dgCol_company)
+            continue;
+        const int design = g->ColWidth(c);
+        g->AutoSize(c);
+        int fitted = g->ColWidth(c) + g->PixelsToTwips(8);
+        if (c == dgCol_status)
+            fitted += g->PixelsToTwips(24);
+        g->setColWidth(c, std::max(design, fitted));
+    }
     g->setEditable(FlexGrid::flexEDKbdMouse);
     g->setColDataType(dgCol_check, FlexGrid::flexDTBoolean);
     g->setColHidden(dgCol_check, true);
