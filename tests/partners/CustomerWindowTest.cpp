@@ -546,4 +546,20 @@ TEST_F(CustomerWindowTest, ExportWritesTheLastSearch)
     EXPECT_EQ(shown().last(), "功能受限,请与系统管理联系!");
 }
 
+TEST_F(CustomerWindowTest, BoxesKeepToTheirLengths)
+{
+    const struct {
+        const char* box;
+        int limit;
+    } boxes[] = {{"txt_Name", 255},        {"txt_companyName", 255}, {"txt_contact", 50},
+                 {"txt_tel", 50},          {"txt_fax", 50},          {"txt_email", 100},
+                 {"txt_address", 255},     {"txt_taxNumber", 100},   {"txt_bankName", 100},
+                 {"txt_bankAccount", 100}, {"txt_KeyWord", 50}};
+    for (const auto& b : boxes) {
+        SCOPED_TRACE(b.box);
+        ui::typeInto(window.get(), b.box, QString(b.limit + 5, QChar(u'货')));
+        EXPECT_EQ(field(b.box).size(), b.limit);
+    }
+}
+
 } // namespace
