@@ -60,10 +60,11 @@ QStringList MonthDayRecords(const QString& monthKey)
 {
     ParamMap p;
     p.Add(QStringLiteral("@month"), monthKey);
-    const RecordSetPtr rs = ExecuteSql(QStringLiteral("SELECT substr(a.createTime,1,10) as iDate,count(*) as iCount "
-                                                      " from tb_events a where substr(a.createTime,1,7)=@month "
-                                                      " group by substr(a.createTime,1,10) order by iDate"),
-                                       p);
+    const RecordSetPtr rs =
+        ExecuteSql(QStringLiteral("SELECT substr(a.createTime,1,10) as iDate,count(*) as iCount "
+                                  " from tb_events a where substr(a.createTime,1,7)=@month "
+                                  " group by substr(a.createTime,1,10) order by iDate"),
+                   p);
     QStringList records;
     if (!rs)
         return records;
@@ -83,9 +84,10 @@ QString GetJoinFlgType(const QString& strDate)
 {
     ParamMap p;
     p.Add(QStringLiteral("@day"), strDate);
-    const RecordSetPtr rs = ExecuteSql(QStringLiteral("select flgType  from tb_events  where substr(createTime,1,10)=@day "
-                                                      " order by createTime asc, id asc"),
-                                       p);
+    const RecordSetPtr rs =
+        ExecuteSql(QStringLiteral("select flgType  from tb_events  where substr(createTime,1,10)=@day "
+                                  " order by createTime asc, id asc"),
+                   p);
     QStringList labels;
     if (rs)
         for (int r = 0; r < rs->RecordCount(); ++r)
@@ -131,7 +133,8 @@ QList<MarkBox> MarkLayout(const QString& joinFlgType)
 EventListQuery GetStrSql(bool byDate, const QDate& date, const QString& keyword)
 {
     EventListQuery q;
-    q.sql = QStringLiteral("SELECT id,eventContent,createTime,createUserId,flgType,isStart  FROM tb_events where 1=1 ");
+    q.sql = QStringLiteral(
+        "SELECT id,eventContent,createTime,createUserId,flgType,isStart  FROM tb_events where 1=1 ");
     if (byDate) {
         q.sql += QStringLiteral(" and substr(createTime,1,10)=@day");
         q.params.Add(QStringLiteral("@day"), date.toString(QStringLiteral("yyyy-MM-dd")));

@@ -38,9 +38,10 @@ ParamMap writeParams(const m_events& m)
 m_DBresult dal_events::Add(m_events& obj_Model)
 {
     return AddWithNextId(QStringLiteral("tb_events"), obj_Model, [](const m_events& m) {
-        ExecuteParaSql(QStringLiteral("insert into tb_events (id,eventContent,createTime,createUserId,flgType,isStart) "
-                                      " values (@id,@eventContent,@createTime,@createUserId,@flgType,@isStart) "),
-                       writeParams(m));
+        ExecuteParaSql(
+            QStringLiteral("insert into tb_events (id,eventContent,createTime,createUserId,flgType,isStart) "
+                           " values (@id,@eventContent,@createTime,@createUserId,@flgType,@isStart) "),
+            writeParams(m));
     });
 }
 
@@ -56,9 +57,10 @@ m_events dal_events::GetModel(int int_Id)
 m_DBresult dal_events::Update(const m_events& obj_Model)
 {
     return RunTrans([&] {
-        ExecuteChangingRow(QStringLiteral("update tb_events  set createTime=@createTime, eventContent=@eventContent, "
-                                          " flgType=@flgType,  isStart=@isStart  where id=@id"),
-                           writeParams(obj_Model));
+        ExecuteChangingRow(
+            QStringLiteral("update tb_events  set createTime=@createTime, eventContent=@eventContent, "
+                           " flgType=@flgType,  isStart=@isStart  where id=@id"),
+            writeParams(obj_Model));
     });
 }
 
@@ -93,8 +95,8 @@ QString EventTimeText(const QDateTime& time)
 QDateTime ParseEventTime(const QString& text)
 {
     const QString t = text.trimmed();
-    static const char* const forms[] = {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm", "yyyy-MM-dd H:mm:ss",
-                                        "yyyy/M/d H:mm:ss",    "yyyy/M/d H:mm",    "yyyy-M-d H:mm:ss",
+    static const char* const forms[] = {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm",   "yyyy-MM-dd H:mm:ss",
+                                        "yyyy/M/d H:mm:ss",    "yyyy/M/d H:mm",      "yyyy-M-d H:mm:ss",
                                         "yyyy-M-d H:mm",       "yyyy-MM-ddTHH:mm:ss"};
     for (const char* f : forms) {
         const QDateTime d = QDateTime::fromString(t, QString::fromLatin1(f));

@@ -22,8 +22,8 @@ m_setting dal_setting::GetModel(const QString& strKey)
 {
     ParamMap p;
     p.Add(QStringLiteral("@setKey"), strKey);
-    return ReadFirstShared(QStringLiteral("SELECT id,setKey,setValue  from tb_setting  where setKey=@setKey"), p,
-                           &readModel);
+    return ReadFirstShared(QStringLiteral("SELECT id,setKey,setValue  from tb_setting  where setKey=@setKey"),
+                           p, &readModel);
 }
 
 m_DBresult dal_setting::Update(const m_setting& obj_Model)
@@ -32,10 +32,13 @@ m_DBresult dal_setting::Update(const m_setting& obj_Model)
         ParamMap p;
         p.Add(QStringLiteral("@setKey"), obj_Model.setKey);
         p.Add(QStringLiteral("@setValue"), obj_Model.setValue);
-        if (ExecuteParaSql(QStringLiteral("update tb_setting  set setValue=@setValue  where setKey=@setKey"), p) > 0)
+        if (ExecuteParaSql(QStringLiteral("update tb_setting  set setValue=@setValue  where setKey=@setKey"),
+                           p) > 0)
             return;
         // A database without the row gets it, so the choice is kept.
-        p.Add(QStringLiteral("@id"), GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_setting")).toInt() + 1);
-        ExecuteParaSql(QStringLiteral("insert into tb_setting (id,setKey,setValue) values (@id,@setKey,@setValue)"), p);
+        p.Add(QStringLiteral("@id"),
+              GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_setting")).toInt() + 1);
+        ExecuteParaSql(
+            QStringLiteral("insert into tb_setting (id,setKey,setValue) values (@id,@setKey,@setValue)"), p);
     });
 }

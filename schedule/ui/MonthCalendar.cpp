@@ -20,7 +20,7 @@
 namespace
 {
 
-const QStringList MonthNames = {u"一月"_qs, u"二月"_qs, u"三月"_qs, u"四月"_qs, u"五月"_qs, u"六月"_qs,
+const QStringList MonthNames = {u"一月"_qs, u"二月"_qs, u"三月"_qs, u"四月"_qs, u"五月"_qs,   u"六月"_qs,
                                 u"七月"_qs, u"八月"_qs, u"九月"_qs, u"十月"_qs, u"十一月"_qs, u"十二月"_qs};
 constexpr int WeekendShade = 0xF8F8F8; // RGB(248,248,248)
 
@@ -34,7 +34,8 @@ QPushButton* button(QWidget* window, const char* name, const QString& caption)
 
 } // namespace
 
-MonthCalendar::MonthCalendar(QWidget* window, int colWidth) : QObject(window), colWidth(colWidth), m_window(window)
+MonthCalendar::MonthCalendar(QWidget* window, int colWidth)
+    : QObject(window), colWidth(colWidth), m_window(window)
 {
     utxtYear = new QLineEdit(window);
     utxtYear->setObjectName(QStringLiteral("utxtYear"));
@@ -184,8 +185,8 @@ void MonthCalendar::load_Events()
     const int month = shownMonth();
     if (month < 1)
         return;
-    const QString monthKey = QStringLiteral("%1-%2").arg(shownYear(), 4, 10, QLatin1Char('0')).arg(month, 2, 10,
-                                                                                                     QLatin1Char('0'));
+    const QString monthKey =
+        QStringLiteral("%1-%2").arg(shownYear(), 4, 10, QLatin1Char('0')).arg(month, 2, 10, QLatin1Char('0'));
     const QStringList records = MonthDayRecords(monthKey);
     const bool listView = comb_ViewType->currentText() == u"列表显示"_qs;
     QPixmap flag;
@@ -207,7 +208,8 @@ void MonthCalendar::load_Events()
                 } else {
                     VgCalendar->setCellPicture(r, c, flag);
                 }
-                VgCalendar->setCell(FlexGrid::flexcpPictureAlignment, r, c, r, c, FlexGrid::flexAlignLeftCenter);
+                VgCalendar->setCell(FlexGrid::flexcpPictureAlignment, r, c, r, c,
+                                    FlexGrid::flexAlignLeftCenter);
             }
         }
     }
@@ -259,7 +261,8 @@ void MonthCalendar::today()
 
 void MonthCalendar::addNew()
 {
-    const QDate day(shownYear(), shownMonth(), VgCalendar->TextMatrix(VgCalendar->Row(), VgCalendar->Col()).toInt());
+    const QDate day(shownYear(), shownMonth(),
+                    VgCalendar->TextMatrix(VgCalendar->Row(), VgCalendar->Col()).toInt());
     if (!day.isValid() || !openEditor)
         return;
     const QTime now = Clock::Now().time();
@@ -268,7 +271,8 @@ void MonthCalendar::addNew()
 
 void MonthCalendar::doubleClick()
 {
-    const QDate day(shownYear(), shownMonth(), VgCalendar->TextMatrix(VgCalendar->Row(), VgCalendar->Col()).toInt());
+    const QDate day(shownYear(), shownMonth(),
+                    VgCalendar->TextMatrix(VgCalendar->Row(), VgCalendar->Col()).toInt());
     if (!day.isValid())
         return;
     if (!VgCalendar->CellPicture(VgCalendar->Row(), VgCalendar->Col()).isNull()) {

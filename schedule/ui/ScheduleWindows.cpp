@@ -151,7 +151,8 @@ FrmCalendar::FrmCalendar(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("FrmCalendar"));
     setWindowTitle(u"日程管理"_qs);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     g_calendar = this;
 
     m_calendar = new MonthCalendar(this, 1380);
@@ -229,12 +230,13 @@ FrmCalendar::FrmCalendar(QWidget* parent) : QDialog(parent)
     });
 
     const int width = px(this, c->gridWidthTwips());
-    const int height = c->VgCalendar->geometry().top() + px(this, c->gridHeightTwips()) + px(this, 390) -
-                       px(this, 390) + 8;
+    const int height =
+        c->VgCalendar->geometry().top() + px(this, c->gridHeightTwips()) + px(this, 390) - px(this, 390) + 8;
     setFixedSize(width, height);
-    c->btn_addNew->setGeometry(width - px(this, 610) - px(this, 150), px(this, 50), px(this, 610), px(this, 300));
-    c->btn_list->setGeometry(width - px(this, 610) - px(this, 610) - px(this, 150), px(this, 50), px(this, 610),
-                             px(this, 300));
+    c->btn_addNew->setGeometry(width - px(this, 610) - px(this, 150), px(this, 50), px(this, 610),
+                               px(this, 300));
+    c->btn_list->setGeometry(width - px(this, 610) - px(this, 610) - px(this, 150), px(this, 50),
+                             px(this, 610), px(this, 300));
     if (QWidget* frame = parent ? parent->window() : nullptr)
         move((frame->width() - width) / 2, qMax(0, (frame->height() - height - px(this, 1500)) / 2));
     Guarded(this, [&] { c->selectDay(Clock::Today().day()); });
@@ -265,7 +267,8 @@ frmEvents::frmEvents(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmEvents"));
     setWindowTitle(u"日程"_qs);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     dt_time = new QDateTimeEdit(this);
     dt_time->setObjectName(QStringLiteral("dt_time"));
     dt_time->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm"));
@@ -491,9 +494,8 @@ frm_qjcx::frm_qjcx(QWidget* parent) : QDialog(parent)
     on(mu_deleteSelect, &QAction::triggered, [this] { deleteChecked(); });
     connect(listview_List, &QTreeWidget::itemDoubleClicked, this,
             [this] { Guarded(this, [this] { openCurrent(); }); });
-    connect(listview_List, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        menu_pop->popup(listview_List->viewport()->mapToGlobal(pos));
-    });
+    connect(listview_List, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { menu_pop->popup(listview_List->viewport()->mapToGlobal(pos)); });
 }
 
 frm_qjcx::~frm_qjcx()
@@ -663,7 +665,8 @@ void frm_qjcx::resizeEvent(QResizeEvent* e)
 
 // ---------------------------------------------------------------- FrmShowMin
 
-FrmShowMin::FrmShowMin(QWidget* parent) : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool)
+FrmShowMin::FrmShowMin(QWidget* parent)
+    : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool)
 {
     setObjectName(QStringLiteral("FrmShowMin"));
     setAutoFillBackground(true);
@@ -852,11 +855,17 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFi
           {"item_rpt_ckbill", u"出库单查询"_qs},
           {"item_rpt_cksum", u"出库汇总查询"_qs}}},
         {"menu_Calendar", u"日程管理"_qs, {}},
-        {"menu_BasicInfor", u"基础档案"_qs, {{"item_goods", u"货品信息"_qs}, {"item_location", u"库位信息"_qs}}},
-        {"menu_Templeteset", u"模板设置"_qs, {{"item_inBill", u"入库单据"_qs}, {"item_OutBill", u"出库单据"_qs}}},
+        {"menu_BasicInfor",
+         u"基础档案"_qs,
+         {{"item_goods", u"货品信息"_qs}, {"item_location", u"库位信息"_qs}}},
+        {"menu_Templeteset",
+         u"模板设置"_qs,
+         {{"item_inBill", u"入库单据"_qs}, {"item_OutBill", u"出库单据"_qs}}},
         {"menu_SystemSet",
          u"系统管理"_qs,
-         {{"user_infor", u"用户信息"_qs}, {"fun_limited", u"权限设置"_qs}, {"item_modflyPw", u"修改密码"_qs}}},
+         {{"user_infor", u"用户信息"_qs},
+          {"fun_limited", u"权限设置"_qs},
+          {"item_modflyPw", u"修改密码"_qs}}},
         {"menu_Help", u"帮助"_qs, {{"item_aboutus", u"关于我们"_qs}, {"wydz", u"我要定制软件..."_qs}}},
         {"menu_SystemExit", u"退出系统"_qs, {}},
         {"menu_SystemMin", u"最小化"_qs, {}},
@@ -996,9 +1005,9 @@ void frmMain::toolbarKey(const QString& key)
 void frmMain::closeEvent(QCloseEvent* e)
 {
     raise();
-    const MsgAnswer answer =
-        MsgBox::Show(u"是否退出朗岱进销存管理系统?\n\n 1、单击 [是] 退出系统;\n 2、单击 [否] 最小化窗口;\n 3、单击 [取消] 返回主窗口.\n\n"_qs,
-                     MsgIcon::Question, u"提示"_qs, MsgButtons::YesNoCancel, this);
+    const MsgAnswer answer = MsgBox::Show(
+        u"是否退出朗岱进销存管理系统?\n\n 1、单击 [是] 退出系统;\n 2、单击 [否] 最小化窗口;\n 3、单击 [取消] 返回主窗口.\n\n"_qs,
+        MsgIcon::Question, u"提示"_qs, MsgButtons::YesNoCancel, this);
     e->ignore();
     if (answer == MsgAnswer::Yes) {
         EndScheduleProgram();

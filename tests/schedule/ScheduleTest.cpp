@@ -13,12 +13,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QHeaderView>
 #include <QTreeWidget>
 
 namespace
@@ -139,8 +139,8 @@ TEST(CalendarMonth, MonthLayoutsAndLeapYears)
     const struct {
         const char* date;
         int days;
-    } cases[] = {{"2000-02-01", 29}, {"2012-02-01", 29}, {"2100-02-01", 28}, {"2011-02-01", 28},
-                 {"2012-04-01", 30}, {"2012-12-01", 31}};
+    } cases[] = {{"2000-02-01", 29}, {"2012-02-01", 29}, {"2100-02-01", 28},
+                 {"2011-02-01", 28}, {"2012-04-01", 30}, {"2012-12-01", 31}};
     for (const auto& c : cases)
         EXPECT_EQ(uGetDays(QString::fromLatin1(c.date)), c.days) << c.date;
 }
@@ -150,8 +150,8 @@ TEST(CalendarMonth, YearBoxTextsAreClamped)
     const struct {
         const char* typed;
         const char* shown;
-    } cases[] = {{"abc", "1998"}, {"20125", "2101"}, {"2012年", "2012"}, {" 2012", "2012"}, {"1997", "1998"},
-                 {"2101", "2101"}};
+    } cases[] = {{"abc", "1998"},   {"20125", "2101"}, {"2012年", "2012"},
+                 {" 2012", "2012"}, {"1997", "1998"},  {"2101", "2101"}};
     for (const auto& c : cases)
         EXPECT_EQ(CheckedYearText(QString::fromUtf8(c.typed)), QString::fromUtf8(c.shown)) << c.typed;
 }
