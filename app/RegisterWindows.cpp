@@ -2,6 +2,7 @@
 
 #include "FrmHelp.h"
 #include "FrmModifypwd.h"
+#include "ScheduleWindows.h"
 #include "WindowRegistry.h"
 #include "frmBrowser.h"
 #include "frmLocation.h"
@@ -52,7 +53,10 @@ void RegisterReportsInWindows() {}
 
 void RegisterReportsOutWindows() {}
 
-void RegisterScheduleWindows() {}
+void RegisterScheduleWindows()
+{
+    WindowRegistry::add("FrmCalendar", [] { return new FrmCalendar; });
+}
 
 } // namespace
 
