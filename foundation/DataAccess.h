@@ -6,7 +6,9 @@
 #include "m_recordSet.h"
 #include "sqlHelper.h"
 
+#include <QList>
 #include <QString>
+#include <functional>
 
 // Query patterns the data classes share.
 
@@ -52,3 +54,26 @@ Model ReadFirstShared(const QString& sql, const ParamMap& params, Model (*read)(
     CloseRs();
     return m;
 }
+
+// One reference check of a delete: while countSql (a query whose first column
+// counts the rows that still use the record) counts a row, the delete is
+// refused with the text refusal.
+struct RefCheck {
+    QString refusal;
+    QString countSql;
+    ParamMap params;
+
+    // The common check: rows of table whose column holds value.
+    static RefCheck Uses(const QString& refusal, const QString& table, const QString& column,
+                         const QVariant& value);
+};
+
+// A delete that other rows may forbid. Runs the checks in their order and,
+// when none counts a row, deleteRows, all in one write transaction (so nothing
+// can take up the record between the check and the delete). The first check
+// that counts a row refuses: a failed result with its text and int_Count its
+// count, nothing deleted. Any failure of deleteRows (a DbError such as
+// "当前记录不存在!") rolls back and answers a failed result with its text and
+// int_Count 0. Inside an outer transaction both are thrown on as DbError, as
+// RunTrans does, so that the outer work fails as a whole.
+m_DBresult DeleteWithRefChecks(const QList<RefCheck>& checks, const std::function<void()>& deleteRows);
