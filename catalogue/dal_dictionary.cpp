@@ -83,16 +83,32 @@ m_recordSet dal_dictionary::GetListForCondition(const m_conditions& ilstPara, co
 
 m_DBresult dal_dictionary::Delete(int int_Id)
 {
-    const QVariant id = QVariant::fromValue(ParamMap{{QStringLiteral("@id"), int_Id}});
-    KeyValue batch;
-    batch.AddItem(QStringLiteral("Delete From tb_user_group_fun where departmentId=@id"), id);
-    batch.AddItem(QStringLiteral("Delete From tb_location_fun where departmentId=@id"), id);
-    batch.AddItem(QStringLiteral("Delete From tb_account_fun where departmentId=@id"), id);
-    // An account tag's grants go with it: a later item taking over the id must not inherit them.
-    batch.AddItem(QStringLiteral("Delete From tb_account_fun where accountId=@id"), id);
-    batch.AddItem(QStringLiteral("Delete From tb_dictionary where id=@id"),
-                  QVariant::fromValue(ParamMap{{QStringLiteral("@id"), int_Id}}.RequireRow()));
-    return ExecuteTrans(batch);
+    const auto uses = [int_Id](const QString& refusal, const char* table, const char* column) {
+        return RefCheck::Uses(refusal, QLatin1String(table), QLatin1String(column), int_Id);
+    };
+    const QList<RefCheck> checks = {
+        {QStringLiteral("当前项目为系统默认项目,不能删除!"),
+         QStringLiteral("select count(*) from tb_dictionary where isSystemSet=1 and id=@id"),
+         ParamMap{{QStringLiteral("@id"), int_Id}}},
+        uses(QStringLiteral("当前项目存在子项目,不能删除!"), "tb_dictionary", "parentId"),
+        uses(QStringLiteral("当前账目标识在入库表已经建账,不能删除!"), "tb_rk_head", "accountId"),
+        uses(QStringLiteral("当前入库类别在入库表已经建账,不能删除!"), "tb_rk_head", "utypeId"),
+        uses(QStringLiteral("当前出库类别在出库表已经建账,不能删除!"), "tb_ck_head", "utypeId"),
+        uses(QStringLiteral("当前账目标识在出库表已经建账,不能删除!"), "tb_ck_head", "accountId"),
+        uses(QStringLiteral("当前货品类别在货品信息表已经建账,不能删除!"), "tb_goods_head", "goodsTypeId"),
+        uses(QStringLiteral("当前部门在用户信息表已经建账,不能删除!"), "tb_user", "dictionaryId"),
+        // Partners keep their category by id: a category in use stays.
+        uses(QStringLiteral("当前往来单位分类在往来单位表已经建账,不能删除!"), "tb_customer", "customType"),
+    };
+    return DeleteWithRefChecks(checks, [int_Id] {
+        const ParamMap id{{QStringLiteral("@id"), int_Id}};
+        ExecuteParaSql(QStringLiteral("Delete From tb_user_group_fun where departmentId=@id"), id);
+        ExecuteParaSql(QStringLiteral("Delete From tb_location_fun where departmentId=@id"), id);
+        ExecuteParaSql(QStringLiteral("Delete From tb_account_fun where departmentId=@id"), id);
+        // An account tag's grants go with it: a later item taking over the id must not inherit them.
+        ExecuteParaSql(QStringLiteral("Delete From tb_account_fun where accountId=@id"), id);
+        ExecuteChangingRow(QStringLiteral("Delete From tb_dictionary where id=@id"), id);
+    });
 }
 
 void dal_dictionary::Update(const m_dictionary& obj_Model)

@@ -5,6 +5,7 @@
 #include "DialogRunner.h"
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
+#include "Guarded.h"
 #include "MsgBox.h"
 #include "ProcessFuntionValues.h"
 #include "WindowChrome.h"
@@ -469,54 +470,17 @@ void frm_dictionary::delete_DictionaryInfor()
     if (!MsgBox::Ask(QStringLiteral("是否删除当前项目?"), kCaption, this))
         return;
     const int id = idOf(txt_id->text());
-    try {
-        struct Check {
-            const char16_t* message;
-            const char* from;
-            const char* where;
-            const char* param;
-        };
-        static const Check checks[] = {
-            {u"当前项目为系统默认项目,不能删除!", " from tb_dictionary", " where isSystemSet=1  and id=@Id",
-             "@Id"},
-            {u"当前项目存在子项目,不能删除!", " from tb_dictionary", " where parentId=@Id", "@Id"},
-            {u"当前账目标识在入库表已经建账,不能删除!", " from tb_rk_head", " where accountId=@accountId",
-             "@accountId"},
-            {u"当前入库类别在入库表已经建账,不能删除!", " from tb_rk_head", " where utypeId=@utypeId",
-             "@utypeId"},
-            {u"当前出库类别在出库表已经建账,不能删除!", " from tb_ck_head", " where utypeId=@utypeId",
-             "@utypeId"},
-            {u"当前账目标识在出库表已经建账,不能删除!", " from tb_ck_head", " where accountId=@accountId",
-             "@accountId"},
-            {u"当前货品类别在货品信息表已经建账,不能删除!", " from tb_goods_head",
-             " where goodsTypeId=@goodsTypeId", "@goodsTypeId"},
-            {u"当前部门在用户信息表已经建账,不能删除!", " from tb_user", " where dictionaryId=@dictionaryId",
-             "@dictionaryId"},
-            // Partners keep their category by id: a category in use stays.
-            {u"当前往来单位分类在往来单位表已经建账,不能删除!", " from tb_customer",
-             " where customType=@customType", "@customType"},
-        };
-        KeyValue batch;
-        for (const Check& c : checks) {
-            const QString sql = QStringLiteral("select '") + QString::fromUtf16(c.message) +
-                                QStringLiteral("' as strMsg,Count(*) as fkCount ") + QLatin1String(c.from) +
-                                QLatin1String(c.where);
-            batch.AddItem(sql, QVariant::fromValue(ParamMap{{QLatin1String(c.param), id}}));
-        }
-        const RefCheckResult ref = CheckDeleteRef(batch);
-        if (!ref.isOK) {
-            MsgBox::Warn(ref.strMsg, kCaption, this);
-            return;
-        }
+    bool deleted = false;
+    Guarded(this, [&] {
         const m_DBresult result = m_dal.Delete(id);
         if (!result.isResult) {
             MsgBox::Warn(result.str_MsgBox, kCaption, this);
             return;
         }
-    } catch (const DbError& e) {
-        MsgBox::SystemError(e.message(), this);
+        deleted = true;
+    });
+    if (!deleted)
         return;
-    }
     tv_DeleteNode(id, tv_dictionary);
     clear_DictionaryInfor();
     MsgBox::Info(QStringLiteral("删除成功!"), kCaption, this);

@@ -39,16 +39,29 @@ m_DBresult DeleteWithRefChecks(const QList<RefCheck>& checks, const std::functio
 {
     int refusedCount = 0;
     m_DBresult result = RunTrans([&] {
-        for (const RefCheck& check : checks) {
-            const int count = ScalarInt(check.countSql, check.params);
-            if (count > 0) {
-                refusedCount = count;
-                throw DbError(check.refusal);
-            }
+        const RefCheckResult refusal = FirstRefusal(checks);
+        if (!refusal.isOK) {
+            refusedCount = refusal.fkCount;
+            throw DbError(refusal.strMsg);
         }
         deleteRows();
     });
     if (!result.isResult)
         result.int_Count = refusedCount;
+    return result;
+}
+
+RefCheckResult FirstRefusal(const QList<RefCheck>& checks)
+{
+    RefCheckResult result;
+    for (const RefCheck& check : checks) {
+        const int count = ScalarInt(check.countSql, check.params);
+        if (count > 0) {
+            result.fkCount = count;
+            result.strMsg = check.refusal;
+            result.isOK = false;
+            break;
+        }
+    }
     return result;
 }

@@ -77,3 +77,7 @@ struct RefCheck {
 // int_Count 0. Inside an outer transaction both are thrown on as DbError, as
 // RunTrans does, so that the outer work fails as a whole.
 m_DBresult DeleteWithRefChecks(const QList<RefCheck>& checks, const std::function<void()>& deleteRows);
+
+// The first of checks that counts a row, for a window that names the refusal
+// before it asks; the delete itself checks again inside its transaction.
+RefCheckResult FirstRefusal(const QList<RefCheck>& checks);

@@ -4,6 +4,7 @@
 #include "MsgBox.h"
 #include "UserGroupRights.h"
 #include "WindowChrome.h"
+#include "dal_usergrp.h"
 #include "sqlHelper.h"
 
 #include <QAction>
@@ -357,24 +358,18 @@ void frm_funlimited::delete_Usergrp()
         return;
     }
     const int id = numericValue(idText);
-    const RecordSetPtr staff = ExecuteSql(QStringLiteral("select ugrpid From tb_Staff where ugrpid=@id"),
-                                          ParamMap{{QStringLiteral("@id"), id}});
-    if (staff && staff->RecordCount() > 0) {
-        MsgBox::Show(QStringLiteral("用户组名[") + txt_name->text() +
-                         QStringLiteral("]已经在[用户表]引用建帐,") +
-                         GetMessageBox(QStringLiteral("AlreadyAccount")),
-                     MsgIcon::Information, kCaption, MsgButtons::Ok, this);
+    const QString inUse = QStringLiteral("用户组名[") + txt_name->text() +
+                          QStringLiteral("]已经在[用户表]引用建帐,") +
+                          GetMessageBox(QStringLiteral("AlreadyAccount"));
+    dal_usergrp groups;
+    const RefCheckResult refusal = FirstRefusal(dal_usergrp::DeleteChecks(id, inUse));
+    if (!refusal.isOK) {
+        MsgBox::Show(refusal.strMsg, MsgIcon::Information, kCaption, MsgButtons::Ok, this);
         return;
     }
     if (!MsgBox::Ask(GetMessageBox(QStringLiteral("AskDelete")), kCaption, this))
         return;
-    const m_DBresult result = RunTrans([&] {
-        if (ExecuteParaSql(QStringLiteral("Delete From tb_Usergrp where id=@id"),
-                           ParamMap{{QStringLiteral("@id"), id}}) != 1)
-            throw DbError(QStringLiteral("当前记录不存在!"));
-        ExecuteParaSql(QStringLiteral("Delete From tb_sysuserfun where usergrpid=@id"),
-                       ParamMap{{QStringLiteral("@id"), id}});
-    });
+    const m_DBresult result = groups.Delete(id, inUse);
     if (!result.isResult) {
         showError(result.str_MsgBox);
         return;

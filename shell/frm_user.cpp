@@ -4,6 +4,7 @@
 #include "DbError.h"
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
+#include "Guarded.h"
 #include "MsgBox.h"
 #include "ProcessFuntionValues.h"
 #include "WindowChrome.h"
@@ -437,31 +438,7 @@ void frm_user::delete_User()
     }
     if (!MsgBox::Ask(QStringLiteral("是否删除当前用户?"), kCaption, this))
         return;
-    try {
-        struct Check {
-            const char16_t* message;
-            const char* table;
-            const char* column;
-        };
-        static const Check checks[] = {
-            {u"当前用户在入库表已经建账,不能删除!", "tb_rk_head", "userId"},
-            {u"当前用户在出库表已经建账,不能删除!", "tb_ck_head", "userId"},
-            {u"当前用户在往来单位表已经建账,不能删除!", "tb_customer", "userId"},
-            {u"当前用户在日程管理已经建账,不能删除!", "tb_events", "createUserId"},
-        };
-        KeyValue batch;
-        for (const Check& c : checks) {
-            const QString sql = QStringLiteral("select '") + QString::fromUtf16(c.message) +
-                                QStringLiteral("' as strMsg,Count(*) as fkCount  from ") +
-                                QLatin1String(c.table) + QStringLiteral(" where ") + QLatin1String(c.column) +
-                                QStringLiteral("=@userId");
-            batch.AddItem(sql, QVariant::fromValue(ParamMap{{QStringLiteral("@userId"), id}}));
-        }
-        const RefCheckResult ref = CheckDeleteRef(batch);
-        if (!ref.isOK) {
-            MsgBox::Warn(ref.strMsg, kCaption, this);
-            return;
-        }
+    Guarded(this, [&] {
         const m_DBresult result = m_dal.Delete(id);
         if (!result.isResult) {
             MsgBox::Warn(result.str_MsgBox, kCaption, this);
@@ -470,7 +447,5 @@ void frm_user::delete_User()
         clear_UserInfor();
         load_UserList();
         MsgBox::Info(QStringLiteral("删除成功!"), kCaption, this);
-    } catch (const DbError& e) {
-        MsgBox::SystemError(e.message(), this);
-    }
+    });
 }
