@@ -205,12 +205,8 @@ void frm_dictionary::btn_utype_Click(int index)
 {
     clear_DictionaryInfor();
     txt_selectType->setText(btn_utype[index]->property("tag").toString());
-    try {
-        load_DictionaryTree(index);
-    } catch (const DbError& e) {
+    if (!Guarded(this, [&] { load_DictionaryTree(index); }))
         tv_dictionary->setVisible(true);
-        MsgBox::SystemError(e.message(), this);
-    }
     setTypeCtl(index);
 }
 
@@ -252,12 +248,10 @@ void frm_dictionary::tv_dictionary_NodeClick(QTreeWidgetItem* node)
 {
     if (!node)
         return;
-    try {
+    Guarded(this, [&] {
         load_DictionaryChildNodes(node);
         show_DictionaryInfor(idOfKey(nodeKey(node)));
-    } catch (const DbError& e) {
-        MsgBox::SystemError(e.message(), this);
-    }
+    });
 }
 
 void frm_dictionary::show_DictionaryInfor(int int_Id)
@@ -326,7 +320,7 @@ void frm_dictionary::menu_add_Click()
 
 void frm_dictionary::btn_setParent_Click()
 {
-    try {
+    Guarded(this, [&] {
         frm_select picker(this);
         picker.utbName = QStringLiteral("dictionary");
         picker.isHideCheckCol = true;
@@ -340,9 +334,7 @@ void frm_dictionary::btn_setParent_Click()
             txt_parentName->setText(picked.uname);
             txt_parentId->setText(QString::number(picked.id));
         }
-    } catch (const DbError& e) {
-        MsgBox::SystemError(e.message(), this);
-    }
+    });
 }
 
 void frm_dictionary::btn_clearParent_Click()
@@ -397,7 +389,8 @@ void frm_dictionary::save_DictionaryInfor()
         txt_Name->setFocus();
         return;
     }
-    try {
+    bool saved = false;
+    Guarded(this, [&] {
         // A new item's id is taken when it is stored; until then it is 0, which no item has.
         const int id = idOf(txt_id->text());
         m_current.id = id < 1 ? 0 : id;
@@ -452,11 +445,10 @@ void frm_dictionary::save_DictionaryInfor()
             tv_AddNode(m_current.id, m_current.parentId, tv_dictionary, m_current.uname,
                        QStringLiteral("open"));
         }
-    } catch (const DbError& e) {
-        MsgBox::SystemError(e.message(), this);
-        return;
-    }
-    MsgBox::Info(QStringLiteral("保存成功!"), kCaption, this);
+        saved = true;
+    });
+    if (saved)
+        MsgBox::Info(QStringLiteral("保存成功!"), kCaption, this);
 }
 
 void frm_dictionary::delete_DictionaryInfor()

@@ -5,6 +5,7 @@
 #include "FlexGrid.h"
 #include "FormHelpers.h"
 #include "GridCellHelpers.h"
+#include "Guarded.h"
 #include "MsgBox.h"
 #include "ProcessFuntionValues.h"
 #include "m_ck_head.h"
@@ -280,12 +281,8 @@ void frm_select::RunSearch()
     Form_Load();
     QString format;
     m_recordSet rs;
-    try {
-        rs = search(format);
-    } catch (const DbError& e) {
-        MsgBox::Show(e.message(), MsgIcon::Critical, QStringLiteral("System"), MsgButtons::Ok, this);
+    if (!Guarded(this, GuardStyle{MsgIcon::Critical}, [&] { rs = search(format); }))
         return;
-    }
     if (format.isEmpty())
         format = QStringLiteral("^行号 |^id |^选定   ");
 

@@ -1,11 +1,13 @@
 #include "UserGroupRights.h"
 
+#include "Guarded.h"
 #include "MsgBox.h"
 #include "sqlHelper.h"
 
 QString GetMessageBox(const QString& code)
 {
-    try {
+    QString text;
+    Guarded(nullptr, [&] {
         CloseRs();
         const RecordSetPtr rs = ExecuteSql(
             QStringLiteral(
@@ -13,13 +15,13 @@ QString GetMessageBox(const QString& code)
             ParamMap{{QStringLiteral("@code"), code}});
         const QString wanted = code.trimmed();
         for (int r = 0; r < rs->RecordCount(); ++r) {
-            if (rs->text(r, QStringLiteral("Code")).trimmed() == wanted)
-                return rs->text(r, QStringLiteral("CDESC")).trimmed();
+            if (rs->text(r, QStringLiteral("Code")).trimmed() == wanted) {
+                text = rs->text(r, QStringLiteral("CDESC")).trimmed();
+                return;
+            }
         }
-    } catch (const DbError& e) {
-        MsgBox::SystemError(e.message());
-    }
-    return {};
+    });
+    return text;
 }
 
 bool check_LimitedUser(const QString& nodeCode, int usergrpId, const QString& condition, bool isShowMsg)

@@ -1,6 +1,7 @@
 #include "frm_funlimited.h"
 
 #include "FormHelpers.h"
+#include "Guarded.h"
 #include "MsgBox.h"
 #include "UserGroupRights.h"
 #include "WindowChrome.h"
@@ -15,6 +16,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QToolBar>
@@ -136,12 +138,10 @@ frm_funlimited::frm_funlimited(QWidget* parent) : QWidget(parent)
     FollowFolderImages(tv_limited, this,
                        [this](QTreeWidgetItem* item, const QString& image) { setNodeImage(item, image); });
 
-    try {
+    Guarded(this, [&] {
         load_UsergrpList();
         load_UsergrpCombo();
-    } catch (const DbError& e) {
-        showError(e.message());
-    }
+    });
 }
 
 void frm_funlimited::showError(const QString& text)
@@ -201,7 +201,7 @@ void frm_funlimited::chooseGroup(const QString& name)
 
 void frm_funlimited::cobo_usergrp_Click()
 {
-    try {
+    Guarded(this, [&] {
         const QString name = cobo_usergrp->currentText();
         const int g = numericValue(GetFieldValue(QStringLiteral("id"), QStringLiteral("tb_Usergrp"),
                                                  QStringLiteral(" And uname=@uname"),
@@ -219,27 +219,23 @@ void frm_funlimited::cobo_usergrp_Click()
                 .arg(g);
         const QSignalBlocker quiet(tv_limited);
         tv_limited->clear();
-        try {
-            m_tree.AddTreeII(0, QStringLiteral("(") + query + QStringLiteral(") z"), QStringLiteral("ucheck"),
-                             true, true);
-        } catch (const DbError&) {
+        // Whatever the load brought, each node remembers the state it shows,
+        // also when the load fails half-way.
+        const auto remember = qScopeGuard([this] {
             for (QTreeWidgetItemIterator it(tv_limited); *it; ++it)
                 (*it)->setData(0, kWasCheckedRole, (*it)->checkState(0) == Qt::Checked);
-            throw;
-        }
+        });
+        m_tree.AddTreeII(0, QStringLiteral("(") + query + QStringLiteral(") z"), QStringLiteral("ucheck"),
+                         true, true);
         if (QTreeWidgetItem* first = tv_limited->topLevelItem(0)) {
             first->setExpanded(true);
             setNodeImage(first, QStringLiteral("computer"));
             tv_limited->setCurrentItem(first);
             first->setCheckState(0, Qt::Checked); // the first node only, not its children
         }
-        for (QTreeWidgetItemIterator it(tv_limited); *it; ++it)
-            (*it)->setData(0, kWasCheckedRole, (*it)->checkState(0) == Qt::Checked);
         auto* cover = findChild<QStackedWidget*>(QStringLiteral("stack_limited"));
         cover->setCurrentWidget(tv_limited);
-    } catch (const DbError& e) {
-        showError(e.message());
-    }
+    });
 }
 
 void frm_funlimited::setNodeImage(QTreeWidgetItem* item, const QString& image)
@@ -265,7 +261,7 @@ void frm_funlimited::tv_limited_NodeCheck(QTreeWidgetItem* item)
 
 void frm_funlimited::Toolbar_ButtonClick(const QString& key)
 {
-    try {
+    Guarded(this, [&] {
         if (key == QLatin1String("add_usergrp")) {
             if (!check_LimitedUser(QStringLiteral("usergrp_add"), CurrentUsergrpId, QStringLiteral("1=1"),
                                    true))
@@ -286,9 +282,7 @@ void frm_funlimited::Toolbar_ButtonClick(const QString& key)
         } else if (key == QLatin1String("close")) {
             close();
         }
-    } catch (const DbError& e) {
-        showError(e.message());
-    }
+    });
 }
 
 void frm_funlimited::clear_UsergrpInfor()
@@ -338,13 +332,11 @@ void frm_funlimited::save_Usergrp()
         return;
     }
     txt_id->setText(QString::number(id));
-    try {
-        load_UsergrpList();
-        load_UsergrpCombo();
-    } catch (const DbError& e) {
-        showError(e.message());
+    if (!Guarded(this, [&] {
+            load_UsergrpList();
+            load_UsergrpCombo();
+        }))
         return;
-    }
     MsgBox::Show(GetMessageBox(QStringLiteral("AlreadySave")), MsgIcon::Information, kCaption, MsgButtons::Ok,
                  this);
 }
@@ -377,13 +369,11 @@ void frm_funlimited::delete_Usergrp()
     txt_id->clear();
     txt_name->clear();
     txt_remark->clear();
-    try {
-        load_UsergrpList();
-        load_UsergrpCombo();
-    } catch (const DbError& e) {
-        showError(e.message());
+    if (!Guarded(this, [&] {
+            load_UsergrpList();
+            load_UsergrpCombo();
+        }))
         return;
-    }
     MsgBox::Show(GetMessageBox(QStringLiteral("AlreadyDelete")), MsgIcon::Information, kCaption,
                  MsgButtons::Ok, this);
 }

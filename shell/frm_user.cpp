@@ -222,14 +222,12 @@ frm_user::frm_user(QWidget* parent) : QWidget(parent)
     resize(820, 480);
 
     // Opening: the list in report style, the departments, the sexes.
-    try {
+    Guarded(this, [&] {
         load_UserList();
         setViewStyle(QStringLiteral("detail_view"));
         select_view(QStringLiteral("detail_view"));
         load_DepartmentCombo();
-    } catch (const DbError& e) {
-        MsgBox::SystemError(e.message(), this);
-    }
+    });
     cobo_sex->addItems({kMale, QStringLiteral("女")});
     cobo_sex->setCurrentIndex(0);
 }
@@ -314,11 +312,7 @@ void frm_user::utoolbar_ButtonClick(const QString& key)
     } else if (key == QLatin1String("delete_user")) {
         delete_User();
     } else if (key == QLatin1String("refresh")) {
-        try {
-            load_UserList();
-        } catch (const DbError& e) {
-            MsgBox::SystemError(e.message(), this);
-        }
+        Guarded(this, [&] { load_UserList(); });
     } else if (key == QLatin1String("close")) {
         close();
     } else if (key.endsWith(QLatin1String("_view"))) {
@@ -343,7 +337,8 @@ void frm_user::show_SelectedUser()
     const QModelIndexList selected = m_report->selectionModel()->selectedIndexes();
     if (selected.isEmpty())
         return;
-    try {
+    // The system shows this failure as a plain message after the handler's name.
+    Guarded(this, GuardStyle{MsgIcon::None, {}, QStringLiteral("listview_DblClick")}, [&] {
         QString id = selected.first().siblingAtColumn(0).data(kKeyRole).toString();
         id.remove(QStringLiteral("key_"));
         txt_id->setText(id.trimmed());
@@ -355,10 +350,7 @@ void frm_user::show_SelectedUser()
             cobo_usergrp->addItem(m_current.department);
         cobo_usergrp->setCurrentIndex(cobo_usergrp->findText(m_current.department));
         chk_start->setChecked(m_current.isStart);
-    } catch (const DbError& e) {
-        MsgBox::Show(QStringLiteral("listview_DblClick") + e.message(), MsgIcon::None, {}, MsgButtons::Ok,
-                     this);
-    }
+    });
 }
 
 void frm_user::clear_UserInfor()
@@ -384,7 +376,7 @@ void frm_user::save_User()
         cobo_sex->setFocus();
         return;
     }
-    try {
+    Guarded(this, [&] {
         const m_dictionary department =
             dal_dictionary().GetModelForName(DictionaryType::department, cobo_usergrp->currentText());
         if (IsNullOrEmpty(cobo_usergrp->currentText()) || department.id < 1) {
@@ -417,9 +409,7 @@ void frm_user::save_User()
         }
         txt_id->setText(QString::number(m_current.id));
         load_UserList();
-    } catch (const DbError& e) {
-        MsgBox::SystemError(e.message(), this);
-    }
+    });
 }
 
 void frm_user::delete_User()
