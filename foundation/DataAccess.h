@@ -28,17 +28,22 @@ void ExecuteChangingRow(const QString& sql, const ParamMap& params,
 
 // Writes a new record under the next free id of table (max(id)+1), taken in
 // one write transaction with write(copy), so that two writers never take the
-// same id. The record takes the written copy only when the transaction holds.
-template <class Model, class Write> m_DBresult AddWithNextId(const QString& table, Model& record, Write write)
+// same id. The record takes the written copy only when the write holds; a
+// failure is thrown as DbError and rolls the write back.
+template <class Model, class Write> void InsertWithNextId(const QString& table, Model& record, Write write)
 {
     Model added = record;
-    const m_DBresult result = RunTrans([&] {
-        added.id = GetMaxValue(QStringLiteral("id"), table).toInt() + 1;
-        write(added);
-    });
-    if (result.isResult)
-        record = added;
-    return result;
+    TransactionGuard guard;
+    added.id = GetMaxValue(QStringLiteral("id"), table).toInt() + 1;
+    write(added);
+    guard.commit();
+    record = added;
+}
+
+// The same for a write that answers with its result (RunTrans).
+template <class Model, class Write> m_DBresult AddWithNextId(const QString& table, Model& record, Write write)
+{
+    return RunTrans([&] { InsertWithNextId(table, record, write); });
 }
 
 // The first row of a query as a record, read through the shared record set,

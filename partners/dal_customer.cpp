@@ -76,15 +76,13 @@ void dal_customer::Add(const m_customer& obj_Model)
 
 void dal_customer::AddNew(m_customer& obj_Model)
 {
-    const m_DBresult r = AddWithNextId(QStringLiteral("tb_customer"), obj_Model, [this](m_customer& m) {
+    InsertWithNextId(QStringLiteral("tb_customer"), obj_Model, [this](m_customer& m) {
         // The code follows the creation date; a record without one is numbered today.
         const QString date =
             IsNullOrEmpty(m.createTime) ? GetNowStr(QStringLiteral("yyyy-MM-dd")) : m.createTime;
         m.customerCode = GetNewBillNo(QStringLiteral("ct"), date);
         Add(m);
     });
-    if (!r.isResult)
-        throw DbError(r.str_MsgBox);
 }
 
 m_customer dal_customer::readModel(const RecordSet& rs)

@@ -42,10 +42,7 @@ void dal_location::Add(const m_location& obj_Model)
 
 void dal_location::AddNew(m_location& obj_Model)
 {
-    const m_DBresult r =
-        AddWithNextId(QStringLiteral("tb_location"), obj_Model, [this](const m_location& m) { Add(m); });
-    if (!r.isResult)
-        throw DbError(r.str_MsgBox);
+    InsertWithNextId(QStringLiteral("tb_location"), obj_Model, [this](const m_location& m) { Add(m); });
 }
 
 m_location dal_location::readModel(const RecordSet& rs)
