@@ -7,6 +7,7 @@
 #include "GetvalueFunction.h"
 #include "Guarded.h"
 #include "MsgBox.h"
+#include "Numbers.h"
 #include "ProcessFuntionValues.h"
 #include "WindowChrome.h"
 #include "frm_select.h"
@@ -51,22 +52,11 @@ const TypeButton kTypes[] = {
     {u"账目标识", DictionaryType::accountType}, {u"往来单位分类", DictionaryType::customerType},
 };
 
-// The leading number of a text, as the old form boxes read it ("" gives 0).
-double numberOf(const QString& text)
-{
-    const QString t = text.trimmed();
-    qsizetype end = 0;
-    while (end < t.size() && (t.at(end).isDigit() || t.at(end) == QLatin1Char('.') ||
-                              (end == 0 && (t.at(0) == QLatin1Char('-') || t.at(0) == QLatin1Char('+')))))
-        ++end;
-    bool ok = false;
-    const double v = t.left(end).toDouble(&ok);
-    return ok ? v : 0;
-}
-
+// An id box as a whole number; a half goes to the even neighbour, as the
+// 16-bit conversion of the parent id does.
 int idOf(const QString& text)
 {
-    return int(std::nearbyint(numberOf(text)));
+    return int(std::nearbyint(ReadNumber(text)));
 }
 
 int idOfKey(const QString& key)
@@ -381,7 +371,7 @@ bool frm_dictionary::isParentCycle(int id, int parentId)
 
 void frm_dictionary::save_DictionaryInfor()
 {
-    const bool stored = numberOf(txt_id->text()) > 0;
+    const bool stored = ReadNumber(txt_id->text()) > 0;
     if (!check_FunRight(stored ? FunCodeTable.dictionary_update() : FunCodeTable.dictionary_save(), true))
         return;
     if (IsNullOrEmpty(txt_Name->text())) {

@@ -3,6 +3,7 @@
 #include "FormHelpers.h"
 #include "Guarded.h"
 #include "MsgBox.h"
+#include "Numbers.h"
 #include "UserGroupRights.h"
 #include "WindowChrome.h"
 #include "dal_usergrp.h"
@@ -33,16 +34,10 @@ constexpr int kWasCheckedRole = Qt::UserRole + 10;
 
 const QString kCaption = QStringLiteral("权限设置");
 
-QString numberText(const QString& text)
-{
-    return text.trimmed();
-}
-
+// An id as a whole number.
 int numericValue(const QString& text)
 {
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    return ok ? int(v) : 0;
+    return int(ReadNumber(text));
 }
 
 } // namespace
@@ -203,10 +198,9 @@ void frm_funlimited::cobo_usergrp_Click()
 {
     Guarded(this, [&] {
         const QString name = cobo_usergrp->currentText();
-        const int g = numericValue(GetFieldValue(QStringLiteral("id"), QStringLiteral("tb_Usergrp"),
-                                                 QStringLiteral(" And uname=@uname"),
-                                                 ParamMap{{QStringLiteral("@uname"), name}})
-                                       .toString());
+        const int g = int(ReadNumber(GetFieldValue(QStringLiteral("id"), QStringLiteral("tb_Usergrp"),
+                                                   QStringLiteral(" And uname=@uname"),
+                                                   ParamMap{{QStringLiteral("@uname"), name}})));
         m_groupId = g;
         // The menu's code and order columns are given the names the tree
         // helper reads; a grant stored twice still makes one node.
@@ -343,7 +337,7 @@ void frm_funlimited::save_Usergrp()
 
 void frm_funlimited::delete_Usergrp()
 {
-    const QString idText = numberText(txt_id->text());
+    const QString idText = txt_id->text().trimmed();
     if (idText.isEmpty()) {
         MsgBox::Show(QStringLiteral("当前记录") + GetMessageBox(QStringLiteral("ReNotHaveNotDelete")),
                      MsgIcon::Information, kCaption, MsgButtons::Ok, this);

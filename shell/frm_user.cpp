@@ -6,6 +6,7 @@
 #include "GetvalueFunction.h"
 #include "Guarded.h"
 #include "MsgBox.h"
+#include "Numbers.h"
 #include "ProcessFuntionValues.h"
 #include "WindowChrome.h"
 #include "dal_dictionary.h"
@@ -85,11 +86,10 @@ QString bareText(QString text)
     return text.trimmed();
 }
 
+// An id box as a whole number.
 int numericValue(const QString& text)
 {
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    return ok ? int(std::lround(v)) : 0;
+    return int(std::lround(ReadNumber(text)));
 }
 
 } // namespace
