@@ -1,7 +1,6 @@
 #include "dal_dictionary.h"
 
 #include "DataAccess.h"
-#include "FieldRead.h"
 #include "ProcessFuntionValues.h"
 #include "sqlHelper.h"
 
@@ -37,18 +36,17 @@ m_dictionary dal_dictionary::readModel(const RecordSet& rs)
     m_dictionary m;
     if (rs.isEmpty())
         return m;
-    using namespace FieldRead;
-    m.id = Int(rs, 0, QStringLiteral("id"));
-    m.utype = Text(rs, 0, QStringLiteral("utype"));
-    m.uname = Text(rs, 0, QStringLiteral("uname"));
-    m.parentId = Int(rs, 0, QStringLiteral("parentId"));
-    m.parentName = TextOrEmpty(rs, 0, QStringLiteral("parentName"));
-    m.orderby = Int(rs, 0, QStringLiteral("orderBy"));
-    m.remark = TextOrEmpty(rs, 0, QStringLiteral("remark"));
-    m.isSystemSet = Int(rs, 0, QStringLiteral("isSystemSet"));
-    m.isstart = Int(rs, 0, QStringLiteral("isstart"));
-    m.startName = Text(rs, 0, QStringLiteral("startName"));
-    m.iCount = Int(rs, 0, QStringLiteral("iCount"));
+    m.id = rs.integer(0, QStringLiteral("id"));
+    m.utype = rs.text(0, QStringLiteral("utype"));
+    m.uname = rs.text(0, QStringLiteral("uname"));
+    m.parentId = rs.integer(0, QStringLiteral("parentId"));
+    m.parentName = rs.text(0, QStringLiteral("parentName"));
+    m.orderby = rs.integer(0, QStringLiteral("orderBy"));
+    m.remark = rs.text(0, QStringLiteral("remark"));
+    m.isSystemSet = rs.integer(0, QStringLiteral("isSystemSet"));
+    m.isstart = rs.integer(0, QStringLiteral("isstart"));
+    m.startName = rs.text(0, QStringLiteral("startName"));
+    m.iCount = rs.integer(0, QStringLiteral("iCount"));
     return m;
 }
 
