@@ -1,13 +1,11 @@
 #include "UserGroupRights.h"
 
-#include "Guarded.h"
 #include "MsgBox.h"
 #include "sqlHelper.h"
 
 QString GetMessageBox(const QString& code)
 {
-    QString text;
-    Guarded(nullptr, [&] {
+    try {
         CloseRs();
         const RecordSetPtr rs = ExecuteSql(
             QStringLiteral(
@@ -15,13 +13,13 @@ QString GetMessageBox(const QString& code)
             ParamMap{{QStringLiteral("@code"), code}});
         const QString wanted = code.trimmed();
         for (int r = 0; r < rs->RecordCount(); ++r) {
-            if (rs->text(r, QStringLiteral("Code")).trimmed() == wanted) {
-                text = rs->text(r, QStringLiteral("CDESC")).trimmed();
-                return;
-            }
+            if (rs->text(r, QStringLiteral("Code")).trimmed() == wanted)
+                return rs->text(r, QStringLiteral("CDESC")).trimmed();
         }
-    });
-    return text;
+    } catch (const DbError& e) {
+        MsgBox::SystemError(e.message());
+    }
+    return {};
 }
 
 bool check_LimitedUser(const QString& nodeCode, int usergrpId, const QString& condition, bool isShowMsg)
