@@ -35,7 +35,7 @@ void BillReportWindow::deleteBill(const QString& right)
     if (id <= 0 || !check_FunRight(right, true))
         return;
     const QString title = windowTitle();
-    if (cellText(layout().statusCol).trimmed() == QLatin1String("已审核")) {
+    if (cellText(layout().statusCol).trimmed() == QStringLiteral("已审核")) {
         MsgBox::Show(QStringLiteral("当前单据已审核,不能删除!"), MsgIcon::Exclamation, title, MsgButtons::Ok,
                      this);
         return;
@@ -59,11 +59,11 @@ void BillReportWindow::passBill(const QString& right, bool pass)
         return;
     const QString title = windowTitle();
     const QString shown = cellText(layout().statusCol).trimmed();
-    if (pass && shown == QLatin1String("已审核")) {
+    if (pass && shown == QStringLiteral("已审核")) {
         refuse(ReportBillStore::Outcome::Audited);
         return;
     }
-    if (!pass && shown == QLatin1String("未审核")) {
+    if (!pass && shown == QStringLiteral("未审核")) {
         refuse(ReportBillStore::Outcome::Unaudited);
         return;
     }

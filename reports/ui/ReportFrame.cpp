@@ -411,6 +411,18 @@ void ReportFrame::formLoad()
     });
 }
 
+void ReportFrame::FillDictionaryCombo(QComboBox* combo, const QString& utype)
+{
+    CheckSqlName(utype);
+    FillComboBox(combo,
+                 QStringLiteral("select id,uname from tb_dictionary where (utype='%1') and (isstart=1) "
+                                "order by id,orderby")
+                     .arg(utype),
+                 QStringLiteral("uname"));
+    combo->setCurrentIndex(-1);
+    combo->clearEditText();
+}
+
 // ---------------------------------------------------------------- account tags
 
 void ReportFrame::load_accountTypeTree()

@@ -143,6 +143,9 @@ class ReportFrame : public QWidget
     void setStatusCell(int row, const QString& text);
     static QPixmap StatusPicture(const QString& file);
     void openPanel(QWidget* panel, QWidget* under);
+    // Fills a combo with the enabled dictionary items of a type ("importType",
+    // "goodsType" ...) in id order; no item is chosen, so its condition starts empty.
+    static void FillDictionaryCombo(QComboBox* combo, const QString& utype);
     // The typed text of a box, trimmed only to test for blank.
     static bool IsBlank(const QString& text) { return text.trimmed().isEmpty(); }
 

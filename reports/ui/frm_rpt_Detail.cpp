@@ -136,13 +136,9 @@ frm_rpt_Detail::frm_rpt_Detail(BillDirection dir, QWidget* parent)
 
 void frm_rpt_Detail::fillLoadControls()
 {
-    const QString sql = QStringLiteral(
-        "select id,uname from tb_dictionary where (utype='%1') and (isstart=1) order by id,orderby");
-    FillComboBox(cobo_goodsTypeName, sql.arg(QStringLiteral("goodsType")), QStringLiteral("uname"));
-    FillComboBox(cobo_type,
-                 sql.arg(direction() == BillDirection::In ? QStringLiteral("importType")
-                                                          : QStringLiteral("exportType")),
-                 QStringLiteral("uname"));
+    FillDictionaryCombo(cobo_goodsTypeName, QStringLiteral("goodsType"));
+    FillDictionaryCombo(cobo_type, direction() == BillDirection::In ? QStringLiteral("importType")
+                                                                    : QStringLiteral("exportType"));
 }
 
 m_conditions frm_rpt_Detail::listConditions()

@@ -108,12 +108,8 @@ frm_rpt_Head::frm_rpt_Head(BillDirection dir, QWidget* parent)
 
 void frm_rpt_Head::fillLoadControls()
 {
-    FillComboBox(cobo_type,
-                 QStringLiteral("select id,uname from tb_dictionary where (utype='%1') and (isstart=1) "
-                                "order by id,orderby")
-                     .arg(direction() == BillDirection::In ? QStringLiteral("importType")
-                                                           : QStringLiteral("exportType")),
-                 QStringLiteral("uname"));
+    FillDictionaryCombo(cobo_type, direction() == BillDirection::In ? QStringLiteral("importType")
+                                                                    : QStringLiteral("exportType"));
 }
 
 m_conditions frm_rpt_Head::listConditions()

@@ -195,7 +195,7 @@ void frm_rpt_Sum::fillLoadControls()
 {
     const QString sql = QStringLiteral(
         "select id,uname from tb_dictionary where (utype='%1') and (isstart=1) order by id,orderby");
-    FillComboBox(cobo_goodsTypeName, sql.arg(QStringLiteral("goodsType")), QStringLiteral("uname"));
+    FillDictionaryCombo(cobo_goodsTypeName, QStringLiteral("goodsType"));
     tv_Type->hide();
     tv_Type->clear();
     const RecordSetPtr rs = ExecuteSql(
