@@ -177,6 +177,7 @@ void BM_FirstPageAfterSearch(benchmark::State& state)
     int rows = 0;
     for (auto _ : state) {
         rows = dal.GetCount(condition);
+        page.recordCount = rows;
         const RecordSetPtr rs = dal.GetPage(condition, page);
         benchmark::DoNotOptimize(rs);
     }
@@ -194,7 +195,8 @@ void BM_PageByBalance(benchmark::State& state)
         return;
     }
     m_PageInfor page;
-    page.str_orderBy = QStringLiteral("totalBlanceQty");
+    page.str_orderBy = dal_rpt_stock::OrderExpression(QStringLiteral("totalBlanceQty"));
+    page.recordCount = dal.GetCount({});
     page.isDesc = false;
     page.int_currentPageIndex = 2000;
     page.int_PageSize = 20;

@@ -4,6 +4,7 @@
 #include "Numbers.h"
 #include "PrintXml.h"
 #include "ProcessFuntionValues.h"
+#include "StringBulider.h"
 #include "sqlHelper.h"
 
 #include <QSqlDriver>
@@ -15,8 +16,6 @@
 namespace
 {
 
-const QString kTable = QStringLiteral("temp_rpt_stock");
-
 const QStringList kTotals = {
     QStringLiteral("totalImportQty"),        QStringLiteral("totalImportDefaultQty"),
     QStringLiteral("totalImportWeight"),     QStringLiteral("totalExportQty"),
@@ -27,14 +26,13 @@ const QStringList kTotals = {
 
 // The totals are text columns holding the stored forms; the figures of the
 // goods item are copied as the catalogue holds them.
-const QString kCreateTable =
-    QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS temp_rpt_stock ("
-                   " id INTEGER, goodsTypeId INTEGER, goodsTypeName TEXT, goodsCode TEXT COLLATE NOCASE,"
+const QString kColumnDefs =
+    QStringLiteral("id INTEGER, goodsTypeId INTEGER, goodsTypeName TEXT, goodsCode TEXT COLLATE NOCASE,"
                    " goodsName TEXT, goodsDesc TEXT, pinyin TEXT, upqty REAL, downqty REAL, status TEXT,"
                    " isDefault INTEGER, unit TEXT,"
                    " totalImportQty TEXT, totalImportDefaultQty TEXT, totalImportWeight TEXT,"
                    " totalExportQty TEXT, totalExportDefaultQty TEXT, totalExportWeight TEXT,"
-                   " totalBlanceQty TEXT, totalBlanceDefaultQty TEXT, totalBlanceWeight TEXT)");
+                   " totalBlanceQty TEXT, totalBlanceDefaultQty TEXT, totalBlanceWeight TEXT");
 
 // ---- the number forms, as SQL functions of the connection ----
 //
@@ -129,21 +127,16 @@ void registerFunctions()
         throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
-void ensureTable()
-{
-    ExecuteParaSql(kCreateTable, {});
-}
-
 // The grouped sums of one direction: pieces and weight per goods item over
 // the lines of audited bills of the listed account tags.
-QString directionSums(const QString& lines, const QString& heads)
+QString directionSums(const QString& name, const QString& lines, const QString& heads)
 {
-    return QStringLiteral(
-               "(SELECT d.goodsId, SUM(d.qty * d.packQty) AS pieces, SUM(d.qty * d.weight) AS weight"
-               " FROM %1 AS d JOIN %2 AS h ON h.id = d.headId"
-               " WHERE h.ispass = 1 AND h.accountId IN (@acc)"
-               " GROUP BY d.goodsId)")
-        .arg(lines, heads);
+    return QStringLiteral("%1 AS MATERIALIZED (SELECT d.goodsId, SUM(d.qty * d.packQty) AS pieces,"
+                          " SUM(d.qty * d.weight) AS weight"
+                          " FROM %2 AS d JOIN %3 AS h ON h.id = d.headId"
+                          " WHERE h.ispass = 1 AND h.accountId IN (@acc)"
+                          " GROUP BY d.goodsId)")
+        .arg(name, lines, heads);
 }
 
 QString defaultUnits(const QString& pieces)
@@ -151,19 +144,47 @@ QString defaultUnits(const QString& pieces)
     return QStringLiteral("CASE WHEN a.packQty = 0 THEN 0 ELSE %1 / a.packQty END").arg(pieces);
 }
 
-QString limitSql(const m_PageInfor& page)
-{
-    if (page.int_PageSize < 1)
-        return {};
-    const qint64 index = qMax(1, page.int_currentPageIndex);
-    return QStringLiteral(" LIMIT %1 OFFSET %2").arg(page.int_PageSize).arg((index - 1) * page.int_PageSize);
-}
-
 ParamMap withAccounts(const QString& accounts)
 {
     ParamMap params;
     params.Add(QStringLiteral("@acc"), NList(accounts));
     return params;
+}
+
+// The rebuild, one statement: the sums of both directions once per goods
+// item, the stored forms of the six sums, then the balances of those forms.
+ConditionSql rebuildStatement(const ReportFill& fill)
+{
+    registerFunctions();
+    formCache().clear();
+    const QString columns = dal_rpt_stock::Columns().join(QLatin1Char(','));
+    ConditionSql out;
+    out.params = withAccounts(fill.accountList);
+    out.sql =
+        QStringLiteral("WITH ") +
+        directionSums(QStringLiteral("i"), QStringLiteral("tb_rk_detail"), QStringLiteral("tb_rk_head")) +
+        QStringLiteral(", ") +
+        directionSums(QStringLiteral("o"), QStringLiteral("tb_ck_detail"), QStringLiteral("tb_ck_head")) +
+        QStringLiteral(
+            ", s AS MATERIALIZED (SELECT b.id, b.goodsTypeId,"
+            " COALESCE((SELECT uname FROM tb_dictionary WHERE id = b.goodsTypeId), '') AS goodsTypeName,"
+            " b.goodsCode, b.goodsName, b.goodsDesc, b.pinyin, b.upqty, b.downqty, b.status,"
+            " a.isDefault, a.unit,"
+            " stock_sum(i.pieces, 3) AS inQty, stock_sum(%1, 3) AS inDefault,"
+            " stock_sum(i.weight, 2) AS inWeight,"
+            " stock_sum(o.pieces, 3) AS outQty, stock_sum(%2, 3) AS outDefault,"
+            " stock_sum(o.weight, 2) AS outWeight"
+            " FROM tb_goods_detail AS a JOIN tb_goods_head AS b ON b.id = a.headId"
+            " LEFT JOIN i ON i.goodsId = b.id LEFT JOIN o ON o.goodsId = b.id"
+            " WHERE a.isDefault = 1) ")
+            .arg(defaultUnits(QStringLiteral("i.pieces")), defaultUnits(QStringLiteral("o.pieces"))) +
+        QStringLiteral("INSERT INTO temp_rpt_stock (") + columns + QStringLiteral(") ") +
+        QStringLiteral(
+            "SELECT id, goodsTypeId, goodsTypeName, goodsCode, goodsName, goodsDesc, pinyin, upqty,"
+            " downqty, status, isDefault, unit, inQty, inDefault, inWeight, outQty, outDefault,"
+            " outWeight, stock_diff(inQty, outQty, 3), stock_diff(inDefault, outDefault, 3),"
+            " stock_diff(inWeight, outWeight, 2) FROM s");
+    return out;
 }
 
 } // namespace
@@ -231,18 +252,6 @@ QString dal_rpt_stock::OrderExpression(const QString& field)
     throw DbError(QStringLiteral("无效的排序字段: ") + field);
 }
 
-QString dal_rpt_stock::OrderBySql(const QString& field, bool isDesc)
-{
-    if (field.trimmed().isEmpty())
-        return {};
-    const QString expr = OrderExpression(field);
-    const QString dir = isDesc ? QStringLiteral(" desc") : QStringLiteral(" asc");
-    QString sql = QStringLiteral(" order by ") + expr + dir;
-    if (expr != QLatin1String("id"))
-        sql += QStringLiteral(", id") + dir;
-    return sql;
-}
-
 QString dal_rpt_stock::KeywordField()
 {
     return QStringLiteral("COALESCE(goodsCode,'')||COALESCE(goodsName,'')||COALESCE(pinyin,'')||"
@@ -254,140 +263,63 @@ QString dal_rpt_stock::BalanceField()
     return QStringLiteral("CAST(totalBlanceQty AS REAL)");
 }
 
+ReportSpec StockSpec()
+{
+    ReportSpec s;
+    s.workTable = QStringLiteral("temp_rpt_stock");
+    s.columnDefs = kColumnDefs;
+    s.fullColumns = dal_rpt_stock::Columns().join(QLatin1Char(','));
+    s.exportColumns = dal_rpt_stock::ExportColumns().join(QLatin1Char(','));
+    s.fillStatement = rebuildStatement;
+    return s;
+}
+
+dal_rpt_stock::dal_rpt_stock() : dal_rpt_Report(StockSpec()) {}
+
 m_DBresult dal_rpt_stock::insert_temp_rpt_stock(const QString& str_JoinAccountTypeId)
 {
-    m_sql.Clear();
-    m_sql.Append(QStringLiteral("INSERT INTO temp_rpt_stock (") + Columns().join(QLatin1Char(',')) +
-                 QStringLiteral(") "));
-    m_sql.Append(QStringLiteral("SELECT b.id, b.goodsTypeId,"
-                                " COALESCE((SELECT uname FROM tb_dictionary WHERE id = b.goodsTypeId), ''),"
-                                " b.goodsCode, b.goodsName, b.goodsDesc, b.pinyin, b.upqty, b.downqty,"
-                                " b.status, a.isDefault, a.unit,"));
-    m_sql.Append(QStringLiteral(" stock_sum(i.pieces, 3), stock_sum(%1, 3), stock_sum(i.weight, 2),")
-                     .arg(defaultUnits(QStringLiteral("i.pieces"))));
-    m_sql.Append(QStringLiteral(" stock_sum(o.pieces, 3), stock_sum(%1, 3), stock_sum(o.weight, 2),")
-                     .arg(defaultUnits(QStringLiteral("o.pieces"))));
-    m_sql.Append(QStringLiteral(" '0', '0', '0'"));
-    m_sql.Append(QStringLiteral(" FROM tb_goods_detail AS a JOIN tb_goods_head AS b ON b.id = a.headId"));
-    m_sql.Append(QStringLiteral(" LEFT JOIN ") +
-                 directionSums(QStringLiteral("tb_rk_detail"), QStringLiteral("tb_rk_head")) +
-                 QStringLiteral(" AS i ON i.goodsId = b.id"));
-    m_sql.Append(QStringLiteral(" LEFT JOIN ") +
-                 directionSums(QStringLiteral("tb_ck_detail"), QStringLiteral("tb_ck_head")) +
-                 QStringLiteral(" AS o ON o.goodsId = b.id"));
-    m_sql.Append(QStringLiteral(" WHERE a.isDefault = 1"));
-    const QString insert = m_sql.ToString();
-    const QString balances = QStringLiteral("UPDATE temp_rpt_stock SET"
-                                            " totalBlanceQty = stock_diff(totalImportQty, totalExportQty, 3),"
-                                            " totalBlanceDefaultQty = stock_diff(totalImportDefaultQty,"
-                                            " totalExportDefaultQty, 3),"
-                                            " totalBlanceWeight = stock_diff(totalImportWeight,"
-                                            " totalExportWeight, 2)");
-    const ParamMap params = withAccounts(str_JoinAccountTypeId);
-
-    formCache().clear();
-    const m_DBresult result = RunTrans([&] {
-        registerFunctions();
-        ensureTable();
-        ExecuteParaSql(QStringLiteral("DELETE FROM temp_rpt_stock"), {});
-        ExecuteParaSql(insert, params);
-        ExecuteParaSql(balances, {});
-    });
+    ReportFill fill;
+    fill.accountList = str_JoinAccountTypeId;
+    const m_DBresult result = insert_temp(fill);
     formCache().clear();
     return result;
 }
 
 m_recordSet dal_rpt_stock::GetListForCondition(const m_conditions& ilstPara, const QString& JoinAccountTypeId,
-                                               const m_PageInfor& objM_PageInfor, const QString& str_sql,
-                                               const QString& str_Criteria)
+                                               m_PageInfor& objM_PageInfor, const QString& str_sql)
 {
-    m_recordSet out;
-    const m_DBresult rebuilt = insert_temp_rpt_stock(JoinAccountTypeId);
-    if (!rebuilt.isResult) {
-        out.str_MsgBox = rebuilt.str_MsgBox;
-        return out;
-    }
-    const ConditionSql condition = GetConditionSql(ilstPara);
-    ConditionSql full = condition;
-    full.sql += str_Criteria;
-    out.recordCount = GetCount(full);
-    out.str_condition = condition;
-
-    m_PageInfor page = objM_PageInfor;
-    if (page.int_PageSize > 0)
-        page.int_currentPageIndex =
-            qBound(1, page.int_currentPageIndex, qMax(1, GetPageCount(out.recordCount, page.int_PageSize)));
-    out.recordSet = GetPage(full, page, str_sql);
+    ReportFill fill;
+    fill.accountList = JoinAccountTypeId;
+    const m_recordSet out = dal_rpt_Report::GetListForCondition(fill, ilstPara, objM_PageInfor, str_sql);
+    formCache().clear();
     return out;
-}
-
-RecordSetPtr dal_rpt_stock::GetPage(const ConditionSql& str_condition, const m_PageInfor& objM_PageInfor,
-                                    const QString& str_sql)
-{
-    m_sql.Clear();
-    if (str_sql.trimmed().isEmpty())
-        m_sql.Append(QStringLiteral("select ") + Columns().join(QLatin1Char(',')));
-    else
-        m_sql.Append(str_sql);
-    m_sql.Append(QStringLiteral(" from temp_rpt_stock where 1=1 "));
-    m_sql.Append(str_condition.sql);
-    m_sql.Append(OrderBySql(objM_PageInfor.str_orderBy, objM_PageInfor.isDesc));
-    m_sql.Append(limitSql(objM_PageInfor));
-    ensureTable();
-    return ExecuteSql(m_sql.ToString(), str_condition.params);
 }
 
 int dal_rpt_stock::GetCount(const ConditionSql& str_condition)
 {
-    ensureTable();
+    // Before the first rebuild of this connection the table is empty.
+    ExecuteSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS temp_rpt_stock (") + kColumnDefs +
+               QStringLiteral(")"));
     const RecordSetPtr rs =
         ExecuteSql(QStringLiteral("select count(*) from temp_rpt_stock where 1=1 ") + str_condition.sql,
                    str_condition.params);
     return rs && !rs->isEmpty() ? rs->value(0, 0).toInt() : 0;
 }
 
-RecordSetPtr dal_rpt_stock::GetDataTable(const QString&, const ConditionSql& str_condition,
-                                         const QString& str_orderBy, bool isDesc, bool isExportExcel)
+RecordSetPtr dal_rpt_stock::GetStockQtyForGoodCode(const QString&, int int_goodsId)
 {
-    m_sql.Clear();
-    m_sql.Append(QStringLiteral("select "));
-    m_sql.Append((isExportExcel ? ExportColumns() : Columns()).join(QLatin1Char(',')));
-    m_sql.Append(QStringLiteral(" from temp_rpt_stock where 1=1 "));
-    m_sql.Append(str_condition.sql);
-    m_sql.Append(OrderBySql(str_orderBy, isDesc));
-    ensureTable();
-    return ExecuteSql(m_sql.ToString(), str_condition.params);
-}
-
-QDomElement dal_rpt_stock::GetDetailRowNode(const QString& str_JoinAccountTypeId,
-                                            const ConditionSql& str_condition,
-                                            const m_PageInfor* objM_PageInfor,
-                                            const QString& str_templeteName)
-{
-    const QString order = objM_PageInfor ? objM_PageInfor->str_orderBy : QString();
-    const bool isDesc = objM_PageInfor && objM_PageInfor->isDesc;
-    CloseRs();
-    SharedRs = GetDataTable(str_JoinAccountTypeId, str_condition, order, isDesc, false);
-    QDomElement node;
-    if (SharedRs && !SharedRs->isEmpty())
-        node = BuildDataRecordNode(SharedRs, str_templeteName, QStringLiteral("Content/DataDetail/DataCols"));
-    CloseRs();
-    return node;
-}
-
-RecordSetPtr dal_rpt_stock::GetStockQtyForGoodCode(const QString& str_JoinAccountTypeId, int int_goodsId)
-{
+    // The account list is not applied: the row is the last rebuild's.
     ConditionSql condition;
     condition.sql = QStringLiteral(" and (id=@goodsId)");
     condition.params.Add(QStringLiteral("@goodsId"), int_goodsId);
-    return GetDataTable(str_JoinAccountTypeId, condition);
+    return GetDataTable(condition, {}, false);
 }
 
 std::optional<double> dal_rpt_stock::GetLiveStockQty(const QString& str_JoinAccountTypeId, int int_goodsId)
 {
     // The rebuild's figures for one goods item: the same lines, the same
     // rounding of each sum, the same rounded difference.
-    m_sql.Clear();
+    StringBulider m_sql;
     m_sql.Append(QStringLiteral("SELECT"));
     m_sql.Append(
         QStringLiteral(" (SELECT SUM(d.qty * d.packQty) FROM tb_rk_detail AS d"

@@ -157,7 +157,7 @@ TEST_F(StockTest, ListingFiltersOrdersAndPages)
 
     dal_rpt_stock dal;
     m_PageInfor page;
-    page.str_orderBy = QStringLiteral("totalBlanceQty");
+    page.str_orderBy = dal_rpt_stock::OrderExpression(QStringLiteral("totalBlanceQty"));
     page.isDesc = true;
     page.int_PageSize = 2;
     page.int_currentPageIndex = 1;
@@ -192,10 +192,14 @@ TEST_F(StockTest, ListingFiltersOrdersAndPages)
     page.str_orderBy = QStringLiteral("goodsCode");
     r = dal.GetListForCondition(conds, kAcc, page);
     EXPECT_EQ(r.recordCount, 2);
-    const RecordSetPtr all = dal.GetDataTable(kAcc, r.str_condition, QStringLiteral("goodsCode"), true, true);
+    page.isDesc = true;
+    const RecordSetPtr all = dal.GetDataTable(r.str_condition, dal_rpt_stock::OrderText(page), true);
     ASSERT_EQ(all->RecordCount(), 2);
     EXPECT_EQ(all->fields(), dal_rpt_stock::ExportColumns());
     EXPECT_EQ(all->text(0, "goodsCode"), "B02");
 
-    EXPECT_THROW(dal_rpt_stock::OrderBySql(QStringLiteral("goodsCode; drop table x"), true), DbError);
+    EXPECT_EQ(dal_rpt_stock::OrderExpression(QStringLiteral("totalBlanceQty")),
+              "CAST(totalBlanceQty AS REAL)");
+    EXPECT_EQ(dal_rpt_stock::OrderExpression(QStringLiteral("goodsCode")), "goodsCode");
+    EXPECT_THROW(dal_rpt_stock::OrderExpression(QStringLiteral("goodsCode; drop table x")), DbError);
 }
