@@ -10,6 +10,7 @@
 #include "frm_rpt_Detail.h"
 #include "frm_rpt_Head.h"
 #include "frm_rpt_Sum.h"
+#include "frm_rpt_stock.h"
 #include "frm_user.h"
 
 // Each window joins with its header here and one line in its subsystem's
@@ -43,7 +44,10 @@ void RegisterInboundWindows() {}
 
 void RegisterOutboundWindows() {}
 
-void RegisterStockWindows() {}
+void RegisterStockWindows()
+{
+    WindowRegistry::add("frm_rpt_stock", [] { return new frm_rpt_stock; });
+}
 
 void RegisterReportsWindows()
 {
