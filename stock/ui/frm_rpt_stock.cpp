@@ -38,7 +38,8 @@ ReportLayout StockLayout()
         col("^序号 ", QStringLiteral("#"), 0, 0),
         col("|^选中 ", {}, 0, 0),
         col("|^ID   ", QStringLiteral("id"), 0, 0),
-        col("|^状态    ", QStringLiteral("status"), 0, 0),
+        // Wide enough for the status mark and its text.
+        col("|^状态    ", QStringLiteral("status"), 900, 0),
         col("|<货品类别     ", QStringLiteral("goodsTypeName"), 1260, 0.05),
         col("|<货品编码     ", QStringLiteral("goodsCode"), 1260, 0.05),
         col("|<货品名称       ", QStringLiteral("goodsName"), 1440, 0.10),
