@@ -10,6 +10,10 @@
 #include "frm_customer.h"
 #include "frm_department_fun.h"
 #include "frm_dictionary.h"
+#include "frm_rpt_Detail.h"
+#include "frm_rpt_Head.h"
+#include "frm_rpt_Sum.h"
+#include "frm_rpt_stock.h"
 #include "frm_user.h"
 
 // Each window joins with its header here and one line in its subsystem's
@@ -47,11 +51,20 @@ void RegisterInboundWindows() {}
 
 void RegisterOutboundWindows() {}
 
-void RegisterStockWindows() {}
+void RegisterStockWindows()
+{
+    WindowRegistry::add("frm_rpt_stock", [] { return new frm_rpt_stock; });
+}
 
-void RegisterReportsInWindows() {}
-
-void RegisterReportsOutWindows() {}
+void RegisterReportsWindows()
+{
+    WindowRegistry::add("frm_rpt_rkHead", [] { return new frm_rpt_rkHead; });
+    WindowRegistry::add("frm_rpt_rkDetail", [] { return new frm_rpt_rkDetail; });
+    WindowRegistry::add("frm_rpt_rkSum", [] { return new frm_rpt_rkSum; });
+    WindowRegistry::add("frm_rpt_ckHead", [] { return new frm_rpt_ckHead; });
+    WindowRegistry::add("frm_rpt_ckDetail", [] { return new frm_rpt_ckDetail; });
+    WindowRegistry::add("frm_rpt_ckSum", [] { return new frm_rpt_ckSum; });
+}
 
 void RegisterScheduleWindows()
 {
@@ -68,7 +81,6 @@ void RegisterWindows()
     RegisterInboundWindows();
     RegisterOutboundWindows();
     RegisterStockWindows();
-    RegisterReportsInWindows();
-    RegisterReportsOutWindows();
+    RegisterReportsWindows();
     RegisterScheduleWindows();
 }
