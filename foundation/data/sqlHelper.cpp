@@ -51,6 +51,14 @@ struct Prepared {
     QVariantList values;
 };
 
+// A query by its first word; a text that is no query is not run at all.
+bool looksLikeQuery(const QString& sql)
+{
+    const QString t = sql.trimmed();
+    return t.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) ||
+           t.startsWith(QLatin1String("WITH"), Qt::CaseInsensitive);
+}
+
 bool isIdentChar(QChar c)
 {
     return c.isLetterOrNumber() || c == QLatin1Char('_');
@@ -379,6 +387,16 @@ RecordSetPtr ExecuteSql(const QString& sql, const ParamMap& params)
     if (!q.isSelect())
         return nullptr;
     return readAll(q);
+}
+
+QSqlQuery OpenForwardQuery(const QString& sql, const ParamMap& params)
+{
+    if (!looksLikeQuery(sql))
+        throw DbError(QStringLiteral("不是查询语句: ") + sql.left(60));
+    QSqlQuery q = run(prepare(sql, &params));
+    if (!q.isSelect())
+        throw DbError(QStringLiteral("不是查询语句: ") + sql.left(60));
+    return q;
 }
 
 int ExecuteParaSql(const QString& sql, const ParamMap& params)
@@ -725,17 +743,6 @@ RefCheckResult CheckDeleteRef(const KeyValue& batch)
 }
 
 // ---- result sets and paging ----
-
-namespace
-{
-// A query by its first word; a text that is no query is not run at all.
-bool looksLikeQuery(const QString& sql)
-{
-    const QString t = sql.trimmed();
-    return t.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) ||
-           t.startsWith(QLatin1String("WITH"), Qt::CaseInsensitive);
-}
-} // namespace
 
 m_recordSet GetRecordSetInfo(const QString& sql, const QString& countSql, const ParamMap& params)
 {

@@ -9,6 +9,7 @@
 #include "m_recordSet.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <functional>
 
@@ -58,6 +59,10 @@ extern RecordSetPtr CalendarRs;
 RecordSetPtr ExecuteSql(const QString& sql);
 // The same with "@name" placeholders bound to params.
 RecordSetPtr ExecuteSql(const QString& sql, const ParamMap& params);
+// Runs a query and gives the driver's forward-only cursor over its rows, so a
+// whole report is read one row at a time and never held (RowReader wraps it).
+// Throws DbError on failure and for a statement that is not a query.
+QSqlQuery OpenForwardQuery(const QString& sql, const ParamMap& params = {});
 // Runs one statement with its placeholders bound; answers the rows changed.
 int ExecuteParaSql(const QString& sql, const ParamMap& params);
 // Runs a batch of statements in one transaction: every statement or none.
