@@ -9,13 +9,13 @@
 // The cursor offers the walk the windows use (MoveFirst, MoveNext, eof).
 class RecordSet
 {
-public:
+  public:
     RecordSet() = default;
     RecordSet(QStringList fields, QList<QVariantList> rows);
 
     const QStringList& fields() const { return m_fields; }
     int fieldCount() const { return int(m_fields.size()); }
-    // Field names compare case-insensitively, as the original engine did; -1 when unknown.
+    // Field names compare case-insensitively, as SQL names do; -1 when unknown.
     int fieldIndex(const QString& name) const;
 
     int RecordCount() const { return int(m_rows.size()); }
@@ -39,7 +39,7 @@ public:
 
     void appendRow(QVariantList row) { m_rows.append(std::move(row)); }
 
-private:
+  private:
     QStringList m_fields;
     QList<QVariantList> m_rows;
     qsizetype m_pos = 0;

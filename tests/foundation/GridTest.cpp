@@ -360,7 +360,7 @@ TEST_F(GridTest, CurrentCellSelectionAndClipText)
     EXPECT_EQ(grid->TextMatrix(3, 3), QStringLiteral("y"));
     EXPECT_EQ(grid->Cols(), 4);
 
-    // A header row can be the cursor row, as in the vendor's grid.
+    // A header row can be the cursor row too.
     grid->setRow(0);
     EXPECT_EQ(grid->Row(), 0);
     grid->setRow(1);
