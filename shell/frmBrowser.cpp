@@ -3,12 +3,12 @@
 #include "WebBrowser.h"
 #include "WindowChrome.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QAbstractItemView>
 #include <QLineEdit>
 #include <QStyle>
 #include <QToolBar>
