@@ -68,6 +68,9 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent)
     QTableView::setSelectionMode(ContiguousSelection);
     setEditTriggers(NoEditTriggers);
     setWordWrap(false);
+    // A narrow column shows as much of its text as fits, never "...": the
+    // windows size columns for their figures and codes.
+    setTextElideMode(Qt::ElideNone);
     setCornerButtonEnabled(false);
 
     setFixedRows(1);

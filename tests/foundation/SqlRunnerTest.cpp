@@ -3,11 +3,12 @@
 #include "mod_public.h"
 #include "sqlHelper.h"
 
-namespace {
+namespace
+{
 
 class SqlRunnerTest : public DbTest
 {
-protected:
+  protected:
     void SetUp() override
     {
         DbTest::SetUp();
@@ -19,7 +20,7 @@ protected:
 TEST_F(SqlRunnerTest, TypedTextRoundTripsThroughEveryRunner)
 {
     const QStringList texts = {
-        QStringLiteral("O'Brien"), QStringLiteral("100%"),    QStringLiteral("mail@id"),
+        QStringLiteral("O'Brien"), QStringLiteral("100%"),      QStringLiteral("mail@id"),
         QStringLiteral("a|b"),     QStringLiteral("N:12,15,0"), QStringLiteral("K:x"),
         QStringLiteral("@id"),     QStringLiteral("仓库'\"%_"), QString(),
     };
@@ -33,14 +34,16 @@ TEST_F(SqlRunnerTest, TypedTextRoundTripsThroughEveryRunner)
             break;
         case 1: {
             KeyValue batch;
-            batch.AddItem(QStringLiteral("%1|INSERT INTO t (txt, id) VALUES (@txt, @id)").arg(id), QVariant::fromValue(p));
+            batch.AddItem(QStringLiteral("%1|INSERT INTO t (txt, id) VALUES (@txt, @id)").arg(id),
+                          QVariant::fromValue(p));
             ASSERT_TRUE(ExecuteTrans(batch).isResult);
             break;
         }
         default:
             ExecuteSql(QStringLiteral("INSERT INTO t (txt, id) VALUES (@txt, @id)"), p);
         }
-        const RecordSetPtr rs = ExecuteSql(QStringLiteral("SELECT txt FROM t WHERE txt = @txt AND id=@id"), p);
+        const RecordSetPtr rs =
+            ExecuteSql(QStringLiteral("SELECT txt FROM t WHERE txt = @txt AND id=@id"), p);
         ASSERT_EQ(rs->RecordCount(), 1) << text.toStdString();
         EXPECT_EQ(rs->value(0, 0).toString(), text);
     }
@@ -92,8 +95,9 @@ TEST_F(SqlRunnerTest, ProgramMadeListsGoIntoTheTextOnlyWhenClean)
 TEST_F(SqlRunnerTest, RepeatedPlaceholderIsBoundEverywhere)
 {
     exec(QStringLiteral("INSERT INTO t (id, txt) VALUES (5, 'x')"));
-    const RecordSetPtr rs = ExecuteSql(QStringLiteral("SELECT id FROM t WHERE id=@id OR txt=CAST(@id AS TEXT)"),
-                                       ParamMap{{QStringLiteral("@id"), 5}});
+    const RecordSetPtr rs =
+        ExecuteSql(QStringLiteral("SELECT id FROM t WHERE id=@id OR txt=CAST(@id AS TEXT)"),
+                   ParamMap{{QStringLiteral("@id"), 5}});
     EXPECT_EQ(rs->RecordCount(), 1);
 }
 
@@ -124,8 +128,7 @@ TEST_F(SqlRunnerTest, NestedTransactionFailureRollsBackTheOuterOne)
     EXPECT_EQ(count(QStringLiteral("t")), 0);
 }
 
-struct FormatCase
-{
+struct FormatCase {
     QVariant value;
     const char* literal;
 };
@@ -150,7 +153,8 @@ TEST(FormatParaValueTest, LiteralForms)
 
 TEST(GetSqlFromKeyTest, CutsAtTheFirstBar)
 {
-    EXPECT_EQ(GetSqlFromKey(QStringLiteral("17|insert into t values (1)")), QStringLiteral("insert into t values (1)"));
+    EXPECT_EQ(GetSqlFromKey(QStringLiteral("17|insert into t values (1)")),
+              QStringLiteral("insert into t values (1)"));
     EXPECT_EQ(GetSqlFromKey(QStringLiteral("select 1")), QStringLiteral("select 1"));
     EXPECT_EQ(ReplaceQuote(QStringLiteral("a'b''")), QStringLiteral("a''b''''"));
 }
