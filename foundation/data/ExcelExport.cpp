@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QRegularExpression>
 #include <QUrl>
 #include <xlsxwriter.h>
@@ -16,18 +17,25 @@
 namespace
 {
 
-// A text that reads back exactly as the number it holds goes into the sheet
-// as a number, so that the spreadsheet can sum it; codes with leading zeros,
-// numbers with trailing zeros and every other text stay texts.
-bool IsPlainNumber(const QString& text, double& number)
+// A numeric text goes into the sheet as a number, so that the spreadsheet can
+// sum it, with the display format that shows it as the window did ("3.0",
+// "12.50"): as many decimals as the text has. Codes stay texts: a leading zero
+// ("007", but not "0.5"), more integer digits than an amount has (barcodes),
+// more digits than a double holds, or any other shape.
+bool ReadNumericText(const QString& text, double& number, int& decimals)
 {
-    static const QRegularExpression plain(QStringLiteral(R"(^-?(0|[1-9][0-9]{0,14})(\.[0-9]{1,14})?$)"));
-    if (!plain.match(text).hasMatch())
+    static const QRegularExpression shape(QStringLiteral(R"(^-?(0|[1-9][0-9]{0,10})(?:\.([0-9]{1,14}))?$)"));
+    const QRegularExpressionMatch m = shape.match(text);
+    if (!m.hasMatch())
         return false;
-    number = text.toDouble();
-    return DecimalText(number) == text;
+    decimals = int(m.capturedLength(2));
+    const qsizetype digits = m.capturedLength(1) + decimals;
+    if (digits > 15)
+        return false;
+    bool ok = false;
+    number = text.toDouble(&ok);
+    return ok;
 }
-
 // A name in the export folder no earlier export has taken, so two exports in
 // the same second keep both workbooks.
 QString FreeExportName(const QString& folder)
@@ -44,14 +52,46 @@ void ShowExportError(const QString& description)
     MsgBox::Show(QStringLiteral("导出失败: ") + description, MsgIcon::Critical, QStringLiteral("Error"));
 }
 
-lxw_error WriteText(lxw_worksheet* sheet, int row, int col, const QString& text, lxw_format* format)
+// The cell formats of one workbook: font size 10, and a display format per
+// number of decimals, made as they are first needed.
+class CellFormats
+{
+  public:
+    explicit CellFormats(lxw_workbook* book) : m_book(book) {}
+    lxw_format* text() { return number(-1); }
+    lxw_format* number(int decimals)
+    {
+        lxw_format*& format = m_formats[decimals];
+        if (!format) {
+            format = workbook_add_format(m_book);
+            if (format) {
+                format_set_font_size(format, 10);
+                if (decimals >= 0) {
+                    const QByteArray pattern =
+                        decimals > 0 ? "0." + QByteArray(decimals, '0') : QByteArray("0");
+                    format_set_num_format(format, pattern.constData());
+                }
+            }
+        }
+        return format;
+    }
+
+  private:
+    lxw_workbook* m_book;
+    QMap<int, lxw_format*> m_formats;
+};
+
+lxw_error WriteText(lxw_worksheet* sheet, int row, int col, const QString& text, CellFormats& formats)
 {
     if (text.isEmpty())
-        return worksheet_write_blank(sheet, lxw_row_t(row), lxw_col_t(col), format);
+        return worksheet_write_blank(sheet, lxw_row_t(row), lxw_col_t(col), formats.text());
     double number = 0;
-    if (IsPlainNumber(text, number))
-        return worksheet_write_number(sheet, lxw_row_t(row), lxw_col_t(col), number, format);
-    return worksheet_write_string(sheet, lxw_row_t(row), lxw_col_t(col), text.toUtf8().constData(), format);
+    int decimals = 0;
+    if (ReadNumericText(text, number, decimals))
+        return worksheet_write_number(sheet, lxw_row_t(row), lxw_col_t(col), number,
+                                      formats.number(decimals));
+    return worksheet_write_string(sheet, lxw_row_t(row), lxw_col_t(col), text.toUtf8().constData(),
+                                  formats.text());
 }
 
 // Writes the workbook; the error of the first step that failed.
@@ -66,21 +106,21 @@ lxw_error WriteWorkbook(const QString& path, const ExportRows& rows, const QStri
     if (!book)
         return LXW_ERROR_MEMORY_MALLOC_FAILED;
     lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
-    lxw_format* format = workbook_add_format(book);
+    CellFormats formats(book);
+    lxw_format* format = formats.text();
     lxw_error error = sheet && format ? LXW_NO_ERROR : LXW_ERROR_MEMORY_MALLOC_FAILED;
     if (!error) {
-        format_set_font_size(format, 10);
         // The column formats give the empty cells of the whole sheet size 10 as well.
         error = worksheet_set_column(sheet, 0, LXW_COL_MAX - 1, LXW_DEF_COL_WIDTH, format);
     }
     if (!error)
         error = worksheet_write_string(sheet, 0, 0, title.toUtf8().constData(), format);
     for (int c = 0; !error && c < headings.size(); ++c)
-        error = WriteText(sheet, 1, c, headings.at(c), format);
+        error = WriteText(sheet, 1, c, headings.at(c), formats);
     QStringList row;
     for (int r = 0; !error && rows(row); ++r) {
         for (int c = 0; !error && c < row.size(); ++c)
-            error = WriteText(sheet, r + 2, c, row.at(c), format);
+            error = WriteText(sheet, r + 2, c, row.at(c), formats);
     }
     // Closing frees the workbook whatever happened; it writes the file.
     const lxw_error closeError = workbook_close(book);

@@ -13,6 +13,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QStringDecoder>
 #include <QUrl>
 #include <cstdlib>
 
@@ -208,32 +209,42 @@ QString ReadIniValue(const QString& section, const QString& key, const QString& 
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QList<QByteArray> lines = file.readAll().split('\n');
+    QByteArray bytes = file.readAll();
+    // Files saved here are UTF-8, often with a byte-order mark; older ones are
+    // in code page 936, which is seldom also valid UTF-8 once it holds Chinese.
+    QString text;
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        text = QString::fromUtf8(bytes.mid(3));
+    } else {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        text = utf8.decode(bytes);
+        if (utf8.hasError())
+            text = Cp936::decode(bytes);
+    }
     bool inSection = false;
-    for (QByteArray raw : lines) {
-        raw = raw.trimmed();
-        if (raw.isEmpty() || raw.startsWith(';'))
+    for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+        line = line.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
             continue;
-        if (raw.startsWith('[')) {
-            const qsizetype close = raw.indexOf(']');
-            const QString name = Cp936::decode(raw.mid(1, close < 0 ? -1 : close - 1)).trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            const qsizetype close = line.indexOf(QLatin1Char(']'));
+            const QStringView name = line.mid(1, close < 0 ? -1 : close - 1).trimmed();
             inSection = name.compare(section, Qt::CaseInsensitive) == 0;
             continue;
         }
         if (!inSection)
             continue;
-        const qsizetype eq = raw.indexOf('=');
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq < 0)
             continue;
-        const QString name = Cp936::decode(raw.left(eq)).trimmed();
-        if (name.compare(key, Qt::CaseInsensitive) != 0)
+        if (line.left(eq).trimmed().compare(key, Qt::CaseInsensitive) != 0)
             continue;
-        QByteArray value = raw.mid(eq + 1).trimmed();
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        QStringView value = line.mid(eq + 1).trimmed();
+        if (value.size() >= 2 && (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\'')) &&
             value.back() == value.front())
             value = value.mid(1, value.size() - 2);
         // The profile reader's buffer held 126 characters of the value.
-        return Cp936::decode(value).left(126);
+        return value.left(126).toString();
     }
     return {};
 }

@@ -300,6 +300,9 @@ class FlexGrid : public QTableView
 
     bool validRow(int row) const { return row >= 0 && row < Rows(); }
     bool validCol(int col) const { return col >= 0 && col < Cols(); }
+    // The column the cursor rests in for col: col itself when shown, else the
+    // nearest shown data column (to the right first).
+    int shownCol(int col) const;
     bool isDataRow(int row) const { return row >= FixedRows() && row < Rows(); }
     QModelIndex modelIndex(int row, int col) const;
     void setCurrentCell(int row, int col);

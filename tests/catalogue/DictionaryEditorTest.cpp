@@ -1,6 +1,7 @@
 #include "DialogRunner.h"
 #include "FlexGrid.h"
 #include "TestEnv.h"
+#include "UiDriver.h"
 #include "frm_dictionary.h"
 #include "frm_select.h"
 #include "mod_public.h"
@@ -231,8 +232,8 @@ TEST_F(DictionaryEditorTest, TheRightButtonPopsTheMenuWithoutSelecting)
 
     // Enter in the name box moves on instead of typing.
     auto* name = child<QLineEdit>(window.get(), "txt_Name");
-    name->setFocus();
-    QTest::keyClick(name, Qt::Key_Return);
+    ui::focusOn(name);
+    ui::press(Qt::Key_Return);
     EXPECT_NE(window->focusWidget(), name);
     EXPECT_EQ(name->text(), QStringLiteral("日用"));
 }
@@ -267,6 +268,24 @@ TEST_F(DictionaryEditorTest, AParentIsChosenThroughThePickerAndTheNodeMoves)
     // Closing the picker without a pick changes nothing.
     pickParent(QString());
     EXPECT_EQ(field("txt_parentId"), QStringLiteral("10"));
+}
+
+TEST_F(DictionaryEditorTest, TheParentIsPickedWithTheKeys)
+{
+    clickNode(13);
+    QString third;
+    DialogRunner::QueueHandler([&third](QDialog* d) {
+        auto* p = static_cast<frm_select*>(d);
+        third = p->vgInput->TextMatrix(3, 3);
+        ui::focusOn(p->utxtkeyword);
+        for (int i = 0; i < 3; ++i)
+            ui::press(Qt::Key_Down);
+        ui::press(Qt::Key_Return);
+        return p->result();
+    });
+    QTest::mouseClick(child<QPushButton>(window.get(), "btn_setParent"), Qt::LeftButton);
+    ASSERT_FALSE(third.isEmpty());
+    EXPECT_EQ(field("txt_parentName"), third);
 }
 
 TEST_F(DictionaryEditorTest, RefusesTheItemItselfOrADescendantAsParent)

@@ -669,3 +669,80 @@ TEST_F(BindGridTest, CellHelpersCentreRowsAndMeasureVisibleColumns)
 }
 
 } // namespace
+
+namespace
+{
+
+// The columns of the cell's rectangle in image that hold pixels of colour.
+QPair<int, int> colourSpan(const QImage& image, const QRect& cell, QRgb colour)
+{
+    int left = -1;
+    int right = -1;
+    for (int x = cell.left(); x <= cell.right(); ++x) {
+        for (int y = cell.top(); y <= cell.bottom(); ++y) {
+            if ((image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF)) {
+                if (left < 0)
+                    left = x;
+                right = x;
+                break;
+            }
+        }
+    }
+    return {left, right};
+}
+
+// The grid draws a cell picture where its picture alignment puts it.
+TEST_F(GridTest, CellPicturesFollowTheirAlignment)
+{
+    grid->setColWidth(1, 1800);
+    QPixmap pic(10, 10);
+    pic.fill(QColor(255, 0, 0));
+    const struct {
+        int align;
+        const char* name;
+    } cases[] = {
+        {FlexGrid::flexAlignLeftCenter, "left"},
+        {FlexGrid::flexAlignCenterCenter, "centre"},
+        {FlexGrid::flexAlignRightCenter, "right"},
+    };
+    show();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        grid->setCellPicture(2, 1, pic);
+        grid->setCell(FlexGrid::flexcpPictureAlignment, 2, 1, 2, 1, c.align);
+        const QRect cell = grid->visualRect(grid->model()->index(1, 1));
+        const QImage image = grid->viewport()->grab().toImage();
+        const auto [left, right] = colourSpan(image, cell, qRgb(255, 0, 0));
+        ASSERT_GE(left, 0);
+        EXPECT_EQ(right - left + 1, 10);
+        const int middle = (left + right) / 2;
+        if (c.align == FlexGrid::flexAlignLeftCenter)
+            EXPECT_LT(middle, cell.left() + 15);
+        else if (c.align == FlexGrid::flexAlignCenterCenter)
+            EXPECT_NEAR(middle, cell.center().x(), 2);
+        else
+            EXPECT_GT(middle, cell.right() - 15);
+    }
+}
+
+// A text wider than its column is cut at the cell's edge, never replaced by "...".
+TEST_F(GridTest, NarrowColumnsShowTheirTextUnshortened)
+{
+    grid->setColWidth(2, 300);
+    grid->setCell(FlexGrid::flexcpAlignment, 1, 2, 1, 2, int(FlexGrid::flexAlignLeftCenter));
+    grid->setTextMatrix(1, 2, QStringLiteral("WWWWWWWWWWWW"));
+    show();
+    const QRect cell = grid->visualRect(grid->model()->index(0, 2));
+    const QImage image = grid->viewport()->grab().toImage();
+    // Ink in the upper half of the cell's last few columns: letters, not the dots of "...".
+    int ink = 0;
+    for (int x = cell.right() - 6; x < cell.right() - 1; ++x) {
+        for (int y = cell.top() + 1; y < cell.center().y() - 1; ++y) {
+            if (qGray(image.pixel(x, y)) < 128)
+                ++ink;
+        }
+    }
+    EXPECT_GT(ink, 0);
+}
+
+} // namespace

@@ -179,6 +179,30 @@ TEST_F(LinkDbTest, ReadIniValueCutsAt126CharactersAndReadsCodePage936)
               QString());
 }
 
+// A file saved in UTF-8 (with or without the byte-order mark) is read as such;
+// one in code page 936 keeps working.
+TEST_F(LinkDbTest, TheIniFileMayBeUtf8OrCodePage936)
+{
+    const QString text = QStringLiteral("[DB_Link]\nLinkType=1\nDBPath=%1\n").arg(chinese);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"utf-8", text.toUtf8()},
+        {"utf-8 with mark", QByteArray("\xEF\xBB\xBF") + text.toUtf8()},
+        {"code page 936", Cp936::encode(text)},
+    };
+    for (const auto& c : cases) {
+        writeFile(appDir() + QStringLiteral("linkDB.ini"), c.bytes);
+        EXPECT_EQ(ReadIniValue(QStringLiteral("DB_Link"), QStringLiteral("DBPath"),
+                               appDir() + QStringLiteral("linkDB.ini")),
+                  chinese)
+            << c.name;
+        EXPECT_EQ(openedMarker(), 3) << c.name;
+    }
+    EXPECT_TRUE(shown().isEmpty());
+}
+
 class SettingsTest : public DbTest
 {
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UiDriver.h"
+
 // Small helpers that work the shell's windows the way a user does.
 
 #include <QAbstractItemView>
@@ -27,10 +29,10 @@ inline void typeInto(QWidget* window, const char* name, const QString& text)
     auto* box = child<QLineEdit>(window, name);
     if (!box)
         return;
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClick(box, Qt::Key_Delete);
-    QTest::keyClicks(box, text);
+    ui::focusOn(box);
+    ui::press(Qt::Key_A, Qt::ControlModifier);
+    ui::press(Qt::Key_Delete);
+    ui::type(text);
 }
 
 // Clicks the toolbar button of the action with that object name.
