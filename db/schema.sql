@@ -354,6 +354,8 @@ CREATE INDEX ix_rk_head_supplier ON tb_rk_head(supplierId);
 CREATE INDEX ix_rk_head_account ON tb_rk_head(accountId);
 CREATE INDEX ix_rk_head_type ON tb_rk_head(utypeId);
 CREATE INDEX ix_rk_head_user ON tb_rk_head(userId);
+-- Every report filters the heads by date and lists them in date order.
+CREATE INDEX ix_rk_head_time ON tb_rk_head(createTime, id);
 
 CREATE TABLE tb_rk_detail (
     id              INTEGER PRIMARY KEY,
@@ -401,6 +403,7 @@ CREATE INDEX ix_ck_head_customer ON tb_ck_head(customerId);
 CREATE INDEX ix_ck_head_account ON tb_ck_head(accountId);
 CREATE INDEX ix_ck_head_type ON tb_ck_head(utypeId);
 CREATE INDEX ix_ck_head_user ON tb_ck_head(userId);
+CREATE INDEX ix_ck_head_time ON tb_ck_head(createTime, id);
 
 CREATE TABLE tb_ck_detail (
     id              INTEGER PRIMARY KEY,
