@@ -105,11 +105,12 @@ ParamMap BillStore::lineParams(const BillLine& l) const
 
 // ---------------------------------------------------------------- writes
 
-// Line ids continue the table's largest; taken before the bill's old lines are
-// deleted, so a rewritten bill never gets its old ids back.
-void BillStore::insertLines(int headId, QList<BillLine>& lines)
+// Line ids continue the table's largest; the caller takes the first one
+// before a rewritten bill's old lines are deleted, so it never gets its old
+// ids back.
+void BillStore::insertLines(int headId, int firstId, QList<BillLine>& lines)
 {
-    int next = GetMaxValue(Q("id"), m_dir.lineTable).toInt() + 1;
+    int next = firstId;
     const QString sql = lineInsertSql();
     for (BillLine& l : lines) {
         l.id = next++;
@@ -157,7 +158,7 @@ m_DBresult BillStore::Add(BillHead& head, QList<BillLine>& lines)
                                      {Q("@updateLastUser"), h.updateLastUser},
                                      {Q("@updateLastTime"), h.updateLastTime},
                                      {Q("@userId"), h.userId}});
-        insertLines(h.id, ls);
+        insertLines(h.id, GetMaxValue(Q("id"), m_dir.lineTable).toInt() + 1, ls);
     });
     if (r.isResult) {
         head = h;
@@ -188,13 +189,7 @@ m_DBresult BillStore::Update_All(BillHead& head, QList<BillLine>& lines)
         const int firstId = GetMaxValue(Q("id"), m_dir.lineTable).toInt() + 1;
         ExecuteParaSql(Q("delete from ") + m_dir.lineTable + Q(" where headId=@headId"),
                        ParamMap{{Q("@headId"), head.id}});
-        int next = firstId;
-        const QString insert = lineInsertSql();
-        for (BillLine& l : ls) {
-            l.id = next++;
-            l.headId = head.id;
-            ExecuteParaSql(insert, lineParams(l));
-        }
+        insertLines(head.id, firstId, ls);
     });
     if (r.isResult)
         lines = ls;

@@ -86,7 +86,7 @@ class BillStore
     QString lineColumns() const;
     QString lineInsertSql() const;
     ParamMap lineParams(const BillLine& line) const;
-    void insertLines(int headId, QList<BillLine>& lines);
+    void insertLines(int headId, int firstId, QList<BillLine>& lines);
     void requireEditable(int id, const QString& auditedText);
     BillHead readHead(const RecordSet& rs) const;
     BillLine readLine(const RecordSet& rs) const;
