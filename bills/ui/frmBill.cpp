@@ -292,6 +292,7 @@ void frmBill::buildWindow()
     btn_searchGoods->setFixedWidth(28);
     connect(btn_searchGoods, &QPushButton::clicked, this, [this] { Guarded(this, [&] { searchGoods(); }); });
     txt_Qty = box(strip, QStringLiteral("txt_Qty"), 15);
+    txt_Qty->setText(QStringLiteral("1"));
     txt_price = box(strip, T("txt_inPrice", "txt_salePrice"), 15);
     InstallOnlyNumberKey(txt_Qty);
     InstallOnlyNumberKey(txt_price);
