@@ -349,7 +349,7 @@ CREATE TABLE tb_rk_head (
     updateLastTime TEXT,
     userId         INTEGER NOT NULL DEFAULT 0
 );
-CREATE UNIQUE INDEX ix_rk_head_billno ON tb_rk_head(billNo);
+CREATE UNIQUE INDEX ix_rk_head_billno ON tb_rk_head(billNo) WHERE billNo <> '';
 CREATE INDEX ix_rk_head_supplier ON tb_rk_head(supplierId);
 CREATE INDEX ix_rk_head_account ON tb_rk_head(accountId);
 CREATE INDEX ix_rk_head_type ON tb_rk_head(utypeId);
@@ -396,7 +396,7 @@ CREATE TABLE tb_ck_head (
     updateLastTime TEXT,
     userId         INTEGER NOT NULL DEFAULT 0
 );
-CREATE UNIQUE INDEX ix_ck_head_billno ON tb_ck_head(billNo);
+CREATE UNIQUE INDEX ix_ck_head_billno ON tb_ck_head(billNo) WHERE billNo <> '';
 CREATE INDEX ix_ck_head_customer ON tb_ck_head(customerId);
 CREATE INDEX ix_ck_head_account ON tb_ck_head(accountId);
 CREATE INDEX ix_ck_head_type ON tb_ck_head(utypeId);
