@@ -5,8 +5,9 @@
 
 // A bill head and a bill line as the store handles them for both directions;
 // the partner is the supplier of an inbound bill or the customer of an
-// outbound one. The records of the two directions (m_rk_head, m_ck_detail,
-// ...) carry the same values under their own names.
+// outbound one (the tables' supplierId and supplierName, or customerId and
+// customerName). The records of the two directions (m_rk_head, m_ck_detail,
+// ...) are these records under their own names.
 struct BillHead {
     int id = 0;
     int accountId = 0;
@@ -21,7 +22,7 @@ struct BillHead {
     QString updateLastUser;
     QString updateLastTime;
     int userId = 0;
-    int ispass = 0;
+    int ispass = 0; // 1 audited
     // read from the view
     QString accountName;
     QString totalItemRow;
