@@ -404,6 +404,16 @@ TEST_F(CustomerWindowTest, PartnerGoneElsewhere)
     EXPECT_EQ(shown().last(), "当前往业单位信息不存在!");
 }
 
+TEST_F(CustomerWindowTest, DeletingAPartnerDeletedElsewhereIsNoSuccess)
+{
+    clickPartner("甲供应");
+    exec("delete from tb_customer where id=1");
+    answer(MsgAnswer::Yes);
+    ui::clickToolbar(window.get(), "delete");
+    EXPECT_EQ(shown().last(), "当前记录不存在!");
+    EXPECT_FALSE(shown().contains("删除成功!"));
+}
+
 TEST_F(CustomerWindowTest, DeleteIsRefusedByBillHeads)
 {
     exec("insert into tb_rk_head (id, billNo, supplierId) values (1, 'rk-2405-00001', 2)");

@@ -373,6 +373,17 @@ TEST_F(LocationWindowTest, SavingALocationDeletedElsewhereWritesNothing)
     EXPECT_EQ(count("tb_location"), 4);
 }
 
+TEST_F(LocationWindowTest, DeletingALocationDeletedElsewhereIsNoSuccess)
+{
+    clickNode(4);
+    exec("delete from tb_location where id=4");
+    deleteShown();
+    EXPECT_EQ(shown().last(), "当前记录不存在!");
+    EXPECT_FALSE(shown().contains("删除成功!"));
+    EXPECT_EQ(field("txt_id"), "4");
+    EXPECT_NE(node(4), nullptr);
+}
+
 TEST_F(LocationWindowTest, DeleteChecksAndRemovesTheNode)
 {
     exec("insert into tb_rk_detail (id, headId, locationId) values (1, 1, 4)");
