@@ -11,6 +11,7 @@
 #include "KeyValue.h"
 #include "MsgBox.h"
 #include "Numbers.h"
+#include "PickOne.h"
 #include "PrintXml.h"
 #include "ProcessFuntionValues.h"
 #include "WindowChrome.h"
@@ -517,28 +518,14 @@ void frmBill::Batch_setLocation(const m_location& location)
 
 void frmBill::batchLocation()
 {
-    frm_select picker(this);
-    picker.utbName = QStringLiteral("location");
-    picker.isHideCheckCol = true;
-    picker.RunSearch();
-    DialogRunner::Exec(&picker);
-    if (!picker.resultVal.isHasObject || picker.resultVal.resultValue.isEmpty())
-        return;
-    const m_location picked = picker.resultVal.resultValue.at(0).value<m_location>();
+    const m_location picked = PickOne<m_location>(this, QStringLiteral("location"));
     if (picked.id > 0)
         Batch_setLocation(picked);
 }
 
 void frmBill::searchPartner()
 {
-    frm_select picker(this);
-    picker.utbName = T("supplier", "customer");
-    picker.isHideCheckCol = true;
-    picker.RunSearch();
-    DialogRunner::Exec(&picker);
-    if (!picker.resultVal.isHasObject || picker.resultVal.resultValue.isEmpty())
-        return;
-    const m_customer picked = picker.resultVal.resultValue.at(0).value<m_customer>();
+    const m_customer picked = PickOne<m_customer>(this, T("supplier", "customer"));
     if (picked.customerCode.trimmed().isEmpty())
         return;
     txt_partnerName->setText(picked.uname);
@@ -811,15 +798,9 @@ void frmBill::goodsEnter()
 
 void frmBill::searchGoods(const QString& keyWord)
 {
-    frm_select picker(this);
-    picker.utbName = T("inputGoods", "inputGoodsForExport");
-    picker.isHideCheckCol = true;
-    picker.utxtkeyword->setText(keyWord);
-    picker.RunSearch();
-    DialogRunner::Exec(&picker);
-    if (!picker.resultVal.isHasObject || picker.resultVal.resultValue.isEmpty())
-        return;
-    const m_goods_detail picked = picker.resultVal.resultValue.at(0).value<m_goods_detail>();
+    const m_goods_detail picked =
+        PickOne<m_goods_detail>(this, T("inputGoods", "inputGoodsForExport"),
+                                [&](frm_select& picker) { picker.utxtkeyword->setText(keyWord); });
     if (picked.id <= 0)
         return;
     txt_goodsId->setText(QString::number(picked.id));

@@ -9,9 +9,9 @@
 #include "KeyedTree.h"
 #include "MsgBox.h"
 #include "Numbers.h"
+#include "PickOne.h"
 #include "ProcessFuntionValues.h"
 #include "WindowChrome.h"
-#include "frm_select.h"
 #include "m_funCode.h"
 #include "sqlHelper.h"
 
@@ -279,15 +279,11 @@ void frm_dictionary::menu_add_Click()
 void frm_dictionary::btn_setParent_Click()
 {
     Guarded(this, [&] {
-        frm_select picker(this);
-        picker.utbName = QStringLiteral("dictionary");
-        picker.isHideCheckCol = true;
-        picker.append_Condition.init(QStringLiteral("utype"), QStringLiteral("="), txt_selectType->text());
-        picker.RunSearch();
-        DialogRunner::Exec(&picker);
-        if (!picker.resultVal.isHasObject || picker.resultVal.resultValue.isEmpty())
-            return;
-        const m_dictionary picked = picker.resultVal.resultValue.at(0).value<m_dictionary>();
+        const m_dictionary picked =
+            PickOne<m_dictionary>(this, QStringLiteral("dictionary"), [this](frm_select& picker) {
+                picker.append_Condition.init(QStringLiteral("utype"), QStringLiteral("="),
+                                             txt_selectType->text());
+            });
         if (picked.id > 0) {
             txt_parentName->setText(picked.uname);
             txt_parentId->setText(QString::number(picked.id));

@@ -8,9 +8,9 @@
 #include "KeyedTree.h"
 #include "MsgBox.h"
 #include "Numbers.h"
+#include "PickOne.h"
 #include "ProcessFuntionValues.h"
 #include "WindowChrome.h"
-#include "frm_select.h"
 #include "m_funCode.h"
 #include "sqlHelper.h"
 
@@ -517,14 +517,7 @@ void frmLocation::menu_add_Click()
 
 void frmLocation::btn_setParent_Click()
 {
-    frm_select picker(this);
-    picker.utbName = QStringLiteral("location");
-    picker.isHideCheckCol = true;
-    picker.RunSearch();
-    DialogRunner::Exec(&picker);
-    if (!picker.resultVal.isHasObject || picker.resultVal.resultValue.isEmpty())
-        return;
-    const m_location picked = picker.resultVal.resultValue.at(0).value<m_location>();
+    const m_location picked = PickOne<m_location>(this, QStringLiteral("location"));
     if (picked.id > 0) {
         txt_parentLocationCode->setText(picked.locationCode);
         txt_parentId->setText(QString::number(picked.id));
