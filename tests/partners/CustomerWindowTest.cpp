@@ -4,6 +4,7 @@
 #include "Clock.h"
 #include "FakeBillWindow.h"
 #include "FlexGrid.h"
+#include "TreeDriver.h"
 #include "UiDriver.h"
 #include "WindowRegistry.h"
 #include "frm_customer.h"
@@ -80,11 +81,8 @@ class CustomerWindowTest : public DbTest
     }
     void clickNode(const QString& key)
     {
-        QTreeWidgetItem* n = window->findNode(key);
-        ASSERT_NE(n, nullptr) << key.toStdString();
-        window->tree()->scrollToItem(n);
-        QTest::mouseClick(window->tree()->viewport(), Qt::LeftButton, {},
-                          window->tree()->visualItemRect(n).center());
+        SCOPED_TRACE(key.toStdString());
+        ui::clickNode(window->tree(), window->findNode(key));
     }
     void clickPartner(const QString& name)
     {
