@@ -328,24 +328,14 @@ BillLine BillStore::readLine(const RecordSet& rs) const
 
 BillHead BillStore::GetModel(int id)
 {
-    CloseRs();
-    SharedRs = ExecuteSql(GetSqlSearch(Q("a")) + Q(" where id=@id"), ParamMap{{Q("@id"), id}});
-    BillHead h;
-    if (SharedRs && !SharedRs->isEmpty())
-        h = readHead(*SharedRs);
-    CloseRs();
-    return h;
+    return ReadFirstShared(GetSqlSearch(Q("a")) + Q(" where id=@id"), ParamMap{{Q("@id"), id}},
+                           [this](const RecordSet& rs) { return readHead(rs); });
 }
 
 BillLine BillStore::GetLineModel(int id)
 {
-    CloseRs();
-    SharedRs = ExecuteSql(GetLineSqlSearch(Q("a")) + Q(" where id=@id"), ParamMap{{Q("@id"), id}});
-    BillLine l;
-    if (SharedRs && !SharedRs->isEmpty())
-        l = readLine(*SharedRs);
-    CloseRs();
-    return l;
+    return ReadFirstShared(GetLineSqlSearch(Q("a")) + Q(" where id=@id"), ParamMap{{Q("@id"), id}},
+                           [this](const RecordSet& rs) { return readLine(rs); });
 }
 
 RecordSetPtr BillStore::GetDataTable(const QString& str_condition, const ParamMap& params)
