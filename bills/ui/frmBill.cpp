@@ -4,6 +4,7 @@
 #include "Clock.h"
 #include "DbError.h"
 #include "DialogRunner.h"
+#include "EditPanel.h"
 #include "FlexGrid.h"
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
@@ -244,17 +245,12 @@ void frmBill::buildWindow()
     });
     vs_pop_menu = new QMenu(this);
     vs_pop_menu->setObjectName(QStringLiteral("vs_pop_menu"));
-    QAction* menu_addRow = vs_pop_menu->addAction(Q("增加行"));
-    menu_addRow->setObjectName(QStringLiteral("menu_addRow"));
-    QAction* menu_deleteRow = vs_pop_menu->addAction(Q("删除行"));
-    menu_deleteRow->setObjectName(QStringLiteral("menu_deleteRow"));
+    AddMenuEntry(vs_pop_menu, Q("增加行"), QStringLiteral("menu_addRow"), this, [this] { m_uvg->uAddRow(); });
+    AddMenuEntry(vs_pop_menu, Q("删除行"), QStringLiteral("menu_deleteRow"), this,
+                 [this] { m_uvg->uDeleteRow(); });
     vs_pop_menu->addSeparator()->setObjectName(QStringLiteral("sp1"));
-    QAction* menu_batch = vs_pop_menu->addAction(Q("批量设置库位"));
-    menu_batch->setObjectName(QStringLiteral("menu_Batch_setLocation"));
-    connect(menu_addRow, &QAction::triggered, this, [this] { Guarded(this, [&] { m_uvg->uAddRow(); }); });
-    connect(menu_deleteRow, &QAction::triggered, this,
-            [this] { Guarded(this, [&] { m_uvg->uDeleteRow(); }); });
-    connect(menu_batch, &QAction::triggered, this, [this] { Guarded(this, [&] { batchLocation(); }); });
+    AddMenuEntry(vs_pop_menu, Q("批量设置库位"), QStringLiteral("menu_Batch_setLocation"), this,
+                 [this] { batchLocation(); });
     vs_bill->viewport()->installEventFilter(this);
     vs_bill->horizontalHeader()->viewport()->installEventFilter(this);
 

@@ -3,6 +3,7 @@
 #include "DataAccess.h"
 #include "DbError.h"
 #include "DialogRunner.h"
+#include "EditPanel.h"
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
 #include "Guarded.h"
@@ -96,12 +97,10 @@ frm_dictionary::frm_dictionary(QWidget* parent) : QWidget(parent)
 
     node_edit = new QMenu(this);
     node_edit->setObjectName(QStringLiteral("node_edit"));
-    QAction* menu_delete = node_edit->addAction(QStringLiteral("删除"));
-    menu_delete->setObjectName(QStringLiteral("menu_delete"));
-    QAction* menu_add = node_edit->addAction(QStringLiteral("新建子项目"));
-    menu_add->setObjectName(QStringLiteral("menu_add"));
-    connect(menu_delete, &QAction::triggered, this, &frm_dictionary::delete_DictionaryInfor);
-    connect(menu_add, &QAction::triggered, this, &frm_dictionary::menu_add_Click);
+    AddMenuEntry(node_edit, QStringLiteral("删除"), QStringLiteral("menu_delete"), this,
+                 [this] { delete_DictionaryInfor(); });
+    AddMenuEntry(node_edit, QStringLiteral("新建子项目"), QStringLiteral("menu_add"), this,
+                 [this] { menu_add_Click(); });
 
     // ---- the edit panel ----
     dictionary_Infor = new QWidget(this);
@@ -122,22 +121,14 @@ frm_dictionary::frm_dictionary(QWidget* parent) : QWidget(parent)
     txt_parentName = new QLineEdit(dictionary_Infor);
     txt_parentName->setObjectName(QStringLiteral("txt_parentName"));
     txt_parentName->setEnabled(false);
-    btn_clearParent = new QPushButton(QStringLiteral("清空"), dictionary_Infor);
-    btn_clearParent->setObjectName(QStringLiteral("btn_clearParent"));
-    btn_clearParent->setAutoDefault(false);
-    btn_setParent = new QPushButton(QStringLiteral("选择"), dictionary_Infor);
-    btn_setParent->setObjectName(QStringLiteral("btn_setParent"));
-    btn_setParent->setAutoDefault(false);
-    txt_remark = new QPlainTextEdit(dictionary_Infor);
-    txt_remark->setObjectName(QStringLiteral("txt_remark"));
-    txt_remark->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txt_remark->setTabChangesFocus(true);
-    txt_remark->installEventFilter(this);
+    const ParentButtons parentButtons = MakeParentButtons(
+        this, dictionary_Infor, [this] { btn_clearParent_Click(); }, [this] { btn_setParent_Click(); });
+    btn_clearParent = parentButtons.clear;
+    btn_setParent = parentButtons.choose;
+    txt_remark = MakeRemarkBox(dictionary_Infor);
     chk_start = new QCheckBox(QStringLiteral("启用"), dictionary_Infor);
     chk_start->setObjectName(QStringLiteral("chk_start"));
     chk_start->setChecked(true);
-    connect(btn_clearParent, &QPushButton::clicked, this, &frm_dictionary::btn_clearParent_Click);
-    connect(btn_setParent, &QPushButton::clicked, this, &frm_dictionary::btn_setParent_Click);
 
     auto* panel = new QGridLayout(dictionary_Infor);
     panel->addWidget(new QLabel(QStringLiteral("名称:"), dictionary_Infor), 0, 0);
@@ -258,8 +249,6 @@ bool frm_dictionary::eventFilter(QObject* watched, QEvent* event)
             key == Qt::Key_PageUp || key == Qt::Key_PageDown)
             tv_dictionary_NodeClick(tv_dictionary->currentItem());
     }
-    if (RemarkKeyMovesOn(watched, event, txt_remark))
-        return true;
     return QWidget::eventFilter(watched, event);
 }
 

@@ -181,20 +181,6 @@ bool IsParentCycle(int id, int parentId, const std::function<int(int)>& parentOf
     return false;
 }
 
-bool RemarkKeyMovesOn(QObject* watched, QEvent* event, QPlainTextEdit* remark)
-{
-    if (watched != remark || event->type() != QEvent::KeyPress)
-        return false;
-    auto* e = static_cast<QKeyEvent*>(event);
-    if (e->modifiers() & ~Qt::KeypadModifier)
-        return false;
-    const int key = e->key();
-    if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Up && key != Qt::Key_Down)
-        return false;
-    EnterToTab(key, false, false, remark);
-    return true;
-}
-
 namespace
 {
 

@@ -84,10 +84,6 @@ KeyedTree MakeNodeTree(QWidget* window, const QString& name, int width, QObject*
 // without passing through the record count as a cycle too, so the walk ends.
 bool IsParentCycle(int id, int parentId, const std::function<int(int)>& parentOf);
 
-// For an event filter on a remark box: it takes no Enter; Enter, Down and Up
-// move on as in every other box (taken, true).
-bool RemarkKeyMovesOn(QObject* watched, QEvent* event, QPlainTextEdit* remark);
-
 // The keyword strip above a list: "关键字:" (Label9), the box txt_KeyWord (50
 // characters), 查询 (btn_search) and the blue count lb_rowCount. A click or
 // Enter in the box calls onSearch (guarded).

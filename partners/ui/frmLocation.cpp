@@ -2,6 +2,7 @@
 
 #include "DbError.h"
 #include "DialogRunner.h"
+#include "EditPanel.h"
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
 #include "Guarded.h"
@@ -124,17 +125,12 @@ frmLocation::frmLocation(QWidget* parent) : QWidget(parent)
 
     node_edit = new QMenu(this);
     node_edit->setObjectName(QStringLiteral("node_edit"));
-    QAction* menu_refresh = node_edit->addAction(QStringLiteral("刷新"));
-    menu_refresh->setObjectName(QStringLiteral("menu_refresh"));
-    QAction* menu_delete = node_edit->addAction(QStringLiteral("删除"));
-    menu_delete->setObjectName(QStringLiteral("menu_delete"));
-    QAction* menu_add = node_edit->addAction(QStringLiteral("新建"));
-    menu_add->setObjectName(QStringLiteral("menu_add"));
-    connect(menu_refresh, &QAction::triggered, this,
-            [this] { Guarded(this, [&] { menu_refresh_Click(); }); });
-    connect(menu_delete, &QAction::triggered, this,
-            [this] { Guarded(this, [&] { delete_LocationInfor(); }); });
-    connect(menu_add, &QAction::triggered, this, [this] { Guarded(this, [&] { menu_add_Click(); }); });
+    AddMenuEntry(node_edit, QStringLiteral("刷新"), QStringLiteral("menu_refresh"), this,
+                 [this] { menu_refresh_Click(); });
+    AddMenuEntry(node_edit, QStringLiteral("删除"), QStringLiteral("menu_delete"), this,
+                 [this] { delete_LocationInfor(); });
+    AddMenuEntry(node_edit, QStringLiteral("新建"), QStringLiteral("menu_add"), this,
+                 [this] { menu_add_Click(); });
 
     // ---- edit panel ----
     user_infor = new QFrame(this);
@@ -159,29 +155,19 @@ frmLocation::frmLocation(QWidget* parent) : QWidget(parent)
     txt_parentId = box("txt_parentId", 0);
     txt_parentId->setEnabled(false);
     txt_parentId->setVisible(false);
-    btn_clearParent = new QPushButton(QStringLiteral("清空"), user_infor);
-    btn_clearParent->setObjectName(QStringLiteral("btn_clearParent"));
-    btn_setParent = new QPushButton(QStringLiteral("选择"), user_infor);
-    btn_setParent->setObjectName(QStringLiteral("btn_setParent"));
-    for (QPushButton* b : {btn_clearParent, btn_setParent}) {
-        b->setAutoDefault(false);
+    const ParentButtons parentButtons = MakeParentButtons(
+        this, user_infor, [this] { btn_clearParent_Click(); }, [this] { btn_setParent_Click(); });
+    btn_clearParent = parentButtons.clear;
+    btn_setParent = parentButtons.choose;
+    for (QPushButton* b : {btn_clearParent, btn_setParent})
         b->setFixedWidth(TwipsToPixels(600, this));
-    }
-    txt_remark = new QPlainTextEdit(user_infor);
-    txt_remark->setObjectName(QStringLiteral("txt_remark"));
-    txt_remark->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txt_remark->setTabChangesFocus(true);
-    txt_remark->installEventFilter(this);
+    txt_remark = MakeRemarkBox(user_infor);
     chk_start = new QCheckBox(QStringLiteral("启用"), user_infor);
     chk_start->setObjectName(QStringLiteral("chk_start"));
     chk_virtual = new QCheckBox(QStringLiteral("虚拟库位"), user_infor);
     chk_virtual->setObjectName(QStringLiteral("chk_virtual"));
     chk_lock = new QCheckBox(QStringLiteral("锁定"), user_infor);
     chk_lock->setObjectName(QStringLiteral("chk_lock"));
-    connect(btn_clearParent, &QPushButton::clicked, this,
-            [this] { Guarded(this, [&] { btn_clearParent_Click(); }); });
-    connect(btn_setParent, &QPushButton::clicked, this,
-            [this] { Guarded(this, [&] { btn_setParent_Click(); }); });
 
     auto* panel = new QGridLayout(user_infor);
     panel->addWidget(new QLabel(QStringLiteral("库位名称:"), user_infor), 0, 0);
@@ -497,8 +483,6 @@ bool frmLocation::eventFilter(QObject* watched, QEvent* event)
             Guarded(this, [&] { lstView_LocationDetail_Click(); });
         }
     }
-    if (RemarkKeyMovesOn(watched, event, txt_remark))
-        return true;
     return QWidget::eventFilter(watched, event);
 }
 

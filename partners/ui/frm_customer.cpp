@@ -2,6 +2,7 @@
 
 #include "BindGrid.h"
 #include "DbError.h"
+#include "EditPanel.h"
 #include "ExcelExport.h"
 #include "FlexGrid.h"
 #include "FormHelpers.h"
@@ -167,14 +168,10 @@ frm_customer::frm_customer(QWidget* parent) : QWidget(parent)
     tv_type = m_tree.tree();
     tv_pop = new QMenu(this);
     tv_pop->setObjectName(QStringLiteral("tv_pop"));
-    QAction* menu_refresh = tv_pop->addAction(QStringLiteral("刷新"));
-    menu_refresh->setObjectName(QStringLiteral("menu_refresh"));
-    QAction* menu_customTypeMg = tv_pop->addAction(QStringLiteral("分类管理"));
-    menu_customTypeMg->setObjectName(QStringLiteral("menu_customTypeMg"));
-    connect(menu_refresh, &QAction::triggered, this,
-            [this] { Guarded(this, [&] { load_CustomTypeTree(); }); });
-    connect(menu_customTypeMg, &QAction::triggered, this,
-            [this] { Guarded(this, [&] { menu_customTypeMg_Click(); }); });
+    AddMenuEntry(tv_pop, QStringLiteral("刷新"), QStringLiteral("menu_refresh"), this,
+                 [this] { load_CustomTypeTree(); });
+    AddMenuEntry(tv_pop, QStringLiteral("分类管理"), QStringLiteral("menu_customTypeMg"), this,
+                 [this] { menu_customTypeMg_Click(); });
 
     // ---- the list ----
     vsCustomerList = new FlexGrid(this);
@@ -205,19 +202,14 @@ frm_customer::frm_customer(QWidget* parent) : QWidget(parent)
 
     vs_pop_menu = new QMenu(this);
     vs_pop_menu->setObjectName(QStringLiteral("vs_pop_menu"));
-    menu_customer_delete = vs_pop_menu->addAction(QStringLiteral("删除"));
-    menu_customer_delete->setObjectName(QStringLiteral("menu_customer_delete"));
+    menu_customer_delete =
+        AddMenuEntry(vs_pop_menu, QStringLiteral("删除"), QStringLiteral("menu_customer_delete"), this,
+                     [this] { btn_CustomerDelete_Click(); });
     vs_pop_menu->addSeparator();
-    menu_import_Add = vs_pop_menu->addAction(QStringLiteral("入库业务"));
-    menu_import_Add->setObjectName(QStringLiteral("menu_import_Add"));
-    menu_export_Add = vs_pop_menu->addAction(QStringLiteral("出库业务"));
-    menu_export_Add->setObjectName(QStringLiteral("menu_export_Add"));
-    connect(menu_customer_delete, &QAction::triggered, this,
-            [this] { Guarded(this, [&] { btn_CustomerDelete_Click(); }); });
-    connect(menu_import_Add, &QAction::triggered, this,
-            [this] { Guarded(this, [&] { startBill("frmImport", "Import_Add"); }); });
-    connect(menu_export_Add, &QAction::triggered, this,
-            [this] { Guarded(this, [&] { startBill("frmExport", "Export_Add"); }); });
+    menu_import_Add = AddMenuEntry(vs_pop_menu, QStringLiteral("入库业务"), QStringLiteral("menu_import_Add"),
+                                   this, [this] { startBill("frmImport", "Import_Add"); });
+    menu_export_Add = AddMenuEntry(vs_pop_menu, QStringLiteral("出库业务"), QStringLiteral("menu_export_Add"),
+                                   this, [this] { startBill("frmExport", "Export_Add"); });
 
     // ---- the edit panel ----
     pic_goods_detail = new QWidget(this);

@@ -1,6 +1,7 @@
 #include "frm_department_fun.h"
 
 #include "DbError.h"
+#include "EditPanel.h"
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
 #include "Guarded.h"
@@ -113,16 +114,13 @@ frm_department_fun::frm_department_fun(QWidget* parent) : QWidget(parent)
 
     node_edit = new QMenu(this);
     node_edit->setObjectName(QStringLiteral("node_edit"));
-    QAction* menu_refresh = node_edit->addAction(QStringLiteral("刷新"));
-    menu_refresh->setObjectName(QStringLiteral("menu_refresh"));
-    QAction* menu_all_select = node_edit->addAction(QStringLiteral("全选"));
-    menu_all_select->setObjectName(QStringLiteral("menu_all_select"));
-    QAction* menu_none_select = node_edit->addAction(QStringLiteral("取消全选"));
-    menu_none_select->setObjectName(QStringLiteral("menu_none_select"));
     // 刷新 reads the rights of the chosen department again, dropping unsaved marks.
-    connect(menu_refresh, &QAction::triggered, this, [this] { btn_utype_Click(m_typeIndex); });
-    connect(menu_all_select, &QAction::triggered, this, [this] { selectAll(true); });
-    connect(menu_none_select, &QAction::triggered, this, [this] { selectAll(false); });
+    AddMenuEntry(node_edit, QStringLiteral("刷新"), QStringLiteral("menu_refresh"), this,
+                 [this] { btn_utype_Click(m_typeIndex); });
+    AddMenuEntry(node_edit, QStringLiteral("全选"), QStringLiteral("menu_all_select"), this,
+                 [this] { selectAll(true); });
+    AddMenuEntry(node_edit, QStringLiteral("取消全选"), QStringLiteral("menu_none_select"), this,
+                 [this] { selectAll(false); });
 
     auto* body = new QHBoxLayout;
     body->setContentsMargins(TwipsToPixels(20, this), 4, 4, 4);
