@@ -262,7 +262,7 @@ namespace
 {
 
 // The fields a head and its lines both read from their views.
-template <class Record> void readBillFields(const RecordSet& rs, const BillDirectionSpec& dir, Record& r)
+void readBillFields(const RecordSet& rs, const BillDirectionSpec& dir, BillCommon& r)
 {
     r.id = rs.integer(0, Q("id"));
     r.accountId = rs.integer(0, Q("accountId"));

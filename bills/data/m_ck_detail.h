@@ -5,7 +5,7 @@
 #include <QMetaType>
 
 // One line of an outbound bill (出库单); the partner is the customer. The
-// fields after remark come from the view v_ck_detail.
+// fields the view adds come from v_ck_detail.
 class m_ck_detail : public BillLine
 {
   public:

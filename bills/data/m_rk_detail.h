@@ -5,7 +5,7 @@
 #include <QMetaType>
 
 // One line of an inbound bill (入库单); the partner is the supplier, and the
-// sale price stays 0. The fields after remark come from the view v_rk_detail.
+// sale price stays 0. The fields the view adds come from v_rk_detail.
 class m_rk_detail : public BillLine
 {
   public:

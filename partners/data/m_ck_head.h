@@ -5,7 +5,7 @@
 #include <QMetaType>
 
 // The head of an outbound bill (出库单); the partner is its customer. The
-// fields after ispass come from the view v_ck_head. The picker answers these
+// fields the view adds come from v_ck_head. The picker answers these
 // records in its bill mode, so the record lives beside it.
 class m_ck_head : public BillHead
 {

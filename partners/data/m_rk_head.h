@@ -5,7 +5,7 @@
 #include <QMetaType>
 
 // The head of an inbound bill (入库单); the partner is its supplier. The
-// fields after ispass come from the view v_rk_head. The picker answers these
+// fields the view adds come from v_rk_head. The picker answers these
 // records in its bill mode, so the record lives beside it.
 class m_rk_head : public BillHead
 {
