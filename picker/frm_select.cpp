@@ -5,7 +5,9 @@
 #include "FlexGrid.h"
 #include "FormHelpers.h"
 #include "GridCellHelpers.h"
+#include "Guarded.h"
 #include "MsgBox.h"
+#include "Numbers.h"
 #include "ProcessFuntionValues.h"
 #include "m_ck_head.h"
 #include "m_customer.h"
@@ -151,13 +153,6 @@ QStringList selectFields(const char* select)
     for (QString& f : fields)
         f = f.trimmed();
     return fields;
-}
-
-double cellNumber(const QString& text)
-{
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    return ok ? v : 0;
 }
 
 } // namespace
@@ -361,7 +356,7 @@ void frm_select::vgInput_BeforeSort(int col, Qt::SortOrder order, bool& cancel)
     // Marked rows stay marked in the new order, also those read later.
     m_marked.clear();
     for (int r = vgInput->FixedRows(); r < vgInput->Rows(); ++r) {
-        if (cellNumber(vgInput->TextMatrix(r, 2)) == -1)
+        if (ReadNumber(vgInput->TextMatrix(r, 2)) == -1)
             m_marked.insert(vgInput->TextMatrix(r, 1));
     }
     RunSearch();
@@ -382,12 +377,8 @@ void frm_select::RunSearch()
     Form_Load();
     QString format;
     m_recordSet rs;
-    try {
-        rs = search(format);
-    } catch (const DbError& e) {
-        MsgBox::Show(e.message(), MsgIcon::Critical, QStringLiteral("System"), MsgButtons::Ok, this);
+    if (!Guarded(this, GuardStyle{MsgIcon::Critical}, [&] { rs = search(format); }))
         return;
-    }
     if (format.isEmpty())
         format = QStringLiteral("^行号 |^id |^选定   ");
 
@@ -540,7 +531,7 @@ void frm_select::vgInput_Click()
     const int row = vgInput->Row();
     if (row < vgInput->FixedRows() || row >= vgInput->Rows())
         return;
-    const bool marked = cellNumber(vgInput->TextMatrix(row, 2)) == -1;
+    const bool marked = ReadNumber(vgInput->TextMatrix(row, 2)) == -1;
     vgInput->setTextMatrix(row, 2, marked ? QStringLiteral("0") : QStringLiteral("-1"));
 }
 
@@ -573,7 +564,7 @@ void frm_select::B_AllSelect_Click()
 
 QVariant frm_select::recordOfRow(int row) const
 {
-    const int id = int(cellNumber(vgInput->TextMatrix(row, 1)));
+    const int id = int(ReadNumber(vgInput->TextMatrix(row, 1)));
     const QString name = utbName;
     if (name == QLatin1String("supplier") || name == QLatin1String("customer")) {
         m_customer m;
@@ -619,7 +610,7 @@ void frm_select::B_SelectInput_Click()
             picked.append(recordOfRow(current));
         } else {
             for (int r = vgInput->FixedRows(); r < vgInput->Rows(); ++r) {
-                if (cellNumber(vgInput->TextMatrix(r, 2)) == -1)
+                if (ReadNumber(vgInput->TextMatrix(r, 2)) == -1)
                     picked.append(recordOfRow(r));
             }
         }

@@ -101,6 +101,38 @@ TEST_F(SqlRunnerTest, RepeatedPlaceholderIsBoundEverywhere)
     EXPECT_EQ(rs->RecordCount(), 1);
 }
 
+// An "@name" inside a quoted literal of the statement is text: it is neither
+// bound nor asked for, also when a parameter of that name is given.
+TEST_F(SqlRunnerTest, PlaceholderInsideAQuotedLiteralStaysText)
+{
+    const struct {
+        const char* sql;
+        const char* stored;
+    } cases[] = {
+        {"INSERT INTO t (id, txt) VALUES (@id, 'mail@id')", "mail@id"},
+        {"INSERT INTO t (id, txt) VALUES (@id, '@txt')", "@txt"},
+        {"INSERT INTO t (id, txt) VALUES (@id, 'O''Brien @id')", "O'Brien @id"},
+        {"INSERT INTO t (id, txt) VALUES (@id, '@id' || @txt)", "@id-"},
+    };
+    int id = 0;
+    for (const auto& c : cases) {
+        ++id;
+        const ParamMap p{{QStringLiteral("@id"), id}, {QStringLiteral("@txt"), QStringLiteral("-")}};
+        if (QString::fromUtf8(c.sql).contains(QLatin1String("@txt)")))
+            ExecuteParaSql(QString::fromUtf8(c.sql), p);
+        else
+            ExecuteParaSql(QString::fromUtf8(c.sql), ParamMap{{QStringLiteral("@id"), id}});
+        const RecordSetPtr rs = ExecuteSql(QStringLiteral("SELECT txt FROM t WHERE id=@id"),
+                                           ParamMap{{QStringLiteral("@id"), id}});
+        ASSERT_EQ(rs->RecordCount(), 1) << c.sql;
+        EXPECT_EQ(rs->text(0, QStringLiteral("txt")), QString::fromUtf8(c.stored)) << c.sql;
+    }
+    // A literal that holds the only "@name" needs no parameter at all.
+    const RecordSetPtr rs = ExecuteSql(QStringLiteral("SELECT '@missing' AS txt"));
+    ASSERT_EQ(rs->RecordCount(), 1);
+    EXPECT_EQ(rs->text(0, QStringLiteral("txt")), QStringLiteral("@missing"));
+}
+
 // A query gives its rows however its text begins (a leading blank or line
 // break included); other statements give none.
 TEST_F(SqlRunnerTest, StatementsThatYieldRowsAreQueries)
