@@ -4,6 +4,7 @@
 #include "Launcher.h"
 #include "MsgBox.h"
 #include "OutputText.h"
+#include "RowReader.h"
 #include "sqlHelper.h"
 
 #include <QDir>
@@ -94,10 +95,14 @@ lxw_error WriteText(lxw_worksheet* sheet, int row, int col, const QString& text,
 }
 
 // Writes the workbook; the error of the first step that failed.
-lxw_error WriteWorkbook(const QString& path, const ExportData& exportData, const QString& title,
+lxw_error WriteWorkbook(const QString& path, const ExportRows& rows, const QString& title,
                         const QStringList& headings)
 {
-    lxw_workbook* book = workbook_new(QFile::encodeName(path).constData());
+    // Constant memory: each row goes to the file as soon as the next begins,
+    // so a whole report never sits in memory (the texts are stored inline).
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    lxw_workbook* book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
     if (!book)
         return LXW_ERROR_MEMORY_MALLOC_FAILED;
     lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
@@ -112,14 +117,38 @@ lxw_error WriteWorkbook(const QString& path, const ExportData& exportData, const
         error = worksheet_write_string(sheet, 0, 0, title.toUtf8().constData(), format);
     for (int c = 0; !error && c < headings.size(); ++c)
         error = WriteText(sheet, 1, c, headings.at(c), formats);
-    for (int r = 0; !error && r < exportData.data.size(); ++r) {
-        const QStringList& row = exportData.data.at(r);
+    QStringList row;
+    for (int r = 0; !error && rows(row); ++r) {
         for (int c = 0; !error && c < row.size(); ++c)
             error = WriteText(sheet, r + 2, c, row.at(c), formats);
     }
     // Closing frees the workbook whatever happened; it writes the file.
     const lxw_error closeError = workbook_close(book);
     return error ? error : closeError;
+}
+
+// Writes the export into a new workbook, then says so and opens it.
+void ExportRowsToExcel(const ExportRows& rows, const QString& title, const QString& headers)
+{
+    const QStringList headings = headers.isEmpty() ? QStringList() : headers.split(QLatin1Char(','));
+
+    const QString folder = GetAppPath() + QStringLiteral("qvPrint/generateXls/");
+    if (!QDir().mkpath(folder)) {
+        ShowExportError(QStringLiteral("无法创建文件夹 ") + QDir::toNativeSeparators(folder));
+        return;
+    }
+    const QString path = FreeExportName(folder);
+    const QString error = WriteExcelWorkbook(path, rows, title, headings);
+    if (!error.isEmpty()) {
+        QFile::remove(path);
+        ShowExportError(QDir::toNativeSeparators(path) + QStringLiteral("\n") + error);
+        return;
+    }
+
+    MsgBox::Info(QStringLiteral("导出完成！"), QStringLiteral("System"));
+    if (!Launcher::OpenUrl(QUrl::fromLocalFile(path)))
+        MsgBox::SystemError(QStringLiteral("无法打开导出的文件,文件已保存为: ") +
+                            QDir::toNativeSeparators(path));
 }
 
 } // namespace
@@ -150,30 +179,82 @@ ExportData RecordSetToArray(const RecordSetPtr& rs)
     return RecordSetToArray(*rs);
 }
 
+QString WriteExcelWorkbook(const QString& path, const ExportRows& rows, const QString& title,
+                           const QStringList& headings)
+{
+    QString failure;
+    // A row that cannot be read (a query failing half-way) fails the export.
+    const ExportRows guarded = [&rows, &failure](QStringList& row) {
+        try {
+            return rows(row);
+        } catch (const DbError& e) {
+            failure = e.message();
+        }
+        return false;
+    };
+    const lxw_error error = WriteWorkbook(path, guarded, title, headings);
+    if (!failure.isEmpty())
+        return failure;
+    return error ? QString::fromUtf8(lxw_strerror(error)) : QString();
+}
+
+ExportRows ExportRowsOf(const ExportData& exportData)
+{
+    return [&exportData, next = qsizetype(0)](QStringList& row) mutable {
+        if (next >= exportData.data.size())
+            return false;
+        row = exportData.data.at(next++);
+        return true;
+    };
+}
+
+ExportRows ExportRowsOf(RowReader& reader)
+{
+    return [&reader](QStringList& row) {
+        if (!reader.next())
+            return false;
+        row.clear();
+        row.reserve(reader.fieldCount());
+        for (int c = 0; c < reader.fieldCount(); ++c)
+            row.append(reader.text(c));
+        return true;
+    };
+}
+
 void ExportToExcel(const ExportData& exportData, const QString& title, const QString& headers)
 {
     if (!exportData.hasData) {
         MsgBox::Show(QStringLiteral("无记录导出!"), MsgIcon::Exclamation, QStringLiteral("System"));
         return;
     }
-    const QStringList headings = headers.isEmpty() ? QStringList() : headers.split(QLatin1Char(','));
+    ExportRowsToExcel(ExportRowsOf(exportData), title, headers);
+}
 
-    const QString folder = GetAppPath() + QStringLiteral("qvPrint/generateXls/");
-    if (!QDir().mkpath(folder)) {
-        ShowExportError(QStringLiteral("无法创建文件夹 ") + QDir::toNativeSeparators(folder));
+void ExportToExcel(const ExportRows& rows, const QString& title, const QString& headers)
+{
+    // The first row is read before anything is written: without one there is
+    // nothing to export and no file is made.
+    QStringList first;
+    bool haveFirst = false;
+    try {
+        haveFirst = rows(first);
+    } catch (const DbError& e) {
+        ShowExportError(e.message());
         return;
     }
-    const QString path = FreeExportName(folder);
-    const lxw_error error = WriteWorkbook(path, exportData, title, headings);
-    if (error) {
-        QFile::remove(path);
-        ShowExportError(QDir::toNativeSeparators(path) + QStringLiteral("\n") +
-                        QString::fromUtf8(lxw_strerror(error)));
+    if (!haveFirst) {
+        MsgBox::Show(QStringLiteral("无记录导出!"), MsgIcon::Exclamation, QStringLiteral("System"));
         return;
     }
-
-    MsgBox::Info(QStringLiteral("导出完成！"), QStringLiteral("System"));
-    if (!Launcher::OpenUrl(QUrl::fromLocalFile(path)))
-        MsgBox::SystemError(QStringLiteral("无法打开导出的文件,文件已保存为: ") +
-                            QDir::toNativeSeparators(path));
+    bool firstTaken = false;
+    ExportRowsToExcel(
+        [&](QStringList& row) {
+            if (!firstTaken) {
+                firstTaken = true;
+                row = first;
+                return true;
+            }
+            return rows(row);
+        },
+        title, headers);
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 // FlexGrid: the one grid control of the program. Every list, bill and report
-// window uses it the way the original windows used their grid control, so the
-// members keep those names and that indexing.
+// window works it through the same members, with the names and the indexing
+// described here.
 //
 // Indexing: rows and columns count from 0 and the fixed (header) rows and
 // columns are real rows and columns of the grid. With FixedRows = 1, row 0 is

@@ -3,6 +3,8 @@
 #include "Clock.h"
 #include "ExcelExport.h"
 #include "Launcher.h"
+#include "RowReader.h"
+#include "sqlHelper.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -72,6 +74,8 @@ class Workbook
             const QString v = c.firstChildElement(QStringLiteral("v")).text();
             if (c.attribute(QStringLiteral("t")) == QLatin1String("s")) {
                 cell.text = shared.value(v.toInt());
+            } else if (c.attribute(QStringLiteral("t")) == QLatin1String("inlineStr")) {
+                cell.text = c.firstChildElement(QStringLiteral("is")).text();
             } else {
                 cell.text = v;
                 cell.isNumber = !v.isEmpty();
@@ -329,6 +333,62 @@ TEST_F(ExcelExportTest, NoSpreadsheetProgramTellsWhereTheFileIs)
     EXPECT_EQ(MsgBox::Shown().at(0).text, QStringLiteral("导出完成！"));
     EXPECT_EQ(MsgBox::Shown().at(1).title, QStringLiteral("System"));
     EXPECT_TRUE(MsgBox::Shown().at(1).text.contains(QDir::toNativeSeparators(exportDir() + exports().at(0))));
+}
+
+// A whole query goes to the workbook row by row and gives the same sheet as
+// the rows copied first.
+TEST_F(ExcelExportTest, StreamedQueryGivesTheSameWorkbook)
+{
+    exec(QStringLiteral("CREATE TABLE x (id INTEGER PRIMARY KEY, code TEXT, qty REAL, note TEXT)"));
+    exec(QStringLiteral("INSERT INTO x (code, qty, note) VALUES ('007', 12.5, NULL), ('123', 3, 'a&b'), "
+                        "('', -0.25, '螺丝')"));
+    const QString sql = QStringLiteral("SELECT code, qty, note FROM x WHERE id >= @from ORDER BY id");
+    const ParamMap params{{QStringLiteral("@from"), 1}};
+
+    ExportToExcel(RecordSetToArray(ExecuteSql(sql, params)), QStringLiteral("T"), QStringLiteral("a,b,c"));
+    RowReader reader(sql, params);
+    EXPECT_EQ(reader.fields(),
+              (QStringList{QStringLiteral("code"), QStringLiteral("qty"), QStringLiteral("note")}));
+    ExportToExcel(ExportRowsOf(reader), QStringLiteral("T"), QStringLiteral("a,b,c"));
+
+    EXPECT_EQ(shown(), (QStringList{QStringLiteral("导出完成！"), QStringLiteral("导出完成！")}));
+    const QStringList files = exports();
+    ASSERT_EQ(files.size(), 2);
+    const Workbook copied(exportDir() + files.at(0));
+    const Workbook streamed(exportDir() + files.at(1));
+    EXPECT_EQ(streamed.cells().keys(), copied.cells().keys());
+    for (const QString& ref : copied.cells().keys()) {
+        EXPECT_EQ(streamed.text(ref), copied.text(ref)) << ref.toStdString();
+        EXPECT_EQ(streamed.cells().value(ref).isNumber, copied.cells().value(ref).isNumber)
+            << ref.toStdString();
+    }
+    EXPECT_EQ(streamed.text(QStringLiteral("A3")), QStringLiteral("007"));
+    EXPECT_EQ(streamed.text(QStringLiteral("C4")), QStringLiteral("a&b"));
+    EXPECT_EQ(streamed.text(QStringLiteral("C5")), QStringLiteral("螺丝"));
+}
+
+TEST_F(ExcelExportTest, StreamedQueryEmptyOrFailingWritesNothing)
+{
+    exec(QStringLiteral("CREATE TABLE x (id INTEGER PRIMARY KEY, qty INTEGER)"));
+    {
+        RowReader empty(QStringLiteral("SELECT * FROM x"));
+        ExportToExcel(ExportRowsOf(empty), QStringLiteral("T"), QStringLiteral("a"));
+        EXPECT_EQ(shown(), QStringList{QStringLiteral("无记录导出!")});
+        EXPECT_FALSE(QDir(exportDir()).exists());
+    }
+    exec(QStringLiteral("INSERT INTO x (qty) VALUES (1), (2), (-9223372036854775807 - 1), (4)"));
+    MsgBox::ClearShown();
+    // The third row fails to compute after two rows are written.
+    RowReader failing(QStringLiteral("SELECT id, abs(qty) FROM x ORDER BY id"));
+    ExportToExcel(ExportRowsOf(failing), QStringLiteral("T"), QStringLiteral("a"));
+    ASSERT_EQ(MsgBox::Shown().size(), 1);
+    EXPECT_EQ(MsgBox::Shown().at(0).title, QStringLiteral("Error"));
+    EXPECT_TRUE(MsgBox::Shown().at(0).text.contains(QStringLiteral("overflow")))
+        << MsgBox::LastText().toStdString();
+    EXPECT_TRUE(exports().isEmpty());
+    EXPECT_TRUE(Launcher::Launches().isEmpty());
+    EXPECT_THROW(RowReader(QStringLiteral("DELETE FROM x")), DbError);
+    EXPECT_EQ(count(QStringLiteral("x")), 4);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "MsgBox.h"
 #include "RecordSet.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
@@ -224,6 +225,59 @@ TEST_F(GridTest, SortPutsNumbersInNumericOrderAndHeaderClicksToggle)
     EXPECT_EQ(column(1).first(), QStringLiteral("5"));
 }
 
+// Collects what the model tester finds; it reports through warnings.
+class ModelTesterFindings
+{
+  public:
+    ModelTesterFindings() { s_found.clear(), m_previous = qInstallMessageHandler(&handler); }
+    ~ModelTesterFindings() { qInstallMessageHandler(m_previous); }
+    static QStringList found() { return s_found; }
+
+  private:
+    static void handler(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (type != QtDebugMsg && qstrcmp(context.category, "qt.modeltest") == 0)
+            s_found.append(text);
+    }
+    static inline QStringList s_found;
+    QtMessageHandler m_previous = nullptr;
+};
+
+// Sorting keeps every kept index (the current cell, the selection) on its
+// row, and the model keeps Qt's contract through every change of shape.
+TEST_F(GridTest, SortKeepsTheCurrentCellOnItsRowAndTheModelKeepsQtsContract)
+{
+    const ModelTesterFindings findings;
+    QAbstractItemModelTester tester(grid->model(), QAbstractItemModelTester::FailureReportingMode::Warning);
+    grid->setRows(6);
+    const QStringList names = {QStringLiteral("丙"), QStringLiteral("10"), QStringLiteral("甲"), QString(),
+                               QStringLiteral("2")};
+    for (int i = 0; i < names.size(); ++i)
+        grid->setTextMatrix(i + 1, 1, names[i]);
+    grid->setCurrentIndex(index(3, 1));            // "甲"
+    const QPersistentModelIndex kept(index(2, 2)); // the row of "10"
+    grid->Sort(1, Qt::AscendingOrder);
+    EXPECT_EQ(grid->TextMatrix(grid->currentIndex().row() + 1, 1), QStringLiteral("甲"));
+    ASSERT_TRUE(kept.isValid());
+    EXPECT_EQ(kept.column(), 2);
+    EXPECT_EQ(grid->TextMatrix(kept.row() + 1, 1), QStringLiteral("10"));
+    grid->Sort(1, Qt::DescendingOrder);
+    EXPECT_EQ(grid->TextMatrix(grid->currentIndex().row() + 1, 1), QStringLiteral("甲"));
+    EXPECT_EQ(grid->TextMatrix(kept.row() + 1, 1), QStringLiteral("10"));
+
+    grid->AddItem(QStringLiteral("\t新"), 2);
+    grid->RemoveItem(4);
+    grid->setRowPosition(1, 4);
+    grid->setCols(6);
+    grid->setFixedRows(2);
+    grid->Sort(1, Qt::AscendingOrder);
+    grid->LoadRecordSet(
+        RecordSet({QStringLiteral("a"), QStringLiteral("b")}, {{1, QStringLiteral("x")}, {2, QString()}}));
+    grid->Clear();
+    grid->setRows(1);
+    EXPECT_EQ(findings.found(), QStringList());
+}
+
 TEST_F(GridTest, LoadRecordSetCopiesRowsFromTheFirstDataColumn)
 {
     RecordSet rs({QStringLiteral("id"), QStringLiteral("name"), QStringLiteral("amount")},
@@ -306,7 +360,7 @@ TEST_F(GridTest, CurrentCellSelectionAndClipText)
     EXPECT_EQ(grid->TextMatrix(3, 3), QStringLiteral("y"));
     EXPECT_EQ(grid->Cols(), 4);
 
-    // A header row can be the cursor row, as in the vendor's grid.
+    // A header row can be the cursor row too.
     grid->setRow(0);
     EXPECT_EQ(grid->Row(), 0);
     grid->setRow(1);

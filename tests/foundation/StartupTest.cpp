@@ -32,7 +32,8 @@ void mark(const QString& file, int marker)
         db.setDatabaseName(file);
         ASSERT_TRUE(db.open());
         QSqlQuery q(db);
-        ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO tb_setting (id, setKey) VALUES (%1, 'marker')").arg(100 + marker)));
+        ASSERT_TRUE(q.exec(
+            QStringLiteral("INSERT INTO tb_setting (id, setKey) VALUES (%1, 'marker')").arg(100 + marker)));
         db.close();
     }
     QSqlDatabase::removeDatabase(conn);
