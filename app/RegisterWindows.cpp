@@ -4,6 +4,7 @@
 #include "FrmModifypwd.h"
 #include "WindowRegistry.h"
 #include "frmBrowser.h"
+#include "frmGoods.h"
 #include "frmOptions.h"
 #include "frm_department_fun.h"
 #include "frm_dictionary.h"
@@ -32,6 +33,7 @@ void RegisterShellWindows()
 void RegisterCatalogueWindows()
 {
     WindowRegistry::add("frm_dictionary", [] { return new frm_dictionary; });
+    WindowRegistry::add("frmGoods", [] { return new frmGoods; });
 }
 
 void RegisterPartnersWindows() {}

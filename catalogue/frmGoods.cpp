@@ -100,11 +100,11 @@ QPixmap flagPixmap(const QColor& color)
 // The status pictures of the list: 启用, 替代, 禁用.
 QPixmap statusPixmap(const QString& status)
 {
-    if (status == QLatin1String("启用"))
+    if (status == QStringLiteral("启用"))
         return flagPixmap(QColor(0, 160, 0));
-    if (status == QLatin1String("替代"))
+    if (status == QStringLiteral("替代"))
         return flagPixmap(QColor(0, 0, 192));
-    if (status == QLatin1String("禁用"))
+    if (status == QStringLiteral("禁用"))
         return flagPixmap(QColor(220, 0, 0));
     return {};
 }
@@ -123,11 +123,11 @@ QPixmap okPixmap()
 
 QColor statusColor(const QString& status)
 {
-    if (status == QLatin1String("启用"))
+    if (status == QStringLiteral("启用"))
         return QColor(64, 64, 64);
-    if (status == QLatin1String("替代"))
+    if (status == QStringLiteral("替代"))
         return QColor(0, 0, 192);
-    if (status == QLatin1String("禁用"))
+    if (status == QStringLiteral("禁用"))
         return QColor(255, 0, 0);
     return Qt::black;
 }
@@ -253,9 +253,20 @@ void frmGoods::buildWindow()
     vsGoodsList->setExplorerBar(FlexGrid::flexExSortShow);
     vsGoodsList->setSelectionMode(FlexGrid::flexSelectionByRow);
     vsGoodsList->setBackColorFixed(FlexGrid::ToOleColor(QColor(232, 232, 232)));
+    // A click loads the row's item, and so does every move of the current
+    // cell; a click that moved the cell loads it once.
     connect(vsGoodsList, &FlexGrid::AfterRowColChange, this, [this](int, int, int, int) {
-        if (!m_fillingList)
+        if (m_fillingList)
+            return;
+        m_loadedByMove = true;
+        Guarded(this, [this] { vsGoodsList_Click(); });
+    });
+    connect(vsGoodsList, &FlexGrid::MouseDown, this,
+            [this](Qt::MouseButton, Qt::KeyboardModifiers, int, int) { m_loadedByMove = false; });
+    connect(vsGoodsList, &FlexGrid::Click, this, [this] {
+        if (!m_loadedByMove)
             Guarded(this, [this] { vsGoodsList_Click(); });
+        m_loadedByMove = false;
     });
     connect(vsGoodsList, &FlexGrid::AfterSort, this, [this] { vsGoodsList_AfterSort(); });
     connect(vsGoodsList, &FlexGrid::BeforeEdit, this,

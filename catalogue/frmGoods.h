@@ -190,4 +190,5 @@ class frmGoods : public QWidget
     // The conditions of the last search; the export repeats it.
     m_conditions m_conditionList;
     bool m_fillingList = false;
+    bool m_loadedByMove = false;
 };
