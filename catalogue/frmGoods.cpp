@@ -56,10 +56,6 @@ const QString kListFormat = QStringLiteral(
 const QString kDetailFormat = QStringLiteral(
     "^序号|^选中|<ID|^isDefault|^默认|<条码             |^单位 |>内装数|>重量   |>进价    |>销售价    ");
 
-// Design width of the window in twips; what the window has beyond it goes to
-// the wide columns of the two grids.
-constexpr int kDesignWidth = 13620;
-
 const QString kPieceMissing = QStringLiteral("当前货品信息不存在!");
 
 int idOf(const QString& text)
@@ -368,6 +364,8 @@ void frmGoods::buildWindow()
     connect(btn_goodsTypeMg, &QPushButton::clicked, this,
             [this] { Guarded(this, [this] { btn_goodsTypeMg_Click(); }); });
 
+    vsGoodsList->viewport()->installEventFilter(this);
+    vsflg_Detail->viewport()->installEventFilter(this);
     vsGoodsDetail_init();
     vsGoodsList_init({}, 0);
     resize(TwipsToPixels(13500, this), TwipsToPixels(8430, this));
@@ -524,6 +522,12 @@ void frmGoods::resizeEvent(QResizeEvent* event)
 
 bool frmGoods::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::Resize) {
+        if (watched == vsGoodsList->viewport())
+            vsGoodsList_Resize();
+        else if (watched == vsflg_Detail->viewport())
+            vsGoodsDetail_Resize();
+    }
     if (watched == tv_type->viewport() && PopUpOnRightPress(event, node_edit))
         return true;
     if (watched == txt_KeyWord && event->type() == QEvent::KeyPress) {
@@ -876,13 +880,21 @@ void frmGoods::vsGoodsDetail_init(RecordSetPtr rs)
     vsGoodsDetail_Resize();
 }
 
+// The six entry columns share whatever width the grid has beyond their base
+// widths: half to the barcode, a tenth to each of the others.
 void frmGoods::vsGoodsDetail_Resize()
 {
     if (!vsflg_Detail || vsflg_Detail->Cols() < dcCount)
         return;
     static const int base[] = {1620, 540, 630, 720, 810, 990};
     static const double share[] = {0.5, 0.1, 0.1, 0.1, 0.1, 0.1};
-    const int extra = int(std::nearbyint(double(vsflg_Detail->PixelsToTwips(width()) - kDesignWidth)));
+    int used = 0;
+    for (int c = 0; c < dcBarcode; ++c)
+        if (!vsflg_Detail->ColHidden(c))
+            used += vsflg_Detail->ColWidth(c);
+    for (int b : base)
+        used += b;
+    const int extra = vsflg_Detail->PixelsToTwips(vsflg_Detail->viewport()->width()) - used - 30;
     for (int i = 0; i < 6; ++i)
         vsflg_Detail->setColWidth(dcBarcode + i,
                                   base[i] + (extra >= 1 ? int(std::nearbyint(extra * share[i])) : 0));
@@ -1103,17 +1115,27 @@ void frmGoods::vsGoodsList_init(RecordSetPtr rs, int found)
     vsGoodsList_Click();
 }
 
+// The code, name and description columns share whatever width the list has
+// beyond the other columns: three tenths, a half and a fifth.
 void frmGoods::vsGoodsList_Resize()
 {
     if (!vsGoodsList || vsGoodsList->Cols() < lcCount)
         return;
-    const int extra = int(std::nearbyint(double(vsGoodsList->PixelsToTwips(width()) - kDesignWidth)));
+    FlexGrid* g = vsGoodsList;
+    // The status shows its picture beside the text, the date its full ten characters.
+    g->setColWidth(lcStatus, 1000);
+    g->setColWidth(lcCreateTime, 1400);
+    int used = 1440 + 2340 + 1080;
+    for (int c = 0; c < lcCount; ++c)
+        if (c != lcCode && c != lcName && c != lcDesc && !g->ColHidden(c))
+            used += g->ColWidth(c);
+    const int extra = g->PixelsToTwips(g->viewport()->width()) - used - 30;
     const auto widen = [extra](int base, double share) {
         return base + (extra >= 1 ? int(std::nearbyint(extra * share)) : 0);
     };
-    vsGoodsList->setColWidth(lcCode, widen(1440, 0.3));
-    vsGoodsList->setColWidth(lcName, widen(2340, 0.5));
-    vsGoodsList->setColWidth(lcDesc, widen(1080, 0.2));
+    g->setColWidth(lcCode, widen(1440, 0.3));
+    g->setColWidth(lcName, widen(2340, 0.5));
+    g->setColWidth(lcDesc, widen(1080, 0.2));
 }
 
 void frmGoods::vsGoodsList_AfterSort()
