@@ -1,5 +1,8 @@
 #include "GoodsWindowFixture.h"
 
+#include "WindowRegistry.h"
+#include "frm_dictionary.h"
+
 #include <QDir>
 #include <QDomDocument>
 #include <QHeaderView>
@@ -263,6 +266,7 @@ TEST_F(GoodsListTest, ANewTypeIsAddedUnderTheSelectedNode)
 
 TEST_F(GoodsListTest, TypeManagementOpensTheDictionaryOnGoodsTypes)
 {
+    WindowRegistry::add("frm_dictionary", [] { return new frm_dictionary; });
     open();
     click(window.get(), "btn_goodsTypeMg");
     QWidget* editor = nullptr;
@@ -275,6 +279,14 @@ TEST_F(GoodsListTest, TypeManagementOpensTheDictionaryOnGoodsTypes)
     ASSERT_EQ(tv->topLevelItemCount(), 1);
     EXPECT_EQ(tv->topLevelItem(0)->text(0), QStringLiteral("货品类别"));
     EXPECT_EQ(tv->topLevelItem(0)->childCount(), 3);
+
+    // A second click brings up the same editor.
+    click(window.get(), "btn_goodsTypeMg");
+    int editors = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        editors += w->objectName() == QLatin1String("frm_dictionary") ? 1 : 0;
+    EXPECT_EQ(editors, 1);
+    WindowRegistry::remove("frm_dictionary");
 }
 
 } // namespace

@@ -14,7 +14,7 @@
 #include "ProcessFuntionValues.h"
 #include "ToPinyin.h"
 #include "WindowChrome.h"
-#include "frm_dictionary.h"
+#include "WindowRegistry.h"
 #include "m_funCode.h"
 #include "mod_public.h"
 #include "sqlHelper.h"
@@ -1285,19 +1285,11 @@ void frmGoods::refresh_Click()
 
 void frmGoods::btn_goodsTypeMg_Click()
 {
-    // TEMP until the window registry is reachable from here.
-    frm_dictionary* editor = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* d = qobject_cast<frm_dictionary*>(w))
-            editor = d;
-    if (!editor) {
-        editor = new frm_dictionary;
-        editor->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    editor->show();
-    editor->init(0);
-    editor->raise();
-    editor->activateWindow();
+    const QString name = QStringLiteral("frm_dictionary");
+    if (!WindowRegistry::Show(name))
+        return;
+    WindowRegistry::Init(name, 0);
+    WindowRegistry::BringToFront(WindowRegistry::instance(name));
 }
 
 void frmGoods::addnew_type_Click()
