@@ -759,10 +759,8 @@ void frmGoods::saveGoods()
         if (!written.isResult)
             throw DbError(written.str_MsgBox);
     });
-    if (!result.isResult) {
-        warn(result.str_MsgBox);
+    if (!ShowIfFailed(this, result))
         return;
-    }
     m_goods = goods;
     m_defaultUnit = unit;
 
@@ -817,24 +815,26 @@ void frmGoods::deleteGoods()
         warn(refused.strMsg);
         return;
     }
-    if (!result.isResult) {
-        warn(result.str_MsgBox);
+    if (!ShowIfFailed(this, result))
         return;
-    }
     btn_search_Click();
     info(QStringLiteral("删除成功!"));
 }
 
 // ---- packing units ----
 
-void frmGoods::Load_GoodsDetailData()
+m_recordSet frmGoods::readUnits(int headId)
 {
     m_conditions conds;
-    conds.append(m_condition(QStringLiteral("headId"), QStringLiteral("="), currentId()));
-    const m_recordSet rs = m_dalDetail.GetListForCondition(
+    conds.append(m_condition(QStringLiteral("headId"), QStringLiteral("="), headId));
+    return m_dalDetail.GetListForCondition(
         conds, QStringLiteral("select 0,id,isDefault,isDefault as flgIco,goodsDetailCode,unit,packQty,weight,"
                               "inPrice,salePrice  "));
-    vsGoodsDetail_init(rs.recordSet);
+}
+
+void frmGoods::Load_GoodsDetailData()
+{
+    vsGoodsDetail_init(readUnits(currentId()).recordSet);
 }
 
 void frmGoods::paintUnitRequired()
@@ -937,10 +937,8 @@ void frmGoods::btn_DetailDelete_Click()
     const int unitId = idOf(g->TextMatrix(row, dcId));
     if (unitId > 0) {
         const m_DBresult result = m_dalDetail.Delete(unitId);
-        if (!result.isResult) {
-            warn(result.str_MsgBox);
+        if (!ShowIfFailed(this, result))
             return;
-        }
     }
     g->RemoveItem(row);
     info(QStringLiteral("删除成功!"));
@@ -1029,10 +1027,8 @@ void frmGoods::saveUnits()
         if (!written.isResult)
             throw DbError(written.str_MsgBox);
     });
-    if (!result.isResult) {
-        warn(result.str_MsgBox);
+    if (!ShowIfFailed(this, result))
         return;
-    }
     vsGoodsList_Click();
     info(QStringLiteral("保存成功!"));
 }
@@ -1050,10 +1046,8 @@ void frmGoods::btn_setDefault_Click()
         return;
     }
     const m_DBresult result = m_dalDetail.Update_Default(unitId, headId);
-    if (!result.isResult) {
-        warn(result.str_MsgBox);
+    if (!ShowIfFailed(this, result))
         return;
-    }
     vsGoodsList_Click();
     info(QStringLiteral("设置成功!"));
 }
@@ -1153,7 +1147,23 @@ void frmGoods::vsGoodsList_Click()
     txt_id->setText(vsGoodsList->TextMatrix(row, lcId));
     if (txt_id->text().isEmpty())
         return;
-    m_goods = m_dalHead.GetModel(currentId());
+
+    // Everything is read before anything is shown, so a failed read leaves an
+    // empty form rather than half of an item.
+    m_goods_head goods;
+    m_recordSet units;
+    m_goods_detail defaultUnit;
+    try {
+        goods = m_dalHead.GetModel(currentId());
+        if (goods.id >= 1) {
+            units = readUnits(goods.id);
+            defaultUnit = m_dalDetail.GetModelForDefault(goods.id);
+        }
+    } catch (...) {
+        txt_id->clear();
+        throw;
+    }
+    m_goods = goods;
     if (m_goods.id < 1) {
         warn(kPieceMissing);
         return;
@@ -1165,8 +1175,8 @@ void frmGoods::vsGoodsList_Click()
     txt_upqty->setText(numberText(m_goods.upqty));
     txt_downqty->setText(numberText(m_goods.downqty));
     cobo_status->setCurrentIndex(cobo_status->findText(m_goods.status));
-    Load_GoodsDetailData();
-    m_defaultUnit = m_dalDetail.GetModelForDefault(m_goods.id);
+    vsGoodsDetail_init(units.recordSet);
+    m_defaultUnit = defaultUnit;
     if (m_defaultUnit.id > 0) {
         txt_goodsDetailCode->setText(m_defaultUnit.goodsDetailCode);
         txt_unit->setText(m_defaultUnit.unit);

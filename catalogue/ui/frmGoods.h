@@ -125,6 +125,7 @@ class frmGoods : public QWidget
     void paintRequired();
     void cobo_status_Click();
     void paintUnitRequired();
+    m_recordSet readUnits(int headId);
     void selectTypeOf(const m_goods_head& goods);
     void removeExtraTypes();
     QTreeWidgetItem* newNode(const QString& key, const QString& text, const QString& image) const;

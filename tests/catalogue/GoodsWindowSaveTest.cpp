@@ -395,3 +395,28 @@ TEST_F(GoodsSaveTest, DeleteIsRefusedWhileBillLinesUseTheItem)
 }
 
 } // namespace
+
+namespace
+{
+
+TEST_F(GoodsSaveTest, AFailedWriteIsShownAndTheWindowStaysUsable)
+{
+    exec(
+        "CREATE TRIGGER tr_full BEFORE INSERT ON tb_goods_detail BEGIN SELECT RAISE(ABORT, '磁盘已满'); END");
+    open();
+    fillNew(QStringLiteral("Z1"), QStringLiteral("x"), QStringLiteral("五金"), QStringLiteral("个"));
+    saveGoods();
+    ASSERT_EQ(shown().size(), 2);
+    EXPECT_TRUE(shown().at(1).contains(QStringLiteral("磁盘已满"))) << shown().at(1).toStdString();
+    EXPECT_EQ(MsgBox::Shown().at(1).title, QStringLiteral("System"));
+    EXPECT_EQ(count("tb_goods_head"), 2) << "the item is not left without its unit";
+    EXPECT_EQ(text("txt_goodsCode"), QStringLiteral("Z1")) << "the form keeps what was typed";
+
+    MsgBox::ClearShown();
+    exec("DROP TRIGGER tr_full");
+    saveGoods();
+    EXPECT_EQ(shown(), (QStringList{QStringLiteral("确定保存当前货品?"), QStringLiteral("保存成功!")}));
+    EXPECT_EQ(count("tb_goods_head"), 3);
+}
+
+} // namespace
