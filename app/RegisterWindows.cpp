@@ -2,12 +2,19 @@
 
 #include "FrmHelp.h"
 #include "FrmModifypwd.h"
+#include "ScheduleWindows.h"
 #include "WindowRegistry.h"
 #include "frmBrowser.h"
 #include "frmGoods.h"
+#include "frmLocation.h"
 #include "frmOptions.h"
+#include "frm_customer.h"
 #include "frm_department_fun.h"
 #include "frm_dictionary.h"
+#include "frm_rpt_Detail.h"
+#include "frm_rpt_Head.h"
+#include "frm_rpt_Sum.h"
+#include "frm_rpt_stock.h"
 #include "frm_user.h"
 
 // Each window joins with its header here and one line in its subsystem's
@@ -36,19 +43,35 @@ void RegisterCatalogueWindows()
     WindowRegistry::add("frmGoods", [] { return new frmGoods; });
 }
 
-void RegisterPartnersWindows() {}
+void RegisterPartnersWindows()
+{
+    WindowRegistry::add("frm_customer", [] { return new frm_customer; });
+    WindowRegistry::add("frmLocation", [] { return new frmLocation; });
+}
 
 void RegisterInboundWindows() {}
 
 void RegisterOutboundWindows() {}
 
-void RegisterStockWindows() {}
+void RegisterStockWindows()
+{
+    WindowRegistry::add("frm_rpt_stock", [] { return new frm_rpt_stock; });
+}
 
-void RegisterReportsInWindows() {}
+void RegisterReportsWindows()
+{
+    WindowRegistry::add("frm_rpt_rkHead", [] { return new frm_rpt_rkHead; });
+    WindowRegistry::add("frm_rpt_rkDetail", [] { return new frm_rpt_rkDetail; });
+    WindowRegistry::add("frm_rpt_rkSum", [] { return new frm_rpt_rkSum; });
+    WindowRegistry::add("frm_rpt_ckHead", [] { return new frm_rpt_ckHead; });
+    WindowRegistry::add("frm_rpt_ckDetail", [] { return new frm_rpt_ckDetail; });
+    WindowRegistry::add("frm_rpt_ckSum", [] { return new frm_rpt_ckSum; });
+}
 
-void RegisterReportsOutWindows() {}
-
-void RegisterScheduleWindows() {}
+void RegisterScheduleWindows()
+{
+    WindowRegistry::add("FrmCalendar", [] { return new FrmCalendar; });
+}
 
 } // namespace
 
@@ -60,7 +83,6 @@ void RegisterWindows()
     RegisterInboundWindows();
     RegisterOutboundWindows();
     RegisterStockWindows();
-    RegisterReportsInWindows();
-    RegisterReportsOutWindows();
+    RegisterReportsWindows();
     RegisterScheduleWindows();
 }

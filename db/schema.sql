@@ -475,11 +475,19 @@ FROM tb_ck_head a;
 
 CREATE TABLE tb_events (
     id           INTEGER PRIMARY KEY,
-    createUserId INTEGER NOT NULL DEFAULT 0
+    eventContent TEXT,
+    createTime   TEXT,
+    createUserId INTEGER NOT NULL DEFAULT 0,
+    flgType      TEXT,
+    isStart      INTEGER NOT NULL DEFAULT 1
 );
+CREATE INDEX ix_events_time ON tb_events (createTime, id);
 CREATE TABLE tb_setting (
-    id INTEGER PRIMARY KEY
+    id       INTEGER PRIMARY KEY,
+    setKey   TEXT COLLATE NOCASE,
+    setValue TEXT
 );
+CREATE UNIQUE INDEX ix_setting_key ON tb_setting (setKey);
 
 -- ===================================================================
 -- Initial rows
@@ -610,3 +618,5 @@ INSERT INTO tb_Messagebox (Code, CDESC) VALUES
     ('AskDelete',          '是否删除当前记录?'),
     ('AlreadyDelete',      '删除成功!'),
     ('LimitedUser',        '功能受限,请与系统管理联系!');
+
+INSERT INTO tb_setting (id, setKey, setValue) VALUES (1, 'viewType', '列表显示');

@@ -1,7 +1,6 @@
 #include "dal_goods_detail.h"
 
 #include "DataAccess.h"
-#include "FieldRead.h"
 #include "ProcessFuntionValues.h"
 #include "sqlHelper.h"
 
@@ -28,26 +27,25 @@ const QString kDetailSelect = QStringLiteral(
 // The columns both views share.
 void readUnit(const RecordSet& rs, m_goods_detail& m)
 {
-    using namespace FieldRead;
-    m.id = Int(rs, 0, QStringLiteral("id"));
-    m.headId = Int(rs, 0, QStringLiteral("headId"));
-    m.rowNo = Int(rs, 0, QStringLiteral("rowNo"));
-    m.goodsTypeId = Int(rs, 0, QStringLiteral("goodsTypeId"));
-    m.isDefault = Int(rs, 0, QStringLiteral("isDefault"));
-    m.status = Text(rs, 0, QStringLiteral("status"));
-    m.upqty = Double(rs, 0, QStringLiteral("upqty"));
-    m.downqty = Double(rs, 0, QStringLiteral("downqty"));
-    m.packQty = Double(rs, 0, QStringLiteral("packQty"));
-    m.weight = Double(rs, 0, QStringLiteral("weight"));
-    m.inPrice = Double(rs, 0, QStringLiteral("inPrice"));
-    m.salePrice = Double(rs, 0, QStringLiteral("salePrice"));
-    m.goodsTypeName = TextOrEmpty(rs, 0, QStringLiteral("goodsTypeName"));
-    m.goodsCode = TextOrEmpty(rs, 0, QStringLiteral("goodsCode"));
-    m.goodsName = TextOrEmpty(rs, 0, QStringLiteral("goodsName"));
-    m.goodsDesc = TextOrEmpty(rs, 0, QStringLiteral("goodsDesc"));
-    m.pinyin = TextOrEmpty(rs, 0, QStringLiteral("pinyin"));
-    m.goodsDetailCode = TextOrEmpty(rs, 0, QStringLiteral("goodsDetailCode"));
-    m.unit = TextOrEmpty(rs, 0, QStringLiteral("unit"));
+    m.id = rs.integer(0, QStringLiteral("id"));
+    m.headId = rs.integer(0, QStringLiteral("headId"));
+    m.rowNo = rs.integer(0, QStringLiteral("rowNo"));
+    m.goodsTypeId = rs.integer(0, QStringLiteral("goodsTypeId"));
+    m.isDefault = rs.integer(0, QStringLiteral("isDefault"));
+    m.status = rs.text(0, QStringLiteral("status"));
+    m.upqty = rs.number(0, QStringLiteral("upqty"));
+    m.downqty = rs.number(0, QStringLiteral("downqty"));
+    m.packQty = rs.number(0, QStringLiteral("packQty"));
+    m.weight = rs.number(0, QStringLiteral("weight"));
+    m.inPrice = rs.number(0, QStringLiteral("inPrice"));
+    m.salePrice = rs.number(0, QStringLiteral("salePrice"));
+    m.goodsTypeName = rs.text(0, QStringLiteral("goodsTypeName"));
+    m.goodsCode = rs.text(0, QStringLiteral("goodsCode"));
+    m.goodsName = rs.text(0, QStringLiteral("goodsName"));
+    m.goodsDesc = rs.text(0, QStringLiteral("goodsDesc"));
+    m.pinyin = rs.text(0, QStringLiteral("pinyin"));
+    m.goodsDetailCode = rs.text(0, QStringLiteral("goodsDetailCode"));
+    m.unit = rs.text(0, QStringLiteral("unit"));
 }
 
 } // namespace
@@ -102,7 +100,7 @@ m_goods_detail dal_goods_detail::GetModelForInput(const QString& inputGoodsCode,
     if (rs->isEmpty())
         return m;
     readUnit(*rs, m);
-    m.utype = FieldRead::Text(*rs, 0, QStringLiteral("utype"));
+    m.utype = rs->text(0, QStringLiteral("utype"));
     m.irowsCount = rs->RecordCount();
     m.inputGoodsCode = inputGoodsCode;
     return m;

@@ -792,31 +792,26 @@ void frmGoods::deleteGoods()
     if (!MsgBox::Ask(QStringLiteral("删除后将不能恢复,确定删除当前货品?"), kCaption, this))
         return;
 
-    KeyValue checks;
-    const ParamMap goodsId{{QStringLiteral("@goodsId"), id}};
-    checks.AddItem(QStringLiteral("select '当前货品在入库表已经建账,不能删除!' as strMsg,Count(*) as fkCount "
-                                  " from tb_rk_detail where goodsId=@goodsId"),
-                   QVariant::fromValue(goodsId));
-    checks.AddItem(QStringLiteral("select '当前货品在出库表已经建账,不能删除!' as strMsg,Count(*) as fkCount "
-                                  " from tb_ck_detail where goodsId=@goodsId"),
-                   QVariant::fromValue(goodsId));
     // The checks and the delete share one transaction, so no bill line can
     // come in between.
-    RefCheckResult refused;
-    const m_DBresult result = RunTrans([&] {
-        refused = CheckDeleteRef(checks);
-        if (!refused.isOK)
-            return;
-        const m_DBresult deleted = m_dalHead.Delete(id);
-        if (!deleted.isResult)
-            throw DbError(deleted.str_MsgBox);
-    });
-    if (!refused.isOK) {
-        warn(refused.strMsg);
+    const m_DBresult result =
+        DeleteWithRefChecks({RefCheck::Uses(QStringLiteral("当前货品在入库表已经建账,不能删除!"),
+                                            QStringLiteral("tb_rk_detail"), QStringLiteral("goodsId"), id),
+                             RefCheck::Uses(QStringLiteral("当前货品在出库表已经建账,不能删除!"),
+                                            QStringLiteral("tb_ck_detail"), QStringLiteral("goodsId"), id)},
+                            [&] {
+                                const m_DBresult deleted = m_dalHead.Delete(id);
+                                if (!deleted.isResult)
+                                    throw DbError(deleted.str_MsgBox);
+                            });
+    if (!result.isResult) {
+        // A refusing check counts its rows; any other failure is the database's.
+        if (result.int_Count > 0)
+            warn(result.str_MsgBox);
+        else
+            ShowIfFailed(this, result);
         return;
     }
-    if (!ShowIfFailed(this, result))
-        return;
     btn_search_Click();
     info(QStringLiteral("删除成功!"));
 }

@@ -2,6 +2,7 @@
 
 #include "Cp936.h"
 #include "MsgBox.h"
+#include "Numbers.h"
 #include "ProcessFuntionValues.h"
 #include "mod_public.h"
 
@@ -232,21 +233,6 @@ QString ReadIniValue(const QString& section, const QString& key, const QString& 
 
 namespace
 {
-// The numeric value of a text: its leading number, 0 when it has none.
-long leadingNumber(const QString& text)
-{
-    const QString t = text.trimmed();
-    qsizetype i = 0;
-    if (i < t.size() && (t.at(i) == QLatin1Char('-') || t.at(i) == QLatin1Char('+')))
-        ++i;
-    const qsizetype start = i;
-    while (i < t.size() && t.at(i).isDigit())
-        ++i;
-    if (i == start)
-        return 0;
-    return t.left(i).toLong();
-}
-
 QString dbName()
 {
     return SysVar.Sys_dbName.isEmpty() ? QStringLiteral("wms.db") : SysVar.Sys_dbName;
@@ -257,7 +243,7 @@ QString dbFolder()
     const QString ini = GetAppPath() + QStringLiteral("linkDB.ini");
     const QString linkType = ReadIniValue(QStringLiteral("DB_Link"), QStringLiteral("LinkType"), ini);
     const QString dbPath = ReadIniValue(QStringLiteral("DB_Link"), QStringLiteral("DBPath"), ini);
-    if (leadingNumber(linkType) != 0 && !dbPath.trimmed().isEmpty()) {
+    if (ReadNumber(linkType) != 0 && !dbPath.trimmed().isEmpty()) {
         const QString folder = QString(dbPath).replace(QLatin1Char('\\'), QLatin1Char('/'));
         // A relative folder is taken from the program folder, not from wherever the program was started.
         return QDir::isRelativePath(folder) ? GetAppPath() + folder : folder;

@@ -32,7 +32,7 @@ void mark(const QString& file, int marker)
         db.setDatabaseName(file);
         ASSERT_TRUE(db.open());
         QSqlQuery q(db);
-        ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO tb_setting (id) VALUES (%1)").arg(marker)));
+        ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO tb_setting (id, setKey) VALUES (%1, 'marker')").arg(100 + marker)));
         db.close();
     }
     QSqlDatabase::removeDatabase(conn);
@@ -67,7 +67,7 @@ class LinkDbTest : public DbTest
     int openedMarker()
     {
         CloseConn();
-        return scalar(QStringLiteral("SELECT id FROM tb_setting")).toInt();
+        return scalar(QStringLiteral("SELECT id - 100 FROM tb_setting WHERE setKey = 'marker'")).toInt();
     }
 
     QString other;

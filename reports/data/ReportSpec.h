@@ -1,0 +1,53 @@
+#pragma once
+
+#include "m_condition.h"
+
+#include <QString>
+#include <functional>
+
+// The two directions of bills. Inbound and outbound reports are one set of
+// classes configured by the direction; only what differs on purpose is told
+// apart through BillTables.
+enum class BillDirection { In, Out };
+
+// The tables and names of one direction's bills.
+struct BillTables {
+    BillDirection dir;
+    QString code;        // "rk" / "ck"
+    QString head;        // "tb_rk_head"
+    QString detail;      // "tb_rk_detail"
+    QString partnerId;   // "supplierId" / "customerId"
+    QString partnerName; // "supplierName" / "customerName"
+    QString price;       // the price behind the amounts: "inPrice" / "salePrice"
+    QString sumWord;     // "Import" / "Export": the sum columns are total<Word>Qty ...
+};
+const BillTables& Tables(BillDirection dir);
+
+// What a search puts into the work table: conditions on the bill head (its
+// alias is "a" in every report) and, for the sums, the account-tag id list.
+struct ReportFill {
+    m_conditions conditions;
+    QString accountList; // "12,15,0"; only the goods sums read it
+};
+
+// The work table of one report and the statement that fills it.
+struct ReportSpec {
+    QString workTable;     // a TEMP table of the connection, e.g. "temp_rpt_rkHead"
+    QString columnDefs;    // its columns with their types, in insert order
+    QString fullColumns;   // the insert order
+    QString exportColumns; // the export order
+    // The INSERT ... SELECT that refills the emptied work table.
+    std::function<ConditionSql(const ReportFill&)> fillStatement;
+};
+
+// The SQL of the three report kinds, per direction.
+ReportSpec BillListSpec(BillDirection dir);
+ReportSpec BillDetailSpec(BillDirection dir);
+ReportSpec GoodsSumSpec(BillDirection dir);
+
+// Conditions as SQL text with bound values, like GetConditionSql, except that
+// a "like" value is matched as typed: its "%", "_" and "\" are literal.
+ConditionSql ReportConditionSql(const m_conditions& conditions, const QString& prefix);
+
+// A program-made id list ("12,15,0"): digits and commas only; throws DbError otherwise.
+QString CheckIdList(const QString& list);

@@ -1,0 +1,96 @@
+#include "BillReportWindow.h"
+
+#include "FlexGrid.h"
+#include "GetvalueFunction.h"
+#include "MsgBox.h"
+#include "Numbers.h"
+#include "mod_public.h"
+
+BillReportWindow::BillReportWindow(BillDirection dir, ReportLayout layout,
+                                   std::unique_ptr<dal_rpt_Report> data, QWidget* parent)
+    : ReportFrame(std::move(layout), std::move(data), parent), m_dir(dir), m_store(dir)
+{
+}
+
+int BillReportWindow::currentBillId() const
+{
+    return int(ReadNumber(cellText(m_billIdCol)));
+}
+
+void BillReportWindow::openBill(const QString& right, bool rightFirst)
+{
+    if (rightFirst && !check_FunRight(right, true))
+        return;
+    const int id = currentBillId();
+    if (id <= 0)
+        return;
+    if (!rightFirst && !check_FunRight(right, true))
+        return;
+    OpenBillWindow(m_dir, id);
+}
+
+void BillReportWindow::deleteBill(const QString& right)
+{
+    const int id = currentBillId();
+    if (id <= 0 || !check_FunRight(right, true))
+        return;
+    const QString title = windowTitle();
+    if (cellText(layout().statusCol).trimmed() == QStringLiteral("已审核")) {
+        MsgBox::Show(QStringLiteral("当前单据已审核,不能删除!"), MsgIcon::Exclamation, title, MsgButtons::Ok,
+                     this);
+        return;
+    }
+    if (MsgBox::Show(QStringLiteral("是否删除当前单据?"), MsgIcon::Question, title, MsgButtons::YesNo,
+                     this) == MsgAnswer::No)
+        return;
+    const ReportBillStore::Outcome outcome = m_store.Delete(id);
+    if (outcome == ReportBillStore::Outcome::Audited)
+        MsgBox::Show(QStringLiteral("当前单据已审核,不能删除!"), MsgIcon::Exclamation, title, MsgButtons::Ok,
+                     this);
+    else if (outcome == ReportBillStore::Outcome::Missing)
+        MsgBox::Show(QStringLiteral("当前记录不存在!"), MsgIcon::Exclamation, title, MsgButtons::Ok, this);
+    search();
+}
+
+void BillReportWindow::passBill(const QString& right, bool pass)
+{
+    const int id = currentBillId();
+    if (id <= 0 || !check_FunRight(right, true))
+        return;
+    const QString title = windowTitle();
+    const QString shown = cellText(layout().statusCol).trimmed();
+    if (pass && shown == QStringLiteral("已审核")) {
+        refuse(ReportBillStore::Outcome::Audited);
+        return;
+    }
+    if (!pass && shown == QStringLiteral("未审核")) {
+        refuse(ReportBillStore::Outcome::Unaudited);
+        return;
+    }
+    const QString question =
+        pass ? QStringLiteral("是否 [审核] 当前单据?") : QStringLiteral("是否 [反审] 当前单据?");
+    if (MsgBox::Show(question, MsgIcon::Question, title, MsgButtons::YesNo, this) == MsgAnswer::No)
+        return;
+    const int row = currentDataRow();
+    const ReportBillStore::Outcome outcome =
+        m_store.Update_pass(id, pass, CurrentUser.user, GetNowStr(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    if (outcome != ReportBillStore::Outcome::Done) {
+        // Changed or deleted since the last search: say so and show the stored state.
+        refuse(outcome);
+        search();
+        return;
+    }
+    setStatusCell(row, pass ? QStringLiteral("已审核") : QStringLiteral("未审核"));
+    MsgBox::Show(pass ? QStringLiteral("审核成功!") : QStringLiteral("反审成功!"), MsgIcon::Information,
+                 title, MsgButtons::Ok, this);
+}
+
+void BillReportWindow::refuse(ReportBillStore::Outcome outcome)
+{
+    QString text = QStringLiteral("当前记录不存在!");
+    if (outcome == ReportBillStore::Outcome::Audited)
+        text = QStringLiteral("当前单据已经审核,不能再审核!");
+    else if (outcome == ReportBillStore::Outcome::Unaudited)
+        text = QStringLiteral("当前单据未审核,不能再反审!");
+    MsgBox::Show(text, MsgIcon::Exclamation, windowTitle(), MsgButtons::Ok, this);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "ReportBillStore.h"
+#include "ReportFrame.h"
+
+// The part the bill list and the line detail windows share: the bill of the
+// current row is opened, deleted (and, in the list, audited) through the
+// bill window and the bill store of the window's direction.
+class BillReportWindow : public ReportFrame
+{
+    Q_OBJECT
+
+  public:
+    BillReportWindow(BillDirection dir, ReportLayout layout, std::unique_ptr<dal_rpt_Report> data,
+                     QWidget* parent = nullptr);
+
+    BillDirection direction() const { return m_dir; }
+
+  protected:
+    // The bill id of the current row (0 on an empty row).
+    int currentBillId() const;
+    // Open, delete and the audit actions; each answers nothing and shows its own messages.
+    void openBill(const QString& right, bool rightFirst);
+    void deleteBill(const QString& right);
+    void passBill(const QString& right, bool pass);
+    // "rk"/"ck" code of the direction, for the right codes.
+    QString code() const { return Tables(m_dir).code; }
+
+    // The column holding the bill id: 2 in the list, the hidden headId in the detail.
+    int m_billIdCol = 2;
+
+  private:
+    void refuse(ReportBillStore::Outcome outcome);
+
+    BillDirection m_dir;
+    ReportBillStore m_store;
+};

@@ -1,0 +1,216 @@
+#pragma once
+
+#include "ReportSpec.h"
+#include "dal_rpt_Report.h"
+#include "m_PageInfor.h"
+
+#include <QHash>
+#include <QList>
+#include <QStyle>
+#include <QWidget>
+#include <memory>
+
+class FlexGrid;
+class KeyedToolbar;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QFrame;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTreeWidget;
+
+// One grid column of a report window.
+struct ReportColumn {
+    QString piece;     // its piece of the format string ("|<单据号码      ")
+    QString field;     // the work-table field shown ("" none, "#" the row number)
+    QString sortField; // what a header click orders by ("" no sort); numbers kept as text cast
+    bool hidden = false;
+    int baseWidth = 0; // the width rule: base width in twips (0: the caption's width)
+    double share = 0;  // and share of the width above the threshold
+};
+
+struct ReportToolButton {
+    QString caption;
+    QString key;
+    QStyle::StandardPixmap image;
+};
+
+// An entry of the grid's right-button menu; an empty name is a separator.
+struct ReportMenuItem {
+    QString caption;
+    QString name;
+};
+
+// The window parameters of a report: what each report window states of the frame.
+struct ReportLayout {
+    QString objectName;
+    QString title;               // caption and lab_title
+    QList<ReportColumn> columns; // the grid
+    int headerRows = 1;
+    int cursorCol = 4;                   // the column the cursor stands on after set-up
+    int statusCol = 3;                   // -1: none
+    QHash<QString, QString> statusIcons; // status text -> icon file under "Ico/"
+    QString defaultOrder;                // set at load, descending
+    QString selectText;                  // "select 0,id,..."
+    int widthThreshold = 0;              // twips; 0: no width rule
+    bool gridFullWidth = false;
+    QList<ReportToolButton> toolbar;
+    QString exportRight;
+    QString exportTitle;
+    QString exportHeaders;
+    QList<ReportMenuItem> menu;
+};
+
+// The report window frame all report windows share: the condition strip with
+// its account-tag panel, the search run, the grid with its pager, paging,
+// header-click sort, the toolbar, the Excel export and the layout rule.
+//
+// A report window derives from it, hands it its ReportLayout and data class,
+// builds its condition strip in its constructor with the add... helpers
+// (addAccountCondition(), addDateCondition(), addPartnerCondition(), ...),
+// and ends its constructor with formLoad(). It overrides what is its own:
+// listConditions() (and fillConditions() where it fills differently),
+// fillLoadControls(), toolbarClicked(), menuClicked(), openCurrent(),
+// printReport() and setUpHeader() for header rows of its own.
+//
+// The work table is read a page at a time: a search rebuilds it and counts
+// its rows, a page move reads one page of it; the export and the print read
+// all its selected rows in the current order.
+class ReportFrame : public QWidget
+{
+    Q_OBJECT
+
+  public:
+    ReportFrame(ReportLayout layout, std::unique_ptr<dal_rpt_Report> data, QWidget* parent = nullptr);
+    ~ReportFrame() override;
+
+    // Checks every account tag, empties the last result, chooses 20 rows a
+    // page and searches; the other conditions, the order and the page stay.
+    void LoadData();
+    // 查询.
+    void search();
+
+    const ReportLayout& layout() const { return m_layout; }
+    dal_rpt_Report* data() const { return m_data.get(); }
+    const m_PageInfor& pageInfo() const { return m_page; }
+    // The number of rows the last search selected (0 after one without rows).
+    int keptCount() const { return m_keptCount; }
+    // The list conditions of the last search, as the export and the print use them.
+    const ConditionSql& lastCondition() const { return m_keptCondition; }
+    FlexGrid* grid() const { return dg_List; }
+
+  protected:
+    // ---- the condition strip, built by the window in its constructor ----
+    QLabel* addCondition(const QString& label, QWidget* control);
+    void newConditionRow();
+    // A text box with a "..." button beside it, as one control.
+    QWidget* boxWithButton(QLineEdit* box, QPushButton* button);
+    void addAccountCondition();
+    void addDateCondition();
+    // The partner box and its picker (mode "supplier" or "customer").
+    void addPartnerCondition(BillDirection dir);
+    void addAuditCondition();
+    void addKeywordCondition();
+    void addSearchButton();
+    // Runs Form_Load: grid columns, the window's own fills, the account-tag
+    // tree, this month's dates, the default order.
+    void formLoad();
+
+    // ---- what a window makes its own ----
+    // The fill conditions; by default the bill dates, the account tags and
+    // the audit states (those the window has).
+    virtual ReportFill fillConditions();
+    virtual m_conditions listConditions() { return {}; }
+    // Fills the window's combos and trees at load (before the account tags).
+    virtual void fillLoadControls() {}
+    // A toolbar key the frame has no action for ("export", "print", "close" are the frame's).
+    virtual void toolbarClicked(const QString& key);
+    virtual void menuClicked(const QString& name);
+    virtual void openCurrent() {}
+    virtual void printReport() {}
+    // Lays out the header rows after the format string was set.
+    virtual void setUpHeader();
+
+    // ---- for the windows ----
+    void exportExcel();
+    void popUpMenu();
+    QString cellText(int col) const; // the current row's cell
+    int currentDataRow() const;
+    void setStatusCell(int row, const QString& text);
+    static QPixmap StatusPicture(const QString& file);
+    void openPanel(QWidget* panel, QWidget* under);
+    // Fills a combo with the enabled dictionary items of a type ("importType",
+    // "goodsType" ...) in id order; no item is chosen, so its condition starts empty.
+    static void FillDictionaryCombo(QComboBox* combo, const QString& utype);
+    // The typed text of a box, trimmed only to test for blank.
+    static bool IsBlank(const QString& text) { return text.trimmed().isEmpty(); }
+
+    // Controls of the frame, named as in the window descriptions.
+    KeyedToolbar* utoolbar = nullptr;
+    QWidget* pic_title = nullptr;
+    QLabel* lab_title = nullptr;
+    QLineEdit* txt_accountType = nullptr;
+    QPushButton* btn_selectAccountType = nullptr;
+    QDateEdit* dt_createDateFrom = nullptr;
+    QDateEdit* dt_createDateTo = nullptr;
+    QLineEdit* txt_partnerName = nullptr; // txt_supplierName / txt_customerName
+    QCheckBox* check_pass = nullptr;
+    QCheckBox* check_nopass = nullptr;
+    QLineEdit* txt_KeyWord = nullptr;
+    QPushButton* btn_search = nullptr;
+    QFrame* pic_Box = nullptr;
+    QTreeWidget* tv_accountType = nullptr;
+    QWidget* pic_content = nullptr;
+    FlexGrid* dg_List = nullptr;
+    QWidget* Pic_PagerBottom = nullptr;
+    QComboBox* comb_pageSize = nullptr;
+    QLabel* lab_recordCount = nullptr;
+    QWidget* Pic_PagerInnerBox = nullptr;
+    QPushButton* btn_FirstPage = nullptr;
+    QPushButton* btn_PrevPage = nullptr;
+    QLineEdit* txt_PageIndex = nullptr;
+    QLineEdit* txt_MaxPageIndex = nullptr;
+    QPushButton* btn_NextPage = nullptr;
+    QPushButton* btn_LastPage = nullptr;
+    QMenu* vs_pop_menu = nullptr;
+
+    QString m_partnerMode; // picker mode of the partner box
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void buildFrame();
+    void buildAccountPanel();
+    void load_accountTypeTree();
+    void selectAccountType(bool isCheck);
+    void btn_SelectBath_Click();
+    void searchPartner();
+    void dg_List_init();
+    void dg_List_Resize();
+    void loadPage();
+    void showRows(const RecordSet& rows);
+    void setPager(int pageIndex, int recordCount);
+    void goToPage(int page);
+    void comb_pageSize_Click();
+    void headerSort(int col);
+    int pageSizeChosen() const;
+    void emptyKept();
+
+    ReportLayout m_layout;
+    std::unique_ptr<dal_rpt_Report> m_data;
+    m_PageInfor m_page;
+    int m_keptCount = 0;
+    ConditionSql m_keptCondition;
+    QGridLayout* m_conditionGrid = nullptr;
+    int m_condRow = 0;
+    int m_condCol = 0;
+};
+
+// Opens the bill with the id in the bill window of its direction ("frmImport"
+// / "frmExport"), or a new bill when id is 0.
+void OpenBillWindow(BillDirection dir, int id);

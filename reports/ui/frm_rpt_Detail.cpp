@@ -1,0 +1,191 @@
+#include "frm_rpt_Detail.h"
+
+#include "FormHelpers.h"
+#include "GetvalueFunction.h"
+#include "dal_rpt_Reports.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace
+{
+
+ReportLayout DetailLayout(BillDirection dir)
+{
+    const bool in = dir == BillDirection::In;
+    const BillTables& t = Tables(dir);
+    const QString title = in ? QStringLiteral("入库明细") : QStringLiteral("出库明细");
+    const auto col = [](const char* piece, const QString& field, bool hidden = false) {
+        return ReportColumn{QString::fromUtf8(piece), field, field, hidden};
+    };
+    const auto num = [](const char* piece, const QString& field, bool hidden = false) {
+        return ReportColumn{QString::fromUtf8(piece), field, QStringLiteral("CAST(%1 AS REAL)").arg(field),
+                            hidden};
+    };
+    ReportLayout l;
+    l.objectName = QStringLiteral("frm_rpt_") + t.code + QStringLiteral("Detail");
+    l.title = title;
+    l.columns = {
+        {QStringLiteral("^序号 "), QStringLiteral("#"), QStringLiteral("rowNo")},
+        {QStringLiteral("|^选中 "), {}, {}, true},
+        col("|^ID   ", QStringLiteral("id"), true),
+        col("|^状态     ", QStringLiteral("passName")),
+        col("|<headId     ", QStringLiteral("headId"), true),
+        col("|<账目标识      ", QStringLiteral("accountName")),
+        col("|<单据号码      ", QStringLiteral("billNo")),
+        col("|<自定义单号  ", QStringLiteral("ubillNo")),
+        col(in ? "|<入库类别 " : "|<出库类别 ", QStringLiteral("utype")),
+        col(in ? "|<供应商名称     " : "|<客户名称     ", t.partnerName),
+        col("|^货品类别 ", QStringLiteral("goodsTypeName")),
+        col("|<货品编码        ", QStringLiteral("goodsCode")),
+        col("|<goodsDetailCode", QStringLiteral("goodsDetailCode"), true),
+        col("|<货品名称       ", QStringLiteral("goodsName")),
+        col("|<描述      ", QStringLiteral("goodsDesc")),
+        col("|^单位 ", QStringLiteral("unit")),
+        col("|>内装数", QStringLiteral("packQty")),
+        col("|>重量  ", QStringLiteral("weight")),
+    };
+    if (in) {
+        l.columns.append(num("|>价格    ", QStringLiteral("inPrice")));
+    } else {
+        // The purchase price travels along hidden; the sale price is the one shown.
+        l.columns.append(num("|>进价    ", QStringLiteral("inPrice"), true));
+        l.columns.append(num("|>售价    ", QStringLiteral("salePrice")));
+    }
+    l.columns += {
+        col("|>数量    ", QStringLiteral("qty")),
+        num("|>金额    ", QStringLiteral("totalAmount")),
+        col("|>小件数量", QStringLiteral("totalQty"), true),
+        num("|>默认件数", QStringLiteral("totalDefaultQty"), true),
+        col("|>重量小计", QStringLiteral("totalWeight")),
+        col("|>存放库位 ", QStringLiteral("locationCode")),
+        col("|>批次号    ", QStringLiteral("lotNo")),
+        col("|<备注     ", QStringLiteral("remark")),
+        col("|<建单人  ", QStringLiteral("creator")),
+        col("|<建单日期    ", QStringLiteral("createTime")),
+    };
+    l.cursorCol = 5;
+    l.statusCol = 3;
+    l.statusIcons = {{QStringLiteral("已审核"), QStringLiteral("ok_01.gif")},
+                     {QStringLiteral("未审核"), QStringLiteral("flg3.ico")}};
+    l.defaultOrder = QStringLiteral("createTime");
+    l.selectText =
+        QStringLiteral("select 0,id,passName,headId,accountName,billNo,ubillNo,utype,%1,goodsTypeName,"
+                       "goodsCode,goodsDetailCode,goodsName,goodsDesc,unit,packQty,weight,inPrice,%2qty,"
+                       "totalAmount,totalQty,totalDefaultQty,totalWeight,locationCode,lotNo,remark,creator,"
+                       "createTime ")
+            .arg(t.partnerName, in ? QString() : QStringLiteral("salePrice,"));
+    l.gridFullWidth = true;
+    l.toolbar = {{QStringLiteral("导出"), QStringLiteral("export"), QStyle::SP_DialogSaveButton},
+                 {QStringLiteral("新增"), QStringLiteral("addNew"), QStyle::SP_FileIcon},
+                 {QStringLiteral("操作"), QStringLiteral("operation"), QStyle::SP_FileDialogListView},
+                 {QStringLiteral("-"), QStringLiteral("sp2"), QStyle::SP_CustomBase},
+                 {QStringLiteral("打印"), QStringLiteral("print"), QStyle::SP_FileDialogDetailedView},
+                 {QStringLiteral("操作"), QStringLiteral("op"), QStyle::SP_FileDialogListView},
+                 {QStringLiteral("关闭"), QStringLiteral("close"), QStyle::SP_DialogCloseButton}};
+    l.exportRight = QStringLiteral("rpt_%1_detail_bill_export").arg(t.code);
+    l.exportTitle = title;
+    l.exportHeaders =
+        QStringLiteral("账目标识,状态,单据号码,自定义单号,%1,%2,货品类别,货品编码,货品名称,描述,单位,内装数,"
+                       "重量,%3,数量,金额,小件数量,默认件数,重量小计,存放库位,批次号,备注,建单人,建单日期")
+            .arg(in ? QStringLiteral("入库类别") : QStringLiteral("出库类别"),
+                 in ? QStringLiteral("供应商名称") : QStringLiteral("客户名称"),
+                 in ? QStringLiteral("价格") : QStringLiteral("售价"));
+    l.menu = {{QStringLiteral("查看单据"), QStringLiteral("menu_BrowseBill")},
+              {QStringLiteral("删除单据"), QStringLiteral("menu_DeleteBill")}};
+    return l;
+}
+
+std::unique_ptr<dal_rpt_Report> DetailData(BillDirection dir)
+{
+    if (dir == BillDirection::In)
+        return std::make_unique<dal_rpt_rkDetail>();
+    return std::make_unique<dal_rpt_ckDetail>();
+}
+
+} // namespace
+
+frm_rpt_Detail::frm_rpt_Detail(BillDirection dir, QWidget* parent)
+    : BillReportWindow(dir, DetailLayout(dir), DetailData(dir), parent)
+{
+    const bool in = dir == BillDirection::In;
+    m_billIdCol = 4; // the line's bill
+    addAccountCondition();
+    addDateCondition();
+    cobo_goodsTypeName = new QComboBox(this);
+    cobo_goodsTypeName->setObjectName(QStringLiteral("cobo_goodsTypeName"));
+    cobo_goodsTypeName->setEditable(true);
+    cobo_goodsTypeName->setMinimumWidth(110);
+    addCondition(QStringLiteral("货品类别:"), cobo_goodsTypeName);
+    cobo_type = new QComboBox(this);
+    cobo_type->setObjectName(in ? QStringLiteral("cobo_importType") : QStringLiteral("cobo_exportType"));
+    cobo_type->setEditable(true);
+    cobo_type->setMinimumWidth(110);
+    addCondition(in ? QStringLiteral("入库类别:") : QStringLiteral("出库类别:"), cobo_type);
+    newConditionRow();
+    addPartnerCondition(dir);
+    addAuditCondition();
+    txt_goodsCode = new QLineEdit(this);
+    txt_goodsCode->setObjectName(QStringLiteral("txt_goodsCode"));
+    addCondition(QStringLiteral("货品编码:"), txt_goodsCode);
+    addKeywordCondition();
+    addSearchButton();
+    formLoad();
+}
+
+void frm_rpt_Detail::fillLoadControls()
+{
+    FillDictionaryCombo(cobo_goodsTypeName, QStringLiteral("goodsType"));
+    FillDictionaryCombo(cobo_type, direction() == BillDirection::In ? QStringLiteral("importType")
+                                                                    : QStringLiteral("exportType"));
+}
+
+m_conditions frm_rpt_Detail::listConditions()
+{
+    const QString partner = Tables(direction()).partnerName;
+    m_conditions list;
+    if (!IsBlank(cobo_goodsTypeName->currentText()))
+        list.append(m_condition(QStringLiteral("goodsTypeName"), QStringLiteral("="),
+                                cobo_goodsTypeName->currentText()));
+    if (!IsBlank(cobo_type->currentText()))
+        list.append(m_condition(QStringLiteral("utype"), QStringLiteral("="), cobo_type->currentText()));
+    if (!IsBlank(txt_partnerName->text()))
+        list.append(m_condition(partner, QStringLiteral("like"), txt_partnerName->text()));
+    if (!IsBlank(txt_goodsCode->text()))
+        list.append(m_condition(QStringLiteral("goodsCode"), QStringLiteral("like"), txt_goodsCode->text()));
+    if (!IsBlank(txt_KeyWord->text())) {
+        QStringList fields = {
+            QStringLiteral("billNo"),    QStringLiteral("ubillNo"),       partner,
+            QStringLiteral("goodsCode"), QStringLiteral("goodsName"),     QStringLiteral("pinyin"),
+            QStringLiteral("goodsDesc"), QStringLiteral("goodsTypeName"), QStringLiteral("locationCode"),
+            QStringLiteral("lotNo")};
+        for (QString& f : fields)
+            f = QStringLiteral("COALESCE(%1,'')").arg(f);
+        list.append(
+            m_condition(fields.join(QStringLiteral("||")), QStringLiteral("like"), txt_KeyWord->text()));
+    }
+    return list;
+}
+
+void frm_rpt_Detail::toolbarClicked(const QString& key)
+{
+    if (key == QLatin1String("operation"))
+        popUpMenu();
+    else
+        ReportFrame::toolbarClicked(key);
+}
+
+void frm_rpt_Detail::openCurrent()
+{
+    // The outbound detail tests the right before it reads the grid.
+    openBill(QStringLiteral("rpt_%1_detail_bill_browse").arg(code()), direction() == BillDirection::Out);
+}
+
+void frm_rpt_Detail::menuClicked(const QString& name)
+{
+    if (name == QLatin1String("menu_BrowseBill"))
+        openCurrent();
+    else if (name == QLatin1String("menu_DeleteBill"))
+        deleteBill(QStringLiteral("rpt_%1_detail_bill_delete").arg(code()));
+}

@@ -1,0 +1,155 @@
+#include "frm_rpt_Head.h"
+
+#include "FormHelpers.h"
+#include "GetvalueFunction.h"
+#include "dal_rpt_Reports.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace
+{
+
+ReportLayout HeadLayout(BillDirection dir)
+{
+    const bool in = dir == BillDirection::In;
+    const BillTables& t = Tables(dir);
+    const QString title = in ? QStringLiteral("入库单据") : QStringLiteral("出库单据");
+    ReportLayout l;
+    l.objectName = QStringLiteral("frm_rpt_") + t.code + QStringLiteral("Head");
+    l.title = title;
+    l.columns = {
+        {QStringLiteral("^序号  "), QStringLiteral("#"), {}},
+        {QStringLiteral("|^选中  "), {}, {}, true},
+        {QStringLiteral("|^ID   "), QStringLiteral("id"), QStringLiteral("id"), true},
+        {QStringLiteral("|^状态     "), QStringLiteral("passName"), QStringLiteral("passName")},
+        {QStringLiteral("|<账目标识    "), QStringLiteral("accountName"), QStringLiteral("accountName"),
+         false, 1170, 0.1},
+        {QStringLiteral("|<单据号码      "), QStringLiteral("billNo"), QStringLiteral("billNo"), false, 1350,
+         0.1},
+        {QStringLiteral("|<自定义单号    "), QStringLiteral("ubillNo"), QStringLiteral("ubillNo"), false,
+         1350, 0.1},
+        {in ? QStringLiteral("|<入库类别  ") : QStringLiteral("|<出库类别  "), QStringLiteral("utype"),
+         QStringLiteral("utype"), false, 990, 0.05},
+        {in ? QStringLiteral("|<供应商名称         ") : QStringLiteral("|<客户名称         "), t.partnerName,
+         t.partnerName, false, 1800, 0.3},
+        // The item text "1单12项" orders by its line count.
+        {QStringLiteral("|^单据项目 "), QStringLiteral("totalItemRow"), QStringLiteral("rowsCount"), false,
+         900, 0.05},
+        {QStringLiteral("|>单据金额  "), QStringLiteral("totalAmount"),
+         QStringLiteral("CAST(totalAmount AS REAL)"), false, 990, 0.1},
+        {QStringLiteral("|<备注        "), QStringLiteral("remark"), QStringLiteral("remark"), false, 1170,
+         0.1},
+        {QStringLiteral("|<建单人  "), QStringLiteral("creator"), QStringLiteral("creator"), false, 810,
+         0.05},
+        {QStringLiteral("|<建单日期   "), QStringLiteral("createTime"), QStringLiteral("createTime"), false,
+         1080, 0.05},
+    };
+    l.cursorCol = 4;
+    l.statusCol = 3;
+    l.statusIcons = {{QStringLiteral("已审核"), QStringLiteral("ok_01.gif")},
+                     {QStringLiteral("未审核"), QStringLiteral("flg3.ico")}};
+    l.defaultOrder = QStringLiteral("passName asc,createTime");
+    l.selectText =
+        QStringLiteral("select 0,id,passName,accountName,billNo,ubillNo,utype,%1,totalItemRow,totalAmount,"
+                       "remark,creator,createTime ")
+            .arg(t.partnerName);
+    l.widthThreshold = 13650;
+    l.toolbar = {{QStringLiteral("导出"), QStringLiteral("export"), QStyle::SP_DialogSaveButton},
+                 {QStringLiteral("新增"), QStringLiteral("addNew"), QStyle::SP_FileIcon},
+                 {QStringLiteral("-"), QStringLiteral("sp1"), QStyle::SP_CustomBase},
+                 {QStringLiteral("打印"), QStringLiteral("print"), QStyle::SP_FileDialogDetailedView},
+                 {QStringLiteral("操作"), QStringLiteral("op"), QStyle::SP_FileDialogListView},
+                 {QStringLiteral("关闭"), QStringLiteral("close"), QStyle::SP_DialogCloseButton}};
+    l.exportRight = QStringLiteral("rpt_%1bill_export").arg(t.code);
+    l.exportTitle = title;
+    l.exportHeaders =
+        in ? QStringLiteral("账目标识,状态,单据号码,自定义单号,入库类别,供应商名称,单据项目,单据金额,备注,"
+                            "建单人,建单日期")
+           : QStringLiteral("账目标识,状态,单据号码,自定义单号,出库类别,客户名称,单据项目,单据金额,备注,"
+                            "建单人,建单日期");
+    l.menu = {{QStringLiteral("查看单据"), QStringLiteral("menu_BrowseBill")},
+              {QStringLiteral("删除单据"), QStringLiteral("menu_DeleteBill")},
+              {{}, {}},
+              {QStringLiteral("反审单据"), QStringLiteral("menu_nopass")},
+              {QStringLiteral("审核单据"), QStringLiteral("menu_pass")}};
+    return l;
+}
+
+std::unique_ptr<dal_rpt_Report> HeadData(BillDirection dir)
+{
+    if (dir == BillDirection::In)
+        return std::make_unique<dal_rpt_rkHead>();
+    return std::make_unique<dal_rpt_ckHead>();
+}
+
+} // namespace
+
+frm_rpt_Head::frm_rpt_Head(BillDirection dir, QWidget* parent)
+    : BillReportWindow(dir, HeadLayout(dir), HeadData(dir), parent)
+{
+    const bool in = dir == BillDirection::In;
+    addAccountCondition();
+    addDateCondition();
+    cobo_type = new QComboBox(this);
+    cobo_type->setObjectName(in ? QStringLiteral("cobo_importType") : QStringLiteral("cobo_exportType"));
+    cobo_type->setEditable(true);
+    cobo_type->setMinimumWidth(120);
+    addCondition(in ? QStringLiteral("入库类别:") : QStringLiteral("出库类别:"), cobo_type)
+        ->setObjectName(QStringLiteral("Label3"));
+    newConditionRow();
+    addPartnerCondition(dir);
+    addAuditCondition();
+    addKeywordCondition();
+    addSearchButton();
+    formLoad();
+}
+
+void frm_rpt_Head::fillLoadControls()
+{
+    FillDictionaryCombo(cobo_type, direction() == BillDirection::In ? QStringLiteral("importType")
+                                                                    : QStringLiteral("exportType"));
+}
+
+m_conditions frm_rpt_Head::listConditions()
+{
+    const QString partner = Tables(direction()).partnerName;
+    m_conditions list;
+    if (!IsBlank(cobo_type->currentText()))
+        list.append(m_condition(QStringLiteral("utype"), QStringLiteral("="), cobo_type->currentText()));
+    if (!IsBlank(txt_partnerName->text()))
+        list.append(m_condition(partner, QStringLiteral("like"), txt_partnerName->text()));
+    if (!IsBlank(txt_KeyWord->text()))
+        list.append(m_condition(
+            QStringLiteral("COALESCE(billNo,'')||COALESCE(ubillNo,'')||COALESCE(%1,'')").arg(partner),
+            QStringLiteral("like"), txt_KeyWord->text()));
+    return list;
+}
+
+void frm_rpt_Head::toolbarClicked(const QString& key)
+{
+    if (key == QLatin1String("addNew")) {
+        if (check_FunRight(QStringLiteral("rpt_%1bill_add").arg(code()), true))
+            OpenBillWindow(direction(), 0);
+        return;
+    }
+    ReportFrame::toolbarClicked(key);
+}
+
+void frm_rpt_Head::openCurrent()
+{
+    openBill(QStringLiteral("rpt_%1bill_browse").arg(code()), false);
+}
+
+void frm_rpt_Head::menuClicked(const QString& name)
+{
+    if (name == QLatin1String("menu_BrowseBill"))
+        openCurrent();
+    else if (name == QLatin1String("menu_DeleteBill"))
+        deleteBill(QStringLiteral("rpt_%1bill_delete").arg(code()));
+    else if (name == QLatin1String("menu_pass"))
+        passBill(QStringLiteral("rpt_%1bill_pass").arg(code()), true);
+    else if (name == QLatin1String("menu_nopass"))
+        passBill(QStringLiteral("rpt_%1bill_nopass").arg(code()), false);
+}

@@ -1,0 +1,274 @@
+#include "frm_rpt_Sum.h"
+
+#include "FlexGrid.h"
+#include "FormHelpers.h"
+#include "Guarded.h"
+#include "KeyValue.h"
+#include "MsgBox.h"
+#include "PrintXml.h"
+#include "dal_rpt_Reports.h"
+#include "mod_public.h"
+#include "sqlHelper.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace
+{
+
+ReportLayout SumLayout(BillDirection dir)
+{
+    const bool in = dir == BillDirection::In;
+    const BillTables& t = Tables(dir);
+    const QString title = in ? QStringLiteral("入库汇总") : QStringLiteral("出库汇总");
+    const QString qty = QStringLiteral("total%1Qty").arg(t.sumWord);
+    const QString weight = QStringLiteral("total%1Weight").arg(t.sumWord);
+    const QString defaultQty = QStringLiteral("total%1DefaultQty").arg(t.sumWord);
+    const auto cast = [](const QString& f) { return QStringLiteral("CAST(%1 AS REAL)").arg(f); };
+    ReportLayout l;
+    l.objectName = QStringLiteral("frm_rpt_") + t.code + QStringLiteral("Sum");
+    l.title = title;
+    l.headerRows = 2;
+    l.columns = {
+        {QStringLiteral("^序号 "), QStringLiteral("#"), {}},
+        {QStringLiteral("|^选中 "), {}, {}, true},
+        {QStringLiteral("|^ID   "), QStringLiteral("id"), QStringLiteral("id"), true},
+        {QStringLiteral("|^状态    "), QStringLiteral("status"), QStringLiteral("status"), false, 810, 0},
+        {QStringLiteral("|<货品类别    "), QStringLiteral("goodsTypeName"), QStringLiteral("goodsTypeName"),
+         false, 1170, 0},
+        {QStringLiteral("|<货品编码       "), QStringLiteral("goodsCode"), QStringLiteral("goodsCode"), false,
+         1440, 0.1},
+        {QStringLiteral("|<货品名称          "), QStringLiteral("goodsName"), QStringLiteral("goodsName"),
+         false, 1710, 0.3},
+        {QStringLiteral("|<描述              "), QStringLiteral("goodsDesc"), QStringLiteral("goodsDesc"),
+         false, 1710, 0.2},
+        {QStringLiteral("|>上限    "), QStringLiteral("upqty"), QStringLiteral("upqty"), false, 810, 0.05},
+        {QStringLiteral("|>下限    "), QStringLiteral("downqty"), QStringLiteral("downqty"), false, 810,
+         0.05},
+        {QStringLiteral("|^单位 "), QStringLiteral("unit"), QStringLiteral("unit"), false, 540, 0},
+        {QStringLiteral("|>小件汇总    "), qty, cast(qty), false, 1170, 0.1},
+        {QStringLiteral("|>重量汇总    "), weight, cast(weight), false, 1170, 0.1},
+        {QStringLiteral("|>默认件数    "), defaultQty, cast(defaultQty), false, 1170, 0.1},
+    };
+    l.cursorCol = 5;
+    l.statusCol = 3;
+    l.statusIcons = {{QStringLiteral("启用"), QStringLiteral("flg.ico")},
+                     {QStringLiteral("替代"), QStringLiteral("flg2.ico")},
+                     {QStringLiteral("禁用"), QStringLiteral("flg3.ico")}};
+    l.defaultOrder = QStringLiteral("goodsCode");
+    l.selectText =
+        QStringLiteral("select 0,id,status,goodsTypeName,goodsCode,goodsName,goodsDesc,upqty,downqty,unit,"
+                       "%1,%2,%3 ")
+            .arg(qty, weight, defaultQty);
+    l.widthThreshold = 13620;
+    l.toolbar = {{QStringLiteral("导出"), QStringLiteral("export"), QStyle::SP_DialogSaveButton},
+                 {QStringLiteral("打印"), QStringLiteral("print"), QStyle::SP_FileDialogDetailedView},
+                 {QStringLiteral("操作"), QStringLiteral("op"), QStyle::SP_FileDialogListView},
+                 {QStringLiteral("关闭"), QStringLiteral("close"), QStyle::SP_DialogCloseButton}};
+    l.exportRight = QStringLiteral("rpt_%1sum_export").arg(t.code);
+    l.exportTitle = title;
+    l.exportHeaders =
+        QStringLiteral("状态,货品类别,货品编码,货品名称,规格,上限,下限,单位,小件汇总,重量汇总,默认件数");
+    return l;
+}
+
+std::unique_ptr<dal_rpt_Report> SumData(BillDirection dir)
+{
+    if (dir == BillDirection::In)
+        return std::make_unique<dal_rpt_rkSum>();
+    return std::make_unique<dal_rpt_ckSum>();
+}
+
+QPushButton* Button(const QString& name, const QString& text, QWidget* parent)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+frm_rpt_Sum::frm_rpt_Sum(BillDirection dir, QWidget* parent)
+    : ReportFrame(SumLayout(dir), SumData(dir), parent), m_dir(dir)
+{
+    const bool in = dir == BillDirection::In;
+    const QString word = in ? QStringLiteral("Import") : QStringLiteral("Export");
+    addAccountCondition();
+    addDateCondition();
+    addPartnerCondition(dir);
+    newConditionRow();
+
+    txt_type = new QLineEdit(this);
+    txt_type->setObjectName(QStringLiteral("txt_") + word.at(0).toLower() + word.mid(1) +
+                            QStringLiteral("Type"));
+    if (!in)
+        txt_type->setObjectName(QStringLiteral("txt_ExportType"));
+    txt_type->setReadOnly(true);
+    auto* select = Button(QStringLiteral("btn_select%1Type").arg(word), QStringLiteral("..."), this);
+    addCondition(in ? QStringLiteral("入库类别:") : QStringLiteral("出库类别:"),
+                 boxWithButton(txt_type, select));
+
+    cobo_goodsTypeName = new QComboBox(this);
+    cobo_goodsTypeName->setObjectName(QStringLiteral("cobo_goodsTypeName"));
+    cobo_goodsTypeName->setEditable(true);
+    cobo_goodsTypeName->setMinimumWidth(110);
+    addCondition(QStringLiteral("货品类别:"), cobo_goodsTypeName);
+    addKeywordCondition();
+    Chk_ContainerZero = new QCheckBox(QStringLiteral("包括汇总为0的货品"), this);
+    Chk_ContainerZero->setObjectName(QStringLiteral("Chk_ContainerZero"));
+    Chk_ContainerZero->setChecked(true);
+    addCondition(QString(), Chk_ContainerZero);
+    addSearchButton();
+
+    // The type panel: one type chosen by a click.
+    pic_Box_Type = new QFrame(this);
+    pic_Box_Type->setObjectName(QStringLiteral("pic_Box_%1Type").arg(word));
+    pic_Box_Type->setFrameShape(QFrame::Box);
+    pic_Box_Type->setAutoFillBackground(true);
+    auto* box = new QVBoxLayout(pic_Box_Type);
+    auto* head = new QHBoxLayout;
+    head->addWidget(
+        new QLabel(in ? QStringLiteral("请选中入库类别:") : QStringLiteral("请选中出库类别:"), pic_Box_Type),
+        1);
+    auto* close = Button(QStringLiteral("lb_Close%1Type").arg(word), QStringLiteral("X"), pic_Box_Type);
+    close->setFlat(true);
+    close->setFixedWidth(24);
+    head->addWidget(close);
+    tv_Type = new QTreeWidget(pic_Box_Type);
+    tv_Type->setObjectName(QStringLiteral("tv_%1Type").arg(word));
+    tv_Type->setHeaderHidden(true);
+    tv_Type->setRootIsDecorated(false);
+    auto* buttons = new QHBoxLayout;
+    auto* clear = Button(QStringLiteral("btn_Clear%1Type").arg(word), QStringLiteral("清空"), pic_Box_Type);
+    auto* cancel = Button(QStringLiteral("btn_%1TypeCancel").arg(word), QStringLiteral("取消"), pic_Box_Type);
+    buttons->addStretch(1);
+    buttons->addWidget(clear);
+    buttons->addWidget(cancel);
+    box->addLayout(head);
+    box->addWidget(tv_Type, 1);
+    box->addLayout(buttons);
+    pic_Box_Type->resize(260, 240);
+    pic_Box_Type->hide();
+    connect(select, &QPushButton::clicked, this,
+            [this] { Guarded(this, [&] { openPanel(pic_Box_Type, txt_type); }); });
+    connect(tv_Type, &QTreeWidget::itemClicked, this, [this] { Guarded(this, [&] { chooseType(); }); });
+    connect(clear, &QPushButton::clicked, this, [this] {
+        txt_type->clear();
+        txt_type->setProperty("Tag", QString());
+        pic_Box_Type->hide();
+    });
+    connect(cancel, &QPushButton::clicked, pic_Box_Type, &QWidget::hide);
+    connect(close, &QPushButton::clicked, pic_Box_Type, &QWidget::hide);
+    formLoad();
+}
+
+void frm_rpt_Sum::setUpHeader()
+{
+    FlexGrid* g = grid();
+    const int cols = g->Cols();
+    for (int c = 0; c < cols; ++c)
+        g->setTextMatrix(1, c, g->TextMatrix(0, c));
+    for (int c = 11; c <= 13; ++c)
+        g->setTextMatrix(
+            0, c, m_dir == BillDirection::In ? QStringLiteral("入库汇总") : QStringLiteral("出库汇总"));
+    g->setMergeCells(FlexGrid::flexMergeFree);
+    g->setMergeRow(0, true);
+    for (int c = 0; c < cols; ++c)
+        g->setMergeCol(c, true);
+    g->setCellAlignment(0, 0, 1, cols - 1, FlexGrid::flexAlignCenterCenter);
+    const int colour = 0xC0E0FF; // &HC0E0FF: red 255, green 224, blue 192
+    g->setCellBackColor(0, 11, 0, 13, colour);
+    g->setCellBackColor(1, 11, 1, 11, colour);
+    g->setCellBackColor(1, 13, 1, 13, colour);
+}
+
+void frm_rpt_Sum::fillLoadControls()
+{
+    const QString sql = QStringLiteral(
+        "select id,uname from tb_dictionary where (utype='%1') and (isstart=1) order by id,orderby");
+    FillDictionaryCombo(cobo_goodsTypeName, QStringLiteral("goodsType"));
+    tv_Type->hide();
+    tv_Type->clear();
+    const RecordSetPtr rs = ExecuteSql(
+        sql.arg(m_dir == BillDirection::In ? QStringLiteral("importType") : QStringLiteral("exportType")));
+    for (int r = 0; rs && r < rs->RecordCount(); ++r) {
+        auto* node = new QTreeWidgetItem(tv_Type, {rs->text(r, QStringLiteral("uname"))});
+        node->setData(0, Qt::UserRole, QStringLiteral("key_") + rs->text(r, QStringLiteral("id")).trimmed());
+        node->setIcon(0, style()->standardIcon(QStyle::SP_FileIcon));
+    }
+    tv_Type->show();
+}
+
+void frm_rpt_Sum::chooseType()
+{
+    txt_type->clear();
+    txt_type->setProperty("Tag", QString());
+    if (QTreeWidgetItem* node = tv_Type->currentItem()) {
+        txt_type->setText(node->text(0));
+        txt_type->setProperty("Tag", node->data(0, Qt::UserRole).toString().mid(4));
+        pic_Box_Type->hide();
+    }
+}
+
+ReportFill frm_rpt_Sum::fillConditions()
+{
+    // The sums always count audited bills; the account tags travel as a list.
+    ReportFill fill;
+    fill.accountList = CheckIdList(txt_accountType->property("Tag").toString() + QLatin1Char('0'));
+    const QString partner = QStringLiteral("a.") + Tables(m_dir).partnerName;
+    if (!IsBlank(txt_partnerName->text()))
+        fill.conditions.append(m_condition(partner, QStringLiteral("like"), txt_partnerName->text()));
+    const QString type = txt_type->property("Tag").toString();
+    if (!IsBlank(type))
+        fill.conditions.append(
+            m_condition(QStringLiteral("a.utypeId"), QStringLiteral("="), type.trimmed().toInt()));
+    fill.conditions.append(m_condition(QStringLiteral("a.createTime"), QStringLiteral(">="),
+                                       dt_createDateFrom->date().toString(QStringLiteral("yyyy-MM-dd"))));
+    fill.conditions.append(
+        m_condition(QStringLiteral("a.createTime"), QStringLiteral("<"),
+                    dt_createDateTo->date().addDays(1).toString(QStringLiteral("yyyy-MM-dd"))));
+    return fill;
+}
+
+m_conditions frm_rpt_Sum::listConditions()
+{
+    m_conditions list;
+    if (!IsBlank(cobo_goodsTypeName->currentText()))
+        list.append(m_condition(QStringLiteral("goodsTypeName"), QStringLiteral("="),
+                                cobo_goodsTypeName->currentText()));
+    if (!IsBlank(txt_KeyWord->text()))
+        list.append(
+            m_condition(QStringLiteral("COALESCE(goodsCode,'')||COALESCE(goodsName,'')||COALESCE(pinyin,'')||"
+                                       "COALESCE(goodsDesc,'')||COALESCE(goodsTypeName,'')"),
+                        QStringLiteral("like"), txt_KeyWord->text()));
+    if (!Chk_ContainerZero->isChecked())
+        list.append(m_condition(QStringLiteral("CAST(total%1Qty AS REAL)").arg(Tables(m_dir).sumWord),
+                                QStringLiteral("<>"), 0));
+    return list;
+}
+
+void frm_rpt_Sum::printReport()
+{
+    const bool in = m_dir == BillDirection::In;
+    const QString templ = in ? QStringLiteral("qv_rpt_rkSum") : QStringLiteral("qv_rpt_ckSum");
+    const QDomElement node = data()->GetDetailRowNode(lastCondition(), &pageInfo(), templ);
+    if (node.isNull()) {
+        MsgBox::Show(in ? QStringLiteral("当前入库汇总信息不存在!")
+                        : QStringLiteral("当前出库汇总信息不存在!"),
+                     MsgIcon::Exclamation, windowTitle(), MsgButtons::Ok, this);
+        return;
+    }
+    KeyValue nodes;
+    nodes.AddItem(QStringLiteral("Content/DataDetail/DataRecord"), QVariant::fromValue(node));
+    const QString file = CreatePrintXml(templ, nodes);
+    RunPrint((in ? SysVar.Sys_importSumBill : SysVar.Sys_exportSumBill) + file);
+}
