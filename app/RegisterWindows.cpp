@@ -4,6 +4,8 @@
 #include "FrmModifypwd.h"
 #include "ScheduleWindows.h"
 #include "WindowRegistry.h"
+#include "dal_rpt_stock.h"
+#include "frmBill.h"
 #include "frmBrowser.h"
 #include "frmGoods.h"
 #include "frmLocation.h"
@@ -16,6 +18,7 @@
 #include "frm_rpt_Sum.h"
 #include "frm_rpt_stock.h"
 #include "frm_user.h"
+#include "mod_public.h"
 
 // Each window joins with its header here and one line in its subsystem's
 // function below, for example:
@@ -49,9 +52,19 @@ void RegisterPartnersWindows()
     WindowRegistry::add("frmLocation", [] { return new frmLocation; });
 }
 
-void RegisterInboundWindows() {}
+void RegisterInboundWindows()
+{
+    WindowRegistry::add("frmImport", [] { return new frmImport; });
+}
 
-void RegisterOutboundWindows() {}
+void RegisterOutboundWindows()
+{
+    WindowRegistry::add("frmExport", [] { return new frmExport; });
+    // The negative-stock question reads the goods item's live balance over the
+    // account tags the user may see.
+    frmBill::SetStockProbe(
+        [](int goodsId) { return dal_rpt_stock().GetLiveStockQty(SysVar.Sys_accountJoinId, goodsId); });
+}
 
 void RegisterStockWindows()
 {

@@ -48,6 +48,15 @@ void readUnit(const RecordSet& rs, m_goods_detail& m)
     m.unit = rs.text(0, QStringLiteral("unit"));
 }
 
+// After a single unit's change the item has units, so only the default rule
+// can be broken; one text for none and for two.
+void requireOneDefaultUnitAfterChange(int headId)
+{
+    if (ScalarInt(QStringLiteral("select count(*) from tb_goods_detail where headId=@headId and isDefault=1"),
+                  ParamMap{{QStringLiteral("@headId"), headId}}) != 1)
+        throw DbError(dal_goods_detail::kNoDefaultUnitText);
+}
+
 } // namespace
 
 ParamMap dal_goods_detail::UnitParams(const m_goods_detail& m)
@@ -76,6 +85,7 @@ void dal_goods_detail::RequireOneDefaultUnit(int headId)
 
 void dal_goods_detail::Add(const m_goods_detail& obj_Model)
 {
+    TransactionGuard trans;
     ExecuteParaSql(
         QStringLiteral("insert into tb_goods_detail "
                        "(id,headId,isDefault,rowNo,goodsDetailCode,unit,packQty,weight,inPrice,salePrice ) "
@@ -84,6 +94,8 @@ void dal_goods_detail::Add(const m_goods_detail& obj_Model)
                        "@salePrice "
                        ") "),
         UnitParams(obj_Model));
+    requireOneDefaultUnitAfterChange(obj_Model.headId);
+    trans.commit();
 }
 
 m_goods_detail dal_goods_detail::GetModelForInput(const QString& inputGoodsCode, int goodsId)
@@ -167,6 +179,10 @@ m_DBresult dal_goods_detail::Delete(int int_Id)
 
 void dal_goods_detail::Update(const m_goods_detail& obj_Model)
 {
+    TransactionGuard trans;
+    // A unit moved to another item leaves its old item to be checked too.
+    const int oldHeadId = ScalarInt(QStringLiteral("select headId from tb_goods_detail where id=@id"),
+                                    ParamMap{{QStringLiteral("@id"), obj_Model.id}});
     ExecuteChangingRow(QStringLiteral("update tb_goods_detail "
                                       " set headId=@headId,"
                                       " isDefault=@isDefault,"
@@ -179,6 +195,10 @@ void dal_goods_detail::Update(const m_goods_detail& obj_Model)
                                       " salePrice=@salePrice"
                                       " where id=@id"),
                        UnitParams(obj_Model));
+    requireOneDefaultUnitAfterChange(obj_Model.headId);
+    if (oldHeadId != obj_Model.headId)
+        requireOneDefaultUnitAfterChange(oldHeadId);
+    trans.commit();
 }
 
 m_DBresult dal_goods_detail::Update_Default(int int_Id, int int_headId)

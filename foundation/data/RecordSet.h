@@ -15,7 +15,7 @@ class RecordSet
 
     const QStringList& fields() const { return m_fields; }
     int fieldCount() const { return int(m_fields.size()); }
-    // Field names compare case-insensitively, as the original engine did; -1 when unknown.
+    // Field names compare case-insensitively, as SQL names do; -1 when unknown.
     int fieldIndex(const QString& name) const;
 
     int RecordCount() const { return int(m_rows.size()); }

@@ -239,6 +239,24 @@ TEST_F(DictionaryEditorTest, AParentIsChosenThroughThePickerAndTheNodeMoves)
     EXPECT_EQ(field("txt_parentId"), QStringLiteral("10"));
 }
 
+TEST_F(DictionaryEditorTest, TheParentIsPickedWithTheKeys)
+{
+    clickNode(13);
+    QString third;
+    DialogRunner::QueueHandler([&third](QDialog* d) {
+        auto* p = static_cast<frm_select*>(d);
+        third = p->vgInput->TextMatrix(3, 3);
+        ui::focusOn(p->utxtkeyword);
+        for (int i = 0; i < 3; ++i)
+            ui::press(Qt::Key_Down);
+        ui::press(Qt::Key_Return);
+        return p->result();
+    });
+    QTest::mouseClick(child<QPushButton>(window.get(), "btn_setParent"), Qt::LeftButton);
+    ASSERT_FALSE(third.isEmpty());
+    EXPECT_EQ(field("txt_parentName"), third);
+}
+
 TEST_F(DictionaryEditorTest, RefusesTheItemItselfOrADescendantAsParent)
 {
     clickNode(10);

@@ -1,4 +1,5 @@
 #include "TestEnv.h"
+#include "XlsxSheet.h"
 
 #include "Clock.h"
 #include "FakeBillWindow.h"
@@ -488,31 +489,6 @@ TEST_F(CustomerWindowTest, ListMenuFollowsKindAndStatus)
     EXPECT_EQ(FakeBillWindow::imports, (QList<int>{1}));
 }
 
-// The cells of the first sheet of a workbook, by reference ("A1").
-QMap<QString, QString> readSheet(const QString& path)
-{
-    const auto part = [&](const char* name) {
-        QProcess unzip;
-        unzip.start("unzip", {"-p", path, QString::fromLatin1(name)});
-        unzip.waitForFinished(10000);
-        QDomDocument doc;
-        doc.setContent(unzip.readAllStandardOutput());
-        return doc;
-    };
-    QStringList shared;
-    const QDomNodeList si = part("xl/sharedStrings.xml").elementsByTagName("si");
-    for (int i = 0; i < si.size(); ++i)
-        shared << si.at(i).toElement().text();
-    QMap<QString, QString> cells;
-    const QDomNodeList cs = part("xl/worksheets/sheet1.xml").elementsByTagName("c");
-    for (int i = 0; i < cs.size(); ++i) {
-        const QDomElement c = cs.at(i).toElement();
-        const QString v = c.firstChildElement("v").text();
-        cells.insert(c.attribute("r"), c.attribute("t") == "s" ? shared.value(v.toInt()) : v);
-    }
-    return cells;
-}
-
 TEST_F(CustomerWindowTest, ExportWritesTheLastSearch)
 {
     clickNode("key_0");
@@ -521,7 +497,8 @@ TEST_F(CustomerWindowTest, ExportWritesTheLastSearch)
     const QStringList files =
         QDir(appDir() + "qvPrint/generateXls").entryList({"*.xlsx"}, QDir::Files, QDir::Name);
     ASSERT_EQ(files.size(), 1);
-    const QMap<QString, QString> cells = readSheet(appDir() + "qvPrint/generateXls/" + files.first());
+    const QMap<QString, QString> cells =
+        ReadXlsxSheet(appDir() + "qvPrint/generateXls/" + files.first()).cells;
     EXPECT_EQ(cells.value("A1"), "往来单位信息");
     const QStringList headers = {"固定类别", "自定义类别", "编码",     "往来单位名称", "联系人", "公司名称",
                                  "税务号",   "开户银行",   "开户帐号", "地址",         "电话",   "Email",

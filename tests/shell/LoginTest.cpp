@@ -6,6 +6,7 @@
 #include "mod_public.h"
 #include "sqlHelper.h"
 
+#include "UiDriver.h"
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -174,6 +175,7 @@ TEST_F(LoginTest, EnterInTheNameBoxOnlyMovesOn)
         auto* password = d->findChild<QLineEdit*>(QStringLiteral("txtPassword"));
         EXPECT_EQ(d->focusWidget(), name);
         password->setText(QStringLiteral("old"));
+        ui::focusOn(name);
         ui::press(Qt::Key_Return);
         EXPECT_EQ(d->focusWidget(), password);
         EXPECT_EQ(password->selectedText(), QStringLiteral("old"));
@@ -182,6 +184,7 @@ TEST_F(LoginTest, EnterInTheNameBoxOnlyMovesOn)
 
         name->setText(QStringLiteral("admin"));
         password->setText(QStringLiteral("740"));
+        ui::focusOn(password);
         ui::press(Qt::Key_Return); // the default button
     }));
     EXPECT_EQ(CurrentUser.id, 1);
@@ -205,6 +208,7 @@ TEST_F(LoginTest, CancelAsksTheExitQuestion)
         EXPECT_TRUE(frame().isVisible());
 
         answer(MsgAnswer::No);
+        ui::activate(d);
         ui::press(Qt::Key_Escape);
         EXPECT_EQ(MsgBox::Shown().size(), 2);
         EXPECT_TRUE(d->isVisible());

@@ -74,8 +74,8 @@ class RightsEditorTest : public DbTest
         QTreeWidgetItem* n = right(tag);
         ASSERT_NE(n, nullptr) << tag.toStdString();
         tv->setCurrentItem(n);
-        focusOn(tv);
-        press(Qt::Key_Space);
+        ui::focusOn(tv);
+        ui::press(Qt::Key_Space);
     }
     QStringList checkedTags()
     {

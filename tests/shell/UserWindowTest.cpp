@@ -47,14 +47,14 @@ class UserWindowTest : public DbTest
     void choose(const char* combo, const QString& text)
     {
         auto* box = child<QComboBox>(window.get(), combo);
-        focusOn(box);
+        ui::focusOn(box);
         const int target = box->findText(text);
         ASSERT_GE(target, 0) << text.toStdString();
-        for (int guard = 0; box->currentIndex() < target && guard < 100; ++guard)
-            press(Qt::Key_Down);
-        for (int guard = 0; box->currentIndex() > target && guard < 100; ++guard)
-            press(Qt::Key_Up);
-        ASSERT_EQ(box->currentIndex(), target) << text.toStdString();
+        for (int guard = 0; box->currentIndex() < target && guard < 50; ++guard)
+            ui::press(Qt::Key_Down);
+        for (int guard = 0; box->currentIndex() > target && guard < 50; ++guard)
+            ui::press(Qt::Key_Up);
+        EXPECT_EQ(box->currentIndex(), target);
     }
     void newUser(const QString& name, const QString& sex, const QString& department)
     {
@@ -125,8 +125,8 @@ TEST_F(UserWindowTest, SavingTwiceAddsOnceThenUpdates)
     answer(MsgAnswer::Yes);
     clickToolbar(window.get(), "save_user");
     typeInto(window.get(), "txt_Name", QStringLiteral("wangwu"));
-    focusOn(child<QCheckBox>(window.get(), "chk_start"));
-    press(Qt::Key_Space);
+    ui::focusOn(child<QCheckBox>(window.get(), "chk_start"));
+    ui::press(Qt::Key_Space);
     answer(MsgAnswer::Yes);
     clickToolbar(window.get(), "save_user");
     EXPECT_EQ(count("tb_user"), 3);

@@ -1,4 +1,5 @@
 #include "StockFixture.h"
+#include "XlsxSheet.h"
 
 #include "FlexGrid.h"
 #include "Launcher.h"
@@ -20,35 +21,9 @@
 namespace
 {
 
-// The cell texts of the first sheet of a workbook, by row.
 QList<QStringList> ReadSheet(const QString& path)
 {
-    const auto part = [&path](const char* name) {
-        QProcess unzip;
-        unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, QString::fromLatin1(name)});
-        unzip.waitForFinished(10000);
-        QDomDocument doc;
-        doc.setContent(unzip.readAllStandardOutput());
-        return doc;
-    };
-    QStringList shared;
-    const QDomNodeList si = part("xl/sharedStrings.xml").elementsByTagName(QStringLiteral("si"));
-    for (int i = 0; i < si.size(); ++i)
-        shared.append(si.at(i).toElement().text());
-    QList<QStringList> rows;
-    const QDomNodeList rowNodes = part("xl/worksheets/sheet1.xml").elementsByTagName(QStringLiteral("row"));
-    for (int i = 0; i < rowNodes.size(); ++i) {
-        QStringList cells;
-        for (QDomElement c = rowNodes.at(i).firstChildElement(QStringLiteral("c")); !c.isNull();
-             c = c.nextSiblingElement(QStringLiteral("c"))) {
-            QString text = c.firstChildElement(QStringLiteral("v")).text();
-            if (c.attribute(QStringLiteral("t")) == QLatin1String("s"))
-                text = shared.value(text.toInt());
-            cells.append(text);
-        }
-        rows.append(cells);
-    }
-    return rows;
+    return ReadXlsxSheet(path).rows;
 }
 
 } // namespace
@@ -261,7 +236,8 @@ TEST_F(StockReportTest, ExportWritesEveryRow)
               "状态,货品类别,货品编码,货品名称,描述,上限,下限,单位,小件入库,小件出库,小件库存,"
               "入库重量,出库重量,库存重量,默认件数入库,默认件数出库,默认件数库存");
     EXPECT_EQ(sheet.at(2).value(2), "G25");
-    EXPECT_EQ(sheet.at(3).mid(sheet.at(3).size() - 9).join(','), "24.0,0,24,12.0,0,12,2.0,0,2");
+    // Quantities are stored as numbers; the workbook shows them as the window does ("24.0").
+    EXPECT_EQ(sheet.at(3).mid(sheet.at(3).size() - 9).join(','), "24,0,24,12,0,12,2,0,2");
     EXPECT_EQ(sheet.at(26).value(2), "G01");
 }
 
