@@ -1,46 +1,17 @@
 #include "GoodsWindowFixture.h"
 
 #include "WindowRegistry.h"
+#include "XlsxSheet.h"
 #include "frm_dictionary.h"
 
 #include <QDir>
-#include <QDomDocument>
 #include <QHeaderView>
 #include <QMenu>
-#include <QProcess>
 
 using namespace ui;
 
 namespace
 {
-
-// The cells of the first sheet of a workbook, by reference ("A1").
-QMap<QString, QString> readWorkbook(const QString& path)
-{
-    const auto part = [&](const QString& name) {
-        QProcess unzip;
-        unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, name});
-        EXPECT_TRUE(unzip.waitForFinished(10000)) << "unzip is needed to read the workbook back";
-        QDomDocument doc;
-        doc.setContent(unzip.readAllStandardOutput());
-        return doc;
-    };
-    QStringList shared;
-    const QDomNodeList si =
-        part(QStringLiteral("xl/sharedStrings.xml")).elementsByTagName(QStringLiteral("si"));
-    for (int i = 0; i < si.size(); ++i)
-        shared << si.at(i).toElement().text();
-    QMap<QString, QString> cells;
-    const QDomNodeList cs =
-        part(QStringLiteral("xl/worksheets/sheet1.xml")).elementsByTagName(QStringLiteral("c"));
-    for (int i = 0; i < cs.size(); ++i) {
-        const QDomElement c = cs.at(i).toElement();
-        const QString v = c.firstChildElement(QStringLiteral("v")).text();
-        cells.insert(c.attribute(QStringLiteral("r")),
-                     c.attribute(QStringLiteral("t")) == QLatin1String("s") ? shared.value(v.toInt()) : v);
-    }
-    return cells;
-}
 
 class GoodsListTest : public GoodsWindowTest
 {
@@ -206,7 +177,7 @@ TEST_F(GoodsListTest, TheExportWritesTheLastSearch)
                                   .entryList({QStringLiteral("*.xlsx")}, QDir::Files);
     ASSERT_EQ(files.size(), 1);
     const QMap<QString, QString> cells =
-        readWorkbook(appDir() + QStringLiteral("qvPrint/generateXls/") + files.first());
+        ReadXlsxSheet(appDir() + QStringLiteral("qvPrint/generateXls/") + files.first()).cells;
     EXPECT_EQ(cells.value("A1"), QStringLiteral("货品信息"));
     QStringList headers;
     for (const char* col : {"A2", "B2", "C2", "D2", "E2", "F2", "G2", "H2", "I2"})
