@@ -9,6 +9,7 @@
 #include "frmBrowser.h"
 #include "frmGoods.h"
 #include "frmLocation.h"
+#include "frmLogin.h"
 #include "frmOptions.h"
 #include "frm_customer.h"
 #include "frm_department_fun.h"
@@ -38,6 +39,8 @@ void RegisterShellWindows()
     WindowRegistry::add("frmBrowser", [] { return new frmBrowser; });
     WindowRegistry::add("FrmHelp", [] { return new FrmHelp; });
     WindowRegistry::add("FrmHelpQZ", [] { return new FrmHelpQZ; });
+    // The older calendar main window logs in again when it first opens.
+    WindowRegistry::add("frmLogin", [] { return new frmLogin; });
 }
 
 void RegisterCatalogueWindows()
