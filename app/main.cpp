@@ -1,4 +1,5 @@
 #include "DbError.h"
+#include "MessageBoxes.h"
 #include "MsgBox.h"
 #include "RegisterWindows.h"
 #include "ToolbarIcons.h"
@@ -11,6 +12,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    InstallMessageBoxes();
     app.setWindowIcon(ToolbarIcon(QStringLiteral("house")));
 
     // A missing database ends the program here, before any window shows.

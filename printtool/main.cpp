@@ -2,6 +2,7 @@
 // It shows the print data as pages in a print preview, from which the user
 // prints them or saves them as a PDF.
 
+#include "MessageBoxes.h"
 #include "MsgBox.h"
 #include "PrintJob.h"
 
@@ -21,6 +22,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
+    InstallMessageBoxes();
     QApplication::setApplicationName(QStringLiteral("qvPrint"));
 
     QCommandLineParser parser;

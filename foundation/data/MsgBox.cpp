@@ -1,17 +1,18 @@
 #include "MsgBox.h"
 
-#include <QAbstractButton>
-#include <QMessageBox>
 #include <QQueue>
 
-namespace {
+#include <utility>
 
-struct TestState
+namespace
 {
+
+struct TestState {
     bool active = false;
     QQueue<MsgAnswer> answers;
     QList<ShownMessage> shown;
     QStringList failures;
+    MsgBox::Presenter presenter;
 };
 
 TestState& state()
@@ -58,57 +59,16 @@ MsgAnswer MsgBox::Show(const QString& text, MsgIcon icon, const QString& title, 
         return s.answers.dequeue();
     }
 
-    QMessageBox box(parent);
-    box.setWindowTitle(caption);
-    box.setText(text);
-    switch (icon) {
-    case MsgIcon::None:
-        box.setIcon(QMessageBox::NoIcon);
-        break;
-    case MsgIcon::Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-    case MsgIcon::Exclamation:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case MsgIcon::Critical:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    case MsgIcon::Question:
-        box.setIcon(QMessageBox::Question);
-        break;
-    }
-    switch (buttons) {
-    case MsgButtons::Ok:
-        box.setStandardButtons(QMessageBox::Ok);
-        break;
-    case MsgButtons::OkCancel:
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        break;
-    case MsgButtons::YesNo:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        break;
-    case MsgButtons::YesNoCancel:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        break;
-    }
-    const std::pair<QMessageBox::StandardButton, const char*> captions[] = {
-        {QMessageBox::Yes, "是(&Y)"}, {QMessageBox::No, "否(&N)"}, {QMessageBox::Ok, "确定"},
-        {QMessageBox::Cancel, "取消"}};
-    for (const auto& [which, caption] : captions) {
-        if (QAbstractButton* b = box.button(which))
-            b->setText(QString::fromUtf8(caption));
-    }
-    switch (box.exec()) {
-    case QMessageBox::Yes:
-        return MsgAnswer::Yes;
-    case QMessageBox::No:
-        return MsgAnswer::No;
-    case QMessageBox::Ok:
-        return MsgAnswer::Ok;
-    default:
-        return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
-    }
+    if (s.presenter)
+        return s.presenter(ShownMessage{icon, caption, text, buttons}, parent);
+    // A program without windows (a command-line tool) has no one to ask.
+    qWarning("%s: %s", qPrintable(caption), qPrintable(text));
+    return defaultAnswer(buttons);
+}
+
+void MsgBox::SetPresenter(Presenter presenter)
+{
+    state().presenter = std::move(presenter);
 }
 
 void MsgBox::Info(const QString& text, const QString& title, QWidget* parent)
@@ -133,7 +93,9 @@ void MsgBox::SystemError(const QString& text, QWidget* parent)
 
 void MsgBox::BeginTest()
 {
+    MsgBox::Presenter presenter = std::move(state().presenter);
     state() = TestState{};
+    state().presenter = std::move(presenter);
     state().active = true;
 }
 

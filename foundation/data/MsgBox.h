@@ -4,14 +4,15 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QWidget;
 
 enum class MsgIcon { None, Information, Exclamation, Critical, Question };
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
 
-struct ShownMessage
-{
+struct ShownMessage {
     MsgIcon icon;
     QString title;
     QString text;
@@ -24,7 +25,7 @@ struct ShownMessage
 // recorded as a failure (and answered No/Cancel), as is an answer left over.
 class MsgBox
 {
-public:
+  public:
     // The default title of a message box: the program's title.
     static QString DefaultTitle();
 
@@ -37,6 +38,12 @@ public:
     static bool Ask(const QString& text, const QString& title = {}, QWidget* parent = nullptr);
     // A database or runtime error: exclamation icon, title "System".
     static void SystemError(const QString& text, QWidget* parent = nullptr);
+
+    // Shows a message and returns the answer. The facade itself shows no
+    // window, so that data code may report through it: a program with windows
+    // installs the message boxes (InstallMessageBoxes, MessageBoxes.h) at start.
+    using Presenter = std::function<MsgAnswer(const ShownMessage&, QWidget* parent)>;
+    static void SetPresenter(Presenter presenter);
 
     // ---- test mode ----
     static void BeginTest();

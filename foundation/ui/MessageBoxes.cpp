@@ -1,0 +1,75 @@
+#include "MessageBoxes.h"
+
+#include "MsgBox.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+
+#include <utility>
+
+namespace
+{
+
+MsgAnswer showBox(const ShownMessage& message, QWidget* parent)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(message.title);
+    box.setText(message.text);
+    switch (message.icon) {
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MsgIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    }
+    const MsgButtons buttons = message.buttons;
+    switch (buttons) {
+    case MsgButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MsgButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case MsgButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    case MsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    const std::pair<QMessageBox::StandardButton, const char*> captions[] = {{QMessageBox::Yes, "是(&Y)"},
+                                                                            {QMessageBox::No, "否(&N)"},
+                                                                            {QMessageBox::Ok, "确定"},
+                                                                            {QMessageBox::Cancel, "取消"}};
+    for (const auto& [which, caption] : captions) {
+        if (QAbstractButton* b = box.button(which))
+            b->setText(QString::fromUtf8(caption));
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return MsgAnswer::Yes;
+    case QMessageBox::No:
+        return MsgAnswer::No;
+    case QMessageBox::Ok:
+        return MsgAnswer::Ok;
+    default:
+        return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
+    }
+}
+
+} // namespace
+
+void InstallMessageBoxes()
+{
+    MsgBox::SetPresenter(showBox);
+}
