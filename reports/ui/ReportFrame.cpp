@@ -593,6 +593,9 @@ void ReportFrame::dg_List_init()
     for (int c = 0; c < m_layout.columns.size(); ++c)
         dg_List->setColHidden(c, m_layout.columns.at(c).hidden);
     setUpHeader();
+    // The status column shows its picture beside the text: room for both.
+    if (m_layout.statusCol >= 0)
+        dg_List->setColWidth(m_layout.statusCol, qMax(dg_List->ColWidth(m_layout.statusCol), 1140));
     dg_List->setRowHeightMin(330);
     dg_List->setRedraw(true);
     dg_List->setRow(m_layout.headerRows);

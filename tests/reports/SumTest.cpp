@@ -218,3 +218,25 @@ INSTANTIATE_TEST_SUITE_P(Directions, SumTest, ::testing::Values(BillDirection::I
                          DirectionName);
 INSTANTIATE_TEST_SUITE_P(Directions, SumWithBills, ::testing::Values(BillDirection::In, BillDirection::Out),
                          DirectionName);
+
+// With WMS_SCREENSHOT set to a folder, the sum and list windows are saved as pictures there
+// (run under a real display, e.g. xvfb-run), to be looked at.
+TEST_P(SumWithBills, Screenshot)
+{
+    const QString folder = qEnvironmentVariable("WMS_SCREENSHOT");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "WMS_SCREENSHOT not set";
+    ReportFrame* sum = openSum();
+    sum->resize(1300, 600);
+    QApplication::processEvents();
+    sum->grab().save(folder + QStringLiteral("/%1Sum.png").arg(code()));
+    addLine(6, 3, 1, 2, 1.5, 12, 0.25);
+    ReportFrame* head = openHead();
+    head->resize(1300, 500);
+    QApplication::processEvents();
+    head->grab().save(folder + QStringLiteral("/%1Head.png").arg(code()));
+    ReportFrame* detail = openDetail();
+    detail->resize(1300, 500);
+    QApplication::processEvents();
+    detail->grab().save(folder + QStringLiteral("/%1Detail.png").arg(code()));
+}
