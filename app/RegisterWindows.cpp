@@ -3,6 +3,7 @@
 #include "FrmHelp.h"
 #include "FrmModifypwd.h"
 #include "WindowRegistry.h"
+#include "frmBill.h"
 #include "frmBrowser.h"
 #include "frmOptions.h"
 #include "frm_department_fun.h"
@@ -39,9 +40,15 @@ void RegisterCatalogueWindows()
 
 void RegisterPartnersWindows() {}
 
-void RegisterInboundWindows() {}
+void RegisterInboundWindows()
+{
+    WindowRegistry::add("frmImport", [] { return new frmImport; });
+}
 
-void RegisterOutboundWindows() {}
+void RegisterOutboundWindows()
+{
+    WindowRegistry::add("frmExport", [] { return new frmExport; });
+}
 
 void RegisterStockWindows() {}
 

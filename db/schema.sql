@@ -349,7 +349,7 @@ CREATE TABLE tb_rk_head (
     updateLastTime TEXT,
     userId         INTEGER NOT NULL DEFAULT 0
 );
-CREATE INDEX ix_rk_head_billno ON tb_rk_head(billNo);
+CREATE UNIQUE INDEX ix_rk_head_billno ON tb_rk_head(billNo) WHERE billNo <> '';
 CREATE INDEX ix_rk_head_supplier ON tb_rk_head(supplierId);
 CREATE INDEX ix_rk_head_account ON tb_rk_head(accountId);
 CREATE INDEX ix_rk_head_type ON tb_rk_head(utypeId);
@@ -377,7 +377,7 @@ CREATE TABLE tb_rk_detail (
 );
 CREATE INDEX ix_rk_detail_head ON tb_rk_detail(headId);
 CREATE INDEX ix_rk_detail_goods ON tb_rk_detail(goodsId);
-CREATE INDEX ix_rk_detail_code ON tb_rk_detail(goodsCode);
+CREATE INDEX ix_rk_detail_code ON tb_rk_detail(goodsCode, headId, id);
 CREATE INDEX ix_rk_detail_location ON tb_rk_detail(locationId);
 
 CREATE TABLE tb_ck_head (
@@ -396,7 +396,7 @@ CREATE TABLE tb_ck_head (
     updateLastTime TEXT,
     userId         INTEGER NOT NULL DEFAULT 0
 );
-CREATE INDEX ix_ck_head_billno ON tb_ck_head(billNo);
+CREATE UNIQUE INDEX ix_ck_head_billno ON tb_ck_head(billNo) WHERE billNo <> '';
 CREATE INDEX ix_ck_head_customer ON tb_ck_head(customerId);
 CREATE INDEX ix_ck_head_account ON tb_ck_head(accountId);
 CREATE INDEX ix_ck_head_type ON tb_ck_head(utypeId);
@@ -425,7 +425,7 @@ CREATE TABLE tb_ck_detail (
 );
 CREATE INDEX ix_ck_detail_head ON tb_ck_detail(headId);
 CREATE INDEX ix_ck_detail_goods ON tb_ck_detail(goodsId);
-CREATE INDEX ix_ck_detail_code ON tb_ck_detail(goodsCode);
+CREATE INDEX ix_ck_detail_code ON tb_ck_detail(goodsCode, headId, id);
 CREATE INDEX ix_ck_detail_location ON tb_ck_detail(locationId);
 
 -- Bill heads with their display columns. The amount is text "#0.0#": at least
@@ -468,6 +468,46 @@ SELECT a.id, a.accountId,
         FROM (SELECT ROUND(COALESCE(SUM(l.qty * l.salePrice), 0), 2) AS amount
               FROM tb_ck_detail l WHERE l.headId = a.id) s) AS totalAmount
 FROM tb_ck_head a;
+
+-- Bill lines with their head's columns. A line without a head never shows; the
+-- quantity in default units is 0 for goods without a usable default unit.
+CREATE VIEW v_rk_detail AS
+SELECT l.id, l.headId, h.accountId,
+       COALESCE((SELECT d.uname FROM tb_dictionary d WHERE d.id = h.accountId), '') AS accountName,
+       h.ispass, CASE WHEN h.ispass = 0 THEN '未审核' ELSE '已审核' END AS passName,
+       h.billNo, h.ubillNo, h.utypeId,
+       COALESCE((SELECT d.uname FROM tb_dictionary d WHERE d.id = h.utypeId), '') AS utype,
+       h.supplierId, h.supplierName, h.userId,
+       l.rowNo, l.goodsTypeId, l.goodsTypeName, l.goodsId, l.goodsCode, l.goodsDetailCode, l.goodsName,
+       l.goodsDesc, l.unit, l.inPrice, l.packQty, l.weight, l.qty,
+       l.packQty * l.qty AS totalQty,
+       COALESCE(l.packQty * l.qty / (SELECT NULLIF(g.packQty, 0) FROM tb_goods_detail g
+                                     WHERE g.headId = l.goodsId AND g.isDefault = 1 LIMIT 1), 0) AS totalDefaultQty,
+       l.weight * l.qty AS totalWeight,
+       l.inPrice * l.qty AS totalAmount,
+       l.locationId,
+       (SELECT c.locationCode FROM tb_location c WHERE c.id = l.locationId) AS locationCode,
+       l.lotNo, l.remark
+FROM tb_rk_detail l INNER JOIN tb_rk_head h ON h.id = l.headId;
+
+CREATE VIEW v_ck_detail AS
+SELECT l.id, l.headId, h.accountId,
+       COALESCE((SELECT d.uname FROM tb_dictionary d WHERE d.id = h.accountId), '') AS accountName,
+       h.ispass, CASE WHEN h.ispass = 0 THEN '未审核' ELSE '已审核' END AS passName,
+       h.billNo, h.ubillNo, h.utypeId,
+       COALESCE((SELECT d.uname FROM tb_dictionary d WHERE d.id = h.utypeId), '') AS utype,
+       h.customerId, h.customerName, h.userId,
+       l.rowNo, l.goodsTypeId, l.goodsTypeName, l.goodsId, l.goodsCode, l.goodsDetailCode, l.goodsName,
+       l.goodsDesc, l.unit, l.inPrice, l.salePrice, l.packQty, l.weight, l.qty,
+       l.packQty * l.qty AS totalQty,
+       COALESCE(l.packQty * l.qty / (SELECT NULLIF(g.packQty, 0) FROM tb_goods_detail g
+                                     WHERE g.headId = l.goodsId AND g.isDefault = 1 LIMIT 1), 0) AS totalDefaultQty,
+       l.weight * l.qty AS totalWeight,
+       l.salePrice * l.qty AS totalAmount,
+       l.locationId,
+       (SELECT c.locationCode FROM tb_location c WHERE c.id = l.locationId) AS locationCode,
+       l.lotNo, l.remark
+FROM tb_ck_detail l INNER JOIN tb_ck_head h ON h.id = l.headId;
 
 -- ===================================================================
 -- Schedule manager (completed by the schedule subsystem)

@@ -1,0 +1,143 @@
+// Saving and opening a bill must stay quick when the store holds years of
+// bills: 100,000 heads with 1,000,000 lines, and a bill of 200 lines.
+#include "BenchData.h"
+#include "BillStore.h"
+#include "sqlHelper.h"
+
+#include <QCoreApplication>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace
+{
+
+constexpr int kBills = 100000;
+constexpr int kLinesPerBill = 10;
+constexpr int kBillLines = 200;
+
+BenchData& store()
+{
+    static std::unique_ptr<BenchData> db;
+    if (!db) {
+        qAddPostRoutine([] { db.reset(); });
+        db = std::make_unique<BenchData>();
+        db->Use();
+        BenchData::GoodsSpec spec;
+        spec.goodsCount = 2000;
+        db->AddGoods(spec);
+        db->Fill([] {
+            BenchData::Inserter head(
+                QStringLiteral("insert into tb_rk_head "
+                               "(id,accountId,billNo,ubillNo,utypeId,supplierId,supplierName,remark,ispass,"
+                               "creator,createTime,updateLastUser,updateLastTime,userId) values "
+                               "(?,2,?,'',3,?,?,'',?,'admin',?,"
+                               "'admin','2024-01-01 00:00:00',1)"));
+            BenchData::Inserter line(QStringLiteral(
+                "insert into tb_rk_detail (id,headId,rowNo,goodsTypeId,goodsTypeName,goodsId,goodsCode,"
+                "goodsDetailCode,goodsName,goodsDesc,unit,inPrice,packQty,weight,qty,locationId,lotNo,remark)"
+                " "
+                "values (?,?,?,1,'类别',?,?,'','货品','','箱',12.5,12,1.5,3,1,'','')"));
+            int lineId = 1;
+            for (int b = 1; b <= kBills; ++b) {
+                const int month = 1 + (b % 12);
+                const QString yymm = QStringLiteral("23%1").arg(month, 2, 10, QLatin1Char('0'));
+                head.Row({b, QStringLiteral("rk-%1-%2").arg(yymm).arg(b, 6, 10, QLatin1Char('0')),
+                          1 + b % 500, QStringLiteral("供应商%1").arg(b % 500), b % 3 == 0 ? 1 : 0,
+                          QStringLiteral("2023-%1-15").arg(month, 2, 10, QLatin1Char('0'))});
+                for (int r = 1; r <= kLinesPerBill; ++r) {
+                    const int goods = 1 + (lineId % 2000);
+                    line.Row({lineId++, b, r, goods, BenchData::GoodsCode(goods)});
+                }
+            }
+        });
+        ExecuteSql(QStringLiteral("analyze"));
+        if (qEnvironmentVariableIsSet("WMS_BENCH_WAL"))
+            ExecuteSql(QStringLiteral("PRAGMA journal_mode=WAL"));
+    }
+    return *db;
+}
+
+QList<BillLine> billLines()
+{
+    QList<BillLine> lines;
+    for (int r = 1; r <= kBillLines; ++r) {
+        BillLine l;
+        l.rowNo = r;
+        l.goodsId = r;
+        l.goodsTypeId = 1;
+        l.goodsTypeName = QStringLiteral("类别");
+        l.goodsCode = BenchData::GoodsCode(r);
+        l.goodsName = QStringLiteral("货品 %1").arg(r);
+        l.unit = QStringLiteral("箱");
+        l.inPrice = 12.5;
+        l.packQty = 12;
+        l.qty = r;
+        l.locationId = 1;
+        lines.append(l);
+    }
+    return lines;
+}
+
+BillHead billHead()
+{
+    BillHead h;
+    h.accountId = 2;
+    h.utypeId = 3;
+    h.partnerId = 7;
+    h.partnerName = QStringLiteral("供应商7");
+    h.createTime = QStringLiteral("2024-03-15");
+    h.creator = h.updateLastUser = QStringLiteral("admin");
+    h.userId = 1;
+    return h;
+}
+
+void BM_SaveBill200Lines(benchmark::State& state)
+{
+    store();
+    BillStore bills(BillDirection::In());
+    std::vector<int> saved;
+    for (auto _ : state) {
+        BillHead h = billHead();
+        QList<BillLine> lines = billLines();
+        const m_DBresult r = bills.Add(h, lines);
+        if (!r.isResult)
+            state.SkipWithError(r.str_MsgBox.toStdString().c_str());
+        saved.push_back(h.id);
+    }
+    for (int id : saved) // after the timed loop: the next run starts from the same store
+        bills.Delete(id);
+}
+BENCHMARK(BM_SaveBill200Lines)->Unit(benchmark::kMillisecond);
+
+void BM_LoadBill200Lines(benchmark::State& state)
+{
+    store();
+    BillStore bills(BillDirection::In());
+    BillHead h = billHead();
+    QList<BillLine> lines = billLines();
+    bills.Add(h, lines);
+    for (auto _ : state) {
+        const BillHead back = bills.GetModel(h.id);
+        const m_recordSet rows = bills.GetBillLines(h.id);
+        if (back.rowsCount != kBillLines || rows.recordCount != kBillLines)
+            state.SkipWithError("bill not read back whole");
+        benchmark::DoNotOptimize(rows.recordSet);
+    }
+    bills.Delete(h.id);
+}
+BENCHMARK(BM_LoadBill200Lines)->Unit(benchmark::kMillisecond);
+
+void BM_LastPrice(benchmark::State& state)
+{
+    store();
+    BillStore bills(BillDirection::In());
+    double price = 0;
+    int n = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(bills.GetLastPrice(1 + n % 500, BenchData::GoodsCode(1 + n % 2000), price));
+        ++n;
+    }
+}
+BENCHMARK(BM_LastPrice)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// What tells an inbound bill from an outbound one in the store: tables,
+// views, print work tables, the partner columns and the price the amount is
+// taken from. Everything else about the two kinds of bill is the same.
+struct BillDirection {
+    enum Kind { Inbound, Outbound };
+
+    Kind kind = Inbound;
+    QString numberKind;     // "rk" / "ck": the bill number's prefix (GetNewBillNo)
+    QString headTable;      // tb_rk_head
+    QString lineTable;      // tb_rk_detail
+    QString headView;       // v_rk_head
+    QString lineView;       // v_rk_detail
+    QString headTemp;       // temp_rk_head
+    QString lineTemp;       // temp_rk_detail
+    QString partnerIdCol;   // supplierId / customerId
+    QString partnerNameCol; // supplierName / customerName
+    QString priceCol;       // the price of the amount: inPrice / salePrice
+    bool hasSalePrice = false;
+
+    static const BillDirection& In();
+    static const BillDirection& Out();
+    static const BillDirection& Of(Kind kind) { return kind == Inbound ? In() : Out(); }
+};

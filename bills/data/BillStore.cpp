@@ -1,0 +1,463 @@
+#include "BillStore.h"
+
+#include "DataAccess.h"
+#include "DbError.h"
+#include "FieldRead.h"
+#include "Numbers.h"
+#include "PrintXml.h"
+#include "ProcessFuntion.h"
+#include "ProcessFuntionValues.h"
+#include "sqlHelper.h"
+
+const QString BillStore::kAuditedSaveText = QStringLiteral("当前单据已审核,不能保存!");
+const QString BillStore::kAuditedDeleteText = QStringLiteral("当前单据已审核,不能删除!");
+const QString BillStore::kMissingText = QStringLiteral("当前记录不存在!");
+
+namespace
+{
+QString Q(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+} // namespace
+
+// ---------------------------------------------------------------- texts
+
+QString BillStore::headColumns() const
+{
+    return Q(" id,accountId,accountName,billNo,ubillNo,utypeId,utype,") + m_dir.partnerIdCol +
+           Q(",ispass,passName,") + m_dir.partnerNameCol +
+           Q(",remark,creator,createTime,updateLastUser,updateLastTime,userId,totalItemRow,rowsCount,"
+             "totalQty,"
+             "totalAmount ");
+}
+
+QString BillStore::lineColumns() const
+{
+    return Q(" id,headId,accountId,accountName,ispass,passName,billNo,ubillNo,utypeId,utype,") +
+           m_dir.partnerIdCol + QLatin1Char(',') + m_dir.partnerNameCol +
+           Q(",userId,rowNo,goodsTypeId,goodsTypeName,goodsId,goodsCode,goodsDetailCode,goodsName,goodsDesc,"
+             "unit,"
+             "inPrice,") +
+           (m_dir.hasSalePrice ? Q("salePrice,") : QString()) +
+           Q("packQty,weight,qty,totalQty,totalDefaultQty,totalWeight,totalAmount,locationId,locationCode,"
+             "lotNo,"
+             "remark ");
+}
+
+QString BillStore::GetSqlSearch(const QString& utype) const
+{
+    if (utype == QLatin1String("a"))
+        return Q("select ") + headColumns() + Q(" from ") + m_dir.headView;
+    if (utype == QLatin1String("f"))
+        return headColumns();
+    return {};
+}
+
+QString BillStore::GetLineSqlSearch(const QString& utype) const
+{
+    if (utype == QLatin1String("a"))
+        return Q("select ") + lineColumns() + Q(" from ") + m_dir.lineView;
+    if (utype == QLatin1String("f"))
+        return lineColumns();
+    return {};
+}
+
+QString BillStore::lineInsertSql() const
+{
+    const QString sale = m_dir.hasSalePrice ? Q("salePrice,") : QString();
+    const QString saleP = m_dir.hasSalePrice ? Q("@salePrice,") : QString();
+    return Q("insert into ") + m_dir.lineTable + Q(" ") +
+           Q("(id,headId,rowNo,goodsTypeId,goodsTypeName,goodsId,goodsCode,goodsDetailCode,goodsName,"
+             "goodsDesc,unit,"
+             "inPrice,") +
+           sale + Q("packQty,weight,qty,locationId,lotNo,remark ) ") + Q(" values (") +
+           Q("@id,@headId,@rowNo,@goodsTypeId,@goodsTypeName,@goodsId,@goodsCode,@goodsDetailCode,@goodsName,"
+             "@goodsDesc,@unit,@inPrice,") +
+           saleP + Q("@packQty,@weight,@qty,@locationId,@lotNo,@remark ") + Q(") ");
+}
+
+ParamMap BillStore::lineParams(const BillLine& l) const
+{
+    ParamMap p;
+    p.Add(Q("@id"), l.id)
+        .Add(Q("@headId"), l.headId)
+        .Add(Q("@rowNo"), l.rowNo)
+        .Add(Q("@goodsTypeId"), l.goodsTypeId)
+        .Add(Q("@goodsTypeName"), l.goodsTypeName)
+        .Add(Q("@goodsId"), l.goodsId)
+        .Add(Q("@goodsCode"), l.goodsCode)
+        .Add(Q("@goodsDetailCode"), l.goodsDetailCode)
+        .Add(Q("@goodsName"), l.goodsName)
+        .Add(Q("@goodsDesc"), l.goodsDesc)
+        .Add(Q("@unit"), l.unit)
+        .Add(Q("@inPrice"), l.inPrice);
+    if (m_dir.hasSalePrice)
+        p.Add(Q("@salePrice"), l.salePrice);
+    p.Add(Q("@packQty"), l.packQty)
+        .Add(Q("@weight"), l.weight)
+        .Add(Q("@qty"), l.qty)
+        .Add(Q("@locationId"), l.locationId)
+        .Add(Q("@lotNo"), l.lotNo)
+        .Add(Q("@remark"), l.remark);
+    return p;
+}
+
+// ---------------------------------------------------------------- writes
+
+// Line ids continue the table's largest; the caller takes the first one
+// before a rewritten bill's old lines are deleted, so it never gets its old
+// ids back.
+void BillStore::insertLines(int headId, int firstId, QList<BillLine>& lines)
+{
+    int next = firstId;
+    const QString sql = lineInsertSql();
+    for (BillLine& l : lines) {
+        l.id = next++;
+        l.headId = headId;
+        ExecuteParaSql(sql, lineParams(l));
+    }
+}
+
+void BillStore::requireEditable(int id, const QString& auditedText)
+{
+    const RecordSetPtr rs =
+        ExecuteSql(Q("select ispass from ") + m_dir.headTable + Q(" where id=@id"), ParamMap{{Q("@id"), id}});
+    if (!rs || rs->isEmpty())
+        throw DbError(kMissingText);
+    if (rs->value(0, 0).toInt() != 0)
+        throw DbError(auditedText);
+}
+
+m_DBresult BillStore::Add(BillHead& head, QList<BillLine>& lines)
+{
+    BillHead h = head;
+    QList<BillLine> ls = lines;
+    const m_DBresult r = RunTrans([&] {
+        h.id = GetMaxValue(Q("id"), m_dir.headTable).toInt() + 1;
+        h.billNo = GetNewBillNo(m_dir.numberKind, h.createTime);
+        h.ispass = 0;
+        const QString sql =
+            Q("insert into ") + m_dir.headTable + Q(" ") + Q("(id,accountId,billNo,ubillNo,utypeId,") +
+            m_dir.partnerIdCol + QLatin1Char(',') + m_dir.partnerNameCol +
+            Q(",remark,ispass,creator,createTime,updateLastUser,updateLastTime,userId ) ") + Q(" values (") +
+            Q("@id,@accountId,@billNo,@ubillNo,@utypeId,@partnerId,@partnerName,@remark,@ispass,"
+              "@creator,@createTime,@updateLastUser,@updateLastTime,@userId ") +
+            Q(") ");
+        ExecuteParaSql(sql, ParamMap{{Q("@id"), h.id},
+                                     {Q("@accountId"), h.accountId},
+                                     {Q("@billNo"), h.billNo},
+                                     {Q("@ubillNo"), h.ubillNo},
+                                     {Q("@utypeId"), h.utypeId},
+                                     {Q("@partnerId"), h.partnerId},
+                                     {Q("@partnerName"), h.partnerName},
+                                     {Q("@remark"), h.remark},
+                                     {Q("@ispass"), h.ispass},
+                                     {Q("@creator"), h.creator},
+                                     {Q("@createTime"), h.createTime},
+                                     {Q("@updateLastUser"), h.updateLastUser},
+                                     {Q("@updateLastTime"), h.updateLastTime},
+                                     {Q("@userId"), h.userId}});
+        insertLines(h.id, GetMaxValue(Q("id"), m_dir.lineTable).toInt() + 1, ls);
+    });
+    if (r.isResult) {
+        head = h;
+        lines = ls;
+    }
+    return r;
+}
+
+m_DBresult BillStore::Update_All(BillHead& head, QList<BillLine>& lines)
+{
+    QList<BillLine> ls = lines;
+    const m_DBresult r = RunTrans([&] {
+        requireEditable(head.id, kAuditedSaveText);
+        const QString sql = Q("update ") + m_dir.headTable + Q(" ") + Q(" set accountId=@accountId,") +
+                            Q(" ubillNo=@ubillNo,") + Q(" utypeId=@utypeId,") + Q(" ") + m_dir.partnerIdCol +
+                            Q("=@partnerId,") + Q(" ") + m_dir.partnerNameCol + Q("=@partnerName,") +
+                            Q(" remark=@remark,") + Q(" updateLastUser=@updateLastUser,") +
+                            Q(" updateLastTime=@updateLastTime") + Q(" where id=@id");
+        ExecuteParaSql(sql, ParamMap{{Q("@id"), head.id},
+                                     {Q("@accountId"), head.accountId},
+                                     {Q("@ubillNo"), head.ubillNo},
+                                     {Q("@utypeId"), head.utypeId},
+                                     {Q("@partnerId"), head.partnerId},
+                                     {Q("@partnerName"), head.partnerName},
+                                     {Q("@remark"), head.remark},
+                                     {Q("@updateLastUser"), head.updateLastUser},
+                                     {Q("@updateLastTime"), head.updateLastTime}});
+        const int firstId = GetMaxValue(Q("id"), m_dir.lineTable).toInt() + 1;
+        ExecuteParaSql(Q("delete from ") + m_dir.lineTable + Q(" where headId=@headId"),
+                       ParamMap{{Q("@headId"), head.id}});
+        insertLines(head.id, firstId, ls);
+    });
+    if (r.isResult)
+        lines = ls;
+    return r;
+}
+
+m_DBresult BillStore::Update_pass(const BillHead& head)
+{
+    return RunTrans([&] {
+        ExecuteChangingRow(Q("update ") + m_dir.headTable + Q(" ") + Q(" set ispass=@ispass,") +
+                               Q(" updateLastUser=@updateLastUser,") + Q(" updateLastTime=@updateLastTime") +
+                               Q(" where id=@id"),
+                           ParamMap{{Q("@id"), head.id},
+                                    {Q("@ispass"), head.ispass},
+                                    {Q("@updateLastUser"), head.updateLastUser},
+                                    {Q("@updateLastTime"), head.updateLastTime}},
+                           kMissingText);
+    });
+}
+
+m_DBresult BillStore::Delete(int id)
+{
+    return RunTrans([&] {
+        requireEditable(id, kAuditedDeleteText);
+        ExecuteParaSql(Q("Delete From ") + m_dir.lineTable + Q(" where headId=@headId"),
+                       ParamMap{{Q("@headId"), id}});
+        ExecuteChangingRow(Q("Delete From ") + m_dir.headTable + Q(" where id=@id"), ParamMap{{Q("@id"), id}},
+                           kMissingText);
+    });
+}
+
+m_DBresult BillStore::AddLine(BillLine& line)
+{
+    BillLine l = line;
+    const m_DBresult r = RunTrans([&] {
+        l.id = GetMaxValue(Q("id"), m_dir.lineTable).toInt() + 1;
+        ExecuteParaSql(lineInsertSql(), lineParams(l));
+    });
+    if (r.isResult)
+        line = l;
+    return r;
+}
+
+m_DBresult BillStore::UpdateLine(const BillLine& line)
+{
+    return RunTrans([&] {
+        ExecuteChangingRow(
+            Q("update ") + m_dir.lineTable + Q(" ") + Q(" set headId=@headId,") + Q(" rowNo=@rowNo,") +
+                Q(" goodsTypeId=@goodsTypeId,") + Q(" goodsTypeName=@goodsTypeName,") +
+                Q(" goodsId=@goodsId,") + Q(" goodsCode=@goodsCode,") +
+                Q(" goodsDetailCode=@goodsDetailCode,") + Q(" goodsName=@goodsName,") +
+                Q(" goodsDesc=@goodsDesc,") + Q(" unit=@unit,") + Q(" inPrice=@inPrice,") +
+                (m_dir.hasSalePrice ? Q(" salePrice=@salePrice,") : QString()) + Q(" packQty=@packQty,") +
+                Q(" weight=@weight,") + Q(" qty=@qty,") + Q(" locationId=@locationId,") +
+                Q(" lotNo=@lotNo,") + Q(" remark=@remark") + Q(" where id=@id"),
+            lineParams(line), kMissingText);
+    });
+}
+
+m_DBresult BillStore::DeleteLine(int id)
+{
+    return RunTrans([&] {
+        ExecuteChangingRow(Q("Delete From ") + m_dir.lineTable + Q(" where id=@id"), ParamMap{{Q("@id"), id}},
+                           kMissingText);
+    });
+}
+
+// ---------------------------------------------------------------- reads
+
+BillHead BillStore::readHead(const RecordSet& rs) const
+{
+    using namespace FieldRead;
+    BillHead h;
+    h.id = Int(rs, 0, Q("id"));
+    h.accountId = Int(rs, 0, Q("accountId"));
+    h.accountName = Text(rs, 0, Q("accountName"));
+    h.billNo = Text(rs, 0, Q("billNo"));
+    h.ubillNo = TextOrEmpty(rs, 0, Q("ubillNo"));
+    h.utype = Text(rs, 0, Q("utype"));
+    h.utypeId = Int(rs, 0, Q("utypeId"));
+    h.partnerId = Int(rs, 0, m_dir.partnerIdCol);
+    h.partnerName = Text(rs, 0, m_dir.partnerNameCol);
+    h.remark = TextOrEmpty(rs, 0, Q("remark"));
+    h.ispass = Int(rs, 0, Q("ispass"));
+    h.creator = Text(rs, 0, Q("creator"));
+    h.createTime = Text(rs, 0, Q("createTime"));
+    h.updateLastUser = TextOrEmpty(rs, 0, Q("updateLastUser"));
+    h.updateLastTime = TextOrEmpty(rs, 0, Q("updateLastTime"));
+    h.userId = Int(rs, 0, Q("userId"));
+    h.totalItemRow = Text(rs, 0, Q("totalItemRow"));
+    h.totalQty = ReadNumber(rs.value(0, Q("totalQty")));
+    h.totalAmount = ReadNumber(rs.value(0, Q("totalAmount")));
+    h.rowsCount = int(ReadNumber(rs.value(0, Q("rowsCount"))));
+    h.passName = TextOrEmpty(rs, 0, Q("passName"));
+    return h;
+}
+
+BillLine BillStore::readLine(const RecordSet& rs) const
+{
+    using namespace FieldRead;
+    BillLine l;
+    l.id = Int(rs, 0, Q("id"));
+    l.headId = Int(rs, 0, Q("headId"));
+    l.accountId = Int(rs, 0, Q("accountId"));
+    l.accountName = Text(rs, 0, Q("accountName"));
+    l.billNo = Text(rs, 0, Q("billNo"));
+    l.ubillNo = TextOrEmpty(rs, 0, Q("ubillNo"));
+    l.utype = Text(rs, 0, Q("utype"));
+    l.utypeId = Int(rs, 0, Q("utypeId"));
+    l.partnerId = Int(rs, 0, m_dir.partnerIdCol);
+    l.partnerName = Text(rs, 0, m_dir.partnerNameCol);
+    l.userId = Int(rs, 0, Q("userId"));
+    l.rowNo = Int(rs, 0, Q("rowNo"));
+    l.goodsTypeId = Int(rs, 0, Q("goodsTypeId"));
+    l.goodsTypeName = Text(rs, 0, Q("goodsTypeName"));
+    l.goodsId = Int(rs, 0, Q("goodsId"));
+    l.goodsCode = Text(rs, 0, Q("goodsCode"));
+    l.goodsDetailCode = TextOrEmpty(rs, 0, Q("goodsDetailCode"));
+    l.goodsName = Text(rs, 0, Q("goodsName"));
+    l.goodsDesc = TextOrEmpty(rs, 0, Q("goodsDesc"));
+    l.unit = TextOrEmpty(rs, 0, Q("unit"));
+    l.inPrice = Double(rs, 0, Q("inPrice"));
+    if (m_dir.hasSalePrice)
+        l.salePrice = Double(rs, 0, Q("salePrice"));
+    l.packQty = Double(rs, 0, Q("packQty"));
+    l.weight = Double(rs, 0, Q("weight"));
+    l.qty = Double(rs, 0, Q("qty"));
+    l.totalQty = Double(rs, 0, Q("totalQty"));
+    l.totalDefaultQty = Double(rs, 0, Q("totalDefaultQty"));
+    l.totalWeight = Double(rs, 0, Q("totalWeight"));
+    l.totalAmount = Double(rs, 0, Q("totalAmount"));
+    l.locationCode = TextOrEmpty(rs, 0, Q("locationCode"));
+    l.locationId = Int(rs, 0, Q("locationId"));
+    l.lotNo = TextOrEmpty(rs, 0, Q("lotNo"));
+    l.remark = TextOrEmpty(rs, 0, Q("remark"));
+    l.ispass = Int(rs, 0, Q("ispass"));
+    l.passName = Text(rs, 0, Q("passName"));
+    return l;
+}
+
+BillHead BillStore::GetModel(int id)
+{
+    CloseRs();
+    SharedRs = ExecuteSql(GetSqlSearch(Q("a")) + Q(" where id=@id"), ParamMap{{Q("@id"), id}});
+    BillHead h;
+    if (SharedRs && !SharedRs->isEmpty())
+        h = readHead(*SharedRs);
+    CloseRs();
+    return h;
+}
+
+BillLine BillStore::GetLineModel(int id)
+{
+    CloseRs();
+    SharedRs = ExecuteSql(GetLineSqlSearch(Q("a")) + Q(" where id=@id"), ParamMap{{Q("@id"), id}});
+    BillLine l;
+    if (SharedRs && !SharedRs->isEmpty())
+        l = readLine(*SharedRs);
+    CloseRs();
+    return l;
+}
+
+RecordSetPtr BillStore::GetDataTable(const QString& str_condition, const ParamMap& params)
+{
+    return ExecuteSql(GetSqlSearch(Q("a")) + Q(" where 1=1 ") + str_condition, params);
+}
+
+RecordSetPtr BillStore::GetLineDataTable(const QString& str_condition, const ParamMap& params)
+{
+    return ExecuteSql(GetLineSqlSearch(Q("a")) + Q(" where 1=1 ") + str_condition, params);
+}
+
+m_recordSet BillStore::GetListForCondition(const m_conditions& ilstPara, const QString& str_sql,
+                                           const QString& str_Criteria)
+{
+    const QString select = IsNullOrEmpty(str_sql) ? Q("select ") + GetSqlSearch(Q("f")) : str_sql;
+    return SelectForConditions(select + Q(" from ") + m_dir.headView + Q(" "), ilstPara, str_Criteria);
+}
+
+m_recordSet BillStore::GetLineListForCondition(const m_conditions& ilstPara, const QString& str_sql,
+                                               const QString& str_orderByField)
+{
+    const QString select = IsNullOrEmpty(str_sql) ? Q("select ") + GetLineSqlSearch(Q("f")) : str_sql;
+    return SelectForConditions(select + Q(" from ") + m_dir.lineView + Q(" "), ilstPara, str_orderByField);
+}
+
+m_recordSet BillStore::GetBillLines(int headId)
+{
+    const QString select =
+        Q("select "
+          "0,id,goodsId,goodsTypeId,goodsCode,goodsDetailCode,goodsName,goodsDesc,goodsTypeName,unit,packQty,"
+          "weight,inPrice,") +
+        (m_dir.hasSalePrice ? Q("salePrice,") : QString()) +
+        Q("qty,totalAmount,locationId,locationCode,lotNo,remark  ");
+    return GetLineListForCondition({m_condition(Q("headId"), Q("="), headId)}, select,
+                                   Q(" order by rowNo,id"));
+}
+
+bool BillStore::GetLastPrice(int partnerId, const QString& goodsCode, double& price)
+{
+    // Straight from the tables: the newest line of this partner under this
+    // exact code, whichever bill date, account tag or audit state it has.
+    const RecordSetPtr rs = ExecuteSql(
+        Q("select l.") + m_dir.priceCol + Q(" from ") + m_dir.lineTable + Q(" l inner join ") +
+            m_dir.headTable + Q(" h on h.id=l.headId ") + Q(" where h.") + m_dir.partnerIdCol +
+            Q("=@partnerId and l.goodsCode=@code ") + Q(" order by l.headId desc,l.id desc limit 1"),
+        ParamMap{{Q("@partnerId"), partnerId}, {Q("@code"), goodsCode}});
+    if (!rs || rs->isEmpty())
+        return false;
+    price = ReadNumber(rs->value(0, 0));
+    return true;
+}
+
+// ---------------------------------------------------------------- printing
+
+// The print work tables belong to this connection (TEMP), so two copies of
+// the program never print each other's rows.
+m_DBresult BillStore::refill(const QString& temp, const QString& view, const QString& columns,
+                             const m_conditions& ilstPara)
+{
+    const ConditionSql cond = GetConditionSql(ilstPara);
+    return RunTrans([&] {
+        ExecuteSql(Q("create temp table if not exists ") + temp + Q(" as select ") + columns + Q(" from ") +
+                   view + Q(" where 0"));
+        ExecuteSql(Q("Delete From ") + temp);
+        ExecuteParaSql(Q("insert into ") + temp + Q("( ") + columns + Q(") ") + Q("select ") + columns +
+                           Q(" from ") + view + Q(" where 1=1 ") + cond.sql,
+                       cond.params);
+    });
+}
+
+m_DBresult BillStore::insert_Temp_head(const m_conditions& ilstPara)
+{
+    return refill(m_dir.headTemp, m_dir.headView, headColumns(), ilstPara);
+}
+
+m_DBresult BillStore::insert_Temp_detail(const m_conditions& ilstPara)
+{
+    return refill(m_dir.lineTemp, m_dir.lineView, lineColumns(), ilstPara);
+}
+
+QDomElement BillStore::GetGroupHeadRowNode(const m_conditions& ilstPara, const QString& str_templeteName)
+{
+    const m_DBresult r = insert_Temp_head(ilstPara);
+    if (!r.isResult)
+        throw DbError(r.str_MsgBox);
+    const ConditionSql cond = GetConditionSql(ilstPara);
+    CloseRs();
+    SharedRs = ExecuteSql(
+        Q("select * from ") + m_dir.headTemp + Q(" where 1=1 ") + cond.sql + Q(" order by id"), cond.params);
+    const QDomElement node =
+        BuildDataRecordNode(SharedRs, str_templeteName, Q("Content/DataGroupHead/DataCols"));
+    CloseRs();
+    return node;
+}
+
+QDomElement BillStore::GetDetailRowNode(const m_conditions& ilstPara, const QString& str_templeteName)
+{
+    const m_DBresult r = insert_Temp_detail(ilstPara);
+    if (!r.isResult)
+        throw DbError(r.str_MsgBox);
+    const ConditionSql cond = GetConditionSql(ilstPara);
+    CloseRs();
+    SharedRs = ExecuteSql(Q("select * from ") + m_dir.lineTemp + Q(" where 1=1 ") + cond.sql +
+                              Q(" order by headId,rowNo"),
+                          cond.params);
+    const QDomElement node =
+        BuildDataRecordNode(SharedRs, str_templeteName, Q("Content/DataDetail/DataCols"));
+    CloseRs();
+    return node;
+}

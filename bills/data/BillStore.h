@@ -1,0 +1,97 @@
+#pragma once
+
+#include "BillDirection.h"
+#include "BillRecords.h"
+#include "RecordSet.h"
+#include "m_DBresult.h"
+#include "m_condition.h"
+#include "m_recordSet.h"
+
+#include <QDomElement>
+#include <QList>
+#include <QString>
+
+// The one store of bills, heads and lines, for both directions.
+//
+// A bill is written only as a whole: head and lines in one transaction. The
+// head id, the bill number and the line ids are taken inside that
+// transaction, so two saves never share any of them. A stored bill that is
+// audited, or gone, by the time a save or delete reaches it is refused with
+// the window's own text and nothing is written. Reads let database errors
+// pass (DbError); writes answer an m_DBresult.
+class BillStore
+{
+  public:
+    explicit BillStore(const BillDirection& direction) : m_dir(direction) {}
+    const BillDirection& direction() const { return m_dir; }
+
+    // ---- heads ----
+
+    // "a": the select of every view column; "f": the column list alone, with a
+    // blank at each end; anything else the empty text.
+    QString GetSqlSearch(const QString& utype = {}) const;
+    // Stores a new bill. head.id, head.billNo (from the bill date createTime)
+    // and every line's id and headId are taken inside the transaction and
+    // written back on success; ispass is stored as 0.
+    m_DBresult Add(BillHead& head, QList<BillLine>& lines);
+    // Rewrites a stored, unaudited bill: the head's changeable columns, and all
+    // of its lines replaced by lines (new ids, written back on success). The
+    // number, audit flag, creator, bill date and creating user stay as stored.
+    m_DBresult Update_All(BillHead& head, QList<BillLine>& lines);
+    // Sets the audit flag with its user and time stamp; a missing bill fails.
+    m_DBresult Update_pass(const BillHead& head);
+    // Deletes an unaudited bill, lines and head.
+    m_DBresult Delete(int id);
+    // The bill as the view shows it; an empty record (id 0) when there is none.
+    BillHead GetModel(int id);
+    RecordSetPtr GetDataTable(const QString& str_condition, const ParamMap& params = {});
+    m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {},
+                                    const QString& str_Criteria = {});
+
+    // ---- lines ----
+
+    QString GetLineSqlSearch(const QString& utype = {}) const;
+    BillLine GetLineModel(int id);
+    RecordSetPtr GetLineDataTable(const QString& str_condition, const ParamMap& params = {});
+    m_recordSet GetLineListForCondition(const m_conditions& ilstPara, const QString& str_sql = {},
+                                        const QString& str_orderByField = {});
+    // The lines of a bill in the grid's column order, by row number.
+    m_recordSet GetBillLines(int headId);
+    // The price of the newest line (highest bill id, then highest line id) that
+    // the partner had under exactly this entry code, audited or not; false when
+    // there is none.
+    bool GetLastPrice(int partnerId, const QString& goodsCode, double& price);
+    // Single-line writes (the bill save does not use them).
+    m_DBresult AddLine(BillLine& line);
+    m_DBresult UpdateLine(const BillLine& line);
+    m_DBresult DeleteLine(int id);
+
+    // ---- printing ----
+
+    // Refill the print work tables with the rows that meet the conditions.
+    m_DBresult insert_Temp_head(const m_conditions& ilstPara);
+    m_DBresult insert_Temp_detail(const m_conditions& ilstPara);
+    // The print nodes of the template's head and line sections; a null element
+    // when no row meets the conditions. A failed refill throws its text.
+    QDomElement GetGroupHeadRowNode(const m_conditions& ilstPara, const QString& str_templeteName);
+    QDomElement GetDetailRowNode(const m_conditions& ilstPara, const QString& str_templeteName);
+
+    // The text of a refused save of an audited bill.
+    static const QString kAuditedSaveText;
+    static const QString kAuditedDeleteText;
+    static const QString kMissingText;
+
+  private:
+    QString headColumns() const;
+    QString lineColumns() const;
+    QString lineInsertSql() const;
+    ParamMap lineParams(const BillLine& line) const;
+    void insertLines(int headId, int firstId, QList<BillLine>& lines);
+    void requireEditable(int id, const QString& auditedText);
+    BillHead readHead(const RecordSet& rs) const;
+    BillLine readLine(const RecordSet& rs) const;
+    m_DBresult refill(const QString& temp, const QString& view, const QString& columns,
+                      const m_conditions& ilstPara);
+
+    const BillDirection& m_dir;
+};

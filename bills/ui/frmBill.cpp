@@ -1,0 +1,1051 @@
+#include "frmBill.h"
+
+#include "BindGrid.h"
+#include "Clock.h"
+#include "DbError.h"
+#include "DialogRunner.h"
+#include "FlexGrid.h"
+#include "FormHelpers.h"
+#include "GetvalueFunction.h"
+#include "Guarded.h"
+#include "KeyValue.h"
+#include "MsgBox.h"
+#include "Numbers.h"
+#include "PrintXml.h"
+#include "ProcessFuntionValues.h"
+#include "WindowChrome.h"
+#include "WindowRegistry.h"
+#include "dal_dictionary.h"
+#include "dal_goods_detail.h"
+#include "dal_location.h"
+#include "frm_select.h"
+#include "m_customer.h"
+#include "m_goods_detail.h"
+#include "m_location.h"
+#include "mod_public.h"
+#include "uvg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDate>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+frmBill::StockProbe frmBill::s_stockProbe;
+
+void frmBill::SetStockProbe(StockProbe probe)
+{
+    s_stockProbe = std::move(probe);
+}
+
+namespace
+{
+QString Q(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+QLineEdit* box(QWidget* parent, const QString& name, int maxLength = 0)
+{
+    auto* b = new QLineEdit(parent);
+    b->setObjectName(name);
+    if (maxLength > 0)
+        b->setMaxLength(maxLength);
+    return b;
+}
+
+bool isNumberText(const QString& text)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*[-+]?(\\d+\\.?\\d*|\\.\\d+)\\s*$"));
+    return number.match(text).hasMatch();
+}
+
+int roundEven(double v)
+{
+    return int(std::nearbyint(v)); // the default rounding mode: halves to the even neighbour
+}
+} // namespace
+
+QString frmBill::T(const char* inbound, const char* outbound) const
+{
+    return Q(isOutbound() ? outbound : inbound);
+}
+
+frmBill::frmBill(BillDirection::Kind kind, QWidget* parent)
+    : QWidget(parent), m_store(BillDirection::Of(kind)), m_uvg(std::make_unique<uvg>())
+{
+    if (isOutbound()) {
+        c.salePrice = 14;
+        c.price = 14;
+        c.qty = 15;
+        c.amount = 16;
+        c.locationId = 17;
+        c.locationCode = 18;
+        c.lotNo = 19;
+        c.remark = 20;
+        c.count = 21;
+    }
+    setObjectName(T("frmImport", "frmExport"));
+    setWindowTitle(T("入库业务", "出库业务"));
+    buildWindow();
+    vsBill_init();
+    loadLists();
+    new_Bill();
+    m_uvg->uInit(vs_bill, 0);
+    m_uvg->IsCheckEnterToTab = true;
+    m_uvg->IsResetRowNum = true;
+    m_uvg->uHeightRow = 350;
+    qApp->installEventFilter(this);
+}
+
+frmBill::~frmBill()
+{
+    qApp->removeEventFilter(this);
+}
+
+// ------------------------------------------------------------------ layout
+
+void frmBill::buildWindow()
+{
+    const TitleBand title = MakeTitleBand(this, windowTitle());
+    img_pass = new QLabel(Q("已审核"), title.band);
+    img_pass->setObjectName(QStringLiteral("img_pass"));
+    img_nopass = new QLabel(Q("未审核"), title.band);
+    img_nopass->setObjectName(QStringLiteral("img_nopass"));
+    for (auto [stamp, color] : {std::pair{img_pass, "#1a8f1a"}, std::pair{img_nopass, "#d01010"}}) {
+        stamp->setFixedSize(92, 34);
+        stamp->setAlignment(Qt::AlignCenter);
+        stamp->setStyleSheet(QStringLiteral("color:%1;border:2px solid %1;border-radius:6px;font:bold 16px;")
+                                 .arg(QLatin1String(color)));
+        stamp->hide();
+    }
+
+    KeyedToolbar toolbar(this, QStringLiteral("utoolbar"),
+                         [this](const QString& key) { Guarded(this, [&] { toolbarClicked(key); }); });
+    utoolbar = toolbar.bar();
+    toolbar.add(Q("新增"), QStringLiteral("add"), QStyle::SP_FileIcon);
+    toolbar.add(Q("保存"), QStringLiteral("save"), QStyle::SP_DialogSaveButton);
+    toolbar.add(Q("删除"), QStringLiteral("delete"), QStyle::SP_TrashIcon);
+    passAction = toolbar.add(Q("审核"), QStringLiteral("pass"), QStyle::SP_DialogApplyButton);
+    utoolbar->addSeparator()->setObjectName(QStringLiteral("sp2"));
+    toolbar.add(Q("打印"), QStringLiteral("print"), QStyle::SP_FileDialogDetailedView);
+    toolbar.add(Q("查单"), QStringLiteral("seachBill"), QStyle::SP_FileDialogContentsView);
+    toolbar.add(Q("刷新"), QStringLiteral("refresh"), QStyle::SP_BrowserReload);
+    toolbar.add(Q("关闭"), QStringLiteral("close"), QStyle::SP_ArrowBack);
+
+    // ---- the head ----
+    auto* head = new QWidget(this);
+    head->setObjectName(T("importBill_infor", "exportBill_infor"));
+    auto* hg = new QGridLayout(head);
+    const QString partner = T("supplier", "customer");
+    const QString Partner = T("Supplier", "Customer");
+    txt_partnerName = box(head, QStringLiteral("txt_%1Name").arg(partner));
+    txt_partnerName->setReadOnly(true);
+    txt_partnerId = box(head, QStringLiteral("txt_%1Id").arg(partner));
+    txt_partnerId->hide();
+    btn_searchPartner = new QPushButton(QStringLiteral("..."), head);
+    btn_searchPartner->setObjectName(QStringLiteral("btn_search%1").arg(Partner));
+    btn_searchPartner->setFixedWidth(28);
+    connect(btn_searchPartner, &QPushButton::clicked, this,
+            [this] { Guarded(this, [&] { searchPartner(); }); });
+    cobo_accountType = new QComboBox(head);
+    cobo_accountType->setObjectName(QStringLiteral("cobo_accountType"));
+    cobo_billType = new QComboBox(head);
+    cobo_billType->setObjectName(T("cobo_importType", "cobo_exportType"));
+    txt_billNo = box(head, QStringLiteral("txt_billNo"));
+    txt_billNo->setReadOnly(true);
+    txt_ubillNo = box(head, QStringLiteral("txt_ubillNo"), 30);
+    txt_remark = new QPlainTextEdit(head);
+    txt_remark->setObjectName(QStringLiteral("txt_remark"));
+    txt_remark->setFixedHeight(52);
+    txt_remark->setTabChangesFocus(true);
+    dt_createDate = new QDateEdit(head);
+    dt_createDate->setObjectName(QStringLiteral("dt_createDate"));
+    dt_createDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    dt_createDate->setCalendarPopup(true);
+    txt_creator = box(head, QStringLiteral("txt_creator"));
+    txt_creator->setReadOnly(true);
+    for (QLineEdit* b : {txt_billNo, txt_creator})
+        b->setStyleSheet(QStringLiteral("background:rgb(224,224,224);"));
+    txt_id = box(this, QStringLiteral("txt_id"));
+    txt_id->hide();
+    auto* partnerBox = new QHBoxLayout;
+    partnerBox->setContentsMargins(0, 0, 0, 0);
+    partnerBox->addWidget(txt_partnerName, 1);
+    partnerBox->addWidget(btn_searchPartner);
+    hg->addWidget(new QLabel(T("供应商:", "客户:"), head), 0, 0);
+    hg->addLayout(partnerBox, 0, 1);
+    hg->addWidget(new QLabel(Q("账目标识:"), head), 0, 2);
+    hg->addWidget(cobo_accountType, 0, 3);
+    hg->addWidget(new QLabel(T("入库单号:", "出库单号:"), head), 0, 4);
+    hg->addWidget(txt_billNo, 0, 5);
+    hg->addWidget(new QLabel(Q("备注:"), head), 1, 0);
+    hg->addWidget(txt_remark, 1, 1, 2, 1);
+    hg->addWidget(new QLabel(T("入库类别:", "出库类别:"), head), 1, 2);
+    hg->addWidget(cobo_billType, 1, 3);
+    hg->addWidget(new QLabel(Q("原始单号:"), head), 1, 4);
+    hg->addWidget(txt_ubillNo, 1, 5);
+    hg->addWidget(new QLabel(Q("建单日期:"), head), 2, 2);
+    hg->addWidget(dt_createDate, 2, 3);
+    hg->addWidget(new QLabel(Q("建单人:"), head), 2, 4);
+    hg->addWidget(txt_creator, 2, 5);
+    hg->setColumnStretch(1, 3);
+    hg->setColumnStretch(3, 2);
+    hg->setColumnStretch(5, 2);
+
+    // ---- the grid and its tool strip ----
+    vs_bill = new FlexGrid(this);
+    vs_bill->setObjectName(T("vs_import", "vs_export"));
+    vs_bill->setFont(QFont(Q("宋体")));
+    connect(vs_bill, &FlexGrid::AfterEdit, this,
+            [this](int row, int) { Guarded(this, [&] { set_totalAmount(row); }); });
+    connect(vs_bill, &FlexGrid::AfterRowColChange, this, [this](int oldRow, int, int newRow, int) {
+        if (m_inTotal)
+            return;
+        Guarded(this, [&] {
+            if (newRow >= 1)
+                set_totalAmount(newRow);
+            if (newRow != oldRow && vs_bill->Rows() > 1)
+                paintRequired();
+        });
+    });
+    connect(vs_bill, &FlexGrid::BeforeEdit, this, [this](int, int col, bool& cancel) {
+        cancel = col == c.goodsCode || col == c.goodsTypeName || col == c.unit || col == c.packQty ||
+                 col == c.weight || col == c.amount || col == c.locationCode || col == c.locationId ||
+                 (col == c.inPrice && isOutbound());
+    });
+    connect(vs_bill, &FlexGrid::KeyDown, this, [this](int& key, Qt::KeyboardModifiers) {
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+            (vs_bill->Col() == c.goodsCode || vs_bill->Col() == c.unit))
+            vs_bill->setCol(c.weight);
+    });
+    connect(vs_bill, &FlexGrid::KeyPressEdit, this, [this](int, int col, int& ascii) {
+        if (col != c.packQty && col != c.weight && col != c.price && col != c.qty)
+            return;
+        const bool ok =
+            (ascii >= '0' && ascii <= '9') || ascii == '.' || ascii == '-' || ascii == 8 || ascii == 13;
+        if (!ok) {
+            ascii = 0;
+            QApplication::beep();
+        }
+    });
+    vs_pop_menu = new QMenu(this);
+    vs_pop_menu->setObjectName(QStringLiteral("vs_pop_menu"));
+    QAction* menu_addRow = vs_pop_menu->addAction(Q("增加行"));
+    menu_addRow->setObjectName(QStringLiteral("menu_addRow"));
+    QAction* menu_deleteRow = vs_pop_menu->addAction(Q("删除行"));
+    menu_deleteRow->setObjectName(QStringLiteral("menu_deleteRow"));
+    vs_pop_menu->addSeparator()->setObjectName(QStringLiteral("sp1"));
+    QAction* menu_batch = vs_pop_menu->addAction(Q("批量设置库位"));
+    menu_batch->setObjectName(QStringLiteral("menu_Batch_setLocation"));
+    connect(menu_addRow, &QAction::triggered, this, [this] { Guarded(this, [&] { m_uvg->uAddRow(); }); });
+    connect(menu_deleteRow, &QAction::triggered, this,
+            [this] { Guarded(this, [&] { m_uvg->uDeleteRow(); }); });
+    connect(menu_batch, &QAction::triggered, this, [this] { Guarded(this, [&] { batchLocation(); }); });
+    vs_bill->viewport()->installEventFilter(this);
+    vs_bill->horizontalHeader()->viewport()->installEventFilter(this);
+
+    auto* toolBox = new QWidget(this);
+    toolBox->setObjectName(QStringLiteral("picBox_vsToolBox"));
+    auto* tl = new QHBoxLayout(toolBox);
+    tl->setContentsMargins(0, 0, 0, 0);
+    auto* hint = new QLabel(Q("快捷键: Ctrl + Z : 切换"), toolBox);
+    hint->setObjectName(QStringLiteral("lab_vs_Desc"));
+    hint->setStyleSheet(QStringLiteral("color:rgb(128,128,128);"));
+    btn_addRow = new QPushButton(QStringLiteral("+"), toolBox);
+    btn_addRow->setObjectName(QStringLiteral("btn_addRow"));
+    btn_addRow->setToolTip(Q("增加明细行"));
+    btn_DeleteRow = new QPushButton(QStringLiteral("-"), toolBox);
+    btn_DeleteRow->setObjectName(QStringLiteral("btn_DeleteRow"));
+    btn_DeleteRow->setToolTip(Q("删除明细行"));
+    for (QPushButton* b : {btn_addRow, btn_DeleteRow})
+        b->setFixedWidth(32);
+    connect(btn_addRow, &QPushButton::clicked, this, [this] { Guarded(this, [&] { m_uvg->uAddRow(); }); });
+    connect(btn_DeleteRow, &QPushButton::clicked, this,
+            [this] { Guarded(this, [&] { m_uvg->uDeleteRow(); }); });
+    tl->addWidget(hint);
+    tl->addStretch(1);
+    tl->addWidget(btn_addRow);
+    tl->addWidget(btn_DeleteRow);
+
+    // ---- the goods entry strip ----
+    auto* strip = new QWidget(this);
+    strip->setObjectName(QStringLiteral("Frame_inputBox"));
+    auto* sg = new QGridLayout(strip);
+    txt_GoodsCode = box(strip, QStringLiteral("txt_GoodsCode"), 50);
+    txt_goodsId = box(strip, QStringLiteral("txt_goodsId"));
+    txt_goodsId->hide();
+    btn_searchGoods = new QPushButton(QStringLiteral("..."), strip);
+    btn_searchGoods->setObjectName(QStringLiteral("btn_searchGoods"));
+    btn_searchGoods->setFixedWidth(28);
+    connect(btn_searchGoods, &QPushButton::clicked, this, [this] { Guarded(this, [&] { searchGoods(); }); });
+    txt_Qty = box(strip, QStringLiteral("txt_Qty"), 15);
+    txt_Qty->setText(QStringLiteral("1"));
+    txt_price = box(strip, T("txt_inPrice", "txt_salePrice"), 15);
+    InstallOnlyNumberKey(txt_Qty);
+    InstallOnlyNumberKey(txt_price);
+    cobo_location = new QComboBox(strip);
+    cobo_location->setObjectName(QStringLiteral("cobo_location"));
+    txt_BillAmount = box(strip, QStringLiteral("txt_BillAmount"));
+    txt_BillAmount->setReadOnly(true);
+    txt_BillAmount->setText(QStringLiteral("0.00"));
+    txt_BillAmount->setStyleSheet(QStringLiteral("color:blue;background:white;"));
+    lb_NoGoods = new QLabel(Q("没有找到货品,请重新输入..."), strip);
+    lb_NoGoods->setObjectName(QStringLiteral("lb_NoGoods"));
+    lb_NoGoods->setStyleSheet(QStringLiteral("color:red;"));
+    lb_NoGoods->hide();
+    auto* keys = new QLabel(Q("F3:数量       F5:价格         F6:库位  "), strip);
+    keys->setStyleSheet(QStringLiteral("color:rgb(128,128,128);"));
+    auto* codeBox = new QHBoxLayout;
+    codeBox->addWidget(txt_GoodsCode, 1);
+    codeBox->addWidget(btn_searchGoods);
+    sg->addWidget(new QLabel(Q("货品信息"), strip), 0, 0);
+    sg->addLayout(codeBox, 0, 1);
+    sg->addWidget(new QLabel(Q("数量"), strip), 0, 2);
+    sg->addWidget(txt_Qty, 0, 3);
+    sg->addWidget(new QLabel(Q("价格"), strip), 0, 4);
+    sg->addWidget(txt_price, 0, 5);
+    sg->addWidget(new QLabel(Q("库位"), strip), 0, 6);
+    sg->addWidget(cobo_location, 0, 7);
+    sg->addWidget(new QLabel(Q("本单金额"), strip), 0, 8);
+    sg->addWidget(txt_BillAmount, 0, 9);
+    sg->addWidget(lb_NoGoods, 1, 1);
+    sg->addWidget(keys, 1, 3, 1, 4);
+    sg->setColumnStretch(1, 3);
+
+    auto* body = new QVBoxLayout;
+    body->addWidget(head);
+    body->addWidget(vs_bill, 1);
+    body->addWidget(toolBox);
+    body->addWidget(strip);
+    StackWindowChrome(this, title.band, utoolbar, body);
+
+    QWidget* order[] = {btn_searchPartner, txt_billNo,      cobo_accountType, cobo_billType, dt_createDate,
+                        txt_ubillNo,       txt_partnerName, txt_GoodsCode,    txt_Qty,       txt_price,
+                        cobo_location,     txt_creator,     txt_remark,       vs_bill,       txt_BillAmount,
+                        btn_DeleteRow,     btn_addRow,      btn_searchGoods};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    resize(1000, 620);
+}
+
+void frmBill::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (img_pass && img_pass->parentWidget()) {
+        const int left = img_pass->parentWidget()->width() - img_pass->width() - 30;
+        img_pass->move(left, (img_pass->parentWidget()->height() - img_pass->height()) / 2);
+        img_nopass->move(img_pass->pos());
+    }
+    vsBill_Resize();
+}
+
+void frmBill::vsBill_Resize()
+{
+    if (!vs_bill)
+        return;
+    const int extra = roundEven(vs_bill->PixelsToTwips(width()) - 12830.0);
+    const std::pair<int, std::pair<int, double>> widths[] = {
+        {c.goodsCode, {1710, 0.1}}, {c.goodsName, {1530, 0.2}}, {c.goodsDesc, {1170, 0.1}},
+        {c.price, {900, 0.1}},      {c.amount, {900, 0.1}},     {c.locationCode, {1080, 0.1}},
+        {c.lotNo, {990, 0.1}},      {c.remark, {900, 0.2}}};
+    for (const auto& [col, w] : widths)
+        vs_bill->setColWidth(col, w.first + (extra >= 1 ? roundEven(extra * w.second) : 0));
+}
+
+void frmBill::loadLists()
+{
+    FillComboBox(cobo_accountType,
+                 Q("select id,uname ") + Q(" from tb_dictionary") + Q(" where (utype='accountType')") +
+                     Q(" and (isstart=1)") + Q(" and (id in (@ids))") + Q(" order by id,orderby"),
+                 Q("uname"), ParamMap{{Q("@ids"), NList(SysVar.Sys_accountJoinId)}});
+    FillComboBox(cobo_billType,
+                 Q("select id,uname ") + Q(" from tb_dictionary") + Q(" where (utype=@type)") +
+                     Q(" and (isstart=1)") + Q(" order by id,orderby"),
+                 Q("uname"), ParamMap{{Q("@type"), T("importType", "exportType")}});
+    FillComboBox(cobo_location,
+                 Q("select id,locationCode ") + Q(" from tb_location") + Q(" where (state=1)") +
+                     Q(" and (id in (@ids))") + Q(" order by id,orderby"),
+                 Q("locationCode"), ParamMap{{Q("@ids"), NList(SysVar.Sys_locationJoinId)}});
+}
+
+// ------------------------------------------------------------------ grid
+
+void frmBill::vsBill_init(const RecordSetPtr& rs)
+{
+    vs_bill->setRedraw(false);
+    vs_bill->setRows(1);
+    vs_bill->setRows(2);
+    vs_bill->setCols(c.count);
+    vs_bill->setFixedRows(1);
+    vs_bill->setFixedCols(1);
+    vs_bill->setRowHeightMin(350);
+    if (isOutbound())
+        vs_bill->setFormatString(
+            Q("^序号|^选中|<ID|<goodsId|<goodsTypeId|<货品编码或条码    |<goodsDetailCode|<货品名称"
+              "        |<规格        |<货品类别  |^单位  |>内装数|>重量   |>进价     |>售价     |>数量"
+              "   |>金额     |>locationId|>取货库位   |<批次号    |<备注      "));
+    else
+        vs_bill->setFormatString(
+            Q("^序号|^选中|<ID|<goodsId|<goodsTypeId|<货品编码或条码    |<goodsDetailCode|<货品名称"
+              "        |<规格        |<货品类别  |^单位  |>内装数|>重量   |>进价     |>数量   |>金额  "
+              "   |>locationId|>存放库位   |<批次号    |<备注      "));
+    if (rs && !rs->isEmpty()) {
+        vs_bill->setRows(1 + rs->RecordCount());
+        for (int r = 0; r < rs->RecordCount(); ++r)
+            for (int f = 0; f < rs->fieldCount() && f + 1 < c.count; ++f) {
+                QVariant v = rs->value(r, f);
+                QString text = v.toString();
+                if (f + 1 == c.amount)
+                    text = FormatNumber(ReadNumber(v), SysVar.Sys_AmountFormat);
+                else if (v.typeId() == QMetaType::Double)
+                    text = PlainNumber(v.toDouble(), 6);
+                vs_bill->setTextMatrix(r + 1, f + 1, text);
+            }
+    }
+    SetGridRowNo(vs_bill, 1, vs_bill->Rows() - 1, 0, 350, 1);
+    if (vs_bill->Rows() > 2)
+        paintRequired();
+    vs_bill->setEditable(FlexGrid::flexEDKbdMouse);
+    vs_bill->setColDataType(1, FlexGrid::flexDTBoolean);
+    for (int col : {1, 2, 3, 4, c.goodsDetailCode, c.locationId, c.goodsTypeName})
+        vs_bill->setColHidden(col, true);
+    if (isOutbound())
+        vs_bill->setColHidden(c.inPrice, true);
+    vs_bill->setRedraw(true);
+    vs_bill->setRow(1);
+    vs_bill->setCol(c.goodsCode);
+    set_totalAmount(1);
+    for (int col = 1; col < c.count; ++col)
+        vs_bill->setCellAlignment(0, col, 0, col, FlexGrid::flexAlignLeftCenter);
+    vsBill_Resize();
+}
+
+void frmBill::paintRequired()
+{
+    const int last = vs_bill->Rows() - 1;
+    if (last < 1)
+        return;
+    for (int col : {c.price, c.qty, c.locationCode})
+        vs_bill->setCellBackColor(1, col, last, col, SysVar.Sys_NotNullColor);
+}
+
+void frmBill::set_totalAmount(int row)
+{
+    if (row < 1 || row >= vs_bill->Rows())
+        return;
+    m_inTotal = true;
+    const int before = vs_bill->Row();
+    vs_bill->setRow(row);
+    m_inTotal = false;
+    if (before != row && vs_bill->Rows() > 1)
+        paintRequired();
+    const QString price = vs_bill->TextMatrix(row, c.price);
+    if (isNumberText(price))
+        vs_bill->setTextMatrix(row, c.price, FormatNumber(ReadNumber(price), SysVar.Sys_PriceFormat));
+    const double amount = MultiplyRounded(ReadNumber(vs_bill->TextMatrix(row, c.qty)),
+                                          ReadNumber(vs_bill->TextMatrix(row, c.price)), 6);
+    vs_bill->setTextMatrix(row, c.amount, FormatNumber(amount, SysVar.Sys_AmountFormat));
+    DecimalSum total(3);
+    for (int r = 1; r < vs_bill->Rows(); ++r)
+        total.add(
+            ReadNumber(FormatNumber(ReadNumber(vs_bill->TextMatrix(r, c.amount)), SysVar.Sys_AmountFormat)));
+    txt_BillAmount->setText(FormatNumber(ReadNumber(FormatNumber(total.value(), SysVar.Sys_AmountFormat)),
+                                         QStringLiteral("￥#,##0.0#")));
+}
+
+bool frmBill::rowHasGoods(int row) const
+{
+    return ReadNumber(vs_bill->TextMatrix(row, 3)) > 0;
+}
+
+void frmBill::addGoodsInforToVg(const m_goods_detail& g, int row, bool isAddRow)
+{
+    vs_bill->setRow(row);
+    if (rowHasGoods(row) && isAddRow) {
+        vs_bill->setRows(vs_bill->Rows() + 1);
+        row = row + 1;
+        vs_bill->setRow(row);
+    }
+    auto num = [](double v) { return PlainNumber(v, 6); };
+    vs_bill->setTextMatrix(row, 3, QString::number(g.headId));
+    vs_bill->setTextMatrix(row, 4, QString::number(g.goodsTypeId));
+    vs_bill->setTextMatrix(row, c.goodsCode, g.inputGoodsCode);
+    vs_bill->setTextMatrix(row, c.goodsName, g.goodsName);
+    vs_bill->setTextMatrix(row, c.goodsDesc, g.goodsDesc);
+    vs_bill->setTextMatrix(row, c.goodsTypeName, g.goodsTypeName);
+    vs_bill->setTextMatrix(row, c.unit, g.unit);
+    vs_bill->setTextMatrix(row, c.packQty, num(g.packQty));
+    vs_bill->setTextMatrix(row, c.weight, num(g.weight));
+    vs_bill->setTextMatrix(row, c.inPrice, num(g.inPrice));
+    if (isOutbound())
+        vs_bill->setTextMatrix(row, c.salePrice, num(g.salePrice));
+    vs_bill->setTextMatrix(row, c.qty, num(g.qty));
+    vs_bill->setTextMatrix(row, c.goodsDetailCode, g.goodsDetailCode);
+    vs_bill->setTextMatrix(row, c.locationCode, g.locationCode);
+    vs_bill->setTextMatrix(row, c.locationId, QString::number(g.locationId));
+    vs_bill->setTopRow(row);
+    set_totalAmount(row);
+    SetGridRowNo(vs_bill, 1, vs_bill->Rows() - 1, 0, 350, 1);
+}
+
+void frmBill::Batch_setLocation(const m_location& location)
+{
+    const int row = vs_bill->Row();
+    const int col = vs_bill->Col();
+    const int other = vs_bill->RowSel();
+    if (row < 1 || other < 1)
+        return;
+    for (int r = std::max(row, other); r >= std::min(row, other); --r) {
+        vs_bill->setTextMatrix(r, c.locationCode, location.locationCode);
+        vs_bill->setTextMatrix(r, c.locationId, QString::number(location.id));
+    }
+    vs_bill->Select(row, col);
+}
+
+void frmBill::batchLocation()
+{
+    frm_select picker(this);
+    picker.utbName = QStringLiteral("location");
+    picker.isHideCheckCol = true;
+    picker.RunSearch();
+    DialogRunner::Exec(&picker);
+    if (!picker.resultVal.isHasObject || picker.resultVal.resultValue.isEmpty())
+        return;
+    const m_location picked = picker.resultVal.resultValue.at(0).value<m_location>();
+    if (picked.id > 0)
+        Batch_setLocation(picked);
+}
+
+void frmBill::searchPartner()
+{
+    frm_select picker(this);
+    picker.utbName = T("supplier", "customer");
+    picker.isHideCheckCol = true;
+    picker.RunSearch();
+    DialogRunner::Exec(&picker);
+    if (!picker.resultVal.isHasObject || picker.resultVal.resultValue.isEmpty())
+        return;
+    const m_customer picked = picker.resultVal.resultValue.at(0).value<m_customer>();
+    if (picked.customerCode.trimmed().isEmpty())
+        return;
+    txt_partnerName->setText(picked.uname);
+    txt_partnerId->setText(QString::number(picked.id));
+}
+
+// ------------------------------------------------------------------ new, load
+
+void frmBill::set_PassInfor(int ispass)
+{
+    img_pass->setVisible(ispass != 0);
+    img_nopass->setVisible(ispass == 0);
+    (ispass != 0 ? img_pass : img_nopass)->raise();
+    passAction->setText(ispass != 0 ? Q("反审") : Q("审核"));
+    passAction->setIcon(
+        style()->standardIcon(ispass != 0 ? QStyle::SP_DialogCancelButton : QStyle::SP_DialogApplyButton));
+}
+
+void frmBill::new_Bill()
+{
+    for (QLineEdit* b : {txt_id, txt_partnerName, txt_partnerId, txt_ubillNo, txt_billNo})
+        b->clear();
+    txt_remark->clear();
+    txt_creator->setText(CurrentUser.user);
+    dt_createDate->setDate(Clock::Now().date());
+    dt_createDate->setEnabled(true);
+    txt_BillAmount->setText(QStringLiteral("0"));
+    for (QComboBox* cb : {cobo_accountType, cobo_billType, cobo_location})
+        if (cb->count() > 0)
+            cb->setCurrentIndex(0);
+    set_PassInfor(0);
+    img_nopass->hide();
+    img_pass->hide();
+}
+
+void frmBill::InputBox_clear()
+{
+    txt_GoodsCode->clear();
+    txt_goodsId->clear();
+    txt_price->clear();
+    txt_Qty->setText(QStringLiteral("1"));
+}
+
+void frmBill::NewBillFor(int partnerId, const QString& partnerName)
+{
+    vsBill_init();
+    new_Bill();
+    txt_partnerId->setText(QString::number(partnerId));
+    txt_partnerName->setText(partnerName);
+}
+
+void frmBill::LoadBill(int int_Id)
+{
+    Guarded(this, [&] {
+        try {
+            // Everything is read and checked before the window changes.
+            const BillHead h = m_store.GetModel(int_Id);
+            if (h.id < 1)
+                throw DbError(BillStore::kMissingText);
+            const QDate date = QDate::fromString(h.createTime, QStringLiteral("yyyy-MM-dd"));
+            if (!date.isValid())
+                throw DbError(Q("建单日期无效: ") + h.createTime);
+            const int account = cobo_accountType->findText(h.accountName, Qt::MatchExactly);
+            if (account < 0)
+                throw DbError(Q("账目标识[") + h.accountName + Q("]不在可用的账目标识中!"));
+            const m_recordSet lines = m_store.GetBillLines(int_Id);
+
+            txt_id->setText(QString::number(h.id));
+            txt_partnerId->setText(QString::number(h.partnerId));
+            txt_partnerName->setText(h.partnerName);
+            txt_billNo->setText(h.billNo);
+            txt_ubillNo->setText(h.ubillNo);
+            txt_creator->setText(h.creator);
+            dt_createDate->setDate(date);
+            dt_createDate->setEnabled(false);
+            txt_remark->setPlainText(h.remark);
+            cobo_accountType->setCurrentIndex(account);
+            // A disabled type is no longer listed: the stored one is still shown.
+            int type = cobo_billType->findText(h.utype, Qt::MatchExactly);
+            if (type < 0 && !h.utype.isEmpty()) {
+                cobo_billType->addItem(h.utype);
+                type = cobo_billType->count() - 1;
+            }
+            cobo_billType->setCurrentIndex(type);
+            set_PassInfor(h.ispass);
+            vsBill_init(lines.recordSet);
+            vs_bill->setFocus();
+        } catch (...) {
+            vsBill_init();
+            new_Bill();
+            throw;
+        }
+    });
+}
+
+// ------------------------------------------------------------------ keyboard
+
+bool frmBill::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == vs_bill->viewport() || watched == vs_bill->horizontalHeader()->viewport()) &&
+        event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+        vs_pop_menu->popup(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+        return true;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (!w || w->window() != window() || !isAncestorOf(w) || QApplication::activeModalWidget())
+        return QWidget::eventFilter(watched, event);
+    auto* ke = static_cast<QKeyEvent*>(event);
+    bool handled = false;
+    Guarded(this, [&] { handled = keyDown(ke->key(), ke->modifiers()); });
+    return handled;
+}
+
+// The window's key map; true when the key is used up here.
+bool frmBill::keyDown(int key, Qt::KeyboardModifiers mods)
+{
+    QWidget* focus = QApplication::focusWidget();
+    const bool inGrid = focus && (focus == vs_bill || vs_bill->isAncestorOf(focus));
+    const bool ctrl =
+        (mods & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) == Qt::ControlModifier;
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (ctrl && key == Qt::Key_Z) {
+        if (inGrid) {
+            txt_GoodsCode->setFocus();
+        } else if (focus == txt_GoodsCode) {
+            vs_bill->setFocus();
+            vs_bill->setCol(c.price);
+        } else {
+            txt_GoodsCode->setFocus();
+        }
+        return true;
+    }
+    if (inGrid)
+        return false;
+    if (ctrl) {
+        switch (key) {
+        case Qt::Key_F:
+            searchGoods();
+            return true;
+        case Qt::Key_S:
+            save_Bill();
+            return true;
+        case Qt::Key_A:
+            vsBill_init();
+            new_Bill();
+            return true;
+        case Qt::Key_P:
+            print_Bill();
+            return true;
+        default:
+            break;
+        }
+    }
+    switch (key) {
+    case Qt::Key_F3:
+        txt_Qty->setFocus();
+        txt_Qty->selectAll();
+        return true;
+    case Qt::Key_F5:
+        txt_price->setFocus();
+        txt_price->selectAll();
+        return true;
+    case Qt::Key_F6:
+        cobo_location->setFocus();
+        return true;
+    default:
+        break;
+    }
+    if (enter && focus == txt_GoodsCode) {
+        goodsEnter();
+        return true;
+    }
+    if (enter && (focus == txt_Qty || focus == txt_price || focus == cobo_location)) {
+        txt_GoodsCode->setFocus();
+        txt_GoodsCode->selectAll();
+        return true;
+    }
+    if (enter || key == Qt::Key_Up || key == Qt::Key_Down) {
+        if ((key == Qt::Key_Up || key == Qt::Key_Down) && qobject_cast<QComboBox*>(focus))
+            return false;
+        if (focus == txt_remark && !enter)
+            return false;
+        focusNextPrevChild(key != Qt::Key_Up);
+        if (auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
+            edit->selectAll();
+        return true;
+    }
+    return false;
+}
+
+bool frmBill::askNegativeStock(const m_goods_detail& goods, double qty)
+{
+    if (!isOutbound() || !s_stockProbe)
+        return true;
+    const std::optional<double> stock = s_stockProbe(goods.headId);
+    if (!stock)
+        return true;
+    // Compared at the stock's own precision, so float noise never asks.
+    const double out = RoundHalfAway(qty * goods.packQty, 3);
+    const double diff = RoundHalfAway(*stock - out, 3);
+    if (diff >= 0)
+        return true;
+    return MsgBox::Ask(Q("货品[") + goods.goodsName + Q("]的库存总数(") + PlainNumber(*stock, 3) +
+                           Q(")-出库数(") + PlainNumber(out, 3) + Q(") = ") + PlainNumber(diff, 3) +
+                           Q(" 出现负数,是否继续出库?"),
+                       windowTitle(), this);
+}
+
+void frmBill::goodsEnter()
+{
+    const QString code = txt_GoodsCode->text();
+    if (IsNullOrEmpty(code)) {
+        lb_NoGoods->show();
+        txt_GoodsCode->setFocus();
+        return;
+    }
+    lb_NoGoods->hide();
+    dal_goods_detail goodsData;
+    m_goods_detail g = goodsData.GetModelForInput(code, roundEven(ReadNumber(txt_goodsId->text())));
+    if (g.irowsCount >= 2) {
+        MsgBox::Info(Q("找到") + QString::number(g.irowsCount) +
+                         Q("个条码相同货品信息,单击【确定】后选择其中的一项"),
+                     windowTitle(), this);
+        searchGoods(code);
+        return;
+    }
+    if (g.irowsCount == 1) {
+        g.qty = ReadNumber(txt_Qty->text());
+        if (!askNegativeStock(g, g.qty))
+            return;
+        double last = 0;
+        try {
+            if (m_store.GetLastPrice(int(ReadNumber(txt_partnerId->text())), code, last))
+                (isOutbound() ? g.salePrice : g.inPrice) = last;
+        } catch (const DbError&) {
+            // the catalogue price stays
+        }
+        if (!txt_price->text().isEmpty())
+            (isOutbound() ? g.salePrice : g.inPrice) = ReadNumber(txt_price->text());
+        if (!cobo_location->currentText().trimmed().isEmpty()) {
+            try {
+                const m_location loc =
+                    dal_location().GetModelForLocationCode(0, cobo_location->currentText());
+                if (loc.id > 0) {
+                    g.locationCode = cobo_location->currentText();
+                    g.locationId = loc.id;
+                }
+            } catch (const DbError&) {
+                // the line goes in without location; the save asks for one
+            }
+        }
+        addGoodsInforToVg(g, vs_bill->Rows() - 1, true);
+        InputBox_clear();
+        txt_GoodsCode->setFocus();
+        return;
+    }
+    m_conditions conds{m_condition(QStringLiteral("status"), QStringLiteral("="), Q("启用"))};
+    conds.append(m_condition(dal_goods_detail::kInputKeywordFieldShort, QStringLiteral("like"), code));
+    if (goodsData.GetListForInputAndCondition(conds).recordCount > 0) {
+        txt_GoodsCode->clear();
+        searchGoods(code);
+        return;
+    }
+    lb_NoGoods->show();
+    txt_GoodsCode->clear();
+}
+
+void frmBill::searchGoods(const QString& keyWord)
+{
+    frm_select picker(this);
+    picker.utbName = T("inputGoods", "inputGoodsForExport");
+    picker.isHideCheckCol = true;
+    picker.utxtkeyword->setText(keyWord);
+    picker.RunSearch();
+    DialogRunner::Exec(&picker);
+    if (!picker.resultVal.isHasObject || picker.resultVal.resultValue.isEmpty())
+        return;
+    const m_goods_detail picked = picker.resultVal.resultValue.at(0).value<m_goods_detail>();
+    if (picked.id <= 0)
+        return;
+    txt_goodsId->setText(QString::number(picked.id));
+    txt_GoodsCode->setText(picked.inputGoodsCode);
+    txt_GoodsCode->setFocus();
+    goodsEnter();
+}
+
+// ------------------------------------------------------------------ save, audit, delete
+
+void frmBill::save_Bill()
+{
+    const bool stored = ReadNumber(txt_id->text()) > 0;
+    const QString p = T("import_", "export_");
+    if (!check_FunRight(p + (stored ? Q("update") : Q("save")), true))
+        return;
+    const QString title = windowTitle();
+    if (IsNullOrEmpty(txt_partnerName->text()) || ReadNumber(txt_partnerId->text()) < 1) {
+        MsgBox::Warn(T("供应商不能为空!", "客户不能为空!"), title, this);
+        btn_searchPartner->setFocus();
+        return;
+    }
+    if (IsNullOrEmpty(cobo_accountType->currentText())) {
+        MsgBox::Warn(Q("请选择账目标识!"), title, this);
+        cobo_accountType->setFocus();
+        return;
+    }
+    if (IsNullOrEmpty(cobo_billType->currentText())) {
+        MsgBox::Warn(T("请选择入库类型!", "请选择出库类型!"), title, this);
+        cobo_billType->setFocus();
+        return;
+    }
+    if (passAction->text().trimmed() == Q("反审")) {
+        MsgBox::Warn(BillStore::kAuditedSaveText, title, this);
+        return;
+    }
+    for (int r = vs_bill->Rows() - 1; r >= 1; --r) {
+        if (IsNullOrEmpty(vs_bill->TextMatrix(r, c.goodsCode)) ||
+            ReadNumber(vs_bill->TextMatrix(r, 3)) == 0 || ReadNumber(vs_bill->TextMatrix(r, 4)) == 0) {
+            vs_bill->RemoveItem(r);
+            continue;
+        }
+        auto refuse = [&](const QString& text, int col) {
+            MsgBox::Warn(text, title, this);
+            vs_bill->setFocus();
+            vs_bill->Select(r, col);
+        };
+        if (IsNullOrEmpty(vs_bill->TextMatrix(r, c.locationCode))) {
+            refuse(T("存放库位不能为空,可以单击【鼠标右键】去批量预设!",
+                     "取货库位不能为空,可以单击【鼠标右键】去批量预设!"),
+                   c.locationCode);
+            return;
+        }
+        if (IsNullOrEmpty(vs_bill->TextMatrix(r, c.goodsName))) {
+            refuse(Q("货品名称不能为空!"), c.goodsName);
+            return;
+        }
+    }
+    if (vs_bill->Rows() <= 1)
+        vsBill_init();
+    if (!MsgBox::Ask(Q("确定保存当前单据吗?"), title, this))
+        return;
+
+    dal_dictionary dictionary;
+    BillHead h;
+    h.id = stored ? int(ReadNumber(txt_id->text())) : 0;
+    h.billNo = txt_billNo->text();
+    h.accountId = dictionary.GetModelForName(Q("accountType"), cobo_accountType->currentText()).id;
+    h.utypeId = dictionary.GetModelForName(T("importType", "exportType"), cobo_billType->currentText()).id;
+    h.ubillNo = txt_ubillNo->text();
+    h.partnerId = int(ReadNumber(txt_partnerId->text()));
+    h.partnerName = txt_partnerName->text();
+    h.remark = txt_remark->toPlainText();
+    h.creator = CurrentUser.user;
+    h.createTime = dt_createDate->date().toString(SysVar.Sys_DateFormat);
+    h.updateLastUser = CurrentUser.user;
+    h.updateLastTime = GetNowStr(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    h.userId = CurrentUser.id;
+    QList<BillLine> lines;
+    for (int r = 1; r < vs_bill->Rows(); ++r) {
+        if (IsNullOrEmpty(vs_bill->TextMatrix(r, c.goodsCode)) ||
+            ReadNumber(vs_bill->TextMatrix(r, 3)) <= 0 || ReadNumber(vs_bill->TextMatrix(r, 4)) <= 0 ||
+            IsNullOrEmpty(vs_bill->TextMatrix(r, c.locationCode)))
+            continue;
+        BillLine l;
+        l.rowNo = int(ReadNumber(vs_bill->TextMatrix(r, 0)));
+        l.goodsId = int(ReadNumber(vs_bill->TextMatrix(r, 3)));
+        l.goodsTypeId = int(ReadNumber(vs_bill->TextMatrix(r, 4)));
+        l.goodsCode = vs_bill->TextMatrix(r, c.goodsCode);
+        l.goodsDetailCode = vs_bill->TextMatrix(r, c.goodsDetailCode);
+        l.goodsName = vs_bill->TextMatrix(r, c.goodsName);
+        l.goodsDesc = vs_bill->TextMatrix(r, c.goodsDesc);
+        l.goodsTypeName = vs_bill->TextMatrix(r, c.goodsTypeName);
+        l.unit = vs_bill->TextMatrix(r, c.unit);
+        l.packQty = ReadNumber(vs_bill->TextMatrix(r, c.packQty));
+        l.weight = ReadNumber(vs_bill->TextMatrix(r, c.weight));
+        l.inPrice = ReadNumber(vs_bill->TextMatrix(r, c.inPrice));
+        if (isOutbound())
+            l.salePrice = ReadNumber(vs_bill->TextMatrix(r, c.salePrice));
+        l.qty = ReadNumber(vs_bill->TextMatrix(r, c.qty));
+        l.locationId = roundEven(ReadNumber(vs_bill->TextMatrix(r, c.locationId)));
+        l.lotNo = vs_bill->TextMatrix(r, c.lotNo);
+        l.remark = vs_bill->TextMatrix(r, c.remark);
+        lines.append(l);
+    }
+    const m_DBresult result = stored ? m_store.Update_All(h, lines) : m_store.Add(h, lines);
+    set_PassInfor(0);
+    if (!result.isResult) {
+        MsgBox::Warn(result.str_MsgBox, title, this);
+        return;
+    }
+    // The id first: a later failure must never let the next save add the bill again.
+    txt_id->setText(QString::number(h.id));
+    txt_billNo->setText(h.billNo);
+    dt_createDate->setEnabled(false);
+    MsgBox::Info(Q("保存成功!"), title, this);
+}
+
+void frmBill::Form_Pass()
+{
+    const QString title = windowTitle();
+    if (IsNullOrEmpty(txt_id->text())) {
+        MsgBox::Warn(BillStore::kMissingText, title, this);
+        return;
+    }
+    const QString caption = passAction->text().trimmed();
+    const int ispass = caption == Q("审核") ? 1 : 0;
+    if (!check_FunRight(T("import_", "export_") + (ispass ? Q("pass") : Q("nopass")), true))
+        return;
+    if (!MsgBox::Ask(Q("是否 [") + passAction->text() + Q("] 当前单据?"), title, this))
+        return;
+    BillHead h;
+    h.id = int(ReadNumber(txt_id->text()));
+    h.ispass = ispass;
+    h.updateLastUser = CurrentUser.user;
+    h.updateLastTime = GetNowStr(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const m_DBresult r = m_store.Update_pass(h);
+    if (!r.isResult) {
+        MsgBox::Warn(r.str_MsgBox, title, this);
+        return;
+    }
+    set_PassInfor(ispass);
+    MsgBox::Info(caption + Q("成功!"), title, this);
+}
+
+void frmBill::delete_Bill()
+{
+    const QString title = windowTitle();
+    if (!check_FunRight(T("import_delete", "export_delete"), true))
+        return;
+    if (IsNullOrEmpty(txt_id->text())) {
+        MsgBox::Warn(BillStore::kMissingText, title, this);
+        return;
+    }
+    if (passAction->text().trimmed() == Q("反审")) {
+        MsgBox::Warn(BillStore::kAuditedDeleteText, title, this);
+        return;
+    }
+    if (!MsgBox::Ask(Q("是否删除当前单据?"), title, this))
+        return;
+    const m_DBresult r = m_store.Delete(int(ReadNumber(txt_id->text())));
+    if (!r.isResult) {
+        MsgBox::Warn(r.str_MsgBox, title, this);
+        return;
+    }
+    new_Bill();
+    vsBill_init();
+    MsgBox::Info(Q("删除成功!"), title, this);
+}
+
+void frmBill::print_Bill()
+{
+    if (!check_FunRight(T("import_print", "export_print"), true))
+        return;
+    const QString title = windowTitle();
+    const int id = int(ReadNumber(txt_id->text()));
+    if (id < 1) {
+        MsgBox::Warn(BillStore::kMissingText, title, this);
+        return;
+    }
+    const QString templ = T("qv_import_bill", "qv_export_bill");
+    const QDomElement lines =
+        m_store.GetDetailRowNode({m_condition(QStringLiteral("headId"), QStringLiteral("="), id)}, templ);
+    if (lines.isNull()) {
+        MsgBox::Warn(T("当前入库明细信息不存在!", "当前出库明细信息不存在!"), title, this);
+        return;
+    }
+    const QDomElement head =
+        m_store.GetGroupHeadRowNode({m_condition(QStringLiteral("id"), QStringLiteral("="), id)}, templ);
+    if (head.isNull()) {
+        MsgBox::Warn(T("当前入库主表信息不存在!", "当前出库主表信息不存在!"), title, this);
+        return;
+    }
+    KeyValue nodes;
+    nodes.AddItem(QStringLiteral("Content/DataGroupHead/DataRecord"), QVariant::fromValue(head));
+    nodes.AddItem(QStringLiteral("Content/DataDetail/DataRecord"), QVariant::fromValue(lines));
+    const QString file = CreatePrintXml(templ, nodes);
+    RunPrint((isOutbound() ? SysVar.Sys_exportBill : SysVar.Sys_importBill) + file);
+}
+
+void frmBill::toolbarClicked(const QString& key)
+{
+    if (key == QLatin1String("add")) {
+        vsBill_init();
+        new_Bill();
+    } else if (key == QLatin1String("save")) {
+        save_Bill();
+    } else if (key == QLatin1String("pass")) {
+        Form_Pass();
+    } else if (key == QLatin1String("delete")) {
+        delete_Bill();
+    } else if (key == QLatin1String("print")) {
+        print_Bill();
+    } else if (key == QLatin1String("refresh")) {
+        const int id = int(ReadNumber(txt_id->text()));
+        if (id > 0)
+            LoadBill(id);
+    } else if (key == QLatin1String("seachBill")) {
+        if (!check_FunRight(T("rpt_rkbill", "export_searchBill"), true))
+            return;
+        const QString report = T("frm_rpt_rkHead", "frm_rpt_ckHead");
+        if (QWidget* w = WindowRegistry::Show(report)) {
+            WindowRegistry::LoadData(report);
+            WindowRegistry::BringToFront(w);
+        }
+    } else if (key == QLatin1String("close")) {
+        close();
+    }
+}

@@ -1,0 +1,158 @@
+#pragma once
+
+#include "BillDirection.h"
+#include "BillStore.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class FlexGrid;
+class QAction;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QToolBar;
+class m_goods_detail;
+class m_location;
+class uvg;
+
+// The bill window: one class for the inbound window (frmImport, 入库业务) and
+// the outbound one (frmExport, 出库业务). The direction fixes the names, texts,
+// rights, partner, price column and print template; the outbound window adds
+// the sale price column and asks before a line takes a goods item's stock
+// below zero.
+//
+// The window holds a new bill (txt_id empty or 0) or a stored one. The caption
+// of the toolbar button "pass" (审核 / 反审) is its record of the bill's audit
+// state; saving, auditing and deleting read it, and the store checks the
+// stored state again inside its transaction.
+class frmBill : public QWidget
+{
+    Q_OBJECT
+  public:
+    explicit frmBill(BillDirection::Kind kind, QWidget* parent = nullptr);
+    ~frmBill() override;
+
+    // Loads a stored bill; a missing or unreadable one shows the error and
+    // leaves a new empty bill. Nothing of the window changes before the bill
+    // has been read whole.
+    void LoadBill(int int_Id);
+    // Empties the window for a new bill to this partner.
+    void NewBillFor(int partnerId, const QString& partnerName);
+
+    void new_Bill();
+    void vsBill_init(const RecordSetPtr& rs = {});
+    void set_PassInfor(int ispass);
+    void InputBox_clear();
+    void set_totalAmount(int row);
+    void save_Bill();
+    void Form_Pass();
+    void delete_Bill();
+    void print_Bill();
+    void searchGoods(const QString& keyWord = {});
+    void addGoodsInforToVg(const m_goods_detail& goods, int row, bool isAddRow = false);
+    void Batch_setLocation(const m_location& location);
+    void toolbarClicked(const QString& key);
+
+    // Where the outbound entry reads a goods item's live stock balance (in
+    // pieces); nullopt asks nothing. Tests and the stock computation set it.
+    using StockProbe = std::function<std::optional<double>(int goodsId)>;
+    static void SetStockProbe(StockProbe probe);
+
+    const BillDirection& direction() const { return m_store.direction(); }
+    bool isOutbound() const { return direction().hasSalePrice; }
+
+    // Controls, named as the window's parts know them.
+    QToolBar* utoolbar = nullptr;
+    QAction* passAction = nullptr;
+    QLabel* img_pass = nullptr;
+    QLabel* img_nopass = nullptr;
+    QLineEdit* txt_id = nullptr;
+    QLineEdit* txt_partnerName = nullptr; // txt_supplierName / txt_customerName
+    QLineEdit* txt_partnerId = nullptr;   // txt_supplierId / txt_customerId
+    QPushButton* btn_searchPartner = nullptr;
+    QComboBox* cobo_accountType = nullptr;
+    QComboBox* cobo_billType = nullptr; // cobo_importType / cobo_exportType
+    QLineEdit* txt_billNo = nullptr;
+    QLineEdit* txt_ubillNo = nullptr;
+    QPlainTextEdit* txt_remark = nullptr;
+    QDateEdit* dt_createDate = nullptr;
+    QLineEdit* txt_creator = nullptr;
+    FlexGrid* vs_bill = nullptr; // vs_import / vs_export
+    QPushButton* btn_addRow = nullptr;
+    QPushButton* btn_DeleteRow = nullptr;
+    QLineEdit* txt_GoodsCode = nullptr;
+    QLineEdit* txt_goodsId = nullptr;
+    QPushButton* btn_searchGoods = nullptr;
+    QLineEdit* txt_Qty = nullptr;
+    QLineEdit* txt_price = nullptr; // txt_inPrice / txt_salePrice
+    QComboBox* cobo_location = nullptr;
+    QLineEdit* txt_BillAmount = nullptr;
+    QLabel* lb_NoGoods = nullptr;
+    QMenu* vs_pop_menu = nullptr;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    struct Cols {
+        int goodsCode = 5, goodsDetailCode = 6, goodsName = 7, goodsDesc = 8, goodsTypeName = 9, unit = 10,
+            packQty = 11, weight = 12, inPrice = 13;
+        int salePrice = -1, price = 13, qty = 14, amount = 15, locationId = 16, locationCode = 17, lotNo = 18,
+            remark = 19, count = 20;
+    };
+    QString T(const char* inbound, const char* outbound) const;
+    void buildWindow();
+    void loadLists();
+    bool keyDown(int key, Qt::KeyboardModifiers mods);
+    void goodsEnter();
+    void searchPartner();
+    void batchLocation();
+    void paintRequired();
+    void vsBill_Resize();
+    bool askNegativeStock(const m_goods_detail& goods, double qty);
+    bool rowHasGoods(int row) const;
+
+    BillStore m_store;
+    Cols c;
+    std::unique_ptr<uvg> m_uvg;
+    bool m_inTotal = false;
+    static StockProbe s_stockProbe;
+};
+
+// 入库业务
+class frmImport : public frmBill
+{
+    Q_OBJECT
+  public:
+    explicit frmImport(QWidget* parent = nullptr) : frmBill(BillDirection::Inbound, parent) {}
+    // A new bill for the supplier picked in the partner window (0 and an empty
+    // name: no supplier).
+    Q_INVOKABLE void Import_Add(int int_supplierId, const QString& str_supplierName = {})
+    {
+        NewBillFor(int_supplierId, str_supplierName);
+    }
+    // Opens the stored bill (the bill reports).
+    Q_INVOKABLE void GetRK_Infor(int int_Id) { LoadBill(int_Id); }
+};
+
+// 出库业务
+class frmExport : public frmBill
+{
+    Q_OBJECT
+  public:
+    explicit frmExport(QWidget* parent = nullptr) : frmBill(BillDirection::Outbound, parent) {}
+    Q_INVOKABLE void Export_Add(int int_customerId, const QString& str_customerName = {})
+    {
+        NewBillFor(int_customerId, str_customerName);
+    }
+    Q_INVOKABLE void GetCK_Infor(int int_Id) { LoadBill(int_Id); }
+};

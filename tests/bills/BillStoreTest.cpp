@@ -1,0 +1,359 @@
+#include "TestEnv.h"
+
+#include "BillStore.h"
+#include "dal_ck_detail.h"
+#include "dal_ck_head.h"
+#include "dal_rk_detail.h"
+#include "dal_rk_head.h"
+#include "sqlHelper.h"
+
+namespace
+{
+
+// Every case runs for inbound and outbound bills alike.
+class BillStoreTest : public DbTest, public ::testing::WithParamInterface<BillDirection::Kind>
+{
+  protected:
+    const BillDirection& dir() const { return BillDirection::Of(GetParam()); }
+    BillStore store{BillDirection::Of(GetParam())};
+
+    static BillHead head(const QString& date = QStringLiteral("2024-03-15"))
+    {
+        BillHead h;
+        h.accountId = 2;
+        h.utypeId = 3;
+        h.partnerId = 7;
+        h.partnerName = QStringLiteral("O'Brien | @remark");
+        h.ubillNo = QStringLiteral("N:42");
+        h.remark = QStringLiteral("@remark 'quoted' a|b");
+        h.creator = QStringLiteral("admin");
+        h.createTime = date;
+        h.updateLastUser = QStringLiteral("admin");
+        h.updateLastTime = QStringLiteral("2024-03-15 10:00:00");
+        h.userId = 1;
+        return h;
+    }
+    static BillLine line(int rowNo, double qty, double inPrice, double salePrice = 0)
+    {
+        BillLine l;
+        l.rowNo = rowNo;
+        l.goodsTypeId = 5;
+        l.goodsTypeName = QStringLiteral("饮料");
+        l.goodsId = 10 + rowNo;
+        l.goodsCode = QStringLiteral("G%1").arg(rowNo);
+        l.goodsDetailCode = QStringLiteral("690%1").arg(rowNo);
+        l.goodsName = QStringLiteral("可乐 'N:%1'").arg(rowNo);
+        l.goodsDesc = QStringLiteral("@goodsDesc|");
+        l.unit = QStringLiteral("箱");
+        l.inPrice = inPrice;
+        l.salePrice = salePrice;
+        l.packQty = 12;
+        l.weight = 1.5;
+        l.qty = qty;
+        l.locationId = 1;
+        l.lotNo = QStringLiteral("L'1");
+        l.remark = QStringLiteral("K:x @id");
+        return l;
+    }
+    QList<BillLine> threeLines() const
+    {
+        return {line(1, 2, 10, 12.5), line(2, 2.5, 4, 5), line(3, 1, 0.1, 0.2)};
+    }
+
+    BillHead addBill(const QString& date = QStringLiteral("2024-03-15"))
+    {
+        BillHead h = head(date);
+        QList<BillLine> ls = threeLines();
+        const m_DBresult r = store.Add(h, ls);
+        EXPECT_TRUE(r.isResult) << r.str_MsgBox.toStdString();
+        return h;
+    }
+    int lines(int headId) { return count(dir().lineTable, QStringLiteral("headId=%1").arg(headId)); }
+    void setPass(int id, int ispass)
+    {
+        exec(QStringLiteral("update %1 set ispass=%2 where id=%3").arg(dir().headTable).arg(ispass).arg(id));
+    }
+};
+
+TEST_P(BillStoreTest, AddStoresHeadAndLinesAndReadsThemBackAsTyped)
+{
+    exec(QStringLiteral(
+        "insert into tb_location (id,locationCode,uname,parentId,state) values (1,'A-01','一号',0,1)"));
+    const BillHead h = addBill();
+    EXPECT_EQ(h.id, 1);
+    EXPECT_EQ(h.billNo, dir().numberKind + QStringLiteral("-2403-00001"));
+
+    const BillHead back = store.GetModel(h.id);
+    EXPECT_EQ(back.billNo, h.billNo);
+    EXPECT_EQ(back.partnerName, QStringLiteral("O'Brien | @remark"));
+    EXPECT_EQ(back.ubillNo, QStringLiteral("N:42"));
+    EXPECT_EQ(back.remark, QStringLiteral("@remark 'quoted' a|b"));
+    EXPECT_EQ(back.createTime, QStringLiteral("2024-03-15"));
+    EXPECT_EQ(back.accountName, QStringLiteral("默认账套"));
+    EXPECT_EQ(back.totalItemRow, QStringLiteral("1单3项"));
+    EXPECT_EQ(back.rowsCount, 3);
+    EXPECT_DOUBLE_EQ(back.totalQty, 5.5);
+    // 2 x 10 + 2.5 x 4 + 0.1 inbound; 2 x 12.5 + 2.5 x 5 + 0.2 outbound
+    EXPECT_DOUBLE_EQ(back.totalAmount, dir().hasSalePrice ? 37.7 : 30.1);
+    EXPECT_EQ(back.passName, QStringLiteral("未审核"));
+
+    const m_recordSet rs = store.GetBillLines(h.id);
+    ASSERT_EQ(rs.recordCount, 3);
+    const BillLine l = store.GetLineModel(rs.recordSet->value(0, QStringLiteral("id")).toInt());
+    EXPECT_EQ(l.headId, h.id);
+    EXPECT_EQ(l.rowNo, 1);
+    EXPECT_EQ(l.goodsName, QStringLiteral("可乐 'N:1'"));
+    EXPECT_EQ(l.goodsDesc, QStringLiteral("@goodsDesc|"));
+    EXPECT_EQ(l.lotNo, QStringLiteral("L'1"));
+    EXPECT_EQ(l.remark, QStringLiteral("K:x @id"));
+    EXPECT_EQ(l.locationCode, QStringLiteral("A-01"));
+    EXPECT_DOUBLE_EQ(l.totalQty, 24);
+    EXPECT_DOUBLE_EQ(l.totalWeight, 3);
+    EXPECT_DOUBLE_EQ(l.totalAmount, dir().hasSalePrice ? 25 : 20);
+    EXPECT_DOUBLE_EQ(l.salePrice, dir().hasSalePrice ? 12.5 : 0);
+    EXPECT_EQ(l.partnerId, 7);
+}
+
+TEST_P(BillStoreTest, AFailureOnTheThirdLineLeavesNothing)
+{
+    exec(QStringLiteral("create trigger t_fail before insert on %1 when new.rowNo=3 "
+                        "begin select raise(abort,'第三行写入失败'); end")
+             .arg(dir().lineTable));
+    BillHead h = head();
+    QList<BillLine> ls = threeLines();
+    const m_DBresult r = store.Add(h, ls);
+    EXPECT_FALSE(r.isResult);
+    EXPECT_TRUE(r.str_MsgBox.contains(QStringLiteral("第三行写入失败"))) << r.str_MsgBox.toStdString();
+    EXPECT_EQ(h.id, 0);
+    EXPECT_TRUE(h.billNo.isEmpty());
+    EXPECT_EQ(count(dir().headTable), 0);
+    EXPECT_EQ(count(dir().lineTable), 0);
+}
+
+TEST_P(BillStoreTest, NumbersFollowTheBillDateMonthPerDirection)
+{
+    EXPECT_EQ(addBill().billNo, dir().numberKind + QStringLiteral("-2403-00001"));
+    EXPECT_EQ(addBill().billNo, dir().numberKind + QStringLiteral("-2403-00002"));
+    EXPECT_EQ(addBill(QStringLiteral("2024-04-01")).billNo, dir().numberKind + QStringLiteral("-2404-00001"));
+    // The other direction's bills of the month do not count.
+    BillStore other(BillDirection::Of(GetParam() == BillDirection::Inbound ? BillDirection::Outbound
+                                                                           : BillDirection::Inbound));
+    BillHead o = head();
+    QList<BillLine> none;
+    ASSERT_TRUE(other.Add(o, none).isResult);
+    EXPECT_EQ(o.billNo, other.direction().numberKind + QStringLiteral("-2403-00001"));
+
+    exec(QStringLiteral("update %1 set billNo='%2-2403-99999' where id=2")
+             .arg(dir().headTable, dir().numberKind));
+    EXPECT_EQ(addBill().billNo, dir().numberKind + QStringLiteral("-2403-100000"));
+    EXPECT_EQ(addBill().billNo, dir().numberKind + QStringLiteral("-2403-100001"));
+}
+
+TEST_P(BillStoreTest, TheSchemaRefusesATakenNumber)
+{
+    const BillHead h = addBill();
+    EXPECT_ANY_THROW(ExecuteSql(
+        QStringLiteral("insert into %1 (id,billNo) values (99,'%2')").arg(dir().headTable, h.billNo)));
+}
+
+TEST_P(BillStoreTest, UpdateAllKeepsTheFixedColumnsAndRenewsLineIds)
+{
+    const BillHead stored = addBill();
+    const QList<int> oldIds = {1, 2, 3};
+    BillHead h = head();
+    h.id = stored.id;
+    h.billNo = QStringLiteral("xx");
+    h.ispass = 1;
+    h.creator = QStringLiteral("other");
+    h.createTime = QStringLiteral("2025-01-01");
+    h.userId = 9;
+    h.partnerId = 8;
+    h.partnerName = QStringLiteral("新伙伴");
+    h.remark = QStringLiteral("改");
+    h.updateLastUser = QStringLiteral("u2");
+    QList<BillLine> ls = {line(1, 7, 1, 2), line(2, 1, 1, 1)};
+    const m_DBresult r = store.Update_All(h, ls);
+    ASSERT_TRUE(r.isResult) << r.str_MsgBox.toStdString();
+
+    const BillHead back = store.GetModel(stored.id);
+    EXPECT_EQ(back.billNo, stored.billNo);
+    EXPECT_EQ(back.ispass, 0);
+    EXPECT_EQ(back.creator, QStringLiteral("admin"));
+    EXPECT_EQ(back.createTime, QStringLiteral("2024-03-15"));
+    EXPECT_EQ(back.userId, 1);
+    EXPECT_EQ(back.partnerId, 8);
+    EXPECT_EQ(back.partnerName, QStringLiteral("新伙伴"));
+    EXPECT_EQ(back.remark, QStringLiteral("改"));
+    EXPECT_EQ(back.updateLastUser, QStringLiteral("u2"));
+    EXPECT_EQ(back.rowsCount, 2);
+    EXPECT_EQ(ls.at(0).id, 4);
+    EXPECT_EQ(ls.at(1).id, 5);
+    for (int id : oldIds)
+        EXPECT_EQ(count(dir().lineTable, QStringLiteral("id=%1").arg(id)), 0);
+
+    QList<BillLine> none;
+    ASSERT_TRUE(store.Update_All(h, none).isResult);
+    EXPECT_EQ(lines(stored.id), 0);
+    EXPECT_EQ(count(dir().headTable), 1);
+}
+
+TEST_P(BillStoreTest, WritesRefuseAuditedAndMissingBills)
+{
+    const BillHead stored = addBill();
+    setPass(stored.id, 1);
+    struct Case {
+        const char* what;
+        std::function<m_DBresult()> run;
+        QString text;
+    };
+    BillHead h = head();
+    h.id = stored.id;
+    QList<BillLine> ls = {line(1, 1, 1)};
+    BillHead missing = head();
+    missing.id = 77;
+    const Case cases[] = {
+        {"save audited", [&] { return store.Update_All(h, ls); }, QStringLiteral("当前单据已审核,不能保存!")},
+        {"delete audited", [&] { return store.Delete(stored.id); },
+         QStringLiteral("当前单据已审核,不能删除!")},
+        {"save missing", [&] { return store.Update_All(missing, ls); }, QStringLiteral("当前记录不存在!")},
+        {"delete missing", [&] { return store.Delete(77); }, QStringLiteral("当前记录不存在!")},
+        {"audit missing", [&] { return store.Update_pass(missing); }, QStringLiteral("当前记录不存在!")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const m_DBresult r = c.run();
+        EXPECT_FALSE(r.isResult);
+        EXPECT_EQ(r.str_MsgBox, c.text);
+        EXPECT_EQ(count(dir().headTable), 1);
+        EXPECT_EQ(lines(stored.id), 3);
+        EXPECT_EQ(store.GetModel(stored.id).remark, stored.remark);
+    }
+}
+
+TEST_P(BillStoreTest, UpdatePassTouchesOnlyItsColumnsAndDeleteRemovesTheWholeBill)
+{
+    const BillHead stored = addBill();
+    BillHead h;
+    h.id = stored.id;
+    h.ispass = 1;
+    h.updateLastUser = QStringLiteral("checker");
+    h.updateLastTime = QStringLiteral("2024-03-20 08:00:00");
+    h.remark = QStringLiteral("not written");
+    ASSERT_TRUE(store.Update_pass(h).isResult);
+    BillHead back = store.GetModel(stored.id);
+    EXPECT_EQ(back.ispass, 1);
+    EXPECT_EQ(back.passName, QStringLiteral("已审核"));
+    EXPECT_EQ(back.updateLastUser, QStringLiteral("checker"));
+    EXPECT_EQ(back.remark, stored.remark);
+    EXPECT_EQ(back.partnerName, stored.partnerName);
+    EXPECT_EQ(back.rowsCount, 3);
+
+    h.ispass = 0;
+    ASSERT_TRUE(store.Update_pass(h).isResult);
+    const m_DBresult r = store.Delete(stored.id);
+    EXPECT_TRUE(r.isResult) << r.str_MsgBox.toStdString();
+    EXPECT_EQ(count(dir().headTable), 0);
+    EXPECT_EQ(count(dir().lineTable), 0);
+    EXPECT_EQ(store.GetModel(stored.id).id, 0);
+}
+
+TEST_P(BillStoreTest, LastPriceIsTheNewestLineOfThePartnerUnderTheExactCode)
+{
+    auto save = [&](int partner, const QString& code, double price) {
+        BillHead h = head();
+        h.partnerId = partner;
+        BillLine l = line(1, 1, price, price);
+        l.goodsCode = code;
+        QList<BillLine> ls = {l, l};
+        ls[1].inPrice = ls[1].salePrice = price + 1; // the newer line of the bill wins
+        ASSERT_TRUE(store.Add(h, ls).isResult);
+    };
+    save(7, QStringLiteral("G1"), 3);
+    save(7, QStringLiteral("G1"), 5);
+    save(8, QStringLiteral("G1"), 9);
+    save(7, QStringLiteral("6901"), 11);
+    double price = -1;
+    ASSERT_TRUE(store.GetLastPrice(7, QStringLiteral("G1"), price));
+    EXPECT_DOUBLE_EQ(price, 6);
+    ASSERT_TRUE(store.GetLastPrice(7, QStringLiteral("6901"), price));
+    EXPECT_DOUBLE_EQ(price, 12);
+    EXPECT_FALSE(store.GetLastPrice(9, QStringLiteral("G1"), price));
+    EXPECT_FALSE(store.GetLastPrice(7, QStringLiteral("G2"), price));
+}
+
+TEST_P(BillStoreTest, SqlTextsAndEmptyReads)
+{
+    EXPECT_TRUE(store.GetSqlSearch(QStringLiteral("A")).isEmpty());
+    EXPECT_TRUE(store.GetSqlSearch().isEmpty());
+    EXPECT_TRUE(store.GetSqlSearch(QStringLiteral("f")).startsWith(QLatin1Char(' ')));
+    EXPECT_TRUE(
+        store.GetSqlSearch(QStringLiteral("f")).contains(QStringLiteral(",") + dir().partnerNameCol + ","));
+    EXPECT_TRUE(store.GetLineSqlSearch(QStringLiteral("f")).endsWith(QStringLiteral("remark ")));
+    EXPECT_EQ(store.GetModel(5).id, 0);
+    EXPECT_EQ(store.GetLineModel(5).id, 0);
+    addBill();
+    const m_recordSet all = store.GetListForCondition({}, QStringLiteral("   "));
+    EXPECT_EQ(all.recordCount, 1);
+    EXPECT_EQ(all.recordSet->fieldCount(), 21);
+    EXPECT_EQ(store.GetLineListForCondition({}).recordSet->fieldCount(), dir().hasSalePrice ? 35 : 34);
+    BillHead empty = head();
+    QList<BillLine> none;
+    ASSERT_TRUE(store.Add(empty, none).isResult);
+    EXPECT_EQ(store.GetModel(empty.id).totalItemRow, QStringLiteral("1单0项"));
+    EXPECT_EQ(store.GetBillLines(empty.id).recordCount, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothDirections, BillStoreTest,
+                         ::testing::Values(BillDirection::Inbound, BillDirection::Outbound),
+                         [](const auto& info) {
+                             return std::string(info.param == BillDirection::Inbound ? "Inbound"
+                                                                                     : "Outbound");
+                         });
+
+// The per-direction names carry the partner under their own field names.
+class BillFacesTest : public DbTest
+{
+};
+
+TEST_F(BillFacesTest, FacesCarryTheirPartnerFieldsAndSalePrice)
+{
+    dal_rk_head rk;
+    m_rk_head h;
+    h.accountId = 2;
+    h.utypeId = 3;
+    h.supplierId = 4;
+    h.supplierName = QStringLiteral("供应商甲");
+    h.createTime = QStringLiteral("2024-03-01");
+    QList<m_rk_detail> rl(1);
+    rl[0].goodsCode = QStringLiteral("G1");
+    rl[0].inPrice = 2;
+    rl[0].qty = 3;
+    ASSERT_TRUE(rk.Add(h, rl).isResult);
+    EXPECT_EQ(h.billNo, QStringLiteral("rk-2403-00001"));
+    EXPECT_EQ(rl[0].headId, h.id);
+    EXPECT_EQ(rk.GetModel(h.id).supplierName, QStringLiteral("供应商甲"));
+    dal_rk_detail rkd;
+    EXPECT_EQ(rkd.GetModel(rl[0].id).supplierId, 4);
+    EXPECT_DOUBLE_EQ(rkd.GetModel(rl[0].id).totalAmount, 6);
+
+    dal_ck_head ck;
+    m_ck_head c;
+    c.customerId = 5;
+    c.customerName = QStringLiteral("客户乙");
+    c.createTime = QStringLiteral("2024-03-01");
+    QList<m_ck_detail> cl(1);
+    cl[0].inPrice = 2;
+    cl[0].salePrice = 12.5;
+    cl[0].qty = 3;
+    ASSERT_TRUE(ck.Add(c, cl).isResult);
+    EXPECT_EQ(c.billNo, QStringLiteral("ck-2403-00001"));
+    const m_ck_detail back = dal_ck_detail().GetModel(cl[0].id);
+    EXPECT_EQ(back.customerName, QStringLiteral("客户乙"));
+    EXPECT_DOUBLE_EQ(back.inPrice, 2);
+    EXPECT_DOUBLE_EQ(back.totalAmount, 37.5);
+    c.ispass = 1;
+    EXPECT_TRUE(ck.Update_pass(c).isResult);
+    EXPECT_EQ(ck.Delete(c.id).str_MsgBox, QStringLiteral("当前单据已审核,不能删除!"));
+}
+
+} // namespace

@@ -1,0 +1,255 @@
+#include "TestEnv.h"
+
+#include "DialogRunner.h"
+#include "FlexGrid.h"
+#include "Launcher.h"
+#include "MsgBox.h"
+#include "UiDriver.h"
+#include "frmBill.h"
+#include "sqlHelper.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QToolBar>
+
+namespace
+{
+
+// A catalogue of two goods, a location, a supplier and a customer; the bill
+// windows are then worked from the keyboard as a clerk does.
+class BillWindowTest : public DbTest
+{
+  protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        exec(QStringLiteral(
+            "insert into tb_dictionary (id,utype,uname,isstart) values (5,'goodsType','饮料',1)"));
+        exec(QStringLiteral(
+            "insert into tb_goods_head (id,goodsTypeId,goodsCode,goodsName,goodsDesc,pinyin) values "
+            "(1,5,'G001','可口可乐','330ml','KKKL'),(2,5,'G002','雪碧','500ml','XB')"));
+        exec(QStringLiteral(
+            "insert into tb_goods_detail (id,headId,isDefault,rowNo,goodsDetailCode,unit,packQty,"
+            "weight,inPrice,salePrice) values (1,1,1,1,'6901','瓶',1,0.35,2.5,3.5),"
+            "(2,1,0,2,'6902','箱',12,4.2,28,40),(3,2,1,1,'6903','瓶',1,0.5,2,3)"));
+        exec(QStringLiteral(
+            "insert into tb_location (id,locationCode,uname,state) values (1,'A-01','一号',1)"));
+        exec(QStringLiteral("insert into tb_location_fun (locationId,departmentId) values (1,1)"));
+        exec(QStringLiteral("insert into tb_customer (id,utype,customerCode,uname,status) values "
+                            "(7,2,'ct-2403-00001','华联超市',1)"));
+        loginAs(1);
+    }
+
+    template <class W> W* open()
+    {
+        auto* w = new W;
+        w->show();
+        ui::activate(w);
+        return w;
+    }
+    static void enterGoods(frmBill* w, const QString& code, const QString& qty = {},
+                           const QString& price = {})
+    {
+        if (!qty.isEmpty()) {
+            ui::press(Qt::Key_F3);
+            ui::type(qty);
+        }
+        if (!price.isEmpty()) {
+            ui::press(Qt::Key_F5);
+            ui::type(price);
+        }
+        ui::focusOn(w->txt_GoodsCode);
+        ui::type(code);
+        ui::press(Qt::Key_Return);
+    }
+};
+
+TEST_F(BillWindowTest, AClerkEntersTwoLinesByBarcodeAndOneByCodeAndSaves)
+{
+    auto* w = open<frmImport>();
+    w->Import_Add(7, QStringLiteral("华联超市"));
+    enterGoods(w, QStringLiteral("6902"), QStringLiteral("3"), QStringLiteral("12.5"));
+    enterGoods(w, QStringLiteral("6903"), QStringLiteral("2"));
+    enterGoods(w, QStringLiteral("G002")); // G002 matches one unit: the goods code of item 2
+    EXPECT_EQ(w->txt_GoodsCode->text(), QString());
+    EXPECT_EQ(w->txt_Qty->text(), QStringLiteral("1"));
+    EXPECT_EQ(w->vs_bill->Rows(), 4);
+    EXPECT_EQ(w->vs_bill->TextMatrix(1, 15), QStringLiteral("37.5"));
+    EXPECT_EQ(w->txt_BillAmount->text(), QStringLiteral("￥43.5"));
+
+    answer(MsgAnswer::Yes);
+    ui::press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(MsgBox::LastText(), QStringLiteral("保存成功!"));
+    EXPECT_EQ(w->txt_billNo->text().left(3), QStringLiteral("rk-"));
+    EXPECT_EQ(count(QStringLiteral("tb_rk_detail"), QStringLiteral("headId=1")), 3);
+    EXPECT_DOUBLE_EQ(scalar(QStringLiteral("select inPrice from tb_rk_detail where rowNo=1")).toDouble(),
+                     12.5);
+    EXPECT_DOUBLE_EQ(scalar(QStringLiteral("select qty from tb_rk_detail where rowNo=2")).toDouble(), 2);
+    EXPECT_EQ(scalar(QStringLiteral("select goodsCode from tb_rk_detail where rowNo=3")).toString(),
+              QStringLiteral("G002"));
+    EXPECT_EQ(scalar(QStringLiteral("select locationId from tb_rk_detail where rowNo=3")).toInt(), 1);
+    EXPECT_EQ(scalar(QStringLiteral("select supplierName from tb_rk_head")).toString(),
+              QStringLiteral("华联超市"));
+
+    // The supplier's last price wins over the catalogue; a typed 0 beats both.
+    w->Import_Add(7, QStringLiteral("华联超市"));
+    enterGoods(w, QStringLiteral("6902"));
+    EXPECT_EQ(w->vs_bill->TextMatrix(1, 13), QStringLiteral("12.5"));
+    enterGoods(w, QStringLiteral("6902"), {}, QStringLiteral("0"));
+    EXPECT_EQ(w->vs_bill->TextMatrix(2, 13), QStringLiteral("0.0"));
+}
+
+TEST_F(BillWindowTest, LookupPathsLeaveTheEntryStripAsTheClerkExpects)
+{
+    auto* w = open<frmImport>();
+    // several matches: the message, then the picker (cancelled): the code stays
+    exec(QStringLiteral("update tb_goods_detail set goodsDetailCode='6901' where id=3"));
+    DialogRunner::QueueHandler([](QDialog*) { return 0; });
+    enterGoods(w, QStringLiteral("6901"));
+    EXPECT_TRUE(MsgBox::LastText().startsWith(QStringLiteral("找到2个条码相同货品信息")));
+    EXPECT_EQ(w->txt_GoodsCode->text(), QStringLiteral("6901"));
+    // partial: the box is emptied before the picker
+    DialogRunner::QueueHandler([](QDialog*) { return 0; });
+    ui::focusOn(w->txt_GoodsCode);
+    w->txt_GoodsCode->clear();
+    enterGoods(w, QStringLiteral("可乐"));
+    EXPECT_EQ(w->txt_GoodsCode->text(), QString());
+    EXPECT_TRUE(w->lb_NoGoods->isHidden());
+    // none: the label shows and the box is emptied
+    enterGoods(w, QStringLiteral("nothing"));
+    EXPECT_FALSE(w->lb_NoGoods->isHidden());
+    EXPECT_EQ(w->txt_GoodsCode->text(), QString());
+    EXPECT_EQ(w->vs_bill->TextMatrix(1, 3), QString());
+}
+
+TEST_F(BillWindowTest, SaveRefusesWhatItMustAndAuditDeleteFollowTheState)
+{
+    auto* w = open<frmImport>();
+    w->Import_Add(7, QStringLiteral("华联超市"));
+    enterGoods(w, QStringLiteral("G002"));
+    w->vs_bill->setTextMatrix(1, 17, QString()); // the location emptied
+    ui::clickToolbar(w, "save");
+    EXPECT_EQ(MsgBox::LastText(), QStringLiteral("存放库位不能为空,可以单击【鼠标右键】去批量预设!"));
+    EXPECT_EQ(w->vs_bill->Col(), 17);
+    w->vs_bill->setTextMatrix(1, 17, QStringLiteral("A-01"));
+    w->vs_bill->setTextMatrix(1, 16, QStringLiteral("1"));
+    answer(MsgAnswer::No);
+    ui::clickToolbar(w, "save");
+    EXPECT_EQ(count(QStringLiteral("tb_rk_head")), 0);
+    answer(MsgAnswer::Yes);
+    ui::clickToolbar(w, "save");
+    ASSERT_EQ(count(QStringLiteral("tb_rk_head")), 1);
+
+    answer(MsgAnswer::Yes);
+    ui::clickToolbar(w, "pass");
+    EXPECT_EQ(MsgBox::LastText(), QStringLiteral("审核成功!"));
+    EXPECT_EQ(w->passAction->text(), QStringLiteral("反审"));
+    ui::clickToolbar(w, "delete");
+    EXPECT_EQ(MsgBox::LastText(), QStringLiteral("当前单据已审核,不能删除!"));
+    ui::clickToolbar(w, "save");
+    EXPECT_EQ(MsgBox::LastText(), QStringLiteral("当前单据已审核,不能保存!"));
+
+    // Un-audited behind the window's back, then audited again elsewhere: the
+    // store's check answers.
+    answer(MsgAnswer::Yes);
+    ui::clickToolbar(w, "pass");
+    EXPECT_EQ(MsgBox::LastText(), QStringLiteral("反审成功!"));
+    exec(QStringLiteral("update tb_rk_head set ispass=1"));
+    answer(MsgAnswer::Yes);
+    ui::clickToolbar(w, "delete");
+    EXPECT_EQ(MsgBox::LastText(), QStringLiteral("当前单据已审核,不能删除!"));
+    exec(QStringLiteral("update tb_rk_head set ispass=0"));
+    answer(MsgAnswer::Yes);
+    ui::clickToolbar(w, "delete");
+    EXPECT_EQ(MsgBox::LastText(), QStringLiteral("删除成功!"));
+    EXPECT_EQ(count(QStringLiteral("tb_rk_head")), 0);
+    EXPECT_EQ(w->txt_id->text(), QString());
+
+    // Loading the deleted bill shows the error and leaves a new bill.
+    w->GetRK_Infor(1);
+    EXPECT_EQ(MsgBox::LastText(), QStringLiteral("当前记录不存在!"));
+    EXPECT_EQ(w->txt_id->text(), QString());
+    EXPECT_TRUE(w->dt_createDate->isEnabled());
+}
+
+TEST_F(BillWindowTest, OutboundAsksBeforeTheStockGoesNegative)
+{
+    std::optional<double> stock = 10;
+    frmBill::SetStockProbe([&](int) { return stock; });
+    auto* w = open<frmExport>();
+    w->Export_Add(7, QStringLiteral("华联超市"));
+    EXPECT_TRUE(w->vs_bill->ColHidden(13)); // 进价 hidden, 售价 shown
+    answer(MsgAnswer::No);
+    enterGoods(w, QStringLiteral("6902"), QStringLiteral("2"));
+    EXPECT_EQ(MsgBox::LastText(),
+              QStringLiteral("货品[可口可乐]的库存总数(10)-出库数(24) = -14 出现负数,是否继续出库?"));
+    EXPECT_EQ(w->txt_GoodsCode->text(), QStringLiteral("6902"));
+    EXPECT_EQ(w->vs_bill->TextMatrix(1, 3), QString());
+    answer(MsgAnswer::Yes);
+    ui::focusOn(w->txt_GoodsCode);
+    ui::press(Qt::Key_Return);
+    EXPECT_EQ(w->vs_bill->TextMatrix(1, 3), QStringLiteral("1"));
+    EXPECT_EQ(w->vs_bill->TextMatrix(1, 14), QStringLiteral("40.0"));
+    EXPECT_EQ(w->vs_bill->TextMatrix(1, 13), QStringLiteral("28"));
+    stock = 24;
+    MsgBox::ClearShown();
+    enterGoods(w, QStringLiteral("6902"), QStringLiteral("2"), QStringLiteral("12.5"));
+    EXPECT_TRUE(MsgBox::ShownTexts().isEmpty());
+    EXPECT_EQ(w->vs_bill->TextMatrix(2, 16), QStringLiteral("25.0"));
+
+    exec(QStringLiteral("insert into tb_rk_head (id,billNo,createTime) values (1,'rk-' || "
+                        "substr(strftime('%Y%m','now'),3) || "
+                        "'-00001',date('now'))"));
+    answer(MsgAnswer::Yes);
+    ui::press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(MsgBox::LastText(), QStringLiteral("保存成功!"));
+    EXPECT_TRUE(w->txt_billNo->text().startsWith(QStringLiteral("ck-")));
+    EXPECT_TRUE(w->txt_billNo->text().endsWith(QStringLiteral("-00001")));
+    EXPECT_DOUBLE_EQ(scalar(QStringLiteral("select inPrice from tb_ck_detail where rowNo=1")).toDouble(), 28);
+    EXPECT_DOUBLE_EQ(scalar(QStringLiteral("select salePrice from tb_ck_detail where rowNo=2")).toDouble(),
+                     12.5);
+    frmBill::SetStockProbe({});
+}
+
+TEST_F(BillWindowTest, PrintingWritesTheDataFileAndTheToolRendersIt)
+{
+    const QString templates = appDir() + QStringLiteral("qvPrint/templeteXml/");
+    QDir().mkpath(templates);
+    for (const char* name : {"qv_import_bill.xml", "qv_export_bill.xml"})
+        QFile::copy(QStringLiteral(WMS_SOURCE_DIR "/resources/qvPrint/templeteXml/") + QLatin1String(name),
+                    templates + QLatin1String(name));
+    QDir().mkpath(appDir() + QStringLiteral("qvPrint/generateXml"));
+    auto* w = open<frmImport>();
+    w->Import_Add(7, QStringLiteral("华联超市"));
+    enterGoods(w, QStringLiteral("6902"), QStringLiteral("3"), QStringLiteral("12.5"));
+    answer(MsgAnswer::Yes);
+    ui::clickToolbar(w, "save");
+    const QString billNo = w->txt_billNo->text();
+    ui::press(Qt::Key_P, Qt::ControlModifier);
+    ASSERT_EQ(Launcher::Launches().size(), 1);
+    const QString command = Launcher::Launches().at(0).arguments.join(QLatin1Char(' '));
+    EXPECT_TRUE(command.startsWith(QStringLiteral("ulmPrint:TypeId=1003&BillCode=qv_import_bill&FileName=")));
+
+    // Our print tool renders the data file into a PDF.
+    const QString pdf = appDir() + QStringLiteral("bill.pdf");
+    QProcess tool;
+    tool.start(QStringLiteral(WMS_QVPRINT), {QStringLiteral("--pdf"), pdf, QStringLiteral("--dir"),
+                                             appDir() + QStringLiteral("qvPrint"), command});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString out = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(out.contains(billNo)) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("可口可乐")));
+    EXPECT_TRUE(out.contains(QStringLiteral("叁拾柒元伍角整"))) << out.toStdString();
+}
+
+} // namespace
