@@ -340,7 +340,7 @@ void ReportFrame::addDateCondition()
 
 void ReportFrame::addPartnerCondition(BillDirection dir)
 {
-    const bool in = dir == BillDirection::In;
+    const bool in = dir.kind == BillDirection::Inbound;
     m_partnerMode = in ? QStringLiteral("supplier") : QStringLiteral("customer");
     txt_partnerName = new QLineEdit(pic_title);
     txt_partnerName->setObjectName(in ? QStringLiteral("txt_supplierName")
@@ -804,7 +804,7 @@ QString ReportFrame::cellText(int col) const
 
 void OpenBillWindow(BillDirection dir, int id)
 {
-    const bool in = dir == BillDirection::In;
+    const bool in = dir.kind == BillDirection::Inbound;
     QWidget* w = WindowRegistry::Show(in ? QStringLiteral("frmImport") : QStringLiteral("frmExport"));
     if (!w)
         throw DbError(QStringLiteral("单据窗口不可用"));

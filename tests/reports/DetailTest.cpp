@@ -192,5 +192,5 @@ TEST_P(DetailTest, ExportCarriesTheHiddenTotals)
             .arg(code(), in() ? QStringLiteral("采购入库") : QStringLiteral("销售出库")));
 }
 
-INSTANTIATE_TEST_SUITE_P(Directions, DetailTest, ::testing::Values(BillDirection::In, BillDirection::Out),
+INSTANTIATE_TEST_SUITE_P(Directions, DetailTest, ::testing::Values(BillDirection::In(), BillDirection::Out()),
                          DirectionName);

@@ -135,7 +135,7 @@ class ReportTest : public DbTest, public ::testing::WithParamInterface<BillDirec
     }
 
     BillDirection dir() const { return GetParam(); }
-    bool in() const { return dir() == BillDirection::In; }
+    bool in() const { return dir().kind == BillDirection::Inbound; }
     const BillTables& t() const { return Tables(dir()); }
     QString billWindow() const { return in() ? QStringLiteral("frmImport") : QStringLiteral("frmExport"); }
     QString code() const { return t().code; }
@@ -263,5 +263,5 @@ class ReportTest : public DbTest, public ::testing::WithParamInterface<BillDirec
 
 inline std::string DirectionName(const ::testing::TestParamInfo<BillDirection>& info)
 {
-    return info.param == BillDirection::In ? "Inbound" : "Outbound";
+    return info.param.kind == BillDirection::Inbound ? "Inbound" : "Outbound";
 }

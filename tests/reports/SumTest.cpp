@@ -190,7 +190,7 @@ TEST_P(SumTest, PrintWithoutRowsSaysSo)
 TEST_P(SumTest, SumDataOfEachDirectionReadsOnlyItsOwnBills)
 {
     // An inbound bill never counts in the outbound sums and the other way round.
-    const BillDirection other = in() ? BillDirection::Out : BillDirection::In;
+    const BillDirection other = in() ? BillDirection::Out() : BillDirection::In();
     exec(QStringLiteral("INSERT INTO %1 (id, accountId, ispass, createTime) VALUES (1, 12, 1, '2024-05-02')")
              .arg(Tables(other).head));
     exec(QStringLiteral("INSERT INTO %1 (id, headId, goodsId, qty, packQty) VALUES (1, 1, 1, 5, 1)")
@@ -214,10 +214,10 @@ TEST_P(SumTest, SumDataOfEachDirectionReadsOnlyItsOwnBills)
     EXPECT_FALSE(data.GetListForCondition(fill, {}, page).str_MsgBox.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Directions, SumTest, ::testing::Values(BillDirection::In, BillDirection::Out),
+INSTANTIATE_TEST_SUITE_P(Directions, SumTest, ::testing::Values(BillDirection::In(), BillDirection::Out()),
                          DirectionName);
-INSTANTIATE_TEST_SUITE_P(Directions, SumWithBills, ::testing::Values(BillDirection::In, BillDirection::Out),
-                         DirectionName);
+INSTANTIATE_TEST_SUITE_P(Directions, SumWithBills,
+                         ::testing::Values(BillDirection::In(), BillDirection::Out()), DirectionName);
 
 // With WMS_SCREENSHOT set to a folder, the sum and list windows are saved as pictures there
 // (run under a real display, e.g. xvfb-run), to be looked at.
