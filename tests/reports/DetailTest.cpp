@@ -194,3 +194,19 @@ TEST_P(DetailTest, ExportCarriesTheHiddenTotals)
 
 INSTANTIATE_TEST_SUITE_P(Directions, DetailTest, ::testing::Values(BillDirection::In(), BillDirection::Out()),
                          DirectionName);
+
+TEST_P(DetailTest, FailedRebuildShowsTheErrorAndKeepsThePreviousRows)
+{
+    addBill(1, 12, 0, QStringLiteral("2024-05-02"));
+    addLine(1, 1, 1, 1, 1);
+    ReportFrame* w = openDetail();
+    ASSERT_EQ(w->keptCount(), 1);
+    exec(QStringLiteral("DROP TABLE tb_location")); // the rebuild cannot read the location codes
+    ui::click(w, "btn_search");
+    ASSERT_EQ(MsgBox::Shown().size(), 1);
+    EXPECT_EQ(MsgBox::Shown().at(0).icon, MsgIcon::Critical);
+    EXPECT_EQ(MsgBox::Shown().at(0).title, w->windowTitle());
+    EXPECT_TRUE(MsgBox::Shown().at(0).text.contains(QStringLiteral("tb_location")));
+    EXPECT_EQ(pagerText(w), QStringLiteral("记录数: 0 条"));
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from temp_rpt_%1Detail").arg(code())).toInt(), 1);
+}

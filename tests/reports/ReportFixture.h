@@ -265,3 +265,8 @@ inline std::string DirectionName(const ::testing::TestParamInfo<BillDirection>& 
 {
     return info.param.kind == BillDirection::Inbound ? "Inbound" : "Outbound";
 }
+
+inline void PrintTo(const BillDirection& d, std::ostream* os)
+{
+    *os << (d.kind == BillDirection::Inbound ? "inbound" : "outbound");
+}
