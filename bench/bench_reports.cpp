@@ -7,6 +7,8 @@
 #include "sqlHelper.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <benchmark/benchmark.h>
@@ -173,6 +175,28 @@ void BM_BareSql(benchmark::State& state)
                  QStringLiteral(" desc, id desc limit 20 offset 0"));
     for (const QVariant& v : values)
         ins.addBindValue(v);
+    // With WMS_BENCH_SQL set to a folder, the database and the statements are
+    // written there for the sqlite3 shell (its printf standing in for rpt_num).
+    const QString dump = qEnvironmentVariable("WMS_BENCH_SQL");
+    if (!dump.isEmpty()) {
+        const QString dbFile = dump + QStringLiteral("/bench_reports.db");
+        if (!QFile::exists(dbFile))
+            ExecuteSql(QStringLiteral("VACUUM INTO '") + dbFile + QStringLiteral("'"));
+        QString text = ReplacePara(insert.sql, &insert.params);
+        static const QRegularExpression num(
+            QStringLiteral("rpt_num\\(((?:[^()]|\\((?:[^()]|\\([^()]*\\))*\\))*), '#0\\.0#+'(, '0')?\\)"));
+        text.replace(num, QStringLiteral("printf('%.3f', \\1)"));
+        QFile out(dump + QStringLiteral("/report_%1_%2.sql").arg(kind).arg(int(range)));
+        if (out.open(QIODevice::WriteOnly)) {
+            const QString script =
+                QStringLiteral("CREATE TEMP TABLE ") + table + QStringLiteral(" (") +
+                r.data->spec().columnDefs + QStringLiteral(");\n.timer on\nBEGIN;\nDELETE FROM ") + table +
+                QStringLiteral(";\n") + text + QStringLiteral(";\nCOMMIT;\nselect count(*) from ") + table +
+                QStringLiteral(";\n") + r.selectText + QStringLiteral(" from ") + table +
+                QStringLiteral(" order by ") + r.order + QStringLiteral(" desc, id desc limit 20;\n");
+            out.write(script.toUtf8());
+        }
+    }
     for (auto _ : state) {
         QSqlQuery(QStringLiteral("BEGIN IMMEDIATE"), db);
         if (!del.exec() || !ins.exec())
