@@ -2,16 +2,22 @@
 
 #include "FrmHelp.h"
 #include "FrmModifypwd.h"
+#include "ScheduleWindows.h"
 #include "WindowRegistry.h"
+#include "dal_rpt_stock.h"
 #include "frmBill.h"
 #include "frmBrowser.h"
+#include "frmLocation.h"
 #include "frmOptions.h"
+#include "frm_customer.h"
 #include "frm_department_fun.h"
 #include "frm_dictionary.h"
 #include "frm_rpt_Detail.h"
 #include "frm_rpt_Head.h"
 #include "frm_rpt_Sum.h"
+#include "frm_rpt_stock.h"
 #include "frm_user.h"
+#include "mod_public.h"
 
 // Each window joins with its header here and one line in its subsystem's
 // function below, for example:
@@ -38,7 +44,11 @@ void RegisterCatalogueWindows()
     WindowRegistry::add("frm_dictionary", [] { return new frm_dictionary; });
 }
 
-void RegisterPartnersWindows() {}
+void RegisterPartnersWindows()
+{
+    WindowRegistry::add("frm_customer", [] { return new frm_customer; });
+    WindowRegistry::add("frmLocation", [] { return new frmLocation; });
+}
 
 void RegisterInboundWindows()
 {
@@ -48,9 +58,16 @@ void RegisterInboundWindows()
 void RegisterOutboundWindows()
 {
     WindowRegistry::add("frmExport", [] { return new frmExport; });
+    // The negative-stock question reads the goods item's live balance over the
+    // account tags the user may see.
+    frmBill::SetStockProbe(
+        [](int goodsId) { return dal_rpt_stock().GetLiveStockQty(SysVar.Sys_accountJoinId, goodsId); });
 }
 
-void RegisterStockWindows() {}
+void RegisterStockWindows()
+{
+    WindowRegistry::add("frm_rpt_stock", [] { return new frm_rpt_stock; });
+}
 
 void RegisterReportsWindows()
 {
@@ -62,7 +79,10 @@ void RegisterReportsWindows()
     WindowRegistry::add("frm_rpt_ckSum", [] { return new frm_rpt_ckSum; });
 }
 
-void RegisterScheduleWindows() {}
+void RegisterScheduleWindows()
+{
+    WindowRegistry::add("FrmCalendar", [] { return new FrmCalendar; });
+}
 
 } // namespace
 

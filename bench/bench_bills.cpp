@@ -94,7 +94,7 @@ BillHead billHead()
 void BM_SaveBill200Lines(benchmark::State& state)
 {
     store();
-    BillStore bills(BillDirection::In());
+    BillStore bills(BillDirectionSpec::In());
     std::vector<int> saved;
     for (auto _ : state) {
         BillHead h = billHead();
@@ -112,7 +112,7 @@ BENCHMARK(BM_SaveBill200Lines)->Unit(benchmark::kMillisecond);
 void BM_LoadBill200Lines(benchmark::State& state)
 {
     store();
-    BillStore bills(BillDirection::In());
+    BillStore bills(BillDirectionSpec::In());
     BillHead h = billHead();
     QList<BillLine> lines = billLines();
     bills.Add(h, lines);
@@ -130,7 +130,7 @@ BENCHMARK(BM_LoadBill200Lines)->Unit(benchmark::kMillisecond);
 void BM_LastPrice(benchmark::State& state)
 {
     store();
-    BillStore bills(BillDirection::In());
+    BillStore bills(BillDirectionSpec::In());
     double price = 0;
     int n = 0;
     for (auto _ : state) {

@@ -354,6 +354,8 @@ CREATE INDEX ix_rk_head_supplier ON tb_rk_head(supplierId);
 CREATE INDEX ix_rk_head_account ON tb_rk_head(accountId);
 CREATE INDEX ix_rk_head_type ON tb_rk_head(utypeId);
 CREATE INDEX ix_rk_head_user ON tb_rk_head(userId);
+-- Every report filters the heads by date and lists them in date order.
+CREATE INDEX ix_rk_head_time ON tb_rk_head(createTime, id);
 
 CREATE TABLE tb_rk_detail (
     id              INTEGER PRIMARY KEY,
@@ -401,6 +403,7 @@ CREATE INDEX ix_ck_head_customer ON tb_ck_head(customerId);
 CREATE INDEX ix_ck_head_account ON tb_ck_head(accountId);
 CREATE INDEX ix_ck_head_type ON tb_ck_head(utypeId);
 CREATE INDEX ix_ck_head_user ON tb_ck_head(userId);
+CREATE INDEX ix_ck_head_time ON tb_ck_head(createTime, id);
 
 CREATE TABLE tb_ck_detail (
     id              INTEGER PRIMARY KEY,
@@ -515,11 +518,19 @@ FROM tb_ck_detail l INNER JOIN tb_ck_head h ON h.id = l.headId;
 
 CREATE TABLE tb_events (
     id           INTEGER PRIMARY KEY,
-    createUserId INTEGER NOT NULL DEFAULT 0
+    eventContent TEXT,
+    createTime   TEXT,
+    createUserId INTEGER NOT NULL DEFAULT 0,
+    flgType      TEXT,
+    isStart      INTEGER NOT NULL DEFAULT 1
 );
+CREATE INDEX ix_events_time ON tb_events (createTime, id);
 CREATE TABLE tb_setting (
-    id INTEGER PRIMARY KEY
+    id       INTEGER PRIMARY KEY,
+    setKey   TEXT COLLATE NOCASE,
+    setValue TEXT
 );
+CREATE UNIQUE INDEX ix_setting_key ON tb_setting (setKey);
 
 -- ===================================================================
 -- Initial rows
@@ -650,3 +661,5 @@ INSERT INTO tb_Messagebox (Code, CDESC) VALUES
     ('AskDelete',          '是否删除当前记录?'),
     ('AlreadyDelete',      '删除成功!'),
     ('LimitedUser',        '功能受限,请与系统管理联系!');
+
+INSERT INTO tb_setting (id, setKey, setValue) VALUES (1, 'viewType', '列表显示');

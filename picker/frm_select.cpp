@@ -5,7 +5,9 @@
 #include "FlexGrid.h"
 #include "FormHelpers.h"
 #include "GridCellHelpers.h"
+#include "Guarded.h"
 #include "MsgBox.h"
+#include "Numbers.h"
 #include "ProcessFuntionValues.h"
 #include "m_ck_head.h"
 #include "m_customer.h"
@@ -134,13 +136,6 @@ QString joinedFields(const QStringList& fields)
     for (const QString& f : fields)
         parts.append(QStringLiteral("COALESCE(") + f + QStringLiteral(",'')"));
     return parts.join(QStringLiteral("||"));
-}
-
-double cellNumber(const QString& text)
-{
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    return ok ? v : 0;
 }
 
 } // namespace
@@ -280,12 +275,8 @@ void frm_select::RunSearch()
     Form_Load();
     QString format;
     m_recordSet rs;
-    try {
-        rs = search(format);
-    } catch (const DbError& e) {
-        MsgBox::Show(e.message(), MsgIcon::Critical, QStringLiteral("System"), MsgButtons::Ok, this);
+    if (!Guarded(this, GuardStyle{MsgIcon::Critical}, [&] { rs = search(format); }))
         return;
-    }
     if (format.isEmpty())
         format = QStringLiteral("^行号 |^id |^选定   ");
 
@@ -428,7 +419,7 @@ void frm_select::vgInput_Click()
     const int row = vgInput->Row();
     if (row < vgInput->FixedRows() || row >= vgInput->Rows())
         return;
-    const bool marked = cellNumber(vgInput->TextMatrix(row, 2)) == -1;
+    const bool marked = ReadNumber(vgInput->TextMatrix(row, 2)) == -1;
     vgInput->setTextMatrix(row, 2, marked ? QStringLiteral("0") : QStringLiteral("-1"));
 }
 
@@ -458,7 +449,7 @@ void frm_select::B_AllSelect_Click()
 
 QVariant frm_select::recordOfRow(int row) const
 {
-    const int id = int(cellNumber(vgInput->TextMatrix(row, 1)));
+    const int id = int(ReadNumber(vgInput->TextMatrix(row, 1)));
     const QString name = utbName;
     if (name == QLatin1String("supplier") || name == QLatin1String("customer")) {
         m_customer m;
@@ -504,7 +495,7 @@ void frm_select::B_SelectInput_Click()
             picked.append(recordOfRow(current));
         } else {
             for (int r = vgInput->FixedRows(); r < vgInput->Rows(); ++r) {
-                if (cellNumber(vgInput->TextMatrix(r, 2)) == -1)
+                if (ReadNumber(vgInput->TextMatrix(r, 2)) == -1)
                     picked.append(recordOfRow(r));
             }
         }

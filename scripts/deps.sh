@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the program and its tests need, when missing.
 set -euo pipefail
 packages=(
-  cmake g++ ninja-build pkg-config
+  cmake g++ ninja-build pkg-config clang-format-14
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
   libxlsxwriter-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -124,7 +124,7 @@ template <class B, class A> QList<B> linesAs(const QList<A>& as)
 template <class Head, class Line> class BillHeadFace
 {
   public:
-    explicit BillHeadFace(const BillDirection& direction) : m_store(direction) {}
+    explicit BillHeadFace(const BillDirectionSpec& direction) : m_store(direction) {}
 
     QString GetSqlSearch(const QString& utype = {}) const { return m_store.GetSqlSearch(utype); }
     // The new bill's id and number, and the lines' ids, are written back.
@@ -177,7 +177,7 @@ template <class Head, class Line> class BillHeadFace
 template <class Line> class BillLineFace
 {
   public:
-    explicit BillLineFace(const BillDirection& direction) : m_store(direction) {}
+    explicit BillLineFace(const BillDirectionSpec& direction) : m_store(direction) {}
 
     QString GetSqlSearch(const QString& utype = {}) const { return m_store.GetLineSqlSearch(utype); }
     m_DBresult Add(Line& obj_Model)

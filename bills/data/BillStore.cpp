@@ -2,7 +2,6 @@
 
 #include "DataAccess.h"
 #include "DbError.h"
-#include "FieldRead.h"
 #include "Numbers.h"
 #include "PrintXml.h"
 #include "ProcessFuntion.h"
@@ -261,72 +260,70 @@ m_DBresult BillStore::DeleteLine(int id)
 
 BillHead BillStore::readHead(const RecordSet& rs) const
 {
-    using namespace FieldRead;
     BillHead h;
-    h.id = Int(rs, 0, Q("id"));
-    h.accountId = Int(rs, 0, Q("accountId"));
-    h.accountName = Text(rs, 0, Q("accountName"));
-    h.billNo = Text(rs, 0, Q("billNo"));
-    h.ubillNo = TextOrEmpty(rs, 0, Q("ubillNo"));
-    h.utype = Text(rs, 0, Q("utype"));
-    h.utypeId = Int(rs, 0, Q("utypeId"));
-    h.partnerId = Int(rs, 0, m_dir.partnerIdCol);
-    h.partnerName = Text(rs, 0, m_dir.partnerNameCol);
-    h.remark = TextOrEmpty(rs, 0, Q("remark"));
-    h.ispass = Int(rs, 0, Q("ispass"));
-    h.creator = Text(rs, 0, Q("creator"));
-    h.createTime = Text(rs, 0, Q("createTime"));
-    h.updateLastUser = TextOrEmpty(rs, 0, Q("updateLastUser"));
-    h.updateLastTime = TextOrEmpty(rs, 0, Q("updateLastTime"));
-    h.userId = Int(rs, 0, Q("userId"));
-    h.totalItemRow = Text(rs, 0, Q("totalItemRow"));
+    h.id = rs.integer(0, Q("id"));
+    h.accountId = rs.integer(0, Q("accountId"));
+    h.accountName = rs.text(0, Q("accountName"));
+    h.billNo = rs.text(0, Q("billNo"));
+    h.ubillNo = rs.text(0, Q("ubillNo"));
+    h.utype = rs.text(0, Q("utype"));
+    h.utypeId = rs.integer(0, Q("utypeId"));
+    h.partnerId = rs.integer(0, m_dir.partnerIdCol);
+    h.partnerName = rs.text(0, m_dir.partnerNameCol);
+    h.remark = rs.text(0, Q("remark"));
+    h.ispass = rs.integer(0, Q("ispass"));
+    h.creator = rs.text(0, Q("creator"));
+    h.createTime = rs.text(0, Q("createTime"));
+    h.updateLastUser = rs.text(0, Q("updateLastUser"));
+    h.updateLastTime = rs.text(0, Q("updateLastTime"));
+    h.userId = rs.integer(0, Q("userId"));
+    h.totalItemRow = rs.text(0, Q("totalItemRow"));
     h.totalQty = ReadNumber(rs.value(0, Q("totalQty")));
     h.totalAmount = ReadNumber(rs.value(0, Q("totalAmount")));
     h.rowsCount = int(ReadNumber(rs.value(0, Q("rowsCount"))));
-    h.passName = TextOrEmpty(rs, 0, Q("passName"));
+    h.passName = rs.text(0, Q("passName"));
     return h;
 }
 
 BillLine BillStore::readLine(const RecordSet& rs) const
 {
-    using namespace FieldRead;
     BillLine l;
-    l.id = Int(rs, 0, Q("id"));
-    l.headId = Int(rs, 0, Q("headId"));
-    l.accountId = Int(rs, 0, Q("accountId"));
-    l.accountName = Text(rs, 0, Q("accountName"));
-    l.billNo = Text(rs, 0, Q("billNo"));
-    l.ubillNo = TextOrEmpty(rs, 0, Q("ubillNo"));
-    l.utype = Text(rs, 0, Q("utype"));
-    l.utypeId = Int(rs, 0, Q("utypeId"));
-    l.partnerId = Int(rs, 0, m_dir.partnerIdCol);
-    l.partnerName = Text(rs, 0, m_dir.partnerNameCol);
-    l.userId = Int(rs, 0, Q("userId"));
-    l.rowNo = Int(rs, 0, Q("rowNo"));
-    l.goodsTypeId = Int(rs, 0, Q("goodsTypeId"));
-    l.goodsTypeName = Text(rs, 0, Q("goodsTypeName"));
-    l.goodsId = Int(rs, 0, Q("goodsId"));
-    l.goodsCode = Text(rs, 0, Q("goodsCode"));
-    l.goodsDetailCode = TextOrEmpty(rs, 0, Q("goodsDetailCode"));
-    l.goodsName = Text(rs, 0, Q("goodsName"));
-    l.goodsDesc = TextOrEmpty(rs, 0, Q("goodsDesc"));
-    l.unit = TextOrEmpty(rs, 0, Q("unit"));
-    l.inPrice = Double(rs, 0, Q("inPrice"));
+    l.id = rs.integer(0, Q("id"));
+    l.headId = rs.integer(0, Q("headId"));
+    l.accountId = rs.integer(0, Q("accountId"));
+    l.accountName = rs.text(0, Q("accountName"));
+    l.billNo = rs.text(0, Q("billNo"));
+    l.ubillNo = rs.text(0, Q("ubillNo"));
+    l.utype = rs.text(0, Q("utype"));
+    l.utypeId = rs.integer(0, Q("utypeId"));
+    l.partnerId = rs.integer(0, m_dir.partnerIdCol);
+    l.partnerName = rs.text(0, m_dir.partnerNameCol);
+    l.userId = rs.integer(0, Q("userId"));
+    l.rowNo = rs.integer(0, Q("rowNo"));
+    l.goodsTypeId = rs.integer(0, Q("goodsTypeId"));
+    l.goodsTypeName = rs.text(0, Q("goodsTypeName"));
+    l.goodsId = rs.integer(0, Q("goodsId"));
+    l.goodsCode = rs.text(0, Q("goodsCode"));
+    l.goodsDetailCode = rs.text(0, Q("goodsDetailCode"));
+    l.goodsName = rs.text(0, Q("goodsName"));
+    l.goodsDesc = rs.text(0, Q("goodsDesc"));
+    l.unit = rs.text(0, Q("unit"));
+    l.inPrice = rs.number(0, Q("inPrice"));
     if (m_dir.hasSalePrice)
-        l.salePrice = Double(rs, 0, Q("salePrice"));
-    l.packQty = Double(rs, 0, Q("packQty"));
-    l.weight = Double(rs, 0, Q("weight"));
-    l.qty = Double(rs, 0, Q("qty"));
-    l.totalQty = Double(rs, 0, Q("totalQty"));
-    l.totalDefaultQty = Double(rs, 0, Q("totalDefaultQty"));
-    l.totalWeight = Double(rs, 0, Q("totalWeight"));
-    l.totalAmount = Double(rs, 0, Q("totalAmount"));
-    l.locationCode = TextOrEmpty(rs, 0, Q("locationCode"));
-    l.locationId = Int(rs, 0, Q("locationId"));
-    l.lotNo = TextOrEmpty(rs, 0, Q("lotNo"));
-    l.remark = TextOrEmpty(rs, 0, Q("remark"));
-    l.ispass = Int(rs, 0, Q("ispass"));
-    l.passName = Text(rs, 0, Q("passName"));
+        l.salePrice = rs.number(0, Q("salePrice"));
+    l.packQty = rs.number(0, Q("packQty"));
+    l.weight = rs.number(0, Q("weight"));
+    l.qty = rs.number(0, Q("qty"));
+    l.totalQty = rs.number(0, Q("totalQty"));
+    l.totalDefaultQty = rs.number(0, Q("totalDefaultQty"));
+    l.totalWeight = rs.number(0, Q("totalWeight"));
+    l.totalAmount = rs.number(0, Q("totalAmount"));
+    l.locationCode = rs.text(0, Q("locationCode"));
+    l.locationId = rs.integer(0, Q("locationId"));
+    l.lotNo = rs.text(0, Q("lotNo"));
+    l.remark = rs.text(0, Q("remark"));
+    l.ispass = rs.integer(0, Q("ispass"));
+    l.passName = rs.text(0, Q("passName"));
     return l;
 }
 

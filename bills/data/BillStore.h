@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BillDirection.h"
+#include "BillDirectionSpec.h"
 #include "BillRecords.h"
 #include "RecordSet.h"
 #include "m_DBresult.h"
@@ -22,8 +22,8 @@
 class BillStore
 {
   public:
-    explicit BillStore(const BillDirection& direction) : m_dir(direction) {}
-    const BillDirection& direction() const { return m_dir; }
+    explicit BillStore(const BillDirectionSpec& direction) : m_dir(direction) {}
+    const BillDirectionSpec& direction() const { return m_dir; }
 
     // ---- heads ----
 
@@ -93,5 +93,5 @@ class BillStore
     m_DBresult refill(const QString& temp, const QString& view, const QString& columns,
                       const m_conditions& ilstPara);
 
-    const BillDirection& m_dir;
+    const BillDirectionSpec& m_dir;
 };

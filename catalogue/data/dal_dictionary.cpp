@@ -1,7 +1,6 @@
 #include "dal_dictionary.h"
 
 #include "DataAccess.h"
-#include "FieldRead.h"
 #include "ProcessFuntionValues.h"
 #include "sqlHelper.h"
 
@@ -37,18 +36,17 @@ m_dictionary dal_dictionary::readModel(const RecordSet& rs)
     m_dictionary m;
     if (rs.isEmpty())
         return m;
-    using namespace FieldRead;
-    m.id = Int(rs, 0, QStringLiteral("id"));
-    m.utype = Text(rs, 0, QStringLiteral("utype"));
-    m.uname = Text(rs, 0, QStringLiteral("uname"));
-    m.parentId = Int(rs, 0, QStringLiteral("parentId"));
-    m.parentName = TextOrEmpty(rs, 0, QStringLiteral("parentName"));
-    m.orderby = Int(rs, 0, QStringLiteral("orderBy"));
-    m.remark = TextOrEmpty(rs, 0, QStringLiteral("remark"));
-    m.isSystemSet = Int(rs, 0, QStringLiteral("isSystemSet"));
-    m.isstart = Int(rs, 0, QStringLiteral("isstart"));
-    m.startName = Text(rs, 0, QStringLiteral("startName"));
-    m.iCount = Int(rs, 0, QStringLiteral("iCount"));
+    m.id = rs.integer(0, QStringLiteral("id"));
+    m.utype = rs.text(0, QStringLiteral("utype"));
+    m.uname = rs.text(0, QStringLiteral("uname"));
+    m.parentId = rs.integer(0, QStringLiteral("parentId"));
+    m.parentName = rs.text(0, QStringLiteral("parentName"));
+    m.orderby = rs.integer(0, QStringLiteral("orderBy"));
+    m.remark = rs.text(0, QStringLiteral("remark"));
+    m.isSystemSet = rs.integer(0, QStringLiteral("isSystemSet"));
+    m.isstart = rs.integer(0, QStringLiteral("isstart"));
+    m.startName = rs.text(0, QStringLiteral("startName"));
+    m.iCount = rs.integer(0, QStringLiteral("iCount"));
     return m;
 }
 
@@ -83,16 +81,32 @@ m_recordSet dal_dictionary::GetListForCondition(const m_conditions& ilstPara, co
 
 m_DBresult dal_dictionary::Delete(int int_Id)
 {
-    const QVariant id = QVariant::fromValue(ParamMap{{QStringLiteral("@id"), int_Id}});
-    KeyValue batch;
-    batch.AddItem(QStringLiteral("Delete From tb_user_group_fun where departmentId=@id"), id);
-    batch.AddItem(QStringLiteral("Delete From tb_location_fun where departmentId=@id"), id);
-    batch.AddItem(QStringLiteral("Delete From tb_account_fun where departmentId=@id"), id);
-    // An account tag's grants go with it: a later item taking over the id must not inherit them.
-    batch.AddItem(QStringLiteral("Delete From tb_account_fun where accountId=@id"), id);
-    batch.AddItem(QStringLiteral("Delete From tb_dictionary where id=@id"),
-                  QVariant::fromValue(ParamMap{{QStringLiteral("@id"), int_Id}}.RequireRow()));
-    return ExecuteTrans(batch);
+    const auto uses = [int_Id](const QString& refusal, const char* table, const char* column) {
+        return RefCheck::Uses(refusal, QLatin1String(table), QLatin1String(column), int_Id);
+    };
+    const QList<RefCheck> checks = {
+        {QStringLiteral("当前项目为系统默认项目,不能删除!"),
+         QStringLiteral("select count(*) from tb_dictionary where isSystemSet=1 and id=@id"),
+         ParamMap{{QStringLiteral("@id"), int_Id}}},
+        uses(QStringLiteral("当前项目存在子项目,不能删除!"), "tb_dictionary", "parentId"),
+        uses(QStringLiteral("当前账目标识在入库表已经建账,不能删除!"), "tb_rk_head", "accountId"),
+        uses(QStringLiteral("当前入库类别在入库表已经建账,不能删除!"), "tb_rk_head", "utypeId"),
+        uses(QStringLiteral("当前出库类别在出库表已经建账,不能删除!"), "tb_ck_head", "utypeId"),
+        uses(QStringLiteral("当前账目标识在出库表已经建账,不能删除!"), "tb_ck_head", "accountId"),
+        uses(QStringLiteral("当前货品类别在货品信息表已经建账,不能删除!"), "tb_goods_head", "goodsTypeId"),
+        uses(QStringLiteral("当前部门在用户信息表已经建账,不能删除!"), "tb_user", "dictionaryId"),
+        // Partners keep their category by id: a category in use stays.
+        uses(QStringLiteral("当前往来单位分类在往来单位表已经建账,不能删除!"), "tb_customer", "customType"),
+    };
+    return DeleteWithRefChecks(checks, [int_Id] {
+        const ParamMap id{{QStringLiteral("@id"), int_Id}};
+        ExecuteParaSql(QStringLiteral("Delete From tb_user_group_fun where departmentId=@id"), id);
+        ExecuteParaSql(QStringLiteral("Delete From tb_location_fun where departmentId=@id"), id);
+        ExecuteParaSql(QStringLiteral("Delete From tb_account_fun where departmentId=@id"), id);
+        // An account tag's grants go with it: a later item taking over the id must not inherit them.
+        ExecuteParaSql(QStringLiteral("Delete From tb_account_fun where accountId=@id"), id);
+        ExecuteChangingRow(QStringLiteral("Delete From tb_dictionary where id=@id"), id);
+    });
 }
 
 void dal_dictionary::Update(const m_dictionary& obj_Model)

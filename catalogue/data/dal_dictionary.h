@@ -23,7 +23,10 @@ class dal_dictionary
     // A search over v_dictionary; str_sql, when not blank, is the whole select clause.
     m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {});
     // Removes the item and, in the same transaction, the rights of a department
-    // with that id and the account-tag rights that name it.
+    // with that id and the account-tag rights that name it. Refused (failed
+    // result with the reason) for a system item, an item with children, and an
+    // item that bills, goods, users or partners still use; a gone item is
+    // "当前记录不存在!".
     m_DBresult Delete(int int_Id);
     // Changes type, name, parent, remark and the enabled flag; never orderBy or
     // isSystemSet. Throws "当前记录不存在!" when the item is gone.

@@ -1,7 +1,6 @@
 #include "dal_goods_detail.h"
 
 #include "DataAccess.h"
-#include "FieldRead.h"
 #include "ProcessFuntionValues.h"
 #include "sqlHelper.h"
 
@@ -28,26 +27,34 @@ const QString kDetailSelect = QStringLiteral(
 // The columns both views share.
 void readUnit(const RecordSet& rs, m_goods_detail& m)
 {
-    using namespace FieldRead;
-    m.id = Int(rs, 0, QStringLiteral("id"));
-    m.headId = Int(rs, 0, QStringLiteral("headId"));
-    m.rowNo = Int(rs, 0, QStringLiteral("rowNo"));
-    m.goodsTypeId = Int(rs, 0, QStringLiteral("goodsTypeId"));
-    m.isDefault = Int(rs, 0, QStringLiteral("isDefault"));
-    m.status = Text(rs, 0, QStringLiteral("status"));
-    m.upqty = Double(rs, 0, QStringLiteral("upqty"));
-    m.downqty = Double(rs, 0, QStringLiteral("downqty"));
-    m.packQty = Double(rs, 0, QStringLiteral("packQty"));
-    m.weight = Double(rs, 0, QStringLiteral("weight"));
-    m.inPrice = Double(rs, 0, QStringLiteral("inPrice"));
-    m.salePrice = Double(rs, 0, QStringLiteral("salePrice"));
-    m.goodsTypeName = TextOrEmpty(rs, 0, QStringLiteral("goodsTypeName"));
-    m.goodsCode = TextOrEmpty(rs, 0, QStringLiteral("goodsCode"));
-    m.goodsName = TextOrEmpty(rs, 0, QStringLiteral("goodsName"));
-    m.goodsDesc = TextOrEmpty(rs, 0, QStringLiteral("goodsDesc"));
-    m.pinyin = TextOrEmpty(rs, 0, QStringLiteral("pinyin"));
-    m.goodsDetailCode = TextOrEmpty(rs, 0, QStringLiteral("goodsDetailCode"));
-    m.unit = TextOrEmpty(rs, 0, QStringLiteral("unit"));
+    m.id = rs.integer(0, QStringLiteral("id"));
+    m.headId = rs.integer(0, QStringLiteral("headId"));
+    m.rowNo = rs.integer(0, QStringLiteral("rowNo"));
+    m.goodsTypeId = rs.integer(0, QStringLiteral("goodsTypeId"));
+    m.isDefault = rs.integer(0, QStringLiteral("isDefault"));
+    m.status = rs.text(0, QStringLiteral("status"));
+    m.upqty = rs.number(0, QStringLiteral("upqty"));
+    m.downqty = rs.number(0, QStringLiteral("downqty"));
+    m.packQty = rs.number(0, QStringLiteral("packQty"));
+    m.weight = rs.number(0, QStringLiteral("weight"));
+    m.inPrice = rs.number(0, QStringLiteral("inPrice"));
+    m.salePrice = rs.number(0, QStringLiteral("salePrice"));
+    m.goodsTypeName = rs.text(0, QStringLiteral("goodsTypeName"));
+    m.goodsCode = rs.text(0, QStringLiteral("goodsCode"));
+    m.goodsName = rs.text(0, QStringLiteral("goodsName"));
+    m.goodsDesc = rs.text(0, QStringLiteral("goodsDesc"));
+    m.pinyin = rs.text(0, QStringLiteral("pinyin"));
+    m.goodsDetailCode = rs.text(0, QStringLiteral("goodsDetailCode"));
+    m.unit = rs.text(0, QStringLiteral("unit"));
+}
+
+// After a single unit's change the item has units, so only the default rule
+// can be broken; one text for none and for two.
+void requireOneDefaultUnitAfterChange(int headId)
+{
+    if (ScalarInt(QStringLiteral("select count(*) from tb_goods_detail where headId=@headId and isDefault=1"),
+                  ParamMap{{QStringLiteral("@headId"), headId}}) != 1)
+        throw DbError(dal_goods_detail::kNoDefaultUnitText);
 }
 
 } // namespace
@@ -78,6 +85,7 @@ void dal_goods_detail::RequireOneDefaultUnit(int headId)
 
 void dal_goods_detail::Add(const m_goods_detail& obj_Model)
 {
+    TransactionGuard trans;
     ExecuteParaSql(
         QStringLiteral("insert into tb_goods_detail "
                        "(id,headId,isDefault,rowNo,goodsDetailCode,unit,packQty,weight,inPrice,salePrice ) "
@@ -86,6 +94,8 @@ void dal_goods_detail::Add(const m_goods_detail& obj_Model)
                        "@salePrice "
                        ") "),
         UnitParams(obj_Model));
+    requireOneDefaultUnitAfterChange(obj_Model.headId);
+    trans.commit();
 }
 
 m_goods_detail dal_goods_detail::GetModelForInput(const QString& inputGoodsCode, int goodsId)
@@ -102,7 +112,7 @@ m_goods_detail dal_goods_detail::GetModelForInput(const QString& inputGoodsCode,
     if (rs->isEmpty())
         return m;
     readUnit(*rs, m);
-    m.utype = FieldRead::Text(*rs, 0, QStringLiteral("utype"));
+    m.utype = rs->text(0, QStringLiteral("utype"));
     m.irowsCount = rs->RecordCount();
     m.inputGoodsCode = inputGoodsCode;
     return m;
@@ -169,6 +179,10 @@ m_DBresult dal_goods_detail::Delete(int int_Id)
 
 void dal_goods_detail::Update(const m_goods_detail& obj_Model)
 {
+    TransactionGuard trans;
+    // A unit moved to another item leaves its old item to be checked too.
+    const int oldHeadId = ScalarInt(QStringLiteral("select headId from tb_goods_detail where id=@id"),
+                                    ParamMap{{QStringLiteral("@id"), obj_Model.id}});
     ExecuteChangingRow(QStringLiteral("update tb_goods_detail "
                                       " set headId=@headId,"
                                       " isDefault=@isDefault,"
@@ -181,6 +195,10 @@ void dal_goods_detail::Update(const m_goods_detail& obj_Model)
                                       " salePrice=@salePrice"
                                       " where id=@id"),
                        UnitParams(obj_Model));
+    requireOneDefaultUnitAfterChange(obj_Model.headId);
+    if (oldHeadId != obj_Model.headId)
+        requireOneDefaultUnitAfterChange(oldHeadId);
+    trans.commit();
 }
 
 m_DBresult dal_goods_detail::Update_Default(int int_Id, int int_headId)

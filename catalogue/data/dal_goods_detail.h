@@ -17,7 +17,8 @@
 class dal_goods_detail
 {
   public:
-    // Throws DbError on failure.
+    // Throws DbError on failure, kNoDefaultUnitText when the item would not be
+    // left with exactly one default unit (nothing is written then).
     void Add(const m_goods_detail& obj_Model);
     // Bill entry: the enabled units whose goods code or barcode is the typed
     // text (compared without letter case), restricted to one unit when goodsId
@@ -36,7 +37,8 @@ class dal_goods_detail
     m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {});
     // Removes one unit. The default unit is refused ("默认包装单位,不能删除!").
     m_DBresult Delete(int int_Id);
-    // Throws "当前记录不存在!" when the unit is gone.
+    // Throws "当前记录不存在!" when the unit is gone, kNoDefaultUnitText when
+    // the item (or the one the unit leaves) would not keep exactly one default unit.
     void Update(const m_goods_detail& obj_Model);
     // Makes int_Id the default unit of goods item int_headId; a unit of another
     // item is refused and nothing changes.

@@ -1,7 +1,6 @@
 #include "dal_goods_head.h"
 
 #include "DataAccess.h"
-#include "FieldRead.h"
 #include "ProcessFuntionValues.h"
 #include "dal_goods_detail.h"
 #include "sqlHelper.h"
@@ -84,22 +83,21 @@ m_goods_head dal_goods_head::GetModel(int int_Id)
     m_goods_head m;
     if (rs->isEmpty())
         return m;
-    using namespace FieldRead;
-    m.id = Int(*rs, 0, QStringLiteral("id"));
-    m.goodsTypeId = Int(*rs, 0, QStringLiteral("goodsTypeId"));
-    m.goodsTypeName = Text(*rs, 0, QStringLiteral("goodsTypeName"));
-    m.goodsCode = Text(*rs, 0, QStringLiteral("goodsCode"));
-    m.goodsName = Text(*rs, 0, QStringLiteral("goodsName"));
-    m.goodsDesc = Text(*rs, 0, QStringLiteral("goodsDesc"));
-    m.pinyin = Text(*rs, 0, QStringLiteral("pinyin"));
-    m.upqty = Double(*rs, 0, QStringLiteral("upqty"));
-    m.downqty = Double(*rs, 0, QStringLiteral("downqty"));
-    m.status = Text(*rs, 0, QStringLiteral("status"));
-    m.imageUrl = Text(*rs, 0, QStringLiteral("imageUrl"));
-    m.creator = Text(*rs, 0, QStringLiteral("creator"));
-    m.createTime = Text(*rs, 0, QStringLiteral("createTime"));
-    m.updateLastUser = Text(*rs, 0, QStringLiteral("updateLastUser"));
-    m.updateLastTime = Text(*rs, 0, QStringLiteral("updateLastTime"));
+    m.id = rs->integer(0, QStringLiteral("id"));
+    m.goodsTypeId = rs->integer(0, QStringLiteral("goodsTypeId"));
+    m.goodsTypeName = rs->text(0, QStringLiteral("goodsTypeName"));
+    m.goodsCode = rs->text(0, QStringLiteral("goodsCode"));
+    m.goodsName = rs->text(0, QStringLiteral("goodsName"));
+    m.goodsDesc = rs->text(0, QStringLiteral("goodsDesc"));
+    m.pinyin = rs->text(0, QStringLiteral("pinyin"));
+    m.upqty = rs->number(0, QStringLiteral("upqty"));
+    m.downqty = rs->number(0, QStringLiteral("downqty"));
+    m.status = rs->text(0, QStringLiteral("status"));
+    m.imageUrl = rs->text(0, QStringLiteral("imageUrl"));
+    m.creator = rs->text(0, QStringLiteral("creator"));
+    m.createTime = rs->text(0, QStringLiteral("createTime"));
+    m.updateLastUser = rs->text(0, QStringLiteral("updateLastUser"));
+    m.updateLastTime = rs->text(0, QStringLiteral("updateLastTime"));
     return m;
 }
 

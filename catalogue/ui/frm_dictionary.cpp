@@ -5,7 +5,9 @@
 #include "DialogRunner.h"
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
+#include "Guarded.h"
 #include "MsgBox.h"
+#include "Numbers.h"
 #include "ProcessFuntionValues.h"
 #include "WindowChrome.h"
 #include "frm_select.h"
@@ -50,22 +52,11 @@ const TypeButton kTypes[] = {
     {u"账目标识", DictionaryType::accountType}, {u"往来单位分类", DictionaryType::customerType},
 };
 
-// The leading number of a text, as the old form boxes read it ("" gives 0).
-double numberOf(const QString& text)
-{
-    const QString t = text.trimmed();
-    qsizetype end = 0;
-    while (end < t.size() && (t.at(end).isDigit() || t.at(end) == QLatin1Char('.') ||
-                              (end == 0 && (t.at(0) == QLatin1Char('-') || t.at(0) == QLatin1Char('+')))))
-        ++end;
-    bool ok = false;
-    const double v = t.left(end).toDouble(&ok);
-    return ok ? v : 0;
-}
-
+// An id box as a whole number; a half goes to the even neighbour, as the
+// 16-bit conversion of the parent id does.
 int idOf(const QString& text)
 {
-    return int(std::nearbyint(numberOf(text)));
+    return int(std::nearbyint(ReadNumber(text)));
 }
 
 int idOfKey(const QString& key)
@@ -204,12 +195,8 @@ void frm_dictionary::btn_utype_Click(int index)
 {
     clear_DictionaryInfor();
     txt_selectType->setText(btn_utype[index]->property("tag").toString());
-    try {
-        load_DictionaryTree(index);
-    } catch (const DbError& e) {
+    if (!Guarded(this, [&] { load_DictionaryTree(index); }))
         tv_dictionary->setVisible(true);
-        MsgBox::SystemError(e.message(), this);
-    }
     setTypeCtl(index);
 }
 
@@ -251,12 +238,10 @@ void frm_dictionary::tv_dictionary_NodeClick(QTreeWidgetItem* node)
 {
     if (!node)
         return;
-    try {
+    Guarded(this, [&] {
         load_DictionaryChildNodes(node);
         show_DictionaryInfor(idOfKey(nodeKey(node)));
-    } catch (const DbError& e) {
-        MsgBox::SystemError(e.message(), this);
-    }
+    });
 }
 
 void frm_dictionary::show_DictionaryInfor(int int_Id)
@@ -325,7 +310,7 @@ void frm_dictionary::menu_add_Click()
 
 void frm_dictionary::btn_setParent_Click()
 {
-    try {
+    Guarded(this, [&] {
         frm_select picker(this);
         picker.utbName = QStringLiteral("dictionary");
         picker.isHideCheckCol = true;
@@ -339,9 +324,7 @@ void frm_dictionary::btn_setParent_Click()
             txt_parentName->setText(picked.uname);
             txt_parentId->setText(QString::number(picked.id));
         }
-    } catch (const DbError& e) {
-        MsgBox::SystemError(e.message(), this);
-    }
+    });
 }
 
 void frm_dictionary::btn_clearParent_Click()
@@ -388,7 +371,7 @@ bool frm_dictionary::isParentCycle(int id, int parentId)
 
 void frm_dictionary::save_DictionaryInfor()
 {
-    const bool stored = numberOf(txt_id->text()) > 0;
+    const bool stored = ReadNumber(txt_id->text()) > 0;
     if (!check_FunRight(stored ? FunCodeTable.dictionary_update() : FunCodeTable.dictionary_save(), true))
         return;
     if (IsNullOrEmpty(txt_Name->text())) {
@@ -396,7 +379,8 @@ void frm_dictionary::save_DictionaryInfor()
         txt_Name->setFocus();
         return;
     }
-    try {
+    bool saved = false;
+    Guarded(this, [&] {
         // A new item's id is taken when it is stored; until then it is 0, which no item has.
         const int id = idOf(txt_id->text());
         m_current.id = id < 1 ? 0 : id;
@@ -451,11 +435,10 @@ void frm_dictionary::save_DictionaryInfor()
             tv_AddNode(m_current.id, m_current.parentId, tv_dictionary, m_current.uname,
                        QStringLiteral("open"));
         }
-    } catch (const DbError& e) {
-        MsgBox::SystemError(e.message(), this);
-        return;
-    }
-    MsgBox::Info(QStringLiteral("保存成功!"), kCaption, this);
+        saved = true;
+    });
+    if (saved)
+        MsgBox::Info(QStringLiteral("保存成功!"), kCaption, this);
 }
 
 void frm_dictionary::delete_DictionaryInfor()
@@ -469,54 +452,17 @@ void frm_dictionary::delete_DictionaryInfor()
     if (!MsgBox::Ask(QStringLiteral("是否删除当前项目?"), kCaption, this))
         return;
     const int id = idOf(txt_id->text());
-    try {
-        struct Check {
-            const char16_t* message;
-            const char* from;
-            const char* where;
-            const char* param;
-        };
-        static const Check checks[] = {
-            {u"当前项目为系统默认项目,不能删除!", " from tb_dictionary", " where isSystemSet=1  and id=@Id",
-             "@Id"},
-            {u"当前项目存在子项目,不能删除!", " from tb_dictionary", " where parentId=@Id", "@Id"},
-            {u"当前账目标识在入库表已经建账,不能删除!", " from tb_rk_head", " where accountId=@accountId",
-             "@accountId"},
-            {u"当前入库类别在入库表已经建账,不能删除!", " from tb_rk_head", " where utypeId=@utypeId",
-             "@utypeId"},
-            {u"当前出库类别在出库表已经建账,不能删除!", " from tb_ck_head", " where utypeId=@utypeId",
-             "@utypeId"},
-            {u"当前账目标识在出库表已经建账,不能删除!", " from tb_ck_head", " where accountId=@accountId",
-             "@accountId"},
-            {u"当前货品类别在货品信息表已经建账,不能删除!", " from tb_goods_head",
-             " where goodsTypeId=@goodsTypeId", "@goodsTypeId"},
-            {u"当前部门在用户信息表已经建账,不能删除!", " from tb_user", " where dictionaryId=@dictionaryId",
-             "@dictionaryId"},
-            // Partners keep their category by id: a category in use stays.
-            {u"当前往来单位分类在往来单位表已经建账,不能删除!", " from tb_customer",
-             " where customType=@customType", "@customType"},
-        };
-        KeyValue batch;
-        for (const Check& c : checks) {
-            const QString sql = QStringLiteral("select '") + QString::fromUtf16(c.message) +
-                                QStringLiteral("' as strMsg,Count(*) as fkCount ") + QLatin1String(c.from) +
-                                QLatin1String(c.where);
-            batch.AddItem(sql, QVariant::fromValue(ParamMap{{QLatin1String(c.param), id}}));
-        }
-        const RefCheckResult ref = CheckDeleteRef(batch);
-        if (!ref.isOK) {
-            MsgBox::Warn(ref.strMsg, kCaption, this);
-            return;
-        }
+    bool deleted = false;
+    Guarded(this, [&] {
         const m_DBresult result = m_dal.Delete(id);
         if (!result.isResult) {
             MsgBox::Warn(result.str_MsgBox, kCaption, this);
             return;
         }
-    } catch (const DbError& e) {
-        MsgBox::SystemError(e.message(), this);
+        deleted = true;
+    });
+    if (!deleted)
         return;
-    }
     tv_DeleteNode(id, tv_dictionary);
     clear_DictionaryInfor();
     MsgBox::Info(QStringLiteral("删除成功!"), kCaption, this);

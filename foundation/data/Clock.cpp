@@ -1,6 +1,7 @@
 #include "Clock.h"
 
-namespace {
+namespace
+{
 QDateTime& fixedTime()
 {
     static QDateTime t;

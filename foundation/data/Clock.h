@@ -5,7 +5,7 @@
 // The one source of the present time, so that tests can fix it.
 class Clock
 {
-public:
+  public:
     static QDateTime Now();
     static QDate Today() { return Now().date(); }
     // Fixes the time until Reset(); an invalid value resets.

@@ -4,12 +4,13 @@
 #include <cstdint>
 #include <iconv.h>
 
-namespace {
+namespace
+{
 
 // iconv over one conversion; a descriptor per call keeps the functions re-entrant.
 class Converter
 {
-public:
+  public:
     Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
     ~Converter()
     {
@@ -42,7 +43,7 @@ public:
         return true;
     }
 
-private:
+  private:
     iconv_t m_cd;
 };
 
@@ -60,7 +61,8 @@ QByteArray encodeUnit(char16_t unit)
 
 } // namespace
 
-namespace Cp936 {
+namespace Cp936
+{
 
 QByteArray encode(const QString& text)
 {
@@ -86,8 +88,8 @@ QString decode(const QByteArray& bytes)
         Converter conv("UTF-16LE", "CP936");
         QByteArray utf16;
         if (conv.ok() && conv.convert(bytes.constData() + i, size_t(len), utf16) && utf16.size() >= 2) {
-            out.append(QString::fromUtf16(reinterpret_cast<const char16_t*>(utf16.constData()),
-                                          utf16.size() / 2));
+            out.append(
+                QString::fromUtf16(reinterpret_cast<const char16_t*>(utf16.constData()), utf16.size() / 2));
         } else {
             out.append(QChar(0xFFFD));
         }

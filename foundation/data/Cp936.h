@@ -5,7 +5,8 @@
 
 // Code page 936 (GBK), the code page of the program's text files and of the
 // character codes the password form and the pinyin initials work on.
-namespace Cp936 {
+namespace Cp936
+{
 // The bytes of a text; a character that code page 936 cannot hold becomes "?".
 QByteArray encode(const QString& text);
 // The text of code page 936 bytes; invalid bytes become U+FFFD.

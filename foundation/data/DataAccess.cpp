@@ -23,3 +23,45 @@ int ScalarInt(const QString& sql, const ParamMap& params)
     const RecordSetPtr rs = ExecuteSql(sql, params);
     return rs && !rs->isEmpty() ? rs->value(0, 0).toInt() : 0;
 }
+
+RefCheck RefCheck::Uses(const QString& refusal, const QString& table, const QString& column,
+                        const QVariant& value)
+{
+    CheckSqlName(table);
+    CheckSqlName(column);
+    return {refusal,
+            QStringLiteral("select count(*) from ") + table + QStringLiteral(" where ") + column +
+                QStringLiteral("=@refValue"),
+            ParamMap{{QStringLiteral("@refValue"), value}}};
+}
+
+m_DBresult DeleteWithRefChecks(const QList<RefCheck>& checks, const std::function<void()>& deleteRows)
+{
+    int refusedCount = 0;
+    m_DBresult result = RunTrans([&] {
+        const RefCheckResult refusal = FirstRefusal(checks);
+        if (!refusal.isOK) {
+            refusedCount = refusal.fkCount;
+            throw DbError(refusal.strMsg);
+        }
+        deleteRows();
+    });
+    if (!result.isResult)
+        result.int_Count = refusedCount;
+    return result;
+}
+
+RefCheckResult FirstRefusal(const QList<RefCheck>& checks)
+{
+    RefCheckResult result;
+    for (const RefCheck& check : checks) {
+        const int count = ScalarInt(check.countSql, check.params);
+        if (count > 0) {
+            result.fkCount = count;
+            result.strMsg = check.refusal;
+            result.isOK = false;
+            break;
+        }
+    }
+    return result;
+}

@@ -6,7 +6,9 @@
 #include "m_recordSet.h"
 #include "sqlHelper.h"
 
+#include <QList>
 #include <QString>
+#include <functional>
 
 // Query patterns the data classes share.
 
@@ -26,17 +28,22 @@ void ExecuteChangingRow(const QString& sql, const ParamMap& params,
 
 // Writes a new record under the next free id of table (max(id)+1), taken in
 // one write transaction with write(copy), so that two writers never take the
-// same id. The record takes the written copy only when the transaction holds.
-template <class Model, class Write> m_DBresult AddWithNextId(const QString& table, Model& record, Write write)
+// same id. The record takes the written copy only when the write holds; a
+// failure is thrown as DbError and rolls the write back.
+template <class Model, class Write> void InsertWithNextId(const QString& table, Model& record, Write write)
 {
     Model added = record;
-    const m_DBresult result = RunTrans([&] {
-        added.id = GetMaxValue(QStringLiteral("id"), table).toInt() + 1;
-        write(added);
-    });
-    if (result.isResult)
-        record = added;
-    return result;
+    TransactionGuard guard;
+    added.id = GetMaxValue(QStringLiteral("id"), table).toInt() + 1;
+    write(added);
+    guard.commit();
+    record = added;
+}
+
+// The same for a write that answers with its result (RunTrans).
+template <class Model, class Write> m_DBresult AddWithNextId(const QString& table, Model& record, Write write)
+{
+    return RunTrans([&] { InsertWithNextId(table, record, write); });
 }
 
 // The first row of a query as a record, read through the shared record set,
@@ -52,3 +59,30 @@ Model ReadFirstShared(const QString& sql, const ParamMap& params, Model (*read)(
     CloseRs();
     return m;
 }
+
+// One reference check of a delete: while countSql (a query whose first column
+// counts the rows that still use the record) counts a row, the delete is
+// refused with the text refusal.
+struct RefCheck {
+    QString refusal;
+    QString countSql;
+    ParamMap params;
+
+    // The common check: rows of table whose column holds value.
+    static RefCheck Uses(const QString& refusal, const QString& table, const QString& column,
+                         const QVariant& value);
+};
+
+// A delete that other rows may forbid. Runs the checks in their order and,
+// when none counts a row, deleteRows, all in one write transaction (so nothing
+// can take up the record between the check and the delete). The first check
+// that counts a row refuses: a failed result with its text and int_Count its
+// count, nothing deleted. Any failure of deleteRows (a DbError such as
+// "当前记录不存在!") rolls back and answers a failed result with its text and
+// int_Count 0. Inside an outer transaction both are thrown on as DbError, as
+// RunTrans does, so that the outer work fails as a whole.
+m_DBresult DeleteWithRefChecks(const QList<RefCheck>& checks, const std::function<void()>& deleteRows);
+
+// The first of checks that counts a row, for a window that names the refusal
+// before it asks; the delete itself checks again inside its transaction.
+RefCheckResult FirstRefusal(const QList<RefCheck>& checks);

@@ -7,13 +7,12 @@
 // handler that started the operation shows message() titled "System".
 class DbError : public std::runtime_error
 {
-public:
-    explicit DbError(const QString& message)
-        : std::runtime_error(message.toStdString()), m_message(message)
+  public:
+    explicit DbError(const QString& message) : std::runtime_error(message.toStdString()), m_message(message)
     {
     }
     const QString& message() const { return m_message; }
 
-private:
+  private:
     QString m_message;
 };

@@ -4,10 +4,12 @@
 #include "Launcher.h"
 #include "MsgBox.h"
 #include "OutputText.h"
+#include "RowReader.h"
 #include "sqlHelper.h"
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QRegularExpression>
 #include <QUrl>
 #include <xlsxwriter.h>
@@ -15,18 +17,25 @@
 namespace
 {
 
-// A text that reads back exactly as the number it holds goes into the sheet
-// as a number, so that the spreadsheet can sum it; codes with leading zeros,
-// numbers with trailing zeros and every other text stay texts.
-bool IsPlainNumber(const QString& text, double& number)
+// A numeric text goes into the sheet as a number, so that the spreadsheet can
+// sum it, with the display format that shows it as the window did ("3.0",
+// "12.50"): as many decimals as the text has. Codes stay texts: a leading zero
+// ("007", but not "0.5"), more integer digits than an amount has (barcodes),
+// more digits than a double holds, or any other shape.
+bool ReadNumericText(const QString& text, double& number, int& decimals)
 {
-    static const QRegularExpression plain(QStringLiteral(R"(^-?(0|[1-9][0-9]{0,14})(\.[0-9]{1,14})?$)"));
-    if (!plain.match(text).hasMatch())
+    static const QRegularExpression shape(QStringLiteral(R"(^-?(0|[1-9][0-9]{0,10})(?:\.([0-9]{1,14}))?$)"));
+    const QRegularExpressionMatch m = shape.match(text);
+    if (!m.hasMatch())
         return false;
-    number = text.toDouble();
-    return DecimalText(number) == text;
+    decimals = int(m.capturedLength(2));
+    const qsizetype digits = m.capturedLength(1) + decimals;
+    if (digits > 15)
+        return false;
+    bool ok = false;
+    number = text.toDouble(&ok);
+    return ok;
 }
-
 // A name in the export folder no earlier export has taken, so two exports in
 // the same second keep both workbooks.
 QString FreeExportName(const QString& folder)
@@ -43,43 +52,103 @@ void ShowExportError(const QString& description)
     MsgBox::Show(QStringLiteral("导出失败: ") + description, MsgIcon::Critical, QStringLiteral("Error"));
 }
 
-lxw_error WriteText(lxw_worksheet* sheet, int row, int col, const QString& text, lxw_format* format)
+// The cell formats of one workbook: font size 10, and a display format per
+// number of decimals, made as they are first needed.
+class CellFormats
+{
+  public:
+    explicit CellFormats(lxw_workbook* book) : m_book(book) {}
+    lxw_format* text() { return number(-1); }
+    lxw_format* number(int decimals)
+    {
+        lxw_format*& format = m_formats[decimals];
+        if (!format) {
+            format = workbook_add_format(m_book);
+            if (format) {
+                format_set_font_size(format, 10);
+                if (decimals >= 0) {
+                    const QByteArray pattern =
+                        decimals > 0 ? "0." + QByteArray(decimals, '0') : QByteArray("0");
+                    format_set_num_format(format, pattern.constData());
+                }
+            }
+        }
+        return format;
+    }
+
+  private:
+    lxw_workbook* m_book;
+    QMap<int, lxw_format*> m_formats;
+};
+
+lxw_error WriteText(lxw_worksheet* sheet, int row, int col, const QString& text, CellFormats& formats)
 {
     if (text.isEmpty())
-        return worksheet_write_blank(sheet, lxw_row_t(row), lxw_col_t(col), format);
+        return worksheet_write_blank(sheet, lxw_row_t(row), lxw_col_t(col), formats.text());
     double number = 0;
-    if (IsPlainNumber(text, number))
-        return worksheet_write_number(sheet, lxw_row_t(row), lxw_col_t(col), number, format);
-    return worksheet_write_string(sheet, lxw_row_t(row), lxw_col_t(col), text.toUtf8().constData(), format);
+    int decimals = 0;
+    if (ReadNumericText(text, number, decimals))
+        return worksheet_write_number(sheet, lxw_row_t(row), lxw_col_t(col), number,
+                                      formats.number(decimals));
+    return worksheet_write_string(sheet, lxw_row_t(row), lxw_col_t(col), text.toUtf8().constData(),
+                                  formats.text());
 }
 
 // Writes the workbook; the error of the first step that failed.
-lxw_error WriteWorkbook(const QString& path, const ExportData& exportData, const QString& title,
+lxw_error WriteWorkbook(const QString& path, const ExportRows& rows, const QString& title,
                         const QStringList& headings)
 {
-    lxw_workbook* book = workbook_new(QFile::encodeName(path).constData());
+    // Constant memory: each row goes to the file as soon as the next begins,
+    // so a whole report never sits in memory (the texts are stored inline).
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    lxw_workbook* book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
     if (!book)
         return LXW_ERROR_MEMORY_MALLOC_FAILED;
     lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
-    lxw_format* format = workbook_add_format(book);
+    CellFormats formats(book);
+    lxw_format* format = formats.text();
     lxw_error error = sheet && format ? LXW_NO_ERROR : LXW_ERROR_MEMORY_MALLOC_FAILED;
     if (!error) {
-        format_set_font_size(format, 10);
         // The column formats give the empty cells of the whole sheet size 10 as well.
         error = worksheet_set_column(sheet, 0, LXW_COL_MAX - 1, LXW_DEF_COL_WIDTH, format);
     }
     if (!error)
         error = worksheet_write_string(sheet, 0, 0, title.toUtf8().constData(), format);
     for (int c = 0; !error && c < headings.size(); ++c)
-        error = WriteText(sheet, 1, c, headings.at(c), format);
-    for (int r = 0; !error && r < exportData.data.size(); ++r) {
-        const QStringList& row = exportData.data.at(r);
+        error = WriteText(sheet, 1, c, headings.at(c), formats);
+    QStringList row;
+    for (int r = 0; !error && rows(row); ++r) {
         for (int c = 0; !error && c < row.size(); ++c)
-            error = WriteText(sheet, r + 2, c, row.at(c), format);
+            error = WriteText(sheet, r + 2, c, row.at(c), formats);
     }
     // Closing frees the workbook whatever happened; it writes the file.
     const lxw_error closeError = workbook_close(book);
     return error ? error : closeError;
+}
+
+// Writes the export into a new workbook, then says so and opens it.
+void ExportRowsToExcel(const ExportRows& rows, const QString& title, const QString& headers)
+{
+    const QStringList headings = headers.isEmpty() ? QStringList() : headers.split(QLatin1Char(','));
+
+    const QString folder = GetAppPath() + QStringLiteral("qvPrint/generateXls/");
+    if (!QDir().mkpath(folder)) {
+        ShowExportError(QStringLiteral("无法创建文件夹 ") + QDir::toNativeSeparators(folder));
+        return;
+    }
+    const QString path = FreeExportName(folder);
+    const QString error = WriteExcelWorkbook(path, rows, title, headings);
+    if (!error.isEmpty()) {
+        QFile::remove(path);
+        ShowExportError(QDir::toNativeSeparators(path) + QStringLiteral("\n") + error);
+        return;
+    }
+
+    MsgBox::Info(QStringLiteral("导出完成！"), QStringLiteral("System"));
+    if (!Launcher::OpenUrl(QUrl::fromLocalFile(path)))
+        MsgBox::SystemError(QStringLiteral("无法打开导出的文件,文件已保存为: ") +
+                            QDir::toNativeSeparators(path));
 }
 
 } // namespace
@@ -110,30 +179,82 @@ ExportData RecordSetToArray(const RecordSetPtr& rs)
     return RecordSetToArray(*rs);
 }
 
+QString WriteExcelWorkbook(const QString& path, const ExportRows& rows, const QString& title,
+                           const QStringList& headings)
+{
+    QString failure;
+    // A row that cannot be read (a query failing half-way) fails the export.
+    const ExportRows guarded = [&rows, &failure](QStringList& row) {
+        try {
+            return rows(row);
+        } catch (const DbError& e) {
+            failure = e.message();
+        }
+        return false;
+    };
+    const lxw_error error = WriteWorkbook(path, guarded, title, headings);
+    if (!failure.isEmpty())
+        return failure;
+    return error ? QString::fromUtf8(lxw_strerror(error)) : QString();
+}
+
+ExportRows ExportRowsOf(const ExportData& exportData)
+{
+    return [&exportData, next = qsizetype(0)](QStringList& row) mutable {
+        if (next >= exportData.data.size())
+            return false;
+        row = exportData.data.at(next++);
+        return true;
+    };
+}
+
+ExportRows ExportRowsOf(RowReader& reader)
+{
+    return [&reader](QStringList& row) {
+        if (!reader.next())
+            return false;
+        row.clear();
+        row.reserve(reader.fieldCount());
+        for (int c = 0; c < reader.fieldCount(); ++c)
+            row.append(reader.text(c));
+        return true;
+    };
+}
+
 void ExportToExcel(const ExportData& exportData, const QString& title, const QString& headers)
 {
     if (!exportData.hasData) {
         MsgBox::Show(QStringLiteral("无记录导出!"), MsgIcon::Exclamation, QStringLiteral("System"));
         return;
     }
-    const QStringList headings = headers.isEmpty() ? QStringList() : headers.split(QLatin1Char(','));
+    ExportRowsToExcel(ExportRowsOf(exportData), title, headers);
+}
 
-    const QString folder = GetAppPath() + QStringLiteral("qvPrint/generateXls/");
-    if (!QDir().mkpath(folder)) {
-        ShowExportError(QStringLiteral("无法创建文件夹 ") + QDir::toNativeSeparators(folder));
+void ExportToExcel(const ExportRows& rows, const QString& title, const QString& headers)
+{
+    // The first row is read before anything is written: without one there is
+    // nothing to export and no file is made.
+    QStringList first;
+    bool haveFirst = false;
+    try {
+        haveFirst = rows(first);
+    } catch (const DbError& e) {
+        ShowExportError(e.message());
         return;
     }
-    const QString path = FreeExportName(folder);
-    const lxw_error error = WriteWorkbook(path, exportData, title, headings);
-    if (error) {
-        QFile::remove(path);
-        ShowExportError(QDir::toNativeSeparators(path) + QStringLiteral("\n") +
-                        QString::fromUtf8(lxw_strerror(error)));
+    if (!haveFirst) {
+        MsgBox::Show(QStringLiteral("无记录导出!"), MsgIcon::Exclamation, QStringLiteral("System"));
         return;
     }
-
-    MsgBox::Info(QStringLiteral("导出完成！"), QStringLiteral("System"));
-    if (!Launcher::OpenUrl(QUrl::fromLocalFile(path)))
-        MsgBox::SystemError(QStringLiteral("无法打开导出的文件,文件已保存为: ") +
-                            QDir::toNativeSeparators(path));
+    bool firstTaken = false;
+    ExportRowsToExcel(
+        [&](QStringList& row) {
+            if (!firstTaken) {
+                firstTaken = true;
+                row = first;
+                return true;
+            }
+            return rows(row);
+        },
+        title, headers);
 }

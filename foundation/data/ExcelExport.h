@@ -2,9 +2,13 @@
 
 #include "RecordSet.h"
 
+class RowReader;
+
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 // The rows of a result as texts, ready for ExportToExcel.
 struct ExportData {
@@ -26,3 +30,21 @@ ExportData RecordSetToArray(const RecordSetPtr& rs);
 // "无记录导出!" and writes nothing. A failed export leaves no file behind and
 // is reported under the title "Error".
 void ExportToExcel(const ExportData& exportData, const QString& title, const QString& headers);
+
+// The rows of an export read one at a time: each call fills row with the next
+// row's texts and answers true, or answers false after the last row.
+using ExportRows = std::function<bool(QStringList& row)>;
+ExportRows ExportRowsOf(const ExportData& exportData);
+// The rows of a query, read forward without holding them (values as text, as
+// RecordSetToArray gives them). reader must outlive the answer.
+ExportRows ExportRowsOf(RowReader& reader);
+
+// The same export from rows read one at a time: a whole report goes to the
+// workbook without being held in memory. Without a row it says "无记录导出!".
+void ExportToExcel(const ExportRows& rows, const QString& title, const QString& headers);
+
+// Writes the workbook at path (title in A1, headings in row 2, the rows from
+// row 3) in libxlsxwriter's constant-memory mode, row by row. An empty answer
+// when it was written; otherwise what failed, and the file may be incomplete.
+QString WriteExcelWorkbook(const QString& path, const ExportRows& rows, const QString& title,
+                           const QStringList& headings);

@@ -7,8 +7,8 @@
 bool SqlRaw::isValid() const
 {
     static const QRegularExpression numberList(QStringLiteral(R"(^\s*-?\d+(\s*,\s*-?\d+)*\s*$)"));
-    static const QRegularExpression columnExpr(
-        QStringLiteral(R"(^\s*[A-Za-z_][A-Za-z0-9_]*(\.[A-Za-z_][A-Za-z0-9_]*)?(\s+(asc|desc|ASC|DESC))?\s*$)"));
+    static const QRegularExpression columnExpr(QStringLiteral(
+        R"(^\s*[A-Za-z_][A-Za-z0-9_]*(\.[A-Za-z_][A-Za-z0-9_]*)?(\s+(asc|desc|ASC|DESC))?\s*$)"));
     switch (kind) {
     case NumberList:
         return numberList.match(text).hasMatch();
@@ -46,7 +46,8 @@ ParamMap& ParamMap::Add(const QString& name, const QVariant& value)
     return *this;
 }
 
-namespace {
+namespace
+{
 bool sameValue(const QVariant& a, const QVariant& b)
 {
     const int raw = qMetaTypeId<SqlRaw>();

@@ -10,8 +10,7 @@
 // a right list "12,15,0", or a column expression such as "goodsCode desc".
 // Only these reach the statement text, and only after the runner has checked
 // that they hold nothing else. Every other value is bound.
-struct SqlRaw
-{
+struct SqlRaw {
     enum Kind { NumberList, ColumnExpr };
     Kind kind = NumberList;
     QString text;
@@ -28,7 +27,7 @@ QVariant NExpr(const QString& expression);
 // values, in insertion order. Names compare case-sensitively.
 class ParamMap
 {
-public:
+  public:
     ParamMap() = default;
     ParamMap(std::initializer_list<std::pair<QString, QVariant>> items);
 
@@ -50,7 +49,7 @@ public:
     bool requiresRow() const { return m_requireRow; }
     const QString& requireRowText() const { return m_requireRowText; }
 
-private:
+  private:
     QList<std::pair<QString, QVariant>> m_items;
     bool m_requireRow = false;
     QString m_requireRowText;
@@ -62,7 +61,7 @@ Q_DECLARE_METATYPE(ParamMap)
 // ParamMaps (or nothing). Print data uses it for XML node replacements.
 class KeyValue
 {
-public:
+  public:
     // Refuses (throws DbError) a key that is already present; the map is unchanged.
     void AddItem(const QString& strKey, const QVariant& objValue = {});
     void Clear() { m_items.clear(); }
@@ -70,6 +69,6 @@ public:
     int Count() const { return int(m_items.size()); }
     bool Exists(const QString& key) const;
 
-private:
+  private:
     QList<std::pair<QString, QVariant>> m_items;
 };

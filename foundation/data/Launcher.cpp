@@ -3,10 +3,10 @@
 #include <QDesktopServices>
 #include <QProcess>
 
-namespace {
-
-struct TestState
+namespace
 {
+
+struct TestState {
     bool active = false;
     bool result = true;
     QList<Launcher::Launch> launches;

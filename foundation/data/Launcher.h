@@ -9,9 +9,8 @@
 // result the test chose.
 class Launcher
 {
-public:
-    struct Launch
-    {
+  public:
+    struct Launch {
         QString program; // empty for an opened URL
         QStringList arguments;
         QUrl url;

@@ -5,6 +5,7 @@
 #include "DbError.h"
 #include "Launcher.h"
 #include "MsgBox.h"
+#include "Numbers.h"
 #include "OutputText.h"
 #include "ProcessFuntionValues.h"
 #include "sqlHelper.h"
@@ -96,18 +97,6 @@ QDomDocument& NodeDocument()
 {
     static QDomDocument doc;
     return doc;
-}
-
-// The leading digits of text as a number; 0 when it starts with none.
-qint64 LeadingNumber(const QString& text)
-{
-    qint64 number = 0;
-    for (QChar c : text) {
-        if (!c.isDigit() || c.unicode() > 0x7F)
-            break;
-        number = number * 10 + c.digitValue();
-    }
-    return number;
 }
 
 } // namespace
@@ -214,7 +203,7 @@ void DeleteOldFiles(const QString& folder, const QString& pattern, int days)
         dir.entryInfoList({pattern}, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QFileInfo& info : files) {
         const QString name = info.fileName();
-        const bool old = days == -1 || (name.size() >= 13 && LeadingNumber(name.left(8)) <= limit);
+        const bool old = days == -1 || (name.size() >= 13 && ReadNumber(name.left(8)) <= double(limit));
         // A file still held by the print tool is simply left for the next run.
         if (old)
             QFile::remove(info.absoluteFilePath());

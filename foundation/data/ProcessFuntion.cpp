@@ -71,6 +71,12 @@ QString GetNewBillNo(const QString& kind, const QString& dateText)
         ParamMap{{QStringLiteral("@from"), prefix + yymm + QLatin1Char('-')},
                  {QStringLiteral("@to"), prefix + yymm + QLatin1Char('.')},
                  {QStringLiteral("@yymm"), yymm}});
+    // SQLite caps a longer serial at the largest 64-bit integer, so the next
+    // one would wrap or repeat: numbering stops at 18 digits with a message.
+    constexpr qint64 kLastSerial = 999'999'999'999'999'999;
     const qint64 last = std::max<qint64>(0, max.toLongLong());
+    if (last >= kLastSerial)
+        throw DbError(QStringLiteral("%1月的单据流水号已达上限,无法生成新的单据号,请检查单据号后再保存!")
+                          .arg(date.toString(QStringLiteral("yyyy年M"))));
     return prefix + yymm + QLatin1Char('-') + QString::number(last + 1).rightJustified(5, QLatin1Char('0'));
 }

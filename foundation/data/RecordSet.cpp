@@ -1,5 +1,7 @@
 #include "RecordSet.h"
 
+#include "Numbers.h"
+
 RecordSet::RecordSet(QStringList fields, QList<QVariantList> rows)
     : m_fields(std::move(fields)), m_rows(std::move(rows))
 {
@@ -27,4 +29,9 @@ QVariant RecordSet::value(int row, int column) const
 QVariant RecordSet::value(int row, const QString& field) const
 {
     return value(row, fieldIndex(field));
+}
+
+double RecordSet::number(int row, const QString& field) const
+{
+    return ReadNumber(value(row, field));
 }

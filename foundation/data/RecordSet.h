@@ -9,13 +9,13 @@
 // The cursor offers the walk the windows use (MoveFirst, MoveNext, eof).
 class RecordSet
 {
-public:
+  public:
     RecordSet() = default;
     RecordSet(QStringList fields, QList<QVariantList> rows);
 
     const QStringList& fields() const { return m_fields; }
     int fieldCount() const { return int(m_fields.size()); }
-    // Field names compare case-insensitively, as the original engine did; -1 when unknown.
+    // Field names compare case-insensitively, as SQL names do; -1 when unknown.
     int fieldIndex(const QString& name) const;
 
     int RecordCount() const { return int(m_rows.size()); }
@@ -24,8 +24,11 @@ public:
 
     QVariant value(int row, int column) const;
     QVariant value(int row, const QString& field) const;
-    // Text of a value; a Null gives the empty text.
+    // The one way rows are read into records: a Null text reads as the empty
+    // text, a Null or unreadable number as 0 (numbers read by ReadNumber).
     QString text(int row, const QString& field) const { return value(row, field).toString(); }
+    double number(int row, const QString& field) const;
+    int integer(int row, const QString& field) const { return int(number(row, field)); }
 
     // Cursor walk.
     bool eof() const { return m_pos >= m_rows.size(); }
@@ -39,7 +42,7 @@ public:
 
     void appendRow(QVariantList row) { m_rows.append(std::move(row)); }
 
-private:
+  private:
     QStringList m_fields;
     QList<QVariantList> m_rows;
     qsizetype m_pos = 0;

@@ -5,7 +5,7 @@
 // The settings record, held once as the global SysVar and filled by init_SysVar.
 class m_SysVar
 {
-public:
+  public:
     QString Sys_dbName;
     int Sys_NotNullColor = 0; // 0xBBGGRR, as the colour was stored
     QString Sys_AmountFormat;

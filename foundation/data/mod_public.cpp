@@ -46,9 +46,10 @@ QString GetJoinId(int departmentId, const QString& kind)
     } else {
         return QStringLiteral("0");
     }
-    const RecordSetPtr rs = ExecuteSql(QStringLiteral("select %1 from %2 where departmentId=@departmentId order by rowid")
-                                           .arg(column, table),
-                                       ParamMap{{QStringLiteral("@departmentId"), departmentId}});
+    const RecordSetPtr rs =
+        ExecuteSql(QStringLiteral("select %1 from %2 where departmentId=@departmentId order by rowid")
+                       .arg(column, table),
+                   ParamMap{{QStringLiteral("@departmentId"), departmentId}});
     QString list;
     for (int r = 0; r < rs->RecordCount(); ++r)
         list += rs->value(r, 0).toString() + QLatin1Char(',');

@@ -2,6 +2,7 @@
 
 #include "Cp936.h"
 #include "MsgBox.h"
+#include "Numbers.h"
 #include "ProcessFuntionValues.h"
 #include "mod_public.h"
 
@@ -13,6 +14,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QStringDecoder>
 #include <QUrl>
 #include <cstdlib>
 
@@ -50,6 +52,14 @@ struct Prepared {
     QString sql;
     QVariantList values;
 };
+
+// A query by its first word; a text that is no query is not run at all.
+bool looksLikeQuery(const QString& sql)
+{
+    const QString t = sql.trimmed();
+    return t.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) ||
+           t.startsWith(QLatin1String("WITH"), Qt::CaseInsensitive);
+}
 
 bool isIdentChar(QChar c)
 {
@@ -200,53 +210,48 @@ QString ReadIniValue(const QString& section, const QString& key, const QString& 
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QList<QByteArray> lines = file.readAll().split('\n');
+    QByteArray bytes = file.readAll();
+    // Files saved here are UTF-8, often with a byte-order mark; older ones are
+    // in code page 936, which is seldom also valid UTF-8 once it holds Chinese.
+    QString text;
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        text = QString::fromUtf8(bytes.mid(3));
+    } else {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        text = utf8.decode(bytes);
+        if (utf8.hasError())
+            text = Cp936::decode(bytes);
+    }
     bool inSection = false;
-    for (QByteArray raw : lines) {
-        raw = raw.trimmed();
-        if (raw.isEmpty() || raw.startsWith(';'))
+    for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+        line = line.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
             continue;
-        if (raw.startsWith('[')) {
-            const qsizetype close = raw.indexOf(']');
-            const QString name = Cp936::decode(raw.mid(1, close < 0 ? -1 : close - 1)).trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            const qsizetype close = line.indexOf(QLatin1Char(']'));
+            const QStringView name = line.mid(1, close < 0 ? -1 : close - 1).trimmed();
             inSection = name.compare(section, Qt::CaseInsensitive) == 0;
             continue;
         }
         if (!inSection)
             continue;
-        const qsizetype eq = raw.indexOf('=');
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq < 0)
             continue;
-        const QString name = Cp936::decode(raw.left(eq)).trimmed();
-        if (name.compare(key, Qt::CaseInsensitive) != 0)
+        if (line.left(eq).trimmed().compare(key, Qt::CaseInsensitive) != 0)
             continue;
-        QByteArray value = raw.mid(eq + 1).trimmed();
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        QStringView value = line.mid(eq + 1).trimmed();
+        if (value.size() >= 2 && (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\'')) &&
             value.back() == value.front())
             value = value.mid(1, value.size() - 2);
         // The profile reader's buffer held 126 characters of the value.
-        return Cp936::decode(value).left(126);
+        return value.left(126).toString();
     }
     return {};
 }
 
 namespace
 {
-// The numeric value of a text: its leading number, 0 when it has none.
-long leadingNumber(const QString& text)
-{
-    const QString t = text.trimmed();
-    qsizetype i = 0;
-    if (i < t.size() && (t.at(i) == QLatin1Char('-') || t.at(i) == QLatin1Char('+')))
-        ++i;
-    const qsizetype start = i;
-    while (i < t.size() && t.at(i).isDigit())
-        ++i;
-    if (i == start)
-        return 0;
-    return t.left(i).toLong();
-}
-
 QString dbName()
 {
     return SysVar.Sys_dbName.isEmpty() ? QStringLiteral("wms.db") : SysVar.Sys_dbName;
@@ -257,7 +262,7 @@ QString dbFolder()
     const QString ini = GetAppPath() + QStringLiteral("linkDB.ini");
     const QString linkType = ReadIniValue(QStringLiteral("DB_Link"), QStringLiteral("LinkType"), ini);
     const QString dbPath = ReadIniValue(QStringLiteral("DB_Link"), QStringLiteral("DBPath"), ini);
-    if (leadingNumber(linkType) != 0 && !dbPath.trimmed().isEmpty()) {
+    if (ReadNumber(linkType) != 0 && !dbPath.trimmed().isEmpty()) {
         const QString folder = QString(dbPath).replace(QLatin1Char('\\'), QLatin1Char('/'));
         // A relative folder is taken from the program folder, not from wherever the program was started.
         return QDir::isRelativePath(folder) ? GetAppPath() + folder : folder;
@@ -379,6 +384,16 @@ RecordSetPtr ExecuteSql(const QString& sql, const ParamMap& params)
     if (!q.isSelect())
         return nullptr;
     return readAll(q);
+}
+
+QSqlQuery OpenForwardQuery(const QString& sql, const ParamMap& params)
+{
+    if (!looksLikeQuery(sql))
+        throw DbError(QStringLiteral("不是查询语句: ") + sql.left(60));
+    QSqlQuery q = run(prepare(sql, &params));
+    if (!q.isSelect())
+        throw DbError(QStringLiteral("不是查询语句: ") + sql.left(60));
+    return q;
 }
 
 int ExecuteParaSql(const QString& sql, const ParamMap& params)
@@ -726,17 +741,6 @@ RefCheckResult CheckDeleteRef(const KeyValue& batch)
 
 // ---- result sets and paging ----
 
-namespace
-{
-// A query by its first word; a text that is no query is not run at all.
-bool looksLikeQuery(const QString& sql)
-{
-    const QString t = sql.trimmed();
-    return t.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) ||
-           t.startsWith(QLatin1String("WITH"), Qt::CaseInsensitive);
-}
-} // namespace
-
 m_recordSet GetRecordSetInfo(const QString& sql, const QString& countSql, const ParamMap& params)
 {
     m_recordSet out;
@@ -757,38 +761,81 @@ int GetRecordCount(const QString& sql, const ParamMap& params)
     return rs && !rs->isEmpty() ? rs->value(0, 0).toInt() : 0;
 }
 
+namespace
+{
+QStringList tieBreakColumns(const QString& tieBreak)
+{
+    QStringList columns;
+    for (const QString& part : tieBreak.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString column = part.trimmed();
+        CheckSqlName(column);
+        columns.append(column);
+    }
+    if (columns.isEmpty()) {
+        const QString fallback = SysVar.acc_OrderBy.isEmpty() ? QStringLiteral("id") : SysVar.acc_OrderBy;
+        CheckSqlName(fallback);
+        columns.append(fallback);
+    }
+    return columns;
+}
+} // namespace
+
 QString GetOrderBySql(const QString& orderField, bool isDesc)
+{
+    return GetOrderBySql(orderField, isDesc, QString());
+}
+
+QString GetOrderBySql(const QString& orderField, bool isDesc, const QString& tieBreak)
 {
     if (orderField.trimmed().isEmpty())
         return {};
     CheckSqlExpression(orderField);
-    const QString tieBreak = SysVar.acc_OrderBy.isEmpty() ? QStringLiteral("id") : SysVar.acc_OrderBy;
-    CheckSqlName(tieBreak);
     const QString dir = isDesc ? QStringLiteral(" desc") : QStringLiteral(" asc");
     QString sql = QStringLiteral(" order by ") + orderField + dir;
-    if (orderField.trimmed().compare(tieBreak, Qt::CaseInsensitive) != 0)
-        sql += QStringLiteral(", ") + tieBreak + dir;
+    for (const QString& column : tieBreakColumns(tieBreak)) {
+        if (orderField.trimmed().compare(column, Qt::CaseInsensitive) != 0)
+            sql += QStringLiteral(", ") + column + dir;
+    }
     return sql;
+}
+
+QString GetPageSql(const QString& sql, PageRequest& page, const ParamMap& params)
+{
+    const int pageSize = qMax(1, page.pageSize);
+    if (page.recordCount < 0)
+        page.recordCount = GetRecordCount(sql, params);
+    const int total = page.recordCount;
+    const int pages = GetPageCount(total, pageSize);
+    if (page.pageIndex <= 0)
+        page.pageIndex = 1;
+    int rows = pageSize;
+    if (page.pageIndex >= pages) {
+        rows = total % pageSize == 0 ? pageSize : total % pageSize;
+        page.pageIndex = pages;
+    }
+    // The page is the rows pageIndex*pageSize-rows+1 .. of the ordered whole.
+    const qint64 offset = qMax<qint64>(0, qint64(page.pageIndex - 1) * pageSize);
+    QString order;
+    if (page.orderField.trimmed().isEmpty()) {
+        const QString dir = page.isDesc ? QStringLiteral(" desc") : QStringLiteral(" asc");
+        order = QStringLiteral(" order by ") +
+                tieBreakColumns(page.tieBreak).join(dir + QStringLiteral(", ")) + dir;
+    } else {
+        order = GetOrderBySql(page.orderField, page.isDesc, page.tieBreak);
+    }
+    return QStringLiteral("SELECT * FROM (") + sql + QStringLiteral(") a") + order +
+           QStringLiteral(" LIMIT %1 OFFSET %2").arg(rows).arg(offset);
 }
 
 QString GetPageSql(const QString& sql, int& pageIndex, int pageSize, const QString& orderField, bool isDesc,
                    const ParamMap& params)
 {
-    if (pageSize < 1)
-        pageSize = 1;
-    const int total = GetRecordCount(sql, params);
-    const int pages = GetPageCount(total, pageSize);
-    if (pageIndex <= 0)
-        pageIndex = 1;
-    int rows = pageSize;
-    if (pageIndex >= pages) {
-        rows = total % pageSize == 0 ? pageSize : total % pageSize;
-        pageIndex = pages;
-    }
-    // The page is the rows pageIndex*pageSize-rows+1 .. of the ordered whole.
-    const qint64 offset = qMax<qint64>(0, qint64(pageIndex - 1) * pageSize);
-    const QString order =
-        GetOrderBySql(orderField.trimmed().isEmpty() ? QStringLiteral("id") : orderField, isDesc);
-    return QStringLiteral("SELECT * FROM (") + sql + QStringLiteral(") a") + order +
-           QStringLiteral(" LIMIT %1 OFFSET %2").arg(rows).arg(offset);
+    PageRequest page;
+    page.pageIndex = pageIndex;
+    page.pageSize = pageSize;
+    page.orderField = orderField.trimmed().isEmpty() ? QStringLiteral("id") : orderField;
+    page.isDesc = isDesc;
+    const QString answer = GetPageSql(sql, page, params);
+    pageIndex = page.pageIndex;
+    return answer;
 }

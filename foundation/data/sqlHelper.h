@@ -9,6 +9,7 @@
 #include "m_recordSet.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <functional>
 
@@ -58,6 +59,10 @@ extern RecordSetPtr CalendarRs;
 RecordSetPtr ExecuteSql(const QString& sql);
 // The same with "@name" placeholders bound to params.
 RecordSetPtr ExecuteSql(const QString& sql, const ParamMap& params);
+// Runs a query and gives the driver's forward-only cursor over its rows, so a
+// whole report is read one row at a time and never held (RowReader wraps it).
+// Throws DbError on failure and for a statement that is not a query.
+QSqlQuery OpenForwardQuery(const QString& sql, const ParamMap& params = {});
 // Runs one statement with its placeholders bound; answers the rows changed.
 int ExecuteParaSql(const QString& sql, const ParamMap& params);
 // Runs a batch of statements in one transaction: every statement or none.
@@ -144,9 +149,34 @@ int GetRecordCount(const QString& sql, const ParamMap& params = {});
 // " order by column dir, id dir" (SysVar.acc_OrderBy breaks ties in the same
 // direction); empty when orderField is empty.
 QString GetOrderBySql(const QString& orderField, bool isDesc);
+// The same with the tie-break key given: one column or several separated by
+// ","; the columns of the key that are the order field itself are left out.
+// An empty key breaks ties as above. orderField may be an expression over the
+// query's columns, such as "CAST(totalQty AS REAL)" for a total kept as text.
+QString GetOrderBySql(const QString& orderField, bool isDesc, const QString& tieBreak);
+
+// One page of a query: which page, how it is ordered, and the number of rows
+// of the whole. A search counts its rows once; the pages after it pass the
+// count back so the whole is not counted again.
+struct PageRequest {
+    int pageIndex = 1;  // from 1; brought into 1..pages (0 when there are no rows)
+    int pageSize = 20;  // below 1 counts as 1
+    QString orderField; // a column or an expression; empty: the tie-break key
+    bool isDesc = false;
+    // The key that makes the order total, for a query without a unique "id"
+    // column (a grouped or joined query): its columns, separated by ",".
+    // Empty: "id" (or SysVar.acc_OrderBy).
+    QString tieBreak;
+    int recordCount = -1; // the rows of the whole; below 0: counted and written back
+};
+
+// SQL that delivers the page of sql that page asks for; page.pageIndex and,
+// when it was not known, page.recordCount are written back. params are those
+// of sql; run the answer with them.
+QString GetPageSql(const QString& sql, PageRequest& page, const ParamMap& params = {});
 // SQL that delivers page pageIndex (from 1) of sql with pageSize rows, ordered
-// by orderField and then by id. pageIndex is brought into 1..pages and written
-// back (0 when there are no rows); a page size below 1 counts as 1. params are
-// those of sql; run the answer with them.
+// by orderField and then by id, counting the whole. pageIndex is brought into
+// 1..pages and written back (0 when there are no rows); a page size below 1
+// counts as 1. params are those of sql; run the answer with them.
 QString GetPageSql(const QString& sql, int& pageIndex, int pageSize, const QString& orderField, bool isDesc,
                    const ParamMap& params = {});

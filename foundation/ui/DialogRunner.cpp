@@ -4,10 +4,10 @@
 #include <QQueue>
 #include <QStringList>
 
-namespace {
-
-struct TestState
+namespace
 {
+
+struct TestState {
     bool active = false;
     QQueue<DialogRunner::Handler> handlers;
     QStringList failures;

@@ -11,7 +11,7 @@ class QDialog;
 // returns the dialog's result, without a nested event loop.
 class DialogRunner
 {
-public:
+  public:
     using Handler = std::function<int(QDialog*)>;
 
     static int Exec(QDialog* dialog);

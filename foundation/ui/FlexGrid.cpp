@@ -68,6 +68,9 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent)
     QTableView::setSelectionMode(ContiguousSelection);
     setEditTriggers(NoEditTriggers);
     setWordWrap(false);
+    // A narrow column shows as much of its text as fits, never "...": the
+    // windows size columns for their figures and codes.
+    setTextElideMode(Qt::ElideNone);
     setCornerButtonEnabled(false);
 
     setFixedRows(1);
@@ -380,8 +383,11 @@ void FlexGrid::LoadRecordSet(const RecordSet& rs)
     applyRowHeights();
     if (Rows() > FixedRows()) {
         const int row = std::clamp(oldRow, FixedRows(), Rows() - 1);
-        const int col = validCol(oldCol) ? oldCol : std::min(FixedCols(), Cols() - 1);
-        selectionModel()->setCurrentIndex(modelIndex(row, col), QItemSelectionModel::ClearAndSelect);
+        const int col = shownCol(validCol(oldCol) ? oldCol : std::min(FixedCols(), Cols() - 1));
+        QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
+        if (selectionBehavior() == SelectRows)
+            flags |= QItemSelectionModel::Rows;
+        selectionModel()->setCurrentIndex(modelIndex(row, col), flags);
     }
     m_quiet = false;
     reportRowColChange();
@@ -436,6 +442,32 @@ void FlexGrid::setColHidden(int col, bool hidden)
         return;
     m_model->cols[size_t(col)].hidden = hidden;
     applyColumn(col);
+    // A cursor in a column just hidden would be invisible, and the arrow keys
+    // would no longer move it: it steps to a shown column.
+    if (hidden && currentIndex().isValid() && currentIndex().column() == col) {
+        const int to = shownCol(col);
+        if (to != col) {
+            QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
+            if (selectionBehavior() == SelectRows)
+                flags |= QItemSelectionModel::Rows;
+            selectionModel()->setCurrentIndex(m_model->index(currentIndex().row(), to), flags);
+        }
+    }
+}
+
+int FlexGrid::shownCol(int col) const
+{
+    if (!validCol(col) || !ColHidden(col))
+        return col;
+    for (int c = std::max(col, FixedCols()); c < Cols(); ++c) {
+        if (!ColHidden(c))
+            return c;
+    }
+    for (int c = col - 1; c >= 0; --c) {
+        if (!ColHidden(c))
+            return c;
+    }
+    return col;
 }
 
 int FlexGrid::ColAlignment(int col) const
@@ -734,10 +766,15 @@ void FlexGrid::setCurrentCell(int row, int col)
 {
     if (!validRow(row) || !validCol(col))
         return;
+    col = shownCol(col);
     if (row == Row() && col == Col()) {
         // The same cell again still drops a larger selection, as a move would.
-        if (modelIndex(row, col).isValid())
-            selectionModel()->select(modelIndex(row, col), QItemSelectionModel::ClearAndSelect);
+        if (modelIndex(row, col).isValid()) {
+            QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
+            if (selectionBehavior() == SelectRows)
+                flags |= QItemSelectionModel::Rows;
+            selectionModel()->select(modelIndex(row, col), flags);
+        }
         return;
     }
     bool cancel = false;
@@ -1264,7 +1301,9 @@ void FlexGrid::keyPressEvent(QKeyEvent* event)
 
 QModelIndex FlexGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
 {
-    const QModelIndex target = QTableView::moveCursor(cursorAction, modifiers);
+    QModelIndex target = QTableView::moveCursor(cursorAction, modifiers);
+    if (target.isValid() && ColHidden(target.column()))
+        target = m_model->index(target.row(), shownCol(target.column()));
     const QModelIndex cur = currentIndex();
     if (target.isValid() && target != cur) {
         bool cancel = false;

@@ -1,8 +1,8 @@
 #pragma once
 
 // FlexGrid: the one grid control of the program. Every list, bill and report
-// window uses it the way the original windows used their grid control, so the
-// members keep those names and that indexing.
+// window works it through the same members, with the names and the indexing
+// described here.
 //
 // Indexing: rows and columns count from 0 and the fixed (header) rows and
 // columns are real rows and columns of the grid. With FixedRows = 1, row 0 is
@@ -300,6 +300,9 @@ class FlexGrid : public QTableView
 
     bool validRow(int row) const { return row >= 0 && row < Rows(); }
     bool validCol(int col) const { return col >= 0 && col < Cols(); }
+    // The column the cursor rests in for col: col itself when shown, else the
+    // nearest shown data column (to the right first).
+    int shownCol(int col) const;
     bool isDataRow(int row) const { return row >= FixedRows() && row < Rows(); }
     QModelIndex modelIndex(int row, int col) const;
     void setCurrentCell(int row, int col);

@@ -390,11 +390,21 @@ void FlexGridModel::sortData(int col, Qt::SortOrder order)
     else
         std::stable_sort(sequence.begin(), sequence.end(), [&](int a, int b) { return less(b, a); });
 
-    emit layoutAboutToBeChanged();
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<FlexRow> sorted;
     sorted.reserve(size_t(n));
     for (int i : sequence)
         sorted.push_back(std::move(rows[size_t(fixedRows + i)]));
     std::move(sorted.begin(), sorted.end(), rows.begin() + fixedRows);
-    emit layoutChanged();
+    // The current cell, the selection and every other kept index follow their row.
+    std::vector<int> newRow(static_cast<size_t>(n));
+    for (int to = 0; to < n; ++to)
+        newRow[size_t(sequence[size_t(to)])] = to;
+    const QModelIndexList from = persistentIndexList();
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex& i : from)
+        to.append(i.row() < n ? index(newRow[size_t(i.row())], i.column()) : i);
+    changePersistentIndexList(from, to);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }

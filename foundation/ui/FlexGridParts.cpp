@@ -3,11 +3,13 @@
 #include "FlexGrid.h"
 #include "FlexGridModel.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPolygon>
+#include <QStyle>
 
 // ---- header ----
 
@@ -97,7 +99,10 @@ void FlexGridHeader::paintSection(QPainter* painter, const QRect& rect, int logi
         QRect textRect = cell.adjusted(3, 0, -3, 0);
         if (f && !f->picture.isNull()) {
             const QPixmap& pic = f->picture;
-            painter->drawPixmap(textRect.left(), textRect.top() + (textRect.height() - pic.height()) / 2,
+            painter->drawPixmap(QStyle::alignedRect(Qt::LeftToRight,
+                                                    FlexQtAlignment(f->pictureAlign, QString()),
+                                                    pic.deviceIndependentSize().toSize(), textRect)
+                                    .topLeft(),
                                 pic);
         }
         painter->drawText(textRect, int(FlexQtAlignment(setting, text)) | Qt::TextSingleLine, text);
@@ -235,6 +240,49 @@ bool FlexGridDelegate::eventFilter(QObject* object, QEvent* event)
         }
     }
     return QStyledItemDelegate::eventFilter(object, event);
+}
+
+void FlexGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const
+{
+    const FlexCellFormat* f = m_grid->m_model->format(index.row() + m_grid->FixedRows(), index.column());
+    if (!f || f->picture.isNull()) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    // The cell picture sits where its own alignment puts it (a status mark
+    // centred in its column), independent of the text and its alignment; the
+    // text is drawn over the cell as usual.
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    opt.features &= ~QStyleOptionViewItem::HasDecoration;
+    opt.icon = QIcon();
+    opt.decorationSize = QSize();
+    const QPixmap& pic = f->picture;
+    const QSize size = pic.deviceIndependentSize().toSize();
+    const QRect cell = opt.rect.adjusted(1, 0, -1, 0);
+    const QRect place =
+        QStyle::alignedRect(opt.direction, FlexQtAlignment(f->pictureAlign, QString()), size, cell);
+    const bool leftPicture = f->pictureAlign >= FlexGrid::flexAlignLeftTop &&
+                             f->pictureAlign <= FlexGrid::flexAlignLeftBottom && !opt.text.isEmpty();
+    if (leftPicture)
+        opt.rect.setLeft(std::min(opt.rect.right(), place.right() + 2));
+    const QWidget* widget = opt.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    if (leftPicture) {
+        // The background still covers the whole cell.
+        QStyleOptionViewItem back = option;
+        initStyleOption(&back, index);
+        back.text.clear();
+        back.features &= ~QStyleOptionViewItem::HasDecoration;
+        back.icon = QIcon();
+        style->drawControl(QStyle::CE_ItemViewItem, &back, painter, widget);
+    }
+    style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+    painter->save();
+    painter->setClipRect(option.rect);
+    painter->drawPixmap(place.topLeft(), pic);
+    painter->restore();
 }
 
 void FlexGridDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const

@@ -34,6 +34,8 @@ class FlexGridDelegate : public QStyledItemDelegate
                           const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
     static QString editorText(const QWidget* editor);
     static void setEditorText(QWidget* editor, const QString& text);
     // Asks the view to commit the editor now; false when ValidateEdit refused.

@@ -1,23 +1,29 @@
 #include "Guarded.h"
 
 #include "DbError.h"
-#include "MsgBox.h"
 #include "m_DBresult.h"
 
 #include <exception>
 
 bool Guarded(QWidget* window, const std::function<void()>& work)
 {
+    return Guarded(window, GuardStyle{}, work);
+}
+
+bool Guarded(QWidget* window, const GuardStyle& style, const std::function<void()>& work)
+{
+    QString failure;
     try {
         work();
         return true;
     } catch (const DbError& e) {
-        MsgBox::SystemError(e.message(), window);
+        failure = e.message();
     } catch (const std::exception& e) {
-        MsgBox::SystemError(QString::fromUtf8(e.what()), window);
+        failure = QString::fromUtf8(e.what());
     } catch (...) {
-        MsgBox::SystemError(QStringLiteral("未知错误"), window);
+        failure = QStringLiteral("未知错误");
     }
+    MsgBox::Show(style.prefix + failure, style.icon, style.title, MsgButtons::Ok, window);
     return false;
 }
 

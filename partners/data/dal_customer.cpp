@@ -51,11 +51,6 @@ ParamMap recordParams(const m_customer& m)
     };
 }
 
-int toInt(const RecordSet& rs, const QString& field)
-{
-    return rs.value(0, field).toInt();
-}
-
 } // namespace
 
 const QString dal_customer::kMissingText = QStringLiteral("当前往业单位信息不存在!");
@@ -76,25 +71,23 @@ void dal_customer::Add(const m_customer& obj_Model)
 
 void dal_customer::AddNew(m_customer& obj_Model)
 {
-    const m_DBresult r = AddWithNextId(QStringLiteral("tb_customer"), obj_Model, [this](m_customer& m) {
+    InsertWithNextId(QStringLiteral("tb_customer"), obj_Model, [this](m_customer& m) {
         // The code follows the creation date; a record without one is numbered today.
         const QString date =
             IsNullOrEmpty(m.createTime) ? GetNowStr(QStringLiteral("yyyy-MM-dd")) : m.createTime;
         m.customerCode = GetNewBillNo(QStringLiteral("ct"), date);
         Add(m);
     });
-    if (!r.isResult)
-        throw DbError(r.str_MsgBox);
 }
 
 m_customer dal_customer::readModel(const RecordSet& rs)
 {
     // Every column is read Null-tolerantly: a damaged row still loads.
     m_customer m;
-    m.id = toInt(rs, QStringLiteral("id"));
-    m.utype = toInt(rs, QStringLiteral("utype"));
+    m.id = rs.integer(0, QStringLiteral("id"));
+    m.utype = rs.integer(0, QStringLiteral("utype"));
     m.utypeName = rs.text(0, QStringLiteral("utypeName"));
-    m.customType = toInt(rs, QStringLiteral("customType"));
+    m.customType = rs.integer(0, QStringLiteral("customType"));
     m.customTypeName = rs.text(0, QStringLiteral("customTypeName"));
     m.customerCode = rs.text(0, QStringLiteral("customerCode"));
     m.uname = rs.text(0, QStringLiteral("uname"));
@@ -108,14 +101,14 @@ m_customer dal_customer::readModel(const RecordSet& rs)
     m.tel = rs.text(0, QStringLiteral("tel"));
     m.email = rs.text(0, QStringLiteral("email"));
     m.fax = rs.text(0, QStringLiteral("fax"));
-    m.status = toInt(rs, QStringLiteral("status"));
+    m.status = rs.integer(0, QStringLiteral("status"));
     m.statusName = rs.text(0, QStringLiteral("statusName"));
     m.imageUrl = rs.text(0, QStringLiteral("imageUrl"));
     m.creator = rs.text(0, QStringLiteral("creator"));
     m.createTime = rs.text(0, QStringLiteral("createTime"));
     m.updateLastUser = rs.text(0, QStringLiteral("updateLastUser"));
     m.updateLastTime = rs.text(0, QStringLiteral("updateLastTime"));
-    m.userId = toInt(rs, QStringLiteral("userId"));
+    m.userId = rs.integer(0, QStringLiteral("userId"));
     return m;
 }
 

@@ -42,32 +42,29 @@ void dal_location::Add(const m_location& obj_Model)
 
 void dal_location::AddNew(m_location& obj_Model)
 {
-    const m_DBresult r =
-        AddWithNextId(QStringLiteral("tb_location"), obj_Model, [this](const m_location& m) { Add(m); });
-    if (!r.isResult)
-        throw DbError(r.str_MsgBox);
+    InsertWithNextId(QStringLiteral("tb_location"), obj_Model, [this](const m_location& m) { Add(m); });
 }
 
 m_location dal_location::readModel(const RecordSet& rs)
 {
     // Every column is read Null-tolerantly: a damaged row still loads.
     m_location m;
-    m.id = rs.value(0, QStringLiteral("id")).toInt();
+    m.id = rs.integer(0, QStringLiteral("id"));
     m.locationCode = rs.text(0, QStringLiteral("locationCode"));
     m.uname = rs.text(0, QStringLiteral("uname"));
-    m.capacity = rs.value(0, QStringLiteral("capacity")).toDouble();
-    m.parentId = rs.value(0, QStringLiteral("parentId")).toInt();
+    m.capacity = rs.number(0, QStringLiteral("capacity"));
+    m.parentId = rs.integer(0, QStringLiteral("parentId"));
     m.parentlocationCode = rs.text(0, QStringLiteral("parentlocationCode"));
     m.parentName = rs.text(0, QStringLiteral("parentName"));
-    m.orderby = rs.value(0, QStringLiteral("orderby")).toInt();
-    m.isLock = rs.value(0, QStringLiteral("isLock")).toInt();
+    m.orderby = rs.integer(0, QStringLiteral("orderby"));
+    m.isLock = rs.integer(0, QStringLiteral("isLock"));
     m.lockName = rs.text(0, QStringLiteral("lockName"));
-    m.isVirtual = rs.value(0, QStringLiteral("isVirtual")).toInt();
+    m.isVirtual = rs.integer(0, QStringLiteral("isVirtual"));
     m.VirtualName = rs.text(0, QStringLiteral("VirtualName"));
-    m.state = rs.value(0, QStringLiteral("state")).toInt();
+    m.state = rs.integer(0, QStringLiteral("state"));
     m.stateName = rs.text(0, QStringLiteral("stateName"));
     m.remark = rs.text(0, QStringLiteral("remark"));
-    m.iCount = rs.value(0, QStringLiteral("iCount")).toInt();
+    m.iCount = rs.integer(0, QStringLiteral("iCount"));
     return m;
 }
 

@@ -19,7 +19,10 @@ class ReportBillStore
         Missing,   // no such bill
     };
 
-    explicit ReportBillStore(const BillDirection& dir) : m_store(BillDirection::Of(dir.kind)) {}
+    explicit ReportBillStore(BillDirection dir)
+        : m_store(dir == BillDirection::In ? BillDirectionSpec::In() : BillDirectionSpec::Out())
+    {
+    }
 
     // Sets ispass to 1 (pass) or 0, stamping the user and the time, only when
     // the bill is stored in the other state. Database errors are thrown as DbError.

@@ -5,17 +5,21 @@
 
 #include <QRegularExpression>
 
-const BillTables& Tables(const BillDirection& dir)
+const BillTables& Tables(BillDirection dir)
 {
-    static const BillTables in{BillDirection::Inbound,       QStringLiteral("rk"),
-                               QStringLiteral("tb_rk_head"), QStringLiteral("tb_rk_detail"),
-                               QStringLiteral("supplierId"), QStringLiteral("supplierName"),
-                               QStringLiteral("inPrice"),    QStringLiteral("Import")};
-    static const BillTables out{BillDirection::Outbound,      QStringLiteral("ck"),
+    static const BillTables in{BillDirection::In,
+                               QStringLiteral("rk"),
+                               QStringLiteral("tb_rk_head"),
+                               QStringLiteral("tb_rk_detail"),
+                               QStringLiteral("supplierId"),
+                               QStringLiteral("supplierName"),
+                               QStringLiteral("inPrice"),
+                               QStringLiteral("Import")};
+    static const BillTables out{BillDirection::Out,           QStringLiteral("ck"),
                                 QStringLiteral("tb_ck_head"), QStringLiteral("tb_ck_detail"),
                                 QStringLiteral("customerId"), QStringLiteral("customerName"),
                                 QStringLiteral("salePrice"),  QStringLiteral("Export")};
-    return dir.kind == BillDirection::Inbound ? in : out;
+    return dir == BillDirection::In ? in : out;
 }
 
 QString CheckIdList(const QString& list)
@@ -129,7 +133,7 @@ ReportSpec BillListSpec(BillDirection dir)
 ReportSpec BillDetailSpec(BillDirection dir)
 {
     const BillTables& t = Tables(dir);
-    const bool out = dir.kind == BillDirection::Outbound;
+    const bool out = dir == BillDirection::Out;
     ReportSpec s;
     s.workTable = QStringLiteral("temp_rpt_") + t.code + QStringLiteral("Detail");
     s.columnDefs =

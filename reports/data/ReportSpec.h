@@ -1,16 +1,18 @@
 #pragma once
 
-#include "BillDirection.h"
 #include "m_condition.h"
 
 #include <QString>
 #include <functional>
 
-// Inbound and outbound reports are one set of classes configured by the
-// bills' direction; what the reports need of it beyond the bill store's
-// names is told apart here.
+// The two directions of bills. Inbound and outbound reports are one set of
+// classes configured by the direction; only what differs on purpose is told
+// apart through BillTables.
+enum class BillDirection { In, Out };
+
+// The tables and names of one direction's bills.
 struct BillTables {
-    BillDirection::Kind kind;
+    BillDirection dir;
     QString code;        // "rk" / "ck"
     QString head;        // "tb_rk_head"
     QString detail;      // "tb_rk_detail"
@@ -19,7 +21,7 @@ struct BillTables {
     QString price;       // the price behind the amounts: "inPrice" / "salePrice"
     QString sumWord;     // "Import" / "Export": the sum columns are total<Word>Qty ...
 };
-const BillTables& Tables(const BillDirection& dir);
+const BillTables& Tables(BillDirection dir);
 
 // What a search puts into the work table: conditions on the bill head (its
 // alias is "a" in every report) and, for the sums, the account-tag id list.

@@ -130,15 +130,25 @@ RecordSetPtr dal_rpt_Report::GetPage(const ConditionSql& condition, m_PageInfor&
                       params);
 }
 
+QString dal_rpt_Report::dataTableSql(const ConditionSql& condition, const QString& orderText,
+                                     bool isExportExcel) const
+{
+    ensureTable();
+    return QStringLiteral("select ") + (isExportExcel ? m_spec.exportColumns : m_spec.fullColumns) +
+           QStringLiteral(" from ") + m_spec.workTable + QStringLiteral(" where 1=1 ") + condition.sql +
+           orderText;
+}
+
 RecordSetPtr dal_rpt_Report::GetDataTable(const ConditionSql& condition, const QString& orderText,
                                           bool isExportExcel)
 {
-    ensureTable();
-    return ExecuteSql(QStringLiteral("select ") +
-                          (isExportExcel ? m_spec.exportColumns : m_spec.fullColumns) +
-                          QStringLiteral(" from ") + m_spec.workTable + QStringLiteral(" where 1=1 ") +
-                          condition.sql + orderText,
-                      condition.params);
+    return ExecuteSql(dataTableSql(condition, orderText, isExportExcel), condition.params);
+}
+
+std::unique_ptr<RowReader> dal_rpt_Report::ReadDataTable(const ConditionSql& condition,
+                                                         const QString& orderText, bool isExportExcel)
+{
+    return std::make_unique<RowReader>(dataTableSql(condition, orderText, isExportExcel), condition.params);
 }
 
 QDomElement dal_rpt_Report::GetDetailRowNode(const ConditionSql& condition, const m_PageInfor* page,

@@ -78,22 +78,6 @@ QString ValueText(const QVariant& value)
     return value.toString();
 }
 
-ExportData ToExportData(const RecordSetPtr& rs)
-{
-    ExportData out;
-    if (!rs || rs->isEmpty())
-        return out;
-    for (const QVariantList& row : rs->rows()) {
-        QStringList cells;
-        for (const QVariant& v : row)
-            cells.append(ValueText(v));
-        out.data.append(cells);
-    }
-    out.rowCount = int(out.data.size());
-    out.hasData = true;
-    return out;
-}
-
 } // namespace
 
 ReportFrame::ReportFrame(ReportLayout layout, std::unique_ptr<dal_rpt_Report> data, QWidget* parent)
@@ -340,7 +324,7 @@ void ReportFrame::addDateCondition()
 
 void ReportFrame::addPartnerCondition(BillDirection dir)
 {
-    const bool in = dir.kind == BillDirection::Inbound;
+    const bool in = dir == BillDirection::In;
     m_partnerMode = in ? QStringLiteral("supplier") : QStringLiteral("customer");
     txt_partnerName = new QLineEdit(pic_title);
     txt_partnerName->setObjectName(in ? QStringLiteral("txt_supplierName")
@@ -777,8 +761,18 @@ void ReportFrame::exportExcel()
 {
     if (!check_FunRight(m_layout.exportRight, true))
         return;
-    const RecordSetPtr rs = m_data->GetDataTable(m_keptCondition, dal_rpt_Report::OrderText(m_page), true);
-    ExportToExcel(ToExportData(rs), m_layout.exportTitle, m_layout.exportHeaders);
+    // The rows go to the workbook as they are read, whatever their number.
+    const std::unique_ptr<RowReader> reader =
+        m_data->ReadDataTable(m_keptCondition, dal_rpt_Report::OrderText(m_page), true);
+    const ExportRows rows = [&reader](QStringList& row) {
+        if (!reader->next())
+            return false;
+        row.clear();
+        for (int c = 0; c < reader->fieldCount(); ++c)
+            row.append(ValueText(reader->value(c)));
+        return true;
+    };
+    ExportToExcel(rows, m_layout.exportTitle, m_layout.exportHeaders);
 }
 
 void ReportFrame::popUpMenu()
@@ -804,7 +798,7 @@ QString ReportFrame::cellText(int col) const
 
 void OpenBillWindow(BillDirection dir, int id)
 {
-    const bool in = dir.kind == BillDirection::Inbound;
+    const bool in = dir == BillDirection::In;
     QWidget* w = WindowRegistry::Show(in ? QStringLiteral("frmImport") : QStringLiteral("frmExport"));
     if (!w)
         throw DbError(QStringLiteral("单据窗口不可用"));

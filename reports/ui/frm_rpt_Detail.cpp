@@ -13,7 +13,7 @@ namespace
 
 ReportLayout DetailLayout(BillDirection dir)
 {
-    const bool in = dir.kind == BillDirection::Inbound;
+    const bool in = dir == BillDirection::In;
     const BillTables& t = Tables(dir);
     const QString title = in ? QStringLiteral("入库明细") : QStringLiteral("出库明细");
     const auto col = [](const char* piece, const QString& field, bool hidden = false) {
@@ -99,7 +99,7 @@ ReportLayout DetailLayout(BillDirection dir)
 
 std::unique_ptr<dal_rpt_Report> DetailData(BillDirection dir)
 {
-    if (dir.kind == BillDirection::Inbound)
+    if (dir == BillDirection::In)
         return std::make_unique<dal_rpt_rkDetail>();
     return std::make_unique<dal_rpt_ckDetail>();
 }
@@ -109,7 +109,7 @@ std::unique_ptr<dal_rpt_Report> DetailData(BillDirection dir)
 frm_rpt_Detail::frm_rpt_Detail(BillDirection dir, QWidget* parent)
     : BillReportWindow(dir, DetailLayout(dir), DetailData(dir), parent)
 {
-    const bool in = dir.kind == BillDirection::Inbound;
+    const bool in = dir == BillDirection::In;
     m_billIdCol = 4; // the line's bill
     addAccountCondition();
     addDateCondition();
@@ -137,8 +137,8 @@ frm_rpt_Detail::frm_rpt_Detail(BillDirection dir, QWidget* parent)
 void frm_rpt_Detail::fillLoadControls()
 {
     FillDictionaryCombo(cobo_goodsTypeName, QStringLiteral("goodsType"));
-    FillDictionaryCombo(cobo_type, direction().kind == BillDirection::Inbound ? QStringLiteral("importType")
-                                                                              : QStringLiteral("exportType"));
+    FillDictionaryCombo(cobo_type, direction() == BillDirection::In ? QStringLiteral("importType")
+                                                                    : QStringLiteral("exportType"));
 }
 
 m_conditions frm_rpt_Detail::listConditions()
@@ -179,8 +179,7 @@ void frm_rpt_Detail::toolbarClicked(const QString& key)
 void frm_rpt_Detail::openCurrent()
 {
     // The outbound detail tests the right before it reads the grid.
-    openBill(QStringLiteral("rpt_%1_detail_bill_browse").arg(code()),
-             direction().kind == BillDirection::Outbound);
+    openBill(QStringLiteral("rpt_%1_detail_bill_browse").arg(code()), direction() == BillDirection::Out);
 }
 
 void frm_rpt_Detail::menuClicked(const QString& name)

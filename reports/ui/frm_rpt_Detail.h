@@ -31,12 +31,12 @@ class frm_rpt_rkDetail : public frm_rpt_Detail
 {
     Q_OBJECT
   public:
-    explicit frm_rpt_rkDetail(QWidget* parent = nullptr) : frm_rpt_Detail(BillDirection::In(), parent) {}
+    explicit frm_rpt_rkDetail(QWidget* parent = nullptr) : frm_rpt_Detail(BillDirection::In, parent) {}
 };
 
 class frm_rpt_ckDetail : public frm_rpt_Detail
 {
     Q_OBJECT
   public:
-    explicit frm_rpt_ckDetail(QWidget* parent = nullptr) : frm_rpt_Detail(BillDirection::Out(), parent) {}
+    explicit frm_rpt_ckDetail(QWidget* parent = nullptr) : frm_rpt_Detail(BillDirection::Out, parent) {}
 };

@@ -13,7 +13,7 @@ namespace
 
 ReportLayout HeadLayout(BillDirection dir)
 {
-    const bool in = dir.kind == BillDirection::Inbound;
+    const bool in = dir == BillDirection::In;
     const BillTables& t = Tables(dir);
     const QString title = in ? QStringLiteral("入库单据") : QStringLiteral("出库单据");
     ReportLayout l;
@@ -79,7 +79,7 @@ ReportLayout HeadLayout(BillDirection dir)
 
 std::unique_ptr<dal_rpt_Report> HeadData(BillDirection dir)
 {
-    if (dir.kind == BillDirection::Inbound)
+    if (dir == BillDirection::In)
         return std::make_unique<dal_rpt_rkHead>();
     return std::make_unique<dal_rpt_ckHead>();
 }
@@ -89,7 +89,7 @@ std::unique_ptr<dal_rpt_Report> HeadData(BillDirection dir)
 frm_rpt_Head::frm_rpt_Head(BillDirection dir, QWidget* parent)
     : BillReportWindow(dir, HeadLayout(dir), HeadData(dir), parent)
 {
-    const bool in = dir.kind == BillDirection::Inbound;
+    const bool in = dir == BillDirection::In;
     addAccountCondition();
     addDateCondition();
     cobo_type = new QComboBox(this);
@@ -108,8 +108,8 @@ frm_rpt_Head::frm_rpt_Head(BillDirection dir, QWidget* parent)
 
 void frm_rpt_Head::fillLoadControls()
 {
-    FillDictionaryCombo(cobo_type, direction().kind == BillDirection::Inbound ? QStringLiteral("importType")
-                                                                              : QStringLiteral("exportType"));
+    FillDictionaryCombo(cobo_type, direction() == BillDirection::In ? QStringLiteral("importType")
+                                                                    : QStringLiteral("exportType"));
 }
 
 m_conditions frm_rpt_Head::listConditions()

@@ -28,12 +28,12 @@ class frm_rpt_rkHead : public frm_rpt_Head
 {
     Q_OBJECT
   public:
-    explicit frm_rpt_rkHead(QWidget* parent = nullptr) : frm_rpt_Head(BillDirection::In(), parent) {}
+    explicit frm_rpt_rkHead(QWidget* parent = nullptr) : frm_rpt_Head(BillDirection::In, parent) {}
 };
 
 class frm_rpt_ckHead : public frm_rpt_Head
 {
     Q_OBJECT
   public:
-    explicit frm_rpt_ckHead(QWidget* parent = nullptr) : frm_rpt_Head(BillDirection::Out(), parent) {}
+    explicit frm_rpt_ckHead(QWidget* parent = nullptr) : frm_rpt_Head(BillDirection::Out, parent) {}
 };

@@ -26,7 +26,7 @@ namespace
 
 ReportLayout SumLayout(BillDirection dir)
 {
-    const bool in = dir.kind == BillDirection::Inbound;
+    const bool in = dir == BillDirection::In;
     const BillTables& t = Tables(dir);
     const QString title = in ? QStringLiteral("入库汇总") : QStringLiteral("出库汇总");
     const QString qty = QStringLiteral("total%1Qty").arg(t.sumWord);
@@ -82,7 +82,7 @@ ReportLayout SumLayout(BillDirection dir)
 
 std::unique_ptr<dal_rpt_Report> SumData(BillDirection dir)
 {
-    if (dir.kind == BillDirection::Inbound)
+    if (dir == BillDirection::In)
         return std::make_unique<dal_rpt_rkSum>();
     return std::make_unique<dal_rpt_ckSum>();
 }
@@ -100,7 +100,7 @@ QPushButton* Button(const QString& name, const QString& text, QWidget* parent)
 frm_rpt_Sum::frm_rpt_Sum(BillDirection dir, QWidget* parent)
     : ReportFrame(SumLayout(dir), SumData(dir), parent), m_dir(dir)
 {
-    const bool in = dir.kind == BillDirection::Inbound;
+    const bool in = dir == BillDirection::In;
     const QString word = in ? QStringLiteral("Import") : QStringLiteral("Export");
     addAccountCondition();
     addDateCondition();
@@ -178,9 +178,8 @@ void frm_rpt_Sum::setUpHeader()
     for (int c = 0; c < cols; ++c)
         g->setTextMatrix(1, c, g->TextMatrix(0, c));
     for (int c = 11; c <= 13; ++c)
-        g->setTextMatrix(0, c,
-                         m_dir.kind == BillDirection::Inbound ? QStringLiteral("入库汇总")
-                                                              : QStringLiteral("出库汇总"));
+        g->setTextMatrix(
+            0, c, m_dir == BillDirection::In ? QStringLiteral("入库汇总") : QStringLiteral("出库汇总"));
     g->setMergeCells(FlexGrid::flexMergeFree);
     g->setMergeRow(0, true);
     for (int c = 0; c < cols; ++c)
@@ -199,8 +198,8 @@ void frm_rpt_Sum::fillLoadControls()
     FillDictionaryCombo(cobo_goodsTypeName, QStringLiteral("goodsType"));
     tv_Type->hide();
     tv_Type->clear();
-    const RecordSetPtr rs = ExecuteSql(sql.arg(
-        m_dir.kind == BillDirection::Inbound ? QStringLiteral("importType") : QStringLiteral("exportType")));
+    const RecordSetPtr rs = ExecuteSql(
+        sql.arg(m_dir == BillDirection::In ? QStringLiteral("importType") : QStringLiteral("exportType")));
     for (int r = 0; rs && r < rs->RecordCount(); ++r) {
         auto* node = new QTreeWidgetItem(tv_Type, {rs->text(r, QStringLiteral("uname"))});
         node->setData(0, Qt::UserRole, QStringLiteral("key_") + rs->text(r, QStringLiteral("id")).trimmed());
@@ -259,7 +258,7 @@ m_conditions frm_rpt_Sum::listConditions()
 
 void frm_rpt_Sum::printReport()
 {
-    const bool in = m_dir.kind == BillDirection::Inbound;
+    const bool in = m_dir == BillDirection::In;
     const QString templ = in ? QStringLiteral("qv_rpt_rkSum") : QStringLiteral("qv_rpt_ckSum");
     const QDomElement node = data()->GetDetailRowNode(lastCondition(), &pageInfo(), templ);
     if (node.isNull()) {

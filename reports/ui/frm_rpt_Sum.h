@@ -42,12 +42,12 @@ class frm_rpt_rkSum : public frm_rpt_Sum
 {
     Q_OBJECT
   public:
-    explicit frm_rpt_rkSum(QWidget* parent = nullptr) : frm_rpt_Sum(BillDirection::In(), parent) {}
+    explicit frm_rpt_rkSum(QWidget* parent = nullptr) : frm_rpt_Sum(BillDirection::In, parent) {}
 };
 
 class frm_rpt_ckSum : public frm_rpt_Sum
 {
     Q_OBJECT
   public:
-    explicit frm_rpt_ckSum(QWidget* parent = nullptr) : frm_rpt_Sum(BillDirection::Out(), parent) {}
+    explicit frm_rpt_ckSum(QWidget* parent = nullptr) : frm_rpt_Sum(BillDirection::Out, parent) {}
 };

@@ -20,7 +20,9 @@ class dal_user
     m_user GetModelForUser(int int_Id, const QString& str_user);
     // The user with that name and password (taken as typed, never trimmed).
     m_user GetModelForPw(const QString& str_user, const QString& str_pw);
-    // A user that is no longer there is a failure ("当前记录不存在!").
+    // Refused (failed result with the reason) while bills, partners or
+    // events name the user; a user that is no longer there is a failure
+    // ("当前记录不存在!").
     m_DBresult Delete(int int_Id);
     // Sets the password to obj_Model.pw (plain text, stored as its hash).
     void UpdatePw(const m_user& obj_Model);

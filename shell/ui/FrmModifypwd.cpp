@@ -3,6 +3,7 @@
 #include "DbError.h"
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
+#include "Guarded.h"
 #include "MsgBox.h"
 #include "ProcessFuntionValues.h"
 #include "WindowChrome.h"
@@ -111,7 +112,8 @@ void FrmModifypwd::B_OK_Click()
         refuse(QStringLiteral("密码不一致,请重新输入!"), utxtnewpwd);
         return;
     }
-    try {
+    bool changed = false;
+    Guarded(this, [&] {
         dal_user users;
         m_user model = users.GetModelForPw(utxtuser->text(), utxtoldpwd->text());
         if (model.id == 0) {
@@ -124,10 +126,10 @@ void FrmModifypwd::B_OK_Click()
         model.pw = utxtnewpwd->text();
         // Fails when the user's row is gone: the change is then not reported as done.
         users.UpdatePw(model);
-    } catch (const DbError& e) {
-        MsgBox::SystemError(e.message(), this);
+        changed = true;
+    });
+    if (!changed)
         return;
-    }
     MsgBox::Info(QStringLiteral("密码修改完成,请记住新密码!"), kCaption, this);
     accept();
 }

@@ -3,6 +3,7 @@
 #include "WebBrowser.h"
 #include "WindowChrome.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -68,6 +69,9 @@ frmBrowser::frmBrowser(QWidget* parent) : QWidget(parent)
 
     // Enter is taken before the box's own handling, so a typed address is
     // navigated to exactly once, whether or not it is in the list already.
+    // The keyboard focus sits on the box itself, which hands keys to its line
+    // edit without passing that edit's event filters, so both are watched.
+    cboAddress->installEventFilter(this);
     cboAddress->lineEdit()->installEventFilter(this);
     connect(cboAddress, &QComboBox::activated, this, &frmBrowser::cboAddress_Click);
     connect(brwWebBrowser, &WebBrowser::NavigateComplete, this, &frmBrowser::brwWebBrowser_NavigateComplete);
@@ -96,9 +100,9 @@ void frmBrowser::Form_Load()
 
 bool frmBrowser::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == cboAddress->lineEdit() && event->type() == QEvent::KeyPress) {
+    if ((watched == cboAddress || watched == cboAddress->lineEdit()) && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !cboAddress->view()->isVisible()) {
             if (!m_dontNavigateNow)
                 navigateTo(cboAddress->currentText());
             return true;

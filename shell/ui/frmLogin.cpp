@@ -2,6 +2,7 @@
 
 #include "Cp936.h"
 #include "DbError.h"
+#include "Guarded.h"
 #include "MsgBox.h"
 #include "WindowChrome.h"
 #include "dal_user.h"
@@ -147,7 +148,8 @@ void frmLogin::cmdOK_Click()
 
     const m_user previousUser = CurrentUser;
     const m_SysVar previousVars = SysVar;
-    try {
+    bool loggedIn = false;
+    const bool ran = Guarded(this, [&] {
         const m_user found = dal_user().GetModelForPw(name, password);
         // A disabled user is refused like an unknown one.
         if (found.id == 0 || !found.isStart) {
@@ -159,13 +161,15 @@ void frmLogin::cmdOK_Click()
         }
         CurrentUser = found;
         init_SysVar();
-    } catch (const DbError& e) {
+        loggedIn = true;
+    });
+    if (!ran) {
         // Nothing of a failed login stays.
         CurrentUser = previousUser;
         SysVar = previousVars;
-        MsgBox::SystemError(e.message(), this);
-        return;
     }
+    if (!loggedIn)
+        return;
     LoginSucceeded = true;
     rememberUser(name);
     accept();

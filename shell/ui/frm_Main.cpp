@@ -4,6 +4,7 @@
 #include "DialogRunner.h"
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
+#include "Guarded.h"
 #include "MsgBox.h"
 #include "ToolbarIcons.h"
 #include "WindowChrome.h"
@@ -329,7 +330,7 @@ void frm_Main::openWindow(const QString& window, How how)
     // entry whose window is not there yet does nothing.
     if (window.isEmpty() || !WindowRegistry::has(window))
         return;
-    try {
+    Guarded(this, [&] {
         if (how == How::Modal) {
             runModal(window);
             return;
@@ -343,11 +344,7 @@ void frm_Main::openWindow(const QString& window, How how)
             WindowRegistry::Init(window, 0);
         if (how != How::Browser)
             WindowRegistry::BringToFront(WindowRegistry::instance(window));
-    } catch (const DbError& e) {
-        MsgBox::SystemError(e.message(), this);
-    } catch (const std::exception& e) {
-        MsgBox::SystemError(QString::fromLocal8Bit(e.what()), this);
-    }
+    });
 }
 
 void frm_Main::runModal(const QString& window)
@@ -398,11 +395,7 @@ void frm_Main::funRefresh()
     if (!MsgBox::Ask(QStringLiteral("刷新权限会关闭全部的窗口,是否继续?"), windowTitle(), this))
         return;
     UnloadAllForms();
-    try {
-        init_SysVar();
-    } catch (const DbError& e) {
-        MsgBox::SystemError(e.message(), this);
-    }
+    Guarded(this, [] { init_SysVar(); });
 }
 
 void frm_Main::closeEvent(QCloseEvent* event)

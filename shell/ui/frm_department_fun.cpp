@@ -3,6 +3,7 @@
 #include "DbError.h"
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
+#include "Guarded.h"
 #include "MsgBox.h"
 #include "WindowChrome.h"
 #include "m_funCode.h"
@@ -139,12 +140,8 @@ frm_department_fun::frm_department_fun(QWidget* parent) : QWidget(parent)
     StackWindowChrome(this, title.band, utoolbar, body);
     resize(820, 520);
 
-    try {
-        load_DepartmentTree();
-    } catch (const DbError& e) {
+    if (!Guarded(this, [&] { load_DepartmentTree(); }))
         tv_department->setVisible(true);
-        MsgBox::SystemError(e.message(), this);
-    }
     btn_utype_Click(0);
 }
 
@@ -224,11 +221,7 @@ void frm_department_fun::tv_department_NodeClick(QTreeWidgetItem* node)
 {
     if (!node)
         return;
-    try {
-        load_DepartmentChildNodes(node);
-    } catch (const DbError& e) {
-        MsgBox::SystemError(e.message(), this);
-    }
+    Guarded(this, [&] { load_DepartmentChildNodes(node); });
     btn_utype_Click(m_typeIndex);
 }
 
@@ -244,12 +237,8 @@ int frm_department_fun::selectedDepartment(bool* found) const
 void frm_department_fun::btn_utype_Click(int index)
 {
     m_typeTag = btn_utype[index]->property("tag").toString();
-    try {
-        load_FunTree(index);
-    } catch (const DbError& e) {
+    if (!Guarded(this, [&] { load_FunTree(index); }))
         tv_funTree->setVisible(true);
-        MsgBox::SystemError(e.message(), this);
-    }
     setTypeCtl(index);
     m_typeIndex = index;
 }
@@ -270,13 +259,9 @@ void frm_department_fun::load_FunTree(int index)
         uTreeView helper;
         helper.CreateTreeView(tv_funTree);
         helper.SetImageList({{QStringLiteral("open"), style()->standardIcon(QStyle::SP_DirOpenIcon)}});
-        try {
-            helper.AddTreeII(0, QStringLiteral("(") + query + QStringLiteral(") z"), QStringLiteral("ucheck"),
-                             true, true);
-        } catch (...) {
-            tv_funTree->setVisible(true);
-            throw;
-        }
+        // The handler shows the tree again when the load fails.
+        helper.AddTreeII(0, QStringLiteral("(") + query + QStringLiteral(") z"), QStringLiteral("ucheck"),
+                         true, true);
         for (QTreeWidgetItemIterator it(tv_funTree); *it; ++it)
             (*it)->setData(0, kLastCheckRole, int((*it)->checkState(0)));
         if (QTreeWidgetItem* first = tv_funTree->topLevelItem(0)) {
@@ -389,11 +374,7 @@ void frm_department_fun::funRefresh()
         return;
     // Closes this window too: nothing of it is touched afterwards.
     UnloadAllForms();
-    try {
-        init_SysVar();
-    } catch (const DbError& e) {
-        MsgBox::SystemError(e.message());
-    }
+    Guarded(nullptr, [] { init_SysVar(); });
 }
 
 void frm_department_fun::utoolbar_ButtonClick(const QString& key)

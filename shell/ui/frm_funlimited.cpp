@@ -1,9 +1,12 @@
 #include "frm_funlimited.h"
 
 #include "FormHelpers.h"
+#include "Guarded.h"
 #include "MsgBox.h"
+#include "Numbers.h"
 #include "UserGroupRights.h"
 #include "WindowChrome.h"
+#include "dal_usergrp.h"
 #include "sqlHelper.h"
 
 #include <QAction>
@@ -14,6 +17,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QToolBar>
@@ -30,16 +34,10 @@ constexpr int kWasCheckedRole = Qt::UserRole + 10;
 
 const QString kCaption = QStringLiteral("权限设置");
 
-QString numberText(const QString& text)
-{
-    return text.trimmed();
-}
-
+// An id as a whole number.
 int numericValue(const QString& text)
 {
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    return ok ? int(v) : 0;
+    return int(ReadNumber(text));
 }
 
 } // namespace
@@ -135,12 +133,10 @@ frm_funlimited::frm_funlimited(QWidget* parent) : QWidget(parent)
     FollowFolderImages(tv_limited, this,
                        [this](QTreeWidgetItem* item, const QString& image) { setNodeImage(item, image); });
 
-    try {
+    Guarded(this, [&] {
         load_UsergrpList();
         load_UsergrpCombo();
-    } catch (const DbError& e) {
-        showError(e.message());
-    }
+    });
 }
 
 void frm_funlimited::showError(const QString& text)
@@ -200,12 +196,11 @@ void frm_funlimited::chooseGroup(const QString& name)
 
 void frm_funlimited::cobo_usergrp_Click()
 {
-    try {
+    Guarded(this, [&] {
         const QString name = cobo_usergrp->currentText();
-        const int g = numericValue(GetFieldValue(QStringLiteral("id"), QStringLiteral("tb_Usergrp"),
-                                                 QStringLiteral(" And uname=@uname"),
-                                                 ParamMap{{QStringLiteral("@uname"), name}})
-                                       .toString());
+        const int g = int(ReadNumber(GetFieldValue(QStringLiteral("id"), QStringLiteral("tb_Usergrp"),
+                                                   QStringLiteral(" And uname=@uname"),
+                                                   ParamMap{{QStringLiteral("@uname"), name}})));
         m_groupId = g;
         // The menu's code and order columns are given the names the tree
         // helper reads; a grant stored twice still makes one node.
@@ -218,27 +213,23 @@ void frm_funlimited::cobo_usergrp_Click()
                 .arg(g);
         const QSignalBlocker quiet(tv_limited);
         tv_limited->clear();
-        try {
-            m_tree.AddTreeII(0, QStringLiteral("(") + query + QStringLiteral(") z"), QStringLiteral("ucheck"),
-                             true, true);
-        } catch (const DbError&) {
+        // Whatever the load brought, each node remembers the state it shows,
+        // also when the load fails half-way.
+        const auto remember = qScopeGuard([this] {
             for (QTreeWidgetItemIterator it(tv_limited); *it; ++it)
                 (*it)->setData(0, kWasCheckedRole, (*it)->checkState(0) == Qt::Checked);
-            throw;
-        }
+        });
+        m_tree.AddTreeII(0, QStringLiteral("(") + query + QStringLiteral(") z"), QStringLiteral("ucheck"),
+                         true, true);
         if (QTreeWidgetItem* first = tv_limited->topLevelItem(0)) {
             first->setExpanded(true);
             setNodeImage(first, QStringLiteral("computer"));
             tv_limited->setCurrentItem(first);
             first->setCheckState(0, Qt::Checked); // the first node only, not its children
         }
-        for (QTreeWidgetItemIterator it(tv_limited); *it; ++it)
-            (*it)->setData(0, kWasCheckedRole, (*it)->checkState(0) == Qt::Checked);
         auto* cover = findChild<QStackedWidget*>(QStringLiteral("stack_limited"));
         cover->setCurrentWidget(tv_limited);
-    } catch (const DbError& e) {
-        showError(e.message());
-    }
+    });
 }
 
 void frm_funlimited::setNodeImage(QTreeWidgetItem* item, const QString& image)
@@ -264,7 +255,7 @@ void frm_funlimited::tv_limited_NodeCheck(QTreeWidgetItem* item)
 
 void frm_funlimited::Toolbar_ButtonClick(const QString& key)
 {
-    try {
+    Guarded(this, [&] {
         if (key == QLatin1String("add_usergrp")) {
             if (!check_LimitedUser(QStringLiteral("usergrp_add"), CurrentUsergrpId, QStringLiteral("1=1"),
                                    true))
@@ -285,9 +276,7 @@ void frm_funlimited::Toolbar_ButtonClick(const QString& key)
         } else if (key == QLatin1String("close")) {
             close();
         }
-    } catch (const DbError& e) {
-        showError(e.message());
-    }
+    });
 }
 
 void frm_funlimited::clear_UsergrpInfor()
@@ -337,44 +326,36 @@ void frm_funlimited::save_Usergrp()
         return;
     }
     txt_id->setText(QString::number(id));
-    try {
-        load_UsergrpList();
-        load_UsergrpCombo();
-    } catch (const DbError& e) {
-        showError(e.message());
+    if (!Guarded(this, [&] {
+            load_UsergrpList();
+            load_UsergrpCombo();
+        }))
         return;
-    }
     MsgBox::Show(GetMessageBox(QStringLiteral("AlreadySave")), MsgIcon::Information, kCaption, MsgButtons::Ok,
                  this);
 }
 
 void frm_funlimited::delete_Usergrp()
 {
-    const QString idText = numberText(txt_id->text());
+    const QString idText = txt_id->text().trimmed();
     if (idText.isEmpty()) {
         MsgBox::Show(QStringLiteral("当前记录") + GetMessageBox(QStringLiteral("ReNotHaveNotDelete")),
                      MsgIcon::Information, kCaption, MsgButtons::Ok, this);
         return;
     }
     const int id = numericValue(idText);
-    const RecordSetPtr staff = ExecuteSql(QStringLiteral("select ugrpid From tb_Staff where ugrpid=@id"),
-                                          ParamMap{{QStringLiteral("@id"), id}});
-    if (staff && staff->RecordCount() > 0) {
-        MsgBox::Show(QStringLiteral("用户组名[") + txt_name->text() +
-                         QStringLiteral("]已经在[用户表]引用建帐,") +
-                         GetMessageBox(QStringLiteral("AlreadyAccount")),
-                     MsgIcon::Information, kCaption, MsgButtons::Ok, this);
+    const QString inUse = QStringLiteral("用户组名[") + txt_name->text() +
+                          QStringLiteral("]已经在[用户表]引用建帐,") +
+                          GetMessageBox(QStringLiteral("AlreadyAccount"));
+    dal_usergrp groups;
+    const RefCheckResult refusal = FirstRefusal(dal_usergrp::DeleteChecks(id, inUse));
+    if (!refusal.isOK) {
+        MsgBox::Show(refusal.strMsg, MsgIcon::Information, kCaption, MsgButtons::Ok, this);
         return;
     }
     if (!MsgBox::Ask(GetMessageBox(QStringLiteral("AskDelete")), kCaption, this))
         return;
-    const m_DBresult result = RunTrans([&] {
-        if (ExecuteParaSql(QStringLiteral("Delete From tb_Usergrp where id=@id"),
-                           ParamMap{{QStringLiteral("@id"), id}}) != 1)
-            throw DbError(QStringLiteral("当前记录不存在!"));
-        ExecuteParaSql(QStringLiteral("Delete From tb_sysuserfun where usergrpid=@id"),
-                       ParamMap{{QStringLiteral("@id"), id}});
-    });
+    const m_DBresult result = groups.Delete(id, inUse);
     if (!result.isResult) {
         showError(result.str_MsgBox);
         return;
@@ -382,13 +363,11 @@ void frm_funlimited::delete_Usergrp()
     txt_id->clear();
     txt_name->clear();
     txt_remark->clear();
-    try {
-        load_UsergrpList();
-        load_UsergrpCombo();
-    } catch (const DbError& e) {
-        showError(e.message());
+    if (!Guarded(this, [&] {
+            load_UsergrpList();
+            load_UsergrpCombo();
+        }))
         return;
-    }
     MsgBox::Show(GetMessageBox(QStringLiteral("AlreadyDelete")), MsgIcon::Information, kCaption,
                  MsgButtons::Ok, this);
 }

@@ -4,7 +4,9 @@
 #include "DbError.h"
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
+#include "Guarded.h"
 #include "MsgBox.h"
+#include "Numbers.h"
 #include "ProcessFuntionValues.h"
 #include "WindowChrome.h"
 #include "dal_dictionary.h"
@@ -84,11 +86,10 @@ QString bareText(QString text)
     return text.trimmed();
 }
 
+// An id box as a whole number.
 int numericValue(const QString& text)
 {
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    return ok ? int(std::lround(v)) : 0;
+    return int(std::lround(ReadNumber(text)));
 }
 
 } // namespace
@@ -221,14 +222,12 @@ frm_user::frm_user(QWidget* parent) : QWidget(parent)
     resize(820, 480);
 
     // Opening: the list in report style, the departments, the sexes.
-    try {
+    Guarded(this, [&] {
         load_UserList();
         setViewStyle(QStringLiteral("detail_view"));
         select_view(QStringLiteral("detail_view"));
         load_DepartmentCombo();
-    } catch (const DbError& e) {
-        MsgBox::SystemError(e.message(), this);
-    }
+    });
     cobo_sex->addItems({kMale, QStringLiteral("女")});
     cobo_sex->setCurrentIndex(0);
 }
@@ -313,11 +312,7 @@ void frm_user::utoolbar_ButtonClick(const QString& key)
     } else if (key == QLatin1String("delete_user")) {
         delete_User();
     } else if (key == QLatin1String("refresh")) {
-        try {
-            load_UserList();
-        } catch (const DbError& e) {
-            MsgBox::SystemError(e.message(), this);
-        }
+        Guarded(this, [&] { load_UserList(); });
     } else if (key == QLatin1String("close")) {
         close();
     } else if (key.endsWith(QLatin1String("_view"))) {
@@ -342,7 +337,8 @@ void frm_user::show_SelectedUser()
     const QModelIndexList selected = m_report->selectionModel()->selectedIndexes();
     if (selected.isEmpty())
         return;
-    try {
+    // The system shows this failure as a plain message after the handler's name.
+    Guarded(this, GuardStyle{MsgIcon::None, {}, QStringLiteral("listview_DblClick")}, [&] {
         QString id = selected.first().siblingAtColumn(0).data(kKeyRole).toString();
         id.remove(QStringLiteral("key_"));
         txt_id->setText(id.trimmed());
@@ -354,10 +350,7 @@ void frm_user::show_SelectedUser()
             cobo_usergrp->addItem(m_current.department);
         cobo_usergrp->setCurrentIndex(cobo_usergrp->findText(m_current.department));
         chk_start->setChecked(m_current.isStart);
-    } catch (const DbError& e) {
-        MsgBox::Show(QStringLiteral("listview_DblClick") + e.message(), MsgIcon::None, {}, MsgButtons::Ok,
-                     this);
-    }
+    });
 }
 
 void frm_user::clear_UserInfor()
@@ -383,7 +376,7 @@ void frm_user::save_User()
         cobo_sex->setFocus();
         return;
     }
-    try {
+    Guarded(this, [&] {
         const m_dictionary department =
             dal_dictionary().GetModelForName(DictionaryType::department, cobo_usergrp->currentText());
         if (IsNullOrEmpty(cobo_usergrp->currentText()) || department.id < 1) {
@@ -416,9 +409,7 @@ void frm_user::save_User()
         }
         txt_id->setText(QString::number(m_current.id));
         load_UserList();
-    } catch (const DbError& e) {
-        MsgBox::SystemError(e.message(), this);
-    }
+    });
 }
 
 void frm_user::delete_User()
@@ -437,31 +428,7 @@ void frm_user::delete_User()
     }
     if (!MsgBox::Ask(QStringLiteral("是否删除当前用户?"), kCaption, this))
         return;
-    try {
-        struct Check {
-            const char16_t* message;
-            const char* table;
-            const char* column;
-        };
-        static const Check checks[] = {
-            {u"当前用户在入库表已经建账,不能删除!", "tb_rk_head", "userId"},
-            {u"当前用户在出库表已经建账,不能删除!", "tb_ck_head", "userId"},
-            {u"当前用户在往来单位表已经建账,不能删除!", "tb_customer", "userId"},
-            {u"当前用户在日程管理已经建账,不能删除!", "tb_events", "createUserId"},
-        };
-        KeyValue batch;
-        for (const Check& c : checks) {
-            const QString sql = QStringLiteral("select '") + QString::fromUtf16(c.message) +
-                                QStringLiteral("' as strMsg,Count(*) as fkCount  from ") +
-                                QLatin1String(c.table) + QStringLiteral(" where ") + QLatin1String(c.column) +
-                                QStringLiteral("=@userId");
-            batch.AddItem(sql, QVariant::fromValue(ParamMap{{QStringLiteral("@userId"), id}}));
-        }
-        const RefCheckResult ref = CheckDeleteRef(batch);
-        if (!ref.isOK) {
-            MsgBox::Warn(ref.strMsg, kCaption, this);
-            return;
-        }
+    Guarded(this, [&] {
         const m_DBresult result = m_dal.Delete(id);
         if (!result.isResult) {
             MsgBox::Warn(result.str_MsgBox, kCaption, this);
@@ -470,7 +437,5 @@ void frm_user::delete_User()
         clear_UserInfor();
         load_UserList();
         MsgBox::Info(QStringLiteral("删除成功!"), kCaption, this);
-    } catch (const DbError& e) {
-        MsgBox::SystemError(e.message(), this);
-    }
+    });
 }

@@ -95,6 +95,38 @@ TEST_F(BillNoTest, NumbersTakenInsideTheSavingTransactionFollowEachOther)
                                   QStringLiteral("rk-2403-00003")}));
 }
 
+// A serial too large to count on (imported or hand-edited numbers) stops the
+// save with a message; no malformed number, none handed out twice.
+TEST_F(BillNoTest, ASerialTooLargeToCountOnStopsTheSave)
+{
+    for (const char* stored :
+         {"rk-1208-99999999999999999999", "rk-1208-9223372036854775807", "rk-1208-999999999999999999"}) {
+        SCOPED_TRACE(stored);
+        ASSERT_TRUE(RunTrans([&] {
+                        ExecuteSql(QStringLiteral("delete from tb_rk_head"));
+                        addNumbers(QStringLiteral("tb_rk_head"), QStringLiteral("BillNo"),
+                                   {QStringLiteral("rk-1208-00003"), QString::fromLatin1(stored)});
+                    }).isResult);
+        try {
+            const QString no = GetNewBillNo(QStringLiteral("rk"), QStringLiteral("2012-08-17"));
+            ADD_FAILURE() << "handed out " << no.toStdString();
+        } catch (const DbError& e) {
+            EXPECT_TRUE(e.message().contains(QStringLiteral("流水号"))) << e.message().toStdString();
+        }
+        // Other months still number as before.
+        EXPECT_EQ(GetNewBillNo(QStringLiteral("rk"), QStringLiteral("2012-09-01")),
+                  QStringLiteral("rk-1209-00001"));
+    }
+    // Just below the limit the next number is still whole.
+    ASSERT_TRUE(RunTrans([&] {
+                    ExecuteSql(QStringLiteral("delete from tb_rk_head"));
+                    addNumbers(QStringLiteral("tb_rk_head"), QStringLiteral("BillNo"),
+                               {QStringLiteral("rk-1208-999999999999999998")});
+                }).isResult);
+    EXPECT_EQ(GetNewBillNo(QStringLiteral("rk"), QStringLiteral("2012-08-17")),
+              QStringLiteral("rk-1208-999999999999999999"));
+}
+
 TEST_F(BillNoTest, UnreadableDateIsAnError)
 {
     EXPECT_THROW(GetNewBillNo(QStringLiteral("rk"), QStringLiteral("not a date")), DbError);

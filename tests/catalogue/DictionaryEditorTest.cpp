@@ -1,6 +1,7 @@
 #include "DialogRunner.h"
 #include "FlexGrid.h"
 #include "TestEnv.h"
+#include "UiDriver.h"
 #include "frm_dictionary.h"
 #include "frm_select.h"
 #include "mod_public.h"
@@ -8,7 +9,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -20,27 +20,7 @@
 namespace
 {
 
-// Types text as a user does: Latin keys one by one, Chinese through the input method.
-void typeText(QWidget* box, const QString& text)
-{
-    bool latin = true;
-    for (QChar ch : text)
-        latin = latin && ch.unicode() < 128;
-    if (latin) {
-        QTest::keyClicks(box, text);
-        return;
-    }
-    QInputMethodEvent commit;
-    commit.setCommitString(text);
-    QApplication::sendEvent(box, &commit);
-}
-
-template <class T> T* child(const QObject* parent, const char* name)
-{
-    T* w = parent->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-}
+using ui::child;
 
 // Goods types 10 食品 > 11 饮料 > 12 果汁, 13 日用 (14 停用 disabled); partner categories 20, 21.
 class DictionaryEditorTest : public DbTest
@@ -84,19 +64,8 @@ class DictionaryEditorTest : public DbTest
         tree()->scrollToItem(n);
         QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(n).center());
     }
-    void clickToolbar(const char* key)
-    {
-        QAction* a = child<QAction>(window.get(), key);
-        QTest::mouseClick(child<QToolBar>(window.get(), "utoolbar")->widgetForAction(a), Qt::LeftButton);
-    }
-    void typeName(const QString& text)
-    {
-        auto* box = child<QLineEdit>(window.get(), "txt_Name");
-        box->setFocus();
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Delete);
-        typeText(box, text);
-    }
+    void clickToolbar(const char* key) { ui::clickToolbar(window.get(), key); }
+    void typeName(const QString& text) { ui::typeInto(window.get(), "txt_Name", text); }
     QString field(const char* name) { return child<QLineEdit>(window.get(), name)->text(); }
     // Answers the next parent picker with the row named name (an empty name closes it without a pick).
     void pickParent(const QString& name, int* offered = nullptr)
@@ -190,7 +159,8 @@ TEST_F(DictionaryEditorTest, SavesANewTopLevelItemAndAChild)
 {
     clickToolbar("add");
     typeName(QStringLiteral("文具"));
-    typeText(child<QPlainTextEdit>(window.get(), "txt_remark"), QStringLiteral("办公"));
+    ui::focusOn(child<QPlainTextEdit>(window.get(), "txt_remark"));
+    ui::type(QStringLiteral("办公"));
     save();
     EXPECT_EQ(shown(), (QStringList{QStringLiteral("确认保存当前项目!"), QStringLiteral("保存成功!")}));
     EXPECT_EQ(
@@ -231,8 +201,8 @@ TEST_F(DictionaryEditorTest, TheRightButtonPopsTheMenuWithoutSelecting)
 
     // Enter in the name box moves on instead of typing.
     auto* name = child<QLineEdit>(window.get(), "txt_Name");
-    name->setFocus();
-    QTest::keyClick(name, Qt::Key_Return);
+    ui::focusOn(name);
+    ui::press(Qt::Key_Return);
     EXPECT_NE(window->focusWidget(), name);
     EXPECT_EQ(name->text(), QStringLiteral("日用"));
 }
@@ -267,6 +237,24 @@ TEST_F(DictionaryEditorTest, AParentIsChosenThroughThePickerAndTheNodeMoves)
     // Closing the picker without a pick changes nothing.
     pickParent(QString());
     EXPECT_EQ(field("txt_parentId"), QStringLiteral("10"));
+}
+
+TEST_F(DictionaryEditorTest, TheParentIsPickedWithTheKeys)
+{
+    clickNode(13);
+    QString third;
+    DialogRunner::QueueHandler([&third](QDialog* d) {
+        auto* p = static_cast<frm_select*>(d);
+        third = p->vgInput->TextMatrix(3, 3);
+        ui::focusOn(p->utxtkeyword);
+        for (int i = 0; i < 3; ++i)
+            ui::press(Qt::Key_Down);
+        ui::press(Qt::Key_Return);
+        return p->result();
+    });
+    QTest::mouseClick(child<QPushButton>(window.get(), "btn_setParent"), Qt::LeftButton);
+    ASSERT_FALSE(third.isEmpty());
+    EXPECT_EQ(field("txt_parentName"), third);
 }
 
 TEST_F(DictionaryEditorTest, RefusesTheItemItselfOrADescendantAsParent)

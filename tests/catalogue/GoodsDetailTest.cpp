@@ -176,6 +176,62 @@ TEST_F(GoodsDetailTest, DeleteOneUnit)
     EXPECT_EQ(unitsOf(1), (QStringList{"11:瓶:1", "13:箱:0"}));
 }
 
+// Add and Update keep exactly one default unit per goods item: a change that
+// would leave none or two is refused with the rule's text and writes nothing.
+TEST_F(GoodsDetailTest, AddAndUpdateKeepOneDefaultUnit)
+{
+    ASSERT_TRUE(RunTrans([this] { addGoods(6, QStringLiteral("E500"), {}); }).isResult);
+    const auto unit = [](int id, int headId, int isDefault, const char* name) {
+        m_goods_detail m;
+        m.id = id;
+        m.headId = headId;
+        m.isDefault = isDefault;
+        m.rowNo = id % 10;
+        m.unit = QString::fromUtf8(name);
+        m.packQty = 1;
+        return m;
+    };
+    struct Case {
+        const char* name;
+        bool add; // else update
+        m_goods_detail unit;
+        bool allowed;
+    };
+    const Case cases[] = {
+        {"a further plain unit", true, unit(14, 1, 0, "托"), true},
+        {"a second default unit", true, unit(14, 1, 1, "托"), false},
+        {"the first unit of an item, not default", true, unit(61, 6, 0, "个"), false},
+        {"the first unit of an item, default", true, unit(61, 6, 1, "个"), true},
+        {"renaming a plain unit", false, unit(12, 1, 0, "小盒"), true},
+        {"marking a second default", false, unit(12, 1, 1, "盒"), false},
+        {"unmarking the only default", false, unit(11, 1, 0, "瓶"), false},
+        {"moving the default unit to another item", false, unit(11, 5, 1, "瓶"), false},
+    };
+    ExecuteSql(QStringLiteral("create temp table unitsBefore as select * from tb_goods_detail"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QVariant before = scalar(
+            "select group_concat(id||':'||headId||':'||isDefault||':'||unit, ',') from tb_goods_detail");
+        try {
+            if (c.add)
+                dal.Add(c.unit);
+            else
+                dal.Update(c.unit);
+            EXPECT_TRUE(c.allowed);
+        } catch (const DbError& e) {
+            EXPECT_FALSE(c.allowed);
+            EXPECT_EQ(e.message(), dal_goods_detail::kNoDefaultUnitText);
+            EXPECT_EQ(scalar("select group_concat(id||':'||headId||':'||isDefault||':'||unit, ',') "
+                             "from tb_goods_detail"),
+                      before);
+        }
+        ASSERT_TRUE(RunTrans([] {
+                        ExecuteSql(QStringLiteral("delete from tb_goods_detail"));
+                        ExecuteSql(QStringLiteral("insert into tb_goods_detail select * from unitsBefore"));
+                    }).isResult);
+    }
+}
+
 class BatchUpdateTest : public GoodsDetailTest
 {
   protected:

@@ -1,5 +1,6 @@
 #include "TestEnv.h"
 
+#include "DataAccess.h"
 #include "sqlHelper.h"
 
 namespace
@@ -244,6 +245,69 @@ TEST_F(DeleteRefTest, EachCheckKeepsItsOwnParameters)
     KeyValue broken;
     broken.AddItem(QStringLiteral("select 'x' as strMsg, Count(*) as fkCount from no_such_table"));
     EXPECT_THROW(CheckDeleteRef(broken), DbError);
+}
+
+// The checks and the delete share one transaction: a refusal leaves every
+// row, a failing delete takes back what it already removed.
+TEST_F(DeleteRefTest, DeleteWithRefChecksRefusesOrDeletesInOneTransaction)
+{
+    const auto rows = [] { return GetCountValue(QStringLiteral("id"), QStringLiteral("tb_customer")); };
+    const auto deleteCustomer = [](int id) {
+        return [id] {
+            ExecuteChangingRow(QStringLiteral("delete from tb_customer where id=@id"),
+                               ParamMap{{QStringLiteral("@id"), id}});
+        };
+    };
+    const QList<RefCheck> userChecks = {
+        RefCheck::Uses(QStringLiteral("在入库表已经建账"), QStringLiteral("tb_rk_head"),
+                       QStringLiteral("userId"), 7),
+        RefCheck::Uses(QStringLiteral("在出库表已经建账"), QStringLiteral("tb_ck_head"),
+                       QStringLiteral("userId"), 7),
+    };
+
+    m_DBresult r = DeleteWithRefChecks(userChecks, deleteCustomer(1));
+    EXPECT_FALSE(r.isResult);
+    EXPECT_EQ(r.str_MsgBox, QStringLiteral("在入库表已经建账"));
+    EXPECT_EQ(r.int_Count, 1);
+    EXPECT_EQ(rows(), 1);
+
+    r = DeleteWithRefChecks({userChecks[1]}, deleteCustomer(1));
+    EXPECT_EQ(r.str_MsgBox, QStringLiteral("在出库表已经建账"));
+    EXPECT_EQ(r.int_Count, 2);
+
+    // A gone record is a failure, and what the delete did before it is undone.
+    r = DeleteWithRefChecks({}, [&] {
+        exec(QStringLiteral("delete from tb_rk_head"));
+        deleteCustomer(99)();
+    });
+    EXPECT_FALSE(r.isResult);
+    EXPECT_EQ(r.str_MsgBox, QStringLiteral("当前记录不存在!"));
+    EXPECT_EQ(r.int_Count, 0);
+    EXPECT_EQ(GetCountValue(QStringLiteral("id"), QStringLiteral("tb_rk_head")), 1);
+
+    // A value with quotes or a placeholder stays a bound value.
+    r = DeleteWithRefChecks({RefCheck::Uses(QStringLiteral("x"), QStringLiteral("tb_customer"),
+                                            QStringLiteral("userId"), QStringLiteral("8' or '1'='1"))},
+                            deleteCustomer(1));
+    EXPECT_TRUE(r.isResult) << r.str_MsgBox.toStdString();
+    EXPECT_EQ(rows(), 0);
+
+    EXPECT_THROW(RefCheck::Uses(QStringLiteral("x"), QStringLiteral("tb_customer; drop table t"),
+                                QStringLiteral("userId"), 1),
+                 DbError);
+}
+
+TEST_F(DeleteRefTest, ARefusalInsideAnOuterTransactionFailsItAsAWhole)
+{
+    const m_DBresult outer = RunTrans([] {
+        ExecuteParaSql(QStringLiteral("delete from tb_ck_head"), {});
+        DeleteWithRefChecks({RefCheck::Uses(QStringLiteral("在入库表已经建账"), QStringLiteral("tb_rk_head"),
+                                            QStringLiteral("userId"), 7)},
+                            [] {});
+    });
+    EXPECT_FALSE(outer.isResult);
+    EXPECT_EQ(outer.str_MsgBox, QStringLiteral("在入库表已经建账"));
+    EXPECT_EQ(GetCountValue(QStringLiteral("id"), QStringLiteral("tb_ck_head")), 2);
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "Clock.h"
 #include "ExcelExport.h"
 #include "Launcher.h"
+#include "RowReader.h"
+#include "sqlHelper.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -19,6 +21,7 @@ struct Cell {
     QString text;
     bool isNumber = false;
     double fontSize = 0;
+    QString numberFormat; // "General" unless a display format was set
 };
 
 // A workbook read back through its XML parts.
@@ -46,9 +49,22 @@ class Workbook
         const QDomNodeList xfs = styles.documentElement()
                                      .firstChildElement(QStringLiteral("cellXfs"))
                                      .elementsByTagName(QStringLiteral("xf"));
-        for (int i = 0; i < xfs.size(); ++i)
-            m_styleFontSize.append(
-                fontSizes.value(xfs.at(i).toElement().attribute(QStringLiteral("fontId")).toInt()));
+        QMap<int, QString> numFmts = {{0, QStringLiteral("General")},
+                                      {1, QStringLiteral("0")},
+                                      {2, QStringLiteral("0.00")},
+                                      {3, QStringLiteral("#,##0")},
+                                      {4, QStringLiteral("#,##0.00")}};
+        const QDomNodeList customFmts = styles.documentElement().elementsByTagName(QStringLiteral("numFmt"));
+        for (int i = 0; i < customFmts.size(); ++i) {
+            const QDomElement f = customFmts.at(i).toElement();
+            numFmts.insert(f.attribute(QStringLiteral("numFmtId")).toInt(),
+                           f.attribute(QStringLiteral("formatCode")));
+        }
+        for (int i = 0; i < xfs.size(); ++i) {
+            const QDomElement xf = xfs.at(i).toElement();
+            m_styleFontSize.append(fontSizes.value(xf.attribute(QStringLiteral("fontId")).toInt()));
+            m_styleNumFmt.append(numFmts.value(xf.attribute(QStringLiteral("numFmtId")).toInt()));
+        }
 
         m_sheet = part(QStringLiteral("xl/worksheets/sheet1.xml"));
         const QDomNodeList cells = m_sheet.elementsByTagName(QStringLiteral("c"));
@@ -58,12 +74,15 @@ class Workbook
             const QString v = c.firstChildElement(QStringLiteral("v")).text();
             if (c.attribute(QStringLiteral("t")) == QLatin1String("s")) {
                 cell.text = shared.value(v.toInt());
+            } else if (c.attribute(QStringLiteral("t")) == QLatin1String("inlineStr")) {
+                cell.text = c.firstChildElement(QStringLiteral("is")).text();
             } else {
                 cell.text = v;
                 cell.isNumber = !v.isEmpty();
             }
-            cell.fontSize =
-                m_styleFontSize.value(c.attribute(QStringLiteral("s"), QStringLiteral("0")).toInt());
+            const int style = c.attribute(QStringLiteral("s"), QStringLiteral("0")).toInt();
+            cell.fontSize = m_styleFontSize.value(style);
+            cell.numberFormat = m_styleNumFmt.value(style);
             m_cells.insert(c.attribute(QStringLiteral("r")), cell);
         }
     }
@@ -96,6 +115,7 @@ class Workbook
     QString m_path;
     QDomDocument m_sheet;
     QList<double> m_styleFontSize;
+    QStringList m_styleNumFmt;
     QMap<QString, Cell> m_cells;
 };
 
@@ -170,6 +190,61 @@ TEST_F(ExcelExportTest, TitleHeadersAndRowsInPlace)
     EXPECT_TRUE(book.cells().value(QStringLiteral("C3")).isNumber);
     EXPECT_TRUE(book.cells().value(QStringLiteral("A4")).isNumber);
     EXPECT_FALSE(book.cells().value(QStringLiteral("A3")).isNumber);
+}
+
+// Numeric texts become numbers the spreadsheet can sum, shown as the window
+// showed them; codes and other texts stay texts, leading zeros kept.
+TEST_F(ExcelExportTest, NumbersKeepTheirShapeAndCodesStayTexts)
+{
+    const struct {
+        const char* text;
+        bool isNumber;
+        const char* value; // the stored value (numbers) or text
+        const char* format;
+    } cases[] = {
+        {"12.5", true, "12.5", "0.0"},
+        {"3.0", true, "3", "0.0"},
+        {"12.50", true, "12.5", "0.00"},
+        {"0.125", true, "0.125", "0.000"},
+        {"-7", true, "-7", "0"},
+        {"-0.50", true, "-0.5", "0.00"},
+        {"0", true, "0", "0"},
+        {"1200", true, "1200", "0"},
+        {"0.0", true, "0", "0.0"},
+        {"007", false, "007", "General"},
+        {"00.5", false, "00.5", "General"},
+        {"-01", false, "-01", "General"},
+        {"6901234567890", false, "6901234567890", "General"}, // a barcode
+        {"12345678901234567", false, "12345678901234567", "General"},
+        {"1.1234567890123456", false, "1.1234567890123456", "General"},
+        {"1e5", false, "1e5", "General"},
+        {"1,200", false, "1,200", "General"},
+        {" 12", false, " 12", "General"},
+        {"12.", false, "12.", "General"},
+        {".5", false, ".5", "General"},
+        {"+5", false, "+5", "General"},
+        {"rk-2405-00001", false, "rk-2405-00001", "General"},
+    };
+    ExportData data;
+    data.hasData = true;
+    for (const auto& c : cases)
+        data.data.append(QStringList{QString::fromUtf8(c.text)});
+    data.rowCount = int(data.data.size());
+    ExportToExcel(data, QStringLiteral("t"), QStringLiteral("值"));
+    ASSERT_EQ(exports().size(), 1);
+    const Workbook book(exportDir() + exports().at(0));
+    int row = 3;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const Cell cell = book.cells().value(QStringLiteral("A%1").arg(row++));
+        EXPECT_EQ(cell.isNumber, c.isNumber);
+        if (c.isNumber)
+            EXPECT_EQ(cell.text.toDouble(), QString::fromUtf8(c.value).toDouble());
+        else
+            EXPECT_EQ(cell.text, QString::fromUtf8(c.value));
+        EXPECT_EQ(cell.numberFormat, QString::fromUtf8(c.format));
+        EXPECT_EQ(cell.fontSize, 10);
+    }
 }
 
 TEST_F(ExcelExportTest, HeadingListsLongerShorterOrEmpty)
@@ -258,6 +333,62 @@ TEST_F(ExcelExportTest, NoSpreadsheetProgramTellsWhereTheFileIs)
     EXPECT_EQ(MsgBox::Shown().at(0).text, QStringLiteral("导出完成！"));
     EXPECT_EQ(MsgBox::Shown().at(1).title, QStringLiteral("System"));
     EXPECT_TRUE(MsgBox::Shown().at(1).text.contains(QDir::toNativeSeparators(exportDir() + exports().at(0))));
+}
+
+// A whole query goes to the workbook row by row and gives the same sheet as
+// the rows copied first.
+TEST_F(ExcelExportTest, StreamedQueryGivesTheSameWorkbook)
+{
+    exec(QStringLiteral("CREATE TABLE x (id INTEGER PRIMARY KEY, code TEXT, qty REAL, note TEXT)"));
+    exec(QStringLiteral("INSERT INTO x (code, qty, note) VALUES ('007', 12.5, NULL), ('123', 3, 'a&b'), "
+                        "('', -0.25, '螺丝')"));
+    const QString sql = QStringLiteral("SELECT code, qty, note FROM x WHERE id >= @from ORDER BY id");
+    const ParamMap params{{QStringLiteral("@from"), 1}};
+
+    ExportToExcel(RecordSetToArray(ExecuteSql(sql, params)), QStringLiteral("T"), QStringLiteral("a,b,c"));
+    RowReader reader(sql, params);
+    EXPECT_EQ(reader.fields(),
+              (QStringList{QStringLiteral("code"), QStringLiteral("qty"), QStringLiteral("note")}));
+    ExportToExcel(ExportRowsOf(reader), QStringLiteral("T"), QStringLiteral("a,b,c"));
+
+    EXPECT_EQ(shown(), (QStringList{QStringLiteral("导出完成！"), QStringLiteral("导出完成！")}));
+    const QStringList files = exports();
+    ASSERT_EQ(files.size(), 2);
+    const Workbook copied(exportDir() + files.at(0));
+    const Workbook streamed(exportDir() + files.at(1));
+    EXPECT_EQ(streamed.cells().keys(), copied.cells().keys());
+    for (const QString& ref : copied.cells().keys()) {
+        EXPECT_EQ(streamed.text(ref), copied.text(ref)) << ref.toStdString();
+        EXPECT_EQ(streamed.cells().value(ref).isNumber, copied.cells().value(ref).isNumber)
+            << ref.toStdString();
+    }
+    EXPECT_EQ(streamed.text(QStringLiteral("A3")), QStringLiteral("007"));
+    EXPECT_EQ(streamed.text(QStringLiteral("C4")), QStringLiteral("a&b"));
+    EXPECT_EQ(streamed.text(QStringLiteral("C5")), QStringLiteral("螺丝"));
+}
+
+TEST_F(ExcelExportTest, StreamedQueryEmptyOrFailingWritesNothing)
+{
+    exec(QStringLiteral("CREATE TABLE x (id INTEGER PRIMARY KEY, qty INTEGER)"));
+    {
+        RowReader empty(QStringLiteral("SELECT * FROM x"));
+        ExportToExcel(ExportRowsOf(empty), QStringLiteral("T"), QStringLiteral("a"));
+        EXPECT_EQ(shown(), QStringList{QStringLiteral("无记录导出!")});
+        EXPECT_FALSE(QDir(exportDir()).exists());
+    }
+    exec(QStringLiteral("INSERT INTO x (qty) VALUES (1), (2), (-9223372036854775807 - 1), (4)"));
+    MsgBox::ClearShown();
+    // The third row fails to compute after two rows are written.
+    RowReader failing(QStringLiteral("SELECT id, abs(qty) FROM x ORDER BY id"));
+    ExportToExcel(ExportRowsOf(failing), QStringLiteral("T"), QStringLiteral("a"));
+    ASSERT_EQ(MsgBox::Shown().size(), 1);
+    EXPECT_EQ(MsgBox::Shown().at(0).title, QStringLiteral("Error"));
+    EXPECT_TRUE(MsgBox::Shown().at(0).text.contains(QStringLiteral("overflow")))
+        << MsgBox::LastText().toStdString();
+    EXPECT_TRUE(exports().isEmpty());
+    EXPECT_TRUE(Launcher::Launches().isEmpty());
+    EXPECT_THROW(RowReader(QStringLiteral("DELETE FROM x")), DbError);
+    EXPECT_EQ(count(QStringLiteral("x")), 4);
 }
 
 } // namespace

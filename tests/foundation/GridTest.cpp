@@ -4,6 +4,7 @@
 #include "MsgBox.h"
 #include "RecordSet.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
@@ -224,6 +225,59 @@ TEST_F(GridTest, SortPutsNumbersInNumericOrderAndHeaderClicksToggle)
     EXPECT_EQ(column(1).first(), QStringLiteral("5"));
 }
 
+// Collects what the model tester finds; it reports through warnings.
+class ModelTesterFindings
+{
+  public:
+    ModelTesterFindings() { s_found.clear(), m_previous = qInstallMessageHandler(&handler); }
+    ~ModelTesterFindings() { qInstallMessageHandler(m_previous); }
+    static QStringList found() { return s_found; }
+
+  private:
+    static void handler(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (type != QtDebugMsg && qstrcmp(context.category, "qt.modeltest") == 0)
+            s_found.append(text);
+    }
+    static inline QStringList s_found;
+    QtMessageHandler m_previous = nullptr;
+};
+
+// Sorting keeps every kept index (the current cell, the selection) on its
+// row, and the model keeps Qt's contract through every change of shape.
+TEST_F(GridTest, SortKeepsTheCurrentCellOnItsRowAndTheModelKeepsQtsContract)
+{
+    const ModelTesterFindings findings;
+    QAbstractItemModelTester tester(grid->model(), QAbstractItemModelTester::FailureReportingMode::Warning);
+    grid->setRows(6);
+    const QStringList names = {QStringLiteral("丙"), QStringLiteral("10"), QStringLiteral("甲"), QString(),
+                               QStringLiteral("2")};
+    for (int i = 0; i < names.size(); ++i)
+        grid->setTextMatrix(i + 1, 1, names[i]);
+    grid->setCurrentIndex(index(3, 1));            // "甲"
+    const QPersistentModelIndex kept(index(2, 2)); // the row of "10"
+    grid->Sort(1, Qt::AscendingOrder);
+    EXPECT_EQ(grid->TextMatrix(grid->currentIndex().row() + 1, 1), QStringLiteral("甲"));
+    ASSERT_TRUE(kept.isValid());
+    EXPECT_EQ(kept.column(), 2);
+    EXPECT_EQ(grid->TextMatrix(kept.row() + 1, 1), QStringLiteral("10"));
+    grid->Sort(1, Qt::DescendingOrder);
+    EXPECT_EQ(grid->TextMatrix(grid->currentIndex().row() + 1, 1), QStringLiteral("甲"));
+    EXPECT_EQ(grid->TextMatrix(kept.row() + 1, 1), QStringLiteral("10"));
+
+    grid->AddItem(QStringLiteral("\t新"), 2);
+    grid->RemoveItem(4);
+    grid->setRowPosition(1, 4);
+    grid->setCols(6);
+    grid->setFixedRows(2);
+    grid->Sort(1, Qt::AscendingOrder);
+    grid->LoadRecordSet(
+        RecordSet({QStringLiteral("a"), QStringLiteral("b")}, {{1, QStringLiteral("x")}, {2, QString()}}));
+    grid->Clear();
+    grid->setRows(1);
+    EXPECT_EQ(findings.found(), QStringList());
+}
+
 TEST_F(GridTest, LoadRecordSetCopiesRowsFromTheFirstDataColumn)
 {
     RecordSet rs({QStringLiteral("id"), QStringLiteral("name"), QStringLiteral("amount")},
@@ -306,7 +360,7 @@ TEST_F(GridTest, CurrentCellSelectionAndClipText)
     EXPECT_EQ(grid->TextMatrix(3, 3), QStringLiteral("y"));
     EXPECT_EQ(grid->Cols(), 4);
 
-    // A header row can be the cursor row, as in the vendor's grid.
+    // A header row can be the cursor row too.
     grid->setRow(0);
     EXPECT_EQ(grid->Row(), 0);
     grid->setRow(1);
@@ -612,6 +666,83 @@ TEST_F(BindGridTest, CellHelpersCentreRowsAndMeasureVisibleColumns)
     for (int c = 0; c < grid.Cols(); ++c)
         grid.setColHidden(c, true);
     EXPECT_EQ(GetGridWidth(&grid), 400);
+}
+
+} // namespace
+
+namespace
+{
+
+// The columns of the cell's rectangle in image that hold pixels of colour.
+QPair<int, int> colourSpan(const QImage& image, const QRect& cell, QRgb colour)
+{
+    int left = -1;
+    int right = -1;
+    for (int x = cell.left(); x <= cell.right(); ++x) {
+        for (int y = cell.top(); y <= cell.bottom(); ++y) {
+            if ((image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF)) {
+                if (left < 0)
+                    left = x;
+                right = x;
+                break;
+            }
+        }
+    }
+    return {left, right};
+}
+
+// The grid draws a cell picture where its picture alignment puts it.
+TEST_F(GridTest, CellPicturesFollowTheirAlignment)
+{
+    grid->setColWidth(1, 1800);
+    QPixmap pic(10, 10);
+    pic.fill(QColor(255, 0, 0));
+    const struct {
+        int align;
+        const char* name;
+    } cases[] = {
+        {FlexGrid::flexAlignLeftCenter, "left"},
+        {FlexGrid::flexAlignCenterCenter, "centre"},
+        {FlexGrid::flexAlignRightCenter, "right"},
+    };
+    show();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        grid->setCellPicture(2, 1, pic);
+        grid->setCell(FlexGrid::flexcpPictureAlignment, 2, 1, 2, 1, c.align);
+        const QRect cell = grid->visualRect(grid->model()->index(1, 1));
+        const QImage image = grid->viewport()->grab().toImage();
+        const auto [left, right] = colourSpan(image, cell, qRgb(255, 0, 0));
+        ASSERT_GE(left, 0);
+        EXPECT_EQ(right - left + 1, 10);
+        const int middle = (left + right) / 2;
+        if (c.align == FlexGrid::flexAlignLeftCenter)
+            EXPECT_LT(middle, cell.left() + 15);
+        else if (c.align == FlexGrid::flexAlignCenterCenter)
+            EXPECT_NEAR(middle, cell.center().x(), 2);
+        else
+            EXPECT_GT(middle, cell.right() - 15);
+    }
+}
+
+// A text wider than its column is cut at the cell's edge, never replaced by "...".
+TEST_F(GridTest, NarrowColumnsShowTheirTextUnshortened)
+{
+    grid->setColWidth(2, 300);
+    grid->setCell(FlexGrid::flexcpAlignment, 1, 2, 1, 2, int(FlexGrid::flexAlignLeftCenter));
+    grid->setTextMatrix(1, 2, QStringLiteral("WWWWWWWWWWWW"));
+    show();
+    const QRect cell = grid->visualRect(grid->model()->index(0, 2));
+    const QImage image = grid->viewport()->grab().toImage();
+    // Ink in the upper half of the cell's last few columns: letters, not the dots of "...".
+    int ink = 0;
+    for (int x = cell.right() - 6; x < cell.right() - 1; ++x) {
+        for (int y = cell.top() + 1; y < cell.center().y() - 1; ++y) {
+            if (qGray(image.pixel(x, y)) < 128)
+                ++ink;
+        }
+    }
+    EXPECT_GT(ink, 0);
 }
 
 } // namespace

@@ -133,6 +133,129 @@ TEST_F(PagingTest, RecordSetInfoCountsTheRowsOfTheCountQuery)
     EXPECT_EQ(count(QStringLiteral("p")), 45);
 }
 
+// A grouped query has no id column: the caller names the key that makes its
+// order total, and a total kept as text sorts by its number.
+TEST_F(PagingTest, PagesAGroupedQueryByItsOwnKeyAndNumericTotals)
+{
+    fill(45);
+    // Per group: the group and its row total as text ("117", "99.5", ...).
+    const QString grouped = QStringLiteral(
+        "select grp, CAST(sum(id) + (grp % 2) * 0.5 AS TEXT) as total from p where id > @min group by grp");
+    const ParamMap params{{QStringLiteral("@min"), 0}};
+    const RecordSetPtr whole = ExecuteSql(grouped, params);
+    QList<std::pair<double, int>> expected;
+    for (int r = 0; r < whole->RecordCount(); ++r)
+        expected.append({whole->value(r, QStringLiteral("total")).toDouble(),
+                         whole->value(r, QStringLiteral("grp")).toInt()});
+    ASSERT_EQ(expected.size(), 11);
+    std::sort(expected.begin(), expected.end(), std::greater<>());
+
+    PageRequest page;
+    page.pageSize = 4;
+    page.orderField = QStringLiteral("CAST(total AS REAL)");
+    page.isDesc = true;
+    page.tieBreak = QStringLiteral("grp");
+    QList<std::pair<double, int>> paged;
+    for (int index = 1; index <= 3; ++index) {
+        page.pageIndex = index;
+        const RecordSetPtr rs = ExecuteSql(GetPageSql(grouped, page, params), params);
+        for (int r = 0; r < rs->RecordCount(); ++r)
+            paged.append({rs->value(r, QStringLiteral("total")).toDouble(),
+                          rs->value(r, QStringLiteral("grp")).toInt()});
+        EXPECT_EQ(page.pageIndex, index);
+        EXPECT_EQ(page.recordCount, 11);
+    }
+    EXPECT_EQ(paged, expected);
+
+    // Without an order field the key orders the page.
+    PageRequest byKey;
+    byKey.pageSize = 3;
+    byKey.tieBreak = QStringLiteral("grp");
+    QList<int> groups;
+    const RecordSetPtr first = ExecuteSql(GetPageSql(grouped, byKey, params), params);
+    for (int r = 0; r < first->RecordCount(); ++r)
+        groups << first->value(r, QStringLiteral("grp")).toInt();
+    EXPECT_EQ(groups, (QList<int>{0, 1, 2}));
+}
+
+// A joined query repeats the head's id on every line: the key of a line is
+// the head and the line together.
+TEST_F(PagingTest, PagesAJoinedQueryByATwoColumnKey)
+{
+    fill(10);
+    exec(QStringLiteral("CREATE TABLE line (id INTEGER PRIMARY KEY, headId INTEGER, rowNo INTEGER)"));
+    // Heads 1..10 with 3 lines each, stored out of order.
+    exec(QStringLiteral(
+        "INSERT INTO line (headId, rowNo) SELECT p.id, r.n FROM p, "
+        "(SELECT 1 AS n UNION ALL SELECT 2 UNION ALL SELECT 3) r ORDER BY r.n DESC, p.id DESC"));
+    QList<std::pair<int, int>> expected;
+    for (int head = 1; head <= 10; ++head)
+        for (int rowNo = 1; rowNo <= 3; ++rowNo)
+            expected.append({head, rowNo});
+    const QString joined =
+        QStringLiteral("select p.id, p.txt, l.rowNo from p join line l on l.headId = p.id where p.id > @min");
+    const ParamMap params{{QStringLiteral("@min"), 0}};
+
+    PageRequest page;
+    page.pageSize = 7;
+    page.orderField = QStringLiteral("id");
+    page.tieBreak = QStringLiteral("id, rowNo");
+    QList<std::pair<int, int>> paged;
+    for (int index = 1; index <= 5; ++index) {
+        page.pageIndex = index;
+        const RecordSetPtr rs = ExecuteSql(GetPageSql(joined, page, params), params);
+        for (int r = 0; r < rs->RecordCount(); ++r)
+            paged.append(
+                {rs->value(r, QStringLiteral("id")).toInt(), rs->value(r, QStringLiteral("rowNo")).toInt()});
+    }
+    EXPECT_EQ(page.recordCount, 30);
+    EXPECT_EQ(page.pageIndex, 5);
+    EXPECT_EQ(paged, expected);
+    EXPECT_EQ(GetOrderBySql(QStringLiteral("id"), false, QStringLiteral("id, rowNo")),
+              QStringLiteral(" order by id asc, rowNo asc"));
+    page.tieBreak = QStringLiteral("id; DROP TABLE p");
+    EXPECT_THROW(GetPageSql(joined, page, params), DbError);
+}
+
+// The pages after a search take the search's count and do not count again:
+// rows added meanwhile do not move the last page until the next search.
+TEST_F(PagingTest, LaterPagesKeepTheCountOfTheSearch)
+{
+    fill(45);
+    PageRequest page;
+    page.orderField = QStringLiteral("id");
+    const RecordSetPtr first = ExecuteSql(GetPageSql(QStringLiteral("select * from p"), page));
+    EXPECT_EQ(page.recordCount, 45);
+    EXPECT_EQ(first->RecordCount(), 20);
+    exec(QStringLiteral("INSERT INTO p (id, grp, txt) VALUES (46, 0, 'new')"));
+    page.pageIndex = 9;
+    const QList<int> last = ids(GetPageSql(QStringLiteral("select * from p"), page));
+    EXPECT_EQ(page.pageIndex, 3);
+    EXPECT_EQ(page.recordCount, 45);
+    EXPECT_EQ(last, range(41, 45));
+    page.recordCount = -1; // a new search
+    page.pageIndex = 9;
+    EXPECT_EQ(ids(GetPageSql(QStringLiteral("select * from p"), page)), range(41, 46));
+    EXPECT_EQ(page.recordCount, 46);
+}
+
+// Every report filters and orders the bill heads by date.
+TEST_F(PagingTest, BillHeadDatesAreIndexed)
+{
+    for (const QString& table : {QStringLiteral("tb_rk_head"), QStringLiteral("tb_ck_head")}) {
+        const RecordSetPtr plan = ExecuteSql(
+            QStringLiteral(
+                "EXPLAIN QUERY PLAN SELECT id FROM %1 WHERE createTime >= @from ORDER BY createTime, id")
+                .arg(table),
+            ParamMap{{QStringLiteral("@from"), QStringLiteral("2024-01-01")}});
+        QString text;
+        for (int r = 0; r < plan->RecordCount(); ++r)
+            text += plan->value(r, QStringLiteral("detail")).toString() + QLatin1Char('\n');
+        EXPECT_TRUE(text.contains(QStringLiteral("_time"))) << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("TEMP B-TREE"))) << text.toStdString();
+    }
+}
+
 TEST(ResultRecordsTest, StartEmpty)
 {
     const m_PageInfor page;

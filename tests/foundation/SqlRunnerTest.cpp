@@ -3,11 +3,12 @@
 #include "mod_public.h"
 #include "sqlHelper.h"
 
-namespace {
+namespace
+{
 
 class SqlRunnerTest : public DbTest
 {
-protected:
+  protected:
     void SetUp() override
     {
         DbTest::SetUp();
@@ -19,7 +20,7 @@ protected:
 TEST_F(SqlRunnerTest, TypedTextRoundTripsThroughEveryRunner)
 {
     const QStringList texts = {
-        QStringLiteral("O'Brien"), QStringLiteral("100%"),    QStringLiteral("mail@id"),
+        QStringLiteral("O'Brien"), QStringLiteral("100%"),      QStringLiteral("mail@id"),
         QStringLiteral("a|b"),     QStringLiteral("N:12,15,0"), QStringLiteral("K:x"),
         QStringLiteral("@id"),     QStringLiteral("仓库'\"%_"), QString(),
     };
@@ -33,14 +34,16 @@ TEST_F(SqlRunnerTest, TypedTextRoundTripsThroughEveryRunner)
             break;
         case 1: {
             KeyValue batch;
-            batch.AddItem(QStringLiteral("%1|INSERT INTO t (txt, id) VALUES (@txt, @id)").arg(id), QVariant::fromValue(p));
+            batch.AddItem(QStringLiteral("%1|INSERT INTO t (txt, id) VALUES (@txt, @id)").arg(id),
+                          QVariant::fromValue(p));
             ASSERT_TRUE(ExecuteTrans(batch).isResult);
             break;
         }
         default:
             ExecuteSql(QStringLiteral("INSERT INTO t (txt, id) VALUES (@txt, @id)"), p);
         }
-        const RecordSetPtr rs = ExecuteSql(QStringLiteral("SELECT txt FROM t WHERE txt = @txt AND id=@id"), p);
+        const RecordSetPtr rs =
+            ExecuteSql(QStringLiteral("SELECT txt FROM t WHERE txt = @txt AND id=@id"), p);
         ASSERT_EQ(rs->RecordCount(), 1) << text.toStdString();
         EXPECT_EQ(rs->value(0, 0).toString(), text);
     }
@@ -92,9 +95,42 @@ TEST_F(SqlRunnerTest, ProgramMadeListsGoIntoTheTextOnlyWhenClean)
 TEST_F(SqlRunnerTest, RepeatedPlaceholderIsBoundEverywhere)
 {
     exec(QStringLiteral("INSERT INTO t (id, txt) VALUES (5, 'x')"));
-    const RecordSetPtr rs = ExecuteSql(QStringLiteral("SELECT id FROM t WHERE id=@id OR txt=CAST(@id AS TEXT)"),
-                                       ParamMap{{QStringLiteral("@id"), 5}});
+    const RecordSetPtr rs =
+        ExecuteSql(QStringLiteral("SELECT id FROM t WHERE id=@id OR txt=CAST(@id AS TEXT)"),
+                   ParamMap{{QStringLiteral("@id"), 5}});
     EXPECT_EQ(rs->RecordCount(), 1);
+}
+
+// An "@name" inside a quoted literal of the statement is text: it is neither
+// bound nor asked for, also when a parameter of that name is given.
+TEST_F(SqlRunnerTest, PlaceholderInsideAQuotedLiteralStaysText)
+{
+    const struct {
+        const char* sql;
+        const char* stored;
+    } cases[] = {
+        {"INSERT INTO t (id, txt) VALUES (@id, 'mail@id')", "mail@id"},
+        {"INSERT INTO t (id, txt) VALUES (@id, '@txt')", "@txt"},
+        {"INSERT INTO t (id, txt) VALUES (@id, 'O''Brien @id')", "O'Brien @id"},
+        {"INSERT INTO t (id, txt) VALUES (@id, '@id' || @txt)", "@id-"},
+    };
+    int id = 0;
+    for (const auto& c : cases) {
+        ++id;
+        const ParamMap p{{QStringLiteral("@id"), id}, {QStringLiteral("@txt"), QStringLiteral("-")}};
+        if (QString::fromUtf8(c.sql).contains(QLatin1String("@txt)")))
+            ExecuteParaSql(QString::fromUtf8(c.sql), p);
+        else
+            ExecuteParaSql(QString::fromUtf8(c.sql), ParamMap{{QStringLiteral("@id"), id}});
+        const RecordSetPtr rs = ExecuteSql(QStringLiteral("SELECT txt FROM t WHERE id=@id"),
+                                           ParamMap{{QStringLiteral("@id"), id}});
+        ASSERT_EQ(rs->RecordCount(), 1) << c.sql;
+        EXPECT_EQ(rs->text(0, QStringLiteral("txt")), QString::fromUtf8(c.stored)) << c.sql;
+    }
+    // A literal that holds the only "@name" needs no parameter at all.
+    const RecordSetPtr rs = ExecuteSql(QStringLiteral("SELECT '@missing' AS txt"));
+    ASSERT_EQ(rs->RecordCount(), 1);
+    EXPECT_EQ(rs->text(0, QStringLiteral("txt")), QStringLiteral("@missing"));
 }
 
 // A query gives its rows however its text begins (a leading blank or line
@@ -124,8 +160,7 @@ TEST_F(SqlRunnerTest, NestedTransactionFailureRollsBackTheOuterOne)
     EXPECT_EQ(count(QStringLiteral("t")), 0);
 }
 
-struct FormatCase
-{
+struct FormatCase {
     QVariant value;
     const char* literal;
 };
@@ -150,7 +185,8 @@ TEST(FormatParaValueTest, LiteralForms)
 
 TEST(GetSqlFromKeyTest, CutsAtTheFirstBar)
 {
-    EXPECT_EQ(GetSqlFromKey(QStringLiteral("17|insert into t values (1)")), QStringLiteral("insert into t values (1)"));
+    EXPECT_EQ(GetSqlFromKey(QStringLiteral("17|insert into t values (1)")),
+              QStringLiteral("insert into t values (1)"));
     EXPECT_EQ(GetSqlFromKey(QStringLiteral("select 1")), QStringLiteral("select 1"));
     EXPECT_EQ(ReplaceQuote(QStringLiteral("a'b''")), QStringLiteral("a''b''''"));
 }

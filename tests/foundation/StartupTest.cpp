@@ -32,7 +32,8 @@ void mark(const QString& file, int marker)
         db.setDatabaseName(file);
         ASSERT_TRUE(db.open());
         QSqlQuery q(db);
-        ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO tb_setting (id) VALUES (%1)").arg(marker)));
+        ASSERT_TRUE(q.exec(
+            QStringLiteral("INSERT INTO tb_setting (id, setKey) VALUES (%1, 'marker')").arg(100 + marker)));
         db.close();
     }
     QSqlDatabase::removeDatabase(conn);
@@ -67,7 +68,7 @@ class LinkDbTest : public DbTest
     int openedMarker()
     {
         CloseConn();
-        return scalar(QStringLiteral("SELECT id FROM tb_setting")).toInt();
+        return scalar(QStringLiteral("SELECT id - 100 FROM tb_setting WHERE setKey = 'marker'")).toInt();
     }
 
     QString other;
@@ -177,6 +178,30 @@ TEST_F(LinkDbTest, ReadIniValueCutsAt126CharactersAndReadsCodePage936)
             << c.key;
     EXPECT_EQ(ReadIniValue(QStringLiteral("A"), QStringLiteral("one"), appDir() + QStringLiteral("none.ini")),
               QString());
+}
+
+// A file saved in UTF-8 (with or without the byte-order mark) is read as such;
+// one in code page 936 keeps working.
+TEST_F(LinkDbTest, TheIniFileMayBeUtf8OrCodePage936)
+{
+    const QString text = QStringLiteral("[DB_Link]\nLinkType=1\nDBPath=%1\n").arg(chinese);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"utf-8", text.toUtf8()},
+        {"utf-8 with mark", QByteArray("\xEF\xBB\xBF") + text.toUtf8()},
+        {"code page 936", Cp936::encode(text)},
+    };
+    for (const auto& c : cases) {
+        writeFile(appDir() + QStringLiteral("linkDB.ini"), c.bytes);
+        EXPECT_EQ(ReadIniValue(QStringLiteral("DB_Link"), QStringLiteral("DBPath"),
+                               appDir() + QStringLiteral("linkDB.ini")),
+                  chinese)
+            << c.name;
+        EXPECT_EQ(openedMarker(), 3) << c.name;
+    }
+    EXPECT_TRUE(shown().isEmpty());
 }
 
 class SettingsTest : public DbTest

@@ -113,7 +113,7 @@ TEST_F(UvgTest, DeletingEveryRowLeavesOneEmptyRowNumberedOne)
 TEST_F(UvgTest, AReversedSelectionDeletesAndCutsTheRightRows)
 {
     fill(7);
-    // The cursor on row 5, the block reaching up to row 2 (the vendor's way round).
+    // The cursor on row 5, the block reaching up to row 2 (selected upwards).
     grid.Select(5, 3, 2, 3);
     ASSERT_EQ(grid.Row(), 5);
     ASSERT_EQ(grid.RowSel(), 2);

@@ -1,4 +1,5 @@
 #include "TestEnv.h"
+#include "UiDriver.h"
 
 #include "DialogRunner.h"
 #include "FlexGrid.h"
@@ -257,15 +258,16 @@ TEST_F(PickerTest, SearchesAsTheUserTypes)
 {
     const auto picker = open(QStringLiteral("customer"));
     EXPECT_EQ(picker->Lblinfor->text(), QStringLiteral("当前找到[ 4 ]条记录"));
-    QTest::keyClicks(picker->utxtkeyword, QStringLiteral("Ze"));
+    ui::focusOn(picker->utxtkeyword);
+    ui::type(QStringLiteral("Ze"));
     EXPECT_EQ(column(*picker, 3), QStringList{QStringLiteral("Zeta")});
-    QTest::keyClick(picker->utxtkeyword, Qt::Key_Backspace);
+    ui::press(Qt::Key_Backspace);
     EXPECT_EQ(toSet(column(*picker, 3)),
               toSet({QStringLiteral("Zeta"), QStringLiteral("丙两者")})); // pinyin BLZ
-    QTest::keyClick(picker->utxtkeyword, Qt::Key_Backspace);
+    ui::press(Qt::Key_Backspace);
     EXPECT_EQ(picker->Lblinfor->text(), QStringLiteral("当前找到[ 4 ]条记录"));
     // A typed apostrophe or tilde is refused; pasted, it is searched as it stands.
-    QTest::keyClicks(picker->utxtkeyword, QStringLiteral("O'~"));
+    ui::type(QStringLiteral("O'~"));
     EXPECT_EQ(picker->utxtkeyword->text(), QStringLiteral("O"));
     picker->utxtkeyword->setText(QStringLiteral("'"));
     EXPECT_EQ(picker->Lblinfor->text(), QStringLiteral("当前找到[ 0 ]条记录"));
@@ -452,9 +454,9 @@ TEST_F(PickerTest, CheckPickWaysToConfirm)
          2},
         {"Enter in the list",
          [](frm_select* p) {
-             p->vgInput->setFocus();
              p->vgInput->setRow(4);
-             QTest::keyClick(p->vgInput, Qt::Key_Return);
+             ui::focusOn(p->vgInput);
+             ui::press(Qt::Key_Return);
          },
          1},
     };
@@ -479,23 +481,24 @@ TEST_F(PickerTest, KeysAndTheCloseBox)
     const auto picker = open(QStringLiteral("supplier"), {}, false);
     DialogRunner::QueueHandler([](QDialog* d) {
         auto* p = static_cast<frm_select*>(d);
-        p->activateWindow();
-        p->utxtkeyword->setFocus();
-        QTest::keyClick(p->utxtkeyword, Qt::Key_Escape);
+        ui::focusOn(p->utxtkeyword);
+        ui::press(Qt::Key_Escape);
         EXPECT_TRUE(p->isVisible());
-        QTest::keyClick(p->utxtkeyword, Qt::Key_Return);
-        QTest::keyClick(p->utxtkeyword, Qt::Key_Enter);
+        ui::press(Qt::Key_Return);
+        ui::press(Qt::Key_Enter);
         EXPECT_TRUE(p->isVisible());
         EXPECT_FALSE(p->resultVal.isHasObject);
-        QTest::keyClick(p, Qt::Key_Escape);
+        ui::focusOn(p->B_AllSelect);
+        ui::press(Qt::Key_Escape);
         EXPECT_TRUE(p->isVisible());
 
         // Down goes to the list's first row; Backspace there goes back and deletes nothing.
-        p->utxtkeyword->setText(QStringLiteral("供"));
-        QTest::keyClick(p->utxtkeyword, Qt::Key_Down);
+        ui::focusOn(p->utxtkeyword);
+        ui::type(QStringLiteral("供"));
+        ui::press(Qt::Key_Down);
         EXPECT_EQ(p->vgInput->Row(), 1);
         EXPECT_EQ(p->focusWidget(), p->vgInput);
-        QTest::keyClick(p->vgInput, Qt::Key_Backspace);
+        ui::press(Qt::Key_Backspace);
         EXPECT_EQ(p->utxtkeyword->text(), QStringLiteral("供"));
         EXPECT_EQ(p->focusWidget(), p->utxtkeyword);
 
@@ -541,3 +544,34 @@ TEST_F(PickerTest, StaysInsideTheScreen)
 }
 
 } // namespace
+
+// Down from the keyword box lands on the first row; further keys move from
+// wherever the cursor is, and Enter picks the row the user sees highlighted.
+TEST_F(PickerTest, KeyboardWalkPicksTheHighlightedRow)
+{
+    for (const bool hideCheck : {true, false}) {
+        const auto picker = open(QStringLiteral("supplier"), {}, hideCheck);
+        QString third;
+        DialogRunner::QueueHandler([&third](QDialog* d) {
+            auto* p = static_cast<frm_select*>(d);
+            third = p->vgInput->TextMatrix(3, 3);
+            ui::focusOn(p->utxtkeyword);
+            ui::press(Qt::Key_Down);
+            EXPECT_EQ(p->focusWidget(), p->vgInput);
+            EXPECT_EQ(p->vgInput->Row(), 1);
+            EXPECT_FALSE(p->vgInput->ColHidden(p->vgInput->Col()));
+            EXPECT_TRUE(p->vgInput->selectionModel()->isRowSelected(0, {}));
+            ui::press(Qt::Key_Down);
+            ui::press(Qt::Key_Down);
+            EXPECT_EQ(p->vgInput->Row(), 3);
+            ui::press(Qt::Key_Up);
+            ui::press(Qt::Key_Down);
+            ui::press(Qt::Key_Return);
+            return d->result();
+        });
+        EXPECT_EQ(DialogRunner::Exec(picker.get()), int(QDialog::Accepted));
+        ASSERT_EQ(picker->resultVal.resultValue.size(), 1);
+        EXPECT_EQ(picker->resultVal.resultValue.first().value<m_customer>().uname, third);
+        EXPECT_EQ(third, QStringLiteral("O'Brien 100%"));
+    }
+}

@@ -328,5 +328,5 @@ TEST_P(ListTest, WorkTableBelongsToThisConnection)
               0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Directions, ListTest, ::testing::Values(BillDirection::In(), BillDirection::Out()),
+INSTANTIATE_TEST_SUITE_P(Directions, ListTest, ::testing::Values(BillDirection::In, BillDirection::Out),
                          DirectionName);

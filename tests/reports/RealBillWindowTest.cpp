@@ -35,4 +35,4 @@ TEST_P(RealBillWindowTest, ListOpensTheBillAndStartsANewOne)
 }
 
 INSTANTIATE_TEST_SUITE_P(Directions, RealBillWindowTest,
-                         ::testing::Values(BillDirection::In(), BillDirection::Out()), DirectionName);
+                         ::testing::Values(BillDirection::In, BillDirection::Out), DirectionName);

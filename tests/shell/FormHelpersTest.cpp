@@ -3,6 +3,7 @@
 #include "DbError.h"
 #include "FormHelpers.h"
 
+#include "UiDriver.h"
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -73,18 +74,19 @@ TEST(FormHelpersTest, InstalledKeysMoveTheFocus)
 {
     EntryForm form;
     InstallEnterToTab(&form);
-    QTest::keyClick(form.name, Qt::Key_Return);
+    ui::focusOn(form.name);
+    ui::press(Qt::Key_Return);
     EXPECT_EQ(form.focusWidget(), form.kind);
-    QTest::keyClick(form.kind, Qt::Key_Down); // picks the next entry instead
+    ui::press(Qt::Key_Down); // picks the next entry instead
     EXPECT_EQ(form.focusWidget(), form.kind);
     EXPECT_EQ(form.kind->currentIndex(), 1);
-    QTest::keyClick(form.kind, Qt::Key_Return);
+    ui::press(Qt::Key_Return);
     EXPECT_EQ(form.focusWidget(), form.qty);
-    QTest::keyClick(form.qty, Qt::Key_Down);
-    QTest::keyClick(form.done, Qt::Key_Down);
+    ui::press(Qt::Key_Down);
+    ui::press(Qt::Key_Down);
     EXPECT_EQ(form.focusWidget(), form.remark);
     EXPECT_EQ(form.remark->selectedText(), QStringLiteral("备注"));
-    QTest::keyClick(form.remark, Qt::Key_Up);
+    ui::press(Qt::Key_Up);
     EXPECT_EQ(form.focusWidget(), form.done);
 }
 
@@ -128,12 +130,13 @@ TEST(FormHelpersTest, InstalledFiltersKeepTheTyping)
 {
     QLineEdit number;
     InstallOnlyNumberKey(&number);
-    QTest::keyClicks(&number, QStringLiteral("1a2.-3,"));
+    ui::focusOn(&number);
+    ui::type(QStringLiteral("1a2.-3,"));
     EXPECT_EQ(number.text(), QStringLiteral("12.3"));
-    QTest::keyClick(&number, Qt::Key_Backspace);
+    ui::press(Qt::Key_Backspace);
     EXPECT_EQ(number.text(), QStringLiteral("12."));
-    QTest::keyClick(&number, Qt::Key_A, Qt::ControlModifier); // select all is no typing
-    QTest::keyClicks(&number, QStringLiteral("5"));
+    ui::press(Qt::Key_A, Qt::ControlModifier); // select all is no typing
+    ui::type(QStringLiteral("5"));
     EXPECT_EQ(number.text(), QStringLiteral("5"));
 
     QLineEdit keyword;

@@ -1,10 +1,12 @@
 #include "ShellFixture.h"
+#include "UiDriver.h"
 
 #include "Cp936.h"
 #include "GetvalueFunction.h"
 #include "mod_public.h"
 #include "sqlHelper.h"
 
+#include "UiDriver.h"
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -173,7 +175,8 @@ TEST_F(LoginTest, EnterInTheNameBoxOnlyMovesOn)
         auto* password = d->findChild<QLineEdit*>(QStringLiteral("txtPassword"));
         EXPECT_EQ(d->focusWidget(), name);
         password->setText(QStringLiteral("old"));
-        QTest::keyClick(name, Qt::Key_Return);
+        ui::focusOn(name);
+        ui::press(Qt::Key_Return);
         EXPECT_EQ(d->focusWidget(), password);
         EXPECT_EQ(password->selectedText(), QStringLiteral("old"));
         EXPECT_TRUE(MsgBox::Shown().isEmpty()); // not even "用户不能为空"
@@ -181,7 +184,8 @@ TEST_F(LoginTest, EnterInTheNameBoxOnlyMovesOn)
 
         name->setText(QStringLiteral("admin"));
         password->setText(QStringLiteral("740"));
-        QTest::keyClick(password, Qt::Key_Return); // the default button
+        ui::focusOn(password);
+        ui::press(Qt::Key_Return); // the default button
     }));
     EXPECT_EQ(CurrentUser.id, 1);
 }
@@ -204,7 +208,8 @@ TEST_F(LoginTest, CancelAsksTheExitQuestion)
         EXPECT_TRUE(frame().isVisible());
 
         answer(MsgAnswer::No);
-        QTest::keyClick(d, Qt::Key_Escape);
+        ui::activate(d);
+        ui::press(Qt::Key_Escape);
         EXPECT_EQ(MsgBox::Shown().size(), 2);
         EXPECT_TRUE(d->isVisible());
 

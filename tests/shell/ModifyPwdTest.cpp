@@ -1,12 +1,12 @@
 #include "FrmModifypwd.h"
-#include "ShellWindowDriver.h"
 #include "TestEnv.h"
 #include "ToMd5.h"
+#include "UiDriver.h"
 #include "mod_public.h"
 
 #include <QPushButton>
 
-using namespace shelltest;
+using namespace ui;
 
 namespace
 {

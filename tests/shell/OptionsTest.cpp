@@ -1,6 +1,7 @@
 #include "Clock.h"
 #include "DialogRunner.h"
 #include "TestEnv.h"
+#include "UiDriver.h"
 #include "frmOptions.h"
 #include "sqlHelper.h"
 
@@ -136,10 +137,12 @@ TEST_F(OptionsTest, CtrlTabCyclesThroughTheTabs)
 {
     auto w = open();
     auto* tree = w->findChild<QTreeWidget*>(QStringLiteral("tv_db_table"));
-    QTest::keyClick(w.get(), Qt::Key_Tab, Qt::ControlModifier);
+    ui::activate(w.get());
+    ui::press(Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(w->currentTab(), 1);
     EXPECT_TRUE(tree->isEnabled());
-    QTest::keyClick(tree, Qt::Key_Tab, Qt::ControlModifier); // seen by the window before the tree
+    ui::focusOn(tree);
+    ui::press(Qt::Key_Tab, Qt::ControlModifier); // seen by the window before the tree
     EXPECT_EQ(w->currentTab(), 0);
     EXPECT_FALSE(tree->isEnabled());
     EXPECT_EQ(w->findChild<QTabBar*>(QStringLiteral("tbsOptions"))->currentIndex(), 0);

@@ -1,6 +1,6 @@
 #include "GetvalueFunction.h"
-#include "ShellWindowDriver.h"
 #include "TestEnv.h"
+#include "UiDriver.h"
 #include "frm_department_fun.h"
 #include "mod_public.h"
 #include "sqlHelper.h"
@@ -11,7 +11,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
-using namespace shelltest;
+using namespace ui;
 
 namespace
 {
@@ -74,8 +74,8 @@ class RightsEditorTest : public DbTest
         QTreeWidgetItem* n = right(tag);
         ASSERT_NE(n, nullptr) << tag.toStdString();
         tv->setCurrentItem(n);
-        tv->setFocus();
-        QTest::keyClick(tv->viewport(), Qt::Key_Space);
+        ui::focusOn(tv);
+        ui::press(Qt::Key_Space);
     }
     QStringList checkedTags()
     {

@@ -1,6 +1,6 @@
-#include "ShellWindowDriver.h"
 #include "TestEnv.h"
 #include "ToMd5.h"
+#include "UiDriver.h"
 #include "frmLogin.h"
 #include "frm_user.h"
 #include "mod_public.h"
@@ -14,7 +14,7 @@
 #include <QPushButton>
 #include <QTreeView>
 
-using namespace shelltest;
+using namespace ui;
 
 namespace
 {
@@ -47,13 +47,14 @@ class UserWindowTest : public DbTest
     void choose(const char* combo, const QString& text)
     {
         auto* box = child<QComboBox>(window.get(), combo);
-        box->setFocus();
+        ui::focusOn(box);
         const int target = box->findText(text);
         ASSERT_GE(target, 0) << text.toStdString();
-        while (box->currentIndex() < target)
-            QTest::keyClick(box, Qt::Key_Down);
-        while (box->currentIndex() > target)
-            QTest::keyClick(box, Qt::Key_Up);
+        for (int guard = 0; box->currentIndex() < target && guard < 50; ++guard)
+            ui::press(Qt::Key_Down);
+        for (int guard = 0; box->currentIndex() > target && guard < 50; ++guard)
+            ui::press(Qt::Key_Up);
+        EXPECT_EQ(box->currentIndex(), target);
     }
     void newUser(const QString& name, const QString& sex, const QString& department)
     {
@@ -124,8 +125,8 @@ TEST_F(UserWindowTest, SavingTwiceAddsOnceThenUpdates)
     answer(MsgAnswer::Yes);
     clickToolbar(window.get(), "save_user");
     typeInto(window.get(), "txt_Name", QStringLiteral("wangwu"));
-    child<QCheckBox>(window.get(), "chk_start")->setFocus();
-    QTest::keyClick(child<QCheckBox>(window.get(), "chk_start"), Qt::Key_Space);
+    ui::focusOn(child<QCheckBox>(window.get(), "chk_start"));
+    ui::press(Qt::Key_Space);
     answer(MsgAnswer::Yes);
     clickToolbar(window.get(), "save_user");
     EXPECT_EQ(count("tb_user"), 3);

@@ -14,7 +14,7 @@
 // question or dialog and on an answer left over.
 class DbTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -31,6 +31,6 @@ protected:
     QStringList shown() const { return MsgBox::ShownTexts(); }
     void answer(MsgAnswer a) { MsgBox::QueueAnswer(a); }
 
-private:
+  private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };

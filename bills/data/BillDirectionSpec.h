@@ -5,7 +5,7 @@
 // What tells an inbound bill from an outbound one in the store: tables,
 // views, print work tables, the partner columns and the price the amount is
 // taken from. Everything else about the two kinds of bill is the same.
-struct BillDirection {
+struct BillDirectionSpec {
     enum Kind { Inbound, Outbound };
 
     Kind kind = Inbound;
@@ -21,7 +21,7 @@ struct BillDirection {
     QString priceCol;       // the price of the amount: inPrice / salePrice
     bool hasSalePrice = false;
 
-    static const BillDirection& In();
-    static const BillDirection& Out();
-    static const BillDirection& Of(Kind kind) { return kind == Inbound ? In() : Out(); }
+    static const BillDirectionSpec& In();
+    static const BillDirectionSpec& Out();
+    static const BillDirectionSpec& Of(Kind kind) { return kind == Inbound ? In() : Out(); }
 };

@@ -1,0 +1,210 @@
+// The stock report's search rebuilds the balance of every goods item from
+// every audited bill line; the report then shows its first page. Measured on
+// 100,000 goods items and 1,000,000 audited lines (plus unaudited bills and
+// bills of a tag not listed, which the rebuild must pass over), against the
+// same aggregate run as bare SQL by the sqlite3 shell on the same file.
+#include "BenchData.h"
+#include "dal_rpt_stock.h"
+#include "sqlHelper.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <random>
+
+namespace
+{
+
+constexpr int kGoods = 100000;
+constexpr int kAuditedLines = 1000000;
+constexpr int kInboundShare = 60; // percent of the audited lines
+constexpr int kLinesPerBill = 25;
+const QString kAccounts = QStringLiteral("2,5,0");
+
+// Bills of one direction: audited ones of the listed tags, then unaudited
+// ones and audited ones of tag 7 (10 % more lines each).
+void addBills(BenchData& db, const QString& dir, int auditedLines, std::mt19937& rng)
+{
+    std::uniform_int_distribution<int> goods(1, kGoods);
+    std::uniform_int_distribution<int> qty(1, 50);
+    std::uniform_int_distribution<int> pick(0, 9);
+    db.Fill([&] {
+        int headId = db.NextId(QStringLiteral("tb_%1_head").arg(dir));
+        int lineId = db.NextId(QStringLiteral("tb_%1_detail").arg(dir));
+        BenchData::Inserter head(
+            QStringLiteral("insert into tb_%1_head (id,accountId,billNo,ispass,createTime)"
+                           " values (?,?,?,?,'2024-03-01')")
+                .arg(dir));
+        BenchData::Inserter line(
+            QStringLiteral("insert into tb_%1_detail (id,headId,rowNo,goodsId,goodsCode,"
+                           "goodsName,unit,packQty,weight,qty) values (?,?,?,?,?,?,?,?,?,?)")
+                .arg(dir));
+        const int extra = auditedLines / 10;
+        const int total = auditedLines + 2 * extra;
+        for (int n = 0; n < total; n += kLinesPerBill) {
+            const bool audited = n < auditedLines || n >= auditedLines + extra;
+            const int account = n < auditedLines ? (headId % 2 ? 2 : 5) : 7;
+            head.Row({headId, account,
+                      QStringLiteral("%1-2403-%2").arg(dir).arg(headId, 5, 10, QLatin1Char('0')),
+                      audited ? 1 : 0});
+            for (int k = 0; k < kLinesPerBill && n + k < total; ++k) {
+                const int g = goods(rng);
+                const bool box = pick(rng) < 4; // the unit of 6 pieces, else the single piece
+                double q = qty(rng);
+                if (pick(rng) == 0)
+                    q += 0.25; // now and then a part of a unit
+                line.Row({lineId++, headId, k + 1, g, BenchData::GoodsCode(g), QStringLiteral("n"),
+                          box ? QStringLiteral("箱") : QStringLiteral("个"), box ? 6.0 : 1.0, box ? 3.0 : 0.5,
+                          q});
+            }
+            ++headId;
+        }
+    });
+}
+
+BenchData& store()
+{
+    static std::unique_ptr<BenchData> db;
+    if (!db) {
+        qAddPostRoutine([] { db.reset(); });
+        db = std::make_unique<BenchData>();
+        BenchData::GoodsSpec spec;
+        spec.goodsCount = kGoods;
+        spec.unitsPerGoods = 2;
+        db->AddGoods(spec);
+        std::mt19937 rng(7);
+        addBills(*db, QStringLiteral("rk"), kAuditedLines * kInboundShare / 100, rng);
+        addBills(*db, QStringLiteral("ck"), kAuditedLines * (100 - kInboundShare) / 100, rng);
+        ExecuteSql(QStringLiteral("analyze"));
+    }
+    return *db;
+}
+
+// The same aggregate as plain SQL: the grouped sums of both directions per
+// default unit, each sum written in its fixed number of places, into a table.
+const char* const kBareAggregate = R"SQL(
+CREATE TEMP TABLE bare_stock AS
+SELECT b.id, b.goodsTypeId, COALESCE((SELECT uname FROM tb_dictionary WHERE id = b.goodsTypeId), '') AS goodsTypeName,
+       b.goodsCode, b.goodsName, b.goodsDesc, b.pinyin, b.upqty, b.downqty, b.status, a.isDefault, a.unit,
+       printf('%.3f', COALESCE(i.pieces, 0)) AS inQty,
+       printf('%.3f', CASE WHEN a.packQty = 0 THEN 0 ELSE COALESCE(i.pieces, 0) / a.packQty END) AS inDefault,
+       printf('%.2f', COALESCE(i.weight, 0)) AS inWeight,
+       printf('%.3f', COALESCE(o.pieces, 0)) AS outQty,
+       printf('%.3f', CASE WHEN a.packQty = 0 THEN 0 ELSE COALESCE(o.pieces, 0) / a.packQty END) AS outDefault,
+       printf('%.2f', COALESCE(o.weight, 0)) AS outWeight,
+       printf('%.3f', COALESCE(i.pieces, 0) - COALESCE(o.pieces, 0)) AS balanceQty,
+       printf('%.3f', CASE WHEN a.packQty = 0 THEN 0 ELSE (COALESCE(i.pieces, 0) - COALESCE(o.pieces, 0)) / a.packQty END) AS balanceDefault,
+       printf('%.2f', COALESCE(i.weight, 0) - COALESCE(o.weight, 0)) AS balanceWeight
+FROM tb_goods_detail AS a JOIN tb_goods_head AS b ON b.id = a.headId
+LEFT JOIN (SELECT d.goodsId, SUM(d.qty * d.packQty) AS pieces, SUM(d.qty * d.weight) AS weight
+           FROM tb_rk_detail AS d JOIN tb_rk_head AS h ON h.id = d.headId
+           WHERE h.ispass = 1 AND h.accountId IN (2,5,0) GROUP BY d.goodsId) AS i ON i.goodsId = b.id
+LEFT JOIN (SELECT d.goodsId, SUM(d.qty * d.packQty) AS pieces, SUM(d.qty * d.weight) AS weight
+           FROM tb_ck_detail AS d JOIN tb_ck_head AS h ON h.id = d.headId
+           WHERE h.ispass = 1 AND h.accountId IN (2,5,0) GROUP BY d.goodsId) AS o ON o.goodsId = b.id
+WHERE a.isDefault = 1;
+)SQL";
+
+void BM_StockRebuild(benchmark::State& state)
+{
+    store();
+    dal_rpt_stock dal;
+    for (auto _ : state) {
+        const m_DBresult r = dal.insert_temp_rpt_stock(kAccounts);
+        if (!r.isResult)
+            state.SkipWithError(r.str_MsgBox.toStdString().c_str());
+    }
+    state.counters["goods"] = kGoods;
+    state.counters["lines"] = kAuditedLines;
+}
+BENCHMARK(BM_StockRebuild)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The shell's own timer ("Run Time: real") of the statement alone: neither
+// the start of the shell nor the opening of the file is counted.
+void BM_StockBareSqlInShell(benchmark::State& state)
+{
+    BenchData& db = store();
+    const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    if (shell.isEmpty()) {
+        state.SkipWithError("sqlite3 shell not found");
+        return;
+    }
+    const QByteArray script = QByteArray(".timer on\n") + kBareAggregate;
+    static const QRegularExpression runTime(QStringLiteral("Run Time: real ([0-9.]+)"));
+    for (auto _ : state) {
+        QProcess p;
+        p.start(shell, {QStringLiteral("-bail"), db.folder() + QStringLiteral("wms.db")});
+        p.write(script);
+        p.closeWriteChannel();
+        p.waitForFinished(-1);
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        const auto m = runTime.match(out);
+        if (!m.hasMatch()) {
+            state.SkipWithError(QString::fromUtf8(p.readAllStandardError()).toStdString().c_str());
+            break;
+        }
+        state.SetIterationTime(m.captured(1).toDouble());
+    }
+}
+BENCHMARK(BM_StockBareSqlInShell)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// After the rebuild of a search: the count and the first page of 20 rows in
+// the report's first order (goodsCode descending), with and without a
+// keyword and the zero-balance filter.
+void BM_FirstPageAfterSearch(benchmark::State& state)
+{
+    store();
+    dal_rpt_stock dal;
+    if (!dal.insert_temp_rpt_stock(kAccounts).isResult) {
+        state.SkipWithError("rebuild failed");
+        return;
+    }
+    m_conditions conds;
+    if (state.range(0) == 1)
+        conds.append(
+            m_condition(dal_rpt_stock::KeywordField(), QStringLiteral("like"), QStringLiteral("可乐")));
+    if (state.range(0) == 2)
+        conds.append(m_condition(dal_rpt_stock::BalanceField(), QStringLiteral("<>"), 0));
+    const ConditionSql condition = GetConditionSql(conds);
+    m_PageInfor page;
+    page.str_orderBy = QStringLiteral("goodsCode");
+    page.isDesc = true;
+    page.int_currentPageIndex = 1;
+    page.int_PageSize = 20;
+    int rows = 0;
+    for (auto _ : state) {
+        rows = dal.GetCount(condition);
+        page.recordCount = rows;
+        const RecordSetPtr rs = dal.GetPage(condition, page);
+        benchmark::DoNotOptimize(rs);
+    }
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_FirstPageAfterSearch)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+// A later page ordered by a total (numeric order over the text column).
+void BM_PageByBalance(benchmark::State& state)
+{
+    store();
+    dal_rpt_stock dal;
+    if (!dal.insert_temp_rpt_stock(kAccounts).isResult) {
+        state.SkipWithError("rebuild failed");
+        return;
+    }
+    m_PageInfor page;
+    page.str_orderBy = dal_rpt_stock::OrderExpression(QStringLiteral("totalBlanceQty"));
+    page.recordCount = dal.GetCount({});
+    page.isDesc = false;
+    page.int_currentPageIndex = 2000;
+    page.int_PageSize = 20;
+    for (auto _ : state) {
+        const RecordSetPtr rs = dal.GetPage({}, page);
+        benchmark::DoNotOptimize(rs);
+    }
+}
+BENCHMARK(BM_PageByBalance)->Unit(benchmark::kMillisecond);
+
+} // namespace

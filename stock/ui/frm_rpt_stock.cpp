@@ -1,0 +1,178 @@
+#include "frm_rpt_stock.h"
+
+#include "FlexGrid.h"
+#include "GetvalueFunction.h"
+#include "KeyValue.h"
+#include "MsgBox.h"
+#include "PrintXml.h"
+#include "dal_rpt_stock.h"
+#include "m_funCode.h"
+#include "mod_public.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace
+{
+
+const QString kTitle = QStringLiteral("库存总账");
+
+ReportLayout StockLayout()
+{
+    const auto col = [](const char* piece, const QString& field, int width, double share) {
+        ReportColumn c;
+        c.piece = QString::fromUtf8(piece);
+        c.field = field;
+        c.sortField = field.isEmpty() || field == QLatin1String("#") ? QString()
+                                                                     : dal_rpt_stock::OrderExpression(field);
+        c.baseWidth = width;
+        c.share = share;
+        return c;
+    };
+    ReportLayout l;
+    l.objectName = QStringLiteral("frm_rpt_stock");
+    l.title = kTitle;
+    l.headerRows = 2;
+    l.columns = {
+        col("^序号 ", QStringLiteral("#"), 0, 0),
+        col("|^选中 ", {}, 0, 0),
+        col("|^ID   ", QStringLiteral("id"), 0, 0),
+        // Wide enough for the status mark and its text.
+        col("|^状态    ", QStringLiteral("status"), 900, 0),
+        col("|<货品类别     ", QStringLiteral("goodsTypeName"), 1260, 0.05),
+        col("|<货品编码     ", QStringLiteral("goodsCode"), 1260, 0.05),
+        col("|<货品名称       ", QStringLiteral("goodsName"), 1440, 0.10),
+        col("|<描述          ", QStringLiteral("goodsDesc"), 1350, 0.10),
+        col("|>上限   ", QStringLiteral("upqty"), 720, 0.05),
+        col("|>下限   ", QStringLiteral("downqty"), 720, 0.05),
+        col("|^单位 ", QStringLiteral("unit"), 540, 0.05),
+        col("|>入库    ", QStringLiteral("totalImportQty"), 810, 0.05),
+        col("|>出库    ", QStringLiteral("totalExportQty"), 810, 0.10),
+        col("|>库存    ", QStringLiteral("totalBlanceQty"), 810, 0.10),
+        col("|>入库    ", QStringLiteral("totalImportWeight"), 810, 0.05),
+        col("|>出库    ", QStringLiteral("totalExportWeight"), 810, 0.05),
+        col("|>库存    ", QStringLiteral("totalBlanceWeight"), 810, 0.05),
+        col("|>入库    ", QStringLiteral("totalImportDefaultQty"), 810, 0.05),
+        col("|>出库    ", QStringLiteral("totalExportDefaultQty"), 810, 0.05),
+        col("|>库存    ", QStringLiteral("totalBlanceDefaultQty"), 810, 0.05),
+    };
+    l.columns[1].hidden = true;
+    l.columns[2].hidden = true;
+    l.cursorCol = 5;
+    l.statusCol = 3;
+    l.statusIcons = {{QStringLiteral("启用"), QStringLiteral("flg.ico")},
+                     {QStringLiteral("替代"), QStringLiteral("flg2.ico")},
+                     {QStringLiteral("禁用"), QStringLiteral("flg3.ico")}};
+    l.defaultOrder = QStringLiteral("goodsCode");
+    l.selectText = QStringLiteral(
+        "select 0,id,status,goodsTypeName,goodsCode,goodsName,goodsDesc,upqty,downqty,unit,totalImportQty,"
+        "totalExportQty,totalBlanceQty,totalImportWeight,totalExportWeight,totalBlanceWeight,"
+        "totalImportDefaultQty,totalExportDefaultQty,totalBlanceDefaultQty ");
+    l.widthThreshold = 16470;
+    l.toolbar = {{QStringLiteral("导出"), QStringLiteral("export"), QStyle::SP_DialogSaveButton},
+                 {QStringLiteral("-"), QStringLiteral("sp2"), QStyle::SP_CustomBase},
+                 {QStringLiteral("打印"), QStringLiteral("print"), QStyle::SP_FileDialogDetailedView},
+                 {QStringLiteral("操作"), QStringLiteral("op"), QStyle::SP_FileDialogListView},
+                 {QStringLiteral("关闭"), QStringLiteral("close"), QStyle::SP_DialogCloseButton}};
+    l.exportRight = FunCodeTable.rpt_kczz_export();
+    l.exportTitle = QStringLiteral("货品总账");
+    l.exportHeaders =
+        QStringLiteral("状态,货品类别,货品编码,货品名称,描述,上限,下限,单位,小件入库,小件出库,小件库存,"
+                       "入库重量,出库重量,库存重量,默认件数入库,默认件数出库,默认件数库存");
+    return l;
+}
+
+} // namespace
+
+frm_rpt_stock::frm_rpt_stock(QWidget* parent)
+    : ReportFrame(StockLayout(), std::make_unique<dal_rpt_stock>(), parent)
+{
+    addAccountCondition();
+    cobo_goodsTypeName = new QComboBox(this);
+    cobo_goodsTypeName->setObjectName(QStringLiteral("cobo_goodsTypeName"));
+    cobo_goodsTypeName->setEditable(true);
+    cobo_goodsTypeName->setMinimumWidth(110);
+    addCondition(QStringLiteral("货品类别:"), cobo_goodsTypeName);
+    addKeywordCondition();
+    Chk_ContainerZero = new QCheckBox(QStringLiteral("包括库存为0的货品"), this);
+    Chk_ContainerZero->setObjectName(QStringLiteral("Chk_ContainerZero"));
+    Chk_ContainerZero->setChecked(true);
+    addCondition(QString(), Chk_ContainerZero);
+    addSearchButton();
+    formLoad();
+}
+
+QString frm_rpt_stock::GetColName(int int_Col) const
+{
+    if (int_Col < 0 || int_Col >= layout().columns.size())
+        return {};
+    const QString field = layout().columns.at(int_Col).field;
+    return field == QLatin1String("#") ? QString() : field;
+}
+
+void frm_rpt_stock::setUpHeader()
+{
+    FlexGrid* g = grid();
+    const int cols = g->Cols();
+    for (int c = 0; c < cols; ++c)
+        g->setTextMatrix(1, c, g->TextMatrix(0, c));
+    const QString groups[] = {QStringLiteral("小件汇总"), QStringLiteral("重量汇总"),
+                              QStringLiteral("默认件数")};
+    for (int k = 0; k < 3; ++k)
+        for (int c = 11 + 3 * k; c < 14 + 3 * k; ++c)
+            g->setTextMatrix(0, c, groups[k]);
+    g->setMergeCells(FlexGrid::flexMergeFree);
+    g->setMergeRow(0, true);
+    for (int c = 0; c < cols; ++c)
+        g->setMergeCol(c, true);
+    g->setCellAlignment(0, 0, 1, cols - 1, FlexGrid::flexAlignCenterCenter);
+    // Colours as 0xBBGGRR: RGB(255, 224, 192) for the pieces, RGB(0, 128, 128) for the default units.
+    g->setCellBackColor(0, 11, 1, 13, 0xC0E0FF);
+    g->setCellForeColor(0, 11, 1, 13, 0x000000);
+    g->setCellBackColor(0, 17, 1, 19, 0x808000);
+    g->setCellForeColor(0, 17, 1, 19, 0xFFFFFF);
+}
+
+void frm_rpt_stock::fillLoadControls()
+{
+    FillDictionaryCombo(cobo_goodsTypeName, QStringLiteral("goodsType"));
+}
+
+ReportFill frm_rpt_stock::fillConditions()
+{
+    // Every audited bill of the picked tags counts, whatever its date.
+    ReportFill fill;
+    fill.accountList = txt_accountType->property("Tag").toString() + QLatin1Char('0');
+    return fill;
+}
+
+m_conditions frm_rpt_stock::listConditions()
+{
+    m_conditions list;
+    if (!IsBlank(cobo_goodsTypeName->currentText()))
+        list.append(m_condition(QStringLiteral("goodsTypeName"), QStringLiteral("="),
+                                cobo_goodsTypeName->currentText()));
+    if (!IsBlank(txt_KeyWord->text()))
+        list.append(m_condition(dal_rpt_stock::KeywordField(), QStringLiteral("like"), txt_KeyWord->text()));
+    if (!Chk_ContainerZero->isChecked())
+        list.append(m_condition(dal_rpt_stock::BalanceField(), QStringLiteral("<>"), 0));
+    return list;
+}
+
+void frm_rpt_stock::printReport()
+{
+    if (!check_FunRight(FunCodeTable.rpt_kczz_print(), true))
+        return;
+    const QString templ = QStringLiteral("qv_stock_bill");
+    const QDomElement node = data()->GetDetailRowNode(lastCondition(), &pageInfo(), templ);
+    if (node.isNull()) {
+        MsgBox::Show(QStringLiteral("当前库存表信息不存在!"), MsgIcon::Exclamation, kTitle, MsgButtons::Ok,
+                     this);
+        return;
+    }
+    KeyValue nodes;
+    nodes.AddItem(QStringLiteral("Content/DataDetail/DataRecord"), QVariant::fromValue(node));
+    const QString file = CreatePrintXml(templ, nodes);
+    RunPrint(SysVar.Sys_stockBill + file);
+}
