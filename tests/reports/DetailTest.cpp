@@ -3,6 +3,7 @@
 #include "dal_rpt_Reports.h"
 
 #include <QComboBox>
+#include <QMenu>
 
 using DetailTest = ReportTest;
 
@@ -208,4 +209,18 @@ TEST_P(DetailTest, FailedRebuildShowsTheErrorAndKeepsThePreviousRows)
     EXPECT_TRUE(MsgBox::Shown().at(0).text.contains(QStringLiteral("tb_location")));
     EXPECT_EQ(pagerText(w), QStringLiteral("记录数: 0 条"));
     EXPECT_EQ(scalar(QStringLiteral("select count(*) from temp_rpt_%1Detail").arg(code())).toInt(), 1);
+}
+
+TEST_P(DetailTest, OperationButtonDropsTheRowMenu)
+{
+    ReportFrame* w = openDetail();
+    ui::clickToolbar(w, "operation");
+    auto* menu = ui::child<QMenu>(w, "vs_pop_menu");
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(menu->actions().size(), 2);
+    menu->hide();
+    ui::clickToolbar(w, "op"); // the frame's own 操作 does nothing
+    ui::clickToolbar(w, "addNew");
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_TRUE(FakeBillWindow::loaded.isEmpty());
 }
