@@ -7,6 +7,7 @@
 #include "dal_rpt_stock.h"
 #include "frmBill.h"
 #include "frmBrowser.h"
+#include "frmGoods.h"
 #include "frmLocation.h"
 #include "frmOptions.h"
 #include "frm_customer.h"
@@ -42,6 +43,7 @@ void RegisterShellWindows()
 void RegisterCatalogueWindows()
 {
     WindowRegistry::add("frm_dictionary", [] { return new frm_dictionary; });
+    WindowRegistry::add("frmGoods", [] { return new frmGoods; });
 }
 
 void RegisterPartnersWindows()

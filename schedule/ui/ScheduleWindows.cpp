@@ -17,6 +17,7 @@
 #include "mod_public.h"
 #include "sqlHelper.h"
 
+#include "UpDown.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -34,7 +35,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QSpinBox>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
