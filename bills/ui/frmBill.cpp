@@ -581,7 +581,9 @@ void frmBill::LoadBill(int int_Id)
             const BillHead h = m_store.GetModel(int_Id);
             if (h.id < 1)
                 throw DbError(BillStore::kMissingText);
-            const QDate date = QDate::fromString(h.createTime, QStringLiteral("yyyy-MM-dd"));
+            // A stored bill date may carry a time of day ("yyyy-MM-dd HH:mm:ss"); the day is what counts.
+            const QDate date =
+                QDate::fromString(h.createTime.trimmed().left(10), QStringLiteral("yyyy-MM-dd"));
             if (!date.isValid())
                 throw DbError(Q("建单日期无效: ") + h.createTime);
             const int account = cobo_accountType->findText(h.accountName, Qt::MatchExactly);
