@@ -10,6 +10,7 @@
 #include "Guarded.h"
 #include "MsgBox.h"
 #include "Numbers.h"
+#include "PageRow.h"
 #include "WindowChrome.h"
 #include "WindowRegistry.h"
 #include "frm_select.h"
@@ -378,6 +379,39 @@ void ReportFrame::addSearchButton()
     addCondition(QString(), btn_search);
 }
 
+void ReportFrame::addGoodsTypeCondition()
+{
+    cobo_goodsTypeName = new QComboBox(this);
+    cobo_goodsTypeName->setObjectName(QStringLiteral("cobo_goodsTypeName"));
+    cobo_goodsTypeName->setEditable(true);
+    cobo_goodsTypeName->setMinimumWidth(110);
+    addCondition(QStringLiteral("货品类别:"), cobo_goodsTypeName);
+}
+
+void ReportFrame::addGoodsSearch(const QString& zeroCaption)
+{
+    addGoodsTypeCondition();
+    addKeywordCondition();
+    Chk_ContainerZero = new QCheckBox(zeroCaption, this);
+    Chk_ContainerZero->setObjectName(QStringLiteral("Chk_ContainerZero"));
+    Chk_ContainerZero->setChecked(true);
+    addCondition(QString(), Chk_ContainerZero);
+    addSearchButton();
+}
+
+m_conditions ReportFrame::goodsConditions(const QString& keywordField, const QString& zeroField) const
+{
+    m_conditions list;
+    if (!IsBlank(cobo_goodsTypeName->currentText()))
+        list.append(m_condition(QStringLiteral("goodsTypeName"), QStringLiteral("="),
+                                cobo_goodsTypeName->currentText()));
+    if (!IsBlank(txt_KeyWord->text()))
+        list.append(m_condition(keywordField, QStringLiteral("like"), txt_KeyWord->text()));
+    if (!Chk_ContainerZero->isChecked())
+        list.append(m_condition(zeroField, QStringLiteral("<>"), 0));
+    return list;
+}
+
 void ReportFrame::formLoad()
 {
     Guarded(this, [&] {
@@ -687,31 +721,9 @@ QPixmap ReportFrame::StatusPicture(const QString& file)
 
 void ReportFrame::setPager(int pageIndex, int recordCount)
 {
-    for (QPushButton* b : {btn_FirstPage, btn_PrevPage, btn_NextPage, btn_LastPage})
-        b->setEnabled(true);
-    lab_recordCount->setText(QStringLiteral("记录数: 0 条"));
-    txt_PageIndex->setText(QStringLiteral("0"));
-    txt_MaxPageIndex->setText(QStringLiteral("0"));
-    if (recordCount < 1) {
-        for (QPushButton* b : {btn_FirstPage, btn_PrevPage, btn_NextPage, btn_LastPage})
-            b->setEnabled(false);
-        return;
-    }
-    const int size = pageSizeChosen();
-    const int pages = (recordCount + size - 1) / size;
-    lab_recordCount->setText(QStringLiteral("记录数:") + QString::number(recordCount) +
-                             QStringLiteral(" 条"));
-    pageIndex = qBound(1, pageIndex, pages);
-    txt_PageIndex->setText(QString::number(pageIndex));
-    txt_MaxPageIndex->setText(QString::number(pages));
-    if (pageIndex <= 1) {
-        btn_FirstPage->setEnabled(false);
-        btn_PrevPage->setEnabled(false);
-    }
-    if (pageIndex >= pages) {
-        btn_NextPage->setEnabled(false);
-        btn_LastPage->setEnabled(false);
-    }
+    ShowPage({lab_recordCount, txt_PageIndex, txt_MaxPageIndex, btn_FirstPage, btn_PrevPage, btn_NextPage,
+              btn_LastPage},
+             pageIndex, recordCount, pageSizeChosen());
 }
 
 void ReportFrame::goToPage(int page)

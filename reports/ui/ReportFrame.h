@@ -116,6 +116,12 @@ class ReportFrame : public QWidget
     void addAuditCondition();
     void addKeywordCondition();
     void addSearchButton();
+    // 货品类别: an editable combo of the goods types (filled by the window).
+    void addGoodsTypeCondition();
+    // The goods search that ends the strip of the goods reports: 货品类别, the
+    // keyword, the tick box (checked) that keeps the goods whose sum is zero,
+    // and 查询.
+    void addGoodsSearch(const QString& zeroCaption);
     // Runs Form_Load: grid columns, the window's own fills, the account-tag
     // tree, this month's dates, the default order.
     void formLoad();
@@ -146,6 +152,9 @@ class ReportFrame : public QWidget
     // Fills a combo with the enabled dictionary items of a type ("importType",
     // "goodsType" ...) in id order; no item is chosen, so its condition starts empty.
     static void FillDictionaryCombo(QComboBox* combo, const QString& utype);
+    // The conditions of addGoodsSearch(): the goods type, the keyword on
+    // keywordField, and zeroField <> 0 when the tick box is off.
+    m_conditions goodsConditions(const QString& keywordField, const QString& zeroField) const;
     // The typed text of a box, trimmed only to test for blank.
     static bool IsBlank(const QString& text) { return text.trimmed().isEmpty(); }
 
@@ -161,6 +170,8 @@ class ReportFrame : public QWidget
     QCheckBox* check_pass = nullptr;
     QCheckBox* check_nopass = nullptr;
     QLineEdit* txt_KeyWord = nullptr;
+    QComboBox* cobo_goodsTypeName = nullptr;
+    QCheckBox* Chk_ContainerZero = nullptr;
     QPushButton* btn_search = nullptr;
     QFrame* pic_Box = nullptr;
     QTreeWidget* tv_accountType = nullptr;

@@ -117,11 +117,7 @@ frm_rpt_Detail::frm_rpt_Detail(BillDirection dir, QWidget* parent)
     m_billIdCol = 4; // the line's bill
     addAccountCondition();
     addDateCondition();
-    cobo_goodsTypeName = new QComboBox(this);
-    cobo_goodsTypeName->setObjectName(QStringLiteral("cobo_goodsTypeName"));
-    cobo_goodsTypeName->setEditable(true);
-    cobo_goodsTypeName->setMinimumWidth(110);
-    addCondition(QStringLiteral("货品类别:"), cobo_goodsTypeName);
+    addGoodsTypeCondition();
     cobo_type = new QComboBox(this);
     cobo_type->setObjectName(in ? QStringLiteral("cobo_importType") : QStringLiteral("cobo_exportType"));
     cobo_type->setEditable(true);

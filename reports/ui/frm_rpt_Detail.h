@@ -22,7 +22,6 @@ class frm_rpt_Detail : public BillReportWindow
     void openCurrent() override;
 
   private:
-    QComboBox* cobo_goodsTypeName = nullptr;
     QComboBox* cobo_type = nullptr; // cobo_importType / cobo_exportType
     QLineEdit* txt_goodsCode = nullptr;
 };

@@ -117,17 +117,7 @@ frm_rpt_Sum::frm_rpt_Sum(BillDirection dir, QWidget* parent)
     addCondition(in ? QStringLiteral("入库类别:") : QStringLiteral("出库类别:"),
                  boxWithButton(txt_type, select));
 
-    cobo_goodsTypeName = new QComboBox(this);
-    cobo_goodsTypeName->setObjectName(QStringLiteral("cobo_goodsTypeName"));
-    cobo_goodsTypeName->setEditable(true);
-    cobo_goodsTypeName->setMinimumWidth(110);
-    addCondition(QStringLiteral("货品类别:"), cobo_goodsTypeName);
-    addKeywordCondition();
-    Chk_ContainerZero = new QCheckBox(QStringLiteral("包括汇总为0的货品"), this);
-    Chk_ContainerZero->setObjectName(QStringLiteral("Chk_ContainerZero"));
-    Chk_ContainerZero->setChecked(true);
-    addCondition(QString(), Chk_ContainerZero);
-    addSearchButton();
+    addGoodsSearch(QStringLiteral("包括汇总为0的货品"));
 
     // The type panel: one type chosen by a click.
     pic_Box_Type = new QFrame(this);
@@ -241,19 +231,10 @@ ReportFill frm_rpt_Sum::fillConditions()
 
 m_conditions frm_rpt_Sum::listConditions()
 {
-    m_conditions list;
-    if (!IsBlank(cobo_goodsTypeName->currentText()))
-        list.append(m_condition(QStringLiteral("goodsTypeName"), QStringLiteral("="),
-                                cobo_goodsTypeName->currentText()));
-    if (!IsBlank(txt_KeyWord->text()))
-        list.append(
-            m_condition(QStringLiteral("COALESCE(goodsCode,'')||COALESCE(goodsName,'')||COALESCE(pinyin,'')||"
-                                       "COALESCE(goodsDesc,'')||COALESCE(goodsTypeName,'')"),
-                        QStringLiteral("like"), txt_KeyWord->text()));
-    if (!Chk_ContainerZero->isChecked())
-        list.append(m_condition(QStringLiteral("CAST(total%1Qty AS REAL)").arg(Tables(m_dir).sumWord),
-                                QStringLiteral("<>"), 0));
-    return list;
+    return goodsConditions(
+        QStringLiteral("COALESCE(goodsCode,'')||COALESCE(goodsName,'')||COALESCE(pinyin,'')||"
+                       "COALESCE(goodsDesc,'')||COALESCE(goodsTypeName,'')"),
+        QStringLiteral("CAST(total%1Qty AS REAL)").arg(Tables(m_dir).sumWord));
 }
 
 void frm_rpt_Sum::printReport()

@@ -2,8 +2,6 @@
 
 #include "ReportFrame.h"
 
-class QCheckBox;
-class QComboBox;
 class QFrame;
 class QLineEdit;
 class QTreeWidget;
@@ -31,11 +29,9 @@ class frm_rpt_Sum : public ReportFrame
     void chooseType();
 
     BillDirection m_dir;
-    QComboBox* cobo_goodsTypeName = nullptr;
     QLineEdit* txt_type = nullptr; // txt_importType / txt_ExportType; Tag: the type's id
     QFrame* pic_Box_Type = nullptr;
     QTreeWidget* tv_Type = nullptr;
-    QCheckBox* Chk_ContainerZero = nullptr;
 };
 
 class frm_rpt_rkSum : public frm_rpt_Sum

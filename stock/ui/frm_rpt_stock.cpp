@@ -89,17 +89,7 @@ frm_rpt_stock::frm_rpt_stock(QWidget* parent)
     : ReportFrame(StockLayout(), std::make_unique<dal_rpt_stock>(), parent)
 {
     addAccountCondition();
-    cobo_goodsTypeName = new QComboBox(this);
-    cobo_goodsTypeName->setObjectName(QStringLiteral("cobo_goodsTypeName"));
-    cobo_goodsTypeName->setEditable(true);
-    cobo_goodsTypeName->setMinimumWidth(110);
-    addCondition(QStringLiteral("货品类别:"), cobo_goodsTypeName);
-    addKeywordCondition();
-    Chk_ContainerZero = new QCheckBox(QStringLiteral("包括库存为0的货品"), this);
-    Chk_ContainerZero->setObjectName(QStringLiteral("Chk_ContainerZero"));
-    Chk_ContainerZero->setChecked(true);
-    addCondition(QString(), Chk_ContainerZero);
-    addSearchButton();
+    addGoodsSearch(QStringLiteral("包括库存为0的货品"));
     formLoad();
 }
 
@@ -149,15 +139,7 @@ ReportFill frm_rpt_stock::fillConditions()
 
 m_conditions frm_rpt_stock::listConditions()
 {
-    m_conditions list;
-    if (!IsBlank(cobo_goodsTypeName->currentText()))
-        list.append(m_condition(QStringLiteral("goodsTypeName"), QStringLiteral("="),
-                                cobo_goodsTypeName->currentText()));
-    if (!IsBlank(txt_KeyWord->text()))
-        list.append(m_condition(dal_rpt_stock::KeywordField(), QStringLiteral("like"), txt_KeyWord->text()));
-    if (!Chk_ContainerZero->isChecked())
-        list.append(m_condition(dal_rpt_stock::BalanceField(), QStringLiteral("<>"), 0));
-    return list;
+    return goodsConditions(dal_rpt_stock::KeywordField(), dal_rpt_stock::BalanceField());
 }
 
 void frm_rpt_stock::printReport()

@@ -2,9 +2,6 @@
 
 #include "ReportFrame.h"
 
-class QCheckBox;
-class QComboBox;
-
 // The stock balance report (库存总账): per goods item with a default unit,
 // the pieces, weights and default units that audited bills of the picked
 // account tags brought in and took out, and the balance; searched by goods
@@ -26,8 +23,4 @@ class frm_rpt_stock : public ReportFrame
     void fillLoadControls() override;
     void printReport() override;
     void setUpHeader() override;
-
-  private:
-    QComboBox* cobo_goodsTypeName = nullptr;
-    QCheckBox* Chk_ContainerZero = nullptr;
 };
