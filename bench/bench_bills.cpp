@@ -18,14 +18,12 @@ constexpr int kBillLines = 200;
 BenchData& store()
 {
     static std::unique_ptr<BenchData> db;
-    if (!db) {
-        qAddPostRoutine([] { db.reset(); });
-        db = std::make_unique<BenchData>();
-        db->Use();
+    return BenchData::Once(db, [](BenchData& d) {
+        d.Use();
         BenchData::GoodsSpec spec;
         spec.goodsCount = 2000;
-        db->AddGoods(spec);
-        db->Fill([] {
+        d.AddGoods(spec);
+        d.Fill([] {
             BenchData::Inserter head(
                 QStringLiteral("insert into tb_rk_head "
                                "(id,accountId,billNo,ubillNo,utypeId,supplierId,supplierName,remark,ispass,"
@@ -53,8 +51,7 @@ BenchData& store()
         ExecuteSql(QStringLiteral("analyze"));
         if (qEnvironmentVariableIsSet("WMS_BENCH_WAL"))
             ExecuteSql(QStringLiteral("PRAGMA journal_mode=WAL"));
-    }
-    return *db;
+    });
 }
 
 QList<BillLine> billLines()

@@ -24,15 +24,13 @@ constexpr int kGoods = 5000;
 BenchData& bills()
 {
     static std::unique_ptr<BenchData> db;
-    if (!db) {
-        qAddPostRoutine([] { db.reset(); });
-        db = std::make_unique<BenchData>();
+    return BenchData::Once(db, [](BenchData& d) {
         BenchData::GoodsSpec spec;
         spec.goodsCount = kGoods;
         spec.unitsPerGoods = 2;
         spec.barcodes = false;
-        db->AddGoods(spec);
-        db->Fill([] {
+        d.AddGoods(spec);
+        d.Fill([] {
             BenchData::Inserter head(
                 QStringLiteral("insert into tb_rk_head "
                                "(id,accountId,billNo,ubillNo,utypeId,supplierId,supplierName,remark,ispass,"
@@ -63,8 +61,7 @@ BenchData& bills()
             }
         });
         ExecuteSql(QStringLiteral("analyze"));
-    }
-    return *db;
+    });
 }
 
 enum Range { Month, Year };

@@ -68,19 +68,16 @@ void addBills(BenchData& db, const QString& dir, int auditedLines, std::mt19937&
 BenchData& store()
 {
     static std::unique_ptr<BenchData> db;
-    if (!db) {
-        qAddPostRoutine([] { db.reset(); });
-        db = std::make_unique<BenchData>();
+    return BenchData::Once(db, [](BenchData& d) {
         BenchData::GoodsSpec spec;
         spec.goodsCount = kGoods;
         spec.unitsPerGoods = 2;
-        db->AddGoods(spec);
+        d.AddGoods(spec);
         std::mt19937 rng(7);
-        addBills(*db, QStringLiteral("rk"), kAuditedLines * kInboundShare / 100, rng);
-        addBills(*db, QStringLiteral("ck"), kAuditedLines * (100 - kInboundShare) / 100, rng);
+        addBills(d, QStringLiteral("rk"), kAuditedLines * kInboundShare / 100, rng);
+        addBills(d, QStringLiteral("ck"), kAuditedLines * (100 - kInboundShare) / 100, rng);
         ExecuteSql(QStringLiteral("analyze"));
-    }
-    return *db;
+    });
 }
 
 // The same aggregate as plain SQL: the grouped sums of both directions per

@@ -6,9 +6,11 @@
 #include "mod_public.h"
 #include "sqlHelper.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QSqlError>
 #include <QStringList>
+#include <vector>
 
 namespace
 {
@@ -63,6 +65,22 @@ BenchData::~BenchData()
 {
     CloseConn();
     SetAppPathOverride({});
+}
+
+BenchData& BenchData::Once(std::unique_ptr<BenchData>& slot, const std::function<void(BenchData&)>& build)
+{
+    static std::vector<std::unique_ptr<BenchData>*> kept;
+    if (!slot) {
+        if (kept.empty())
+            qAddPostRoutine([] {
+                for (std::unique_ptr<BenchData>* s : kept)
+                    s->reset();
+            });
+        kept.push_back(&slot);
+        slot = std::make_unique<BenchData>();
+        build(*slot);
+    }
+    return *slot;
 }
 
 void BenchData::Use()

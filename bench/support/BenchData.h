@@ -19,6 +19,11 @@ class BenchData
     BenchData(const BenchData&) = delete;
     BenchData& operator=(const BenchData&) = delete;
 
+    // The database of a benchmark kept in slot: made by build on the first
+    // call, answered as it is after that, and dropped before the application
+    // ends (the connection must go first).
+    static BenchData& Once(std::unique_ptr<BenchData>& slot, const std::function<void(BenchData&)>& build);
+
     // Makes this database the one the shared connection works on.
     void Use();
     QString folder() const;
