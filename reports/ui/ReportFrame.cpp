@@ -808,6 +808,13 @@ QString ReportFrame::cellText(int col) const
 
 // ---------------------------------------------------------------- bill windows
 
+QHash<QString, QString> GoodsStatusIcons()
+{
+    return {{QStringLiteral("启用"), QStringLiteral("flg.ico")},
+            {QStringLiteral("替代"), QStringLiteral("flg2.ico")},
+            {QStringLiteral("禁用"), QStringLiteral("flg3.ico")}};
+}
+
 void OpenBillWindow(BillDirection dir, int id)
 {
     const bool in = dir == BillDirection::In;

@@ -222,6 +222,9 @@ class ReportFrame : public QWidget
     int m_condCol = 0;
 };
 
+// The marks of a goods item's status in the goods reports: 启用, 替代, 禁用.
+QHash<QString, QString> GoodsStatusIcons();
+
 // Opens the bill with the id in the bill window of its direction ("frmImport"
 // / "frmExport"), or a new bill when id is 0.
 void OpenBillWindow(BillDirection dir, int id);

@@ -61,9 +61,7 @@ ReportLayout StockLayout()
     l.columns[2].hidden = true;
     l.cursorCol = 5;
     l.statusCol = 3;
-    l.statusIcons = {{QStringLiteral("启用"), QStringLiteral("flg.ico")},
-                     {QStringLiteral("替代"), QStringLiteral("flg2.ico")},
-                     {QStringLiteral("禁用"), QStringLiteral("flg3.ico")}};
+    l.statusIcons = GoodsStatusIcons();
     l.defaultOrder = QStringLiteral("goodsCode");
     l.selectText = QStringLiteral(
         "select 0,id,status,goodsTypeName,goodsCode,goodsName,goodsDesc,upqty,downqty,unit,totalImportQty,"
