@@ -592,7 +592,9 @@ void frm_customer::startBill(const char* window, const char* method)
     QWidget* bill = WindowRegistry::Show(name);
     if (!bill)
         return;
-    QMetaObject::invokeMethod(bill, method, Q_ARG(int, currentRowId()));
+    // The bill takes the partner's name from here; it does not look it up.
+    QMetaObject::invokeMethod(bill, method, Q_ARG(int, currentRowId()),
+                              Q_ARG(QString, vsCustomerList->TextMatrix(row, dgCol_name)));
     WindowRegistry::BringToFront(bill);
 }
 

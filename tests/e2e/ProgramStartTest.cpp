@@ -94,8 +94,10 @@ TEST_F(ProgramStartTest, EveryMenuEntryOpensItsWindow)
             menu(e.entry);
             QWidget* w = WindowRegistry::instance(name);
             ASSERT_NE(w, nullptr);
-            if (name != QLatin1String("frmBrowser"))
+            if (name != QLatin1String("frmBrowser")) {
+                ASSERT_NE(frame().Area()->activeSubWindow(), nullptr);
                 EXPECT_EQ(frame().Area()->activeSubWindow()->widget(), w);
+            }
         }
     }
     EXPECT_EQ(faults(), QStringList());
