@@ -7,7 +7,9 @@
 #include "dal_rpt_stock.h"
 #include "frmBill.h"
 #include "frmBrowser.h"
+#include "frmGoods.h"
 #include "frmLocation.h"
+#include "frmLogin.h"
 #include "frmOptions.h"
 #include "frm_customer.h"
 #include "frm_department_fun.h"
@@ -37,11 +39,14 @@ void RegisterShellWindows()
     WindowRegistry::add("frmBrowser", [] { return new frmBrowser; });
     WindowRegistry::add("FrmHelp", [] { return new FrmHelp; });
     WindowRegistry::add("FrmHelpQZ", [] { return new FrmHelpQZ; });
+    // The older calendar main window logs in again when it first opens.
+    WindowRegistry::add("frmLogin", [] { return new frmLogin; });
 }
 
 void RegisterCatalogueWindows()
 {
     WindowRegistry::add("frm_dictionary", [] { return new frm_dictionary; });
+    WindowRegistry::add("frmGoods", [] { return new frmGoods; });
 }
 
 void RegisterPartnersWindows()

@@ -252,7 +252,7 @@ SELECT iif(k.kind = 0, 'goodsCode', 'barcode') AS utype, g.id, g.headId, g.rowNo
        COALESCE(d.uname, '') AS goodsTypeName, h.goodsCode,
        COALESCE(g.goodsDetailCode, '') AS goodsDetailCode, k.inputCode AS inputGoodsCode, g.isDefault,
        h.goodsName, h.goodsDesc, h.pinyin, h.status, h.upqty, h.downqty, g.unit, g.packQty, g.weight,
-       g.inPrice, g.salePrice, k.keyText
+       g.inPrice, g.salePrice, k.keyText, k.id AS keyId
 FROM tb_goods_input_key k
 CROSS JOIN tb_goods_detail g ON g.id = k.detailId
 CROSS JOIN tb_goods_head h ON h.id = k.headId

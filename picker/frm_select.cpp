@@ -25,8 +25,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 
-const int frm_select::kMaxListRows = 1000;
+const int frm_select::kPageRows = 200;
 
 namespace
 {
@@ -45,6 +46,9 @@ struct Mode {
     const char* select;
     QStringList keywordFields;
     QStringList format;
+    // Ties of a sorted list, and the order of an unsorted one: stable, so
+    // that pages read one after another neither skip nor repeat a row.
+    const char* tieOrder = "id";
 };
 
 // Suppliers and customers are listed alike; only the search's partner kinds differ.
@@ -69,7 +73,9 @@ Mode goodsMode(const char* name, const char* select, const QString& priceCaption
             {QStringLiteral("|<货品编码或条码     "), QStringLiteral("|<货品名称           "),
              QStringLiteral("|<规格              "), QStringLiteral("|<货品类别     "),
              QStringLiteral("|^单位     "), QStringLiteral("|>内装数 "), QStringLiteral("|>重量  "),
-             priceCaption, QStringLiteral("|<状态   ")}};
+             priceCaption, QStringLiteral("|<状态   ")},
+            // The key table's own order: a page is read without sorting every match.
+            "keyId"};
 }
 
 const QList<Mode>& modes()
@@ -138,6 +144,17 @@ QString joinedFields(const QStringList& fields)
     return parts.join(QStringLiteral("||"));
 }
 
+// The select list's fields: field k lands in grid column k + 1.
+QStringList selectFields(const char* select)
+{
+    QString list = QString::fromLatin1(select).trimmed();
+    list.remove(0, int(qstrlen("select")));
+    QStringList fields = list.split(QLatin1Char(','));
+    for (QString& f : fields)
+        f = f.trimmed();
+    return fields;
+}
+
 } // namespace
 
 frm_select::frm_select(QWidget* parent) : QDialog(parent)
@@ -201,7 +218,11 @@ frm_select::frm_select(QWidget* parent) : QDialog(parent)
     connect(vgInput, &FlexGrid::KeyPress, this, [this](int& keyAscii) { vgInput_KeyPress(keyAscii); });
     connect(vgInput, &FlexGrid::KeyDown, this,
             [this](int& keyCode, Qt::KeyboardModifiers) { vgInput_KeyDown(keyCode); });
+    connect(vgInput, &FlexGrid::BeforeSort, this,
+            [this](int col, Qt::SortOrder order, bool& cancel) { vgInput_BeforeSort(col, order, cancel); });
     connect(vgInput, &FlexGrid::AfterSort, this, [this] { vgInput_AfterSort(); });
+    connect(vgInput->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { fetchMoreIfNeeded(); });
+    connect(vgInput, &FlexGrid::AfterRowColChange, this, [this] { fetchMoreIfNeeded(); });
 }
 
 frm_select::~frm_select() = default;
@@ -219,7 +240,7 @@ void frm_select::Form_Load()
     B_AllSelect->setVisible(!isHideCheckCol);
 }
 
-m_recordSet frm_select::search(QString& format) const
+m_recordSet frm_select::search(QString& format)
 {
     const Mode* mode = findMode(utbName);
     if (!mode)
@@ -252,22 +273,103 @@ m_recordSet frm_select::search(QString& format) const
 
     format = QStringLiteral("^行号 |^id |^选定   ") + mode->format.join(QString());
 
-    // Search as you type runs on every keystroke: the list shows at most
-    // kMaxListRows rows, and only a keyword that fills it is counted in full.
+    // Search as you type runs on every keystroke: it reads the first page in
+    // the list's order and counts the matches only when there are more; the
+    // rest is read page by page as the user scrolls.
     const ConditionSql where = GetConditionSql(conds);
-    const QString from =
+    m_query.from =
         QStringLiteral(" from ") + QLatin1String(mode->view) + QStringLiteral("  where 1=1 ") + where.sql;
+    m_query.params = where.params;
+    m_query.select = QLatin1String(mode->select);
+    m_query.order = QStringLiteral(" order by ") + QLatin1String(mode->tieOrder);
+    const QStringList fields = selectFields(mode->select);
+    const int field = m_sortCol - 1;
+    if (m_sortCol > 2 && field < fields.size())
+        m_query.order =
+            QStringLiteral(" order by ") + fields.at(field) +
+            (m_sortOrder == Qt::DescendingOrder ? QStringLiteral(" desc,") : QStringLiteral(",")) +
+            QLatin1String(mode->tieOrder);
     m_recordSet result;
     result.str_condition = where;
-    result.recordSet = ExecuteSql(
-        QLatin1String(mode->select) + from + QStringLiteral(" limit %1").arg(kMaxListRows), where.params);
+    result.recordSet = page(0);
     result.recordCount = result.recordSet ? result.recordSet->RecordCount() : 0;
-    if (result.recordCount >= kMaxListRows) {
-        const RecordSetPtr counted = ExecuteSql(QStringLiteral("select count(*)") + from, where.params);
+    if (result.recordCount >= kPageRows) {
+        const RecordSetPtr counted =
+            ExecuteSql(QStringLiteral("select count(*)") + m_query.from, m_query.params);
         result.recordCount =
             counted && !counted->isEmpty() ? counted->value(0, 0).toInt() : result.recordCount;
     }
     return result;
+}
+
+RecordSetPtr frm_select::page(int offset) const
+{
+    return ExecuteSql(m_query.select + m_query.from + m_query.order +
+                          QStringLiteral(" limit %1 offset %2").arg(kPageRows).arg(offset),
+                      m_query.params);
+}
+
+bool frm_select::canFetchMore() const
+{
+    return m_fetched < m_total;
+}
+
+void frm_select::fetchMore()
+{
+    if (!canFetchMore())
+        return;
+    try {
+        const RecordSetPtr rows = page(m_fetched);
+        if (!rows || rows->isEmpty()) {
+            m_total = m_fetched; // the matches shrank since they were counted
+            return;
+        }
+        const int before = vgInput->Rows();
+        vgInput->AppendRecordSet(*rows);
+        m_fetched += rows->RecordCount();
+        SetGridRowNo(vgInput, before, vgInput->Rows() - 1, 0, -1, before);
+        markKept(before);
+    } catch (const DbError& e) {
+        m_total = m_fetched;
+        MsgBox::Show(e.message(), MsgIcon::Critical, QStringLiteral("System"), MsgButtons::Ok, this);
+    }
+}
+
+void frm_select::fetchMoreIfNeeded()
+{
+    // Only the user's scrolling reads on, not the refill of a search.
+    if (m_refilling || !canFetchMore() || !vgInput->isVisible())
+        return;
+    const QScrollBar* bar = vgInput->verticalScrollBar();
+    if (bar->value() >= bar->maximum() || vgInput->Row() >= vgInput->Rows() - 1)
+        fetchMore();
+}
+
+void frm_select::vgInput_BeforeSort(int col, Qt::SortOrder order, bool& cancel)
+{
+    // The whole list is sorted where it is read, not only the rows read so far.
+    cancel = true;
+    if (col <= 2)
+        return;
+    m_sortCol = col;
+    m_sortOrder = order;
+    // Marked rows stay marked in the new order, also those read later.
+    m_marked.clear();
+    for (int r = vgInput->FixedRows(); r < vgInput->Rows(); ++r) {
+        if (ReadNumber(vgInput->TextMatrix(r, 2)) == -1)
+            m_marked.insert(vgInput->TextMatrix(r, 1));
+    }
+    RunSearch();
+}
+
+void frm_select::markKept(int firstRow)
+{
+    if (m_marked.isEmpty())
+        return;
+    for (int r = firstRow; r < vgInput->Rows(); ++r) {
+        if (m_marked.contains(vgInput->TextMatrix(r, 1)))
+            vgInput->setTextMatrix(r, 2, QStringLiteral("-1"));
+    }
 }
 
 void frm_select::RunSearch()
@@ -287,8 +389,13 @@ void frm_select::RunSearch()
     vgInput->setRedraw(false);
     vgInput->setRowHeightMin(300);
     int found = 0;
+    m_fetched = 0;
+    m_total = 0;
+    m_refilling = true;
     if (rs.recordSet && rs.recordSet->RecordCount() > 0) {
         found = rs.recordCount;
+        m_fetched = rs.recordSet->RecordCount();
+        m_total = rs.recordCount;
         BindGrid(vgInput, rs.recordSet);
         SetGridRowNo(vgInput, 1, vgInput->Rows() - 1, 0, -1, 1);
     }
@@ -297,7 +404,11 @@ void frm_select::RunSearch()
     vgInput->setColHidden(2, isHideCheckCol);
     vgInput->setColDataType(2, FlexGrid::flexDTBoolean);
     SetGridRowCell(vgInput, 0, 0, 0);
+    vgInput->setSortIndicator(m_sortCol, m_sortOrder);
     vgInput->setRedraw(true);
+    vgInput->verticalScrollBar()->setValue(0);
+    markKept(vgInput->FixedRows());
+    m_refilling = false;
 
     const QString count = QString::number(std::max(found, 0));
     Lblinfor->setText(QStringLiteral("当前找到[ ") + count + QStringLiteral(" ]条记录"));
@@ -354,6 +465,7 @@ void frm_select::resizeEvent(QResizeEvent* event)
 
 void frm_select::utxtkeyword_Change()
 {
+    m_marked.clear();
     Form_Load();
     RunSearch();
 }
@@ -444,6 +556,9 @@ void frm_select::set_AllChecked(int value)
 
 void frm_select::B_AllSelect_Click()
 {
+    // Every match, also those not read yet.
+    while (canFetchMore())
+        fetchMore();
     set_AllChecked(-1);
 }
 

@@ -5,6 +5,7 @@
 #include "m_result.h"
 
 #include <QDialog>
+#include <QSet>
 #include <QString>
 
 class FlexGrid;
@@ -63,8 +64,11 @@ class frm_select : public QDialog
     QPushButton* B_SelectInput = nullptr;
     FlexGrid* vgInput = nullptr;
 
-    // The most rows one search lists; the label still counts every match.
-    static const int kMaxListRows;
+    // The rows read at a time: a search reads the first page, scrolling to the
+    // end of the list reads the next; the label counts every match.
+    static const int kPageRows;
+    bool canFetchMore() const;
+    void fetchMore();
 
   public slots:
     void B_SelectInput_Click();
@@ -90,10 +94,27 @@ class frm_select : public QDialog
     void utxtkeyword_Change();
     void utxtkeyword_KeyDown(int keyCode);
     // The rows of the current mode and keyword; throws DbError.
-    m_recordSet search(QString& format) const;
+    m_recordSet search(QString& format);
+    RecordSetPtr page(int offset) const;
+    void fetchMoreIfNeeded();
+    void vgInput_BeforeSort(int col, Qt::SortOrder order, bool& cancel);
+    void markKept(int firstRow);
     QVariant recordOfRow(int row) const;
     int twips(int value) const;
 
     bool m_loaded = false;
     int m_width = 0; // twips
+    // The running search: its text, its order and how far it has been read.
+    struct {
+        QString select;
+        QString from;
+        QString order;
+        ParamMap params;
+    } m_query;
+    int m_fetched = 0;
+    int m_total = 0;
+    int m_sortCol = -1; // grid column the list is sorted by, -1 none
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    bool m_refilling = false;
+    QSet<QString> m_marked; // ids of rows marked before a sort
 };

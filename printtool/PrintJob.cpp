@@ -1,6 +1,7 @@
 #include "PrintJob.h"
 
 #include "DialogRunner.h"
+#include "Numbers.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -61,6 +62,8 @@ QList<PrintColumn> ReadColumns(const QDomElement& section)
                        : align == QLatin1String("center") ? Qt::AlignHCenter
                                                           : Qt::AlignLeft;
         column.span = qMax(1, c.attribute(QStringLiteral("Span"), QStringLiteral("1")).toInt());
+        column.sum =
+            c.attribute(QStringLiteral("Sum")).compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
         columns.append(column);
     }
     return columns;
@@ -130,6 +133,39 @@ QString HeadHtml(const PrintJob& job)
     return html + QStringLiteral("</table><br/>");
 }
 
+// The totals of the columns marked Sum, each with as many decimals as its
+// most precise value; empty when no column is totalled.
+QStringList ColumnTotals(const PrintSection& section)
+{
+    bool any = false;
+    QStringList totals;
+    for (int c = 0; c < section.columns.size(); ++c) {
+        if (!section.columns.at(c).sum) {
+            totals.append(QString());
+            continue;
+        }
+        any = true;
+        int decimals = 0;
+        bool seen = false;
+        for (const QStringList& row : section.rows) {
+            const QString text = row.value(c);
+            const qsizetype point = text.indexOf(QLatin1Char('.'));
+            if (!text.isEmpty())
+                seen = true;
+            if (point >= 0)
+                decimals = std::max(decimals, int(text.size() - point - 1));
+        }
+        decimals = std::min(decimals, 6);
+        DecimalSum sum(decimals);
+        for (const QStringList& row : section.rows)
+            sum.add(ReadNumber(row.value(c)));
+        const QString format =
+            decimals > 0 ? QStringLiteral("#0.") + QString(decimals, QLatin1Char('0')) : QStringLiteral("#0");
+        totals.append(seen ? FormatNumber(sum.value(), format) : QString());
+    }
+    return any ? totals : QStringList();
+}
+
 QString TableHtml(const PrintSection& section)
 {
     double total = 0;
@@ -150,7 +186,34 @@ QString TableHtml(const PrintSection& section)
         }
         html += QStringLiteral("</tr>");
     }
+    const QStringList totals = ColumnTotals(section);
+    if (!totals.isEmpty()) {
+        html += QStringLiteral("<tr>");
+        for (int c = 0; c < section.columns.size(); ++c) {
+            const bool label = c == 0 && !section.columns.at(c).sum;
+            html += QStringLiteral("<td align=\"%1\"><b>%2</b></td>")
+                        .arg(label ? QStringLiteral("center") : AlignName(section.columns.at(c).align),
+                             label ? QStringLiteral("合计") : totals.value(c).toHtmlEscaped());
+        }
+        html += QStringLiteral("</tr>");
+    }
     return html + QStringLiteral("</table>");
+}
+
+QString ClosingHtml(const PrintJob& job)
+{
+    QString html;
+    if (!job.totalWords.isEmpty())
+        html += QStringLiteral("<p>合计金额(大写)：%1</p>").arg(job.totalWords.toHtmlEscaped());
+    if (!job.signatures.isEmpty()) {
+        html += QStringLiteral("<br/><table width=\"100%\" cellspacing=\"0\" cellpadding=\"2\"><tr>");
+        for (const auto& [role, name] : job.signatures) {
+            const QString line = name.isEmpty() ? QStringLiteral("____________") : name.toHtmlEscaped();
+            html += QStringLiteral("<td>%1：%2</td>").arg(role.toHtmlEscaped(), line);
+        }
+        html += QStringLiteral("</tr></table>");
+    }
+    return html;
 }
 
 void SetUpPrinter(const PrintJob& job, QPrinter& printer)
@@ -224,6 +287,24 @@ bool LoadPrintJob(const QString& toolDir, const PrintCommand& command, PrintJob&
     }
     const QString section = QStringLiteral("DataDetail");
     job.detail.columns = ReadColumns(layout.firstChildElement(section));
+    // What closes a printed bill: the amount in words (a head field) and the signature lines.
+    const auto headValue = [&job](const QString& name) {
+        for (int i = 0; i < job.head.columns.size(); ++i) {
+            if (job.head.columns.at(i).name == name)
+                return job.head.rows.isEmpty() ? QString() : job.head.rows.first().value(i);
+        }
+        return QString();
+    };
+    const QString wordsField = layout.firstChildElement(section).attribute(QStringLiteral("TotalWords"));
+    if (!wordsField.isEmpty())
+        job.totalWords = headValue(wordsField);
+    const QDomElement signs = layout.firstChildElement(QStringLiteral("Signatures"));
+    for (QDomElement sign = signs.firstChildElement(QStringLiteral("Sign")); !sign.isNull();
+         sign = sign.nextSiblingElement(QStringLiteral("Sign"))) {
+        const QString from = sign.attribute(QStringLiteral("From"));
+        job.signatures.append(
+            {sign.attribute(QStringLiteral("Caption")), from.isEmpty() ? QString() : headValue(from)});
+    }
     job.detail.rows = ReadRows(content.firstChildElement(section), job.detail.columns);
     if (job.detail.columns.isEmpty()) {
         error = QStringLiteral("打印模板没有明细列: ") + command.billCode;
@@ -244,7 +325,7 @@ std::unique_ptr<QTextDocument> BuildPrintDocument(const PrintJob& job)
             .arg(job.title.toHtmlEscaped());
     if (job.isBill)
         html += HeadHtml(job);
-    html += TableHtml(job.detail) + QStringLiteral("</body></html>");
+    html += TableHtml(job.detail) + ClosingHtml(job) + QStringLiteral("</body></html>");
     document->setHtml(html);
     return document;
 }

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <Qt>
 #include <memory>
+#include <utility>
 
 class QPrinter;
 class QTextDocument;
@@ -21,7 +22,12 @@ class QTextDocument;
 //                per line)
 //   a column:    Caption (the heading; the element name when missing),
 //                Width (a relative share of the table width), Align ("left",
-//                "center" or "right"), Span (head fields: cells taken)
+//                "center" or "right"), Span (head fields: cells taken),
+//                Sum ("true": a detail column totalled in the closing 合计 row)
+//   DataDetail:  TotalWords (the head field holding the amount in money
+//                words, printed under the totals when the data carry it)
+//   Signatures:  one "Sign" per signature line, Caption the role and From an
+//                optional head field already known (the bill's creator)
 
 // "ulmPrint:TypeId=1003&BillCode=qv_import_bill&FileName=<name>.xml".
 struct PrintCommand {
@@ -43,6 +49,7 @@ struct PrintColumn {
     double width = 1;
     Qt::Alignment align = Qt::AlignLeft;
     int span = 1;
+    bool sum = false;
 };
 
 struct PrintSection {
@@ -58,13 +65,16 @@ struct PrintJob {
     int headColumns = 3;
     PrintSection head;
     PrintSection detail;
+    QString totalWords;                            // the amount in money words, empty when not carried
+    QList<std::pair<QString, QString>> signatures; // role, name already known
 };
 
 // Reads the print data file toolDir/generateXml/<FileName> and its template
 // toolDir/templeteXml/<BillCode>.xml; false with the reason in error.
 bool LoadPrintJob(const QString& toolDir, const PrintCommand& command, PrintJob& job, QString& error);
 
-// The pages: the title, for a bill its head fields, then the table of lines.
+// The pages: the title, for a bill its head fields, then the table of lines
+// with its totals row, the amount in words and the signature lines.
 std::unique_ptr<QTextDocument> BuildPrintDocument(const PrintJob& job);
 
 // Sets up the printer for the job (A4, orientation) and prints the document.

@@ -258,47 +258,49 @@ m_DBresult BillStore::DeleteLine(int id)
 
 // ---------------------------------------------------------------- reads
 
+namespace
+{
+
+// The fields a head and its lines both read from their views.
+void readBillFields(const RecordSet& rs, const BillDirectionSpec& dir, BillCommon& r)
+{
+    r.id = rs.integer(0, Q("id"));
+    r.accountId = rs.integer(0, Q("accountId"));
+    r.accountName = rs.text(0, Q("accountName"));
+    r.billNo = rs.text(0, Q("billNo"));
+    r.ubillNo = rs.text(0, Q("ubillNo"));
+    r.utype = rs.text(0, Q("utype"));
+    r.utypeId = rs.integer(0, Q("utypeId"));
+    r.partnerId = rs.integer(0, dir.partnerIdCol);
+    r.partnerName = rs.text(0, dir.partnerNameCol);
+    r.userId = rs.integer(0, Q("userId"));
+    r.remark = rs.text(0, Q("remark"));
+    r.ispass = rs.integer(0, Q("ispass"));
+    r.passName = rs.text(0, Q("passName"));
+}
+
+} // namespace
+
 BillHead BillStore::readHead(const RecordSet& rs) const
 {
     BillHead h;
-    h.id = rs.integer(0, Q("id"));
-    h.accountId = rs.integer(0, Q("accountId"));
-    h.accountName = rs.text(0, Q("accountName"));
-    h.billNo = rs.text(0, Q("billNo"));
-    h.ubillNo = rs.text(0, Q("ubillNo"));
-    h.utype = rs.text(0, Q("utype"));
-    h.utypeId = rs.integer(0, Q("utypeId"));
-    h.partnerId = rs.integer(0, m_dir.partnerIdCol);
-    h.partnerName = rs.text(0, m_dir.partnerNameCol);
-    h.remark = rs.text(0, Q("remark"));
-    h.ispass = rs.integer(0, Q("ispass"));
+    readBillFields(rs, m_dir, h);
     h.creator = rs.text(0, Q("creator"));
     h.createTime = rs.text(0, Q("createTime"));
     h.updateLastUser = rs.text(0, Q("updateLastUser"));
     h.updateLastTime = rs.text(0, Q("updateLastTime"));
-    h.userId = rs.integer(0, Q("userId"));
     h.totalItemRow = rs.text(0, Q("totalItemRow"));
     h.totalQty = ReadNumber(rs.value(0, Q("totalQty")));
     h.totalAmount = ReadNumber(rs.value(0, Q("totalAmount")));
     h.rowsCount = int(ReadNumber(rs.value(0, Q("rowsCount"))));
-    h.passName = rs.text(0, Q("passName"));
     return h;
 }
 
 BillLine BillStore::readLine(const RecordSet& rs) const
 {
     BillLine l;
-    l.id = rs.integer(0, Q("id"));
+    readBillFields(rs, m_dir, l);
     l.headId = rs.integer(0, Q("headId"));
-    l.accountId = rs.integer(0, Q("accountId"));
-    l.accountName = rs.text(0, Q("accountName"));
-    l.billNo = rs.text(0, Q("billNo"));
-    l.ubillNo = rs.text(0, Q("ubillNo"));
-    l.utype = rs.text(0, Q("utype"));
-    l.utypeId = rs.integer(0, Q("utypeId"));
-    l.partnerId = rs.integer(0, m_dir.partnerIdCol);
-    l.partnerName = rs.text(0, m_dir.partnerNameCol);
-    l.userId = rs.integer(0, Q("userId"));
     l.rowNo = rs.integer(0, Q("rowNo"));
     l.goodsTypeId = rs.integer(0, Q("goodsTypeId"));
     l.goodsTypeName = rs.text(0, Q("goodsTypeName"));
@@ -321,32 +323,19 @@ BillLine BillStore::readLine(const RecordSet& rs) const
     l.locationCode = rs.text(0, Q("locationCode"));
     l.locationId = rs.integer(0, Q("locationId"));
     l.lotNo = rs.text(0, Q("lotNo"));
-    l.remark = rs.text(0, Q("remark"));
-    l.ispass = rs.integer(0, Q("ispass"));
-    l.passName = rs.text(0, Q("passName"));
     return l;
 }
 
 BillHead BillStore::GetModel(int id)
 {
-    CloseRs();
-    SharedRs = ExecuteSql(GetSqlSearch(Q("a")) + Q(" where id=@id"), ParamMap{{Q("@id"), id}});
-    BillHead h;
-    if (SharedRs && !SharedRs->isEmpty())
-        h = readHead(*SharedRs);
-    CloseRs();
-    return h;
+    return ReadFirstShared(GetSqlSearch(Q("a")) + Q(" where id=@id"), ParamMap{{Q("@id"), id}},
+                           [this](const RecordSet& rs) { return readHead(rs); });
 }
 
 BillLine BillStore::GetLineModel(int id)
 {
-    CloseRs();
-    SharedRs = ExecuteSql(GetLineSqlSearch(Q("a")) + Q(" where id=@id"), ParamMap{{Q("@id"), id}});
-    BillLine l;
-    if (SharedRs && !SharedRs->isEmpty())
-        l = readLine(*SharedRs);
-    CloseRs();
-    return l;
+    return ReadFirstShared(GetLineSqlSearch(Q("a")) + Q(" where id=@id"), ParamMap{{Q("@id"), id}},
+                           [this](const RecordSet& rs) { return readLine(rs); });
 }
 
 RecordSetPtr BillStore::GetDataTable(const QString& str_condition, const ParamMap& params)

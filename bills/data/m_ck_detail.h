@@ -1,47 +1,15 @@
 #pragma once
 
-#include <QMetaType>
-#include <QString>
+#include "BillRecords.h"
 
-// One line of an outbound bill (出库单); the fields after remark come from the
-// view v_ck_detail.
-class m_ck_detail
+#include <QMetaType>
+
+// One line of an outbound bill (出库单); the partner is the customer. The
+// fields the view adds come from v_ck_detail.
+class m_ck_detail : public BillLine
 {
   public:
-    int id = 0;
-    int headId = 0;
-    int rowNo = 0;
-    int goodsTypeId = 0;
-    QString goodsTypeName;
-    int goodsId = 0;
-    QString goodsCode;
-    QString goodsDetailCode;
-    QString goodsName;
-    QString goodsDesc;
-    QString unit;
-    double inPrice = 0;
-    double salePrice = 0;
-    double packQty = 0;
-    double weight = 0;
-    double qty = 0;
-    int locationId = 0;
-    QString lotNo;
-    QString remark;
-    int accountId = 0;
-    QString accountName;
-    QString billNo;
-    QString ubillNo;
-    QString utype;
-    int utypeId = 0;
-    int customerId = 0;
-    QString customerName;
-    int userId = 0;
-    double totalQty = 0;
-    double totalDefaultQty = 0;
-    double totalWeight = 0;
-    double totalAmount = 0;
-    QString locationCode;
-    int ispass = 0;
-    QString passName;
+    m_ck_detail() = default;
+    explicit m_ck_detail(const BillLine& record) : BillLine(record) {}
 };
 Q_DECLARE_METATYPE(m_ck_detail)

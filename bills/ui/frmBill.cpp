@@ -4,6 +4,7 @@
 #include "Clock.h"
 #include "DbError.h"
 #include "DialogRunner.h"
+#include "EditPanel.h"
 #include "FlexGrid.h"
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
@@ -11,6 +12,7 @@
 #include "KeyValue.h"
 #include "MsgBox.h"
 #include "Numbers.h"
+#include "PickOne.h"
 #include "PrintXml.h"
 #include "ProcessFuntionValues.h"
 #include "WindowChrome.h"
@@ -243,17 +245,12 @@ void frmBill::buildWindow()
     });
     vs_pop_menu = new QMenu(this);
     vs_pop_menu->setObjectName(QStringLiteral("vs_pop_menu"));
-    QAction* menu_addRow = vs_pop_menu->addAction(Q("增加行"));
-    menu_addRow->setObjectName(QStringLiteral("menu_addRow"));
-    QAction* menu_deleteRow = vs_pop_menu->addAction(Q("删除行"));
-    menu_deleteRow->setObjectName(QStringLiteral("menu_deleteRow"));
+    AddMenuEntry(vs_pop_menu, Q("增加行"), QStringLiteral("menu_addRow"), this, [this] { m_uvg->uAddRow(); });
+    AddMenuEntry(vs_pop_menu, Q("删除行"), QStringLiteral("menu_deleteRow"), this,
+                 [this] { m_uvg->uDeleteRow(); });
     vs_pop_menu->addSeparator()->setObjectName(QStringLiteral("sp1"));
-    QAction* menu_batch = vs_pop_menu->addAction(Q("批量设置库位"));
-    menu_batch->setObjectName(QStringLiteral("menu_Batch_setLocation"));
-    connect(menu_addRow, &QAction::triggered, this, [this] { Guarded(this, [&] { m_uvg->uAddRow(); }); });
-    connect(menu_deleteRow, &QAction::triggered, this,
-            [this] { Guarded(this, [&] { m_uvg->uDeleteRow(); }); });
-    connect(menu_batch, &QAction::triggered, this, [this] { Guarded(this, [&] { batchLocation(); }); });
+    AddMenuEntry(vs_pop_menu, Q("批量设置库位"), QStringLiteral("menu_Batch_setLocation"), this,
+                 [this] { batchLocation(); });
     vs_bill->viewport()->installEventFilter(this);
     vs_bill->horizontalHeader()->viewport()->installEventFilter(this);
 
@@ -517,28 +514,14 @@ void frmBill::Batch_setLocation(const m_location& location)
 
 void frmBill::batchLocation()
 {
-    frm_select picker(this);
-    picker.utbName = QStringLiteral("location");
-    picker.isHideCheckCol = true;
-    picker.RunSearch();
-    DialogRunner::Exec(&picker);
-    if (!picker.resultVal.isHasObject || picker.resultVal.resultValue.isEmpty())
-        return;
-    const m_location picked = picker.resultVal.resultValue.at(0).value<m_location>();
+    const m_location picked = PickOne<m_location>(this, QStringLiteral("location"));
     if (picked.id > 0)
         Batch_setLocation(picked);
 }
 
 void frmBill::searchPartner()
 {
-    frm_select picker(this);
-    picker.utbName = T("supplier", "customer");
-    picker.isHideCheckCol = true;
-    picker.RunSearch();
-    DialogRunner::Exec(&picker);
-    if (!picker.resultVal.isHasObject || picker.resultVal.resultValue.isEmpty())
-        return;
-    const m_customer picked = picker.resultVal.resultValue.at(0).value<m_customer>();
+    const m_customer picked = PickOne<m_customer>(this, T("supplier", "customer"));
     if (picked.customerCode.trimmed().isEmpty())
         return;
     txt_partnerName->setText(picked.uname);
@@ -598,7 +581,9 @@ void frmBill::LoadBill(int int_Id)
             const BillHead h = m_store.GetModel(int_Id);
             if (h.id < 1)
                 throw DbError(BillStore::kMissingText);
-            const QDate date = QDate::fromString(h.createTime, QStringLiteral("yyyy-MM-dd"));
+            // A stored bill date may carry a time of day ("yyyy-MM-dd HH:mm:ss"); the day is what counts.
+            const QDate date =
+                QDate::fromString(h.createTime.trimmed().left(10), QStringLiteral("yyyy-MM-dd"));
             if (!date.isValid())
                 throw DbError(Q("建单日期无效: ") + h.createTime);
             const int account = cobo_accountType->findText(h.accountName, Qt::MatchExactly);
@@ -811,15 +796,9 @@ void frmBill::goodsEnter()
 
 void frmBill::searchGoods(const QString& keyWord)
 {
-    frm_select picker(this);
-    picker.utbName = T("inputGoods", "inputGoodsForExport");
-    picker.isHideCheckCol = true;
-    picker.utxtkeyword->setText(keyWord);
-    picker.RunSearch();
-    DialogRunner::Exec(&picker);
-    if (!picker.resultVal.isHasObject || picker.resultVal.resultValue.isEmpty())
-        return;
-    const m_goods_detail picked = picker.resultVal.resultValue.at(0).value<m_goods_detail>();
+    const m_goods_detail picked =
+        PickOne<m_goods_detail>(this, T("inputGoods", "inputGoodsForExport"),
+                                [&](frm_select& picker) { picker.utxtkeyword->setText(keyWord); });
     if (picked.id <= 0)
         return;
     txt_goodsId->setText(QString::number(picked.id));

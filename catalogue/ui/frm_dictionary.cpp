@@ -3,14 +3,16 @@
 #include "DataAccess.h"
 #include "DbError.h"
 #include "DialogRunner.h"
+#include "EditPanel.h"
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
 #include "Guarded.h"
+#include "KeyedTree.h"
 #include "MsgBox.h"
 #include "Numbers.h"
+#include "PickOne.h"
 #include "ProcessFuntionValues.h"
 #include "WindowChrome.h"
-#include "frm_select.h"
 #include "m_funCode.h"
 #include "sqlHelper.h"
 
@@ -38,8 +40,6 @@ namespace
 
 const QString kCaption = QStringLiteral("数据字典");
 const QString kRootKey = QStringLiteral("key_0");
-constexpr int kKeyRole = Qt::UserRole + 1;
-constexpr int kImageRole = Qt::UserRole + 2;
 
 struct TypeButton {
     const char16_t* caption;
@@ -61,9 +61,7 @@ int idOf(const QString& text)
 
 int idOfKey(const QString& key)
 {
-    QString rest = key;
-    rest.remove(QStringLiteral("key_"));
-    return idOf(rest);
+    return KeyedTree::IdOfKey(key);
 }
 
 } // namespace
@@ -91,26 +89,18 @@ frm_dictionary::frm_dictionary(QWidget* parent) : QWidget(parent)
         this, types, 120, [this](int i) { btn_utype_Click(i); }, btn_utype);
 
     // ---- the tree ----
-    tv_dictionary = new QTreeWidget(this);
-    tv_dictionary->setObjectName(QStringLiteral("tv_dictionary"));
-    tv_dictionary->setHeaderHidden(true);
-    tv_dictionary->setColumnCount(1);
-    tv_dictionary->setFixedWidth(240);
-    tv_dictionary->viewport()->installEventFilter(this);
-    tv_dictionary->installEventFilter(this);
-    connect(tv_dictionary, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem* node) { tv_dictionary_NodeClick(node); });
-    FollowFolderImages(tv_dictionary, this,
-                       [this](QTreeWidgetItem* node, const QString& image) { setImage(node, image); });
+    m_tree = MakeNodeTree(
+        this, QStringLiteral("tv_dictionary"), 240, this,
+        [this](QTreeWidgetItem* node) { tv_dictionary_NodeClick(node); }, QStringLiteral("All"),
+        QStyle::SP_DirHomeIcon);
+    tv_dictionary = m_tree.tree();
 
     node_edit = new QMenu(this);
     node_edit->setObjectName(QStringLiteral("node_edit"));
-    QAction* menu_delete = node_edit->addAction(QStringLiteral("删除"));
-    menu_delete->setObjectName(QStringLiteral("menu_delete"));
-    QAction* menu_add = node_edit->addAction(QStringLiteral("新建子项目"));
-    menu_add->setObjectName(QStringLiteral("menu_add"));
-    connect(menu_delete, &QAction::triggered, this, &frm_dictionary::delete_DictionaryInfor);
-    connect(menu_add, &QAction::triggered, this, &frm_dictionary::menu_add_Click);
+    AddMenuEntry(node_edit, QStringLiteral("删除"), QStringLiteral("menu_delete"), this,
+                 [this] { delete_DictionaryInfor(); });
+    AddMenuEntry(node_edit, QStringLiteral("新建子项目"), QStringLiteral("menu_add"), this,
+                 [this] { menu_add_Click(); });
 
     // ---- the edit panel ----
     dictionary_Infor = new QWidget(this);
@@ -131,22 +121,14 @@ frm_dictionary::frm_dictionary(QWidget* parent) : QWidget(parent)
     txt_parentName = new QLineEdit(dictionary_Infor);
     txt_parentName->setObjectName(QStringLiteral("txt_parentName"));
     txt_parentName->setEnabled(false);
-    btn_clearParent = new QPushButton(QStringLiteral("清空"), dictionary_Infor);
-    btn_clearParent->setObjectName(QStringLiteral("btn_clearParent"));
-    btn_clearParent->setAutoDefault(false);
-    btn_setParent = new QPushButton(QStringLiteral("选择"), dictionary_Infor);
-    btn_setParent->setObjectName(QStringLiteral("btn_setParent"));
-    btn_setParent->setAutoDefault(false);
-    txt_remark = new QPlainTextEdit(dictionary_Infor);
-    txt_remark->setObjectName(QStringLiteral("txt_remark"));
-    txt_remark->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txt_remark->setTabChangesFocus(true);
-    txt_remark->installEventFilter(this);
+    const ParentButtons parentButtons = MakeParentButtons(
+        this, dictionary_Infor, [this] { btn_clearParent_Click(); }, [this] { btn_setParent_Click(); });
+    btn_clearParent = parentButtons.clear;
+    btn_setParent = parentButtons.choose;
+    txt_remark = MakeRemarkBox(dictionary_Infor);
     chk_start = new QCheckBox(QStringLiteral("启用"), dictionary_Infor);
     chk_start->setObjectName(QStringLiteral("chk_start"));
     chk_start->setChecked(true);
-    connect(btn_clearParent, &QPushButton::clicked, this, &frm_dictionary::btn_clearParent_Click);
-    connect(btn_setParent, &QPushButton::clicked, this, &frm_dictionary::btn_setParent_Click);
 
     auto* panel = new QGridLayout(dictionary_Infor);
     panel->addWidget(new QLabel(QStringLiteral("名称:"), dictionary_Infor), 0, 0);
@@ -202,36 +184,20 @@ void frm_dictionary::btn_utype_Click(int index)
 
 void frm_dictionary::load_DictionaryTree(int index)
 {
-    tv_dictionary->setVisible(false);
-    tv_dictionary->clear();
-    QTreeWidgetItem* root = newNode(kRootKey, btn_utype[index]->text(), QStringLiteral("All"));
-    tv_dictionary->addTopLevelItem(root);
-    addNodes(root, btn_utype[index]->property("tag").toString(), 0);
-    root->setExpanded(true);
-    tv_dictionary->setCurrentItem(root);
-    tv_dictionary->setVisible(true);
+    const QString type = btn_utype[index]->property("tag").toString();
+    m_tree.Reload(kRootKey, btn_utype[index]->text(),
+                  [this, &type](QTreeWidgetItem* root) { addNodes(root, type, 0); });
 }
 
 void frm_dictionary::addNodes(QTreeWidgetItem* parent, const QString& type, int parentId)
 {
-    const RecordSetPtr rs = m_dal.GetList(type, parentId);
-    for (int r = 0; rs && r < rs->RecordCount(); ++r) {
-        const QString image = rs->value(r, QStringLiteral("iCount")).toInt() > 0 ? QStringLiteral("close")
-                                                                                 : QStringLiteral("open");
-        parent->addChild(newNode(QStringLiteral("key_") + rs->text(r, QStringLiteral("id")).trimmed(),
-                                 rs->text(r, QStringLiteral("uname")), image));
-    }
+    m_tree.AddRows(parent, m_dal.GetList(type, parentId), QStringLiteral("uname"));
 }
 
 void frm_dictionary::load_DictionaryChildNodes(QTreeWidgetItem* node)
 {
-    // A node counts as loaded once it has child nodes; a childless one is asked again.
-    if (node->childCount() == 0) {
-        addNodes(node, txt_selectType->text(), idOfKey(nodeKey(node)));
-        node->setExpanded(true);
-    }
-    if (nodeKey(node) != kRootKey && node->isExpanded())
-        setImage(node, QStringLiteral("open"));
+    m_tree.LoadChildren(node,
+                        [this](QTreeWidgetItem* n, int id) { addNodes(n, txt_selectType->text(), id); });
 }
 
 void frm_dictionary::tv_dictionary_NodeClick(QTreeWidgetItem* node)
@@ -283,15 +249,6 @@ bool frm_dictionary::eventFilter(QObject* watched, QEvent* event)
             key == Qt::Key_PageUp || key == Qt::Key_PageDown)
             tv_dictionary_NodeClick(tv_dictionary->currentItem());
     }
-    if (watched == txt_remark && event->type() == QEvent::KeyPress) {
-        auto* e = static_cast<QKeyEvent*>(event);
-        if (!(e->modifiers() & ~Qt::KeypadModifier) &&
-            (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Up ||
-             e->key() == Qt::Key_Down)) {
-            EnterToTab(e->key(), false, false, txt_remark);
-            return true;
-        }
-    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -311,15 +268,11 @@ void frm_dictionary::menu_add_Click()
 void frm_dictionary::btn_setParent_Click()
 {
     Guarded(this, [&] {
-        frm_select picker(this);
-        picker.utbName = QStringLiteral("dictionary");
-        picker.isHideCheckCol = true;
-        picker.append_Condition.init(QStringLiteral("utype"), QStringLiteral("="), txt_selectType->text());
-        picker.RunSearch();
-        DialogRunner::Exec(&picker);
-        if (!picker.resultVal.isHasObject || picker.resultVal.resultValue.isEmpty())
-            return;
-        const m_dictionary picked = picker.resultVal.resultValue.at(0).value<m_dictionary>();
+        const m_dictionary picked =
+            PickOne<m_dictionary>(this, QStringLiteral("dictionary"), [this](frm_select& picker) {
+                picker.append_Condition.init(QStringLiteral("utype"), QStringLiteral("="),
+                                             txt_selectType->text());
+            });
         if (picked.id > 0) {
             txt_parentName->setText(picked.uname);
             txt_parentId->setText(QString::number(picked.id));
@@ -349,24 +302,9 @@ void frm_dictionary::utoolbar_ButtonClick(const QString& key)
 
 // ---- saving and deleting ----
 
-// True when parentId is the item itself or lies below it. Stored parent links
-// that already loop (without passing through the item) also count as a cycle,
-// so the walk always ends.
 bool frm_dictionary::isParentCycle(int id, int parentId)
 {
-    if (parentId == id)
-        return true;
-    QSet<int> visited;
-    int current = parentId;
-    while (current != 0) {
-        if (visited.contains(current))
-            return true;
-        visited.insert(current);
-        current = m_dal.GetModel(current).parentId;
-        if (current == id)
-            return true;
-    }
-    return false;
+    return IsParentCycle(id, parentId, [this](int current) { return m_dal.GetModel(current).parentId; });
 }
 
 void frm_dictionary::save_DictionaryInfor()
@@ -472,21 +410,17 @@ void frm_dictionary::delete_DictionaryInfor()
 
 QString frm_dictionary::nodeKey(const QTreeWidgetItem* node)
 {
-    return node ? node->data(0, kKeyRole).toString() : QString();
+    return KeyedTree::NodeKey(node);
 }
 
 QString frm_dictionary::nodeImage(const QTreeWidgetItem* node)
 {
-    return node ? node->data(0, kImageRole).toString() : QString();
+    return KeyedTree::NodeImage(node);
 }
 
 QTreeWidgetItem* frm_dictionary::findNode(QTreeWidget* tv, const QString& strKey)
 {
-    for (QTreeWidgetItemIterator it(tv); *it; ++it) {
-        if (nodeKey(*it) == strKey)
-            return *it;
-    }
-    return nullptr;
+    return KeyedTree::Find(tv, strKey);
 }
 
 bool frm_dictionary::tv_FindKey(QTreeWidget* tv, const QString& strKey) const
@@ -494,60 +428,20 @@ bool frm_dictionary::tv_FindKey(QTreeWidget* tv, const QString& strKey) const
     return findNode(tv, strKey) != nullptr;
 }
 
-void frm_dictionary::setImage(QTreeWidgetItem* node, const QString& image) const
-{
-    node->setData(0, kImageRole, image);
-    QStyle::StandardPixmap pixmap = QStyle::SP_DirOpenIcon;
-    if (image == QLatin1String("All"))
-        pixmap = QStyle::SP_DirHomeIcon;
-    else if (image == QLatin1String("close"))
-        pixmap = QStyle::SP_DirClosedIcon;
-    node->setIcon(0, style()->standardIcon(pixmap));
-}
-
-QTreeWidgetItem* frm_dictionary::newNode(const QString& key, const QString& text, const QString& image) const
-{
-    auto* node = new QTreeWidgetItem(QStringList{text});
-    node->setData(0, kKeyRole, key);
-    setImage(node, image);
-    return node;
-}
-
 void frm_dictionary::tv_AddNode(int int_nodeId, int int_parentId, QTreeWidget* tv, const QString& str_Text,
                                 const QString& str_Ico)
 {
-    QTreeWidgetItem* parent = findNode(tv, QStringLiteral("key_%1").arg(int_parentId));
-    if (!parent)
-        return; // shown once the parent's branch is loaded
-    if (parent->childCount() > 0) {
-        parent->addChild(newNode(QStringLiteral("key_%1").arg(int_nodeId), str_Text, str_Ico));
-        return;
-    }
-    // The parent's children were never read: reading them now brings the new item too.
-    if (tv == tv_dictionary) {
-        load_DictionaryChildNodes(parent);
-    } else {
-        parent->addChild(newNode(QStringLiteral("key_%1").arg(int_nodeId), str_Text, str_Ico));
-        parent->setExpanded(true);
-    }
+    m_tree.AddNode(tv, int_nodeId, int_parentId, str_Text, str_Ico,
+                   [this](QTreeWidgetItem* parent) { load_DictionaryChildNodes(parent); });
 }
 
 void frm_dictionary::tv_UpdateNode(int int_nodeId, int int_parentId, QTreeWidget* tv, const QString& str_Text)
 {
-    QTreeWidgetItem* node = findNode(tv, QStringLiteral("key_%1").arg(int_nodeId));
-    if (!node)
-        return;
-    const int currentParent = node->parent() ? idOfKey(nodeKey(node->parent())) : 0;
-    if (currentParent == int_parentId) {
-        node->setText(0, str_Text);
-        return;
-    }
-    const QString image = node->childCount() > 0 ? QStringLiteral("close") : QStringLiteral("open");
-    delete node;
-    tv_AddNode(int_nodeId, int_parentId, tv, str_Text, image);
+    m_tree.UpdateNode(tv, int_nodeId, int_parentId, str_Text,
+                      [this](QTreeWidgetItem* parent) { load_DictionaryChildNodes(parent); });
 }
 
 void frm_dictionary::tv_DeleteNode(int int_nodeId, QTreeWidget* tv)
 {
-    delete findNode(tv, QStringLiteral("key_%1").arg(int_nodeId));
+    KeyedTree::DeleteNode(tv, int_nodeId);
 }

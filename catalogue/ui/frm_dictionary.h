@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KeyedTree.h"
 #include "dal_dictionary.h"
 #include "m_dictionary.h"
 
@@ -69,8 +70,6 @@ class frm_dictionary : public QWidget
     void btn_setParent_Click();
     void btn_clearParent_Click();
     bool isParentCycle(int id, int parentId);
-    void setImage(QTreeWidgetItem* node, const QString& image) const;
-    QTreeWidgetItem* newNode(const QString& key, const QString& text, const QString& image) const;
 
     QList<QPushButton*> btn_utype;
     QToolBar* utoolbar = nullptr;
@@ -87,6 +86,7 @@ class frm_dictionary : public QWidget
     QPushButton* btn_clearParent = nullptr;
     QPushButton* btn_setParent = nullptr;
 
+    KeyedTree m_tree;
     dal_dictionary m_dal;
     m_dictionary m_current;
 };

@@ -9,6 +9,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <type_traits>
 
 // Query patterns the data classes share.
 
@@ -46,11 +47,12 @@ template <class Model, class Write> m_DBresult AddWithNextId(const QString& tabl
     return RunTrans([&] { InsertWithNextId(table, record, write); });
 }
 
-// The first row of a query as a record, read through the shared record set,
-// which is left closed; a default record when no row matches.
-template <class Model>
-Model ReadFirstShared(const QString& sql, const ParamMap& params, Model (*read)(const RecordSet&))
+// The first row of a query as a record (read turns the row into one), read
+// through the shared record set, which is left closed; a default record when
+// no row matches.
+template <class Read> auto ReadFirstShared(const QString& sql, const ParamMap& params, Read read)
 {
+    using Model = std::decay_t<std::invoke_result_t<Read, const RecordSet&>>;
     CloseRs();
     SharedRs = ExecuteSql(sql, params);
     Model m;

@@ -13,6 +13,7 @@ struct TestState {
     QList<ShownMessage> shown;
     QStringList failures;
     MsgBox::Presenter presenter;
+    std::function<QWidget*()> ownerFinder;
 };
 
 TestState& state()
@@ -48,8 +49,10 @@ MsgAnswer MsgBox::Show(const QString& text, MsgIcon icon, const QString& title, 
 {
     const QString caption = title.isEmpty() ? DefaultTitle() : title;
     TestState& s = state();
+    if (!parent && s.ownerFinder)
+        parent = s.ownerFinder();
     if (s.active) {
-        s.shown.append({icon, caption, text, buttons});
+        s.shown.append({icon, caption, text, buttons, parent});
         if (buttons == MsgButtons::Ok)
             return MsgAnswer::Ok;
         if (s.answers.isEmpty()) {
@@ -60,10 +63,15 @@ MsgAnswer MsgBox::Show(const QString& text, MsgIcon icon, const QString& title, 
     }
 
     if (s.presenter)
-        return s.presenter(ShownMessage{icon, caption, text, buttons}, parent);
+        return s.presenter(ShownMessage{icon, caption, text, buttons, parent}, parent);
     // A program without windows (a command-line tool) has no one to ask.
     qWarning("%s: %s", qPrintable(caption), qPrintable(text));
     return defaultAnswer(buttons);
+}
+
+void MsgBox::SetOwnerFinder(std::function<QWidget*()> finder)
+{
+    state().ownerFinder = std::move(finder);
 }
 
 void MsgBox::SetPresenter(Presenter presenter)
@@ -94,8 +102,10 @@ void MsgBox::SystemError(const QString& text, QWidget* parent)
 void MsgBox::BeginTest()
 {
     MsgBox::Presenter presenter = std::move(state().presenter);
+    std::function<QWidget*()> ownerFinder = std::move(state().ownerFinder);
     state() = TestState{};
     state().presenter = std::move(presenter);
+    state().ownerFinder = std::move(ownerFinder);
     state().active = true;
 }
 

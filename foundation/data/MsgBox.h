@@ -17,6 +17,9 @@ struct ShownMessage {
     QString title;
     QString text;
     MsgButtons buttons;
+    // The window the message is shown over: the one given, else the owner
+    // finder's (the active window); null when there is none.
+    QWidget* parent = nullptr;
 };
 
 // Every message and question of the program goes through here. In test mode
@@ -43,6 +46,9 @@ class MsgBox
     // window, so that data code may report through it: a program with windows
     // installs the message boxes (InstallMessageBoxes, MessageBoxes.h) at start.
     using Presenter = std::function<MsgAnswer(const ShownMessage&, QWidget* parent)>;
+    // Finds the window a message without a parent belongs to, so that it
+    // appears over the window that raised it rather than in the screen's middle.
+    static void SetOwnerFinder(std::function<QWidget*()> finder);
     static void SetPresenter(Presenter presenter);
 
     // ---- test mode ----

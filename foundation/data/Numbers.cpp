@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <cmath>
+#include <utility>
 
 namespace
 {
@@ -12,17 +13,20 @@ QString shortestDigits(double magnitude)
     return QString::number(magnitude, 'f', QLocale::FloatingPointShortest);
 }
 
+// A decimal text's whole part and its fraction (empty without a point).
+std::pair<QString, QString> splitAtPoint(const QString& text)
+{
+    const qsizetype dot = text.indexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return {text, QString()};
+    return {text.left(dot), text.mid(dot + 1)};
+}
+
 // Rounds the unsigned decimal text half away from zero to decimals places;
 // the answer has exactly decimals places (none when decimals is 0).
 QString roundDecimalText(const QString& text, int decimals)
 {
-    QString intPart = text;
-    QString fracPart;
-    const qsizetype dot = text.indexOf(QLatin1Char('.'));
-    if (dot >= 0) {
-        intPart = text.left(dot);
-        fracPart = text.mid(dot + 1);
-    }
+    auto [intPart, fracPart] = splitAtPoint(text);
     if (intPart.isEmpty())
         intPart = QStringLiteral("0");
     const bool roundUp = fracPart.size() > decimals && fracPart.at(decimals) >= QLatin1Char('5');
@@ -141,13 +145,7 @@ QString FormatNumber(double value, const QString& format)
 
     QString text = roundDecimalText(shortestDigits(std::fabs(value)), maxDecimals);
     const bool negative = value < 0 && !isZeroText(text);
-    QString intPart = text;
-    QString fracPart;
-    const qsizetype p = text.indexOf(QLatin1Char('.'));
-    if (p >= 0) {
-        intPart = text.left(p);
-        fracPart = text.mid(p + 1);
-    }
+    auto [intPart, fracPart] = splitAtPoint(text);
     while (fracPart.size() > minDecimals && fracPart.endsWith(QLatin1Char('0')))
         fracPart.chop(1);
     while (intPart.size() > 1 && intPart.startsWith(QLatin1Char('0')) && intPart.size() > minIntDigits)

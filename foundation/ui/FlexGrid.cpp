@@ -354,6 +354,21 @@ int FlexGrid::FindRow(const QString& text, int startRow, int col, bool caseSensi
     return -1;
 }
 
+void FlexGrid::AppendRecordSet(const RecordSet& rs)
+{
+    const int fields = rs.fieldCount();
+    const int first = FixedCols();
+    if (Cols() < first + fields)
+        setCols(first + fields);
+    const QList<QVariantList>& source = rs.rows();
+    m_model->appendDataRows(int(source.size()), [&](FlexRow& row, int i) {
+        const QVariantList& values = source.at(i);
+        row.cells.resize(size_t(first + fields));
+        for (int k = 0; k < fields && k < values.size(); ++k)
+            row.cells[size_t(first + k)].text = valueText(values.at(k));
+    });
+}
+
 void FlexGrid::LoadRecordSet(const RecordSet& rs)
 {
     const int fields = rs.fieldCount();
@@ -1113,6 +1128,13 @@ void FlexGrid::Sort(int col, Qt::SortOrder order)
 {
     m_model->sortData(col, order);
     m_sortCol = col;
+    m_sortOrder = order;
+    m_header->viewport()->update();
+}
+
+void FlexGrid::setSortIndicator(int col, Qt::SortOrder order)
+{
+    m_sortCol = validCol(col) ? col : -1;
     m_sortOrder = order;
     m_header->viewport()->update();
 }

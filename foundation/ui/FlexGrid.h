@@ -159,6 +159,9 @@ class FlexGrid : public QTableView
     // A grid without a format string takes the field names as captions and
     // exactly the columns it needs; otherwise it keeps its captions and only grows.
     void LoadRecordSet(const RecordSet& rs);
+    // Adds the rows of rs after the last data row (a list read page by page),
+    // field k in column FixedCols + k; the cursor stays where it is.
+    void AppendRecordSet(const RecordSet& rs);
 
     // ---- columns ----
     QString ColKey(int col) const;
@@ -238,6 +241,9 @@ class FlexGrid : public QTableView
     int ExplorerBar() const { return m_explorerBar; }
     void setExplorerBar(int setting);
     void Sort(int col, Qt::SortOrder order);
+    // Shows col as sorted in order without moving rows: for a list sorted
+    // where it was read (col -1: none).
+    void setSortIndicator(int col, Qt::SortOrder order);
 
     // ---- look ----
     bool Redraw() const { return m_redraw; }

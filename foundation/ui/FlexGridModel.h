@@ -85,6 +85,18 @@ class FlexGridModel : public QAbstractTableModel
             fill(rows[size_t(fixedRows + i)], i);
         endInsertRows();
     }
+    // Puts count new data rows after the last one; fill writes each.
+    template <typename Fill> void appendDataRows(int count, Fill fill)
+    {
+        if (count <= 0)
+            return;
+        const int first = gridRows();
+        beginInsertRows({}, first - fixedRows, first - fixedRows + count - 1);
+        rows.resize(size_t(first + count));
+        for (int i = 0; i < count; ++i)
+            fill(rows[size_t(first + i)], i);
+        endInsertRows();
+    }
     void sortData(int col, Qt::SortOrder order);
     // A cell changed: repaint it now, or once when drawing resumes.
     void cellChanged(int row, int col);

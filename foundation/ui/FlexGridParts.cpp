@@ -251,8 +251,10 @@ void FlexGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         return;
     }
     // The cell picture sits where its own alignment puts it (a status mark
-    // centred in its column), independent of the text and its alignment; the
-    // text is drawn over the cell as usual.
+    // centred in its column), independent of the text and its alignment. The
+    // text is drawn last, over the picture: beside a left picture when the text
+    // is left-aligned too, otherwise in its own place over the whole cell (the
+    // calendar's day number stands at the right of the day's mark).
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
     opt.features &= ~QStyleOptionViewItem::HasDecoration;
@@ -263,25 +265,29 @@ void FlexGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const QRect cell = opt.rect.adjusted(1, 0, -1, 0);
     const QRect place =
         QStyle::alignedRect(opt.direction, FlexQtAlignment(f->pictureAlign, QString()), size, cell);
+    const QString text = opt.text;
     const bool leftPicture = f->pictureAlign >= FlexGrid::flexAlignLeftTop &&
-                             f->pictureAlign <= FlexGrid::flexAlignLeftBottom && !opt.text.isEmpty();
-    if (leftPicture)
-        opt.rect.setLeft(std::min(opt.rect.right(), place.right() + 2));
+                             f->pictureAlign <= FlexGrid::flexAlignLeftBottom && !text.isEmpty() &&
+                             !(opt.displayAlignment & (Qt::AlignRight | Qt::AlignHCenter));
     const QWidget* widget = opt.widget;
     QStyle* style = widget ? widget->style() : QApplication::style();
-    if (leftPicture) {
-        // The background still covers the whole cell.
-        QStyleOptionViewItem back = option;
-        initStyleOption(&back, index);
-        back.text.clear();
-        back.features &= ~QStyleOptionViewItem::HasDecoration;
-        back.icon = QIcon();
-        style->drawControl(QStyle::CE_ItemViewItem, &back, painter, widget);
-    }
-    style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+    QStyleOptionViewItem back = opt;
+    back.text.clear();
+    style->drawControl(QStyle::CE_ItemViewItem, &back, painter, widget);
     painter->save();
     painter->setClipRect(option.rect);
     painter->drawPixmap(place.topLeft(), pic);
+    if (!text.isEmpty()) {
+        QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
+        if (leftPicture)
+            textRect.setLeft(std::min(textRect.right(), place.right() + 2));
+        const QPalette::ColorGroup group =
+            (opt.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+        painter->setFont(opt.font);
+        painter->setPen(opt.palette.color(
+            group, (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(textRect, int(opt.displayAlignment), text);
+    }
     painter->restore();
 }
 

@@ -1,4 +1,6 @@
 #include "FormHelpers.h"
+#include <QProxyStyle>
+#include <QStyleFactory>
 
 #include "sqlHelper.h"
 
@@ -282,4 +284,34 @@ void FillComboBox(QComboBox* combo, const QString& sql, const QString& field, co
         const QVariant v = rs->value(row, column);
         combo->addItem(blank(v) ? QString() : v.toString());
     }
+}
+
+namespace
+{
+// The password character is a style hint; this style answers "*" and leaves
+// everything else to the application's style.
+class AsteriskPasswordStyle : public QProxyStyle
+{
+  public:
+    explicit AsteriskPasswordStyle(QObject* owner)
+        : QProxyStyle(QStyleFactory::create(QApplication::style()->name()))
+    {
+        setParent(owner);
+    }
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+} // namespace
+
+void MakePasswordBox(QLineEdit* box)
+{
+    if (!box)
+        return;
+    box->setStyle(new AsteriskPasswordStyle(box));
+    box->setEchoMode(QLineEdit::Password);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+class QLineEdit;
+
 #include "KeyValue.h"
 
 #include <QString>
@@ -28,6 +30,9 @@ int OnlyNumberKey(int& keyCode);
 // 0 (with a beep) for the characters a keyword may not hold: ' ‘ ’ ~; else the code.
 int FilterQuoteKey(int keyCode);
 // Typing into box keeps only what OnlyNumberKey, or FilterQuoteKey, lets through.
+// Makes box a password box whose characters show as "*", whatever the
+// platform style would draw.
+void MakePasswordBox(QLineEdit* box);
 void InstallOnlyNumberKey(QWidget* box);
 void InstallFilterQuoteKey(QWidget* box);
 

@@ -3,6 +3,7 @@
 #include "MsgBox.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QMessageBox>
 
 #include <utility>
@@ -72,4 +73,9 @@ MsgAnswer showBox(const ShownMessage& message, QWidget* parent)
 void InstallMessageBoxes()
 {
     MsgBox::SetPresenter(showBox);
+    MsgBox::SetOwnerFinder([]() -> QWidget* {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            return modal;
+        return QApplication::activeWindow();
+    });
 }

@@ -152,10 +152,16 @@ m_recordSet dal_customer::GetListForCondition(const m_conditions& ilstPara, cons
 
 m_DBresult dal_customer::Delete(int int_Id)
 {
-    KeyValue batch;
-    batch.AddItem(QStringLiteral("Delete From tb_customer where id=@id"),
-                  QVariant::fromValue(ParamMap{{QStringLiteral("@id"), int_Id}}));
-    return ExecuteTrans(batch);
+    const QList<RefCheck> checks = {
+        RefCheck::Uses(QStringLiteral("当前往来单位在入库表已经建账,不能删除!"), QStringLiteral("tb_rk_head"),
+                       QStringLiteral("supplierId"), int_Id),
+        RefCheck::Uses(QStringLiteral("当前往来单位在出库表已经建账,不能删除!"), QStringLiteral("tb_ck_head"),
+                       QStringLiteral("customerId"), int_Id),
+    };
+    return DeleteWithRefChecks(checks, [int_Id] {
+        ExecuteChangingRow(QStringLiteral("Delete From tb_customer where id=@id"),
+                           ParamMap{{QStringLiteral("@id"), int_Id}});
+    });
 }
 
 void dal_customer::Update(const m_customer& obj_Model)

@@ -34,6 +34,8 @@ class dal_customer
                               bool isExportExcel = false);
     // str_sql: the caller's own "select ..." without FROM; blank for every column.
     m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {});
+    // Refused (a failed result with the reason) while bills name the partner,
+    // and when it is gone already ("当前记录不存在!").
     m_DBresult Delete(int int_Id);
     // Rewrites everything but the code, the creator, the creation time and the
     // creating user. A partner deleted meanwhile is an error

@@ -117,11 +117,19 @@ m_recordSet dal_location::GetListForCondition(const m_conditions& ilstPara, cons
 
 m_DBresult dal_location::Delete(int int_Id)
 {
-    const QVariant params = QVariant::fromValue(ParamMap{{QStringLiteral("@id"), int_Id}});
-    KeyValue batch;
-    batch.AddItem(QStringLiteral("1|Delete From tb_location_fun where locationId=@id"), params);
-    batch.AddItem(QStringLiteral("Delete From tb_location where id=@id"), params);
-    return ExecuteTrans(batch);
+    const QList<RefCheck> checks = {
+        RefCheck::Uses(QStringLiteral("当前库位存在子项目,不能删除!"), QStringLiteral("tb_location"),
+                       QStringLiteral("parentId"), int_Id),
+        RefCheck::Uses(QStringLiteral("当前库位在入库表已经建账,不能删除!"), QStringLiteral("tb_rk_detail"),
+                       QStringLiteral("locationId"), int_Id),
+        RefCheck::Uses(QStringLiteral("当前库位在出库表已经建账,不能删除!"), QStringLiteral("tb_ck_detail"),
+                       QStringLiteral("locationId"), int_Id),
+    };
+    return DeleteWithRefChecks(checks, [int_Id] {
+        const ParamMap id{{QStringLiteral("@id"), int_Id}};
+        ExecuteParaSql(QStringLiteral("Delete From tb_location_fun where locationId=@id"), id);
+        ExecuteChangingRow(QStringLiteral("Delete From tb_location where id=@id"), id);
+    });
 }
 
 void dal_location::Update(const m_location& obj_Model)

@@ -41,6 +41,9 @@ class dal_location
     m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {});
     // Removes the location and, in the same transaction, the department rights
     // that name it, so a later location that takes its id starts without rights.
+    // Refused (a failed result with the reason) while the location has children
+    // or inbound or outbound lines name it, and when it is gone already
+    // ("当前记录不存在!").
     m_DBresult Delete(int int_Id);
     // Rewrites everything but orderby. A location deleted meanwhile is an error
     // ("当前记录不存在!"), nothing is written.

@@ -2,14 +2,16 @@
 
 #include "DbError.h"
 #include "DialogRunner.h"
+#include "EditPanel.h"
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
 #include "Guarded.h"
+#include "KeyedTree.h"
 #include "MsgBox.h"
 #include "Numbers.h"
+#include "PickOne.h"
 #include "ProcessFuntionValues.h"
 #include "WindowChrome.h"
-#include "frm_select.h"
 #include "m_funCode.h"
 #include "sqlHelper.h"
 
@@ -42,8 +44,7 @@ namespace
 
 const QString kCaption = QStringLiteral("库位信息");
 const QString kRootKey = QStringLiteral("key_0");
-constexpr int kKeyRole = Qt::UserRole + 1;
-constexpr int kImageRole = Qt::UserRole + 2;
+constexpr int kKeyRole = KeyedTree::KeyRole;
 
 struct ListColumn {
     const char* key;
@@ -74,14 +75,7 @@ int idOf(const QString& text)
 
 int idOfKey(const QString& key)
 {
-    QString rest = key;
-    rest.remove(QStringLiteral("key_"));
-    return idOf(rest);
-}
-
-bool isEnterKey(int key)
-{
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
+    return KeyedTree::IdOfKey(key);
 }
 
 } // namespace
@@ -123,31 +117,20 @@ frmLocation::frmLocation(QWidget* parent) : QWidget(parent)
     toolbar.add(QStringLiteral("关闭"), QStringLiteral("close"), QStyle::SP_ArrowBack);
 
     // ---- tree ----
-    tv_Location = new QTreeWidget(this);
-    tv_Location->setObjectName(QStringLiteral("tv_Location"));
-    tv_Location->setHeaderHidden(true);
-    tv_Location->setColumnCount(1);
-    tv_Location->setFixedWidth(TwipsToPixels(3375, this));
-    tv_Location->viewport()->installEventFilter(this);
-    tv_Location->installEventFilter(this);
-    connect(tv_Location, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem* node) { Guarded(this, [&] { tv_Location_NodeClick(node); }); });
-    FollowFolderImages(tv_Location, this,
-                       [this](QTreeWidgetItem* node, const QString& image) { setImage(node, image); });
+    m_tree = MakeNodeTree(
+        this, QStringLiteral("tv_Location"), TwipsToPixels(3375, this), this,
+        [this](QTreeWidgetItem* node) { tv_Location_NodeClick(node); }, QStringLiteral("location"),
+        QStyle::SP_DirHomeIcon);
+    tv_Location = m_tree.tree();
 
     node_edit = new QMenu(this);
     node_edit->setObjectName(QStringLiteral("node_edit"));
-    QAction* menu_refresh = node_edit->addAction(QStringLiteral("刷新"));
-    menu_refresh->setObjectName(QStringLiteral("menu_refresh"));
-    QAction* menu_delete = node_edit->addAction(QStringLiteral("删除"));
-    menu_delete->setObjectName(QStringLiteral("menu_delete"));
-    QAction* menu_add = node_edit->addAction(QStringLiteral("新建"));
-    menu_add->setObjectName(QStringLiteral("menu_add"));
-    connect(menu_refresh, &QAction::triggered, this,
-            [this] { Guarded(this, [&] { menu_refresh_Click(); }); });
-    connect(menu_delete, &QAction::triggered, this,
-            [this] { Guarded(this, [&] { delete_LocationInfor(); }); });
-    connect(menu_add, &QAction::triggered, this, [this] { Guarded(this, [&] { menu_add_Click(); }); });
+    AddMenuEntry(node_edit, QStringLiteral("刷新"), QStringLiteral("menu_refresh"), this,
+                 [this] { menu_refresh_Click(); });
+    AddMenuEntry(node_edit, QStringLiteral("删除"), QStringLiteral("menu_delete"), this,
+                 [this] { delete_LocationInfor(); });
+    AddMenuEntry(node_edit, QStringLiteral("新建"), QStringLiteral("menu_add"), this,
+                 [this] { menu_add_Click(); });
 
     // ---- edit panel ----
     user_infor = new QFrame(this);
@@ -172,29 +155,19 @@ frmLocation::frmLocation(QWidget* parent) : QWidget(parent)
     txt_parentId = box("txt_parentId", 0);
     txt_parentId->setEnabled(false);
     txt_parentId->setVisible(false);
-    btn_clearParent = new QPushButton(QStringLiteral("清空"), user_infor);
-    btn_clearParent->setObjectName(QStringLiteral("btn_clearParent"));
-    btn_setParent = new QPushButton(QStringLiteral("选择"), user_infor);
-    btn_setParent->setObjectName(QStringLiteral("btn_setParent"));
-    for (QPushButton* b : {btn_clearParent, btn_setParent}) {
-        b->setAutoDefault(false);
+    const ParentButtons parentButtons = MakeParentButtons(
+        this, user_infor, [this] { btn_clearParent_Click(); }, [this] { btn_setParent_Click(); });
+    btn_clearParent = parentButtons.clear;
+    btn_setParent = parentButtons.choose;
+    for (QPushButton* b : {btn_clearParent, btn_setParent})
         b->setFixedWidth(TwipsToPixels(600, this));
-    }
-    txt_remark = new QPlainTextEdit(user_infor);
-    txt_remark->setObjectName(QStringLiteral("txt_remark"));
-    txt_remark->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txt_remark->setTabChangesFocus(true);
-    txt_remark->installEventFilter(this);
+    txt_remark = MakeRemarkBox(user_infor);
     chk_start = new QCheckBox(QStringLiteral("启用"), user_infor);
     chk_start->setObjectName(QStringLiteral("chk_start"));
     chk_virtual = new QCheckBox(QStringLiteral("虚拟库位"), user_infor);
     chk_virtual->setObjectName(QStringLiteral("chk_virtual"));
     chk_lock = new QCheckBox(QStringLiteral("锁定"), user_infor);
     chk_lock->setObjectName(QStringLiteral("chk_lock"));
-    connect(btn_clearParent, &QPushButton::clicked, this,
-            [this] { Guarded(this, [&] { btn_clearParent_Click(); }); });
-    connect(btn_setParent, &QPushButton::clicked, this,
-            [this] { Guarded(this, [&] { btn_setParent_Click(); }); });
 
     auto* panel = new QGridLayout(user_infor);
     panel->addWidget(new QLabel(QStringLiteral("库位名称:"), user_infor), 0, 0);
@@ -230,22 +203,13 @@ frmLocation::frmLocation(QWidget* parent) : QWidget(parent)
     // ---- search strip and list ----
     picBox_search = new QWidget(this);
     picBox_search->setObjectName(QStringLiteral("picBox_search"));
-    auto* Label9 = new QLabel(QStringLiteral("关键字:"), picBox_search);
-    Label9->setObjectName(QStringLiteral("Label9"));
-    txt_KeyWord = new QLineEdit(picBox_search);
-    txt_KeyWord->setObjectName(QStringLiteral("txt_KeyWord"));
-    txt_KeyWord->setMaxLength(50);
-    txt_KeyWord->installEventFilter(this);
-    btn_search = new QPushButton(QStringLiteral("查询"), picBox_search);
-    btn_search->setObjectName(QStringLiteral("btn_search"));
-    btn_search->setAutoDefault(false);
-    lb_rowCount = new QLabel(QStringLiteral("找到[0]条信息"), picBox_search);
-    lb_rowCount->setObjectName(QStringLiteral("lb_rowCount"));
-    lb_rowCount->setStyleSheet(QStringLiteral("color: blue;"));
-    connect(btn_search, &QPushButton::clicked, this, [this] { Guarded(this, [&] { btn_search_Click(); }); });
+    const SearchStrip search = MakeSearchStrip(this, picBox_search, [this] { btn_search_Click(); });
+    txt_KeyWord = search.keyword;
+    btn_search = search.search;
+    lb_rowCount = search.rowCount;
     auto* strip = new QHBoxLayout(picBox_search);
     strip->setContentsMargins(0, 0, 0, 0);
-    strip->addWidget(Label9);
+    strip->addWidget(search.label);
     strip->addWidget(txt_KeyWord, 1);
     strip->addWidget(btn_search);
     strip->addSpacing(12);
@@ -310,21 +274,17 @@ QWidget* frmLocation::currentListView() const
 
 QString frmLocation::nodeKey(const QTreeWidgetItem* node)
 {
-    return node ? node->data(0, kKeyRole).toString() : QString();
+    return KeyedTree::NodeKey(node);
 }
 
 QString frmLocation::nodeImage(const QTreeWidgetItem* node)
 {
-    return node ? node->data(0, kImageRole).toString() : QString();
+    return KeyedTree::NodeImage(node);
 }
 
 QTreeWidgetItem* frmLocation::findNode(QTreeWidget* tv, const QString& strKey)
 {
-    for (QTreeWidgetItemIterator it(tv); *it; ++it) {
-        if (nodeKey(*it) == strKey)
-            return *it;
-    }
-    return nullptr;
+    return KeyedTree::Find(tv, strKey);
 }
 
 bool frmLocation::tv_FindKey(QTreeWidget* tv, const QString& strKey) const
@@ -332,63 +292,20 @@ bool frmLocation::tv_FindKey(QTreeWidget* tv, const QString& strKey) const
     return findNode(tv, strKey) != nullptr;
 }
 
-void frmLocation::setImage(QTreeWidgetItem* node, const QString& image) const
-{
-    node->setData(0, kImageRole, image);
-    QStyle::StandardPixmap pixmap = QStyle::SP_DirOpenIcon;
-    if (image == QLatin1String("location"))
-        pixmap = QStyle::SP_DirHomeIcon;
-    else if (image == QLatin1String("close"))
-        pixmap = QStyle::SP_DirClosedIcon;
-    node->setIcon(0, style()->standardIcon(pixmap));
-}
-
-QTreeWidgetItem* frmLocation::newNode(const QString& key, const QString& text, const QString& image) const
-{
-    auto* node = new QTreeWidgetItem(QStringList{text});
-    node->setData(0, kKeyRole, key);
-    setImage(node, image);
-    return node;
-}
-
 void frmLocation::load_LocationTree()
 {
-    tv_Location->setVisible(false);
-    tv_Location->clear();
-    QTreeWidgetItem* root = newNode(kRootKey, kCaption, QStringLiteral("location"));
-    tv_Location->addTopLevelItem(root);
-    try {
-        addChildNodes(root, 0);
-    } catch (...) {
-        tv_Location->setVisible(true);
-        throw;
-    }
-    root->setExpanded(true);
-    tv_Location->setCurrentItem(root);
-    tv_Location->setVisible(true);
+    m_tree.Reload(kRootKey, kCaption, [this](QTreeWidgetItem* root) { addChildNodes(root, 0); });
     btn_search_Click();
 }
 
 void frmLocation::addChildNodes(QTreeWidgetItem* node, int parentId)
 {
-    const RecordSetPtr rs = objDal_location.GetList(parentId);
-    for (int r = 0; rs && r < rs->RecordCount(); ++r) {
-        const QString image = rs->value(r, QStringLiteral("iCount")).toInt() > 0 ? QStringLiteral("close")
-                                                                                 : QStringLiteral("open");
-        node->addChild(newNode(QStringLiteral("key_") + rs->text(r, QStringLiteral("id")).trimmed(),
-                               rs->text(r, QStringLiteral("locationCode")), image));
-    }
+    m_tree.AddRows(node, objDal_location.GetList(parentId), QStringLiteral("locationCode"));
 }
 
 void frmLocation::load_LocationChildNodes(QTreeWidgetItem* node)
 {
-    // A node counts as loaded once it has child nodes; a childless one is asked again.
-    if (node->childCount() == 0) {
-        addChildNodes(node, idOfKey(nodeKey(node)));
-        node->setExpanded(true);
-    }
-    if (nodeKey(node) != kRootKey && node->isExpanded())
-        setImage(node, QStringLiteral("open"));
+    m_tree.LoadChildren(node, [this](QTreeWidgetItem* n, int id) { addChildNodes(n, id); });
 }
 
 void frmLocation::tv_Location_NodeClick(QTreeWidgetItem* node)
@@ -403,35 +320,19 @@ void frmLocation::tv_Location_NodeClick(QTreeWidgetItem* node)
 void frmLocation::tv_AddNode(int int_nodeId, int int_parentId, QTreeWidget* tv, const QString& str_Text,
                              const QString& str_Ico)
 {
-    QTreeWidgetItem* parent = findNode(tv, QStringLiteral("key_%1").arg(int_parentId));
-    if (!parent)
-        return; // shown once the parent's branch is loaded
-    if (parent->childCount() > 0) {
-        parent->addChild(newNode(QStringLiteral("key_%1").arg(int_nodeId), str_Text, str_Ico));
-        return;
-    }
-    // The parent's children were never read: reading them now brings the new location too.
-    load_LocationChildNodes(parent);
+    m_tree.AddNode(tv, int_nodeId, int_parentId, str_Text, str_Ico,
+                   [this](QTreeWidgetItem* parent) { load_LocationChildNodes(parent); });
 }
 
 void frmLocation::tv_UpdateNode(int int_nodeId, int int_parentId, QTreeWidget* tv, const QString& str_Text)
 {
-    QTreeWidgetItem* node = findNode(tv, QStringLiteral("key_%1").arg(int_nodeId));
-    if (!node)
-        return;
-    const int currentParent = node->parent() ? idOfKey(nodeKey(node->parent())) : 0;
-    if (currentParent == int_parentId) {
-        node->setText(0, str_Text);
-        return;
-    }
-    const QString image = node->childCount() > 0 ? QStringLiteral("close") : QStringLiteral("open");
-    delete node;
-    tv_AddNode(int_nodeId, int_parentId, tv, str_Text, image);
+    m_tree.UpdateNode(tv, int_nodeId, int_parentId, str_Text,
+                      [this](QTreeWidgetItem* parent) { load_LocationChildNodes(parent); });
 }
 
 void frmLocation::tv_DeleteNode(int int_nodeId, QTreeWidget* tv)
 {
-    delete findNode(tv, QStringLiteral("key_%1").arg(int_nodeId));
+    KeyedTree::DeleteNode(tv, int_nodeId);
 }
 
 void frmLocation::menu_refresh_Click()
@@ -487,7 +388,7 @@ void frmLocation::fill_LocationList(const RecordSetPtr& rs)
     }
     if (m_sorted)
         m_list->sort(m_sortColumn, m_sortOrder);
-    lb_rowCount->setText(QStringLiteral("找到[%1]条信息").arg(rows));
+    ShowRowCount(lb_rowCount, rows);
 }
 
 void frmLocation::lstView_LocationDetail_Click()
@@ -582,20 +483,6 @@ bool frmLocation::eventFilter(QObject* watched, QEvent* event)
             Guarded(this, [&] { lstView_LocationDetail_Click(); });
         }
     }
-    if (event->type() == QEvent::KeyPress) {
-        auto* e = static_cast<QKeyEvent*>(event);
-        const bool plain = !(e->modifiers() & ~Qt::KeypadModifier);
-        if (watched == txt_KeyWord && plain && isEnterKey(e->key())) {
-            Guarded(this, [&] { btn_search_Click(); });
-            return true;
-        }
-        // The remark box takes no Enter: Enter, Down and Up move on as in every other box.
-        if (watched == txt_remark && plain &&
-            (isEnterKey(e->key()) || e->key() == Qt::Key_Up || e->key() == Qt::Key_Down)) {
-            EnterToTab(e->key(), false, false, txt_remark);
-            return true;
-        }
-    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -614,14 +501,7 @@ void frmLocation::menu_add_Click()
 
 void frmLocation::btn_setParent_Click()
 {
-    frm_select picker(this);
-    picker.utbName = QStringLiteral("location");
-    picker.isHideCheckCol = true;
-    picker.RunSearch();
-    DialogRunner::Exec(&picker);
-    if (!picker.resultVal.isHasObject || picker.resultVal.resultValue.isEmpty())
-        return;
-    const m_location picked = picker.resultVal.resultValue.at(0).value<m_location>();
+    const m_location picked = PickOne<m_location>(this, QStringLiteral("location"));
     if (picked.id > 0) {
         txt_parentLocationCode->setText(picked.locationCode);
         txt_parentId->setText(QString::number(picked.id));
@@ -668,24 +548,10 @@ void frmLocation::clear_LocationInfor()
     chk_virtual->setChecked(false);
 }
 
-// True when parentId is the location itself or lies below it. Stored parent
-// links that already loop (without passing through the location) count as a
-// cycle too, so the walk always ends.
 bool frmLocation::isParentCycle(int id, int parentId)
 {
-    if (parentId == id)
-        return true;
-    QSet<int> visited;
-    int current = parentId;
-    while (current != 0) {
-        if (visited.contains(current))
-            return true;
-        visited.insert(current);
-        current = objDal_location.GetModel(current).parentId;
-        if (current == id)
-            return true;
-    }
-    return false;
+    return IsParentCycle(id, parentId,
+                         [this](int current) { return objDal_location.GetModel(current).parentId; });
 }
 
 void frmLocation::save_LocationInfor()
@@ -766,44 +632,11 @@ void frmLocation::delete_LocationInfor()
     if (!MsgBox::Ask(QStringLiteral("是否删除当前库位?"), kCaption, this))
         return;
     const int id = idOf(txt_id->text());
-
-    KeyValue checks;
-    checks.AddItem(QStringLiteral("select '当前库位存在子项目,不能删除!' as strMsg,Count(*) as fkCount "
-                                  " from tb_location where parentId=@Id"),
-                   QVariant::fromValue(ParamMap{{QStringLiteral("@Id"), id}}));
-    checks.AddItem(QStringLiteral("select '当前库位在入库表已经建账,不能删除!' as strMsg,Count(*) as fkCount "
-                                  " from tb_rk_detail where locationId=@locationId"),
-                   QVariant::fromValue(ParamMap{{QStringLiteral("@locationId"), id}}));
-    checks.AddItem(QStringLiteral("select '当前库位在出库表已经建账,不能删除!' as strMsg,Count(*) as fkCount "
-                                  " from tb_ck_detail where locationId=@locationId"),
-                   QVariant::fromValue(ParamMap{{QStringLiteral("@locationId"), id}}));
-    // The checks and the delete share one write transaction, so nothing can
-    // start referring to the location in between.
-    RefCheckResult ref;
-    QString deleteError;
-    const m_DBresult result = RunTrans([&] {
-        ref = CheckDeleteRef(checks);
-        if (!ref.isOK)
-            return;
-        try {
-            const m_DBresult deleted = objDal_location.Delete(id);
-            if (!deleted.isResult)
-                throw DbError(deleted.str_MsgBox);
-        } catch (const DbError& e) {
-            deleteError = e.message();
-            throw;
-        }
-    });
-    if (!ref.isOK) {
-        MsgBox::Warn(ref.strMsg, kCaption, this);
-        return;
-    }
+    // The reference checks and the delete share one write transaction, so
+    // nothing can start referring to the location in between.
+    const m_DBresult result = objDal_location.Delete(id);
     if (!result.isResult) {
-        // A refused delete statement is the window's own warning; a failing check is a database error.
-        if (deleteError.isEmpty())
-            MsgBox::SystemError(result.str_MsgBox, this);
-        else
-            MsgBox::Warn(deleteError, kCaption, this);
+        MsgBox::Warn(result.str_MsgBox, kCaption, this);
         return;
     }
     tv_DeleteNode(id, tv_Location);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KeyedTree.h"
 #include "dal_location.h"
 #include "m_location.h"
 
@@ -80,8 +81,6 @@ class frmLocation : public QWidget
     void btn_setParent_Click();
     void btn_clearParent_Click();
     bool isParentCycle(int id, int parentId);
-    void setImage(QTreeWidgetItem* node, const QString& image) const;
-    QTreeWidgetItem* newNode(const QString& key, const QString& text, const QString& image) const;
 
     QToolBar* utoolbar = nullptr;
     QMenu* view_menu = nullptr;
@@ -113,6 +112,7 @@ class frmLocation : public QWidget
     int m_sortColumn = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 
+    KeyedTree m_tree;
     dal_location objDal_location;
     m_location objModel_current;
 };

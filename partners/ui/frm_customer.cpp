@@ -2,11 +2,13 @@
 
 #include "BindGrid.h"
 #include "DbError.h"
+#include "EditPanel.h"
 #include "ExcelExport.h"
 #include "FlexGrid.h"
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
 #include "Guarded.h"
+#include "KeyedTree.h"
 #include "MsgBox.h"
 #include "Numbers.h"
 #include "ProcessFuntion.h"
@@ -45,8 +47,6 @@ const QString kCaption = QStringLiteral("往来单位");
 const QString kFixedTree = QStringLiteral("uType");
 const QString kCustomTree = QStringLiteral("customType");
 const QString kCategoryType = QStringLiteral("customerType");
-constexpr int kKeyRole = Qt::UserRole + 1;
-constexpr int kImageRole = Qt::UserRole + 2;
 // An entry added to a pick list for a loaded partner's value that the list lacks.
 constexpr int kStoredRole = Qt::UserRole + 3;
 
@@ -67,14 +67,7 @@ int idOf(const QString& text)
 
 int idOfKey(const QString& key)
 {
-    QString rest = key;
-    rest.remove(QStringLiteral("key_"));
-    return idOf(rest);
-}
-
-bool isEnterKey(int key)
-{
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
+    return KeyedTree::IdOfKey(key);
 }
 
 // The status mark of the list: "Ico/flg.ico" (启用) or "Ico/flg3.ico" (禁用)
@@ -140,19 +133,10 @@ frm_customer::frm_customer(QWidget* parent) : QWidget(parent)
     txt_TreeType = new QLineEdit(kFixedTree, pic_title);
     txt_TreeType->setObjectName(QStringLiteral("txt_TreeType"));
     txt_TreeType->setVisible(false);
-    auto* Label9 = new QLabel(QStringLiteral("关键字:"), pic_title);
-    Label9->setObjectName(QStringLiteral("Label9"));
-    txt_KeyWord = new QLineEdit(pic_title);
-    txt_KeyWord->setObjectName(QStringLiteral("txt_KeyWord"));
-    txt_KeyWord->setMaxLength(50);
-    txt_KeyWord->installEventFilter(this);
-    btn_search = new QPushButton(QStringLiteral("查询"), pic_title);
-    btn_search->setObjectName(QStringLiteral("btn_search"));
-    btn_search->setAutoDefault(false);
-    connect(btn_search, &QPushButton::clicked, this, [this] { Guarded(this, [&] { btn_search_Click(); }); });
-    lb_rowCount = new QLabel(QStringLiteral("找到[0]条信息"), pic_title);
-    lb_rowCount->setObjectName(QStringLiteral("lb_rowCount"));
-    lb_rowCount->setStyleSheet(QStringLiteral("color: blue;"));
+    const SearchStrip search = MakeSearchStrip(this, pic_title, [this] { btn_search_Click(); });
+    txt_KeyWord = search.keyword;
+    btn_search = search.search;
+    lb_rowCount = search.rowCount;
     // The marking buttons exist for set_CheckRows; nothing shows them.
     btn_checkall = new QPushButton(QStringLiteral("选中"), pic_title);
     btn_checkall->setObjectName(QStringLiteral("btn_checkall"));
@@ -167,7 +151,7 @@ frm_customer::frm_customer(QWidget* parent) : QWidget(parent)
     strip->addWidget(Opt_treeType[0]);
     strip->addWidget(Opt_treeType[1]);
     strip->addSpacing(16);
-    strip->addWidget(Label9);
+    strip->addWidget(search.label);
     strip->addWidget(txt_KeyWord);
     txt_KeyWord->setFixedWidth(TwipsToPixels(2800, this));
     strip->addWidget(btn_search);
@@ -177,27 +161,17 @@ frm_customer::frm_customer(QWidget* parent) : QWidget(parent)
     pic_title->setFixedHeight(TwipsToPixels(585, this));
 
     // ---- the tree ----
-    tv_type = new QTreeWidget(this);
-    tv_type->setObjectName(QStringLiteral("tv_type"));
-    tv_type->setHeaderHidden(true);
-    tv_type->setColumnCount(1);
-    tv_type->setFixedWidth(TwipsToPixels(2700, this));
-    tv_type->viewport()->installEventFilter(this);
-    tv_type->installEventFilter(this);
-    connect(tv_type, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem* node) { Guarded(this, [&] { tv_type_NodeClick(node); }); });
-    FollowFolderImages(tv_type, this,
-                       [this](QTreeWidgetItem* node, const QString& image) { setImage(node, image); });
+    m_tree = MakeNodeTree(
+        this, QStringLiteral("tv_type"), TwipsToPixels(2700, this), this,
+        [this](QTreeWidgetItem* node) { tv_type_NodeClick(node); }, QStringLiteral("book"),
+        QStyle::SP_FileDialogContentsView);
+    tv_type = m_tree.tree();
     tv_pop = new QMenu(this);
     tv_pop->setObjectName(QStringLiteral("tv_pop"));
-    QAction* menu_refresh = tv_pop->addAction(QStringLiteral("刷新"));
-    menu_refresh->setObjectName(QStringLiteral("menu_refresh"));
-    QAction* menu_customTypeMg = tv_pop->addAction(QStringLiteral("分类管理"));
-    menu_customTypeMg->setObjectName(QStringLiteral("menu_customTypeMg"));
-    connect(menu_refresh, &QAction::triggered, this,
-            [this] { Guarded(this, [&] { load_CustomTypeTree(); }); });
-    connect(menu_customTypeMg, &QAction::triggered, this,
-            [this] { Guarded(this, [&] { menu_customTypeMg_Click(); }); });
+    AddMenuEntry(tv_pop, QStringLiteral("刷新"), QStringLiteral("menu_refresh"), this,
+                 [this] { load_CustomTypeTree(); });
+    AddMenuEntry(tv_pop, QStringLiteral("分类管理"), QStringLiteral("menu_customTypeMg"), this,
+                 [this] { menu_customTypeMg_Click(); });
 
     // ---- the list ----
     vsCustomerList = new FlexGrid(this);
@@ -228,19 +202,14 @@ frm_customer::frm_customer(QWidget* parent) : QWidget(parent)
 
     vs_pop_menu = new QMenu(this);
     vs_pop_menu->setObjectName(QStringLiteral("vs_pop_menu"));
-    menu_customer_delete = vs_pop_menu->addAction(QStringLiteral("删除"));
-    menu_customer_delete->setObjectName(QStringLiteral("menu_customer_delete"));
+    menu_customer_delete =
+        AddMenuEntry(vs_pop_menu, QStringLiteral("删除"), QStringLiteral("menu_customer_delete"), this,
+                     [this] { btn_CustomerDelete_Click(); });
     vs_pop_menu->addSeparator();
-    menu_import_Add = vs_pop_menu->addAction(QStringLiteral("入库业务"));
-    menu_import_Add->setObjectName(QStringLiteral("menu_import_Add"));
-    menu_export_Add = vs_pop_menu->addAction(QStringLiteral("出库业务"));
-    menu_export_Add->setObjectName(QStringLiteral("menu_export_Add"));
-    connect(menu_customer_delete, &QAction::triggered, this,
-            [this] { Guarded(this, [&] { btn_CustomerDelete_Click(); }); });
-    connect(menu_import_Add, &QAction::triggered, this,
-            [this] { Guarded(this, [&] { startBill("frmImport", "Import_Add"); }); });
-    connect(menu_export_Add, &QAction::triggered, this,
-            [this] { Guarded(this, [&] { startBill("frmExport", "Export_Add"); }); });
+    menu_import_Add = AddMenuEntry(vs_pop_menu, QStringLiteral("入库业务"), QStringLiteral("menu_import_Add"),
+                                   this, [this] { startBill("frmImport", "Import_Add"); });
+    menu_export_Add = AddMenuEntry(vs_pop_menu, QStringLiteral("出库业务"), QStringLiteral("menu_export_Add"),
+                                   this, [this] { startBill("frmExport", "Export_Add"); });
 
     // ---- the edit panel ----
     pic_goods_detail = new QWidget(this);
@@ -462,7 +431,7 @@ void frm_customer::vsCustomerList_init(RecordSetPtr uRecordset)
     g->setCol(dgCol_code);
     m_filling = false;
     vsCustomerList_Resize();
-    lb_rowCount->setText(QStringLiteral("找到[%1]条信息").arg(n));
+    ShowRowCount(lb_rowCount, n);
     vsCustomerList_Click();
 }
 
@@ -628,40 +597,17 @@ void frm_customer::export_CustomerList()
 
 QString frm_customer::nodeKey(const QTreeWidgetItem* node)
 {
-    return node ? node->data(0, kKeyRole).toString() : QString();
+    return KeyedTree::NodeKey(node);
 }
 
 QString frm_customer::nodeImage(const QTreeWidgetItem* node)
 {
-    return node ? node->data(0, kImageRole).toString() : QString();
+    return KeyedTree::NodeImage(node);
 }
 
 QTreeWidgetItem* frm_customer::findNode(const QString& strKey) const
 {
-    for (QTreeWidgetItemIterator it(tv_type); *it; ++it) {
-        if (nodeKey(*it) == strKey)
-            return *it;
-    }
-    return nullptr;
-}
-
-void frm_customer::setImage(QTreeWidgetItem* node, const QString& image) const
-{
-    node->setData(0, kImageRole, image);
-    QStyle::StandardPixmap pixmap = QStyle::SP_DirOpenIcon;
-    if (image == QLatin1String("book"))
-        pixmap = QStyle::SP_FileDialogContentsView;
-    else if (image == QLatin1String("close"))
-        pixmap = QStyle::SP_DirClosedIcon;
-    node->setIcon(0, style()->standardIcon(pixmap));
-}
-
-QTreeWidgetItem* frm_customer::newNode(const QString& key, const QString& text, const QString& image) const
-{
-    auto* node = new QTreeWidgetItem(QStringList{text});
-    node->setData(0, kKeyRole, key);
-    setImage(node, image);
-    return node;
+    return KeyedTree::Find(tv_type, strKey);
 }
 
 void frm_customer::load_CustomTypeCombo()
@@ -686,60 +632,35 @@ void frm_customer::Opt_treeType_Click(int index)
 
 void frm_customer::load_FixedTypeTree()
 {
-    tv_type->setVisible(false);
-    tv_type->clear();
-    QTreeWidgetItem* root =
-        newNode(QStringLiteral("key_3"), QStringLiteral("固定类别"), QStringLiteral("book"));
-    tv_type->addTopLevelItem(root);
-    root->addChild(newNode(QStringLiteral("key_0"), QStringLiteral("供应商"), QStringLiteral("open")));
-    root->addChild(newNode(QStringLiteral("key_1"), QStringLiteral("客户"), QStringLiteral("open")));
-    root->addChild(newNode(QStringLiteral("key_2"), QStringLiteral("两者都是"), QStringLiteral("open")));
-    root->setExpanded(true);
-    tv_type->setCurrentItem(root);
-    tv_type->setVisible(true);
+    m_tree.Reload(QStringLiteral("key_3"), QStringLiteral("固定类别"), [this](QTreeWidgetItem* root) {
+        root->addChild(
+            m_tree.NewNode(QStringLiteral("key_0"), QStringLiteral("供应商"), QStringLiteral("open")));
+        root->addChild(
+            m_tree.NewNode(QStringLiteral("key_1"), QStringLiteral("客户"), QStringLiteral("open")));
+        root->addChild(
+            m_tree.NewNode(QStringLiteral("key_2"), QStringLiteral("两者都是"), QStringLiteral("open")));
+    });
 }
 
 void frm_customer::load_CustomTypeTree()
 {
-    tv_type->setVisible(false);
-    tv_type->clear();
-    QTreeWidgetItem* root =
-        newNode(QStringLiteral("key_0"), QStringLiteral("自定义分类"), QStringLiteral("book"));
-    tv_type->addTopLevelItem(root);
-    tv_type->setCurrentItem(root);
-    try {
+    m_tree.Reload(QStringLiteral("key_0"), QStringLiteral("自定义分类"), [this](QTreeWidgetItem* root) {
+        tv_type->setCurrentItem(root);
         addCategoryNodes(root, 0);
-    } catch (...) {
-        tv_type->setVisible(true);
-        throw;
-    }
-    root->setExpanded(true);
-    tv_type->setVisible(true);
+    });
 }
 
 void frm_customer::addCategoryNodes(QTreeWidgetItem* node, int parentId)
 {
-    const RecordSetPtr rs = m_dalDictionary.GetList(kCategoryType, parentId);
-    for (int r = 0; rs && r < rs->RecordCount(); ++r) {
-        const QString image = rs->value(r, QStringLiteral("iCount")).toInt() > 0 ? QStringLiteral("close")
-                                                                                 : QStringLiteral("open");
-        node->addChild(newNode(QStringLiteral("key_") + rs->text(r, QStringLiteral("id")).trimmed(),
-                               rs->text(r, QStringLiteral("uname")), image));
-    }
+    m_tree.AddRows(node, m_dalDictionary.GetList(kCategoryType, parentId), QStringLiteral("uname"));
 }
 
 void frm_customer::load_CustomTypeChildNodes(QTreeWidgetItem* node)
 {
     if (txt_TreeType->text().trimmed() != kCustomTree)
         return;
-    // A node counts as loaded once it has child nodes; the root is asked again
-    // too, so categories made since show up.
-    if (node->childCount() == 0) {
-        addCategoryNodes(node, idOfKey(nodeKey(node)));
-        node->setExpanded(true);
-    }
-    if (node != tv_type->topLevelItem(0) && node->isExpanded())
-        setImage(node, QStringLiteral("open"));
+    // The root is asked again too while it has no categories, so categories made since show up.
+    m_tree.LoadChildren(node, [this](QTreeWidgetItem* n, int id) { addCategoryNodes(n, id); });
 }
 
 void frm_customer::tv_type_NodeClick(QTreeWidgetItem* node)
@@ -775,13 +696,6 @@ bool frm_customer::eventFilter(QObject* watched, QEvent* event)
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right)
             Guarded(this, [&] { tv_type_NodeClick(tv_type->currentItem()); });
-    }
-    if (watched == txt_KeyWord && event->type() == QEvent::KeyPress) {
-        auto* e = static_cast<QKeyEvent*>(event);
-        if (!(e->modifiers() & ~Qt::KeypadModifier) && isEnterKey(e->key())) {
-            Guarded(this, [&] { btn_search_Click(); });
-            return true;
-        }
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -957,41 +871,11 @@ void frm_customer::btn_CustomerDelete_Click()
     if (!MsgBox::Ask(QStringLiteral("删除后将不能恢复,确定删除当前往来单位?"), kCaption, this))
         return;
 
-    KeyValue checks;
-    checks.AddItem(
-        QStringLiteral("select '当前往来单位在入库表已经建账,不能删除!' as strMsg,Count(*) as fkCount "
-                       " from tb_rk_head where supplierId=@supplierId"),
-        QVariant::fromValue(ParamMap{{QStringLiteral("@supplierId"), id}}));
-    checks.AddItem(
-        QStringLiteral("select '当前往来单位在出库表已经建账,不能删除!' as strMsg,Count(*) as fkCount "
-                       " from tb_ck_head where customerId=@customerId"),
-        QVariant::fromValue(ParamMap{{QStringLiteral("@customerId"), id}}));
-    // The checks and the delete share one write transaction, so no bill can
-    // start naming the partner in between.
-    RefCheckResult ref;
-    QString deleteError;
-    const m_DBresult result = RunTrans([&] {
-        ref = CheckDeleteRef(checks);
-        if (!ref.isOK)
-            return;
-        try {
-            const m_DBresult deleted = m_dal.Delete(id);
-            if (!deleted.isResult)
-                throw DbError(deleted.str_MsgBox);
-        } catch (const DbError& e) {
-            deleteError = e.message();
-            throw;
-        }
-    });
-    if (!ref.isOK) {
-        MsgBox::Warn(ref.strMsg, kCaption, this);
-        return;
-    }
+    // The reference checks and the delete share one write transaction, so no
+    // bill can start naming the partner in between.
+    const m_DBresult result = m_dal.Delete(id);
     if (!result.isResult) {
-        if (deleteError.isEmpty())
-            MsgBox::SystemError(result.str_MsgBox, this);
-        else
-            MsgBox::Warn(deleteError, kCaption, this);
+        MsgBox::Warn(result.str_MsgBox, kCaption, this);
         return;
     }
     btn_search_Click();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KeyedTree.h"
 #include "RecordSet.h"
 #include "dal_customer.h"
 #include "dal_dictionary.h"
@@ -92,8 +93,6 @@ class frm_customer : public QWidget
     void cobo_status_Click();
     void selectComboText(QComboBox* combo, const QString& text, bool keepStored);
     void reselect(int id);
-    void setImage(QTreeWidgetItem* node, const QString& image) const;
-    QTreeWidgetItem* newNode(const QString& key, const QString& text, const QString& image) const;
     int currentRowId() const;
 
     QToolBar* utoolbar = nullptr;
@@ -135,6 +134,7 @@ class frm_customer : public QWidget
     QPushButton* btn_CustomerCopy = nullptr;
     QPushButton* btn_CustomerDelete = nullptr;
 
+    KeyedTree m_tree;
     dal_customer m_dal;
     dal_dictionary m_dalDictionary;
     m_customer m_current;

@@ -1,11 +1,10 @@
 #include "ReportBillStore.h"
 
-#include "DbError.h"
 #include "sqlHelper.h"
 
 ReportBillStore::Outcome ReportBillStore::stateOf(int id) const
 {
-    const RecordSetPtr rs = ExecuteSql(QStringLiteral("select ispass from ") + Tables(m_dir).head +
+    const RecordSetPtr rs = ExecuteSql(QStringLiteral("select ispass from ") + m_store.direction().headTable +
                                            QStringLiteral(" where id=@id"),
                                        {{QStringLiteral("@id"), id}});
     if (!rs || rs->isEmpty())
@@ -16,8 +15,10 @@ ReportBillStore::Outcome ReportBillStore::stateOf(int id) const
 ReportBillStore::Outcome ReportBillStore::Update_pass(int id, bool pass, const QString& user,
                                                       const QString& time)
 {
+    // The stored state is part of the condition: a bill audited (or
+    // un-audited) elsewhere since the last search is left as it is.
     const int changed = ExecuteParaSql(
-        QStringLiteral("update ") + Tables(m_dir).head +
+        QStringLiteral("update ") + m_store.direction().headTable +
             QStringLiteral(
                 " set ispass=@ispass, updateLastUser=@updateLastUser, updateLastTime=@updateLastTime"
                 " where id=@id and ispass=@was"),
@@ -27,23 +28,4 @@ ReportBillStore::Outcome ReportBillStore::Update_pass(int id, bool pass, const Q
          {QStringLiteral("@id"), id},
          {QStringLiteral("@was"), pass ? 0 : 1}});
     return changed > 0 ? Outcome::Done : stateOf(id);
-}
-
-ReportBillStore::Outcome ReportBillStore::Delete(int id)
-{
-    Outcome outcome = Outcome::Done;
-    const m_DBresult result = RunTrans([&] {
-        outcome = stateOf(id);
-        if (outcome != Outcome::Unaudited)
-            return;
-        const BillTables& t = Tables(m_dir);
-        ExecuteParaSql(QStringLiteral("delete from ") + t.detail + QStringLiteral(" where headId=@headId"),
-                       {{QStringLiteral("@headId"), id}});
-        ExecuteParaSql(QStringLiteral("delete from ") + t.head + QStringLiteral(" where id=@id and ispass=0"),
-                       {{QStringLiteral("@id"), id}});
-        outcome = Outcome::Done;
-    });
-    if (!result.isResult)
-        throw DbError(result.str_MsgBox);
-    return outcome;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BillStore.h"
 #include "ReportSpec.h"
 
 #include <QString>
@@ -13,21 +14,25 @@ class ReportBillStore
   public:
     enum class Outcome {
         Done,
-        Audited,   // the bill is audited (so it cannot be audited again or deleted)
+        Audited,   // the bill is audited (so it cannot be audited again)
         Unaudited, // the bill is not audited (so it cannot be un-audited)
         Missing,   // no such bill
     };
 
-    explicit ReportBillStore(BillDirection dir) : m_dir(dir) {}
+    explicit ReportBillStore(BillDirection dir)
+        : m_store(dir == BillDirection::In ? BillDirectionSpec::In() : BillDirectionSpec::Out())
+    {
+    }
 
-    // Sets ispass to 1 (pass) or 0, stamping the user and the time. Database
-    // errors are thrown as DbError.
+    // Sets ispass to 1 (pass) or 0, stamping the user and the time, only when
+    // the bill is stored in the other state. Database errors are thrown as DbError.
     Outcome Update_pass(int id, bool pass, const QString& user, const QString& time);
-    // Deletes the lines and the head of an unaudited bill in one transaction.
-    Outcome Delete(int id);
+    // The bill store's delete: lines and head of an unaudited bill in one
+    // transaction; an audited or missing bill is refused with its text.
+    m_DBresult Delete(int id) { return m_store.Delete(id); }
 
   private:
     Outcome stateOf(int id) const;
 
-    BillDirection m_dir;
+    BillStore m_store;
 };

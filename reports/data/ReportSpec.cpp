@@ -111,8 +111,8 @@ ReportSpec BillListSpec(BillDirection dir)
         out.sql =
             QStringLiteral("WITH ") + out.sql +
             QStringLiteral(", s AS MATERIALIZED (SELECT d.headId, COUNT(*) AS n, SUM(d.qty) AS q, "
-                           "SUM(d.qty * d.%1) AS amount FROM %2 AS d "
-                           "WHERE d.headId IN (SELECT id FROM h) GROUP BY d.headId) ")
+                           "SUM(d.qty * d.%1) AS amount FROM h CROSS JOIN %2 AS d ON d.headId = h.id "
+                           "GROUP BY d.headId) ")
                 .arg(t.price, t.detail) +
             QStringLiteral("INSERT INTO ") + table + QStringLiteral("(") + columns + QStringLiteral(") ") +
             QStringLiteral("SELECT h.id, h.accountId, ") + Dict(QStringLiteral("h.accountId")) +
@@ -222,14 +222,18 @@ ReportSpec GoodsSumSpec(BillDirection dir)
         // every goods item with a default unit gets its row, with 0 when
         // nothing counts. A second default unit, or one of 0 pieces, leaves
         // the default-unit count without a value.
+        // The chosen bills are read first and their lines through the line
+        // index, so a month's sums read that month's lines only.
         sql.sql =
-            QStringLiteral("WITH c AS MATERIALIZED (SELECT d.goodsId, SUM(d.qty * d.packQty) AS q, "
-                           "SUM(d.qty * d.weight) AS w FROM %1 AS d JOIN %2 AS a ON a.id = d.headId "
-                           "WHERE a.ispass = 1 AND a.accountId IN (%3)")
-                .arg(t.detail, t.head, CheckIdList(fill.accountList)) +
+            QStringLiteral("WITH h AS MATERIALIZED (SELECT a.id FROM %1 AS a "
+                           "WHERE a.ispass = 1 AND a.accountId IN (%2)")
+                .arg(t.head, CheckIdList(fill.accountList)) +
             where.sql +
-            QStringLiteral(" GROUP BY d.goodsId), "
-                           "u AS MATERIALIZED (SELECT headId, MIN(id) AS unitId, COUNT(*) AS n "
+            QStringLiteral("), c AS MATERIALIZED (SELECT d.goodsId, SUM(d.qty * d.packQty) AS q, "
+                           "SUM(d.qty * d.weight) AS w FROM h CROSS JOIN %1 AS d ON d.headId = h.id "
+                           "GROUP BY d.goodsId), ")
+                .arg(t.detail) +
+            QStringLiteral("u AS MATERIALIZED (SELECT headId, MIN(id) AS unitId, COUNT(*) AS n "
                            "FROM tb_goods_detail WHERE isDefault = 1 GROUP BY headId) ") +
             QStringLiteral("INSERT INTO ") + table + QStringLiteral("(") + columns + QStringLiteral(") ") +
             QStringLiteral("SELECT b.id, b.goodsTypeId, ") + Dict(QStringLiteral("b.goodsTypeId")) +

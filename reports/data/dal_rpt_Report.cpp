@@ -5,6 +5,7 @@
 #include "PrintXml.h"
 #include "sqlHelper.h"
 
+#include <QHash>
 #include <QSqlDriver>
 #include <sqlite3.h>
 
@@ -17,13 +18,24 @@ void rptNum(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         sqlite3_result_null(ctx);
         return;
     }
+    // A report formats the same few prices and totals over and over: the
+    // texts are kept per value, pattern and zero text.
+    static QHash<QByteArray, QByteArray> made;
     const double value = sqlite3_value_double(argv[0]);
-    const QString format = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[1])));
-    QString text = FormatNumber(value, format);
-    if (argc > 2 && ReadNumber(text) == 0)
-        text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[2])));
-    const QByteArray utf8 = text.toUtf8();
-    sqlite3_result_text(ctx, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    QByteArray key(reinterpret_cast<const char*>(&value), sizeof value);
+    for (int i = 1; i < argc; ++i)
+        key.append(reinterpret_cast<const char*>(sqlite3_value_text(argv[i]))).append('\0');
+    auto it = made.constFind(key);
+    if (it == made.constEnd()) {
+        if (made.size() > 100000)
+            made.clear();
+        const QString format = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[1])));
+        QString text = FormatNumber(value, format);
+        if (argc > 2 && ReadNumber(text) == 0)
+            text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[2])));
+        it = made.insert(key, text.toUtf8());
+    }
+    sqlite3_result_text(ctx, it->constData(), int(it->size()), SQLITE_TRANSIENT);
 }
 
 } // namespace
@@ -118,15 +130,25 @@ RecordSetPtr dal_rpt_Report::GetPage(const ConditionSql& condition, m_PageInfor&
                       params);
 }
 
+QString dal_rpt_Report::dataTableSql(const ConditionSql& condition, const QString& orderText,
+                                     bool isExportExcel) const
+{
+    ensureTable();
+    return QStringLiteral("select ") + (isExportExcel ? m_spec.exportColumns : m_spec.fullColumns) +
+           QStringLiteral(" from ") + m_spec.workTable + QStringLiteral(" where 1=1 ") + condition.sql +
+           orderText;
+}
+
 RecordSetPtr dal_rpt_Report::GetDataTable(const ConditionSql& condition, const QString& orderText,
                                           bool isExportExcel)
 {
-    ensureTable();
-    return ExecuteSql(QStringLiteral("select ") +
-                          (isExportExcel ? m_spec.exportColumns : m_spec.fullColumns) +
-                          QStringLiteral(" from ") + m_spec.workTable + QStringLiteral(" where 1=1 ") +
-                          condition.sql + orderText,
-                      condition.params);
+    return ExecuteSql(dataTableSql(condition, orderText, isExportExcel), condition.params);
+}
+
+std::unique_ptr<RowReader> dal_rpt_Report::ReadDataTable(const ConditionSql& condition,
+                                                         const QString& orderText, bool isExportExcel)
+{
+    return std::make_unique<RowReader>(dataTableSql(condition, orderText, isExportExcel), condition.params);
 }
 
 QDomElement dal_rpt_Report::GetDetailRowNode(const ConditionSql& condition, const m_PageInfor* page,

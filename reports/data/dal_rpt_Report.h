@@ -2,12 +2,14 @@
 
 #include "RecordSet.h"
 #include "ReportSpec.h"
+#include "RowReader.h"
 #include "m_DBresult.h"
 #include "m_PageInfor.h"
 #include "m_recordSet.h"
 
 #include <QDomElement>
 #include <QString>
+#include <memory>
 
 // The data class of every report: it owns the report's work table, a TEMP
 // table of the program's connection (so another copy of the program never
@@ -42,6 +44,9 @@ class dal_rpt_Report
     // Every selected row of the last rebuild in the given order text
     // (OrderText), the export columns or the full list.
     RecordSetPtr GetDataTable(const ConditionSql& condition, const QString& orderText, bool isExportExcel);
+    // The same rows read forward one at a time, for an export of any size.
+    std::unique_ptr<RowReader> ReadDataTable(const ConditionSql& condition, const QString& orderText,
+                                             bool isExportExcel);
     // The print rows of the last rebuild in the page's order: a "DataRecord"
     // node for the template's detail columns, or a null node when no row is selected.
     QDomElement GetDetailRowNode(const ConditionSql& condition, const m_PageInfor* page,
@@ -54,6 +59,7 @@ class dal_rpt_Report
   private:
     void ensureTable() const;
     QString selectFrom(const QString& str_sql) const;
+    QString dataTableSql(const ConditionSql& condition, const QString& orderText, bool isExportExcel) const;
 
     ReportSpec m_spec;
 };

@@ -43,12 +43,9 @@ void BillReportWindow::deleteBill(const QString& right)
     if (MsgBox::Show(QStringLiteral("是否删除当前单据?"), MsgIcon::Question, title, MsgButtons::YesNo,
                      this) == MsgAnswer::No)
         return;
-    const ReportBillStore::Outcome outcome = m_store.Delete(id);
-    if (outcome == ReportBillStore::Outcome::Audited)
-        MsgBox::Show(QStringLiteral("当前单据已审核,不能删除!"), MsgIcon::Exclamation, title, MsgButtons::Ok,
-                     this);
-    else if (outcome == ReportBillStore::Outcome::Missing)
-        MsgBox::Show(QStringLiteral("当前记录不存在!"), MsgIcon::Exclamation, title, MsgButtons::Ok, this);
+    const m_DBresult result = m_store.Delete(id);
+    if (!result.isResult)
+        MsgBox::Show(result.str_MsgBox, MsgIcon::Exclamation, title, MsgButtons::Ok, this);
     search();
 }
 

@@ -78,22 +78,6 @@ QString ValueText(const QVariant& value)
     return value.toString();
 }
 
-ExportData ToExportData(const RecordSetPtr& rs)
-{
-    ExportData out;
-    if (!rs || rs->isEmpty())
-        return out;
-    for (const QVariantList& row : rs->rows()) {
-        QStringList cells;
-        for (const QVariant& v : row)
-            cells.append(ValueText(v));
-        out.data.append(cells);
-    }
-    out.rowCount = int(out.data.size());
-    out.hasData = true;
-    return out;
-}
-
 } // namespace
 
 ReportFrame::ReportFrame(ReportLayout layout, std::unique_ptr<dal_rpt_Report> data, QWidget* parent)
@@ -593,6 +577,9 @@ void ReportFrame::dg_List_init()
     for (int c = 0; c < m_layout.columns.size(); ++c)
         dg_List->setColHidden(c, m_layout.columns.at(c).hidden);
     setUpHeader();
+    // The status column shows its picture beside the text: room for both.
+    if (m_layout.statusCol >= 0)
+        dg_List->setColWidth(m_layout.statusCol, qMax(dg_List->ColWidth(m_layout.statusCol), 1140));
     dg_List->setRowHeightMin(330);
     dg_List->setRedraw(true);
     dg_List->setRow(m_layout.headerRows);
@@ -774,8 +761,18 @@ void ReportFrame::exportExcel()
 {
     if (!check_FunRight(m_layout.exportRight, true))
         return;
-    const RecordSetPtr rs = m_data->GetDataTable(m_keptCondition, dal_rpt_Report::OrderText(m_page), true);
-    ExportToExcel(ToExportData(rs), m_layout.exportTitle, m_layout.exportHeaders);
+    // The rows go to the workbook as they are read, whatever their number.
+    const std::unique_ptr<RowReader> reader =
+        m_data->ReadDataTable(m_keptCondition, dal_rpt_Report::OrderText(m_page), true);
+    const ExportRows rows = [&reader](QStringList& row) {
+        if (!reader->next())
+            return false;
+        row.clear();
+        for (int c = 0; c < reader->fieldCount(); ++c)
+            row.append(ValueText(reader->value(c)));
+        return true;
+    };
+    ExportToExcel(rows, m_layout.exportTitle, m_layout.exportHeaders);
 }
 
 void ReportFrame::popUpMenu()

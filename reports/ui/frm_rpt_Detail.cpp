@@ -2,11 +2,15 @@
 
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
+#include "WindowChrome.h"
 #include "dal_rpt_Reports.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QToolBar>
 
 namespace
 {
@@ -170,9 +174,15 @@ m_conditions frm_rpt_Detail::listConditions()
 
 void frm_rpt_Detail::toolbarClicked(const QString& key)
 {
-    if (key == QLatin1String("operation"))
-        popUpMenu();
-    else
+    if (key == QLatin1String("operation")) {
+        // The row menu drops down under its button.
+        QAction* action = utoolbar->bar()->findChild<QAction*>(QStringLiteral("operation"));
+        QWidget* button = action ? utoolbar->bar()->widgetForAction(action) : nullptr;
+        if (button)
+            vs_pop_menu->popup(button->mapToGlobal(QPoint(0, button->height())));
+        else
+            popUpMenu();
+    } else
         ReportFrame::toolbarClicked(key);
 }
 

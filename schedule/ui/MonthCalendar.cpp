@@ -8,13 +8,13 @@
 #include "dal_setting.h"
 #include "sqlHelper.h"
 
+#include "UpDown.h"
 #include <QComboBox>
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QSpinBox>
 #include <functional>
 
 namespace
@@ -39,12 +39,9 @@ MonthCalendar::MonthCalendar(QWidget* window, int colWidth)
 {
     utxtYear = new QLineEdit(window);
     utxtYear->setObjectName(QStringLiteral("utxtYear"));
-    uUpDownYear = new QSpinBox(window);
+    uUpDownYear = new UpDown(window);
     uUpDownYear->setObjectName(QStringLiteral("uUpDownYear"));
     uUpDownYear->setRange(CalendarMinYear, CalendarMaxYear);
-    // Only the arrows show: the year box beside them holds the text.
-    uUpDownYear->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-    uUpDownYear->setStyleSheet(QStringLiteral("QSpinBox { color: transparent; background: transparent; }"));
     uCombMonth = new QComboBox(window);
     uCombMonth->setObjectName(QStringLiteral("uCombMonth"));
     comb_ViewType = new QComboBox(window);
@@ -57,7 +54,7 @@ MonthCalendar::MonthCalendar(QWidget* window, int colWidth)
     VgCalendar->setObjectName(QStringLiteral("VgCalendar"));
 
     auto guarded = [this](std::function<void()> f) { return [this, f] { Guarded(m_window, f); }; };
-    connect(uUpDownYear, &QSpinBox::valueChanged, this, [this](int value) {
+    connect(uUpDownYear, &UpDown::valueChanged, this, [this](int value) {
         Guarded(m_window, [&] {
             utxtYear->setText(QString::number(value));
             fillMonth();

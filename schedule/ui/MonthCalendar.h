@@ -7,7 +7,7 @@ class FlexGrid;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-class QSpinBox;
+class UpDown;
 
 // The month calendar both calendar windows carry: the strip of year box,
 // year arrows, month list, view list and the 更新显示 / 今天 / 列表 / 新建
@@ -21,7 +21,7 @@ class MonthCalendar : public QObject
     MonthCalendar(QWidget* window, int colWidth);
 
     QLineEdit* utxtYear;
-    QSpinBox* uUpDownYear;
+    UpDown* uUpDownYear;
     QComboBox* uCombMonth;
     QComboBox* comb_ViewType;
     QPushButton* btn_reset;

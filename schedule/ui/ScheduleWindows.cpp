@@ -9,6 +9,7 @@
 #include "MonthCalendar.h"
 #include "MsgBox.h"
 #include "Numbers.h"
+#include "PageRow.h"
 #include "WindowRegistry.h"
 #include "dal_events.h"
 #include "dal_setting.h"
@@ -17,6 +18,7 @@
 #include "mod_public.h"
 #include "sqlHelper.h"
 
+#include "UpDown.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -34,7 +36,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QSpinBox>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -553,30 +554,9 @@ void frm_qjcx::load_listView()
 
 void frm_qjcx::updatePager(int pageIndex, int count)
 {
-    for (QPushButton* b : {btn_FirstPage, btn_PrevPage, btn_NextPage, btn_LastPage})
-        b->setEnabled(true);
-    lab_recordCount->setText(u"记录数: 0 条"_qs);
-    txt_PageIndex->setText(QStringLiteral("0"));
-    txt_MaxPageIndex->setText(QStringLiteral("0"));
-    if (count < 1) {
-        for (QPushButton* b : {btn_FirstPage, btn_PrevPage, btn_NextPage, btn_LastPage})
-            b->setEnabled(false);
-        return;
-    }
-    const int pageSize = qMax(1, int(ReadNumber(comb_pageSize->currentText())));
-    const int pages = (count + pageSize - 1) / pageSize;
-    lab_recordCount->setText(u"记录数:"_qs + QString::number(count) + u" 条"_qs);
-    pageIndex = qBound(1, pageIndex, pages);
-    txt_PageIndex->setText(QString::number(pageIndex));
-    txt_MaxPageIndex->setText(QString::number(pages));
-    if (pageIndex <= 1) {
-        btn_FirstPage->setEnabled(false);
-        btn_PrevPage->setEnabled(false);
-    }
-    if (pageIndex >= pages) {
-        btn_NextPage->setEnabled(false);
-        btn_LastPage->setEnabled(false);
-    }
+    ShowPage({lab_recordCount, txt_PageIndex, txt_MaxPageIndex, btn_FirstPage, btn_PrevPage, btn_NextPage,
+              btn_LastPage},
+             pageIndex, count, int(ReadNumber(comb_pageSize->currentText())));
 }
 
 void frm_qjcx::goPage(int page)

@@ -27,7 +27,7 @@ QLineEdit* passwordBox(const QString& name, QWidget* parent)
 {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
-    box->setEchoMode(QLineEdit::Password);
+    MakePasswordBox(box);
     box->setMaxLength(20);
     return box;
 }

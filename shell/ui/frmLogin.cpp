@@ -10,6 +10,8 @@
 #include "mod_public.h"
 #include "sqlHelper.h"
 
+#include "FormHelpers.h"
+
 #include <QCloseEvent>
 #include <QFile>
 #include <QGridLayout>
@@ -57,7 +59,7 @@ frmLogin::frmLogin(frm_Main* mainFrame) : QDialog(mainFrame), m_main(mainFrame)
     txtPassword = new QLineEdit(this);
     txtPassword->setObjectName(QStringLiteral("txtPassword"));
     txtPassword->setMaxLength(50);
-    txtPassword->setEchoMode(QLineEdit::Password);
+    MakePasswordBox(txtPassword);
     lblPassword->setBuddy(txtPassword);
 
     cmdOK = new QPushButton(QStringLiteral("确定"), this);

@@ -256,7 +256,8 @@ bool frm_Main::LockInstance()
 bool frm_Main::Start()
 {
     if (!LockInstance()) {
-        MsgBox::Show(QStringLiteral("当前系统已打开!"), MsgIcon::Information, QStringLiteral("System"));
+        MsgBox::Show(QStringLiteral("当前系统已打开!"), MsgIcon::Information, QStringLiteral("System"),
+                     MsgButtons::Ok, this);
         return false;
     }
     s_frame = this;

@@ -1,9 +1,11 @@
 #include "frm_department_fun.h"
 
 #include "DbError.h"
+#include "EditPanel.h"
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
 #include "Guarded.h"
+#include "KeyedTree.h"
 #include "MsgBox.h"
 #include "WindowChrome.h"
 #include "m_funCode.h"
@@ -29,8 +31,6 @@ namespace
 
 const QString kCaption = QStringLiteral("权限设置");
 const QString kRootKey = QStringLiteral("key_0");
-constexpr int kKeyRole = Qt::UserRole + 1;
-constexpr int kImageRole = Qt::UserRole + 3;
 // The check state a rights node had when last seen, so that only a change of
 // the mark (not of its picture) acts on the children.
 constexpr int kLastCheckRole = Qt::UserRole + 10;
@@ -69,13 +69,6 @@ QString rightsQuery(const QString& tag, int d)
            dept + QStringLiteral(") b on a.id = b.accountId where a.utype='accountType'");
 }
 
-int departmentOfKey(const QString& key)
-{
-    QString rest = key;
-    rest.remove(QStringLiteral("key_"));
-    return rest.trimmed().toInt();
-}
-
 } // namespace
 
 frm_department_fun::frm_department_fun(QWidget* parent) : QWidget(parent)
@@ -96,6 +89,7 @@ frm_department_fun::frm_department_fun(QWidget* parent) : QWidget(parent)
     tv_department->setObjectName(QStringLiteral("tv_department"));
     tv_department->setHeaderHidden(true);
     tv_department->setFixedWidth(220);
+    m_tree = KeyedTree(tv_department, QStringLiteral("location"), QStyle::SP_DirHomeIcon);
     connect(tv_department, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* node) { tv_department_NodeClick(node); });
 
@@ -120,16 +114,13 @@ frm_department_fun::frm_department_fun(QWidget* parent) : QWidget(parent)
 
     node_edit = new QMenu(this);
     node_edit->setObjectName(QStringLiteral("node_edit"));
-    QAction* menu_refresh = node_edit->addAction(QStringLiteral("刷新"));
-    menu_refresh->setObjectName(QStringLiteral("menu_refresh"));
-    QAction* menu_all_select = node_edit->addAction(QStringLiteral("全选"));
-    menu_all_select->setObjectName(QStringLiteral("menu_all_select"));
-    QAction* menu_none_select = node_edit->addAction(QStringLiteral("取消全选"));
-    menu_none_select->setObjectName(QStringLiteral("menu_none_select"));
     // 刷新 reads the rights of the chosen department again, dropping unsaved marks.
-    connect(menu_refresh, &QAction::triggered, this, [this] { btn_utype_Click(m_typeIndex); });
-    connect(menu_all_select, &QAction::triggered, this, [this] { selectAll(true); });
-    connect(menu_none_select, &QAction::triggered, this, [this] { selectAll(false); });
+    AddMenuEntry(node_edit, QStringLiteral("刷新"), QStringLiteral("menu_refresh"), this,
+                 [this] { btn_utype_Click(m_typeIndex); });
+    AddMenuEntry(node_edit, QStringLiteral("全选"), QStringLiteral("menu_all_select"), this,
+                 [this] { selectAll(true); });
+    AddMenuEntry(node_edit, QStringLiteral("取消全选"), QStringLiteral("menu_none_select"), this,
+                 [this] { selectAll(false); });
 
     auto* body = new QHBoxLayout;
     body->setContentsMargins(TwipsToPixels(20, this), 4, 4, 4);
@@ -147,25 +138,19 @@ frm_department_fun::frm_department_fun(QWidget* parent) : QWidget(parent)
 
 QString frm_department_fun::nodeKey(const QTreeWidgetItem* node)
 {
-    return node ? node->data(0, kKeyRole).toString() : QString();
+    return KeyedTree::NodeKey(node);
 }
 
 QString frm_department_fun::nodeImage(const QTreeWidgetItem* node)
 {
-    return node ? node->data(0, kImageRole).toString() : QString();
+    return KeyedTree::NodeImage(node);
 }
 
 void frm_department_fun::setImage(QTreeWidgetItem* node, const QString& image) const
 {
     // The rights tree's check-state bookkeeping must not see a picture change as a mark.
     const QSignalBlocker block(node->treeWidget());
-    node->setData(0, kImageRole, image);
-    QStyle::StandardPixmap pixmap = QStyle::SP_DirOpenIcon;
-    if (image == QLatin1String("location"))
-        pixmap = QStyle::SP_DirHomeIcon;
-    else if (image == QLatin1String("close"))
-        pixmap = QStyle::SP_DirClosedIcon;
-    node->setIcon(0, style()->standardIcon(pixmap));
+    m_tree.SetImage(node, image);
 }
 
 void frm_department_fun::setTypeCtl(int uId)
@@ -183,38 +168,18 @@ void frm_department_fun::init(int uId)
 
 void frm_department_fun::load_DepartmentTree()
 {
-    tv_department->setVisible(false);
-    tv_department->clear();
-    auto* root = new QTreeWidgetItem(QStringList{QStringLiteral("部门信息")});
-    root->setData(0, kKeyRole, kRootKey);
-    setImage(root, QStringLiteral("location"));
-    tv_department->addTopLevelItem(root);
-    addDepartments(root, 0);
-    root->setExpanded(true);
-    tv_department->setCurrentItem(root);
-    tv_department->setVisible(true);
+    m_tree.Reload(kRootKey, QStringLiteral("部门信息"),
+                  [this](QTreeWidgetItem* root) { addDepartments(root, 0); });
 }
 
 void frm_department_fun::addDepartments(QTreeWidgetItem* parent, int parentId)
 {
-    const RecordSetPtr rs = m_dal.GetList(QStringLiteral("department"), parentId);
-    for (int r = 0; rs && r < rs->RecordCount(); ++r) {
-        auto* node = new QTreeWidgetItem(QStringList{rs->text(r, QStringLiteral("uname"))});
-        node->setData(0, kKeyRole, QStringLiteral("key_") + rs->text(r, QStringLiteral("id")).trimmed());
-        setImage(node, rs->value(r, QStringLiteral("iCount")).toInt() > 0 ? QStringLiteral("close")
-                                                                          : QStringLiteral("open"));
-        parent->addChild(node);
-    }
+    m_tree.AddRows(parent, m_dal.GetList(QStringLiteral("department"), parentId), QStringLiteral("uname"));
 }
 
 void frm_department_fun::load_DepartmentChildNodes(QTreeWidgetItem* node)
 {
-    if (node->childCount() == 0) {
-        addDepartments(node, departmentOfKey(nodeKey(node)));
-        node->setExpanded(true);
-    }
-    if (node->isExpanded() && node != tv_department->topLevelItem(0))
-        setImage(node, QStringLiteral("open"));
+    m_tree.LoadChildren(node, [this](QTreeWidgetItem* n, int id) { addDepartments(n, id); });
 }
 
 void frm_department_fun::tv_department_NodeClick(QTreeWidgetItem* node)
@@ -229,7 +194,7 @@ int frm_department_fun::selectedDepartment(bool* found) const
 {
     QTreeWidgetItem* node = tv_department->currentItem();
     *found = node != nullptr;
-    return node ? departmentOfKey(nodeKey(node)) : 0;
+    return node ? KeyedTree::NodeId(node) : 0;
 }
 
 // ---- the rights tree ----

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KeyedTree.h"
 #include "dal_dictionary.h"
 
 #include <QList>
@@ -63,5 +64,6 @@ class frm_department_fun : public QWidget
     QMenu* node_edit = nullptr;
     int m_typeIndex = 0;
     QString m_typeTag;
+    KeyedTree m_tree;
     dal_dictionary m_dal;
 };

@@ -321,8 +321,8 @@ TEST_F(BillFacesTest, FacesCarryTheirPartnerFieldsAndSalePrice)
     m_rk_head h;
     h.accountId = 2;
     h.utypeId = 3;
-    h.supplierId = 4;
-    h.supplierName = QStringLiteral("供应商甲");
+    h.partnerId = 4;
+    h.partnerName = QStringLiteral("供应商甲");
     h.createTime = QStringLiteral("2024-03-01");
     QList<m_rk_detail> rl(1);
     rl[0].goodsCode = QStringLiteral("G1");
@@ -331,15 +331,15 @@ TEST_F(BillFacesTest, FacesCarryTheirPartnerFieldsAndSalePrice)
     ASSERT_TRUE(rk.Add(h, rl).isResult);
     EXPECT_EQ(h.billNo, QStringLiteral("rk-2403-00001"));
     EXPECT_EQ(rl[0].headId, h.id);
-    EXPECT_EQ(rk.GetModel(h.id).supplierName, QStringLiteral("供应商甲"));
+    EXPECT_EQ(rk.GetModel(h.id).partnerName, QStringLiteral("供应商甲"));
     dal_rk_detail rkd;
-    EXPECT_EQ(rkd.GetModel(rl[0].id).supplierId, 4);
+    EXPECT_EQ(rkd.GetModel(rl[0].id).partnerId, 4);
     EXPECT_DOUBLE_EQ(rkd.GetModel(rl[0].id).totalAmount, 6);
 
     dal_ck_head ck;
     m_ck_head c;
-    c.customerId = 5;
-    c.customerName = QStringLiteral("客户乙");
+    c.partnerId = 5;
+    c.partnerName = QStringLiteral("客户乙");
     c.createTime = QStringLiteral("2024-03-01");
     QList<m_ck_detail> cl(1);
     cl[0].inPrice = 2;
@@ -348,7 +348,7 @@ TEST_F(BillFacesTest, FacesCarryTheirPartnerFieldsAndSalePrice)
     ASSERT_TRUE(ck.Add(c, cl).isResult);
     EXPECT_EQ(c.billNo, QStringLiteral("ck-2403-00001"));
     const m_ck_detail back = dal_ck_detail().GetModel(cl[0].id);
-    EXPECT_EQ(back.customerName, QStringLiteral("客户乙"));
+    EXPECT_EQ(back.partnerName, QStringLiteral("客户乙"));
     EXPECT_DOUBLE_EQ(back.inPrice, 2);
     EXPECT_DOUBLE_EQ(back.totalAmount, 37.5);
     c.ispass = 1;

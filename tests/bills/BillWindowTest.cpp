@@ -146,6 +146,13 @@ TEST_F(BillWindowTest, SaveRefusesWhatItMustAndAuditDeleteFollowTheState)
     ui::clickToolbar(w, "save");
     ASSERT_EQ(count(QStringLiteral("tb_rk_head")), 1);
 
+    // A bill date stored with a time of day (imported data) still loads.
+    exec(QStringLiteral("update tb_rk_head set createTime = createTime || ' 08:30:00'"));
+    const QDate saved = w->dt_createDate->date();
+    w->GetRK_Infor(1);
+    EXPECT_EQ(w->txt_id->text(), QStringLiteral("1"));
+    EXPECT_EQ(w->dt_createDate->date(), saved);
+
     answer(MsgAnswer::Yes);
     ui::clickToolbar(w, "pass");
     EXPECT_EQ(MsgBox::LastText(), QStringLiteral("审核成功!"));

@@ -1,6 +1,7 @@
 #include "DialogRunner.h"
 #include "FlexGrid.h"
 #include "TestEnv.h"
+#include "TreeDriver.h"
 #include "UiDriver.h"
 #include "frm_dictionary.h"
 #include "frm_select.h"
@@ -50,19 +51,11 @@ class DictionaryEditorTest : public DbTest
     {
         return frm_dictionary::findNode(tree(), QStringLiteral("key_%1").arg(id));
     }
-    QStringList childrenOf(QTreeWidgetItem* n)
-    {
-        QStringList out;
-        for (int i = 0; n && i < n->childCount(); ++i)
-            out << n->child(i)->text(0);
-        return out;
-    }
+    QStringList childrenOf(QTreeWidgetItem* n) { return ui::childTexts(n); }
     void clickNode(int id)
     {
-        QTreeWidgetItem* n = node(id);
-        ASSERT_NE(n, nullptr) << id;
-        tree()->scrollToItem(n);
-        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(n).center());
+        SCOPED_TRACE(id);
+        ui::clickNode(tree(), node(id));
     }
     void clickToolbar(const char* key) { ui::clickToolbar(window.get(), key); }
     void typeName(const QString& text) { ui::typeInto(window.get(), "txt_Name", text); }

@@ -222,7 +222,10 @@ TEST_F(CustomerDataTest, UpdateOfAPartnerDeletedElsewhereFails)
 TEST_F(CustomerDataTest, DeleteAnswersItsTransaction)
 {
     dal.Add(fullPartner(1));
-    EXPECT_TRUE(dal.Delete(99).isResult); // nothing to delete is no failure
+    // A partner that is gone already is no success.
+    const m_DBresult gone = dal.Delete(99);
+    EXPECT_FALSE(gone.isResult);
+    EXPECT_EQ(gone.str_MsgBox, QStringLiteral("当前记录不存在!"));
     EXPECT_EQ(count(QStringLiteral("tb_customer")), 1);
 
     exec(QStringLiteral("CREATE TRIGGER keep_partner BEFORE DELETE ON tb_customer "
@@ -235,6 +238,7 @@ TEST_F(CustomerDataTest, DeleteAnswersItsTransaction)
     exec(QStringLiteral("DROP TRIGGER keep_partner"));
     EXPECT_TRUE(dal.Delete(1).isResult);
     EXPECT_EQ(count(QStringLiteral("tb_customer")), 0);
+    EXPECT_FALSE(dal.Delete(1).isResult);
 }
 
 TEST_F(CustomerDataTest, NewPartnersAreNumberedInTheirMonth)

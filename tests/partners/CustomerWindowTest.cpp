@@ -4,6 +4,7 @@
 #include "Clock.h"
 #include "FakeBillWindow.h"
 #include "FlexGrid.h"
+#include "TreeDriver.h"
 #include "UiDriver.h"
 #include "WindowRegistry.h"
 #include "frm_customer.h"
@@ -81,11 +82,8 @@ class CustomerWindowTest : public DbTest
     }
     void clickNode(const QString& key)
     {
-        QTreeWidgetItem* n = window->findNode(key);
-        ASSERT_NE(n, nullptr) << key.toStdString();
-        window->tree()->scrollToItem(n);
-        QTest::mouseClick(window->tree()->viewport(), Qt::LeftButton, {},
-                          window->tree()->visualItemRect(n).center());
+        SCOPED_TRACE(key.toStdString());
+        ui::clickNode(window->tree(), window->findNode(key));
     }
     void clickPartner(const QString& name)
     {
@@ -403,6 +401,16 @@ TEST_F(CustomerWindowTest, PartnerGoneElsewhere)
     clickPartner("乙客户");
     clickPartner("甲供应");
     EXPECT_EQ(shown().last(), "当前往业单位信息不存在!");
+}
+
+TEST_F(CustomerWindowTest, DeletingAPartnerDeletedElsewhereIsNoSuccess)
+{
+    clickPartner("甲供应");
+    exec("delete from tb_customer where id=1");
+    answer(MsgAnswer::Yes);
+    ui::clickToolbar(window.get(), "delete");
+    EXPECT_EQ(shown().last(), "当前记录不存在!");
+    EXPECT_FALSE(shown().contains("删除成功!"));
 }
 
 TEST_F(CustomerWindowTest, DeleteIsRefusedByBillHeads)

@@ -180,8 +180,12 @@ TEST_F(LocationDataTest, DeleteTakesTheRightsAlongInOneTransaction)
     dal.Add(location(2, QStringLiteral("B")));
     exec(QStringLiteral("insert into tb_location_fun (locationId, departmentId) values (1,1),(2,1),(2,7)"));
 
-    EXPECT_TRUE(dal.Delete(99).isResult);
+    // A location that is gone already is no success.
+    const m_DBresult gone = dal.Delete(99);
+    EXPECT_FALSE(gone.isResult);
+    EXPECT_EQ(gone.str_MsgBox, QStringLiteral("当前记录不存在!"));
     EXPECT_EQ(count(QStringLiteral("tb_location")), 2);
+    EXPECT_EQ(count(QStringLiteral("tb_location_fun")), 3);
 
     // A refused delete keeps the location and its rights.
     exec(QStringLiteral("CREATE TRIGGER keep_location BEFORE DELETE ON tb_location "

@@ -2,6 +2,7 @@
 
 #include "DialogRunner.h"
 #include "FlexGrid.h"
+#include "TreeDriver.h"
 #include "UiDriver.h"
 #include "frmLocation.h"
 #include "frm_select.h"
@@ -53,19 +54,11 @@ class LocationWindowTest : public DbTest
     }
     QTreeWidget* tree() { return window->tree(); }
     QTreeWidgetItem* node(int id) { return frmLocation::findNode(tree(), QStringLiteral("key_%1").arg(id)); }
-    QStringList childrenOf(QTreeWidgetItem* n)
-    {
-        QStringList out;
-        for (int i = 0; n && i < n->childCount(); ++i)
-            out << n->child(i)->text(0);
-        return out;
-    }
+    QStringList childrenOf(QTreeWidgetItem* n) { return ui::childTexts(n); }
     void clickNode(int id)
     {
-        QTreeWidgetItem* n = node(id);
-        ASSERT_NE(n, nullptr) << id;
-        tree()->scrollToItem(n);
-        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(n).center());
+        SCOPED_TRACE(id);
+        ui::clickNode(tree(), node(id));
     }
     // The listed names (item texts), in the list's order.
     QStringList listed()
@@ -371,6 +364,17 @@ TEST_F(LocationWindowTest, SavingALocationDeletedElsewhereWritesNothing)
     EXPECT_EQ(shown().last(), "当前记录不存在!");
     EXPECT_EQ(MsgBox::Shown().last().title, "库位信息");
     EXPECT_EQ(count("tb_location"), 4);
+}
+
+TEST_F(LocationWindowTest, DeletingALocationDeletedElsewhereIsNoSuccess)
+{
+    clickNode(4);
+    exec("delete from tb_location where id=4");
+    deleteShown();
+    EXPECT_EQ(shown().last(), "当前记录不存在!");
+    EXPECT_FALSE(shown().contains("删除成功!"));
+    EXPECT_EQ(field("txt_id"), "4");
+    EXPECT_NE(node(4), nullptr);
 }
 
 TEST_F(LocationWindowTest, DeleteChecksAndRemovesTheNode)

@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSet>
 #include <QTest>
 
@@ -91,6 +92,27 @@ class PickerTest : public DbTest
                 out.append(picker.vgInput->TextMatrix(r, col));
         }
         return out;
+    }
+
+    // Scrolls the list to its end until nothing more is read, as a user drags the bar down.
+    static void scrollToEnd(frm_select& picker)
+    {
+        QScrollBar* bar = picker.vgInput->verticalScrollBar();
+        for (int guard = 0; guard < 1000; ++guard) {
+            const int rows = picker.vgInput->Rows();
+            QApplication::processEvents();
+            bar->setValue(bar->maximum());
+            QApplication::processEvents();
+            if (picker.vgInput->Rows() == rows)
+                return;
+        }
+    }
+    static void clickHeader(frm_select& picker, int col)
+    {
+        QHeaderView* header = picker.vgInput->horizontalHeader();
+        const int x = header->sectionViewportPosition(col) + header->sectionSize(col) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+        QApplication::processEvents();
     }
 
     static std::unique_ptr<frm_select> open(const QString& mode, const QString& keyword = {},
@@ -274,9 +296,9 @@ TEST_F(PickerTest, SearchesAsTheUserTypes)
     EXPECT_EQ(picker->utxtkeyword->maxLength(), 30);
 }
 
-// One keystroke lists a page of rows and counts a few pages ahead; a keyword
-// that matches more than that is not scanned to the end.
-TEST_F(PickerTest, ListsAPageAndCountsEveryMatch)
+// One keystroke reads a page of rows and counts every match; scrolling to the
+// end of the list reads the rest, page by page, until every match is listed.
+TEST_F(PickerTest, ListsEveryMatchPageByPage)
 {
     const auto fill = [this](int first, int last) {
         exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT %1 UNION ALL SELECT i+1 FROM n WHERE i<%2) "
@@ -285,26 +307,44 @@ TEST_F(PickerTest, ListsAPageAndCountsEveryMatch)
                  .arg(first)
                  .arg(last));
     };
-    fill(100, 100 + frm_select::kMaxListRows + 4); // with the 4 customers of the fixture
+    fill(100, 6099);
     auto picker = open(QStringLiteral("customer"));
-    EXPECT_EQ(picker->vgInput->Rows() - 1, frm_select::kMaxListRows);
-    EXPECT_EQ(picker->vgInput->TextMatrix(frm_select::kMaxListRows, 0),
-              QString::number(frm_select::kMaxListRows));
-    EXPECT_EQ(picker->Lblinfor->text(),
-              QStringLiteral("当前找到[ %1 ]条记录").arg(frm_select::kMaxListRows + 9));
-
-    fill(100 + frm_select::kMaxListRows + 5, 6099);
-    picker = open(QStringLiteral("customer"));
     EXPECT_EQ(picker->Lblinfor->text(), QStringLiteral("当前找到[ 6004 ]条记录"));
-    picker->utxtkeyword->setText(QStringLiteral("客户"));
-    EXPECT_EQ(picker->Lblinfor->text(),
-              QStringLiteral("当前找到[ 6001 ]条记录")); // and one customer of the fixture
-    EXPECT_EQ(picker->vgInput->Rows() - 1, frm_select::kMaxListRows);
+    EXPECT_EQ(picker->vgInput->Rows() - 1, frm_select::kPageRows);
     picker->utxtkeyword->setText(QStringLiteral("客户12"));
     EXPECT_EQ(picker->Lblinfor->text(), QStringLiteral("当前找到[ 110 ]条记录")); // 120-129, 1200-1299
-    // Exactly a full page: the count query agrees with the list.
-    picker->utxtkeyword->setText(QStringLiteral("客户5"));
-    EXPECT_EQ(picker->Lblinfor->text(), QStringLiteral("当前找到[ 1100 ]条记录"));
+    EXPECT_EQ(picker->vgInput->Rows() - 1, 110);
+    EXPECT_FALSE(picker->canFetchMore());
+
+    // More than a thousand matches: scrolled to the end, all of them are listed, in order.
+    picker->utxtkeyword->setText(QStringLiteral("客户"));
+    EXPECT_EQ(picker->Lblinfor->text(), QStringLiteral("当前找到[ 6001 ]条记录"));
+    ui::activate(picker.get());
+    scrollToEnd(*picker);
+    ASSERT_EQ(picker->vgInput->Rows() - 1, 6001);
+    EXPECT_EQ(picker->vgInput->TextMatrix(6001, 0), QStringLiteral("6001"));
+    EXPECT_EQ(picker->vgInput->TextMatrix(6001, 3), QStringLiteral("客户6099"));
+    QSet<QString> ids;
+    for (int r = 1; r < picker->vgInput->Rows(); ++r)
+        ids.insert(picker->vgInput->TextMatrix(r, 1));
+    EXPECT_EQ(ids.size(), 6001); // no row twice
+
+    // A click on the code column's header sorts every match, not only the rows read.
+    clickHeader(*picker, 4);
+    EXPECT_EQ(picker->vgInput->Rows() - 1, frm_select::kPageRows);
+    EXPECT_EQ(picker->vgInput->TextMatrix(1, 4), QStringLiteral("ct-2405-00002")); // 乙客户 of the fixture
+    EXPECT_EQ(picker->vgInput->TextMatrix(2, 4), QStringLiteral("ct-2406-100"));
+    clickHeader(*picker, 4);
+    EXPECT_EQ(picker->vgInput->TextMatrix(1, 4), QStringLiteral("ct-2406-999"));
+    scrollToEnd(*picker);
+    ASSERT_EQ(picker->vgInput->Rows() - 1, 6001);
+    EXPECT_EQ(picker->vgInput->TextMatrix(6001, 4), QStringLiteral("ct-2405-00002"));
+    EXPECT_EQ(picker->vgInput->TextMatrix(6000, 4), QStringLiteral("ct-2406-100"));
+    for (int r = 2; r < picker->vgInput->Rows(); ++r)
+        ASSERT_GE(picker->vgInput->TextMatrix(r - 1, 4), picker->vgInput->TextMatrix(r, 4)) << r;
+    // The order holds for the next keyword too.
+    picker->utxtkeyword->setText(QStringLiteral("客户1"));
+    EXPECT_EQ(picker->vgInput->TextMatrix(1, 4), QStringLiteral("ct-2406-1999"));
 }
 
 // The answer of the single pick: one record of the mode's class under key 0,

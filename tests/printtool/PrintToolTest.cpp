@@ -300,15 +300,60 @@ TEST_F(PrintToolTest, ToolWritesTheBillAsPdf)
     toText.start(pdftotext, {pdf, QStringLiteral("-")});
     ASSERT_TRUE(toText.waitForFinished(30000));
     const QString text = QString::fromUtf8(toText.readAllStandardOutput());
-    QStringList expected = {QStringLiteral("入库单"),           QStringLiteral("rk-2403-00007"),
-                            QStringLiteral("华东五金有限公司"), QStringLiteral("采购入库"),
-                            QStringLiteral("HD-889"),           QStringLiteral("1单3项"),
-                            QStringLiteral("已审核"),           QStringLiteral("壹仟贰佰叁拾肆元伍角整"),
-                            QStringLiteral("月底前付款"),       QStringLiteral("货品编码")};
+    QStringList expected = {
+        QStringLiteral("入库单"), QStringLiteral("rk-2403-00007"), QStringLiteral("华东五金有限公司"),
+        QStringLiteral("采购入库"), QStringLiteral("HD-889"), QStringLiteral("1单3项"),
+        QStringLiteral("已审核"), QStringLiteral("壹仟贰佰叁拾肆元伍角整"), QStringLiteral("月底前付款"),
+        QStringLiteral("货品编码"),
+        // The closing totals (100 + 250 + 75), the amount in words and the signatures.
+        QStringLiteral("合计"), QStringLiteral("425"),
+        QStringLiteral("合计金额(大写)：壹仟贰佰叁拾肆元伍角整"), QStringLiteral("制单人：admin"),
+        QStringLiteral("仓库保管员："), QStringLiteral("审核人：")};
     for (const QStringList& line : lineValues)
         expected += line;
     for (const QString& e : expected)
         EXPECT_TRUE(text.contains(e)) << e.toStdString() << "\n" << text.toStdString();
+}
+
+// A printed bill ends with the totals of its quantities and amounts, each with
+// the decimals of its most precise line, then the signature lines.
+TEST_F(PrintToolTest, BillsEndWithTotalsAndSignatures)
+{
+    for (const char* code : {"qv_import_bill", "qv_export_bill"}) {
+        SCOPED_TRACE(code);
+        const QStringList lineFields =
+            QString::fromLatin1(QLatin1String(code) == QLatin1String("qv_import_bill") ? kRkDetail
+                                                                                       : kCkDetail)
+                .split(QLatin1Char(','));
+        const QList<std::pair<const char*, const char*>> values = {
+            {"1.5", "10.50"}, {"2", "2.25"}, {"0.25", ""}};
+        QList<QVariantList> rows;
+        for (const auto& [qty, amount] : values) {
+            QVariantList row;
+            for (const QString& f : lineFields)
+                row.append(f == QLatin1String("qty")           ? QVariant(QString::fromLatin1(qty))
+                           : f == QLatin1String("totalAmount") ? QVariant(QString::fromLatin1(amount))
+                                                               : QVariant());
+            rows.append(row);
+        }
+        const QString file = PrintData(QString::fromLatin1(code), nullptr, RecordSet(lineFields, rows));
+        PrintCommand command;
+        QString error;
+        ASSERT_TRUE(ParsePrintCommand(Command(1003, QString::fromLatin1(code), file), command, error))
+            << error.toStdString();
+        PrintJob job;
+        ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
+        const QString text = BuildPrintDocument(job)->toPlainText();
+        const qsizetype totals = text.indexOf(QStringLiteral("合计"));
+        ASSERT_GE(totals, 0) << text.toStdString();
+        const QString tail = text.mid(totals);
+        EXPECT_TRUE(tail.contains(QStringLiteral("3.75"))) << tail.toStdString();
+        EXPECT_TRUE(tail.contains(QStringLiteral("12.75"))) << tail.toStdString();
+        EXPECT_TRUE(tail.contains(QStringLiteral("制单人："))) << tail.toStdString();
+        EXPECT_TRUE(tail.contains(QStringLiteral("审核人："))) << tail.toStdString();
+        // Without a head the data carry no amount in words, and none is printed.
+        EXPECT_FALSE(text.contains(QStringLiteral("大写"))) << text.toStdString();
+    }
 }
 
 // Started as the program starts it, on a screen: the preview window opens.

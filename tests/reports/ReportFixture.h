@@ -7,6 +7,7 @@
 #include "FlexGrid.h"
 #include "ReportFrame.h"
 #include "WindowRegistry.h"
+#include "XlsxSheet.h"
 #include "frm_rpt_Detail.h"
 #include "frm_rpt_Head.h"
 #include "frm_rpt_Sum.h"
@@ -48,51 +49,11 @@ class FakeBillWindow : public QWidget
     static inline QStringList loaded;
 };
 
-// The sheet of an exported workbook: its cell texts by row (from 1) and column (from 0).
+// The sheet of an exported workbook: its cell texts by row (from 1) and
+// column (from 0), numbers as their stored value.
 inline QList<QStringList> ReadWorkbook(const QString& path)
 {
-    const auto part = [&path](const QString& name) {
-        QProcess unzip;
-        unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, name});
-        unzip.waitForFinished(10000);
-        QDomDocument doc;
-        doc.setContent(unzip.readAllStandardOutput());
-        return doc;
-    };
-    QStringList shared;
-    const QDomNodeList si =
-        part(QStringLiteral("xl/sharedStrings.xml")).elementsByTagName(QStringLiteral("si"));
-    for (int i = 0; i < si.size(); ++i)
-        shared.append(si.at(i).toElement().text());
-    QList<QStringList> rows;
-    const QDomNodeList rowNodes =
-        part(QStringLiteral("xl/worksheets/sheet1.xml")).elementsByTagName(QStringLiteral("row"));
-    for (int i = 0; i < rowNodes.size(); ++i) {
-        const QDomElement row = rowNodes.at(i).toElement();
-        const int r = row.attribute(QStringLiteral("r")).toInt();
-        while (rows.size() < r)
-            rows.append(QStringList());
-        for (QDomElement c = row.firstChildElement(QStringLiteral("c")); !c.isNull();
-             c = c.nextSiblingElement(QStringLiteral("c"))) {
-            const QString ref = c.attribute(QStringLiteral("r"));
-            int col = 0;
-            for (QChar ch : ref) {
-                if (!ch.isLetter())
-                    break;
-                col = col * 26 + (ch.unicode() - 'A' + 1);
-            }
-            QString text = c.firstChildElement(QStringLiteral("v")).text();
-            if (c.attribute(QStringLiteral("t")) == QLatin1String("s"))
-                text = shared.value(text.toInt());
-            else if (c.attribute(QStringLiteral("t")) == QLatin1String("inlineStr"))
-                text = c.firstChildElement(QStringLiteral("is")).text();
-            QStringList& cells = rows[r - 1];
-            while (cells.size() < col)
-                cells.append(QString());
-            cells[col - 1] = text;
-        }
-    }
-    return rows;
+    return ReadXlsxSheet(path).rows;
 }
 
 // A database with account tags 12 and 15 permitted to the logged-in admin
@@ -173,9 +134,9 @@ class ReportTest : public DbTest, public ::testing::WithParamInterface<BillDirec
                 "goodsName, "
                 "goodsDesc, unit, inPrice%2, packQty, weight, qty, locationId, lotNo) VALUES (@id, @head, "
                 "@id, "
-                "(SELECT goodsTypeId FROM tb_goods_head WHERE id=@goods), "
-                "(SELECT d.uname FROM tb_goods_head g JOIN tb_dictionary d ON d.id=g.goodsTypeId WHERE "
-                "g.id=@goods), "
+                "COALESCE((SELECT goodsTypeId FROM tb_goods_head WHERE id=@goods), 0), "
+                "COALESCE((SELECT d.uname FROM tb_goods_head g JOIN tb_dictionary d ON d.id=g.goodsTypeId "
+                "WHERE g.id=@goods), ''), "
                 "@goods, (SELECT goodsCode FROM tb_goods_head WHERE id=@goods), "
                 "(SELECT goodsName FROM tb_goods_head WHERE id=@goods), "
                 "(SELECT goodsDesc FROM tb_goods_head WHERE id=@goods), '瓶', @inPrice%3, @pack, @weight, "
@@ -264,4 +225,9 @@ class ReportTest : public DbTest, public ::testing::WithParamInterface<BillDirec
 inline std::string DirectionName(const ::testing::TestParamInfo<BillDirection>& info)
 {
     return info.param == BillDirection::In ? "Inbound" : "Outbound";
+}
+
+inline void PrintTo(BillDirection d, std::ostream* os)
+{
+    *os << (d == BillDirection::In ? "inbound" : "outbound");
 }

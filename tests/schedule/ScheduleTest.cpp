@@ -10,6 +10,7 @@
 #include "dal_setting.h"
 #include "sqlHelper.h"
 
+#include "UpDown.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -18,7 +19,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTreeWidget>
 
 namespace
@@ -377,3 +377,22 @@ TEST_F(ScheduleTest, LockScreenWantsTheLoggedInUsersPassword)
 }
 
 } // namespace
+
+// Pictures of the calendar with marks and of the lock screen, for a person to
+// look at: WMS_SCREENSHOT_DIR names the folder (the test does nothing without it).
+TEST_F(ScheduleTest, Screenshots)
+{
+    const QString dir = qEnvironmentVariable("WMS_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP();
+    addEntries(QStringLiteral("2012-01-05"),
+               {QStringLiteral("一般"), QStringLiteral("非常重要"), QStringLiteral("重要")});
+    addEntries(QStringLiteral("2012-01-12"), QStringList(9, QStringLiteral("重要")));
+    addEntries(QStringLiteral("2012-01-20"), QStringList(57, QStringLiteral("一般")));
+    FrmCalendar w;
+    ui::activate(&w);
+    w.grab().save(dir + QStringLiteral("/calendar.png"));
+    FrmLockSystem lock;
+    ui::activate(&lock);
+    lock.grab().save(dir + QStringLiteral("/lock.png"));
+}

@@ -175,6 +175,7 @@ TEST_F(LoginTest, EnterInTheNameBoxOnlyMovesOn)
         auto* password = d->findChild<QLineEdit*>(QStringLiteral("txtPassword"));
         EXPECT_EQ(d->focusWidget(), name);
         password->setText(QStringLiteral("old"));
+        EXPECT_EQ(password->displayText(), QStringLiteral("***"));
         ui::focusOn(name);
         ui::press(Qt::Key_Return);
         EXPECT_EQ(d->focusWidget(), password);

@@ -370,6 +370,7 @@ TEST_F(MainFrameTest, SecondCopyIsRefused)
     EXPECT_FALSE(frame().Start()); // no login dialog is shown
     EXPECT_EQ(shown(), QStringList{QStringLiteral("当前系统已打开!")});
     EXPECT_EQ(MsgBox::Shown().first().title, QStringLiteral("System"));
+    EXPECT_EQ(MsgBox::Shown().first().parent, &frame()); // over the program's window, not the screen's middle
     EXPECT_FALSE(frame().isVisible());
     running.unlock();
 

@@ -47,6 +47,9 @@ TEST_F(ModifyPwdTest, ShowsTheLoggedInUserAndStartsInTheOldPassword)
     for (const char* box : {"utxtoldpwd", "utxtnewpwd", "utxtrepwd"}) {
         EXPECT_EQ(child<QLineEdit>(dialog.get(), box)->echoMode(), QLineEdit::Password) << box;
         EXPECT_EQ(child<QLineEdit>(dialog.get(), box)->maxLength(), 20) << box;
+        // Typed characters show as "*".
+        child<QLineEdit>(dialog.get(), box)->setText(QStringLiteral("7é4"));
+        EXPECT_EQ(child<QLineEdit>(dialog.get(), box)->displayText(), QStringLiteral("***")) << box;
     }
 }
 

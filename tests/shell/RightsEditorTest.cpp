@@ -1,5 +1,6 @@
 #include "GetvalueFunction.h"
 #include "TestEnv.h"
+#include "TreeDriver.h"
 #include "UiDriver.h"
 #include "frm_department_fun.h"
 #include "mod_public.h"
@@ -54,10 +55,8 @@ class RightsEditorTest : public DbTest
     }
     void clickDepartment(int id)
     {
-        QTreeWidget* tv = window->departmentTree();
-        QTreeWidgetItem* n = department(id);
-        ASSERT_NE(n, nullptr) << id;
-        QTest::mouseClick(tv->viewport(), Qt::LeftButton, {}, tv->visualItemRect(n).center());
+        SCOPED_TRACE(id);
+        ui::clickNode(window->departmentTree(), department(id));
     }
     QTreeWidgetItem* right(const QString& tag)
     {

@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "DbCreator.h"
 #include "DialogRunner.h"
+#include "InputBox.h"
 #include "Launcher.h"
 #include "m_user.h"
 #include "mod_public.h"
@@ -20,6 +21,7 @@ void DbTest::SetUp()
     SetEndProgramOnMissingDb(false);
     MsgBox::BeginTest();
     DialogRunner::BeginTest();
+    InputBox::BeginTest();
     Launcher::BeginTest();
     Clock::Reset();
     const QString error = CreateFreshDatabase(appDir() + QStringLiteral("wms.db"));
@@ -39,11 +41,14 @@ void DbTest::TearDown()
     CloseConn();
     MsgBox::EndTest();
     DialogRunner::EndTest();
+    InputBox::EndTest();
     Launcher::EndTest();
     Clock::Reset();
     for (const QString& f : MsgBox::Failures())
         ADD_FAILURE() << f.toStdString();
     for (const QString& f : DialogRunner::Failures())
+        ADD_FAILURE() << f.toStdString();
+    for (const QString& f : InputBox::Failures())
         ADD_FAILURE() << f.toStdString();
     SetAppPathOverride({});
     CurrentUser = m_user();

@@ -1,0 +1,222 @@
+// A report search rebuilds its work table from the bills and shows the first
+// page. Measured on 100,000 inbound bills with 1,000,000 lines over twelve
+// months, for the month a report opens with and for the whole year, each
+// against the same statements run bare on the connection.
+#include "BenchData.h"
+#include "dal_rpt_Reports.h"
+#include "sqlHelper.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace
+{
+
+constexpr int kBills = 100000;
+constexpr int kLinesPerBill = 10;
+constexpr int kGoods = 5000;
+
+BenchData& bills()
+{
+    static std::unique_ptr<BenchData> db;
+    if (!db) {
+        qAddPostRoutine([] { db.reset(); });
+        db = std::make_unique<BenchData>();
+        BenchData::GoodsSpec spec;
+        spec.goodsCount = kGoods;
+        spec.unitsPerGoods = 2;
+        spec.barcodes = false;
+        db->AddGoods(spec);
+        db->Fill([] {
+            BenchData::Inserter head(
+                QStringLiteral("insert into tb_rk_head "
+                               "(id,accountId,billNo,ubillNo,utypeId,supplierId,supplierName,remark,ispass,"
+                               "creator,createTime,userId) values (?,2,?,?,3,?,?,'',?,'admin',?,1)"));
+            BenchData::Inserter line(
+                QStringLiteral("insert into tb_rk_detail "
+                               "(id,headId,rowNo,goodsTypeId,goodsTypeName,goodsId,goodsCode,goodsName,"
+                               "goodsDesc,unit,inPrice,packQty,weight,qty,locationId,lotNo) values "
+                               "(?,?,?,1,'类别',?,?,?,'',?,?,?,?,?,1,NULL)"));
+            int lineId = 0;
+            for (int id = 1; id <= kBills; ++id) {
+                // Twelve months up to May 2024, about 8,300 bills a month.
+                const int month = (id - 1) * 12 / kBills; // 0..11
+                const QDate day = QDate(2023, 6, 1).addMonths(month).addDays(id % 28);
+                head.Row({id,
+                          QStringLiteral("rk-%1-%2")
+                              .arg(day.toString(QStringLiteral("yyMM")))
+                              .arg(id, 5, 10, QLatin1Char('0')),
+                          id % 7 ? QVariant() : QVariant(QStringLiteral("U%1").arg(id)), 1 + id % 300,
+                          QStringLiteral("供应商%1").arg(1 + id % 300), id % 4 ? 1 : 0,
+                          day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 10:00:00")});
+                for (int l = 1; l <= kLinesPerBill; ++l) {
+                    const int goods = 1 + (id * 7 + l * 13) % kGoods;
+                    line.Row({++lineId, id, l, goods, BenchData::GoodsCode(goods),
+                              BenchData::GoodsName(goods), QStringLiteral("瓶"), 1.25 + l, l % 3 ? 1 : 12,
+                              0.5, 1 + (id + l) % 9});
+                }
+            }
+        });
+        ExecuteSql(QStringLiteral("analyze"));
+    }
+    return *db;
+}
+
+enum Range { Month, Year };
+
+ReportFill FillFor(Range range, bool withAuditStates)
+{
+    ReportFill fill;
+    fill.accountList = QStringLiteral("2,0");
+    fill.conditions.append(
+        m_condition(QStringLiteral("a.createTime"), QStringLiteral(">="),
+                    range == Month ? QStringLiteral("2024-05-01") : QStringLiteral("2023-06-01")));
+    fill.conditions.append(
+        m_condition(QStringLiteral("a.createTime"), QStringLiteral("<"), QStringLiteral("2024-06-01")));
+    if (withAuditStates) {
+        fill.conditions.append(
+            m_condition(QStringLiteral("a.accountId"), QStringLiteral("in"), NList(fill.accountList)));
+        fill.conditions.append(
+            m_condition(QStringLiteral("a.ispass"), QStringLiteral("in"), NList(QStringLiteral("1,0,3"))));
+    }
+    return fill;
+}
+
+struct Report {
+    std::unique_ptr<dal_rpt_Report> data;
+    QString selectText;
+    QString order;
+    bool auditStates;
+};
+
+Report Make(int kind)
+{
+    switch (kind) {
+    case 0:
+        return {
+            std::make_unique<dal_rpt_rkHead>(),
+            QStringLiteral("select 0,id,passName,accountName,billNo,ubillNo,utype,supplierName,totalItemRow,"
+                           "totalAmount,remark,creator,createTime "),
+            QStringLiteral("passName asc,createTime"), true};
+    case 1:
+        return {
+            std::make_unique<dal_rpt_rkDetail>(),
+            QStringLiteral("select 0,id,passName,headId,accountName,billNo,ubillNo,utype,supplierName,"
+                           "goodsTypeName,goodsCode,goodsDetailCode,goodsName,goodsDesc,unit,packQty,weight,"
+                           "inPrice,qty,totalAmount,totalQty,totalDefaultQty,totalWeight,locationCode,lotNo,"
+                           "remark,creator,createTime "),
+            QStringLiteral("createTime"), true};
+    default:
+        return {std::make_unique<dal_rpt_rkSum>(),
+                QStringLiteral(
+                    "select 0,id,status,goodsTypeName,goodsCode,goodsName,goodsDesc,upqty,downqty,unit,"
+                    "totalImportQty,totalImportWeight,totalImportDefaultQty "),
+                QStringLiteral("goodsCode"), false};
+    }
+}
+
+const char* kNames[] = {"bill list", "line detail", "goods sums"};
+
+// The search as the window runs it: rebuild, count, first page of 20.
+void BM_ReportFirstPage(benchmark::State& state)
+{
+    bills();
+    const int kind = int(state.range(0));
+    const Range range = Range(state.range(1));
+    Report r = Make(kind);
+    const ReportFill fill = FillFor(range, r.auditStates);
+    int rows = 0;
+    for (auto _ : state) {
+        m_PageInfor page;
+        page.int_PageSize = 20;
+        page.int_currentPageIndex = 1;
+        page.str_orderBy = r.order;
+        page.isDesc = true;
+        const m_recordSet result = r.data->GetListForCondition(fill, {}, page, r.selectText);
+        if (!result.str_MsgBox.isEmpty())
+            state.SkipWithError(result.str_MsgBox.toUtf8().constData());
+        rows = result.recordCount;
+        benchmark::DoNotOptimize(result.recordSet);
+    }
+    state.counters["rows"] = rows;
+    state.SetLabel(std::string(kNames[kind]) + (range == Month ? ", May 2024" : ", whole year"));
+}
+
+// The same statements bare: delete, the fill insert, count, first page, on
+// the connection with prepared queries and nothing around them.
+void BM_BareSql(benchmark::State& state)
+{
+    bills();
+    const int kind = int(state.range(0));
+    const Range range = Range(state.range(1));
+    Report r = Make(kind);
+    const ReportFill fill = FillFor(range, r.auditStates);
+    r.data->insert_temp(fill); // the table and the formatter exist
+    const ConditionSql insert = r.data->spec().fillStatement(fill);
+    QString insertSql = insert.sql;
+    QVariantList values;
+    // Positional binding in the order the names occur.
+    for (const auto& [name, value] : insert.params.items()) {
+        insertSql.replace(name, QStringLiteral("?"));
+        values.append(value);
+    }
+    const QString table = r.data->spec().workTable;
+    QSqlDatabase db = SharedConn();
+    QSqlQuery del(db), ins(db), cnt(db), page(db);
+    del.prepare(QStringLiteral("delete from ") + table);
+    ins.prepare(insertSql);
+    cnt.prepare(QStringLiteral("select count(*) from ") + table);
+    page.prepare(r.selectText + QStringLiteral(" from ") + table + QStringLiteral(" order by ") + r.order +
+                 QStringLiteral(" desc, id desc limit 20 offset 0"));
+    for (const QVariant& v : values)
+        ins.addBindValue(v);
+    // With WMS_BENCH_SQL set to a folder, the database and the statements are
+    // written there for the sqlite3 shell (its printf standing in for rpt_num).
+    const QString dump = qEnvironmentVariable("WMS_BENCH_SQL");
+    if (!dump.isEmpty()) {
+        const QString dbFile = dump + QStringLiteral("/bench_reports.db");
+        if (!QFile::exists(dbFile))
+            ExecuteSql(QStringLiteral("VACUUM INTO '") + dbFile + QStringLiteral("'"));
+        QString text = ReplacePara(insert.sql, &insert.params);
+        static const QRegularExpression num(
+            QStringLiteral("rpt_num\\(((?:[^()]|\\((?:[^()]|\\([^()]*\\))*\\))*), '#0\\.0#+'(, '0')?\\)"));
+        text.replace(num, QStringLiteral("printf('%.3f', \\1)"));
+        QFile out(dump + QStringLiteral("/report_%1_%2.sql").arg(kind).arg(int(range)));
+        if (out.open(QIODevice::WriteOnly)) {
+            const QString script =
+                QStringLiteral("CREATE TEMP TABLE ") + table + QStringLiteral(" (") +
+                r.data->spec().columnDefs + QStringLiteral(");\n.timer on\nBEGIN;\nDELETE FROM ") + table +
+                QStringLiteral(";\n") + text + QStringLiteral(";\nCOMMIT;\nselect count(*) from ") + table +
+                QStringLiteral(";\n") + r.selectText + QStringLiteral(" from ") + table +
+                QStringLiteral(" order by ") + r.order + QStringLiteral(" desc, id desc limit 20;\n");
+            out.write(script.toUtf8());
+        }
+    }
+    for (auto _ : state) {
+        QSqlQuery(QStringLiteral("BEGIN IMMEDIATE"), db);
+        if (!del.exec() || !ins.exec())
+            state.SkipWithError(ins.lastError().text().toUtf8().constData());
+        QSqlQuery(QStringLiteral("COMMIT"), db);
+        cnt.exec();
+        cnt.next();
+        page.exec();
+        int n = 0;
+        while (page.next())
+            ++n;
+        benchmark::DoNotOptimize(n);
+    }
+    state.SetLabel(std::string(kNames[kind]) + (range == Month ? ", May 2024" : ", whole year"));
+}
+
+} // namespace
+
+BENCHMARK(BM_ReportFirstPage)
+    ->ArgsProduct({{0, 1, 2}, {Month, Year}})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0);
+BENCHMARK(BM_BareSql)->ArgsProduct({{0, 1, 2}, {Month, Year}})->Unit(benchmark::kMillisecond)->MinTime(1.0);

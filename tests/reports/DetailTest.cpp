@@ -1,0 +1,226 @@
+#include "ReportFixture.h"
+
+#include "dal_rpt_Reports.h"
+
+#include <QComboBox>
+#include <QMenu>
+
+using DetailTest = ReportTest;
+
+namespace
+{
+// The grid column of a work-table field (by the page fill of the window's layout).
+int ColumnOf(ReportFrame* w, const QString& field)
+{
+    for (int c = 0; c < w->layout().columns.size(); ++c)
+        if (w->layout().columns.at(c).field == field)
+            return c;
+    return -1;
+}
+} // namespace
+
+TEST_P(DetailTest, WorkedExampleAndTheGridColumns)
+{
+    addBill(1, 12, 0, QStringLiteral("2024-05-02"));
+    addLine(1, 1, 1, 2, 1.5, 12, 0.25); // 2 units of 12 pieces; the default unit holds 6
+    ReportFrame* w = openDetail();
+    ASSERT_EQ(w->keptCount(), 1);
+    FlexGrid* g = w->grid();
+    EXPECT_EQ(g->Cols(), in() ? 29 : 30);
+    const auto shown = [&](const QString& field) { return cell(w, 0, ColumnOf(w, field)); };
+    EXPECT_EQ(shown(QStringLiteral("totalQty")), QStringLiteral("24"));
+    EXPECT_EQ(shown(QStringLiteral("totalDefaultQty")), QStringLiteral("4.0"));
+    EXPECT_EQ(shown(QStringLiteral("totalWeight")), QStringLiteral("0.5"));
+    EXPECT_EQ(shown(QStringLiteral("totalAmount")), QStringLiteral("3.0"));
+    EXPECT_EQ(shown(QStringLiteral("locationCode")), QStringLiteral("A-01"));
+    EXPECT_EQ(shown(QStringLiteral("ubillNo")), QString());
+    EXPECT_EQ(shown(QStringLiteral("lotNo")), QString());
+    EXPECT_EQ(cell(w, 0, 4), QStringLiteral("1")); // headId, hidden
+    if (in()) {
+        EXPECT_EQ(g->TextMatrix(0, 18).trimmed(), QStringLiteral("价格"));
+        EXPECT_EQ(cell(w, 0, 18), QStringLiteral("1.5"));
+        EXPECT_FALSE(g->ColHidden(18));
+    } else {
+        // The purchase price stays hidden; amounts come from the sale price.
+        EXPECT_EQ(g->TextMatrix(0, 18).trimmed(), QStringLiteral("进价"));
+        EXPECT_TRUE(g->ColHidden(18));
+        EXPECT_EQ(cell(w, 0, 18), QStringLiteral("101.5"));
+        EXPECT_EQ(g->TextMatrix(0, 19).trimmed(), QStringLiteral("售价"));
+        EXPECT_FALSE(g->ColHidden(19));
+        EXPECT_EQ(cell(w, 0, 19), QStringLiteral("1.5"));
+    }
+    for (int c : {1, 2, 4, 12})
+        EXPECT_TRUE(g->ColHidden(c)) << c;
+    EXPECT_TRUE(g->ColHidden(ColumnOf(w, QStringLiteral("totalQty"))));
+    EXPECT_TRUE(g->ColHidden(ColumnOf(w, QStringLiteral("totalDefaultQty"))));
+    EXPECT_EQ(g->Col(), 5);
+}
+
+TEST_P(DetailTest, DefaultUnitThatGivesNoCountLeavesTheValueEmpty)
+{
+    exec(QStringLiteral("UPDATE tb_goods_detail SET packQty=0 WHERE id=3"));   // 薯片: 0 pieces
+    exec(QStringLiteral("UPDATE tb_goods_detail SET isDefault=1 WHERE id=2")); // 可乐: two defaults
+    exec(QStringLiteral(
+        "INSERT INTO tb_goods_head (id, goodsCode, goodsName) VALUES (4, 'G004', '无默认')")); // none
+    addBill(1, 12, 0, QStringLiteral("2024-05-02"));
+    addLine(1, 1, 1, 1, 2, 6);
+    addLine(2, 1, 2, 0, 2, 2);
+    addLine(3, 1, 3, 3, 2, 1);
+    addLine(4, 1, 4, 1, 2, 1);
+    dal_rpt_Report data(BillDetailSpec(dir()));
+    ReportFill fill;
+    m_PageInfor page;
+    page.int_PageSize = 20;
+    page.int_currentPageIndex = 1;
+    page.str_orderBy = QStringLiteral("rowNo");
+    const m_recordSet r = data.GetListForCondition(fill, {}, page);
+    ASSERT_TRUE(r.str_MsgBox.isEmpty()) << r.str_MsgBox.toStdString();
+    ASSERT_EQ(r.recordCount, 4);
+    const RecordSet& rs = *r.recordSet;
+    EXPECT_TRUE(rs.value(0, QStringLiteral("totalDefaultQty")).isNull());
+    // Quantity 0: every total reads 0, but a default unit of 0 pieces gives no count.
+    EXPECT_TRUE(rs.value(1, QStringLiteral("totalDefaultQty")).isNull());
+    EXPECT_EQ(rs.value(1, QStringLiteral("totalAmount")).toString(), QStringLiteral("0"));
+    EXPECT_EQ(rs.value(1, QStringLiteral("totalQty")).toDouble(), 0);
+    EXPECT_EQ(rs.value(2, QStringLiteral("totalDefaultQty")).toString(), QStringLiteral("3.0"));
+    EXPECT_TRUE(rs.value(3, QStringLiteral("totalDefaultQty")).isNull());
+    EXPECT_EQ(rs.value(3, QStringLiteral("totalAmount")).toString(), QStringLiteral("2.0"));
+
+    const RecordSetPtr exported = data.GetDataTable(r.str_condition, {}, true);
+    EXPECT_EQ(exported->fieldCount(), 24);
+    EXPECT_EQ(exported->fields().at(13), in() ? QStringLiteral("inPrice") : QStringLiteral("salePrice"));
+    EXPECT_EQ(data.GetDataTable(r.str_condition, {}, false)->fieldCount(), in() ? 37 : 38);
+}
+
+TEST_P(DetailTest, ConditionsAndTheJoinedKeyword)
+{
+    addBill(1, 12, 0, QStringLiteral("2024-05-02"), QStringLiteral("华东五金"), 0, QStringLiteral("XY"));
+    addLine(1, 1, 1, 1, 2, 1, 0, QStringLiteral("LOT-7"));
+    addLine(2, 1, 2, 1, 2);
+    addBill(2, 12, 1, QStringLiteral("2024-05-03"), QStringLiteral("西南商行"));
+    addLine(3, 2, 3, 1, 2);
+    ReportFrame* w = openDetail();
+    EXPECT_EQ(w->keptCount(), 3);
+    const struct {
+        const char* keyword;
+        int count;
+    } cases[] = {
+        {"1X", 2}, // the bill number's last character joined to the own number's first
+        {"KL", 1}, // pinyin
+        {"LOT-7", 1}, {"A-01", 3}, {"零食", 1}, {"西南", 1}, {"nothing", 0},
+    };
+    for (const auto& c : cases) {
+        ui::typeInto(w, "txt_KeyWord", QString::fromUtf8(c.keyword));
+        ui::press(Qt::Key_Return);
+        EXPECT_EQ(w->keptCount(), c.count) << c.keyword;
+    }
+    ui::typeInto(w, "txt_KeyWord", QString());
+    ui::typeInto(w, "txt_goodsCode", QStringLiteral("g00"));
+    ui::click(w, "btn_search");
+    EXPECT_EQ(w->keptCount(), 3);
+    ui::typeInto(w, "txt_goodsCode", QString());
+    ui::child<QComboBox>(w, "cobo_goodsTypeName")->setEditText(QStringLiteral("饮料"));
+    ui::click(w, "btn_search");
+    EXPECT_EQ(w->keptCount(), 2);
+
+    // 序号 orders by the line's number within its bill.
+    ui::child<QComboBox>(w, "cobo_goodsTypeName")->setEditText(QString());
+    ui::click(w, "btn_search");
+    clickHeader(w, 0);
+    EXPECT_EQ(w->pageInfo().str_orderBy, QStringLiteral("rowNo"));
+    EXPECT_EQ(cell(w, 0, 2), QStringLiteral("1"));
+}
+
+TEST_P(DetailTest, DeleteTakesTheWholeBillOfTheLine)
+{
+    addBill(1, 12, 0, QStringLiteral("2024-05-02"));
+    for (int l = 1; l <= 3; ++l)
+        addLine(l, 1, 1, l, 1);
+    addBill(2, 12, 1, QStringLiteral("2024-05-03"));
+    addLine(4, 2, 1, 1, 1);
+    ReportFrame* w = openDetail();
+    EXPECT_EQ(w->keptCount(), 4);
+    // A line of the audited bill: refused after the right test.
+    clickRowWith(w, QStringLiteral("%1-2405-00002").arg(code()), 6);
+    menu(w, "menu_DeleteBill");
+    EXPECT_EQ(shown(), QStringList{QStringLiteral("当前单据已审核,不能删除!")});
+    // The second line of the unaudited bill: all three lines go.
+    ASSERT_TRUE(ui::clickRow(w->grid(), QStringLiteral("2"), ColumnOf(w, QStringLiteral("qty"))));
+    answer(MsgAnswer::Yes);
+    menu(w, "menu_DeleteBill");
+    EXPECT_EQ(count(t().head), 1);
+    EXPECT_EQ(count(t().detail), 1);
+    EXPECT_EQ(w->keptCount(), 1);
+
+    menu(w, "menu_BrowseBill");
+    EXPECT_EQ(FakeBillWindow::loaded, QStringList{billWindow() + QStringLiteral(":2")});
+}
+
+TEST_P(DetailTest, OpeningWithoutTheRight)
+{
+    exec(QStringLiteral("delete from tb_user_group_fun where funCode='rpt_%1_detail_bill_browse'")
+             .arg(code()));
+    loginAs(1);
+    ReportFrame* w = openDetail(); // no lines: the one empty row
+    menu(w, "menu_BrowseBill");
+    menu(w, "menu_DeleteBill");
+    // Outbound tests the right before it reads the grid; inbound finds no bill first.
+    EXPECT_EQ(shown(), in() ? QStringList() : QStringList{QStringLiteral("功能受限,请与系统管理联系!")});
+}
+
+TEST_P(DetailTest, ExportCarriesTheHiddenTotals)
+{
+    addBill(1, 12, 0, QStringLiteral("2024-05-02"), QStringLiteral("华东五金"), 0, QStringLiteral("U-1"));
+    addLine(1, 1, 1, 2, 1.5, 12, 0.25, QStringLiteral("L1"));
+    ReportFrame* w = openDetail();
+    ui::clickToolbar(w, "export");
+    const QList<QStringList> sheet = ReadWorkbook(lastExport());
+    ASSERT_EQ(sheet.size(), 3);
+    EXPECT_EQ(sheet.at(0).value(0), in() ? QStringLiteral("入库明细") : QStringLiteral("出库明细"));
+    EXPECT_EQ(
+        sheet.at(1).join(QLatin1Char(',')),
+        QStringLiteral(
+            "账目标识,状态,单据号码,自定义单号,%1,%2,货品类别,货品编码,货品名称,描述,单位,内装数,重量,%3,"
+            "数量,金额,小件数量,默认件数,重量小计,存放库位,批次号,备注,建单人,建单日期")
+            .arg(in() ? QStringLiteral("入库类别") : QStringLiteral("出库类别"),
+                 in() ? QStringLiteral("供应商名称") : QStringLiteral("客户名称"),
+                 in() ? QStringLiteral("价格") : QStringLiteral("售价")));
+    EXPECT_EQ(sheet.at(2).join(QLatin1Char(',')),
+              QStringLiteral(
+                  "总账,未审核,%1-2405-00001,U-1,%2,华东五金,饮料,G001,可乐,330ml,瓶,12,0.25,1.5,2,3,24,4,"
+                  "0.5,A-01,L1,,admin,2024-05-02")
+                  .arg(code(), in() ? QStringLiteral("采购入库") : QStringLiteral("销售出库")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Directions, DetailTest, ::testing::Values(BillDirection::In, BillDirection::Out),
+                         DirectionName);
+
+TEST_P(DetailTest, FailedRebuildShowsTheErrorAndKeepsThePreviousRows)
+{
+    addBill(1, 12, 0, QStringLiteral("2024-05-02"));
+    addLine(1, 1, 1, 1, 1);
+    ReportFrame* w = openDetail();
+    ASSERT_EQ(w->keptCount(), 1);
+    exec(QStringLiteral("DROP TABLE tb_location")); // the rebuild cannot read the location codes
+    ui::click(w, "btn_search");
+    ASSERT_EQ(MsgBox::Shown().size(), 1);
+    EXPECT_EQ(MsgBox::Shown().at(0).icon, MsgIcon::Critical);
+    EXPECT_EQ(MsgBox::Shown().at(0).title, w->windowTitle());
+    EXPECT_TRUE(MsgBox::Shown().at(0).text.contains(QStringLiteral("tb_location")));
+    EXPECT_EQ(pagerText(w), QStringLiteral("记录数: 0 条"));
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from temp_rpt_%1Detail").arg(code())).toInt(), 1);
+}
+
+TEST_P(DetailTest, OperationButtonDropsTheRowMenu)
+{
+    ReportFrame* w = openDetail();
+    ui::clickToolbar(w, "operation");
+    auto* menu = ui::child<QMenu>(w, "vs_pop_menu");
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(menu->actions().size(), 2);
+    menu->hide();
+    ui::clickToolbar(w, "op"); // the frame's own 操作 does nothing
+    ui::clickToolbar(w, "addNew");
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_TRUE(FakeBillWindow::loaded.isEmpty());
+}

@@ -1,0 +1,242 @@
+#include "ReportFixture.h"
+
+#include "Launcher.h"
+#include "dal_rpt_Reports.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTreeWidget>
+
+using SumTest = ReportTest;
+
+namespace
+{
+// The row of a goods code in the sum grid, -1 when it is not listed.
+int RowOf(ReportFrame* w, const QString& goodsCode)
+{
+    const int r = w->grid()->FindRow(goodsCode, -1, 5);
+    return r < 0 ? -1 : r - w->layout().headerRows;
+}
+} // namespace
+
+class SumWithBills : public SumTest
+{
+  protected:
+    void SetUp() override
+    {
+        SumTest::SetUp();
+        // 薯片 (default unit 2 pieces): 3 units of 1 piece and 2 units of 2 pieces on audited bills.
+        addBill(1, 12, 1, QStringLiteral("2024-05-02"), QStringLiteral("华东五金"));
+        addLine(1, 1, 2, 3, 1, 1, 0.5);
+        addBill(2, 15, 1, QStringLiteral("2024-05-03"), QStringLiteral("西南商行"), in() ? 5 : 6);
+        addLine(2, 2, 2, 2, 1, 2, 0.25);
+        // What never counts: an unaudited bill, a tag outside the choice, last month.
+        addBill(3, 12, 0, QStringLiteral("2024-05-04"));
+        addLine(3, 3, 2, 100, 1, 1);
+        addBill(4, 16, 1, QStringLiteral("2024-05-04"));
+        addLine(4, 4, 2, 100, 1, 1);
+        addBill(5, 12, 1, QStringLiteral("2024-04-30"));
+        addLine(5, 5, 2, 100, 1, 1);
+    }
+};
+
+TEST_P(SumWithBills, WorkedExampleAndEveryGoodsItem)
+{
+    ReportFrame* w = openSum();
+    const QString word = t().sumWord;
+    EXPECT_EQ(w->keptCount(), 3); // every goods item with a default unit
+    // Goods code descending.
+    EXPECT_EQ((QStringList{cell(w, 0, 5), cell(w, 1, 5), cell(w, 2, 5)}),
+              (QStringList{QStringLiteral("G003"), QStringLiteral("G002"), QStringLiteral("G001")}));
+    const int r = RowOf(w, QStringLiteral("G002"));
+    EXPECT_EQ(cell(w, r, 11), QStringLiteral("7.0"));
+    EXPECT_EQ(cell(w, r, 12), QStringLiteral("2.0"));
+    EXPECT_EQ(cell(w, r, 13), QStringLiteral("3.5"));
+    EXPECT_EQ(cell(w, r, 3), QStringLiteral("替代"));
+    EXPECT_EQ(cell(w, r, 10), QStringLiteral("包"));
+    const int none = RowOf(w, QStringLiteral("G001"));
+    EXPECT_EQ((QStringList{cell(w, none, 11), cell(w, none, 12), cell(w, none, 13)}),
+              (QStringList{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")}));
+    EXPECT_EQ(cell(w, none, 8), QStringLiteral("100"));
+
+    // Two header rows: the group caption over the three sums.
+    FlexGrid* g = w->grid();
+    EXPECT_EQ(g->FixedRows(), 2);
+    EXPECT_EQ(g->TextMatrix(0, 11), in() ? QStringLiteral("入库汇总") : QStringLiteral("出库汇总"));
+    EXPECT_EQ(g->TextMatrix(0, 13), g->TextMatrix(0, 11));
+    EXPECT_EQ(g->TextMatrix(1, 11).trimmed(), QStringLiteral("小件汇总"));
+    EXPECT_EQ(g->TextMatrix(0, 5).trimmed(), QStringLiteral("货品编码"));
+    EXPECT_EQ(g->CellBackColor(1, 11), 0xC0E0FF);
+    EXPECT_EQ(g->CellBackColor(1, 12), -1);
+
+    // The zero filter.
+    ui::click(w, "Chk_ContainerZero");
+    ui::click(w, "btn_search");
+    EXPECT_EQ(w->keptCount(), 1);
+
+    // A header click orders by the number, ascending first.
+    ui::click(w, "Chk_ContainerZero");
+    ui::click(w, "btn_search");
+    clickHeader(w, 11);
+    EXPECT_EQ(w->pageInfo().str_orderBy, QStringLiteral("CAST(total%1Qty AS REAL)").arg(word));
+    EXPECT_EQ(cell(w, 2, 5), QStringLiteral("G002"));
+}
+
+TEST_P(SumWithBills, PartnerAndTypeRestrictEverySum)
+{
+    ReportFrame* w = openSum();
+    ui::typeInto(w, in() ? "txt_supplierName" : "txt_customerName", QStringLiteral("西南"));
+    ui::click(w, "btn_search");
+    int r = RowOf(w, QStringLiteral("G002"));
+    EXPECT_EQ((QStringList{cell(w, r, 11), cell(w, r, 12), cell(w, r, 13)}),
+              (QStringList{QStringLiteral("4.0"), QStringLiteral("0.5"), QStringLiteral("2.0")}));
+    ui::typeInto(w, in() ? "txt_supplierName" : "txt_customerName", QString());
+
+    // The type panel: a click chooses, 取消 keeps, 清空 clears.
+    const char* select = in() ? "btn_selectImportType" : "btn_selectExportType";
+    auto* tree = ui::child<QTreeWidget>(w, in() ? "tv_ImportType" : "tv_ExportType");
+    ASSERT_EQ(tree->topLevelItemCount(), 2);
+    ui::click(w, select);
+    ASSERT_TRUE(ui::clickRow(tree, in() ? QStringLiteral("采购入库") : QStringLiteral("销售出库")));
+    auto* type = ui::child<QLineEdit>(w, in() ? "txt_importType" : "txt_ExportType");
+    EXPECT_EQ(type->text(), in() ? QStringLiteral("采购入库") : QStringLiteral("销售出库"));
+    ui::click(w, "btn_search");
+    r = RowOf(w, QStringLiteral("G002"));
+    EXPECT_EQ(cell(w, r, 11), QStringLiteral("3.0"));
+    ui::click(w, select);
+    ui::click(w, in() ? "btn_ImportTypeCancel" : "btn_ExportTypeCancel");
+    ui::click(w, "btn_search");
+    EXPECT_EQ(cell(w, RowOf(w, QStringLiteral("G002")), 11), QStringLiteral("3.0"));
+    ui::click(w, select);
+    ui::click(w, in() ? "btn_ClearImportType" : "btn_ClearExportType");
+    ui::click(w, "btn_search");
+    EXPECT_EQ(cell(w, RowOf(w, QStringLiteral("G002")), 11), QStringLiteral("7.0"));
+
+    // Only the account tag 15.
+    ui::click(w, "btn_selectAccountType");
+    ui::click(w, "btn_NoneSelectAccountType");
+    ui::child<QTreeWidget>(w, "tv_accountType")->topLevelItem(2)->setCheckState(0, Qt::Checked);
+    ui::click(w, "btn_SelectBath");
+    ui::click(w, "btn_search");
+    EXPECT_EQ(cell(w, RowOf(w, QStringLiteral("G002")), 11), QStringLiteral("4.0"));
+    EXPECT_TRUE(shown().isEmpty());
+}
+
+TEST_P(SumWithBills, ExportAndPrintTheLastSearch)
+{
+    ReportFrame* w = openSum();
+    clickHeader(w, 6); // by goods name
+    ui::clickToolbar(w, "export");
+    const QList<QStringList> sheet = ReadWorkbook(lastExport());
+    ASSERT_EQ(sheet.size(), 5);
+    EXPECT_EQ(sheet.at(0).value(0), in() ? QStringLiteral("入库汇总") : QStringLiteral("出库汇总"));
+    EXPECT_EQ(
+        sheet.at(1).join(QLatin1Char(',')),
+        QStringLiteral("状态,货品类别,货品编码,货品名称,规格,上限,下限,单位,小件汇总,重量汇总,默认件数"));
+    EXPECT_EQ(sheet.at(2).join(QLatin1Char(',')),
+              QStringLiteral("启用,饮料,G001,可乐,330ml,100,10,瓶,0,0,0"));
+    EXPECT_EQ(sheet.at(3).value(8), QStringLiteral("7"));
+    EXPECT_EQ(sheet.at(3).value(10), QStringLiteral("3.5"));
+
+    // The print: the command text of the settings and the print data file.
+    const QString shipped = QCoreApplication::applicationDirPath() + QStringLiteral("/qvPrint/templeteXml/");
+    QDir().mkpath(appDir() + QStringLiteral("qvPrint/templeteXml"));
+    for (const QString& name : QDir(shipped).entryList({QStringLiteral("*.xml")}, QDir::Files))
+        QFile::copy(shipped + name, appDir() + QStringLiteral("qvPrint/templeteXml/") + name);
+    ui::clickToolbar(w, "print");
+    ASSERT_EQ(Launcher::Launches().size(), 2); // the workbook opened, then the print tool
+    const Launcher::Launch& launch = Launcher::Launches().last();
+    EXPECT_TRUE(launch.program.endsWith(QStringLiteral("qvPrint/qvPrint"))) << launch.program.toStdString();
+    const QString prefix = QStringLiteral("ulmPrint:TypeId=1002&BillCode=qv_rpt_%1Sum&FileName=").arg(code());
+    ASSERT_EQ(launch.arguments.size(), 1);
+    ASSERT_TRUE(launch.arguments.at(0).startsWith(prefix));
+    const QString file = launch.arguments.at(0).mid(prefix.size());
+
+    // The real print tool turns it into a PDF holding the rows, in the report's order.
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    ASSERT_FALSE(pdftotext.isEmpty()) << "pdftotext (poppler-utils) is needed";
+    const QString pdf = appDir() + QStringLiteral("sum.pdf");
+    QProcess tool;
+    tool.start(QCoreApplication::applicationDirPath() + QStringLiteral("/qvPrint/qvPrint"),
+               {QStringLiteral("--dir"), appDir() + QStringLiteral("qvPrint/"), QStringLiteral("--pdf"), pdf,
+                launch.arguments.at(0)});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    QProcess toText;
+    toText.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(toText.waitForFinished(30000));
+    const QString text = QString::fromUtf8(toText.readAllStandardOutput());
+    EXPECT_TRUE(text.contains(in() ? QStringLiteral("入库汇总") : QStringLiteral("出库汇总")))
+        << file.toStdString();
+    for (const char* value : {"G001", "G002", "G003", "可乐", "薯片", "7.0", "3.5"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(value))) << value << "\n" << text.toStdString();
+    EXPECT_LT(text.indexOf(QStringLiteral("G001")), text.indexOf(QStringLiteral("G003"))); // by goods name
+}
+
+TEST_P(SumTest, PrintWithoutRowsSaysSo)
+{
+    ReportFrame* w = openSum();
+    ui::click(w, "Chk_ContainerZero");
+    ui::click(w, "btn_search");
+    ASSERT_EQ(w->keptCount(), 0);
+    ui::clickToolbar(w, "print");
+    EXPECT_EQ(shown(), QStringList{in() ? QStringLiteral("当前入库汇总信息不存在!")
+                                        : QStringLiteral("当前出库汇总信息不存在!")});
+    EXPECT_TRUE(Launcher::Launches().isEmpty());
+}
+
+TEST_P(SumTest, SumDataOfEachDirectionReadsOnlyItsOwnBills)
+{
+    // An inbound bill never counts in the outbound sums and the other way round.
+    const BillDirection other = in() ? BillDirection::Out : BillDirection::In;
+    exec(QStringLiteral("INSERT INTO %1 (id, accountId, ispass, createTime) VALUES (1, 12, 1, '2024-05-02')")
+             .arg(Tables(other).head));
+    exec(QStringLiteral("INSERT INTO %1 (id, headId, goodsId, qty, packQty) VALUES (1, 1, 1, 5, 1)")
+             .arg(Tables(other).detail));
+    dal_rpt_Report data(GoodsSumSpec(dir()));
+    ReportFill fill;
+    fill.accountList = QStringLiteral("12,0");
+    m_PageInfor page;
+    page.int_PageSize = 20;
+    const m_recordSet r = data.GetListForCondition(fill, {}, page);
+    ASSERT_EQ(r.recordCount, 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(r.recordSet->text(i, QStringLiteral("total%1Qty").arg(t().sumWord)), QStringLiteral("0"));
+    EXPECT_EQ(
+        data.GetDataTable(r.str_condition, {}, true)->fields().join(QLatin1Char(',')),
+        QStringLiteral("status,goodsTypeName,goodsCode,goodsName,goodsDesc,upqty,downqty,unit,total%1Qty,"
+                       "total%1Weight,total%1DefaultQty")
+            .arg(t().sumWord));
+    // An account list that is not a list of ids never reaches the statement.
+    fill.accountList = QStringLiteral("12) OR (1=1");
+    EXPECT_FALSE(data.GetListForCondition(fill, {}, page).str_MsgBox.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Directions, SumTest, ::testing::Values(BillDirection::In, BillDirection::Out),
+                         DirectionName);
+INSTANTIATE_TEST_SUITE_P(Directions, SumWithBills, ::testing::Values(BillDirection::In, BillDirection::Out),
+                         DirectionName);
+
+// With WMS_SCREENSHOT set to a folder, the sum and list windows are saved as pictures there
+// (run under a real display, e.g. xvfb-run), to be looked at.
+TEST_P(SumWithBills, Screenshot)
+{
+    const QString folder = qEnvironmentVariable("WMS_SCREENSHOT");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "WMS_SCREENSHOT not set";
+    ReportFrame* sum = openSum();
+    sum->resize(1300, 600);
+    QApplication::processEvents();
+    sum->grab().save(folder + QStringLiteral("/%1Sum.png").arg(code()));
+    addLine(6, 3, 1, 2, 1.5, 12, 0.25);
+    ReportFrame* head = openHead();
+    head->resize(1300, 500);
+    QApplication::processEvents();
+    head->grab().save(folder + QStringLiteral("/%1Head.png").arg(code()));
+    ReportFrame* detail = openDetail();
+    detail->resize(1300, 500);
+    QApplication::processEvents();
+    detail->grab().save(folder + QStringLiteral("/%1Detail.png").arg(code()));
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+// Trees worked as a user works them: a node is clicked where it shows.
+
+#include <QStringList>
+#include <QTest>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace ui
+{
+
+// Clicks node in tree (scrolled into view first); a missing node fails the test.
+inline void clickNode(QTreeWidget* tree, QTreeWidgetItem* node)
+{
+    ASSERT_NE(node, nullptr);
+    tree->scrollToItem(node);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(node).center());
+}
+
+// The texts of node's children, in their order (none for no node).
+inline QStringList childTexts(const QTreeWidgetItem* node)
+{
+    QStringList out;
+    for (int i = 0; node && i < node->childCount(); ++i)
+        out << node->child(i)->text(0);
+    return out;
+}
+
+} // namespace ui
