@@ -2,10 +2,12 @@
 
 #include "dal_goods_detail.h"
 #include "dal_goods_head.h"
+#include "frmGoods.h"
 #include "frmLocation.h"
 #include "frmOptions.h"
 #include "frm_customer.h"
 #include "frm_department_fun.h"
+#include "frm_dictionary.h"
 #include "frm_rpt_stock.h"
 #include "uTreeView.h"
 
@@ -76,6 +78,100 @@ class WorkingDayTest : public DayTest
                 dal_goods_detail().Add(d);
             }
         }
+    }
+
+    // ---- the catalogue through its windows
+
+    static void clickCell(FlexGrid* grid, int row, int col)
+    {
+        const QModelIndex index = grid->model()->index(row - grid->FixedRows(), col);
+        grid->scrollTo(index);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
+        QApplication::processEvents();
+    }
+    // Types at the focus widget with key codes (the grid's editor takes no key without one).
+    static void typeKeys(const QString& text)
+    {
+        for (const QChar c : text) {
+            QWidget* target = QApplication::focusWidget();
+            ASSERT_NE(target, nullptr);
+            const int key = c.unicode() < 128 ? c.toUpper().unicode() : int(Qt::Key_unknown);
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(target, &press);
+            QApplication::sendEvent(target, &release);
+        }
+        QApplication::processEvents();
+    }
+    // Replaces a unit cell's text: click it, open its editor, clear, type, Enter.
+    static void typeCell(FlexGrid* grid, int row, int col, const QString& value)
+    {
+        clickCell(grid, row, col);
+        ui::focusOn(grid);
+        grid->Select(row, col);
+        grid->EditCell();
+        ASSERT_TRUE(grid->IsEditing()) << row << "," << col;
+        ui::press(Qt::Key_End);
+        ui::press(Qt::Key_Home, Qt::ShiftModifier);
+        ui::press(Qt::Key_Delete);
+        typeKeys(value);
+        ui::press(Qt::Key_Return);
+    }
+
+    // A goods type made in the dictionary window (it opens on the goods types).
+    void addGoodsType(const QString& name)
+    {
+        menu("menu_dictionary");
+        auto* w = window<frm_dictionary>("frm_dictionary");
+        ASSERT_NE(w, nullptr);
+        ui::clickToolbar(w, "add");
+        ui::typeInto(w, "txt_Name", name);
+        answer(MsgAnswer::Yes);
+        ui::clickToolbar(w, "save");
+        EXPECT_EQ(MsgBox::LastText(), QStringLiteral("保存成功!"));
+        w->close();
+        settle();
+    }
+
+    struct Unit {
+        QString unit, barcode, pack, inPrice, salePrice;
+    };
+    // A goods item made in the goods window: the item with its default unit,
+    // then the second unit in the unit grid.
+    void addGoodsInWindow(frmGoods* w, const QString& code, const QString& name, const QString& type,
+                          const Unit& first, const Unit& second)
+    {
+        ui::click(w, "btn_GoodsAdd");
+        ui::typeInto(w, "txt_goodsCode", code);
+        ui::typeInto(w, "txt_goodsName", name);
+        auto* types = ui::child<QComboBox>(w, "cobo_goodsTypeName");
+        ui::focusOn(types);
+        const int target = types->findText(type);
+        ASSERT_GE(target, 0) << type.toStdString();
+        while (types->currentIndex() < target)
+            ui::press(Qt::Key_Down);
+        while (types->currentIndex() > target)
+            ui::press(Qt::Key_Up);
+        ui::typeInto(w, "txt_unit", first.unit);
+        ui::typeInto(w, "txt_goodsDetailCode", first.barcode);
+        ui::typeInto(w, "txt_packQty", first.pack);
+        ui::typeInto(w, "txt_inPrice", first.inPrice);
+        ui::typeInto(w, "txt_salePrice", first.salePrice);
+        answer(MsgAnswer::Yes);
+        ui::click(w, "btn_GoodsSave");
+        EXPECT_EQ(MsgBox::LastText(), QStringLiteral("保存成功!")) << code.toStdString();
+
+        ui::click(w, "btn_addBarCode");
+        FlexGrid* units = w->unitGrid();
+        const int row = units->Rows() - 1;
+        typeCell(units, row, frmGoods::dcBarcode, second.barcode);
+        typeCell(units, row, frmGoods::dcUnit, second.unit);
+        typeCell(units, row, frmGoods::dcPackQty, second.pack);
+        typeCell(units, row, frmGoods::dcInPrice, second.inPrice);
+        typeCell(units, row, frmGoods::dcSalePrice, second.salePrice);
+        answer(MsgAnswer::Yes);
+        ui::click(w, "btn_DetailSave");
+        EXPECT_EQ(MsgBox::LastText(), QStringLiteral("保存成功!")) << code.toStdString();
     }
 
     // ---- partners and locations, through their windows
@@ -177,15 +273,35 @@ TEST_F(WorkingDayTest, AdminRunsTheWholeDay)
     ASSERT_TRUE(start(QStringLiteral("admin"), QStringLiteral("740")));
     EXPECT_EQ(frame().Panel(QStringLiteral("cur_userinfor"))->text().contains(QStringLiteral("admin")), true);
 
-    // A goods type and two items of two packing units each.
+    // A goods type and two items of two packing units each, in their windows.
     exec(QStringLiteral("insert into tb_dictionary (id,utype,uname,parentId,isstart) values "
-                        "(30,'goodsType','饮料',0,1),(31,'customerType','批发',0,1)"));
-    addGoods(1, 30, QStringLiteral("G001"), QStringLiteral("可乐"),
-             {{QStringLiteral("瓶"), QStringLiteral("6901"), 1, 2.5, 3.5},
-              {QStringLiteral("箱"), QStringLiteral("6902"), 12, 28, 40}});
-    addGoods(2, 30, QStringLiteral("G002"), QStringLiteral("雪碧"),
-             {{QStringLiteral("瓶"), QStringLiteral("6903"), 1, 2, 3},
-              {QStringLiteral("箱"), QStringLiteral("6904"), 24, 45, 60}});
+                        "(31,'customerType','批发',0,1)"));
+    addGoodsType(QStringLiteral("饮料"));
+    menu("menu_goods");
+    auto* goods = window<frmGoods>("frmGoods");
+    ASSERT_NE(goods, nullptr);
+    addGoodsInWindow(goods, QStringLiteral("G001"), QStringLiteral("可乐"), QStringLiteral("饮料"),
+                     {QStringLiteral("瓶"), QStringLiteral("6901"), QStringLiteral("1"),
+                      QStringLiteral("2.5"), QStringLiteral("3.5")},
+                     {QStringLiteral("箱"), QStringLiteral("6902"), QStringLiteral("12"),
+                      QStringLiteral("28"), QStringLiteral("40")});
+    addGoodsInWindow(goods, QStringLiteral("G002"), QStringLiteral("雪碧"), QStringLiteral("饮料"),
+                     {QStringLiteral("瓶"), QStringLiteral("6903"), QStringLiteral("1"), QStringLiteral("2"),
+                      QStringLiteral("3")},
+                     {QStringLiteral("箱"), QStringLiteral("6904"), QStringLiteral("24"),
+                      QStringLiteral("45"), QStringLiteral("60")});
+    EXPECT_EQ(
+        scalar(
+            QStringLiteral("select group_concat(x, ' ') from (select h.goodsCode||':'||d.unit||':'||"
+                           "d.goodsDetailCode||':'||d.packQty||':'||d.isDefault as x from tb_goods_detail d "
+                           "join tb_goods_head h on h.id=d.headId order by h.goodsCode, d.rowNo)"))
+            .toString(),
+        QStringLiteral("G001:瓶:6901:1.0:1 G001:箱:6902:12.0:0 G002:瓶:6903:1.0:1 G002:箱:6904:24.0:0"));
+    for (const QString& bad : BadTexts()) {
+        replaceText(goods, "txt_KeyWord", bad);
+        ui::press(Qt::Key_Return);
+    }
+    EXPECT_EQ(faults(), QStringList());
 
     // A supplier and a customer, and bad names and searches on the way.
     menu("menu_MyCustomer");
