@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -27,6 +28,9 @@ namespace
 const QString kConnName = QStringLiteral("wms_shared");
 
 struct ConnState {
+    // Write statements prepared once per connection: a bill of many lines
+    // runs the same INSERT again and again inside one transaction.
+    QHash<QString, QSqlQuery> writeCache;
     QString appPathOverride;
     QString connString;
     bool endOnMissingDb = false;
@@ -328,6 +332,7 @@ void OpenConn(const QString&, const QString&)
     if (IsConnOpen())
         return;
     SetConnString();
+    cs().writeCache.clear();
     QSqlDatabase db = SharedConn();
     // QSQLITE creates a missing file: open an existing one only ("mode=rw"),
     // even if it vanished since GetDBPath looked.
@@ -349,6 +354,7 @@ void OpenConn(const QString&, const QString&)
 void CloseConn()
 {
     SharedRs.reset();
+    cs().writeCache.clear();
     if (!QSqlDatabase::contains(kConnName))
         return;
     {
@@ -398,8 +404,32 @@ QSqlQuery OpenForwardQuery(const QString& sql, const ParamMap& params)
 
 int ExecuteParaSql(const QString& sql, const ParamMap& params)
 {
-    QSqlQuery q = run(prepare(sql, &params));
-    return q.numRowsAffected();
+    const Prepared p = prepare(sql, &params);
+    if (cs().transDepth == 0) {
+        QSqlQuery q = run(p);
+        return q.numRowsAffected();
+    }
+    auto it = cs().writeCache.find(p.sql);
+    if (it == cs().writeCache.end()) {
+        if (cs().writeCache.size() >= 64)
+            cs().writeCache.clear();
+        QSqlQuery q(SharedConn());
+        q.setForwardOnly(true);
+        if (!q.prepare(p.sql))
+            throw DbError(errorText(q.lastError()));
+        it = cs().writeCache.insert(p.sql, q);
+    }
+    QSqlQuery& q = it.value();
+    for (int k = 0; k < p.values.size(); ++k)
+        q.bindValue(k, p.values.at(k));
+    if (!q.exec()) {
+        const QString error = errorText(q.lastError());
+        cs().writeCache.erase(it);
+        throw DbError(error);
+    }
+    const int changed = q.numRowsAffected();
+    q.finish();
+    return changed;
 }
 
 bool InTransaction()

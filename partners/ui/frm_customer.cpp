@@ -561,7 +561,7 @@ void frm_customer::startBill(const char* window, const char* method)
     QWidget* bill = WindowRegistry::Show(name);
     if (!bill)
         return;
-    // The bill takes the partner's name from here; it does not look it up.
+    // The new bill starts with this partner, number and name, as the bill window shows it.
     QMetaObject::invokeMethod(bill, method, Q_ARG(int, currentRowId()),
                               Q_ARG(QString, vsCustomerList->TextMatrix(row, dgCol_name)));
     WindowRegistry::BringToFront(bill);

@@ -491,7 +491,6 @@ TEST_F(CustomerWindowTest, ListMenuFollowsKindAndStatus)
     rightClick("丙两者");
     ui::child<QAction>(window.get(), "menu_export_Add")->trigger();
     EXPECT_EQ(FakeBillWindow::exports, (QList<int>{3}));
-    // The bill window gets the partner's name with its id: a bill saved without it is refused.
     EXPECT_EQ(FakeBillWindow::names, (QStringList{"甲供应", "丙两者"}));
     // A disabled partner starts nothing, even through an entry left enabled.
     rightClick("甲供应");
