@@ -4,8 +4,7 @@
 #include <QStringList>
 #include <QWidget>
 
-// Stands in for a bill window: records which partner (id and name) each new bill
-// was started for.
+// Stands in for a bill window: records which partner each new bill was started for.
 class FakeBillWindow : public QWidget
 {
     Q_OBJECT
