@@ -20,9 +20,9 @@ BenchData& store()
     static std::unique_ptr<BenchData> db;
     return BenchData::Once(db, [](BenchData& d) {
         d.Use();
-        BenchData::GoodsSpec spec;
-        spec.goodsCount = 2000;
-        d.AddGoods(spec);
+        BenchData::GoodsPlan setup;
+        setup.goodsCount = 2000;
+        d.AddGoods(setup);
         d.Fill([] {
             BenchData::Inserter head(
                 QStringLiteral("insert into tb_rk_head "
@@ -91,7 +91,7 @@ BillHead billHead()
 void BM_SaveBill200Lines(benchmark::State& state)
 {
     store();
-    BillStore bills(BillDirectionSpec::In());
+    BillStore bills(BillSetup::In());
     std::vector<int> saved;
     for (auto _ : state) {
         BillHead h = billHead();
@@ -109,7 +109,7 @@ BENCHMARK(BM_SaveBill200Lines)->Unit(benchmark::kMillisecond);
 void BM_LoadBill200Lines(benchmark::State& state)
 {
     store();
-    BillStore bills(BillDirectionSpec::In());
+    BillStore bills(BillSetup::In());
     BillHead h = billHead();
     QList<BillLine> lines = billLines();
     bills.Add(h, lines);
@@ -127,7 +127,7 @@ BENCHMARK(BM_LoadBill200Lines)->Unit(benchmark::kMillisecond);
 void BM_LastPrice(benchmark::State& state)
 {
     store();
-    BillStore bills(BillDirectionSpec::In());
+    BillStore bills(BillSetup::In());
     double price = 0;
     int n = 0;
     for (auto _ : state) {

@@ -29,11 +29,11 @@ BenchData& catalogue(int goodsCount)
         if (made.size() == 1) // the databases go before the application does
             qAddPostRoutine([] { made.clear(); });
         db = std::make_unique<BenchData>();
-        BenchData::GoodsSpec spec;
-        spec.goodsCount = goodsCount;
-        spec.unitsPerGoods = kUnitsPerGoods;
-        spec.disabledEvery = 50;
-        db->AddGoods(spec);
+        BenchData::GoodsPlan setup;
+        setup.goodsCount = goodsCount;
+        setup.unitsPerGoods = kUnitsPerGoods;
+        setup.disabledEvery = 50;
+        db->AddGoods(setup);
         ExecuteSql(QStringLiteral("analyze"));
     }
     if (g_current != db.get()) {

@@ -57,11 +57,11 @@ BenchData& data()
 {
     static BenchData* d = [] {
         auto* bench = new BenchData;
-        BenchData::GoodsSpec spec;
-        spec.goodsCount = kGoods;
-        spec.unitsPerGoods = 4;
-        spec.disabledEvery = 20;
-        bench->AddGoods(spec);
+        BenchData::GoodsPlan setup;
+        setup.goodsCount = kGoods;
+        setup.unitsPerGoods = 4;
+        setup.disabledEvery = 20;
+        bench->AddGoods(setup);
         addPartners(*bench, kPartners);
         return bench;
     }();

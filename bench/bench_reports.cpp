@@ -25,11 +25,11 @@ BenchData& bills()
 {
     static std::unique_ptr<BenchData> db;
     return BenchData::Once(db, [](BenchData& d) {
-        BenchData::GoodsSpec spec;
-        spec.goodsCount = kGoods;
-        spec.unitsPerGoods = 2;
-        spec.barcodes = false;
-        d.AddGoods(spec);
+        BenchData::GoodsPlan setup;
+        setup.goodsCount = kGoods;
+        setup.unitsPerGoods = 2;
+        setup.barcodes = false;
+        d.AddGoods(setup);
         d.Fill([] {
             BenchData::Inserter head(
                 QStringLiteral("insert into tb_rk_head "
@@ -154,7 +154,7 @@ void BM_BareSql(benchmark::State& state)
     Report r = Make(kind);
     const ReportFill fill = FillFor(range, r.auditStates);
     r.data->insert_temp(fill); // the table and the formatter exist
-    const ConditionSql insert = r.data->spec().fillStatement(fill);
+    const ConditionSql insert = r.data->setup().fillStatement(fill);
     QString insertSql = insert.sql;
     QVariantList values;
     // Positional binding in the order the names occur.
@@ -162,7 +162,7 @@ void BM_BareSql(benchmark::State& state)
         insertSql.replace(name, QStringLiteral("?"));
         values.append(value);
     }
-    const QString table = r.data->spec().workTable;
+    const QString table = r.data->setup().workTable;
     QSqlDatabase db = SharedConn();
     QSqlQuery del(db), ins(db), cnt(db), page(db);
     del.prepare(QStringLiteral("delete from ") + table);
@@ -187,7 +187,7 @@ void BM_BareSql(benchmark::State& state)
         if (out.open(QIODevice::WriteOnly)) {
             const QString script =
                 QStringLiteral("CREATE TEMP TABLE ") + table + QStringLiteral(" (") +
-                r.data->spec().columnDefs + QStringLiteral(");\n.timer on\nBEGIN;\nDELETE FROM ") + table +
+                r.data->setup().columnDefs + QStringLiteral(");\n.timer on\nBEGIN;\nDELETE FROM ") + table +
                 QStringLiteral(";\n") + text + QStringLiteral(";\nCOMMIT;\nselect count(*) from ") + table +
                 QStringLiteral(";\n") + r.selectText + QStringLiteral(" from ") + table +
                 QStringLiteral(" order by ") + r.order + QStringLiteral(" desc, id desc limit 20;\n");

@@ -69,10 +69,10 @@ BenchData& store()
 {
     static std::unique_ptr<BenchData> db;
     return BenchData::Once(db, [](BenchData& d) {
-        BenchData::GoodsSpec spec;
-        spec.goodsCount = kGoods;
-        spec.unitsPerGoods = 2;
-        d.AddGoods(spec);
+        BenchData::GoodsPlan setup;
+        setup.goodsCount = kGoods;
+        setup.unitsPerGoods = 2;
+        d.AddGoods(setup);
         std::mt19937 rng(7);
         addBills(d, QStringLiteral("rk"), kAuditedLines * kInboundShare / 100, rng);
         addBills(d, QStringLiteral("ck"), kAuditedLines * (100 - kInboundShare) / 100, rng);

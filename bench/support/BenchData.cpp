@@ -175,11 +175,11 @@ int BenchData::ensureGoodsTypes(int count)
     return first;
 }
 
-int BenchData::AddGoods(const GoodsSpec& spec)
+int BenchData::AddGoods(const GoodsPlan& setup)
 {
     int firstGoods = 0;
     Fill([&] {
-        const int firstType = ensureGoodsTypes(spec.goodsTypes);
+        const int firstType = ensureGoodsTypes(setup.goodsTypes);
         firstGoods = NextId(QStringLiteral("tb_goods_head"));
         int unitId = NextId(QStringLiteral("tb_goods_detail"));
         Inserter head(
@@ -193,21 +193,21 @@ int BenchData::AddGoods(const GoodsSpec& spec)
         QHash<QString, QString> pinyinOf;
         const QString now = GetNowStr();
         const QStringList& units = unitNames();
-        for (int n = 0; n < spec.goodsCount; ++n) {
+        for (int n = 0; n < setup.goodsCount; ++n) {
             const int id = firstGoods + n;
             const QString name = GoodsName(id);
             const QString stem = nameStem(id);
             auto py = pinyinOf.find(stem);
             if (py == pinyinOf.end())
                 py = pinyinOf.insert(stem, GetPinyin(stem));
-            const bool disabled = spec.disabledEvery > 0 && (n + 1) % spec.disabledEvery == 0;
-            head.Row({id, firstType > 0 ? firstType + n % spec.goodsTypes : 0, GoodsCode(id), name,
+            const bool disabled = setup.disabledEvery > 0 && (n + 1) % setup.disabledEvery == 0;
+            head.Row({id, firstType > 0 ? firstType + n % setup.goodsTypes : 0, GoodsCode(id), name,
                       QStringLiteral("%1ml×%2").arg(id % 997).arg(1 + id % 24), *py, 1000.0, 10.0,
                       disabled ? QStringLiteral("禁用") : QStringLiteral("启用"), QStringLiteral("admin"),
                       now, QStringLiteral("admin"), now});
             double pack = 1;
-            for (int u = 1; u <= spec.unitsPerGoods; ++u) {
-                unit.Row({unitId++, id, u == 1 ? 1 : 0, u, spec.barcodes ? Barcode(id, u) : QString(),
+            for (int u = 1; u <= setup.unitsPerGoods; ++u) {
+                unit.Row({unitId++, id, u == 1 ? 1 : 0, u, setup.barcodes ? Barcode(id, u) : QString(),
                           units.at((u - 1) % units.size()), pack, 0.5 * pack, 2.5 * pack, 3.5 * pack});
                 pack *= 6;
             }

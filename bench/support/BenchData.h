@@ -28,7 +28,7 @@ class BenchData
     void Use();
     QString folder() const;
 
-    struct GoodsSpec {
+    struct GoodsPlan {
         int goodsCount = 0;
         int unitsPerGoods = 4; // the first one is the default unit
         bool barcodes = true;  // every unit gets a barcode
@@ -36,7 +36,7 @@ class BenchData
         int goodsTypes = 20;   // goods types made on first use
     };
     // Adds goods items with their packing units; answers the first goods id.
-    int AddGoods(const GoodsSpec& spec);
+    int AddGoods(const GoodsPlan& setup);
 
     // The names the fillers give, so that benchmarks can address rows.
     static QString GoodsCode(int goodsId);           // "G0000042"

@@ -24,7 +24,7 @@ template <class To, class From> QList<To> convertAll(const QList<From>& from)
 template <class Head, class Line> class BillHeadFace
 {
   public:
-    explicit BillHeadFace(const BillDirectionSpec& direction) : m_store(direction) {}
+    explicit BillHeadFace(const BillSetup& direction) : m_store(direction) {}
 
     QString GetSqlSearch(const QString& utype = {}) const { return m_store.GetSqlSearch(utype); }
     // The new bill's id and number, and the lines' ids, are written back.
@@ -74,7 +74,7 @@ template <class Head, class Line> class BillHeadFace
 template <class Line> class BillLineFace
 {
   public:
-    explicit BillLineFace(const BillDirectionSpec& direction) : m_store(direction) {}
+    explicit BillLineFace(const BillSetup& direction) : m_store(direction) {}
 
     QString GetSqlSearch(const QString& utype = {}) const { return m_store.GetLineSqlSearch(utype); }
     m_DBresult Add(Line& obj_Model)

@@ -209,6 +209,25 @@ m_DBresult BillStore::Update_pass(const BillHead& head)
     });
 }
 
+BillStore::PassOutcome BillStore::SetPass(int id, bool pass, const QString& user, const QString& time)
+{
+    const int changed = ExecuteParaSql(Q("update ") + m_dir.headTable +
+                                           Q(" set ispass=@ispass, updateLastUser=@updateLastUser,"
+                                             " updateLastTime=@updateLastTime where id=@id and ispass=@was"),
+                                       ParamMap{{Q("@ispass"), pass ? 1 : 0},
+                                                {Q("@updateLastUser"), user},
+                                                {Q("@updateLastTime"), time},
+                                                {Q("@id"), id},
+                                                {Q("@was"), pass ? 0 : 1}});
+    if (changed > 0)
+        return PassOutcome::Done;
+    const QVariant stored =
+        GetFieldValue(Q("ispass"), m_dir.headTable, Q(" and id=@id"), ParamMap{{Q("@id"), id}});
+    if (stored.toString().isEmpty())
+        return PassOutcome::Missing;
+    return stored.toInt() != 0 ? PassOutcome::Audited : PassOutcome::Unaudited;
+}
+
 m_DBresult BillStore::Delete(int id)
 {
     return RunTrans([&] {
@@ -262,7 +281,7 @@ namespace
 {
 
 // The fields a head and its lines both read from their views.
-void readBillFields(const RecordSet& rs, const BillDirectionSpec& dir, BillCommon& r)
+void readBillFields(const RecordSet& rs, const BillSetup& dir, BillCommon& r)
 {
     r.id = rs.integer(0, Q("id"));
     r.accountId = rs.integer(0, Q("accountId"));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BillDirectionSpec.h"
 #include "BillRecords.h"
+#include "BillSetup.h"
 #include "RecordSet.h"
 #include "m_DBresult.h"
 #include "m_condition.h"
@@ -22,8 +22,8 @@
 class BillStore
 {
   public:
-    explicit BillStore(const BillDirectionSpec& direction) : m_dir(direction) {}
-    const BillDirectionSpec& direction() const { return m_dir; }
+    explicit BillStore(const BillSetup& direction) : m_dir(direction) {}
+    const BillSetup& direction() const { return m_dir; }
 
     // ---- heads ----
 
@@ -40,6 +40,11 @@ class BillStore
     m_DBresult Update_All(BillHead& head, QList<BillLine>& lines);
     // Sets the audit flag with its user and time stamp; a missing bill fails.
     m_DBresult Update_pass(const BillHead& head);
+    // Audits (pass) or un-audits a bill only when it is stored in the other
+    // state, stamping the user and the time in the same statement, so a bill
+    // changed elsewhere is never audited twice. Database errors are thrown.
+    enum class PassOutcome { Done, Audited, Unaudited, Missing };
+    PassOutcome SetPass(int id, bool pass, const QString& user, const QString& time);
     // Deletes an unaudited bill, lines and head.
     m_DBresult Delete(int id);
     // The bill as the view shows it; an empty record (id 0) when there is none.
@@ -93,5 +98,5 @@ class BillStore
     m_DBresult refill(const QString& temp, const QString& view, const QString& columns,
                       const m_conditions& ilstPara);
 
-    const BillDirectionSpec& m_dir;
+    const BillSetup& m_dir;
 };

@@ -7,7 +7,7 @@
 class dal_ck_detail : public BillLineFace<m_ck_detail>
 {
   public:
-    dal_ck_detail() : BillLineFace(BillDirectionSpec::Out()) {}
+    dal_ck_detail() : BillLineFace(BillSetup::Out()) {}
     m_DBresult insert_Temp_ck_detail(const m_conditions& ilstPara)
     {
         return m_store.insert_Temp_detail(ilstPara);

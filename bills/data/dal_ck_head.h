@@ -8,7 +8,7 @@
 class dal_ck_head : public BillHeadFace<m_ck_head, m_ck_detail>
 {
   public:
-    dal_ck_head() : BillHeadFace(BillDirectionSpec::Out()) {}
+    dal_ck_head() : BillHeadFace(BillSetup::Out()) {}
     m_DBresult insert_Temp_ck_head(const m_conditions& ilstPara)
     {
         return m_store.insert_Temp_head(ilstPara);

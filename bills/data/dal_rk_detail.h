@@ -7,7 +7,7 @@
 class dal_rk_detail : public BillLineFace<m_rk_detail>
 {
   public:
-    dal_rk_detail() : BillLineFace(BillDirectionSpec::In()) {}
+    dal_rk_detail() : BillLineFace(BillSetup::In()) {}
     m_DBresult insert_Temp_rk_detail(const m_conditions& ilstPara)
     {
         return m_store.insert_Temp_detail(ilstPara);

@@ -8,7 +8,7 @@
 class dal_rk_head : public BillHeadFace<m_rk_head, m_rk_detail>
 {
   public:
-    dal_rk_head() : BillHeadFace(BillDirectionSpec::In()) {}
+    dal_rk_head() : BillHeadFace(BillSetup::In()) {}
     m_DBresult insert_Temp_rk_head(const m_conditions& ilstPara)
     {
         return m_store.insert_Temp_head(ilstPara);

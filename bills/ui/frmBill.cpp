@@ -85,8 +85,8 @@ QString frmBill::T(const char* inbound, const char* outbound) const
     return Q(isOutbound() ? outbound : inbound);
 }
 
-frmBill::frmBill(BillDirectionSpec::Kind kind, QWidget* parent)
-    : QWidget(parent), m_store(BillDirectionSpec::Of(kind)), m_uvg(std::make_unique<uvg>())
+frmBill::frmBill(BillSetup::Kind kind, QWidget* parent)
+    : QWidget(parent), m_store(BillSetup::Of(kind)), m_uvg(std::make_unique<uvg>())
 {
     if (isOutbound()) {
         c.salePrice = 14;

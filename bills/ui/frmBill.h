@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BillDirectionSpec.h"
+#include "BillSetup.h"
 #include "BillStore.h"
 
 #include <QPointer>
@@ -37,7 +37,7 @@ class frmBill : public QWidget
 {
     Q_OBJECT
   public:
-    explicit frmBill(BillDirectionSpec::Kind kind, QWidget* parent = nullptr);
+    explicit frmBill(BillSetup::Kind kind, QWidget* parent = nullptr);
     ~frmBill() override;
 
     // Loads a stored bill; a missing or unreadable one shows the error and
@@ -66,7 +66,7 @@ class frmBill : public QWidget
     using StockProbe = std::function<std::optional<double>(int goodsId)>;
     static void SetStockProbe(StockProbe probe);
 
-    const BillDirectionSpec& direction() const { return m_store.direction(); }
+    const BillSetup& direction() const { return m_store.direction(); }
     bool isOutbound() const { return direction().hasSalePrice; }
 
     // Controls, named as the window's parts know them.
@@ -133,7 +133,7 @@ class frmImport : public frmBill
 {
     Q_OBJECT
   public:
-    explicit frmImport(QWidget* parent = nullptr) : frmBill(BillDirectionSpec::Inbound, parent) {}
+    explicit frmImport(QWidget* parent = nullptr) : frmBill(BillSetup::Inbound, parent) {}
     // A new bill for the supplier picked in the partner window (0 and an empty
     // name: no supplier).
     Q_INVOKABLE void Import_Add(int int_supplierId, const QString& str_supplierName = {})
@@ -149,7 +149,7 @@ class frmExport : public frmBill
 {
     Q_OBJECT
   public:
-    explicit frmExport(QWidget* parent = nullptr) : frmBill(BillDirectionSpec::Outbound, parent) {}
+    explicit frmExport(QWidget* parent = nullptr) : frmBill(BillSetup::Outbound, parent) {}
     Q_INVOKABLE void Export_Add(int int_customerId, const QString& str_customerName = {})
     {
         NewBillFor(int_customerId, str_customerName);

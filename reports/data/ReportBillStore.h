@@ -1,7 +1,7 @@
 #pragma once
 
 #include "BillStore.h"
-#include "ReportSpec.h"
+#include "ReportSetup.h"
 
 #include <QString>
 
@@ -12,27 +12,23 @@
 class ReportBillStore
 {
   public:
-    enum class Outcome {
-        Done,
-        Audited,   // the bill is audited (so it cannot be audited again)
-        Unaudited, // the bill is not audited (so it cannot be un-audited)
-        Missing,   // no such bill
-    };
+    using Outcome = BillStore::PassOutcome;
 
     explicit ReportBillStore(BillDirection dir)
-        : m_store(dir == BillDirection::In ? BillDirectionSpec::In() : BillDirectionSpec::Out())
+        : m_store(dir == BillDirection::In ? BillSetup::In() : BillSetup::Out())
     {
     }
 
     // Sets ispass to 1 (pass) or 0, stamping the user and the time, only when
     // the bill is stored in the other state. Database errors are thrown as DbError.
-    Outcome Update_pass(int id, bool pass, const QString& user, const QString& time);
+    Outcome Update_pass(int id, bool pass, const QString& user, const QString& time)
+    {
+        return m_store.SetPass(id, pass, user, time);
+    }
     // The bill store's delete: lines and head of an unaudited bill in one
     // transaction; an audited or missing bill is refused with its text.
     m_DBresult Delete(int id) { return m_store.Delete(id); }
 
   private:
-    Outcome stateOf(int id) const;
-
     BillStore m_store;
 };

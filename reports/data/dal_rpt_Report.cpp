@@ -52,9 +52,9 @@ void RegisterReportFunctions()
                                    nullptr, nullptr, nullptr);
 }
 
-dal_rpt_Report::dal_rpt_Report(ReportSpec spec) : m_spec(std::move(spec))
+dal_rpt_Report::dal_rpt_Report(ReportSetup setup) : m_setup(std::move(setup))
 {
-    CheckSqlName(m_spec.workTable);
+    CheckSqlName(m_setup.workTable);
 }
 
 void dal_rpt_Report::ensureTable() const
@@ -62,16 +62,16 @@ void dal_rpt_Report::ensureTable() const
     // The connection may have been opened anew since the last search: the
     // table and the formatter live as long as their connection.
     RegisterReportFunctions();
-    ExecuteSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ") + m_spec.workTable + QStringLiteral(" (") +
-               m_spec.columnDefs + QStringLiteral(")"));
+    ExecuteSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ") + m_setup.workTable + QStringLiteral(" (") +
+               m_setup.columnDefs + QStringLiteral(")"));
 }
 
 m_DBresult dal_rpt_Report::insert_temp(const ReportFill& fill)
 {
     return RunTrans([&] {
         ensureTable();
-        ExecuteSql(QStringLiteral("DELETE FROM ") + m_spec.workTable);
-        const ConditionSql insert = m_spec.fillStatement(fill);
+        ExecuteSql(QStringLiteral("DELETE FROM ") + m_setup.workTable);
+        const ConditionSql insert = m_setup.fillStatement(fill);
         ExecuteParaSql(insert.sql, insert.params);
     });
 }
@@ -79,8 +79,8 @@ m_DBresult dal_rpt_Report::insert_temp(const ReportFill& fill)
 QString dal_rpt_Report::selectFrom(const QString& str_sql) const
 {
     const QString select =
-        str_sql.trimmed().isEmpty() ? QStringLiteral("select ") + m_spec.fullColumns : str_sql;
-    return select + QStringLiteral(" from ") + m_spec.workTable + QStringLiteral(" where 1=1 ");
+        str_sql.trimmed().isEmpty() ? QStringLiteral("select ") + m_setup.fullColumns : str_sql;
+    return select + QStringLiteral(" from ") + m_setup.workTable + QStringLiteral(" where 1=1 ");
 }
 
 QString dal_rpt_Report::OrderText(const m_PageInfor& page)
@@ -106,7 +106,7 @@ m_recordSet dal_rpt_Report::GetListForCondition(const ReportFill& fill, const m_
         return out;
     }
     out.str_condition = ReportConditionSql(list, QStringLiteral("@c"));
-    const RecordSetPtr n = ExecuteSql(QStringLiteral("select count(*) from ") + m_spec.workTable +
+    const RecordSetPtr n = ExecuteSql(QStringLiteral("select count(*) from ") + m_setup.workTable +
                                           QStringLiteral(" where 1=1 ") + out.str_condition.sql,
                                       out.str_condition.params);
     out.recordCount = n && !n->isEmpty() ? n->value(0, 0).toInt() : 0;
@@ -134,8 +134,8 @@ QString dal_rpt_Report::dataTableSql(const ConditionSql& condition, const QStrin
                                      bool isExportExcel) const
 {
     ensureTable();
-    return QStringLiteral("select ") + (isExportExcel ? m_spec.exportColumns : m_spec.fullColumns) +
-           QStringLiteral(" from ") + m_spec.workTable + QStringLiteral(" where 1=1 ") + condition.sql +
+    return QStringLiteral("select ") + (isExportExcel ? m_setup.exportColumns : m_setup.fullColumns) +
+           QStringLiteral(" from ") + m_setup.workTable + QStringLiteral(" where 1=1 ") + condition.sql +
            orderText;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "RecordSet.h"
-#include "ReportSpec.h"
+#include "ReportSetup.h"
 #include "RowReader.h"
 #include "m_DBresult.h"
 #include "m_PageInfor.h"
@@ -14,7 +14,7 @@
 // The data class of every report: it owns the report's work table, a TEMP
 // table of the program's connection (so another copy of the program never
 // empties or changes it), and reads it page by page. Each report fills it
-// with its own statement (ReportSpec); the classes dal_rpt_rkHead ... are
+// with its own statement (ReportSetup); the classes dal_rpt_rkHead ... are
 // this class with their report's statement.
 //
 // A search rebuilds the work table and counts its selected rows once; pages,
@@ -22,10 +22,10 @@
 class dal_rpt_Report
 {
   public:
-    explicit dal_rpt_Report(ReportSpec spec);
+    explicit dal_rpt_Report(ReportSetup setup);
     virtual ~dal_rpt_Report() = default;
 
-    const ReportSpec& spec() const { return m_spec; }
+    const ReportSetup& setup() const { return m_setup; }
 
     // Empties the work table and refills it from the bills, in one transaction;
     // a failure leaves the previous rows and comes back as the result's text.
@@ -61,7 +61,7 @@ class dal_rpt_Report
     QString selectFrom(const QString& str_sql) const;
     QString dataTableSql(const ConditionSql& condition, const QString& orderText, bool isExportExcel) const;
 
-    ReportSpec m_spec;
+    ReportSetup m_setup;
 };
 
 // Registers the report number formatter rpt_num(value, format [, zeroText])

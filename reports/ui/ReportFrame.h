@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportSpec.h"
+#include "ReportSetup.h"
 #include "dal_rpt_Report.h"
 #include "m_PageInfor.h"
 

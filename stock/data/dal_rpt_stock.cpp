@@ -263,9 +263,9 @@ QString dal_rpt_stock::BalanceField()
     return QStringLiteral("CAST(totalBlanceQty AS REAL)");
 }
 
-ReportSpec StockSpec()
+ReportSetup StockSetup()
 {
-    ReportSpec s;
+    ReportSetup s;
     s.workTable = QStringLiteral("temp_rpt_stock");
     s.columnDefs = kColumnDefs;
     s.fullColumns = dal_rpt_stock::Columns().join(QLatin1Char(','));
@@ -274,7 +274,7 @@ ReportSpec StockSpec()
     return s;
 }
 
-dal_rpt_stock::dal_rpt_stock() : dal_rpt_Report(StockSpec()) {}
+dal_rpt_stock::dal_rpt_stock() : dal_rpt_Report(StockSetup()) {}
 
 m_DBresult dal_rpt_stock::insert_temp_rpt_stock(const QString& str_JoinAccountTypeId)
 {

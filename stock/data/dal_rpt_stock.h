@@ -1,7 +1,7 @@
 #pragma once
 
 #include "RecordSet.h"
-#include "ReportSpec.h"
+#include "ReportSetup.h"
 #include "dal_rpt_Report.h"
 #include "m_DBresult.h"
 #include "m_PageInfor.h"
@@ -66,4 +66,4 @@ class dal_rpt_stock : public dal_rpt_Report
 };
 
 // The work table of the stock report and the statement that rebuilds it.
-ReportSpec StockSpec();
+ReportSetup StockSetup();

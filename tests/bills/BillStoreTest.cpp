@@ -11,11 +11,11 @@ namespace
 {
 
 // Every case runs for inbound and outbound bills alike.
-class BillStoreTest : public DbTest, public ::testing::WithParamInterface<BillDirectionSpec::Kind>
+class BillStoreTest : public DbTest, public ::testing::WithParamInterface<BillSetup::Kind>
 {
   protected:
-    const BillDirectionSpec& dir() const { return BillDirectionSpec::Of(GetParam()); }
-    BillStore store{BillDirectionSpec::Of(GetParam())};
+    const BillSetup& dir() const { return BillSetup::Of(GetParam()); }
+    BillStore store{BillSetup::Of(GetParam())};
 
     static BillHead head(const QString& date = QStringLiteral("2024-03-15"))
     {
@@ -136,8 +136,8 @@ TEST_P(BillStoreTest, NumbersFollowTheBillDateMonthPerDirection)
     EXPECT_EQ(addBill().billNo, dir().numberKind + QStringLiteral("-2403-00002"));
     EXPECT_EQ(addBill(QStringLiteral("2024-04-01")).billNo, dir().numberKind + QStringLiteral("-2404-00001"));
     // The other direction's bills of the month do not count.
-    BillStore other(BillDirectionSpec::Of(
-        GetParam() == BillDirectionSpec::Inbound ? BillDirectionSpec::Outbound : BillDirectionSpec::Inbound));
+    BillStore other(
+        BillSetup::Of(GetParam() == BillSetup::Inbound ? BillSetup::Outbound : BillSetup::Inbound));
     BillHead o = head();
     QList<BillLine> none;
     ASSERT_TRUE(other.Add(o, none).isResult);
@@ -304,10 +304,8 @@ TEST_P(BillStoreTest, SqlTextsAndEmptyReads)
 }
 
 INSTANTIATE_TEST_SUITE_P(BothDirections, BillStoreTest,
-                         ::testing::Values(BillDirectionSpec::Inbound, BillDirectionSpec::Outbound),
-                         [](const auto& info) {
-                             return std::string(info.param == BillDirectionSpec::Inbound ? "Inbound"
-                                                                                         : "Outbound");
+                         ::testing::Values(BillSetup::Inbound, BillSetup::Outbound), [](const auto& info) {
+                             return std::string(info.param == BillSetup::Inbound ? "Inbound" : "Outbound");
                          });
 
 // The per-direction names carry the partner under their own field names.

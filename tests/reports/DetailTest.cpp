@@ -67,7 +67,7 @@ TEST_P(DetailTest, DefaultUnitThatGivesNoCountLeavesTheValueEmpty)
     addLine(2, 1, 2, 0, 2, 2);
     addLine(3, 1, 3, 3, 2, 1);
     addLine(4, 1, 4, 1, 2, 1);
-    dal_rpt_Report data(BillDetailSpec(dir()));
+    dal_rpt_Report data(BillDetailSetup(dir()));
     ReportFill fill;
     m_PageInfor page;
     page.int_PageSize = 20;

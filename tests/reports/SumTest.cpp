@@ -195,7 +195,7 @@ TEST_P(SumTest, SumDataOfEachDirectionReadsOnlyItsOwnBills)
              .arg(Tables(other).head));
     exec(QStringLiteral("INSERT INTO %1 (id, headId, goodsId, qty, packQty) VALUES (1, 1, 1, 5, 1)")
              .arg(Tables(other).detail));
-    dal_rpt_Report data(GoodsSumSpec(dir()));
+    dal_rpt_Report data(GoodsSumSetup(dir()));
     ReportFill fill;
     fill.accountList = QStringLiteral("12,0");
     m_PageInfor page;

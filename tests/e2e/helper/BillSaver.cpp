@@ -19,7 +19,7 @@ int main(int argc, char** argv)
     }
     SetAppPathOverride(args.at(1));
     const int lineCount = args.at(2).toInt();
-    BillStore store(BillDirectionSpec::In());
+    BillStore store(BillSetup::In());
     try {
         for (;;) {
             BillHead head;

@@ -1,4 +1,4 @@
-#include "ReportSpec.h"
+#include "ReportSetup.h"
 
 #include "DbError.h"
 #include "sqlHelper.h"
@@ -83,10 +83,10 @@ QString PassName(const QString& alias)
 
 // ---------------------------------------------------------------- bill list
 
-ReportSpec BillListSpec(BillDirection dir)
+ReportSetup BillListSetup(BillDirection dir)
 {
     const BillTables& t = Tables(dir);
-    ReportSpec s;
+    ReportSetup s;
     s.workTable = QStringLiteral("temp_rpt_") + t.code + QStringLiteral("Head");
     s.columnDefs =
         QStringLiteral("id INTEGER, accountId INTEGER, accountName TEXT, billNo TEXT, ubillNo TEXT, "
@@ -130,11 +130,11 @@ ReportSpec BillListSpec(BillDirection dir)
 
 // ---------------------------------------------------------------- line detail
 
-ReportSpec BillDetailSpec(BillDirection dir)
+ReportSetup BillDetailSetup(BillDirection dir)
 {
     const BillTables& t = Tables(dir);
     const bool out = dir == BillDirection::Out;
-    ReportSpec s;
+    ReportSetup s;
     s.workTable = QStringLiteral("temp_rpt_") + t.code + QStringLiteral("Detail");
     s.columnDefs =
         QStringLiteral("id INTEGER, headId INTEGER, accountId INTEGER, accountName TEXT, ispass INTEGER, "
@@ -194,11 +194,11 @@ ReportSpec BillDetailSpec(BillDirection dir)
 
 // ---------------------------------------------------------------- goods sums
 
-ReportSpec GoodsSumSpec(BillDirection dir)
+ReportSetup GoodsSumSetup(BillDirection dir)
 {
     const BillTables& t = Tables(dir);
     const QString w = t.sumWord;
-    ReportSpec s;
+    ReportSetup s;
     s.workTable = QStringLiteral("temp_rpt_") + t.code + QStringLiteral("Sum");
     s.columnDefs =
         QStringLiteral("id INTEGER, goodsTypeId INTEGER, goodsTypeName TEXT, goodsCode TEXT, goodsName TEXT, "

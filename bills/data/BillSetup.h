@@ -5,7 +5,7 @@
 // What tells an inbound bill from an outbound one in the store: tables,
 // views, print work tables, the partner columns and the price the amount is
 // taken from. Everything else about the two kinds of bill is the same.
-struct BillDirectionSpec {
+struct BillSetup {
     enum Kind { Inbound, Outbound };
 
     Kind kind = Inbound;
@@ -21,7 +21,7 @@ struct BillDirectionSpec {
     QString priceCol;       // the price of the amount: inPrice / salePrice
     bool hasSalePrice = false;
 
-    static const BillDirectionSpec& In();
-    static const BillDirectionSpec& Out();
-    static const BillDirectionSpec& Of(Kind kind) { return kind == Inbound ? In() : Out(); }
+    static const BillSetup& In();
+    static const BillSetup& Out();
+    static const BillSetup& Of(Kind kind) { return kind == Inbound ? In() : Out(); }
 };

@@ -31,7 +31,7 @@ struct ReportFill {
 };
 
 // The work table of one report and the statement that fills it.
-struct ReportSpec {
+struct ReportSetup {
     QString workTable;     // a TEMP table of the connection, e.g. "temp_rpt_rkHead"
     QString columnDefs;    // its columns with their types, in insert order
     QString fullColumns;   // the insert order
@@ -41,9 +41,9 @@ struct ReportSpec {
 };
 
 // The SQL of the three report kinds, per direction.
-ReportSpec BillListSpec(BillDirection dir);
-ReportSpec BillDetailSpec(BillDirection dir);
-ReportSpec GoodsSumSpec(BillDirection dir);
+ReportSetup BillListSetup(BillDirection dir);
+ReportSetup BillDetailSetup(BillDirection dir);
+ReportSetup GoodsSumSetup(BillDirection dir);
 
 // Conditions as SQL text with bound values, like GetConditionSql, except that
 // a "like" value is matched as typed: its "%", "_" and "\" are literal.

@@ -1,0 +1,35 @@
+#include "BillSetup.h"
+
+const BillSetup& BillSetup::In()
+{
+    static const BillSetup d{Inbound,
+                             QStringLiteral("rk"),
+                             QStringLiteral("tb_rk_head"),
+                             QStringLiteral("tb_rk_detail"),
+                             QStringLiteral("v_rk_head"),
+                             QStringLiteral("v_rk_detail"),
+                             QStringLiteral("temp_rk_head"),
+                             QStringLiteral("temp_rk_detail"),
+                             QStringLiteral("supplierId"),
+                             QStringLiteral("supplierName"),
+                             QStringLiteral("inPrice"),
+                             false};
+    return d;
+}
+
+const BillSetup& BillSetup::Out()
+{
+    static const BillSetup d{Outbound,
+                             QStringLiteral("ck"),
+                             QStringLiteral("tb_ck_head"),
+                             QStringLiteral("tb_ck_detail"),
+                             QStringLiteral("v_ck_head"),
+                             QStringLiteral("v_ck_detail"),
+                             QStringLiteral("temp_ck_head"),
+                             QStringLiteral("temp_ck_detail"),
+                             QStringLiteral("customerId"),
+                             QStringLiteral("customerName"),
+                             QStringLiteral("salePrice"),
+                             true};
+    return d;
+}
