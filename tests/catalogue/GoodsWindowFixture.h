@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FlexGrid.h"
+#include "GridDriver.h"
 #include "InputBox.h"
 #include "TestEnv.h"
 #include "UiDriver.h"
@@ -94,55 +95,18 @@ class GoodsWindowTest : public DbTest
         return codes;
     }
 
-    static void clickCell(FlexGrid* grid, int row, int col)
-    {
-        const QModelIndex index = grid->model()->index(row - grid->FixedRows(), col);
-        grid->scrollTo(index);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
-        QApplication::processEvents();
-    }
-
     // Clicks the list row of a goods code; false when the list has none.
     bool clickGoods(const QString& code)
     {
         const int row = list()->FindRow(code, 1, frmGoods::lcCode);
         if (row < 1)
             return false;
-        clickCell(list(), row, frmGoods::lcName);
+        ui::clickCell(list(), row, frmGoods::lcName);
         return true;
     }
 
-    // Types at the focus widget with key codes (the grid's editor takes no
-    // key without one): a character's own code, any other key for Chinese.
-    static void typeKeys(const QString& text)
-    {
-        for (const QChar c : text) {
-            QWidget* target = QApplication::focusWidget();
-            ASSERT_NE(target, nullptr);
-            const int key = c.unicode() < 128 ? c.toUpper().unicode() : int(Qt::Key_unknown);
-            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
-            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(target, &press);
-            QApplication::sendEvent(target, &release);
-        }
-        QApplication::processEvents();
-    }
-
-    // Replaces a unit cell's text as a user does: click the cell, open its
-    // editor, clear it, type, and end the edit with Enter.
-    void typeCell(int row, int col, const QString& value)
-    {
-        clickCell(units(), row, col);
-        ui::focusOn(units());
-        units()->Select(row, col);
-        units()->EditCell();
-        ASSERT_TRUE(units()->IsEditing()) << row << "," << col;
-        ui::press(Qt::Key_End);
-        ui::press(Qt::Key_Home, Qt::ShiftModifier);
-        ui::press(Qt::Key_Delete);
-        typeKeys(value);
-        ui::press(Qt::Key_Return);
-    }
+    // Replaces a unit cell's text as a user does.
+    void typeCell(int row, int col, const QString& value) { ui::typeCell(units(), row, col, value); }
 
     void chooseType(const QString& name)
     {

@@ -162,7 +162,7 @@ TEST_F(GoodsListTest, MovingInTheListLoadsTheItem)
 
     // Another column of the same row loads it again: unsaved edits are dropped.
     typeInto(window.get(), "txt_goodsName", QStringLiteral("草稿"));
-    clickCell(list(), list()->Row(), frmGoods::lcDesc);
+    ui::clickCell(list(), list()->Row(), frmGoods::lcDesc);
     EXPECT_EQ(text("txt_goodsName"), QStringLiteral("毛巾"));
 }
 

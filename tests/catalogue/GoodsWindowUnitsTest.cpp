@@ -156,7 +156,7 @@ TEST_F(GoodsUnitsTest, BarcodesMayNotCollide)
 TEST_F(GoodsUnitsTest, EverySaveLeavesExactlyOneDefaultUnit)
 {
     // The default row taken out with the grid's own key: refused, nothing changes.
-    clickCell(units(), 1, frmGoods::dcBarcode);
+    ui::clickCell(units(), 1, frmGoods::dcBarcode);
     focusOn(units());
     units()->Select(1, frmGoods::dcBarcode);
     press(Qt::Key_D, Qt::ControlModifier);
@@ -170,7 +170,7 @@ TEST_F(GoodsUnitsTest, EverySaveLeavesExactlyOneDefaultUnit)
     ASSERT_TRUE(clickGoods(QStringLiteral("B2")));
     ASSERT_TRUE(clickGoods(QStringLiteral("A1")));
     MsgBox::ClearShown();
-    clickCell(units(), 2, frmGoods::dcBarcode);
+    ui::clickCell(units(), 2, frmGoods::dcBarcode);
     click(window.get(), "btn_setDefault");
     EXPECT_EQ(shown(), QStringList{QStringLiteral("设置成功!")});
     EXPECT_EQ(unitsOf(1), (QStringList{QStringLiteral("盒:111:0"), QStringLiteral("箱:222:1")}));
@@ -179,10 +179,10 @@ TEST_F(GoodsUnitsTest, EverySaveLeavesExactlyOneDefaultUnit)
 
     MsgBox::ClearShown();
     addRow();
-    clickCell(units(), 3, frmGoods::dcBarcode);
+    ui::clickCell(units(), 3, frmGoods::dcBarcode);
     click(window.get(), "btn_setDefault");
     click(window.get(), "btn_DetailDelete");
-    clickCell(units(), 1, frmGoods::dcBarcode);
+    ui::clickCell(units(), 1, frmGoods::dcBarcode);
     click(window.get(), "btn_DetailDelete");
     EXPECT_EQ(shown(), (QStringList{QStringLiteral("请先保存该包装单位后,才能设置默认单位!"),
                                     QStringLiteral("删除成功!"), QStringLiteral("默认包装单位,不能删除!")}));
@@ -190,7 +190,7 @@ TEST_F(GoodsUnitsTest, EverySaveLeavesExactlyOneDefaultUnit)
 
     // Deleting the other unit removes it at once.
     MsgBox::ClearShown();
-    clickCell(units(), 2, frmGoods::dcBarcode);
+    ui::clickCell(units(), 2, frmGoods::dcBarcode);
     click(window.get(), "btn_DetailDelete");
     EXPECT_EQ(shown(), QStringList{QStringLiteral("删除成功!")});
     EXPECT_EQ(unitsOf(1), QStringList{QStringLiteral("箱:222:1")});

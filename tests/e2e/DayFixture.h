@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GridDriver.h"
 #include "TestEnv.h"
 #include "UiDriver.h"
 #include "XlsxSheet.h"

@@ -82,42 +82,6 @@ class WorkingDayTest : public DayTest
 
     // ---- the catalogue through its windows
 
-    static void clickCell(FlexGrid* grid, int row, int col)
-    {
-        const QModelIndex index = grid->model()->index(row - grid->FixedRows(), col);
-        grid->scrollTo(index);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
-        QApplication::processEvents();
-    }
-    // Types at the focus widget with key codes (the grid's editor takes no key without one).
-    static void typeKeys(const QString& text)
-    {
-        for (const QChar c : text) {
-            QWidget* target = QApplication::focusWidget();
-            ASSERT_NE(target, nullptr);
-            const int key = c.unicode() < 128 ? c.toUpper().unicode() : int(Qt::Key_unknown);
-            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
-            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(target, &press);
-            QApplication::sendEvent(target, &release);
-        }
-        QApplication::processEvents();
-    }
-    // Replaces a unit cell's text: click it, open its editor, clear, type, Enter.
-    static void typeCell(FlexGrid* grid, int row, int col, const QString& value)
-    {
-        clickCell(grid, row, col);
-        ui::focusOn(grid);
-        grid->Select(row, col);
-        grid->EditCell();
-        ASSERT_TRUE(grid->IsEditing()) << row << "," << col;
-        ui::press(Qt::Key_End);
-        ui::press(Qt::Key_Home, Qt::ShiftModifier);
-        ui::press(Qt::Key_Delete);
-        typeKeys(value);
-        ui::press(Qt::Key_Return);
-    }
-
     // A goods type made in the dictionary window (it opens on the goods types).
     void addGoodsType(const QString& name)
     {
@@ -164,11 +128,11 @@ class WorkingDayTest : public DayTest
         ui::click(w, "btn_addBarCode");
         FlexGrid* units = w->unitGrid();
         const int row = units->Rows() - 1;
-        typeCell(units, row, frmGoods::dcBarcode, second.barcode);
-        typeCell(units, row, frmGoods::dcUnit, second.unit);
-        typeCell(units, row, frmGoods::dcPackQty, second.pack);
-        typeCell(units, row, frmGoods::dcInPrice, second.inPrice);
-        typeCell(units, row, frmGoods::dcSalePrice, second.salePrice);
+        ui::typeCell(units, row, frmGoods::dcBarcode, second.barcode);
+        ui::typeCell(units, row, frmGoods::dcUnit, second.unit);
+        ui::typeCell(units, row, frmGoods::dcPackQty, second.pack);
+        ui::typeCell(units, row, frmGoods::dcInPrice, second.inPrice);
+        ui::typeCell(units, row, frmGoods::dcSalePrice, second.salePrice);
         answer(MsgAnswer::Yes);
         ui::click(w, "btn_DetailSave");
         EXPECT_EQ(MsgBox::LastText(), QStringLiteral("保存成功!")) << code.toStdString();

@@ -79,6 +79,8 @@ inline void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
 }
 
 // Types text at the focus widget of the active window, key by key (Chinese too).
+// Each key carries the key code a keyboard gives it (Chinese, from an input
+// method, an unknown key), since some editors take no key without one.
 inline void type(const QString& text)
 {
     for (const QChar c : text) {
@@ -87,8 +89,9 @@ inline void type(const QString& text)
             ADD_FAILURE() << "no focus widget to type into";
             return;
         }
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        const int key = c.unicode() < 128 ? c.toUpper().unicode() : int(Qt::Key_unknown);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
         QApplication::sendEvent(target, &press);
         QApplication::sendEvent(target, &release);
     }
