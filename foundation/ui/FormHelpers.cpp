@@ -272,9 +272,13 @@ void UnloadAllForms()
 
 void FillComboBox(QComboBox* combo, const QString& sql, const QString& field, const ParamMap& params)
 {
-    combo->clear();
     CloseRs();
-    const RecordSetPtr rs = ExecuteSql(sql, params);
+    FillComboBox(combo, ExecuteSql(sql, params), field);
+}
+
+void FillComboBox(QComboBox* combo, const RecordSetPtr& rs, const QString& field)
+{
+    combo->clear();
     if (!rs || rs->isEmpty())
         return;
     const int column = rs->fieldIndex(field);

@@ -3,6 +3,7 @@
 class QLineEdit;
 
 #include "KeyValue.h"
+#include "RecordSet.h"
 
 #include <QString>
 
@@ -50,3 +51,5 @@ void UnloadAllForms();
 // Refills the combo box with the text of field of every row of the query
 // ("" for an empty value), in the query's order. Database errors pass to the caller.
 void FillComboBox(QComboBox* combo, const QString& sql, const QString& field, const ParamMap& params = {});
+// The same from rows a data class has read.
+void FillComboBox(QComboBox* combo, const RecordSetPtr& rs, const QString& field);
