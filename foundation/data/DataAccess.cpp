@@ -24,6 +24,14 @@ int ScalarInt(const QString& sql, const ParamMap& params)
     return rs && !rs->isEmpty() ? rs->value(0, 0).toInt() : 0;
 }
 
+RecordSetPtr ReadTreeLevel(const QString& source, int parentId)
+{
+    // The source text is the program's own; the id is bound.
+    return ExecuteSql(QStringLiteral("select * from ") + source +
+                          QStringLiteral(" where parentid= @parentid order by orderBy"),
+                      ParamMap{{QStringLiteral("@parentid"), parentId}});
+}
+
 RefCheck RefCheck::Uses(const QString& refusal, const QString& table, const QString& column,
                         const QVariant& value)
 {

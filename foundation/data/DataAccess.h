@@ -22,6 +22,10 @@ m_recordSet SelectForConditions(const QString& selectFrom, const m_conditions& c
 // The first column of the first row as a whole number; 0 when there is no row.
 int ScalarInt(const QString& sql, const ParamMap& params = {});
 
+// The rows of a tree source (a table name or a derived table, the program's
+// own text) whose parentid is parentId, in their orderBy order.
+RecordSetPtr ReadTreeLevel(const QString& source, int parentId);
+
 // Runs a statement that must change a row; none changed (the record is gone)
 // throws DbError(missingText).
 void ExecuteChangingRow(const QString& sql, const ParamMap& params,

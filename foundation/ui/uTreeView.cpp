@@ -1,5 +1,6 @@
 #include "uTreeView.h"
 
+#include "DataAccess.h"
 #include "DbError.h"
 #include "RecordSet.h"
 #include "sqlHelper.h"
@@ -109,10 +110,7 @@ void uTreeView::AddTreeII(int aParentID, const QString& uTable, const QString&, 
 
 void uTreeView::loadLevel(int parentId, const QString& table, bool loadCheck)
 {
-    // The table text is the program's own (a table name or a derived table); the id is bound.
-    const RecordSetPtr rs = ExecuteSql(QStringLiteral("select * from ") + table +
-                                           QStringLiteral(" where parentid= @parentid order by orderBy"),
-                                       ParamMap{{QStringLiteral("@parentid"), parentId}});
+    const RecordSetPtr rs = ReadTreeLevel(table, parentId);
     if (!rs)
         return;
     const QString parentKey = parentId != 0 ? QStringLiteral("key") + QString::number(parentId) : QString();
