@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   cmake g++ ninja-build pkg-config clang-format-14
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
-  libxlsxwriter-dev
+  libxlsxwriter-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei poppler-utils xvfb xauth
   unzip x11-utils

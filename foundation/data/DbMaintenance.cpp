@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <unistd.h>
+
 namespace
 {
 
@@ -44,9 +46,35 @@ QString NextBackUpFileName()
     return name;
 }
 
+namespace
+{
+// The copy is written under a name no one takes for a backup, next to where
+// the backup goes (so the rename stays within one file system).
+QString InProgressName(const QString& target)
+{
+    const QFileInfo info(target);
+    QString name =
+        info.absolutePath() + QStringLiteral("/~") + info.completeBaseName() + QStringLiteral(".part");
+    for (int n = 2; QFileInfo::exists(name); ++n)
+        name = info.absolutePath() + QStringLiteral("/~") + info.completeBaseName() +
+               QStringLiteral("_%1.part").arg(n);
+    return name;
+}
+
+// Flushes a written file to the disk, so a rename never publishes a copy that
+// is still only in the system's buffers.
+bool FlushToDisk(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    return ::fsync(file.handle()) == 0;
+}
+} // namespace
+
 m_DBresult BackUpDB(bool isShowMsg)
 {
-    QString target;
+    QString partial;
     try {
         // The copy is made by the connection that works on the database in
         // use, so it is a consistent snapshot of exactly that file, including
@@ -54,15 +82,19 @@ m_DBresult BackUpDB(bool isShowMsg)
         OpenConn();
         if (InTransaction())
             throw DbError(QStringLiteral("数据库正在写入,不能备份!"));
-        target = NextBackUpFileName();
-        ExecuteSql(QStringLiteral("VACUUM INTO @file"), ParamMap{{QStringLiteral("@file"), target}});
-        const QFileInfo written(target);
-        if (!written.exists() || written.size() == 0)
+        const QString target = NextBackUpFileName();
+        // Only a complete copy ever carries a backup's name: it is written
+        // aside and renamed when whole, so a copy cut short (a full disk, a
+        // killed program) never passes for a backup.
+        partial = InProgressName(target);
+        ExecuteSql(QStringLiteral("VACUUM INTO @file"), ParamMap{{QStringLiteral("@file"), partial}});
+        const QFileInfo written(partial);
+        if (!written.exists() || written.size() == 0 || !FlushToDisk(partial) ||
+            !QFile::rename(partial, target))
             throw DbError(QStringLiteral("备份文件没有写成: ") + QDir::toNativeSeparators(target));
     } catch (const DbError& e) {
-        // Nothing half-written stays behind under a backup's name.
-        if (!target.isEmpty() && QFileInfo::exists(target))
-            QFile::remove(target);
+        if (!partial.isEmpty() && QFileInfo::exists(partial))
+            QFile::remove(partial);
         return failed(e.message());
     }
     if (isShowMsg)

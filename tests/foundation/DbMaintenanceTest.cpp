@@ -8,7 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlQuery>
+
+#include <sqlite3.h>
 
 namespace
 {
@@ -215,3 +218,50 @@ TEST_F(DbMaintenanceTest, RepairOfAMissingDatabaseFailsWithTheError)
 }
 
 } // namespace
+
+namespace
+{
+// Watches the program folder while the copy is being written, then cuts the
+// copy short as a killed program or a full disk would.
+struct CopyWatch {
+    QString folder;
+    int calls = 0;
+    bool backupNameSeen = false;
+};
+
+int WatchAndCut(void* data)
+{
+    auto* watch = static_cast<CopyWatch*>(data);
+    if (++watch->calls < 50)
+        return 0;
+    if (!QDir(watch->folder).entryList({QStringLiteral("CompactBackUp_*")}, QDir::Files).isEmpty())
+        watch->backupNameSeen = true;
+    return 1; // interrupts the statement
+}
+} // namespace
+
+TEST_F(DbMaintenanceTest, ACopyCutShortNeverCarriesABackupsName)
+{
+    exec(QStringLiteral("CREATE TABLE filler (t TEXT)"));
+    exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<4000) "
+                        "INSERT INTO filler SELECT printf('%.500d', i) FROM n"));
+    auto* handle = *static_cast<sqlite3* const*>(SharedConn().driver()->handle().data());
+    ASSERT_NE(handle, nullptr);
+    CopyWatch watch{appDir()};
+    sqlite3_progress_handler(handle, 100, WatchAndCut, &watch);
+    const m_DBresult r = BackUpDB(false);
+    sqlite3_progress_handler(handle, 0, nullptr, nullptr);
+
+    ASSERT_GE(watch.calls, 50) << "the copy ended before it could be cut";
+    EXPECT_FALSE(watch.backupNameSeen) << "the unfinished copy was visible under a backup's name";
+    EXPECT_FALSE(r.isResult);
+    EXPECT_EQ(MsgBox::Shown().size(), 1);
+    EXPECT_TRUE(backups().isEmpty());
+    EXPECT_EQ(QDir(appDir()).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden),
+              QStringList{});
+    // The next backup is whole.
+    MsgBox::ClearShown();
+    ASSERT_TRUE(BackUpDB(false).isResult);
+    ASSERT_EQ(backups().size(), 1);
+    EXPECT_EQ(readBackup(appDir() + backups().first()).integrity, QStringLiteral("ok"));
+}
