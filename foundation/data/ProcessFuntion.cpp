@@ -62,12 +62,14 @@ QString GetNewBillNo(const QString& kind, const QString& dateText)
     const QString prefix = k + QLatin1Char('-');
 
     // The serial is compared as a number: text order would put 100000 below
-    // 99999 and hand out 100000 again. The range on the number itself lets an
-    // index on the column answer; all numbers of a table carry its prefix.
+    // 99999 and hand out 100000 again. The bill-number index leaves out empty
+    // numbers, so the query repeats that condition: only then may the index
+    // answer the range, instead of a scan of every head. All numbers of a
+    // table carry its prefix.
     const QString column = QString::fromLatin1(series->column);
     const QVariant max = GetMaxValue(
         QStringLiteral("cast(substr(%1,9) as integer)").arg(column), QString::fromLatin1(series->table),
-        QStringLiteral(" and %1>=@from and %1<@to and substr(%1,4,4)=@yymm").arg(column),
+        QStringLiteral(" and %1<>'' and %1>=@from and %1<@to and substr(%1,4,4)=@yymm").arg(column),
         ParamMap{{QStringLiteral("@from"), prefix + yymm + QLatin1Char('-')},
                  {QStringLiteral("@to"), prefix + yymm + QLatin1Char('.')},
                  {QStringLiteral("@yymm"), yymm}});
