@@ -31,6 +31,9 @@ struct ConnState {
     // Write statements prepared once per connection: a bill of many lines
     // runs the same INSERT again and again inside one transaction.
     QHash<QString, QSqlQuery> writeCache;
+    // Queries prepared once per connection as well: a lookup by code or
+    // barcode runs the same SELECT for every scanned item.
+    QHash<QString, QSqlQuery> readCache;
     QString appPathOverride;
     QString connString;
     bool endOnMissingDb = false;
@@ -153,6 +156,41 @@ QSqlQuery run(const Prepared& p)
     if (!q.exec())
         throw DbError(errorText(q.lastError()));
     return q;
+}
+
+RecordSetPtr readAll(QSqlQuery& q);
+
+// Runs a query through the connection's prepared statement for its text and
+// reads every row; the statement is reset afterwards, so it holds no lock.
+RecordSetPtr runCachedQuery(const Prepared& p)
+{
+    OpenConn();
+    auto& cache = cs().readCache;
+    auto it = cache.find(p.sql);
+    if (it == cache.end()) {
+        if (cache.size() >= 64)
+            cache.clear();
+        QSqlQuery q(SharedConn());
+        q.setForwardOnly(true);
+        if (!q.prepare(p.sql))
+            throw DbError(errorText(q.lastError()));
+        it = cache.insert(p.sql, q);
+    }
+    QSqlQuery& q = it.value();
+    for (int k = 0; k < p.values.size(); ++k)
+        q.bindValue(k, p.values.at(k));
+    RecordSetPtr rows;
+    try {
+        if (!q.exec())
+            throw DbError(errorText(q.lastError()));
+        if (q.isSelect())
+            rows = readAll(q);
+    } catch (const DbError&) {
+        cache.erase(it);
+        throw;
+    }
+    q.finish();
+    return rows;
 }
 
 RecordSetPtr readAll(QSqlQuery& q)
@@ -333,6 +371,7 @@ void OpenConn(const QString&, const QString&)
         return;
     SetConnString();
     cs().writeCache.clear();
+    cs().readCache.clear();
     QSqlDatabase db = SharedConn();
     // QSQLITE creates a missing file: open an existing one only ("mode=rw"),
     // even if it vanished since GetDBPath looked.
@@ -355,6 +394,7 @@ void CloseConn()
 {
     SharedRs.reset();
     cs().writeCache.clear();
+    cs().readCache.clear();
     if (!QSqlDatabase::contains(kConnName))
         return;
     {
@@ -385,6 +425,8 @@ RecordSetPtr ExecuteSql(const QString& sql)
 RecordSetPtr ExecuteSql(const QString& sql, const ParamMap& params)
 {
     const Prepared p = prepare(sql, &params);
+    if (looksLikeQuery(p.sql))
+        return runCachedQuery(p);
     QSqlQuery q = run(p);
     // Whatever yields rows is a query, however the text begins.
     if (!q.isSelect())
