@@ -1,6 +1,7 @@
 // Bill entry waits on the goods lookup (a barcode scanner types and presses
 // Enter), and the picker waits on the keyword search. Both are measured on
 // catalogues of the size a busy store reaches.
+#include "BareSql.h"
 #include "BenchData.h"
 #include "dal_goods_detail.h"
 #include "dal_goods_head.h"
@@ -129,6 +130,57 @@ void BM_LookupMiss(benchmark::State& state)
     }
 }
 BENCHMARK(BM_LookupMiss)->Unit(benchmark::kMicrosecond);
+
+// The same lookups bare: the statement GetModelForInput runs, prepared once
+// on the same connection, its rows read with the C API.
+BareStatement& bareLookup()
+{
+    static BareStatement stmt(QStringLiteral(
+        "select utype,id,headId,rowNo,goodsTypeId,goodsTypeName,goodsCode,goodsDetailCode,inputGoodsCode,"
+        "isDefault,goodsName,goodsDesc,pinyin,status,upqty,downqty,unit,packQty,weight,inPrice,salePrice "
+        " from v_goods_detail_input where status='启用' and (inputGoodsCode=?)"));
+    return stmt;
+}
+
+void BM_BareLookupByGoodsCode(benchmark::State& state)
+{
+    catalogue(kLookupGoods);
+    const std::vector<int> ids = enabledIds(kLookupGoods, 4096);
+    std::vector<QVariant> codes;
+    for (int id : ids)
+        codes.push_back(BenchData::GoodsCode(id).toLower());
+    size_t i = 0;
+    for (auto _ : state) {
+        if (bareLookup().Run({codes[i++ % codes.size()]}) != kUnitsPerGoods)
+            state.SkipWithError("goods code did not find every unit");
+    }
+}
+BENCHMARK(BM_BareLookupByGoodsCode)->Unit(benchmark::kMicrosecond);
+
+void BM_BareLookupByBarcode(benchmark::State& state)
+{
+    catalogue(kLookupGoods);
+    const std::vector<int> ids = enabledIds(kLookupGoods, 4096);
+    std::vector<QVariant> barcodes;
+    for (size_t k = 0; k < ids.size(); ++k)
+        barcodes.push_back(BenchData::Barcode(ids[k], 1 + int(k % kUnitsPerGoods)));
+    size_t i = 0;
+    for (auto _ : state) {
+        if (bareLookup().Run({barcodes[i++ % barcodes.size()]}) != 1)
+            state.SkipWithError("barcode did not find its unit");
+    }
+}
+BENCHMARK(BM_BareLookupByBarcode)->Unit(benchmark::kMicrosecond);
+
+void BM_BareLookupMiss(benchmark::State& state)
+{
+    catalogue(kLookupGoods);
+    for (auto _ : state) {
+        if (bareLookup().Run({QStringLiteral("X-NOT-THERE")}) != 0)
+            state.SkipWithError("found a unit that does not exist");
+    }
+}
+BENCHMARK(BM_BareLookupMiss)->Unit(benchmark::kMicrosecond);
 
 // The picker's keyword search over 100,000 units (200,000 entry codes).
 const char* const kKeywords[] = {

@@ -1,0 +1,98 @@
+#include "BareSql.h"
+
+#include "sqlHelper.h"
+
+#include <QSqlDriver>
+#include <stdexcept>
+
+sqlite3* BareStatement::Handle()
+{
+    OpenConn();
+    return *static_cast<sqlite3* const*>(SharedConn().driver()->handle().data());
+}
+
+void BareStatement::ExecPlain(const char* sql)
+{
+    char* error = nullptr;
+    if (sqlite3_exec(Handle(), sql, nullptr, nullptr, &error) != SQLITE_OK) {
+        const std::string text = error ? error : "sqlite3_exec failed";
+        sqlite3_free(error);
+        throw std::runtime_error(text);
+    }
+}
+
+BareStatement::BareStatement(const QString& sql)
+{
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(Handle(), text.constData(), int(text.size()), &m_stmt, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(Handle()));
+}
+
+BareStatement::~BareStatement()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+void BareStatement::bind(const std::vector<QVariant>& values)
+{
+    sqlite3_reset(m_stmt);
+    for (int k = 0; k < int(values.size()); ++k) {
+        const QVariant& v = values[size_t(k)];
+        switch (v.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+            sqlite3_bind_int64(m_stmt, k + 1, v.toLongLong());
+            break;
+        case QMetaType::Double:
+            sqlite3_bind_double(m_stmt, k + 1, v.toDouble());
+            break;
+        default: {
+            const QByteArray t = v.toString().toUtf8();
+            sqlite3_bind_text(m_stmt, k + 1, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+        }
+        }
+    }
+}
+
+int BareStatement::Run(const std::vector<QVariant>& values)
+{
+    bind(values);
+    int rows = 0;
+    const int cols = sqlite3_column_count(m_stmt);
+    std::vector<QVariant> row(static_cast<size_t>(cols));
+    int rc;
+    while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
+        for (int c = 0; c < cols; ++c) {
+            switch (sqlite3_column_type(m_stmt, c)) {
+            case SQLITE_INTEGER:
+                row[size_t(c)] = qlonglong(sqlite3_column_int64(m_stmt, c));
+                break;
+            case SQLITE_FLOAT:
+                row[size_t(c)] = sqlite3_column_double(m_stmt, c);
+                break;
+            case SQLITE_NULL:
+                row[size_t(c)] = QVariant();
+                break;
+            default:
+                row[size_t(c)] =
+                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, c)),
+                                      sqlite3_column_bytes(m_stmt, c));
+            }
+        }
+        ++rows;
+    }
+    if (rc != SQLITE_DONE)
+        throw std::runtime_error(sqlite3_errmsg(Handle()));
+    sqlite3_reset(m_stmt);
+    return rows;
+}
+
+int BareStatement::Exec(const std::vector<QVariant>& values)
+{
+    bind(values);
+    const int rc = sqlite3_step(m_stmt);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+        throw std::runtime_error(sqlite3_errmsg(Handle()));
+    sqlite3_reset(m_stmt);
+    return sqlite3_changes(Handle());
+}
