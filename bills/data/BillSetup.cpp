@@ -1,5 +1,7 @@
 #include "BillSetup.h"
 
+#include "m_funCode.h"
+
 const BillSetup& BillSetup::In()
 {
     static const BillSetup d{Inbound,
@@ -13,7 +15,11 @@ const BillSetup& BillSetup::In()
                              QStringLiteral("supplierId"),
                              QStringLiteral("supplierName"),
                              QStringLiteral("inPrice"),
-                             false};
+                             false,
+                             {FunCodeTable.import_save(), FunCodeTable.import_update(),
+                              FunCodeTable.import_delete(), FunCodeTable.import_pass(),
+                              FunCodeTable.import_nopass(), FunCodeTable.import_print(),
+                              FunCodeTable.rpt_rkbill()}};
     return d;
 }
 
@@ -30,6 +36,10 @@ const BillSetup& BillSetup::Out()
                              QStringLiteral("customerId"),
                              QStringLiteral("customerName"),
                              QStringLiteral("salePrice"),
-                             true};
+                             true,
+                             {FunCodeTable.export_save(), FunCodeTable.export_update(),
+                              FunCodeTable.export_delete(), FunCodeTable.export_pass(),
+                              FunCodeTable.export_nopass(), FunCodeTable.export_print(),
+                              FunCodeTable.export_searchBill()}};
     return d;
 }

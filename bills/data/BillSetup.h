@@ -21,6 +21,18 @@ struct BillSetup {
     QString priceCol;       // the price of the amount: inPrice / salePrice
     bool hasSalePrice = false;
 
+    // The function rights of the bill window's actions, from FunCodeTable.
+    struct Rights {
+        QString save;   // a new bill
+        QString update; // a stored bill
+        QString remove; // delete
+        QString pass;   // audit
+        QString nopass; // un-audit
+        QString print;
+        QString billList; // the bill list opened from the bill window
+    };
+    Rights rights;
+
     static const BillSetup& In();
     static const BillSetup& Out();
     static const BillSetup& Of(Kind kind) { return kind == Inbound ? In() : Out(); }

@@ -228,6 +228,18 @@ BillStore::PassOutcome BillStore::SetPass(int id, bool pass, const QString& user
     return stored.toInt() != 0 ? PassOutcome::Audited : PassOutcome::Unaudited;
 }
 
+QString BillStore::PassRefusal(PassOutcome outcome)
+{
+    switch (outcome) {
+    case PassOutcome::Audited:
+        return QStringLiteral("当前单据已经审核,不能再审核!");
+    case PassOutcome::Unaudited:
+        return QStringLiteral("当前单据未审核,不能再反审!");
+    default:
+        return kMissingText;
+    }
+}
+
 m_DBresult BillStore::Delete(int id)
 {
     return RunTrans([&] {

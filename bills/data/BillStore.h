@@ -45,6 +45,8 @@ class BillStore
     // changed elsewhere is never audited twice. Database errors are thrown.
     enum class PassOutcome { Done, Audited, Unaudited, Missing };
     PassOutcome SetPass(int id, bool pass, const QString& user, const QString& time);
+    // The refusal a window shows for an outcome other than Done.
+    static QString PassRefusal(PassOutcome outcome);
     // Deletes an unaudited bill, lines and head.
     m_DBresult Delete(int id);
     // The bill as the view shows it; an empty record (id 0) when there is none.

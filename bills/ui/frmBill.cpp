@@ -812,8 +812,7 @@ void frmBill::searchGoods(const QString& keyWord)
 void frmBill::save_Bill()
 {
     const bool stored = ReadNumber(txt_id->text()) > 0;
-    const QString p = T("import_", "export_");
-    if (!check_FunRight(p + (stored ? Q("update") : Q("save")), true))
+    if (!check_FunRight(stored ? direction().rights.update : direction().rights.save, true))
         return;
     const QString title = windowTitle();
     if (IsNullOrEmpty(txt_partnerName->text()) || ReadNumber(txt_partnerId->text()) < 1) {
@@ -926,18 +925,21 @@ void frmBill::Form_Pass()
     }
     const QString caption = passAction->text().trimmed();
     const int ispass = caption == Q("审核") ? 1 : 0;
-    if (!check_FunRight(T("import_", "export_") + (ispass ? Q("pass") : Q("nopass")), true))
+    if (!check_FunRight(ispass ? direction().rights.pass : direction().rights.nopass, true))
         return;
     if (!MsgBox::Ask(Q("是否 [") + passAction->text() + Q("] 当前单据?"), title, this))
         return;
-    BillHead h;
-    h.id = int(ReadNumber(txt_id->text()));
-    h.ispass = ispass;
-    h.updateLastUser = CurrentUser.user;
-    h.updateLastTime = GetNowStr(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    const m_DBresult r = m_store.Update_pass(h);
-    if (!r.isResult) {
-        MsgBox::Warn(r.str_MsgBox, title, this);
+    // The stored state decides, not the one shown: a bill audited or
+    // un-audited elsewhere since it was loaded is refused and shown as stored.
+    const BillStore::PassOutcome outcome =
+        m_store.SetPass(int(ReadNumber(txt_id->text())), ispass != 0, CurrentUser.user,
+                        GetNowStr(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    if (outcome != BillStore::PassOutcome::Done) {
+        if (outcome == BillStore::PassOutcome::Audited)
+            set_PassInfor(1);
+        else if (outcome == BillStore::PassOutcome::Unaudited)
+            set_PassInfor(0);
+        MsgBox::Warn(BillStore::PassRefusal(outcome), title, this);
         return;
     }
     set_PassInfor(ispass);
@@ -947,7 +949,7 @@ void frmBill::Form_Pass()
 void frmBill::delete_Bill()
 {
     const QString title = windowTitle();
-    if (!check_FunRight(T("import_delete", "export_delete"), true))
+    if (!check_FunRight(direction().rights.remove, true))
         return;
     if (IsNullOrEmpty(txt_id->text())) {
         MsgBox::Warn(BillStore::kMissingText, title, this);
@@ -971,7 +973,7 @@ void frmBill::delete_Bill()
 
 void frmBill::print_Bill()
 {
-    if (!check_FunRight(T("import_print", "export_print"), true))
+    if (!check_FunRight(direction().rights.print, true))
         return;
     const QString title = windowTitle();
     const int id = int(ReadNumber(txt_id->text()));
@@ -1017,7 +1019,7 @@ void frmBill::toolbarClicked(const QString& key)
         if (id > 0)
             LoadBill(id);
     } else if (key == QLatin1String("seachBill")) {
-        if (!check_FunRight(T("rpt_rkbill", "export_searchBill"), true))
+        if (!check_FunRight(direction().rights.billList, true))
             return;
         const QString report = T("frm_rpt_rkHead", "frm_rpt_ckHead");
         if (QWidget* w = WindowRegistry::Show(report)) {

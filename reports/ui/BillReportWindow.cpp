@@ -84,10 +84,5 @@ void BillReportWindow::passBill(const QString& right, bool pass)
 
 void BillReportWindow::refuse(ReportBillStore::Outcome outcome)
 {
-    QString text = QStringLiteral("当前记录不存在!");
-    if (outcome == ReportBillStore::Outcome::Audited)
-        text = QStringLiteral("当前单据已经审核,不能再审核!");
-    else if (outcome == ReportBillStore::Outcome::Unaudited)
-        text = QStringLiteral("当前单据未审核,不能再反审!");
-    MsgBox::Show(text, MsgIcon::Exclamation, windowTitle(), MsgButtons::Ok, this);
+    MsgBox::Show(BillStore::PassRefusal(outcome), MsgIcon::Exclamation, windowTitle(), MsgButtons::Ok, this);
 }

@@ -260,3 +260,115 @@ TEST_F(BillWindowTest, PrintingWritesTheDataFileAndTheToolRendersIt)
 }
 
 } // namespace
+
+namespace
+{
+// Audited or un-audited at another workstation while this window shows the
+// bill: the window's 审核/反审 is refused with the stored state's message,
+// stamps nothing, and shows the bill as stored.
+TEST_F(BillWindowTest, AuditFollowsTheStoredStateNotTheShownOne)
+{
+    auto* w = open<frmImport>();
+    w->Import_Add(7, QStringLiteral("华联超市"));
+    enterGoods(w, QStringLiteral("G002"));
+    answer(MsgAnswer::Yes);
+    ui::clickToolbar(w, "save");
+    ASSERT_EQ(count(QStringLiteral("tb_rk_head")), 1);
+    ASSERT_EQ(w->passAction->text(), QStringLiteral("审核"));
+
+    exec(QStringLiteral(
+        "update tb_rk_head set ispass=1, updateLastUser='other', updateLastTime='2020-01-01'"));
+    answer(MsgAnswer::Yes);
+    ui::clickToolbar(w, "pass");
+    EXPECT_EQ(MsgBox::LastText(), QStringLiteral("当前单据已经审核,不能再审核!"));
+    EXPECT_EQ(scalar(QStringLiteral("select updateLastUser from tb_rk_head")).toString(),
+              QStringLiteral("other"));
+    EXPECT_EQ(w->passAction->text(), QStringLiteral("反审"));
+
+    exec(QStringLiteral("update tb_rk_head set ispass=0"));
+    answer(MsgAnswer::Yes);
+    ui::clickToolbar(w, "pass");
+    EXPECT_EQ(MsgBox::LastText(), QStringLiteral("当前单据未审核,不能再反审!"));
+    EXPECT_EQ(scalar(QStringLiteral("select updateLastUser from tb_rk_head")).toString(),
+              QStringLiteral("other"));
+    EXPECT_EQ(w->passAction->text(), QStringLiteral("审核"));
+
+    exec(QStringLiteral("delete from tb_rk_detail"));
+    exec(QStringLiteral("delete from tb_rk_head"));
+    answer(MsgAnswer::Yes);
+    ui::clickToolbar(w, "pass");
+    EXPECT_EQ(MsgBox::LastText(), QStringLiteral("当前记录不存在!"));
+}
+} // namespace
+
+namespace
+{
+// A clerk whose department holds every bill right of one direction and none
+// of the other: each action of the bill window checks its own direction's right.
+class OneDirectionRightsTest : public BillWindowTest
+{
+  protected:
+    void SetUp() override
+    {
+        BillWindowTest::SetUp();
+        for (const char* table : {"tb_rk_head", "tb_ck_head"})
+            exec(QStringLiteral("insert into %1 (id,accountId,billNo,createTime,creator) values "
+                                "(1,2,'%2-2403-00001','2024-03-01','admin')")
+                     .arg(QLatin1String(table), QLatin1String(table).mid(3, 2)));
+        exec(QStringLiteral(
+            "insert into tb_dictionary (id,utype,uname,isstart) values (9,'department','一组',1)"));
+        exec(QStringLiteral("insert into tb_user (id,[user],pw,usex,isStart,dictionaryId) values "
+                            "(2,'clerk','cf9246bb0d40eb4d','女',1,9)"));
+        exec(QStringLiteral("insert into tb_account_fun (accountId,departmentId) values (2,9)"));
+    }
+    void grant(const QStringList& codes)
+    {
+        for (const QString& code : codes)
+            exec(QStringLiteral("insert into tb_user_group_fun (funCode,departmentId) values ('%1',9)")
+                     .arg(code));
+        loginAs(2);
+    }
+    // Works one toolbar action on stored bill 1 and answers the last message;
+    // an action whose right is held asks first (answered No) or goes on.
+    template <class W> QString tryAction(const char* action, bool granted)
+    {
+        auto* w = open<W>();
+        w->LoadBill(1);
+        const bool asks = QByteArray(action) == "pass" || QByteArray(action) == "delete";
+        if (granted && asks)
+            answer(MsgAnswer::No);
+        MsgBox::ClearShown();
+        ui::clickToolbar(w, action);
+        const QString last = MsgBox::LastText();
+        delete w;
+        return last;
+    }
+};
+
+const char* const kActions[] = {"pass", "delete", "print", "seachBill"};
+const QString kLimited = QStringLiteral("功能受限,请与系统管理联系!");
+
+TEST_F(OneDirectionRightsTest, InboundRightsOpenInboundActionsOnly)
+{
+    grant({QStringLiteral("import_save"), QStringLiteral("import_update"), QStringLiteral("import_delete"),
+           QStringLiteral("import_pass"), QStringLiteral("import_nopass"), QStringLiteral("import_print"),
+           QStringLiteral("rpt_rkbill")});
+    for (const char* action : kActions) {
+        SCOPED_TRACE(action);
+        EXPECT_NE(tryAction<frmImport>(action, true), kLimited);
+        EXPECT_EQ(tryAction<frmExport>(action, false), kLimited);
+    }
+}
+
+TEST_F(OneDirectionRightsTest, OutboundRightsOpenOutboundActionsOnly)
+{
+    grant({QStringLiteral("export_save"), QStringLiteral("export_update"), QStringLiteral("export_delete"),
+           QStringLiteral("export_pass"), QStringLiteral("export_nopass"), QStringLiteral("export_print"),
+           QStringLiteral("export_searchBill")});
+    for (const char* action : kActions) {
+        SCOPED_TRACE(action);
+        EXPECT_NE(tryAction<frmExport>(action, true), kLimited);
+        EXPECT_EQ(tryAction<frmImport>(action, false), kLimited);
+    }
+}
+} // namespace
