@@ -364,18 +364,11 @@ void frmBill::vsBill_Resize()
 
 void frmBill::loadLists()
 {
-    FillComboBox(cobo_accountType,
-                 Q("select id,uname ") + Q(" from tb_dictionary") + Q(" where (utype='accountType')") +
-                     Q(" and (isstart=1)") + Q(" and (id in (@ids))") + Q(" order by id,orderby"),
-                 Q("uname"), ParamMap{{Q("@ids"), NList(SysVar.Sys_accountJoinId)}});
-    FillComboBox(cobo_billType,
-                 Q("select id,uname ") + Q(" from tb_dictionary") + Q(" where (utype=@type)") +
-                     Q(" and (isstart=1)") + Q(" order by id,orderby"),
-                 Q("uname"), ParamMap{{Q("@type"), T("importType", "exportType")}});
-    FillComboBox(cobo_location,
-                 Q("select id,locationCode ") + Q(" from tb_location") + Q(" where (state=1)") +
-                     Q(" and (id in (@ids))") + Q(" order by id,orderby"),
-                 Q("locationCode"), ParamMap{{Q("@ids"), NList(SysVar.Sys_locationJoinId)}});
+    FillComboBox(cobo_accountType, dal_dictionary::PermittedAccountTags(SysVar.Sys_accountJoinId),
+                 Q("uname"));
+    FillComboBox(cobo_billType, dal_dictionary::EnabledOfType(T("importType", "exportType")), Q("uname"));
+    FillComboBox(cobo_location, dal_location::PermittedLocations(SysVar.Sys_locationJoinId),
+                 Q("locationCode"));
 }
 
 // ------------------------------------------------------------------ grid

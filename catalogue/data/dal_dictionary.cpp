@@ -120,3 +120,17 @@ void dal_dictionary::Update(const m_dictionary& obj_Model)
                                       " where id=@id"),
                        recordParams(obj_Model));
 }
+
+RecordSetPtr dal_dictionary::EnabledOfType(const QString& str_Type)
+{
+    return ExecuteSql(QStringLiteral("select id,uname from tb_dictionary where (utype=@type) and (isstart=1) "
+                                     "order by id,orderby"),
+                      ParamMap{{QStringLiteral("@type"), str_Type}});
+}
+
+RecordSetPtr dal_dictionary::PermittedAccountTags(const QString& idList)
+{
+    return ExecuteSql(QStringLiteral("select id,uname from tb_dictionary where (utype='accountType') "
+                                     "and (isstart=1) and (id in (@ids)) order by id,orderby"),
+                      ParamMap{{QStringLiteral("@ids"), NList(idList)}});
+}

@@ -32,6 +32,12 @@ class dal_dictionary
     // isSystemSet. Throws "当前记录不存在!" when the item is gone.
     void Update(const m_dictionary& obj_Model);
 
+    // The enabled items of a type (id and uname), in their list order, for a combo.
+    static RecordSetPtr EnabledOfType(const QString& str_Type);
+    // The enabled account tags among the ids of a program-made list ("12,15,0"),
+    // in their list order: the tags a department may use.
+    static RecordSetPtr PermittedAccountTags(const QString& idList);
+
   private:
     static m_dictionary readModel(const RecordSet& rs);
 };

@@ -140,3 +140,11 @@ void dal_location::Update(const m_location& obj_Model)
     // The order stays as stored: the statement does not name it.
     ExecuteChangingRow(sql, writeParams(obj_Model), kMissingText);
 }
+
+RecordSetPtr dal_location::PermittedLocations(const QString& idList)
+{
+    return ExecuteSql(
+        QStringLiteral("select id,locationCode from tb_location where (state=1) and (id in (@ids)) "
+                       "order by id,orderby"),
+        ParamMap{{QStringLiteral("@ids"), NList(idList)}});
+}

@@ -49,6 +49,10 @@ class dal_location
     // ("当前记录不存在!"), nothing is written.
     void Update(const m_location& obj_Model);
 
+    // The usable locations (id, locationCode) among the ids of a program-made
+    // list ("3,7,0"), in their list order: the locations a department may use.
+    static RecordSetPtr PermittedLocations(const QString& idList);
+
     static const QString kColumns;
     static const QString kMissingText;
 

@@ -1,5 +1,7 @@
 #include "frm_customer.h"
 
+#include "dal_dictionary.h"
+
 #include "BindGrid.h"
 #include "DbError.h"
 #include "EditPanel.h"
@@ -612,11 +614,8 @@ QTreeWidgetItem* frm_customer::findNode(const QString& strKey) const
 
 void frm_customer::load_CustomTypeCombo()
 {
-    FillComboBox(
-        cobo_CustomTypeName,
-        QStringLiteral("select id,uname  from tb_dictionary where (utype='customerType') and (isstart=1)"
-                       " order by id,orderby"),
-        QStringLiteral("uname"));
+    FillComboBox(cobo_CustomTypeName, dal_dictionary::EnabledOfType(QStringLiteral("customerType")),
+                 QStringLiteral("uname"));
 }
 
 void frm_customer::Opt_treeType_Click(int index)

@@ -1,5 +1,7 @@
 #include "ReportFrame.h"
 
+#include "dal_dictionary.h"
+
 #include "Clock.h"
 #include "DbError.h"
 #include "DialogRunner.h"
@@ -431,12 +433,7 @@ void ReportFrame::formLoad()
 
 void ReportFrame::FillDictionaryCombo(QComboBox* combo, const QString& utype)
 {
-    CheckSqlName(utype);
-    FillComboBox(combo,
-                 QStringLiteral("select id,uname from tb_dictionary where (utype='%1') and (isstart=1) "
-                                "order by id,orderby")
-                     .arg(utype),
-                 QStringLiteral("uname"));
+    FillComboBox(combo, dal_dictionary::EnabledOfType(utype), QStringLiteral("uname"));
     combo->setCurrentIndex(-1);
     combo->clearEditText();
 }
@@ -449,10 +446,7 @@ void ReportFrame::load_accountTypeTree()
         return;
     tv_accountType->hide();
     tv_accountType->clear();
-    const RecordSetPtr rs = ExecuteSql(
-        QStringLiteral("select id,uname from tb_dictionary where (utype='accountType') and (isstart=1) "
-                       "and (id in (") +
-        CheckIdList(SysVar.Sys_accountJoinId) + QStringLiteral(")) order by id,orderby"));
+    const RecordSetPtr rs = dal_dictionary::PermittedAccountTags(SysVar.Sys_accountJoinId);
     for (int r = 0; rs && r < rs->RecordCount(); ++r) {
         auto* node = new QTreeWidgetItem(tv_accountType, {rs->text(r, QStringLiteral("uname"))});
         node->setData(0, Qt::UserRole, QStringLiteral("key_") + rs->text(r, QStringLiteral("id")).trimmed());

@@ -1,5 +1,7 @@
 #include "frm_rpt_Sum.h"
 
+#include "dal_dictionary.h"
+
 #include "FlexGrid.h"
 #include "FormHelpers.h"
 #include "Guarded.h"
@@ -181,13 +183,11 @@ void frm_rpt_Sum::setUpHeader()
 
 void frm_rpt_Sum::fillLoadControls()
 {
-    const QString sql = QStringLiteral(
-        "select id,uname from tb_dictionary where (utype='%1') and (isstart=1) order by id,orderby");
     FillDictionaryCombo(cobo_goodsTypeName, QStringLiteral("goodsType"));
     tv_Type->hide();
     tv_Type->clear();
-    const RecordSetPtr rs = ExecuteSql(
-        sql.arg(m_dir == BillDirection::In ? QStringLiteral("importType") : QStringLiteral("exportType")));
+    const RecordSetPtr rs = dal_dictionary::EnabledOfType(
+        m_dir == BillDirection::In ? QStringLiteral("importType") : QStringLiteral("exportType"));
     for (int r = 0; rs && r < rs->RecordCount(); ++r) {
         auto* node = new QTreeWidgetItem(tv_Type, {rs->text(r, QStringLiteral("uname"))});
         node->setData(0, Qt::UserRole, QStringLiteral("key_") + rs->text(r, QStringLiteral("id")).trimmed());
