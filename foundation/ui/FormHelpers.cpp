@@ -118,8 +118,11 @@ class KeyRuleFilter : public QObject
         // Shortcuts (copy, paste, select all) are no typing.
         if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
             return false;
+        // Only a typed character is judged: Tab, Delete ("\x7f"), Enter,
+        // Escape and the arrows carry a control character or none and pass.
+        // Backspace is a character the number rule names, and passes too.
         const QString text = e->text();
-        if (text.size() != 1)
+        if (text.size() != 1 || (!text.at(0).isPrint() && text.at(0) != QLatin1Char('\b')))
             return false;
         return !keep(text.at(0).unicode());
     }

@@ -145,6 +145,41 @@ TEST(FormHelpersTest, InstalledFiltersKeepTheTyping)
     EXPECT_EQ(keyword.text(), QString::fromUtf16(u"OBrien 中\""));
 }
 
+// Editing keys are no typing: Tab moves on, Delete, Backspace, the arrows,
+// Home and End edit, whatever the filter lets through as characters.
+TEST(FormHelpersTest, FilteredBoxesKeepTheEditingKeys)
+{
+    for (const bool numbers : {true, false}) {
+        SCOPED_TRACE(numbers ? "number box" : "quote filter");
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* first = new QLineEdit(&window);
+        auto* second = new QLineEdit(&window);
+        layout->addWidget(first);
+        layout->addWidget(second);
+        if (numbers)
+            InstallOnlyNumberKey(first);
+        else
+            InstallFilterQuoteKey(first);
+        window.show();
+        ui::focusOn(first);
+        ui::type(QStringLiteral("500"));
+        ui::press(Qt::Key_Home);
+        ui::press(Qt::Key_Delete);
+        ui::press(Qt::Key_End);
+        ui::press(Qt::Key_Left);
+        ui::type(QStringLiteral("7"));
+        ui::press(Qt::Key_Right);
+        ui::press(Qt::Key_Backspace);
+        EXPECT_EQ(first->text(), QStringLiteral("07"));
+        ui::press(Qt::Key_Tab);
+        EXPECT_EQ(ui::focused(), second);
+        ui::type(QStringLiteral("10"));
+        EXPECT_EQ(first->text(), QStringLiteral("07"));
+        EXPECT_EQ(second->text(), QStringLiteral("10"));
+    }
+}
+
 TEST(FormHelpersTest, PopMenuPlacement)
 {
     QWidget owner;

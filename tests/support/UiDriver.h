@@ -74,7 +74,35 @@ inline void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
         ADD_FAILURE() << "the active window has no window handle";
         return;
     }
-    QTest::keyClick(handle, key, mods);
+    // The text an X server gives the editing keys; a filter that judges
+    // typed characters sees these too.
+    QString text;
+    switch (key) {
+    case Qt::Key_Tab:
+        text = QStringLiteral("\t");
+        break;
+    case Qt::Key_Delete:
+        text = QStringLiteral("\x7f");
+        break;
+    case Qt::Key_Backspace:
+        text = QStringLiteral("\b");
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        text = QStringLiteral("\r");
+        break;
+    case Qt::Key_Escape:
+        text = QStringLiteral("\x1b");
+        break;
+    default:
+        QTest::keyClick(handle, key, mods);
+        QApplication::processEvents();
+        return;
+    }
+    if (mods & Qt::ControlModifier)
+        text.clear();
+    QTest::sendKeyEvent(QTest::Press, handle, key, text, mods);
+    QTest::sendKeyEvent(QTest::Release, handle, key, text, mods);
     QApplication::processEvents();
 }
 
