@@ -1,3 +1,4 @@
+#include "ButtonKeys.h"
 #include "DbError.h"
 #include "MessageBoxes.h"
 #include "MsgBox.h"
@@ -13,6 +14,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     InstallMessageBoxes();
+    InstallButtonKeys();
     app.setWindowIcon(ToolbarIcon(QStringLiteral("house")));
 
     // A missing database ends the program here, before any window shows.

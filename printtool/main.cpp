@@ -2,6 +2,7 @@
 // It shows the print data as pages in a print preview, from which the user
 // prints them or saves them as a PDF.
 
+#include "ButtonKeys.h"
 #include "MessageBoxes.h"
 #include "MsgBox.h"
 #include "PrintJob.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     InstallMessageBoxes();
+    InstallButtonKeys();
     QApplication::setApplicationName(QStringLiteral("qvPrint"));
 
     QCommandLineParser parser;

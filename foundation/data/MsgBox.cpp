@@ -45,14 +45,14 @@ QString MsgBox::DefaultTitle()
 }
 
 MsgAnswer MsgBox::Show(const QString& text, MsgIcon icon, const QString& title, MsgButtons buttons,
-                       QWidget* parent)
+                       QWidget* parent, MsgDefault defaultButton)
 {
     const QString caption = title.isEmpty() ? DefaultTitle() : title;
     TestState& s = state();
     if (!parent && s.ownerFinder)
         parent = s.ownerFinder();
     if (s.active) {
-        s.shown.append({icon, caption, text, buttons, parent});
+        s.shown.append({icon, caption, text, buttons, defaultButton, parent});
         if (buttons == MsgButtons::Ok)
             return MsgAnswer::Ok;
         if (s.answers.isEmpty()) {
@@ -63,7 +63,7 @@ MsgAnswer MsgBox::Show(const QString& text, MsgIcon icon, const QString& title, 
     }
 
     if (s.presenter)
-        return s.presenter(ShownMessage{icon, caption, text, buttons, parent}, parent);
+        return s.presenter(ShownMessage{icon, caption, text, buttons, defaultButton, parent}, parent);
     // A program without windows (a command-line tool) has no one to ask.
     qWarning("%s: %s", qPrintable(caption), qPrintable(text));
     return defaultAnswer(buttons);

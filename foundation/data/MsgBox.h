@@ -11,12 +11,15 @@ class QWidget;
 enum class MsgIcon { None, Information, Exclamation, Critical, Question };
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
+// The button Enter presses: the first (Yes, Ok) unless a question names another.
+enum class MsgDefault { First, Second, Third };
 
 struct ShownMessage {
     MsgIcon icon;
     QString title;
     QString text;
     MsgButtons buttons;
+    MsgDefault defaultButton = MsgDefault::First;
     // The window the message is shown over: the one given, else the owner
     // finder's (the active window); null when there is none.
     QWidget* parent = nullptr;
@@ -33,7 +36,8 @@ class MsgBox
     static QString DefaultTitle();
 
     static MsgAnswer Show(const QString& text, MsgIcon icon = MsgIcon::Information, const QString& title = {},
-                          MsgButtons buttons = MsgButtons::Ok, QWidget* parent = nullptr);
+                          MsgButtons buttons = MsgButtons::Ok, QWidget* parent = nullptr,
+                          MsgDefault defaultButton = MsgDefault::First);
 
     static void Info(const QString& text, const QString& title = {}, QWidget* parent = nullptr);
     static void Warn(const QString& text, const QString& title = {}, QWidget* parent = nullptr);

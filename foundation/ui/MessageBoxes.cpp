@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <utility>
 
@@ -56,6 +57,17 @@ MsgAnswer showBox(const ShownMessage& message, QWidget* parent)
         if (QAbstractButton* b = box.button(which))
             b->setText(QString::fromUtf8(caption));
     }
+    // Enter presses the default button: the first one unless the question names another.
+    const QList<QMessageBox::StandardButton> order = {QMessageBox::Yes, QMessageBox::Ok, QMessageBox::No,
+                                                      QMessageBox::Cancel};
+    QList<QAbstractButton*> present;
+    for (QMessageBox::StandardButton which : order) {
+        if (QAbstractButton* b = box.button(which))
+            present.append(b);
+    }
+    const int wanted = int(message.defaultButton);
+    if (wanted < present.size())
+        box.setDefaultButton(qobject_cast<QPushButton*>(present.at(wanted)));
     switch (box.exec()) {
     case QMessageBox::Yes:
         return MsgAnswer::Yes;

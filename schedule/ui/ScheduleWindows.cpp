@@ -987,7 +987,7 @@ void frmMain::closeEvent(QCloseEvent* e)
     raise();
     const MsgAnswer answer = MsgBox::Show(
         u"是否退出朗岱进销存管理系统?\n\n 1、单击 [是] 退出系统;\n 2、单击 [否] 最小化窗口;\n 3、单击 [取消] 返回主窗口.\n\n"_qs,
-        MsgIcon::Question, u"提示"_qs, MsgButtons::YesNoCancel, this);
+        MsgIcon::Question, u"提示"_qs, MsgButtons::YesNoCancel, this, MsgDefault::Second);
     e->ignore();
     if (answer == MsgAnswer::Yes) {
         EndScheduleProgram();

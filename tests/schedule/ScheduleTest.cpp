@@ -225,6 +225,21 @@ TEST_F(ScheduleTest, CalendarOpensOnTodayAndKeepsTheDayAcrossMonths)
     EXPECT_EQ(c->selectedDay, 31);
 }
 
+// Closing the older calendar window asks with No as the default button:
+// Enter shrinks it to the floating window and never ends the program.
+TEST_F(ScheduleTest, OlderCalendarCloseQuestionDefaultsToNo)
+{
+    frmMain w;
+    ui::activate(&w);
+    answer(MsgAnswer::Cancel);
+    w.close();
+    ASSERT_FALSE(MsgBox::Shown().isEmpty());
+    const ShownMessage& asked = MsgBox::Shown().last();
+    EXPECT_EQ(asked.buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(asked.defaultButton, MsgDefault::Second);
+    EXPECT_TRUE(w.isVisible());
+}
+
 TEST_F(ScheduleTest, EmptyCellsCannotBeSelected)
 {
     FrmCalendar w;

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -178,6 +179,42 @@ TEST(FormHelpersTest, FilteredBoxesKeepTheEditingKeys)
         EXPECT_EQ(first->text(), QStringLiteral("07"));
         EXPECT_EQ(second->text(), QStringLiteral("10"));
     }
+}
+
+// Enter and Return press the focused push button in any window, once; in a
+// box, Enter keeps its own meaning (here: move to the next box).
+TEST(FormHelpersTest, EnterPressesTheFocusedButton)
+{
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* box = new QLineEdit(&window);
+    auto* button = new QPushButton(QStringLiteral("保存"), &window);
+    auto* other = new QPushButton(QStringLiteral("取消"), &window);
+    layout->addWidget(box);
+    layout->addWidget(button);
+    layout->addWidget(other);
+    int pressed = 0;
+    int otherPressed = 0;
+    QObject::connect(button, &QPushButton::clicked, [&] { ++pressed; });
+    QObject::connect(other, &QPushButton::clicked, [&] { ++otherPressed; });
+    InstallEnterToTab(box);
+    window.show();
+
+    ui::focusOn(button);
+    ui::press(Qt::Key_Return);
+    EXPECT_EQ(pressed, 1);
+    ui::press(Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(pressed, 2);
+    button->setEnabled(false);
+    ui::focusOn(other);
+    ui::press(Qt::Key_Return);
+    EXPECT_EQ(otherPressed, 1);
+    EXPECT_EQ(pressed, 2);
+
+    ui::focusOn(box);
+    ui::press(Qt::Key_Return);
+    EXPECT_EQ(ui::focused(), other);
+    EXPECT_EQ(otherPressed, 1);
 }
 
 TEST(FormHelpersTest, PopMenuPlacement)

@@ -143,3 +143,17 @@ TEST_F(ModifyPwdTest, AChangeThatReachesNoRowIsNotReportedAsDone)
 }
 
 } // namespace
+
+namespace
+{
+// The clerk tabs from the last box onto 确定 and presses Enter on it.
+TEST_F(ModifyPwdTest, EnterOnTheFocusedOkButtonPressesIt)
+{
+    fill("740", "abc", "abc");
+    focusOn(child<QPushButton>(dialog.get(), "B_OK"));
+    ASSERT_EQ(focused(), child<QPushButton>(dialog.get(), "B_OK"));
+    answer(MsgAnswer::No);
+    press(Qt::Key_Return);
+    EXPECT_EQ(shown(), QStringList{QStringLiteral("确认修改密码!")});
+}
+} // namespace

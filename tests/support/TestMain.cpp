@@ -1,3 +1,4 @@
+#include "ButtonKeys.h"
 #include "MessageBoxes.h"
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     InstallMessageBoxes();
+    InstallButtonKeys();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
