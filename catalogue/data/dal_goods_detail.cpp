@@ -1,6 +1,7 @@
 #include "dal_goods_detail.h"
 
 #include "DataAccess.h"
+#include "DbError.h"
 #include "ProcessFuntionValues.h"
 #include "sqlHelper.h"
 
@@ -213,9 +214,50 @@ m_DBresult dal_goods_detail::Update_Default(int int_Id, int int_headId)
     return ExecuteTrans(batch);
 }
 
+namespace
+{
+// For writers inside a transaction: units are written only for an item that exists.
+void RequireGoods(int headId)
+{
+    if (ScalarInt(QStringLiteral("select count(*) from tb_goods_head where id=@id"),
+                  ParamMap{{QStringLiteral("@id"), headId}}) < 1)
+        throw DbError(QStringLiteral("当前货品信息不存在!"));
+}
+} // namespace
+
+m_DBresult dal_goods_detail::SaveUnits(int headId, QList<m_goods_detail>& units,
+                                       const QStringList& newBarcodes,
+                                       const QList<GoodsBarcode>& storedBarcodes)
+{
+    QList<m_goods_detail> written = units;
+    const m_DBresult result = RunTrans([&] {
+        RequireGoods(headId);
+        const m_DBresult unique = check_GoodsCode(newBarcodes, storedBarcodes);
+        if (!unique.isResult)
+            throw DbError(unique.str_MsgBox);
+        ExecuteParaSql(QStringLiteral("delete from tb_goods_detail where headId=@headId"),
+                       ParamMap{{QStringLiteral("@headId"), headId}});
+        int nextId = GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_goods_detail")).toInt() + 1;
+        for (m_goods_detail& m : written) {
+            m.id = nextId++;
+            m.headId = headId;
+            ExecuteParaSql(QStringLiteral("insert into tb_goods_detail "
+                                          "(id,headId,isDefault,rowNo,goodsDetailCode,unit,packQty,weight,"
+                                          "inPrice,salePrice ) values (@id,@headId,@isDefault,@rowNo,"
+                                          "@goodsDetailCode,@unit,@packQty,@weight,@inPrice,@salePrice) "),
+                           UnitParams(m));
+        }
+        RequireOneDefaultUnit(headId);
+    });
+    if (result.isResult)
+        units = written;
+    return result;
+}
+
 m_DBresult dal_goods_detail::Batch_Update(int int_headId, const KeyValue& ilstSqlAndModel)
 {
     return RunTrans([&] {
+        RequireGoods(int_headId);
         ExecuteParaSql(QStringLiteral("delete from tb_goods_detail where headId=@headId"),
                        ParamMap{{QStringLiteral("@headId"), int_headId}});
         for (const auto& [key, value] : ilstSqlAndModel.Items()) {

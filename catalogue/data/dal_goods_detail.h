@@ -2,10 +2,12 @@
 
 #include "KeyValue.h"
 #include "RecordSet.h"
+#include "check_GoodsCode.h"
 #include "m_DBresult.h"
 #include "m_goods_detail.h"
 #include "m_recordSet.h"
 
+#include <QList>
 #include <QString>
 
 // Data class of the packing units (tb_goods_detail) and of bill entry by goods
@@ -47,6 +49,16 @@ class dal_goods_detail
     // entry's key is "prefix|insert statement", its value the unit record. The
     // new list must hold exactly one default unit.
     m_DBresult Batch_Update(int int_headId, const KeyValue& ilstSqlAndModel);
+
+    // Replaces every unit of goods item headId by units, in order, with new ids
+    // (written back on success). newBarcodes are the barcodes of units not yet
+    // stored, storedBarcodes the stored units' ids with their barcodes as
+    // entered (check_GoodsCode counts a changed one only). Inside one
+    // transaction: the item must still exist ("当前货品信息不存在!"), the
+    // barcodes must occur nowhere else (check_GoodsCode's message) and exactly
+    // one unit must be the default; otherwise nothing is written.
+    m_DBresult SaveUnits(int headId, QList<m_goods_detail>& units, const QStringList& newBarcodes,
+                         const QList<GoodsBarcode>& storedBarcodes);
 
     // For writers inside a transaction: throws unless the goods item is left
     // with units and exactly one default unit.

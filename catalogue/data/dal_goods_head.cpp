@@ -1,7 +1,9 @@
 #include "dal_goods_head.h"
 
 #include "DataAccess.h"
+#include "DbError.h"
 #include "ProcessFuntionValues.h"
+#include "check_GoodsCode.h"
 #include "dal_goods_detail.h"
 #include "sqlHelper.h"
 
@@ -182,4 +184,81 @@ m_DBresult dal_goods_head::Update(const m_goods_head& obj_Model, const m_goods_d
         ExecuteParaSql(kUpdateUnit, dal_goods_detail::UnitParams(unit));
         dal_goods_detail::RequireOneDefaultUnit(unit.headId);
     });
+}
+
+QString dal_goods_head::CodeTakenText(int id, const QString& code)
+{
+    m_conditions taken;
+    taken.append(m_condition(QStringLiteral("goodsCode"), QStringLiteral("="), code));
+    taken.append(m_condition(QStringLiteral("id"), QStringLiteral("<>"), id));
+    if (dal_goods_head().GetListForCondition(taken).recordCount > 0)
+        return QStringLiteral("货品编码[") + code + QStringLiteral("]存在,请重新输入!");
+    return {};
+}
+
+QStringList dal_goods_head::AddedCodes(int id, const QString& code, const QString& barcode, bool* missing)
+{
+    const auto differs = [](const QString& a, const QString& b) {
+        return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) != 0;
+    };
+    if (missing)
+        *missing = false;
+    QStringList values;
+    if (id > 0) {
+        const m_goods_head before = dal_goods_head().GetModel(id);
+        if (before.id < 1) {
+            if (missing)
+                *missing = true;
+            return {};
+        }
+        if (differs(code, before.goodsCode))
+            values << code;
+        if (differs(barcode, dal_goods_detail().GetModelForDefault(id).goodsDetailCode))
+            values << barcode;
+    } else {
+        values << code;
+        if (!barcode.trimmed().isEmpty())
+            values << barcode;
+    }
+    return values;
+}
+
+m_DBresult dal_goods_head::Save(m_goods_head& goods, m_goods_detail& defaultUnit)
+{
+    m_goods_head g = goods;
+    m_goods_detail unit = defaultUnit;
+    const bool stored = g.id > 0;
+    const m_DBresult result = RunTrans([&] {
+        bool missing = false;
+        const QStringList added = AddedCodes(g.id, g.goodsCode, unit.goodsDetailCode, &missing);
+        if (missing)
+            throw DbError(kGoodsMissingText);
+        const QString taken = CodeTakenText(g.id, g.goodsCode);
+        if (!taken.isEmpty())
+            throw DbError(taken);
+        const m_DBresult unique = check_GoodsCode(added);
+        if (!unique.isResult)
+            throw DbError(unique.str_MsgBox);
+        if (!stored)
+            g.id = GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_goods_head")).toInt() + 1;
+        unit.headId = g.id;
+        unit.id = stored ? dal_goods_detail().GetModelForDefault(g.id).id : 0;
+        if (unit.id < 1)
+            unit.id = GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_goods_detail")).toInt() + 1;
+        const m_DBresult written = stored ? Update(g, unit) : Add(g, unit);
+        if (!written.isResult)
+            throw DbError(written.str_MsgBox);
+    });
+    if (result.isResult) {
+        goods = g;
+        defaultUnit = unit;
+    }
+    return result;
+}
+
+bool dal_goods_head::IsSaveRefusal(const QString& text)
+{
+    return text == kGoodsMissingText || text.startsWith(QStringLiteral("有以下条码重复:")) ||
+           (text.startsWith(QStringLiteral("货品编码[")) &&
+            text.endsWith(QStringLiteral("]存在,请重新输入!")));
 }

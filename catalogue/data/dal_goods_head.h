@@ -28,6 +28,25 @@ class dal_goods_head
     // no longer exists is a failure ("当前货品信息不存在!").
     m_DBresult Update(const m_goods_head& obj_Model, const m_goods_detail& obj_ModelDetail);
 
+    // Stores an item with its default unit as the goods window saves it: a new
+    // item (goods.id 0) takes its ids, a stored one is rewritten. The checks
+    // that guard the write run inside its transaction, so two workstations can
+    // never both pass them: the stored item must still exist
+    // (kGoodsMissingText), its code must be free ("货品编码[..]存在,请重新输入!")
+    // and the codes and barcodes it adds must occur nowhere else
+    // (check_GoodsCode's message). The records take the written ids on success.
+    m_DBresult Save(m_goods_head& goods, m_goods_detail& defaultUnit);
+    // Whether a failed save's text is one of the refusals of its checks (shown
+    // as the window's own warning) rather than a database error.
+    static bool IsSaveRefusal(const QString& text);
+    // The message when another item holds the code; empty when it is free.
+    static QString CodeTakenText(int id, const QString& code);
+    // The values a save of item id (0: a new one) with this code and default
+    // barcode adds to the codes and barcodes of the catalogue: letter case
+    // alone is no change. *missing tells a stored item that is gone.
+    static QStringList AddedCodes(int id, const QString& code, const QString& barcode,
+                                  bool* missing = nullptr);
+
     // The goods window's keyword field for a "like" condition.
     static const QString kKeywordField;
 

@@ -498,6 +498,15 @@ void frmGoods::warn(const QString& text)
     MsgBox::Warn(text, kCaption, this);
 }
 
+bool frmGoods::showFailure(const m_DBresult& result)
+{
+    if (!result.isResult && dal_goods_head::IsSaveRefusal(result.str_MsgBox)) {
+        warn(result.str_MsgBox);
+        return false;
+    }
+    return ShowIfFailed(this, result);
+}
+
 void frmGoods::info(const QString& text)
 {
     MsgBox::Info(text, kCaption, this);
@@ -670,11 +679,11 @@ void frmGoods::saveGoods()
 
     const int storedId = currentId();
     const bool stored = storedId > 0;
-    m_conditions taken;
-    taken.append(m_condition(QStringLiteral("goodsCode"), QStringLiteral("="), code));
-    taken.append(m_condition(QStringLiteral("id"), QStringLiteral("<>"), stored ? storedId : 0));
-    if (m_dalHead.GetListForCondition(taken).recordCount > 0) {
-        warn(QStringLiteral("货品编码[") + code + QStringLiteral("]存在,请重新输入!"));
+    // The checks are made here in their order for the clerk's sake, and again
+    // inside the write's transaction, where they count.
+    const QString taken = dal_goods_head::CodeTakenText(stored ? storedId : 0, code);
+    if (!taken.isEmpty()) {
+        warn(taken);
         txt_goodsCode->setFocus();
         return;
     }
@@ -682,27 +691,12 @@ void frmGoods::saveGoods()
     if (!MsgBox::Ask(QStringLiteral("确定保存当前货品?"), kCaption, this))
         return;
 
-    // The values this save adds to the codes and barcodes of the catalogue.
-    // Letter case alone is no change: the stored value is replaced, not added.
-    const auto differs = [](const QString& a, const QString& b) {
-        return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) != 0;
-    };
     const QString barcode = txt_goodsDetailCode->text();
-    QStringList values;
-    if (stored) {
-        const m_goods_head before = m_dalHead.GetModel(storedId);
-        if (before.id < 1) {
-            warn(kPieceMissing);
-            return;
-        }
-        if (differs(code, before.goodsCode))
-            values << code;
-        if (differs(barcode, m_dalDetail.GetModelForDefault(storedId).goodsDetailCode))
-            values << barcode;
-    } else {
-        values << code;
-        if (!barcode.trimmed().isEmpty())
-            values << barcode;
+    bool missing = false;
+    const QStringList values = dal_goods_head::AddedCodes(stored ? storedId : 0, code, barcode, &missing);
+    if (missing) {
+        warn(kPieceMissing);
+        return;
     }
     const m_DBresult unique = check_GoodsCode(values);
     if (!unique.isResult) {
@@ -745,21 +739,10 @@ void frmGoods::saveGoods()
     m_defaultUnit.inPrice = ReadNumber(txt_inPrice->text());
     m_defaultUnit.salePrice = ReadNumber(txt_salePrice->text());
 
-    // New ids are taken inside the transaction that stores them.
     m_goods_head goods = m_goods;
+    goods.id = stored ? storedId : 0;
     m_goods_detail unit = m_defaultUnit;
-    const m_DBresult result = RunTrans([&] {
-        goods.id = stored ? storedId
-                          : GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_goods_head")).toInt() + 1;
-        unit.headId = goods.id;
-        unit.id = stored ? m_dalDetail.GetModelForDefault(goods.id).id : 0;
-        if (unit.id < 1)
-            unit.id = GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_goods_detail")).toInt() + 1;
-        const m_DBresult written = stored ? m_dalHead.Update(goods, unit) : m_dalHead.Add(goods, unit);
-        if (!written.isResult)
-            throw DbError(written.str_MsgBox);
-    });
-    if (!ShowIfFailed(this, result))
+    if (!showFailure(m_dalHead.Save(goods, unit)))
         return;
     m_goods = goods;
     m_defaultUnit = unit;
@@ -997,32 +980,8 @@ void frmGoods::saveUnits()
         warn(QStringLiteral("最多只能保存30个包装单位,请适当调整到30个包装单位!"));
         return;
     }
-    const m_DBresult unique = check_GoodsCode(newBarcodes, storedBarcodes);
-    if (!unique.isResult) {
-        warn(unique.str_MsgBox);
-        return;
-    }
-
-    const m_DBresult result = RunTrans([&] {
-        int nextId = GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_goods_detail")).toInt() + 1;
-        KeyValue batch;
-        for (m_goods_detail m : rows) {
-            m.id = nextId++;
-            batch.AddItem(QString::number(m.id) +
-                              QStringLiteral("|insert into tb_goods_detail "
-                                             "(id,headId,isDefault,rowNo,goodsDetailCode,unit,packQty,weight,"
-                                             "inPrice,salePrice ) "
-                                             " values ("
-                                             "@id,@headId,@isDefault,@rowNo,@goodsDetailCode,@unit,@packQty,"
-                                             "@weight,@inPrice,@salePrice "
-                                             ") "),
-                          QVariant::fromValue(m));
-        }
-        const m_DBresult written = m_dalDetail.Batch_Update(headId, batch);
-        if (!written.isResult)
-            throw DbError(written.str_MsgBox);
-    });
-    if (!ShowIfFailed(this, result))
+    // The item's existence and the barcodes are checked inside the write's transaction.
+    if (!showFailure(m_dalDetail.SaveUnits(headId, rows, newBarcodes, storedBarcodes)))
         return;
     vsGoodsList_Click();
     info(QStringLiteral("保存成功!"));

@@ -138,6 +138,8 @@ class frmGoods : public QWidget
     void deleteGoods();
     void saveUnits();
     int currentId() const;
+    // A failed save: its checks' refusals as the window's warning, other errors as errors.
+    bool showFailure(const m_DBresult& result);
     void warn(const QString& text);
     void info(const QString& text);
 

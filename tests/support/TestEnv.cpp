@@ -10,6 +10,9 @@
 #include "sqlHelper.h"
 
 #include <QApplication>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QWidget>
 
 void DbTest::SetUp()
@@ -96,4 +99,27 @@ void DbTest::loginAs(int userId)
     ASSERT_TRUE(rs && rs->RecordCount() == 1);
     CurrentUser = ReadUserRow(*rs);
     init_SysVar();
+}
+
+OtherWorkstation::OtherWorkstation(const QString& databaseFile) : m_name(QStringLiteral("other_workstation"))
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    db.setDatabaseName(databaseFile);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    EXPECT_TRUE(db.open()) << db.lastError().text().toStdString();
+}
+
+OtherWorkstation::~OtherWorkstation()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+void OtherWorkstation::exec(const QString& sql)
+{
+    QSqlQuery q(QSqlDatabase::database(m_name, false));
+    EXPECT_TRUE(q.exec(sql)) << sql.toStdString() << ": " << q.lastError().text().toStdString();
 }

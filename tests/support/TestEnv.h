@@ -34,3 +34,19 @@ class DbTest : public ::testing::Test
   private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
+
+// A second workstation on the same database file: a connection of its own,
+// writing between the checks and the writes of the program under test.
+class OtherWorkstation
+{
+  public:
+    explicit OtherWorkstation(const QString& databaseFile);
+    ~OtherWorkstation();
+    OtherWorkstation(const OtherWorkstation&) = delete;
+    OtherWorkstation& operator=(const OtherWorkstation&) = delete;
+    // Runs one statement; fails the test on an error.
+    void exec(const QString& sql);
+
+  private:
+    QString m_name;
+};
