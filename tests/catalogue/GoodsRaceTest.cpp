@@ -69,7 +69,7 @@ TEST_F(GoodsRaceTest, TheSecondSaveOfACodeOrBarcodeIsRefused)
         {"same goods code", "G1", "111", "g1", "222", QStringLiteral("货品编码[G1]存在,请重新输入!")},
         {"same barcode", "G1", "111", "G2", "111", QStringLiteral("有以下条码重复:\r\n111,\r\n请重新设置!")},
         {"code taken as a barcode", "G1", "111", "G2", "g1",
-         QStringLiteral("有以下条码重复:\r\nG1,\r\n请重新设置!")},
+         QStringLiteral("有以下条码重复:\r\ng1,\r\n请重新设置!")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
