@@ -174,3 +174,30 @@ void dal_customer::Update(const m_customer& obj_Model)
     // The code, the creator and the user stay as stored: the statement does not name them.
     ExecuteChangingRow(sql, recordParams(obj_Model), kMissingText);
 }
+
+bool dal_customer::NameTaken(int int_Id, const QString& str_customerName)
+{
+    const m_conditions sameName = {
+        m_condition(QStringLiteral("uname"), QStringLiteral("="), str_customerName),
+        m_condition(QStringLiteral("id"), QStringLiteral("<>"), int_Id)};
+    return GetListForCondition(sameName).recordCount >= 1;
+}
+
+dal_customer::SaveOutcome dal_customer::Save(m_customer& obj_Model, bool sameNameAgreed)
+{
+    m_customer m = obj_Model;
+    bool taken = false;
+    TransactionGuard guard;
+    if (!sameNameAgreed && NameTaken(m.id, m.uname)) {
+        taken = true;
+    } else if (m.id > 0) {
+        Update(m);
+    } else {
+        AddNew(m);
+    }
+    guard.commit();
+    if (taken)
+        return SaveOutcome::NameTaken;
+    obj_Model = m;
+    return SaveOutcome::Saved;
+}

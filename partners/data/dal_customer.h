@@ -24,6 +24,16 @@ class dal_customer
     // (YYMM of createTime) inside one write transaction with the insert, and
     // writes both back into obj_Model. Throws DbError when the insert fails.
     void AddNew(m_customer& obj_Model);
+    // Saves the partner as its window does: a new one (id 0) through AddNew, a
+    // stored one through Update, in one write transaction with the check that
+    // no other partner has the name. A name taken meanwhile writes nothing and
+    // answers NameTaken unless the user agreed to a second partner of that
+    // name (sameNameAgreed). Database errors and a stored partner gone
+    // (kMissingText) are thrown.
+    enum class SaveOutcome { Saved, NameTaken };
+    SaveOutcome Save(m_customer& obj_Model, bool sameNameAgreed);
+    // Whether another partner than int_Id has the name.
+    bool NameTaken(int int_Id, const QString& str_customerName);
     // The partner, or an empty record (id 0) when there is none.
     m_customer GetModel(int int_Id);
     // A partner of exactly that name other than int_Id, or an empty record.

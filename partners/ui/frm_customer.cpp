@@ -784,13 +784,18 @@ void frm_customer::btn_CustomerSave_Click()
     }
     const QString name = txt_Name->text();
     const int shownId = idOf(txt_id->text());
-    const m_conditions sameName = {m_condition(QStringLiteral("uname"), QStringLiteral("="), name),
-                                   m_condition(QStringLiteral("id"), QStringLiteral("<>"), shownId)};
-    if (m_dal.GetListForCondition(sameName).recordCount >= 1 &&
-        !MsgBox::Ask(QStringLiteral("往来单位名称[") + name + QStringLiteral("]存在,是否继续保存!"), kCaption,
-                     this)) {
+    const auto sameNameAgreed = [&] {
+        if (MsgBox::Ask(QStringLiteral("往来单位名称[") + name + QStringLiteral("]存在,是否继续保存!"),
+                        kCaption, this))
+            return true;
         txt_Name->setFocus();
-        return;
+        return false;
+    };
+    bool agreed = false;
+    if (m_dal.NameTaken(shownId, name)) {
+        if (!sameNameAgreed())
+            return;
+        agreed = true;
     }
     if (!MsgBox::Ask(QStringLiteral("确定保存当前往来单位?"), kCaption, this))
         return;
@@ -824,7 +829,11 @@ void frm_customer::btn_CustomerSave_Click()
         if (!check_FunRight(FunCodeTable.customer_update(), true))
             return;
         try {
-            m_dal.Update(m);
+            // The name is checked again inside the write: another workstation
+            // may have stored it meanwhile, and then the clerk is asked after all.
+            if (m_dal.Save(m, agreed) == dal_customer::SaveOutcome::NameTaken &&
+                (!sameNameAgreed() || m_dal.Save(m, true) != dal_customer::SaveOutcome::Saved))
+                return;
         } catch (const DbError& e) {
             if (e.message() != dal_customer::kMissingText)
                 throw;
@@ -836,7 +845,9 @@ void frm_customer::btn_CustomerSave_Click()
             return;
         // The id and the code are taken in the insert's own transaction.
         m.id = 0;
-        m_dal.AddNew(m);
+        if (m_dal.Save(m, agreed) == dal_customer::SaveOutcome::NameTaken &&
+            (!sameNameAgreed() || m_dal.Save(m, true) != dal_customer::SaveOutcome::Saved))
+            return;
     }
     m_current = m;
     btn_search_Click();
