@@ -848,6 +848,15 @@ void frmBill::save_Bill()
             refuse(Q("货品名称不能为空!"), c.goodsName);
             return;
         }
+        // A double keeps 15 significant digits: more would be stored as another number.
+        if (SignificantDigits(vs_bill->TextMatrix(r, c.qty)) > kExactDigits) {
+            refuse(Q("数量位数过多,最多15位有效数字!"), c.qty);
+            return;
+        }
+        if (SignificantDigits(vs_bill->TextMatrix(r, c.price)) > kExactDigits) {
+            refuse(T("价格位数过多,最多15位有效数字!", "售价位数过多,最多15位有效数字!"), c.price);
+            return;
+        }
     }
     if (vs_bill->Rows() <= 1)
         vsBill_init();

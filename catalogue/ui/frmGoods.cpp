@@ -954,6 +954,17 @@ void frmGoods::saveUnits()
             g->Select(r, IsNullOrEmpty(unit) ? dcUnit : dcPackQty);
             return;
         }
+        for (const auto& [col, name] :
+             {std::pair{dcPackQty, QStringLiteral("内装数")}, std::pair{dcWeight, QStringLiteral("重量")},
+              std::pair{dcInPrice, QStringLiteral("进价")},
+              std::pair{dcSalePrice, QStringLiteral("销售价")}}) {
+            if (SignificantDigits(g->TextMatrix(r, col)) > kExactDigits) {
+                warn(QStringLiteral("第") + g->TextMatrix(r, dcNo) + QStringLiteral("行") + name +
+                     QStringLiteral("位数过多,最多15位有效数字!"));
+                g->Select(r, col);
+                return;
+            }
+        }
         m_goods_detail m;
         m.headId = headId;
         m.rowNo = idOf(g->TextMatrix(r, dcNo));
