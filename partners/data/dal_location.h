@@ -67,6 +67,9 @@ class dal_location
 
     static const QString kColumns;
     static const QString kMissingText;
+    // The column a list keyword is looked for in: code and name as one text,
+    // so a keyword may span both.
+    static const QString kKeywordField;
     static const QString kParentCycleText;
 
   private:

@@ -353,8 +353,8 @@ void frmLocation::btn_search_Click()
     }
     if (!IsNullOrEmpty(txt_KeyWord->text())) {
         // The code and the name are searched as one text, so a keyword may span both.
-        conditions.append(m_condition(QStringLiteral("COALESCE(locationCode,'')||COALESCE(uname,'')"),
-                                      QStringLiteral("like"), txt_KeyWord->text()));
+        conditions.append(
+            m_condition(dal_location::kKeywordField, QStringLiteral("like"), txt_KeyWord->text()));
     }
     const m_recordSet result = objDal_location.GetListForCondition(conditions);
     fill_LocationList(result.recordSet);
