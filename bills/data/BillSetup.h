@@ -22,6 +22,7 @@ struct BillSetup {
     QString partnerNameCol; // supplierName / customerName
     QString priceCol;       // the price of the amount: inPrice / salePrice
     bool hasSalePrice = false;
+    QString sumWord; // Import / Export: the goods sums' columns are total<Word>Qty ...
 
     // The function rights of the bill window's actions, from FunCodeTable.
     struct Rights {
