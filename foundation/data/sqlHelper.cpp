@@ -286,7 +286,7 @@ QString ReadIniValue(const QString& section, const QString& key, const QString& 
         if (value.size() >= 2 && (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\'')) &&
             value.back() == value.front())
             value = value.mid(1, value.size() - 2);
-        // The profile reader's buffer held 126 characters of the value.
+        // A setting holds at most 126 characters; anything after is ignored.
         return value.left(126).toString();
     }
     return {};
