@@ -10,8 +10,8 @@
 #include "ScheduleHelpers.h"
 #include "UpDown.h"
 #include "WindowRegistry.h"
-#include "frm_qjcx.h"
 #include "frmEvents.h"
+#include "frm_qjcx.h"
 
 #include <QComboBox>
 #include <QEvent>

@@ -11,9 +11,9 @@
 #include "ScheduleHelpers.h"
 #include "UpDown.h"
 #include "WindowRegistry.h"
+#include "frmEvents.h"
 #include "frm_Main.h"
 #include "frm_qjcx.h"
-#include "frmEvents.h"
 #include "mod_public.h"
 
 #include <QApplication>
@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
@@ -131,10 +132,28 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFi
     });
     const int panelWidth = px(this, c->gridWidthTwips());
     const int panelHeight = c->VgCalendar->geometry().bottom() + 1 + px(this, 100);
-    const int barHeight = bar->sizeHint().height();
-    bar->setGeometry(0, 0, panelWidth + px(this, 30), barHeight);
-    panel->setGeometry(px(this, 10), barHeight + px(this, 100), panelWidth, panelHeight);
-    setFixedSize(panelWidth + px(this, 30), barHeight + panelHeight + px(this, 130));
+    // The window is as wide as the calendar needs, or as the toolbar when its
+    // captions make it wider: every button shows, none goes to the toolbar's
+    // overflow. A calendar narrower than the window stays in its middle.
+    const QSize barHint = bar->sizeHint();
+    const int barHeight = barHint.height();
+    const int width = qMax(panelWidth + px(this, 30), barHint.width());
+    const int left = width > panelWidth + px(this, 30) ? (width - panelWidth) / 2 : px(this, 10);
+    bar->setGeometry(0, 0, width, barHeight);
+    panel->setGeometry(left, barHeight + px(this, 100), panelWidth, panelHeight);
+    setFixedSize(width, barHeight + panelHeight + px(this, 130));
+}
+
+void frmMain::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    // Centred on its screen the first time; shown again later (from the
+    // floating window) it comes back where the user left it.
+    if (!m_centred) {
+        m_centred = true;
+        if (const QScreen* s = screen())
+            move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    }
 }
 
 frmMain* frmMain::instance()

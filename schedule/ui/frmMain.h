@@ -20,8 +20,10 @@ class frmMain : public QWidget
 
   protected:
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
   private:
     void toolbarKey(const QString& key);
     MonthCalendar* m_calendar;
+    bool m_centred = false;
 };
