@@ -69,7 +69,7 @@ class frmBill : public QWidget
     const BillSetup& direction() const { return m_store.direction(); }
     bool isOutbound() const { return direction().hasSalePrice; }
 
-    // Controls, named as the window's parts know them.
+    // Controls; each carries its member's name as object name, so tests find it.
     QToolBar* utoolbar = nullptr;
     QAction* passAction = nullptr;
     QLabel* img_pass = nullptr;

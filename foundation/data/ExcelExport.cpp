@@ -18,7 +18,7 @@ namespace
 {
 
 // A numeric text goes into the sheet as a number, so that the spreadsheet can
-// sum it, with the display format that shows it as the window did ("3.0",
+// sum it, with the display format that shows it as the window shows it ("3.0",
 // "12.50"): as many decimals as the text has. Codes stay texts: a leading zero
 // ("007", but not "0.5"), more integer digits than an amount has (barcodes),
 // more digits than a double holds, or any other shape.

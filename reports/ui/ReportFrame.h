@@ -158,7 +158,7 @@ class ReportFrame : public QWidget
     // The typed text of a box, trimmed only to test for blank.
     static bool IsBlank(const QString& text) { return text.trimmed().isEmpty(); }
 
-    // Controls of the frame, named as in the window descriptions.
+    // Controls of the frame; each carries its member's name as object name, so tests find it.
     KeyedToolbar* utoolbar = nullptr;
     QWidget* pic_title = nullptr;
     QLabel* lab_title = nullptr;

@@ -327,8 +327,9 @@ void frm_Main::openGuarded(const QString& code, const QString& window, How how)
 
 void frm_Main::openWindow(const QString& window, How how)
 {
-    // Windows that later parts of the program add are reached by name; an
-    // entry whose window is not there yet does nothing.
+    // Business windows are reached by their registered name, so the frame
+    // needs no link to them; an entry whose window is not registered (a build
+    // or test without it) does nothing.
     if (window.isEmpty() || !WindowRegistry::has(window))
         return;
     Guarded(this, [&] {

@@ -77,8 +77,22 @@ TEST(Numbers, SumsAndProductsCarryNoBinaryNoise)
     for (int i = 0; i < 1000; ++i)
         sum.add(0.1);
     EXPECT_EQ(sum.value(), 100.0);
-    EXPECT_EQ(MultiplyRounded(3, 12.5, 3), 37.5);
-    EXPECT_EQ(MultiplyRounded(0.1, 0.2, 3), 0.02);
-    EXPECT_EQ(MultiplyRounded(1.005, 1, 2), 1.01);
-    EXPECT_EQ(MultiplyRounded(-2.5, 0.3, 0), -1.0);
+}
+
+// A product is rounded once, by its first dropped digit: the digits after it
+// never carry into it (1.0449 to 2 places is 1.04, not 1.045 then 1.05).
+TEST(Numbers, ProductsRoundOnceByTheFirstDroppedDigit)
+{
+    const struct {
+        double a, b;
+        int decimals;
+        double product;
+    } cases[] = {
+        {3, 12.5, 3, 37.5},   {0.1, 0.2, 3, 0.02},    {1.005, 1, 2, 1.01},   {-2.5, 0.3, 0, -1.0},
+        {1.0449, 1, 2, 1.04}, {-1.0449, 1, 2, -1.04}, {1.23, 1.15, 2, 1.41}, {9.9949, 1, 2, 9.99},
+        {2.4449, 1, 0, 2.0},  {0.995, 1, 2, 1.0},     {1.2345, 2, 2, 2.47},  {0.0449, 0.5, 2, 0.02},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MultiplyRounded(c.a, c.b, c.decimals), c.product)
+            << c.a << " x " << c.b << " to " << c.decimals;
 }

@@ -21,8 +21,8 @@
 namespace
 {
 
-// A business window as later parts of the program make them: it keeps what
-// is typed, and counts how often it was told to load its data.
+// A stand-in business window registered under a window's name: it keeps
+// what is typed, and counts how often it was told to load its data.
 class FakeForm : public QWidget
 {
   public:
@@ -247,8 +247,8 @@ TEST_F(MainFrameTest, ModalEntriesRunTheirDialog)
     EXPECT_EQ(shown(), QStringList{refused()});
 }
 
-// Entries whose window is not part of the program yet check their right and stop there.
-TEST_F(MainFrameTest, EntriesWithoutAWindowYet)
+// Entries whose window is not registered check their right and stop there.
+TEST_F(MainFrameTest, EntriesWithoutARegisteredWindow)
 {
     addDepartmentUser(5, 2, QStringLiteral("nobody"), {});
     loginAs(2);
