@@ -262,7 +262,8 @@ bool frm_Main::Start()
     }
     s_frame = this;
     setWindowTitle(ProductTitle());
-    show();
+    // The frame fills the screen it starts on; restored, it has its design size.
+    showMaximized();
 
     frmLogin login(this);
     m_login = &login;

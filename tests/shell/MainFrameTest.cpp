@@ -15,6 +15,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QProcess>
+#include <QScreen>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -129,6 +130,15 @@ TEST_F(MainFrameTest, CaptionToolbarMenusAndStatusBar)
               QStringLiteral("Version 1.0 [ Building: 20080925 Update:20120803]"));
     EXPECT_EQ(f.Panel(QStringLiteral("cur_userinfor"))->text(), QStringLiteral("当前用户:"));
     EXPECT_EQ(f.Panel(QStringLiteral("comp_infor"))->text(), QStringLiteral("朗岱科技"));
+}
+
+// Whatever the screen, the frame starts filling it.
+TEST_F(MainFrameTest, FrameStartsMaximised)
+{
+    ASSERT_TRUE(startWith([](frmLogin* d) { logIn(d, QStringLiteral("admin"), QStringLiteral("740")); }));
+    settle();
+    EXPECT_TRUE(frame().isMaximized());
+    EXPECT_EQ(frame().frameGeometry(), frame().screen()->availableGeometry());
 }
 
 // The menu opens just below the toolbar, 80 twips right of the button's left edge.
