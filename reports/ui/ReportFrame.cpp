@@ -70,14 +70,16 @@ QPushButton* NamedButton(const QString& name, const QString& text, QWidget* pare
     return b;
 }
 
-// The text a cell shows of a value: Null as the empty text, a number in its
-// plain form (no binary noise, no "-0").
+// The text a cell shows of a value: Null as the empty text, a stored number
+// as it is, with every digit it holds (a weight total of 0.08325 is not cut to
+// 0.0833), without binary noise and never "-0". Values the report formats
+// (prices, amounts) come as texts already and pass unchanged.
 QString ValueText(const QVariant& value)
 {
     if (value.isNull())
         return {};
     if (value.typeId() == QMetaType::Double)
-        return PlainNumber(value.toDouble(), 4);
+        return NumberText(value.toDouble());
     return value.toString();
 }
 

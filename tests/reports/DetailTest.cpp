@@ -192,6 +192,51 @@ TEST_P(DetailTest, ExportCarriesTheHiddenTotals)
                   .arg(code(), in() ? QStringLiteral("采购入库") : QStringLiteral("销售出库")));
 }
 
+// Plain products show as they are, with every digit, on screen and in the
+// workbook, where they stay numbers.
+TEST_P(DetailTest, StoredNumbersShowEveryDigit)
+{
+    const struct {
+        double qty, weight, packQty;
+        const char* totalWeight;
+        const char* weightText;
+        const char* totalQty;
+    } cases[] = {
+        {0.25, 0.333, 1, "0.08325", "0.333", "0.25"},
+        {1, 1.0 / 3, 1, "0.333333333333333", "0.333333333333333", "1"},
+        {3, 0.1, 0.5, "0.3", "0.1", "1.5"},
+        {2, 0.25, 12, "0.5", "0.25", "24"},
+        {3, 0.00001, 1, "0.00003", "0.00001", "3"},
+    };
+    const int n = int(std::size(cases));
+    for (int i = 0; i < n; ++i) {
+        // Later bills first: case i stands in data row n - 1 - i.
+        addBill(i + 1, 12, 0, QStringLiteral("2024-05-%1").arg(i + 1, 2, 10, QLatin1Char('0')));
+        addLine(i + 1, i + 1, 1, cases[i].qty, 1, cases[i].packQty, cases[i].weight);
+    }
+    ReportFrame* w = openDetail();
+    ASSERT_EQ(w->keptCount(), n);
+    ui::clickToolbar(w, "export");
+    const XlsxSheet sheet = ReadXlsxSheet(lastExport());
+    for (int i = 0; i < n; ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE(c.totalWeight);
+        const int row = n - 1 - i;
+        EXPECT_EQ(cell(w, row, ColumnOf(w, QStringLiteral("totalWeight"))), QString::fromUtf8(c.totalWeight));
+        EXPECT_EQ(cell(w, row, ColumnOf(w, QStringLiteral("weight"))), QString::fromUtf8(c.weightText));
+        EXPECT_EQ(cell(w, row, ColumnOf(w, QStringLiteral("totalQty"))), QString::fromUtf8(c.totalQty));
+        // Export columns M (weight), Q (totalQty), S (totalWeight); data from sheet row 3.
+        const int sheetRow = 3 + row;
+        for (const auto& [column, text] :
+             {std::pair{'M', c.weightText}, {'Q', c.totalQty}, {'S', c.totalWeight}}) {
+            const QString ref = QLatin1Char(column) + QString::number(sheetRow);
+            EXPECT_TRUE(sheet.numbers.contains(ref)) << ref.toStdString();
+            EXPECT_EQ(sheet.cells.value(ref).toDouble(), QString::fromUtf8(text).toDouble())
+                << ref.toStdString();
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Directions, DetailTest, ::testing::Values(BillDirection::In, BillDirection::Out),
                          DirectionName);
 
