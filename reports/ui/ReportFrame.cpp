@@ -622,8 +622,10 @@ void ReportFrame::dg_List_init()
 
 void ReportFrame::dg_List_Resize()
 {
-    if (m_layout.widthThreshold <= 0)
+    if (m_layout.widthThreshold <= 0) {
+        fitCodeColumns();
         return;
+    }
     const long extra = std::lround(double(dg_List->PixelsToTwips(width())) - m_layout.widthThreshold);
     for (int c = 0; c < m_layout.columns.size(); ++c) {
         const ReportColumn& col = m_layout.columns.at(c);
@@ -632,6 +634,29 @@ void ReportFrame::dg_List_Resize()
         // Halves go to the even whole number.
         const int grow = extra >= 1 ? int(std::nearbyint(double(extra) * col.share)) : 0;
         dg_List->setColWidth(c, col.baseWidth + grow);
+    }
+    fitCodeColumns();
+}
+
+// Bill numbers and codes are read whole: their columns are never narrower
+// than their longest text on the page, whatever width the caption or the
+// width rule gives them.
+void ReportFrame::fitCodeColumns()
+{
+    static const QStringList codeFields = {QStringLiteral("billNo"),       QStringLiteral("ubillNo"),
+                                           QStringLiteral("goodsCode"),    QStringLiteral("goodsDetailCode"),
+                                           QStringLiteral("locationCode"), QStringLiteral("lotNo")};
+    const QFontMetrics fm(dg_List->font());
+    for (int c = 0; c < m_layout.columns.size(); ++c) {
+        if (!codeFields.contains(m_layout.columns.at(c).field) || dg_List->ColHidden(c))
+            continue;
+        int widest = 0;
+        for (int r = m_layout.headerRows; r < dg_List->Rows(); ++r)
+            widest = qMax(widest, fm.horizontalAdvance(dg_List->TextMatrix(r, c)));
+        // The room the cells leave around their text, as the grid sizes its columns.
+        const int needed = dg_List->PixelsToTwips(widest + 10);
+        if (widest > 0 && dg_List->ColWidth(c) < needed)
+            dg_List->setColWidth(c, needed);
     }
 }
 
@@ -672,6 +697,7 @@ void ReportFrame::showRows(const RecordSet& rows)
                 dg_List->setTextMatrix(r, c, ValueText(rows.value(k, field)));
         }
     }
+    fitCodeColumns();
     dg_List->setRedraw(true);
     setPager(m_page.int_currentPageIndex, m_keptCount);
 }

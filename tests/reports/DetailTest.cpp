@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QMenu>
+#include <QStyle>
 
 using DetailTest = ReportTest;
 
@@ -234,6 +235,43 @@ TEST_P(DetailTest, StoredNumbersShowEveryDigit)
             EXPECT_EQ(sheet.cells.value(ref).toDouble(), QString::fromUtf8(text).toDouble())
                 << ref.toStdString();
         }
+    }
+}
+
+// Bill numbers and codes are never cut, in the line detail and in the bill
+// list, whatever size the window has.
+TEST_P(DetailTest, BillNumbersAndCodesAreNeverCut)
+{
+    const QString billNo = code() + QStringLiteral("-2612-00001");
+    addBill(1, 12, 0, QStringLiteral("2024-05-02"), QStringLiteral("华东五金"), 0,
+            QStringLiteral("CUSTOM-2026-0000123"), billNo);
+    addLine(1, 1, 1, 2, 1.5, 12, 0.25, QStringLiteral("LOT-2026-12-000045"));
+    exec(QStringLiteral("UPDATE tb_location SET locationCode='A-01-02-03-04' WHERE id=1"));
+    for (ReportFrame* w : {openDetail(), openHead()}) {
+        SCOPED_TRACE(w->objectName().toStdString());
+        ASSERT_EQ(w->keptCount(), 1);
+        FlexGrid* g = w->grid();
+        const QFontMetrics fm(g->font());
+        const int margin = 2 * (g->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, g) + 1);
+        for (const QSize size : {w->size(), QSize(1400, 800), QSize(1024, 600)}) {
+            w->resize(size);
+            QApplication::processEvents();
+            int checked = 0;
+            for (const char* field : {"billNo", "ubillNo", "goodsCode", "locationCode", "lotNo"}) {
+                const int c = ColumnOf(w, QString::fromLatin1(field));
+                if (c < 0)
+                    continue;
+                ++checked;
+                const QString text = cell(w, 0, c);
+                EXPECT_FALSE(text.isEmpty()) << field;
+                EXPECT_GE(g->columnWidth(c), fm.horizontalAdvance(text) + margin)
+                    << field << " \"" << text.toStdString() << "\" at " << size.width() << "x"
+                    << size.height();
+            }
+            EXPECT_GE(checked, 2);
+        }
+        EXPECT_EQ(cell(w, 0, ColumnOf(w, QStringLiteral("billNo"))), billNo);
+        delete w;
     }
 }
 
