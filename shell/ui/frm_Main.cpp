@@ -24,6 +24,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -264,7 +265,11 @@ bool frm_Main::Start()
     }
     s_frame = this;
     setWindowTitle(ProductTitle());
-    // The frame fills the screen it starts on; restored, it has its design size.
+    // The frame fills the screen it starts on: maximised, and sized to the
+    // screen as well, for a display without a window manager to carry out
+    // the maximising.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
     showMaximized();
 
     frmLogin login(this);
