@@ -32,6 +32,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -623,7 +624,7 @@ void ReportFrame::dg_List_init()
 void ReportFrame::dg_List_Resize()
 {
     if (m_layout.widthThreshold <= 0) {
-        fitCodeColumns();
+        fitColumnsToContent();
         return;
     }
     const long extra = std::lround(double(dg_List->PixelsToTwips(width())) - m_layout.widthThreshold);
@@ -635,24 +636,34 @@ void ReportFrame::dg_List_Resize()
         const int grow = extra >= 1 ? int(std::nearbyint(double(extra) * col.share)) : 0;
         dg_List->setColWidth(c, col.baseWidth + grow);
     }
-    fitCodeColumns();
+    fitColumnsToContent();
 }
 
-// Bill numbers and codes are read whole: their columns are never narrower
-// than their longest text on the page, whatever width the caption or the
-// width rule gives them.
-void ReportFrame::fitCodeColumns()
+// Bill numbers, codes and numbers are read whole: their columns are never
+// narrower than their longest text on the page, whatever width the caption or
+// the width rule gives them (a number cut on its left would read as another).
+void ReportFrame::fitColumnsToContent()
 {
     static const QStringList codeFields = {QStringLiteral("billNo"),       QStringLiteral("ubillNo"),
                                            QStringLiteral("goodsCode"),    QStringLiteral("goodsDetailCode"),
                                            QStringLiteral("locationCode"), QStringLiteral("lotNo")};
+    static const QRegularExpression number(QStringLiteral(R"(^-?[0-9]+(\.[0-9]+)?$)"));
     const QFontMetrics fm(dg_List->font());
     for (int c = 0; c < m_layout.columns.size(); ++c) {
-        if (!codeFields.contains(m_layout.columns.at(c).field) || dg_List->ColHidden(c))
+        const QString& field = m_layout.columns.at(c).field;
+        if (field.isEmpty() || dg_List->ColHidden(c))
             continue;
+        const bool code = codeFields.contains(field);
         int widest = 0;
-        for (int r = m_layout.headerRows; r < dg_List->Rows(); ++r)
-            widest = qMax(widest, fm.horizontalAdvance(dg_List->TextMatrix(r, c)));
+        bool numbers = true;
+        for (int r = m_layout.headerRows; r < dg_List->Rows(); ++r) {
+            const QString text = dg_List->TextMatrix(r, c);
+            if (!text.isEmpty() && !number.match(text).hasMatch())
+                numbers = false;
+            widest = qMax(widest, fm.horizontalAdvance(text));
+        }
+        if (!code && !numbers)
+            continue;
         // The room the cells leave around their text, as the grid sizes its columns.
         const int needed = dg_List->PixelsToTwips(widest + 10);
         if (widest > 0 && dg_List->ColWidth(c) < needed)
@@ -697,7 +708,7 @@ void ReportFrame::showRows(const RecordSet& rows)
                 dg_List->setTextMatrix(r, c, ValueText(rows.value(k, field)));
         }
     }
-    fitCodeColumns();
+    fitColumnsToContent();
     dg_List->setRedraw(true);
     setPager(m_page.int_currentPageIndex, m_keptCount);
 }

@@ -238,14 +238,14 @@ TEST_P(DetailTest, StoredNumbersShowEveryDigit)
     }
 }
 
-// Bill numbers and codes are never cut, in the line detail and in the bill
-// list, whatever size the window has.
-TEST_P(DetailTest, BillNumbersAndCodesAreNeverCut)
+// Bill numbers, codes and numbers are never cut, in the line detail and in
+// the bill list, whatever size the window has.
+TEST_P(DetailTest, BillNumbersCodesAndNumbersAreNeverCut)
 {
     const QString billNo = code() + QStringLiteral("-2612-00001");
     addBill(1, 12, 0, QStringLiteral("2024-05-02"), QStringLiteral("华东五金"), 0,
             QStringLiteral("CUSTOM-2026-0000123"), billNo);
-    addLine(1, 1, 1, 2, 1.5, 12, 0.25, QStringLiteral("LOT-2026-12-000045"));
+    addLine(1, 1, 1, 2, 1.5, 12, 1.0 / 3, QStringLiteral("LOT-2026-12-000045"));
     exec(QStringLiteral("UPDATE tb_location SET locationCode='A-01-02-03-04' WHERE id=1"));
     for (ReportFrame* w : {openDetail(), openHead()}) {
         SCOPED_TRACE(w->objectName().toStdString());
@@ -257,7 +257,8 @@ TEST_P(DetailTest, BillNumbersAndCodesAreNeverCut)
             w->resize(size);
             QApplication::processEvents();
             int checked = 0;
-            for (const char* field : {"billNo", "ubillNo", "goodsCode", "locationCode", "lotNo"}) {
+            for (const char* field :
+                 {"billNo", "ubillNo", "goodsCode", "locationCode", "lotNo", "weight", "totalWeight"}) {
                 const int c = ColumnOf(w, QString::fromLatin1(field));
                 if (c < 0)
                     continue;
