@@ -104,12 +104,11 @@ class frmBill : public QWidget
 
   private:
     struct Cols {
-        int goodsCode = 5, goodsDetailCode = 6, goodsName = 7, goodsDesc = 8, goodsTypeName = 9, unit = 10,
-            packQty = 11, weight = 12, inPrice = 13;
+        int rowNo = 0, goodsId = 3, goodsTypeId = 4, goodsCode = 5, goodsDetailCode = 6, goodsName = 7,
+            goodsDesc = 8, goodsTypeName = 9, unit = 10, packQty = 11, weight = 12, inPrice = 13;
         int salePrice = -1, price = 13, qty = 14, amount = 15, locationId = 16, locationCode = 17, lotNo = 18,
             remark = 19, count = 20;
     };
-    QString T(const char* inbound, const char* outbound) const;
     void buildWindow();
     void loadLists();
     bool keyDown(int key, Qt::KeyboardModifiers mods);

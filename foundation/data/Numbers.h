@@ -7,10 +7,18 @@
 // The one way the program reads numbers from texts and writes them back.
 
 // The leading number of a text, as number boxes and grid cells read it:
-// leading blanks, an optional sign, digits with at most one decimal point;
+// leading blanks, an optional sign, digits with at most one decimal point and
+// an optional exponent ("1.0e+40", as the database writes large values);
 // reading stops at the first other character. "12.5kg" is 12.5, "abc" and ""
-// are 0, "-.5" is -0.5.
+// are 0, "-.5" is -0.5, "2e" is 2.
 double ReadNumber(const QString& text);
+
+// The most significant digits a number keeps exactly (a double holds 15).
+constexpr int kExactDigits = 15;
+// The significant digits of the number a text starts with, as typed: leading
+// zeros and the fraction's trailing zeros do not count ("0012.50" has 3,
+// "100" has 3); 0 for a text without a number.
+int SignificantDigits(const QString& text);
 // A value from a database row: Null, empty or unreadable text gives 0.
 double ReadNumber(const QVariant& value);
 

@@ -55,7 +55,7 @@ struct ReportLayout {
     int statusCol = 3;                   // -1: none
     QHash<QString, QString> statusIcons; // status text -> icon file under "Ico/"
     QString defaultOrder;                // set at load, descending
-    QString selectText;                  // "select 0,id,..."
+    QString selectText;                  // the grid's row (ReportColumns)
     int widthThreshold = 0;              // twips; 0: no width rule
     bool gridFullWidth = false;
     QList<ReportToolButton> toolbar;

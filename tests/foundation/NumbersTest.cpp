@@ -8,13 +8,39 @@ TEST(Numbers, ReadNumberTakesTheLeadingNumber)
         const char* text;
         double value;
     } cases[] = {
-        {"12.5kg", 12.5}, {"abc", 0},     {"", 0},    {"  -3", -3},
-        {"-.5", -0.5},    {"1.2.3", 1.2}, {"+7x", 7}, {".", 0},
+        {"12.5kg", 12.5},
+        {"abc", 0},
+        {"", 0},
+        {"  -3", -3},
+        {"-.5", -0.5},
+        {"1.2.3", 1.2},
+        {"+7x", 7},
+        {".", 0},
+        // The database writes large values in exponent form.
+        {"1.0e+40", 1e40},
+        {"1.23456789012346e+15", 1.23456789012346e+15},
+        {"5E-3kg", 0.005},
+        {"2e", 2},
+        {"3e+", 3},
+        {"e5", 0},
     };
     for (const auto& c : cases)
         EXPECT_DOUBLE_EQ(ReadNumber(QString::fromUtf8(c.text)), c.value) << c.text;
     EXPECT_DOUBLE_EQ(ReadNumber(QVariant()), 0);
     EXPECT_DOUBLE_EQ(ReadNumber(QVariant(QStringLiteral("3.25"))), 3.25);
+}
+
+TEST(Numbers, SignificantDigitsAreCountedAsTyped)
+{
+    const struct {
+        const char* text;
+        int digits;
+    } cases[] = {
+        {"0012.50", 3}, {"100", 3}, {"-0.000123", 3}, {"999999999999999", 15},   {"99999999999999999999", 20},
+        {"0.0", 0},     {"abc", 0}, {" 1.5x", 2},     {"123456789.1234567", 16},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SignificantDigits(QString::fromUtf8(c.text)), c.digits) << c.text;
 }
 
 TEST(Numbers, FormatRoundsHalfAwayFromZeroAndNeverShowsMinusZero)
