@@ -294,6 +294,9 @@ void frmGoods::buildWindow()
         auto* b = new QPushButton(caption, pic_goods_detail);
         b->setObjectName(name);
         b->setAutoDefault(false);
+        // Narrower than the style's usual button when the window is: the
+        // caption stays whole, and the edit panel fits a small screen.
+        b->setMinimumWidth(b->fontMetrics().horizontalAdvance(caption) + 24);
         return b;
     };
     btn_addBarCode = unitButton(QStringLiteral("新增"), QStringLiteral("btn_addBarCode"));
@@ -369,6 +372,8 @@ void frmGoods::buildWindow()
     vsGoodsDetail_init();
     vsGoodsList_init({}, 0);
     resize(TwipsToPixels(13500, this), TwipsToPixels(8430, this));
+    // The main frame shows the window maximised; restored, it has its design size.
+    setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 QWidget* frmGoods::buildForm(QWidget* parent)
@@ -487,7 +492,6 @@ QWidget* frmGoods::buildForm(QWidget* parent)
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     InstallEnterToTab(form);
-    form->setMinimumWidth(TwipsToPixels(4035, this) + 120);
     return form;
 }
 

@@ -215,6 +215,18 @@ QString PlainNumber(double value, int decimals)
     return out;
 }
 
+QString NumberText(double value)
+{
+    if (!std::isfinite(value))
+        return QString::number(value);
+    // Rounded to the 15 significant digits first, then written in its
+    // shortest plain form, so that no binary noise shows (0.1 × 3 reads 0.3).
+    const double rounded = QString::number(value, 'g', 15).toDouble();
+    if (rounded == 0.0)
+        return QStringLiteral("0");
+    return QString::number(rounded, 'f', QLocale::FloatingPointShortest);
+}
+
 void DecimalSum::add(double value)
 {
     const double scaled = RoundHalfAway(value, m_places) * std::pow(10.0, m_places);

@@ -36,6 +36,11 @@ QString FormatNumber(double value, const QString& format);
 // zeros, no grouping ("12.5", "3", "-0.125"); never "-0".
 QString PlainNumber(double value, int decimals = 3);
 
+// A stored number as a list shows it as text: every digit a double holds (15
+// significant), no trailing zeros, no exponent, never "-0" ("0.08325",
+// "0.333333333333333", "24").
+QString NumberText(double value);
+
 // Exact decimal sums and products: values are held as whole counts of
 // 10^-places, so a thousand lines of 0.1 add up to exactly 100.
 class DecimalSum

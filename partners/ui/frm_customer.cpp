@@ -541,8 +541,7 @@ void frm_customer::vsCustomerList_MouseDown(Qt::MouseButton button, int x, int y
     if (button != Qt::RightButton)
         return;
     if (prepareListMenu())
-        vs_pop_menu->popup(vsCustomerList->viewport()->mapToGlobal(
-            QPoint(vsCustomerList->TwipsToPixels(x), vsCustomerList->TwipsToPixels(y))));
+        vs_pop_menu->popup(vsCustomerList->viewport()->mapToGlobal(QPoint(x, y))); // at the pointer
 }
 
 void frm_customer::startBill(const char* window, const char* method)

@@ -203,6 +203,7 @@ class ReportFrame : public QWidget
     void searchPartner();
     void dg_List_init();
     void dg_List_Resize();
+    void fitColumnsToContent();
     void loadPage();
     void showRows(const RecordSet& rows);
     void setPager(int pageIndex, int recordCount);

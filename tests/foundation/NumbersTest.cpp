@@ -71,6 +71,29 @@ TEST(Numbers, FormatRoundsHalfAwayFromZeroAndNeverShowsMinusZero)
     EXPECT_EQ(PlainNumber(-0.0004), QStringLiteral("0"));
 }
 
+// A stored number shown as it is: every digit a double holds, no noise.
+TEST(Numbers, NumberTextShowsTheWholeValue)
+{
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {0.333 * 0.25, "0.08325"},
+        {1.0 / 3, "0.333333333333333"},
+        {2.0 / 3, "0.666666666666667"},
+        {0.1 * 3, "0.3"},
+        {24.0, "24"},
+        {0.5, "0.5"},
+        {-0.0, "0"},
+        {-1.0 / 3, "-0.333333333333333"},
+        {0.00001, "0.00001"},
+        {123456.789 * 2, "246913.578"},
+        {1e15, "1000000000000000"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NumberText(c.value), QString::fromUtf8(c.text)) << c.text;
+}
+
 TEST(Numbers, SumsAndProductsCarryNoBinaryNoise)
 {
     DecimalSum sum(3);
