@@ -28,7 +28,11 @@ const BillSetup& BillSetup::In()
          QStringLiteral("存放库位不能为空,可以单击【鼠标右键】去批量预设!"),
          QStringLiteral("价格位数过多,最多15位有效数字!"), QStringLiteral("当前入库主表信息不存在!"),
          QStringLiteral("当前入库明细信息不存在!"), QStringLiteral("qv_import_bill"),
-         QStringLiteral("frm_rpt_rkHead")}};
+         QStringLiteral("frm_rpt_rkHead")},
+        {QStringLiteral("入库类别"), QStringLiteral("供应商名称"), QStringLiteral("价格"),
+         QStringLiteral("入库单据"), QStringLiteral("入库明细"), QStringLiteral("入库汇总"),
+         QStringLiteral("qv_rpt_rkSum"), QStringLiteral("当前入库汇总信息不存在!"),
+         QStringLiteral("txt_importType"), "GetRK_Infor", "Import_Add"}};
     return d;
 }
 
@@ -58,6 +62,10 @@ const BillSetup& BillSetup::Out()
          QStringLiteral("取货库位不能为空,可以单击【鼠标右键】去批量预设!"),
          QStringLiteral("售价位数过多,最多15位有效数字!"), QStringLiteral("当前出库主表信息不存在!"),
          QStringLiteral("当前出库明细信息不存在!"), QStringLiteral("qv_export_bill"),
-         QStringLiteral("frm_rpt_ckHead")}};
+         QStringLiteral("frm_rpt_ckHead")},
+        {QStringLiteral("出库类别"), QStringLiteral("客户名称"), QStringLiteral("售价"),
+         QStringLiteral("出库单据"), QStringLiteral("出库明细"), QStringLiteral("出库汇总"),
+         QStringLiteral("qv_rpt_ckSum"), QStringLiteral("当前出库汇总信息不存在!"),
+         QStringLiteral("txt_ExportType"), "GetCK_Infor", "Export_Add"}};
     return d;
 }

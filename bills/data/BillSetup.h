@@ -59,6 +59,22 @@ struct BillSetup {
     };
     Window window;
 
+    // What the bill list, line detail and goods sums of the direction show and say.
+    struct Reports {
+        QString billTypeWord; // 入库类别 / 出库类别: column captions and the type conditions
+        QString partnerWord;  // 供应商名称 / 客户名称
+        QString priceWord;    // the line detail's price column: 价格 / 售价
+        QString listTitle;    // 入库单据 / 出库单据
+        QString detailTitle;  // 入库明细 / 出库明细
+        QString sumTitle;     // 入库汇总 / 出库汇总
+        QString sumTemplate;  // the print tool's template of the goods sums
+        QString sumMissing;   // printing goods sums that are gone
+        QString sumTypeBox;   // the name of the goods sums' type box
+        const char* openBill; // the bill window's slot that shows a stored bill
+        const char* newBill;  // the bill window's slot that starts a new bill
+    };
+    Reports reports;
+
     static const BillSetup& In();
     static const BillSetup& Out();
     static const BillSetup& Of(Kind kind) { return kind == Inbound ? In() : Out(); }

@@ -6,6 +6,11 @@
 
 #include <QRegularExpression>
 
+const BillSetup& Setup(BillDirection dir)
+{
+    return BillSetup::Of(dir == BillDirection::In ? BillSetup::Inbound : BillSetup::Outbound);
+}
+
 const BillTables& Tables(BillDirection dir)
 {
     // The facts are the bill store's own; the reports name them as they use them.

@@ -24,6 +24,10 @@ struct BillTables {
 };
 const BillTables& Tables(BillDirection dir);
 
+struct BillSetup;
+// The bills' own setup of a direction: its window's and its reports' names and texts.
+const BillSetup& Setup(BillDirection dir);
+
 // What a search puts into the work table: conditions on the bill head (its
 // alias is "a" in every report) and, for the sums, the account-tag id list.
 struct ReportFill {

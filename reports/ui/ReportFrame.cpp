@@ -1,5 +1,7 @@
 #include "ReportFrame.h"
 
+#include "BillSetup.h"
+
 #include "dal_dictionary.h"
 
 #include "Clock.h"
@@ -330,17 +332,15 @@ void ReportFrame::addDateCondition()
 
 void ReportFrame::addPartnerCondition(BillDirection dir)
 {
-    const bool in = dir == BillDirection::In;
-    m_partnerMode = in ? QStringLiteral("supplier") : QStringLiteral("customer");
+    const BillSetup::Window& names = Setup(dir).window;
+    m_partnerMode = names.partnerKind;
     txt_partnerName = new QLineEdit(pic_title);
-    txt_partnerName->setObjectName(in ? QStringLiteral("txt_supplierName")
-                                      : QStringLiteral("txt_customerName"));
-    auto* button =
-        NamedButton(in ? QStringLiteral("btn_searchSupplier") : QStringLiteral("btn_searchCustomer"),
-                    QStringLiteral("..."), pic_title);
+    txt_partnerName->setObjectName(QStringLiteral("txt_%1Name").arg(names.partnerKind));
+    auto* button = NamedButton(QStringLiteral("btn_search") + names.partnerKind.left(1).toUpper() +
+                                   names.partnerKind.mid(1),
+                               QStringLiteral("..."), pic_title);
     connect(button, &QPushButton::clicked, this, [this] { Guarded(this, [&] { searchPartner(); }); });
-    QLabel* label = addCondition(in ? QStringLiteral("供应商:") : QStringLiteral("客户:"),
-                                 boxWithButton(txt_partnerName, button));
+    QLabel* label = addCondition(names.partnerCaption, boxWithButton(txt_partnerName, button));
     label->setObjectName(QStringLiteral("Label10"));
 }
 
@@ -850,19 +850,18 @@ QHash<QString, QString> GoodsStatusIcons()
 
 void OpenBillWindow(BillDirection dir, int id)
 {
-    const bool in = dir == BillDirection::In;
-    QWidget* w = WindowRegistry::Show(in ? QStringLiteral("frmImport") : QStringLiteral("frmExport"));
+    const BillSetup& setup = Setup(dir);
+    QWidget* w = WindowRegistry::Show(setup.window.objectName);
     if (!w)
         throw DbError(QStringLiteral("单据窗口不可用"));
     bool ok = false;
     if (id > 0) {
         if (auto* box = w->findChild<QLineEdit*>(QStringLiteral("txt_id")))
             box->setText(QString::number(id));
-        ok = QMetaObject::invokeMethod(w, in ? "GetRK_Infor" : "GetCK_Infor", Qt::DirectConnection,
-                                       Q_ARG(int, id));
+        ok = QMetaObject::invokeMethod(w, setup.reports.openBill, Qt::DirectConnection, Q_ARG(int, id));
     } else {
-        ok = QMetaObject::invokeMethod(w, in ? "Import_Add" : "Export_Add", Qt::DirectConnection,
-                                       Q_ARG(int, 0), Q_ARG(QString, QString()));
+        ok = QMetaObject::invokeMethod(w, setup.reports.newBill, Qt::DirectConnection, Q_ARG(int, 0),
+                                       Q_ARG(QString, QString()));
     }
     if (!ok)
         throw DbError(QStringLiteral("单据窗口不能打开单据"));

@@ -1,5 +1,7 @@
 #include "frm_rpt_Detail.h"
 
+#include "BillSetup.h"
+
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
 #include "ReportColumns.h"
@@ -18,9 +20,9 @@ namespace
 
 ReportLayout DetailLayout(BillDirection dir)
 {
-    const bool in = dir == BillDirection::In;
     const BillTables& t = Tables(dir);
-    const QString title = in ? QStringLiteral("入库明细") : QStringLiteral("出库明细");
+    const BillSetup::Reports& words = Setup(dir).reports;
+    const QString title = words.detailTitle;
     const auto col = [](const char* piece, const QString& field, bool hidden = false) {
         return ReportColumn{QString::fromUtf8(piece), field, field, hidden};
     };
@@ -39,8 +41,9 @@ ReportLayout DetailLayout(BillDirection dir)
         col("|<账目标识      ", QStringLiteral("accountName")),
         col("|<单据号码      ", QStringLiteral("billNo")),
         col("|<自定义单号  ", QStringLiteral("ubillNo")),
-        col(in ? "|<入库类别 " : "|<出库类别 ", QStringLiteral("utype")),
-        col(in ? "|<供应商名称     " : "|<客户名称     ", t.partnerName),
+        ReportColumn{QStringLiteral("|<%1 ").arg(words.billTypeWord), QStringLiteral("utype"),
+                     QStringLiteral("utype")},
+        ReportColumn{QStringLiteral("|<%1     ").arg(words.partnerWord), t.partnerName, t.partnerName},
         col("|^货品类别 ", QStringLiteral("goodsTypeName")),
         col("|<货品编码        ", QStringLiteral("goodsCode")),
         col("|<goodsDetailCode", QStringLiteral("goodsDetailCode"), true),
@@ -50,7 +53,7 @@ ReportLayout DetailLayout(BillDirection dir)
         col("|>内装数", QStringLiteral("packQty")),
         col("|>重量  ", QStringLiteral("weight")),
     };
-    if (in) {
+    if (!Setup(dir).hasSalePrice) {
         l.columns.append(num("|>价格    ", QStringLiteral("inPrice")));
     } else {
         // The purchase price travels along hidden; the sale price is the one shown.
@@ -88,9 +91,7 @@ ReportLayout DetailLayout(BillDirection dir)
     l.exportHeaders =
         QStringLiteral("账目标识,状态,单据号码,自定义单号,%1,%2,货品类别,货品编码,货品名称,描述,单位,内装数,"
                        "重量,%3,数量,金额,小件数量,默认件数,重量小计,存放库位,批次号,备注,建单人,建单日期")
-            .arg(in ? QStringLiteral("入库类别") : QStringLiteral("出库类别"),
-                 in ? QStringLiteral("供应商名称") : QStringLiteral("客户名称"),
-                 in ? QStringLiteral("价格") : QStringLiteral("售价"));
+            .arg(words.billTypeWord, words.partnerWord, words.priceWord);
     l.menu = {{QStringLiteral("查看单据"), QStringLiteral("menu_BrowseBill")},
               {QStringLiteral("删除单据"), QStringLiteral("menu_DeleteBill")}};
     return l;
@@ -108,16 +109,15 @@ std::unique_ptr<dal_rpt_Report> DetailData(BillDirection dir)
 frm_rpt_Detail::frm_rpt_Detail(BillDirection dir, QWidget* parent)
     : BillReportWindow(dir, DetailLayout(dir), DetailData(dir), parent)
 {
-    const bool in = dir == BillDirection::In;
     m_billIdCol = 4; // the line's bill
     addAccountCondition();
     addDateCondition();
     addGoodsTypeCondition();
     cobo_type = new QComboBox(this);
-    cobo_type->setObjectName(in ? QStringLiteral("cobo_importType") : QStringLiteral("cobo_exportType"));
+    cobo_type->setObjectName(QStringLiteral("cobo_%1Type").arg(Setup(dir).window.word));
     cobo_type->setEditable(true);
     cobo_type->setMinimumWidth(110);
-    addCondition(in ? QStringLiteral("入库类别:") : QStringLiteral("出库类别:"), cobo_type);
+    addCondition(Setup(dir).window.billTypeCaption, cobo_type);
     newConditionRow();
     addPartnerCondition(dir);
     addAuditCondition();

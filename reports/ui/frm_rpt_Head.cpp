@@ -1,5 +1,7 @@
 #include "frm_rpt_Head.h"
 
+#include "BillSetup.h"
+
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
 #include "ReportColumns.h"
@@ -14,9 +16,9 @@ namespace
 
 ReportLayout HeadLayout(BillDirection dir)
 {
-    const bool in = dir == BillDirection::In;
     const BillTables& t = Tables(dir);
-    const QString title = in ? QStringLiteral("入库单据") : QStringLiteral("出库单据");
+    const BillSetup::Reports& words = Setup(dir).reports;
+    const QString title = words.listTitle;
     ReportLayout l;
     l.objectName = QStringLiteral("frm_rpt_") + t.code + QStringLiteral("Head");
     l.title = title;
@@ -31,10 +33,10 @@ ReportLayout HeadLayout(BillDirection dir)
          0.1},
         {QStringLiteral("|<自定义单号    "), QStringLiteral("ubillNo"), QStringLiteral("ubillNo"), false,
          1350, 0.1},
-        {in ? QStringLiteral("|<入库类别  ") : QStringLiteral("|<出库类别  "), QStringLiteral("utype"),
-         QStringLiteral("utype"), false, 990, 0.05},
-        {in ? QStringLiteral("|<供应商名称         ") : QStringLiteral("|<客户名称         "), t.partnerName,
-         t.partnerName, false, 1800, 0.3},
+        {QStringLiteral("|<%1  ").arg(words.billTypeWord), QStringLiteral("utype"), QStringLiteral("utype"),
+         false, 990, 0.05},
+        {QStringLiteral("|<%1         ").arg(words.partnerWord), t.partnerName, t.partnerName, false, 1800,
+         0.3},
         // The item text "1单12项" orders by its line count.
         {QStringLiteral("|^单据项目 "), QStringLiteral("totalItemRow"), QStringLiteral("rowsCount"), false,
          900, 0.05},
@@ -63,10 +65,8 @@ ReportLayout HeadLayout(BillDirection dir)
     l.exportRight = QStringLiteral("rpt_%1bill_export").arg(t.code);
     l.exportTitle = title;
     l.exportHeaders =
-        in ? QStringLiteral("账目标识,状态,单据号码,自定义单号,入库类别,供应商名称,单据项目,单据金额,备注,"
-                            "建单人,建单日期")
-           : QStringLiteral("账目标识,状态,单据号码,自定义单号,出库类别,客户名称,单据项目,单据金额,备注,"
-                            "建单人,建单日期");
+        QStringLiteral("账目标识,状态,单据号码,自定义单号,%1,%2,单据项目,单据金额,备注,建单人,建单日期")
+            .arg(words.billTypeWord, words.partnerWord);
     l.menu = {{QStringLiteral("查看单据"), QStringLiteral("menu_BrowseBill")},
               {QStringLiteral("删除单据"), QStringLiteral("menu_DeleteBill")},
               {{}, {}},
@@ -87,15 +87,13 @@ std::unique_ptr<dal_rpt_Report> HeadData(BillDirection dir)
 frm_rpt_Head::frm_rpt_Head(BillDirection dir, QWidget* parent)
     : BillReportWindow(dir, HeadLayout(dir), HeadData(dir), parent)
 {
-    const bool in = dir == BillDirection::In;
     addAccountCondition();
     addDateCondition();
     cobo_type = new QComboBox(this);
-    cobo_type->setObjectName(in ? QStringLiteral("cobo_importType") : QStringLiteral("cobo_exportType"));
+    cobo_type->setObjectName(QStringLiteral("cobo_%1Type").arg(Setup(dir).window.word));
     cobo_type->setEditable(true);
     cobo_type->setMinimumWidth(120);
-    addCondition(in ? QStringLiteral("入库类别:") : QStringLiteral("出库类别:"), cobo_type)
-        ->setObjectName(QStringLiteral("Label3"));
+    addCondition(Setup(dir).window.billTypeCaption, cobo_type)->setObjectName(QStringLiteral("Label3"));
     newConditionRow();
     addPartnerCondition(dir);
     addAuditCondition();

@@ -1,5 +1,7 @@
 #include "frm_rpt_Sum.h"
 
+#include "BillSetup.h"
+
 #include "dal_dictionary.h"
 
 #include "FlexGrid.h"
@@ -29,9 +31,8 @@ namespace
 
 ReportLayout SumLayout(BillDirection dir)
 {
-    const bool in = dir == BillDirection::In;
     const BillTables& t = Tables(dir);
-    const QString title = in ? QStringLiteral("入库汇总") : QStringLiteral("出库汇总");
+    const QString title = Setup(dir).reports.sumTitle;
     const QString qty = QStringLiteral("total%1Qty").arg(t.sumWord);
     const QString weight = QStringLiteral("total%1Weight").arg(t.sumWord);
     const QString defaultQty = QStringLiteral("total%1DefaultQty").arg(t.sumWord);
@@ -98,22 +99,18 @@ QPushButton* Button(const QString& name, const QString& text, QWidget* parent)
 frm_rpt_Sum::frm_rpt_Sum(BillDirection dir, QWidget* parent)
     : ReportFrame(SumLayout(dir), SumData(dir), parent), m_dir(dir)
 {
-    const bool in = dir == BillDirection::In;
-    const QString word = in ? QStringLiteral("Import") : QStringLiteral("Export");
+    const BillSetup& setup = Setup(dir);
+    const QString word = Tables(dir).sumWord;
     addAccountCondition();
     addDateCondition();
     addPartnerCondition(dir);
     newConditionRow();
 
     txt_type = new QLineEdit(this);
-    txt_type->setObjectName(QStringLiteral("txt_") + word.at(0).toLower() + word.mid(1) +
-                            QStringLiteral("Type"));
-    if (!in)
-        txt_type->setObjectName(QStringLiteral("txt_ExportType"));
+    txt_type->setObjectName(setup.reports.sumTypeBox);
     txt_type->setReadOnly(true);
     auto* select = Button(QStringLiteral("btn_select%1Type").arg(word), QStringLiteral("..."), this);
-    addCondition(in ? QStringLiteral("入库类别:") : QStringLiteral("出库类别:"),
-                 boxWithButton(txt_type, select));
+    addCondition(setup.window.billTypeCaption, boxWithButton(txt_type, select));
 
     addGoodsSearch(QStringLiteral("包括汇总为0的货品"));
 
@@ -124,9 +121,7 @@ frm_rpt_Sum::frm_rpt_Sum(BillDirection dir, QWidget* parent)
     pic_Box_Type->setAutoFillBackground(true);
     auto* box = new QVBoxLayout(pic_Box_Type);
     auto* head = new QHBoxLayout;
-    head->addWidget(
-        new QLabel(in ? QStringLiteral("请选中入库类别:") : QStringLiteral("请选中出库类别:"), pic_Box_Type),
-        1);
+    head->addWidget(new QLabel(QStringLiteral("请选中%1:").arg(setup.reports.billTypeWord), pic_Box_Type), 1);
     auto* close = Button(QStringLiteral("lb_Close%1Type").arg(word), QStringLiteral("X"), pic_Box_Type);
     close->setFlat(true);
     close->setFixedWidth(24);
@@ -236,17 +231,15 @@ m_conditions frm_rpt_Sum::listConditions()
 
 void frm_rpt_Sum::printReport()
 {
-    const bool in = m_dir == BillDirection::In;
-    const QString templ = in ? QStringLiteral("qv_rpt_rkSum") : QStringLiteral("qv_rpt_ckSum");
+    const BillSetup::Reports& words = Setup(m_dir).reports;
+    const QString templ = words.sumTemplate;
     const QDomElement node = data()->GetDetailRowNode(lastCondition(), &pageInfo(), templ);
     if (node.isNull()) {
-        MsgBox::Show(in ? QStringLiteral("当前入库汇总信息不存在!")
-                        : QStringLiteral("当前出库汇总信息不存在!"),
-                     MsgIcon::Exclamation, windowTitle(), MsgButtons::Ok, this);
+        MsgBox::Show(words.sumMissing, MsgIcon::Exclamation, windowTitle(), MsgButtons::Ok, this);
         return;
     }
     KeyValue nodes;
     nodes.AddItem(QStringLiteral("Content/DataDetail/DataRecord"), QVariant::fromValue(node));
     const QString file = CreatePrintXml(templ, nodes);
-    RunPrint((in ? SysVar.Sys_importSumBill : SysVar.Sys_exportSumBill) + file);
+    RunPrint((m_dir == BillDirection::In ? SysVar.Sys_importSumBill : SysVar.Sys_exportSumBill) + file);
 }
