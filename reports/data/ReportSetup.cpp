@@ -1,6 +1,7 @@
 #include "ReportSetup.h"
 
 #include "DbError.h"
+#include "StockSums.h"
 #include "sqlHelper.h"
 
 #include <QRegularExpression>
@@ -224,25 +225,20 @@ ReportSetup GoodsSumSetup(BillDirection dir)
         // the default-unit count without a value.
         // The chosen bills are read first and their lines through the line
         // index, so a month's sums read that month's lines only.
+        using namespace StockSums;
         sql.sql =
-            QStringLiteral("WITH h AS MATERIALIZED (SELECT a.id FROM %1 AS a "
-                           "WHERE a.ispass = 1 AND a.accountId IN (%2)")
-                .arg(t.head, CheckIdList(fill.accountList)) +
-            where.sql +
-            QStringLiteral("), c AS MATERIALIZED (SELECT d.goodsId, SUM(d.qty * d.packQty) AS q, "
-                           "SUM(d.qty * d.weight) AS w FROM h CROSS JOIN %1 AS d ON d.headId = h.id "
-                           "GROUP BY d.goodsId), ")
-                .arg(t.detail) +
-            QStringLiteral("u AS MATERIALIZED (SELECT headId, MIN(id) AS unitId, COUNT(*) AS n "
+            QStringLiteral("WITH c AS MATERIALIZED (") + PerGoods(t, Scope{fill.accountList, where.sql}) +
+            QStringLiteral("), u AS MATERIALIZED (SELECT headId, MIN(id) AS unitId, COUNT(*) AS n "
                            "FROM tb_goods_detail WHERE isDefault = 1 GROUP BY headId) ") +
             QStringLiteral("INSERT INTO ") + table + QStringLiteral("(") + columns + QStringLiteral(") ") +
             QStringLiteral("SELECT b.id, b.goodsTypeId, ") + Dict(QStringLiteral("b.goodsTypeId")) +
             QStringLiteral(", b.goodsCode, b.goodsName, b.goodsDesc, b.pinyin, b.upqty, b.downqty, b.status, "
-                           "1, a.unit, rpt_num(COALESCE(c.q, 0), '#0.0##', '0'), "
-                           "CASE WHEN u.n = 1 AND a.packQty > 0 "
-                           "THEN rpt_num(CAST(COALESCE(c.q, 0) AS REAL) / a.packQty, '#0.0##', '0') END, "
-                           "rpt_num(COALESCE(c.w, 0), '#0.0#', '0') "
-                           "FROM u JOIN tb_goods_detail AS a ON a.id = u.unitId "
+                           "1, a.unit, ") +
+            PiecesText(QStringLiteral("c.pieces")) + QStringLiteral(", ") +
+            DefaultUnitsText(DefaultUnitRule::NoValueForEmptyUnit, QStringLiteral("c.pieces"),
+                             QStringLiteral("a.packQty"), QStringLiteral("u.n")) +
+            QStringLiteral(", ") + WeightText(QStringLiteral("c.weight")) +
+            QStringLiteral(" FROM u JOIN tb_goods_detail AS a ON a.id = u.unitId "
                            "JOIN tb_goods_head AS b ON b.id = u.headId "
                            "LEFT JOIN c ON c.goodsId = b.id");
         return sql;

@@ -3,54 +3,9 @@
 #include "DbError.h"
 #include "Numbers.h"
 #include "PrintXml.h"
+#include "ReportFunctions.h"
 #include "sqlHelper.h"
 
-#include <QHash>
-#include <QSqlDriver>
-#include <sqlite3.h>
-
-namespace
-{
-
-void rptNum(sqlite3_context* ctx, int argc, sqlite3_value** argv)
-{
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    // A report formats the same few prices and totals over and over: the
-    // texts are kept per value, pattern and zero text.
-    static QHash<QByteArray, QByteArray> made;
-    const double value = sqlite3_value_double(argv[0]);
-    QByteArray key(reinterpret_cast<const char*>(&value), sizeof value);
-    for (int i = 1; i < argc; ++i)
-        key.append(reinterpret_cast<const char*>(sqlite3_value_text(argv[i]))).append('\0');
-    auto it = made.constFind(key);
-    if (it == made.constEnd()) {
-        if (made.size() > 100000)
-            made.clear();
-        const QString format = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[1])));
-        QString text = FormatNumber(value, format);
-        if (argc > 2 && ReadNumber(text) == 0)
-            text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[2])));
-        it = made.insert(key, text.toUtf8());
-    }
-    sqlite3_result_text(ctx, it->constData(), int(it->size()), SQLITE_TRANSIENT);
-}
-
-} // namespace
-
-void RegisterReportFunctions()
-{
-    OpenConn();
-    const QVariant handle = SharedConn().driver()->handle();
-    auto* db = handle.isValid() ? *static_cast<sqlite3* const*>(handle.data()) : nullptr;
-    if (!db)
-        throw DbError(QStringLiteral("数据库连接不可用"));
-    for (int args : {2, 3})
-        sqlite3_create_function_v2(db, "rpt_num", args, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &rptNum,
-                                   nullptr, nullptr, nullptr);
-}
 
 dal_rpt_Report::dal_rpt_Report(ReportSetup setup) : m_setup(std::move(setup))
 {

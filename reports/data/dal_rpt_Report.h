@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RecordSet.h"
+#include "ReportFunctions.h"
 #include "ReportSetup.h"
 #include "RowReader.h"
 #include "m_DBresult.h"
@@ -63,8 +64,3 @@ class dal_rpt_Report
 
     ReportSetup m_setup;
 };
-
-// Registers the report number formatter rpt_num(value, format [, zeroText])
-// on the program's connection: Null stays Null, a value reading 0 gives
-// zeroText when given, any other value FormatNumber(value, format).
-void RegisterReportFunctions();
