@@ -135,10 +135,10 @@ void BM_SaveBill200LinesBare(benchmark::State& state)
         QStringLiteral("insert into tb_rk_head (id,accountId,billNo,ubillNo,utypeId,supplierId,supplierName,"
                        "remark,ispass,creator,createTime,updateLastUser,updateLastTime,userId) values "
                        "(?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
-    BareStatement line(
-        QStringLiteral("insert into tb_rk_detail (id,headId,rowNo,goodsTypeId,goodsTypeName,goodsId,goodsCode,"
-                       "goodsDetailCode,goodsName,goodsDesc,unit,inPrice,packQty,weight,qty,locationId,lotNo,"
-                       "remark) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
+    BareStatement line(QStringLiteral(
+        "insert into tb_rk_detail (id,headId,rowNo,goodsTypeId,goodsTypeName,goodsId,goodsCode,"
+        "goodsDetailCode,goodsName,goodsDesc,unit,inPrice,packQty,weight,qty,locationId,lotNo,"
+        "remark) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
     BareStatement drop(QStringLiteral("delete from tb_rk_head where id>=?"));
     BareStatement dropLines(QStringLiteral("delete from tb_rk_detail where headId>=?"));
     const int firstHead = db.NextId(QStringLiteral("tb_rk_head"));

@@ -129,7 +129,8 @@ BENCHMARK(BM_StockRebuild)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_StockRebuildBare(benchmark::State& state)
 {
     store();
-    BareStatement::ExecPlain((std::string("CREATE TEMP TABLE IF NOT EXISTS bare_stock (") + kBareColumns + ")").c_str());
+    BareStatement::ExecPlain(
+        (std::string("CREATE TEMP TABLE IF NOT EXISTS bare_stock (") + kBareColumns + ")").c_str());
     BareStatement begin(QStringLiteral("BEGIN IMMEDIATE"));
     BareStatement empty(QStringLiteral("DELETE FROM bare_stock"));
     BareStatement fill(QString::fromUtf8(kBareAggregate));

@@ -111,8 +111,8 @@ void RegisterReportFunctions()
         void (*run)(sqlite3_context*, int, sqlite3_value**);
     } functions[] = {{"rpt_num", 2, rptNum}, {"rpt_num", 3, rptNum}, {"rpt_diff", 3, rptDiff}};
     for (const auto& f : functions) {
-        if (sqlite3_create_function_v2(db, f.name, f.args, flags, nullptr, f.run, nullptr, nullptr, nullptr) !=
-            SQLITE_OK)
+        if (sqlite3_create_function_v2(db, f.name, f.args, flags, nullptr, f.run, nullptr, nullptr,
+                                       nullptr) != SQLITE_OK)
             throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
     }
 }

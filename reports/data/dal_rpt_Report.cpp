@@ -6,7 +6,6 @@
 #include "ReportFunctions.h"
 #include "sqlHelper.h"
 
-
 dal_rpt_Report::dal_rpt_Report(ReportSetup setup) : m_setup(std::move(setup))
 {
     CheckSqlName(m_setup.workTable);

@@ -50,10 +50,12 @@ ConditionSql rebuildStatement(const ReportFill& fill)
             " COALESCE((SELECT uname FROM tb_dictionary WHERE id = b.goodsTypeId), '') AS goodsTypeName,"
             " b.goodsCode, b.goodsName, b.goodsDesc, b.pinyin, b.upqty, b.downqty, b.status,"
             " a.isDefault, a.unit, ") +
-        PiecesText(QStringLiteral("i.pieces")) + QStringLiteral(" AS inQty, ") + units(QStringLiteral("i.pieces")) +
-        QStringLiteral(" AS inDefault, ") + WeightText(QStringLiteral("i.weight")) + QStringLiteral(" AS inWeight, ") +
-        PiecesText(QStringLiteral("o.pieces")) + QStringLiteral(" AS outQty, ") + units(QStringLiteral("o.pieces")) +
-        QStringLiteral(" AS outDefault, ") + WeightText(QStringLiteral("o.weight")) +
+        PiecesText(QStringLiteral("i.pieces")) + QStringLiteral(" AS inQty, ") +
+        units(QStringLiteral("i.pieces")) + QStringLiteral(" AS inDefault, ") +
+        WeightText(QStringLiteral("i.weight")) + QStringLiteral(" AS inWeight, ") +
+        PiecesText(QStringLiteral("o.pieces")) + QStringLiteral(" AS outQty, ") +
+        units(QStringLiteral("o.pieces")) + QStringLiteral(" AS outDefault, ") +
+        WeightText(QStringLiteral("o.weight")) +
         QStringLiteral(" AS outWeight"
                        " FROM tb_goods_detail AS a JOIN tb_goods_head AS b ON b.id = a.headId"
                        " LEFT JOIN i ON i.goodsId = b.id LEFT JOIN o ON o.goodsId = b.id"
@@ -196,12 +198,13 @@ std::optional<double> dal_rpt_stock::GetLiveStockQty(const QString& str_JoinAcco
     // The rebuild's figures for one goods item: the same lines, the same
     // rounding of each sum, the same rounded difference.
     const StockSums::Scope scope{str_JoinAccountTypeId, {}};
-    const QString sql = QStringLiteral("SELECT ") +
-                        StockSums::PiecesOf(Tables(BillDirection::In), scope, QStringLiteral("b.id")) +
-                        QStringLiteral(" AS inQty, ") +
-                        StockSums::PiecesOf(Tables(BillDirection::Out), scope, QStringLiteral("b.id")) +
-                        QStringLiteral(" AS outQty FROM tb_goods_detail AS a JOIN tb_goods_head AS b ON b.id = "
-                                       "a.headId WHERE a.isDefault = 1 AND b.id = @goodsId LIMIT 1");
+    const QString sql =
+        QStringLiteral("SELECT ") +
+        StockSums::PiecesOf(Tables(BillDirection::In), scope, QStringLiteral("b.id")) +
+        QStringLiteral(" AS inQty, ") +
+        StockSums::PiecesOf(Tables(BillDirection::Out), scope, QStringLiteral("b.id")) +
+        QStringLiteral(" AS outQty FROM tb_goods_detail AS a JOIN tb_goods_head AS b ON b.id = "
+                       "a.headId WHERE a.isDefault = 1 AND b.id = @goodsId LIMIT 1");
     ParamMap params;
     params.Add(QStringLiteral("@goodsId"), int_goodsId);
     const RecordSetPtr rs = ExecuteSql(sql, params);
