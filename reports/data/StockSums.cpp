@@ -21,8 +21,14 @@ QString countedHeads(const Scope& scope)
 }
 } // namespace
 
-QString PerGoods(const BillTables& t, const Scope& scope)
+QString PerGoods(const BillTables& t, const Scope& scope, const QString& goodsTable)
 {
+    if (!goodsTable.isEmpty())
+        return QStringLiteral("SELECT d.goodsId, ") + kSums + QStringLiteral(" FROM ") + goodsTable +
+               QStringLiteral(" AS g CROSS JOIN ") + t.detail +
+               QStringLiteral(" AS d ON d.goodsId = g.id CROSS JOIN ") + t.head +
+               QStringLiteral(" AS a ON a.id = d.headId WHERE ") + countedHeads(scope) +
+               QStringLiteral(" GROUP BY d.goodsId");
     return QStringLiteral("SELECT d.goodsId, ") + kSums + QStringLiteral(" FROM (SELECT a.id FROM ") +
            t.head + QStringLiteral(" AS a WHERE ") + countedHeads(scope) +
            QStringLiteral(") AS h CROSS JOIN ") + t.detail +
