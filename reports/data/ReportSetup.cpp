@@ -136,7 +136,7 @@ class HeadGroupPages : public DirectPages
 
     int Count(const ReportFill& fill, bool isDesc) override
     {
-        const ConditionSql sql = countStatement(fill, isDesc);
+        const ConditionSql sql = CountStatement(fill, isDesc);
         const QString key = countKey(fill, isDesc);
         m_countedFor.clear();
         m_groups.clear();
@@ -225,7 +225,7 @@ class HeadGroupPages : public DirectPages
     // What a count was made for: its statement and values.
     QString countKey(const ReportFill& fill, bool isDesc) const
     {
-        const ConditionSql sql = countStatement(fill, isDesc);
+        const ConditionSql sql = CountStatement(fill, isDesc);
         QString key = sql.sql;
         for (const auto& [name, value] : sql.params.items())
             key += QLatin1Char('\n') + name + QLatin1Char('=') + FormatParaValue(value);
@@ -233,7 +233,7 @@ class HeadGroupPages : public DirectPages
     }
 
     // The rows per key in the order of the keys, with the keys' date range.
-    ConditionSql countStatement(const ReportFill& fill, bool isDesc) const
+    ConditionSql CountStatement(const ReportFill& fill, bool isDesc) const override
     {
         const ConditionSql where = ReportConditionSql(fill.conditions, QStringLiteral("@f"));
         const QStringList dirs = OrderDirections(m_order, isDesc);
@@ -450,10 +450,18 @@ class GoodsPages : public DirectPages
 
     QString order() const override { return QStringLiteral("goodsCode"); }
 
-    int Count(const ReportFill&, bool) override
+    int Count(const ReportFill& fill, bool isDesc) override
     {
-        const RecordSetPtr rs = ExecuteSql(QStringLiteral("SELECT COUNT(*) FROM ") + kGoodsRows);
+        const ConditionSql sql = CountStatement(fill, isDesc);
+        const RecordSetPtr rs = ExecuteSql(sql.sql, sql.params);
         return rs && !rs->isEmpty() ? rs->value(0, 0).toInt() : 0;
+    }
+
+    ConditionSql CountStatement(const ReportFill&, bool) const override
+    {
+        ConditionSql out;
+        out.sql = QStringLiteral("SELECT COUNT(*) FROM ") + kGoodsRows;
+        return out;
     }
 
     ConditionSql Page(const ReportFill& fill, bool isDesc, const QString& orderText, int offset,

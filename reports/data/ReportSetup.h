@@ -46,6 +46,8 @@ class DirectPages
     // The number of rows the fill would write; what the pages need of it is
     // kept for them.
     virtual int Count(const ReportFill& fill, bool isDesc) = 0;
+    // The statement Count runs.
+    virtual ConditionSql CountStatement(const ReportFill& fill, bool isDesc) const = 0;
     // The SELECT (of the full column list) that gives the rows offset ..
     // offset + size - 1 of that order, after Count with the same fill and
     // direction; orderText is the order clause of the work table's reads.
