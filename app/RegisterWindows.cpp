@@ -1,8 +1,8 @@
 #include "RegisterWindows.h"
 
+#include "FrmCalendar.h"
 #include "FrmHelp.h"
 #include "FrmModifypwd.h"
-#include "ScheduleWindows.h"
 #include "WindowRegistry.h"
 #include "dal_rpt_stock.h"
 #include "frmBill.h"

@@ -2,6 +2,7 @@
 #include "DbError.h"
 #include "MessageBoxes.h"
 #include "MsgBox.h"
+#include "QtTranslations.h"
 #include "RegisterWindows.h"
 #include "ToolbarIcons.h"
 #include "frm_Main.h"
@@ -13,6 +14,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    InstallQtTranslations();
     InstallMessageBoxes();
     InstallButtonKeys();
     app.setWindowIcon(ToolbarIcon(QStringLiteral("house")));

@@ -1,7 +1,7 @@
 // Export of a whole report to a workbook: 600,000 bill lines with their
 // heads, read from the database and written to .xlsx. "Streamed" reads the
 // rows forward one at a time into a constant-memory workbook; "Copied" copies
-// the result into a RecordSet and an ExportData first, as screens once did.
+// the result into a RecordSet and an ExportData first (all rows in memory at once).
 // peak_growth_MB is how far the process's peak memory rose above what it held
 // before the export.
 #include "BenchData.h"

@@ -8,6 +8,7 @@
 #include "Guarded.h"
 #include "MsgBox.h"
 #include "Numbers.h"
+#include "PickerQuery.h"
 #include "ProcessFuntionValues.h"
 #include "m_ck_head.h"
 #include "m_customer.h"
@@ -16,7 +17,6 @@
 #include "m_location.h"
 #include "m_rk_head.h"
 #include "mod_public.h"
-#include "sqlHelper.h"
 #include "uvg.h"
 
 #include <QApplication>
@@ -38,86 +38,51 @@ constexpr int kClientHeight = 5145;
 constexpr int kGridTop = 840;
 constexpr int kPanelWidth = 5000;
 
-// What one mode lists: the view, the select text (field k lands in grid
-// column k), the columns a keyword is looked for in, and the grid's format.
+// The grid's format of each list: one caption and alignment a shown field.
 struct Mode {
     const char* name;
-    const char* view;
-    const char* select;
-    QStringList keywordFields;
     QStringList format;
-    // Ties of a sorted list, and the order of an unsorted one: stable, so
-    // that pages read one after another neither skip nor repeat a row.
-    const char* tieOrder = "id";
 };
 
-// Suppliers and customers are listed alike; only the search's partner kinds differ.
-Mode partnerMode(const char* name)
-{
-    return {name,
-            "v_customer",
-            "select id,0,uname,customerCode,contact,companyName,utypeName ",
-            {QStringLiteral("pinyin"), QStringLiteral("uname"), QStringLiteral("customerCode")},
-            {QStringLiteral("|<往来单位名称       "), QStringLiteral("|<往来单位编码     "),
-             QStringLiteral("|<联系人    "), QStringLiteral("|<公司名称         "),
-             QStringLiteral("|<类别          ")}};
-}
+const QStringList kPartnerFormat = {QStringLiteral("|<往来单位名称       "),
+                                    QStringLiteral("|<往来单位编码     "), QStringLiteral("|<联系人    "),
+                                    QStringLiteral("|<公司名称         "),
+                                    QStringLiteral("|<类别          ")};
 
 // Goods for an inbound bill show the purchase price, for an outbound bill the sale price.
-Mode goodsMode(const char* name, const char* select, const QString& priceCaption)
+QStringList goodsFormat(const QString& priceCaption)
 {
-    return {name,
-            "v_goods_detail_input",
-            select,
-            {QStringLiteral("keyText")}, // entry code, name, pinyin and barcode joined
-            {QStringLiteral("|<货品编码或条码     "), QStringLiteral("|<货品名称           "),
-             QStringLiteral("|<规格              "), QStringLiteral("|<货品类别     "),
-             QStringLiteral("|^单位     "), QStringLiteral("|>内装数 "), QStringLiteral("|>重量  "),
-             priceCaption, QStringLiteral("|<状态   ")},
-            // The key table's own order: a page is read without sorting every match.
-            "keyId"};
+    return {QStringLiteral("|<货品编码或条码     "),
+            QStringLiteral("|<货品名称           "),
+            QStringLiteral("|<规格              "),
+            QStringLiteral("|<货品类别     "),
+            QStringLiteral("|^单位     "),
+            QStringLiteral("|>内装数 "),
+            QStringLiteral("|>重量  "),
+            priceCaption,
+            QStringLiteral("|<状态   ")};
 }
 
 const QList<Mode>& modes()
 {
     static const QList<Mode> list = {
-        partnerMode("supplier"),
-        partnerMode("customer"),
+        {"supplier", kPartnerFormat},
+        {"customer", kPartnerFormat},
         {"location",
-         "v_location",
-         "select id,0,locationCode,uname,capacity,parentName,lockName,VirtualName,stateName ",
-         {QStringLiteral("locationCode"), QStringLiteral("uname")},
          {QStringLiteral("|<库位编码       "), QStringLiteral("|<名称         "),
           QStringLiteral("|<库容量  "), QStringLiteral("|<父节点       "), QStringLiteral("|^锁定     "),
           QStringLiteral("|<库位类别 "), QStringLiteral("|<状态   ")}},
-        goodsMode(
-            "inputGoods",
-            "select id,0,inputGoodsCode,goodsName,goodsDesc,goodsTypeName,unit,packQty,weight,inPrice,status "
-            " ",
-            QStringLiteral("|>进价   ")),
-        goodsMode(
-            "inputGoodsForExport",
-            "select id,0,inputGoodsCode,goodsName,goodsDesc,goodsTypeName,unit,packQty,weight,salePrice,"
-            "status  ",
-            QStringLiteral("|>销售价   ")),
+        {"inputGoods", goodsFormat(QStringLiteral("|>进价   "))},
+        {"inputGoodsForExport", goodsFormat(QStringLiteral("|>销售价   "))},
         {"dictionary",
-         "v_dictionary",
-         "select id,0,uname,startName,parentName,remark ",
-         {QStringLiteral("uname"), QStringLiteral("parentName")},
          {QStringLiteral("|<名称             "), QStringLiteral("|<状态      "),
           QStringLiteral("|<父节点           "), QStringLiteral("|<备注             ")}},
         {"rk_bill",
-         "v_rk_head",
-         "select id,0,billNo,ubillNo,utype,supplierName,accountName,totalItemRow,creator,passName ",
-         {QStringLiteral("billNo"), QStringLiteral("ubillNo"), QStringLiteral("supplierName")},
          {QStringLiteral("|<入库单号       "), QStringLiteral("|<自定义单号     "),
           QStringLiteral("|<入库类别 "), QStringLiteral("|<供应商名称       "),
           QStringLiteral("|<账目标识   "), QStringLiteral("|^单据项目  "), QStringLiteral("|<创建人   "),
           QStringLiteral("|<状态   ")}},
         {"ck_bill",
-         "v_ck_head",
-         "select id,0,billNo,ubillNo,utype,customerName,accountName,totalItemRow,creator,passName ",
-         {QStringLiteral("billNo"), QStringLiteral("ubillNo"), QStringLiteral("customerName")},
          {QStringLiteral("|<出库单号       "), QStringLiteral("|<自定义单号     "),
           QStringLiteral("|<出库类别 "), QStringLiteral("|<客户名称       "), QStringLiteral("|<账目标识   "),
           QStringLiteral("|^单据项目  "), QStringLiteral("|<创建人   "), QStringLiteral("|<状态   ")}},
@@ -128,31 +93,10 @@ const QList<Mode>& modes()
 const Mode* findMode(const QString& name)
 {
     for (const Mode& m : modes()) {
-        if (name == QLatin1String(m.name))
+        if (name == QLatin1String(m.name) && PickerQuery::HasList(name))
             return &m;
     }
     return nullptr;
-}
-
-// One text of the named columns. A Null column counts as empty, so a partner
-// without a contact or a top-level item without a parent is still found.
-QString joinedFields(const QStringList& fields)
-{
-    QStringList parts;
-    for (const QString& f : fields)
-        parts.append(QStringLiteral("COALESCE(") + f + QStringLiteral(",'')"));
-    return parts.join(QStringLiteral("||"));
-}
-
-// The select list's fields: field k lands in grid column k + 1.
-QStringList selectFields(const char* select)
-{
-    QString list = QString::fromLatin1(select).trimmed();
-    list.remove(0, int(qstrlen("select")));
-    QStringList fields = list.split(QLatin1Char(','));
-    for (QString& f : fields)
-        f = f.trimmed();
-    return fields;
 }
 
 } // namespace
@@ -265,9 +209,6 @@ m_recordSet frm_select::search(QString& format)
         conds.append(
             m_condition(QStringLiteral("accountId"), QStringLiteral("in"), NList(SysVar.Sys_accountJoinId)));
     }
-    const QString keyword = utxtkeyword->text();
-    if (!IsNullOrEmpty(keyword))
-        conds.append(m_condition(joinedFields(mode->keywordFields), QStringLiteral("like"), keyword));
     if (name == QLatin1String("dictionary") && !append_Condition.uField.isEmpty())
         conds.append(append_Condition);
 
@@ -276,37 +217,20 @@ m_recordSet frm_select::search(QString& format)
     // Search as you type runs on every keystroke: it reads the first page in
     // the list's order and counts the matches only when there are more; the
     // rest is read page by page as the user scrolls.
-    const ConditionSql where = GetConditionSql(conds);
-    m_query.from =
-        QStringLiteral(" from ") + QLatin1String(mode->view) + QStringLiteral("  where 1=1 ") + where.sql;
-    m_query.params = where.params;
-    m_query.select = QLatin1String(mode->select);
-    m_query.order = QStringLiteral(" order by ") + QLatin1String(mode->tieOrder);
-    const QStringList fields = selectFields(mode->select);
-    const int field = m_sortCol - 1;
-    if (m_sortCol > 2 && field < fields.size())
-        m_query.order =
-            QStringLiteral(" order by ") + fields.at(field) +
-            (m_sortOrder == Qt::DescendingOrder ? QStringLiteral(" desc,") : QStringLiteral(",")) +
-            QLatin1String(mode->tieOrder);
+    m_query =
+        PickerQuery(name, conds, utxtkeyword->text(), m_sortCol - 1, m_sortOrder == Qt::DescendingOrder);
     m_recordSet result;
-    result.str_condition = where;
+    result.str_condition = m_query.Where();
     result.recordSet = page(0);
     result.recordCount = result.recordSet ? result.recordSet->RecordCount() : 0;
-    if (result.recordCount >= kPageRows) {
-        const RecordSetPtr counted =
-            ExecuteSql(QStringLiteral("select count(*)") + m_query.from, m_query.params);
-        result.recordCount =
-            counted && !counted->isEmpty() ? counted->value(0, 0).toInt() : result.recordCount;
-    }
+    if (result.recordCount >= kPageRows)
+        result.recordCount = m_query.Count();
     return result;
 }
 
 RecordSetPtr frm_select::page(int offset) const
 {
-    return ExecuteSql(m_query.select + m_query.from + m_query.order +
-                          QStringLiteral(" limit %1 offset %2").arg(kPageRows).arg(offset),
-                      m_query.params);
+    return m_query.Page(offset, kPageRows);
 }
 
 bool frm_select::canFetchMore() const

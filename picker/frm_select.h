@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PickerQuery.h"
+
 #include "m_condition.h"
 #include "m_recordSet.h"
 #include "m_result.h"
@@ -105,12 +107,7 @@ class frm_select : public QDialog
     bool m_loaded = false;
     int m_width = 0; // twips
     // The running search: its text, its order and how far it has been read.
-    struct {
-        QString select;
-        QString from;
-        QString order;
-        ParamMap params;
-    } m_query;
+    PickerQuery m_query;
     int m_fetched = 0;
     int m_total = 0;
     int m_sortCol = -1; // grid column the list is sorted by, -1 none

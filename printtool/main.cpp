@@ -6,6 +6,7 @@
 #include "MessageBoxes.h"
 #include "MsgBox.h"
 #include "PrintJob.h"
+#include "QtTranslations.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -23,6 +24,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
+    InstallQtTranslations();
     InstallMessageBoxes();
     InstallButtonKeys();
     QApplication::setApplicationName(QStringLiteral("qvPrint"));

@@ -7,7 +7,7 @@ packages=(
   libxlsxwriter-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei poppler-utils xvfb xauth
-  unzip x11-utils
+  unzip x11-utils qt6-translations-l10n
 )
 missing=()
 for p in "${packages[@]}"; do

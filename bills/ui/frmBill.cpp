@@ -80,11 +80,6 @@ int roundEven(double v)
 }
 } // namespace
 
-QString frmBill::T(const char* inbound, const char* outbound) const
-{
-    return Q(isOutbound() ? outbound : inbound);
-}
-
 frmBill::frmBill(BillSetup::Kind kind, QWidget* parent)
     : QWidget(parent), m_store(BillSetup::Of(kind)), m_uvg(std::make_unique<uvg>())
 {
@@ -99,8 +94,8 @@ frmBill::frmBill(BillSetup::Kind kind, QWidget* parent)
         c.remark = 20;
         c.count = 21;
     }
-    setObjectName(T("frmImport", "frmExport"));
-    setWindowTitle(T("入库业务", "出库业务"));
+    setObjectName(direction().window.objectName);
+    setWindowTitle(direction().window.title);
     buildWindow();
     vsBill_init();
     loadLists();
@@ -149,10 +144,10 @@ void frmBill::buildWindow()
 
     // ---- the head ----
     auto* head = new QWidget(this);
-    head->setObjectName(T("importBill_infor", "exportBill_infor"));
+    head->setObjectName(direction().window.word + QStringLiteral("Bill_infor"));
     auto* hg = new QGridLayout(head);
-    const QString partner = T("supplier", "customer");
-    const QString Partner = T("Supplier", "Customer");
+    const QString partner = direction().window.partnerKind;
+    const QString Partner = partner.left(1).toUpper() + partner.mid(1);
     txt_partnerName = box(head, QStringLiteral("txt_%1Name").arg(partner));
     txt_partnerName->setReadOnly(true);
     txt_partnerId = box(head, QStringLiteral("txt_%1Id").arg(partner));
@@ -165,7 +160,7 @@ void frmBill::buildWindow()
     cobo_accountType = new QComboBox(head);
     cobo_accountType->setObjectName(QStringLiteral("cobo_accountType"));
     cobo_billType = new QComboBox(head);
-    cobo_billType->setObjectName(T("cobo_importType", "cobo_exportType"));
+    cobo_billType->setObjectName(QStringLiteral("cobo_") + direction().window.word + QStringLiteral("Type"));
     txt_billNo = box(head, QStringLiteral("txt_billNo"));
     txt_billNo->setReadOnly(true);
     txt_ubillNo = box(head, QStringLiteral("txt_ubillNo"), 30);
@@ -187,15 +182,15 @@ void frmBill::buildWindow()
     partnerBox->setContentsMargins(0, 0, 0, 0);
     partnerBox->addWidget(txt_partnerName, 1);
     partnerBox->addWidget(btn_searchPartner);
-    hg->addWidget(new QLabel(T("供应商:", "客户:"), head), 0, 0);
+    hg->addWidget(new QLabel(direction().window.partnerCaption, head), 0, 0);
     hg->addLayout(partnerBox, 0, 1);
     hg->addWidget(new QLabel(Q("账目标识:"), head), 0, 2);
     hg->addWidget(cobo_accountType, 0, 3);
-    hg->addWidget(new QLabel(T("入库单号:", "出库单号:"), head), 0, 4);
+    hg->addWidget(new QLabel(direction().window.billNoCaption, head), 0, 4);
     hg->addWidget(txt_billNo, 0, 5);
     hg->addWidget(new QLabel(Q("备注:"), head), 1, 0);
     hg->addWidget(txt_remark, 1, 1, 2, 1);
-    hg->addWidget(new QLabel(T("入库类别:", "出库类别:"), head), 1, 2);
+    hg->addWidget(new QLabel(direction().window.billTypeCaption, head), 1, 2);
     hg->addWidget(cobo_billType, 1, 3);
     hg->addWidget(new QLabel(Q("原始单号:"), head), 1, 4);
     hg->addWidget(txt_ubillNo, 1, 5);
@@ -209,7 +204,7 @@ void frmBill::buildWindow()
 
     // ---- the grid and its tool strip ----
     vs_bill = new FlexGrid(this);
-    vs_bill->setObjectName(T("vs_import", "vs_export"));
+    vs_bill->setObjectName(QStringLiteral("vs_") + direction().window.word);
     vs_bill->setFont(QFont(Q("宋体")));
     connect(vs_bill, &FlexGrid::AfterEdit, this,
             [this](int row, int) { Guarded(this, [&] { set_totalAmount(row); }); });
@@ -290,7 +285,7 @@ void frmBill::buildWindow()
     connect(btn_searchGoods, &QPushButton::clicked, this, [this] { Guarded(this, [&] { searchGoods(); }); });
     txt_Qty = box(strip, QStringLiteral("txt_Qty"), 15);
     txt_Qty->setText(QStringLiteral("1"));
-    txt_price = box(strip, T("txt_inPrice", "txt_salePrice"), 15);
+    txt_price = box(strip, direction().window.priceBox, 15);
     InstallOnlyNumberKey(txt_Qty);
     InstallOnlyNumberKey(txt_price);
     cobo_location = new QComboBox(strip);
@@ -366,7 +361,7 @@ void frmBill::loadLists()
 {
     FillComboBox(cobo_accountType, dal_dictionary::PermittedAccountTags(SysVar.Sys_accountJoinId),
                  Q("uname"));
-    FillComboBox(cobo_billType, dal_dictionary::EnabledOfType(T("importType", "exportType")), Q("uname"));
+    FillComboBox(cobo_billType, dal_dictionary::EnabledOfType(direction().window.billTypeKind), Q("uname"));
     FillComboBox(cobo_location, dal_location::PermittedLocations(SysVar.Sys_locationJoinId),
                  Q("locationCode"));
 }
@@ -458,7 +453,7 @@ void frmBill::set_totalAmount(int row)
 
 bool frmBill::rowHasGoods(int row) const
 {
-    return ReadNumber(vs_bill->TextMatrix(row, 3)) > 0;
+    return ReadNumber(vs_bill->TextMatrix(row, c.goodsId)) > 0;
 }
 
 void frmBill::addGoodsInforToVg(const m_goods_detail& g, int row, bool isAddRow)
@@ -470,8 +465,8 @@ void frmBill::addGoodsInforToVg(const m_goods_detail& g, int row, bool isAddRow)
         vs_bill->setRow(row);
     }
     auto num = [](double v) { return PlainNumber(v, 6); };
-    vs_bill->setTextMatrix(row, 3, QString::number(g.headId));
-    vs_bill->setTextMatrix(row, 4, QString::number(g.goodsTypeId));
+    vs_bill->setTextMatrix(row, c.goodsId, QString::number(g.headId));
+    vs_bill->setTextMatrix(row, c.goodsTypeId, QString::number(g.goodsTypeId));
     vs_bill->setTextMatrix(row, c.goodsCode, g.inputGoodsCode);
     vs_bill->setTextMatrix(row, c.goodsName, g.goodsName);
     vs_bill->setTextMatrix(row, c.goodsDesc, g.goodsDesc);
@@ -514,7 +509,7 @@ void frmBill::batchLocation()
 
 void frmBill::searchPartner()
 {
-    const m_customer picked = PickOne<m_customer>(this, T("supplier", "customer"));
+    const m_customer picked = PickOne<m_customer>(this, direction().window.partnerKind);
     if (picked.customerCode.trimmed().isEmpty())
         return;
     txt_partnerName->setText(picked.uname);
@@ -790,7 +785,7 @@ void frmBill::goodsEnter()
 void frmBill::searchGoods(const QString& keyWord)
 {
     const m_goods_detail picked =
-        PickOne<m_goods_detail>(this, T("inputGoods", "inputGoodsForExport"),
+        PickOne<m_goods_detail>(this, direction().window.goodsList,
                                 [&](frm_select& picker) { picker.utxtkeyword->setText(keyWord); });
     if (picked.id <= 0)
         return;
@@ -809,7 +804,7 @@ void frmBill::save_Bill()
         return;
     const QString title = windowTitle();
     if (IsNullOrEmpty(txt_partnerName->text()) || ReadNumber(txt_partnerId->text()) < 1) {
-        MsgBox::Warn(T("供应商不能为空!", "客户不能为空!"), title, this);
+        MsgBox::Warn(direction().window.partnerMissing, title, this);
         btn_searchPartner->setFocus();
         return;
     }
@@ -819,7 +814,7 @@ void frmBill::save_Bill()
         return;
     }
     if (IsNullOrEmpty(cobo_billType->currentText())) {
-        MsgBox::Warn(T("请选择入库类型!", "请选择出库类型!"), title, this);
+        MsgBox::Warn(direction().window.billTypeMissing, title, this);
         cobo_billType->setFocus();
         return;
     }
@@ -829,7 +824,8 @@ void frmBill::save_Bill()
     }
     for (int r = vs_bill->Rows() - 1; r >= 1; --r) {
         if (IsNullOrEmpty(vs_bill->TextMatrix(r, c.goodsCode)) ||
-            ReadNumber(vs_bill->TextMatrix(r, 3)) == 0 || ReadNumber(vs_bill->TextMatrix(r, 4)) == 0) {
+            ReadNumber(vs_bill->TextMatrix(r, c.goodsId)) == 0 ||
+            ReadNumber(vs_bill->TextMatrix(r, c.goodsTypeId)) == 0) {
             vs_bill->RemoveItem(r);
             continue;
         }
@@ -839,13 +835,20 @@ void frmBill::save_Bill()
             vs_bill->Select(r, col);
         };
         if (IsNullOrEmpty(vs_bill->TextMatrix(r, c.locationCode))) {
-            refuse(T("存放库位不能为空,可以单击【鼠标右键】去批量预设!",
-                     "取货库位不能为空,可以单击【鼠标右键】去批量预设!"),
-                   c.locationCode);
+            refuse(direction().window.locationMissing, c.locationCode);
             return;
         }
         if (IsNullOrEmpty(vs_bill->TextMatrix(r, c.goodsName))) {
             refuse(Q("货品名称不能为空!"), c.goodsName);
+            return;
+        }
+        // A double keeps 15 significant digits: more would be stored as another number.
+        if (SignificantDigits(vs_bill->TextMatrix(r, c.qty)) > kExactDigits) {
+            refuse(Q("数量位数过多,最多15位有效数字!"), c.qty);
+            return;
+        }
+        if (SignificantDigits(vs_bill->TextMatrix(r, c.price)) > kExactDigits) {
+            refuse(direction().window.priceTooLong, c.price);
             return;
         }
     }
@@ -859,7 +862,7 @@ void frmBill::save_Bill()
     h.id = stored ? int(ReadNumber(txt_id->text())) : 0;
     h.billNo = txt_billNo->text();
     h.accountId = dictionary.GetModelForName(Q("accountType"), cobo_accountType->currentText()).id;
-    h.utypeId = dictionary.GetModelForName(T("importType", "exportType"), cobo_billType->currentText()).id;
+    h.utypeId = dictionary.GetModelForName(direction().window.billTypeKind, cobo_billType->currentText()).id;
     h.ubillNo = txt_ubillNo->text();
     h.partnerId = int(ReadNumber(txt_partnerId->text()));
     h.partnerName = txt_partnerName->text();
@@ -872,13 +875,14 @@ void frmBill::save_Bill()
     QList<BillLine> lines;
     for (int r = 1; r < vs_bill->Rows(); ++r) {
         if (IsNullOrEmpty(vs_bill->TextMatrix(r, c.goodsCode)) ||
-            ReadNumber(vs_bill->TextMatrix(r, 3)) <= 0 || ReadNumber(vs_bill->TextMatrix(r, 4)) <= 0 ||
+            ReadNumber(vs_bill->TextMatrix(r, c.goodsId)) <= 0 ||
+            ReadNumber(vs_bill->TextMatrix(r, c.goodsTypeId)) <= 0 ||
             IsNullOrEmpty(vs_bill->TextMatrix(r, c.locationCode)))
             continue;
         BillLine l;
-        l.rowNo = int(ReadNumber(vs_bill->TextMatrix(r, 0)));
-        l.goodsId = int(ReadNumber(vs_bill->TextMatrix(r, 3)));
-        l.goodsTypeId = int(ReadNumber(vs_bill->TextMatrix(r, 4)));
+        l.rowNo = int(ReadNumber(vs_bill->TextMatrix(r, c.rowNo)));
+        l.goodsId = int(ReadNumber(vs_bill->TextMatrix(r, c.goodsId)));
+        l.goodsTypeId = int(ReadNumber(vs_bill->TextMatrix(r, c.goodsTypeId)));
         l.goodsCode = vs_bill->TextMatrix(r, c.goodsCode);
         l.goodsDetailCode = vs_bill->TextMatrix(r, c.goodsDetailCode);
         l.goodsName = vs_bill->TextMatrix(r, c.goodsName);
@@ -974,17 +978,17 @@ void frmBill::print_Bill()
         MsgBox::Warn(BillStore::kMissingText, title, this);
         return;
     }
-    const QString templ = T("qv_import_bill", "qv_export_bill");
+    const QString templ = direction().window.printTemplate;
     const QDomElement lines =
         m_store.GetDetailRowNode({m_condition(QStringLiteral("headId"), QStringLiteral("="), id)}, templ);
     if (lines.isNull()) {
-        MsgBox::Warn(T("当前入库明细信息不存在!", "当前出库明细信息不存在!"), title, this);
+        MsgBox::Warn(direction().window.lineMissing, title, this);
         return;
     }
     const QDomElement head =
         m_store.GetGroupHeadRowNode({m_condition(QStringLiteral("id"), QStringLiteral("="), id)}, templ);
     if (head.isNull()) {
-        MsgBox::Warn(T("当前入库主表信息不存在!", "当前出库主表信息不存在!"), title, this);
+        MsgBox::Warn(direction().window.headMissing, title, this);
         return;
     }
     KeyValue nodes;
@@ -1014,7 +1018,7 @@ void frmBill::toolbarClicked(const QString& key)
     } else if (key == QLatin1String("seachBill")) {
         if (!check_FunRight(direction().rights.billList, true))
             return;
-        const QString report = T("frm_rpt_rkHead", "frm_rpt_ckHead");
+        const QString report = direction().window.billList;
         if (QWidget* w = WindowRegistry::Show(report)) {
             WindowRegistry::LoadData(report);
             WindowRegistry::BringToFront(w);

@@ -69,7 +69,7 @@ class frmBill : public QWidget
     const BillSetup& direction() const { return m_store.direction(); }
     bool isOutbound() const { return direction().hasSalePrice; }
 
-    // Controls, named as the window's parts know them.
+    // Controls; each carries its member's name as object name, so tests find it.
     QToolBar* utoolbar = nullptr;
     QAction* passAction = nullptr;
     QLabel* img_pass = nullptr;
@@ -104,12 +104,11 @@ class frmBill : public QWidget
 
   private:
     struct Cols {
-        int goodsCode = 5, goodsDetailCode = 6, goodsName = 7, goodsDesc = 8, goodsTypeName = 9, unit = 10,
-            packQty = 11, weight = 12, inPrice = 13;
+        int rowNo = 0, goodsId = 3, goodsTypeId = 4, goodsCode = 5, goodsDetailCode = 6, goodsName = 7,
+            goodsDesc = 8, goodsTypeName = 9, unit = 10, packQty = 11, weight = 12, inPrice = 13;
         int salePrice = -1, price = 13, qty = 14, amount = 15, locationId = 16, locationCode = 17, lotNo = 18,
             remark = 19, count = 20;
     };
-    QString T(const char* inbound, const char* outbound) const;
     void buildWindow();
     void loadLists();
     bool keyDown(int key, Qt::KeyboardModifiers mods);

@@ -121,6 +121,12 @@ void dal_dictionary::Update(const m_dictionary& obj_Model)
                        recordParams(obj_Model));
 }
 
+RecordSetPtr dal_dictionary::OfType(const QString& str_Type)
+{
+    return ExecuteSql(QStringLiteral("select id,uname from tb_dictionary where utype=@type order by id"),
+                      ParamMap{{QStringLiteral("@type"), str_Type}});
+}
+
 RecordSetPtr dal_dictionary::EnabledOfType(const QString& str_Type)
 {
     return ExecuteSql(QStringLiteral("select id,uname from tb_dictionary where (utype=@type) and (isstart=1) "
@@ -133,4 +139,50 @@ RecordSetPtr dal_dictionary::PermittedAccountTags(const QString& idList)
     return ExecuteSql(QStringLiteral("select id,uname from tb_dictionary where (utype='accountType') "
                                      "and (isstart=1) and (id in (@ids)) order by id,orderby"),
                       ParamMap{{QStringLiteral("@ids"), NList(idList)}});
+}
+
+const QString dal_dictionary::kParentCycleText = QStringLiteral("不能设置该项目为父节点,请重新选择!");
+
+QString dal_dictionary::SystemItemText(int int_Id)
+{
+    const int count =
+        ScalarInt(QStringLiteral("select Count(*) from tb_dictionary where isSystemSet=1 and id=@Id"),
+                  ParamMap{{QStringLiteral("@Id"), int_Id}});
+    return count > 0 ? QStringLiteral("当前项目为系统默认项目,不能修改!") : QString();
+}
+
+QString dal_dictionary::NameTakenText(int int_Id, const QString& str_Type, const QString& str_Name)
+{
+    const m_conditions sameName = {m_condition(QStringLiteral("id"), QStringLiteral("<>"), int_Id),
+                                   m_condition(QStringLiteral("uname"), QStringLiteral("="), str_Name),
+                                   m_condition(QStringLiteral("utype"), QStringLiteral("="), str_Type)};
+    if (GetListForCondition(sameName).recordCount < 1)
+        return {};
+    return QStringLiteral("名称[") + str_Name + QStringLiteral("]重复,请重新输入!");
+}
+
+QString dal_dictionary::Save(m_dictionary& obj_Model)
+{
+    m_dictionary m = obj_Model;
+    const bool stored = m.id > 0;
+    const QString refusal = WriteChecked(
+        [&]() -> QString {
+            QString text = SystemItemText(m.id);
+            if (text.isEmpty())
+                text = NameTakenText(m.id, m.utype, m.uname);
+            if (text.isEmpty() && stored &&
+                IsParentCycle(m.id, m.parentId, [this](int id) { return GetModel(id).parentId; }))
+                text = kParentCycleText;
+            return text;
+        },
+        [&] {
+            if (stored)
+                Update(m);
+            else
+                InsertWithNextId(QStringLiteral("tb_dictionary"), m,
+                                 [this](const m_dictionary& added) { Add(added); });
+        });
+    if (refusal.isEmpty())
+        obj_Model = m;
+    return refusal;
 }

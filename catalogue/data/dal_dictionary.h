@@ -32,6 +32,24 @@ class dal_dictionary
     // isSystemSet. Throws "当前记录不存在!" when the item is gone.
     void Update(const m_dictionary& obj_Model);
 
+    // Saves the item as its window does: a new one (id 0) under the next free
+    // id, a stored one through Update, in one write transaction with the
+    // checks that it is no system item (SystemItemText), that no other item of
+    // its type has the name (NameTakenText) and, for a stored one, that the
+    // parent is not the item itself or below it (kParentCycleText). Answers
+    // the refusal with nothing written, or an empty text with obj_Model
+    // holding what was written. Database errors (a stored item gone:
+    // "当前记录不存在!") are thrown as DbError.
+    QString Save(m_dictionary& obj_Model);
+    // "当前项目为系统默认项目,不能修改!" for a system item, else an empty text.
+    static QString SystemItemText(int int_Id);
+    // "名称[name]重复,请重新输入!" when another item than int_Id of that type
+    // has the name, else an empty text.
+    QString NameTakenText(int int_Id, const QString& str_Type, const QString& str_Name);
+    static const QString kParentCycleText;
+
+    // Every item of a type (id and uname), by id, for a combo.
+    static RecordSetPtr OfType(const QString& str_Type);
     // The enabled items of a type (id and uname), in their list order, for a combo.
     static RecordSetPtr EnabledOfType(const QString& str_Type);
     // The enabled account tags among the ids of a program-made list ("12,15,0"),

@@ -268,3 +268,11 @@ m_DBresult dal_goods_detail::Batch_Update(int int_headId, const KeyValue& ilstSq
         RequireOneDefaultUnit(int_headId);
     });
 }
+
+m_recordSet dal_goods_detail::GetUnitRows(int headId)
+{
+    return GetListForCondition(
+        {m_condition(QStringLiteral("headId"), QStringLiteral("="), headId)},
+        QStringLiteral("select 0,id,isDefault,isDefault as "
+                       "flgIco,goodsDetailCode,unit,packQty,weight,inPrice,salePrice  "));
+}

@@ -37,6 +37,9 @@ class dal_goods_detail
     RecordSetPtr GetDataTable(const QString& str_condition, const ParamMap& params = {});
     // Units over v_goods_detail: the default unit first, then by row number.
     m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {});
+    // The unit grid's rows of one goods item (a mark column, id, isDefault
+    // twice, barcode, unit, packQty, weight, inPrice, salePrice).
+    m_recordSet GetUnitRows(int headId);
     // Removes one unit. The default unit is refused ("默认包装单位,不能删除!").
     m_DBresult Delete(int int_Id);
     // Throws "当前记录不存在!" when the unit is gone, kNoDefaultUnitText when

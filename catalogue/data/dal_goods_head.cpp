@@ -262,3 +262,10 @@ bool dal_goods_head::IsSaveRefusal(const QString& text)
            (text.startsWith(QStringLiteral("货品编码[")) &&
             text.endsWith(QStringLiteral("]存在,请重新输入!")));
 }
+
+m_recordSet dal_goods_head::GetListRows(const m_conditions& ilstPara)
+{
+    return GetListForCondition(
+        ilstPara, QStringLiteral("select 0,id,status,goodsCode,goodsName,goodsDesc,goodsTypeName,"
+                                 "upqty,downqty,creator,substr(createTime,1,10) "));
+}

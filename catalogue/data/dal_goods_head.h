@@ -20,6 +20,9 @@ class dal_goods_head
     RecordSetPtr GetDataTable(const m_conditions& ilstPara, bool isExportExcel = false);
     // str_sql, when not blank, is the whole select clause.
     m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {});
+    // The goods list's rows (a mark column, id, status, code, name, spec,
+    // category, stock limits, creator, creation day).
+    m_recordSet GetListRows(const m_conditions& ilstPara);
     // Removes the item with all its packing units.
     m_DBresult Delete(int int_Id);
     // Rewrites the item (its creator and creation time stay as stored) and its

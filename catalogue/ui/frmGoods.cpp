@@ -294,6 +294,9 @@ void frmGoods::buildWindow()
         auto* b = new QPushButton(caption, pic_goods_detail);
         b->setObjectName(name);
         b->setAutoDefault(false);
+        // Narrower than the style's usual button when the window is: the
+        // caption stays whole, and the edit panel fits a small screen.
+        b->setMinimumWidth(b->fontMetrics().horizontalAdvance(caption) + 24);
         return b;
     };
     btn_addBarCode = unitButton(QStringLiteral("新增"), QStringLiteral("btn_addBarCode"));
@@ -369,6 +372,8 @@ void frmGoods::buildWindow()
     vsGoodsDetail_init();
     vsGoodsList_init({}, 0);
     resize(TwipsToPixels(13500, this), TwipsToPixels(8430, this));
+    // The main frame shows the window maximised; restored, it has its design size.
+    setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 QWidget* frmGoods::buildForm(QWidget* parent)
@@ -487,7 +492,6 @@ QWidget* frmGoods::buildForm(QWidget* parent)
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     InstallEnterToTab(form);
-    form->setMinimumWidth(TwipsToPixels(4035, this) + 120);
     return form;
 }
 
@@ -803,11 +807,7 @@ void frmGoods::deleteGoods()
 
 m_recordSet frmGoods::readUnits(int headId)
 {
-    m_conditions conds;
-    conds.append(m_condition(QStringLiteral("headId"), QStringLiteral("="), headId));
-    return m_dalDetail.GetListForCondition(
-        conds, QStringLiteral("select 0,id,isDefault,isDefault as flgIco,goodsDetailCode,unit,packQty,weight,"
-                              "inPrice,salePrice  "));
+    return m_dalDetail.GetUnitRows(headId);
 }
 
 void frmGoods::Load_GoodsDetailData()
@@ -958,6 +958,17 @@ void frmGoods::saveUnits()
             g->Select(r, IsNullOrEmpty(unit) ? dcUnit : dcPackQty);
             return;
         }
+        for (const auto& [col, name] :
+             {std::pair{dcPackQty, QStringLiteral("内装数")}, std::pair{dcWeight, QStringLiteral("重量")},
+              std::pair{dcInPrice, QStringLiteral("进价")},
+              std::pair{dcSalePrice, QStringLiteral("销售价")}}) {
+            if (SignificantDigits(g->TextMatrix(r, col)) > kExactDigits) {
+                warn(QStringLiteral("第") + g->TextMatrix(r, dcNo) + QStringLiteral("行") + name +
+                     QStringLiteral("位数过多,最多15位有效数字!"));
+                g->Select(r, col);
+                return;
+            }
+        }
         m_goods_detail m;
         m.headId = headId;
         m.rowNo = idOf(g->TextMatrix(r, dcNo));
@@ -1021,10 +1032,7 @@ void frmGoods::btn_search_Click()
     if (!IsNullOrEmpty(txt_KeyWord->text()))
         m_conditionList.append(
             m_condition(dal_goods_head::kKeywordField, QStringLiteral("like"), txt_KeyWord->text()));
-    const m_recordSet rs = m_dalHead.GetListForCondition(
-        m_conditionList,
-        QStringLiteral("select 0,id,status,goodsCode,goodsName,goodsDesc,goodsTypeName,upqty,"
-                       "downqty,creator,substr(createTime,1,10) "));
+    const m_recordSet rs = m_dalHead.GetListRows(m_conditionList);
     vsGoodsList_init(rs.recordSet, rs.recordCount);
 }
 
@@ -1184,8 +1192,7 @@ QTreeWidgetItem* frmGoods::newNode(const QString& key, const QString& text, cons
 void frmGoods::load_GoodsTypeCombo()
 {
     cobo_goodsTypeName->clear();
-    const RecordSetPtr rs = ExecuteSql(QStringLiteral(
-        "select id,uname from tb_dictionary where utype='goodsType' and isstart=1 order by id"));
+    const RecordSetPtr rs = dal_dictionary::EnabledOfType(kGoodsType);
     for (int r = 0; rs && r < rs->RecordCount(); ++r)
         cobo_goodsTypeName->addItem(rs->value(r, 1).toString(), rs->value(r, 0).toInt());
 }

@@ -333,46 +333,25 @@ void frm_dictionary::save_DictionaryInfor()
         if (!MsgBox::Ask(QStringLiteral("确认保存当前项目!"), kCaption, this))
             return;
 
-        KeyValue systemItem;
-        systemItem.AddItem(
-            QStringLiteral("select '当前项目为系统默认项目,不能修改!' as strMsg,Count(*) as fkCount "
-                           " from tb_dictionary where isSystemSet=1  and id=@Id"),
-            QVariant::fromValue(ParamMap{{QStringLiteral("@Id"), m_current.id}}));
-        const RefCheckResult system = CheckDeleteRef(systemItem);
-        if (!system.isOK) {
-            MsgBox::Warn(system.strMsg, kCaption, this);
+        QString refusal = dal_dictionary::SystemItemText(m_current.id);
+        if (refusal.isEmpty())
+            refusal = m_dal.NameTakenText(m_current.id, m_current.utype, m_current.uname);
+        if (refusal.isEmpty() && stored && isParentCycle(m_current.id, m_current.parentId))
+            refusal = dal_dictionary::kParentCycleText;
+        // The checks run again inside the write: another workstation may have
+        // stored the name, or changed the tree, since they were read here.
+        if (refusal.isEmpty())
+            refusal = m_dal.Save(m_current);
+        if (!refusal.isEmpty()) {
+            MsgBox::Warn(refusal, kCaption, this);
             return;
         }
-
-        const m_conditions sameName = {
-            m_condition(QStringLiteral("id"), QStringLiteral("<>"), m_current.id),
-            m_condition(QStringLiteral("uname"), QStringLiteral("="), m_current.uname),
-            m_condition(QStringLiteral("utype"), QStringLiteral("="), m_current.utype)};
-        if (m_dal.GetListForCondition(sameName).recordCount >= 1) {
-            MsgBox::Warn(QStringLiteral("名称[") + m_current.uname + QStringLiteral("]重复,请重新输入!"),
-                         kCaption, this);
-            return;
-        }
-
-        if (stored) {
-            if (isParentCycle(m_current.id, m_current.parentId)) {
-                MsgBox::Warn(QStringLiteral("不能设置该项目为父节点,请重新选择!"), kCaption, this);
-                return;
-            }
-            m_dal.Update(m_current);
-            txt_id->setText(QString::number(m_current.id));
+        txt_id->setText(QString::number(m_current.id));
+        if (stored)
             tv_UpdateNode(m_current.id, m_current.parentId, tv_dictionary, m_current.uname);
-        } else {
-            const m_DBresult result = AddWithNextId(QStringLiteral("tb_dictionary"), m_current,
-                                                    [this](const m_dictionary& added) { m_dal.Add(added); });
-            if (!result.isResult) {
-                MsgBox::SystemError(result.str_MsgBox, this);
-                return;
-            }
-            txt_id->setText(QString::number(m_current.id));
+        else
             tv_AddNode(m_current.id, m_current.parentId, tv_dictionary, m_current.uname,
                        QStringLiteral("open"));
-        }
         saved = true;
     });
     if (saved)

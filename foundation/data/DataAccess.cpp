@@ -1,5 +1,7 @@
 #include "DataAccess.h"
 
+#include <QSet>
+
 m_recordSet SelectForConditions(const QString& selectFrom, const m_conditions& conditions,
                                 const QString& tail)
 {
@@ -57,6 +59,34 @@ m_DBresult DeleteWithRefChecks(const QList<RefCheck>& checks, const std::functio
     if (!result.isResult)
         result.int_Count = refusedCount;
     return result;
+}
+
+QString WriteChecked(const std::function<QString()>& check, const std::function<void()>& write)
+{
+    TransactionGuard guard;
+    const QString refusal = check();
+    if (!refusal.isEmpty())
+        return refusal;
+    write();
+    guard.commit();
+    return {};
+}
+
+bool IsParentCycle(int id, int parentId, const std::function<int(int)>& parentOf)
+{
+    if (parentId == id)
+        return true;
+    QSet<int> visited;
+    int current = parentId;
+    while (current != 0) {
+        if (visited.contains(current))
+            return true;
+        visited.insert(current);
+        current = parentOf(current);
+        if (current == id)
+            return true;
+    }
+    return false;
 }
 
 RefCheckResult FirstRefusal(const QList<RefCheck>& checks)

@@ -89,6 +89,18 @@ struct RefCheck {
 // RunTrans does, so that the outer work fails as a whole.
 m_DBresult DeleteWithRefChecks(const QList<RefCheck>& checks, const std::function<void()>& deleteRows);
 
+// A write guarded by a check that must see what the write will change: both
+// run in one write transaction (writers are serialised, so no other
+// workstation can store a clashing row between them). check answers the
+// refusal text, or an empty text to go on; a refusal writes nothing and is
+// answered. Database errors of either roll back and are thrown as DbError.
+QString WriteChecked(const std::function<QString()>& check, const std::function<void()>& write);
+
+// True when parentId is the record itself or lies below it (parentOf reads a
+// record's parent, 0 at the top). Stored parent links that already loop
+// without passing through the record count as a cycle too, so the walk ends.
+bool IsParentCycle(int id, int parentId, const std::function<int(int)>& parentOf);
+
 // The first of checks that counts a row, for a window that names the refusal
 // before it asks; the delete itself checks again inside its transaction.
 RefCheckResult FirstRefusal(const QList<RefCheck>& checks);

@@ -1,5 +1,7 @@
 #include "DbCreator.h"
 
+#include "SchemaVersion.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -98,6 +100,9 @@ QString CreateFreshDatabase(const QString& fileName)
                     break;
                 }
             }
+            // The fresh layout is this program's: stamped with its version.
+            if (error.isEmpty() && !StampSchemaVersion(q))
+                error = q.lastError().text();
             if (error.isEmpty())
                 q.exec(QStringLiteral("COMMIT"));
             db.close();

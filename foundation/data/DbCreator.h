@@ -2,9 +2,10 @@
 
 #include <QString>
 
-// Makes a fresh database file from the program's schema and initial rows.
-// Refuses to overwrite an existing file. Answers an empty text on success,
-// otherwise the reason.
+// Makes a fresh database file from the program's schema and initial rows,
+// stamped with the program's schema version (SchemaVersion.h). Refuses to
+// overwrite an existing file. Answers an empty text on success, otherwise
+// the reason.
 QString CreateFreshDatabase(const QString& fileName);
 // The schema text, as shipped inside the program.
 QString SchemaText();

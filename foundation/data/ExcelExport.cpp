@@ -19,18 +19,22 @@ namespace
 
 // A numeric text goes into the sheet as a number, so that the spreadsheet can
 // sum it, with the display format that shows it as the window did ("3.0",
-// "12.50"): as many decimals as the text has. Codes stay texts: a leading zero
-// ("007", but not "0.5"), more integer digits than an amount has (barcodes),
-// more digits than a double holds, or any other shape.
+// "12.50", "0.333333333333333"): as many decimals as the text has. Codes stay
+// texts: a leading zero ("007", but not "0.5"), more integer digits than an
+// amount has (barcodes), more significant digits than a double holds, or any
+// other shape.
 bool ReadNumericText(const QString& text, double& number, int& decimals)
 {
-    static const QRegularExpression shape(QStringLiteral(R"(^-?(0|[1-9][0-9]{0,10})(?:\.([0-9]{1,14}))?$)"));
+    static const QRegularExpression shape(QStringLiteral(R"(^-?(0|[1-9][0-9]{0,10})(?:\.([0-9]{1,30}))?$)"));
     const QRegularExpressionMatch m = shape.match(text);
     if (!m.hasMatch())
         return false;
     decimals = int(m.capturedLength(2));
-    const qsizetype digits = m.capturedLength(1) + decimals;
-    if (digits > 15)
+    // The zeros before the first significant digit hold no digit of the value.
+    QString digits = m.captured(1) + m.captured(2);
+    while (digits.size() > 1 && digits.startsWith(QLatin1Char('0')))
+        digits.remove(0, 1);
+    if (digits.size() > 15)
         return false;
     bool ok = false;
     number = text.toDouble(&ok);

@@ -85,9 +85,48 @@ double ReadNumber(const QString& text)
     }
     if (!digits)
         return 0.0;
+    if (i < n && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
+        qsizetype j = i + 1;
+        if (j < n && (text[j] == QLatin1Char('-') || text[j] == QLatin1Char('+')))
+            ++j;
+        const qsizetype exponentDigits = j;
+        while (j < n && text[j].isDigit() && text[j].unicode() < 128)
+            ++j;
+        if (j > exponentDigits)
+            i = j;
+    }
     bool ok = false;
     const double v = text.mid(start, i - start).toDouble(&ok);
     return ok && std::isfinite(v) ? v : 0.0;
+}
+
+int SignificantDigits(const QString& text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
+        ++i;
+    if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
+        ++i;
+    QString whole;
+    QString fraction;
+    bool point = false;
+    for (; i < n; ++i) {
+        const QChar c = text[i];
+        if (c.isDigit() && c.unicode() < 128)
+            (point ? fraction : whole).append(c);
+        else if (c == QLatin1Char('.') && !point)
+            point = true;
+        else
+            break;
+    }
+    while (fraction.endsWith(QLatin1Char('0')))
+        fraction.chop(1);
+    QString digits = whole + fraction;
+    qsizetype first = 0;
+    while (first < digits.size() && digits[first] == QLatin1Char('0'))
+        ++first;
+    return int(digits.size() - first);
 }
 
 double ReadNumber(const QVariant& value)
@@ -174,6 +213,18 @@ QString PlainNumber(double value, int decimals)
     if (out.endsWith(QLatin1Char('.')))
         out.chop(1);
     return out;
+}
+
+QString NumberText(double value)
+{
+    if (!std::isfinite(value))
+        return QString::number(value);
+    // Rounded to the 15 significant digits first, then written in its
+    // shortest plain form, so that no binary noise shows (0.1 × 3 reads 0.3).
+    const double rounded = QString::number(value, 'g', 15).toDouble();
+    if (rounded == 0.0)
+        return QStringLiteral("0");
+    return QString::number(rounded, 'f', QLocale::FloatingPointShortest);
 }
 
 void DecimalSum::add(double value)

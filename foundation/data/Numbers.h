@@ -7,10 +7,18 @@
 // The one way the program reads numbers from texts and writes them back.
 
 // The leading number of a text, as number boxes and grid cells read it:
-// leading blanks, an optional sign, digits with at most one decimal point;
+// leading blanks, an optional sign, digits with at most one decimal point and
+// an optional exponent ("1.0e+40", as the database writes large values);
 // reading stops at the first other character. "12.5kg" is 12.5, "abc" and ""
-// are 0, "-.5" is -0.5.
+// are 0, "-.5" is -0.5, "2e" is 2.
 double ReadNumber(const QString& text);
+
+// The most significant digits a number keeps exactly (a double holds 15).
+constexpr int kExactDigits = 15;
+// The significant digits of the number a text starts with, as typed: leading
+// zeros and the fraction's trailing zeros do not count ("0012.50" has 3,
+// "100" has 3); 0 for a text without a number.
+int SignificantDigits(const QString& text);
 // A value from a database row: Null, empty or unreadable text gives 0.
 double ReadNumber(const QVariant& value);
 
@@ -27,6 +35,11 @@ QString FormatNumber(double value, const QString& format);
 // The plain stored form of a value: at most decimals places, no trailing
 // zeros, no grouping ("12.5", "3", "-0.125"); never "-0".
 QString PlainNumber(double value, int decimals = 3);
+
+// A stored number as a list shows it as text: every digit a double holds (15
+// significant), no trailing zeros, no exponent, never "-0" ("0.08325",
+// "0.333333333333333", "24").
+QString NumberText(double value);
 
 // Exact decimal sums and products: values are held as whole counts of
 // 10^-places, so a thousand lines of 0.1 add up to exactly 100.

@@ -4,6 +4,7 @@
 #include "MsgBox.h"
 #include "Numbers.h"
 #include "ProcessFuntionValues.h"
+#include "SchemaVersion.h"
 #include "mod_public.h"
 
 #include <QCoreApplication>
@@ -286,7 +287,7 @@ QString ReadIniValue(const QString& section, const QString& key, const QString& 
         if (value.size() >= 2 && (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\'')) &&
             value.back() == value.front())
             value = value.mid(1, value.size() - 2);
-        // The profile reader's buffer held 126 characters of the value.
+        // A setting holds at most 126 characters; anything after is ignored.
         return value.left(126).toString();
     }
     return {};
@@ -365,6 +366,29 @@ bool IsConnOpen()
     return QSqlDatabase::contains(kConnName) && QSqlDatabase::database(kConnName, false).isOpen();
 }
 
+namespace
+{
+// Brings an older database up to the program's schema version; a newer one
+// (or a failed step) closes the connection with nothing written. At start
+// the program says so and ends, as for a missing database; in the session
+// the operation at hand fails.
+void checkSchemaVersion(QSqlDatabase& db)
+{
+    const SchemaUpgrade upgrade = UpgradeSchema(db);
+    if (upgrade.outcome == SchemaUpgrade::Outcome::UpToDate)
+        return;
+    db.close();
+    if (upgrade.outcome == SchemaUpgrade::Outcome::Failed)
+        throw DbError(QStringLiteral("数据库升级失败: ") + upgrade.message);
+    if (cs().endOnMissingDb) {
+        MsgBox::Show(upgrade.message + QStringLiteral(",系统即将退出!"), MsgIcon::Exclamation,
+                     QStringLiteral("System"));
+        endProgram();
+    }
+    throw DbError(upgrade.message + QStringLiteral(",请使用新版本的程序!"));
+}
+} // namespace
+
 void OpenConn(const QString&, const QString&)
 {
     if (IsConnOpen())
@@ -381,6 +405,7 @@ void OpenConn(const QString&, const QString&)
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
     if (!db.open())
         throw DbError(errorText(db.lastError()));
+    checkSchemaVersion(db);
     // The database was found: from now on a missing file is an error of the
     // operation at hand, no longer a reason to end the program.
     cs().endOnMissingDb = false;

@@ -41,6 +41,9 @@ void SetEndProgramHook(std::function<void()> hook);
 void SetConnString();
 QString ConnString();
 // Opens the shared connection when it is closed; the arguments are ignored.
+// An older database is brought up to the program's schema version first; a
+// newer one is refused untouched (at start the program says so and ends,
+// later a DbError).
 void OpenConn(const QString& userName = {}, const QString& password = {});
 void CloseConn();
 void CloseRs();

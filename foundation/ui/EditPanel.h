@@ -10,7 +10,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QWidget;
 
-// Parts that the edit panels and pop-up menus of the maintenance windows
+// Helpers that the edit panels and pop-up menus of the maintenance windows
 // share, so each window builds them alike and tests find them by name.
 
 // An entry of a pop-up menu, named name; choosing it runs onChoose (guarded

@@ -40,7 +40,9 @@
 //   events       AfterRowColChange, BeforeRowColChange (cancel), SelChange, BeforeEdit (cancel),
 //                StartEdit (cancel), ValidateEdit (cancel), AfterEdit, KeyDown (key code 0
 //                swallows it), KeyPress (character 0 swallows it), KeyDownEdit, KeyPressEdit,
-//                Click, DblClick, MouseDown (also on the header), BeforeSort (cancel), AfterSort
+//                Click, DblClick, MouseDown (also on the header; x, y in pixels of the
+//                cells' area, viewport(), so a header click has a negative y), BeforeSort
+//                (cancel), AfterSort
 //
 // Row/Col is the cursor cell, RowSel/ColSel the far corner of the selected
 // block; moving the cursor drops the block. Only the left button moves the

@@ -131,7 +131,8 @@ void FlexGridHeader::mousePressEvent(QMouseEvent* event)
     const QPoint pos = event->position().toPoint();
     m_grid->m_mouseRow = fixedRowAt(pos.y());
     m_grid->m_mouseCol = logicalIndexAt(pos);
-    m_grid->emitMouseDown(event, m_grid->mapFromGlobal(event->globalPosition().toPoint()));
+    // Where the body reports it: in the cells' area, the header above it.
+    m_grid->emitMouseDown(event, m_grid->viewport()->mapFromGlobal(event->globalPosition().toPoint()));
     if (event->button() != Qt::LeftButton) {
         event->accept();
         return;

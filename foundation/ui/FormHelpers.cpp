@@ -273,12 +273,6 @@ void UnloadAllForms()
     }
 }
 
-void FillComboBox(QComboBox* combo, const QString& sql, const QString& field, const ParamMap& params)
-{
-    CloseRs();
-    FillComboBox(combo, ExecuteSql(sql, params), field);
-}
-
 void FillComboBox(QComboBox* combo, const RecordSetPtr& rs, const QString& field)
 {
     combo->clear();

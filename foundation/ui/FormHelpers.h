@@ -48,8 +48,7 @@ void ShowPopMenu(QWidget* owner, QMenu* menu, QWidget* anchor, int dx, int dy, i
 // inside it); each window's own closing runs as usual.
 void UnloadAllForms();
 
-// Refills the combo box with the text of field of every row of the query
-// ("" for an empty value), in the query's order. Database errors pass to the caller.
-void FillComboBox(QComboBox* combo, const QString& sql, const QString& field, const ParamMap& params = {});
-// The same from rows a data class has read.
+// Refills the combo box with the text of field of every row a data class has
+// read ("" for an empty value), in the rows' order; a field the rows lack is a
+// DbError.
 void FillComboBox(QComboBox* combo, const RecordSetPtr& rs, const QString& field);

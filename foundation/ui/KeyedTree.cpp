@@ -164,23 +164,6 @@ KeyedTree MakeNodeTree(QWidget* window, const QString& name, int width, QObject*
     return tree;
 }
 
-bool IsParentCycle(int id, int parentId, const std::function<int(int)>& parentOf)
-{
-    if (parentId == id)
-        return true;
-    QSet<int> visited;
-    int current = parentId;
-    while (current != 0) {
-        if (visited.contains(current))
-            return true;
-        visited.insert(current);
-        current = parentOf(current);
-        if (current == id)
-            return true;
-    }
-    return false;
-}
-
 namespace
 {
 

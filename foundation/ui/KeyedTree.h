@@ -79,11 +79,6 @@ KeyedTree MakeNodeTree(QWidget* window, const QString& name, int width, QObject*
                        const std::function<void(QTreeWidgetItem*)>& onClick, const QString& topImage,
                        QStyle::StandardPixmap topPixmap);
 
-// True when parentId is the record itself or lies below it (parentOf reads a
-// record's parent, 0 at the top). Stored parent links that already loop
-// without passing through the record count as a cycle too, so the walk ends.
-bool IsParentCycle(int id, int parentId, const std::function<int(int)>& parentOf);
-
 // The keyword strip above a list: "关键字:" (Label9), the box txt_KeyWord (50
 // characters), 查询 (btn_search) and the blue count lb_rowCount. A click or
 // Enter in the box calls onSearch (guarded).

@@ -201,3 +201,14 @@ dal_customer::SaveOutcome dal_customer::Save(m_customer& obj_Model, bool sameNam
     obj_Model = m;
     return SaveOutcome::Saved;
 }
+
+const QString dal_customer::kKeywordField =
+    QStringLiteral("COALESCE(customerCode,'')||COALESCE(uname,'')||COALESCE(pinyin,'')||COALESCE(contact,'')"
+                   "||COALESCE(companyName,'')");
+
+m_recordSet dal_customer::GetListRows(const m_conditions& ilstPara)
+{
+    return GetListForCondition(
+        ilstPara, QStringLiteral("select 0,id,statusName,utypeName,customTypeName,customerCode,uname,"
+                                 "contact,tel,fax,address,companyName,creator,substr(createTime,1,10) "));
+}

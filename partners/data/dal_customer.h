@@ -44,6 +44,12 @@ class dal_customer
                               bool isExportExcel = false);
     // str_sql: the caller's own "select ..." without FROM; blank for every column.
     m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {});
+    // The partner list's rows (a mark column, id, status, kind, category, code,
+    // name, contact, phone, fax, address, company, creator, creation day).
+    m_recordSet GetListRows(const m_conditions& ilstPara);
+    // The column a list keyword is looked for in: code, name, pinyin, contact
+    // and company joined, a missing value counting as empty.
+    static const QString kKeywordField;
     // Refused (a failed result with the reason) while bills name the partner,
     // and when it is gone already ("当前记录不存在!").
     m_DBresult Delete(int int_Id);

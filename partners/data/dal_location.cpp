@@ -7,7 +7,9 @@
 const QString dal_location::kColumns = QStringLiteral(
     "select id,locationCode,uname,capacity,parentId,parentlocationCode,parentName,orderby,isLock,"
     "lockName,isVirtual,VirtualName,state,stateName,remark,iCount ");
+const QString dal_location::kKeywordField = QStringLiteral("COALESCE(locationCode,'')||COALESCE(uname,'')");
 const QString dal_location::kMissingText = QStringLiteral("当前记录不存在!");
+const QString dal_location::kParentCycleText = QStringLiteral("不能设置该项目为父节点,请重新选择!");
 
 namespace
 {
@@ -147,4 +149,37 @@ RecordSetPtr dal_location::PermittedLocations(const QString& idList)
         QStringLiteral("select id,locationCode from tb_location where (state=1) and (id in (@ids)) "
                        "order by id,orderby"),
         ParamMap{{QStringLiteral("@ids"), NList(idList)}});
+}
+
+QString dal_location::CodeTakenText(int int_Id, const QString& str_locationCode)
+{
+    if (GetModelForLocationCode(int_Id, str_locationCode).id < 1)
+        return {};
+    return QStringLiteral("库位编号[") + str_locationCode + QStringLiteral("]重复!");
+}
+
+QString dal_location::Save(m_location& obj_Model)
+{
+    m_location m = obj_Model;
+    const bool stored = m.id > 0;
+    const QString refusal = WriteChecked(
+        [&]() -> QString {
+            const QString taken = CodeTakenText(m.id, m.locationCode);
+            if (!taken.isEmpty())
+                return taken;
+            if (stored && GetModel(m.id).id < 1)
+                return kMissingText;
+            if (stored && IsParentCycle(m.id, m.parentId, [this](int id) { return GetModel(id).parentId; }))
+                return kParentCycleText;
+            return {};
+        },
+        [&] {
+            if (stored)
+                Update(m);
+            else
+                AddNew(m);
+        });
+    if (refusal.isEmpty())
+        obj_Model = m;
+    return refusal;
 }

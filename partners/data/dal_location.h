@@ -49,12 +49,28 @@ class dal_location
     // ("当前记录不存在!"), nothing is written.
     void Update(const m_location& obj_Model);
 
+    // Saves the location as its window does: a new one (id 0) through AddNew,
+    // a stored one through Update, in one write transaction with the checks
+    // that no other location has the code (CodeTakenText) and, for a stored
+    // one, that the parent is not the location itself or below it. Answers the
+    // refusal ("库位编号[..]重复!", the parent refusal or kMissingText) with
+    // nothing written, or an empty text with obj_Model holding what was
+    // written. Database errors are thrown as DbError.
+    QString Save(m_location& obj_Model);
+    // "库位编号[code]重复!" when a location other than int_Id has the code
+    // (letter case aside), else an empty text.
+    QString CodeTakenText(int int_Id, const QString& str_locationCode);
+
     // The usable locations (id, locationCode) among the ids of a program-made
     // list ("3,7,0"), in their list order: the locations a department may use.
     static RecordSetPtr PermittedLocations(const QString& idList);
 
     static const QString kColumns;
     static const QString kMissingText;
+    // The column a list keyword is looked for in: code and name as one text,
+    // so a keyword may span both.
+    static const QString kKeywordField;
+    static const QString kParentCycleText;
 
   private:
     static m_location readModel(const RecordSet& rs);

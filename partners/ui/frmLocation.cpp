@@ -1,5 +1,6 @@
 #include "frmLocation.h"
 
+#include "DataAccess.h"
 #include "DbError.h"
 #include "DialogRunner.h"
 #include "EditPanel.h"
@@ -352,8 +353,8 @@ void frmLocation::btn_search_Click()
     }
     if (!IsNullOrEmpty(txt_KeyWord->text())) {
         // The code and the name are searched as one text, so a keyword may span both.
-        conditions.append(m_condition(QStringLiteral("COALESCE(locationCode,'')||COALESCE(uname,'')"),
-                                      QStringLiteral("like"), txt_KeyWord->text()));
+        conditions.append(
+            m_condition(dal_location::kKeywordField, QStringLiteral("like"), txt_KeyWord->text()));
     }
     const m_recordSet result = objDal_location.GetListForCondition(conditions);
     fill_LocationList(result.recordSet);
@@ -588,27 +589,25 @@ void frmLocation::save_LocationInfor()
         return;
 
     const QString code = objModel_current.locationCode;
-    if (objDal_location.GetModelForLocationCode(n, code).id >= 1) {
-        MsgBox::Warn(QStringLiteral("库位编号[") + code + QStringLiteral("]重复!"), kCaption, this);
+    const QString taken = objDal_location.CodeTakenText(n, code);
+    if (!taken.isEmpty()) {
+        MsgBox::Warn(taken, kCaption, this);
         return;
     }
-
+    if (stored && isParentCycle(n, objModel_current.parentId)) {
+        MsgBox::Warn(dal_location::kParentCycleText, kCaption, this);
+        return;
+    }
+    // The checks run again inside the write: another workstation may have
+    // stored the code, or changed the tree, since they were read here.
+    const QString refusal = objDal_location.Save(objModel_current);
+    if (!refusal.isEmpty()) {
+        MsgBox::Warn(refusal, kCaption, this);
+        return;
+    }
     if (stored) {
-        if (isParentCycle(n, objModel_current.parentId)) {
-            MsgBox::Warn(QStringLiteral("不能设置该项目为父节点,请重新选择!"), kCaption, this);
-            return;
-        }
-        try {
-            objDal_location.Update(objModel_current);
-        } catch (const DbError& e) {
-            if (e.message() != dal_location::kMissingText)
-                throw;
-            MsgBox::Warn(e.message(), kCaption, this);
-            return;
-        }
         tv_UpdateNode(n, objModel_current.parentId, tv_Location, code);
     } else {
-        objDal_location.AddNew(objModel_current);
         // The panel holds the stored location at once: a further 保存 updates it,
         // whatever becomes of the tree below.
         txt_id->setText(QString::number(objModel_current.id));

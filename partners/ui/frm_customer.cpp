@@ -55,12 +55,6 @@ constexpr int kStoredRole = Qt::UserRole + 3;
 const QString kListFormat = QStringLiteral(
     "^序号|^选中 |<ID|^状态   |<类别    |<自定义分类|<编码         |<往来单位名称         |<联系人   "
     "|<电话           |<传真          |<地址                |<公司名称        |>创建人 |>创建时间   ");
-const QString kListSelect = QStringLiteral(
-    "select 0,id,statusName,utypeName,customTypeName,customerCode,uname,contact,tel,fax,address,"
-    "companyName,creator,substr(createTime,1,10) ");
-const QString kKeywordFields =
-    QStringLiteral("COALESCE(customerCode,'')||COALESCE(uname,'')||COALESCE(pinyin,'')||COALESCE(contact,'')"
-                   "||COALESCE(companyName,'')");
 
 int idOf(const QString& text)
 {
@@ -382,13 +376,14 @@ void frm_customer::btn_search_Click()
         }
     }
     if (!IsNullOrEmpty(txt_KeyWord->text()))
-        m_searchConditions.append(m_condition(kKeywordFields, QStringLiteral("like"), txt_KeyWord->text()));
+        m_searchConditions.append(
+            m_condition(dal_customer::kKeywordField, QStringLiteral("like"), txt_KeyWord->text()));
     load_CustomerList();
 }
 
 void frm_customer::load_CustomerList()
 {
-    const m_recordSet result = m_dal.GetListForCondition(m_searchConditions, kListSelect);
+    const m_recordSet result = m_dal.GetListRows(m_searchConditions);
     vsCustomerList_init(result.recordSet);
 }
 
@@ -546,8 +541,7 @@ void frm_customer::vsCustomerList_MouseDown(Qt::MouseButton button, int x, int y
     if (button != Qt::RightButton)
         return;
     if (prepareListMenu())
-        vs_pop_menu->popup(vsCustomerList->viewport()->mapToGlobal(
-            QPoint(vsCustomerList->TwipsToPixels(x), vsCustomerList->TwipsToPixels(y))));
+        vs_pop_menu->popup(vsCustomerList->viewport()->mapToGlobal(QPoint(x, y))); // at the pointer
 }
 
 void frm_customer::startBill(const char* window, const char* method)

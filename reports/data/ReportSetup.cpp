@@ -1,5 +1,6 @@
 #include "ReportSetup.h"
 
+#include "BillSetup.h"
 #include "DbError.h"
 #include "StockSums.h"
 #include "sqlHelper.h"
@@ -9,18 +10,15 @@
 
 const BillTables& Tables(BillDirection dir)
 {
-    static const BillTables in{BillDirection::In,
-                               QStringLiteral("rk"),
-                               QStringLiteral("tb_rk_head"),
-                               QStringLiteral("tb_rk_detail"),
-                               QStringLiteral("supplierId"),
-                               QStringLiteral("supplierName"),
-                               QStringLiteral("inPrice"),
-                               QStringLiteral("Import")};
-    static const BillTables out{BillDirection::Out,           QStringLiteral("ck"),
-                                QStringLiteral("tb_ck_head"), QStringLiteral("tb_ck_detail"),
-                                QStringLiteral("customerId"), QStringLiteral("customerName"),
-                                QStringLiteral("salePrice"),  QStringLiteral("Export")};
+    // The facts are the bill store's own; the reports name them as they use them.
+    const auto of = [](BillDirection d) {
+        const BillSetup& s = BillSetup::Of(d == BillDirection::In ? BillSetup::Inbound : BillSetup::Outbound);
+        return BillTables{d,           s.numberKind,   s.headTable,
+                          s.lineTable, s.partnerIdCol, s.partnerNameCol,
+                          s.priceCol,  s.sumWord};
+    };
+    static const BillTables in = of(BillDirection::In);
+    static const BillTables out = of(BillDirection::Out);
     return dir == BillDirection::In ? in : out;
 }
 

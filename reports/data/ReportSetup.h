@@ -12,7 +12,8 @@
 // apart through BillTables.
 enum class BillDirection { In, Out };
 
-// The tables and names of one direction's bills.
+// The tables and names of one direction's bills, as the reports use them;
+// taken from the bills' own direction setup (BillSetup), never written twice.
 struct BillTables {
     BillDirection dir;
     QString code;        // "rk" / "ck"

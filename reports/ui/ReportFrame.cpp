@@ -32,6 +32,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -70,14 +71,16 @@ QPushButton* NamedButton(const QString& name, const QString& text, QWidget* pare
     return b;
 }
 
-// The text a cell shows of a value: Null as the empty text, a number in its
-// plain form (no binary noise, no "-0").
+// The text a cell shows of a value: Null as the empty text, a stored number
+// as it is, with every digit it holds (a weight total of 0.08325 is not cut to
+// 0.0833), without binary noise and never "-0". Values the report formats
+// (prices, amounts) come as texts already and pass unchanged.
 QString ValueText(const QVariant& value)
 {
     if (value.isNull())
         return {};
     if (value.typeId() == QMetaType::Double)
-        return PlainNumber(value.toDouble(), 4);
+        return NumberText(value.toDouble());
     return value.toString();
 }
 
@@ -620,8 +623,10 @@ void ReportFrame::dg_List_init()
 
 void ReportFrame::dg_List_Resize()
 {
-    if (m_layout.widthThreshold <= 0)
+    if (m_layout.widthThreshold <= 0) {
+        fitColumnsToContent();
         return;
+    }
     const long extra = std::lround(double(dg_List->PixelsToTwips(width())) - m_layout.widthThreshold);
     for (int c = 0; c < m_layout.columns.size(); ++c) {
         const ReportColumn& col = m_layout.columns.at(c);
@@ -630,6 +635,39 @@ void ReportFrame::dg_List_Resize()
         // Halves go to the even whole number.
         const int grow = extra >= 1 ? int(std::nearbyint(double(extra) * col.share)) : 0;
         dg_List->setColWidth(c, col.baseWidth + grow);
+    }
+    fitColumnsToContent();
+}
+
+// Bill numbers, codes and numbers are read whole: their columns are never
+// narrower than their longest text on the page, whatever width the caption or
+// the width rule gives them (a number cut on its left would read as another).
+void ReportFrame::fitColumnsToContent()
+{
+    static const QStringList codeFields = {QStringLiteral("billNo"),       QStringLiteral("ubillNo"),
+                                           QStringLiteral("goodsCode"),    QStringLiteral("goodsDetailCode"),
+                                           QStringLiteral("locationCode"), QStringLiteral("lotNo")};
+    static const QRegularExpression number(QStringLiteral(R"(^-?[0-9]+(\.[0-9]+)?$)"));
+    const QFontMetrics fm(dg_List->font());
+    for (int c = 0; c < m_layout.columns.size(); ++c) {
+        const QString& field = m_layout.columns.at(c).field;
+        if (field.isEmpty() || dg_List->ColHidden(c))
+            continue;
+        const bool code = codeFields.contains(field);
+        int widest = 0;
+        bool numbers = true;
+        for (int r = m_layout.headerRows; r < dg_List->Rows(); ++r) {
+            const QString text = dg_List->TextMatrix(r, c);
+            if (!text.isEmpty() && !number.match(text).hasMatch())
+                numbers = false;
+            widest = qMax(widest, fm.horizontalAdvance(text));
+        }
+        if (!code && !numbers)
+            continue;
+        // The room the cells leave around their text, as the grid sizes its columns.
+        const int needed = dg_List->PixelsToTwips(widest + 10);
+        if (widest > 0 && dg_List->ColWidth(c) < needed)
+            dg_List->setColWidth(c, needed);
     }
 }
 
@@ -670,6 +708,7 @@ void ReportFrame::showRows(const RecordSet& rows)
                 dg_List->setTextMatrix(r, c, ValueText(rows.value(k, field)));
         }
     }
+    fitColumnsToContent();
     dg_List->setRedraw(true);
     setPager(m_page.int_currentPageIndex, m_keptCount);
 }

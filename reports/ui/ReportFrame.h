@@ -55,7 +55,7 @@ struct ReportLayout {
     int statusCol = 3;                   // -1: none
     QHash<QString, QString> statusIcons; // status text -> icon file under "Ico/"
     QString defaultOrder;                // set at load, descending
-    QString selectText;                  // "select 0,id,..."
+    QString selectText;                  // the grid's row (ReportColumns)
     int widthThreshold = 0;              // twips; 0: no width rule
     bool gridFullWidth = false;
     QList<ReportToolButton> toolbar;
@@ -158,7 +158,7 @@ class ReportFrame : public QWidget
     // The typed text of a box, trimmed only to test for blank.
     static bool IsBlank(const QString& text) { return text.trimmed().isEmpty(); }
 
-    // Controls of the frame, named as in the window descriptions.
+    // Controls of the frame; each carries its member's name as object name, so tests find it.
     KeyedToolbar* utoolbar = nullptr;
     QWidget* pic_title = nullptr;
     QLabel* lab_title = nullptr;
@@ -203,6 +203,7 @@ class ReportFrame : public QWidget
     void searchPartner();
     void dg_List_init();
     void dg_List_Resize();
+    void fitColumnsToContent();
     void loadPage();
     void showRows(const RecordSet& rows);
     void setPager(int pageIndex, int recordCount);

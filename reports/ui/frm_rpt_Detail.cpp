@@ -2,6 +2,7 @@
 
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
+#include "ReportColumns.h"
 #include "WindowChrome.h"
 #include "dal_rpt_Reports.h"
 
@@ -24,8 +25,7 @@ ReportLayout DetailLayout(BillDirection dir)
         return ReportColumn{QString::fromUtf8(piece), field, field, hidden};
     };
     const auto num = [](const char* piece, const QString& field, bool hidden = false) {
-        return ReportColumn{QString::fromUtf8(piece), field, QStringLiteral("CAST(%1 AS REAL)").arg(field),
-                            hidden};
+        return ReportColumn{QString::fromUtf8(piece), field, ReportColumns::AsNumber(field), hidden};
     };
     ReportLayout l;
     l.objectName = QStringLiteral("frm_rpt_") + t.code + QStringLiteral("Detail");
@@ -74,12 +74,7 @@ ReportLayout DetailLayout(BillDirection dir)
     l.statusIcons = {{QStringLiteral("已审核"), QStringLiteral("ok_01.gif")},
                      {QStringLiteral("未审核"), QStringLiteral("flg3.ico")}};
     l.defaultOrder = QStringLiteral("createTime");
-    l.selectText =
-        QStringLiteral("select 0,id,passName,headId,accountName,billNo,ubillNo,utype,%1,goodsTypeName,"
-                       "goodsCode,goodsDetailCode,goodsName,goodsDesc,unit,packQty,weight,inPrice,%2qty,"
-                       "totalAmount,totalQty,totalDefaultQty,totalWeight,locationCode,lotNo,remark,creator,"
-                       "createTime ")
-            .arg(t.partnerName, in ? QString() : QStringLiteral("salePrice,"));
+    l.selectText = ReportColumns::BillDetailRow(dir);
     l.gridFullWidth = true;
     l.toolbar = {{QStringLiteral("导出"), QStringLiteral("export"), QStyle::SP_DialogSaveButton},
                  {QStringLiteral("新增"), QStringLiteral("addNew"), QStyle::SP_FileIcon},
@@ -155,15 +150,13 @@ m_conditions frm_rpt_Detail::listConditions()
     if (!IsBlank(txt_goodsCode->text()))
         list.append(m_condition(QStringLiteral("goodsCode"), QStringLiteral("like"), txt_goodsCode->text()));
     if (!IsBlank(txt_KeyWord->text())) {
-        QStringList fields = {
+        const QStringList fields = {
             QStringLiteral("billNo"),    QStringLiteral("ubillNo"),       partner,
             QStringLiteral("goodsCode"), QStringLiteral("goodsName"),     QStringLiteral("pinyin"),
             QStringLiteral("goodsDesc"), QStringLiteral("goodsTypeName"), QStringLiteral("locationCode"),
             QStringLiteral("lotNo")};
-        for (QString& f : fields)
-            f = QStringLiteral("COALESCE(%1,'')").arg(f);
         list.append(
-            m_condition(fields.join(QStringLiteral("||")), QStringLiteral("like"), txt_KeyWord->text()));
+            m_condition(ReportColumns::JoinedText(fields), QStringLiteral("like"), txt_KeyWord->text()));
     }
     return list;
 }

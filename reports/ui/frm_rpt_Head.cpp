@@ -2,6 +2,7 @@
 
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
+#include "ReportColumns.h"
 #include "dal_rpt_Reports.h"
 
 #include <QComboBox>
@@ -38,7 +39,7 @@ ReportLayout HeadLayout(BillDirection dir)
         {QStringLiteral("|^单据项目 "), QStringLiteral("totalItemRow"), QStringLiteral("rowsCount"), false,
          900, 0.05},
         {QStringLiteral("|>单据金额  "), QStringLiteral("totalAmount"),
-         QStringLiteral("CAST(totalAmount AS REAL)"), false, 990, 0.1},
+         ReportColumns::AsNumber(QStringLiteral("totalAmount")), false, 990, 0.1},
         {QStringLiteral("|<备注        "), QStringLiteral("remark"), QStringLiteral("remark"), false, 1170,
          0.1},
         {QStringLiteral("|<建单人  "), QStringLiteral("creator"), QStringLiteral("creator"), false, 810,
@@ -51,10 +52,7 @@ ReportLayout HeadLayout(BillDirection dir)
     l.statusIcons = {{QStringLiteral("已审核"), QStringLiteral("ok_01.gif")},
                      {QStringLiteral("未审核"), QStringLiteral("flg3.ico")}};
     l.defaultOrder = QStringLiteral("passName asc,createTime");
-    l.selectText =
-        QStringLiteral("select 0,id,passName,accountName,billNo,ubillNo,utype,%1,totalItemRow,totalAmount,"
-                       "remark,creator,createTime ")
-            .arg(t.partnerName);
+    l.selectText = ReportColumns::BillListRow(dir);
     l.widthThreshold = 13650;
     l.toolbar = {{QStringLiteral("导出"), QStringLiteral("export"), QStyle::SP_DialogSaveButton},
                  {QStringLiteral("新增"), QStringLiteral("addNew"), QStyle::SP_FileIcon},
@@ -122,7 +120,7 @@ m_conditions frm_rpt_Head::listConditions()
         list.append(m_condition(partner, QStringLiteral("like"), txt_partnerName->text()));
     if (!IsBlank(txt_KeyWord->text()))
         list.append(m_condition(
-            QStringLiteral("COALESCE(billNo,'')||COALESCE(ubillNo,'')||COALESCE(%1,'')").arg(partner),
+            ReportColumns::JoinedText({QStringLiteral("billNo"), QStringLiteral("ubillNo"), partner}),
             QStringLiteral("like"), txt_KeyWord->text()));
     return list;
 }

@@ -8,6 +8,7 @@
 #include "KeyValue.h"
 #include "MsgBox.h"
 #include "PrintXml.h"
+#include "ReportColumns.h"
 #include "dal_rpt_Reports.h"
 #include "mod_public.h"
 #include "sqlHelper.h"
@@ -34,7 +35,7 @@ ReportLayout SumLayout(BillDirection dir)
     const QString qty = QStringLiteral("total%1Qty").arg(t.sumWord);
     const QString weight = QStringLiteral("total%1Weight").arg(t.sumWord);
     const QString defaultQty = QStringLiteral("total%1DefaultQty").arg(t.sumWord);
-    const auto cast = [](const QString& f) { return QStringLiteral("CAST(%1 AS REAL)").arg(f); };
+    const auto cast = [](const QString& f) { return ReportColumns::AsNumber(f); };
     ReportLayout l;
     l.objectName = QStringLiteral("frm_rpt_") + t.code + QStringLiteral("Sum");
     l.title = title;
@@ -64,10 +65,7 @@ ReportLayout SumLayout(BillDirection dir)
     l.statusCol = 3;
     l.statusIcons = GoodsStatusIcons();
     l.defaultOrder = QStringLiteral("goodsCode");
-    l.selectText =
-        QStringLiteral("select 0,id,status,goodsTypeName,goodsCode,goodsName,goodsDesc,upqty,downqty,unit,"
-                       "%1,%2,%3 ")
-            .arg(qty, weight, defaultQty);
+    l.selectText = ReportColumns::GoodsSumRow(dir);
     l.widthThreshold = 13620;
     l.toolbar = {{QStringLiteral("导出"), QStringLiteral("export"), QStyle::SP_DialogSaveButton},
                  {QStringLiteral("打印"), QStringLiteral("print"), QStyle::SP_FileDialogDetailedView},
@@ -230,9 +228,10 @@ ReportFill frm_rpt_Sum::fillConditions()
 m_conditions frm_rpt_Sum::listConditions()
 {
     return goodsConditions(
-        QStringLiteral("COALESCE(goodsCode,'')||COALESCE(goodsName,'')||COALESCE(pinyin,'')||"
-                       "COALESCE(goodsDesc,'')||COALESCE(goodsTypeName,'')"),
-        QStringLiteral("CAST(total%1Qty AS REAL)").arg(Tables(m_dir).sumWord));
+        ReportColumns::JoinedText({QStringLiteral("goodsCode"), QStringLiteral("goodsName"),
+                                   QStringLiteral("pinyin"), QStringLiteral("goodsDesc"),
+                                   QStringLiteral("goodsTypeName")}),
+        ReportColumns::AsNumber(QStringLiteral("total%1Qty").arg(Tables(m_dir).sumWord)));
 }
 
 void frm_rpt_Sum::printReport()

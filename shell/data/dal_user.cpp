@@ -90,3 +90,32 @@ void dal_user::Update(const m_user& obj_Model)
                                 {QStringLiteral("@isStart"), obj_Model.isStart},
                                 {QStringLiteral("@dictionaryId"), obj_Model.dictionaryId}}));
 }
+
+QString dal_user::NameTakenText(int int_Id, const QString& str_user)
+{
+    if (GetModelForUser(int_Id, str_user).id < 1)
+        return {};
+    return QStringLiteral("用户名[") + str_user + QStringLiteral("]重复!");
+}
+
+QString dal_user::Save(m_user& obj_Model)
+{
+    m_user m = obj_Model;
+    const QString refusal = WriteChecked(
+        [&] { return NameTakenText(m.id, m.user); },
+        [&] {
+            if (m.id > 0)
+                Update(m);
+            else
+                InsertWithNextId(QStringLiteral("tb_user"), m, [this](const m_user& added) { Add(added); });
+        });
+    if (refusal.isEmpty())
+        obj_Model = m;
+    return refusal;
+}
+
+RecordSetPtr dal_user::List()
+{
+    return ExecuteSql(
+        QStringLiteral("select id,user,pw,usex,isStart,dictionaryId,department from v_user order by id"));
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KeyValue.h"
+#include "RecordSet.h"
 #include "m_DBresult.h"
 #include "m_user.h"
 
@@ -28,6 +29,19 @@ class dal_user
     void UpdatePw(const m_user& obj_Model);
     // Name, sex, enabled flag and department; the password stays.
     void Update(const m_user& obj_Model);
+
+    // Saves the user as its window does: a new one (id 0) under the next free
+    // id, a stored one through Update, in one write transaction with the check
+    // that no other user has the name. Answers "用户名[name]重复!" with
+    // nothing written, or an empty text with obj_Model holding what was
+    // written. Database errors (a stored user gone) are thrown as DbError.
+    QString Save(m_user& obj_Model);
+    // "用户名[name]重复!" when another user than int_Id has the name, else an
+    // empty text.
+    QString NameTakenText(int int_Id, const QString& str_user);
+    // Every user for the user list (id, user, pw, usex, isStart, dictionaryId,
+    // department), by id.
+    static RecordSetPtr List();
 
     static QString InitialPassword() { return QStringLiteral("740"); }
 

@@ -1,5 +1,7 @@
 #include "dal_usergrp.h"
 
+#include "Numbers.h"
+
 QList<RefCheck> dal_usergrp::DeleteChecks(int int_Id, const QString& inUseText)
 {
     return {RefCheck::Uses(inUseText, QStringLiteral("tb_Staff"), QStringLiteral("ugrpid"), int_Id)};
@@ -12,4 +14,61 @@ m_DBresult dal_usergrp::Delete(int int_Id, const QString& inUseText)
         ExecuteChangingRow(QStringLiteral("Delete From tb_Usergrp where id=@id"), id);
         ExecuteParaSql(QStringLiteral("Delete From tb_sysuserfun where usergrpid=@id"), id);
     });
+}
+
+RecordSetPtr dal_usergrp::List()
+{
+    return ExecuteSql(QStringLiteral("SELECT id,uname,uremark FROM tb_Usergrp ORDER BY id"));
+}
+
+m_DBresult dal_usergrp::Save(int& int_Id, const QString& str_Name, const QString& str_Remark)
+{
+    int id = int_Id;
+    const m_DBresult result = RunTrans([&] {
+        if (id <= 0) {
+            id = GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_Usergrp")).toInt() + 1;
+            ExecuteParaSql(
+                QStringLiteral("insert into tb_Usergrp (id,uname,uremark) values (@id,@uname,@uremark)"),
+                ParamMap{{QStringLiteral("@id"), id},
+                         {QStringLiteral("@uname"), str_Name},
+                         {QStringLiteral("@uremark"), str_Remark}});
+        } else {
+            ExecuteChangingRow(
+                QStringLiteral("update tb_Usergrp set uname=@uname, uremark=@uremark where id=@id"),
+                ParamMap{{QStringLiteral("@uname"), str_Name},
+                         {QStringLiteral("@uremark"), str_Remark},
+                         {QStringLiteral("@id"), id}});
+        }
+    });
+    if (result.isResult)
+        int_Id = id;
+    return result;
+}
+
+m_DBresult dal_usergrp::SaveGrants(int int_Id, const QStringList& nodeCodes)
+{
+    return RunTrans([&] {
+        ExecuteParaSql(QStringLiteral("Delete From tb_sysuserfun where usergrpid=@g"),
+                       ParamMap{{QStringLiteral("@g"), int_Id}});
+        for (const QString& code : nodeCodes)
+            ExecuteParaSql(QStringLiteral("Insert Into tb_sysuserfun(nodecode,usergrpid) values (@code,@g)"),
+                           ParamMap{{QStringLiteral("@code"), code}, {QStringLiteral("@g"), int_Id}});
+    });
+}
+
+int dal_usergrp::IdOfName(const QString& str_Name)
+{
+    return int(ReadNumber(GetFieldValue(QStringLiteral("id"), QStringLiteral("tb_Usergrp"),
+                                        QStringLiteral(" And uname=@uname"),
+                                        ParamMap{{QStringLiteral("@uname"), str_Name}})));
+}
+
+QString dal_usergrp::GrantTreeSource(int int_Id)
+{
+    return QStringLiteral(
+               "(SELECT B.usergrpid, CASE WHEN B.usergrpid IS NULL THEN 0 ELSE 1 END AS ucheck, A.id, "
+               "A.menucode AS funCode, A.displaytext, A.icon, A.parentid, A.type, A.orderid AS orderBy "
+               "FROM tb_sysmenu A LEFT JOIN (SELECT DISTINCT nodecode, usergrpid FROM tb_sysuserfun "
+               "WHERE usergrpid=%1) B ON A.menucode=B.nodecode WHERE (A.isstop=0)) z")
+        .arg(int_Id);
 }

@@ -11,8 +11,8 @@ class QNetworkReply;
 
 // The browser control of the browser window: shows HTML, text and image pages
 // loaded through the network access manager (http, https, file), keeps its own
-// back/forward history and reports its busy state, like the embeddable browser
-// the window was made for. Links to other schemes (mailto: ...) go to the desktop.
+// back/forward history and reports its busy state, so the window can drive it
+// like any browser control. Links to other schemes (mailto: ...) go to the desktop.
 class WebBrowser : public QTextBrowser
 {
     Q_OBJECT

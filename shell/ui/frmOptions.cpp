@@ -1,5 +1,6 @@
 #include "frmOptions.h"
 
+#include "DataClearing.h"
 #include "DbMaintenance.h"
 #include "GetvalueFunction.h"
 #include "MsgBox.h"
@@ -24,63 +25,6 @@ namespace
 {
 
 constexpr int kKeyRole = Qt::UserRole;
-
-struct Guard {
-    const char* table;
-    const char* message;
-};
-
-struct DataGroup {
-    const char* key;
-    QList<Guard> guards;
-    QStringList statements;
-};
-
-// The tables each data group empties, in order, and the bill tables that
-// must be empty before master data may go.
-const QList<DataGroup>& dataGroups()
-{
-    static const QList<DataGroup> groups = {
-        {"tb_import",
-         {},
-         {QStringLiteral("delete from tb_rk_detail"), QStringLiteral("delete from tb_rk_head")}},
-        {"tb_export",
-         {},
-         {QStringLiteral("delete from tb_ck_detail"), QStringLiteral("delete from tb_ck_head")}},
-        {"tb_customer",
-         {{"tb_rk_head", "往来单位信息已经在入库表建账,不允许清空!"},
-          {"tb_ck_head", "往来单位信息已经在出库表建账,不允许清空!"}},
-         {QStringLiteral("delete from tb_customer")}},
-        {"tb_goods",
-         {{"tb_rk_detail", "货品信息已经在入库表建账,不允许清空!"},
-          {"tb_ck_detail", "货品信息已经在出库表建账,不允许清空!"}},
-         {QStringLiteral("delete from tb_goods_detail"), QStringLiteral("delete from tb_goods_head")}},
-        {"tb_location",
-         {{"tb_rk_detail", "库位信息已经在入库表建账,不允许清空!"},
-          {"tb_ck_detail", "库位信息已经在出库表建账,不允许清空!"}},
-         {QStringLiteral("delete from tb_location"), QStringLiteral("delete from tb_location_fun")}},
-    };
-    return groups;
-}
-
-const QStringList& initialisationStatements()
-{
-    static const QStringList statements = {
-        QStringLiteral("delete from tb_rk_detail"),
-        QStringLiteral("delete from tb_rk_head"),
-        QStringLiteral("delete from tb_ck_detail"),
-        QStringLiteral("delete from tb_ck_head"),
-        QStringLiteral("delete from tb_events"),
-        QStringLiteral("delete from tb_customer"),
-        QStringLiteral("delete from tb_goods_detail"),
-        QStringLiteral("delete from tb_goods_head"),
-        QStringLiteral("delete from tb_location"),
-        QStringLiteral("delete from tb_location_fun"),
-        QStringLiteral("delete from tb_account_fun"),
-        QStringLiteral("delete from tb_dictionary where isSystemSet=0 and utype<>'department'"),
-    };
-    return statements;
-}
 
 QPushButton* button(const char* name, const char* text, QWidget* parent)
 {
@@ -311,34 +255,17 @@ void frmOptions::cmd_ysData_Click()
 
 bool frmOptions::clearGroup(const QString& key, bool& cleared)
 {
-    for (const DataGroup& group : dataGroups()) {
-        if (key != QLatin1String(group.key))
-            continue;
-        // The guards are counted inside the group's transaction, so no bill
-        // can slip in between the count and the deletes.
-        QString refusal;
-        const m_DBresult result = RunTrans([&] {
-            for (const Guard& guard : group.guards) {
-                if (GetCountValue(QStringLiteral("id"), QString::fromLatin1(guard.table)) > 0) {
-                    refusal = QString::fromUtf8(guard.message);
-                    return;
-                }
-            }
-            for (const QString& sql : group.statements)
-                ExecuteSql(sql);
-        });
-        if (!result.isResult) {
-            MsgBox::SystemError(result.str_MsgBox, this);
-            return false;
-        }
-        if (!refusal.isEmpty()) {
-            MsgBox::Show(refusal, MsgIcon::Exclamation, windowTitle(), MsgButtons::Ok, this);
-            return false;
-        }
-        cleared = true;
-        return true;
+    const ClearOutcome outcome = ClearDataGroup(key);
+    if (!outcome.ok) {
+        MsgBox::SystemError(outcome.error, this);
+        return false;
     }
-    return true; // the two group nodes stand for nothing of their own
+    if (!outcome.refusal.isEmpty()) {
+        MsgBox::Show(outcome.refusal, MsgIcon::Exclamation, windowTitle(), MsgButtons::Ok, this);
+        return false;
+    }
+    cleared = cleared || outcome.cleared;
+    return true;
 }
 
 void frmOptions::cmd_clear_Click()
@@ -367,10 +294,7 @@ void frmOptions::cmd_clearAll_Click()
         return;
     if (!BackUpDB(false).isResult)
         return;
-    const m_DBresult result = RunTrans([] {
-        for (const QString& sql : initialisationStatements())
-            ExecuteSql(sql);
-    });
+    const m_DBresult result = InitialiseData();
     if (!result.isResult) {
         MsgBox::SystemError(result.str_MsgBox, this);
         return;

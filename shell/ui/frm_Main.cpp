@@ -14,6 +14,8 @@
 #include "mod_public.h"
 #include "sqlHelper.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
@@ -22,6 +24,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -262,7 +265,12 @@ bool frm_Main::Start()
     }
     s_frame = this;
     setWindowTitle(ProductTitle());
-    show();
+    // The frame fills the screen it starts on: maximised, and sized to the
+    // screen as well, for a display without a window manager to carry out
+    // the maximising.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
+    showMaximized();
 
     frmLogin login(this);
     m_login = &login;
@@ -327,8 +335,9 @@ void frm_Main::openGuarded(const QString& code, const QString& window, How how)
 
 void frm_Main::openWindow(const QString& window, How how)
 {
-    // Windows that later parts of the program add are reached by name; an
-    // entry whose window is not there yet does nothing.
+    // Business windows are reached by their registered name, so the frame
+    // needs no link to them; an entry whose window is not registered (a build
+    // or test without it) does nothing.
     if (window.isEmpty() || !WindowRegistry::has(window))
         return;
     Guarded(this, [&] {
@@ -373,22 +382,33 @@ QWidget* frm_Main::ShowForm(const QString& name)
 void frm_Main::placeInside(QWidget* form)
 {
     const QSize wanted = form->testAttribute(Qt::WA_Resized) ? form->size() : form->sizeHint();
-    const bool maximized = form->windowState() & Qt::WindowMaximized;
+    // As in a frame of child windows: while one child fills the frame, the
+    // next one opens filling it too.
+    const QList<QMdiSubWindow*> others = m_area->subWindowList();
+    const bool maximized = (form->windowState() & Qt::WindowMaximized) ||
+                           std::any_of(others.begin(), others.end(),
+                                       [](QMdiSubWindow* s) { return s->isVisible() && s->isMaximized(); });
     auto* sub = new FormSubWindow(form);
-    m_area->addSubWindow(sub);
-    sub->show();
+    // The size is set before the area places the sub-window, so that the
+    // place it finds is one where the whole window fits, and the size it
+    // goes back to from maximised is this one.
+    const QSize room =
+        m_area->isVisible() ? m_area->viewport()->size() : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     if (wanted.isValid()) {
-        // As large as the window asks, as far as the frame has room for it.
-        const QSize room =
-            m_area->isVisible() ? m_area->viewport()->size() : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        const QSize size = (wanted + (sub->size() - form->size())).boundedTo(room);
-        sub->resize(size);
-        const int x = qMax(0, qMin(sub->x(), room.width() - size.width()));
-        const int y = qMax(0, qMin(sub->y(), room.height() - size.height()));
-        sub->move(x, y);
+        // Inside the area the sub-window knows the width of its edges and title.
+        sub->setParent(m_area->viewport(), sub->windowFlags());
+        const QMargins edge = sub->contentsMargins();
+        const QSize size = wanted.grownBy(edge).boundedTo(room);
+        sub->resize(size.expandedTo(sub->minimumSizeHint().boundedTo(room)));
     }
+    m_area->addSubWindow(sub);
+    const int x = qMax(0, qMin(sub->x(), room.width() - sub->width()));
+    const int y = qMax(0, qMin(sub->y(), room.height() - sub->height()));
+    sub->move(x, y);
     if (maximized)
         sub->showMaximized();
+    else
+        sub->show();
 }
 
 void frm_Main::funRefresh()

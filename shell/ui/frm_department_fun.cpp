@@ -1,5 +1,7 @@
 #include "frm_department_fun.h"
 
+#include "DepartmentRights.h"
+
 #include "DbError.h"
 #include "EditPanel.h"
 #include "FormHelpers.h"
@@ -41,33 +43,6 @@ struct RightKind {
 };
 const RightKind kKinds[] = {
     {u"功能操作权限", "funType"}, {u"库位选择权限", "locationType"}, {u"账目管理权限", "accountType"}};
-
-// The rows offered for a kind, checked where department d holds the right.
-// A right held twice still shows once.
-QString rightsQuery(const QString& tag, int d)
-{
-    const QString dept = QString::number(d);
-    const QString ucheck =
-        QStringLiteral("select b.departmentId,CASE WHEN b.departmentId IS NULL THEN 0 ELSE 1 END AS ucheck,");
-    if (tag == QLatin1String("funType"))
-        return ucheck +
-               QStringLiteral("a.id,a.funCode,a.displaytext,a.parentid,a.type,'open' as icon,a.orderby "
-                              "from tb_sys_fun a left join (select distinct funCode,departmentId from "
-                              "tb_user_group_fun where departmentId = ") +
-               dept + QStringLiteral(") b on a.funCode = b.funCode where a.type<>-1");
-    if (tag == QLatin1String("locationType"))
-        return ucheck +
-               QStringLiteral(
-                   "a.id,a.id as funCode,a.uname as displaytext,a.parentid,'open' as icon,a.orderby "
-                   "from tb_location a left join (select distinct locationId,departmentId from "
-                   "tb_location_fun where departmentId = ") +
-               dept + QStringLiteral(") b on a.id = b.locationId where a.state=1  and a.isLock=0");
-    return ucheck +
-           QStringLiteral("a.id,a.id as funCode,a.uname as displaytext,a.parentid,'open' as icon,a.orderby "
-                          "from tb_dictionary a left join (select distinct accountId,departmentId from "
-                          "tb_account_fun where departmentId = ") +
-           dept + QStringLiteral(") b on a.id = b.accountId where a.utype='accountType'");
-}
 
 } // namespace
 
@@ -214,7 +189,7 @@ void frm_department_fun::load_FunTree(int index)
     const int d = selectedDepartment(&found);
     if (!found)
         return;
-    const QString query = rightsQuery(btn_utype[index]->property("tag").toString(), d);
+    const QString query = DepartmentRights::TreeSource(btn_utype[index]->property("tag").toString(), d);
     tv_funTree->setVisible(false);
     {
         // Marks read from the database are shown as stored: checking a node
@@ -225,8 +200,7 @@ void frm_department_fun::load_FunTree(int index)
         helper.CreateTreeView(tv_funTree);
         helper.SetImageList({{QStringLiteral("open"), style()->standardIcon(QStyle::SP_DirOpenIcon)}});
         // The handler shows the tree again when the load fails.
-        helper.AddTreeII(0, QStringLiteral("(") + query + QStringLiteral(") z"), QStringLiteral("ucheck"),
-                         true, true);
+        helper.AddTreeII(0, query, QStringLiteral("ucheck"), true, true);
         for (QTreeWidgetItemIterator it(tv_funTree); *it; ++it)
             (*it)->setData(0, kLastCheckRole, int((*it)->checkState(0)));
         if (QTreeWidgetItem* first = tv_funTree->topLevelItem(0)) {
@@ -296,22 +270,7 @@ void frm_department_fun::save_DepartmentFun()
     if (!MsgBox::Ask(QStringLiteral("是否保存权限?"), kCaption, this))
         return;
 
-    QString deleteSql;
-    QString insertSql;
-    if (m_typeTag == QLatin1String("funType")) {
-        deleteSql = QStringLiteral("delete from tb_user_group_fun where departmentId=@departmentId");
-        insertSql =
-            QStringLiteral("insert into tb_user_group_fun(funCode,departmentId) select @code,@departmentId");
-    } else if (m_typeTag == QLatin1String("locationType")) {
-        deleteSql = QStringLiteral("delete from tb_location_fun where departmentId=@departmentId");
-        insertSql =
-            QStringLiteral("insert into tb_location_fun(locationId,departmentId) select @code,@departmentId");
-    } else {
-        deleteSql = QStringLiteral("delete from tb_account_fun where departmentId=@departmentId");
-        insertSql =
-            QStringLiteral("insert into tb_account_fun(accountId,departmentId) select @code,@departmentId");
-    }
-    const bool textCodes = m_typeTag == QLatin1String("funType");
+    const bool textCodes = DepartmentRights::HasTextCodes(m_typeTag);
     QList<QVariant> codes;
     for (QTreeWidgetItemIterator it(tv_funTree); *it; ++it) {
         if ((*it)->checkState(0) == Qt::Checked) {
@@ -320,12 +279,7 @@ void frm_department_fun::save_DepartmentFun()
         }
     }
     // One kind of one department is rewritten as a whole, or not at all.
-    const m_DBresult result = RunTrans([&] {
-        ExecuteParaSql(deleteSql, ParamMap{{QStringLiteral("@departmentId"), d}});
-        for (const QVariant& code : codes)
-            ExecuteParaSql(insertSql,
-                           ParamMap{{QStringLiteral("@code"), code}, {QStringLiteral("@departmentId"), d}});
-    });
+    const m_DBresult result = DepartmentRights::Save(m_typeTag, d, codes);
     if (!result.isResult) {
         MsgBox::SystemError(result.str_MsgBox, this);
         return;

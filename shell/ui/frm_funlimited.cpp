@@ -151,7 +151,7 @@ void frm_funlimited::load_UsergrpList()
     listview_usergrp->setHeaderLabels({QStringLiteral("用户组名称"), QStringLiteral("备注")});
     listview_usergrp->setColumnWidth(0, 2000 / 15);
     listview_usergrp->setColumnWidth(1, 2500 / 15);
-    const RecordSetPtr rs = ExecuteSql(QStringLiteral("SELECT id,uname,uremark FROM tb_Usergrp ORDER BY id"));
+    const RecordSetPtr rs = dal_usergrp::List();
     const QIcon icon = style()->standardIcon(QStyle::SP_DirIcon);
     for (int r = 0; r < rs->RecordCount(); ++r) {
         auto* item = new QTreeWidgetItem(listview_usergrp);
@@ -164,8 +164,7 @@ void frm_funlimited::load_UsergrpList()
 
 void frm_funlimited::load_UsergrpCombo()
 {
-    FillComboBox(cobo_usergrp, QStringLiteral("select id,uname from tb_Usergrp ORDER BY id"),
-                 QStringLiteral("uname"));
+    FillComboBox(cobo_usergrp, dal_usergrp::List(), QStringLiteral("uname"));
     cobo_usergrp->setCurrentIndex(-1);
     m_groupId = -1;
 }
@@ -198,19 +197,9 @@ void frm_funlimited::cobo_usergrp_Click()
 {
     Guarded(this, [&] {
         const QString name = cobo_usergrp->currentText();
-        const int g = int(ReadNumber(GetFieldValue(QStringLiteral("id"), QStringLiteral("tb_Usergrp"),
-                                                   QStringLiteral(" And uname=@uname"),
-                                                   ParamMap{{QStringLiteral("@uname"), name}})));
+        const int g = dal_usergrp::IdOfName(name);
         m_groupId = g;
-        // The menu's code and order columns are given the names the tree
-        // helper reads; a grant stored twice still makes one node.
-        const QString query =
-            QStringLiteral(
-                "SELECT B.usergrpid, CASE WHEN B.usergrpid IS NULL THEN 0 ELSE 1 END AS ucheck, A.id, "
-                "A.menucode AS funCode, A.displaytext, A.icon, A.parentid, A.type, A.orderid AS orderBy "
-                "FROM tb_sysmenu A LEFT JOIN (SELECT DISTINCT nodecode, usergrpid FROM tb_sysuserfun "
-                "WHERE usergrpid=%1) B ON A.menucode=B.nodecode WHERE (A.isstop=0)")
-                .arg(g);
+        const QString query = dal_usergrp::GrantTreeSource(g);
         const QSignalBlocker quiet(tv_limited);
         tv_limited->clear();
         // Whatever the load brought, each node remembers the state it shows,
@@ -219,8 +208,7 @@ void frm_funlimited::cobo_usergrp_Click()
             for (QTreeWidgetItemIterator it(tv_limited); *it; ++it)
                 (*it)->setData(0, kWasCheckedRole, (*it)->checkState(0) == Qt::Checked);
         });
-        m_tree.AddTreeII(0, QStringLiteral("(") + query + QStringLiteral(") z"), QStringLiteral("ucheck"),
-                         true, true);
+        m_tree.AddTreeII(0, query, QStringLiteral("ucheck"), true, true);
         if (QTreeWidgetItem* first = tv_limited->topLevelItem(0)) {
             first->setExpanded(true);
             setNodeImage(first, QStringLiteral("computer"));
@@ -305,22 +293,7 @@ void frm_funlimited::save_Usergrp()
         return;
     }
     const QString remark = txt_remark->text();
-    const m_DBresult result = RunTrans([&] {
-        if (id <= 0) {
-            id = GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_Usergrp")).toInt() + 1;
-            ExecuteParaSql(
-                QStringLiteral("insert into tb_Usergrp (id,uname,uremark) values (@id,@uname,@uremark)"),
-                ParamMap{{QStringLiteral("@id"), id},
-                         {QStringLiteral("@uname"), name},
-                         {QStringLiteral("@uremark"), remark}});
-        } else if (ExecuteParaSql(
-                       QStringLiteral("update tb_Usergrp set uname=@uname, uremark=@uremark where id=@id"),
-                       ParamMap{{QStringLiteral("@uname"), name},
-                                {QStringLiteral("@uremark"), remark},
-                                {QStringLiteral("@id"), id}}) != 1) {
-            throw DbError(QStringLiteral("当前记录不存在!"));
-        }
-    });
+    const m_DBresult result = dal_usergrp().Save(id, name, remark);
     if (!result.isResult) {
         showError(result.str_MsgBox);
         return;
@@ -387,14 +360,7 @@ void frm_funlimited::save_Limited()
         if ((*it)->checkState(0) == Qt::Checked)
             codes.append(uTreeView::NodeTag(*it).toString());
     }
-    const int g = m_groupId;
-    const m_DBresult result = RunTrans([&] {
-        ExecuteParaSql(QStringLiteral("Delete From tb_sysuserfun where usergrpid=@g"),
-                       ParamMap{{QStringLiteral("@g"), g}});
-        for (const QString& code : codes)
-            ExecuteParaSql(QStringLiteral("Insert Into tb_sysuserfun(nodecode,usergrpid) values (@code,@g)"),
-                           ParamMap{{QStringLiteral("@code"), code}, {QStringLiteral("@g"), g}});
-    });
+    const m_DBresult result = dal_usergrp().SaveGrants(m_groupId, codes);
     if (!result.isResult) {
         showError(result.str_MsgBox);
         return;

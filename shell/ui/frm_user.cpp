@@ -234,9 +234,7 @@ frm_user::frm_user(QWidget* parent) : QWidget(parent)
 
 void frm_user::load_DepartmentCombo()
 {
-    FillComboBox(cobo_usergrp,
-                 QStringLiteral("select id,uname from tb_dictionary where utype='department' order by id"),
-                 QStringLiteral("uname"));
+    FillComboBox(cobo_usergrp, dal_dictionary::OfType(DictionaryType::department), QStringLiteral("uname"));
     // No department is chosen until the user picks one.
     cobo_usergrp->setCurrentIndex(-1);
 }
@@ -247,8 +245,7 @@ void frm_user::load_UserList()
     m_model->setHorizontalHeaderLabels({QStringLiteral("用户名称"), QStringLiteral("性别"),
                                         QStringLiteral("部门权限"), QStringLiteral("启用")});
     CloseRs();
-    const RecordSetPtr rs = ExecuteSql(
-        QStringLiteral("select id,user,pw,usex,isStart,dictionaryId,department from v_user order by id"));
+    const RecordSetPtr rs = dal_user::List();
     for (int r = 0; rs && r < rs->RecordCount(); ++r) {
         const QString sex = rs->text(r, QStringLiteral("usex"));
         auto* name = new QStandardItem(personIcon(sex == kMale), rs->text(r, QStringLiteral("user")));
@@ -392,20 +389,14 @@ void frm_user::save_User()
         m_current.isStart = chk_start->isChecked();
         if (!MsgBox::Ask(QStringLiteral("确认保存用户!"), kCaption, this))
             return;
-        if (m_dal.GetModelForUser(m_current.id, m_current.user).id >= 1) {
-            MsgBox::Warn(QStringLiteral("用户名[") + m_current.user + QStringLiteral("]重复!"), kCaption,
-                         this);
+        QString refusal = m_dal.NameTakenText(m_current.id, m_current.user);
+        // The name is checked again inside the write: another workstation may
+        // have stored it since it was read here.
+        if (refusal.isEmpty())
+            refusal = m_dal.Save(m_current);
+        if (!refusal.isEmpty()) {
+            MsgBox::Warn(refusal, kCaption, this);
             return;
-        }
-        if (stored) {
-            m_dal.Update(m_current);
-        } else {
-            const m_DBresult result = AddWithNextId(QStringLiteral("tb_user"), m_current,
-                                                    [this](const m_user& added) { m_dal.Add(added); });
-            if (!result.isResult) {
-                MsgBox::SystemError(result.str_MsgBox, this);
-                return;
-            }
         }
         txt_id->setText(QString::number(m_current.id));
         load_UserList();

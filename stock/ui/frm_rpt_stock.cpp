@@ -5,6 +5,7 @@
 #include "KeyValue.h"
 #include "MsgBox.h"
 #include "PrintXml.h"
+#include "ReportColumns.h"
 #include "dal_rpt_stock.h"
 #include "m_funCode.h"
 #include "mod_public.h"
@@ -63,10 +64,7 @@ ReportLayout StockLayout()
     l.statusCol = 3;
     l.statusIcons = GoodsStatusIcons();
     l.defaultOrder = QStringLiteral("goodsCode");
-    l.selectText = QStringLiteral(
-        "select 0,id,status,goodsTypeName,goodsCode,goodsName,goodsDesc,upqty,downqty,unit,totalImportQty,"
-        "totalExportQty,totalBlanceQty,totalImportWeight,totalExportWeight,totalBlanceWeight,"
-        "totalImportDefaultQty,totalExportDefaultQty,totalBlanceDefaultQty ");
+    l.selectText = ReportColumns::StockRow();
     l.widthThreshold = 16470;
     l.toolbar = {{QStringLiteral("导出"), QStringLiteral("export"), QStyle::SP_DialogSaveButton},
                  {QStringLiteral("-"), QStringLiteral("sp2"), QStyle::SP_CustomBase},

@@ -75,6 +75,20 @@ class BillStoreTest : public DbTest, public ::testing::WithParamInterface<BillSe
     }
 };
 
+// The head's total comes from its view as text; large totals are written in
+// exponent form there and must read back as the same number.
+TEST_P(BillStoreTest, LargeTotalsReadBackWhole)
+{
+    const double cases[] = {1e15, 1234567890123456.0, 1e20, 1e40};
+    for (const double total : cases) {
+        SCOPED_TRACE(total);
+        BillHead h = head();
+        QList<BillLine> ls = {line(1, total / 4, 4, 4)};
+        ASSERT_TRUE(store.Add(h, ls).isResult);
+        EXPECT_DOUBLE_EQ(store.GetModel(h.id).totalAmount, total);
+    }
+}
+
 TEST_P(BillStoreTest, AddStoresHeadAndLinesAndReadsThemBackAsTyped)
 {
     exec(QStringLiteral(

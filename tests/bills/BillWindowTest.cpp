@@ -185,6 +185,31 @@ TEST_F(BillWindowTest, SaveRefusesWhatItMustAndAuditDeleteFollowTheState)
     EXPECT_TRUE(w->dt_createDate->isEnabled());
 }
 
+TEST_F(BillWindowTest, AQuantityOrPriceWithMoreDigitsThanAreKeptIsRefused)
+{
+    auto* w = open<frmImport>();
+    w->Import_Add(7, QStringLiteral("华联超市"));
+    enterGoods(w, QStringLiteral("G002"));
+    // The entry strip takes 15 characters; the grid's cell takes more.
+    w->vs_bill->setTextMatrix(1, 14, QStringLiteral("99999999999999999999"));
+    ui::clickToolbar(w, "save");
+    EXPECT_EQ(MsgBox::LastText(), QStringLiteral("数量位数过多,最多15位有效数字!"));
+    EXPECT_EQ(w->vs_bill->Col(), 14);
+    EXPECT_EQ(count(QStringLiteral("tb_rk_head")), 0);
+
+    w->vs_bill->setTextMatrix(1, 14, QStringLiteral("999999999999999"));
+    w->vs_bill->setTextMatrix(1, 13, QStringLiteral("0.1234567890123456"));
+    ui::clickToolbar(w, "save");
+    EXPECT_EQ(MsgBox::LastText(), QStringLiteral("价格位数过多,最多15位有效数字!"));
+    EXPECT_EQ(count(QStringLiteral("tb_rk_head")), 0);
+
+    w->vs_bill->setTextMatrix(1, 13, QStringLiteral("0.5"));
+    answer(MsgAnswer::Yes);
+    ui::clickToolbar(w, "save");
+    EXPECT_EQ(MsgBox::LastText(), QStringLiteral("保存成功!"));
+    EXPECT_DOUBLE_EQ(scalar(QStringLiteral("select qty from tb_rk_detail")).toDouble(), 999999999999999.0);
+}
+
 TEST_F(BillWindowTest, OutboundAsksBeforeTheStockGoesNegative)
 {
     std::optional<double> stock = 10;

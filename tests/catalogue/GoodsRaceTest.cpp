@@ -4,6 +4,7 @@
 
 #include "TestEnv.h"
 #include "check_GoodsCode.h"
+#include "dal_dictionary.h"
 #include "dal_goods_detail.h"
 #include "dal_goods_head.h"
 
@@ -130,6 +131,27 @@ TEST_F(GoodsRaceTest, AUnitBarcodeStoredElsewhereMeanwhileIsRefused)
     EXPECT_FALSE(r.isResult);
     EXPECT_EQ(r.str_MsgBox, QStringLiteral("有以下条码重复:\r\n333,\r\n请重新设置!"));
     EXPECT_EQ(count(QStringLiteral("tb_goods_detail"), QStringLiteral("headId=") + QString::number(g.id)), 1);
+}
+
+TEST_F(GoodsRaceTest, ADictionaryNameStoredElsewhereMeanwhileIsRefused)
+{
+    dal_dictionary dal;
+    ASSERT_TRUE(dal.NameTakenText(0, QStringLiteral("goodsType"), QStringLiteral("果汁")).isEmpty());
+    other->exec(
+        QStringLiteral("insert into tb_dictionary (id,utype,uname,isstart) values (9,'goodsType','果汁',1)"));
+
+    m_dictionary item;
+    item.utype = QStringLiteral("goodsType");
+    item.uname = QStringLiteral("果汁");
+    item.isstart = 1;
+    EXPECT_EQ(dal.Save(item), QStringLiteral("名称[果汁]重复,请重新输入!"));
+    EXPECT_EQ(item.id, 0);
+    EXPECT_EQ(count(QStringLiteral("tb_dictionary"), QStringLiteral("uname='果汁'")), 1);
+
+    // The same name in another type is no clash.
+    item.utype = QStringLiteral("unit");
+    EXPECT_TRUE(dal.Save(item).isEmpty());
+    EXPECT_GT(item.id, 9);
 }
 
 } // namespace

@@ -77,6 +77,15 @@ TEST_F(GoodsUnitsTest, EmptyRowsAreSkippedAndPartlyFilledOnesStopTheSave)
     EXPECT_EQ(count("tb_goods_detail", "headId=1"), 3);
 }
 
+TEST_F(GoodsUnitsTest, APriceWithMoreDigitsThanAreKeptStopsTheSave)
+{
+    typeCell(2, frmGoods::dcInPrice, QStringLiteral("1234567890.123456"));
+    saveUnits();
+    EXPECT_EQ(shown(), (QStringList{kQuestion, QStringLiteral("第2行进价位数过多,最多15位有效数字!")}));
+    EXPECT_EQ(units()->Col(), frmGoods::dcInPrice);
+    EXPECT_EQ(scalar("select inPrice from tb_goods_detail where unit='箱'").toDouble(), 0);
+}
+
 TEST_F(GoodsUnitsTest, AtMostThirtyUnitsAreSaved)
 {
     while (units()->Rows() < 32)

@@ -433,16 +433,22 @@ TEST_F(GridTest, RightClickReportsTheMouseAndKeepsTheSelection)
     show();
     grid->Select(1, 1, 3, 2);
     QSignalSpy down(grid.get(), &FlexGrid::MouseDown);
-    QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, grid->visualRect(index(2, 3)).center());
+    const QPoint at = grid->visualRect(index(2, 3)).center();
+    QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, at);
     ASSERT_EQ(down.count(), 1);
     EXPECT_EQ(down.at(0).at(0).value<Qt::MouseButton>(), Qt::RightButton);
+    EXPECT_EQ(QPoint(down.at(0).at(2).toInt(), down.at(0).at(3).toInt()), at); // pixels of the cells' area
     EXPECT_EQ(grid->MouseRow(), 2);
     EXPECT_EQ(grid->MouseCol(), 3);
     EXPECT_EQ(grid->Row(), 1);
     EXPECT_EQ(grid->RowSel(), 3);
     // The header too.
     QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::RightButton, {}, QPoint(5, 5));
-    EXPECT_EQ(down.count(), 2);
+    ASSERT_EQ(down.count(), 2);
+    const QPoint header =
+        grid->viewport()->mapFromGlobal(grid->horizontalHeader()->viewport()->mapToGlobal(QPoint(5, 5)));
+    EXPECT_EQ(QPoint(down.at(1).at(2).toInt(), down.at(1).at(3).toInt()), header);
+    EXPECT_LT(header.y(), 0);
     EXPECT_EQ(grid->MouseRow(), 0);
 }
 

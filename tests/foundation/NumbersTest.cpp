@@ -8,13 +8,39 @@ TEST(Numbers, ReadNumberTakesTheLeadingNumber)
         const char* text;
         double value;
     } cases[] = {
-        {"12.5kg", 12.5}, {"abc", 0},     {"", 0},    {"  -3", -3},
-        {"-.5", -0.5},    {"1.2.3", 1.2}, {"+7x", 7}, {".", 0},
+        {"12.5kg", 12.5},
+        {"abc", 0},
+        {"", 0},
+        {"  -3", -3},
+        {"-.5", -0.5},
+        {"1.2.3", 1.2},
+        {"+7x", 7},
+        {".", 0},
+        // The database writes large values in exponent form.
+        {"1.0e+40", 1e40},
+        {"1.23456789012346e+15", 1.23456789012346e+15},
+        {"5E-3kg", 0.005},
+        {"2e", 2},
+        {"3e+", 3},
+        {"e5", 0},
     };
     for (const auto& c : cases)
         EXPECT_DOUBLE_EQ(ReadNumber(QString::fromUtf8(c.text)), c.value) << c.text;
     EXPECT_DOUBLE_EQ(ReadNumber(QVariant()), 0);
     EXPECT_DOUBLE_EQ(ReadNumber(QVariant(QStringLiteral("3.25"))), 3.25);
+}
+
+TEST(Numbers, SignificantDigitsAreCountedAsTyped)
+{
+    const struct {
+        const char* text;
+        int digits;
+    } cases[] = {
+        {"0012.50", 3}, {"100", 3}, {"-0.000123", 3}, {"999999999999999", 15},   {"99999999999999999999", 20},
+        {"0.0", 0},     {"abc", 0}, {" 1.5x", 2},     {"123456789.1234567", 16},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SignificantDigits(QString::fromUtf8(c.text)), c.digits) << c.text;
 }
 
 TEST(Numbers, FormatRoundsHalfAwayFromZeroAndNeverShowsMinusZero)
@@ -45,14 +71,51 @@ TEST(Numbers, FormatRoundsHalfAwayFromZeroAndNeverShowsMinusZero)
     EXPECT_EQ(PlainNumber(-0.0004), QStringLiteral("0"));
 }
 
+// A stored number shown as it is: every digit a double holds, no noise.
+TEST(Numbers, NumberTextShowsTheWholeValue)
+{
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {0.333 * 0.25, "0.08325"},
+        {1.0 / 3, "0.333333333333333"},
+        {2.0 / 3, "0.666666666666667"},
+        {0.1 * 3, "0.3"},
+        {24.0, "24"},
+        {0.5, "0.5"},
+        {-0.0, "0"},
+        {-1.0 / 3, "-0.333333333333333"},
+        {0.00001, "0.00001"},
+        {123456.789 * 2, "246913.578"},
+        {1e15, "1000000000000000"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NumberText(c.value), QString::fromUtf8(c.text)) << c.text;
+}
+
 TEST(Numbers, SumsAndProductsCarryNoBinaryNoise)
 {
     DecimalSum sum(3);
     for (int i = 0; i < 1000; ++i)
         sum.add(0.1);
     EXPECT_EQ(sum.value(), 100.0);
-    EXPECT_EQ(MultiplyRounded(3, 12.5, 3), 37.5);
-    EXPECT_EQ(MultiplyRounded(0.1, 0.2, 3), 0.02);
-    EXPECT_EQ(MultiplyRounded(1.005, 1, 2), 1.01);
-    EXPECT_EQ(MultiplyRounded(-2.5, 0.3, 0), -1.0);
+}
+
+// A product is rounded once, by its first dropped digit: the digits after it
+// never carry into it (1.0449 to 2 places is 1.04, not 1.045 then 1.05).
+TEST(Numbers, ProductsRoundOnceByTheFirstDroppedDigit)
+{
+    const struct {
+        double a, b;
+        int decimals;
+        double product;
+    } cases[] = {
+        {3, 12.5, 3, 37.5},   {0.1, 0.2, 3, 0.02},    {1.005, 1, 2, 1.01},   {-2.5, 0.3, 0, -1.0},
+        {1.0449, 1, 2, 1.04}, {-1.0449, 1, 2, -1.04}, {1.23, 1.15, 2, 1.41}, {9.9949, 1, 2, 9.99},
+        {2.4449, 1, 0, 2.0},  {0.995, 1, 2, 1.0},     {1.2345, 2, 2, 2.47},  {0.0449, 0.5, 2, 0.02},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MultiplyRounded(c.a, c.b, c.decimals), c.product)
+            << c.a << " x " << c.b << " to " << c.decimals;
 }

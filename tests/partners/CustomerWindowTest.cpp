@@ -483,6 +483,8 @@ TEST_F(CustomerWindowTest, ListMenuFollowsKindAndStatus)
         const QRect cell = grid()->visualRect(grid()->model()->index(grid()->Row(), window->dgCol_name));
         QTest::mousePress(grid()->viewport(), Qt::RightButton, {}, cell.center());
         EXPECT_TRUE(window->listMenu()->isVisible());
+        // It opens at the pointer.
+        EXPECT_EQ(window->listMenu()->pos(), grid()->viewport()->mapToGlobal(cell.center()));
         window->listMenu()->close();
     };
     rightClick("甲供应");

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QMenu>
+#include <QStyle>
 
 using DetailTest = ReportTest;
 
@@ -190,6 +191,89 @@ TEST_P(DetailTest, ExportCarriesTheHiddenTotals)
                   "总账,未审核,%1-2405-00001,U-1,%2,华东五金,饮料,G001,可乐,330ml,瓶,12,0.25,1.5,2,3,24,4,"
                   "0.5,A-01,L1,,admin,2024-05-02")
                   .arg(code(), in() ? QStringLiteral("采购入库") : QStringLiteral("销售出库")));
+}
+
+// Plain products show as they are, with every digit, on screen and in the
+// workbook, where they stay numbers.
+TEST_P(DetailTest, StoredNumbersShowEveryDigit)
+{
+    const struct {
+        double qty, weight, packQty;
+        const char* totalWeight;
+        const char* weightText;
+        const char* totalQty;
+    } cases[] = {
+        {0.25, 0.333, 1, "0.08325", "0.333", "0.25"},
+        {1, 1.0 / 3, 1, "0.333333333333333", "0.333333333333333", "1"},
+        {3, 0.1, 0.5, "0.3", "0.1", "1.5"},
+        {2, 0.25, 12, "0.5", "0.25", "24"},
+        {3, 0.00001, 1, "0.00003", "0.00001", "3"},
+    };
+    const int n = int(std::size(cases));
+    for (int i = 0; i < n; ++i) {
+        // Later bills first: case i stands in data row n - 1 - i.
+        addBill(i + 1, 12, 0, QStringLiteral("2024-05-%1").arg(i + 1, 2, 10, QLatin1Char('0')));
+        addLine(i + 1, i + 1, 1, cases[i].qty, 1, cases[i].packQty, cases[i].weight);
+    }
+    ReportFrame* w = openDetail();
+    ASSERT_EQ(w->keptCount(), n);
+    ui::clickToolbar(w, "export");
+    const XlsxSheet sheet = ReadXlsxSheet(lastExport());
+    for (int i = 0; i < n; ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE(c.totalWeight);
+        const int row = n - 1 - i;
+        EXPECT_EQ(cell(w, row, ColumnOf(w, QStringLiteral("totalWeight"))), QString::fromUtf8(c.totalWeight));
+        EXPECT_EQ(cell(w, row, ColumnOf(w, QStringLiteral("weight"))), QString::fromUtf8(c.weightText));
+        EXPECT_EQ(cell(w, row, ColumnOf(w, QStringLiteral("totalQty"))), QString::fromUtf8(c.totalQty));
+        // Export columns M (weight), Q (totalQty), S (totalWeight); data from sheet row 3.
+        const int sheetRow = 3 + row;
+        for (const auto& [column, text] :
+             {std::pair{'M', c.weightText}, {'Q', c.totalQty}, {'S', c.totalWeight}}) {
+            const QString ref = QLatin1Char(column) + QString::number(sheetRow);
+            EXPECT_TRUE(sheet.numbers.contains(ref)) << ref.toStdString();
+            EXPECT_EQ(sheet.cells.value(ref).toDouble(), QString::fromUtf8(text).toDouble())
+                << ref.toStdString();
+        }
+    }
+}
+
+// Bill numbers, codes and numbers are never cut, in the line detail and in
+// the bill list, whatever size the window has.
+TEST_P(DetailTest, BillNumbersCodesAndNumbersAreNeverCut)
+{
+    const QString billNo = code() + QStringLiteral("-2612-00001");
+    addBill(1, 12, 0, QStringLiteral("2024-05-02"), QStringLiteral("华东五金"), 0,
+            QStringLiteral("CUSTOM-2026-0000123"), billNo);
+    addLine(1, 1, 1, 2, 1.5, 12, 1.0 / 3, QStringLiteral("LOT-2026-12-000045"));
+    exec(QStringLiteral("UPDATE tb_location SET locationCode='A-01-02-03-04' WHERE id=1"));
+    for (ReportFrame* w : {openDetail(), openHead()}) {
+        SCOPED_TRACE(w->objectName().toStdString());
+        ASSERT_EQ(w->keptCount(), 1);
+        FlexGrid* g = w->grid();
+        const QFontMetrics fm(g->font());
+        const int margin = 2 * (g->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, g) + 1);
+        for (const QSize size : {w->size(), QSize(1400, 800), QSize(1024, 600)}) {
+            w->resize(size);
+            QApplication::processEvents();
+            int checked = 0;
+            for (const char* field :
+                 {"billNo", "ubillNo", "goodsCode", "locationCode", "lotNo", "weight", "totalWeight"}) {
+                const int c = ColumnOf(w, QString::fromLatin1(field));
+                if (c < 0)
+                    continue;
+                ++checked;
+                const QString text = cell(w, 0, c);
+                EXPECT_FALSE(text.isEmpty()) << field;
+                EXPECT_GE(g->columnWidth(c), fm.horizontalAdvance(text) + margin)
+                    << field << " \"" << text.toStdString() << "\" at " << size.width() << "x"
+                    << size.height();
+            }
+            EXPECT_GE(checked, 2);
+        }
+        EXPECT_EQ(cell(w, 0, ColumnOf(w, QStringLiteral("billNo"))), billNo);
+        delete w;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Directions, DetailTest, ::testing::Values(BillDirection::In, BillDirection::Out),

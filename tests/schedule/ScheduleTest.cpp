@@ -2,12 +2,17 @@
 #include "Clock.h"
 #include "DialogRunner.h"
 #include "FlexGrid.h"
+#include "FrmCalendar.h"
+#include "FrmLockSystem.h"
 #include "MonthCalendar.h"
-#include "ScheduleWindows.h"
+#include "ScheduleHelpers.h"
 #include "TestEnv.h"
 #include "UiDriver.h"
 #include "dal_events.h"
 #include "dal_setting.h"
+#include "frmEvents.h"
+#include "frmMain.h"
+#include "frm_qjcx.h"
 #include "sqlHelper.h"
 
 #include "UpDown.h"
@@ -19,6 +24,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 
 namespace
@@ -240,6 +248,37 @@ TEST_F(ScheduleTest, OlderCalendarCloseQuestionDefaultsToNo)
     EXPECT_TRUE(w.isVisible());
 }
 
+// The older calendar window comes up in the middle of the screen, with every
+// toolbar button inside the window and none pushed into the overflow.
+TEST_F(ScheduleTest, OlderCalendarIsCentredAndItsToolbarFits)
+{
+    frmMain w;
+    ui::activate(&w);
+    const QRect screen = w.screen()->availableGeometry();
+    const QPoint offset = w.frameGeometry().center() - screen.center();
+    // A few pixels either way: the frame the window system adds is not known before showing.
+    EXPECT_LE(qAbs(offset.x()), 3) << w.frameGeometry().x();
+    EXPECT_LE(qAbs(offset.y()), 3) << w.frameGeometry().y();
+
+    auto* bar = w.findChild<QToolBar*>(QStringLiteral("u_toolbar"));
+    ASSERT_TRUE(bar);
+    EXPECT_TRUE(w.rect().contains(bar->geometry())) << bar->width() << " in " << w.width();
+    ASSERT_EQ(bar->actions().size(), 10);
+    for (QAction* a : bar->actions()) {
+        SCOPED_TRACE(a->text().toStdString());
+        QWidget* button = bar->widgetForAction(a);
+        ASSERT_TRUE(button);
+        EXPECT_TRUE(button->isVisible());
+        EXPECT_TRUE(bar->rect().contains(button->geometry()));
+    }
+    for (auto* extension : bar->findChildren<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        EXPECT_FALSE(extension->isVisible());
+    // The calendar keeps its whole width inside the window.
+    auto* panel = w.findChild<QWidget*>(QStringLiteral("picBox_Calendar"));
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(w.rect().contains(panel->geometry()));
+}
+
 TEST_F(ScheduleTest, EmptyCellsCannotBeSelected)
 {
     FrmCalendar w;
@@ -410,4 +449,9 @@ TEST_F(ScheduleTest, Screenshots)
     FrmLockSystem lock;
     ui::activate(&lock);
     lock.grab().save(dir + QStringLiteral("/lock.png"));
+    // The older calendar window on the whole screen, to see where it comes up.
+    frmMain older;
+    ui::activate(&older);
+    QTest::qWait(200);
+    older.screen()->grabWindow(0).save(dir + QStringLiteral("/older-calendar-screen.png"));
 }

@@ -134,4 +134,26 @@ TEST_F(DalUserTest, DeleteRemovesTheUser)
     EXPECT_EQ(count(QStringLiteral("tb_user")), 1);
 }
 
+TEST_F(DalUserTest, AUserNameStoredElsewhereMeanwhileIsRefused)
+{
+    ASSERT_TRUE(dal.NameTakenText(0, QStringLiteral("李四")).isEmpty());
+    OtherWorkstation other(appDir() + QStringLiteral("wms.db"));
+    other.exec(QStringLiteral("insert into tb_user (id,user,pw,usex,isStart,dictionaryId) values "
+                              "(30,'李四','x','男',1,1)"));
+
+    m_user u;
+    u.user = QStringLiteral("李四");
+    u.usex = QStringLiteral("女");
+    u.isStart = true;
+    u.dictionaryId = 1;
+    EXPECT_EQ(dal.Save(u), QStringLiteral("用户名[李四]重复!"));
+    EXPECT_EQ(u.id, 0);
+    EXPECT_EQ(count(QStringLiteral("tb_user"), QStringLiteral("user='李四'")), 1);
+
+    u.user = QStringLiteral("王五");
+    EXPECT_TRUE(dal.Save(u).isEmpty());
+    EXPECT_EQ(u.id, 31);
+    EXPECT_EQ(dal.GetModel(31).user, QStringLiteral("王五"));
+}
+
 } // namespace

@@ -1,4 +1,5 @@
 #include "TestEnv.h"
+#include "sqlHelper.h"
 
 #include "DbError.h"
 #include "FormHelpers.h"
@@ -278,7 +279,8 @@ TEST_F(FillComboBoxTest, OneEntryPerRowInQueryOrder)
     exec(QStringLiteral("INSERT INTO t VALUES (1, '甲'), (2, NULL), (3, '   '), (4, 'O''Brien'), (5, '\t')"));
     QComboBox combo;
     combo.addItem(QStringLiteral("old"));
-    FillComboBox(&combo, QStringLiteral("select name from t order by id"), QStringLiteral("NAME"));
+    FillComboBox(&combo, ExecuteSql(QStringLiteral("select name from t order by id")),
+                 QStringLiteral("NAME"));
     QStringList items;
     for (int i = 0; i < combo.count(); ++i)
         items.append(combo.itemText(i));
@@ -286,14 +288,18 @@ TEST_F(FillComboBoxTest, OneEntryPerRowInQueryOrder)
                                   QStringLiteral("\t")}));
     EXPECT_EQ(combo.currentIndex(), 0);
 
-    FillComboBox(&combo, QStringLiteral("select name from t where id > @id"), QStringLiteral("name"),
-                 ParamMap{{QStringLiteral("@id"), 99}});
+    FillComboBox(&combo,
+                 ExecuteSql(QStringLiteral("select name from t where id > @id"),
+                            ParamMap{{QStringLiteral("@id"), 99}}),
+                 QStringLiteral("name"));
     EXPECT_EQ(combo.count(), 0);
 
-    EXPECT_THROW(FillComboBox(&combo, QStringLiteral("select nothing from missing"), QStringLiteral("x")),
-                 DbError);
-    EXPECT_THROW(FillComboBox(&combo, QStringLiteral("select name from t"), QStringLiteral("uname")),
-                 DbError);
+    EXPECT_THROW(
+        FillComboBox(&combo, ExecuteSql(QStringLiteral("select nothing from missing")), QStringLiteral("x")),
+        DbError);
+    EXPECT_THROW(
+        FillComboBox(&combo, ExecuteSql(QStringLiteral("select name from t")), QStringLiteral("uname")),
+        DbError);
 }
 
 } // namespace

@@ -15,14 +15,15 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QProcess>
+#include <QScreen>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 namespace
 {
 
-// A business window as later parts of the program make them: it keeps what
-// is typed, and counts how often it was told to load its data.
+// A stand-in business window registered under a window's name: it keeps
+// what is typed, and counts how often it was told to load its data.
 class FakeForm : public QWidget
 {
   public:
@@ -129,6 +130,15 @@ TEST_F(MainFrameTest, CaptionToolbarMenusAndStatusBar)
               QStringLiteral("Version 1.0 [ Building: 20080925 Update:20120803]"));
     EXPECT_EQ(f.Panel(QStringLiteral("cur_userinfor"))->text(), QStringLiteral("当前用户:"));
     EXPECT_EQ(f.Panel(QStringLiteral("comp_infor"))->text(), QStringLiteral("朗岱科技"));
+}
+
+// Whatever the screen, the frame starts filling it.
+TEST_F(MainFrameTest, FrameStartsMaximised)
+{
+    ASSERT_TRUE(startWith([](frmLogin* d) { logIn(d, QStringLiteral("admin"), QStringLiteral("740")); }));
+    settle();
+    EXPECT_TRUE(frame().isMaximized());
+    EXPECT_EQ(frame().frameGeometry(), frame().screen()->availableGeometry());
 }
 
 // The menu opens just below the toolbar, 80 twips right of the button's left edge.
@@ -247,8 +257,8 @@ TEST_F(MainFrameTest, ModalEntriesRunTheirDialog)
     EXPECT_EQ(shown(), QStringList{refused()});
 }
 
-// Entries whose window is not part of the program yet check their right and stop there.
-TEST_F(MainFrameTest, EntriesWithoutAWindowYet)
+// Entries whose window is not registered check their right and stop there.
+TEST_F(MainFrameTest, EntriesWithoutARegisteredWindow)
 {
     addDepartmentUser(5, 2, QStringLiteral("nobody"), {});
     loginAs(2);
@@ -410,3 +420,99 @@ TEST_F(MainFrameTest, StaleLockOfADeadCopyIsTakenOver)
 }
 
 } // namespace
+
+// A report window of the program's size, which loads its data when opened.
+class BigReport : public FakeReport
+{
+  public:
+    BigReport() { resize(1000, 620); }
+};
+
+class MdiPlacementTest : public MainFrameTest
+{
+  protected:
+    // Four report entries with windows of the report size, on a frame of the given size.
+    void openFrame(QSize size)
+    {
+        loginAs(1);
+        for (const char* name : {"frm_rpt_rkHead", "frm_rpt_rkDetail", "frm_rpt_rkSum", "frm_rpt_ckHead"})
+            registerWindow(QString::fromLatin1(name), [] { return new BigReport; });
+        frame().resize(size);
+        frame().show();
+        settle();
+    }
+    QMdiSubWindow* sub(const char* name)
+    {
+        QWidget* w = WindowRegistry::instance(QString::fromLatin1(name));
+        return w ? qobject_cast<QMdiSubWindow*>(w->parentWidget()) : nullptr;
+    }
+    QRect area() { return frame().Area()->viewport()->rect(); }
+};
+
+// While one window fills the frame, the next one opens filling it too; an
+// earlier window brought back fills it again.
+TEST_F(MdiPlacementTest, NextWindowOpensMaximisedWhileOneIs)
+{
+    openFrame(QSize(1024, 720));
+    trigger("menu_rk_bill");
+    sub("frm_rpt_rkHead")->showMaximized();
+    settle();
+
+    trigger("menu_rk_detail_bill");
+    settle();
+    QMdiSubWindow* detail = sub("frm_rpt_rkDetail");
+    ASSERT_NE(detail, nullptr);
+    EXPECT_TRUE(detail->isMaximized());
+    EXPECT_EQ(detail->geometry(), area());
+    EXPECT_EQ(frame().Area()->currentSubWindow(), detail);
+
+    trigger("menu_rk_bill");
+    settle();
+    EXPECT_EQ(frame().Area()->currentSubWindow(), sub("frm_rpt_rkHead"));
+    EXPECT_TRUE(sub("frm_rpt_rkHead")->isMaximized());
+    EXPECT_EQ(sub("frm_rpt_rkHead")->geometry(), area());
+
+    // Restored, the window has the size it asked for, inside the frame.
+    detail->showNormal();
+    settle();
+    EXPECT_TRUE(area().contains(detail->geometry()))
+        << detail->geometry().x() << "," << detail->geometry().y();
+    const QSize wanted(1000, 620);
+    EXPECT_EQ(detail->widget()->size(),
+              wanted.boundedTo(area().size() - (detail->size() - detail->widget()->size())));
+}
+
+// Windows opened one after the other, with and without one maximised, all
+// stay wholly inside the frame's area, also when restored.
+TEST_F(MdiPlacementTest, NewWindowsLandInsideTheArea)
+{
+    const struct {
+        QSize frame;
+        int maximiseAfter; // -1: none
+    } cases[] = {{{1024, 720}, -1}, {{1400, 860}, -1}, {{1024, 720}, 0},
+                 {{1024, 720}, 1},  {{1400, 860}, 0},  {{800, 560}, 2}};
+    const char* entries[] = {"menu_rk_bill", "menu_rk_detail_bill", "menu_rksum", "menu_ck_bill"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.frame.width() << "x" << c.frame.height() << " max " << c.maximiseAfter);
+        openFrame(c.frame);
+        for (int i = 0; i < 4; ++i) {
+            trigger(entries[i]);
+            settle();
+            if (i == c.maximiseAfter)
+                frame().Area()->currentSubWindow()->showMaximized();
+            for (QMdiSubWindow* s : subWindows())
+                EXPECT_TRUE(area().contains(s->geometry()))
+                    << entries[i] << ": " << s->widget()->objectName().toStdString() << " at " << s->x()
+                    << "," << s->y() << " " << s->width() << "x" << s->height();
+        }
+        for (QMdiSubWindow* s : subWindows()) {
+            s->showNormal();
+            EXPECT_TRUE(area().contains(s->geometry()))
+                << s->widget()->objectName().toStdString() << " at " << s->x() << "," << s->y() << " "
+                << s->width() << "x" << s->height();
+        }
+        m_frame.reset();
+        settle();
+    }
+}

@@ -76,18 +76,23 @@ TEST_F(StockTest, SumsAndBalancesAreRoundedToTheirPlaces)
 {
     addGoods(1, QStringLiteral("A001"), QStringLiteral("散装"), 3);
     addGoods(2, QStringLiteral("A002"), QStringLiteral("称重"), 1);
-    addBill(QStringLiteral("rk"), 1, 2, true, {{1, 0.3, 1, 0.125}, {2, 1, 1, 0.125}, {2, 1, 1, 0.01}});
-    addBill(QStringLiteral("ck"), 1, 2, true, {{1, 0.1, 1, 0.1}, {1, 0.2, 1, 0.05}});
+    addGoods(3, QStringLiteral("A003"), QStringLiteral("散称"), 1);
+    addBill(QStringLiteral("rk"), 1, 2, true,
+            {{1, 0.3, 1, 0.125}, {2, 1, 1, 0.125}, {2, 1, 1, 0.01}, {3, 2.345, 1, 0}});
+    addBill(QStringLiteral("ck"), 1, 2, true, {{1, 0.1, 1, 0.1}, {1, 0.2, 1, 0.05}, {3, 0.5, 1, 0}});
 
     dal_rpt_stock dal;
     ASSERT_TRUE(dal.insert_temp_rpt_stock(kAcc).isResult);
     // 0.3 / 3 = 0.1 default units; 0.1 + 0.2 out is 0.30000000000000004 in binary.
     EXPECT_EQ(totals(1), QStringList({"0.3", "0.1", "0.04", "0.3", "0.1", "0.02", "0", "0", "0.02"}));
     EXPECT_EQ(totals(2), QStringList({"2.0", "2.0", "0.14", "0", "0", "0", "2", "2", "0.14"}));
+    // Pieces and default units keep their third place, in the sums and in the balances.
+    EXPECT_EQ(totals(3), QStringList({"2.345", "2.345", "0", "0.5", "0.5", "0", "1.845", "1.845", "0"}));
+    EXPECT_EQ(dal.GetLiveStockQty(kAcc, 3), std::optional<double>(1.845));
 
     m_conditions nonZero;
     nonZero.append(m_condition(dal_rpt_stock::BalanceField(), "<>", 0));
-    EXPECT_EQ(dal.GetCount(GetConditionSql(nonZero)), 1);
+    EXPECT_EQ(dal.GetCount(GetConditionSql(nonZero)), 2);
 }
 
 // A rebuild that fails leaves the previous rows as they were and says why.

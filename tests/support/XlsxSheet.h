@@ -4,6 +4,7 @@
 #include <QList>
 #include <QMap>
 #include <QProcess>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -11,6 +12,7 @@
 // parts: shared and inline strings alike, numbers as their stored text.
 struct XlsxSheet {
     QMap<QString, QString> cells; // by reference ("A1")
+    QSet<QString> numbers;        // the references of cells stored as numbers
     QList<QStringList> rows;      // by row (from 0) and column (from 0)
 };
 
@@ -52,6 +54,8 @@ inline XlsxSheet ReadXlsxSheet(const QString& path)
                 text = shared.value(text.toInt());
             else if (type == QLatin1String("inlineStr"))
                 text = c.firstChildElement(QStringLiteral("is")).text();
+            else if (!c.firstChildElement(QStringLiteral("v")).isNull())
+                sheet.numbers.insert(ref);
             sheet.cells.insert(ref, text);
             QStringList& cells = sheet.rows[r - 1];
             while (cells.size() < col - 1)

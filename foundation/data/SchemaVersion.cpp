@@ -1,0 +1,91 @@
+#include "SchemaVersion.h"
+
+#include <QSqlError>
+#include <QStringList>
+
+namespace
+{
+
+// The statements that bring a database of version n - 1 to version n, at
+// index n - 1. Step 1 meets the databases made before the version was kept:
+// their layout is that of version 1 already, so the stamp is all they need.
+const QStringList& stepStatements(int version)
+{
+    static const QStringList steps[kSchemaVersion] = {
+        {}, // 1
+    };
+    return steps[version - 1];
+}
+
+QString errorText(const QSqlError& e)
+{
+    const QString db = e.databaseText().trimmed();
+    return db.isEmpty() ? e.text().trimmed() : db;
+}
+
+bool readVersion(QSqlQuery& q, int& version)
+{
+    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
+        return false;
+    version = q.value(0).toInt();
+    q.finish();
+    return true;
+}
+
+SchemaUpgrade newer(int found)
+{
+    SchemaUpgrade out;
+    out.outcome = SchemaUpgrade::Outcome::Newer;
+    out.found = found;
+    out.message = QStringLiteral("数据库版本(%1)高于本程序支持的版本(%2)").arg(found).arg(kSchemaVersion);
+    return out;
+}
+
+} // namespace
+
+bool StampSchemaVersion(QSqlQuery& q)
+{
+    return q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
+}
+
+SchemaUpgrade UpgradeSchema(QSqlDatabase db)
+{
+    SchemaUpgrade out;
+    QSqlQuery q(db);
+    if (!readVersion(q, out.found)) {
+        out.outcome = SchemaUpgrade::Outcome::Failed;
+        out.message = errorText(q.lastError());
+        return out;
+    }
+    if (out.found > kSchemaVersion)
+        return newer(out.found);
+    if (out.found == kSchemaVersion)
+        return out;
+
+    // Another copy of the program may be taking the same steps: the version
+    // is read again under the write lock, and the steps start from there.
+    const auto fail = [&] {
+        out.outcome = SchemaUpgrade::Outcome::Failed;
+        out.message = errorText(q.lastError());
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        return out;
+    };
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return fail();
+    int version = 0;
+    if (!readVersion(q, version))
+        return fail();
+    if (version > kSchemaVersion) {
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        return newer(version);
+    }
+    for (int step = version + 1; step <= kSchemaVersion; ++step) {
+        for (const QString& statement : stepStatements(step)) {
+            if (!q.exec(statement))
+                return fail();
+        }
+    }
+    if (!StampSchemaVersion(q) || !q.exec(QStringLiteral("COMMIT")))
+        return fail();
+    return out;
+}

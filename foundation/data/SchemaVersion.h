@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+
+// The version of the database layout this program reads and writes. The
+// database keeps its own in the file header (PRAGMA user_version): a fresh
+// database is stamped when it is made, an older one is brought up step by
+// step when the program opens it, a newer one is refused and left untouched.
+// Databases made before the version was kept read 0.
+inline constexpr int kSchemaVersion = 1;
+
+struct SchemaUpgrade {
+    enum class Outcome { UpToDate, Newer, Failed };
+    Outcome outcome = Outcome::UpToDate;
+    int found = 0;   // the version the database held when opened
+    QString message; // why the database cannot be used (Newer, Failed)
+};
+
+// Reads the version of the open database db and runs the steps from there
+// to kSchemaVersion in one write transaction, the stamp included: all of
+// them or none. A newer database gets nothing written.
+SchemaUpgrade UpgradeSchema(QSqlDatabase db);
+
+// Writes the stamp of this program's version through q (inside the caller's
+// transaction); q.lastError() tells why when it fails.
+bool StampSchemaVersion(QSqlQuery& q);
