@@ -400,10 +400,8 @@ const QString kGoodsRows = QStringLiteral(
     "GROUP BY headId) AS u JOIN tb_goods_detail AS a ON a.id = u.unitId "
     "JOIN tb_goods_head AS b ON b.id = u.headId");
 
-// The rows of the goods sums: every goods item with a default unit, or, with
-// page (" ORDER BY ... LIMIT ..." over b and its code), the items of that page
-// only, whose lines are then read through the lines' goods index.
-ConditionSql GoodsSumRows(const BillTables& t, const ReportFill& fill, const QString& page)
+// The rows of the goods sums: every goods item with a default unit.
+ConditionSql GoodsSumRows(const BillTables& t, const ReportFill& fill)
 {
     using namespace StockSums;
     const ConditionSql where = ReportConditionSql(fill.conditions, QStringLiteral("@f"));
@@ -414,13 +412,7 @@ ConditionSql GoodsSumRows(const BillTables& t, const ReportFill& fill, const QSt
     // every goods item with a default unit gets its row, with 0 when nothing
     // counts. A second default unit, or one of 0 pieces, leaves the
     // default-unit count without a value.
-    sql.sql = QStringLiteral("WITH ");
-    if (!page.isEmpty())
-        sql.sql += QStringLiteral("p AS MATERIALIZED (SELECT b.id FROM ") + kGoodsRows + page +
-                   QStringLiteral("), c AS MATERIALIZED (") + PerGoods(t, scope, QStringLiteral("p")) +
-                   QStringLiteral(") ");
-    else
-        sql.sql += QStringLiteral("c AS MATERIALIZED (") + PerGoods(t, scope) + QStringLiteral(") ");
+    sql.sql = QStringLiteral("WITH c AS MATERIALIZED (") + PerGoods(t, scope) + QStringLiteral(") ");
     sql.sql += QStringLiteral("SELECT b.id, b.goodsTypeId, ") + Dict(QStringLiteral("b.goodsTypeId")) +
                QStringLiteral(" AS goodsTypeName, b.goodsCode, b.goodsName, b.goodsDesc, b.pinyin, b.upqty, "
                               "b.downqty, b.status, 1 AS isDefault, a.unit, ") +
@@ -431,53 +423,8 @@ ConditionSql GoodsSumRows(const BillTables& t, const ReportFill& fill, const QSt
                WeightText(QStringLiteral("c.weight")) +
                QStringLiteral(" AS total%1Weight FROM ").arg(t.sumWord) + kGoodsRows +
                QStringLiteral(" LEFT JOIN c ON c.goodsId = b.id");
-    if (!page.isEmpty())
-        sql.sql += QStringLiteral(" WHERE b.id IN (SELECT id FROM p)");
     return sql;
 }
-
-// The goods sums by goods code: the rows are the goods items, so the count
-// reads the catalogue alone and a page sums the lines of its own items only.
-class GoodsPages : public DirectPages
-{
-  public:
-    explicit GoodsPages(std::function<ConditionSql(const ReportFill&, const QString&)> rows)
-        : m_rows(std::move(rows))
-    {
-    }
-
-    QString order() const override { return QStringLiteral("goodsCode"); }
-
-    int Count(const ReportFill& fill, bool isDesc) override
-    {
-        const ConditionSql sql = CountStatement(fill, isDesc);
-        const RecordSetPtr rs = ExecuteSql(sql.sql, sql.params);
-        return rs && !rs->isEmpty() ? rs->value(0, 0).toInt() : 0;
-    }
-
-    ConditionSql CountStatement(const ReportFill&, bool) const override
-    {
-        ConditionSql out;
-        out.sql = QStringLiteral("SELECT COUNT(*) FROM ") + kGoodsRows;
-        return out;
-    }
-
-    ConditionSql Page(const ReportFill& fill, bool isDesc, const QString& orderText, int offset,
-                      int size) override
-    {
-        // The work table holds the code as text of its own (binary order).
-        const QString dir = isDesc ? QStringLiteral(" desc") : QStringLiteral(" asc");
-        const QString page = QStringLiteral(" ORDER BY b.goodsCode COLLATE BINARY") + dir +
-                             QStringLiteral(", b.id") + dir +
-                             QStringLiteral(" LIMIT %1 OFFSET %2").arg(size).arg(offset);
-        ConditionSql out = m_rows(fill, page);
-        out.sql = QStringLiteral("SELECT * FROM (") + out.sql + QStringLiteral(") AS r") + orderText;
-        return out;
-    }
-
-  private:
-    std::function<ConditionSql(const ReportFill&, const QString&)> m_rows;
-};
 
 } // namespace
 
@@ -500,10 +447,9 @@ ReportSetup GoodsSumSetup(BillDirection dir)
     s.exportColumns = QStringLiteral("status,goodsTypeName,goodsCode,goodsName,goodsDesc,upqty,downqty,unit,"
                                      "total%1Qty,total%1Weight,total%1DefaultQty")
                           .arg(w);
-    const auto rows = [t](const ReportFill& fill, const QString& page) {
-        return GoodsSumRows(t, fill, page);
-    };
-    s.fillStatement = FillFrom(s, [rows](const ReportFill& fill) { return rows(fill, QString()); });
-    s.direct = std::make_shared<GoodsPages>(rows);
+    // The sums are always filled whole: a sum of a page's items read on
+    // its own could add its lines in another order and differ in its last
+    // digit from the same sum in the table.
+    s.fillStatement = FillFrom(s, [t](const ReportFill& fill) { return GoodsSumRows(t, fill); });
     return s;
 }

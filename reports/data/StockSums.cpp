@@ -21,17 +21,12 @@ QString countedHeads(const Scope& scope)
 }
 } // namespace
 
-QString PerGoods(const BillTables& t, const Scope& scope, const QString& goodsTable)
+QString PerGoods(const BillTables& t, const Scope& scope)
 {
-    // The lines are summed in the same order with or without a choice of
-    // goods items, so that a sum is the same to its last digit.
-    const QString only = goodsTable.isEmpty() ? QString()
-                                              : QStringLiteral(" WHERE d.goodsId IN (SELECT id FROM ") +
-                                                    goodsTable + QStringLiteral(")");
     return QStringLiteral("SELECT d.goodsId, ") + kSums + QStringLiteral(" FROM (SELECT a.id FROM ") +
            t.head + QStringLiteral(" AS a WHERE ") + countedHeads(scope) +
-           QStringLiteral(") AS h CROSS JOIN ") + t.detail + QStringLiteral(" AS d ON d.headId = h.id") +
-           only + QStringLiteral(" GROUP BY d.goodsId");
+           QStringLiteral(") AS h CROSS JOIN ") + t.detail +
+           QStringLiteral(" AS d ON d.headId = h.id GROUP BY d.goodsId");
 }
 
 QString PiecesOf(const BillTables& t, const Scope& scope, const QString& goodsId)

@@ -23,9 +23,8 @@ struct Scope {
 // "SELECT d.goodsId, SUM(...) AS pieces, SUM(...) AS weight FROM ... GROUP BY
 // d.goodsId": the sums of every goods item that has a counted line. The
 // counted heads are read first and their lines through the line index, so a
-// narrow choice of bills reads only their lines. With goodsTable (a table or
-// CTE with the column id) the sums of those goods items only.
-QString PerGoods(const BillTables& t, const Scope& scope, const QString& goodsTable = {});
+// narrow choice of bills reads only their lines.
+QString PerGoods(const BillTables& t, const Scope& scope);
 
 // A scalar subquery: the pieces of the goods item whose id is the SQL
 // expression goodsId, read through the lines' goods index (Null when no line
