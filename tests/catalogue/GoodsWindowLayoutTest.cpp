@@ -54,23 +54,29 @@ TEST_F(GoodsLayoutTest, NothingOverlapsOrLeavesTheWindow)
             // No narrower than its layout lets it be (its own minimum, else its hint).
             EXPECT_GE(w->width(), w->minimumWidth() > 0 ? w->minimumWidth() : w->minimumSizeHint().width())
                 << name;
-            if (auto* label = qobject_cast<QLabel*>(w))
+            if (auto* label = qobject_cast<QLabel*>(w)) {
                 EXPECT_GE(label->width(), label->sizeHint().width()) << name;
-            if (auto* button = qobject_cast<QPushButton*>(w))
+            }
+            if (auto* button = qobject_cast<QPushButton*>(w)) {
                 EXPECT_GE(button->width(), button->fontMetrics().horizontalAdvance(button->text()) + 8)
                     << name;
+            }
         }
-        for (const char* f : formFields)
-            for (const char* u : unitArea)
+        for (const char* f : formFields) {
+            for (const char* u : unitArea) {
                 EXPECT_FALSE(rectIn(window.get(), ui::child<QWidget>(window.get(), f))
                                  .intersects(rectIn(window.get(), ui::child<QWidget>(window.get(), u))))
                     << f << " / " << u;
-        for (int i = 0; i < int(std::size(strip)); ++i)
-            for (int j = i + 1; j < int(std::size(strip)); ++j)
+            }
+        }
+        for (int i = 0; i < int(std::size(strip)); ++i) {
+            for (int j = i + 1; j < int(std::size(strip)); ++j) {
                 EXPECT_FALSE(
                     rectIn(window.get(), ui::child<QWidget>(window.get(), strip[i]))
                         .intersects(rectIn(window.get(), ui::child<QWidget>(window.get(), strip[j]))))
                     << strip[i] << " / " << strip[j];
+            }
+        }
         // The list and the edit panel share the right column without overlapping.
         EXPECT_FALSE(
             rectIn(window.get(), list())
