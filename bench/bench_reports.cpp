@@ -1,7 +1,8 @@
-// A report search rebuilds its work table from the bills and shows the first
-// page. Measured on 100,000 inbound bills with 1,000,000 lines over twelve
-// months, for the month a report opens with and for the whole year, each
-// against the same statements run bare on the connection.
+// A report search shows the count and the first page. Measured on 100,000
+// inbound bills with 1,000,000 lines over twelve months, for the month a
+// report opens with and for the whole year, each against the same
+// statements run bare on the connection.
+#include "BareSql.h"
 #include "BenchData.h"
 #include "dal_rpt_Reports.h"
 #include "sqlHelper.h"
@@ -144,8 +145,32 @@ void BM_ReportFirstPage(benchmark::State& state)
     state.SetLabel(std::string(kNames[kind]) + (range == Month ? ", May 2024" : ", whole year"));
 }
 
-// The same statements bare: delete, the fill insert, count, first page, on
-// the connection with prepared queries and nothing around them.
+// A statement of ours with its "@name" values in text order, as SQLite's
+// own "?" placeholders.
+BareStatement* Bare(const ConditionSql& sql, std::vector<QVariant>& values)
+{
+    static const QRegularExpression name(QStringLiteral("@[A-Za-z0-9_]+"));
+    QString text;
+    qsizetype done = 0;
+    for (auto it = name.globalMatch(sql.sql); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        text += sql.sql.mid(done, m.capturedStart() - done);
+        done = m.capturedEnd();
+        const QVariant v = sql.params.value(m.captured());
+        if (v.typeId() == qMetaTypeId<SqlRaw>()) {
+            text += v.value<SqlRaw>().text;
+        } else {
+            text += QLatin1Char('?');
+            values.push_back(v);
+        }
+    }
+    text += sql.sql.mid(done);
+    return new BareStatement(text);
+}
+
+// The same search bare: the count and the first page of 20 (after the fill,
+// for a report filled at every search), each statement the one our search
+// runs, prepared once on the connection and run with nothing around it.
 void BM_BareSql(benchmark::State& state)
 {
     bills();
@@ -154,58 +179,43 @@ void BM_BareSql(benchmark::State& state)
     Report r = Make(kind);
     const ReportFill fill = FillFor(range, r.auditStates);
     r.data->insert_temp(fill); // the table and the formatter exist
-    const ConditionSql insert = r.data->setup().fillStatement(fill);
-    QString insertSql = insert.sql;
-    QVariantList values;
-    // Positional binding in the order the names occur.
-    for (const auto& [name, value] : insert.params.items()) {
-        insertSql.replace(name, QStringLiteral("?"));
-        values.append(value);
-    }
+    m_PageInfor page;
+    page.str_orderBy = r.order;
+    page.isDesc = true;
     const QString table = r.data->setup().workTable;
-    QSqlDatabase db = SharedConn();
-    QSqlQuery del(db), ins(db), cnt(db), page(db);
-    del.prepare(QStringLiteral("delete from ") + table);
-    ins.prepare(insertSql);
-    cnt.prepare(QStringLiteral("select count(*) from ") + table);
-    page.prepare(r.selectText + QStringLiteral(" from ") + table + QStringLiteral(" order by ") + r.order +
-                 QStringLiteral(" desc, id desc limit 20 offset 0"));
-    for (const QVariant& v : values)
-        ins.addBindValue(v);
-    // With WMS_BENCH_SQL set to a folder, the database and the statements are
-    // written there for the sqlite3 shell (its printf standing in for rpt_num).
-    const QString dump = qEnvironmentVariable("WMS_BENCH_SQL");
-    if (!dump.isEmpty()) {
-        const QString dbFile = dump + QStringLiteral("/bench_reports.db");
-        if (!QFile::exists(dbFile))
-            ExecuteSql(QStringLiteral("VACUUM INTO '") + dbFile + QStringLiteral("'"));
-        QString text = ReplacePara(insert.sql, &insert.params);
-        static const QRegularExpression num(
-            QStringLiteral("rpt_num\\(((?:[^()]|\\((?:[^()]|\\([^()]*\\))*\\))*), '#0\\.0#+'(, '0')?\\)"));
-        text.replace(num, QStringLiteral("printf('%.3f', \\1)"));
-        QFile out(dump + QStringLiteral("/report_%1_%2.sql").arg(kind).arg(int(range)));
-        if (out.open(QIODevice::WriteOnly)) {
-            const QString script =
-                QStringLiteral("CREATE TEMP TABLE ") + table + QStringLiteral(" (") +
-                r.data->setup().columnDefs + QStringLiteral(");\n.timer on\nBEGIN;\nDELETE FROM ") + table +
-                QStringLiteral(";\n") + text + QStringLiteral(";\nCOMMIT;\nselect count(*) from ") + table +
-                QStringLiteral(";\n") + r.selectText + QStringLiteral(" from ") + table +
-                QStringLiteral(" order by ") + r.order + QStringLiteral(" desc, id desc limit 20;\n");
-            out.write(script.toUtf8());
+    if (!r.data->setup().direct) {
+        // A report filled whole at every search: the fill, the count and
+        // the first page of the table.
+        std::vector<QVariant> fillValues;
+        std::unique_ptr<BareStatement> insert(Bare(r.data->setup().fillStatement(fill), fillValues));
+        BareStatement begin(QStringLiteral("BEGIN IMMEDIATE")), commit(QStringLiteral("COMMIT"));
+        BareStatement empty(QStringLiteral("DELETE FROM ") + table);
+        BareStatement count(QStringLiteral("SELECT COUNT(*) FROM ") + table);
+        BareStatement rows(r.selectText + QStringLiteral(" FROM ") + table + dal_rpt_Report::OrderText(page) +
+                           QStringLiteral(" LIMIT 20"));
+        for (auto _ : state) {
+            begin.Exec();
+            empty.Exec();
+            insert->Exec(fillValues);
+            commit.Exec();
+            benchmark::DoNotOptimize(count.Run());
+            if (rows.Run() != 20)
+                state.SkipWithError("not a whole page");
         }
+        state.SetLabel(std::string(kNames[kind]) + (range == Month ? ", May 2024" : ", whole year"));
+        return;
     }
+    DirectPages& direct = *r.data->setup().direct;
+    direct.Count(fill, true);
+    ConditionSql first = direct.Page(fill, true, dal_rpt_Report::OrderText(page), 0, 20);
+    first.sql = r.selectText + QStringLiteral(" FROM (") + first.sql + QStringLiteral(")");
+    std::vector<QVariant> countValues, pageValues;
+    std::unique_ptr<BareStatement> count(Bare(direct.CountStatement(fill, true), countValues));
+    std::unique_ptr<BareStatement> rows(Bare(first, pageValues));
     for (auto _ : state) {
-        QSqlQuery(QStringLiteral("BEGIN IMMEDIATE"), db);
-        if (!del.exec() || !ins.exec())
-            state.SkipWithError(ins.lastError().text().toUtf8().constData());
-        QSqlQuery(QStringLiteral("COMMIT"), db);
-        cnt.exec();
-        cnt.next();
-        page.exec();
-        int n = 0;
-        while (page.next())
-            ++n;
-        benchmark::DoNotOptimize(n);
+        benchmark::DoNotOptimize(count->Run(countValues));
+        if (rows->Run(pageValues) != 20)
+            state.SkipWithError("not a whole page");
     }
     state.SetLabel(std::string(kNames[kind]) + (range == Month ? ", May 2024" : ", whole year"));
 }

@@ -76,29 +76,24 @@ QString BillStore::lineInsertSql() const
            saleP + Q("@packQty,@weight,@qty,@locationId,@lotNo,@remark ") + Q(") ");
 }
 
+// The values of a line's insert, in the order of its placeholders.
+QVariantList BillStore::lineValues(const BillLine& l) const
+{
+    QVariantList v{l.id,        l.headId,          l.rowNo,     l.goodsTypeId, l.goodsTypeName, l.goodsId,
+                   l.goodsCode, l.goodsDetailCode, l.goodsName, l.goodsDesc,   l.unit,          l.inPrice};
+    if (m_dir.hasSalePrice)
+        v.append(l.salePrice);
+    v << l.packQty << l.weight << l.qty << l.locationId << l.lotNo << l.remark;
+    return v;
+}
+
 ParamMap BillStore::lineParams(const BillLine& l) const
 {
+    const QStringList names = PlaceholderNames(lineInsertSql());
+    const QVariantList values = lineValues(l);
     ParamMap p;
-    p.Add(Q("@id"), l.id)
-        .Add(Q("@headId"), l.headId)
-        .Add(Q("@rowNo"), l.rowNo)
-        .Add(Q("@goodsTypeId"), l.goodsTypeId)
-        .Add(Q("@goodsTypeName"), l.goodsTypeName)
-        .Add(Q("@goodsId"), l.goodsId)
-        .Add(Q("@goodsCode"), l.goodsCode)
-        .Add(Q("@goodsDetailCode"), l.goodsDetailCode)
-        .Add(Q("@goodsName"), l.goodsName)
-        .Add(Q("@goodsDesc"), l.goodsDesc)
-        .Add(Q("@unit"), l.unit)
-        .Add(Q("@inPrice"), l.inPrice);
-    if (m_dir.hasSalePrice)
-        p.Add(Q("@salePrice"), l.salePrice);
-    p.Add(Q("@packQty"), l.packQty)
-        .Add(Q("@weight"), l.weight)
-        .Add(Q("@qty"), l.qty)
-        .Add(Q("@locationId"), l.locationId)
-        .Add(Q("@lotNo"), l.lotNo)
-        .Add(Q("@remark"), l.remark);
+    for (int k = 0; k < names.size(); ++k)
+        p.Add(names.at(k), values.at(k));
     return p;
 }
 
@@ -110,11 +105,11 @@ ParamMap BillStore::lineParams(const BillLine& l) const
 void BillStore::insertLines(int headId, int firstId, QList<BillLine>& lines)
 {
     int next = firstId;
-    const QString sql = lineInsertSql();
+    RepeatedWrite insert(lineInsertSql());
     for (BillLine& l : lines) {
         l.id = next++;
         l.headId = headId;
-        ExecuteParaSql(sql, lineParams(l));
+        insert.Run(lineValues(l));
     }
 }
 

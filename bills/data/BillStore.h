@@ -92,6 +92,7 @@ class BillStore
     QString headColumns() const;
     QString lineColumns() const;
     QString lineInsertSql() const;
+    QVariantList lineValues(const BillLine& line) const;
     ParamMap lineParams(const BillLine& line) const;
     void insertLines(int headId, int firstId, QList<BillLine>& lines);
     void requireEditable(int id, const QString& auditedText);

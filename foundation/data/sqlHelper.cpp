@@ -499,6 +499,62 @@ int ExecuteParaSql(const QString& sql, const ParamMap& params)
     return changed;
 }
 
+QStringList PlaceholderNames(const QString& sql)
+{
+    QStringList names;
+    const qsizetype n = sql.size();
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = sql.at(i);
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('[')) {
+            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
+            qsizetype j = i + 1;
+            while (j < n && sql.at(j) != close)
+                ++j;
+            i = j + 1; // a doubled quote reads as two quoted runs
+            continue;
+        }
+        if (c == QLatin1Char('@') && i + 1 < n && isIdentChar(sql.at(i + 1))) {
+            qsizetype j = i + 1;
+            while (j < n && isIdentChar(sql.at(j)))
+                ++j;
+            names.append(sql.mid(i, j - i));
+            i = j;
+            continue;
+        }
+        ++i;
+    }
+    return names;
+}
+
+RepeatedWrite::RepeatedWrite(const QString& sql) : m_names(PlaceholderNames(sql))
+{
+    // Each name stands for a "?" of its own, in text order.
+    ParamMap probe;
+    for (const QString& name : m_names)
+        probe.Add(name, 0);
+    const Prepared p = prepare(sql, &probe);
+    if (p.values.size() != m_names.size())
+        throw DbError(QStringLiteral("无效的语句: ") + sql.left(60));
+    OpenConn();
+    m_query = QSqlQuery(SharedConn());
+    m_query.setForwardOnly(true);
+    if (!m_query.prepare(p.sql))
+        throw DbError(errorText(m_query.lastError()));
+}
+
+int RepeatedWrite::Run(const QVariantList& values)
+{
+    if (values.size() != m_names.size())
+        throw DbError(QStringLiteral("参数个数不符"));
+    for (int k = 0; k < values.size(); ++k)
+        m_query.bindValue(k, bindValue(values.at(k)));
+    if (!m_query.exec())
+        throw DbError(errorText(m_query.lastError()));
+    const int changed = m_query.numRowsAffected();
+    m_query.finish();
+    return changed;
+}
+
 bool InTransaction()
 {
     return cs().transDepth > 0;

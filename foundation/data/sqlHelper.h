@@ -68,6 +68,24 @@ RecordSetPtr ExecuteSql(const QString& sql, const ParamMap& params);
 QSqlQuery OpenForwardQuery(const QString& sql, const ParamMap& params = {});
 // Runs one statement with its placeholders bound; answers the rows changed.
 int ExecuteParaSql(const QString& sql, const ParamMap& params);
+// The "@name" placeholders of a statement in text order (quoted text aside).
+QStringList PlaceholderNames(const QString& sql);
+// One write statement run many times inside the current transaction (a
+// bill's lines): its text is read and prepared once, each run binds the
+// values in the order of the "@name" placeholders (names()). Values are
+// bound as ExecuteParaSql binds them. Throws DbError on failure.
+class RepeatedWrite
+{
+  public:
+    explicit RepeatedWrite(const QString& sql);
+    const QStringList& names() const { return m_names; }
+    // Answers the rows changed.
+    int Run(const QVariantList& values);
+
+  private:
+    QSqlQuery m_query;
+    QStringList m_names;
+};
 // Runs a batch of statements in one transaction: every statement or none.
 m_DBresult ExecuteTrans(const KeyValue& batch);
 // A write transaction for the scope it lives in: begins one (or a savepoint

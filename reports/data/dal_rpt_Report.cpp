@@ -3,54 +3,8 @@
 #include "DbError.h"
 #include "Numbers.h"
 #include "PrintXml.h"
+#include "ReportFunctions.h"
 #include "sqlHelper.h"
-
-#include <QHash>
-#include <QSqlDriver>
-#include <sqlite3.h>
-
-namespace
-{
-
-void rptNum(sqlite3_context* ctx, int argc, sqlite3_value** argv)
-{
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    // A report formats the same few prices and totals over and over: the
-    // texts are kept per value, pattern and zero text.
-    static QHash<QByteArray, QByteArray> made;
-    const double value = sqlite3_value_double(argv[0]);
-    QByteArray key(reinterpret_cast<const char*>(&value), sizeof value);
-    for (int i = 1; i < argc; ++i)
-        key.append(reinterpret_cast<const char*>(sqlite3_value_text(argv[i]))).append('\0');
-    auto it = made.constFind(key);
-    if (it == made.constEnd()) {
-        if (made.size() > 100000)
-            made.clear();
-        const QString format = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[1])));
-        QString text = FormatNumber(value, format);
-        if (argc > 2 && ReadNumber(text) == 0)
-            text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[2])));
-        it = made.insert(key, text.toUtf8());
-    }
-    sqlite3_result_text(ctx, it->constData(), int(it->size()), SQLITE_TRANSIENT);
-}
-
-} // namespace
-
-void RegisterReportFunctions()
-{
-    OpenConn();
-    const QVariant handle = SharedConn().driver()->handle();
-    auto* db = handle.isValid() ? *static_cast<sqlite3* const*>(handle.data()) : nullptr;
-    if (!db)
-        throw DbError(QStringLiteral("数据库连接不可用"));
-    for (int args : {2, 3})
-        sqlite3_create_function_v2(db, "rpt_num", args, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &rptNum,
-                                   nullptr, nullptr, nullptr);
-}
 
 dal_rpt_Report::dal_rpt_Report(ReportSetup setup) : m_setup(std::move(setup))
 {
@@ -68,6 +22,7 @@ void dal_rpt_Report::ensureTable() const
 
 m_DBresult dal_rpt_Report::insert_temp(const ReportFill& fill)
 {
+    m_unfilled.reset();
     return RunTrans([&] {
         ensureTable();
         ExecuteSql(QStringLiteral("DELETE FROM ") + m_setup.workTable);
@@ -100,6 +55,31 @@ m_recordSet dal_rpt_Report::GetListForCondition(const ReportFill& fill, const m_
                                                 m_PageInfor& page, const QString& str_sql)
 {
     m_recordSet out;
+    if (m_setup.direct && list.isEmpty() &&
+        page.str_orderBy.trimmed().compare(m_setup.direct->order(), Qt::CaseInsensitive) == 0) {
+        // Counted and paged from the bills; a failure is the search's, as a
+        // failed rebuild is, and keeps the previous search for the reads.
+        try {
+            ensureTable();
+            const int count = m_setup.direct->Count(fill, page.isDesc);
+            const std::optional<ReportFill> previous = m_unfilled;
+            m_unfilled = fill;
+            page.recordCount = count;
+            try {
+                out.recordSet = GetPage({}, page, str_sql);
+            } catch (...) {
+                m_unfilled = previous;
+                throw;
+            }
+            out.recordCount = count;
+            return out;
+        } catch (const DbError& e) {
+            page.recordCount = 0;
+            out = m_recordSet();
+            out.str_MsgBox = e.message();
+            return out;
+        }
+    }
     const m_DBresult rebuilt = insert_temp(fill);
     if (!rebuilt.isResult) {
         out.str_MsgBox = rebuilt.str_MsgBox;
@@ -122,12 +102,57 @@ RecordSetPtr dal_rpt_Report::GetPage(const ConditionSql& condition, m_PageInfor&
     page.int_currentPageIndex = qBound(1, page.int_currentPageIndex, qMax(1, pages));
     if (page.recordCount < 1)
         return std::make_shared<RecordSet>();
+    if (readsDirect(condition, page))
+        return directPage(page, str_sql, size);
+    ensureFilled();
     ParamMap params = condition.params;
     params.Add(QStringLiteral("@pageSize"), size);
     params.Add(QStringLiteral("@pageStart"), (page.int_currentPageIndex - 1) * size);
     return ExecuteSql(selectFrom(str_sql) + condition.sql + OrderText(page) +
                           QStringLiteral(" limit @pageSize offset @pageStart"),
                       params);
+}
+
+bool dal_rpt_Report::readsDirect(const ConditionSql& condition, const m_PageInfor& page) const
+{
+    return m_unfilled && m_setup.direct && condition.isEmpty() &&
+           page.str_orderBy.trimmed().compare(m_setup.direct->order(), Qt::CaseInsensitive) == 0;
+}
+
+RecordSetPtr dal_rpt_Report::directPage(m_PageInfor& page, const QString& str_sql, int size)
+{
+    // The page's rows go through a table of the work table's columns, so
+    // that they come back with the types the work table would give them.
+    const QString pageTable = m_setup.workTable + QStringLiteral("_page");
+    const QString orderText = OrderText(page);
+    const ConditionSql rows = m_setup.direct->Page(*m_unfilled, page.isDesc, orderText,
+                                                   (page.int_currentPageIndex - 1) * size, size);
+    const m_DBresult written = RunTrans([&] {
+        ExecuteSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ") + pageTable + QStringLiteral(" (") +
+                   m_setup.columnDefs + QStringLiteral(")"));
+        ExecuteSql(QStringLiteral("DELETE FROM ") + pageTable);
+        ExecuteParaSql(QStringLiteral("INSERT INTO ") + pageTable + QStringLiteral("(") +
+                           m_setup.fullColumns + QStringLiteral(") SELECT ") + m_setup.fullColumns +
+                           QStringLiteral(" FROM (") + rows.sql + QStringLiteral(")"),
+                       rows.params);
+    });
+    if (!written.isResult)
+        throw DbError(written.str_MsgBox);
+    const QString select =
+        str_sql.trimmed().isEmpty() ? QStringLiteral("select ") + m_setup.fullColumns : str_sql;
+    return ExecuteSql(select + QStringLiteral(" from ") + pageTable + orderText);
+}
+
+void dal_rpt_Report::ensureFilled()
+{
+    if (!m_unfilled)
+        return;
+    const ReportFill fill = *m_unfilled;
+    const m_DBresult r = insert_temp(fill);
+    if (!r.isResult) {
+        m_unfilled = fill;
+        throw DbError(r.str_MsgBox);
+    }
 }
 
 QString dal_rpt_Report::dataTableSql(const ConditionSql& condition, const QString& orderText,
@@ -142,12 +167,14 @@ QString dal_rpt_Report::dataTableSql(const ConditionSql& condition, const QStrin
 RecordSetPtr dal_rpt_Report::GetDataTable(const ConditionSql& condition, const QString& orderText,
                                           bool isExportExcel)
 {
+    ensureFilled();
     return ExecuteSql(dataTableSql(condition, orderText, isExportExcel), condition.params);
 }
 
 std::unique_ptr<RowReader> dal_rpt_Report::ReadDataTable(const ConditionSql& condition,
                                                          const QString& orderText, bool isExportExcel)
 {
+    ensureFilled();
     return std::make_unique<RowReader>(dataTableSql(condition, orderText, isExportExcel), condition.params);
 }
 

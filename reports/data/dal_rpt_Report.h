@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RecordSet.h"
+#include "ReportFunctions.h"
 #include "ReportSetup.h"
 #include "RowReader.h"
 #include "m_DBresult.h"
@@ -10,6 +11,7 @@
 #include <QDomElement>
 #include <QString>
 #include <memory>
+#include <optional>
 
 // The data class of every report: it owns the report's work table, a TEMP
 // table of the program's connection (so another copy of the program never
@@ -18,7 +20,12 @@
 // this class with their report's statement.
 //
 // A search rebuilds the work table and counts its selected rows once; pages,
-// the export and the print then read the table as that search left it.
+// the export and the print then read the table as that search left it. A
+// search of a report with direct pages (ReportSetup::direct), in their order
+// and without list conditions, counts and pages from the bills instead and
+// leaves the filling of the table to the first read that needs it (a page in
+// another order, the export, the print), which fills it with that search's
+// conditions.
 class dal_rpt_Report
 {
   public:
@@ -58,13 +65,14 @@ class dal_rpt_Report
 
   private:
     void ensureTable() const;
+    // Fills the table for the last search when it was left unfilled; a
+    // failure throws DbError with its text.
+    void ensureFilled();
+    bool readsDirect(const ConditionSql& condition, const m_PageInfor& page) const;
+    RecordSetPtr directPage(m_PageInfor& page, const QString& str_sql, int size);
     QString selectFrom(const QString& str_sql) const;
     QString dataTableSql(const ConditionSql& condition, const QString& orderText, bool isExportExcel) const;
 
     ReportSetup m_setup;
+    std::optional<ReportFill> m_unfilled; // the last search, when its rows are not in the table yet
 };
-
-// Registers the report number formatter rpt_num(value, format [, zeroText])
-// on the program's connection: Null stays Null, a value reading 0 gives
-// zeroText when given, any other value FormatNumber(value, format).
-void RegisterReportFunctions();

@@ -4,14 +4,8 @@
 #include "Numbers.h"
 #include "PrintXml.h"
 #include "ProcessFuntionValues.h"
-#include "StringBulider.h"
+#include "StockSums.h"
 #include "sqlHelper.h"
-
-#include <QSqlDriver>
-#include <bit>
-#include <cstdint>
-#include <sqlite3.h>
-#include <unordered_map>
 
 namespace
 {
@@ -34,156 +28,44 @@ const QString kColumnDefs =
                    " totalExportQty TEXT, totalExportDefaultQty TEXT, totalExportWeight TEXT,"
                    " totalBlanceQty TEXT, totalBlanceDefaultQty TEXT, totalBlanceWeight TEXT");
 
-// ---- the number forms, as SQL functions of the connection ----
-//
-// The rebuild writes every row in one INSERT ... SELECT; the stored forms come
-// from the program's own number formatter, called from inside that statement
-// so that no row makes a round trip through the program. Each distinct value
-// is formatted once per rebuild: stock figures repeat a lot (whole pieces,
-// boxes of the same size).
-
-struct FormCache {
-    std::unordered_map<std::uint64_t, QByteArray> sums[4];
-    std::unordered_map<std::uint64_t, QByteArray> diffs[4];
-    void clear()
-    {
-        for (auto& m : sums)
-            m.clear();
-        for (auto& m : diffs)
-            m.clear();
-    }
-};
-
-FormCache& formCache()
-{
-    static FormCache cache;
-    return cache;
-}
-
-int placesOf(sqlite3_value* v)
-{
-    return qBound(0, sqlite3_value_int(v), 3);
-}
-
-void resultText(sqlite3_context* ctx, const QByteArray& text)
-{
-    sqlite3_result_text(ctx, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-}
-
-// stock_sum(sum, places): the stored form of a sum, "#0.0##" (3 places) or
-// "#0.0#" (2 places); "0" for no lines (Null) and for a sum that rounds to zero.
-void stockSum(sqlite3_context* ctx, int, sqlite3_value** argv)
-{
-    static const QByteArray zero("0");
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        resultText(ctx, zero);
-        return;
-    }
-    const double value = sqlite3_value_double(argv[0]);
-    const int places = placesOf(argv[1]);
-    auto& map = formCache().sums[places];
-    const std::uint64_t key = std::bit_cast<std::uint64_t>(value);
-    auto it = map.find(key);
-    if (it == map.end()) {
-        const QString format = places >= 3 ? QStringLiteral("#0.0##") : QStringLiteral("#0.0#");
-        QString text = FormatNumber(value, format);
-        if (ReadNumber(text) == 0.0)
-            text = QStringLiteral("0");
-        it = map.emplace(key, text.toLatin1()).first;
-    }
-    resultText(ctx, it->second);
-}
-
-// stock_diff(in, out, places): the balance of two stored sums in its plain
-// form, rounded to places so that the zero-balance filter is exact.
-void stockDiff(sqlite3_context* ctx, int, sqlite3_value** argv)
-{
-    const double in = sqlite3_value_double(argv[0]);
-    const double out = sqlite3_value_double(argv[1]);
-    const int places = placesOf(argv[2]);
-    const double diff = in - out;
-    auto& map = formCache().diffs[places];
-    const std::uint64_t key = std::bit_cast<std::uint64_t>(diff);
-    auto it = map.find(key);
-    if (it == map.end())
-        it = map.emplace(key, PlainNumber(diff, places).toLatin1()).first;
-    resultText(ctx, it->second);
-}
-
-void registerFunctions()
-{
-    OpenConn();
-    const QVariant handle = SharedConn().driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        throw DbError(QStringLiteral("库存计算需要 SQLite 数据库连接"));
-    sqlite3* db = *static_cast<sqlite3* const*>(handle.constData());
-    if (!db)
-        throw DbError(QStringLiteral("数据库连接未打开"));
-    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    if (sqlite3_create_function_v2(db, "stock_sum", 2, flags, nullptr, stockSum, nullptr, nullptr, nullptr) !=
-            SQLITE_OK ||
-        sqlite3_create_function_v2(db, "stock_diff", 3, flags, nullptr, stockDiff, nullptr, nullptr,
-                                   nullptr) != SQLITE_OK)
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
-}
-
-// The grouped sums of one direction: pieces and weight per goods item over
-// the lines of audited bills of the listed account tags.
-QString directionSums(const QString& name, const QString& lines, const QString& heads)
-{
-    return QStringLiteral("%1 AS MATERIALIZED (SELECT d.goodsId, SUM(d.qty * d.packQty) AS pieces,"
-                          " SUM(d.qty * d.weight) AS weight"
-                          " FROM %2 AS d JOIN %3 AS h ON h.id = d.headId"
-                          " WHERE h.ispass = 1 AND h.accountId IN (@acc)"
-                          " GROUP BY d.goodsId)")
-        .arg(name, lines, heads);
-}
-
-QString defaultUnits(const QString& pieces)
-{
-    return QStringLiteral("CASE WHEN a.packQty = 0 THEN 0 ELSE %1 / a.packQty END").arg(pieces);
-}
-
-ParamMap withAccounts(const QString& accounts)
-{
-    ParamMap params;
-    params.Add(QStringLiteral("@acc"), NList(accounts));
-    return params;
-}
-
 // The rebuild, one statement: the sums of both directions once per goods
 // item, the stored forms of the six sums, then the balances of those forms.
+// Every figure is written inside the statement (rpt_num, rpt_diff), so that
+// no row makes a round trip through the program.
 ConditionSql rebuildStatement(const ReportFill& fill)
 {
-    registerFunctions();
-    formCache().clear();
+    using namespace StockSums;
+    RegisterReportFunctions();
+    const Scope scope{fill.accountList, {}};
     const QString columns = dal_rpt_stock::Columns().join(QLatin1Char(','));
+    const auto units = [](const QString& pieces) {
+        return DefaultUnitsText(DefaultUnitRule::ZeroForEmptyUnit, pieces, QStringLiteral("a.packQty"));
+    };
     ConditionSql out;
-    out.params = withAccounts(fill.accountList);
     out.sql =
-        QStringLiteral("WITH ") +
-        directionSums(QStringLiteral("i"), QStringLiteral("tb_rk_detail"), QStringLiteral("tb_rk_head")) +
-        QStringLiteral(", ") +
-        directionSums(QStringLiteral("o"), QStringLiteral("tb_ck_detail"), QStringLiteral("tb_ck_head")) +
+        QStringLiteral("WITH i AS MATERIALIZED (") + PerGoods(Tables(BillDirection::In), scope) +
+        QStringLiteral("), o AS MATERIALIZED (") + PerGoods(Tables(BillDirection::Out), scope) +
         QStringLiteral(
-            ", s AS MATERIALIZED (SELECT b.id, b.goodsTypeId,"
+            "), s AS MATERIALIZED (SELECT b.id, b.goodsTypeId,"
             " COALESCE((SELECT uname FROM tb_dictionary WHERE id = b.goodsTypeId), '') AS goodsTypeName,"
             " b.goodsCode, b.goodsName, b.goodsDesc, b.pinyin, b.upqty, b.downqty, b.status,"
-            " a.isDefault, a.unit,"
-            " stock_sum(i.pieces, 3) AS inQty, stock_sum(%1, 3) AS inDefault,"
-            " stock_sum(i.weight, 2) AS inWeight,"
-            " stock_sum(o.pieces, 3) AS outQty, stock_sum(%2, 3) AS outDefault,"
-            " stock_sum(o.weight, 2) AS outWeight"
-            " FROM tb_goods_detail AS a JOIN tb_goods_head AS b ON b.id = a.headId"
-            " LEFT JOIN i ON i.goodsId = b.id LEFT JOIN o ON o.goodsId = b.id"
-            " WHERE a.isDefault = 1) ")
-            .arg(defaultUnits(QStringLiteral("i.pieces")), defaultUnits(QStringLiteral("o.pieces"))) +
+            " a.isDefault, a.unit, ") +
+        PiecesText(QStringLiteral("i.pieces")) + QStringLiteral(" AS inQty, ") +
+        units(QStringLiteral("i.pieces")) + QStringLiteral(" AS inDefault, ") +
+        WeightText(QStringLiteral("i.weight")) + QStringLiteral(" AS inWeight, ") +
+        PiecesText(QStringLiteral("o.pieces")) + QStringLiteral(" AS outQty, ") +
+        units(QStringLiteral("o.pieces")) + QStringLiteral(" AS outDefault, ") +
+        WeightText(QStringLiteral("o.weight")) +
+        QStringLiteral(" AS outWeight"
+                       " FROM tb_goods_detail AS a JOIN tb_goods_head AS b ON b.id = a.headId"
+                       " LEFT JOIN i ON i.goodsId = b.id LEFT JOIN o ON o.goodsId = b.id"
+                       " WHERE a.isDefault = 1) ") +
         QStringLiteral("INSERT INTO temp_rpt_stock (") + columns + QStringLiteral(") ") +
         QStringLiteral(
             "SELECT id, goodsTypeId, goodsTypeName, goodsCode, goodsName, goodsDesc, pinyin, upqty,"
             " downqty, status, isDefault, unit, inQty, inDefault, inWeight, outQty, outDefault,"
-            " outWeight, stock_diff(inQty, outQty, 3), stock_diff(inDefault, outDefault, 3),"
-            " stock_diff(inWeight, outWeight, 2) FROM s");
+            " outWeight, rpt_diff(inQty, outQty, 3), rpt_diff(inDefault, outDefault, 3),"
+            " rpt_diff(inWeight, outWeight, 2) FROM s");
     return out;
 }
 
@@ -280,9 +162,7 @@ m_DBresult dal_rpt_stock::insert_temp_rpt_stock(const QString& str_JoinAccountTy
 {
     ReportFill fill;
     fill.accountList = str_JoinAccountTypeId;
-    const m_DBresult result = insert_temp(fill);
-    formCache().clear();
-    return result;
+    return insert_temp(fill);
 }
 
 m_recordSet dal_rpt_stock::GetListForCondition(const m_conditions& ilstPara, const QString& JoinAccountTypeId,
@@ -290,9 +170,7 @@ m_recordSet dal_rpt_stock::GetListForCondition(const m_conditions& ilstPara, con
 {
     ReportFill fill;
     fill.accountList = JoinAccountTypeId;
-    const m_recordSet out = dal_rpt_Report::GetListForCondition(fill, ilstPara, objM_PageInfor, str_sql);
-    formCache().clear();
-    return out;
+    return dal_rpt_Report::GetListForCondition(fill, ilstPara, objM_PageInfor, str_sql);
 }
 
 int dal_rpt_stock::GetCount(const ConditionSql& str_condition)
@@ -319,21 +197,17 @@ std::optional<double> dal_rpt_stock::GetLiveStockQty(const QString& str_JoinAcco
 {
     // The rebuild's figures for one goods item: the same lines, the same
     // rounding of each sum, the same rounded difference.
-    StringBulider m_sql;
-    m_sql.Append(QStringLiteral("SELECT"));
-    m_sql.Append(
-        QStringLiteral(" (SELECT SUM(d.qty * d.packQty) FROM tb_rk_detail AS d"
-                       " JOIN tb_rk_head AS h ON h.id = d.headId"
-                       " WHERE d.goodsId = b.id AND h.ispass = 1 AND h.accountId IN (@acc)) AS inQty,"));
-    m_sql.Append(
-        QStringLiteral(" (SELECT SUM(d.qty * d.packQty) FROM tb_ck_detail AS d"
-                       " JOIN tb_ck_head AS h ON h.id = d.headId"
-                       " WHERE d.goodsId = b.id AND h.ispass = 1 AND h.accountId IN (@acc)) AS outQty"));
-    m_sql.Append(QStringLiteral(" FROM tb_goods_detail AS a JOIN tb_goods_head AS b ON b.id = a.headId"
-                                " WHERE a.isDefault = 1 AND b.id = @goodsId LIMIT 1"));
-    ParamMap params = withAccounts(str_JoinAccountTypeId);
+    const StockSums::Scope scope{str_JoinAccountTypeId, {}};
+    const QString sql =
+        QStringLiteral("SELECT ") +
+        StockSums::PiecesOf(Tables(BillDirection::In), scope, QStringLiteral("b.id")) +
+        QStringLiteral(" AS inQty, ") +
+        StockSums::PiecesOf(Tables(BillDirection::Out), scope, QStringLiteral("b.id")) +
+        QStringLiteral(" AS outQty FROM tb_goods_detail AS a JOIN tb_goods_head AS b ON b.id = "
+                       "a.headId WHERE a.isDefault = 1 AND b.id = @goodsId LIMIT 1");
+    ParamMap params;
     params.Add(QStringLiteral("@goodsId"), int_goodsId);
-    const RecordSetPtr rs = ExecuteSql(m_sql.ToString(), params);
+    const RecordSetPtr rs = ExecuteSql(sql, params);
     if (!rs || rs->isEmpty())
         return std::nullopt;
     const double in = RoundHalfAway(ReadNumber(rs->value(0, 0)), 3);

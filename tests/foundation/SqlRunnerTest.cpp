@@ -28,7 +28,15 @@ TEST_F(SqlRunnerTest, TypedTextRoundTripsThroughEveryRunner)
     for (const QString& text : texts) {
         ++id;
         const ParamMap p{{QStringLiteral("@txt"), text}, {QStringLiteral("@id"), id}};
-        switch (id % 3) {
+        switch (id % 4) {
+        case 3: // the same insert run again and again, as a bill's lines are
+            ASSERT_TRUE(RunTrans([&] {
+                            RepeatedWrite insert(
+                                QStringLiteral("INSERT INTO t (txt, id) VALUES (@txt, @id)"));
+                            EXPECT_EQ(insert.names(), QStringList({"@txt", "@id"}));
+                            insert.Run({text, id});
+                        }).isResult);
+            break;
         case 0:
             ExecuteParaSql(QStringLiteral("INSERT INTO t (txt, id) VALUES (@txt, @id)"), p);
             break;
@@ -125,6 +133,10 @@ TEST_F(SqlRunnerTest, PlaceholderInsideAQuotedLiteralStaysText)
         const RecordSetPtr rs = ExecuteSql(QStringLiteral("SELECT txt FROM t WHERE id=@id"),
                                            ParamMap{{QStringLiteral("@id"), id}});
         ASSERT_EQ(rs->RecordCount(), 1) << c.sql;
+        EXPECT_EQ(PlaceholderNames(QString::fromUtf8(c.sql)).first(), QStringLiteral("@id")) << c.sql;
+        EXPECT_EQ(PlaceholderNames(QString::fromUtf8(c.sql)).size(),
+                  QString::fromUtf8(c.sql).contains(QLatin1String("@txt)")) ? 2 : 1)
+            << c.sql;
         EXPECT_EQ(rs->text(0, QStringLiteral("txt")), QString::fromUtf8(c.stored)) << c.sql;
     }
     // A literal that holds the only "@name" needs no parameter at all.

@@ -1,0 +1,60 @@
+#include "StockSums.h"
+
+#include "DbError.h"
+#include "KeyValue.h"
+
+namespace StockSums
+{
+
+namespace
+{
+const QString kSums = QStringLiteral("SUM(d.qty * d.packQty) AS pieces, SUM(d.qty * d.weight) AS weight");
+
+// The account list is program-made ("2,5,0"); it is checked and written
+// into the text.
+QString countedHeads(const Scope& scope)
+{
+    if (!SqlRaw{SqlRaw::NumberList, scope.accountList}.isValid())
+        throw DbError(QStringLiteral("无效的编号列表: ") + scope.accountList);
+    return QStringLiteral("a.ispass = 1 AND a.accountId IN (") + scope.accountList + QStringLiteral(")") +
+           scope.headConditions;
+}
+} // namespace
+
+QString PerGoods(const BillTables& t, const Scope& scope)
+{
+    return QStringLiteral("SELECT d.goodsId, ") + kSums + QStringLiteral(" FROM (SELECT a.id FROM ") +
+           t.head + QStringLiteral(" AS a WHERE ") + countedHeads(scope) +
+           QStringLiteral(") AS h CROSS JOIN ") + t.detail +
+           QStringLiteral(" AS d ON d.headId = h.id GROUP BY d.goodsId");
+}
+
+QString PiecesOf(const BillTables& t, const Scope& scope, const QString& goodsId)
+{
+    return QStringLiteral("(SELECT SUM(d.qty * d.packQty) FROM ") + t.detail +
+           QStringLiteral(" AS d CROSS JOIN ") + t.head +
+           QStringLiteral(" AS a ON a.id = d.headId WHERE d.goodsId = ") + goodsId + QStringLiteral(" AND ") +
+           countedHeads(scope) + QStringLiteral(")");
+}
+
+QString PiecesText(const QString& sum)
+{
+    return QStringLiteral("rpt_num(COALESCE(%1, 0), '#0.0##', '0')").arg(sum);
+}
+
+QString WeightText(const QString& sum)
+{
+    return QStringLiteral("rpt_num(COALESCE(%1, 0), '#0.0#', '0')").arg(sum);
+}
+
+QString DefaultUnitsText(DefaultUnitRule rule, const QString& pieces, const QString& packQty,
+                         const QString& defaultUnits)
+{
+    const QString divided = QStringLiteral("CAST(COALESCE(%1, 0) AS REAL) / %2").arg(pieces, packQty);
+    if (rule == DefaultUnitRule::ZeroForEmptyUnit)
+        return PiecesText(QStringLiteral("CASE WHEN %1 = 0 THEN 0 ELSE %2 END").arg(packQty, divided));
+    return QStringLiteral("CASE WHEN %1 = 1 AND %2 > 0 THEN %3 END")
+        .arg(defaultUnits, packQty, PiecesText(divided));
+}
+
+} // namespace StockSums
