@@ -166,7 +166,7 @@ class StockSameRowsTest : public StockTest
         }
         const int accounts[] = {2, 5, 9};
         int bill = 0;
-        for (const QString dir : {QStringLiteral("rk"), QStringLiteral("ck")}) {
+        for (const QString& dir : {QStringLiteral("rk"), QStringLiteral("ck")}) {
             for (int b = 0; b < 120; ++b) {
                 QList<Line> lines;
                 const int n = 1 + pick(rng) % 8;
@@ -194,7 +194,7 @@ class StockSameRowsTest : public StockTest
 TEST_F(StockSameRowsTest, RebuildAndLiveBalanceGiveTheFormerFigures)
 {
     dal_rpt_stock dal;
-    for (const QString acc :
+    for (const QString& acc :
          {QStringLiteral("2,0"), QStringLiteral("2,5,0"), QStringLiteral("0"), QStringLiteral("2,5,9,0")}) {
         ASSERT_TRUE(dal.insert_temp_rpt_stock(acc).isResult);
         const QStringList now = rowsOf(QStringLiteral("select ") + dal_rpt_stock::Columns().join(',') +
