@@ -163,26 +163,16 @@ QString dal_dictionary::NameTakenText(int int_Id, const QString& str_Type, const
 
 QString dal_dictionary::Save(m_dictionary& obj_Model)
 {
-    m_dictionary m = obj_Model;
-    const bool stored = m.id > 0;
-    const QString refusal = WriteChecked(
-        [&]() -> QString {
+    return SaveChecked(
+        QStringLiteral("tb_dictionary"), obj_Model,
+        [this](const m_dictionary& m) {
             QString text = SystemItemText(m.id);
             if (text.isEmpty())
                 text = NameTakenText(m.id, m.utype, m.uname);
-            if (text.isEmpty() && stored &&
+            if (text.isEmpty() && m.id > 0 &&
                 IsParentCycle(m.id, m.parentId, [this](int id) { return GetModel(id).parentId; }))
                 text = kParentCycleText;
             return text;
         },
-        [&] {
-            if (stored)
-                Update(m);
-            else
-                InsertWithNextId(QStringLiteral("tb_dictionary"), m,
-                                 [this](const m_dictionary& added) { Add(added); });
-        });
-    if (refusal.isEmpty())
-        obj_Model = m;
-    return refusal;
+        [this](const m_dictionary& m) { Update(m); }, [this](const m_dictionary& m) { Add(m); });
 }

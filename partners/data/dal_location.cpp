@@ -160,26 +160,17 @@ QString dal_location::CodeTakenText(int int_Id, const QString& str_locationCode)
 
 QString dal_location::Save(m_location& obj_Model)
 {
-    m_location m = obj_Model;
-    const bool stored = m.id > 0;
-    const QString refusal = WriteChecked(
-        [&]() -> QString {
+    return SaveChecked(
+        QStringLiteral("tb_location"), obj_Model,
+        [this](const m_location& m) -> QString {
             const QString taken = CodeTakenText(m.id, m.locationCode);
             if (!taken.isEmpty())
                 return taken;
-            if (stored && GetModel(m.id).id < 1)
+            if (m.id > 0 && GetModel(m.id).id < 1)
                 return kMissingText;
-            if (stored && IsParentCycle(m.id, m.parentId, [this](int id) { return GetModel(id).parentId; }))
+            if (m.id > 0 && IsParentCycle(m.id, m.parentId, [this](int id) { return GetModel(id).parentId; }))
                 return kParentCycleText;
             return {};
         },
-        [&] {
-            if (stored)
-                Update(m);
-            else
-                AddNew(m);
-        });
-    if (refusal.isEmpty())
-        obj_Model = m;
-    return refusal;
+        [this](const m_location& m) { Update(m); }, [this](const m_location& m) { Add(m); });
 }

@@ -100,18 +100,9 @@ QString dal_user::NameTakenText(int int_Id, const QString& str_user)
 
 QString dal_user::Save(m_user& obj_Model)
 {
-    m_user m = obj_Model;
-    const QString refusal = WriteChecked(
-        [&] { return NameTakenText(m.id, m.user); },
-        [&] {
-            if (m.id > 0)
-                Update(m);
-            else
-                InsertWithNextId(QStringLiteral("tb_user"), m, [this](const m_user& added) { Add(added); });
-        });
-    if (refusal.isEmpty())
-        obj_Model = m;
-    return refusal;
+    return SaveChecked(
+        QStringLiteral("tb_user"), obj_Model, [this](const m_user& m) { return NameTakenText(m.id, m.user); },
+        [this](const m_user& m) { Update(m); }, [this](const m_user& m) { Add(m); });
 }
 
 RecordSetPtr dal_user::List()

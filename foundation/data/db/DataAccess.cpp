@@ -61,17 +61,6 @@ m_DBresult DeleteWithRefChecks(const QList<RefCheck>& checks, const std::functio
     return result;
 }
 
-QString WriteChecked(const std::function<QString()>& check, const std::function<void()>& write)
-{
-    TransactionGuard guard;
-    const QString refusal = check();
-    if (!refusal.isEmpty())
-        return refusal;
-    write();
-    guard.commit();
-    return {};
-}
-
 bool IsParentCycle(int id, int parentId, const std::function<int(int)>& parentOf)
 {
     if (parentId == id)

@@ -89,12 +89,30 @@ struct RefCheck {
 // RunTrans does, so that the outer work fails as a whole.
 m_DBresult DeleteWithRefChecks(const QList<RefCheck>& checks, const std::function<void()>& deleteRows);
 
-// A write guarded by a check that must see what the write will change: both
-// run in one write transaction (writers are serialised, so no other
-// workstation can store a clashing row between them). check answers the
-// refusal text, or an empty text to go on; a refusal writes nothing and is
-// answered. Database errors of either roll back and are thrown as DbError.
-QString WriteChecked(const std::function<QString()>& check, const std::function<void()>& write);
+// Saves a record as the maintenance windows do: a stored one (id above 0)
+// through update(copy), a new one under the next free id of table through
+// add(copy). check(copy) runs first in the same write transaction (writers are
+// serialised, so no other workstation can store a clashing row between the
+// check and the write) and answers the refusal text, or an empty text to go
+// on; a refusal writes nothing and is answered. The record takes the written
+// copy only when the write holds. Database errors roll back and are thrown as
+// DbError.
+template <class Model, class Check, class Update, class Add>
+QString SaveChecked(const QString& table, Model& record, Check check, Update update, Add add)
+{
+    Model m = record;
+    TransactionGuard guard;
+    const QString refusal = check(m);
+    if (!refusal.isEmpty())
+        return refusal;
+    if (m.id > 0)
+        update(m);
+    else
+        InsertWithNextId(table, m, add);
+    guard.commit();
+    record = m;
+    return {};
+}
 
 // True when parentId is the record itself or lies below it (parentOf reads a
 // record's parent, 0 at the top). Stored parent links that already loop
