@@ -101,8 +101,11 @@ void dal_goods_detail::Add(const m_goods_detail& obj_Model)
 
 m_goods_detail dal_goods_detail::GetModelForInput(const QString& inputGoodsCode, int goodsId)
 {
-    QString sql = kInputSelect + QStringLiteral(" from v_goods_detail_input ") +
-                  QStringLiteral(" where status='启用' ") + QStringLiteral(" and (inputGoodsCode=@code) ");
+    // Built once: a scanner looks up every item it reads.
+    static const QString byCode = kInputSelect + QStringLiteral(" from v_goods_detail_input ") +
+                                  QStringLiteral(" where status='启用' ") +
+                                  QStringLiteral(" and (inputGoodsCode=@code) ");
+    QString sql = byCode;
     ParamMap params{{QStringLiteral("@code"), inputGoodsCode}};
     if (goodsId > 0) {
         sql += QStringLiteral(" and id=@goodsId");

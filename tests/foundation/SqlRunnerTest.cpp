@@ -100,6 +100,25 @@ TEST_F(SqlRunnerTest, ProgramMadeListsGoIntoTheTextOnlyWhenClean)
     EXPECT_THROW(ExecuteSql(QStringLiteral("SELECT id FROM t WHERE id = @missing")), DbError);
 }
 
+// One statement text run again and again (a scanner's lookup) with bound
+// values, then with a program-made list in the same place, then without it.
+TEST_F(SqlRunnerTest, ATextRunAgainTakesEachRunsOwnValues)
+{
+    for (int i = 1; i <= 3; ++i)
+        exec(QStringLiteral("INSERT INTO t (id) VALUES (%1)").arg(i));
+    const QString sql = QStringLiteral("SELECT count(*) FROM t WHERE id IN (@ids)");
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_EQ(ExecuteSql(sql, ParamMap{{QStringLiteral("@ids"), i}})->value(0, 0).toInt(), 1);
+    EXPECT_EQ(ExecuteSql(sql, ParamMap{{QStringLiteral("@ids"), NList(QStringLiteral("1,2,0"))}})
+                  ->value(0, 0)
+                  .toInt(),
+              2);
+    EXPECT_EQ(ExecuteSql(sql, ParamMap{{QStringLiteral("@ids"), 3}})->value(0, 0).toInt(), 1);
+    EXPECT_THROW(ExecuteSql(sql), DbError);
+    EXPECT_THROW(ExecuteSql(sql, ParamMap{{QStringLiteral("@ids"), NList(QStringLiteral("1) OR (1=1"))}}),
+                 DbError);
+}
+
 TEST_F(SqlRunnerTest, RepeatedPlaceholderIsBoundEverywhere)
 {
     exec(QStringLiteral("INSERT INTO t (id, txt) VALUES (5, 'x')"));

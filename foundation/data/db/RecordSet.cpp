@@ -9,6 +9,14 @@ RecordSet::RecordSet(QStringList fields, QList<QVariantList> rows)
 
 int RecordSet::fieldIndex(const QString& name) const
 {
+    if (m_exact.isEmpty() && !m_fields.isEmpty()) {
+        // The first of equal names wins, as the walk below finds it.
+        for (int i = int(m_fields.size()) - 1; i >= 0; --i)
+            m_exact.insert(m_fields.at(i), i);
+    }
+    const auto exact = m_exact.constFind(name);
+    if (exact != m_exact.constEnd())
+        return exact.value();
     for (int i = 0; i < m_fields.size(); ++i) {
         if (m_fields.at(i).compare(name, Qt::CaseInsensitive) == 0)
             return i;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QStringList>
 #include <QVariant>
 #include <memory>
@@ -44,6 +45,8 @@ class RecordSet
 
   private:
     QStringList m_fields;
+    // The fields by their exact names, built at the first lookup by name.
+    mutable QHash<QString, int> m_exact;
     QList<QVariantList> m_rows;
     qsizetype m_pos = 0;
 };

@@ -93,7 +93,56 @@ QVariant bindValue(const QVariant& v)
     }
 }
 
+// The driver text and the placeholder names, in order, of a statement text
+// whose values are all bound (none written into the text): the same text is
+// not read character by character again.
+struct Shape {
+    QString sql;
+    QStringList names;
+};
+
+QHash<QString, Shape>& shapes()
+{
+    static QHash<QString, Shape> cache;
+    return cache;
+}
+
+bool isRaw(const QVariant& v)
+{
+    return v.typeId() == qMetaTypeId<SqlRaw>();
+}
+
+Prepared prepareText(const QString& sql, const ParamMap* params, QStringList* names);
+
 Prepared prepare(const QString& sql, const ParamMap* params)
+{
+    const auto known = shapes().constFind(sql);
+    if (known != shapes().constEnd()) {
+        Prepared out;
+        out.sql = known->sql;
+        out.values.reserve(known->names.size());
+        bool bound = true;
+        for (const QString& name : known->names) {
+            if (!params || !params->contains(name) || isRaw(params->value(name))) {
+                bound = false;
+                break;
+            }
+            out.values.append(bindValue(params->value(name)));
+        }
+        if (bound)
+            return out;
+    }
+    QStringList names;
+    Prepared out = prepareText(sql, params, &names);
+    if (names.size() == out.values.size()) {
+        if (shapes().size() >= 256)
+            shapes().clear();
+        shapes().insert(sql, Shape{out.sql, names});
+    }
+    return out;
+}
+
+Prepared prepareText(const QString& sql, const ParamMap* params, QStringList* names)
 {
     Prepared out;
     out.sql.reserve(sql.size());
@@ -132,9 +181,11 @@ Prepared prepare(const QString& sql, const ParamMap* params)
                 if (!raw.isValid())
                     throw DbError(QStringLiteral("参数 %1 的值无效: %2").arg(name, raw.text));
                 out.sql.append(raw.text);
+                names->append(name); // one name more than values: the text is not kept
             } else {
                 out.sql.append(QLatin1Char('?'));
                 out.values.append(bindValue(v));
+                names->append(name);
             }
             i = j;
             continue;
