@@ -56,8 +56,6 @@ const QString kListFormat = QStringLiteral(
 const QString kDetailFormat = QStringLiteral(
     "^序号|^选中|<ID|^isDefault|^默认|<条码             |^单位 |>内装数|>重量   |>进价    |>销售价    ");
 
-const QString kPieceMissing = QStringLiteral("当前货品信息不存在!");
-
 int idOf(const QString& text)
 {
     return int(std::nearbyint(ReadNumber(text)));
@@ -699,7 +697,7 @@ void frmGoods::saveGoods()
     bool missing = false;
     const QStringList values = dal_goods_head::AddedCodes(stored ? storedId : 0, code, barcode, &missing);
     if (missing) {
-        warn(kPieceMissing);
+        warn(dal_goods_head::kGoodsMissingText);
         return;
     }
     const m_DBresult unique = check_GoodsCode(values);
@@ -1127,7 +1125,7 @@ void frmGoods::vsGoodsList_Click()
     }
     m_goods = goods;
     if (m_goods.id < 1) {
-        warn(kPieceMissing);
+        warn(dal_goods_head::kGoodsMissingText);
         return;
     }
     selectTypeOf(m_goods);
