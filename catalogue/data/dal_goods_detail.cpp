@@ -3,6 +3,7 @@
 #include "DataAccess.h"
 #include "DbError.h"
 #include "ProcessFuntionValues.h"
+#include "dal_goods_head.h"
 #include "sqlHelper.h"
 
 const QString dal_goods_detail::kNoDefaultUnitText = QStringLiteral("货品必须有且只有一个默认包装单位!");
@@ -58,6 +59,34 @@ void requireOneDefaultUnitAfterChange(int headId)
         throw DbError(dal_goods_detail::kNoDefaultUnitText);
 }
 
+const QString kInsertUnit =
+    QStringLiteral("insert into tb_goods_detail "
+                   "(id,headId,isDefault,rowNo,goodsDetailCode,unit,packQty,weight,inPrice,salePrice ) "
+                   " values ("
+                   "@id,@headId,@isDefault,@rowNo,@goodsDetailCode,@unit,@packQty,@weight,@inPrice,"
+                   "@salePrice "
+                   ") ");
+
+// Replaces every unit of goods item headId by what writeUnits writes, inside
+// one transaction: the item must still exist, check (when given) must pass
+// against the units as stored, and the item must be left with exactly one
+// default unit; otherwise nothing is written.
+m_DBresult replaceUnits(int headId, const std::function<void()>& check,
+                        const std::function<void()>& writeUnits)
+{
+    return RunTrans([&] {
+        if (ScalarInt(QStringLiteral("select count(*) from tb_goods_head where id=@id"),
+                      ParamMap{{QStringLiteral("@id"), headId}}) < 1)
+            throw DbError(dal_goods_head::kGoodsMissingText);
+        if (check)
+            check();
+        ExecuteParaSql(QStringLiteral("delete from tb_goods_detail where headId=@headId"),
+                       ParamMap{{QStringLiteral("@headId"), headId}});
+        writeUnits();
+        dal_goods_detail::RequireOneDefaultUnit(headId);
+    });
+}
+
 } // namespace
 
 ParamMap dal_goods_detail::UnitParams(const m_goods_detail& m)
@@ -87,14 +116,7 @@ void dal_goods_detail::RequireOneDefaultUnit(int headId)
 void dal_goods_detail::Add(const m_goods_detail& obj_Model)
 {
     TransactionGuard trans;
-    ExecuteParaSql(
-        QStringLiteral("insert into tb_goods_detail "
-                       "(id,headId,isDefault,rowNo,goodsDetailCode,unit,packQty,weight,inPrice,salePrice ) "
-                       " values ("
-                       "@id,@headId,@isDefault,@rowNo,@goodsDetailCode,@unit,@packQty,@weight,@inPrice,"
-                       "@salePrice "
-                       ") "),
-        UnitParams(obj_Model));
+    ExecuteParaSql(kInsertUnit, UnitParams(obj_Model));
     requireOneDefaultUnitAfterChange(obj_Model.headId);
     trans.commit();
 }
@@ -217,40 +239,23 @@ m_DBresult dal_goods_detail::Update_Default(int int_Id, int int_headId)
     return ExecuteTrans(batch);
 }
 
-namespace
-{
-// For writers inside a transaction: units are written only for an item that exists.
-void RequireGoods(int headId)
-{
-    if (ScalarInt(QStringLiteral("select count(*) from tb_goods_head where id=@id"),
-                  ParamMap{{QStringLiteral("@id"), headId}}) < 1)
-        throw DbError(QStringLiteral("当前货品信息不存在!"));
-}
-} // namespace
-
 m_DBresult dal_goods_detail::SaveUnits(int headId, QList<m_goods_detail>& units,
                                        const QStringList& newBarcodes,
                                        const QList<GoodsBarcode>& storedBarcodes)
 {
     QList<m_goods_detail> written = units;
-    const m_DBresult result = RunTrans([&] {
-        RequireGoods(headId);
+    const auto barcodesFree = [&] {
         const m_DBresult unique = check_GoodsCode(newBarcodes, storedBarcodes);
         if (!unique.isResult)
             throw DbError(unique.str_MsgBox);
-        ExecuteParaSql(QStringLiteral("delete from tb_goods_detail where headId=@headId"),
-                       ParamMap{{QStringLiteral("@headId"), headId}});
+    };
+    const m_DBresult result = replaceUnits(headId, barcodesFree, [&] {
         int nextId = GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_goods_detail")).toInt() + 1;
         for (m_goods_detail& m : written) {
             m.id = nextId++;
             m.headId = headId;
-            ExecuteParaSql(QStringLiteral("insert into tb_goods_detail "
-                                          "(id,headId,isDefault,rowNo,goodsDetailCode,unit,packQty,weight,"
-                                          "inPrice,salePrice ) values (@id,@headId,@isDefault,@rowNo,"
-                                          "@goodsDetailCode,@unit,@packQty,@weight,@inPrice,@salePrice) "),
-                           UnitParams(m));
+            ExecuteParaSql(kInsertUnit, UnitParams(m));
         }
-        RequireOneDefaultUnit(headId);
     });
     if (result.isResult)
         units = written;
@@ -259,16 +264,12 @@ m_DBresult dal_goods_detail::SaveUnits(int headId, QList<m_goods_detail>& units,
 
 m_DBresult dal_goods_detail::Batch_Update(int int_headId, const KeyValue& ilstSqlAndModel)
 {
-    return RunTrans([&] {
-        RequireGoods(int_headId);
-        ExecuteParaSql(QStringLiteral("delete from tb_goods_detail where headId=@headId"),
-                       ParamMap{{QStringLiteral("@headId"), int_headId}});
+    return replaceUnits(int_headId, {}, [&] {
         for (const auto& [key, value] : ilstSqlAndModel.Items()) {
             if (!value.canConvert<m_goods_detail>() || value.typeId() != qMetaTypeId<m_goods_detail>())
                 throw DbError(QStringLiteral("包装单位数据无效: ") + key);
             ExecuteParaSql(GetSqlFromKey(key), UnitParams(value.value<m_goods_detail>()));
         }
-        RequireOneDefaultUnit(int_headId);
     });
 }
 

@@ -1,6 +1,5 @@
 #include "frm_dictionary.h"
 
-#include "DataAccess.h"
 #include "DbError.h"
 #include "DialogRunner.h"
 #include "EditPanel.h"
@@ -302,11 +301,6 @@ void frm_dictionary::utoolbar_ButtonClick(const QString& key)
 
 // ---- saving and deleting ----
 
-bool frm_dictionary::isParentCycle(int id, int parentId)
-{
-    return IsParentCycle(id, parentId, [this](int current) { return m_dal.GetModel(current).parentId; });
-}
-
 void frm_dictionary::save_DictionaryInfor()
 {
     const bool stored = ReadNumber(txt_id->text()) > 0;
@@ -333,15 +327,9 @@ void frm_dictionary::save_DictionaryInfor()
         if (!MsgBox::Ask(QStringLiteral("确认保存当前项目!"), kCaption, this))
             return;
 
-        QString refusal = dal_dictionary::SystemItemText(m_current.id);
-        if (refusal.isEmpty())
-            refusal = m_dal.NameTakenText(m_current.id, m_current.utype, m_current.uname);
-        if (refusal.isEmpty() && stored && isParentCycle(m_current.id, m_current.parentId))
-            refusal = dal_dictionary::kParentCycleText;
-        // The checks run again inside the write: another workstation may have
-        // stored the name, or changed the tree, since they were read here.
-        if (refusal.isEmpty())
-            refusal = m_dal.Save(m_current);
+        // The checks run inside the write, so that another workstation cannot
+        // store the name, or change the tree, between the check and the save.
+        const QString refusal = m_dal.Save(m_current);
         if (!refusal.isEmpty()) {
             MsgBox::Warn(refusal, kCaption, this);
             return;

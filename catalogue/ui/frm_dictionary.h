@@ -69,7 +69,6 @@ class frm_dictionary : public QWidget
     void menu_add_Click();
     void btn_setParent_Click();
     void btn_clearParent_Click();
-    bool isParentCycle(int id, int parentId);
 
     QList<QPushButton*> btn_utype;
     QToolBar* utoolbar = nullptr;

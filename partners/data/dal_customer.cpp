@@ -203,8 +203,8 @@ dal_customer::SaveOutcome dal_customer::Save(m_customer& obj_Model, bool sameNam
 }
 
 const QString dal_customer::kKeywordField =
-    QStringLiteral("COALESCE(customerCode,'')||COALESCE(uname,'')||COALESCE(pinyin,'')||COALESCE(contact,'')"
-                   "||COALESCE(companyName,'')");
+    JoinedText({QStringLiteral("customerCode"), QStringLiteral("uname"), QStringLiteral("pinyin"),
+                QStringLiteral("contact"), QStringLiteral("companyName")});
 
 m_recordSet dal_customer::GetListRows(const m_conditions& ilstPara)
 {

@@ -7,7 +7,8 @@
 const QString dal_location::kColumns = QStringLiteral(
     "select id,locationCode,uname,capacity,parentId,parentlocationCode,parentName,orderby,isLock,"
     "lockName,isVirtual,VirtualName,state,stateName,remark,iCount ");
-const QString dal_location::kKeywordField = QStringLiteral("COALESCE(locationCode,'')||COALESCE(uname,'')");
+const QString dal_location::kKeywordField =
+    JoinedText({QStringLiteral("locationCode"), QStringLiteral("uname")});
 const QString dal_location::kMissingText = QStringLiteral("当前记录不存在!");
 const QString dal_location::kParentCycleText = QStringLiteral("不能设置该项目为父节点,请重新选择!");
 

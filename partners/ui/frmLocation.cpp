@@ -1,6 +1,5 @@
 #include "frmLocation.h"
 
-#include "DataAccess.h"
 #include "DbError.h"
 #include "DialogRunner.h"
 #include "EditPanel.h"
@@ -549,12 +548,6 @@ void frmLocation::clear_LocationInfor()
     chk_virtual->setChecked(false);
 }
 
-bool frmLocation::isParentCycle(int id, int parentId)
-{
-    return IsParentCycle(id, parentId,
-                         [this](int current) { return objDal_location.GetModel(current).parentId; });
-}
-
 void frmLocation::save_LocationInfor()
 {
     const bool stored = idOf(txt_id->text()) > 0;
@@ -589,17 +582,8 @@ void frmLocation::save_LocationInfor()
         return;
 
     const QString code = objModel_current.locationCode;
-    const QString taken = objDal_location.CodeTakenText(n, code);
-    if (!taken.isEmpty()) {
-        MsgBox::Warn(taken, kCaption, this);
-        return;
-    }
-    if (stored && isParentCycle(n, objModel_current.parentId)) {
-        MsgBox::Warn(dal_location::kParentCycleText, kCaption, this);
-        return;
-    }
-    // The checks run again inside the write: another workstation may have
-    // stored the code, or changed the tree, since they were read here.
+    // The checks run inside the write, so that another workstation cannot
+    // store the code, or change the tree, between the check and the save.
     const QString refusal = objDal_location.Save(objModel_current);
     if (!refusal.isEmpty()) {
         MsgBox::Warn(refusal, kCaption, this);

@@ -80,7 +80,6 @@ class frmLocation : public QWidget
     void menu_add_Click();
     void btn_setParent_Click();
     void btn_clearParent_Click();
-    bool isParentCycle(int id, int parentId);
 
     QToolBar* utoolbar = nullptr;
     QMenu* view_menu = nullptr;

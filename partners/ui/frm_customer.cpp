@@ -819,14 +819,17 @@ void frm_customer::btn_CustomerSave_Click()
     m.updateLastTime = now;
     m.userId = CurrentUser.id;
 
+    // The name is checked again inside the write: another workstation may
+    // have stored it meanwhile, and then the clerk is asked after all.
+    const auto save = [&] {
+        return m_dal.Save(m, agreed) == dal_customer::SaveOutcome::Saved ||
+               (sameNameAgreed() && m_dal.Save(m, true) == dal_customer::SaveOutcome::Saved);
+    };
     if (shownId > 0) {
         if (!check_FunRight(FunCodeTable.customer_update(), true))
             return;
         try {
-            // The name is checked again inside the write: another workstation
-            // may have stored it meanwhile, and then the clerk is asked after all.
-            if (m_dal.Save(m, agreed) == dal_customer::SaveOutcome::NameTaken &&
-                (!sameNameAgreed() || m_dal.Save(m, true) != dal_customer::SaveOutcome::Saved))
+            if (!save())
                 return;
         } catch (const DbError& e) {
             if (e.message() != dal_customer::kMissingText)
@@ -839,8 +842,7 @@ void frm_customer::btn_CustomerSave_Click()
             return;
         // The id and the code are taken in the insert's own transaction.
         m.id = 0;
-        if (m_dal.Save(m, agreed) == dal_customer::SaveOutcome::NameTaken &&
-            (!sameNameAgreed() || m_dal.Save(m, true) != dal_customer::SaveOutcome::Saved))
+        if (!save())
             return;
     }
     m_current = m;

@@ -79,16 +79,6 @@ const Source* findSource(const QString& name)
     return nullptr;
 }
 
-// One text of the named columns. A Null column counts as empty, so a partner
-// without a contact or a top-level item without a parent is still found.
-QString joinedFields(const QStringList& fields)
-{
-    QStringList parts;
-    for (const QString& f : fields)
-        parts.append(QStringLiteral("COALESCE(") + f + QStringLiteral(",'')"));
-    return parts.join(QStringLiteral("||"));
-}
-
 // The select list's fields.
 QStringList selectFields(const char* select)
 {
@@ -114,7 +104,7 @@ PickerQuery::PickerQuery(const QString& name, m_conditions conditions, const QSt
     if (!source)
         return;
     if (!IsNullOrEmpty(keyword))
-        conditions.append(m_condition(joinedFields(source->keywordFields), QStringLiteral("like"), keyword));
+        conditions.append(m_condition(JoinedText(source->keywordFields), QStringLiteral("like"), keyword));
     m_where = GetConditionSql(conditions);
     m_from =
         QStringLiteral(" from ") + QLatin1String(source->view) + QStringLiteral("  where 1=1 ") + m_where.sql;

@@ -8,14 +8,6 @@ QString AsNumber(const QString& field)
     return QStringLiteral("CAST(%1 AS REAL)").arg(field);
 }
 
-QString JoinedText(const QStringList& fields)
-{
-    QStringList parts;
-    for (const QString& f : fields)
-        parts.append(QStringLiteral("COALESCE(%1,'')").arg(f));
-    return parts.join(QStringLiteral("||"));
-}
-
 QString BillListRow(BillDirection dir)
 {
     return QStringLiteral("select 0,id,passName,accountName,billNo,ubillNo,utype,%1,totalItemRow,totalAmount,"

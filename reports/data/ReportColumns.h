@@ -13,8 +13,6 @@ namespace ReportColumns
 
 // A text column ordered as the number it holds.
 QString AsNumber(const QString& field);
-// One text of the named columns for a keyword search; a missing value counts as empty.
-QString JoinedText(const QStringList& fields);
 
 // The rows of the bill list, the line detail and the goods sums of a direction.
 QString BillListRow(BillDirection dir);

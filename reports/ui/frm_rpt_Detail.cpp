@@ -7,6 +7,7 @@
 #include "ReportColumns.h"
 #include "WindowChrome.h"
 #include "dal_rpt_Reports.h"
+#include "sqlHelper.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -155,8 +156,7 @@ m_conditions frm_rpt_Detail::listConditions()
             QStringLiteral("goodsCode"), QStringLiteral("goodsName"),     QStringLiteral("pinyin"),
             QStringLiteral("goodsDesc"), QStringLiteral("goodsTypeName"), QStringLiteral("locationCode"),
             QStringLiteral("lotNo")};
-        list.append(
-            m_condition(ReportColumns::JoinedText(fields), QStringLiteral("like"), txt_KeyWord->text()));
+        list.append(m_condition(JoinedText(fields), QStringLiteral("like"), txt_KeyWord->text()));
     }
     return list;
 }

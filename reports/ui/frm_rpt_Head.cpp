@@ -6,6 +6,7 @@
 #include "GetvalueFunction.h"
 #include "ReportColumns.h"
 #include "dal_rpt_Reports.h"
+#include "sqlHelper.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -117,9 +118,8 @@ m_conditions frm_rpt_Head::listConditions()
     if (!IsBlank(txt_partnerName->text()))
         list.append(m_condition(partner, QStringLiteral("like"), txt_partnerName->text()));
     if (!IsBlank(txt_KeyWord->text()))
-        list.append(m_condition(
-            ReportColumns::JoinedText({QStringLiteral("billNo"), QStringLiteral("ubillNo"), partner}),
-            QStringLiteral("like"), txt_KeyWord->text()));
+        list.append(m_condition(JoinedText({QStringLiteral("billNo"), QStringLiteral("ubillNo"), partner}),
+                                QStringLiteral("like"), txt_KeyWord->text()));
     return list;
 }
 

@@ -223,9 +223,8 @@ ReportFill frm_rpt_Sum::fillConditions()
 m_conditions frm_rpt_Sum::listConditions()
 {
     return goodsConditions(
-        ReportColumns::JoinedText({QStringLiteral("goodsCode"), QStringLiteral("goodsName"),
-                                   QStringLiteral("pinyin"), QStringLiteral("goodsDesc"),
-                                   QStringLiteral("goodsTypeName")}),
+        JoinedText({QStringLiteral("goodsCode"), QStringLiteral("goodsName"), QStringLiteral("pinyin"),
+                    QStringLiteral("goodsDesc"), QStringLiteral("goodsTypeName")}),
         ReportColumns::AsNumber(QStringLiteral("total%1Qty").arg(Tables(m_dir).sumWord)));
 }
 

@@ -1,6 +1,5 @@
 #include "frm_user.h"
 
-#include "DataAccess.h"
 #include "DbError.h"
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
@@ -389,11 +388,9 @@ void frm_user::save_User()
         m_current.isStart = chk_start->isChecked();
         if (!MsgBox::Ask(QStringLiteral("确认保存用户!"), kCaption, this))
             return;
-        QString refusal = m_dal.NameTakenText(m_current.id, m_current.user);
-        // The name is checked again inside the write: another workstation may
-        // have stored it since it was read here.
-        if (refusal.isEmpty())
-            refusal = m_dal.Save(m_current);
+        // The name is checked inside the write, so that another workstation
+        // cannot store it between the check and the save.
+        const QString refusal = m_dal.Save(m_current);
         if (!refusal.isEmpty()) {
             MsgBox::Warn(refusal, kCaption, this);
             return;

@@ -809,6 +809,14 @@ void CheckSqlExpression(const QString& expression)
         fail();
 }
 
+QString JoinedText(const QStringList& columns)
+{
+    QStringList parts;
+    for (const QString& c : columns)
+        parts.append(QStringLiteral("COALESCE(%1,'')").arg(c));
+    return parts.join(QStringLiteral("||"));
+}
+
 // ---- search conditions, lookups and reference checks ----
 
 ConditionSql GetConditionSql(const m_conditions& conditions, const QString& prefix)

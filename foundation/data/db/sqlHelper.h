@@ -128,6 +128,9 @@ void CheckSqlName(const QString& name);
 // "CAST(qty AS REAL)"): no second statement, comment, subquery or placeholder;
 // throws DbError otherwise.
 void CheckSqlExpression(const QString& expression);
+// One text of the named columns, for a keyword that may span them: a missing
+// value counts as empty ("COALESCE(a,'')||COALESCE(b,'')").
+QString JoinedText(const QStringList& columns);
 
 // ---- search conditions, lookups and reference checks ----
 
