@@ -17,7 +17,7 @@ const BillTables& Tables(BillDirection dir)
 {
     // The facts are the bill store's own; the reports name them as they use them.
     const auto of = [](BillDirection d) {
-        const BillSetup& s = BillSetup::Of(d == BillDirection::In ? BillSetup::Inbound : BillSetup::Outbound);
+        const BillSetup& s = Setup(d);
         return BillTables{d,           s.numberKind,   s.headTable,
                           s.lineTable, s.partnerIdCol, s.partnerNameCol,
                           s.priceCol,  s.sumWord};

@@ -1,7 +1,6 @@
 #include "StockSums.h"
 
-#include "DbError.h"
-#include "KeyValue.h"
+#include "ReportSetup.h"
 
 namespace StockSums
 {
@@ -14,10 +13,8 @@ const QString kSums = QStringLiteral("SUM(d.qty * d.packQty) AS pieces, SUM(d.qt
 // into the text.
 QString countedHeads(const Scope& scope)
 {
-    if (!SqlRaw{SqlRaw::NumberList, scope.accountList}.isValid())
-        throw DbError(QStringLiteral("无效的编号列表: ") + scope.accountList);
-    return QStringLiteral("a.ispass = 1 AND a.accountId IN (") + scope.accountList + QStringLiteral(")") +
-           scope.headConditions;
+    return QStringLiteral("a.ispass = 1 AND a.accountId IN (") + CheckIdList(scope.accountList) +
+           QStringLiteral(")") + scope.headConditions;
 }
 } // namespace
 

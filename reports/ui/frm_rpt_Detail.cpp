@@ -133,8 +133,7 @@ frm_rpt_Detail::frm_rpt_Detail(BillDirection dir, QWidget* parent)
 void frm_rpt_Detail::fillLoadControls()
 {
     FillDictionaryCombo(cobo_goodsTypeName, QStringLiteral("goodsType"));
-    FillDictionaryCombo(cobo_type, direction() == BillDirection::In ? QStringLiteral("importType")
-                                                                    : QStringLiteral("exportType"));
+    FillDictionaryCombo(cobo_type, Setup(direction()).window.billTypeKind);
 }
 
 m_conditions frm_rpt_Detail::listConditions()

@@ -105,8 +105,7 @@ frm_rpt_Head::frm_rpt_Head(BillDirection dir, QWidget* parent)
 
 void frm_rpt_Head::fillLoadControls()
 {
-    FillDictionaryCombo(cobo_type, direction() == BillDirection::In ? QStringLiteral("importType")
-                                                                    : QStringLiteral("exportType"));
+    FillDictionaryCombo(cobo_type, Setup(direction()).window.billTypeKind);
 }
 
 m_conditions frm_rpt_Head::listConditions()

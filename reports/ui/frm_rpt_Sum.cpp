@@ -161,8 +161,7 @@ void frm_rpt_Sum::setUpHeader()
     for (int c = 0; c < cols; ++c)
         g->setTextMatrix(1, c, g->TextMatrix(0, c));
     for (int c = 11; c <= 13; ++c)
-        g->setTextMatrix(
-            0, c, m_dir == BillDirection::In ? QStringLiteral("入库汇总") : QStringLiteral("出库汇总"));
+        g->setTextMatrix(0, c, Setup(m_dir).reports.sumTitle);
     g->setMergeCells(FlexGrid::flexMergeFree);
     g->setMergeRow(0, true);
     for (int c = 0; c < cols; ++c)
@@ -179,8 +178,7 @@ void frm_rpt_Sum::fillLoadControls()
     FillDictionaryCombo(cobo_goodsTypeName, QStringLiteral("goodsType"));
     tv_Type->hide();
     tv_Type->clear();
-    const RecordSetPtr rs = dal_dictionary::EnabledOfType(
-        m_dir == BillDirection::In ? QStringLiteral("importType") : QStringLiteral("exportType"));
+    const RecordSetPtr rs = dal_dictionary::EnabledOfType(Setup(m_dir).window.billTypeKind);
     for (int r = 0; rs && r < rs->RecordCount(); ++r) {
         auto* node = new QTreeWidgetItem(tv_Type, {rs->text(r, QStringLiteral("uname"))});
         node->setData(0, Qt::UserRole, QStringLiteral("key_") + rs->text(r, QStringLiteral("id")).trimmed());
