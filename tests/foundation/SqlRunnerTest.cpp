@@ -119,6 +119,31 @@ TEST_F(SqlRunnerTest, ATextRunAgainTakesEachRunsOwnValues)
                  DbError);
 }
 
+// A query run again keeps its prepared statement; when the table under it is
+// made again with other columns (a report's work table), the result reads
+// the new names, not the ones the statement gave before.
+TEST_F(SqlRunnerTest, AQueryRunAgainReadsTheColumnsItGivesNow)
+{
+    const QString sql = QStringLiteral("SELECT * FROM w WHERE id=@id");
+    const ParamMap p{{QStringLiteral("@id"), 1}};
+    exec(QStringLiteral("CREATE TABLE w (id INTEGER, qty REAL)"));
+    exec(QStringLiteral("INSERT INTO w VALUES (1, 2.5)"));
+    for (int run = 0; run < 2; ++run) {
+        const RecordSetPtr rs = ExecuteSql(sql, p);
+        ASSERT_EQ(rs->RecordCount(), 1);
+        EXPECT_EQ(rs->fields(), QStringList({"id", "qty"}));
+        EXPECT_EQ(rs->number(0, QStringLiteral("QTY")), 2.5);
+    }
+    exec(QStringLiteral("DROP TABLE w"));
+    exec(QStringLiteral("CREATE TABLE w (id INTEGER, amount REAL)"));
+    exec(QStringLiteral("INSERT INTO w VALUES (1, 7.25)"));
+    const RecordSetPtr rs = ExecuteSql(sql, p);
+    ASSERT_EQ(rs->RecordCount(), 1);
+    EXPECT_EQ(rs->fields(), QStringList({"id", "amount"}));
+    EXPECT_EQ(rs->number(0, QStringLiteral("amount")), 7.25);
+    EXPECT_EQ(rs->fieldIndex(QStringLiteral("qty")), -1);
+}
+
 TEST_F(SqlRunnerTest, RepeatedPlaceholderIsBoundEverywhere)
 {
     exec(QStringLiteral("INSERT INTO t (id, txt) VALUES (5, 'x')"));

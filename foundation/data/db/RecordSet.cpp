@@ -2,23 +2,42 @@
 
 #include "Numbers.h"
 
+RecordFields::RecordFields(QStringList fieldNames) : names(std::move(fieldNames))
+{
+    // The first of equal names wins, as the case-blind walk finds it.
+    for (int i = int(names.size()) - 1; i >= 0; --i)
+        exact.insert(names.at(i), i);
+}
+
+namespace
+{
+const RecordFieldsPtr& noFields()
+{
+    static const RecordFieldsPtr none = std::make_shared<const RecordFields>(QStringList());
+    return none;
+}
+} // namespace
+
+RecordSet::RecordSet() : m_fields(noFields()) {}
+
 RecordSet::RecordSet(QStringList fields, QList<QVariantList> rows)
-    : m_fields(std::move(fields)), m_rows(std::move(rows))
+    : RecordSet(std::make_shared<const RecordFields>(std::move(fields)), std::move(rows))
+{
+}
+
+RecordSet::RecordSet(RecordFieldsPtr fields, QList<QVariantList> rows)
+    : m_fields(fields ? std::move(fields) : noFields()), m_rows(std::move(rows))
 {
 }
 
 int RecordSet::fieldIndex(const QString& name) const
 {
-    if (m_exact.isEmpty() && !m_fields.isEmpty()) {
-        // The first of equal names wins, as the walk below finds it.
-        for (int i = int(m_fields.size()) - 1; i >= 0; --i)
-            m_exact.insert(m_fields.at(i), i);
-    }
-    const auto exact = m_exact.constFind(name);
-    if (exact != m_exact.constEnd())
+    const auto exact = m_fields->exact.constFind(name);
+    if (exact != m_fields->exact.constEnd())
         return exact.value();
-    for (int i = 0; i < m_fields.size(); ++i) {
-        if (m_fields.at(i).compare(name, Qt::CaseInsensitive) == 0)
+    const QStringList& names = m_fields->names;
+    for (int i = 0; i < names.size(); ++i) {
+        if (names.at(i).compare(name, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;

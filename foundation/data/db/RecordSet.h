@@ -5,17 +5,28 @@
 #include <QVariant>
 #include <memory>
 
+// The field names of a result with their lookup by exact name. A prepared
+// statement keeps one and shares it with every result it reads, so a lookup
+// run for each scanned item does not index its fields again.
+struct RecordFields {
+    explicit RecordFields(QStringList fieldNames);
+    QStringList names;
+    QHash<QString, int> exact; // the first of equal names wins
+};
+using RecordFieldsPtr = std::shared_ptr<const RecordFields>;
+
 // A client-side query result: the field names and every row, read once from
 // the database so that the connection is free again as soon as it is made.
 // The cursor offers the walk the windows use (MoveFirst, MoveNext, eof).
 class RecordSet
 {
   public:
-    RecordSet() = default;
+    RecordSet();
     RecordSet(QStringList fields, QList<QVariantList> rows);
+    RecordSet(RecordFieldsPtr fields, QList<QVariantList> rows);
 
-    const QStringList& fields() const { return m_fields; }
-    int fieldCount() const { return int(m_fields.size()); }
+    const QStringList& fields() const { return m_fields->names; }
+    int fieldCount() const { return int(m_fields->names.size()); }
     // Field names compare case-insensitively, as SQL names do; -1 when unknown.
     int fieldIndex(const QString& name) const;
 
@@ -44,9 +55,7 @@ class RecordSet
     void appendRow(QVariantList row) { m_rows.append(std::move(row)); }
 
   private:
-    QStringList m_fields;
-    // The fields by their exact names, built at the first lookup by name.
-    mutable QHash<QString, int> m_exact;
+    RecordFieldsPtr m_fields;
     QList<QVariantList> m_rows;
     qsizetype m_pos = 0;
 };

@@ -19,6 +19,7 @@
 #include <QStringDecoder>
 #include <QUrl>
 #include <cstdlib>
+#include <unordered_map>
 
 RecordSetPtr SharedRs;
 RecordSetPtr CalendarRs;
@@ -32,9 +33,15 @@ struct ConnState {
     // Write statements prepared once per connection: a bill of many lines
     // runs the same INSERT again and again inside one transaction.
     QHash<QString, QSqlQuery> writeCache;
-    // Queries prepared once per connection as well: a lookup by code or
-    // barcode runs the same SELECT for every scanned item.
-    QHash<QString, QSqlQuery> readCache;
+    // Queries prepared once per connection as well, with the field names of
+    // their results: a lookup by code or barcode runs the same SELECT for
+    // every scanned item.
+    struct CachedRead {
+        QSqlQuery query;
+        QSqlRecord record;      // the result's columns as last read
+        RecordFieldsPtr fields; // their names, shared with every result
+    };
+    std::unordered_map<QString, CachedRead> readCache;
     QString appPathOverride;
     QString connString;
     bool endOnMissingDb = false;
@@ -210,7 +217,7 @@ QSqlQuery run(const Prepared& p)
     return q;
 }
 
-RecordSetPtr readAll(QSqlQuery& q);
+RecordSetPtr readAll(QSqlQuery& q, ConnState::CachedRead* cached = nullptr);
 
 // Runs a query through the connection's prepared statement for its text and
 // reads every row; the statement is reset afterwards, so it holds no lock.
@@ -226,9 +233,9 @@ RecordSetPtr runCachedQuery(const Prepared& p)
         q.setForwardOnly(true);
         if (!q.prepare(p.sql))
             throw DbError(errorText(q.lastError()));
-        it = cache.insert(p.sql, q);
+        it = cache.emplace(p.sql, ConnState::CachedRead{std::move(q), {}, nullptr}).first;
     }
-    QSqlQuery& q = it.value();
+    QSqlQuery& q = it->second.query;
     for (int k = 0; k < p.values.size(); ++k)
         q.bindValue(k, p.values.at(k));
     RecordSetPtr rows;
@@ -236,7 +243,7 @@ RecordSetPtr runCachedQuery(const Prepared& p)
         if (!q.exec())
             throw DbError(errorText(q.lastError()));
         if (q.isSelect())
-            rows = readAll(q);
+            rows = readAll(q, &it->second);
     } catch (const DbError&) {
         cache.erase(it);
         throw;
@@ -245,15 +252,28 @@ RecordSetPtr runCachedQuery(const Prepared& p)
     return rows;
 }
 
-RecordSetPtr readAll(QSqlQuery& q)
+// Reads every row of q. cached, when given, is the statement's own entry: its
+// field names are shared while the columns are the same as last time (the
+// record compares in place; reading names one by one copies every field).
+RecordSetPtr readAll(QSqlQuery& q, ConnState::CachedRead* cached)
 {
     const QSqlRecord rec = q.record();
-    QStringList fields;
-    fields.reserve(rec.count());
-    for (int k = 0; k < rec.count(); ++k)
-        fields.append(rec.fieldName(k));
-    auto rs = std::make_shared<RecordSet>(fields, QList<QVariantList>{});
-    const int cols = int(fields.size());
+    const int cols = rec.count();
+    RecordFieldsPtr fields;
+    if (cached && cached->fields && cached->record == rec) {
+        fields = cached->fields;
+    } else {
+        QStringList names;
+        names.reserve(cols);
+        for (int k = 0; k < cols; ++k)
+            names.append(rec.fieldName(k));
+        fields = std::make_shared<const RecordFields>(std::move(names));
+        if (cached) {
+            cached->record = rec;
+            cached->fields = fields;
+        }
+    }
+    auto rs = std::make_shared<RecordSet>(std::move(fields), QList<QVariantList>{});
     while (q.next()) {
         QVariantList row;
         row.reserve(cols);
