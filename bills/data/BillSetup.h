@@ -1,28 +1,18 @@
 #pragma once
 
+#include "BillDirection.h"
+
 #include <QString>
 
-// What tells an inbound bill from an outbound one: tables, views, print work
-// tables, the partner columns, the price the amount is taken from, the right
-// codes and what the bill window shows and says. The store, the bill window
-// and the reports read them from here; everything else about the two kinds of
-// bill is the same.
-struct BillSetup {
-    enum Kind { Inbound, Outbound };
-
-    Kind kind = Inbound;
-    QString numberKind;     // "rk" / "ck": the bill number's prefix (GetNewBillNo)
-    QString headTable;      // tb_rk_head
-    QString lineTable;      // tb_rk_detail
-    QString headView;       // v_rk_head
-    QString lineView;       // v_rk_detail
-    QString headTemp;       // temp_rk_head
-    QString lineTemp;       // temp_rk_detail
-    QString partnerIdCol;   // supplierId / customerId
-    QString partnerNameCol; // supplierName / customerName
-    QString priceCol;       // the price of the amount: inPrice / salePrice
-    bool hasSalePrice = false;
-    QString sumWord; // Import / Export: the goods sums' columns are total<Word>Qty ...
+// What tells an inbound bill from an outbound one: the direction's tables,
+// columns, lists and print template (BillDirectionFacts), and above them the
+// right codes and what the bill window and the reports show and say. The
+// store, the bill window and the reports read them from here; everything else
+// about the two kinds of bill is the same.
+struct BillSetup : BillDirectionFacts {
+    // The directions under the names the report setup still spells.
+    static constexpr BillDirection Inbound = BillDirection::In;
+    static constexpr BillDirection Outbound = BillDirection::Out;
 
     // The function rights of the bill window's actions, from FunCodeTable.
     struct Rights {
@@ -38,12 +28,11 @@ struct BillSetup {
 
     // What the bill window names, shows and says.
     struct Window {
-        QString objectName;      // frmImport / frmExport
+        QString objectName;      // frmImport / frmExport (billWindow)
         QString title;           // 入库业务 / 出库业务
         QString word;            // import / export: names of the head panel, the type combo and the grid
-        QString partnerKind;     // supplier / customer: the partner picker's list, the partner boxes' names
+        QString partnerKind;     // supplier / customer (partnerKind): the partner boxes' names
         QString billTypeKind;    // importType / exportType: the dictionary type of the bill types
-        QString goodsList;       // the goods picker's list (its price column follows the direction)
         QString priceBox;        // txt_inPrice / txt_salePrice
         QString partnerCaption;  // 供应商: / 客户:
         QString billNoCaption;   // 入库单号: / 出库单号:
@@ -54,8 +43,8 @@ struct BillSetup {
         QString priceTooLong;    // the save's refusal for a price with too many digits
         QString headMissing;     // printing a bill whose head is gone
         QString lineMissing;     // printing a bill whose lines are gone
-        QString printTemplate;   // the print tool's template
         QString billList;        // the object name of the bill list the window opens
+        QString locationCaption; // the grid's location column: 存放库位 / 取货库位
     };
     Window window;
 
@@ -70,12 +59,15 @@ struct BillSetup {
         QString sumTemplate;  // the print tool's template of the goods sums
         QString sumMissing;   // printing goods sums that are gone
         QString sumTypeBox;   // the name of the goods sums' type box
-        const char* openBill; // the bill window's slot that shows a stored bill
-        const char* newBill;  // the bill window's slot that starts a new bill
+        const char* openBill; // the bill window's slot that shows a stored bill (openBill)
+        const char* newBill;  // the bill window's slot that starts a new bill (newBill)
     };
     Reports reports;
 
     static const BillSetup& In();
     static const BillSetup& Out();
-    static const BillSetup& Of(Kind kind) { return kind == Inbound ? In() : Out(); }
+    static const BillSetup& Of(BillDirection direction)
+    {
+        return direction == BillDirection::In ? In() : Out();
+    }
 };

@@ -193,14 +193,10 @@ m_DBresult BillStore::Update_All(BillHead& head, QList<BillLine>& lines)
 m_DBresult BillStore::Update_pass(const BillHead& head)
 {
     return RunTrans([&] {
-        ExecuteChangingRow(Q("update ") + m_dir.headTable + Q(" ") + Q(" set ispass=@ispass,") +
-                               Q(" updateLastUser=@updateLastUser,") + Q(" updateLastTime=@updateLastTime") +
-                               Q(" where id=@id"),
-                           ParamMap{{Q("@id"), head.id},
-                                    {Q("@ispass"), head.ispass},
-                                    {Q("@updateLastUser"), head.updateLastUser},
-                                    {Q("@updateLastTime"), head.updateLastTime}},
-                           kMissingText);
+        const PassOutcome outcome =
+            SetPass(head.id, head.ispass != 0, head.updateLastUser, head.updateLastTime);
+        if (outcome != PassOutcome::Done)
+            throw DbError(PassRefusal(outcome));
     });
 }
 
@@ -390,12 +386,13 @@ m_recordSet BillStore::GetLineListForCondition(const m_conditions& ilstPara, con
 
 m_recordSet BillStore::GetBillLines(int headId)
 {
-    const QString select =
-        Q("select "
-          "0,id,goodsId,goodsTypeId,goodsCode,goodsDetailCode,goodsName,goodsDesc,goodsTypeName,unit,packQty,"
-          "weight,inPrice,") +
-        (m_dir.hasSalePrice ? Q("salePrice,") : QString()) +
-        Q("qty,totalAmount,locationId,locationCode,lotNo,remark  ");
+    const QString select = Q("select "
+                             "0 as "
+                             "selected,id,goodsId,goodsTypeId,goodsCode,goodsDetailCode,goodsName,goodsDesc,"
+                             "goodsTypeName,unit,packQty,"
+                             "weight,inPrice,") +
+                           (m_dir.hasSalePrice ? Q("salePrice,") : QString()) +
+                           Q("qty,totalAmount,locationId,locationCode,lotNo,remark  ");
     return GetLineListForCondition({m_condition(Q("headId"), Q("="), headId)}, select,
                                    Q(" order by rowNo,id"));
 }

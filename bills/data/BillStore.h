@@ -38,7 +38,8 @@ class BillStore
     // of its lines replaced by lines (new ids, written back on success). The
     // number, audit flag, creator, bill date and creating user stay as stored.
     m_DBresult Update_All(BillHead& head, QList<BillLine>& lines);
-    // Sets the audit flag with its user and time stamp; a missing bill fails.
+    // SetPass with the head's flag (ispass), user and time (updateLastUser,
+    // updateLastTime); a refused outcome fails with its PassRefusal text.
     m_DBresult Update_pass(const BillHead& head);
     // Audits (pass) or un-audits a bill only when it is stored in the other
     // state, stamping the user and the time in the same statement, so a bill
@@ -62,7 +63,8 @@ class BillStore
     RecordSetPtr GetLineDataTable(const QString& str_condition, const ParamMap& params = {});
     m_recordSet GetLineListForCondition(const m_conditions& ilstPara, const QString& str_sql = {},
                                         const QString& str_orderByField = {});
-    // The lines of a bill in the grid's column order, by row number.
+    // The lines of a bill by row number, each field named as the bill grid's
+    // column keys name them ("selected" always 0).
     m_recordSet GetBillLines(int headId);
     // The price of the newest line (highest bill id, then highest line id) that
     // the partner had under exactly this entry code, audited or not; false when

@@ -80,23 +80,14 @@ int roundEven(double v)
 }
 } // namespace
 
-frmBill::frmBill(BillSetup::Kind kind, QWidget* parent)
-    : QWidget(parent), m_store(BillSetup::Of(kind)), m_uvg(std::make_unique<uvg>())
+frmBill::frmBill(BillDirection dir, QWidget* parent)
+    : QWidget(parent), m_store(BillSetup::Of(dir)), m_uvg(std::make_unique<uvg>())
 {
-    if (isOutbound()) {
-        c.salePrice = 14;
-        c.price = 14;
-        c.qty = 15;
-        c.amount = 16;
-        c.locationId = 17;
-        c.locationCode = 18;
-        c.lotNo = 19;
-        c.remark = 20;
-        c.count = 21;
-    }
-    setObjectName(direction().window.objectName);
+    setObjectName(direction().billWindow);
     setWindowTitle(direction().window.title);
     buildWindow();
+    setGridFormat();
+    c = Cols::Of(*vs_bill, direction());
     vsBill_init();
     loadLists();
     new_Bill();
@@ -146,7 +137,7 @@ void frmBill::buildWindow()
     auto* head = new QWidget(this);
     head->setObjectName(direction().window.word + QStringLiteral("Bill_infor"));
     auto* hg = new QGridLayout(head);
-    const QString partner = direction().window.partnerKind;
+    const QString partner = direction().partnerKind;
     const QString Partner = partner.left(1).toUpper() + partner.mid(1);
     txt_partnerName = box(head, QStringLiteral("txt_%1Name").arg(partner));
     txt_partnerName->setReadOnly(true);
@@ -377,38 +368,35 @@ void frmBill::vsBill_init(const RecordSetPtr& rs)
     vs_bill->setFixedRows(1);
     vs_bill->setFixedCols(1);
     vs_bill->setRowHeightMin(350);
-    if (isOutbound())
-        vs_bill->setFormatString(
-            Q("^序号|^选中|<ID|<goodsId|<goodsTypeId|<货品编码或条码    |<goodsDetailCode|<货品名称"
-              "        |<规格        |<货品类别  |^单位  |>内装数|>重量   |>进价     |>售价     |>数量"
-              "   |>金额     |>locationId|>取货库位   |<批次号    |<备注      "));
-    else
-        vs_bill->setFormatString(
-            Q("^序号|^选中|<ID|<goodsId|<goodsTypeId|<货品编码或条码    |<goodsDetailCode|<货品名称"
-              "        |<规格        |<货品类别  |^单位  |>内装数|>重量   |>进价     |>数量   |>金额  "
-              "   |>locationId|>存放库位   |<批次号    |<备注      "));
+    setGridFormat();
     if (rs && !rs->isEmpty()) {
         vs_bill->setRows(1 + rs->RecordCount());
-        for (int r = 0; r < rs->RecordCount(); ++r)
-            for (int f = 0; f < rs->fieldCount() && f + 1 < c.count; ++f) {
-                QVariant v = rs->value(r, f);
+        // Each field goes to the column keyed by its name; a field without a column is not shown.
+        for (int f = 0; f < rs->fieldCount(); ++f) {
+            const int col = vs_bill->ColIndex(rs->fields().at(f));
+            if (col < 1)
+                continue;
+            for (int r = 0; r < rs->RecordCount(); ++r) {
+                const QVariant v = rs->value(r, f);
                 QString text = v.toString();
-                if (f + 1 == c.amount)
+                if (col == c.amount)
                     text = FormatNumber(ReadNumber(v), SysVar.Sys_AmountFormat);
                 else if (v.typeId() == QMetaType::Double)
                     text = PlainNumber(v.toDouble(), 6);
-                vs_bill->setTextMatrix(r + 1, f + 1, text);
+                vs_bill->setTextMatrix(r + 1, col, text);
             }
+        }
     }
     SetGridRowNo(vs_bill, 1, vs_bill->Rows() - 1, 0, 350, 1);
     if (vs_bill->Rows() > 2)
         paintRequired();
     vs_bill->setEditable(FlexGrid::flexEDKbdMouse);
-    vs_bill->setColDataType(1, FlexGrid::flexDTBoolean);
-    for (int col : {1, 2, 3, 4, c.goodsDetailCode, c.locationId, c.goodsTypeName})
+    vs_bill->setColDataType(c.selected, FlexGrid::flexDTBoolean);
+    for (int col :
+         {c.selected, c.id, c.goodsId, c.goodsTypeId, c.goodsDetailCode, c.locationId, c.goodsTypeName})
         vs_bill->setColHidden(col, true);
-    if (isOutbound())
-        vs_bill->setColHidden(c.inPrice, true);
+    // The purchase price is shown where it is the line's price.
+    vs_bill->setColHidden(c.inPrice, c.price != c.inPrice);
     vs_bill->setRedraw(true);
     vs_bill->setRow(1);
     vs_bill->setCol(c.goodsCode);
@@ -416,6 +404,81 @@ void frmBill::vsBill_init(const RecordSetPtr& rs)
     for (int col = 1; col < c.count; ++col)
         vs_bill->setCellAlignment(0, col, 0, col, FlexGrid::flexAlignLeftCenter);
     vsBill_Resize();
+}
+
+// The bill grid's columns: the key is the line field the column shows, as
+// the store's GetBillLines names it; the format is FlexGrid's (alignment,
+// caption and width). Only the outbound bill has the sale price column, and
+// the location column takes the direction's caption.
+void frmBill::setGridFormat()
+{
+    struct Column {
+        const char* key;
+        QString format;
+    };
+    const QString sale = direction().hasSalePrice ? Q(">售价     ") : QString();
+    const Column columns[] = {{"rowNo", Q("^序号")},
+                              {"selected", Q("^选中")},
+                              {"id", Q("<ID")},
+                              {"goodsId", Q("<goodsId")},
+                              {"goodsTypeId", Q("<goodsTypeId")},
+                              {"goodsCode", Q("<货品编码或条码    ")},
+                              {"goodsDetailCode", Q("<goodsDetailCode")},
+                              {"goodsName", Q("<货品名称        ")},
+                              {"goodsDesc", Q("<规格        ")},
+                              {"goodsTypeName", Q("<货品类别  ")},
+                              {"unit", Q("^单位  ")},
+                              {"packQty", Q(">内装数")},
+                              {"weight", Q(">重量   ")},
+                              {"inPrice", Q(">进价     ")},
+                              {"salePrice", sale},
+                              {"qty", Q(">数量   ")},
+                              {"totalAmount", Q(">金额     ")},
+                              {"locationId", Q(">locationId")},
+                              {"locationCode", Q(">") + direction().window.locationCaption + Q("   ")},
+                              {"lotNo", Q("<批次号    ")},
+                              {"remark", Q("<备注      ")}};
+    QStringList format;
+    QStringList keys;
+    for (const Column& column : columns) {
+        if (column.format.isEmpty())
+            continue;
+        format << column.format;
+        keys << QLatin1String(column.key);
+    }
+    vs_bill->setFormatString(format.join(QLatin1Char('|')));
+    for (int col = 0; col < keys.size(); ++col)
+        vs_bill->setColKey(col, keys.at(col));
+}
+
+frmBill::Cols frmBill::Cols::Of(const FlexGrid& grid, const BillSetup& direction)
+{
+    const auto at = [&](const char* key) { return grid.ColIndex(QLatin1String(key)); };
+    Cols c;
+    c.rowNo = at("rowNo");
+    c.selected = at("selected");
+    c.id = at("id");
+    c.goodsId = at("goodsId");
+    c.goodsTypeId = at("goodsTypeId");
+    c.goodsCode = at("goodsCode");
+    c.goodsDetailCode = at("goodsDetailCode");
+    c.goodsName = at("goodsName");
+    c.goodsDesc = at("goodsDesc");
+    c.goodsTypeName = at("goodsTypeName");
+    c.unit = at("unit");
+    c.packQty = at("packQty");
+    c.weight = at("weight");
+    c.inPrice = at("inPrice");
+    c.salePrice = at("salePrice");
+    c.price = grid.ColIndex(direction.priceCol);
+    c.qty = at("qty");
+    c.amount = at("totalAmount");
+    c.locationId = at("locationId");
+    c.locationCode = at("locationCode");
+    c.lotNo = at("lotNo");
+    c.remark = at("remark");
+    c.count = grid.Cols();
+    return c;
 }
 
 void frmBill::paintRequired()
@@ -509,7 +572,7 @@ void frmBill::batchLocation()
 
 void frmBill::searchPartner()
 {
-    const m_customer picked = PickOne<m_customer>(this, direction().window.partnerKind);
+    const m_customer picked = PickOne<m_customer>(this, direction().partnerKind);
     if (picked.customerCode.trimmed().isEmpty())
         return;
     txt_partnerName->setText(picked.uname);
@@ -784,9 +847,8 @@ void frmBill::goodsEnter()
 
 void frmBill::searchGoods(const QString& keyWord)
 {
-    const m_goods_detail picked =
-        PickOne<m_goods_detail>(this, direction().window.goodsList,
-                                [&](frm_select& picker) { picker.utxtkeyword->setText(keyWord); });
+    const m_goods_detail picked = PickOne<m_goods_detail>(
+        this, direction().goodsList, [&](frm_select& picker) { picker.utxtkeyword->setText(keyWord); });
     if (picked.id <= 0)
         return;
     txt_goodsId->setText(QString::number(picked.id));
@@ -978,7 +1040,8 @@ void frmBill::print_Bill()
         MsgBox::Warn(BillStore::kMissingText, title, this);
         return;
     }
-    const QString templ = direction().window.printTemplate;
+    // The data file and the command name the same template.
+    const QString templ = direction().printTemplate;
     const QDomElement lines =
         m_store.GetDetailRowNode({m_condition(QStringLiteral("headId"), QStringLiteral("="), id)}, templ);
     if (lines.isNull()) {
@@ -995,7 +1058,7 @@ void frmBill::print_Bill()
     nodes.AddItem(QStringLiteral("Content/DataGroupHead/DataRecord"), QVariant::fromValue(head));
     nodes.AddItem(QStringLiteral("Content/DataDetail/DataRecord"), QVariant::fromValue(lines));
     const QString file = CreatePrintXml(templ, nodes);
-    RunPrint((isOutbound() ? SysVar.Sys_exportBill : SysVar.Sys_importBill) + file);
+    RunPrint(PrintToolCommand(PrintKind::Bill, templ) + file);
 }
 
 void frmBill::toolbarClicked(const QString& key)

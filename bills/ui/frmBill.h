@@ -37,7 +37,7 @@ class frmBill : public QWidget
 {
     Q_OBJECT
   public:
-    explicit frmBill(BillSetup::Kind kind, QWidget* parent = nullptr);
+    explicit frmBill(BillDirection direction, QWidget* parent = nullptr);
     ~frmBill() override;
 
     // Loads a stored bill; a missing or unreadable one shows the error and
@@ -103,13 +103,17 @@ class frmBill : public QWidget
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // The grid's columns, found by their keys (setGridFormat); price is the
+    // column of the direction's price, salePrice -1 inbound.
     struct Cols {
-        int rowNo = 0, goodsId = 3, goodsTypeId = 4, goodsCode = 5, goodsDetailCode = 6, goodsName = 7,
-            goodsDesc = 8, goodsTypeName = 9, unit = 10, packQty = 11, weight = 12, inPrice = 13;
-        int salePrice = -1, price = 13, qty = 14, amount = 15, locationId = 16, locationCode = 17, lotNo = 18,
-            remark = 19, count = 20;
+        int rowNo = -1, selected = -1, id = -1, goodsId = -1, goodsTypeId = -1, goodsCode = -1,
+            goodsDetailCode = -1, goodsName = -1, goodsDesc = -1, goodsTypeName = -1, unit = -1, packQty = -1,
+            weight = -1, inPrice = -1, salePrice = -1, price = -1, qty = -1, amount = -1, locationId = -1,
+            locationCode = -1, lotNo = -1, remark = -1, count = 0;
+        static Cols Of(const FlexGrid& grid, const BillSetup& direction);
     };
     void buildWindow();
+    void setGridFormat();
     void loadLists();
     bool keyDown(int key, Qt::KeyboardModifiers mods);
     void goodsEnter();
@@ -132,7 +136,7 @@ class frmImport : public frmBill
 {
     Q_OBJECT
   public:
-    explicit frmImport(QWidget* parent = nullptr) : frmBill(BillSetup::Inbound, parent) {}
+    explicit frmImport(QWidget* parent = nullptr) : frmBill(BillDirection::In, parent) {}
     // A new bill for the supplier picked in the partner window (0 and an empty
     // name: no supplier).
     Q_INVOKABLE void Import_Add(int int_supplierId, const QString& str_supplierName = {})
@@ -148,7 +152,7 @@ class frmExport : public frmBill
 {
     Q_OBJECT
   public:
-    explicit frmExport(QWidget* parent = nullptr) : frmBill(BillSetup::Outbound, parent) {}
+    explicit frmExport(QWidget* parent = nullptr) : frmBill(BillDirection::Out, parent) {}
     Q_INVOKABLE void Export_Add(int int_customerId, const QString& str_customerName = {})
     {
         NewBillFor(int_customerId, str_customerName);

@@ -2,6 +2,7 @@
 
 #include "dal_dictionary.h"
 
+#include "BillDirection.h"
 #include "BindGrid.h"
 #include "DbError.h"
 #include "EditPanel.h"
@@ -203,9 +204,9 @@ frm_customer::frm_customer(QWidget* parent) : QWidget(parent)
                      [this] { btn_CustomerDelete_Click(); });
     vs_pop_menu->addSeparator();
     menu_import_Add = AddMenuEntry(vs_pop_menu, QStringLiteral("入库业务"), QStringLiteral("menu_import_Add"),
-                                   this, [this] { startBill("frmImport", "Import_Add"); });
+                                   this, [this] { startBill(BillDirection::In); });
     menu_export_Add = AddMenuEntry(vs_pop_menu, QStringLiteral("出库业务"), QStringLiteral("menu_export_Add"),
-                                   this, [this] { startBill("frmExport", "Export_Add"); });
+                                   this, [this] { startBill(BillDirection::Out); });
 
     // ---- the edit panel ----
     pic_goods_detail = new QWidget(this);
@@ -519,8 +520,8 @@ int frm_customer::currentRowId() const
 bool frm_customer::prepareListMenu()
 {
     // Bills can be started only once the bill windows are part of the program.
-    menu_import_Add->setEnabled(WindowRegistry::has(QStringLiteral("frmImport")));
-    menu_export_Add->setEnabled(WindowRegistry::has(QStringLiteral("frmExport")));
+    menu_import_Add->setEnabled(WindowRegistry::has(BillDirectionFacts::Of(BillDirection::In).billWindow));
+    menu_export_Add->setEnabled(WindowRegistry::has(BillDirectionFacts::Of(BillDirection::Out).billWindow));
     if (currentRowId() <= 0)
         return false;
     const int row = vsCustomerList->Row();
@@ -544,21 +545,22 @@ void frm_customer::vsCustomerList_MouseDown(Qt::MouseButton button, int x, int y
         vs_pop_menu->popup(vsCustomerList->viewport()->mapToGlobal(QPoint(x, y))); // at the pointer
 }
 
-void frm_customer::startBill(const char* window, const char* method)
+void frm_customer::startBill(BillDirection direction)
 {
     const int row = vsCustomerList->Row();
     if (row < 1 || vsCustomerList->RowSel() < 1 || currentRowId() < 1)
         return;
     if (vsCustomerList->TextMatrix(row, dgCol_status).trimmed() != QStringLiteral("启用"))
         return;
-    const QString name = QLatin1String(window);
+    const BillDirectionFacts& facts = BillDirectionFacts::Of(direction);
+    const QString name = facts.billWindow;
     if (!WindowRegistry::has(name))
         return;
     QWidget* bill = WindowRegistry::Show(name);
     if (!bill)
         return;
     // The new bill starts with this partner, number and name, as the bill window shows it.
-    QMetaObject::invokeMethod(bill, method, Q_ARG(int, currentRowId()),
+    QMetaObject::invokeMethod(bill, facts.newBill, Q_ARG(int, currentRowId()),
                               Q_ARG(QString, vsCustomerList->TextMatrix(row, dgCol_name)));
     WindowRegistry::BringToFront(bill);
 }

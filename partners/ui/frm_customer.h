@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BillDirection.h"
 #include "KeyedTree.h"
 #include "RecordSet.h"
 #include "dal_customer.h"
@@ -82,7 +83,7 @@ class frm_customer : public QWidget
     void vsCustomerList_AfterSort();
     void vsCustomerList_MouseDown(Qt::MouseButton button, int x, int y);
     void set_CheckRows(int mode);
-    void startBill(const char* window, const char* method);
+    void startBill(BillDirection direction);
     void load_CustomTypeCombo();
     void load_FixedTypeTree();
     void load_CustomTypeTree();

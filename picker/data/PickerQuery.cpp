@@ -1,5 +1,6 @@
 #include "PickerQuery.h"
 
+#include "BillDirection.h"
 #include "ProcessFuntionValues.h"
 #include "sqlHelper.h"
 
@@ -11,78 +12,80 @@ namespace
 // What one list reads: the view, the select text (field k lands in grid
 // column k), the columns a keyword is looked for in and the ties' order.
 struct Source {
-    const char* name;
-    const char* view;
-    const char* select;
+    QString name;
+    QString view;
+    QString select;
     QStringList keywordFields;
-    const char* tieOrder = "id";
+    QString tieOrder = QStringLiteral("id");
 };
 
-Source partnerSource(const char* name)
+Source partnerSource(const BillDirectionFacts& d)
 {
-    return {name,
-            "v_customer",
-            "select id,0,uname,customerCode,contact,companyName,utypeName ",
+    return {d.partnerKind,
+            QStringLiteral("v_customer"),
+            QStringLiteral("select id,0,uname,customerCode,contact,companyName,utypeName "),
             {QStringLiteral("pinyin"), QStringLiteral("uname"), QStringLiteral("customerCode")}};
 }
 
 // Goods for an inbound bill show the purchase price, for an outbound bill the
 // sale price. The key table's own order reads a page without sorting every match.
-Source goodsSource(const char* name, const char* select)
+Source goodsSource(const BillDirectionFacts& d)
 {
-    return {name,
-            "v_goods_detail_input",
-            select,
+    return {d.goodsList,
+            QStringLiteral("v_goods_detail_input"),
+            QStringLiteral(
+                "select id,0,inputGoodsCode,goodsName,goodsDesc,goodsTypeName,unit,packQty,weight,%1,status ")
+                .arg(d.priceCol),
             {QStringLiteral("keyText")}, // entry code, name, pinyin and barcode joined
-            "keyId"};
+            QStringLiteral("keyId")};
+}
+
+Source billSource(const BillDirectionFacts& d)
+{
+    return {d.billList,
+            d.headView,
+            QStringLiteral("select id,0,billNo,ubillNo,utype,%1,accountName,totalItemRow,creator,passName ")
+                .arg(d.partnerNameCol),
+            {QStringLiteral("billNo"), QStringLiteral("ubillNo"), d.partnerNameCol}};
 }
 
 const QList<Source>& sources()
 {
-    static const QList<Source> list = {
-        partnerSource("supplier"),
-        partnerSource("customer"),
-        {"location",
-         "v_location",
-         "select id,0,locationCode,uname,capacity,parentName,lockName,VirtualName,stateName ",
-         {QStringLiteral("locationCode"), QStringLiteral("uname")}},
-        goodsSource(
-            "inputGoods",
-            "select id,0,inputGoodsCode,goodsName,goodsDesc,goodsTypeName,unit,packQty,weight,inPrice,status "
-            " "),
-        goodsSource(
-            "inputGoodsForExport",
-            "select id,0,inputGoodsCode,goodsName,goodsDesc,goodsTypeName,unit,packQty,weight,salePrice,"
-            "status  "),
-        {"dictionary",
-         "v_dictionary",
-         "select id,0,uname,startName,parentName,remark ",
-         {QStringLiteral("uname"), QStringLiteral("parentName")}},
-        {"rk_bill",
-         "v_rk_head",
-         "select id,0,billNo,ubillNo,utype,supplierName,accountName,totalItemRow,creator,passName ",
-         {QStringLiteral("billNo"), QStringLiteral("ubillNo"), QStringLiteral("supplierName")}},
-        {"ck_bill",
-         "v_ck_head",
-         "select id,0,billNo,ubillNo,utype,customerName,accountName,totalItemRow,creator,passName ",
-         {QStringLiteral("billNo"), QStringLiteral("ubillNo"), QStringLiteral("customerName")}},
-    };
+    static const QList<Source> list = [] {
+        QList<Source> l;
+        for (BillDirection d : kBillDirections)
+            l << partnerSource(BillDirectionFacts::Of(d));
+        l << Source{QStringLiteral("location"),
+                    QStringLiteral("v_location"),
+                    QStringLiteral(
+                        "select id,0,locationCode,uname,capacity,parentName,lockName,VirtualName,stateName "),
+                    {QStringLiteral("locationCode"), QStringLiteral("uname")}};
+        for (BillDirection d : kBillDirections)
+            l << goodsSource(BillDirectionFacts::Of(d));
+        l << Source{QStringLiteral("dictionary"),
+                    QStringLiteral("v_dictionary"),
+                    QStringLiteral("select id,0,uname,startName,parentName,remark "),
+                    {QStringLiteral("uname"), QStringLiteral("parentName")}};
+        for (BillDirection d : kBillDirections)
+            l << billSource(BillDirectionFacts::Of(d));
+        return l;
+    }();
     return list;
 }
 
 const Source* findSource(const QString& name)
 {
     for (const Source& s : sources()) {
-        if (name == QLatin1String(s.name))
+        if (name == s.name)
             return &s;
     }
     return nullptr;
 }
 
 // The select list's fields.
-QStringList selectFields(const char* select)
+QStringList selectFields(const QString& select)
 {
-    QString list = QString::fromLatin1(select).trimmed();
+    QString list = select.trimmed();
     list.remove(0, int(qstrlen("select")));
     QStringList fields = list.split(QLatin1Char(','));
     for (QString& f : fields)
@@ -106,15 +109,13 @@ PickerQuery::PickerQuery(const QString& name, m_conditions conditions, const QSt
     if (!IsNullOrEmpty(keyword))
         conditions.append(m_condition(JoinedText(source->keywordFields), QStringLiteral("like"), keyword));
     m_where = GetConditionSql(conditions);
-    m_from =
-        QStringLiteral(" from ") + QLatin1String(source->view) + QStringLiteral("  where 1=1 ") + m_where.sql;
-    m_select = QLatin1String(source->select);
+    m_from = QStringLiteral(" from ") + source->view + QStringLiteral("  where 1=1 ") + m_where.sql;
+    m_select = source->select;
     m_fields = selectFields(source->select);
-    m_order = QStringLiteral(" order by ") + QLatin1String(source->tieOrder);
+    m_order = QStringLiteral(" order by ") + source->tieOrder;
     if (sortField >= 2 && sortField < m_fields.size())
         m_order = QStringLiteral(" order by ") + m_fields.at(sortField) +
-                  (descending ? QStringLiteral(" desc,") : QStringLiteral(",")) +
-                  QLatin1String(source->tieOrder);
+                  (descending ? QStringLiteral(" desc,") : QStringLiteral(",")) + source->tieOrder;
 }
 
 RecordSetPtr PickerQuery::Page(int offset, int rows) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BillDirection.h"
 #include "RecordSet.h"
 #include "m_condition.h"
 
@@ -7,10 +8,8 @@
 #include <functional>
 #include <memory>
 
-// The two directions of bills. Inbound and outbound reports are one set of
-// classes configured by the direction; only what differs on purpose is told
-// apart through BillTables.
-enum class BillDirection { In, Out };
+// Inbound and outbound reports are one set of classes configured by the
+// direction; only what differs on purpose is told apart through BillTables.
 
 // The tables and names of one direction's bills, as the reports use them;
 // taken from the bills' own direction setup (BillSetup), never written twice.

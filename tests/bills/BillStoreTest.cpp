@@ -11,7 +11,7 @@ namespace
 {
 
 // Every case runs for inbound and outbound bills alike.
-class BillStoreTest : public DbTest, public ::testing::WithParamInterface<BillSetup::Kind>
+class BillStoreTest : public DbTest, public ::testing::WithParamInterface<BillDirection>
 {
   protected:
     const BillSetup& dir() const { return BillSetup::Of(GetParam()); }
@@ -150,8 +150,7 @@ TEST_P(BillStoreTest, NumbersFollowTheBillDateMonthPerDirection)
     EXPECT_EQ(addBill().billNo, dir().numberKind + QStringLiteral("-2403-00002"));
     EXPECT_EQ(addBill(QStringLiteral("2024-04-01")).billNo, dir().numberKind + QStringLiteral("-2404-00001"));
     // The other direction's bills of the month do not count.
-    BillStore other(
-        BillSetup::Of(GetParam() == BillSetup::Inbound ? BillSetup::Outbound : BillSetup::Inbound));
+    BillStore other(BillSetup::Of(GetParam() == BillDirection::In ? BillDirection::Out : BillDirection::In));
     BillHead o = head();
     QList<BillLine> none;
     ASSERT_TRUE(other.Add(o, none).isResult);
@@ -317,9 +316,9 @@ TEST_P(BillStoreTest, SqlTextsAndEmptyReads)
     EXPECT_EQ(store.GetBillLines(empty.id).recordCount, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothDirections, BillStoreTest,
-                         ::testing::Values(BillSetup::Inbound, BillSetup::Outbound), [](const auto& info) {
-                             return std::string(info.param == BillSetup::Inbound ? "Inbound" : "Outbound");
+INSTANTIATE_TEST_SUITE_P(BothDirections, BillStoreTest, ::testing::ValuesIn(kBillDirections),
+                         [](const auto& info) {
+                             return std::string(info.param == BillDirection::In ? "Inbound" : "Outbound");
                          });
 
 // The per-direction names carry the partner under their own field names.

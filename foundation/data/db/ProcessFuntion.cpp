@@ -1,5 +1,6 @@
 #include "ProcessFuntion.h"
 
+#include "BillDirection.h"
 #include "DbError.h"
 #include "sqlHelper.h"
 
@@ -10,16 +11,25 @@ namespace
 {
 
 struct NumberSeries {
-    const char* kind;
-    const char* table;
-    const char* column;
+    QString kind;
+    QString table;
+    QString column;
 };
 
-constexpr NumberSeries kSeries[] = {
-    {"rk", "tb_rk_head", "BillNo"},
-    {"ck", "tb_ck_head", "BillNo"},
-    {"ct", "tb_customer", "customerCode"},
-};
+// The bill numbers of each direction and the partner codes.
+const QList<NumberSeries>& numberSeries()
+{
+    static const QList<NumberSeries> series = [] {
+        QList<NumberSeries> l;
+        for (BillDirection d : kBillDirections) {
+            const BillDirectionFacts& f = BillDirectionFacts::Of(d);
+            l.append({f.numberKind, f.headTable, QStringLiteral("BillNo")});
+        }
+        l.append({QStringLiteral("ct"), QStringLiteral("tb_customer"), QStringLiteral("customerCode")});
+        return l;
+    }();
+    return series;
+}
 
 // The date forms the windows hand over: ISO dates with or without a time, and
 // the slashed and dotted forms a typed date takes.
@@ -48,8 +58,8 @@ QString GetNewBillNo(const QString& kind, const QString& dateText)
 {
     const QString k = kind.toLower();
     const NumberSeries* series = nullptr;
-    for (const NumberSeries& s : kSeries) {
-        if (k == QLatin1String(s.kind))
+    for (const NumberSeries& s : numberSeries()) {
+        if (k == s.kind)
             series = &s;
     }
     if (!series)
@@ -66,9 +76,9 @@ QString GetNewBillNo(const QString& kind, const QString& dateText)
     // numbers, so the query repeats that condition: only then may the index
     // answer the range, instead of a scan of every head. All numbers of a
     // table carry its prefix.
-    const QString column = QString::fromLatin1(series->column);
+    const QString column = series->column;
     const QVariant max = GetMaxValue(
-        QStringLiteral("cast(substr(%1,9) as integer)").arg(column), QString::fromLatin1(series->table),
+        QStringLiteral("cast(substr(%1,9) as integer)").arg(column), series->table,
         QStringLiteral(" and %1<>'' and %1>=@from and %1<@to and substr(%1,4,4)=@yymm").arg(column),
         ParamMap{{QStringLiteral("@from"), prefix + yymm + QLatin1Char('-')},
                  {QStringLiteral("@to"), prefix + yymm + QLatin1Char('.')},

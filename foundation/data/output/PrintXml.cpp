@@ -218,6 +218,11 @@ QString GetGuidStr()
     return id.toString(QUuid::Id128).toUpper();
 }
 
+QString PrintToolCommand(PrintKind kind, const QString& billCode)
+{
+    return QStringLiteral("ulmPrint:TypeId=%1&BillCode=%2&FileName=").arg(int(kind)).arg(billCode);
+}
+
 void RunPrint(const QString& command)
 {
 #ifdef Q_OS_WIN

@@ -43,6 +43,13 @@ void DeleteOldFiles(const QString& folder, const QString& pattern, int days);
 // A new GUID as 32 upper-case hexadecimal digits; the empty text if none can be made.
 QString GetGuidStr();
 
+// The print tool's two kinds of job: a bill (head and lines) and a list of rows.
+enum class PrintKind { List = 1002, Bill = 1003 };
+// The command text before the data file's name that prints with the template
+// billCode: "ulmPrint:TypeId=<kind>&BillCode=<billCode>&FileName=". The data
+// file must be made with the same template (CreatePrintXml).
+QString PrintToolCommand(PrintKind kind, const QString& billCode);
+
 // Starts the print tool "qvPrint/qvPrint" of the program folder with the
 // command text (prefix + print data file name) and returns at once; when the
 // tool cannot be started the user is told.

@@ -1,6 +1,8 @@
 #include "mod_public.h"
 
+#include "BillDirection.h"
 #include "Clock.h"
+#include "PrintXml.h"
 #include "sqlHelper.h"
 
 void init_SysVar()
@@ -13,15 +15,17 @@ void init_SysVar()
     v.Sys_NotNullColor = 12640511;
     v.Sys_DateFormat = QStringLiteral("yyyy-MM-dd");
     v.Sys_TimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
-    v.Sys_importBill = QStringLiteral("ulmPrint:TypeId=1003&BillCode=qv_import_bill&FileName=");
-    v.Sys_exportBill = QStringLiteral("ulmPrint:TypeId=1003&BillCode=qv_export_bill&FileName=");
-    v.Sys_stockBill = QStringLiteral("ulmPrint:TypeId=1002&BillCode=qv_stock_bill&FileName=");
-    v.Sys_importListBill = QStringLiteral("ulmPrint:TypeId=1002&BillCode=qv_rpt_rkList&FileName=");
-    v.Sys_importDetailBill = QStringLiteral("ulmPrint:TypeId=1002&BillCode=qv_rpt_rkDetail&FileName=");
-    v.Sys_importSumBill = QStringLiteral("ulmPrint:TypeId=1002&BillCode=qv_rpt_rkSum&FileName=");
-    v.Sys_exportListBill = QStringLiteral("ulmPrint:TypeId=1002&BillCode=qv_rpt_ckList&FileName=");
-    v.Sys_exportDetailBill = QStringLiteral("ulmPrint:TypeId=1002&BillCode=qv_rpt_ckDetail&FileName=");
-    v.Sys_exportSumBill = QStringLiteral("ulmPrint:TypeId=1002&BillCode=qv_rpt_ckSum&FileName=");
+    v.Sys_importBill =
+        PrintToolCommand(PrintKind::Bill, BillDirectionFacts::Of(BillDirection::In).printTemplate);
+    v.Sys_exportBill =
+        PrintToolCommand(PrintKind::Bill, BillDirectionFacts::Of(BillDirection::Out).printTemplate);
+    v.Sys_stockBill = PrintToolCommand(PrintKind::List, QStringLiteral("qv_stock_bill"));
+    v.Sys_importListBill = PrintToolCommand(PrintKind::List, QStringLiteral("qv_rpt_rkList"));
+    v.Sys_importDetailBill = PrintToolCommand(PrintKind::List, QStringLiteral("qv_rpt_rkDetail"));
+    v.Sys_importSumBill = PrintToolCommand(PrintKind::List, QStringLiteral("qv_rpt_rkSum"));
+    v.Sys_exportListBill = PrintToolCommand(PrintKind::List, QStringLiteral("qv_rpt_ckList"));
+    v.Sys_exportDetailBill = PrintToolCommand(PrintKind::List, QStringLiteral("qv_rpt_ckDetail"));
+    v.Sys_exportSumBill = PrintToolCommand(PrintKind::List, QStringLiteral("qv_rpt_ckSum"));
 
     const int department = CurrentUser.dictionaryId;
     v.Sys_funJoinCode = GetJoinId(department, QStringLiteral("f"));

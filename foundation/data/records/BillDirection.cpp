@@ -1,0 +1,46 @@
+#include "BillDirection.h"
+
+const BillDirectionFacts& BillDirectionFacts::Of(BillDirection direction)
+{
+    static const BillDirectionFacts in{BillDirection::In,
+                                       QStringLiteral("rk"),
+                                       QStringLiteral("tb_rk_head"),
+                                       QStringLiteral("tb_rk_detail"),
+                                       QStringLiteral("v_rk_head"),
+                                       QStringLiteral("v_rk_detail"),
+                                       QStringLiteral("temp_rk_head"),
+                                       QStringLiteral("temp_rk_detail"),
+                                       QStringLiteral("supplierId"),
+                                       QStringLiteral("supplierName"),
+                                       QStringLiteral("inPrice"),
+                                       false,
+                                       QStringLiteral("Import"),
+                                       QStringLiteral("supplier"),
+                                       QStringLiteral("inputGoods"),
+                                       QStringLiteral("rk_bill"),
+                                       QStringLiteral("frmImport"),
+                                       "Import_Add",
+                                       "GetRK_Infor",
+                                       QStringLiteral("qv_import_bill")};
+    static const BillDirectionFacts out{BillDirection::Out,
+                                        QStringLiteral("ck"),
+                                        QStringLiteral("tb_ck_head"),
+                                        QStringLiteral("tb_ck_detail"),
+                                        QStringLiteral("v_ck_head"),
+                                        QStringLiteral("v_ck_detail"),
+                                        QStringLiteral("temp_ck_head"),
+                                        QStringLiteral("temp_ck_detail"),
+                                        QStringLiteral("customerId"),
+                                        QStringLiteral("customerName"),
+                                        QStringLiteral("salePrice"),
+                                        true,
+                                        QStringLiteral("Export"),
+                                        QStringLiteral("customer"),
+                                        QStringLiteral("inputGoodsForExport"),
+                                        QStringLiteral("ck_bill"),
+                                        QStringLiteral("frmExport"),
+                                        "Export_Add",
+                                        "GetCK_Infor",
+                                        QStringLiteral("qv_export_bill")};
+    return direction == BillDirection::In ? in : out;
+}
