@@ -270,26 +270,63 @@ TEST_P(BillStoreTest, UpdatePassTouchesOnlyItsColumnsAndDeleteRemovesTheWholeBil
     EXPECT_EQ(store.GetModel(stored.id).id, 0);
 }
 
+// Update_pass is the state-checked audit: auditing an audited bill or
+// un-auditing an unaudited one is refused with the audit's own text and
+// stamps nothing.
+TEST_P(BillStoreTest, UpdatePassRefusesTheStateTheBillIsAlreadyIn)
+{
+    const BillHead stored = addBill();
+    struct Case {
+        const char* what;
+        int storedPass;
+        int ispass;
+        QString text;
+    };
+    const Case cases[] = {
+        {"audit audited", 1, 1, QStringLiteral("当前单据已经审核,不能再审核!")},
+        {"un-audit unaudited", 0, 0, QStringLiteral("当前单据未审核,不能再反审!")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        setPass(stored.id, c.storedPass);
+        BillHead h;
+        h.id = stored.id;
+        h.ispass = c.ispass;
+        h.updateLastUser = QStringLiteral("checker");
+        h.updateLastTime = QStringLiteral("2024-03-20 08:00:00");
+        const m_DBresult r = store.Update_pass(h);
+        EXPECT_FALSE(r.isResult);
+        EXPECT_EQ(r.str_MsgBox, c.text);
+        const BillHead back = store.GetModel(stored.id);
+        EXPECT_EQ(back.ispass, c.storedPass);
+        EXPECT_EQ(back.updateLastUser, stored.updateLastUser);
+        EXPECT_EQ(back.updateLastTime, stored.updateLastTime);
+    }
+}
+
 TEST_P(BillStoreTest, LastPriceIsTheNewestLineOfThePartnerUnderTheExactCode)
 {
     auto save = [&](int partner, const QString& code, double price) {
         BillHead h = head();
         h.partnerId = partner;
-        BillLine l = line(1, 1, price, price);
+        // The sale price differs from the purchase price, so the price read is the direction's own.
+        BillLine l = line(1, 1, price, price + 100);
         l.goodsCode = code;
         QList<BillLine> ls = {l, l};
-        ls[1].inPrice = ls[1].salePrice = price + 1; // the newer line of the bill wins
+        ls[1].inPrice = price + 1; // the newer line of the bill wins
+        ls[1].salePrice = price + 101;
         ASSERT_TRUE(store.Add(h, ls).isResult);
     };
     save(7, QStringLiteral("G1"), 3);
     save(7, QStringLiteral("G1"), 5);
     save(8, QStringLiteral("G1"), 9);
     save(7, QStringLiteral("6901"), 11);
+    const double sale = GetParam() == BillDirection::Out ? 100 : 0;
     double price = -1;
     ASSERT_TRUE(store.GetLastPrice(7, QStringLiteral("G1"), price));
-    EXPECT_DOUBLE_EQ(price, 6);
+    EXPECT_DOUBLE_EQ(price, 6 + sale);
     ASSERT_TRUE(store.GetLastPrice(7, QStringLiteral("6901"), price));
-    EXPECT_DOUBLE_EQ(price, 12);
+    EXPECT_DOUBLE_EQ(price, 12 + sale);
     EXPECT_FALSE(store.GetLastPrice(9, QStringLiteral("G1"), price));
     EXPECT_FALSE(store.GetLastPrice(7, QStringLiteral("G2"), price));
 }
@@ -364,6 +401,7 @@ TEST_F(BillFacesTest, FacesCarryTheirPartnerFieldsAndSalePrice)
     EXPECT_DOUBLE_EQ(back.totalAmount, 37.5);
     c.ispass = 1;
     EXPECT_TRUE(ck.Update_pass(c).isResult);
+    EXPECT_EQ(ck.Update_pass(c).str_MsgBox, QStringLiteral("当前单据已经审核,不能再审核!"));
     EXPECT_EQ(ck.Delete(c.id).str_MsgBox, QStringLiteral("当前单据已审核,不能删除!"));
 }
 

@@ -80,7 +80,7 @@ TEST_F(BillWindowTest, AClerkEntersTwoLinesByBarcodeAndOneByCodeAndSaves)
     EXPECT_EQ(w->txt_GoodsCode->text(), QString());
     EXPECT_EQ(w->txt_Qty->text(), QStringLiteral("1"));
     EXPECT_EQ(w->vs_bill->Rows(), 4);
-    EXPECT_EQ(w->vs_bill->TextMatrix(1, 15), QStringLiteral("37.5"));
+    EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("totalAmount")), QStringLiteral("37.5"));
     EXPECT_EQ(w->txt_BillAmount->text(), QStringLiteral("￥43.5"));
 
     answer(MsgAnswer::Yes);
@@ -100,9 +100,9 @@ TEST_F(BillWindowTest, AClerkEntersTwoLinesByBarcodeAndOneByCodeAndSaves)
     // The supplier's last price wins over the catalogue; a typed 0 beats both.
     w->Import_Add(7, QStringLiteral("华联超市"));
     enterGoods(w, QStringLiteral("6902"));
-    EXPECT_EQ(w->vs_bill->TextMatrix(1, 13), QStringLiteral("12.5"));
+    EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("inPrice")), QStringLiteral("12.5"));
     enterGoods(w, QStringLiteral("6902"), {}, QStringLiteral("0"));
-    EXPECT_EQ(w->vs_bill->TextMatrix(2, 13), QStringLiteral("0.0"));
+    EXPECT_EQ(w->vs_bill->TextMatrix(2, QStringLiteral("inPrice")), QStringLiteral("0.0"));
 }
 
 TEST_F(BillWindowTest, LookupPathsLeaveTheEntryStripAsTheClerkExpects)
@@ -125,7 +125,7 @@ TEST_F(BillWindowTest, LookupPathsLeaveTheEntryStripAsTheClerkExpects)
     enterGoods(w, QStringLiteral("nothing"));
     EXPECT_FALSE(w->lb_NoGoods->isHidden());
     EXPECT_EQ(w->txt_GoodsCode->text(), QString());
-    EXPECT_EQ(w->vs_bill->TextMatrix(1, 3), QString());
+    EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("goodsId")), QString());
 }
 
 TEST_F(BillWindowTest, SaveRefusesWhatItMustAndAuditDeleteFollowTheState)
@@ -133,12 +133,12 @@ TEST_F(BillWindowTest, SaveRefusesWhatItMustAndAuditDeleteFollowTheState)
     auto* w = open<frmImport>();
     w->Import_Add(7, QStringLiteral("华联超市"));
     enterGoods(w, QStringLiteral("G002"));
-    w->vs_bill->setTextMatrix(1, 17, QString()); // the location emptied
+    w->vs_bill->setTextMatrix(1, QStringLiteral("locationCode"), QString()); // the location emptied
     ui::clickToolbar(w, "save");
     EXPECT_EQ(MsgBox::LastText(), QStringLiteral("存放库位不能为空,可以单击【鼠标右键】去批量预设!"));
-    EXPECT_EQ(w->vs_bill->Col(), 17);
-    w->vs_bill->setTextMatrix(1, 17, QStringLiteral("A-01"));
-    w->vs_bill->setTextMatrix(1, 16, QStringLiteral("1"));
+    EXPECT_EQ(w->vs_bill->Col(), w->vs_bill->ColIndex(QStringLiteral("locationCode")));
+    w->vs_bill->setTextMatrix(1, QStringLiteral("locationCode"), QStringLiteral("A-01"));
+    w->vs_bill->setTextMatrix(1, QStringLiteral("locationId"), QStringLiteral("1"));
     answer(MsgAnswer::No);
     ui::clickToolbar(w, "save");
     EXPECT_EQ(count(QStringLiteral("tb_rk_head")), 0);
@@ -191,19 +191,19 @@ TEST_F(BillWindowTest, AQuantityOrPriceWithMoreDigitsThanAreKeptIsRefused)
     w->Import_Add(7, QStringLiteral("华联超市"));
     enterGoods(w, QStringLiteral("G002"));
     // The entry strip takes 15 characters; the grid's cell takes more.
-    w->vs_bill->setTextMatrix(1, 14, QStringLiteral("99999999999999999999"));
+    w->vs_bill->setTextMatrix(1, QStringLiteral("qty"), QStringLiteral("99999999999999999999"));
     ui::clickToolbar(w, "save");
     EXPECT_EQ(MsgBox::LastText(), QStringLiteral("数量位数过多,最多15位有效数字!"));
-    EXPECT_EQ(w->vs_bill->Col(), 14);
+    EXPECT_EQ(w->vs_bill->Col(), w->vs_bill->ColIndex(QStringLiteral("qty")));
     EXPECT_EQ(count(QStringLiteral("tb_rk_head")), 0);
 
-    w->vs_bill->setTextMatrix(1, 14, QStringLiteral("999999999999999"));
-    w->vs_bill->setTextMatrix(1, 13, QStringLiteral("0.1234567890123456"));
+    w->vs_bill->setTextMatrix(1, QStringLiteral("qty"), QStringLiteral("999999999999999"));
+    w->vs_bill->setTextMatrix(1, QStringLiteral("inPrice"), QStringLiteral("0.1234567890123456"));
     ui::clickToolbar(w, "save");
     EXPECT_EQ(MsgBox::LastText(), QStringLiteral("价格位数过多,最多15位有效数字!"));
     EXPECT_EQ(count(QStringLiteral("tb_rk_head")), 0);
 
-    w->vs_bill->setTextMatrix(1, 13, QStringLiteral("0.5"));
+    w->vs_bill->setTextMatrix(1, QStringLiteral("inPrice"), QStringLiteral("0.5"));
     answer(MsgAnswer::Yes);
     ui::clickToolbar(w, "save");
     EXPECT_EQ(MsgBox::LastText(), QStringLiteral("保存成功!"));
@@ -216,24 +216,25 @@ TEST_F(BillWindowTest, OutboundAsksBeforeTheStockGoesNegative)
     frmBill::SetStockProbe([&](int) { return stock; });
     auto* w = open<frmExport>();
     w->Export_Add(7, QStringLiteral("华联超市"));
-    EXPECT_TRUE(w->vs_bill->ColHidden(13)); // 进价 hidden, 售价 shown
+    EXPECT_TRUE(w->vs_bill->ColHidden(w->vs_bill->ColIndex(QStringLiteral("inPrice"))));    // 进价 hidden
+    EXPECT_FALSE(w->vs_bill->ColHidden(w->vs_bill->ColIndex(QStringLiteral("salePrice")))); // 售价 shown
     answer(MsgAnswer::No);
     enterGoods(w, QStringLiteral("6902"), QStringLiteral("2"));
     EXPECT_EQ(MsgBox::LastText(),
               QStringLiteral("货品[可口可乐]的库存总数(10)-出库数(24) = -14 出现负数,是否继续出库?"));
     EXPECT_EQ(w->txt_GoodsCode->text(), QStringLiteral("6902"));
-    EXPECT_EQ(w->vs_bill->TextMatrix(1, 3), QString());
+    EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("goodsId")), QString());
     answer(MsgAnswer::Yes);
     ui::focusOn(w->txt_GoodsCode);
     ui::press(Qt::Key_Return);
-    EXPECT_EQ(w->vs_bill->TextMatrix(1, 3), QStringLiteral("1"));
-    EXPECT_EQ(w->vs_bill->TextMatrix(1, 14), QStringLiteral("40.0"));
-    EXPECT_EQ(w->vs_bill->TextMatrix(1, 13), QStringLiteral("28"));
+    EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("goodsId")), QStringLiteral("1"));
+    EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("salePrice")), QStringLiteral("40.0"));
+    EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("inPrice")), QStringLiteral("28"));
     stock = 24;
     MsgBox::ClearShown();
     enterGoods(w, QStringLiteral("6902"), QStringLiteral("2"), QStringLiteral("12.5"));
     EXPECT_TRUE(MsgBox::ShownTexts().isEmpty());
-    EXPECT_EQ(w->vs_bill->TextMatrix(2, 16), QStringLiteral("25.0"));
+    EXPECT_EQ(w->vs_bill->TextMatrix(2, QStringLiteral("totalAmount")), QStringLiteral("25.0"));
 
     exec(QStringLiteral("insert into tb_rk_head (id,billNo,createTime) values (1,'rk-' || "
                         "substr(strftime('%Y%m','now'),3) || "
@@ -249,6 +250,9 @@ TEST_F(BillWindowTest, OutboundAsksBeforeTheStockGoesNegative)
     frmBill::SetStockProbe({});
 }
 
+// Each direction prints with its own template: the data file and the print
+// command name the same one, so the tool finds every field it binds (the
+// supplier inbound, the customer outbound).
 TEST_F(BillWindowTest, PrintingWritesTheDataFileAndTheToolRendersIt)
 {
     const QString templates = appDir() + QStringLiteral("qvPrint/templeteXml/");
@@ -257,31 +261,107 @@ TEST_F(BillWindowTest, PrintingWritesTheDataFileAndTheToolRendersIt)
         QFile::copy(QStringLiteral(WMS_SOURCE_DIR "/resources/qvPrint/templeteXml/") + QLatin1String(name),
                     templates + QLatin1String(name));
     QDir().mkpath(appDir() + QStringLiteral("qvPrint/generateXml"));
-    auto* w = open<frmImport>();
-    w->Import_Add(7, QStringLiteral("华联超市"));
-    enterGoods(w, QStringLiteral("6902"), QStringLiteral("3"), QStringLiteral("12.5"));
-    answer(MsgAnswer::Yes);
-    ui::clickToolbar(w, "save");
-    const QString billNo = w->txt_billNo->text();
-    ui::press(Qt::Key_P, Qt::ControlModifier);
-    ASSERT_EQ(Launcher::Launches().size(), 1);
-    const QString command = Launcher::Launches().at(0).arguments.join(QLatin1Char(' '));
-    EXPECT_TRUE(command.startsWith(QStringLiteral("ulmPrint:TypeId=1003&BillCode=qv_import_bill&FileName=")));
+    struct Case {
+        BillDirection direction;
+        const char* command;
+        const char* partner;
+    };
+    const Case cases[] = {
+        {BillDirection::In, "ulmPrint:TypeId=1003&BillCode=qv_import_bill&FileName=", "华联超市"},
+        {BillDirection::Out, "ulmPrint:TypeId=1003&BillCode=qv_export_bill&FileName=", "华联超市"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        frmBill* w = c.direction == BillDirection::In ? static_cast<frmBill*>(open<frmImport>())
+                                                      : static_cast<frmBill*>(open<frmExport>());
+        w->NewBillFor(7, QString::fromUtf8(c.partner));
+        enterGoods(w, QStringLiteral("6902"), QStringLiteral("3"), QStringLiteral("12.5"));
+        answer(MsgAnswer::Yes);
+        ui::clickToolbar(w, "save");
+        ASSERT_EQ(MsgBox::LastText(), QStringLiteral("保存成功!"));
+        const QString billNo = w->txt_billNo->text();
+        const qsizetype before = Launcher::Launches().size();
+        ui::press(Qt::Key_P, Qt::ControlModifier);
+        ASSERT_EQ(Launcher::Launches().size(), before + 1);
+        const QString command = Launcher::Launches().last().arguments.join(QLatin1Char(' '));
+        EXPECT_TRUE(command.startsWith(QString::fromUtf8(c.command))) << command.toStdString();
 
-    // Our print tool renders the data file into a PDF.
-    const QString pdf = appDir() + QStringLiteral("bill.pdf");
-    QProcess tool;
-    tool.start(QStringLiteral(WMS_QVPRINT), {QStringLiteral("--pdf"), pdf, QStringLiteral("--dir"),
-                                             appDir() + QStringLiteral("qvPrint"), command});
-    ASSERT_TRUE(tool.waitForFinished(60000));
-    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
-    QProcess text;
-    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-    ASSERT_TRUE(text.waitForFinished(30000));
-    const QString out = QString::fromUtf8(text.readAllStandardOutput());
-    EXPECT_TRUE(out.contains(billNo)) << out.toStdString();
-    EXPECT_TRUE(out.contains(QStringLiteral("可口可乐")));
-    EXPECT_TRUE(out.contains(QStringLiteral("叁拾柒元伍角整"))) << out.toStdString();
+        // Our print tool renders the data file into a PDF.
+        const QString pdf = appDir() + QStringLiteral("bill.pdf");
+        QFile::remove(pdf);
+        QProcess tool;
+        tool.start(QStringLiteral(WMS_QVPRINT), {QStringLiteral("--pdf"), pdf, QStringLiteral("--dir"),
+                                                 appDir() + QStringLiteral("qvPrint"), command});
+        ASSERT_TRUE(tool.waitForFinished(60000));
+        const QString error = QString::fromLocal8Bit(tool.readAllStandardError());
+        EXPECT_FALSE(error.contains(QStringLiteral("打印数据中没有字段"))) << error.toStdString();
+        ASSERT_EQ(tool.exitCode(), 0) << error.toStdString();
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        ASSERT_TRUE(text.waitForFinished(30000));
+        const QString out = QString::fromUtf8(text.readAllStandardOutput());
+        EXPECT_TRUE(out.contains(billNo)) << out.toStdString();
+        EXPECT_TRUE(out.contains(QString::fromUtf8(c.partner))) << out.toStdString();
+        EXPECT_TRUE(out.contains(QStringLiteral("可口可乐")));
+        EXPECT_TRUE(out.contains(QStringLiteral("叁拾柒元伍角整"))) << out.toStdString();
+    }
+}
+
+// A line whose sale price differs from its purchase price: the stored bill
+// loads each field into the column of its name, and the partner's next line
+// of the same goods takes the direction's own last price.
+TEST_F(BillWindowTest, StoredLinesLoadByColumnAndTheLastPriceIsTheDirectionsOwn)
+{
+    struct Case {
+        BillDirection direction;
+        const char* location; // the location column's caption
+        const char* inPrice;  // the stored purchase price: the catalogue's outbound
+    };
+    const Case cases[] = {
+        {BillDirection::In, "存放库位", "33.3"},
+        {BillDirection::Out, "取货库位", "28"},
+    };
+    for (const Case& c : cases) {
+        const BillSetup& setup = BillSetup::Of(c.direction);
+        SCOPED_TRACE(setup.billWindow.toStdString());
+        frmBill* w = c.direction == BillDirection::In ? static_cast<frmBill*>(open<frmImport>())
+                                                      : static_cast<frmBill*>(open<frmExport>());
+        FlexGrid* g = w->vs_bill;
+        const auto cell = [&](int row, const char* key) { return g->TextMatrix(row, QLatin1String(key)); };
+        EXPECT_EQ(cell(0, "locationCode").trimmed(), QString::fromUtf8(c.location));
+        EXPECT_EQ(g->ColIndex(QStringLiteral("salePrice")) >= 0, setup.hasSalePrice);
+        EXPECT_EQ(g->ColHidden(g->ColIndex(QStringLiteral("inPrice"))), setup.hasSalePrice);
+
+        w->NewBillFor(7, QStringLiteral("华联超市"));
+        enterGoods(w, QStringLiteral("6902"), QStringLiteral("2"), QStringLiteral("33.3"));
+        answer(MsgAnswer::Yes);
+        ui::clickToolbar(w, "save");
+        ASSERT_EQ(MsgBox::LastText(), QStringLiteral("保存成功!"));
+        const int id = w->txt_id->text().toInt();
+        w->NewBillFor(0, {});
+        w->LoadBill(id);
+        ASSERT_EQ(w->txt_id->text().toInt(), id);
+        ASSERT_EQ(g->Rows(), 2);
+        EXPECT_EQ(cell(1, "goodsId"), QStringLiteral("1"));
+        EXPECT_EQ(cell(1, "goodsCode"), QStringLiteral("6902"));
+        EXPECT_EQ(cell(1, "goodsName"), QStringLiteral("可口可乐"));
+        EXPECT_EQ(cell(1, "unit"), QStringLiteral("箱"));
+        EXPECT_EQ(cell(1, "packQty"), QStringLiteral("12"));
+        EXPECT_EQ(cell(1, "inPrice"), QString::fromUtf8(c.inPrice));
+        EXPECT_EQ(cell(1, setup.priceCol.toLatin1().constData()), QStringLiteral("33.3"));
+        EXPECT_EQ(cell(1, "qty"), QStringLiteral("2"));
+        EXPECT_EQ(cell(1, "totalAmount"), QStringLiteral("66.6"));
+        EXPECT_EQ(cell(1, "locationId"), QStringLiteral("1"));
+        EXPECT_EQ(cell(1, "locationCode"), QStringLiteral("A-01"));
+        EXPECT_EQ(w->txt_BillAmount->text(), QStringLiteral("￥66.6"));
+
+        w->NewBillFor(7, QStringLiteral("华联超市"));
+        enterGoods(w, QStringLiteral("6902"));
+        EXPECT_EQ(cell(1, setup.priceCol.toLatin1().constData()), QStringLiteral("33.3"));
+        if (setup.hasSalePrice) {
+            EXPECT_EQ(cell(1, "inPrice"), QStringLiteral("28")); // the catalogue's purchase price stays
+        }
+    }
 }
 
 } // namespace
