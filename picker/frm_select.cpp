@@ -1,5 +1,6 @@
 #include "frm_select.h"
 
+#include "BillDirection.h"
 #include "BindGrid.h"
 #include "DbError.h"
 #include "FlexGrid.h"
@@ -38,9 +39,14 @@ constexpr int kClientHeight = 5145;
 constexpr int kGridTop = 840;
 constexpr int kPanelWidth = 5000;
 
+// The grid's columns by their keys: the row's id, its mark (-1 marked) and
+// then the list's fields under their own names (PickerQuery::Fields).
+const QString kIdCol = QStringLiteral("id");
+const QString kMarkCol = QStringLiteral("marked");
+
 // The grid's format of each list: one caption and alignment a shown field.
 struct Mode {
-    const char* name;
+    QString name;
     QStringList format;
 };
 
@@ -65,24 +71,26 @@ QStringList goodsFormat(const QString& priceCaption)
 
 const QList<Mode>& modes()
 {
+    const BillDirectionFacts& in = BillDirectionFacts::Of(BillDirection::In);
+    const BillDirectionFacts& out = BillDirectionFacts::Of(BillDirection::Out);
     static const QList<Mode> list = {
-        {"supplier", kPartnerFormat},
-        {"customer", kPartnerFormat},
-        {"location",
+        {in.partnerKind, kPartnerFormat},
+        {out.partnerKind, kPartnerFormat},
+        {QStringLiteral("location"),
          {QStringLiteral("|<库位编码       "), QStringLiteral("|<名称         "),
           QStringLiteral("|<库容量  "), QStringLiteral("|<父节点       "), QStringLiteral("|^锁定     "),
           QStringLiteral("|<库位类别 "), QStringLiteral("|<状态   ")}},
-        {"inputGoods", goodsFormat(QStringLiteral("|>进价   "))},
-        {"inputGoodsForExport", goodsFormat(QStringLiteral("|>销售价   "))},
-        {"dictionary",
+        {in.goodsList, goodsFormat(QStringLiteral("|>进价   "))},
+        {out.goodsList, goodsFormat(QStringLiteral("|>销售价   "))},
+        {QStringLiteral("dictionary"),
          {QStringLiteral("|<名称             "), QStringLiteral("|<状态      "),
           QStringLiteral("|<父节点           "), QStringLiteral("|<备注             ")}},
-        {"rk_bill",
+        {in.billList,
          {QStringLiteral("|<入库单号       "), QStringLiteral("|<自定义单号     "),
           QStringLiteral("|<入库类别 "), QStringLiteral("|<供应商名称       "),
           QStringLiteral("|<账目标识   "), QStringLiteral("|^单据项目  "), QStringLiteral("|<创建人   "),
           QStringLiteral("|<状态   ")}},
-        {"ck_bill",
+        {out.billList,
          {QStringLiteral("|<出库单号       "), QStringLiteral("|<自定义单号     "),
           QStringLiteral("|<出库类别 "), QStringLiteral("|<客户名称       "), QStringLiteral("|<账目标识   "),
           QStringLiteral("|^单据项目  "), QStringLiteral("|<创建人   "), QStringLiteral("|<状态   ")}},
@@ -93,7 +101,7 @@ const QList<Mode>& modes()
 const Mode* findMode(const QString& name)
 {
     for (const Mode& m : modes()) {
-        if (name == QLatin1String(m.name) && PickerQuery::HasList(name))
+        if (name == m.name && PickerQuery::HasList(name))
             return &m;
     }
     return nullptr;
@@ -192,16 +200,19 @@ m_recordSet frm_select::search(QString& format)
 
     m_conditions conds;
     const QString name = utbName;
-    if (name == QLatin1String("supplier") || name == QLatin1String("customer")) {
-        conds.append(m_condition(
-            QStringLiteral("utype"), QStringLiteral("in"),
-            NList(name == QLatin1String("supplier") ? QStringLiteral("0,2") : QStringLiteral("1,2"))));
+    const BillDirectionFacts& in = BillDirectionFacts::Of(BillDirection::In);
+    const BillDirectionFacts& out = BillDirectionFacts::Of(BillDirection::Out);
+    if (name == in.partnerKind || name == out.partnerKind) {
+        // Suppliers are kinds 0 and 2, customers 1 and 2 (both).
+        conds.append(
+            m_condition(QStringLiteral("utype"), QStringLiteral("in"),
+                        NList(name == in.partnerKind ? QStringLiteral("0,2") : QStringLiteral("1,2"))));
         conds.append(m_condition(QStringLiteral("status"), QStringLiteral("="), 1));
     } else if (name == QLatin1String("location")) {
         conds.append(m_condition(QStringLiteral("state"), QStringLiteral("="), 1));
         conds.append(
             m_condition(QStringLiteral("id"), QStringLiteral("in"), NList(SysVar.Sys_locationJoinId)));
-    } else if (name == QLatin1String("inputGoods") || name == QLatin1String("inputGoodsForExport")) {
+    } else if (name == in.goodsList || name == out.goodsList) {
         conds.append(m_condition(QStringLiteral("status"), QStringLiteral("="), QStringLiteral("启用")));
     } else if (name == QLatin1String("dictionary")) {
         conds.append(m_condition(QStringLiteral("isstart"), QStringLiteral("="), 1));
@@ -273,15 +284,15 @@ void frm_select::vgInput_BeforeSort(int col, Qt::SortOrder order, bool& cancel)
 {
     // The whole list is sorted where it is read, not only the rows read so far.
     cancel = true;
-    if (col <= 2)
+    if (col <= vgInput->ColIndex(kMarkCol))
         return;
     m_sortCol = col;
     m_sortOrder = order;
     // Marked rows stay marked in the new order, also those read later.
     m_marked.clear();
     for (int r = vgInput->FixedRows(); r < vgInput->Rows(); ++r) {
-        if (ReadNumber(vgInput->TextMatrix(r, 2)) == -1)
-            m_marked.insert(vgInput->TextMatrix(r, 1));
+        if (ReadNumber(vgInput->TextMatrix(r, kMarkCol)) == -1)
+            m_marked.insert(vgInput->TextMatrix(r, kIdCol));
     }
     RunSearch();
 }
@@ -291,8 +302,8 @@ void frm_select::markKept(int firstRow)
     if (m_marked.isEmpty())
         return;
     for (int r = firstRow; r < vgInput->Rows(); ++r) {
-        if (m_marked.contains(vgInput->TextMatrix(r, 1)))
-            vgInput->setTextMatrix(r, 2, QStringLiteral("-1"));
+        if (m_marked.contains(vgInput->TextMatrix(r, kIdCol)))
+            vgInput->setTextMatrix(r, kMarkCol, QStringLiteral("-1"));
     }
 }
 
@@ -324,9 +335,17 @@ void frm_select::RunSearch()
         SetGridRowNo(vgInput, 1, vgInput->Rows() - 1, 0, -1, 1);
     }
     vgInput->setFormatString(format);
-    vgInput->setColHidden(1, true);
-    vgInput->setColHidden(2, isHideCheckCol);
-    vgInput->setColDataType(2, FlexGrid::flexDTBoolean);
+    const QStringList& fields = m_query.Fields();
+    vgInput->setColKey(0, QStringLiteral("rowNo"));
+    for (int k = 0; k < fields.size(); ++k)
+        vgInput->setColKey(k + 1, fields.at(k));
+    if (fields.isEmpty()) {
+        vgInput->setColKey(1, kIdCol);
+        vgInput->setColKey(2, kMarkCol);
+    }
+    vgInput->setColHidden(vgInput->ColIndex(kIdCol), true);
+    vgInput->setColHidden(vgInput->ColIndex(kMarkCol), isHideCheckCol);
+    vgInput->setColDataType(vgInput->ColIndex(kMarkCol), FlexGrid::flexDTBoolean);
     SetGridRowCell(vgInput, 0, 0, 0);
     vgInput->setSortIndicator(m_sortCol, m_sortOrder);
     vgInput->setRedraw(true);
@@ -450,20 +469,20 @@ void frm_select::vgInput_KeyDown(int& keyCode)
 
 void frm_select::vgInput_Click()
 {
-    if (vgInput->Col() != 2)
+    if (vgInput->Col() != vgInput->ColIndex(kMarkCol))
         return;
     const int row = vgInput->Row();
     if (row < vgInput->FixedRows() || row >= vgInput->Rows())
         return;
-    const bool marked = ReadNumber(vgInput->TextMatrix(row, 2)) == -1;
-    vgInput->setTextMatrix(row, 2, marked ? QStringLiteral("0") : QStringLiteral("-1"));
+    const bool marked = ReadNumber(vgInput->TextMatrix(row, kMarkCol)) == -1;
+    vgInput->setTextMatrix(row, kMarkCol, marked ? QStringLiteral("0") : QStringLiteral("-1"));
 }
 
 void frm_select::vgInput_DblClick()
 {
     const int row = vgInput->Row();
     if (row >= vgInput->FixedRows() && row < vgInput->Rows())
-        vgInput->setTextMatrix(row, 2, QStringLiteral("-1"));
+        vgInput->setTextMatrix(row, kMarkCol, QStringLiteral("-1"));
     B_SelectInput_Click();
 }
 
@@ -475,7 +494,7 @@ void frm_select::vgInput_AfterSort()
 void frm_select::set_AllChecked(int value)
 {
     for (int r = vgInput->FixedRows(); r < vgInput->Rows(); ++r)
-        vgInput->setTextMatrix(r, 2, QString::number(value));
+        vgInput->setTextMatrix(r, kMarkCol, QString::number(value));
 }
 
 void frm_select::B_AllSelect_Click()
@@ -488,34 +507,37 @@ void frm_select::B_AllSelect_Click()
 
 QVariant frm_select::recordOfRow(int row) const
 {
-    const int id = int(ReadNumber(vgInput->TextMatrix(row, 1)));
+    const auto cell = [&](const char* key) { return vgInput->TextMatrix(row, QLatin1String(key)); };
+    const int id = int(ReadNumber(vgInput->TextMatrix(row, kIdCol)));
     const QString name = utbName;
-    if (name == QLatin1String("supplier") || name == QLatin1String("customer")) {
+    const BillDirectionFacts& in = BillDirectionFacts::Of(BillDirection::In);
+    const BillDirectionFacts& out = BillDirectionFacts::Of(BillDirection::Out);
+    if (name == in.partnerKind || name == out.partnerKind) {
         m_customer m;
         m.id = id;
-        m.uname = vgInput->TextMatrix(row, 3);
-        m.customerCode = vgInput->TextMatrix(row, 4);
+        m.uname = cell("uname");
+        m.customerCode = cell("customerCode");
         return QVariant::fromValue(m);
     }
     if (name == QLatin1String("location")) {
         m_location m;
         m.id = id;
-        m.locationCode = vgInput->TextMatrix(row, 3);
+        m.locationCode = cell("locationCode");
         return QVariant::fromValue(m);
     }
-    if (name == QLatin1String("inputGoods") || name == QLatin1String("inputGoodsForExport")) {
+    if (name == in.goodsList || name == out.goodsList) {
         m_goods_detail m;
         m.id = id;
-        m.inputGoodsCode = vgInput->TextMatrix(row, 3);
+        m.inputGoodsCode = cell("inputGoodsCode");
         return QVariant::fromValue(m);
     }
     if (name == QLatin1String("dictionary")) {
         m_dictionary m;
         m.id = id;
-        m.uname = vgInput->TextMatrix(row, 3);
+        m.uname = cell("uname");
         return QVariant::fromValue(m);
     }
-    if (name == QLatin1String("rk_bill")) {
+    if (name == in.billList) {
         m_rk_head m;
         m.id = id;
         return QVariant::fromValue(m);
@@ -534,7 +556,7 @@ void frm_select::B_SelectInput_Click()
             picked.append(recordOfRow(current));
         } else {
             for (int r = vgInput->FixedRows(); r < vgInput->Rows(); ++r) {
-                if (ReadNumber(vgInput->TextMatrix(r, 2)) == -1)
+                if (ReadNumber(vgInput->TextMatrix(r, kMarkCol)) == -1)
                     picked.append(recordOfRow(r));
             }
         }

@@ -23,7 +23,7 @@ Source partnerSource(const BillDirectionFacts& d)
 {
     return {d.partnerKind,
             QStringLiteral("v_customer"),
-            QStringLiteral("select id,0,uname,customerCode,contact,companyName,utypeName "),
+            QStringLiteral("select id,0 as marked,uname,customerCode,contact,companyName,utypeName "),
             {QStringLiteral("pinyin"), QStringLiteral("uname"), QStringLiteral("customerCode")}};
 }
 
@@ -34,7 +34,8 @@ Source goodsSource(const BillDirectionFacts& d)
     return {d.goodsList,
             QStringLiteral("v_goods_detail_input"),
             QStringLiteral(
-                "select id,0,inputGoodsCode,goodsName,goodsDesc,goodsTypeName,unit,packQty,weight,%1,status ")
+                "select id,0 as "
+                "marked,inputGoodsCode,goodsName,goodsDesc,goodsTypeName,unit,packQty,weight,%1,status ")
                 .arg(d.priceCol),
             {QStringLiteral("keyText")}, // entry code, name, pinyin and barcode joined
             QStringLiteral("keyId")};
@@ -44,7 +45,8 @@ Source billSource(const BillDirectionFacts& d)
 {
     return {d.billList,
             d.headView,
-            QStringLiteral("select id,0,billNo,ubillNo,utype,%1,accountName,totalItemRow,creator,passName ")
+            QStringLiteral(
+                "select id,0 as marked,billNo,ubillNo,utype,%1,accountName,totalItemRow,creator,passName ")
                 .arg(d.partnerNameCol),
             {QStringLiteral("billNo"), QStringLiteral("ubillNo"), d.partnerNameCol}};
 }
@@ -55,16 +57,17 @@ const QList<Source>& sources()
         QList<Source> l;
         for (BillDirection d : kBillDirections)
             l << partnerSource(BillDirectionFacts::Of(d));
-        l << Source{QStringLiteral("location"),
-                    QStringLiteral("v_location"),
-                    QStringLiteral(
-                        "select id,0,locationCode,uname,capacity,parentName,lockName,VirtualName,stateName "),
-                    {QStringLiteral("locationCode"), QStringLiteral("uname")}};
+        l << Source{
+            QStringLiteral("location"),
+            QStringLiteral("v_location"),
+            QStringLiteral("select id,0 as "
+                           "marked,locationCode,uname,capacity,parentName,lockName,VirtualName,stateName "),
+            {QStringLiteral("locationCode"), QStringLiteral("uname")}};
         for (BillDirection d : kBillDirections)
             l << goodsSource(BillDirectionFacts::Of(d));
         l << Source{QStringLiteral("dictionary"),
                     QStringLiteral("v_dictionary"),
-                    QStringLiteral("select id,0,uname,startName,parentName,remark "),
+                    QStringLiteral("select id,0 as marked,uname,startName,parentName,remark "),
                     {QStringLiteral("uname"), QStringLiteral("parentName")}};
         for (BillDirection d : kBillDirections)
             l << billSource(BillDirectionFacts::Of(d));
@@ -82,14 +85,18 @@ const Source* findSource(const QString& name)
     return nullptr;
 }
 
-// The select list's fields.
+// The select list's field names ("0 as marked" is "marked").
 QStringList selectFields(const QString& select)
 {
     QString list = select.trimmed();
     list.remove(0, int(qstrlen("select")));
     QStringList fields = list.split(QLatin1Char(','));
-    for (QString& f : fields)
+    for (QString& f : fields) {
         f = f.trimmed();
+        const qsizetype as = f.lastIndexOf(QLatin1String(" as "));
+        if (as >= 0)
+            f = f.mid(as + 4).trimmed();
+    }
     return fields;
 }
 

@@ -34,6 +34,8 @@ class PickerQuery
     const ConditionSql& Where() const { return m_where; }
     // The number of fields of a row (the id and the mark column included).
     int FieldCount() const { return m_fields.size(); }
+    // The names of a row's fields: "id", "marked" (always 0), then the list's own.
+    const QStringList& Fields() const { return m_fields; }
 
   private:
     QString m_select;

@@ -83,13 +83,21 @@ class PickerTest : public DbTest
         SysVar.Sys_accountJoinId = QStringLiteral("2,0");
     }
 
-    // The data rows' texts of one column (the blank row of an empty result left out).
-    static QStringList column(const frm_select& picker, int col)
+    // The key of the list's first shown field, the column right of the mark.
+    static QString firstField(const frm_select& picker)
     {
+        return picker.vgInput->ColKey(picker.vgInput->ColIndex(QStringLiteral("marked")) + 1);
+    }
+    // The data rows' texts of the column with key (the list's first shown
+    // field when empty; the blank row of an empty result left out).
+    static QStringList column(const frm_select& picker, QString key = {})
+    {
+        if (key.isEmpty())
+            key = firstField(picker);
         QStringList out;
         for (int r = 1; r < picker.vgInput->Rows(); ++r) {
-            if (!picker.vgInput->TextMatrix(r, 1).isEmpty())
-                out.append(picker.vgInput->TextMatrix(r, col));
+            if (!picker.vgInput->TextMatrix(r, QStringLiteral("id")).isEmpty())
+                out.append(picker.vgInput->TextMatrix(r, key));
         }
         return out;
     }
@@ -135,7 +143,7 @@ TEST_F(PickerTest, EachModeListsTheRightRows)
     struct Case {
         const char* mode;
         const char* keyword;
-        QStringList expected; // grid column 3 of the listed rows
+        QStringList expected; // the first shown field of the listed rows
     };
     const Case cases[] = {
         {"supplier", "", {"甲供应", "丙两者", "O'Brien 100%", "a@b|N:1", "戊供应"}},
@@ -167,8 +175,8 @@ TEST_F(PickerTest, EachModeListsTheRightRows)
     };
     for (const Case& c : cases) {
         const auto picker = open(QString::fromUtf8(c.mode), QString::fromUtf8(c.keyword));
-        EXPECT_EQ(toSet(column(*picker, 3)), toSet(c.expected)) << c.mode << " / " << c.keyword;
-        EXPECT_EQ(column(*picker, 3).size(), c.expected.size()) << c.mode << " / " << c.keyword;
+        EXPECT_EQ(toSet(column(*picker)), toSet(c.expected)) << c.mode << " / " << c.keyword;
+        EXPECT_EQ(column(*picker).size(), c.expected.size()) << c.mode << " / " << c.keyword;
         EXPECT_EQ(picker->Lblinfor->text(), QStringLiteral("当前找到[ %1 ]条记录").arg(c.expected.size()))
             << c.mode << " / " << c.keyword;
     }
@@ -178,26 +186,26 @@ TEST_F(PickerTest, EachModeListsTheRightRows)
 TEST_F(PickerTest, RightListsOfTheDepartment)
 {
     SysVar.Sys_locationJoinId = QStringLiteral("0");
-    EXPECT_TRUE(column(*open(QStringLiteral("location")), 3).isEmpty());
+    EXPECT_TRUE(column(*open(QStringLiteral("location"))).isEmpty());
     SysVar.Sys_locationJoinId = QStringLiteral("5,4,0");
-    EXPECT_EQ(column(*open(QStringLiteral("location")), 3), QStringList{QStringLiteral("D")});
+    EXPECT_EQ(column(*open(QStringLiteral("location"))), QStringList{QStringLiteral("D")});
 
     SysVar.Sys_accountJoinId = QStringLiteral("14,2,0");
-    EXPECT_EQ(column(*open(QStringLiteral("rk_bill")), 3).size(), 2);
+    EXPECT_EQ(column(*open(QStringLiteral("rk_bill"))).size(), 2);
     SysVar.Sys_accountJoinId = QStringLiteral("0");
-    EXPECT_TRUE(column(*open(QStringLiteral("ck_bill")), 3).isEmpty());
+    EXPECT_TRUE(column(*open(QStringLiteral("ck_bill"))).isEmpty());
 
     // A right list that is not a plain number list never reaches the SQL: the
     // search stops with the error and the list keeps what it showed.
     SysVar.Sys_locationJoinId = QStringLiteral("1,2,0");
     const auto picker = open(QStringLiteral("location"));
-    ASSERT_EQ(column(*picker, 3).size(), 2);
+    ASSERT_EQ(column(*picker).size(), 2);
     SysVar.Sys_locationJoinId = QStringLiteral("1) or (1=1");
     picker->utxtkeyword->setText(QStringLiteral("A"));
     ASSERT_EQ(MsgBox::Shown().size(), 1);
     EXPECT_EQ(MsgBox::Shown().at(0).title, QStringLiteral("System"));
     EXPECT_EQ(MsgBox::Shown().at(0).icon, MsgIcon::Critical);
-    EXPECT_EQ(column(*picker, 3).size(), 2);
+    EXPECT_EQ(column(*picker).size(), 2);
     EXPECT_EQ(picker->Lblinfor->text(), QStringLiteral("当前找到[ 2 ]条记录"));
 }
 
@@ -208,10 +216,11 @@ TEST_F(PickerTest, DictionaryNarrowedToOneType)
     picker->isHideCheckCol = true;
     picker->append_Condition.init(QStringLiteral("utype"), QStringLiteral("="), QStringLiteral("goodsType"));
     picker->RunSearch();
-    EXPECT_EQ(toSet(column(*picker, 3)), toSet({QStringLiteral("饮料"), QStringLiteral("果汁")}));
+    EXPECT_EQ(toSet(column(*picker)), toSet({QStringLiteral("饮料"), QStringLiteral("果汁")}));
     QMap<QString, QString> parentOf; // 名称 -> 父节点
     for (int r = 1; r < picker->vgInput->Rows(); ++r)
-        parentOf.insert(picker->vgInput->TextMatrix(r, 3), picker->vgInput->TextMatrix(r, 5));
+        parentOf.insert(picker->vgInput->TextMatrix(r, QStringLiteral("uname")),
+                        picker->vgInput->TextMatrix(r, QStringLiteral("parentName")));
     EXPECT_EQ(parentOf.value(QStringLiteral("饮料")), QString());
     EXPECT_EQ(parentOf.value(QStringLiteral("果汁")), QStringLiteral("饮料"));
 
@@ -220,7 +229,7 @@ TEST_F(PickerTest, DictionaryNarrowedToOneType)
     const RecordSetPtr rs = ExecuteSql(QStringLiteral("select uname from tb_dictionary where isstart=1"));
     for (int r = 0; r < rs->RecordCount(); ++r)
         enabled.append(rs->text(r, QStringLiteral("uname")));
-    EXPECT_EQ(toSet(column(*open(QStringLiteral("dictionary")), 3)), toSet(enabled));
+    EXPECT_EQ(toSet(column(*open(QStringLiteral("dictionary")))), toSet(enabled));
     EXPECT_TRUE(enabled.contains(QStringLiteral("批发")) && enabled.contains(QStringLiteral("第二账套")));
 }
 
@@ -244,35 +253,39 @@ TEST_F(PickerTest, GridLayoutOfEachMode)
             const auto picker = open(QString::fromUtf8(c.mode), {}, hide);
             const FlexGrid* g = picker->vgInput;
             EXPECT_EQ(g->Cols(), c.cols) << c.mode;
-            EXPECT_EQ(g->TextMatrix(0, 0), QStringLiteral("行号 "));
-            EXPECT_EQ(g->TextMatrix(0, 2), QStringLiteral("选定   "));
-            EXPECT_EQ(g->TextMatrix(0, 3), QString::fromUtf8(c.caption3)) << c.mode;
-            EXPECT_TRUE(g->ColHidden(1));
-            EXPECT_EQ(g->ColHidden(2), hide);
-            EXPECT_EQ(g->ColDataType(2), int(FlexGrid::flexDTBoolean));
+            EXPECT_EQ(g->TextMatrix(0, QStringLiteral("rowNo")), QStringLiteral("行号 "));
+            EXPECT_EQ(g->TextMatrix(0, QStringLiteral("marked")), QStringLiteral("选定   "));
+            EXPECT_EQ(g->TextMatrix(0, g->ColIndex(firstField(*picker))), QString::fromUtf8(c.caption3))
+                << c.mode;
+            EXPECT_TRUE(g->ColHidden(g->ColIndex(QStringLiteral("id"))));
+            EXPECT_EQ(g->ColHidden(g->ColIndex(QStringLiteral("marked"))), hide);
+            EXPECT_EQ(g->ColDataType(g->ColIndex(QStringLiteral("marked"))), int(FlexGrid::flexDTBoolean));
             EXPECT_EQ(picker->B_AllSelect->isVisibleTo(picker.get()), !hide);
             // Rows are numbered 1, 2, ... and start unmarked.
             for (int r = 1; r < g->Rows(); ++r) {
-                EXPECT_EQ(g->TextMatrix(r, 0), QString::number(r));
-                EXPECT_EQ(g->TextMatrix(r, 2), QStringLiteral("0"));
+                EXPECT_EQ(g->TextMatrix(r, QStringLiteral("rowNo")), QString::number(r));
+                EXPECT_EQ(g->TextMatrix(r, QStringLiteral("marked")), QStringLiteral("0"));
             }
         }
         // The check column makes the dialog wider by exactly its own width.
         const auto narrow = open(QString::fromUtf8(c.mode), {}, true);
         const auto wide = open(QString::fromUtf8(c.mode), {}, false);
-        EXPECT_EQ(wide->searchWidth() - narrow->searchWidth(), wide->vgInput->ColWidth(2)) << c.mode;
+        EXPECT_EQ(wide->searchWidth() - narrow->searchWidth(),
+                  wide->vgInput->ColWidth(wide->vgInput->ColIndex(QStringLiteral("marked"))))
+            << c.mode;
     }
     const auto supplier = open(QStringLiteral("supplier"));
-    EXPECT_EQ(supplier->vgInput->TextMatrix(1, 4), QStringLiteral("ct-2405-00001"));
-    EXPECT_EQ(supplier->vgInput->TextMatrix(1, 7), QStringLiteral("供应商"));
+    EXPECT_EQ(supplier->vgInput->TextMatrix(1, QStringLiteral("customerCode")),
+              QStringLiteral("ct-2405-00001"));
+    EXPECT_EQ(supplier->vgInput->TextMatrix(1, QStringLiteral("utypeName")), QStringLiteral("供应商"));
 }
 
 TEST_F(PickerTest, EmptyResultKeepsOneBlankRow)
 {
     const auto picker = open(QStringLiteral("supplier"), QStringLiteral("没有这个"));
     EXPECT_EQ(picker->vgInput->Rows(), 2);
-    EXPECT_EQ(picker->vgInput->TextMatrix(1, 0), QString());
-    EXPECT_EQ(picker->vgInput->TextMatrix(1, 1), QString());
+    EXPECT_EQ(picker->vgInput->TextMatrix(1, QStringLiteral("rowNo")), QString());
+    EXPECT_EQ(picker->vgInput->TextMatrix(1, QStringLiteral("id")), QString());
     EXPECT_EQ(picker->Lblinfor->text(), QStringLiteral("当前找到[ 0 ]条记录"));
 }
 
@@ -282,9 +295,9 @@ TEST_F(PickerTest, SearchesAsTheUserTypes)
     EXPECT_EQ(picker->Lblinfor->text(), QStringLiteral("当前找到[ 4 ]条记录"));
     ui::focusOn(picker->utxtkeyword);
     ui::type(QStringLiteral("Ze"));
-    EXPECT_EQ(column(*picker, 3), QStringList{QStringLiteral("Zeta")});
+    EXPECT_EQ(column(*picker), QStringList{QStringLiteral("Zeta")});
     ui::press(Qt::Key_Backspace);
-    EXPECT_EQ(toSet(column(*picker, 3)),
+    EXPECT_EQ(toSet(column(*picker)),
               toSet({QStringLiteral("Zeta"), QStringLiteral("丙两者")})); // pinyin BLZ
     ui::press(Qt::Key_Backspace);
     EXPECT_EQ(picker->Lblinfor->text(), QStringLiteral("当前找到[ 4 ]条记录"));
@@ -322,29 +335,34 @@ TEST_F(PickerTest, ListsEveryMatchPageByPage)
     ui::activate(picker.get());
     scrollToEnd(*picker);
     ASSERT_EQ(picker->vgInput->Rows() - 1, 6001);
-    EXPECT_EQ(picker->vgInput->TextMatrix(6001, 0), QStringLiteral("6001"));
-    EXPECT_EQ(picker->vgInput->TextMatrix(6001, 3), QStringLiteral("客户6099"));
+    EXPECT_EQ(picker->vgInput->TextMatrix(6001, QStringLiteral("rowNo")), QStringLiteral("6001"));
+    EXPECT_EQ(picker->vgInput->TextMatrix(6001, QStringLiteral("uname")), QStringLiteral("客户6099"));
     QSet<QString> ids;
     for (int r = 1; r < picker->vgInput->Rows(); ++r)
-        ids.insert(picker->vgInput->TextMatrix(r, 1));
+        ids.insert(picker->vgInput->TextMatrix(r, QStringLiteral("id")));
     EXPECT_EQ(ids.size(), 6001); // no row twice
 
     // A click on the code column's header sorts every match, not only the rows read.
-    clickHeader(*picker, 4);
+    clickHeader(*picker, picker->vgInput->ColIndex(QStringLiteral("customerCode")));
     EXPECT_EQ(picker->vgInput->Rows() - 1, frm_select::kPageRows);
-    EXPECT_EQ(picker->vgInput->TextMatrix(1, 4), QStringLiteral("ct-2405-00002")); // 乙客户 of the fixture
-    EXPECT_EQ(picker->vgInput->TextMatrix(2, 4), QStringLiteral("ct-2406-100"));
-    clickHeader(*picker, 4);
-    EXPECT_EQ(picker->vgInput->TextMatrix(1, 4), QStringLiteral("ct-2406-999"));
+    EXPECT_EQ(picker->vgInput->TextMatrix(1, QStringLiteral("customerCode")),
+              QStringLiteral("ct-2405-00002")); // 乙客户 of the fixture
+    EXPECT_EQ(picker->vgInput->TextMatrix(2, QStringLiteral("customerCode")), QStringLiteral("ct-2406-100"));
+    clickHeader(*picker, picker->vgInput->ColIndex(QStringLiteral("customerCode")));
+    EXPECT_EQ(picker->vgInput->TextMatrix(1, QStringLiteral("customerCode")), QStringLiteral("ct-2406-999"));
     scrollToEnd(*picker);
     ASSERT_EQ(picker->vgInput->Rows() - 1, 6001);
-    EXPECT_EQ(picker->vgInput->TextMatrix(6001, 4), QStringLiteral("ct-2405-00002"));
-    EXPECT_EQ(picker->vgInput->TextMatrix(6000, 4), QStringLiteral("ct-2406-100"));
+    EXPECT_EQ(picker->vgInput->TextMatrix(6001, QStringLiteral("customerCode")),
+              QStringLiteral("ct-2405-00002"));
+    EXPECT_EQ(picker->vgInput->TextMatrix(6000, QStringLiteral("customerCode")),
+              QStringLiteral("ct-2406-100"));
     for (int r = 2; r < picker->vgInput->Rows(); ++r)
-        ASSERT_GE(picker->vgInput->TextMatrix(r - 1, 4), picker->vgInput->TextMatrix(r, 4)) << r;
+        ASSERT_GE(picker->vgInput->TextMatrix(r - 1, QStringLiteral("customerCode")),
+                  picker->vgInput->TextMatrix(r, QStringLiteral("customerCode")))
+            << r;
     // The order holds for the next keyword too.
     picker->utxtkeyword->setText(QStringLiteral("客户1"));
-    EXPECT_EQ(picker->vgInput->TextMatrix(1, 4), QStringLiteral("ct-2406-1999"));
+    EXPECT_EQ(picker->vgInput->TextMatrix(1, QStringLiteral("customerCode")), QStringLiteral("ct-2406-1999"));
 }
 
 // The answer of the single pick: one record of the mode's class under key 0,
@@ -388,7 +406,7 @@ TEST_F(PickerTest, SinglePickAnswersTheCurrentRow)
         } else if (mode == QLatin1String("inputGoods")) {
             const m_goods_detail m = v.value<m_goods_detail>();
             EXPECT_EQ(m.id, 3);
-            EXPECT_EQ(m.inputGoodsCode, picker->vgInput->TextMatrix(last, 3));
+            EXPECT_EQ(m.inputGoodsCode, picker->vgInput->TextMatrix(last, QStringLiteral("inputGoodsCode")));
             EXPECT_TRUE(m.goodsName.isEmpty());
         } else if (mode == QLatin1String("dictionary")) {
             const m_dictionary m = v.value<m_dictionary>();
@@ -440,8 +458,8 @@ TEST_F(PickerTest, CheckPickAnswersTheMarkedRowsInGridOrder)
         p->B_SelectInput->click();
         return d->result();
     });
-    const QString row2 = g->TextMatrix(2, 3);
-    const QString row5 = g->TextMatrix(5, 3);
+    const QString row2 = g->TextMatrix(2, QStringLiteral("uname"));
+    const QString row5 = g->TextMatrix(5, QStringLiteral("uname"));
     DialogRunner::Exec(picker.get());
     ASSERT_TRUE(picker->resultVal.isHasObject);
     ASSERT_EQ(picker->resultVal.resultValue.size(), 2);
@@ -451,12 +469,13 @@ TEST_F(PickerTest, CheckPickAnswersTheMarkedRowsInGridOrder)
     // After a header sort the keys follow the sorted order, and the rows are renumbered.
     picker = open(QStringLiteral("supplier"), {}, false);
     g = picker->vgInput;
-    g->setTextMatrix(1, 2, QStringLiteral("-1")); // 甲供应 (ct-…01)
-    g->setTextMatrix(5, 2, QStringLiteral("-1")); // 戊供应 (ct-…07)
-    emit g->horizontalHeader()->sectionClicked(4);
-    emit g->horizontalHeader()->sectionClicked(4); // descending by code
+    g->setTextMatrix(1, QStringLiteral("marked"), QStringLiteral("-1")); // 甲供应 (ct-…01)
+    g->setTextMatrix(5, QStringLiteral("marked"), QStringLiteral("-1")); // 戊供应 (ct-…07)
+    emit g->horizontalHeader()->sectionClicked(g->ColIndex(QStringLiteral("customerCode")));
+    emit g->horizontalHeader()->sectionClicked(
+        g->ColIndex(QStringLiteral("customerCode"))); // descending by code
     for (int r = 1; r < g->Rows(); ++r)
-        EXPECT_EQ(g->TextMatrix(r, 0), QString::number(r));
+        EXPECT_EQ(g->TextMatrix(r, QStringLiteral("rowNo")), QString::number(r));
     DialogRunner::QueueHandler([](QDialog* d) {
         static_cast<frm_select*>(d)->B_SelectInput->click();
         return d->result();
@@ -486,7 +505,7 @@ TEST_F(PickerTest, CheckPickWaysToConfirm)
          5},
         {"double click joins the marked rows",
          [](frm_select* p) {
-             p->vgInput->setTextMatrix(1, 2, QStringLiteral("-1"));
+             p->vgInput->setTextMatrix(1, QStringLiteral("marked"), QStringLiteral("-1"));
              p->vgInput->setRow(3);
              const QRect cell = p->vgInput->visualRect(p->vgInput->model()->index(2, 4));
              QTest::mouseDClick(p->vgInput->viewport(), Qt::LeftButton, {}, cell.center());
@@ -594,7 +613,7 @@ TEST_F(PickerTest, KeyboardWalkPicksTheHighlightedRow)
         QString third;
         DialogRunner::QueueHandler([&third](QDialog* d) {
             auto* p = static_cast<frm_select*>(d);
-            third = p->vgInput->TextMatrix(3, 3);
+            third = p->vgInput->TextMatrix(3, QStringLiteral("uname"));
             ui::focusOn(p->utxtkeyword);
             ui::press(Qt::Key_Down);
             EXPECT_EQ(p->focusWidget(), p->vgInput);
