@@ -2,7 +2,7 @@
 -- Ids are given by the program (largest + 1). Date-times are text
 -- "yyyy-MM-dd HH:mm:ss". Flags are integers 0/1; readers treat non-zero as true.
 -- Names, codes and barcodes compare without letter case (COLLATE NOCASE).
--- This is layout version 1 (kSchemaVersion in foundation/data/SchemaVersion.h):
+-- This is layout version 1 (kSchemaVersion in foundation/data/db/SchemaVersion.h):
 -- a database made from it is stamped with PRAGMA user_version = 1. A change
 -- here raises the version and adds the step that brings older files up.
 

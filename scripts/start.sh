@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
-bash scripts/build.sh -DWMS_WERROR=OFF
+bash scripts/build.sh
 bin=build/bin
 [ -f "$bin/wms.db" ] || [ -f "$bin/linkDB.ini" ] || "$bin/wms-createdb" "$bin"
 exec "$bin/wms"
