@@ -179,7 +179,7 @@ TEST_P(DirectPagesTest, PagesAndCountAreThoseOfTheFilledTable)
                         direct << texts(k.data->GetPage({}, page));
                     }
 
-                    // The former search: the whole table filled, then read.
+                    // The filled search: the whole work table filled, then read.
                     ASSERT_TRUE(k.data->insert_temp(fill).isResult);
                     const QString table = k.data->setup().workTable;
                     EXPECT_EQ(first.recordCount,

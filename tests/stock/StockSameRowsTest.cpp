@@ -1,8 +1,9 @@
 // The stock rebuild, the live balance and the goods sums read their lines
 // through the counted heads and write their figures with the report
-// formatter. Here they are held against the statements they replaced, kept
-// below with the number functions those used, on a seeded database of many
-// goods items and bills: every row and every text must be the same.
+// formatter. Here they are held against reference statements that read the
+// bill tables directly, written out below with the number functions they
+// call, on a seeded database of many goods items and bills: every row and
+// every text must be the same.
 #include "StockFixture.h"
 
 #include "Numbers.h"
@@ -16,7 +17,7 @@
 namespace
 {
 
-// ---- the former number functions of the stock rebuild ----
+// ---- the reference number functions of the stock figures ----
 
 void oldStockSum(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
@@ -49,7 +50,7 @@ void registerOldFunctions()
               SQLITE_OK);
 }
 
-// ---- the former statements ----
+// ---- the reference statements ----
 
 QString oldDirectionSums(const QString& name, const QString& dir, const QString& acc)
 {
@@ -191,7 +192,7 @@ class StockSameRowsTest : public StockTest
     }
 };
 
-TEST_F(StockSameRowsTest, RebuildAndLiveBalanceGiveTheFormerFigures)
+TEST_F(StockSameRowsTest, RebuildAndLiveBalanceGiveTheReferenceFigures)
 {
     dal_rpt_stock dal;
     for (const QString& acc :
@@ -219,7 +220,7 @@ TEST_F(StockSameRowsTest, RebuildAndLiveBalanceGiveTheFormerFigures)
     }
 }
 
-TEST_F(StockSameRowsTest, GoodsSumsGiveTheFormerRows)
+TEST_F(StockSameRowsTest, GoodsSumsGiveTheReferenceRows)
 {
     for (const BillDirection dir : {BillDirection::In, BillDirection::Out}) {
         const BillTables& t = Tables(dir);
