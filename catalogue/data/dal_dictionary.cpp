@@ -1,5 +1,6 @@
 #include "dal_dictionary.h"
 
+#include "BillDirection.h"
 #include "DataAccess.h"
 #include "ProcessFuntionValues.h"
 #include "sqlHelper.h"
@@ -81,22 +82,27 @@ m_recordSet dal_dictionary::GetListForCondition(const m_conditions& ilstPara, co
 
 m_DBresult dal_dictionary::Delete(int int_Id)
 {
-    const auto uses = [int_Id](const QString& refusal, const char* table, const char* column) {
-        return RefCheck::Uses(refusal, QLatin1String(table), QLatin1String(column), int_Id);
+    const auto uses = [int_Id](const QString& refusal, const QString& table, const char* column) {
+        return RefCheck::Uses(refusal, table, QLatin1String(column), int_Id);
     };
+    const QString in = BillDirectionFacts::Of(BillDirection::In).headTable;
+    const QString out = BillDirectionFacts::Of(BillDirection::Out).headTable;
     const QList<RefCheck> checks = {
         {QStringLiteral("当前项目为系统默认项目,不能删除!"),
          QStringLiteral("select count(*) from tb_dictionary where isSystemSet=1 and id=@id"),
          ParamMap{{QStringLiteral("@id"), int_Id}}},
-        uses(QStringLiteral("当前项目存在子项目,不能删除!"), "tb_dictionary", "parentId"),
-        uses(QStringLiteral("当前账目标识在入库表已经建账,不能删除!"), "tb_rk_head", "accountId"),
-        uses(QStringLiteral("当前入库类别在入库表已经建账,不能删除!"), "tb_rk_head", "utypeId"),
-        uses(QStringLiteral("当前出库类别在出库表已经建账,不能删除!"), "tb_ck_head", "utypeId"),
-        uses(QStringLiteral("当前账目标识在出库表已经建账,不能删除!"), "tb_ck_head", "accountId"),
-        uses(QStringLiteral("当前货品类别在货品信息表已经建账,不能删除!"), "tb_goods_head", "goodsTypeId"),
-        uses(QStringLiteral("当前部门在用户信息表已经建账,不能删除!"), "tb_user", "dictionaryId"),
+        uses(QStringLiteral("当前项目存在子项目,不能删除!"), QStringLiteral("tb_dictionary"), "parentId"),
+        uses(QStringLiteral("当前账目标识在入库表已经建账,不能删除!"), in, "accountId"),
+        uses(QStringLiteral("当前入库类别在入库表已经建账,不能删除!"), in, "utypeId"),
+        uses(QStringLiteral("当前出库类别在出库表已经建账,不能删除!"), out, "utypeId"),
+        uses(QStringLiteral("当前账目标识在出库表已经建账,不能删除!"), out, "accountId"),
+        uses(QStringLiteral("当前货品类别在货品信息表已经建账,不能删除!"), QStringLiteral("tb_goods_head"),
+             "goodsTypeId"),
+        uses(QStringLiteral("当前部门在用户信息表已经建账,不能删除!"), QStringLiteral("tb_user"),
+             "dictionaryId"),
         // Partners keep their category by id: a category in use stays.
-        uses(QStringLiteral("当前往来单位分类在往来单位表已经建账,不能删除!"), "tb_customer", "customType"),
+        uses(QStringLiteral("当前往来单位分类在往来单位表已经建账,不能删除!"), QStringLiteral("tb_customer"),
+             "customType"),
     };
     return DeleteWithRefChecks(checks, [int_Id] {
         const ParamMap id{{QStringLiteral("@id"), int_Id}};

@@ -1,5 +1,6 @@
 #include "frmGoods.h"
 
+#include "BillDirection.h"
 #include "BindGrid.h"
 #include "DataAccess.h"
 #include "DbError.h"
@@ -779,16 +780,16 @@ void frmGoods::deleteGoods()
 
     // The checks and the delete share one transaction, so no bill line can
     // come in between.
-    const m_DBresult result =
-        DeleteWithRefChecks({RefCheck::Uses(QStringLiteral("当前货品在入库表已经建账,不能删除!"),
-                                            QStringLiteral("tb_rk_detail"), QStringLiteral("goodsId"), id),
-                             RefCheck::Uses(QStringLiteral("当前货品在出库表已经建账,不能删除!"),
-                                            QStringLiteral("tb_ck_detail"), QStringLiteral("goodsId"), id)},
-                            [&] {
-                                const m_DBresult deleted = m_dalHead.Delete(id);
-                                if (!deleted.isResult)
-                                    throw DbError(deleted.str_MsgBox);
-                            });
+    const m_DBresult result = DeleteWithRefChecks(
+        {RefCheck::Uses(QStringLiteral("当前货品在入库表已经建账,不能删除!"),
+                        BillDirectionFacts::Of(BillDirection::In).lineTable, QStringLiteral("goodsId"), id),
+         RefCheck::Uses(QStringLiteral("当前货品在出库表已经建账,不能删除!"),
+                        BillDirectionFacts::Of(BillDirection::Out).lineTable, QStringLiteral("goodsId"), id)},
+        [&] {
+            const m_DBresult deleted = m_dalHead.Delete(id);
+            if (!deleted.isResult)
+                throw DbError(deleted.str_MsgBox);
+        });
     if (!result.isResult) {
         // A refusing check counts its rows; any other failure is the database's.
         if (result.int_Count > 0)

@@ -1,5 +1,6 @@
 #include "dal_customer.h"
 
+#include "BillDirection.h"
 #include "DataAccess.h"
 #include "ProcessFuntion.h"
 #include "ProcessFuntionValues.h"
@@ -152,11 +153,13 @@ m_recordSet dal_customer::GetListForCondition(const m_conditions& ilstPara, cons
 
 m_DBresult dal_customer::Delete(int int_Id)
 {
+    const BillDirectionFacts& in = BillDirectionFacts::Of(BillDirection::In);
+    const BillDirectionFacts& out = BillDirectionFacts::Of(BillDirection::Out);
     const QList<RefCheck> checks = {
-        RefCheck::Uses(QStringLiteral("当前往来单位在入库表已经建账,不能删除!"), QStringLiteral("tb_rk_head"),
-                       QStringLiteral("supplierId"), int_Id),
-        RefCheck::Uses(QStringLiteral("当前往来单位在出库表已经建账,不能删除!"), QStringLiteral("tb_ck_head"),
-                       QStringLiteral("customerId"), int_Id),
+        RefCheck::Uses(QStringLiteral("当前往来单位在入库表已经建账,不能删除!"), in.headTable,
+                       in.partnerIdCol, int_Id),
+        RefCheck::Uses(QStringLiteral("当前往来单位在出库表已经建账,不能删除!"), out.headTable,
+                       out.partnerIdCol, int_Id),
     };
     return DeleteWithRefChecks(checks, [int_Id] {
         ExecuteChangingRow(QStringLiteral("Delete From tb_customer where id=@id"),

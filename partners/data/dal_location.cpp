@@ -1,5 +1,6 @@
 #include "dal_location.h"
 
+#include "BillDirection.h"
 #include "DataAccess.h"
 #include "ProcessFuntionValues.h"
 #include "sqlHelper.h"
@@ -123,10 +124,12 @@ m_DBresult dal_location::Delete(int int_Id)
     const QList<RefCheck> checks = {
         RefCheck::Uses(QStringLiteral("当前库位存在子项目,不能删除!"), QStringLiteral("tb_location"),
                        QStringLiteral("parentId"), int_Id),
-        RefCheck::Uses(QStringLiteral("当前库位在入库表已经建账,不能删除!"), QStringLiteral("tb_rk_detail"),
-                       QStringLiteral("locationId"), int_Id),
-        RefCheck::Uses(QStringLiteral("当前库位在出库表已经建账,不能删除!"), QStringLiteral("tb_ck_detail"),
-                       QStringLiteral("locationId"), int_Id),
+        RefCheck::Uses(QStringLiteral("当前库位在入库表已经建账,不能删除!"),
+                       BillDirectionFacts::Of(BillDirection::In).lineTable, QStringLiteral("locationId"),
+                       int_Id),
+        RefCheck::Uses(QStringLiteral("当前库位在出库表已经建账,不能删除!"),
+                       BillDirectionFacts::Of(BillDirection::Out).lineTable, QStringLiteral("locationId"),
+                       int_Id),
     };
     return DeleteWithRefChecks(checks, [int_Id] {
         const ParamMap id{{QStringLiteral("@id"), int_Id}};

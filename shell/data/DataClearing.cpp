@@ -1,5 +1,6 @@
 #include "DataClearing.h"
 
+#include "BillDirection.h"
 #include "GetvalueFunction.h"
 #include "sqlHelper.h"
 
@@ -10,9 +11,24 @@ namespace
 {
 
 struct Guard {
-    const char* table;
+    QString table;
     const char* message;
 };
+
+const BillDirectionFacts& inbound()
+{
+    return BillDirectionFacts::Of(BillDirection::In);
+}
+
+const BillDirectionFacts& outbound()
+{
+    return BillDirectionFacts::Of(BillDirection::Out);
+}
+
+QString deleteFrom(const QString& table)
+{
+    return QStringLiteral("delete from ") + table;
+}
 
 struct DataGroup {
     const char* key;
@@ -25,23 +41,19 @@ struct DataGroup {
 const QList<DataGroup>& dataGroups()
 {
     static const QList<DataGroup> groups = {
-        {"tb_import",
-         {},
-         {QStringLiteral("delete from tb_rk_detail"), QStringLiteral("delete from tb_rk_head")}},
-        {"tb_export",
-         {},
-         {QStringLiteral("delete from tb_ck_detail"), QStringLiteral("delete from tb_ck_head")}},
+        {"tb_import", {}, {deleteFrom(inbound().lineTable), deleteFrom(inbound().headTable)}},
+        {"tb_export", {}, {deleteFrom(outbound().lineTable), deleteFrom(outbound().headTable)}},
         {"tb_customer",
-         {{"tb_rk_head", "往来单位信息已经在入库表建账,不允许清空!"},
-          {"tb_ck_head", "往来单位信息已经在出库表建账,不允许清空!"}},
+         {{inbound().headTable, "往来单位信息已经在入库表建账,不允许清空!"},
+          {outbound().headTable, "往来单位信息已经在出库表建账,不允许清空!"}},
          {QStringLiteral("delete from tb_customer")}},
         {"tb_goods",
-         {{"tb_rk_detail", "货品信息已经在入库表建账,不允许清空!"},
-          {"tb_ck_detail", "货品信息已经在出库表建账,不允许清空!"}},
+         {{inbound().lineTable, "货品信息已经在入库表建账,不允许清空!"},
+          {outbound().lineTable, "货品信息已经在出库表建账,不允许清空!"}},
          {QStringLiteral("delete from tb_goods_detail"), QStringLiteral("delete from tb_goods_head")}},
         {"tb_location",
-         {{"tb_rk_detail", "库位信息已经在入库表建账,不允许清空!"},
-          {"tb_ck_detail", "库位信息已经在出库表建账,不允许清空!"}},
+         {{inbound().lineTable, "库位信息已经在入库表建账,不允许清空!"},
+          {outbound().lineTable, "库位信息已经在出库表建账,不允许清空!"}},
          {QStringLiteral("delete from tb_location"), QStringLiteral("delete from tb_location_fun")}},
     };
     return groups;
@@ -50,10 +62,10 @@ const QList<DataGroup>& dataGroups()
 const QStringList& initialisationStatements()
 {
     static const QStringList statements = {
-        QStringLiteral("delete from tb_rk_detail"),
-        QStringLiteral("delete from tb_rk_head"),
-        QStringLiteral("delete from tb_ck_detail"),
-        QStringLiteral("delete from tb_ck_head"),
+        deleteFrom(inbound().lineTable),
+        deleteFrom(inbound().headTable),
+        deleteFrom(outbound().lineTable),
+        deleteFrom(outbound().headTable),
         QStringLiteral("delete from tb_events"),
         QStringLiteral("delete from tb_customer"),
         QStringLiteral("delete from tb_goods_detail"),
@@ -76,7 +88,7 @@ ClearOutcome ClearDataGroup(const QString& key)
             continue;
         const m_DBresult result = RunTrans([&] {
             for (const Guard& guard : group.guards) {
-                if (GetCountValue(QStringLiteral("id"), QString::fromLatin1(guard.table)) > 0) {
+                if (GetCountValue(QStringLiteral("id"), guard.table) > 0) {
                     outcome.refusal = QString::fromUtf8(guard.message);
                     return;
                 }

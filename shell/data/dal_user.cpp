@@ -1,5 +1,6 @@
 #include "dal_user.h"
 
+#include "BillDirection.h"
 #include "DataAccess.h"
 #include "ToMd5.h"
 #include "sqlHelper.h"
@@ -57,14 +58,18 @@ m_user dal_user::GetModelForPw(const QString& str_user, const QString& str_pw)
 
 m_DBresult dal_user::Delete(int int_Id)
 {
-    const auto uses = [int_Id](const QString& refusal, const char* table, const char* column) {
-        return RefCheck::Uses(refusal, QLatin1String(table), QLatin1String(column), int_Id);
+    const auto uses = [int_Id](const QString& refusal, const QString& table, const char* column) {
+        return RefCheck::Uses(refusal, table, QLatin1String(column), int_Id);
     };
     const QList<RefCheck> checks = {
-        uses(QStringLiteral("当前用户在入库表已经建账,不能删除!"), "tb_rk_head", "userId"),
-        uses(QStringLiteral("当前用户在出库表已经建账,不能删除!"), "tb_ck_head", "userId"),
-        uses(QStringLiteral("当前用户在往来单位表已经建账,不能删除!"), "tb_customer", "userId"),
-        uses(QStringLiteral("当前用户在日程管理已经建账,不能删除!"), "tb_events", "createUserId"),
+        uses(QStringLiteral("当前用户在入库表已经建账,不能删除!"),
+             BillDirectionFacts::Of(BillDirection::In).headTable, "userId"),
+        uses(QStringLiteral("当前用户在出库表已经建账,不能删除!"),
+             BillDirectionFacts::Of(BillDirection::Out).headTable, "userId"),
+        uses(QStringLiteral("当前用户在往来单位表已经建账,不能删除!"), QStringLiteral("tb_customer"),
+             "userId"),
+        uses(QStringLiteral("当前用户在日程管理已经建账,不能删除!"), QStringLiteral("tb_events"),
+             "createUserId"),
     };
     return DeleteWithRefChecks(checks, [int_Id] {
         ExecuteChangingRow(QStringLiteral("Delete From tb_user where id=@id"),
