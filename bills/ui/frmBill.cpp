@@ -212,7 +212,7 @@ void frmBill::buildWindow()
     connect(vs_bill, &FlexGrid::BeforeEdit, this, [this](int, int col, bool& cancel) {
         cancel = col == c.goodsCode || col == c.goodsTypeName || col == c.unit || col == c.packQty ||
                  col == c.weight || col == c.amount || col == c.locationCode || col == c.locationId ||
-                 (col == c.inPrice && isOutbound());
+                 (col == c.inPrice && c.price != c.inPrice);
     });
     connect(vs_bill, &FlexGrid::KeyDown, this, [this](int& key, Qt::KeyboardModifiers) {
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
@@ -538,7 +538,7 @@ void frmBill::addGoodsInforToVg(const m_goods_detail& g, int row, bool isAddRow)
     vs_bill->setTextMatrix(row, c.packQty, num(g.packQty));
     vs_bill->setTextMatrix(row, c.weight, num(g.weight));
     vs_bill->setTextMatrix(row, c.inPrice, num(g.inPrice));
-    if (isOutbound())
+    if (c.salePrice >= 0)
         vs_bill->setTextMatrix(row, c.salePrice, num(g.salePrice));
     vs_bill->setTextMatrix(row, c.qty, num(g.qty));
     vs_bill->setTextMatrix(row, c.goodsDetailCode, g.goodsDetailCode);
@@ -768,6 +768,11 @@ bool frmBill::keyDown(int key, Qt::KeyboardModifiers mods)
     return false;
 }
 
+double& frmBill::linePrice(m_goods_detail& goods) const
+{
+    return direction().hasSalePrice ? goods.salePrice : goods.inPrice;
+}
+
 bool frmBill::askNegativeStock(const m_goods_detail& goods, double qty)
 {
     if (!isOutbound() || !s_stockProbe)
@@ -811,12 +816,12 @@ void frmBill::goodsEnter()
         double last = 0;
         try {
             if (m_store.GetLastPrice(int(ReadNumber(txt_partnerId->text())), code, last))
-                (isOutbound() ? g.salePrice : g.inPrice) = last;
+                linePrice(g) = last;
         } catch (const DbError&) {
             // the catalogue price stays
         }
         if (!txt_price->text().isEmpty())
-            (isOutbound() ? g.salePrice : g.inPrice) = ReadNumber(txt_price->text());
+            linePrice(g) = ReadNumber(txt_price->text());
         if (!cobo_location->currentText().trimmed().isEmpty()) {
             try {
                 const m_location loc =
@@ -954,7 +959,7 @@ void frmBill::save_Bill()
         l.packQty = ReadNumber(vs_bill->TextMatrix(r, c.packQty));
         l.weight = ReadNumber(vs_bill->TextMatrix(r, c.weight));
         l.inPrice = ReadNumber(vs_bill->TextMatrix(r, c.inPrice));
-        if (isOutbound())
+        if (c.salePrice >= 0)
             l.salePrice = ReadNumber(vs_bill->TextMatrix(r, c.salePrice));
         l.qty = ReadNumber(vs_bill->TextMatrix(r, c.qty));
         l.locationId = roundEven(ReadNumber(vs_bill->TextMatrix(r, c.locationId)));

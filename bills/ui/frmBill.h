@@ -67,7 +67,7 @@ class frmBill : public QWidget
     static void SetStockProbe(StockProbe probe);
 
     const BillSetup& direction() const { return m_store.direction(); }
-    bool isOutbound() const { return direction().hasSalePrice; }
+    bool isOutbound() const { return direction().direction == BillDirection::Out; }
 
     // Controls; each carries its member's name as object name, so tests find it.
     QToolBar* utoolbar = nullptr;
@@ -122,6 +122,8 @@ class frmBill : public QWidget
     void paintRequired();
     void vsBill_Resize();
     bool askNegativeStock(const m_goods_detail& goods, double qty);
+    // The goods item's price a new line takes: the sale price where the bill has one.
+    double& linePrice(m_goods_detail& goods) const;
     bool rowHasGoods(int row) const;
 
     BillStore m_store;
