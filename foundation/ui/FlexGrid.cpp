@@ -1073,10 +1073,16 @@ void FlexGrid::editorKey(QWidget* editor, QKeyEvent* event, bool& swallow)
         }
     }
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        // Enter ends the edit and keeps the cursor on the cell, unless ValidateEdit refuses.
+        // One Enter ends the edit (unless ValidateEdit refuses) and then does
+        // what Enter does on the grid: a helper that moves on Enter moves on.
         swallow = true;
-        if (m_delegate->commitNow(editor))
-            m_delegate->closeNow(editor, QAbstractItemDelegate::NoHint);
+        if (!m_delegate->commitNow(editor))
+            return;
+        m_delegate->closeNow(editor, QAbstractItemDelegate::NoHint);
+        if (IsEditing())
+            return;
+        QKeyEvent again(QEvent::KeyPress, event->key(), event->modifiers(), QStringLiteral("\r"));
+        keyPressEvent(&again);
     }
 }
 
