@@ -3,22 +3,34 @@
 #include "DialogRunner.h"
 #include "Numbers.h"
 
+#include "Guarded.h"
+#include "MsgBox.h"
+#include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QDomDocument>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QRegularExpression>
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QFontMetricsF>
-#include <QPainter>
 #include <QProgressDialog>
+#include <QRegularExpression>
+#include <QScrollArea>
 #include <QTextLayout>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <QXmlStreamReader>
 #include <algorithm>
 #include <cmath>
 
@@ -76,18 +88,83 @@ QList<PrintColumn> ReadColumns(const QDomElement& section)
     return columns;
 }
 
-QList<QStringList> ReadRows(const QDomElement& section, const QList<PrintColumn>& columns)
+// Reads the print data file in one pass: the rows of DataGroupHead (into
+// head, when given) and of DataDetail, each row one text per column of its
+// section (the first element of the column's name in the row, trimmed).
+bool ReadData(const QString& path, PrintSection* head, PrintSection& detail, QString& error)
 {
-    QList<QStringList> rows;
-    const QDomElement record = section.firstChildElement(QStringLiteral("DataRecord"));
-    for (QDomElement r = record.firstChildElement(QStringLiteral("DataRow")); !r.isNull();
-         r = r.nextSiblingElement(QStringLiteral("DataRow"))) {
-        QStringList row;
-        for (const PrintColumn& column : columns)
-            row.append(r.firstChildElement(column.name).text().trimmed());
-        rows.append(row);
+    const QString what = QStringLiteral("打印数据文件");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = what + QStringLiteral("不存在: ") + QDir::toNativeSeparators(path);
+        return false;
     }
-    return rows;
+    QXmlStreamReader xml(&file);
+    PrintSection* section = nullptr;
+    QHash<QString, int> index;
+    int depth = 0;
+    bool root = false;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::EndElement) {
+            --depth;
+            if (depth < 2)
+                section = nullptr;
+            continue;
+        }
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        ++depth;
+        const QStringView name = xml.name();
+        if (depth == 1) {
+            if (name != QLatin1String("Content")) {
+                error = what + QStringLiteral("缺少Content元素: ") + QDir::toNativeSeparators(path);
+                return false;
+            }
+            root = true;
+        } else if (depth == 2) {
+            section = name == QLatin1String("DataDetail")              ? &detail
+                      : name == QLatin1String("DataGroupHead") && head ? head
+                                                                       : nullptr;
+            index.clear();
+            if (section) {
+                for (int c = 0; c < section->columns.size(); ++c)
+                    index.insert(section->columns.at(c).name, c);
+            }
+            if (!section)
+                xml.skipCurrentElement(), --depth;
+        } else if (depth == 3) {
+            if (name != QLatin1String("DataRecord"))
+                xml.skipCurrentElement(), --depth;
+        } else if (depth == 4) {
+            if (name != QLatin1String("DataRow")) {
+                xml.skipCurrentElement();
+                --depth;
+                continue;
+            }
+            QStringList row;
+            row.resize(section->columns.size());
+            QList<bool> seen(section->columns.size(), false);
+            while (xml.readNextStartElement()) {
+                const int c = index.value(xml.name().toString(), -1);
+                const QString text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+                if (c >= 0 && !seen[c]) {
+                    row[c] = text.trimmed();
+                    seen[c] = true;
+                }
+            }
+            --depth; // the row's end was read
+            section->rows.append(row);
+        }
+    }
+    if (xml.hasError() || !root) {
+        error = QStringLiteral("%1格式错误: %2 (第%3行: %4)")
+                    .arg(what, QDir::toNativeSeparators(path))
+                    .arg(xml.lineNumber())
+                    .arg(xml.hasError() ? xml.errorString() : QStringLiteral("空文件"));
+        return false;
+    }
+    return true;
 }
 
 // A family that holds Chinese glyphs, so that the PDF shows them whatever the
@@ -174,11 +251,8 @@ bool LoadPrintJob(const QString& toolDir, const PrintCommand& command, PrintJob&
 {
     const QString dir = toolDir.endsWith(QLatin1Char('/')) ? toolDir : toolDir + QLatin1Char('/');
     QDomDocument templ;
-    QDomDocument data;
     if (!LoadXml(dir + QStringLiteral("templeteXml/") + command.billCode + QStringLiteral(".xml"),
-                 QStringLiteral("打印模板"), templ, error) ||
-        !LoadXml(dir + QStringLiteral("generateXml/") + command.fileName, QStringLiteral("打印数据文件"),
-                 data, error))
+                 QStringLiteral("打印模板"), templ, error))
         return false;
 
     const QDomElement layout = templ.documentElement();
@@ -192,14 +266,13 @@ bool LoadPrintJob(const QString& toolDir, const PrintCommand& command, PrintJob&
     job.headColumns =
         qBound(1, layout.attribute(QStringLiteral("HeadColumns"), QStringLiteral("3")).toInt(), 8);
 
-    const QDomElement content = data.documentElement();
-    if (job.isBill) {
-        const QString section = QStringLiteral("DataGroupHead");
-        job.head.columns = ReadColumns(layout.firstChildElement(section));
-        job.head.rows = ReadRows(content.firstChildElement(section), job.head.columns);
-    }
+    if (job.isBill)
+        job.head.columns = ReadColumns(layout.firstChildElement(QStringLiteral("DataGroupHead")));
     const QString section = QStringLiteral("DataDetail");
     job.detail.columns = ReadColumns(layout.firstChildElement(section));
+    if (!ReadData(dir + QStringLiteral("generateXml/") + command.fileName, job.isBill ? &job.head : nullptr,
+                  job.detail, error))
+        return false;
     // What closes a printed bill: the amount in words (a head field) and the signature lines.
     const auto headValue = [&job](const QString& name) {
         for (int i = 0; i < job.head.columns.size(); ++i) {
@@ -218,7 +291,6 @@ bool LoadPrintJob(const QString& toolDir, const PrintCommand& command, PrintJob&
         job.signatures.append(
             {sign.attribute(QStringLiteral("Caption")), from.isEmpty() ? QString() : headValue(from)});
     }
-    job.detail.rows = ReadRows(content.firstChildElement(section), job.detail.columns);
     if (job.detail.columns.isEmpty()) {
         error = QStringLiteral("打印模板没有明细列: ") + command.billCode;
         return false;
@@ -236,6 +308,13 @@ bool IsNumberText(const QString& text)
 {
     static const QRegularExpression number(QStringLiteral(R"(^[-+]?[0-9][0-9,]*(\.[0-9]*)?%?$)"));
     return !text.isEmpty() && text.size() <= 64 && number.match(text).hasMatch();
+}
+
+// The printer's painting area in the coordinates its painter uses.
+QRectF PageRect(QPrinter& printer)
+{
+    const QRect paint = printer.pageLayout().paintRectPixels(printer.resolution());
+    return QRectF(0, 0, paint.width(), paint.height());
 }
 
 Qt::Alignment HAlign(Qt::Alignment a)
@@ -265,8 +344,8 @@ struct PrintPages::Impl {
     double lineH = 0, padX = 0, padY = 0, pen = 1;
     double titleH = 0, headH = 0, captionH = 0, closingH = 0, footH = 0;
     QList<double> widths;
-    QList<double> rowH;                // per data row
-    QHash<qint64, CellLines> wrapped;  // cells of more than one line, or printed smaller (row * cols + col)
+    QList<double> rowH;               // per data row
+    QHash<qint64, CellLines> wrapped; // cells of more than one line, or printed smaller (row * cols + col)
     QList<CellLines> captionCells, totalCells;
     struct Page {
         int first = 0, end = 0; // data rows [first, end)
@@ -275,6 +354,15 @@ struct PrintPages::Impl {
         bool closing = false;
     };
     QList<Page> pages;
+    struct Cursor {
+        Page p;
+        double y = 0;
+        int r = 0;
+        bool totalsPlaced = false;
+        bool done = false;
+    } cursor;
+    double fullWidth = 1;
+    double advance[128] = {};
 
     explicit Impl(const PrintJob& j) : job(j), totals(ColumnTotals(j.detail)) {}
 
@@ -321,10 +409,21 @@ struct PrintPages::Impl {
         if (used < text.size() && !out.lines.isEmpty()) {
             // The rest is cut: the last line ends in "…".
             const int lastStart = int(used - out.lines.last().size());
-            const QString rest = text.mid(std::max(0, lastStart)).replace(QChar::LineSeparator, QLatin1Char(' '));
+            const QString rest =
+                text.mid(std::max(0, lastStart)).replace(QChar::LineSeparator, QLatin1Char(' '));
             out.lines.last() = fm.elidedText(rest.left(1000), Qt::ElideRight, width);
         }
         return out;
+    }
+
+    // A number's width from its characters' advances (digits, sign, point,
+    // comma), without shaping it; a hair wider than measured, never narrower.
+    double numberWidth(const QString& t) const
+    {
+        double w = 0;
+        for (const QChar ch : t)
+            w += ch.unicode() < 128 ? advance[ch.unicode()] : fullWidth;
+        return w * 1.01;
     }
 
     void layoutColumns()
@@ -344,7 +443,7 @@ struct PrintPages::Impl {
             for (const QStringList& row : job.detail.rows) {
                 const QString& t = row.at(c);
                 if (IsNumberText(t))
-                    widest = std::max(widest, fm.horizontalAdvance(t));
+                    widest = std::max(widest, numberWidth(t));
             }
             if (c < totals.size() && !totals.at(c).isEmpty())
                 widest = std::max(widest, fmBold.horizontalAdvance(totals.at(c)));
@@ -398,21 +497,28 @@ struct PrintPages::Impl {
     {
         device = dev;
         page = pageRect;
+        // Sizes in the device's own pixels: the page paints the same on
+        // paper and, scaled, in the preview.
+        const double px = device->logicalDpiY() / 72.0;
         font = QFont(ChineseFamily());
-        font.setPointSizeF(job.fontSize);
+        font.setPixelSize(std::max(1, int(std::lround(job.fontSize * px))));
         bold = font;
         bold.setBold(true);
         titleFont = bold;
-        titleFont.setPointSizeF(job.fontSize * 2);
+        titleFont.setPixelSize(std::max(1, int(std::lround(job.fontSize * 2 * px))));
         const QFontMetricsF fm(font, device);
         lineH = fm.height();
+        for (int ch = 32; ch < 128; ++ch)
+            advance[ch] = fm.horizontalAdvance(QChar(ch));
+        fullWidth = std::max(fm.horizontalAdvance(QChar(0x6C49)), fm.horizontalAdvance(QLatin1Char('W')));
         padX = lineH * 0.25;
         padY = lineH * 0.15;
         pen = std::max(1.0, device->logicalDpiY() / 144.0); // half a point
         titleH = QFontMetricsF(titleFont, device).height() * 1.6;
         headH = headBlockHeight();
         footH = lineH * 1.5;
-        closingH = (job.totalWords.isEmpty() ? 0 : lineH * 1.8) + (job.signatures.isEmpty() ? 0 : lineH * 2.5);
+        closingH =
+            (job.totalWords.isEmpty() ? 0 : lineH * 1.8) + (job.signatures.isEmpty() ? 0 : lineH * 2.5);
         layoutColumns();
 
         const int n = cols();
@@ -425,66 +531,96 @@ struct PrintPages::Impl {
         totalCells.clear();
         for (int c = 0; c < n && !totals.isEmpty(); ++c) {
             const bool label = c == 0 && !job.detail.columns.at(c).sum;
-            totalCells << lay(label ? QStringLiteral("合计") : totals.value(c), widths[c] - 2 * padX, bold, !label);
+            totalCells << lay(label ? QStringLiteral("合计") : totals.value(c), widths[c] - 2 * padX, bold,
+                              !label);
         }
 
         wrapped.clear();
         rowH.clear();
         rowH.reserve(job.detail.rows.size());
-        for (int r = 0; r < job.detail.rows.size(); ++r) {
-            int lines = 1;
-            for (int c = 0; c < n; ++c) {
-                const QString& t = job.detail.rows.at(r).at(c);
-                const double w = widths[c] - 2 * padX;
-                const bool number = IsNumberText(t);
-                // The quick test first: most cells fit on one line.
-                if (t.size() < 200 && !t.contains(QLatin1Char('\n')) &&
-                    (number ? fm.horizontalAdvance(t) <= w : fm.horizontalAdvance(t) <= w))
-                    continue;
-                CellLines cl = lay(t, w, font, number);
-                lines = std::max(lines, int(cl.lines.size()));
-                if (cl.lines.size() != 1 || cl.scale != 1 || cl.lines.first() != t)
-                    wrapped.insert(qint64(r) * n + c, std::move(cl));
-            }
-            rowH << lines * lineH + 2 * padY;
-        }
-
-        // Pagination: the rows as they fit, then the totals row, then the
-        // closing lines; each on the next page when it no longer fits.
         pages.clear();
+        cursor = Cursor();
+        cursor.y = page.top() + titleH + headH + captionH;
+        cursor.p.top = true;
+        cursor.totalsPlaced = totals.isEmpty();
+        laidOut = true;
+    }
+
+    // The height of data row r, measured once.
+    double rowHeight(int r)
+    {
+        while (rowH.size() <= r)
+            measureRow(int(rowH.size()));
+        return rowH.at(r);
+    }
+
+    void measureRow(int r)
+    {
+        const QFontMetricsF fm(font, device);
+        const int n = cols();
+        int lines = 1;
+        for (int c = 0; c < n; ++c) {
+            const QString& t = job.detail.rows.at(r).at(c);
+            const double w = widths[c] - 2 * padX;
+            // The quick tests first: most cells fit on one line.
+            if (t.size() * fullWidth <= w && !t.contains(QLatin1Char('\n')))
+                continue;
+            const bool number = IsNumberText(t);
+            if (number ? numberWidth(t) <= w
+                       : t.size() < 200 && !t.contains(QLatin1Char('\n')) && fm.horizontalAdvance(t) <= w)
+                continue;
+            CellLines cl = lay(t, w, font, number);
+            lines = std::max(lines, int(cl.lines.size()));
+            if (cl.lines.size() != 1 || cl.scale != 1 || cl.lines.first() != t)
+                wrapped.insert(qint64(r) * n + c, std::move(cl));
+        }
+        rowH << lines * lineH + 2 * padY;
+    }
+
+    // Pagination, a page at a time: the rows as they fit, then the totals
+    // row, then the closing lines; each on the next page when it no longer
+    // fits. False once the last page is made.
+    bool nextPage()
+    {
+        if (cursor.done)
+            return false;
         const double bottom = page.bottom() - footH;
         const double totalsH = lineH + 2 * padY;
-        const int rows = int(rowH.size());
-        bool totalsPlaced = totals.isEmpty();
-        Page p;
-        p.top = true;
-        double y = page.top() + titleH + headH + captionH;
-        int r = 0;
-        while (true) {
-            p.first = r;
-            while (r < rows && (y + rowH[r] <= bottom || r == p.first)) {
-                y += rowH[r];
-                ++r;
-            }
-            p.end = r;
-            if (r == rows) {
-                if (!totalsPlaced && (y + totalsH <= bottom || p.end == p.first)) {
-                    p.totals = true;
-                    totalsPlaced = true;
-                    y += totalsH;
-                }
-                const bool empty = p.end == p.first && !p.totals;
-                if (totalsPlaced && (y + closingH <= bottom || empty))
-                    p.closing = true;
-            }
-            pages << p;
-            if (p.closing)
-                break;
-            const bool closingOnly = r == rows && totalsPlaced;
-            p = Page();
-            y = page.top() + (closingOnly ? 0 : captionH);
+        const int rows = int(job.detail.rows.size());
+        Page& p = cursor.p;
+        double& y = cursor.y;
+        int& r = cursor.r;
+        p.first = r;
+        while (r < rows && (y + rowHeight(r) <= bottom || r == p.first)) {
+            y += rowH[r];
+            ++r;
         }
-        laidOut = true;
+        p.end = r;
+        if (r == rows) {
+            if (!cursor.totalsPlaced && (y + totalsH <= bottom || p.end == p.first)) {
+                p.totals = true;
+                cursor.totalsPlaced = true;
+                y += totalsH;
+            }
+            const bool empty = p.end == p.first && !p.totals;
+            if (cursor.totalsPlaced && (y + closingH <= bottom || empty))
+                p.closing = true;
+        }
+        pages << p;
+        if (p.closing) {
+            cursor.done = true;
+            return false;
+        }
+        const bool closingOnly = r == rows && cursor.totalsPlaced;
+        p = Page();
+        y = page.top() + (closingOnly ? 0 : captionH);
+        return true;
+    }
+
+    void finish()
+    {
+        while (nextPage()) {
+        }
     }
 
     void drawCell(QPainter& painter, const QRectF& rect, const CellLines* lines, const QString& text,
@@ -497,7 +633,7 @@ struct PrintPages::Impl {
         }
         if (lines->scale != 1) {
             QFont small = f;
-            small.setPointSizeF(f.pointSizeF() * lines->scale * 0.98);
+            small.setPixelSize(std::max(1, int(f.pixelSize() * lines->scale * 0.98)));
             painter.setFont(small);
             painter.drawText(inner, int(HAlign(align) | Qt::AlignVCenter | Qt::TextSingleLine),
                              lines->lines.value(0));
@@ -581,7 +717,8 @@ struct PrintPages::Impl {
                     const bool label = c == 0 && !job.detail.columns.at(c).sum;
                     const CellLines& cl = totalCells.at(c);
                     drawCell(painter, QRectF(cx, y, widths[c], h), cl.scale != 1 ? &cl : nullptr,
-                             cl.lines.value(0), label ? Qt::AlignHCenter : job.detail.columns.at(c).align, bold);
+                             cl.lines.value(0), label ? Qt::AlignHCenter : job.detail.columns.at(c).align,
+                             bold);
                     cx += widths[c];
                 }
                 y += h;
@@ -635,21 +772,33 @@ void PrintPages::layout(QPaintDevice* device, const QRectF& page)
     d->layoutAll(device, page);
 }
 
-int PrintPages::pageCount() const
+int PrintPages::pageCount()
+{
+    d->finish();
+    return int(d->pages.size());
+}
+
+int PrintPages::pagesMade() const
 {
     return int(d->pages.size());
 }
 
-void PrintPages::paintPage(QPainter& painter, int page) const
+bool PrintPages::morePages()
 {
+    return d->nextPage();
+}
+
+void PrintPages::paintPage(QPainter& painter, int page)
+{
+    while (d->pages.size() <= page && d->nextPage()) {
+    }
     if (page >= 0 && page < d->pages.size())
         d->paint(painter, page);
 }
 
 bool PrintPages::print(QPrinter& printer, const std::function<void(int, int)>& progress)
 {
-    layout(&printer, printer.pageLayout().paintRectPixels(printer.resolution()).translated(
-                         -printer.pageLayout().paintRectPixels(printer.resolution()).topLeft()));
+    layout(&printer, PageRect(printer));
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
@@ -669,10 +818,11 @@ QList<double> PrintPages::columnWidths() const
     return d->widths;
 }
 
-QStringList PrintPages::cellLines(int row, int col) const
+QStringList PrintPages::cellLines(int row, int col)
 {
     if (row < 0)
         return d->totalCells.value(col).lines;
+    d->rowHeight(row);
     const auto it = d->wrapped.constFind(qint64(row) * d->cols() + col);
     if (it != d->wrapped.constEnd())
         return it.value().lines;
@@ -686,14 +836,18 @@ QString PrintPages::toPlainText()
         if (!measure)
             measure = new QPrinter(QPrinter::HighResolution);
         SetUpPrinter(d->job, *measure);
-        layout(measure, measure->pageLayout().paintRectPixels(measure->resolution()).translated(
-                            -measure->pageLayout().paintRectPixels(measure->resolution()).topLeft()));
+        layout(measure,
+               measure->pageLayout()
+                   .paintRectPixels(measure->resolution())
+                   .translated(-measure->pageLayout().paintRectPixels(measure->resolution()).topLeft()));
     }
+    d->finish();
     QStringList out;
     out << d->job.title;
     if (d->job.isBill && !d->job.head.rows.isEmpty()) {
         for (int i = 0; i < d->job.head.columns.size(); ++i)
-            out << d->job.head.columns.at(i).caption + QStringLiteral("：") + d->job.head.rows.first().value(i);
+            out << d->job.head.columns.at(i).caption + QStringLiteral("：") +
+                       d->job.head.rows.first().value(i);
     }
     const int n = d->cols();
     QStringList line;
@@ -749,28 +903,223 @@ bool WritePdf(const PrintJob& job, const QString& pdfFile, QString& error)
     return true;
 }
 
+namespace
+{
+
+// One page of the preview, painted scaled to the widget from the layout.
+class PageView : public QWidget
+{
+  public:
+    PageView(PrintPages& pages, QPrinter& printer, QWidget* parent)
+        : QWidget(parent), m_pages(pages), m_printer(printer)
+    {
+        setAutoFillBackground(false);
+    }
+    int page = 0;
+
+    QSizeF paper() const { return m_printer.pageLayout().fullRectPixels(m_printer.resolution()).size(); }
+    int heightForWidth(int w) const override
+    {
+        const QSizeF p = paper();
+        return int(w * p.height() / std::max(1.0, p.width()));
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), QColor(128, 128, 128));
+        const QSizeF p = paper();
+        const double s = std::min(width() / p.width(), height() / p.height());
+        const QRectF sheet(0, 0, p.width() * s, p.height() * s);
+        painter.translate((width() - sheet.width()) / 2, 0);
+        painter.fillRect(sheet, Qt::white);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.scale(s, s);
+        painter.translate(m_printer.pageLayout().paintRectPixels(m_printer.resolution()).topLeft());
+        m_pages.paintPage(painter, page);
+    }
+
+  private:
+    PrintPages& m_pages;
+    QPrinter& m_printer;
+};
+
+// Prints pages to printer with the busy cursor, and past a moment a progress window.
+bool PrintWithProgress(PrintPages& pages, QPrinter& printer, const QString& title, QWidget* parent)
+{
+    const BusyCursor busy;
+    pages.layout(&printer, PageRect(printer));
+    QProgressDialog progress(QStringLiteral("正在打印..."), QString(), 0, 1, parent);
+    progress.setWindowTitle(title);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(1500);
+    progress.setValue(0);
+    return pages.print(printer, [&](int done, int total) {
+        progress.setMaximum(total);
+        progress.setLabelText(QStringLiteral("正在打印第 %1 页, 共 %2 页...").arg(done).arg(total));
+        progress.setValue(done);
+    });
+}
+
+} // namespace
+
+struct PrintPreview::Impl {
+    explicit Impl(const PrintJob& j) : job(j), pages(j) {}
+    PrintJob job;
+    QPrinter printer{QPrinter::HighResolution};
+    PrintPages pages;
+    PageView* view = nullptr;
+    QScrollArea* area = nullptr;
+    QLabel* label = nullptr;
+    QTimer more;
+};
+
+PrintPreview::PrintPreview(const PrintJob& job, QWidget* parent)
+    : QDialog(parent), d(std::make_unique<Impl>(job))
+{
+    setObjectName(QStringLiteral("qvPrintPreview"));
+    setWindowTitle(QStringLiteral("打印预览 - ") + job.title);
+    SetUpPrinter(job, d->printer);
+    d->pages.layout(&d->printer, PageRect(d->printer));
+
+    auto* bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("previewBar"));
+    const auto add = [&](const QString& name, const QString& text, auto slot) {
+        QAction* a = bar->addAction(text);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, slot);
+    };
+    add(QStringLiteral("print"), QStringLiteral("打印"), [this] {
+        QPrintDialog dialog(&d->printer, this);
+        if (DialogRunner::Exec(&dialog) == QDialog::Accepted)
+            printTo(d->printer);
+        showPage(currentPage());
+    });
+    add(QStringLiteral("pdf"), QStringLiteral("导出PDF"), [this] {
+        QFileDialog dialog(this, QStringLiteral("导出PDF"),
+                           QDir::homePath() + QLatin1Char('/') + d->job.title + QStringLiteral(".pdf"),
+                           QStringLiteral("PDF (*.pdf)"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("pdf"));
+        if (DialogRunner::Exec(&dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty() &&
+            !savePdf(dialog.selectedFiles().first()))
+            MsgBox::SystemError(QStringLiteral("无法写入PDF文件: ") +
+                                    QDir::toNativeSeparators(dialog.selectedFiles().first()),
+                                this);
+    });
+    bar->addSeparator();
+    add(QStringLiteral("first"), QStringLiteral("首页"), [this] { showPage(0); });
+    add(QStringLiteral("previous"), QStringLiteral("上一页"), [this] { showPage(currentPage() - 1); });
+    add(QStringLiteral("next"), QStringLiteral("下一页"), [this] { showPage(currentPage() + 1); });
+    add(QStringLiteral("last"), QStringLiteral("末页"), [this] { showPage(pageCount() - 1); });
+    bar->addSeparator();
+    d->label = new QLabel(bar);
+    d->label->setObjectName(QStringLiteral("pageLabel"));
+    bar->addWidget(d->label);
+    add(QStringLiteral("close"), QStringLiteral("关闭"), [this] { accept(); });
+
+    d->area = new QScrollArea(this);
+    d->area->setWidgetResizable(true);
+    d->area->setBackgroundRole(QPalette::Dark);
+    d->view = new PageView(d->pages, d->printer, d->area);
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    d->view->setSizePolicy(policy);
+    d->area->setWidget(d->view);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(bar);
+    layout->addWidget(d->area, 1);
+
+    // The pages after the first are laid out while the window waits.
+    d->more.setInterval(0);
+    connect(&d->more, &QTimer::timeout, this, [this] {
+        QElapsedTimer slice;
+        slice.start();
+        bool going = true;
+        while (going && slice.elapsed() < 30)
+            going = d->pages.morePages();
+        if (!going)
+            d->more.stop();
+        showPage(currentPage());
+    });
+    d->more.start();
+    showPage(0);
+}
+
+PrintPreview::~PrintPreview() = default;
+
+int PrintPreview::currentPage() const
+{
+    return d->view->page;
+}
+
+void PrintPreview::showPage(int page)
+{
+    if (page >= d->pages.pagesMade()) {
+        while (d->pages.pagesMade() <= page && d->pages.morePages()) {
+        }
+    }
+    page = std::clamp(page, 0, std::max(0, d->pages.pagesMade() - 1));
+    d->view->page = page;
+    const bool all = !d->more.isActive();
+    d->label->setText(
+        all ? QStringLiteral(" 第 %1 页 / 共 %2 页 ").arg(page + 1).arg(d->pages.pagesMade())
+            : QStringLiteral(" 第 %1 页 / 已排 %2 页... ").arg(page + 1).arg(d->pages.pagesMade()));
+    d->view->update();
+}
+
+int PrintPreview::pageCount()
+{
+    const int n = d->pages.pageCount();
+    d->more.stop();
+    showPage(currentPage());
+    return n;
+}
+
+bool PrintPreview::printTo(QPrinter& printer)
+{
+    if (&printer == &d->printer)
+        return PrintWithProgress(d->pages, printer, d->job.title, this);
+    PrintPages pages(d->job);
+    return PrintWithProgress(pages, printer, d->job.title, this);
+}
+
+bool PrintPreview::savePdf(const QString& file)
+{
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(file);
+    SetUpPrinter(d->job, pdf);
+    return printTo(pdf) && QFileInfo(file).size() > 0;
+}
+
+void PrintPreview::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_PageDown:
+        showPage(currentPage() + 1);
+        return;
+    case Qt::Key_PageUp:
+        showPage(currentPage() - 1);
+        return;
+    case Qt::Key_Home:
+        showPage(0);
+        return;
+    case Qt::Key_End:
+        showPage(pageCount() - 1);
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
 int ShowPrintPreview(const PrintJob& job)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpPrinter(job, printer);
-    PrintPages pages(job);
-    QPrintPreviewDialog preview(&printer);
-    preview.setObjectName(QStringLiteral("qvPrintPreview"));
-    preview.setWindowTitle(QStringLiteral("打印预览 - ") + job.title);
+    PrintPreview preview(job);
     preview.resize(1000, 760);
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* target) {
-        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-        // Pages that take more than a moment show how far they are.
-        QProgressDialog progress(QStringLiteral("正在生成打印页..."), QString(), 0, 1, &preview);
-        progress.setWindowTitle(job.title);
-        progress.setWindowModality(Qt::WindowModal);
-        progress.setMinimumDuration(1500);
-        progress.setValue(0);
-        pages.print(*target, [&](int done, int total) {
-            progress.setMaximum(total);
-            progress.setValue(done);
-        });
-        QApplication::restoreOverrideCursor();
-    });
     return DialogRunner::Exec(&preview);
 }

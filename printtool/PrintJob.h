@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDialog>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -8,6 +9,7 @@
 #include <memory>
 #include <utility>
 
+class QKeyEvent;
 class QPainter;
 class QPaintDevice;
 class QPrinter;
@@ -100,10 +102,16 @@ class PrintPages
 
     // Lays the pages out for the device's page: paper the device paints on,
     // page the painting area in device pixels. Done again only when they change.
+    // The pages themselves are made as they are asked for, so the first page
+    // is ready long before the last of many thousand rows is measured.
     void layout(QPaintDevice* device, const QRectF& page);
-    int pageCount() const;
-    // Paints one page (from 0) at the painter's device, laid out before.
-    void paintPage(QPainter& painter, int page) const;
+    // All pages (lays out what is left).
+    int pageCount();
+    // The pages made so far; morePages makes one more, false when all are made.
+    int pagesMade() const;
+    bool morePages();
+    // Paints one page (from 0) with the device coordinates of the layout.
+    void paintPage(QPainter& painter, int page);
     // Prints every page to printer (set up with SetUpPrinter first), telling
     // progress (pages done, pages) after each page; false when it could not start.
     bool print(QPrinter& printer, const std::function<void(int, int)>& progress = {});
@@ -111,7 +119,7 @@ class PrintPages
     // The widths of the table's columns and the lines each cell of a row
     // prints (for checks: a total never takes two lines).
     QList<double> columnWidths() const;
-    QStringList cellLines(int row, int col) const; // row -1: the totals row
+    QStringList cellLines(int row, int col); // row -1: the totals row
     // Everything the pages print, in reading order: a cell's lines run on
     // as one text, cells by tabs, rows by line breaks (laid out on A4 when not yet laid out).
     QString toPlainText();
@@ -129,7 +137,33 @@ void SetUpPrinter(const PrintJob& job, QPrinter& printer);
 // Writes the job as a PDF file; false with the reason in error.
 bool WritePdf(const PrintJob& job, const QString& pdfFile, QString& error);
 
+// The print preview: one page at a time, fitted to the window's width, with
+// 打印, 导出PDF and the page moves (also PageUp, PageDown, Home, End). The
+// first page shows as soon as it is laid out; the rest are laid out while
+// the window waits for the user, the page count following. Printing and the
+// PDF show the busy cursor and, past a couple of seconds, their progress.
+class PrintPreview : public QDialog
+{
+  public:
+    explicit PrintPreview(const PrintJob& job, QWidget* parent = nullptr);
+    ~PrintPreview() override;
+
+    int currentPage() const; // from 0
+    void showPage(int page);
+    // All pages (lays out what is left).
+    int pageCount();
+    // Prints to printer (already set up) or writes a PDF file; false when it failed.
+    bool printTo(QPrinter& printer);
+    bool savePdf(const QString& file);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
 // Shows the print preview, from which the user prints or saves a PDF; returns
-// the dialog's result. Long work shows the busy cursor and, past a couple of
-// seconds, its progress.
+// the dialog's result.
 int ShowPrintPreview(const PrintJob& job);

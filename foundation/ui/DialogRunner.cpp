@@ -3,9 +3,9 @@
 #include "Guarded.h"
 
 #include <QDialog>
-#include <QWidget>
 #include <QQueue>
 #include <QStringList>
+#include <QWidget>
 
 namespace
 {

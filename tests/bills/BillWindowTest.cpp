@@ -2,12 +2,12 @@
 
 #include "DialogRunner.h"
 #include "FlexGrid.h"
+#include "GridDriver.h"
 #include "Launcher.h"
 #include "MsgBox.h"
-#include "GridDriver.h"
 #include "UiDriver.h"
-#include "frm_select.h"
 #include "frmBill.h"
+#include "frm_select.h"
 #include "sqlHelper.h"
 
 #include <QAction>
