@@ -1,6 +1,7 @@
 #include "Guarded.h"
 
 #include "DbError.h"
+#include "WorkProgress.h"
 #include "m_DBresult.h"
 
 #include <QCursor>
@@ -19,6 +20,8 @@ int g_busyDepth = 0;
 
 BusyCursor::BusyCursor()
 {
+    static const bool progressShown = (WorkProgress::Install(), true);
+    Q_UNUSED(progressShown);
     ++g_busyDepth;
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
