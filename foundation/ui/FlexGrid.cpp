@@ -2,6 +2,7 @@
 
 #include "FlexGridModel.h"
 #include "FlexGridParts.h"
+#include "Guarded.h"
 #include "RecordSet.h"
 
 #include <QComboBox>
@@ -1149,6 +1150,8 @@ void FlexGrid::onHeaderClicked(int col)
 {
     if (!(m_explorerBar & flexExSort) || !validCol(col))
         return;
+    // Sorting a year of rows takes a while: the busy cursor shows meanwhile.
+    const BusyCursor busy;
     const Qt::SortOrder order =
         col == m_sortCol && m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
     bool cancel = false;
