@@ -644,7 +644,8 @@ QWidget* frmBill::focusControl() const
 void frmBill::focusBack(QWidget* control)
 {
     control->setFocus(Qt::OtherFocusReason);
-    window()->activateWindow();
+    if (window()->isVisible() && !window()->isActiveWindow())
+        window()->activateWindow();
 }
 
 // The window's key map; true when the key is used up here.
