@@ -1,10 +1,10 @@
 #include "PrintJob.h"
 
 #include "DialogRunner.h"
-#include "Numbers.h"
-
 #include "Guarded.h"
 #include "MsgBox.h"
+#include "Numbers.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -15,13 +15,11 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetricsF>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QRegularExpression>
@@ -986,9 +984,10 @@ PrintPreview::PrintPreview(const PrintJob& job, QWidget* parent)
 
     auto* bar = new QToolBar(this);
     bar->setObjectName(QStringLiteral("previewBar"));
-    const auto add = [&](const QString& name, const QString& text, auto slot) {
+    const auto add = [&](const QString& name, const QString& text, auto slot, QKeySequence key = {}) {
         QAction* a = bar->addAction(text);
         a->setObjectName(name);
+        a->setShortcut(key);
         connect(a, &QAction::triggered, this, slot);
     };
     add(QStringLiteral("print"), QStringLiteral("打印"), [this] {
@@ -1010,10 +1009,17 @@ PrintPreview::PrintPreview(const PrintJob& job, QWidget* parent)
                                 this);
     });
     bar->addSeparator();
-    add(QStringLiteral("first"), QStringLiteral("首页"), [this] { showPage(0); });
-    add(QStringLiteral("previous"), QStringLiteral("上一页"), [this] { showPage(currentPage() - 1); });
-    add(QStringLiteral("next"), QStringLiteral("下一页"), [this] { showPage(currentPage() + 1); });
-    add(QStringLiteral("last"), QStringLiteral("末页"), [this] { showPage(pageCount() - 1); });
+    add(
+        QStringLiteral("first"), QStringLiteral("首页"), [this] { showPage(0); }, QKeySequence(Qt::Key_Home));
+    add(
+        QStringLiteral("previous"), QStringLiteral("上一页"), [this] { showPage(currentPage() - 1); },
+        QKeySequence(Qt::Key_PageUp));
+    add(
+        QStringLiteral("next"), QStringLiteral("下一页"), [this] { showPage(currentPage() + 1); },
+        QKeySequence(Qt::Key_PageDown));
+    add(
+        QStringLiteral("last"), QStringLiteral("末页"), [this] { showPage(pageCount() - 1); },
+        QKeySequence(Qt::Key_End));
     bar->addSeparator();
     d->label = new QLabel(bar);
     d->label->setObjectName(QStringLiteral("pageLabel"));
@@ -1095,26 +1101,6 @@ bool PrintPreview::savePdf(const QString& file)
     pdf.setOutputFileName(file);
     SetUpPrinter(d->job, pdf);
     return printTo(pdf) && QFileInfo(file).size() > 0;
-}
-
-void PrintPreview::keyPressEvent(QKeyEvent* event)
-{
-    switch (event->key()) {
-    case Qt::Key_PageDown:
-        showPage(currentPage() + 1);
-        return;
-    case Qt::Key_PageUp:
-        showPage(currentPage() - 1);
-        return;
-    case Qt::Key_Home:
-        showPage(0);
-        return;
-    case Qt::Key_End:
-        showPage(pageCount() - 1);
-        return;
-    default:
-        QDialog::keyPressEvent(event);
-    }
 }
 
 int ShowPrintPreview(const PrintJob& job)

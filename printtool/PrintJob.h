@@ -9,7 +9,6 @@
 #include <memory>
 #include <utility>
 
-class QKeyEvent;
 class QPainter;
 class QPaintDevice;
 class QPrinter;
@@ -155,9 +154,6 @@ class PrintPreview : public QDialog
     // Prints to printer (already set up) or writes a PDF file; false when it failed.
     bool printTo(QPrinter& printer);
     bool savePdf(const QString& file);
-
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     struct Impl;

@@ -1,5 +1,7 @@
 #include "TestEnv.h"
 
+#include "UiDriver.h"
+
 #include "Clock.h"
 #include "DialogRunner.h"
 #include "PrintJob.h"
@@ -8,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProcess>
@@ -232,6 +235,38 @@ TEST_F(PrintToolTest, PreviewShowsThePages)
     EXPECT_EQ(ShowPrintPreview(job), int(QDialog::Accepted));
     EXPECT_EQ(title, QStringLiteral("打印预览 - 货品总账"));
     EXPECT_GE(pages, 2); // forty rows do not fit on one page
+}
+
+// The preview shows its first page before the others are laid out, then
+// moves through the pages from the keyboard.
+TEST_F(PrintToolTest, PreviewShowsTheFirstPageAtOnceAndPagesWithTheKeys)
+{
+    const QString file = PrintData(QStringLiteral("qv_stock_bill"), nullptr, Rows(kStock, 120));
+    PrintCommand command;
+    QString error;
+    PrintJob job;
+    ASSERT_TRUE(ParsePrintCommand(Command(1002, QStringLiteral("qv_stock_bill"), file), command, error));
+    ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
+
+    PrintPreview preview(job);
+    auto* label = preview.findChild<QLabel*>(QStringLiteral("pageLabel"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text().trimmed(), QStringLiteral("第 1 页 / 已排 1 页...")) << "only the first page yet";
+    preview.show();
+    ui::activate(&preview);
+    const int pages = preview.pageCount();
+    ASSERT_GE(pages, 3);
+    EXPECT_EQ(label->text().trimmed(), QStringLiteral("第 1 页 / 共 %1 页").arg(pages));
+    const struct {
+        Qt::Key key;
+        int page;
+    } steps[] = {{Qt::Key_PageDown, 1},    {Qt::Key_PageDown, 2},         {Qt::Key_PageUp, 1},
+                 {Qt::Key_End, pages - 1}, {Qt::Key_PageDown, pages - 1}, {Qt::Key_Home, 0},
+                 {Qt::Key_PageUp, 0}};
+    for (const auto& step : steps) {
+        ui::press(step.key);
+        EXPECT_EQ(preview.currentPage(), step.page) << step.key;
+    }
 }
 
 // The tool as the program starts it, writing a PDF in place of the preview.
