@@ -1,14 +1,18 @@
 #pragma once
 
+#include <QDialog>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <Qt>
+#include <functional>
 #include <memory>
 #include <utility>
 
+class QPainter;
+class QPaintDevice;
 class QPrinter;
-class QTextDocument;
+class QRectF;
 
 // The print tool's side of printing: the command text the program starts it
 // with, the print data file the program wrote and the template it came from.
@@ -73,15 +77,88 @@ struct PrintJob {
 // toolDir/templeteXml/<BillCode>.xml; false with the reason in error.
 bool LoadPrintJob(const QString& toolDir, const PrintCommand& command, PrintJob& job, QString& error);
 
-// The pages: the title, for a bill its head fields, then the table of lines
-// with its totals row, the amount in words and the signature lines.
-std::unique_ptr<QTextDocument> BuildPrintDocument(const PrintJob& job);
+// The pages of a job, laid out by the tool itself and painted with QPainter:
+// the title and, for a bill, its head fields on the first page; the table of
+// lines with its column captions repeated on every page; after the last line
+// the totals row (合计), the amount in words and the signature lines; the page
+// number at the foot. The work grows with the rows only: a row is measured
+// once, and a cell prints at most kCellLines lines (the last one elided when
+// the text goes on), reading at most kCellChars characters of it, so even a
+// cell of a whole book takes bounded time. Numbers (amounts, quantities, the
+// totals) never wrap: their column is widened to the widest number it holds,
+// taken from the text columns beside it, and a number wider than the whole
+// table is printed smaller rather than cut.
+class PrintPages
+{
+  public:
+    static constexpr int kCellLines = 4;
+    static constexpr int kCellChars = 2000;
 
-// Sets up the printer for the job (A4, orientation) and prints the document.
-void PrintDocument(const PrintJob& job, QTextDocument& document, QPrinter& printer);
+    explicit PrintPages(const PrintJob& job);
+    ~PrintPages();
+    PrintPages(const PrintPages&) = delete;
+    PrintPages& operator=(const PrintPages&) = delete;
+
+    // Lays the pages out for the device's page: paper the device paints on,
+    // page the painting area in device pixels. Done again only when they change.
+    // The pages themselves are made as they are asked for, so the first page
+    // is ready long before the last of many thousand rows is measured.
+    void layout(QPaintDevice* device, const QRectF& page);
+    // All pages (lays out what is left).
+    int pageCount();
+    // The pages made so far; morePages makes one more, false when all are made.
+    int pagesMade() const;
+    bool morePages();
+    // Paints one page (from 0) with the device coordinates of the layout.
+    void paintPage(QPainter& painter, int page);
+    // Prints every page to printer (set up with SetUpPrinter first), telling
+    // progress (pages done, pages) after each page; false when it could not start.
+    bool print(QPrinter& printer, const std::function<void(int, int)>& progress = {});
+
+    // The widths of the table's columns and the lines each cell of a row
+    // prints (for checks: a total never takes two lines).
+    QList<double> columnWidths() const;
+    QStringList cellLines(int row, int col); // row -1: the totals row
+    // Everything the pages print, in reading order: a cell's lines run on
+    // as one text, cells by tabs, rows by line breaks (laid out on A4 when not yet laid out).
+    QString toPlainText();
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+std::unique_ptr<PrintPages> BuildPrintDocument(const PrintJob& job);
+
+// A4 in the job's orientation, 15 mm margins.
+void SetUpPrinter(const PrintJob& job, QPrinter& printer);
 
 // Writes the job as a PDF file; false with the reason in error.
 bool WritePdf(const PrintJob& job, const QString& pdfFile, QString& error);
+
+// The print preview: one page at a time, fitted to the window's width, with
+// 打印, 导出PDF and the page moves (also PageUp, PageDown, Home, End). The
+// first page shows as soon as it is laid out; the rest are laid out while
+// the window waits for the user, the page count following. Printing and the
+// PDF show the busy cursor and, past a couple of seconds, their progress.
+class PrintPreview : public QDialog
+{
+  public:
+    explicit PrintPreview(const PrintJob& job, QWidget* parent = nullptr);
+    ~PrintPreview() override;
+
+    int currentPage() const; // from 0
+    void showPage(int page);
+    // All pages (lays out what is left).
+    int pageCount();
+    // Prints to printer (already set up) or writes a PDF file; false when it failed.
+    bool printTo(QPrinter& printer);
+    bool savePdf(const QString& file);
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
 
 // Shows the print preview, from which the user prints or saves a PDF; returns
 // the dialog's result.

@@ -3,7 +3,8 @@
 
 The windows load them by name from the program folder's Ico/ folder: flags for
 the goods status (flg.ico enabled, flg2.ico replaced, flg3.ico disabled or
-unaudited) and check marks (ok.ico default unit, ok_01.gif audited bill).
+unaudited), check marks (ok.ico default unit, ok_01.gif audited bill) and the
+refresh arrow of the toolbars (refresh.ico).
 Run it again after changing a drawing; the files are kept in the repository.
 """
 import os
@@ -42,6 +43,25 @@ def check(colour, shade):
         for dx, dy, c in ((0, 0, colour), (0, 1, colour), (0, -1, colour), (0, 2, shade)):
             if 0 <= y + dy < SIZE:
                 img[y + dy][x + dx] = c
+    return img
+
+
+def refresh(colour, shade):
+    """A circular arrow: three quarters of a ring, its head at the top right."""
+    import math
+    img = blank()
+    cx, cy = 7.5, 8.0
+    for y in range(SIZE):
+        for x in range(SIZE):
+            dx, dy = x - cx, y - cy
+            r = math.hypot(dx, dy)
+            angle = math.degrees(math.atan2(-dy, dx)) % 360  # 0 right, 90 up
+            if 3.6 <= r <= 6.4 and not (10 <= angle <= 85):
+                img[y][x] = shade if r > 5.6 else colour
+    # The head: a triangle at the ring's upper end, pointing on (to the right).
+    for row in range(7):
+        for x in range(8, 8 + 5 - abs(row - 3)):
+            img[1 + row][x] = colour
     return img
 
 
@@ -130,6 +150,7 @@ def main():
     write_ico(os.path.join(folder, "flg3.ico"), flag((220, 45, 40, 255), (150, 25, 20, 255)))
     write_ico(os.path.join(folder, "ok.ico"), check(green, dark_green))
     write_gif(os.path.join(folder, "ok_01.gif"), check(green, dark_green))
+    write_ico(os.path.join(folder, "refresh.ico"), refresh((40, 120, 210, 255), (20, 75, 150, 255)))
 
 
 if __name__ == "__main__":

@@ -685,16 +685,36 @@ bool frmBill::eventFilter(QObject* watched, QEvent* event)
     auto* w = qobject_cast<QWidget*>(watched);
     if (!w || w->window() != window() || !isAncestorOf(w) || QApplication::activeModalWidget())
         return QWidget::eventFilter(watched, event);
+    // The key map judges a key once, where it arrives: at this window's own
+    // focus control (or inside it, a combo box's line edit or a cell editor),
+    // whichever window the system calls active. A key passed on to a parent
+    // is not judged again.
+    QWidget* focus = focusControl();
+    if (!focus || (w != focus && !focus->isAncestorOf(w)))
+        return QWidget::eventFilter(watched, event);
     auto* ke = static_cast<QKeyEvent*>(event);
     bool handled = false;
     Guarded(this, [&] { handled = keyDown(ke->key(), ke->modifiers()); });
     return handled;
 }
 
+QWidget* frmBill::focusControl() const
+{
+    QWidget* focus = window()->focusWidget();
+    return focus && isAncestorOf(focus) ? focus : nullptr;
+}
+
+void frmBill::focusBack(QWidget* control)
+{
+    control->setFocus(Qt::OtherFocusReason);
+    if (window()->isVisible() && !window()->isActiveWindow())
+        window()->activateWindow();
+}
+
 // The window's key map; true when the key is used up here.
 bool frmBill::keyDown(int key, Qt::KeyboardModifiers mods)
 {
-    QWidget* focus = QApplication::focusWidget();
+    QWidget* focus = focusControl();
     const bool inGrid = focus && (focus == vs_bill || vs_bill->isAncestorOf(focus));
     const bool ctrl =
         (mods & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) == Qt::ControlModifier;
@@ -761,7 +781,7 @@ bool frmBill::keyDown(int key, Qt::KeyboardModifiers mods)
         if (focus == txt_remark && !enter)
             return false;
         focusNextPrevChild(key != Qt::Key_Up);
-        if (auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
+        if (auto* edit = qobject_cast<QLineEdit*>(focusControl()))
             edit->selectAll();
         return true;
     }
@@ -807,11 +827,15 @@ void frmBill::goodsEnter()
                          Q("个条码相同货品信息,单击【确定】后选择其中的一项"),
                      windowTitle(), this);
         searchGoods(code);
+        focusBack(txt_GoodsCode);
         return;
     }
     if (g.irowsCount == 1) {
         g.qty = ReadNumber(txt_Qty->text());
-        if (!askNegativeStock(g, g.qty))
+        const bool go = askNegativeStock(g, g.qty);
+        // After the question the clerk goes on in the code box, line or not.
+        focusBack(txt_GoodsCode);
+        if (!go)
             return;
         double last = 0;
         try {
@@ -844,6 +868,7 @@ void frmBill::goodsEnter()
     if (goodsData.GetListForInputAndCondition(conds).recordCount > 0) {
         txt_GoodsCode->clear();
         searchGoods(code);
+        focusBack(txt_GoodsCode);
         return;
     }
     lb_NoGoods->show();
@@ -854,11 +879,12 @@ void frmBill::searchGoods(const QString& keyWord)
 {
     const m_goods_detail picked = PickOne<m_goods_detail>(
         this, direction().goodsList, [&](frm_select& picker) { picker.utxtkeyword->setText(keyWord); });
+    // Picked or not, the clerk goes on in the code box.
+    focusBack(txt_GoodsCode);
     if (picked.id <= 0)
         return;
     txt_goodsId->setText(QString::number(picked.id));
     txt_GoodsCode->setText(picked.inputGoodsCode);
-    txt_GoodsCode->setFocus();
     goodsEnter();
 }
 

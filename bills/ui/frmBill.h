@@ -116,6 +116,11 @@ class frmBill : public QWidget
     void setGridFormat();
     void loadLists();
     bool keyDown(int key, Qt::KeyboardModifiers mods);
+    // The control of this window that the keys reach: the window's own focus
+    // control, whether or not the system calls the window active.
+    QWidget* focusControl() const;
+    // Puts the focus into control and activates the window, as after a dialog.
+    void focusBack(QWidget* control);
     void goodsEnter();
     void searchPartner();
     void batchLocation();

@@ -173,7 +173,8 @@ void frmGoods::buildWindow()
     toolbar.add(QStringLiteral("打印"), QStringLiteral("print"), QStyle::SP_FileDialogDetailedView)
         ->setToolTip(QStringLiteral("打印货品条码标签"));
     toolbar.add(QStringLiteral("导出"), QStringLiteral("export"), QStyle::SP_DialogSaveButton);
-    toolbar.add(QStringLiteral("刷新"), QStringLiteral("refresh"), QIcon());
+    toolbar.add(QStringLiteral("刷新"), QStringLiteral("refresh"),
+                QIcon(GetAppPath() + QStringLiteral("Ico/refresh.ico")));
     toolbar.add(QStringLiteral("关闭"), QStringLiteral("close"), QStyle::SP_ArrowBack);
 
     // ---- the search strip ----

@@ -1,8 +1,11 @@
 #include "DialogRunner.h"
 
+#include "Guarded.h"
+
 #include <QDialog>
 #include <QQueue>
 #include <QStringList>
+#include <QWidget>
 
 namespace
 {
@@ -24,8 +27,12 @@ TestState& state()
 int DialogRunner::Exec(QDialog* dialog)
 {
     TestState& s = state();
-    if (!s.active)
-        return dialog->exec();
+    const DialogCursor arrow;
+    if (!s.active) {
+        const int result = dialog->exec();
+        ReturnToOwner(dialog);
+        return result;
+    }
     if (s.handlers.isEmpty()) {
         s.failures.append(QStringLiteral("unexpected dialog: ") +
                           (dialog->objectName().isEmpty() ? dialog->windowTitle() : dialog->objectName()));
@@ -37,7 +44,18 @@ int DialogRunner::Exec(QDialog* dialog)
     const int result = handler(dialog);
     dialog->setResult(result);
     dialog->hide();
+    ReturnToOwner(dialog);
     return result;
+}
+
+void DialogRunner::ReturnToOwner(QDialog* dialog)
+{
+    QWidget* owner = dialog->parentWidget();
+    if (!owner)
+        return;
+    owner = owner->window();
+    if (owner->isVisible() && !owner->isActiveWindow())
+        owner->activateWindow();
 }
 
 void DialogRunner::BeginTest()

@@ -15,6 +15,10 @@ class DialogRunner
     using Handler = std::function<int(QDialog*)>;
 
     static int Exec(QDialog* dialog);
+    // After a dialog closes: activates the window it was shown over, so the
+    // keys typed next reach that window's focus control even where nothing
+    // else hands the activation back.
+    static void ReturnToOwner(QDialog* dialog);
 
     // ---- test mode ----
     static void BeginTest();

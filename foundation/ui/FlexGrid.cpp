@@ -2,6 +2,7 @@
 
 #include "FlexGridModel.h"
 #include "FlexGridParts.h"
+#include "Guarded.h"
 #include "RecordSet.h"
 
 #include <QComboBox>
@@ -1073,10 +1074,16 @@ void FlexGrid::editorKey(QWidget* editor, QKeyEvent* event, bool& swallow)
         }
     }
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        // Enter ends the edit and keeps the cursor on the cell, unless ValidateEdit refuses.
+        // One Enter ends the edit (unless ValidateEdit refuses) and then does
+        // what Enter does on the grid: a helper that moves on Enter moves on.
         swallow = true;
-        if (m_delegate->commitNow(editor))
-            m_delegate->closeNow(editor, QAbstractItemDelegate::NoHint);
+        if (!m_delegate->commitNow(editor))
+            return;
+        m_delegate->closeNow(editor, QAbstractItemDelegate::NoHint);
+        if (IsEditing())
+            return;
+        QKeyEvent again(QEvent::KeyPress, event->key(), event->modifiers(), QStringLiteral("\r"));
+        keyPressEvent(&again);
     }
 }
 
@@ -1143,6 +1150,8 @@ void FlexGrid::onHeaderClicked(int col)
 {
     if (!(m_explorerBar & flexExSort) || !validCol(col))
         return;
+    // Sorting a year of rows takes a while: the busy cursor shows meanwhile.
+    const BusyCursor busy;
     const Qt::SortOrder order =
         col == m_sortCol && m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
     bool cancel = false;

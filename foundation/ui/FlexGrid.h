@@ -47,9 +47,11 @@
 // Row/Col is the cursor cell, RowSel/ColSel the far corner of the selected
 // block; moving the cursor drops the block. Only the left button moves the
 // cursor, so a right-click menu acts on the block as it stands. Enter in an
-// editor ends the edit on the same cell (ValidateEdit may refuse and keep the
-// editor open; leaving the cell otherwise drops a refused text); Enter outside
-// an editor is the grid's own and never reaches a dialog's default button.
+// editor ends the edit (ValidateEdit may refuse and keep the editor open;
+// leaving the cell otherwise drops a refused text) and then goes on as Enter
+// on the grid: KeyDown, KeyPress and the helper see it, so a grid that moves
+// on Enter moves on with the same press; Enter is the grid's own and never
+// reaches a dialog's default button.
 // Key codes are Qt key codes; KeyPress and KeyPressEdit carry the typed
 // character's code (13 for Enter, 8 for Backspace), as the windows test them.
 // A helper such as the bill grid helper attaches itself with setHelper and sees

@@ -285,6 +285,20 @@ void FlexGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         const QPalette::ColorGroup group =
             (opt.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
         painter->setFont(opt.font);
+        if (!leftPicture && !(opt.state & QStyle::State_Selected)) {
+            // Text drawn over the picture keeps a backing of the cell's own
+            // colour, so it stays readable however full the picture is.
+            const QRect used = painter->fontMetrics()
+                                   .boundingRect(textRect, int(opt.displayAlignment), text)
+                                   .adjusted(-2, 0, 2, 0)
+                                   .intersected(cell);
+            if (used.intersects(place)) {
+                const QBrush back = opt.backgroundBrush.style() != Qt::NoBrush
+                                        ? opt.backgroundBrush
+                                        : opt.palette.brush(group, QPalette::Base);
+                painter->fillRect(used, back);
+            }
+        }
         painter->setPen(opt.palette.color(
             group, (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text));
         painter->drawText(textRect, int(opt.displayAlignment), text);

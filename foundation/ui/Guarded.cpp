@@ -1,8 +1,11 @@
 #include "Guarded.h"
 
 #include "DbError.h"
+#include "WorkProgress.h"
 #include "m_DBresult.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <exception>
 
 bool Guarded(QWidget* window, const std::function<void()>& work)
@@ -10,18 +13,63 @@ bool Guarded(QWidget* window, const std::function<void()>& work)
     return Guarded(window, GuardStyle{}, work);
 }
 
+namespace
+{
+int g_busyDepth = 0;
+} // namespace
+
+BusyCursor::BusyCursor()
+{
+    static const bool progressShown = (WorkProgress::Install(), true);
+    Q_UNUSED(progressShown);
+    ++g_busyDepth;
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        m_shown = true;
+    }
+}
+
+BusyCursor::~BusyCursor()
+{
+    --g_busyDepth;
+    if (m_shown)
+        QGuiApplication::restoreOverrideCursor();
+}
+
+bool BusyCursor::Active()
+{
+    return g_busyDepth > 0;
+}
+
+DialogCursor::DialogCursor()
+{
+    if (QGuiApplication::overrideCursor() && qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
+        m_shown = true;
+    }
+}
+
+DialogCursor::~DialogCursor()
+{
+    if (m_shown)
+        QGuiApplication::restoreOverrideCursor();
+}
+
 bool Guarded(QWidget* window, const GuardStyle& style, const std::function<void()>& work)
 {
     QString failure;
-    try {
-        work();
-        return true;
-    } catch (const DbError& e) {
-        failure = e.message();
-    } catch (const std::exception& e) {
-        failure = QString::fromUtf8(e.what());
-    } catch (...) {
-        failure = QStringLiteral("未知错误");
+    {
+        const BusyCursor busy;
+        try {
+            work();
+            return true;
+        } catch (const DbError& e) {
+            failure = e.message();
+        } catch (const std::exception& e) {
+            failure = QString::fromUtf8(e.what());
+        } catch (...) {
+            failure = QStringLiteral("未知错误");
+        }
     }
     MsgBox::Show(style.prefix + failure, style.icon, style.title, MsgButtons::Ok, window);
     return false;

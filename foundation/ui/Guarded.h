@@ -23,11 +23,47 @@ struct GuardStyle {
     QString prefix;
 };
 
+// The busy cursor of the program. While a window's handler runs (every
+// handler passes through Guarded, which holds one BusyCursor) the mouse shows
+// the busy cursor, so long work (an export, a sort of a year, a report over
+// everything, a backup) never looks like a hang; it is restored when the
+// handler ends, also when it fails. A dialog or message box shown from a
+// handler lifts it while it is open (DialogCursor), so the user works the
+// dialog with the ordinary arrow. Scopes nest.
+class BusyCursor
+{
+  public:
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+    // Whether a handler is running now (a long wait reported from below, a
+    // locked database for one, can be shown against it).
+    static bool Active();
+
+  private:
+    bool m_shown = false;
+};
+
+// Lifts the busy cursor for as long as a dialog is open.
+class DialogCursor
+{
+  public:
+    DialogCursor();
+    ~DialogCursor();
+    DialogCursor(const DialogCursor&) = delete;
+    DialogCursor& operator=(const DialogCursor&) = delete;
+
+  private:
+    bool m_shown = false;
+};
+
 // The edge between a window and everything below it. Every handler of a
-// window (a click, a key, a menu entry) runs its work through Guarded: any
-// failure that comes up (a DbError, any other exception) is shown over the
-// window with the title "System", and the window stays usable. Answers
-// whether the work ran through.
+// window (a click, a key, a menu entry) runs its work through Guarded: the
+// busy cursor shows while it runs; any failure that comes up (a DbError, any
+// other exception) is shown over the window with the title "System", and the
+// window stays usable. Answers whether the work ran through.
 bool Guarded(QWidget* window, const std::function<void()>& work);
 // The same for the few handlers whose failure message looks otherwise.
 bool Guarded(QWidget* window, const GuardStyle& style, const std::function<void()>& work);

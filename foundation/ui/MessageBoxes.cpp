@@ -1,5 +1,7 @@
 #include "MessageBoxes.h"
 
+#include "DialogRunner.h"
+#include "Guarded.h"
 #include "MsgBox.h"
 
 #include <QAbstractButton>
@@ -68,7 +70,10 @@ MsgAnswer showBox(const ShownMessage& message, QWidget* parent)
     const int wanted = int(message.defaultButton);
     if (wanted < present.size())
         box.setDefaultButton(qobject_cast<QPushButton*>(present.at(wanted)));
-    switch (box.exec()) {
+    const DialogCursor arrow;
+    const int pressed = box.exec();
+    DialogRunner::ReturnToOwner(&box);
+    switch (pressed) {
     case QMessageBox::Yes:
         return MsgAnswer::Yes;
     case QMessageBox::No:

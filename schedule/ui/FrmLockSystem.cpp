@@ -1,5 +1,6 @@
 #include "FrmLockSystem.h"
 
+#include "FormHelpers.h"
 #include "Guarded.h"
 #include "MsgBox.h"
 #include "ScheduleHelpers.h"
@@ -28,7 +29,7 @@ FrmLockSystem::FrmLockSystem(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt:
     caption->setGeometry(20, 16, width() - 40, 24);
     utxtPassword = new QLineEdit(this);
     utxtPassword->setObjectName(QStringLiteral("utxtPassword"));
-    utxtPassword->setEchoMode(QLineEdit::Password);
+    MakePasswordBox(utxtPassword); // echoes "*"
     utxtPassword->setGeometry(20, 56, width() - 40, 28);
     utxtPassword->installEventFilter(this);
     utxtuser = new QComboBox(this);

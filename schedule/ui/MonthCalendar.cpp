@@ -22,7 +22,8 @@ namespace
 
 const QStringList MonthNames = {u"一月"_qs, u"二月"_qs, u"三月"_qs, u"四月"_qs, u"五月"_qs,   u"六月"_qs,
                                 u"七月"_qs, u"八月"_qs, u"九月"_qs, u"十月"_qs, u"十一月"_qs, u"十二月"_qs};
-constexpr int WeekendShade = 0xF8F8F8; // RGB(248,248,248)
+constexpr int WeekendShade = 0xF8F8F8;   // RGB(248,248,248)
+constexpr int MarkedDayShade = 0xC8F0FF; // RGB(255,240,200): a day with entries
 
 QPushButton* button(QWidget* window, const char* name, const QString& caption)
 {
@@ -192,6 +193,9 @@ void MonthCalendar::load_Events()
     for (int r = 1; r <= 6; ++r) {
         for (int c = 0; c < 7; ++c) {
             VgCalendar->setCellPicture(r, c, QPixmap());
+            // A day with entries is highlighted on its whole cell, its number in bold.
+            VgCalendar->setCellBackColor(r, c, r, c, c == 0 || c == 6 ? WeekendShade : 0xFFFFFF);
+            VgCalendar->setCellFontBold(r, c, r, c, false);
             const int cellDay = VgCalendar->TextMatrix(r, c).toInt();
             if (cellDay == 0)
                 continue;
@@ -207,6 +211,8 @@ void MonthCalendar::load_Events()
                 }
                 VgCalendar->setCell(FlexGrid::flexcpPictureAlignment, r, c, r, c,
                                     FlexGrid::flexAlignLeftCenter);
+                VgCalendar->setCellBackColor(r, c, r, c, MarkedDayShade);
+                VgCalendar->setCellFontBold(r, c, r, c, true);
             }
         }
     }
@@ -217,9 +223,9 @@ void MonthCalendar::setPicBox(const QString& str_JoinFlgType, const QString& str
     const int w = VgCalendar->TwipsToPixels(1060);
     const int h = VgCalendar->TwipsToPixels(780);
     m_picBox = QPixmap(w, h);
-    const QDate date = QDate::fromString(str_date, u"yyyy-MM-dd"_qs);
-    const bool weekend = date.isValid() && date.dayOfWeek() > 5;
-    m_picBox.fill(weekend ? QColor(248, 248, 248) : QColor(Qt::white));
+    Q_UNUSED(str_date);
+    // Clear: the boxes stand on the marked day's highlight.
+    m_picBox.fill(Qt::transparent);
     QPainter p(&m_picBox);
     for (const MarkBox& box : MarkLayout(str_JoinFlgType)) {
         const QRect r(VgCalendar->TwipsToPixels(box.rect.left()), VgCalendar->TwipsToPixels(box.rect.top()),

@@ -2,10 +2,12 @@
 
 #include "DialogRunner.h"
 #include "FlexGrid.h"
+#include "GridDriver.h"
 #include "Launcher.h"
 #include "MsgBox.h"
 #include "UiDriver.h"
 #include "frmBill.h"
+#include "frm_select.h"
 #include "sqlHelper.h"
 
 #include <QAction>
@@ -16,6 +18,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QTest>
 #include <QToolBar>
 
 namespace
@@ -126,6 +130,81 @@ TEST_F(BillWindowTest, LookupPathsLeaveTheEntryStripAsTheClerkExpects)
     EXPECT_FALSE(w->lb_NoGoods->isHidden());
     EXPECT_EQ(w->txt_GoodsCode->text(), QString());
     EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("goodsId")), QString());
+}
+
+// Cell values typed with one Enter each land in the cells one after another:
+// Enter commits the cell and moves on to the next one, open for typing.
+TEST_F(BillWindowTest, OneEnterInACellCommitsAndMovesOn)
+{
+    auto* w = open<frmImport>();
+    w->Import_Add(7, QStringLiteral("华联超市"));
+    enterGoods(w, QStringLiteral("6902"));
+    FlexGrid* grid = w->vs_bill;
+    ui::clickCell(grid, 1, 13);
+    ui::type(QStringLiteral("2.5"));
+    ui::press(Qt::Key_Return);
+    EXPECT_EQ(grid->Col(), 14) << "Enter moved on to 数量";
+    EXPECT_TRUE(grid->IsEditing());
+    ui::type(QStringLiteral("4"));
+    ui::press(Qt::Key_Return);
+    EXPECT_EQ(grid->TextMatrix(1, 13), QStringLiteral("2.5"));
+    EXPECT_EQ(grid->TextMatrix(1, 14), QStringLiteral("4"));
+    EXPECT_EQ(grid->TextMatrix(1, 15), QStringLiteral("10.0"));
+    EXPECT_EQ(w->txt_BillAmount->text(), QStringLiteral("￥10.0"));
+}
+
+// The key map holds where the system hands no activation back after a dialog
+// (no active window, the keys still reach the bill window): Enter in 数量
+// returns to the code box and the next scan becomes a line.
+TEST_F(BillWindowTest, TheKeyMapHoldsAfterADialogWithNoActiveWindow)
+{
+    std::optional<double> stock = 10;
+    frmBill::SetStockProbe([&](int) { return stock; });
+    const struct {
+        const char* dialog;
+        bool outbound;
+    } cases[] = {{"picker", false}, {"negative-stock question", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dialog);
+        frmBill* w = c.outbound ? static_cast<frmBill*>(open<frmExport>()) : open<frmImport>();
+        if (c.outbound) {
+            static_cast<frmExport*>(w)->Export_Add(7, QStringLiteral("华联超市"));
+            answer(MsgAnswer::Yes);
+            enterGoods(w, QStringLiteral("6902"), QStringLiteral("2")); // 24 bottles of 10: asked
+            EXPECT_TRUE(MsgBox::LastText().endsWith(QStringLiteral("出现负数,是否继续出库?")));
+        } else {
+            static_cast<frmImport*>(w)->Import_Add(7, QStringLiteral("华联超市"));
+            DialogRunner::QueueHandler([](QDialog* d) {
+                auto* p = qobject_cast<frm_select*>(d);
+                EXPECT_NE(p, nullptr);
+                if (!p)
+                    return int(QDialog::Rejected);
+                p->vgInput->setRow(1);
+                QTest::mouseClick(p->B_SelectInput, Qt::LeftButton);
+                return d->result();
+            });
+            enterGoods(w, QStringLiteral("可乐")); // partial: the picker
+            EXPECT_EQ(DialogRunner::PendingHandlers(), 0);
+        }
+        ASSERT_NE(w->vs_bill->TextMatrix(1, 5), QString());
+        QApplication::setActiveWindow(nullptr);
+
+        ui::press(Qt::Key_F3);
+        ui::type(QStringLiteral("3"));
+        ui::press(Qt::Key_Return);
+        EXPECT_EQ(w->window()->focusWidget(), w->txt_GoodsCode) << "Enter in 数量 returns to 货品信息";
+        EXPECT_EQ(w->txt_price->text(), QString());
+        stock = 1000;
+        ui::type(QStringLiteral("6903"));
+        ui::press(Qt::Key_Return);
+        EXPECT_EQ(w->vs_bill->TextMatrix(2, 6), QStringLiteral("6903")) << "the scan added a line";
+        EXPECT_EQ(w->vs_bill->TextMatrix(2, c.outbound ? 15 : 14), QStringLiteral("3"));
+        EXPECT_EQ(w->txt_GoodsCode->text(), QString());
+        stock = 10;
+        w->close();
+        delete w;
+    }
+    frmBill::SetStockProbe({});
 }
 
 TEST_F(BillWindowTest, SaveRefusesWhatItMustAndAuditDeleteFollowTheState)

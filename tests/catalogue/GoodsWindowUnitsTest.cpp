@@ -77,6 +77,32 @@ TEST_F(GoodsUnitsTest, EmptyRowsAreSkippedAndPartlyFilledOnesStopTheSave)
     EXPECT_EQ(count("tb_goods_detail", "headId=1"), 3);
 }
 
+// A unit typed value by value, one Enter after each, fills one row: each
+// Enter commits the cell and opens the next; after the last cell the cursor
+// goes down to a new row.
+TEST_F(GoodsUnitsTest, ValuesWithOneEnterEachFillOneRow)
+{
+    addRow(); // row 3
+    clickCell(units(), 3, frmGoods::dcBarcode);
+    for (const char* value : {"444", "袋", "6", "1.5", "20", "30"}) {
+        type(QString::fromUtf8(value));
+        press(Qt::Key_Return);
+    }
+    const struct {
+        int col;
+        const char* text;
+    } cells[] = {{frmGoods::dcBarcode, "444"}, {frmGoods::dcUnit, "袋"},    {frmGoods::dcPackQty, "6"},
+                 {frmGoods::dcWeight, "1.5"},  {frmGoods::dcInPrice, "20"}, {frmGoods::dcSalePrice, "30"}};
+    for (const auto& c : cells)
+        EXPECT_EQ(units()->TextMatrix(3, c.col), QString::fromUtf8(c.text)) << c.col;
+    EXPECT_EQ(units()->Rows(), 5) << "the last Enter went on to a new row";
+    EXPECT_EQ(units()->Row(), 4);
+    saveUnits();
+    EXPECT_EQ(shown(), (QStringList{kQuestion, kSaved}));
+    EXPECT_EQ(unitsOf(1), (QStringList{QStringLiteral("盒:111:1"), QStringLiteral("箱:222:0"),
+                                       QStringLiteral("袋:444:0")}));
+}
+
 TEST_F(GoodsUnitsTest, APriceWithMoreDigitsThanAreKeptStopsTheSave)
 {
     typeCell(2, frmGoods::dcInPrice, QStringLiteral("1234567890.123456"));

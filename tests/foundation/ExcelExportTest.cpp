@@ -4,6 +4,7 @@
 #include "ExcelExport.h"
 #include "Launcher.h"
 #include "RowReader.h"
+#include "WorkProgress.h"
 #include "sqlHelper.h"
 
 #include <QDir>
@@ -11,7 +12,9 @@
 #include <QFile>
 #include <QMap>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 namespace
 {
@@ -394,6 +397,102 @@ TEST_F(ExcelExportTest, StreamedQueryEmptyOrFailingWritesNothing)
     EXPECT_TRUE(Launcher::Launches().isEmpty());
     EXPECT_THROW(RowReader(QStringLiteral("DELETE FROM x")), DbError);
     EXPECT_EQ(count(QStringLiteral("x")), 4);
+}
+
+} // namespace
+
+namespace
+{
+
+// An export tells how far it has come: at the start, every thousand rows and
+// once at the end; the progress window opens past its delay, shows the rows
+// written and is gone when the export is done.
+TEST_F(ExcelExportTest, AnExportReportsItsProgressAndTheWindowShowsIt)
+{
+    const int rows = 2500;
+    int next = 0;
+    QString labelAt1500;
+    const ExportRows source = [&](QStringList& row) {
+        if (next == 1500 && WorkProgress::Current())
+            labelAt1500 = WorkProgress::Current()->labelText();
+        if (next == rows)
+            return false;
+        row = QStringList{QString::number(++next), QStringLiteral("螺丝")};
+        return true;
+    };
+    QList<std::pair<qint64, bool>> told;
+    SetExportProgress([&](qint64 n, bool done) { told.append({n, done}); });
+    ExportToExcel(source, QStringLiteral("T"), QStringLiteral("a,b"));
+    EXPECT_EQ(told, (QList<std::pair<qint64, bool>>{{0, false}, {1000, false}, {2000, false}, {2500, true}}));
+
+    // The window the handlers install, shown at once here.
+    WorkProgress::Install();
+    WorkProgress::SetDelay(0);
+    next = 0;
+    ExportToExcel(source, QStringLiteral("T"), QStringLiteral("a,b"));
+    WorkProgress::SetDelay(2000);
+    EXPECT_EQ(labelAt1500, QStringLiteral("正在导出, 已写入 1000 行..."));
+    EXPECT_EQ(WorkProgress::Current(), nullptr);
+    EXPECT_EQ(exports().size(), 2);
+    EXPECT_EQ(shown(), (QStringList{QStringLiteral("导出完成！"), QStringLiteral("导出完成！")}));
+}
+
+} // namespace
+
+namespace
+{
+
+// Whether the desktop can open a workbook is read from its association files
+// at once, so a missing program is told without waiting for the opener.
+TEST(LauncherTest, AProgramForTheFileTypeIsFoundInTheDesktopsLists)
+{
+    const char* vars[] = {"XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"};
+    QList<QByteArray> saved;
+    for (const char* v : vars)
+        saved << qgetenv(v);
+    const QString type = QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet");
+    const struct {
+        const char* name;
+        const char* file; // below the temporary folder
+        QString text;
+        bool found;
+    } cases[] = {
+        {"nothing listed", nullptr, {}, false},
+        {"the system's cache", "data/applications/mimeinfo.cache",
+         QStringLiteral("[MIME Cache]\n%1=calc.desktop;\n").arg(type), true},
+        {"the user's default", "config/mimeapps.list",
+         QStringLiteral("[Default Applications]\n%1=calc.desktop\n").arg(type), true},
+        {"another type only", "data/applications/mimeinfo.cache",
+         QStringLiteral("[MIME Cache]\ntext/plain=edit.desktop;\n"), false},
+        {"removed again", "config/mimeapps.list",
+         QStringLiteral("[Removed Associations]\n%1=calc.desktop\n[Added Associations]\n%1=calc.desktop\n")
+             .arg(type),
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        for (const char* sub : {"/home", "/data/applications", "/config", "/confighome", "/types"})
+            QDir().mkpath(dir.path() + QLatin1String(sub));
+        // The system's file types stay known; its programs are left out.
+        QFile::link(QStringLiteral("/usr/share/mime"), dir.path() + QStringLiteral("/types/mime"));
+        qputenv("XDG_DATA_HOME", (dir.path() + "/home").toUtf8());
+        qputenv("XDG_DATA_DIRS", (dir.path() + "/data:" + dir.path() + "/types").toUtf8());
+        qputenv("XDG_CONFIG_HOME", (dir.path() + "/config").toUtf8());
+        qputenv("XDG_CONFIG_DIRS", (dir.path() + "/confighome").toUtf8());
+        if (c.file) {
+            QFile f(dir.path() + QLatin1Char('/') + QLatin1String(c.file));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(c.text.toUtf8());
+        }
+        EXPECT_EQ(Launcher::HasOpener(dir.path() + QStringLiteral("/20240305-090807.xlsx")), c.found);
+    }
+    for (int i = 0; i < 4; ++i) {
+        if (saved[i].isNull())
+            qunsetenv(vars[i]);
+        else
+            qputenv(vars[i], saved[i]);
+    }
 }
 
 } // namespace

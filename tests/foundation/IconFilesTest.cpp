@@ -5,13 +5,14 @@
 namespace
 {
 
-// The icons the report, goods and calendar windows load by name ship in the
-// program folder's Ico/ and are readable pictures, each its own.
+// The icons the report, goods and calendar windows load by name (the goods
+// window's 刷新 button among them) ship in the program folder's Ico/ and are
+// readable pictures, each its own.
 TEST(IconFilesTest, StatusIconsShipInTheProgramFolder)
 {
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/Ico/");
     QList<QImage> seen;
-    for (const char* name : {"flg.ico", "flg2.ico", "flg3.ico", "ok.ico", "ok_01.gif"}) {
+    for (const char* name : {"flg.ico", "flg2.ico", "flg3.ico", "ok.ico", "ok_01.gif", "refresh.ico"}) {
         SCOPED_TRACE(name);
         const QImage image(folder + QString::fromLatin1(name));
         ASSERT_FALSE(image.isNull());

@@ -213,11 +213,17 @@ TEST_F(UvgTest, EnterMovesRightThenWrapsToTheFirstEditableColumnAndAppends)
     EXPECT_EQ(grid.Col(), 4);
     ASSERT_TRUE(grid.IsEditing()) << "the reached cell opens for editing";
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("note"));
+    // The same Enter that ends the edit goes on: from the last column down to
+    // the next row, first editable visible column.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_FALSE(grid.IsEditing());
     EXPECT_EQ(grid.TextMatrix(1, 4), QStringLiteral("note"));
+    EXPECT_EQ(grid.Row(), 2);
+    EXPECT_EQ(grid.Col(), 3);
+    EXPECT_EQ(grid.Rows(), 3);
 
-    // From the last column: down to the next row, first editable visible column.
+    // From the last column without an editor the same.
+    grid.Select(1, 4);
     key(Qt::Key_Return);
     EXPECT_EQ(grid.Row(), 2);
     EXPECT_EQ(grid.Col(), 3);

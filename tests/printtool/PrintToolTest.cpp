@@ -1,5 +1,7 @@
 #include "TestEnv.h"
 
+#include "UiDriver.h"
+
 #include "Clock.h"
 #include "DialogRunner.h"
 #include "PrintJob.h"
@@ -8,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProcess>
@@ -221,18 +224,49 @@ TEST_F(PrintToolTest, PreviewShowsThePages)
     int pages = 0;
     QString title;
     DialogRunner::QueueHandler([&](QDialog* dialog) {
-        EXPECT_TRUE(qobject_cast<QPrintPreviewDialog*>(dialog));
+        auto* preview = dynamic_cast<PrintPreview*>(dialog);
+        EXPECT_TRUE(preview);
         title = dialog->windowTitle();
-        auto* preview = dialog->findChild<QPrintPreviewWidget*>();
         if (!preview)
             return int(QDialog::Rejected);
-        preview->updatePreview();
         pages = preview->pageCount();
         return int(QDialog::Accepted);
     });
     EXPECT_EQ(ShowPrintPreview(job), int(QDialog::Accepted));
     EXPECT_EQ(title, QStringLiteral("打印预览 - 货品总账"));
     EXPECT_GE(pages, 2); // forty rows do not fit on one page
+}
+
+// The preview shows its first page before the others are laid out, then
+// moves through the pages from the keyboard.
+TEST_F(PrintToolTest, PreviewShowsTheFirstPageAtOnceAndPagesWithTheKeys)
+{
+    const QString file = PrintData(QStringLiteral("qv_stock_bill"), nullptr, Rows(kStock, 120));
+    PrintCommand command;
+    QString error;
+    PrintJob job;
+    ASSERT_TRUE(ParsePrintCommand(Command(1002, QStringLiteral("qv_stock_bill"), file), command, error));
+    ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
+
+    PrintPreview preview(job);
+    auto* label = preview.findChild<QLabel*>(QStringLiteral("pageLabel"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text().trimmed(), QStringLiteral("第 1 页 / 已排 1 页...")) << "only the first page yet";
+    preview.show();
+    ui::activate(&preview);
+    const int pages = preview.pageCount();
+    ASSERT_GE(pages, 3);
+    EXPECT_EQ(label->text().trimmed(), QStringLiteral("第 1 页 / 共 %1 页").arg(pages));
+    const struct {
+        Qt::Key key;
+        int page;
+    } steps[] = {{Qt::Key_PageDown, 1},    {Qt::Key_PageDown, 2},         {Qt::Key_PageUp, 1},
+                 {Qt::Key_End, pages - 1}, {Qt::Key_PageDown, pages - 1}, {Qt::Key_Home, 0},
+                 {Qt::Key_PageUp, 0}};
+    for (const auto& step : steps) {
+        ui::press(step.key);
+        EXPECT_EQ(preview.currentPage(), step.page) << step.key;
+    }
 }
 
 // The tool as the program starts it, writing a PDF in place of the preview.
@@ -353,6 +387,71 @@ TEST_F(PrintToolTest, BillsEndWithTotalsAndSignatures)
         EXPECT_TRUE(tail.contains(QStringLiteral("审核人："))) << tail.toStdString();
         // Without a head the data carry no amount in words, and none is printed.
         EXPECT_FALSE(text.contains(QStringLiteral("大写"))) << text.toStdString();
+    }
+}
+
+// Amounts, quantities and their totals print on one line at any value the
+// bill window accepts, in portrait and landscape; an endless cell prints a
+// few lines, cut with "…", and the rows around it are untouched.
+TEST_F(PrintToolTest, NumbersStayOnOneLineAndEndlessCellsAreCut)
+{
+    const QStringList lineFields = QString::fromLatin1(kRkDetail).split(QLatin1Char(','));
+    const QString endless = QString(300000, QChar(0x8D27)); // 货货货...
+    const struct {
+        const char* qty;
+        const char* price;
+        const char* amount;
+        const char* name;
+    } lines[] = {
+        {"999999999.99999", "23.91525", "987654321.12345", "螺丝"},
+        {"1.5", "99999999.99999", "23.91525", nullptr},
+        {"-123456789.12345", "0.00001", "-999999999.99999", "垫圈"},
+    };
+    QList<QVariantList> rows;
+    for (const auto& l : lines) {
+        QVariantList row;
+        for (const QString& f : lineFields)
+            row.append(f == QLatin1String("qty")           ? QVariant(QString::fromLatin1(l.qty))
+                       : f == QLatin1String("inPrice")     ? QVariant(QString::fromLatin1(l.price))
+                       : f == QLatin1String("totalAmount") ? QVariant(QString::fromLatin1(l.amount))
+                       : f == QLatin1String("goodsName")
+                           ? QVariant(l.name ? QString::fromUtf8(l.name) : endless)
+                           : QVariant());
+        rows.append(row);
+    }
+    const QString file = PrintData(QStringLiteral("qv_import_bill"), nullptr, RecordSet(lineFields, rows));
+    PrintCommand command;
+    QString error;
+    ASSERT_TRUE(ParsePrintCommand(Command(1003, QStringLiteral("qv_import_bill"), file), command, error));
+    PrintJob job;
+    ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
+    int name = -1;
+    QList<int> numbers;
+    for (int c = 0; c < job.detail.columns.size(); ++c) {
+        const QString n = job.detail.columns.at(c).name;
+        if (n == QLatin1String("goodsName"))
+            name = c;
+        if (n == QLatin1String("qty") || n == QLatin1String("inPrice") || n == QLatin1String("totalAmount"))
+            numbers << c;
+    }
+    ASSERT_EQ(numbers.size(), 3);
+    for (const bool landscape : {false, true}) {
+        SCOPED_TRACE(landscape ? "landscape" : "portrait");
+        job.landscape = landscape;
+        PrintPages pages(job);
+        const QString text = pages.toPlainText();
+        for (int c : numbers) {
+            for (int r = 0; r < job.detail.rows.size(); ++r)
+                EXPECT_EQ(pages.cellLines(r, c), QStringList{job.detail.rows.at(r).at(c)}) << r << "," << c;
+        }
+        EXPECT_EQ(pages.cellLines(-1, numbers.at(0)), QStringList{QStringLiteral("876543212.37654")});
+        EXPECT_EQ(pages.cellLines(-1, numbers.at(2)), QStringList{QStringLiteral("-12345654.96129")});
+        EXPECT_TRUE(text.contains(QStringLiteral("876543212.37654"))) << "合计 printed whole";
+        const QStringList cut = pages.cellLines(1, name);
+        EXPECT_EQ(cut.size(), PrintPages::kCellLines);
+        EXPECT_TRUE(cut.last().endsWith(QChar(0x2026))) << cut.last().toStdString();
+        EXPECT_EQ(pages.cellLines(0, name), QStringList{QStringLiteral("螺丝")});
+        EXPECT_EQ(pages.pageCount(), 1);
     }
 }
 

@@ -419,6 +419,7 @@ TEST_F(ScheduleTest, LockScreenWantsTheLoggedInUsersPassword)
     EXPECT_NE(lock.result(), int(QDialog::Accepted));
 
     ui::typeInto(&lock, "utxtPassword", QStringLiteral("740"));
+    EXPECT_EQ(lock.utxtPassword->displayText(), QStringLiteral("***"));
     ui::press(Qt::Key_Return);
     EXPECT_EQ(lock.result(), int(QDialog::Accepted));
 

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTest>
 #include <QToolBar>
 #include <QWidget>
@@ -29,11 +30,22 @@ template <class T> T* child(const QObject* parent, const char* name)
     return child<T>(parent, QString::fromUtf8(name));
 }
 
+// The window the window system gives the keys to: the one last activated.
+// On an X display nothing may hand the activation back after a dialog closes
+// (QApplication::setActiveWindow(nullptr) stands for that), yet the keys still
+// reach that window, which hands them to its own focus widget.
+inline QPointer<QWidget>& keyboardWindow()
+{
+    static QPointer<QWidget> window;
+    return window;
+}
+
 // Shows the window (when hidden) and makes it the active one, as a click on
 // its title bar would.
 inline void activate(QWidget* window)
 {
     window = window->window();
+    keyboardWindow() = window;
     if (!window->isVisible())
         window->show();
     window->raise();
@@ -65,8 +77,10 @@ inline void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
         target = QApplication::activeModalWidget();
     if (!target)
         target = QApplication::activeWindow();
+    if (!target && keyboardWindow() && keyboardWindow()->isVisible())
+        target = keyboardWindow();
     if (!target) {
-        ADD_FAILURE() << "no active window to press a key in";
+        ADD_FAILURE() << "no window to press a key in";
         return;
     }
     QWindow* handle = target->window()->windowHandle();
@@ -113,6 +127,8 @@ inline void type(const QString& text)
 {
     for (const QChar c : text) {
         QWidget* target = QApplication::focusWidget();
+        if (!target && keyboardWindow() && keyboardWindow()->isVisible())
+            target = keyboardWindow()->focusWidget();
         if (!target) {
             ADD_FAILURE() << "no focus widget to type into";
             return;

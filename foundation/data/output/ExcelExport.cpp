@@ -51,6 +51,12 @@ QString FreeExportName(const QString& folder)
     return path;
 }
 
+ExportProgress& ExportProgressReceiver()
+{
+    static ExportProgress receiver;
+    return receiver;
+}
+
 void ShowExportError(const QString& description)
 {
     MsgBox::Show(QStringLiteral("导出失败: ") + description, MsgIcon::Critical, QStringLiteral("Error"));
@@ -142,7 +148,20 @@ void ExportRowsToExcel(const ExportRows& rows, const QString& title, const QStri
         return;
     }
     const QString path = FreeExportName(folder);
-    const QString error = WriteExcelWorkbook(path, rows, title, headings);
+    // The rows are counted as they are read, for the progress display.
+    const ExportProgress& progress = ExportProgressReceiver();
+    qint64 written = 0;
+    const ExportRows counted = [&](QStringList& row) {
+        const bool more = rows(row);
+        if (more && ++written % kExportProgressRows == 0 && progress)
+            progress(written, false);
+        return more;
+    };
+    if (progress)
+        progress(0, false);
+    const QString error = WriteExcelWorkbook(path, progress ? counted : rows, title, headings);
+    if (progress)
+        progress(written, true);
     if (!error.isEmpty()) {
         QFile::remove(path);
         ShowExportError(QDir::toNativeSeparators(path) + QStringLiteral("\n") + error);
@@ -156,6 +175,11 @@ void ExportRowsToExcel(const ExportRows& rows, const QString& title, const QStri
 }
 
 } // namespace
+
+void SetExportProgress(ExportProgress progress)
+{
+    ExportProgressReceiver() = std::move(progress);
+}
 
 ExportData RecordSetToArray(RecordSet& rs)
 {

@@ -48,3 +48,12 @@ void ExportToExcel(const ExportRows& rows, const QString& title, const QString& 
 // when it was written; otherwise what failed, and the file may be incomplete.
 QString WriteExcelWorkbook(const QString& path, const ExportRows& rows, const QString& title,
                            const QStringList& headings);
+
+// How far an export has come: the rows written so far, then done once the
+// workbook is closed (written or failed). Told at the start, every
+// kExportProgressRows rows and at the end.
+using ExportProgress = std::function<void(qint64 rows, bool done)>;
+constexpr int kExportProgressRows = 1000;
+// The one receiver of every export's progress (the windows' progress
+// display installs itself here); none by default.
+void SetExportProgress(ExportProgress progress);
