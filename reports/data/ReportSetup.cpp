@@ -187,7 +187,9 @@ ReportSetup BillDetailSetup(BillDirection dir)
     const QString pack =
         QStringLiteral("(SELECT CASE WHEN COUNT(*) = 1 AND MAX(u.packQty) > 0 THEN MAX(u.packQty) END "
                        "FROM tb_goods_detail AS u WHERE u.headId = l.goodsId AND u.isDefault = 1)");
-    // The line is "l", its bill "a".
+    // The line is "l", its bill "a". A kept line reads its bill through a
+    // left join, which an order of line fields leaves out (a line never
+    // outlives its bill: both go in one delete).
     const QString columns =
         QStringLiteral("l.id, l.headId, a.accountId, ") + Dict(QStringLiteral("a.accountId")) +
         QStringLiteral(" AS accountName, a.ispass, ") + PassName(QStringLiteral("a")) +
@@ -213,7 +215,7 @@ ReportSetup BillDetailSetup(BillDirection dir)
     s.keptRows = [columns, t](const QString& keys) {
         return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + columns +
                QStringLiteral(" FROM ") + keys + QStringLiteral(" AS k CROSS JOIN ") + t.detail +
-               QStringLiteral(" AS l ON l.id = k.id CROSS JOIN ") + t.head +
+               QStringLiteral(" AS l ON l.id = k.id LEFT JOIN ") + t.head +
                QStringLiteral(" AS a ON a.id = l.headId");
     };
     s.fillStatement = FillFrom(s, s.searchRows);
