@@ -45,12 +45,11 @@ QString dal_rpt_Report::OrderText(const m_PageInfor& page)
     return text;
 }
 
-QString dal_rpt_Report::keptRows(const QString& keys) const
+QString dal_rpt_Report::keptRows() const
 {
-    const QString from = keys.isEmpty() ? keysTable() : keys;
     if (m_setup.keptRows)
-        return m_setup.keptRows(from);
-    return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, w.* FROM ") + from +
+        return m_setup.keptRows(keysTable());
+    return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, w.* FROM ") + keysTable() +
            QStringLiteral(" AS k CROSS JOIN ") + m_setup.workTable +
            QStringLiteral(" AS w ON w.rowid = k.id");
 }
@@ -121,15 +120,9 @@ int dal_rpt_Report::Reorder(const m_PageInfor& page)
     const m_DBresult done = RunTrans([&] {
         ensureTable();
         // The order's fields are those of the rows; ties keep the row id.
-        // The rows are read in the order of their keys, so that each page
-        // of them is read once, whatever the kept order (the LIMIT keeps
-        // that order from being folded into the join).
-        const QString byKey =
-            QStringLiteral("(SELECT pos, id FROM ") + keysTable() + QStringLiteral(" ORDER BY id LIMIT -1)");
-        count =
-            keepKeys(QStringLiteral("SELECT rpt_key FROM (") + keptRows(byKey) + QStringLiteral(") AS r") +
-                         (order.isEmpty() ? QStringLiteral(" order by rpt_pos") : order),
-                     {});
+        count = keepKeys(QStringLiteral("SELECT rpt_key FROM (") + keptRows() + QStringLiteral(") AS r") +
+                             (order.isEmpty() ? QStringLiteral(" order by rpt_pos") : order),
+                         {});
     });
     if (!done.isResult)
         throw DbError(done.str_MsgBox);

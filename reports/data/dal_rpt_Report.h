@@ -71,9 +71,8 @@ class dal_rpt_Report
   private:
     void ensureTable() const;
     QString keysTable() const { return m_setup.workTable + QStringLiteral("_keys"); }
-    // The SELECT of the kept rows (rpt_pos, rpt_key and the full columns),
-    // of the keys table or of keys, a SELECT of its (pos, id).
-    QString keptRows(const QString& keys = {}) const;
+    // The SELECT of the kept rows (rpt_pos, rpt_key and the full columns).
+    QString keptRows() const;
     QString keptSql(const QString& select, const QString& tail) const;
     // Fills a new keys table from a SELECT of keys in order and puts it in
     // place of the kept one; gives the number of keys.
