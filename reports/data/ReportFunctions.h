@@ -10,6 +10,14 @@
 //   rpt_diff(a, b, places): the plain form (PlainNumber) of a - b rounded to
 //     places (0 to 3), a and b read as numbers.
 //
-// Both keep the texts they made per value and form: report figures repeat a
+//   dec_sum(x [, y [, places]]) (aggregate), dec_mul(x, y), dec_div(x, y,
+//     places): exact decimal sums, products and quotients of the values'
+//     shortest decimal forms (69.072 is 69.072, not its binary neighbour);
+//     dec_sum of two values sums their products, with places each product
+//     rounded half away from zero first; dec_div rounds its quotient half
+//     away from zero. The results are the doubles nearest to the exact
+//     values, so rpt_num rounds them as decimals (3067.485 gives 3067.49).
+//
+// rpt_num and rpt_diff keep the texts they made per value and form: report figures repeat a
 // lot (whole pieces, boxes of the same size, the same prices).
 void RegisterReportFunctions();

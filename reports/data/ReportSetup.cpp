@@ -6,7 +6,6 @@
 #include "sqlHelper.h"
 
 #include <QRegularExpression>
-#include <vector>
 
 const BillSetup& Setup(BillDirection dir)
 {
@@ -62,17 +61,6 @@ ConditionSql ReportConditionSql(const m_conditions& conditions, const QString& p
 namespace
 {
 
-// The bill heads that pass the fill conditions, read once per rebuild.
-ConditionSql HeadsCte(const BillTables& t, const ReportFill& fill)
-{
-    const ConditionSql where = ReportConditionSql(fill.conditions, QStringLiteral("@f"));
-    ConditionSql out;
-    out.sql = QStringLiteral("h AS MATERIALIZED (SELECT a.* FROM ") + t.head +
-              QStringLiteral(" AS a WHERE 1=1") + where.sql + QStringLiteral(")");
-    out.params = where.params;
-    return out;
-}
-
 QString Dict(const QString& idExpr)
 {
     return QStringLiteral("(SELECT uname FROM tb_dictionary WHERE id = ") + idExpr + QStringLiteral(")");
@@ -84,13 +72,9 @@ QString PassName(const QString& alias)
            QStringLiteral(".ispass = 0 THEN '未审核' ELSE '已审核' END");
 }
 
-// The bill date as the reports show it: the first ten characters.
-const QString kDay = QStringLiteral("substr(a.createTime, 1, 10)");
-
-using RowsStatement = std::function<ConditionSql(const ReportFill&)>;
-
 // The fill of a work table from the SELECT of its rows.
-std::function<ConditionSql(const ReportFill&)> FillFrom(const ReportSetup& s, RowsStatement rows)
+std::function<ConditionSql(const ReportFill&)> FillFrom(const ReportSetup& s,
+                                                        std::function<ConditionSql(const ReportFill&)> rows)
 {
     const QString insert = QStringLiteral("INSERT INTO ") + s.workTable + QStringLiteral("(") +
                            s.fullColumns + QStringLiteral(") ");
@@ -101,171 +85,19 @@ std::function<ConditionSql(const ReportFill&)> FillFrom(const ReportSetup& s, Ro
     };
 }
 
-// The directions of the order's columns as OrderText writes them: a column
-// with its own direction keeps it, the last one takes the page's, any other
-// is ascending.
-QStringList OrderDirections(const QString& order, bool isDesc)
+// The rows of the bills the fill chooses: the columns, then the heads (alias
+// "a", which the fill's conditions name) and what joins them.
+std::function<ConditionSql(const ReportFill&)> SearchRows(const QString& columns, const QString& from)
 {
-    QStringList dirs;
-    const QStringList parts = order.split(QLatin1Char(','));
-    for (int i = 0; i < parts.size(); ++i) {
-        const QString p = parts.at(i).trimmed().toLower();
-        if (p.endsWith(QLatin1String(" desc")))
-            dirs << QStringLiteral("desc");
-        else if (p.endsWith(QLatin1String(" asc")))
-            dirs << QStringLiteral("asc");
-        else
-            dirs << (i == parts.size() - 1 && isDesc ? QStringLiteral("desc") : QStringLiteral("asc"));
-    }
-    return dirs;
-}
-
-// Reports of bill heads or lines in an order that is a function of the head
-// (its audit state, its day) and then the row id. The chosen heads are
-// counted per key of that order, which the head date index answers without
-// reading a line; a page then reads only the heads of the keys it spans.
-class HeadGroupPages : public DirectPages
-{
-  public:
-    HeadGroupPages(BillTables t, QString order, QStringList keyColumns, QStringList keyExpressions,
-                   QString rowsPerHead, RowsStatement rows)
-        : m_t(std::move(t)), m_order(std::move(order)), m_keyColumns(std::move(keyColumns)),
-          m_keyExpressions(std::move(keyExpressions)), m_rowsPerHead(std::move(rowsPerHead)),
-          m_rows(std::move(rows))
-    {
-    }
-
-    QString order() const override { return m_order; }
-
-    int Count(const ReportFill& fill, bool isDesc) override
-    {
-        const ConditionSql sql = CountStatement(fill, isDesc);
-        const QString key = countKey(fill, isDesc);
-        m_countedFor.clear();
-        m_groups.clear();
-        m_total = 0;
-        const RecordSetPtr rs = ExecuteSql(sql.sql, sql.params);
-        const int keys = int(m_keyColumns.size());
-        for (int r = 0; rs && r < rs->RecordCount(); ++r) {
-            Group g;
-            for (int k = 0; k < keys; ++k)
-                g.keys << rs->value(r, k);
-            g.rows = rs->value(r, keys).toLongLong();
-            g.low = rs->value(r, keys + 1).toString();
-            g.high = rs->value(r, keys + 2).toString();
-            m_total += g.rows;
-            m_groups.push_back(g);
-        }
-        m_countedFor = key;
-        return int(m_total);
-    }
-
-    ConditionSql Page(const ReportFill& fill, bool isDesc, const QString& orderText, int offset,
-                      int size) override
-    {
-        if (countKey(fill, isDesc) != m_countedFor)
-            Count(fill, isDesc);
-        // The keys the page spans, and where it starts in the first of them.
-        qint64 before = 0;
-        int first = -1, last = -1;
-        qint64 start = 0;
-        for (int i = 0; i < int(m_groups.size()); ++i) {
-            const qint64 n = m_groups[size_t(i)].rows;
-            if (first < 0 && before + n > offset) {
-                first = i;
-                start = offset - before;
-            }
-            before += n;
-            if (first >= 0) {
-                last = i;
-                if (before >= qint64(offset) + size)
-                    break;
-            }
-        }
-        ReportFill narrowed = fill;
-        ConditionSql keyFilter;
-        if (first < 0) {
-            keyFilter.sql = QStringLiteral("0");
-        } else {
-            QString low = m_groups[size_t(first)].low, high = m_groups[size_t(first)].high;
-            QStringList values;
-            for (int i = first; i <= last; ++i) {
-                const Group& g = m_groups[size_t(i)];
-                low = qMin(low, g.low);
-                high = qMax(high, g.high);
-                QStringList names;
-                for (int k = 0; k < g.keys.size(); ++k) {
-                    const QString name = QStringLiteral("@pk%1_%2").arg(i - first).arg(k);
-                    keyFilter.params.Add(name, g.keys.at(k));
-                    names << name;
-                }
-                values << QStringLiteral("(") + names.join(QLatin1Char(',')) + QStringLiteral(")");
-            }
-            keyFilter.sql = QStringLiteral("(") + m_keyColumns.join(QLatin1Char(',')) +
-                            QStringLiteral(") IN (VALUES ") + values.join(QLatin1Char(',')) +
-                            QStringLiteral(")");
-            // The heads of those keys only: their dates lie between the
-            // lowest and the highest of the keys' dates.
-            narrowed.conditions.append(
-                m_condition(QStringLiteral("a.createTime"), QStringLiteral(">="), low));
-            narrowed.conditions.append(
-                m_condition(QStringLiteral("a.createTime"), QStringLiteral("<="), high));
-        }
-        ConditionSql out = m_rows(narrowed);
-        out.sql = QStringLiteral("SELECT * FROM (") + out.sql + QStringLiteral(") AS r WHERE ") +
-                  keyFilter.sql + orderText + QStringLiteral(" LIMIT %1 OFFSET %2").arg(size).arg(start);
-        out.params.Merge(keyFilter.params);
-        return out;
-    }
-
-  private:
-    struct Group {
-        QVariantList keys;
-        qint64 rows = 0;
-        QString low, high; // the lowest and highest createTime of its heads
-    };
-
-    // What a count was made for: its statement and values.
-    QString countKey(const ReportFill& fill, bool isDesc) const
-    {
-        const ConditionSql sql = CountStatement(fill, isDesc);
-        QString key = sql.sql;
-        for (const auto& [name, value] : sql.params.items())
-            key += QLatin1Char('\n') + name + QLatin1Char('=') + FormatParaValue(value);
-        return key;
-    }
-
-    // The rows per key in the order of the keys, with the keys' date range.
-    ConditionSql CountStatement(const ReportFill& fill, bool isDesc) const override
-    {
+    return [columns, from](const ReportFill& fill) {
         const ConditionSql where = ReportConditionSql(fill.conditions, QStringLiteral("@f"));
-        const QStringList dirs = OrderDirections(m_order, isDesc);
-        QStringList keys, inner, order;
-        for (int k = 0; k < m_keyExpressions.size(); ++k) {
-            keys << QStringLiteral("k%1").arg(k);
-            inner << m_keyExpressions.at(k) + QStringLiteral(" AS k%1").arg(k);
-            order << QStringLiteral("k%1 ").arg(k) + dirs.value(k);
-        }
         ConditionSql out;
+        out.sql = QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM ") + from +
+                  QStringLiteral(" WHERE 1=1") + where.sql;
         out.params = where.params;
-        out.sql = QStringLiteral("SELECT ") + keys.join(QLatin1Char(',')) +
-                  QStringLiteral(", SUM(n), MIN(raw), MAX(raw) FROM (SELECT ") +
-                  inner.join(QLatin1Char(',')) + QStringLiteral(", a.createTime AS raw, ") + m_rowsPerHead +
-                  QStringLiteral(" AS n FROM ") + m_t.head + QStringLiteral(" AS a WHERE 1=1") + where.sql +
-                  QStringLiteral(") GROUP BY ") + keys.join(QLatin1Char(',')) + QStringLiteral(" ORDER BY ") +
-                  order.join(QLatin1Char(','));
         return out;
-    }
-
-    BillTables m_t;
-    QString m_order;
-    QStringList m_keyColumns, m_keyExpressions;
-    QString m_rowsPerHead;
-    RowsStatement m_rows;
-    std::vector<Group> m_groups;
-    qint64 m_total = 0;
-    QString m_countedFor;
-};
+    };
+}
 
 } // namespace
 
@@ -292,34 +124,30 @@ ReportSetup BillListSetup(BillDirection dir)
         QStringLiteral("accountName,passName,billNo,ubillNo,utype,%1,totalItemRow,totalAmount,remark,"
                        "creator,createTime")
             .arg(t.partnerName);
-    const auto rows = [t](const ReportFill& fill) {
-        ConditionSql out = HeadsCte(t, fill);
-        // The line totals of all chosen bills in one pass over their lines.
-        out.sql = QStringLiteral("WITH ") + out.sql +
-                  QStringLiteral(", s AS MATERIALIZED (SELECT d.headId, COUNT(*) AS n, SUM(d.qty) AS q, "
-                                 "SUM(d.qty * d.%1) AS amount FROM h CROSS JOIN %2 AS d ON d.headId = h.id "
-                                 "GROUP BY d.headId) ")
-                      .arg(t.price, t.detail) +
-                  QStringLiteral("SELECT h.id, h.accountId, ") + Dict(QStringLiteral("h.accountId")) +
-                  QStringLiteral(" AS accountName, h.billNo, h.ubillNo, h.utypeId, ") +
-                  Dict(QStringLiteral("h.utypeId")) +
-                  QStringLiteral(" AS utype, h.%1, h.ispass, ").arg(t.partnerId) +
-                  PassName(QStringLiteral("h")) +
-                  QStringLiteral(
-                      " AS passName, h.%1, h.remark, h.creator, substr(h.createTime, 1, 10) AS createTime, "
-                      "h.updateLastUser, h.updateLastTime, h.userId, '1单' || COALESCE(s.n, 0) || '项' AS "
-                      "totalItemRow, COALESCE(s.n, 0) AS rowsCount, COALESCE(s.q, 0) AS totalQty, "
-                      "rpt_num(COALESCE(s.amount, 0), '#0.0#', '0') AS totalAmount "
-                      "FROM h LEFT JOIN s ON s.headId = h.id")
-                      .arg(t.partnerName);
-        return out;
+    // A bill's line figures are read through the lines' head index, for the
+    // bills a page or an order needs only. The amount is the exact sum of
+    // the line amounts as the bill shows them (rounded to 3 places each).
+    const QString lines = QStringLiteral(" FROM %1 AS d WHERE d.headId = a.id)").arg(t.detail);
+    const QString count = QStringLiteral("(SELECT COUNT(*)") + lines;
+    const QString columns =
+        QStringLiteral("a.id, a.accountId, ") + Dict(QStringLiteral("a.accountId")) +
+        QStringLiteral(" AS accountName, a.billNo, a.ubillNo, a.utypeId, ") +
+        Dict(QStringLiteral("a.utypeId")) + QStringLiteral(" AS utype, a.%1, a.ispass, ").arg(t.partnerId) +
+        PassName(QStringLiteral("a")) +
+        QStringLiteral(" AS passName, a.%1, a.remark, a.creator, substr(a.createTime, 1, 10) AS createTime, "
+                       "a.updateLastUser, a.updateLastTime, a.userId, '1单' || ")
+            .arg(t.partnerName) +
+        count + QStringLiteral(" || '项' AS totalItemRow, ") + count +
+        QStringLiteral(" AS rowsCount, COALESCE((SELECT dec_sum(d.qty)") + lines +
+        QStringLiteral(", 0.0) AS totalQty, rpt_num(COALESCE((SELECT dec_sum(d.qty, d.%1, 3)").arg(t.price) +
+        lines + QStringLiteral(", 0), '#0.0#', '0') AS totalAmount");
+    s.searchRows = SearchRows(columns, t.head + QStringLiteral(" AS a"));
+    s.keptRows = [columns, t](const QString& keys) {
+        return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + columns +
+               QStringLiteral(" FROM ") + keys + QStringLiteral(" AS k CROSS JOIN ") + t.head +
+               QStringLiteral(" AS a ON a.id = k.id");
     };
-    s.fillStatement = FillFrom(s, rows);
-    // One row per bill: audited bills first (passName ascending), then by day.
-    s.direct = std::make_shared<HeadGroupPages>(
-        t, QStringLiteral("passName asc,createTime"),
-        QStringList{QStringLiteral("passName"), QStringLiteral("createTime")},
-        QStringList{PassName(QStringLiteral("a")), kDay}, QStringLiteral("1"), rows);
+    s.fillStatement = FillFrom(s, s.searchRows);
     return s;
 }
 
@@ -335,11 +163,11 @@ ReportSetup BillDetailSetup(BillDirection dir)
         QStringLiteral("id INTEGER, headId INTEGER, accountId INTEGER, accountName TEXT, ispass INTEGER, "
                        "passName TEXT, billNo TEXT, ubillNo TEXT, utypeId INTEGER, utype TEXT, "
                        "%1 INTEGER, %2 TEXT, userId INTEGER, rowNo INTEGER, goodsTypeId INTEGER, "
-                       "goodsTypeName TEXT, goodsId INTEGER, goodsCode TEXT, goodsDetailCode TEXT, "
-                       "goodsName TEXT, pinyin TEXT, goodsDesc TEXT, unit TEXT, inPrice TEXT, %3"
-                       "packQty REAL, weight REAL, qty REAL, totalQty REAL, totalDefaultQty TEXT, "
-                       "totalWeight REAL, totalAmount TEXT, locationId INTEGER, locationCode TEXT, "
-                       "lotNo TEXT, remark TEXT, creator TEXT, createTime TEXT")
+                       "goodsTypeName TEXT, goodsId INTEGER, goodsCode TEXT COLLATE NOCASE, "
+                       "goodsDetailCode TEXT, goodsName TEXT, pinyin TEXT, goodsDesc TEXT, unit TEXT, "
+                       "inPrice TEXT, %3packQty REAL, weight REAL, qty REAL, totalQty REAL, "
+                       "totalDefaultQty TEXT, totalWeight REAL, totalAmount TEXT, locationId INTEGER, "
+                       "locationCode TEXT, lotNo TEXT, remark TEXT, creator TEXT, createTime TEXT")
             .arg(t.partnerId, t.partnerName, out ? QStringLiteral("salePrice TEXT, ") : QString());
     s.fullColumns =
         QStringLiteral("id,headId,accountId,accountName,ispass,passName,billNo,ubillNo,utypeId,utype,%1,%2,"
@@ -353,43 +181,44 @@ ReportSetup BillDetailSetup(BillDirection dir)
                        "goodsDesc,unit,packQty,weight,%2,qty,totalAmount,totalQty,totalDefaultQty,"
                        "totalWeight,locationCode,lotNo,remark,creator,createTime")
             .arg(t.partnerName, t.price);
-    const auto rows = [t, out](const ReportFill& fill) {
-        ConditionSql sql = HeadsCte(t, fill);
-        // The pieces of a goods item's default unit, when it has exactly one
-        // default unit holding more than 0 pieces; otherwise no value.
-        sql.sql =
-            QStringLiteral("WITH ") + sql.sql +
-            QStringLiteral(", u AS MATERIALIZED (SELECT headId, CASE WHEN COUNT(*) = 1 AND MAX(packQty) > 0 "
-                           "THEN MAX(packQty) END AS pack FROM tb_goods_detail WHERE isDefault = 1 "
-                           "GROUP BY headId) ") +
-            QStringLiteral("SELECT a.id, a.headId, b.accountId, ") + Dict(QStringLiteral("b.accountId")) +
-            QStringLiteral(" AS accountName, b.ispass, ") + PassName(QStringLiteral("b")) +
-            QStringLiteral(" AS passName, b.billNo, b.ubillNo, b.utypeId, ") +
-            Dict(QStringLiteral("b.utypeId")) +
-            QStringLiteral(
-                " AS utype, b.%1, b.%2, b.userId, a.rowNo, a.goodsTypeId, a.goodsTypeName, a.goodsId, "
-                "a.goodsCode, a.goodsDetailCode, a.goodsName, g.pinyin AS pinyin, a.goodsDesc, a.unit, "
-                "rpt_num(a.inPrice, '#0.0##') AS inPrice, ")
-                .arg(t.partnerId, t.partnerName) +
-            (out ? QStringLiteral("rpt_num(a.salePrice, '#0.0##') AS salePrice, ") : QString()) +
-            QStringLiteral(
-                "a.packQty, a.weight, a.qty, a.packQty * a.qty AS totalQty, "
-                "rpt_num(CAST(a.packQty * a.qty AS REAL) / u.pack, '#0.0##', '0') AS totalDefaultQty, "
-                "a.weight * a.qty AS totalWeight, rpt_num(a.%1 * a.qty, '#0.0##', '0') AS totalAmount, "
-                "a.locationId, (SELECT locationCode FROM tb_location WHERE id = a.locationId) AS "
-                "locationCode, "
-                "a.lotNo, a.remark, b.creator, substr(b.createTime, 1, 10) AS createTime "
-                "FROM h AS b JOIN %2 AS a ON a.headId = b.id "
-                "LEFT JOIN tb_goods_head AS g ON g.id = a.goodsId "
-                "LEFT JOIN u ON u.headId = a.goodsId")
-                .arg(t.price, t.detail);
-        return sql;
+    // The pieces of the line's goods item's default unit, when it has exactly
+    // one default unit holding more than 0 pieces; otherwise no value. Read
+    // per line through the units' goods index, for the lines a page needs.
+    const QString pack =
+        QStringLiteral("(SELECT CASE WHEN COUNT(*) = 1 AND MAX(u.packQty) > 0 THEN MAX(u.packQty) END "
+                       "FROM tb_goods_detail AS u WHERE u.headId = l.goodsId AND u.isDefault = 1)");
+    // The line is "l", its bill "a". A kept line reads its bill through a
+    // left join, which an order of line fields leaves out (a line never
+    // outlives its bill: both go in one delete).
+    const QString columns =
+        QStringLiteral("l.id, l.headId, a.accountId, ") + Dict(QStringLiteral("a.accountId")) +
+        QStringLiteral(" AS accountName, a.ispass, ") + PassName(QStringLiteral("a")) +
+        QStringLiteral(" AS passName, a.billNo, a.ubillNo, a.utypeId, ") + Dict(QStringLiteral("a.utypeId")) +
+        QStringLiteral(
+            " AS utype, a.%1, a.%2, a.userId, l.rowNo, l.goodsTypeId, l.goodsTypeName, l.goodsId, "
+            "l.goodsCode, l.goodsDetailCode, l.goodsName, (SELECT g.pinyin FROM tb_goods_head AS g "
+            "WHERE g.id = l.goodsId) AS pinyin, l.goodsDesc, l.unit, "
+            "rpt_num(l.inPrice, '#0.0##') AS inPrice, ")
+            .arg(t.partnerId, t.partnerName) +
+        (out ? QStringLiteral("rpt_num(l.salePrice, '#0.0##') AS salePrice, ") : QString()) +
+        QStringLiteral("l.packQty, l.weight, l.qty, l.packQty * l.qty AS totalQty, "
+                       "rpt_num(dec_div(dec_mul(l.packQty, l.qty), ") +
+        pack +
+        QStringLiteral(
+            ", 3), '#0.0##', '0') AS totalDefaultQty, l.weight * l.qty AS totalWeight, "
+            "rpt_num(dec_mul(l.%1, l.qty), '#0.0##', '0') AS totalAmount, l.locationId, "
+            "(SELECT c.locationCode FROM tb_location AS c WHERE c.id = l.locationId) AS locationCode, "
+            "l.lotNo, l.remark, a.creator, substr(a.createTime, 1, 10) AS createTime")
+            .arg(t.price);
+    s.searchRows = SearchRows(columns, t.head + QStringLiteral(" AS a CROSS JOIN ") + t.detail +
+                                           QStringLiteral(" AS l ON l.headId = a.id"));
+    s.keptRows = [columns, t](const QString& keys) {
+        return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + columns +
+               QStringLiteral(" FROM ") + keys + QStringLiteral(" AS k CROSS JOIN ") + t.detail +
+               QStringLiteral(" AS l ON l.id = k.id LEFT JOIN ") + t.head +
+               QStringLiteral(" AS a ON a.id = l.headId");
     };
-    s.fillStatement = FillFrom(s, rows);
-    // One row per line, by the day of its bill.
-    s.direct = std::make_shared<HeadGroupPages>(
-        t, QStringLiteral("createTime"), QStringList{QStringLiteral("createTime")}, QStringList{kDay},
-        QStringLiteral("(SELECT COUNT(*) FROM %1 AS d WHERE d.headId = a.id)").arg(t.detail), rows);
+    s.fillStatement = FillFrom(s, s.searchRows);
     return s;
 }
 
@@ -440,7 +269,8 @@ ReportSetup GoodsSumSetup(BillDirection dir)
     ReportSetup s;
     s.workTable = QStringLiteral("temp_rpt_") + t.code + QStringLiteral("Sum");
     s.columnDefs =
-        QStringLiteral("id INTEGER, goodsTypeId INTEGER, goodsTypeName TEXT, goodsCode TEXT, goodsName TEXT, "
+        QStringLiteral("id INTEGER, goodsTypeId INTEGER, goodsTypeName TEXT, goodsCode TEXT COLLATE NOCASE, "
+                       "goodsName TEXT, "
                        "goodsDesc TEXT, pinyin TEXT, upqty REAL, downqty REAL, status TEXT, "
                        "isDefault INTEGER, unit TEXT, total%1Qty TEXT, total%1DefaultQty TEXT, "
                        "total%1Weight TEXT")

@@ -36,30 +36,15 @@ struct ReportFill {
     QString accountList; // "12,15,0"; only the goods sums read it
 };
 
-// A report whose first order can be read straight from the bills: a search
-// in that order counts its rows and reads each page without filling the
-// work table, which is filled only when something reads it (another order,
-// a list condition, the export, the print). The rows, their order and the
-// count are those the filled table would give.
-class DirectPages
-{
-  public:
-    virtual ~DirectPages() = default;
-    // The order served (m_PageInfor::str_orderBy), in either direction.
-    virtual QString order() const = 0;
-    // The number of rows the fill would write; what the pages need of it is
-    // kept for them.
-    virtual int Count(const ReportFill& fill, bool isDesc) = 0;
-    // The statement Count runs.
-    virtual ConditionSql CountStatement(const ReportFill& fill, bool isDesc) const = 0;
-    // The SELECT (of the full column list) that gives the rows offset ..
-    // offset + size - 1 of that order, after Count with the same fill and
-    // direction; orderText is the order clause of the work table's reads.
-    virtual ConditionSql Page(const ReportFill& fill, bool isDesc, const QString& orderText, int offset,
-                              int size) = 0;
-};
-
-// The work table of one report and the statement that fills it.
+// The work table of one report and the statements of its rows.
+//
+// A search fixes its result: the keys of its rows in its order, kept in a
+// TEMP table (pos, id). Pages, a re-order, the export and the print read the
+// rows of those keys. A report of bill rows (searchRows set) reads them from
+// the bills, so a row shows its stored values of the moment and a row
+// deleted since the search is left out; a report of sums fills its work
+// table at the search and keys that table's rows, so it shows the sums of
+// the search.
 struct ReportSetup {
     QString workTable;     // a TEMP table of the connection, e.g. "temp_rpt_rkHead"
     QString columnDefs;    // its columns with their types, in insert order
@@ -67,8 +52,12 @@ struct ReportSetup {
     QString exportColumns; // the export order
     // The INSERT ... SELECT that refills the emptied work table.
     std::function<ConditionSql(const ReportFill&)> fillStatement;
-    // Set for the reports whose first order is read from the bills.
-    std::shared_ptr<DirectPages> direct;
+    // Reports of bill rows: the SELECT of every row (fullColumns, named so)
+    // of the bills the fill chooses.
+    std::function<ConditionSql(const ReportFill&)> searchRows;
+    // Reports of bill rows: "SELECT k.pos AS rpt_pos, k.id AS rpt_key, <fullColumns>
+    // FROM <keys> AS k JOIN ...": the rows of the kept keys, without a WHERE.
+    std::function<QString(const QString& keys)> keptRows;
 };
 
 // The SQL of the three report kinds, per direction.

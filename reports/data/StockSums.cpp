@@ -7,7 +7,8 @@ namespace StockSums
 
 namespace
 {
-const QString kSums = QStringLiteral("SUM(d.qty * d.packQty) AS pieces, SUM(d.qty * d.weight) AS weight");
+const QString kSums =
+    QStringLiteral("dec_sum(d.qty, d.packQty) AS pieces, dec_sum(d.qty, d.weight) AS weight");
 
 // The account list is program-made ("2,5,0"); it is checked and written
 // into the text.
@@ -28,7 +29,7 @@ QString PerGoods(const BillTables& t, const Scope& scope)
 
 QString PiecesOf(const BillTables& t, const Scope& scope, const QString& goodsId)
 {
-    return QStringLiteral("(SELECT SUM(d.qty * d.packQty) FROM ") + t.detail +
+    return QStringLiteral("(SELECT dec_sum(d.qty, d.packQty) FROM ") + t.detail +
            QStringLiteral(" AS d CROSS JOIN ") + t.head +
            QStringLiteral(" AS a ON a.id = d.headId WHERE d.goodsId = ") + goodsId + QStringLiteral(" AND ") +
            countedHeads(scope) + QStringLiteral(")");
@@ -47,7 +48,8 @@ QString WeightText(const QString& sum)
 QString DefaultUnitsText(DefaultUnitRule rule, const QString& pieces, const QString& packQty,
                          const QString& defaultUnits)
 {
-    const QString divided = QStringLiteral("CAST(COALESCE(%1, 0) AS REAL) / %2").arg(pieces, packQty);
+    // Divided exactly and rounded half away from zero to the 3 places shown.
+    const QString divided = QStringLiteral("dec_div(COALESCE(%1, 0), %2, 3)").arg(pieces, packQty);
     if (rule == DefaultUnitRule::ZeroForEmptyUnit)
         return PiecesText(QStringLiteral("CASE WHEN %1 = 0 THEN 0 ELSE %2 END").arg(packQty, divided));
     return QStringLiteral("CASE WHEN %1 = 1 AND %2 > 0 THEN %3 END")

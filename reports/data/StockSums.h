@@ -10,7 +10,8 @@
 // same lines the same way.
 //
 // A line counts when its bill is audited (ispass = 1) and carries one of the
-// listed account tags; it adds qty * packQty pieces and qty * weight weight.
+// listed account tags; it adds qty * packQty pieces and qty * weight weight,
+// summed exactly as decimals (dec_sum, RegisterReportFunctions).
 namespace StockSums
 {
 

@@ -14,28 +14,22 @@ dal_rpt_Report::dal_rpt_Report(ReportSetup setup) : m_setup(std::move(setup))
 void dal_rpt_Report::ensureTable() const
 {
     // The connection may have been opened anew since the last search: the
-    // table and the formatter live as long as their connection.
+    // tables and the formatters live as long as their connection.
     RegisterReportFunctions();
     ExecuteSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ") + m_setup.workTable + QStringLiteral(" (") +
                m_setup.columnDefs + QStringLiteral(")"));
+    ExecuteSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ") + keysTable() +
+               QStringLiteral(" (pos INTEGER PRIMARY KEY, id INTEGER)"));
 }
 
 m_DBresult dal_rpt_Report::insert_temp(const ReportFill& fill)
 {
-    m_unfilled.reset();
     return RunTrans([&] {
         ensureTable();
         ExecuteSql(QStringLiteral("DELETE FROM ") + m_setup.workTable);
         const ConditionSql insert = m_setup.fillStatement(fill);
         ExecuteParaSql(insert.sql, insert.params);
     });
-}
-
-QString dal_rpt_Report::selectFrom(const QString& str_sql) const
-{
-    const QString select =
-        str_sql.trimmed().isEmpty() ? QStringLiteral("select ") + m_setup.fullColumns : str_sql;
-    return select + QStringLiteral(" from ") + m_setup.workTable + QStringLiteral(" where 1=1 ");
 }
 
 QString dal_rpt_Report::OrderText(const m_PageInfor& page)
@@ -51,136 +45,144 @@ QString dal_rpt_Report::OrderText(const m_PageInfor& page)
     return text;
 }
 
+QString dal_rpt_Report::keptRows() const
+{
+    if (m_setup.keptRows)
+        return m_setup.keptRows(keysTable());
+    return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, w.* FROM ") + keysTable() +
+           QStringLiteral(" AS k CROSS JOIN ") + m_setup.workTable +
+           QStringLiteral(" AS w ON w.rowid = k.id");
+}
+
+QString dal_rpt_Report::keptSql(const QString& select, const QString& tail) const
+{
+    return select + QStringLiteral(" from (") + keptRows() + QStringLiteral(") AS r") + tail;
+}
+
+int dal_rpt_Report::keepKeys(const QString& keys, const ParamMap& params)
+{
+    // The new keys are written beside the kept ones and take their place
+    // only when complete; the positions are the insert order.
+    const QString next = keysTable() + QStringLiteral("_next");
+    ExecuteSql(QStringLiteral("DROP TABLE IF EXISTS temp.") + next);
+    ExecuteSql(QStringLiteral("CREATE TEMP TABLE ") + next +
+               QStringLiteral(" (pos INTEGER PRIMARY KEY, id INTEGER)"));
+    ExecuteParaSql(QStringLiteral("INSERT INTO ") + next + QStringLiteral(" (id) ") + keys, params);
+    ExecuteSql(QStringLiteral("DROP TABLE temp.") + keysTable());
+    ExecuteSql(QStringLiteral("ALTER TABLE temp.") + next + QStringLiteral(" RENAME TO ") + keysTable());
+    const RecordSetPtr n = ExecuteSql(QStringLiteral("SELECT COALESCE(MAX(pos), 0) FROM ") + keysTable());
+    return n && !n->isEmpty() ? n->value(0, 0).toInt() : 0;
+}
+
 m_recordSet dal_rpt_Report::GetListForCondition(const ReportFill& fill, const m_conditions& list,
                                                 m_PageInfor& page, const QString& str_sql)
 {
     m_recordSet out;
-    if (m_setup.direct && list.isEmpty() &&
-        page.str_orderBy.trimmed().compare(m_setup.direct->order(), Qt::CaseInsensitive) == 0) {
-        // Counted and paged from the bills; a failure is the search's, as a
-        // failed rebuild is, and keeps the previous search for the reads.
-        try {
-            ensureTable();
-            const int count = m_setup.direct->Count(fill, page.isDesc);
-            const std::optional<ReportFill> previous = m_unfilled;
-            m_unfilled = fill;
-            page.recordCount = count;
-            try {
-                out.recordSet = GetPage({}, page, str_sql);
-            } catch (...) {
-                m_unfilled = previous;
-                throw;
-            }
-            out.recordCount = count;
-            return out;
-        } catch (const DbError& e) {
-            page.recordCount = 0;
-            out = m_recordSet();
-            out.str_MsgBox = e.message();
-            return out;
+    const ConditionSql condition = ReportConditionSql(list, QStringLiteral("@c"));
+    const QString order = OrderText(page);
+    int count = 0;
+    const m_DBresult kept = RunTrans([&] {
+        ensureTable();
+        ConditionSql keys;
+        if (m_setup.searchRows) {
+            const ConditionSql rows = m_setup.searchRows(fill);
+            keys.sql = QStringLiteral("SELECT id FROM (") + rows.sql + QStringLiteral(") AS r WHERE 1=1");
+            keys.params = rows.params;
+        } else {
+            ExecuteSql(QStringLiteral("DELETE FROM ") + m_setup.workTable);
+            const ConditionSql insert = m_setup.fillStatement(fill);
+            ExecuteParaSql(insert.sql, insert.params);
+            keys.sql =
+                QStringLiteral("SELECT rowid FROM ") + m_setup.workTable + QStringLiteral(" WHERE 1=1");
         }
-    }
-    const m_DBresult rebuilt = insert_temp(fill);
-    if (!rebuilt.isResult) {
-        out.str_MsgBox = rebuilt.str_MsgBox;
+        keys.sql += condition.sql + order;
+        keys.params.Merge(condition.params);
+        count = keepKeys(keys.sql, keys.params);
+    });
+    if (!kept.isResult) {
+        page.recordCount = 0;
+        out.str_MsgBox = kept.str_MsgBox;
         return out;
     }
-    out.str_condition = ReportConditionSql(list, QStringLiteral("@c"));
-    const RecordSetPtr n = ExecuteSql(QStringLiteral("select count(*) from ") + m_setup.workTable +
-                                          QStringLiteral(" where 1=1 ") + out.str_condition.sql,
-                                      out.str_condition.params);
-    out.recordCount = n && !n->isEmpty() ? n->value(0, 0).toInt() : 0;
-    page.recordCount = out.recordCount;
-    out.recordSet = GetPage(out.str_condition, page, str_sql);
+    m_keptOrder = order;
+    m_keptCount = count;
+    out.str_condition = condition;
+    out.recordCount = count;
+    page.recordCount = count;
+    out.recordSet = GetPage(condition, page, str_sql);
     return out;
 }
 
-RecordSetPtr dal_rpt_Report::GetPage(const ConditionSql& condition, m_PageInfor& page, const QString& str_sql)
+int dal_rpt_Report::Reorder(const m_PageInfor& page)
 {
+    const QString order = OrderText(page);
+    int count = 0;
+    const m_DBresult done = RunTrans([&] {
+        ensureTable();
+        // The order's fields are those of the rows; ties keep the row id.
+        count = keepKeys(QStringLiteral("SELECT rpt_key FROM (") + keptRows() + QStringLiteral(") AS r") +
+                             (order.isEmpty() ? QStringLiteral(" order by rpt_pos") : order),
+                         {});
+    });
+    if (!done.isResult)
+        throw DbError(done.str_MsgBox);
+    m_keptOrder = order;
+    m_keptCount = count;
+    return count;
+}
+
+RecordSetPtr dal_rpt_Report::GetPage(const ConditionSql&, m_PageInfor& page, const QString& str_sql)
+{
+    if (OrderText(page) != m_keptOrder)
+        page.recordCount = Reorder(page);
     const int size = qMax(1, page.int_PageSize);
     const int pages = (page.recordCount + size - 1) / size;
     page.int_currentPageIndex = qBound(1, page.int_currentPageIndex, qMax(1, pages));
     if (page.recordCount < 1)
         return std::make_shared<RecordSet>();
-    if (readsDirect(condition, page))
-        return directPage(page, str_sql, size);
-    ensureFilled();
-    ParamMap params = condition.params;
-    params.Add(QStringLiteral("@pageSize"), size);
-    params.Add(QStringLiteral("@pageStart"), (page.int_currentPageIndex - 1) * size);
-    return ExecuteSql(selectFrom(str_sql) + condition.sql + OrderText(page) +
-                          QStringLiteral(" limit @pageSize offset @pageStart"),
+    ensureTable();
+    const QString select =
+        str_sql.trimmed().isEmpty() ? QStringLiteral("select ") + m_setup.fullColumns : str_sql;
+    ParamMap params;
+    const int first = (page.int_currentPageIndex - 1) * size + 1;
+    params.Add(QStringLiteral("@first"), first);
+    params.Add(QStringLiteral("@last"), first + size - 1);
+    // The positions bound the keys read; the rows come in position order.
+    return ExecuteSql(select + QStringLiteral(" from (") + keptRows() +
+                          QStringLiteral(" WHERE k.pos BETWEEN @first AND @last) AS r order by rpt_pos"),
                       params);
 }
 
-bool dal_rpt_Report::readsDirect(const ConditionSql& condition, const m_PageInfor& page) const
-{
-    return m_unfilled && m_setup.direct && condition.isEmpty() &&
-           page.str_orderBy.trimmed().compare(m_setup.direct->order(), Qt::CaseInsensitive) == 0;
-}
-
-RecordSetPtr dal_rpt_Report::directPage(m_PageInfor& page, const QString& str_sql, int size)
-{
-    // The page's rows go through a table of the work table's columns, so
-    // that they come back with the types the work table would give them.
-    const QString pageTable = m_setup.workTable + QStringLiteral("_page");
-    const QString orderText = OrderText(page);
-    const ConditionSql rows = m_setup.direct->Page(*m_unfilled, page.isDesc, orderText,
-                                                   (page.int_currentPageIndex - 1) * size, size);
-    const m_DBresult written = RunTrans([&] {
-        ExecuteSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ") + pageTable + QStringLiteral(" (") +
-                   m_setup.columnDefs + QStringLiteral(")"));
-        ExecuteSql(QStringLiteral("DELETE FROM ") + pageTable);
-        ExecuteParaSql(QStringLiteral("INSERT INTO ") + pageTable + QStringLiteral("(") +
-                           m_setup.fullColumns + QStringLiteral(") SELECT ") + m_setup.fullColumns +
-                           QStringLiteral(" FROM (") + rows.sql + QStringLiteral(")"),
-                       rows.params);
-    });
-    if (!written.isResult)
-        throw DbError(written.str_MsgBox);
-    const QString select =
-        str_sql.trimmed().isEmpty() ? QStringLiteral("select ") + m_setup.fullColumns : str_sql;
-    return ExecuteSql(select + QStringLiteral(" from ") + pageTable + orderText);
-}
-
-void dal_rpt_Report::ensureFilled()
-{
-    if (!m_unfilled)
-        return;
-    const ReportFill fill = *m_unfilled;
-    const m_DBresult r = insert_temp(fill);
-    if (!r.isResult) {
-        m_unfilled = fill;
-        throw DbError(r.str_MsgBox);
-    }
-}
-
-QString dal_rpt_Report::dataTableSql(const ConditionSql& condition, const QString& orderText,
-                                     bool isExportExcel) const
+RecordSetPtr dal_rpt_Report::GetKeptRows(bool isExportExcel)
 {
     ensureTable();
-    return QStringLiteral("select ") + (isExportExcel ? m_setup.exportColumns : m_setup.fullColumns) +
-           QStringLiteral(" from ") + m_setup.workTable + QStringLiteral(" where 1=1 ") + condition.sql +
-           orderText;
+    return ExecuteSql(
+        keptSql(QStringLiteral("select ") + (isExportExcel ? m_setup.exportColumns : m_setup.fullColumns),
+                QStringLiteral(" order by rpt_pos")));
+}
+
+std::unique_ptr<RowReader> dal_rpt_Report::ReadKeptRows(bool isExportExcel)
+{
+    ensureTable();
+    return std::make_unique<RowReader>(
+        keptSql(QStringLiteral("select ") + (isExportExcel ? m_setup.exportColumns : m_setup.fullColumns),
+                QStringLiteral(" order by rpt_pos")),
+        ParamMap());
 }
 
 RecordSetPtr dal_rpt_Report::GetDataTable(const ConditionSql& condition, const QString& orderText,
                                           bool isExportExcel)
 {
-    ensureFilled();
-    return ExecuteSql(dataTableSql(condition, orderText, isExportExcel), condition.params);
+    ensureTable();
+    const QString order = orderText.trimmed().isEmpty() ? QStringLiteral(" order by rpt_pos") : orderText;
+    return ExecuteSql(
+        keptSql(QStringLiteral("select ") + (isExportExcel ? m_setup.exportColumns : m_setup.fullColumns),
+                QStringLiteral(" where 1=1 ") + condition.sql + order),
+        condition.params);
 }
 
-std::unique_ptr<RowReader> dal_rpt_Report::ReadDataTable(const ConditionSql& condition,
-                                                         const QString& orderText, bool isExportExcel)
+QDomElement dal_rpt_Report::GetDetailRowNode(const QString& str_templeteName)
 {
-    ensureFilled();
-    return std::make_unique<RowReader>(dataTableSql(condition, orderText, isExportExcel), condition.params);
-}
-
-QDomElement dal_rpt_Report::GetDetailRowNode(const ConditionSql& condition, const m_PageInfor* page,
-                                             const QString& str_templeteName)
-{
-    const RecordSetPtr rows = GetDataTable(condition, page ? OrderText(*page) : QString(), false);
-    return BuildDataRecordNode(rows, str_templeteName, QStringLiteral("Content/DataDetail/DataCols"));
+    return BuildDataRecordNode(GetKeptRows(false), str_templeteName,
+                               QStringLiteral("Content/DataDetail/DataCols"));
 }

@@ -11,21 +11,17 @@
 #include <QDomElement>
 #include <QString>
 #include <memory>
-#include <optional>
 
-// The data class of every report: it owns the report's work table, a TEMP
-// table of the program's connection (so another copy of the program never
-// empties or changes it), and reads it page by page. Each report fills it
-// with its own statement (ReportSetup); the classes dal_rpt_rkHead ... are
-// this class with their report's statement.
-//
-// A search rebuilds the work table and counts its selected rows once; pages,
-// the export and the print then read the table as that search left it. A
-// search of a report with direct pages (ReportSetup::direct), in their order
-// and without list conditions, counts and pages from the bills instead and
-// leaves the filling of the table to the first read that needs it (a page in
-// another order, the export, the print), which fills it with that search's
-// conditions.
+// The data class of every report. A search fixes its result: the keys of its
+// rows in its order go into a TEMP table of the program's connection (so
+// another copy of the program never sees or changes them), one position
+// each. A page reads the rows of its positions, a re-order sorts the same
+// keys anew, and the export and the print read every kept row in the kept
+// order; none of them chooses rows again. Reports of bill rows read the rows
+// of the kept keys from the bills (a row deleted since the search is left
+// out, never replaced); reports of sums fill their work table at the search
+// and keep its rows (ReportSetup). Each report has its own statements; the
+// classes dal_rpt_rkHead ... are this class with their report's setup.
 class dal_rpt_Report
 {
   public:
@@ -34,30 +30,39 @@ class dal_rpt_Report
 
     const ReportSetup& setup() const { return m_setup; }
 
-    // Empties the work table and refills it from the bills, in one transaction;
-    // a failure leaves the previous rows and comes back as the result's text.
+    // Empties the work table and refills it with every row of the fill, in
+    // one transaction; a failure leaves the previous rows and comes back as
+    // the result's text. The kept result of the last search stays.
     m_DBresult insert_temp(const ReportFill& fill);
 
-    // Rebuilds with fill, then selects with the list conditions: recordCount is
-    // the number of selected rows, recordSet the page page.int_currentPageIndex
-    // (brought into 1..pages and written back) of page.int_PageSize rows in the
-    // page's order, str_condition the list conditions for the later reads.
-    // A failed rebuild: recordCount 0, no rows, str_MsgBox the error text.
+    // The search: chooses the rows of fill that pass the list conditions and
+    // keeps them in the page's order, in one transaction. recordCount is
+    // their number, recordSet the page page.int_currentPageIndex (brought
+    // into 1..pages and written back) of page.int_PageSize rows, str_condition
+    // the list conditions. A failure: recordCount 0, no rows, str_MsgBox the
+    // error text, and the previous search's result stays.
     // str_sql is the select list ("select 0,id,..."); empty: the full list.
     m_recordSet GetListForCondition(const ReportFill& fill, const m_conditions& list, m_PageInfor& page,
                                     const QString& str_sql = {});
-    // One page of the last rebuild's rows (the index brought into range and written back).
+    // The kept rows sorted anew by the page's order (ties by id), keeping the
+    // rows; gives their number (rows deleted since the search drop out here).
+    int Reorder(const m_PageInfor& page);
+    // One page of the kept result in the page's order (re-ordered first when
+    // the order is not the kept one); the index is brought into range and
+    // written back. The condition is the search's and is not applied again.
     RecordSetPtr GetPage(const ConditionSql& condition, m_PageInfor& page, const QString& str_sql = {});
-    // Every selected row of the last rebuild in the given order text
-    // (OrderText), the export columns or the full list.
-    RecordSetPtr GetDataTable(const ConditionSql& condition, const QString& orderText, bool isExportExcel);
+    // Every kept row in the kept order: the export columns or the full list.
+    RecordSetPtr GetKeptRows(bool isExportExcel);
     // The same rows read forward one at a time, for an export of any size.
-    std::unique_ptr<RowReader> ReadDataTable(const ConditionSql& condition, const QString& orderText,
-                                             bool isExportExcel);
-    // The print rows of the last rebuild in the page's order: a "DataRecord"
-    // node for the template's detail columns, or a null node when no row is selected.
-    QDomElement GetDetailRowNode(const ConditionSql& condition, const m_PageInfor* page,
-                                 const QString& str_templeteName);
+    std::unique_ptr<RowReader> ReadKeptRows(bool isExportExcel);
+    // The kept rows that pass condition, in orderText (OrderText), or in the
+    // kept order when it is empty.
+    RecordSetPtr GetDataTable(const ConditionSql& condition, const QString& orderText, bool isExportExcel);
+    // The print rows: every kept row in the kept order, as a "DataRecord"
+    // node for the template's detail columns, or a null node without rows.
+    QDomElement GetDetailRowNode(const QString& str_templeteName);
+    // The number of kept rows; 0 before the first search.
+    int KeptCount() const { return m_keptCount; }
 
     // " order by <str_orderBy> desc, id desc" (asc when not isDesc); ties
     // break by the row id in the same direction; empty without an order.
@@ -65,14 +70,15 @@ class dal_rpt_Report
 
   private:
     void ensureTable() const;
-    // Fills the table for the last search when it was left unfilled; a
-    // failure throws DbError with its text.
-    void ensureFilled();
-    bool readsDirect(const ConditionSql& condition, const m_PageInfor& page) const;
-    RecordSetPtr directPage(m_PageInfor& page, const QString& str_sql, int size);
-    QString selectFrom(const QString& str_sql) const;
-    QString dataTableSql(const ConditionSql& condition, const QString& orderText, bool isExportExcel) const;
+    QString keysTable() const { return m_setup.workTable + QStringLiteral("_keys"); }
+    // The SELECT of the kept rows (rpt_pos, rpt_key and the full columns).
+    QString keptRows() const;
+    QString keptSql(const QString& select, const QString& tail) const;
+    // Fills a new keys table from a SELECT of keys in order and puts it in
+    // place of the kept one; gives the number of keys.
+    int keepKeys(const QString& keys, const ParamMap& params);
 
     ReportSetup m_setup;
-    std::optional<ReportFill> m_unfilled; // the last search, when its rows are not in the table yet
+    QString m_keptOrder; // the order text of the kept keys
+    int m_keptCount = 0;
 };

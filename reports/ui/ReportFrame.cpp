@@ -783,9 +783,15 @@ void ReportFrame::headerSort(int col)
     const QString field = m_layout.columns.at(col).sortField;
     if (field.isEmpty())
         return;
+    // The rows of the last search in the new order; the page stays (clamped).
     m_page.str_orderBy = field;
     m_page.isDesc = !m_page.isDesc;
-    search();
+    m_keptCount = m_data->Reorder(m_page);
+    if (m_keptCount < 1) {
+        dg_List_init();
+        return;
+    }
+    loadPage();
 }
 
 // ---------------------------------------------------------------- actions
@@ -806,9 +812,9 @@ void ReportFrame::exportExcel()
 {
     if (!check_FunRight(m_layout.exportRight, true))
         return;
-    // The rows go to the workbook as they are read, whatever their number.
-    const std::unique_ptr<RowReader> reader =
-        m_data->ReadDataTable(m_keptCondition, dal_rpt_Report::OrderText(m_page), true);
+    // The rows of the last search in the order shown go to the workbook as
+    // they are read, whatever their number.
+    const std::unique_ptr<RowReader> reader = m_data->ReadKeptRows(true);
     const ExportRows rows = [&reader](QStringList& row) {
         if (!reader->next())
             return false;

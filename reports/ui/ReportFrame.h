@@ -77,9 +77,9 @@ struct ReportLayout {
 // fillLoadControls(), toolbarClicked(), menuClicked(), openCurrent(),
 // printReport() and setUpHeader() for header rows of its own.
 //
-// The work table is read a page at a time: a search rebuilds it and counts
-// its rows, a page move reads one page of it; the export and the print read
-// all its selected rows in the current order.
+// A search fixes its rows and their order (dal_rpt_Report); a page move reads
+// one page of them, a header click sorts the same rows anew, and the export
+// and the print read all of them in the order shown.
 class ReportFrame : public QWidget
 {
     Q_OBJECT

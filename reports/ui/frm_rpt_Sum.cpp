@@ -230,7 +230,7 @@ void frm_rpt_Sum::printReport()
 {
     const BillSetup::Reports& words = Setup(m_dir).reports;
     const QString templ = words.sumTemplate;
-    const QDomElement node = data()->GetDetailRowNode(lastCondition(), &pageInfo(), templ);
+    const QDomElement node = data()->GetDetailRowNode(templ);
     if (node.isNull()) {
         MsgBox::Show(words.sumMissing, MsgIcon::Exclamation, windowTitle(), MsgButtons::Ok, this);
         return;

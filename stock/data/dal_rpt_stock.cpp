@@ -187,16 +187,19 @@ int dal_rpt_stock::GetCount(const ConditionSql& str_condition)
 RecordSetPtr dal_rpt_stock::GetStockQtyForGoodCode(const QString&, int int_goodsId)
 {
     // The account list is not applied: the row is the last rebuild's.
-    ConditionSql condition;
-    condition.sql = QStringLiteral(" and (id=@goodsId)");
-    condition.params.Add(QStringLiteral("@goodsId"), int_goodsId);
-    return GetDataTable(condition, {}, false);
+    ParamMap params;
+    params.Add(QStringLiteral("@goodsId"), int_goodsId);
+    GetCount({}); // the table exists
+    return ExecuteSql(QStringLiteral("select ") + Columns().join(QLatin1Char(',')) +
+                          QStringLiteral(" from temp_rpt_stock where id=@goodsId"),
+                      params);
 }
 
 std::optional<double> dal_rpt_stock::GetLiveStockQty(const QString& str_JoinAccountTypeId, int int_goodsId)
 {
     // The rebuild's figures for one goods item: the same lines, the same
     // rounding of each sum, the same rounded difference.
+    RegisterReportFunctions();
     const StockSums::Scope scope{str_JoinAccountTypeId, {}};
     const QString sql =
         QStringLiteral("SELECT ") +

@@ -143,7 +143,7 @@ void frm_rpt_stock::printReport()
     if (!check_FunRight(FunCodeTable.rpt_kczz_print(), true))
         return;
     const QString templ = QStringLiteral("qv_stock_bill");
-    const QDomElement node = data()->GetDetailRowNode(lastCondition(), &pageInfo(), templ);
+    const QDomElement node = data()->GetDetailRowNode(templ);
     if (node.isNull()) {
         MsgBox::Show(QStringLiteral("当前库存表信息不存在!"), MsgIcon::Exclamation, kTitle, MsgButtons::Ok,
                      this);

@@ -1,4 +1,4 @@
-// A search in a report's first order counts and pages from the bills; the
+// A search keeps the keys of its rows and reads each page by position; the
 // rows, their order and the count must be those of the filled work table.
 // Both are read here on a seeded database: the pages of the search against
 // the same pages read from the table after a whole fill.

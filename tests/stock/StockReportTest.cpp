@@ -292,3 +292,37 @@ TEST_F(StockReportTest, ExportAndPrintNeedTheirRights)
     EXPECT_EQ(shown(), QStringList(2, QStringLiteral("功能受限,请与系统管理联系!")));
     EXPECT_TRUE(Launcher::Launches().isEmpty());
 }
+
+// Sums that are exactly half-way round away from zero, in the grid and the
+// export alike; codes that differ in case sort as one (G005, g006, G007).
+TEST_F(StockReportTest, ExactSumsAndCodesWithoutCase)
+{
+    {
+        TransactionGuard tx;
+        addGoods(1, QStringLiteral("G005"), QStringLiteral("五"), 6);
+        addGoods(2, QStringLiteral("g006"), QStringLiteral("六"), 6);
+        addGoods(3, QStringLiteral("G007"), QStringLiteral("七"), 6);
+        // 22 × 69.072 + 17 × 91.053 = 3067.485 pieces = 511.2475 default units.
+        addBill(QStringLiteral("rk"), 1, 2, true, {{2, 22, 69.072, 69.072}, {2, 17, 91.053, 91.053}});
+        addBill(QStringLiteral("ck"), 1, 2, true, {{2, 1, 1, 0.005}});
+        tx.commit();
+    }
+    frm_rpt_stock* w = open();
+    EXPECT_EQ(column(w, 5), (QStringList{"G007", "g006", "G005"}));
+    // 小件 in, out, balance; 重量 in, out, balance; 默认件数 in, out, balance.
+    const QStringList expected = {"3067.485", "1.0",     "3066.485", "3067.49", "0.01",
+                                  "3067.48",  "511.248", "0.167",    "511.081"};
+    QStringList shown;
+    for (int c = 11; c <= 19; ++c)
+        shown << cell(w, 1, c);
+    EXPECT_EQ(shown, expected);
+    ui::clickToolbar(w, "export");
+    const QDir folder(appDir() + QStringLiteral("qvPrint/generateXls"));
+    const QStringList files = folder.entryList({QStringLiteral("*.xlsx")}, QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+    const QList<QStringList> sheet = ReadSheet(folder.filePath(files.first()));
+    ASSERT_EQ(sheet.size(), 5);
+    EXPECT_EQ(sheet.at(3).value(2), "g006");
+    // The workbook holds numbers: "1.0" reads 1 there.
+    EXPECT_EQ(sheet.at(3).mid(8).join(','), "3067.485,1,3066.485,3067.49,0.01,3067.48,511.248,0.167,511.081");
+}
