@@ -31,7 +31,8 @@ BenchData& bills()
         setup.unitsPerGoods = 2;
         setup.barcodes = false;
         d.AddGoods(setup);
-        d.Fill([] {
+        d.Fill([&d] {
+            d.AddBillReferences(300);
             BenchData::Inserter head(
                 QStringLiteral("insert into tb_rk_head "
                                "(id,accountId,billNo,ubillNo,utypeId,supplierId,supplierName,remark,ispass,"
