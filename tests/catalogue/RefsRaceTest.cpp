@@ -250,4 +250,42 @@ TEST_F(RefsRaceTest, AGoodsItemABillLineNamedMeanwhileStays)
     }
 }
 
+// The name and code checks of a save run inside its transaction too: the
+// other workstation stores the same name or code at the last moment before
+// this one's write.
+TEST_F(RefsRaceTest, ANameOrCodeStoredJustBeforeTheWriteIsSeen)
+{
+    const auto reset = [this] {
+        exec(QStringLiteral("delete from tb_goods_detail"));
+        exec(QStringLiteral("delete from tb_goods_head"));
+        exec(QStringLiteral("delete from tb_dictionary where id>=20"));
+        exec(QStringLiteral("insert into tb_dictionary (id,utype,uname) values (20,'goodsType','饮料')"));
+    };
+    race(
+        {QStringLiteral("insert into tb_dictionary (id,utype,uname) values (30,'goodsType','果汁')")}, reset,
+        [] {
+            m_dictionary m = item(0, QStringLiteral("果汁"), 0);
+            return dal_dictionary().Save(m);
+        },
+        QStringLiteral("名称[果汁]重复,请重新输入!"), QStringLiteral("tb_dictionary"),
+        QStringLiteral("id<>30 and uname='果汁'"));
+    race(
+        {QStringLiteral(
+            "insert into tb_goods_head (id,goodsTypeId,goodsCode,goodsName) values (50,20,'g1','雪碧')")},
+        reset,
+        [] {
+            m_goods_head g;
+            g.goodsTypeId = 20;
+            g.goodsCode = QStringLiteral("G1");
+            g.goodsName = QStringLiteral("可乐");
+            m_goods_detail u;
+            u.isDefault = 1;
+            u.unit = QStringLiteral("瓶");
+            u.packQty = 1;
+            return dal_goods_head().Save(g, u).str_MsgBox;
+        },
+        QStringLiteral("货品编码[G1]存在,请重新输入!"), QStringLiteral("tb_goods_head"),
+        QStringLiteral("id<>50"));
+}
+
 } // namespace

@@ -6,6 +6,7 @@
 #include "TestEnv.h"
 #include "WriteRace.h"
 
+#include "dal_customer.h"
 #include "dal_location.h"
 
 namespace
@@ -71,6 +72,46 @@ TEST_F(ParentRaceTest, ALocationUnderAParentDeletedElsewhereIsRefused)
             EXPECT_EQ(count(QStringLiteral("tb_location"), QStringLiteral("parentId=1")), 0);
             EXPECT_EQ(count(QStringLiteral("tb_location")), 1);
         }
+    }
+}
+
+// The code and the name checks of a save run inside its transaction too: the
+// other workstation stores the same code or name at the last moment before
+// this one's write.
+TEST_F(ParentRaceTest, ACodeOrNameStoredJustBeforeTheWriteIsSeen)
+{
+    for (int nth = 1; nth <= kRaceTransactions; ++nth) {
+        SCOPED_TRACE("before write " + std::to_string(nth));
+        exec(QStringLiteral("delete from tb_location"));
+        exec(QStringLiteral("delete from tb_customer"));
+        QString answer;
+        dal_customer::SaveOutcome outcome;
+        bool came = false;
+        {
+            WriteBeforeTransaction race(
+                *other,
+                {QStringLiteral("insert into tb_location (id,locationCode,uname) values (20,'c','x')")}, nth);
+            m_location m = location(0, QStringLiteral("C"), 0);
+            answer = dal_location().Save(m);
+            came = race.wrote();
+        }
+        EXPECT_EQ(answer, came ? QStringLiteral("库位编号[C]重复!") : QString());
+        // Whoever came first, one location holds the code.
+        EXPECT_EQ(count(QStringLiteral("tb_location"), QStringLiteral("locationCode='C'")), 1);
+        {
+            WriteBeforeTransaction race(
+                *other,
+                {QStringLiteral(
+                    "insert into tb_customer (id,customerCode,uname) values (7,'ct-1','宏达商贸')")},
+                nth);
+            m_customer m;
+            m.uname = QStringLiteral("宏达商贸");
+            m.status = 1;
+            outcome = dal_customer().Save(m, false);
+            came = race.wrote();
+        }
+        EXPECT_EQ(outcome == dal_customer::SaveOutcome::NameTaken, came);
+        EXPECT_EQ(count(QStringLiteral("tb_customer"), QStringLiteral("uname='宏达商贸'")), 1);
     }
 }
 
