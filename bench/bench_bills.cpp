@@ -35,7 +35,8 @@ BenchData& store(int billCount = kBills)
         BenchData::GoodsPlan setup;
         setup.goodsCount = 2000;
         d.AddGoods(setup);
-        d.Fill([billCount] {
+        d.Fill([billCount, &d] {
+            d.AddBillReferences(500);
             BenchData::Inserter head(
                 QStringLiteral("insert into tb_rk_head "
                                "(id,accountId,billNo,ubillNo,utypeId,supplierId,supplierName,remark,ispass,"

@@ -36,7 +36,8 @@ BenchData& bills(int goods)
         setup.unitsPerGoods = 2;
         setup.barcodes = false;
         data.AddGoods(setup);
-        data.Fill([] {
+        data.Fill([&data] {
+            data.AddBillReferences(300);
             BenchData::Inserter head(
                 QStringLiteral("insert into tb_rk_head "
                                "(id,accountId,billNo,ubillNo,utypeId,supplierId,supplierName,remark,ispass,"

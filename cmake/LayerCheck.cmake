@@ -1,7 +1,9 @@
 # Checks the layering of the program's libraries at configure time:
 #  - no library reaches itself through what it links (a cycle);
 #  - no data library (a name ending in _data) reaches Qt6::Widgets, directly
-#    or through another library (Qt6::PrintSupport, say, brings it along).
+#    or through another library (Qt6::PrintSupport, say, brings it along);
+#  - every window library (a name ending in _ui, and the picker) is built as
+#    one (wms_window_layer): its sources cannot name a statement runner.
 
 # The libraries a target links directly, with aliases resolved and generator
 # expressions other than $<LINK_ONLY:...> left out.
@@ -70,6 +72,12 @@ function(wms_check_layers)
     endif()
     if(_target MATCHES "_data$" AND _widgets IN_LIST _reach)
       list(APPEND _problems "${_target} is a data library and links Qt6::Widgets")
+    endif()
+    if(_target MATCHES "_ui$" OR _target STREQUAL "picker")
+      get_target_property(_window ${_target} WMS_WINDOW_LAYER)
+      if(NOT _window)
+        list(APPEND _problems "${_target} is a window library and sees the statement runners")
+      endif()
     endif()
   endforeach()
   if(_problems)

@@ -2,9 +2,11 @@
 -- Ids are given by the program (largest + 1). Date-times are text
 -- "yyyy-MM-dd HH:mm:ss". Flags are integers 0/1; readers treat non-zero as true.
 -- Names, codes and barcodes compare without letter case (COLLATE NOCASE).
--- This is layout version 1 (kSchemaVersion in foundation/data/db/SchemaVersion.h):
--- a database made from it is stamped with PRAGMA user_version = 1. A change
--- here raises the version and adds the step that brings older files up.
+-- This is layout version 2 (kSchemaVersion in foundation/data/db/SchemaVersion.h):
+-- a database made from it is stamped with PRAGMA user_version = 2. A change
+-- here raises the version and adds the step that brings older files up, with
+-- the same statements word for word (SchemaVersion.cpp), so that a fresh file
+-- and an upgraded one hold the same objects.
 
 -- ===================================================================
 -- Users, departments, rights
@@ -666,3 +668,136 @@ INSERT INTO tb_Messagebox (Code, CDESC) VALUES
     ('LimitedUser',        '功能受限,请与系统管理联系!');
 
 INSERT INTO tb_setting (id, setKey, setValue) VALUES (1, 'viewType', '列表显示');
+
+-- ===================================================================
+-- Declared references (layout version 2)
+-- ===================================================================
+
+-- SQLite itself refuses a row that names a goods item, location, partner,
+-- bill, parent or goods type that is not stored, and the delete of a row that
+-- bill lines, bills or goods still name. An id of 0 names none and is let
+-- through (the data classes check where one is required). Triggers stand in
+-- for foreign keys: a stored table cannot take a foreign key without being
+-- rebuilt, and 0 is no row.
+CREATE TRIGGER tr_rk_detail_refs_insert BEFORE INSERT ON tb_rk_detail
+BEGIN
+    SELECT RAISE(ABORT, '入库明细的单据不存在!')
+    WHERE NEW.headId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_rk_head WHERE id = NEW.headId);
+    SELECT RAISE(ABORT, '入库明细的货品不存在!')
+    WHERE NEW.goodsId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_goods_head WHERE id = NEW.goodsId);
+    SELECT RAISE(ABORT, '入库明细的库位不存在!')
+    WHERE NEW.locationId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = NEW.locationId);
+END;
+CREATE TRIGGER tr_rk_detail_refs_update BEFORE UPDATE OF headId, goodsId, locationId ON tb_rk_detail
+BEGIN
+    SELECT RAISE(ABORT, '入库明细的单据不存在!')
+    WHERE NEW.headId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_rk_head WHERE id = NEW.headId);
+    SELECT RAISE(ABORT, '入库明细的货品不存在!')
+    WHERE NEW.goodsId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_goods_head WHERE id = NEW.goodsId);
+    SELECT RAISE(ABORT, '入库明细的库位不存在!')
+    WHERE NEW.locationId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = NEW.locationId);
+END;
+CREATE TRIGGER tr_ck_detail_refs_insert BEFORE INSERT ON tb_ck_detail
+BEGIN
+    SELECT RAISE(ABORT, '出库明细的单据不存在!')
+    WHERE NEW.headId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_ck_head WHERE id = NEW.headId);
+    SELECT RAISE(ABORT, '出库明细的货品不存在!')
+    WHERE NEW.goodsId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_goods_head WHERE id = NEW.goodsId);
+    SELECT RAISE(ABORT, '出库明细的库位不存在!')
+    WHERE NEW.locationId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = NEW.locationId);
+END;
+CREATE TRIGGER tr_ck_detail_refs_update BEFORE UPDATE OF headId, goodsId, locationId ON tb_ck_detail
+BEGIN
+    SELECT RAISE(ABORT, '出库明细的单据不存在!')
+    WHERE NEW.headId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_ck_head WHERE id = NEW.headId);
+    SELECT RAISE(ABORT, '出库明细的货品不存在!')
+    WHERE NEW.goodsId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_goods_head WHERE id = NEW.goodsId);
+    SELECT RAISE(ABORT, '出库明细的库位不存在!')
+    WHERE NEW.locationId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = NEW.locationId);
+END;
+CREATE TRIGGER tr_rk_head_refs_insert BEFORE INSERT ON tb_rk_head
+BEGIN
+    SELECT RAISE(ABORT, '入库单的往来单位不存在!')
+    WHERE NEW.supplierId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_customer WHERE id = NEW.supplierId);
+END;
+CREATE TRIGGER tr_rk_head_refs_update BEFORE UPDATE OF supplierId ON tb_rk_head
+BEGIN
+    SELECT RAISE(ABORT, '入库单的往来单位不存在!')
+    WHERE NEW.supplierId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_customer WHERE id = NEW.supplierId);
+END;
+CREATE TRIGGER tr_rk_head_refs_delete BEFORE DELETE ON tb_rk_head
+BEGIN
+    SELECT RAISE(ABORT, '入库单还有明细,不能删除!')
+    WHERE EXISTS (SELECT 1 FROM tb_rk_detail WHERE headId = OLD.id);
+END;
+CREATE TRIGGER tr_ck_head_refs_insert BEFORE INSERT ON tb_ck_head
+BEGIN
+    SELECT RAISE(ABORT, '出库单的往来单位不存在!')
+    WHERE NEW.customerId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_customer WHERE id = NEW.customerId);
+END;
+CREATE TRIGGER tr_ck_head_refs_update BEFORE UPDATE OF customerId ON tb_ck_head
+BEGIN
+    SELECT RAISE(ABORT, '出库单的往来单位不存在!')
+    WHERE NEW.customerId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_customer WHERE id = NEW.customerId);
+END;
+CREATE TRIGGER tr_ck_head_refs_delete BEFORE DELETE ON tb_ck_head
+BEGIN
+    SELECT RAISE(ABORT, '出库单还有明细,不能删除!')
+    WHERE EXISTS (SELECT 1 FROM tb_ck_detail WHERE headId = OLD.id);
+END;
+CREATE TRIGGER tr_goods_head_refs_insert BEFORE INSERT ON tb_goods_head
+BEGIN
+    SELECT RAISE(ABORT, '货品的类别不存在!')
+    WHERE NEW.goodsTypeId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.goodsTypeId);
+END;
+CREATE TRIGGER tr_goods_head_refs_update BEFORE UPDATE OF goodsTypeId ON tb_goods_head
+BEGIN
+    SELECT RAISE(ABORT, '货品的类别不存在!')
+    WHERE NEW.goodsTypeId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.goodsTypeId);
+END;
+CREATE TRIGGER tr_goods_head_refs_delete BEFORE DELETE ON tb_goods_head
+BEGIN
+    SELECT RAISE(ABORT, '当前货品在入库表已经建账,不能删除!')
+    WHERE EXISTS (SELECT 1 FROM tb_rk_detail WHERE goodsId = OLD.id);
+    SELECT RAISE(ABORT, '当前货品在出库表已经建账,不能删除!')
+    WHERE EXISTS (SELECT 1 FROM tb_ck_detail WHERE goodsId = OLD.id);
+END;
+CREATE TRIGGER tr_customer_refs_delete BEFORE DELETE ON tb_customer
+BEGIN
+    SELECT RAISE(ABORT, '当前往来单位在入库表已经建账,不能删除!')
+    WHERE EXISTS (SELECT 1 FROM tb_rk_head WHERE supplierId = OLD.id);
+    SELECT RAISE(ABORT, '当前往来单位在出库表已经建账,不能删除!')
+    WHERE EXISTS (SELECT 1 FROM tb_ck_head WHERE customerId = OLD.id);
+END;
+CREATE TRIGGER tr_location_refs_insert BEFORE INSERT ON tb_location
+BEGIN
+    SELECT RAISE(ABORT, '上级库位不存在!')
+    WHERE NEW.parentId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = NEW.parentId);
+END;
+CREATE TRIGGER tr_location_refs_update BEFORE UPDATE OF parentId ON tb_location
+BEGIN
+    SELECT RAISE(ABORT, '上级库位不存在!')
+    WHERE NEW.parentId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = NEW.parentId);
+END;
+CREATE TRIGGER tr_location_refs_delete BEFORE DELETE ON tb_location
+BEGIN
+    SELECT RAISE(ABORT, '当前库位在入库表已经建账,不能删除!')
+    WHERE EXISTS (SELECT 1 FROM tb_rk_detail WHERE locationId = OLD.id);
+    SELECT RAISE(ABORT, '当前库位在出库表已经建账,不能删除!')
+    WHERE EXISTS (SELECT 1 FROM tb_ck_detail WHERE locationId = OLD.id);
+END;
+CREATE TRIGGER tr_dictionary_refs_insert BEFORE INSERT ON tb_dictionary
+BEGIN
+    SELECT RAISE(ABORT, '上级项目不存在!')
+    WHERE NEW.parentId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.parentId);
+END;
+CREATE TRIGGER tr_dictionary_refs_update BEFORE UPDATE OF parentId ON tb_dictionary
+BEGIN
+    SELECT RAISE(ABORT, '上级项目不存在!')
+    WHERE NEW.parentId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.parentId);
+END;
+CREATE TRIGGER tr_dictionary_refs_delete BEFORE DELETE ON tb_dictionary
+BEGIN
+    SELECT RAISE(ABORT, '当前货品类别在货品信息表已经建账,不能删除!')
+    WHERE EXISTS (SELECT 1 FROM tb_goods_head WHERE goodsTypeId = OLD.id);
+END;

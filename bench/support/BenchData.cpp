@@ -147,6 +147,16 @@ int BenchData::NextId(const QString& table)
     return scalarInt(QStringLiteral("select coalesce(max(id),0)+1 from ") + table);
 }
 
+void BenchData::AddBillReferences(int partners)
+{
+    ExecuteSql(QStringLiteral(
+        "insert or ignore into tb_location (id,locationCode,uname) values (1,'A-01','一号位')"));
+    Inserter ins(
+        QStringLiteral("insert or ignore into tb_customer (id,utype,customerCode,uname) values (?,2,?,?)"));
+    for (int i = 1; i <= partners; ++i)
+        ins.Row({i, QStringLiteral("ct-%1").arg(i), QStringLiteral("供应商%1").arg(i)});
+}
+
 BenchData::Inserter::Inserter(const QString& sql) : m_query(SharedConn())
 {
     if (!m_query.prepare(sql))

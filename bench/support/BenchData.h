@@ -49,6 +49,10 @@ class BenchData
     void Fill(const std::function<void()>& fill);
     // max(id)+1 of a table.
     int NextId(const QString& table);
+    // Partners 1..partners and location 1 ("A-01"), the rows generated bills
+    // name (the database refuses a bill or line that names nothing). Call
+    // inside Fill.
+    void AddBillReferences(int partners);
 
     // A prepared insert ("insert into t (a,b) values (?,?)") run once per row.
     class Inserter

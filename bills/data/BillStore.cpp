@@ -6,7 +6,12 @@
 #include "PrintXml.h"
 #include "ProcessFuntion.h"
 #include "ProcessFuntionValues.h"
+#include "dal_customer.h"
+#include "dal_goods_head.h"
+#include "dal_location.h"
 #include "sqlHelper.h"
+
+#include <QHash>
 
 const QString BillStore::kAuditedSaveText = QStringLiteral("当前单据已审核,不能保存!");
 const QString BillStore::kAuditedDeleteText = QStringLiteral("当前单据已审核,不能删除!");
@@ -123,11 +128,44 @@ void BillStore::requireEditable(int id, const QString& auditedText)
         throw DbError(auditedText);
 }
 
+// The partner must still be stored when the bill is written: one deleted on
+// another workstation since the window took it refuses the save with the
+// window's text for a bill without partner.
+void BillStore::requirePartner(const BillHead& head) const
+{
+    if (!dal_customer::Exists(head.partnerId))
+        throw DbError(m_dir.window.partnerMissing);
+}
+
+// Every line's goods item and location must still be stored. The lines are
+// walked as the window walks them before the save, from the last up, the
+// goods item of a line before its location; each id is looked up once.
+void BillStore::requireLineReferences(const QList<BillLine>& lines) const
+{
+    QHash<int, bool> goods;
+    QHash<int, bool> locations;
+    const auto stored = [](QHash<int, bool>& seen, int id, bool (*exists)(int)) {
+        auto it = seen.constFind(id);
+        if (it == seen.constEnd())
+            it = seen.insert(id, exists(id));
+        return it.value();
+    };
+    for (qsizetype k = lines.size() - 1; k >= 0; --k) {
+        const BillLine& l = lines.at(k);
+        if (!stored(goods, l.goodsId, &dal_goods_head::Exists))
+            throw DbError(dal_goods_head::kGoodsMissingText);
+        if (!stored(locations, l.locationId, &dal_location::Exists))
+            throw DbError(m_dir.window.locationMissing);
+    }
+}
+
 m_DBresult BillStore::Add(BillHead& head, QList<BillLine>& lines)
 {
     BillHead h = head;
     QList<BillLine> ls = lines;
     const m_DBresult r = RunTrans([&] {
+        requirePartner(h);
+        requireLineReferences(ls);
         h.id = GetMaxValue(Q("id"), m_dir.headTable).toInt() + 1;
         h.billNo = GetNewBillNo(m_dir.numberKind, h.createTime);
         h.ispass = 0;
@@ -165,7 +203,9 @@ m_DBresult BillStore::Update_All(BillHead& head, QList<BillLine>& lines)
 {
     QList<BillLine> ls = lines;
     const m_DBresult r = RunTrans([&] {
+        requirePartner(head);
         requireEditable(head.id, kAuditedSaveText);
+        requireLineReferences(ls);
         const QString sql = Q("update ") + m_dir.headTable + Q(" ") + Q(" set accountId=@accountId,") +
                             Q(" ubillNo=@ubillNo,") + Q(" utypeId=@utypeId,") + Q(" ") + m_dir.partnerIdCol +
                             Q("=@partnerId,") + Q(" ") + m_dir.partnerNameCol + Q("=@partnerName,") +
@@ -246,6 +286,7 @@ m_DBresult BillStore::AddLine(BillLine& line)
 {
     BillLine l = line;
     const m_DBresult r = RunTrans([&] {
+        requireLineReferences({l});
         l.id = GetMaxValue(Q("id"), m_dir.lineTable).toInt() + 1;
         ExecuteParaSql(lineInsertSql(), lineParams(l));
     });
@@ -257,6 +298,7 @@ m_DBresult BillStore::AddLine(BillLine& line)
 m_DBresult BillStore::UpdateLine(const BillLine& line)
 {
     return RunTrans([&] {
+        requireLineReferences({line});
         ExecuteChangingRow(
             Q("update ") + m_dir.lineTable + Q(" ") + Q(" set headId=@headId,") + Q(" rowNo=@rowNo,") +
                 Q(" goodsTypeId=@goodsTypeId,") + Q(" goodsTypeName=@goodsTypeName,") +

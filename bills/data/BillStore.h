@@ -17,7 +17,9 @@
 // head id, the bill number and the line ids are taken inside that
 // transaction, so two saves never share any of them. A stored bill that is
 // audited, or gone, by the time a save or delete reaches it is refused with
-// the window's own text and nothing is written. Reads let database errors
+// the window's own text and nothing is written. So is a bill whose partner,
+// or a line whose goods item or location, is no longer stored: those are
+// checked inside the same transaction. Reads let database errors
 // pass (DbError); writes answer an m_DBresult.
 class BillStore
 {
@@ -32,11 +34,16 @@ class BillStore
     QString GetSqlSearch(const QString& utype = {}) const;
     // Stores a new bill. head.id, head.billNo (from the bill date createTime)
     // and every line's id and headId are taken inside the transaction and
-    // written back on success; ispass is stored as 0.
+    // written back on success; ispass is stored as 0. Refused with the
+    // window's texts when the partner ("供应商不能为空!" / "客户不能为空!"), a
+    // line's goods item ("当前货品信息不存在!") or its location (the window's
+    // location refusal) is not stored.
     m_DBresult Add(BillHead& head, QList<BillLine>& lines);
     // Rewrites a stored, unaudited bill: the head's changeable columns, and all
     // of its lines replaced by lines (new ids, written back on success). The
     // number, audit flag, creator, bill date and creating user stay as stored.
+    // The partner, the bill's state and the lines' references are checked as
+    // Add checks them, in that order.
     m_DBresult Update_All(BillHead& head, QList<BillLine>& lines);
     // SetPass with the head's flag (ispass), user and time (updateLastUser,
     // updateLastTime); a refused outcome fails with its PassRefusal text.
@@ -70,7 +77,8 @@ class BillStore
     // the partner had under exactly this entry code, audited or not; false when
     // there is none.
     bool GetLastPrice(int partnerId, const QString& goodsCode, double& price);
-    // Single-line writes (the bill save does not use them).
+    // Single-line writes (the bill save does not use them); a line's goods item
+    // and location are checked as the save checks them.
     m_DBresult AddLine(BillLine& line);
     m_DBresult UpdateLine(const BillLine& line);
     m_DBresult DeleteLine(int id);
@@ -98,6 +106,8 @@ class BillStore
     ParamMap lineParams(const BillLine& line) const;
     void insertLines(int headId, int firstId, QList<BillLine>& lines);
     void requireEditable(int id, const QString& auditedText);
+    void requirePartner(const BillHead& head) const;
+    void requireLineReferences(const QList<BillLine>& lines) const;
     BillHead readHead(const RecordSet& rs) const;
     BillLine readLine(const RecordSet& rs) const;
     m_DBresult refill(const QString& temp, const QString& view, const QString& columns,

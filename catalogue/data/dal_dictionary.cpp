@@ -149,6 +149,13 @@ RecordSetPtr dal_dictionary::PermittedAccountTags(const QString& idList)
 
 const QString dal_dictionary::kParentCycleText = QStringLiteral("不能设置该项目为父节点,请重新选择!");
 
+bool dal_dictionary::Exists(int int_Id, const QString& str_Type)
+{
+    return int_Id > 0 &&
+           ScalarInt(QStringLiteral("select count(*) from tb_dictionary where id=@id and utype=@utype"),
+                     ParamMap{{QStringLiteral("@id"), int_Id}, {QStringLiteral("@utype"), str_Type}}) > 0;
+}
+
 QString dal_dictionary::SystemItemText(int int_Id)
 {
     const int count =
@@ -167,6 +174,20 @@ QString dal_dictionary::NameTakenText(int int_Id, const QString& str_Type, const
     return QStringLiteral("名称[") + str_Name + QStringLiteral("]重复,请重新输入!");
 }
 
+dal_dictionary::AddOutcome dal_dictionary::AddNamed(m_dictionary& obj_Model)
+{
+    m_dictionary m = obj_Model;
+    TransactionGuard guard;
+    if (!NameTakenText(0, m.utype, m.uname).isEmpty())
+        return AddOutcome::NameTaken;
+    if (m.parentId != 0 && !Exists(m.parentId, m.utype))
+        return AddOutcome::ParentMissing;
+    InsertWithNextId(QStringLiteral("tb_dictionary"), m, [this](const m_dictionary& item) { Add(item); });
+    guard.commit();
+    obj_Model = m;
+    return AddOutcome::Added;
+}
+
 QString dal_dictionary::Save(m_dictionary& obj_Model)
 {
     return SaveChecked(
@@ -177,6 +198,9 @@ QString dal_dictionary::Save(m_dictionary& obj_Model)
                 text = NameTakenText(m.id, m.utype, m.uname);
             if (text.isEmpty() && m.id > 0 &&
                 IsParentCycle(m.id, m.parentId, [this](int id) { return GetModel(id).parentId; }))
+                text = kParentCycleText;
+            // The tree shows an item under a parent of its own type only.
+            if (text.isEmpty() && m.parentId != 0 && !Exists(m.parentId, m.utype))
                 text = kParentCycleText;
             return text;
         },

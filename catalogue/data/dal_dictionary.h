@@ -36,17 +36,29 @@ class dal_dictionary
     // id, a stored one through Update, in one write transaction with the
     // checks that it is no system item (SystemItemText), that no other item of
     // its type has the name (NameTakenText) and, for a stored one, that the
-    // parent is not the item itself or below it (kParentCycleText). Answers
+    // parent is not the item itself or below it (kParentCycleText), and that a
+    // parent (id above 0) is a stored item of the same type (kParentCycleText
+    // too). Answers
     // the refusal with nothing written, or an empty text with obj_Model
     // holding what was written. Database errors (a stored item gone:
     // "当前记录不存在!") are thrown as DbError.
     QString Save(m_dictionary& obj_Model);
+    // Adds a new item (obj_Model.id is ignored) under the next free id, in one
+    // write transaction with the checks that no item of its type has the name
+    // (letter case aside, at any level, enabled or not) and that a parent (id
+    // above 0) is a stored item of the type. On Added obj_Model holds the
+    // written id; a refusal writes nothing. Database errors are thrown as
+    // DbError.
+    enum class AddOutcome { Added, NameTaken, ParentMissing };
+    AddOutcome AddNamed(m_dictionary& obj_Model);
     // "当前项目为系统默认项目,不能修改!" for a system item, else an empty text.
     static QString SystemItemText(int int_Id);
     // "名称[name]重复,请重新输入!" when another item than int_Id of that type
     // has the name, else an empty text.
     QString NameTakenText(int int_Id, const QString& str_Type, const QString& str_Name);
     static const QString kParentCycleText;
+    // Whether an item of that type with that id is stored (0 names none).
+    static bool Exists(int int_Id, const QString& str_Type);
 
     // Every item of a type (id and uname), by id, for a combo.
     static RecordSetPtr OfType(const QString& str_Type);

@@ -4,12 +4,14 @@
 #include "DbError.h"
 #include "ProcessFuntionValues.h"
 #include "check_GoodsCode.h"
+#include "dal_dictionary.h"
 #include "dal_goods_detail.h"
 #include "sqlHelper.h"
 
 const QString dal_goods_head::kKeywordField =
     QStringLiteral("COALESCE(goodsCode,'')||COALESCE(goodsName,'')||COALESCE(pinyin,'')");
 const QString dal_goods_head::kGoodsMissingText = QStringLiteral("当前货品信息不存在!");
+const QString dal_goods_head::kGoodsTypeMissingText = QStringLiteral("货品类别不能为空!");
 
 namespace
 {
@@ -132,13 +134,20 @@ m_recordSet dal_goods_head::GetListForCondition(const m_conditions& ilstPara, co
 
 m_DBresult dal_goods_head::Delete(int int_Id)
 {
-    KeyValue batch;
-    batch.AddItem(QStringLiteral("Delete From tb_goods_detail where headId=@headId"),
-                  QVariant::fromValue(ParamMap{{QStringLiteral("@headId"), int_Id}}));
-    batch.AddItem(
-        QStringLiteral("Delete From tb_goods_head where id=@id"),
-        QVariant::fromValue(ParamMap{{QStringLiteral("@id"), int_Id}}.RequireRow(kGoodsMissingText)));
-    return ExecuteTrans(batch);
+    // The checks and the delete share one transaction, so no bill line can
+    // come in between.
+    const QList<RefCheck> checks = {
+        RefCheck::Uses(QStringLiteral("当前货品在入库表已经建账,不能删除!"), QStringLiteral("tb_rk_detail"),
+                       QStringLiteral("goodsId"), int_Id),
+        RefCheck::Uses(QStringLiteral("当前货品在出库表已经建账,不能删除!"), QStringLiteral("tb_ck_detail"),
+                       QStringLiteral("goodsId"), int_Id),
+    };
+    return DeleteWithRefChecks(checks, [int_Id] {
+        ExecuteParaSql(QStringLiteral("Delete From tb_goods_detail where headId=@headId"),
+                       ParamMap{{QStringLiteral("@headId"), int_Id}});
+        ExecuteChangingRow(QStringLiteral("Delete From tb_goods_head where id=@id"),
+                           ParamMap{{QStringLiteral("@id"), int_Id}}, kGoodsMissingText);
+    });
 }
 
 m_DBresult dal_goods_head::Update(const m_goods_head& obj_Model, const m_goods_detail& obj_ModelDetail)
@@ -184,6 +193,12 @@ m_DBresult dal_goods_head::Update(const m_goods_head& obj_Model, const m_goods_d
         ExecuteParaSql(kUpdateUnit, dal_goods_detail::UnitParams(unit));
         dal_goods_detail::RequireOneDefaultUnit(unit.headId);
     });
+}
+
+bool dal_goods_head::Exists(int int_Id)
+{
+    return int_Id > 0 && ScalarInt(QStringLiteral("select count(*) from tb_goods_head where id=@id"),
+                                   ParamMap{{QStringLiteral("@id"), int_Id}}) > 0;
 }
 
 QString dal_goods_head::CodeTakenText(int id, const QString& code)
@@ -233,6 +248,8 @@ m_DBresult dal_goods_head::Save(m_goods_head& goods, m_goods_detail& defaultUnit
         const QStringList added = AddedCodes(g.id, g.goodsCode, unit.goodsDetailCode, &missing);
         if (missing)
             throw DbError(kGoodsMissingText);
+        if (!dal_dictionary::Exists(g.goodsTypeId, DictionaryType::goodsType))
+            throw DbError(kGoodsTypeMissingText);
         const QString taken = CodeTakenText(g.id, g.goodsCode);
         if (!taken.isEmpty())
             throw DbError(taken);
@@ -258,7 +275,8 @@ m_DBresult dal_goods_head::Save(m_goods_head& goods, m_goods_detail& defaultUnit
 
 bool dal_goods_head::IsSaveRefusal(const QString& text)
 {
-    return text == kGoodsMissingText || text.startsWith(QStringLiteral("有以下条码重复:")) ||
+    return text == kGoodsMissingText || text == kGoodsTypeMissingText ||
+           text.startsWith(QStringLiteral("有以下条码重复:")) ||
            (text.startsWith(QStringLiteral("货品编码[")) &&
             text.endsWith(QStringLiteral("]存在,请重新输入!")));
 }

@@ -23,7 +23,11 @@ class dal_goods_head
     // The goods list's rows (a mark column, id, status, code, name, spec,
     // category, stock limits, creator, creation day).
     m_recordSet GetListRows(const m_conditions& ilstPara);
-    // Removes the item with all its packing units.
+    // Removes the item with all its packing units, in one transaction with the
+    // checks that no inbound or outbound line names it. A refusing check
+    // answers a failed result with its text ("当前货品在入库表已经建账,不能删除!",
+    // "当前货品在出库表已经建账,不能删除!") and int_Count its count; an item gone
+    // already fails with kGoodsMissingText and int_Count 0.
     m_DBresult Delete(int int_Id);
     // Rewrites the item (its creator and creation time stay as stored) and its
     // default unit. When that unit row is gone, the item's default unit is
@@ -35,7 +39,8 @@ class dal_goods_head
     // item (goods.id 0) takes its ids, a stored one is rewritten. The checks
     // that guard the write run inside its transaction, so two workstations can
     // never both pass them: the stored item must still exist
-    // (kGoodsMissingText), its code must be free ("货品编码[..]存在,请重新输入!")
+    // (kGoodsMissingText), its goods type must be stored
+    // (kGoodsTypeMissingText), its code must be free ("货品编码[..]存在,请重新输入!")
     // and the codes and barcodes it adds must occur nowhere else
     // (check_GoodsCode's message). The records take the written ids on success.
     m_DBresult Save(m_goods_head& goods, m_goods_detail& defaultUnit);
@@ -50,8 +55,14 @@ class dal_goods_head
     static QStringList AddedCodes(int id, const QString& code, const QString& barcode,
                                   bool* missing = nullptr);
 
+    // Whether a goods item with that id is stored (0 names none).
+    static bool Exists(int int_Id);
+
     // The goods window's keyword field for a "like" condition.
     static const QString kKeywordField;
 
     static const QString kGoodsMissingText;
+    // The refusal of a goods item whose type is not stored: the goods
+    // window's own text for an item without type.
+    static const QString kGoodsTypeMissingText;
 };

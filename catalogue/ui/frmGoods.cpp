@@ -1,8 +1,6 @@
 #include "frmGoods.h"
 
-#include "BillDirection.h"
 #include "BindGrid.h"
-#include "DataAccess.h"
 #include "DbError.h"
 #include "ExcelExport.h"
 #include "FlexGrid.h"
@@ -779,18 +777,7 @@ void frmGoods::deleteGoods()
     if (!MsgBox::Ask(QStringLiteral("删除后将不能恢复,确定删除当前货品?"), kCaption, this))
         return;
 
-    // The checks and the delete share one transaction, so no bill line can
-    // come in between.
-    const m_DBresult result = DeleteWithRefChecks(
-        {RefCheck::Uses(QStringLiteral("当前货品在入库表已经建账,不能删除!"),
-                        BillDirectionFacts::Of(BillDirection::In).lineTable, QStringLiteral("goodsId"), id),
-         RefCheck::Uses(QStringLiteral("当前货品在出库表已经建账,不能删除!"),
-                        BillDirectionFacts::Of(BillDirection::Out).lineTable, QStringLiteral("goodsId"), id)},
-        [&] {
-            const m_DBresult deleted = m_dalHead.Delete(id);
-            if (!deleted.isResult)
-                throw DbError(deleted.str_MsgBox);
-        });
+    const m_DBresult result = m_dalHead.Delete(id);
     if (!result.isResult) {
         // A refusing check counts its rows; any other failure is the database's.
         if (result.int_Count > 0)
@@ -1275,14 +1262,6 @@ void frmGoods::addnew_type_Click()
             InputBox::Ask(QStringLiteral("请输入货品类别名称:"), QStringLiteral("新增货品类别"), {}, this);
         if (name.trimmed().isEmpty())
             return;
-        m_conditions conds;
-        conds.append(m_condition(QStringLiteral("utype"), QStringLiteral("="), kGoodsType));
-        conds.append(m_condition(QStringLiteral("uname"), QStringLiteral("="), name));
-        if (m_dalDictionary.GetListForCondition(conds).recordCount > 0) {
-            warn(QStringLiteral("货品类别[") + name + QStringLiteral("]存在,请重新输入!"));
-            continue;
-        }
-
         m_dictionary type;
         type.utype = kGoodsType;
         type.uname = name;
@@ -1290,10 +1269,21 @@ void frmGoods::addnew_type_Click()
         type.orderby = 0;
         type.isstart = 1;
         type.isSystemSet = 0;
-        const m_DBresult result = AddWithNextId(QStringLiteral("tb_dictionary"), type,
-                                                [this](const m_dictionary& m) { m_dalDictionary.Add(m); });
-        if (!result.isResult) {
-            MsgBox::SystemError(result.str_MsgBox, this);
+        // The name and the parent are checked inside the write, so two
+        // workstations never both add a type of one name.
+        dal_dictionary::AddOutcome outcome = dal_dictionary::AddOutcome::Added;
+        try {
+            outcome = m_dalDictionary.AddNamed(type);
+        } catch (const DbError& e) {
+            MsgBox::SystemError(e.message(), this);
+            return;
+        }
+        if (outcome == dal_dictionary::AddOutcome::NameTaken) {
+            warn(QStringLiteral("货品类别[") + name + QStringLiteral("]存在,请重新输入!"));
+            continue;
+        }
+        if (outcome == dal_dictionary::AddOutcome::ParentMissing) {
+            warn(QStringLiteral("请选择父节点!"));
             return;
         }
         m_type = type;

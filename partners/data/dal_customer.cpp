@@ -178,6 +178,12 @@ void dal_customer::Update(const m_customer& obj_Model)
     ExecuteChangingRow(sql, recordParams(obj_Model), kMissingText);
 }
 
+bool dal_customer::Exists(int int_Id)
+{
+    return int_Id > 0 && ScalarInt(QStringLiteral("select count(*) from tb_customer where id=@id"),
+                                   ParamMap{{QStringLiteral("@id"), int_Id}}) > 0;
+}
+
 bool dal_customer::NameTaken(int int_Id, const QString& str_customerName)
 {
     const m_conditions sameName = {

@@ -58,6 +58,9 @@ class dal_customer
     // ("当前往业单位信息不存在!"), nothing is written.
     void Update(const m_customer& obj_Model);
 
+    // Whether a partner with that id is stored (0 names none).
+    static bool Exists(int int_Id);
+
     static const QString kMissingText;
 
   private:

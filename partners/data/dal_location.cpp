@@ -155,6 +155,12 @@ RecordSetPtr dal_location::PermittedLocations(const QString& idList)
         ParamMap{{QStringLiteral("@ids"), NList(idList)}});
 }
 
+bool dal_location::Exists(int int_Id)
+{
+    return int_Id > 0 && ScalarInt(QStringLiteral("select count(*) from tb_location where id=@id"),
+                                   ParamMap{{QStringLiteral("@id"), int_Id}}) > 0;
+}
+
 QString dal_location::CodeTakenText(int int_Id, const QString& str_locationCode)
 {
     if (GetModelForLocationCode(int_Id, str_locationCode).id < 1)
@@ -173,6 +179,9 @@ QString dal_location::Save(m_location& obj_Model)
             if (m.id > 0 && GetModel(m.id).id < 1)
                 return kMissingText;
             if (m.id > 0 && IsParentCycle(m.id, m.parentId, [this](int id) { return GetModel(id).parentId; }))
+                return kParentCycleText;
+            // A parent deleted elsewhere would hide the location from the tree for good.
+            if (m.parentId != 0 && !Exists(m.parentId))
                 return kParentCycleText;
             return {};
         },

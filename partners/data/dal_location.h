@@ -52,8 +52,9 @@ class dal_location
     // Saves the location as its window does: a new one (id 0) through AddNew,
     // a stored one through Update, in one write transaction with the checks
     // that no other location has the code (CodeTakenText) and, for a stored
-    // one, that the parent is not the location itself or below it. Answers the
-    // refusal ("库位编号[..]重复!", the parent refusal or kMissingText) with
+    // one, that the parent is not the location itself or below it, and that a
+    // parent (id above 0) is still stored. Answers the refusal
+    // ("库位编号[..]重复!", the parent refusal or kMissingText) with
     // nothing written, or an empty text with obj_Model holding what was
     // written. Database errors are thrown as DbError.
     QString Save(m_location& obj_Model);
@@ -64,6 +65,9 @@ class dal_location
     // The usable locations (id, locationCode) among the ids of a program-made
     // list ("3,7,0"), in their list order: the locations a department may use.
     static RecordSetPtr PermittedLocations(const QString& idList);
+
+    // Whether a location with that id is stored (0 names none).
+    static bool Exists(int int_Id);
 
     static const QString kColumns;
     static const QString kMissingText;

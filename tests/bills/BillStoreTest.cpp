@@ -16,12 +16,33 @@ void PrintTo(BillDirection direction, std::ostream* os)
 namespace
 {
 
+// Partners 4, 5, 7 and 8, goods items 11 to 13 and location 1 ("A-01").
+void storeBillReferences()
+{
+    EXPECT_NO_THROW(ExecuteSql(
+        QStringLiteral("insert into tb_dictionary (id,utype,uname) values (5,'goodsType','饮料')")));
+    EXPECT_NO_THROW(ExecuteSql(QStringLiteral(
+        "insert into tb_customer (id,uname) values (4,'供应商甲'),(5,'客户乙'),(7,'甲'),(8,'乙')")));
+    EXPECT_NO_THROW(
+        ExecuteSql(QStringLiteral("insert into tb_goods_head (id,goodsTypeId,goodsCode,goodsName) values "
+                                  "(11,5,'G1','可乐'),(12,5,'G2','雪碧'),(13,5,'G3','芬达')")));
+    EXPECT_NO_THROW(ExecuteSql(QStringLiteral(
+        "insert into tb_location (id,locationCode,uname,parentId,state) values (1,'A-01','一号',0,1)")));
+}
+
 // Every case runs for inbound and outbound bills alike.
 class BillStoreTest : public DbTest, public ::testing::WithParamInterface<BillDirection>
 {
   protected:
     const BillSetup& dir() const { return BillSetup::Of(GetParam()); }
     BillStore store{BillSetup::Of(GetParam())};
+
+    // The partners, goods items and location the bills below name.
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        storeBillReferences();
+    }
 
     static BillHead head(const QString& date = QStringLiteral("2024-03-15"))
     {
@@ -97,8 +118,6 @@ TEST_P(BillStoreTest, LargeTotalsReadBackWhole)
 
 TEST_P(BillStoreTest, AddStoresHeadAndLinesAndReadsThemBackAsTyped)
 {
-    exec(QStringLiteral(
-        "insert into tb_location (id,locationCode,uname,parentId,state) values (1,'A-01','一号',0,1)"));
     const BillHead h = addBill();
     EXPECT_EQ(h.id, 1);
     EXPECT_EQ(h.billNo, dir().numberKind + QStringLiteral("-2403-00001"));
@@ -367,6 +386,12 @@ INSTANTIATE_TEST_SUITE_P(BothDirections, BillStoreTest, ::testing::ValuesIn(kBil
 // The per-direction names carry the partner under their own field names.
 class BillFacesTest : public DbTest
 {
+  protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        storeBillReferences();
+    }
 };
 
 TEST_F(BillFacesTest, FacesCarryTheirPartnerFieldsAndSalePrice)
@@ -380,6 +405,8 @@ TEST_F(BillFacesTest, FacesCarryTheirPartnerFieldsAndSalePrice)
     h.createTime = QStringLiteral("2024-03-01");
     QList<m_rk_detail> rl(1);
     rl[0].goodsCode = QStringLiteral("G1");
+    rl[0].goodsId = 11;
+    rl[0].locationId = 1;
     rl[0].inPrice = 2;
     rl[0].qty = 3;
     ASSERT_TRUE(rk.Add(h, rl).isResult);
@@ -396,6 +423,8 @@ TEST_F(BillFacesTest, FacesCarryTheirPartnerFieldsAndSalePrice)
     c.partnerName = QStringLiteral("客户乙");
     c.createTime = QStringLiteral("2024-03-01");
     QList<m_ck_detail> cl(1);
+    cl[0].goodsId = 11;
+    cl[0].locationId = 1;
     cl[0].inPrice = 2;
     cl[0].salePrice = 12.5;
     cl[0].qty = 3;

@@ -267,8 +267,10 @@ TEST_F(DictionaryEditorTest, RefusesTheItemItselfOrADescendantAsParent)
 // Stored parent links that already loop (not through the item) end the walk.
 TEST_F(DictionaryEditorTest, AStoredLoopEndsTheParentWalk)
 {
+    // The database takes a parent only once it is stored: the loop is closed last.
     exec("INSERT INTO tb_dictionary (id, utype, uname, parentId, isstart) VALUES "
-         "(41, 'goodsType', '乙', 42, 1), (42, 'goodsType', '丙', 41, 1)");
+         "(41, 'goodsType', '乙', 0, 1), (42, 'goodsType', '丙', 41, 1)");
+    exec("UPDATE tb_dictionary SET parentId = 42 WHERE id = 41");
     clickNode(13);
     pickParent(QStringLiteral("乙"));
     save();

@@ -8,6 +8,12 @@ namespace
 class GoodsHeadTest : public CatalogueTest
 {
   protected:
+    // The goods type the items below name.
+    void SetUp() override
+    {
+        CatalogueTest::SetUp();
+        exec(QStringLiteral("insert into tb_dictionary (id,utype,uname) values (7,'goodsType','饮料')"));
+    }
     static m_goods_head head(int id, const QString& code)
     {
         m_goods_head h;
@@ -31,7 +37,6 @@ class GoodsHeadTest : public CatalogueTest
 
 TEST_F(GoodsHeadTest, AddWritesItemAndDefaultUnitTogether)
 {
-    exec(QStringLiteral("insert into tb_dictionary (id,utype,uname) values (7,'goodsType','饮料')"));
     const m_DBresult r =
         dal.Add(head(1, QStringLiteral("K1")), unit(5, 1, 1, 0, QStringLiteral("瓶"), "6900"));
     ASSERT_TRUE(r.isResult) << r.str_MsgBox.toStdString();

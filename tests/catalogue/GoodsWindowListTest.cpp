@@ -235,6 +235,22 @@ TEST_F(GoodsListTest, ANewTypeIsAddedUnderTheSelectedNode)
     window->nodeMenu()->close();
 }
 
+// The type chosen as parent was deleted on another workstation after the tree
+// was loaded: the window says so in its own words and stores nothing.
+TEST_F(GoodsListTest, ANewTypeUnderATypeDeletedElsewhereIsRefused)
+{
+    open();
+    clickNode(15);
+    exec("delete from tb_dictionary where id=15");
+    InputBox::QueueAnswer(QStringLiteral("工具"));
+    window->nodeMenu()->findChild<QAction*>(QStringLiteral("addnew_type"))->trigger();
+    EXPECT_EQ(shown(), QStringList{QStringLiteral("请选择父节点!")});
+    EXPECT_EQ(MsgBox::Shown().last().title, QStringLiteral("货品信息"));
+    EXPECT_EQ(count("tb_dictionary", "uname='工具'"), 0);
+    EXPECT_EQ(node(15)->childCount(), 0);
+    EXPECT_EQ(combo("cobo_goodsTypeName")->findText(QStringLiteral("工具")), -1);
+}
+
 TEST_F(GoodsListTest, TypeManagementOpensTheDictionaryOnGoodsTypes)
 {
     WindowRegistry::add("frm_dictionary", [] { return new frm_dictionary; });

@@ -67,7 +67,7 @@ class SchemaVersionTest : public DbTest
 
 TEST_F(SchemaVersionTest, AFreshDatabaseCarriesTheProgramsVersion)
 {
-    ASSERT_EQ(kSchemaVersion, 1);
+    ASSERT_EQ(kSchemaVersion, 2);
     EXPECT_EQ(versionOf(file), kSchemaVersion);
     const QString other = appDir() + QStringLiteral("fresh/wms.db");
     QDir().mkpath(appDir() + QStringLiteral("fresh"));
@@ -109,7 +109,9 @@ TEST_F(SchemaVersionTest, ANewerDatabaseIsRefusedUntouched)
     EXPECT_EQ(ended, 1);
     ASSERT_EQ(MsgBox::Shown().size(), 1);
     EXPECT_EQ(MsgBox::Shown().at(0).text,
-              QStringLiteral("数据库版本(2)高于本程序支持的版本(1),系统即将退出!"));
+              QStringLiteral("数据库版本(%1)高于本程序支持的版本(%2),系统即将退出!")
+                  .arg(kSchemaVersion + 1)
+                  .arg(kSchemaVersion));
     EXPECT_EQ(MsgBox::Shown().at(0).title, QStringLiteral("System"));
     EXPECT_EQ(MsgBox::Shown().at(0).icon, MsgIcon::Exclamation);
     EXPECT_FALSE(IsConnOpen());
@@ -119,7 +121,9 @@ TEST_F(SchemaVersionTest, ANewerDatabaseIsRefusedUntouched)
         ExecuteSql(QStringLiteral("SELECT 1"));
         ADD_FAILURE() << "a newer database was used";
     } catch (const DbError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("数据库版本(2)高于本程序支持的版本(1),请使用新版本的程序!"));
+        EXPECT_EQ(e.message(), QStringLiteral("数据库版本(%1)高于本程序支持的版本(%2),请使用新版本的程序!")
+                                   .arg(kSchemaVersion + 1)
+                                   .arg(kSchemaVersion));
     }
     EXPECT_EQ(ended, 1);
     EXPECT_EQ(MsgBox::Shown().size(), 1);

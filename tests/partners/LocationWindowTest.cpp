@@ -343,9 +343,11 @@ TEST_F(LocationWindowTest, MovingUnderASiblingWorksUnderADescendantIsRefused)
 
 TEST_F(LocationWindowTest, AStoredLoopEndsTheParentWalk)
 {
-    // Another writer left 8 and 9 pointing at each other.
+    // Another writer left 8 and 9 pointing at each other (the database takes a
+    // parent only once it is stored: the loop is closed last).
     exec("insert into tb_location (id,locationCode,uname,parentId) values "
-         "(8,'L1','环一',9),(9,'L2','环二',8)");
+         "(8,'L1','环一',0),(9,'L2','环二',8)");
+    exec("update tb_location set parentId=9 where id=8");
     exec("insert into tb_location_fun (locationId, departmentId) values (8,1),(9,1)");
     loginAs(1);
     clickNode(4);
@@ -379,6 +381,8 @@ TEST_F(LocationWindowTest, DeletingALocationDeletedElsewhereIsNoSuccess)
 
 TEST_F(LocationWindowTest, DeleteChecksAndRemovesTheNode)
 {
+    exec("insert into tb_rk_head (id) values (1)");
+    exec("insert into tb_ck_head (id) values (1)");
     exec("insert into tb_rk_detail (id, headId, locationId) values (1, 1, 4)");
     exec("insert into tb_location (id,locationCode,uname,parentId) values (6,'E','出库区',0)");
     exec("insert into tb_ck_detail (id, headId, locationId) values (1, 1, 6)");

@@ -40,6 +40,12 @@ class DirectPagesTest : public DbTest, public ::testing::WithParamInterface<Bill
         std::mt19937 rng(7);
         std::uniform_int_distribution<int> pick(0, 999);
         exec(QStringLiteral("BEGIN"));
+        // Bills of partner 1 with lines of goods items 41 and 42, none of
+        // them stored, as a file of the layout before the declared
+        // references may hold: the reports show such lines too.
+        for (const char* trigger : {"tr_rk_head_refs_insert", "tr_ck_head_refs_insert",
+                                    "tr_rk_detail_refs_insert", "tr_ck_detail_refs_insert"})
+            exec(QStringLiteral("DROP TRIGGER %1").arg(QLatin1String(trigger)));
         exec(QStringLiteral(
             "INSERT INTO tb_dictionary (id, utype, uname) VALUES (12, 'accountType', '总账'), "
             "(15, 'accountType', '分账'), (7, 'goodsType', '饮料'), (5, 'importType', '退货')"));

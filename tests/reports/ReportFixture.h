@@ -74,6 +74,8 @@ class ReportTest : public DbTest, public ::testing::WithParamInterface<BillDirec
         exec(QStringLiteral("INSERT INTO tb_account_fun (accountId, departmentId) VALUES (12, 1), (15, 1)"));
         exec(
             QStringLiteral("INSERT INTO tb_location (id, locationCode, uname) VALUES (1, 'A-01', '一号位')"));
+        // The partner every bill below names.
+        exec(QStringLiteral("INSERT INTO tb_customer (id, uname) VALUES (1, '华东五金')"));
         exec(QStringLiteral("INSERT INTO tb_goods_head (id, goodsTypeId, goodsCode, goodsName, goodsDesc, "
                             "pinyin, upqty, downqty, "
                             "status) VALUES (1, 7, 'G001', '可乐', '330ml', 'KL', 100, 10, '启用'), "

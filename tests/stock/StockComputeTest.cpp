@@ -157,6 +157,9 @@ TEST_F(StockTest, ListingFiltersOrdersAndPages)
     addGoods(2, QStringLiteral("B02"), QStringLiteral("二十"));
     addGoods(3, QStringLiteral("B03"), QStringLiteral("三"));
     addGoods(4, QStringLiteral("B04"), QStringLiteral("零"), 12, QStringLiteral("零食"));
+    // An item whose type is gone, as a file of the layout before the declared
+    // references may hold.
+    exec(QStringLiteral("drop trigger tr_goods_head_refs_update"));
     exec(QStringLiteral("update tb_goods_head set goodsTypeId=999, pinyin='' where id=3"));
     addBill(QStringLiteral("rk"), 1, 2, true, {{1, 100, 1, 0}, {2, 20, 1, 0}, {3, 3, 1, 0}});
 

@@ -11,8 +11,10 @@
 #include <functional>
 #include <type_traits>
 
-// Query patterns the data classes share.
+// Query patterns the data classes share. The runners among them are hidden
+// from the window libraries, as in sqlHelper.h.
 
+#ifndef WMS_WINDOW_LAYER
 // The rows of selectFrom (a select list with its from clause) that meet the
 // conditions, with the condition kept for totals, export and printing; tail
 // follows the conditions (an order by). Database errors pass to the caller.
@@ -21,11 +23,13 @@ m_recordSet SelectForConditions(const QString& selectFrom, const m_conditions& c
 
 // The first column of the first row as a whole number; 0 when there is no row.
 int ScalarInt(const QString& sql, const ParamMap& params = {});
+#endif
 
 // The rows of a tree source (a table name or a derived table, the program's
 // own text) whose parentid is parentId, in their orderBy order.
 RecordSetPtr ReadTreeLevel(const QString& source, int parentId);
 
+#ifndef WMS_WINDOW_LAYER
 // Runs a statement that must change a row; none changed (the record is gone)
 // throws DbError(missingText).
 void ExecuteChangingRow(const QString& sql, const ParamMap& params,
@@ -65,6 +69,7 @@ template <class Read> auto ReadFirstShared(const QString& sql, const ParamMap& p
     CloseRs();
     return m;
 }
+#endif
 
 // One reference check of a delete: while countSql (a query whose first column
 // counts the rows that still use the record) counts a row, the delete is
@@ -79,6 +84,7 @@ struct RefCheck {
                          const QVariant& value);
 };
 
+#ifndef WMS_WINDOW_LAYER
 // A delete that other rows may forbid. Runs the checks in their order and,
 // when none counts a row, deleteRows, all in one write transaction (so nothing
 // can take up the record between the check and the delete). The first check
@@ -113,6 +119,7 @@ QString SaveChecked(const QString& table, Model& record, Check check, Update upd
     record = m;
     return {};
 }
+#endif
 
 // True when parentId is the record itself or lies below it (parentOf reads a
 // record's parent, 0 at the top). Stored parent links that already loop

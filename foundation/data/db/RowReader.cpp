@@ -5,11 +5,17 @@
 #include "sqlHelper.h"
 
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QSqlRecord>
 
-RowReader::RowReader(const QString& sql, const ParamMap& params) : m_query(OpenForwardQuery(sql, params))
+struct RowReader::Cursor {
+    QSqlQuery query;
+};
+
+RowReader::RowReader(const QString& sql, const ParamMap& params)
+    : m_cursor(std::make_unique<Cursor>(Cursor{OpenForwardQuery(sql, params)}))
 {
-    const QSqlRecord record = m_query.record();
+    const QSqlRecord record = m_cursor->query.record();
     for (int k = 0; k < record.count(); ++k)
         m_fields.append(record.fieldName(k));
 }
@@ -23,16 +29,24 @@ int RowReader::fieldIndex(const QString& name) const
     return -1;
 }
 
+RowReader::~RowReader() = default;
+
 bool RowReader::next()
 {
-    if (m_query.next())
+    QSqlQuery& q = m_cursor->query;
+    if (q.next())
         return true;
-    if (m_query.lastError().isValid())
-        throw DbError(m_query.lastError().text());
+    if (q.lastError().isValid())
+        throw DbError(q.lastError().text());
     return false;
+}
+
+QVariant RowReader::value(int column) const
+{
+    return m_cursor->query.value(column);
 }
 
 QString RowReader::text(int column) const
 {
-    return ValueText(m_query.value(column));
+    return ValueText(value(column));
 }

@@ -3,13 +3,14 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 
 // The version of the database layout this program reads and writes. The
 // database keeps its own in the file header (PRAGMA user_version): a fresh
 // database is stamped when it is made, an older one is brought up step by
 // step when the program opens it, a newer one is refused and left untouched.
 // Databases made before the version was kept read 0.
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 
 struct SchemaUpgrade {
     enum class Outcome { UpToDate, Newer, Failed };
@@ -22,6 +23,10 @@ struct SchemaUpgrade {
 // to kSchemaVersion in one write transaction, the stamp included: all of
 // them or none. A newer database gets nothing written.
 SchemaUpgrade UpgradeSchema(QSqlDatabase db);
+
+// The statements of the step that brings a database of version - 1 to
+// version (empty outside 1..kSchemaVersion).
+const QStringList& SchemaStepStatements(int version);
 
 // Writes the stamp of this program's version through q (inside the caller's
 // transaction); q.lastError() tells why when it fails.

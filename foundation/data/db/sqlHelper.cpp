@@ -626,6 +626,20 @@ int RepeatedWrite::Run(const QVariantList& values)
     return changed;
 }
 
+namespace
+{
+std::function<void()>& beforeWriteTransaction()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+} // namespace
+
+void SetBeforeWriteTransactionHook(std::function<void()> hook)
+{
+    beforeWriteTransaction() = std::move(hook);
+}
+
 bool InTransaction()
 {
     return cs().transDepth > 0;
@@ -634,6 +648,8 @@ bool InTransaction()
 TransactionGuard::TransactionGuard() : m_depth(cs().transDepth)
 {
     OpenConn();
+    if (m_depth == 0 && beforeWriteTransaction())
+        beforeWriteTransaction()();
     execPlain(m_depth == 0 ? QStringLiteral("BEGIN IMMEDIATE")
                            : QStringLiteral("SAVEPOINT sp_%1").arg(m_depth));
     cs().transDepth = m_depth + 1;

@@ -1,5 +1,9 @@
 #pragma once
 
+// The declarations behind "#ifndef WMS_WINDOW_LAYER" run statements and
+// transactions or hand out the connection: the window libraries do not see
+// them (cmake/WindowLayer.h), since windows go through the data classes.
+
 #include "DbError.h"
 #include "KeyValue.h"
 #include "RecordSet.h"
@@ -8,8 +12,10 @@
 #include "m_condition.h"
 #include "m_recordSet.h"
 
+#ifndef WMS_WINDOW_LAYER
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#endif
 #include <QString>
 #include <functional>
 
@@ -49,12 +55,15 @@ void CloseConn();
 void CloseRs();
 void CloseRs2();
 bool IsConnOpen();
+#ifndef WMS_WINDOW_LAYER
 QSqlDatabase SharedConn();
 
 // The shared recordset slots of the data classes and the calendar windows.
 extern RecordSetPtr SharedRs;
 extern RecordSetPtr CalendarRs;
+#endif
 
+#ifndef WMS_WINDOW_LAYER
 // ---- statements ----
 
 // A statement that yields rows (a query, a PRAGMA that answers) gives them;
@@ -111,6 +120,13 @@ class TransactionGuard
 // thrown on as DbError, so that the outer transaction fails as a whole.
 m_DBresult RunTrans(const std::function<void()>& body);
 bool InTransaction();
+// Runs hook each time this connection is about to begin a write transaction
+// (an outer one, not a savepoint inside it), before it holds the write lock:
+// the last moment another connection can still write before the work inside
+// sees the database. Tests put the other workstation's writes there; an
+// empty hook removes it.
+void SetBeforeWriteTransactionHook(std::function<void()> hook);
+#endif
 
 // The SQL text of a statement key ("prefix|sql" or "sql").
 QString GetSqlFromKey(const QString& key);
@@ -141,6 +157,7 @@ ConditionSql GetConditionSql(const m_conditions& conditions, const QString& pref
 // One condition; its value (if bound) is named paramName.
 ConditionSql GetConditionItem(const m_condition& condition, const QString& paramName);
 
+#ifndef WMS_WINDOW_LAYER
 // The field of the first row of "select field from table where 1=1 " + where;
 // the empty text when there is no row or the value is Null or blank.
 QVariant GetFieldValue(const QString& field, const QString& table, const QString& where = {},
@@ -161,6 +178,7 @@ double GetCountValue(const QString& field, const QString& table, const Condition
 // the refusal text as strMsg and Count(*) as fkCount. The first check in the
 // batch's order that counts a row decides the answer.
 RefCheckResult CheckDeleteRef(const KeyValue& batch);
+#endif
 
 // ---- result sets and paging ----
 
@@ -168,8 +186,10 @@ RefCheckResult CheckDeleteRef(const KeyValue& batch);
 // the unpaged one of a page). A text that is not a query is not run: the
 // answer is then empty.
 m_recordSet GetRecordSetInfo(const QString& sql, const QString& countSql, const ParamMap& params = {});
+#ifndef WMS_WINDOW_LAYER
 // The number of rows sql yields (COUNT(*) over it); 0 for a text that is not a query.
 int GetRecordCount(const QString& sql, const ParamMap& params = {});
+#endif
 // " order by column dir, id dir" (SysVar.acc_OrderBy breaks ties in the same
 // direction); empty when orderField is empty.
 QString GetOrderBySql(const QString& orderField, bool isDesc);

@@ -21,10 +21,20 @@ int main(int argc, char** argv)
     const int lineCount = args.at(2).toInt();
     BillStore store(BillSetup::In());
     try {
+        // The partner, goods item and location every bill names.
+        ExecuteSql(QStringLiteral("insert or ignore into tb_dictionary (id,utype,uname) values "
+                                  "(900,'goodsType','断电货品')"));
+        ExecuteSql(
+            QStringLiteral("insert or ignore into tb_goods_head (id,goodsTypeId,goodsCode,goodsName) values "
+                           "(1,900,'G1','货品')"));
+        ExecuteSql(QStringLiteral("insert or ignore into tb_location (id,locationCode,uname) values "
+                                  "(1,'A-01','一号位')"));
+        ExecuteSql(QStringLiteral("insert or ignore into tb_customer (id,uname) values (1,'断电供应商')"));
         for (;;) {
             BillHead head;
             head.accountId = 2;
             head.utypeId = 3;
+            head.partnerId = 1;
             head.partnerName = QStringLiteral("断电供应商");
             head.creator = QStringLiteral("admin");
             head.createTime = QStringLiteral("2024-05-20");

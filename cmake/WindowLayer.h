@@ -1,0 +1,22 @@
+// Read first by every source of a window library (the <subsystem>_ui targets
+// and the picker): the compiler is given it with -include.
+//
+// Windows hand records to data classes and show what those read. They hold no
+// connection and run no statement or transaction: the statement runners are
+// hidden from them (the "#ifndef WMS_WINDOW_LAYER" parts of sqlHelper.h and
+// DataAccess.h), and their names are poisoned here, so that a window source
+// naming one does not compile, whatever it includes or declares itself.
+#pragma once
+
+#define WMS_WINDOW_LAYER 1
+
+// The connection, queries and the shared record sets.
+#pragma GCC poison QSqlDatabase QSqlQuery QSqlQueryModel QSqlTableModel QSqlDriver sqlite3_exec
+#pragma GCC poison SharedConn SharedRs CalendarRs
+// Statements and transactions.
+#pragma GCC poison ExecuteSql ExecuteParaSql OpenForwardQuery RepeatedWrite ExecuteTrans RunTrans
+#pragma GCC poison TransactionGuard InTransaction SetBeforeWriteTransactionHook
+// Lookups, ids and the checks of a write.
+#pragma GCC poison GetFieldValue GetMaxValue GetCountValue GetRecordCount CheckDeleteRef ScalarInt
+#pragma GCC poison SelectForConditions ExecuteChangingRow InsertWithNextId AddWithNextId ReadFirstShared
+#pragma GCC poison DeleteWithRefChecks SaveChecked

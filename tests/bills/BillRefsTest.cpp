@@ -1,0 +1,171 @@
+// Two workstations on one database file: while a bill is being saved, the
+// other deletes the goods item, location or partner the bill names (no bill
+// named them yet, so the delete is legitimate). The save checks them inside
+// its own transaction and is refused with nothing written.
+
+#include "TestEnv.h"
+#include "WriteRace.h"
+
+#include "BillStore.h"
+#include "dal_goods_head.h"
+
+namespace
+{
+
+class BillRefsTest : public DbTest, public ::testing::WithParamInterface<BillSetup::Kind>
+{
+  protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        other = std::make_unique<OtherWorkstation>(appDir() + QStringLiteral("wms.db"));
+    }
+    void TearDown() override
+    {
+        other.reset();
+        DbTest::TearDown();
+    }
+    const BillSetup& dir() const { return BillSetup::Of(GetParam()); }
+
+    // No bill; partners 7 and 8, goods 11 and 12, locations 1 and 2 stored.
+    void reset()
+    {
+        exec(QStringLiteral("delete from ") + dir().lineTable);
+        exec(QStringLiteral("delete from ") + dir().headTable);
+        exec(QStringLiteral(
+            "insert or ignore into tb_dictionary (id,utype,uname) values (5,'goodsType','饮料')"));
+        exec(QStringLiteral("insert or ignore into tb_customer (id,uname) values (7,'甲'),(8,'乙')"));
+        exec(QStringLiteral("insert or ignore into tb_goods_head (id,goodsTypeId,goodsCode,goodsName) values "
+                            "(11,5,'G11','可乐'),(12,5,'G12','雪碧')"));
+        exec(QStringLiteral("insert or ignore into tb_location (id,locationCode,uname) values "
+                            "(1,'A-01','一号'),(2,'A-02','二号')"));
+    }
+    static BillHead head(int partnerId)
+    {
+        BillHead h;
+        h.accountId = 2;
+        h.utypeId = 3;
+        h.partnerId = partnerId;
+        h.partnerName = QStringLiteral("乙");
+        h.creator = QStringLiteral("admin");
+        h.createTime = QStringLiteral("2024-03-15");
+        h.userId = 1;
+        return h;
+    }
+    static BillLine line(int rowNo, int goodsId, int locationId)
+    {
+        BillLine l;
+        l.rowNo = rowNo;
+        l.goodsTypeId = 5;
+        l.goodsId = goodsId;
+        l.goodsCode = QStringLiteral("G%1").arg(goodsId);
+        l.goodsName = QStringLiteral("货品");
+        l.unit = QStringLiteral("箱");
+        l.packQty = 1;
+        l.qty = 2;
+        l.locationId = locationId;
+        return l;
+    }
+    // Lines that name no stored goods item, location or partner.
+    int orphans()
+    {
+        return count(dir().lineTable, QStringLiteral("goodsId not in (select id from tb_goods_head) or "
+                                                     "locationId not in (select id from tb_location)")) +
+               count(dir().headTable,
+                     dir().partnerIdCol + QStringLiteral(" not in (select id from tb_customer)"));
+    }
+
+    BillStore store{BillSetup::Of(GetParam())};
+    std::unique_ptr<OtherWorkstation> other;
+};
+
+TEST_P(BillRefsTest, ASaveNamingRowsDeletedElsewhereIsRefused)
+{
+    const struct {
+        const char* name;
+        QString otherDeletes;
+        QString refusal;
+    } deletes[] = {
+        {"goods item", QStringLiteral("delete from tb_goods_head where id=12"),
+         dal_goods_head::kGoodsMissingText},
+        {"location", QStringLiteral("delete from tb_location where id=2"), dir().window.locationMissing},
+        {"partner", QStringLiteral("delete from tb_customer where id=8"), dir().window.partnerMissing},
+    };
+    for (const bool stored : {false, true}) {
+        for (const auto& d : deletes) {
+            for (int nth = 1; nth <= kRaceTransactions; ++nth) {
+                SCOPED_TRACE(std::string(stored ? "Update_All, " : "Add, ") + d.name + ", before write " +
+                             std::to_string(nth));
+                reset();
+                // A stored bill names partner 7, goods 11 and location 1; the save
+                // moves it to partner 8 and adds a line of goods 12 at location 2.
+                BillHead h = head(stored ? 7 : 8);
+                QList<BillLine> ls = {line(1, 11, 1)};
+                if (stored) {
+                    ASSERT_TRUE(store.Add(h, ls).isResult);
+                    h.partnerId = 8;
+                }
+                ls = {line(1, 11, 1), line(2, 12, 2)};
+                const int heads = count(dir().headTable);
+                const int lines = count(dir().lineTable);
+
+                m_DBresult r;
+                bool deleted = false;
+                {
+                    WriteBeforeTransaction race(*other, {d.otherDeletes}, nth);
+                    r = stored ? store.Update_All(h, ls) : store.Add(h, ls);
+                    deleted = race.wrote();
+                }
+                EXPECT_EQ(orphans(), 0);
+                if (!deleted) {
+                    EXPECT_TRUE(r.isResult) << r.str_MsgBox.toStdString();
+                    continue;
+                }
+                EXPECT_FALSE(r.isResult);
+                EXPECT_EQ(r.str_MsgBox, d.refusal);
+                EXPECT_EQ(count(dir().headTable), heads);
+                EXPECT_EQ(count(dir().lineTable), lines);
+                if (stored) {
+                    EXPECT_EQ(count(dir().headTable, dir().partnerIdCol + QStringLiteral("=7")), 1);
+                    EXPECT_EQ(count(dir().lineTable, QStringLiteral("goodsId=11")), 1);
+                }
+            }
+        }
+    }
+}
+
+// The single-line writes check the line's goods item and location as the
+// save does.
+TEST_P(BillRefsTest, ALineWriteNamingNoStoredRowIsRefused)
+{
+    reset();
+    BillHead h = head(8);
+    QList<BillLine> none;
+    ASSERT_TRUE(store.Add(h, none).isResult);
+    const struct {
+        const char* name;
+        int goodsId, locationId;
+        QString refusal;
+    } cases[] = {
+        {"no goods item", 99, 1, dal_goods_head::kGoodsMissingText},
+        {"no location", 11, 99, dir().window.locationMissing},
+        {"goods 0", 0, 1, dal_goods_head::kGoodsMissingText},
+        {"location 0", 11, 0, dir().window.locationMissing},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        BillLine l = line(1, c.goodsId, c.locationId);
+        l.headId = h.id;
+        const m_DBresult r = store.AddLine(l);
+        EXPECT_FALSE(r.isResult);
+        EXPECT_EQ(r.str_MsgBox, c.refusal);
+        EXPECT_EQ(count(dir().lineTable), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothDirections, BillRefsTest,
+                         ::testing::Values(BillSetup::Inbound, BillSetup::Outbound), [](const auto& info) {
+                             return std::string(info.param == BillSetup::Inbound ? "Inbound" : "Outbound");
+                         });
+
+} // namespace
