@@ -12,7 +12,7 @@
 namespace
 {
 
-class BillRefsTest : public DbTest, public ::testing::WithParamInterface<BillSetup::Kind>
+class BillRefsTest : public DbTest, public ::testing::WithParamInterface<BillDirection>
 {
   protected:
     void SetUp() override
@@ -163,9 +163,9 @@ TEST_P(BillRefsTest, ALineWriteNamingNoStoredRowIsRefused)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothDirections, BillRefsTest,
-                         ::testing::Values(BillSetup::Inbound, BillSetup::Outbound), [](const auto& info) {
-                             return std::string(info.param == BillSetup::Inbound ? "Inbound" : "Outbound");
+INSTANTIATE_TEST_SUITE_P(BothDirections, BillRefsTest, ::testing::ValuesIn(kBillDirections),
+                         [](const auto& info) {
+                             return std::string(info.param == BillDirection::In ? "Inbound" : "Outbound");
                          });
 
 } // namespace
