@@ -1,6 +1,7 @@
 #include "TestEnv.h"
 
 #include "DbCreator.h"
+#include "ProcessFuntion.h"
 #include "SchemaVersion.h"
 #include "mod_public.h"
 #include "sqlHelper.h"
@@ -67,7 +68,7 @@ class SchemaVersionTest : public DbTest
 
 TEST_F(SchemaVersionTest, AFreshDatabaseCarriesTheProgramsVersion)
 {
-    ASSERT_EQ(kSchemaVersion, 1);
+    ASSERT_EQ(kSchemaVersion, 2);
     EXPECT_EQ(versionOf(file), kSchemaVersion);
     const QString other = appDir() + QStringLiteral("fresh/wms.db");
     QDir().mkpath(appDir() + QStringLiteral("fresh"));
@@ -93,6 +94,32 @@ TEST_F(SchemaVersionTest, AnOlderDatabaseIsBroughtUpWhenOpened)
     EXPECT_TRUE(shown().isEmpty());
 }
 
+// A database of version 1 gets the serial indexes of the bill and partner
+// numbers when opened; its rows stay, and numbering goes on from them.
+TEST_F(SchemaVersionTest, AVersionOneDatabaseGetsTheSerialIndexes)
+{
+    const QStringList serialIndexes{QStringLiteral("ix_ck_head_serial"), QStringLiteral("ix_customer_serial"),
+                                    QStringLiteral("ix_rk_head_serial")};
+    const QString listed =
+        QStringLiteral("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE "
+                       "type='index' AND name LIKE '%_serial' ORDER BY name)");
+    EXPECT_EQ(onFile(file, listed).toString(), serialIndexes.join(QLatin1Char(',')));
+    for (const QString& index : serialIndexes)
+        onFile(file, QStringLiteral("DROP INDEX ") + index);
+    onFile(file, QStringLiteral("INSERT INTO tb_rk_head (id, billNo) VALUES (1, 'rk-2402-00041')"));
+    setVersion(1);
+    ASSERT_EQ(onFile(file, listed).toString(), QString());
+
+    EXPECT_EQ(GetNewBillNo(QStringLiteral("rk"), QStringLiteral("2024-02-10")),
+              QStringLiteral("rk-2402-00042"));
+    CloseConn();
+    EXPECT_EQ(versionOf(file), kSchemaVersion);
+    EXPECT_EQ(onFile(file, listed).toString(), serialIndexes.join(QLatin1Char(',')));
+    EXPECT_EQ(onFile(file, QStringLiteral("SELECT setKey FROM tb_setting WHERE id = 101")).toString(),
+              "marker");
+    EXPECT_TRUE(shown().isEmpty());
+}
+
 // A database of a newer program is refused and left as it is, byte for
 // byte: at start the program says so and ends; in the session the operation
 // fails, and the connection stays closed.
@@ -109,7 +136,7 @@ TEST_F(SchemaVersionTest, ANewerDatabaseIsRefusedUntouched)
     EXPECT_EQ(ended, 1);
     ASSERT_EQ(MsgBox::Shown().size(), 1);
     EXPECT_EQ(MsgBox::Shown().at(0).text,
-              QStringLiteral("数据库版本(2)高于本程序支持的版本(1),系统即将退出!"));
+              QStringLiteral("数据库版本(3)高于本程序支持的版本(2),系统即将退出!"));
     EXPECT_EQ(MsgBox::Shown().at(0).title, QStringLiteral("System"));
     EXPECT_EQ(MsgBox::Shown().at(0).icon, MsgIcon::Exclamation);
     EXPECT_FALSE(IsConnOpen());
@@ -119,7 +146,7 @@ TEST_F(SchemaVersionTest, ANewerDatabaseIsRefusedUntouched)
         ExecuteSql(QStringLiteral("SELECT 1"));
         ADD_FAILURE() << "a newer database was used";
     } catch (const DbError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("数据库版本(2)高于本程序支持的版本(1),请使用新版本的程序!"));
+        EXPECT_EQ(e.message(), QStringLiteral("数据库版本(3)高于本程序支持的版本(2),请使用新版本的程序!"));
     }
     EXPECT_EQ(ended, 1);
     EXPECT_EQ(MsgBox::Shown().size(), 1);
