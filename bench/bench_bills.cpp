@@ -135,7 +135,7 @@ BillHead billHead()
 void BM_NextBillNo(benchmark::State& state)
 {
     store(int(state.range(0)));
-    BareStatement probe(QStringLiteral("select max(cast(substr(billNo,9) as integer)) from tb_rk_head "
+    BareStatement probe(QStringLiteral("select max(CAST(substr(billNo,9) AS INTEGER)) from tb_rk_head "
                                        "where billNo<>'' and substr(billNo,1,8)=? collate nocase"));
     const QString expected = GetNewBillNo(QStringLiteral("rk"), kSaveDate);
     Paired pair(1e6);
@@ -170,7 +170,7 @@ void BM_SaveBill200Lines(benchmark::State& state)
     BareStatement commit(QStringLiteral("COMMIT"));
     BareStatement lastHead(QStringLiteral("select max(id) from tb_rk_head"));
     BareStatement lastLine(QStringLiteral("select max(id) from tb_rk_detail"));
-    BareStatement probe(QStringLiteral("select max(cast(substr(billNo,9) as integer)) from tb_rk_head "
+    BareStatement probe(QStringLiteral("select max(CAST(substr(billNo,9) AS INTEGER)) from tb_rk_head "
                                        "where billNo<>'' and substr(billNo,1,8)=? collate nocase"));
     BareStatement head(
         QStringLiteral("insert into tb_rk_head (id,accountId,billNo,ubillNo,utypeId,supplierId,supplierName,"
