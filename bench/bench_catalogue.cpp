@@ -1,8 +1,10 @@
 // Bill entry waits on the goods lookup (a barcode scanner types and presses
 // Enter), and the picker waits on the keyword search. Both are measured on
-// catalogues of the size a busy store reaches.
+// catalogues of the size a busy store reaches; the lookups beside a bare twin
+// (the C API on the same connection), interleaved in the same run.
 #include "BareSql.h"
 #include "BenchData.h"
+#include "Paired.h"
 #include "dal_goods_detail.h"
 #include "dal_goods_head.h"
 #include "sqlHelper.h"
@@ -12,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <stdexcept>
 
 namespace
 {
@@ -58,43 +61,113 @@ std::vector<int> enabledIds(int goodsCount, int n)
     return ids;
 }
 
-void BM_LookupByGoodsCode(benchmark::State& state)
+// The lookup bare: the statement GetModelForInput runs, prepared once on the
+// same connection, the first row's columns read natively (no conversion to
+// Qt types) and the other rows counted.
+class BareLookup
+{
+  public:
+    BareLookup()
+    {
+        const QByteArray sql =
+            "select utype,id,headId,rowNo,goodsTypeId,goodsTypeName,goodsCode,goodsDetailCode,inputGoodsCode,"
+            "isDefault,goodsName,goodsDesc,pinyin,status,upqty,downqty,unit,packQty,weight,inPrice,salePrice "
+            " from v_goods_detail_input where status='启用' and (inputGoodsCode=?)";
+        if (sqlite3_prepare_v2(BareStatement::Handle(), sql.constData(), int(sql.size()), &m_stmt, nullptr) !=
+            SQLITE_OK)
+            throw std::runtime_error(sqlite3_errmsg(BareStatement::Handle()));
+    }
+    ~BareLookup() { sqlite3_finalize(m_stmt); }
+    BareLookup(const BareLookup&) = delete;
+    BareLookup& operator=(const BareLookup&) = delete;
+
+    // The rows found; the first one's id in id.
+    int Run(const QByteArray& code, sqlite3_int64& id)
+    {
+        sqlite3_bind_text(m_stmt, 1, code.constData(), int(code.size()), SQLITE_STATIC);
+        int rows = 0;
+        while (sqlite3_step(m_stmt) == SQLITE_ROW) {
+            if (rows++ == 0) {
+                std::uint64_t sum = 0;
+                for (int c = 0; c < sqlite3_column_count(m_stmt); ++c) {
+                    switch (sqlite3_column_type(m_stmt, c)) {
+                    case SQLITE_INTEGER:
+                        sum += std::uint64_t(sqlite3_column_int64(m_stmt, c));
+                        break;
+                    case SQLITE_FLOAT:
+                        sum += std::uint64_t(sqlite3_column_double(m_stmt, c));
+                        break;
+                    case SQLITE_TEXT:
+                        sum +=
+                            std::uint64_t(sqlite3_column_bytes(m_stmt, c)) + *sqlite3_column_text(m_stmt, c);
+                        break;
+                    default:
+                        break;
+                    }
+                }
+                benchmark::DoNotOptimize(sum);
+                id = sqlite3_column_int64(m_stmt, 1);
+            }
+        }
+        sqlite3_reset(m_stmt);
+        return rows;
+    }
+
+  private:
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+// Ours and the bare lookup interleaved on the same typed texts; both must find
+// the same unit and count.
+void pairedLookup(benchmark::State& state, const std::vector<QString>& typed, int expectedRows)
 {
     catalogue(kLookupGoods);
     dal_goods_detail dal;
-    const std::vector<int> ids = enabledIds(kLookupGoods, 4096);
-    std::vector<QString> codes;
-    for (int id : ids)
-        codes.push_back(BenchData::GoodsCode(id).toLower()); // typed in lower case
+    BareLookup bare;
+    std::vector<QByteArray> bytes;
+    for (const QString& t : typed)
+        bytes.push_back(t.toUtf8());
+    Paired pair(1e6);
     size_t i = 0;
     for (auto _ : state) {
-        const m_goods_detail m = dal.GetModelForInput(codes[i++ % codes.size()]);
-        if (m.irowsCount != kUnitsPerGoods)
-            state.SkipWithError("goods code did not find every unit");
-        benchmark::DoNotOptimize(m.id);
+        const size_t k = i++ % typed.size();
+        m_goods_detail m;
+        int bareRows = 0;
+        sqlite3_int64 bareId = 0;
+        pair.Run(
+            state, [&] { m = dal.GetModelForInput(typed[k]); },
+            [&] { bareRows = bare.Run(bytes[k], bareId); });
+        if (m.irowsCount != expectedRows || bareRows != expectedRows || m.id != bareId)
+            state.SkipWithError("the lookups found different rows");
     }
+    pair.Report(state);
     state.counters["units"] = kLookupGoods * kUnitsPerGoods;
 }
-BENCHMARK(BM_LookupByGoodsCode)->Unit(benchmark::kMicrosecond);
+
+void BM_LookupByGoodsCode(benchmark::State& state)
+{
+    std::vector<QString> codes;
+    for (int id : enabledIds(kLookupGoods, 4096))
+        codes.push_back(BenchData::GoodsCode(id).toLower()); // typed in lower case
+    pairedLookup(state, codes, kUnitsPerGoods);
+}
+BENCHMARK(BM_LookupByGoodsCode)->Unit(benchmark::kMicrosecond)->UseManualTime();
 
 void BM_LookupByBarcode(benchmark::State& state)
 {
-    catalogue(kLookupGoods);
-    dal_goods_detail dal;
     const std::vector<int> ids = enabledIds(kLookupGoods, 4096);
     std::vector<QString> barcodes;
     for (size_t k = 0; k < ids.size(); ++k)
         barcodes.push_back(BenchData::Barcode(ids[k], 1 + int(k % kUnitsPerGoods)));
-    size_t i = 0;
-    for (auto _ : state) {
-        const m_goods_detail m = dal.GetModelForInput(barcodes[i++ % barcodes.size()]);
-        if (m.irowsCount != 1)
-            state.SkipWithError("barcode did not find its unit");
-        benchmark::DoNotOptimize(m.id);
-    }
-    state.counters["units"] = kLookupGoods * kUnitsPerGoods;
+    pairedLookup(state, barcodes, 1);
 }
-BENCHMARK(BM_LookupByBarcode)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LookupByBarcode)->Unit(benchmark::kMicrosecond)->UseManualTime();
+
+void BM_LookupMiss(benchmark::State& state)
+{
+    pairedLookup(state, {QStringLiteral("X-NOT-THERE")}, 0);
+}
+BENCHMARK(BM_LookupMiss)->Unit(benchmark::kMicrosecond)->UseManualTime();
 
 // The second lookup after a pick: code plus unit id.
 void BM_LookupByGoodsCodeAndUnit(benchmark::State& state)
@@ -117,70 +190,6 @@ void BM_LookupByGoodsCodeAndUnit(benchmark::State& state)
     }
 }
 BENCHMARK(BM_LookupByGoodsCodeAndUnit)->Unit(benchmark::kMicrosecond);
-
-void BM_LookupMiss(benchmark::State& state)
-{
-    catalogue(kLookupGoods);
-    dal_goods_detail dal;
-    for (auto _ : state) {
-        const m_goods_detail m = dal.GetModelForInput(QStringLiteral("X-NOT-THERE"));
-        if (m.id != 0)
-            state.SkipWithError("found a unit that does not exist");
-        benchmark::DoNotOptimize(m.id);
-    }
-}
-BENCHMARK(BM_LookupMiss)->Unit(benchmark::kMicrosecond);
-
-// The same lookups bare: the statement GetModelForInput runs, prepared once
-// on the same connection, its rows read with the C API.
-BareStatement& bareLookup()
-{
-    static BareStatement stmt(QStringLiteral(
-        "select utype,id,headId,rowNo,goodsTypeId,goodsTypeName,goodsCode,goodsDetailCode,inputGoodsCode,"
-        "isDefault,goodsName,goodsDesc,pinyin,status,upqty,downqty,unit,packQty,weight,inPrice,salePrice "
-        " from v_goods_detail_input where status='启用' and (inputGoodsCode=?)"));
-    return stmt;
-}
-
-void BM_BareLookupByGoodsCode(benchmark::State& state)
-{
-    catalogue(kLookupGoods);
-    const std::vector<int> ids = enabledIds(kLookupGoods, 4096);
-    std::vector<QVariant> codes;
-    for (int id : ids)
-        codes.push_back(BenchData::GoodsCode(id).toLower());
-    size_t i = 0;
-    for (auto _ : state) {
-        if (bareLookup().Run({codes[i++ % codes.size()]}) != kUnitsPerGoods)
-            state.SkipWithError("goods code did not find every unit");
-    }
-}
-BENCHMARK(BM_BareLookupByGoodsCode)->Unit(benchmark::kMicrosecond);
-
-void BM_BareLookupByBarcode(benchmark::State& state)
-{
-    catalogue(kLookupGoods);
-    const std::vector<int> ids = enabledIds(kLookupGoods, 4096);
-    std::vector<QVariant> barcodes;
-    for (size_t k = 0; k < ids.size(); ++k)
-        barcodes.push_back(BenchData::Barcode(ids[k], 1 + int(k % kUnitsPerGoods)));
-    size_t i = 0;
-    for (auto _ : state) {
-        if (bareLookup().Run({barcodes[i++ % barcodes.size()]}) != 1)
-            state.SkipWithError("barcode did not find its unit");
-    }
-}
-BENCHMARK(BM_BareLookupByBarcode)->Unit(benchmark::kMicrosecond);
-
-void BM_BareLookupMiss(benchmark::State& state)
-{
-    catalogue(kLookupGoods);
-    for (auto _ : state) {
-        if (bareLookup().Run({QStringLiteral("X-NOT-THERE")}) != 0)
-            state.SkipWithError("found a unit that does not exist");
-    }
-}
-BENCHMARK(BM_BareLookupMiss)->Unit(benchmark::kMicrosecond);
 
 // The picker's keyword search over 100,000 units (200,000 entry codes).
 const char* const kKeywords[] = {

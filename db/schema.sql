@@ -294,6 +294,9 @@ CREATE TABLE tb_customer (
 CREATE INDEX ix_customer_code ON tb_customer(customerCode);
 CREATE INDEX ix_customer_type ON tb_customer(customType);
 CREATE INDEX ix_customer_user ON tb_customer(userId);
+-- The next partner number: the month's largest serial, compared as a number.
+CREATE INDEX ix_customer_serial ON tb_customer(substr(customerCode,1,8) COLLATE NOCASE,
+    CAST(substr(customerCode,9) AS INTEGER)) WHERE customerCode <> '';
 
 -- 0 supplier, 1 customer, 2 both; a category that no longer exists reads as ''.
 CREATE VIEW v_customer AS
@@ -355,6 +358,9 @@ CREATE TABLE tb_rk_head (
     userId         INTEGER NOT NULL DEFAULT 0
 );
 CREATE UNIQUE INDEX ix_rk_head_billno ON tb_rk_head(billNo) WHERE billNo <> '';
+-- The next bill number: the month's largest serial, compared as a number.
+CREATE INDEX ix_rk_head_serial ON tb_rk_head(substr(billNo,1,8) COLLATE NOCASE,
+    CAST(substr(billNo,9) AS INTEGER)) WHERE billNo <> '';
 CREATE INDEX ix_rk_head_supplier ON tb_rk_head(supplierId);
 CREATE INDEX ix_rk_head_account ON tb_rk_head(accountId);
 CREATE INDEX ix_rk_head_type ON tb_rk_head(utypeId);
@@ -404,6 +410,9 @@ CREATE TABLE tb_ck_head (
     userId         INTEGER NOT NULL DEFAULT 0
 );
 CREATE UNIQUE INDEX ix_ck_head_billno ON tb_ck_head(billNo) WHERE billNo <> '';
+-- The next bill number: the month's largest serial, compared as a number.
+CREATE INDEX ix_ck_head_serial ON tb_ck_head(substr(billNo,1,8) COLLATE NOCASE,
+    CAST(substr(billNo,9) AS INTEGER)) WHERE billNo <> '';
 CREATE INDEX ix_ck_head_customer ON tb_ck_head(customerId);
 CREATE INDEX ix_ck_head_account ON tb_ck_head(accountId);
 CREATE INDEX ix_ck_head_type ON tb_ck_head(utypeId);

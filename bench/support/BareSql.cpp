@@ -87,6 +87,17 @@ int BareStatement::Run(const std::vector<QVariant>& values)
     return rows;
 }
 
+qint64 BareStatement::Integer(const std::vector<QVariant>& values)
+{
+    bind(values);
+    const int rc = sqlite3_step(m_stmt);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+        throw std::runtime_error(sqlite3_errmsg(Handle()));
+    const qint64 value = rc == SQLITE_ROW ? sqlite3_column_int64(m_stmt, 0) : 0;
+    sqlite3_reset(m_stmt);
+    return value;
+}
+
 int BareStatement::Exec(const std::vector<QVariant>& values)
 {
     bind(values);

@@ -19,6 +19,9 @@ class BareStatement
     // Binds the values in order, reads every row's every column as a value
     // (text, integer, real) and answers the number of rows.
     int Run(const std::vector<QVariant>& values = {});
+    // Binds the values in order and answers the first row's first column as
+    // an integer, read natively (0 without a row or for a Null).
+    qint64 Integer(const std::vector<QVariant>& values = {});
     // Runs a write (or a statement without rows) and answers the rows changed.
     int Exec(const std::vector<QVariant>& values = {});
 

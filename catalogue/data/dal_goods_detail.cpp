@@ -2,9 +2,14 @@
 
 #include "DataAccess.h"
 #include "DbError.h"
+#include "Numbers.h"
 #include "ProcessFuntionValues.h"
 #include "dal_goods_head.h"
 #include "sqlHelper.h"
+
+#include <QSqlError>
+#include <QSqlResult>
+#include <sqlite3.h>
 
 const QString dal_goods_detail::kNoDefaultUnitText = QStringLiteral("货品必须有且只有一个默认包装单位!");
 // keyText holds inputGoodsCode||goodsName||pinyin||goodsDetailCode ready joined.
@@ -87,6 +92,102 @@ m_DBresult replaceUnits(int headId, const std::function<void()>& check,
     });
 }
 
+// A query prepared once on the shared connection whose rows are read through
+// the SQLite C API. The query object owns the statement: closing the
+// connection finalizes it, and the next use prepares it again on the
+// connection then open.
+class NativeLookup
+{
+  public:
+    explicit NativeLookup(QString sql) : m_sql(std::move(sql)) {}
+
+    // The statement, reset and ready to bind. Throws DbError when it cannot be prepared.
+    sqlite3_stmt* Start()
+    {
+        OpenConn();
+        sqlite3_stmt* stmt = statement();
+        if (!stmt) {
+            m_query = QSqlQuery(SharedConn());
+            if (!m_query.prepare(m_sql)) {
+                const QSqlError e = m_query.lastError();
+                throw DbError(e.databaseText().trimmed().isEmpty() ? e.text().trimmed()
+                                                                   : e.databaseText().trimmed());
+            }
+            stmt = statement();
+            if (!stmt)
+                throw DbError(QStringLiteral("货品查询需要 SQLite 数据库连接"));
+        }
+        return stmt;
+    }
+    QString ErrorText() const
+    {
+        sqlite3_stmt* stmt = statement();
+        return stmt ? QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(stmt))) : QString();
+    }
+
+  private:
+    sqlite3_stmt* statement() const
+    {
+        const QSqlResult* result = m_query.result();
+        if (!result)
+            return nullptr;
+        const QVariant handle = result->handle();
+        if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3_stmt*") != 0)
+            return nullptr;
+        return *static_cast<sqlite3_stmt* const*>(handle.constData());
+    }
+
+    QString m_sql;
+    QSqlQuery m_query;
+};
+
+// Leaves the statement reset (no read lock held) and its values cleared.
+struct StatementReset {
+    sqlite3_stmt* stmt;
+    ~StatementReset()
+    {
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+    }
+};
+
+// The current row's columns read as the record sets read them: a Null text
+// as the empty text, a Null or unreadable number as 0 (ReadNumber), an
+// integer column as the whole part of its number.
+struct NativeRow {
+    sqlite3_stmt* stmt;
+
+    QString text(int col) const
+    {
+        switch (sqlite3_column_type(stmt, col)) {
+        case SQLITE_NULL:
+            return {};
+        case SQLITE_INTEGER:
+            return QString::number(qlonglong(sqlite3_column_int64(stmt, col)));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(stmt, col)).toString();
+        default: {
+            const auto* chars = static_cast<const char16_t*>(sqlite3_column_text16(stmt, col));
+            return QString::fromUtf16(chars, sqlite3_column_bytes16(stmt, col) / 2);
+        }
+        }
+    }
+    double number(int col) const
+    {
+        switch (sqlite3_column_type(stmt, col)) {
+        case SQLITE_NULL:
+            return 0.0;
+        case SQLITE_INTEGER:
+            return double(sqlite3_column_int64(stmt, col));
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(stmt, col);
+        default:
+            return ReadNumber(text(col));
+        }
+    }
+    int integer(int col) const { return int(number(col)); }
+};
+
 } // namespace
 
 ParamMap dal_goods_detail::UnitParams(const m_goods_detail& m)
@@ -123,23 +224,55 @@ void dal_goods_detail::Add(const m_goods_detail& obj_Model)
 
 m_goods_detail dal_goods_detail::GetModelForInput(const QString& inputGoodsCode, int goodsId)
 {
-    // Built once: a scanner looks up every item it reads.
+    // A scanner looks up every item it reads: the statements are prepared
+    // once and their rows read natively.
     static const QString byCode = kInputSelect + QStringLiteral(" from v_goods_detail_input ") +
                                   QStringLiteral(" where status='启用' ") +
-                                  QStringLiteral(" and (inputGoodsCode=@code) ");
-    QString sql = byCode;
-    ParamMap params{{QStringLiteral("@code"), inputGoodsCode}};
-    if (goodsId > 0) {
-        sql += QStringLiteral(" and id=@goodsId");
-        params.Add(QStringLiteral("@goodsId"), goodsId);
-    }
-    const RecordSetPtr rs = ExecuteSql(sql, params);
+                                  QStringLiteral(" and (inputGoodsCode=?) ");
+    static NativeLookup anyUnit(byCode);
+    static NativeLookup oneUnit(byCode + QStringLiteral(" and id=?"));
+    NativeLookup& lookup = goodsId > 0 ? oneUnit : anyUnit;
+    const QByteArray code = inputGoodsCode.toUtf8();
+    sqlite3_stmt* stmt = lookup.Start();
+    const StatementReset reset{stmt};
+    sqlite3_bind_text(stmt, 1, code.constData(), int(code.size()), SQLITE_STATIC);
+    if (goodsId > 0)
+        sqlite3_bind_int64(stmt, 2, goodsId);
+
     m_goods_detail m;
-    if (rs->isEmpty())
+    int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_DONE)
         return m;
-    readUnit(*rs, m);
-    m.utype = rs->text(0, QStringLiteral("utype"));
-    m.irowsCount = rs->RecordCount();
+    if (rc != SQLITE_ROW)
+        throw DbError(lookup.ErrorText());
+    // The columns in the order of kInputSelect.
+    const NativeRow row{stmt};
+    m.utype = row.text(0);
+    m.id = row.integer(1);
+    m.headId = row.integer(2);
+    m.rowNo = row.integer(3);
+    m.goodsTypeId = row.integer(4);
+    m.goodsTypeName = row.text(5);
+    m.goodsCode = row.text(6);
+    m.goodsDetailCode = row.text(7);
+    m.isDefault = row.integer(9);
+    m.goodsName = row.text(10);
+    m.goodsDesc = row.text(11);
+    m.pinyin = row.text(12);
+    m.status = row.text(13);
+    m.upqty = row.number(14);
+    m.downqty = row.number(15);
+    m.unit = row.text(16);
+    m.packQty = row.number(17);
+    m.weight = row.number(18);
+    m.inPrice = row.number(19);
+    m.salePrice = row.number(20);
+    int rows = 1;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+        ++rows;
+    if (rc != SQLITE_DONE)
+        throw DbError(lookup.ErrorText());
+    m.irowsCount = rows;
     m.inputGoodsCode = inputGoodsCode;
     return m;
 }

@@ -3,6 +3,9 @@
 #include "ProcessFuntion.h"
 #include "sqlHelper.h"
 
+#include <QSqlDriver>
+#include <sqlite3.h>
+
 namespace
 {
 
@@ -43,6 +46,13 @@ TEST_F(BillNoTest, NextNumberOfTheMonth)
         {"date with time", {"rk-1208-00002"}, "rk", "2012-08-17 23:59:59", "rk-1208-00003"},
         {"slashed date", {}, "rk", "2012/8/5", "rk-1208-00001"},
         {"stored in capitals", {"RK-1208-00041"}, "rk", "2012-08-17", "rk-1208-00042"},
+        {"a number without its serial", {"rk-1208-"}, "rk", "2012-08-17", "rk-1208-00001"},
+        {"a serial with trailing letters", {"rk-1208-00012a"}, "rk", "2012-08-17", "rk-1208-00013"},
+        {"another prefix of the same month",
+         {"rx-1208-00050", "rk-1208-00002"},
+         "rk",
+         "2012-08-17",
+         "rk-1208-00003"},
         {"past five digits", {"rk-1208-99999"}, "rk", "2012-08-17", "rk-1208-100000"},
         {"six digits count as a number",
          {"rk-1208-99999", "rk-1208-100000"},
@@ -125,6 +135,105 @@ TEST_F(BillNoTest, ASerialTooLargeToCountOnStopsTheSave)
                 }).isResult);
     EXPECT_EQ(GetNewBillNo(QStringLiteral("rk"), QStringLiteral("2012-08-17")),
               QStringLiteral("rk-1208-999999999999999999"));
+}
+
+sqlite3* connectionHandle()
+{
+    return *static_cast<sqlite3* const*>(SharedConn().driver()->handle().data());
+}
+
+int countStep(void* steps)
+{
+    ++*static_cast<qint64*>(steps);
+    return 0;
+}
+
+// The virtual machine steps one call of GetNewBillNo takes (after a first
+// call, so that preparing and reading the schema do not count).
+qint64 stepsOfNextNumber(const QString& kind, const QString& date)
+{
+    GetNewBillNo(kind, date);
+    qint64 steps = 0;
+    sqlite3_progress_handler(connectionHandle(), 1, countStep, &steps);
+    GetNewBillNo(kind, date);
+    sqlite3_progress_handler(connectionHandle(), 0, nullptr, nullptr);
+    return steps;
+}
+
+int collectStatement(unsigned, void* texts, void* stmt, void*)
+{
+    static_cast<QStringList*>(texts)->append(
+        QString::fromUtf8(sqlite3_sql(static_cast<sqlite3_stmt*>(stmt))));
+    return 0;
+}
+
+// How SQLite plans the statement text (one line per step).
+QString planOf(const QString& sql)
+{
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray text = "EXPLAIN QUERY PLAN " + sql.toUtf8();
+    if (sqlite3_prepare_v2(connectionHandle(), text.constData(), int(text.size()), &stmt, nullptr) !=
+        SQLITE_OK)
+        return QString::fromUtf8(sqlite3_errmsg(connectionHandle()));
+    QStringList lines;
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        lines << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 3)));
+    sqlite3_finalize(stmt);
+    return lines.join(QLatin1Char('\n'));
+}
+
+// The month's largest serial is one probe of the table's serial index: the
+// plan names the index, and a month of many numbers costs no more than a
+// month of a few.
+TEST_F(BillNoTest, TheLargestSerialIsOneProbeOfTheSerialIndex)
+{
+    const struct {
+        const char* kind;
+        const char* table;
+        const char* column;
+        const char* index;
+    } series[] = {
+        {"rk", "tb_rk_head", "billNo", "ix_rk_head_serial"},
+        {"ck", "tb_ck_head", "billNo", "ix_ck_head_serial"},
+        {"ct", "tb_customer", "customerCode", "ix_customer_serial"},
+    };
+    for (const auto& s : series) {
+        SCOPED_TRACE(s.kind);
+        const QString table = QString::fromLatin1(s.table);
+        const QString kind = QString::fromLatin1(s.kind);
+        const auto fill = [&](const QString& yymm, int count) {
+            ASSERT_TRUE(
+                RunTrans([&] {
+                    ExecuteParaSql(
+                        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n "
+                                       "WHERE i<@count) INSERT INTO %1 (id,%2) SELECT "
+                                       "(SELECT coalesce(max(id),0) FROM %1)+i, @prefix||printf('%05d',i) "
+                                       "FROM n")
+                            .arg(table, QString::fromLatin1(s.column)),
+                        ParamMap{
+                            {QStringLiteral("@count"), count},
+                            {QStringLiteral("@prefix"), kind + QLatin1Char('-') + yymm + QLatin1Char('-')}});
+                }).isResult);
+        };
+        fill(QStringLiteral("2401"), 20);
+        fill(QStringLiteral("2402"), 5000);
+        exec(QStringLiteral("ANALYZE"));
+
+        QStringList statements;
+        sqlite3_trace_v2(connectionHandle(), SQLITE_TRACE_STMT, collectStatement, &statements);
+        EXPECT_EQ(GetNewBillNo(kind, QStringLiteral("2024-02-10")), kind + QStringLiteral("-2402-05001"));
+        sqlite3_trace_v2(connectionHandle(), 0, nullptr, nullptr);
+        ASSERT_EQ(statements.size(), 1);
+        const QString plan = planOf(statements.at(0));
+        EXPECT_TRUE(plan.contains(QStringLiteral("INDEX %1 (<expr>=?)").arg(QString::fromLatin1(s.index))))
+            << statements.at(0).toStdString() << "\n"
+            << plan.toStdString();
+
+        const qint64 few = stepsOfNextNumber(kind, QStringLiteral("2024-01-10"));
+        const qint64 many = stepsOfNextNumber(kind, QStringLiteral("2024-02-10"));
+        EXPECT_GT(few, 0);
+        EXPECT_LE(many, few + 10) << "a month of 5000 numbers took " << many << " steps, one of 20 " << few;
+    }
 }
 
 TEST_F(BillNoTest, UnreadableDateIsAnError)

@@ -91,6 +91,79 @@ TEST_F(GoodsDetailTest, LookupCopiesUnitAndItemColumns)
     EXPECT_FALSE(plain.goodsDetailCode.isNull());
 }
 
+// Every column of the lookup reads as a record set of the same view reads
+// it: numbers stored as text, fractions, a goods type's name, odd values.
+TEST_F(GoodsDetailTest, LookupReadsEveryColumnAsTheRecordSetDoes)
+{
+    exec(QStringLiteral("insert into tb_dictionary (id,utype,uname) values (900,'goodsType','饮料')"));
+    exec(QStringLiteral("update tb_goods_head set goodsTypeId=900,goodsDesc='500ml×24',pinyin='KKKL',"
+                        "upqty=120.5,downqty='3' where id=1"));
+    exec(QStringLiteral("update tb_goods_detail set weight=1.25,inPrice=0.1,salePrice='12.50',packQty=2.5 "
+                        "where id=12"));
+    exec(QStringLiteral("update tb_goods_detail set weight='abc',inPrice=-3,salePrice=1e3 where id=11"));
+    const struct {
+        const char* typed;
+        int goodsId;
+    } cases[] = {{"6902", 0}, {"6901", 0}, {"a100", 0}, {"A100", 13}, {"o'7", 0}, {"D400", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const QString typed = QString::fromUtf8(c.typed);
+        const m_goods_detail m = dal.GetModelForInput(typed, c.goodsId);
+        const RecordSetPtr rs = ExecuteSql(
+            QStringLiteral(
+                "select * from v_goods_detail_input where status='启用' and inputGoodsCode=@code") +
+                (c.goodsId > 0 ? QStringLiteral(" and id=@id") : QString()),
+            ParamMap{{QStringLiteral("@code"), typed}, {QStringLiteral("@id"), c.goodsId}});
+        ASSERT_FALSE(rs->isEmpty());
+        EXPECT_EQ(m.irowsCount, rs->RecordCount());
+        EXPECT_EQ(m.utype, rs->text(0, QStringLiteral("utype")));
+        const std::pair<const char*, int> integers[] = {{"id", m.id},
+                                                        {"headId", m.headId},
+                                                        {"rowNo", m.rowNo},
+                                                        {"goodsTypeId", m.goodsTypeId},
+                                                        {"isDefault", m.isDefault}};
+        for (const auto& [field, value] : integers)
+            EXPECT_EQ(value, rs->integer(0, QString::fromLatin1(field))) << field;
+        const std::pair<const char*, QString> texts[] = {{"goodsTypeName", m.goodsTypeName},
+                                                         {"goodsCode", m.goodsCode},
+                                                         {"goodsDetailCode", m.goodsDetailCode},
+                                                         {"goodsName", m.goodsName},
+                                                         {"goodsDesc", m.goodsDesc},
+                                                         {"pinyin", m.pinyin},
+                                                         {"status", m.status},
+                                                         {"unit", m.unit}};
+        for (const auto& [field, value] : texts)
+            EXPECT_EQ(value, rs->text(0, QString::fromLatin1(field))) << field;
+        const std::pair<const char*, double> numbers[] = {{"upqty", m.upqty},     {"downqty", m.downqty},
+                                                          {"packQty", m.packQty}, {"weight", m.weight},
+                                                          {"inPrice", m.inPrice}, {"salePrice", m.salePrice}};
+        for (const auto& [field, value] : numbers)
+            EXPECT_EQ(value, rs->number(0, QString::fromLatin1(field))) << field;
+    }
+    // The odd values as the record set gives them.
+    const m_goods_detail odd = dal.GetModelForInput(QStringLiteral("6901"));
+    EXPECT_EQ(odd.weight, 0);
+    EXPECT_EQ(odd.inPrice, -3);
+    EXPECT_EQ(odd.salePrice, 1000);
+    EXPECT_EQ(dal.GetModelForInput(QStringLiteral("6902")).goodsTypeName, QStringLiteral("饮料"));
+}
+
+// The lookup keeps no statement across a closed connection: after the
+// database was changed by another program while closed, it reads the change.
+TEST_F(GoodsDetailTest, LookupAfterTheConnectionWasClosed)
+{
+    EXPECT_EQ(dal.GetModelForInput(QStringLiteral("6902")).unit, QStringLiteral("盒"));
+    CloseConn();
+    {
+        OtherWorkstation other(CurrentDbFile());
+        other.exec(QStringLiteral("update tb_goods_detail set unit='箱子' where id=12"));
+        other.exec(QStringLiteral("delete from tb_goods_detail where id=13"));
+    }
+    EXPECT_EQ(dal.GetModelForInput(QStringLiteral("6902")).unit, QStringLiteral("箱子"));
+    EXPECT_EQ(dal.GetModelForInput(QStringLiteral("A100")).irowsCount, 2);
+    EXPECT_TRUE(IsConnOpen());
+}
+
 TEST_F(GoodsDetailTest, UnitWithNullBarcodeHasOnlyItsCodeRow)
 {
     exec(QStringLiteral("update tb_goods_detail set goodsDetailCode=null where id=51"));

@@ -232,6 +232,17 @@ TEST_F(ExcelExportTest, NumbersKeepTheirShapeAndCodesStayTexts)
         {".5", false, ".5", "General"},
         {"+5", false, "+5", "General"},
         {"rk-2405-00001", false, "rk-2405-00001", "General"},
+        {"99999999999", true, "99999999999", "0"},          // 11 integer digits: an amount
+        {"123456789012", false, "123456789012", "General"}, // 12: a code
+        {"0.000000000000000000000000000001", true, "1e-30", "0.000000000000000000000000000000"},
+        {"0.0000000000000000000000000000001", false, "0.0000000000000000000000000000001", "General"},
+        {"-", false, "-", "General"},
+        {"-.5", false, "-.5", "General"},
+        {"1.2.3", false, "1.2.3", "General"},
+        {"１２", false, "１２", "General"}, // full-width digits
+        {"12 ", false, "12 ", "General"},
+        {"12\n", true, "12", "0"}, // a last line break passes
+        {"--1", false, "--1", "General"},
     };
     ExportData data;
     data.hasData = true;

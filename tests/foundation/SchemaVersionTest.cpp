@@ -1,6 +1,7 @@
 #include "TestEnv.h"
 
 #include "DbCreator.h"
+#include "ProcessFuntion.h"
 #include "SchemaVersion.h"
 #include "mod_public.h"
 #include "sqlHelper.h"
@@ -90,6 +91,32 @@ TEST_F(SchemaVersionTest, AnOlderDatabaseIsBroughtUpWhenOpened)
         CloseConn();
         EXPECT_EQ(versionOf(file), kSchemaVersion);
     }
+    EXPECT_TRUE(shown().isEmpty());
+}
+
+// A database of version 1 gets the serial indexes of the bill and partner
+// numbers when opened; its rows stay, and numbering goes on from them.
+TEST_F(SchemaVersionTest, AVersionOneDatabaseGetsTheSerialIndexes)
+{
+    const QStringList serialIndexes{QStringLiteral("ix_ck_head_serial"), QStringLiteral("ix_customer_serial"),
+                                    QStringLiteral("ix_rk_head_serial")};
+    const QString listed =
+        QStringLiteral("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master WHERE "
+                       "type='index' AND name LIKE '%_serial' ORDER BY name)");
+    EXPECT_EQ(onFile(file, listed).toString(), serialIndexes.join(QLatin1Char(',')));
+    for (const QString& index : serialIndexes)
+        onFile(file, QStringLiteral("DROP INDEX ") + index);
+    onFile(file, QStringLiteral("INSERT INTO tb_rk_head (id, billNo) VALUES (1, 'rk-2402-00041')"));
+    setVersion(1);
+    ASSERT_EQ(onFile(file, listed).toString(), QString());
+
+    EXPECT_EQ(GetNewBillNo(QStringLiteral("rk"), QStringLiteral("2024-02-10")),
+              QStringLiteral("rk-2402-00042"));
+    CloseConn();
+    EXPECT_EQ(versionOf(file), kSchemaVersion);
+    EXPECT_EQ(onFile(file, listed).toString(), serialIndexes.join(QLatin1Char(',')));
+    EXPECT_EQ(onFile(file, QStringLiteral("SELECT setKey FROM tb_setting WHERE id = 101")).toString(),
+              "marker");
     EXPECT_TRUE(shown().isEmpty());
 }
 

@@ -23,7 +23,7 @@ const QList<NumberSeries>& numberSeries()
         QList<NumberSeries> l;
         for (BillDirection d : kBillDirections) {
             const BillDirectionFacts& f = BillDirectionFacts::Of(d);
-            l.append({f.numberKind, f.headTable, QStringLiteral("BillNo")});
+            l.append({f.numberKind, f.headTable, QStringLiteral("billNo")});
         }
         l.append({QStringLiteral("ct"), QStringLiteral("tb_customer"), QStringLiteral("customerCode")});
         return l;
@@ -72,17 +72,18 @@ QString GetNewBillNo(const QString& kind, const QString& dateText)
     const QString prefix = k + QLatin1Char('-');
 
     // The serial is compared as a number: text order would put 100000 below
-    // 99999 and hand out 100000 again. The bill-number index leaves out empty
-    // numbers, so the query repeats that condition: only then may the index
-    // answer the range, instead of a scan of every head. All numbers of a
-    // table carry its prefix.
-    const QString column = series->column;
-    const QVariant max = GetMaxValue(
-        QStringLiteral("cast(substr(%1,9) as integer)").arg(column), series->table,
-        QStringLiteral(" and %1<>'' and %1>=@from and %1<@to and substr(%1,4,4)=@yymm").arg(column),
-        ParamMap{{QStringLiteral("@from"), prefix + yymm + QLatin1Char('-')},
-                 {QStringLiteral("@to"), prefix + yymm + QLatin1Char('.')},
-                 {QStringLiteral("@yymm"), yymm}});
+    // 99999 and hand out 100000 again. The serial index of each table orders
+    // the numbers by their "kk-YYMM-" part (without letter case), then by the
+    // serial as a number, and leaves out empty numbers: with the same
+    // expressions and condition here, the month's largest serial is one probe
+    // of it, however many numbers the month holds. The expressions are
+    // spelled letter for letter as in the index: SQLite matches the type name
+    // of a CAST by its exact letters.
+    const QString& column = series->column;
+    const QVariant max =
+        GetMaxValue(QStringLiteral("CAST(substr(%1,9) AS INTEGER)").arg(column), series->table,
+                    QStringLiteral(" and %1<>'' and substr(%1,1,8)=@month collate nocase").arg(column),
+                    ParamMap{{QStringLiteral("@month"), prefix + yymm + QLatin1Char('-')}});
     // SQLite caps a longer serial at the largest 64-bit integer, so the next
     // one would wrap or repeat: numbering stops at 18 digits with a message.
     constexpr qint64 kLastSerial = 999'999'999'999'999'999;

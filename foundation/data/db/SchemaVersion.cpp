@@ -176,6 +176,18 @@ const QStringList kSteps[kSchemaVersion] = {
             "    SELECT RAISE(ABORT, '当前货品类别在货品信息表已经建账,不能删除!')\n"
             "    WHERE EXISTS (SELECT 1 FROM tb_goods_head WHERE goodsTypeId = OLD.id);\n"
             "END"),
+        // The next bill or partner number reads the month's largest serial
+        // from one index probe: the number's "kk-YYMM-" part, then its serial
+        // as a number (100000 after 99999).
+        QStringLiteral("CREATE INDEX IF NOT EXISTS ix_rk_head_serial ON tb_rk_head"
+                       "(substr(billNo,1,8) COLLATE NOCASE, CAST(substr(billNo,9) AS INTEGER))"
+                       " WHERE billNo <> ''"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS ix_ck_head_serial ON tb_ck_head"
+                       "(substr(billNo,1,8) COLLATE NOCASE, CAST(substr(billNo,9) AS INTEGER))"
+                       " WHERE billNo <> ''"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS ix_customer_serial ON tb_customer"
+                       "(substr(customerCode,1,8) COLLATE NOCASE, CAST(substr(customerCode,9) AS INTEGER))"
+                       " WHERE customerCode <> ''"),
     },
 };
 

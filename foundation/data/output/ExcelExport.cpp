@@ -9,9 +9,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QMap>
-#include <QRegularExpression>
+#include <QStringEncoder>
 #include <QUrl>
+#include <array>
 #include <xlsxwriter.h>
 
 namespace
@@ -21,25 +21,60 @@ namespace
 // sum it, with the display format that shows it as the window did ("3.0",
 // "12.50", "0.333333333333333"): as many decimals as the text has. Codes stay
 // texts: a leading zero ("007", but not "0.5"), more integer digits than an
-// amount has (barcodes), more significant digits than a double holds, or any
-// other shape.
+// amount has (barcodes, more than 11), more significant digits than a double
+// holds (15), more than 30 decimals, or any other shape. A single line break
+// at the very end is let pass ("12\n" is 12).
+constexpr int kMaxDecimals = 30;
+
 bool ReadNumericText(const QString& text, double& number, int& decimals)
 {
-    static const QRegularExpression shape(QStringLiteral(R"(^-?(0|[1-9][0-9]{0,10})(?:\.([0-9]{1,30}))?$)"));
-    const QRegularExpressionMatch m = shape.match(text);
-    if (!m.hasMatch())
+    const QChar* const p = text.constData();
+    qsizetype n = text.size();
+    if (n > 0 && p[n - 1] == QLatin1Char('\n'))
+        --n;
+    const auto digit = [p](qsizetype i) { return p[i].unicode() >= '0' && p[i].unicode() <= '9'; };
+    qsizetype i = 0;
+    if (i < n && p[i] == QLatin1Char('-'))
+        ++i;
+    const qsizetype intStart = i;
+    if (i >= n || !digit(i))
         return false;
-    decimals = int(m.capturedLength(2));
+    if (p[i] == QLatin1Char('0')) {
+        ++i;
+    } else {
+        while (i < n && digit(i))
+            ++i;
+        if (i - intStart > 11)
+            return false;
+    }
+    const qsizetype intEnd = i;
+    qsizetype fracStart = i;
+    if (i < n) {
+        if (p[i] != QLatin1Char('.'))
+            return false;
+        fracStart = ++i;
+        while (i < n && digit(i))
+            ++i;
+        if (i == fracStart || i - fracStart > kMaxDecimals || i != n)
+            return false;
+    }
+    decimals = int(i - fracStart);
     // The zeros before the first significant digit hold no digit of the value.
-    QString digits = m.captured(1) + m.captured(2);
-    while (digits.size() > 1 && digits.startsWith(QLatin1Char('0')))
-        digits.remove(0, 1);
-    if (digits.size() > 15)
+    qsizetype significant = (intEnd - intStart) + decimals;
+    for (qsizetype k = intStart; significant > 1 && k < n; ++k) {
+        if (k == intEnd)
+            continue; // the point
+        if (p[k] != QLatin1Char('0'))
+            break;
+        --significant;
+    }
+    if (significant > 15)
         return false;
     bool ok = false;
-    number = text.toDouble(&ok);
+    number = QStringView(p, n).toDouble(&ok);
     return ok;
 }
+
 // A name in the export folder no earlier export has taken, so two exports in
 // the same second keep both workbooks.
 QString FreeExportName(const QString& folder)
@@ -71,7 +106,7 @@ class CellFormats
     lxw_format* text() { return number(-1); }
     lxw_format* number(int decimals)
     {
-        lxw_format*& format = m_formats[decimals];
+        lxw_format*& format = m_formats[size_t(decimals + 1)];
         if (!format) {
             format = workbook_add_format(m_book);
             if (format) {
@@ -88,21 +123,40 @@ class CellFormats
 
   private:
     lxw_workbook* m_book;
-    QMap<int, lxw_format*> m_formats;
+    std::array<lxw_format*, kMaxDecimals + 2> m_formats{}; // by decimals + 1 (-1: texts)
 };
 
-lxw_error WriteText(lxw_worksheet* sheet, int row, int col, const QString& text, CellFormats& formats)
+// Writes the cells of one sheet: a text's UTF-8 form is made in one buffer
+// that every cell reuses.
+class CellWriter
 {
-    if (text.isEmpty())
-        return worksheet_write_blank(sheet, lxw_row_t(row), lxw_col_t(col), formats.text());
-    double number = 0;
-    int decimals = 0;
-    if (ReadNumericText(text, number, decimals))
-        return worksheet_write_number(sheet, lxw_row_t(row), lxw_col_t(col), number,
-                                      formats.number(decimals));
-    return worksheet_write_string(sheet, lxw_row_t(row), lxw_col_t(col), text.toUtf8().constData(),
-                                  formats.text());
-}
+  public:
+    CellWriter(lxw_worksheet* sheet, CellFormats& formats) : m_sheet(sheet), m_formats(formats) {}
+
+    lxw_error Write(int row, int col, const QString& text)
+    {
+        const auto r = lxw_row_t(row);
+        const auto c = lxw_col_t(col);
+        if (text.isEmpty())
+            return worksheet_write_blank(m_sheet, r, c, m_formats.text());
+        double number = 0;
+        int decimals = 0;
+        if (ReadNumericText(text, number, decimals))
+            return worksheet_write_number(m_sheet, r, c, number, m_formats.number(decimals));
+        const qsizetype need = m_encoder.requiredSpace(text.size()) + 1;
+        if (m_utf8.size() < need)
+            m_utf8.resize(need);
+        char* const end = m_encoder.appendToBuffer(m_utf8.data(), text);
+        *end = '\0';
+        return worksheet_write_string(m_sheet, r, c, m_utf8.constData(), m_formats.text());
+    }
+
+  private:
+    lxw_worksheet* m_sheet;
+    CellFormats& m_formats;
+    QStringEncoder m_encoder{QStringEncoder::Utf8};
+    QByteArray m_utf8;
+};
 
 // Writes the workbook; the error of the first step that failed.
 lxw_error WriteWorkbook(const QString& path, const ExportRows& rows, const QString& title,
@@ -125,12 +179,13 @@ lxw_error WriteWorkbook(const QString& path, const ExportRows& rows, const QStri
     }
     if (!error)
         error = worksheet_write_string(sheet, 0, 0, title.toUtf8().constData(), format);
+    CellWriter cells(sheet, formats);
     for (int c = 0; !error && c < headings.size(); ++c)
-        error = WriteText(sheet, 1, c, headings.at(c), formats);
+        error = cells.Write(1, c, headings.at(c));
     QStringList row;
     for (int r = 0; !error && rows(row); ++r) {
         for (int c = 0; !error && c < row.size(); ++c)
-            error = WriteText(sheet, r + 2, c, row.at(c), formats);
+            error = cells.Write(r + 2, c, row.at(c));
     }
     // Closing frees the workbook whatever happened; it writes the file.
     const lxw_error closeError = workbook_close(book);
