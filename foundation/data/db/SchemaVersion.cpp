@@ -179,15 +179,16 @@ const QStringList kSteps[kSchemaVersion] = {
         // The next bill or partner number reads the month's largest serial
         // from one index probe: the number's "kk-YYMM-" part, then its serial
         // as a number (100000 after 99999).
-        QStringLiteral("CREATE INDEX IF NOT EXISTS ix_rk_head_serial ON tb_rk_head"
-                       "(substr(billNo,1,8) COLLATE NOCASE, CAST(substr(billNo,9) AS INTEGER))"
-                       " WHERE billNo <> ''"),
-        QStringLiteral("CREATE INDEX IF NOT EXISTS ix_ck_head_serial ON tb_ck_head"
-                       "(substr(billNo,1,8) COLLATE NOCASE, CAST(substr(billNo,9) AS INTEGER))"
-                       " WHERE billNo <> ''"),
-        QStringLiteral("CREATE INDEX IF NOT EXISTS ix_customer_serial ON tb_customer"
-                       "(substr(customerCode,1,8) COLLATE NOCASE, CAST(substr(customerCode,9) AS INTEGER))"
-                       " WHERE customerCode <> ''"),
+        QStringLiteral(
+            "CREATE INDEX IF NOT EXISTS ix_rk_head_serial ON tb_rk_head(substr(billNo,1,8) COLLATE NOCASE,\n"
+            "    CAST(substr(billNo,9) AS INTEGER)) WHERE billNo <> ''"),
+        QStringLiteral(
+            "CREATE INDEX IF NOT EXISTS ix_ck_head_serial ON tb_ck_head(substr(billNo,1,8) COLLATE NOCASE,\n"
+            "    CAST(substr(billNo,9) AS INTEGER)) WHERE billNo <> ''"),
+        QStringLiteral(
+            "CREATE INDEX IF NOT EXISTS ix_customer_serial ON tb_customer(substr(customerCode,1,8) COLLATE "
+            "NOCASE,\n"
+            "    CAST(substr(customerCode,9) AS INTEGER)) WHERE customerCode <> ''"),
     },
 };
 
