@@ -2,6 +2,7 @@
 
 #include "DialogRunner.h"
 #include "FlexGrid.h"
+#include "GridDriver.h"
 #include "Launcher.h"
 #include "MsgBox.h"
 #include "UiDriver.h"
@@ -397,3 +398,39 @@ TEST_F(OneDirectionRightsTest, OutboundRightsOpenOutboundActionsOnly)
     }
 }
 } // namespace
+
+// Lines far beyond 64 bits of thousandths: the bill total is the exact sum,
+// never wrapped to a negative or a zero, on screen and in the saved bill.
+TEST_F(BillWindowTest, HugeLinesGiveTheirWholeTotal)
+{
+    const struct {
+        QStringList qtys, prices;
+        const char* total;
+    } cases[] = {
+        {{QStringLiteral("999999999999999")}, {QStringLiteral("100")}, "￥99,999,999,999,999,900.0"},
+        {{QStringLiteral("10000000")}, {QStringLiteral("1000000000")}, "￥10,000,000,000,000,000.0"},
+        {{QStringLiteral("930000000000000"), QStringLiteral("930000000000000")},
+         {QStringLiteral("10"), QStringLiteral("10")},
+         "￥18,600,000,000,000,000.0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.total);
+        exec(QStringLiteral("delete from tb_rk_detail"));
+        exec(QStringLiteral("delete from tb_rk_head"));
+        auto* w = open<frmImport>();
+        w->Import_Add(7, QStringLiteral("华联超市"));
+        for (int i = 0; i < c.qtys.size(); ++i) {
+            enterGoods(w, QStringLiteral("G002"));
+            ui::typeCell(w->vs_bill, i + 1, 14, c.qtys[i]);
+            ui::typeCell(w->vs_bill, i + 1, 13, c.prices[i]);
+        }
+        EXPECT_EQ(w->txt_BillAmount->text(), QString::fromUtf8(c.total));
+        answer(MsgAnswer::Yes);
+        ui::clickToolbar(w, "save");
+        EXPECT_EQ(MsgBox::LastText(), QStringLiteral("保存成功!"));
+        w->GetRK_Infor(int(scalar(QStringLiteral("select max(id) from tb_rk_head")).toInt()));
+        EXPECT_EQ(w->txt_BillAmount->text(), QString::fromUtf8(c.total));
+        w->close();
+        delete w;
+    }
+}

@@ -38,6 +38,15 @@ void SetEndProgramOnMissingDb(bool on);
 // What "end the program" does; tests replace it. The default calls std::exit(0).
 void SetEndProgramHook(std::function<void()> hook);
 
+// How long a statement waits for another workstation's lock before it fails
+// (in milliseconds; 30 s by default). Takes effect when the connection opens.
+void SetBusyTimeout(int milliseconds);
+int BusyTimeout();
+// Called with true when a statement has waited for another workstation's
+// lock longer than a moment, and with false once that wait is over (the
+// statement ran or failed). The window layer shows its busy cursor there.
+void SetLockWaitHook(std::function<void(bool waiting)> hook);
+
 void SetConnString();
 QString ConnString();
 // Opens the shared connection when it is closed; the arguments are ignored.
