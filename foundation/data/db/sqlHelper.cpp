@@ -86,8 +86,10 @@ int onBusy(void*, int count)
         s.lockWaitShown = true;
         s.lockWaitHook(true);
     }
-    static constexpr int kDelays[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50};
-    int delay = count < int(std::size(kDelays)) ? kDelays[count] : 50;
+    // Short sleeps: a workstation that sleeps long loses the lock again and
+    // again to those that try more often.
+    static constexpr int kDelays[] = {1, 1, 2, 2, 3, 3, 4};
+    int delay = count < int(std::size(kDelays)) ? kDelays[count] : 5;
     delay = int(std::min<qint64>(delay, s.busyTimeout - waited));
     sqlite3_sleep(std::max(delay, 1));
     return 1;
