@@ -434,3 +434,33 @@ TEST_F(BillWindowTest, HugeLinesGiveTheirWholeTotal)
         delete w;
     }
 }
+
+// A number typed with more digits than are kept is shown as typed (its
+// amount too, never 0) and refused by the save with nothing written.
+TEST_F(BillWindowTest, TypedNumbersBeyondFifteenDigitsAreRefused)
+{
+    const QString huge = QStringLiteral("1") + QString(20, QLatin1Char('0'));
+    const struct {
+        int col;
+        const char* amount;
+        const char* refusal;
+    } cases[] = {
+        {14, "￥200,000,000,000,000,000,000.0", "数量位数过多,最多15位有效数字!"},
+        {13, "￥100,000,000,000,000,000,000.0", "价格位数过多,最多15位有效数字!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.refusal);
+        auto* w = open<frmImport>();
+        w->Import_Add(7, QStringLiteral("华联超市"));
+        enterGoods(w, QStringLiteral("G002"));
+        ui::typeCell(w->vs_bill, 1, c.col, huge);
+        EXPECT_EQ(w->txt_BillAmount->text(), QString::fromUtf8(c.amount));
+        MsgBox::ClearShown();
+        ui::clickToolbar(w, "save");
+        EXPECT_EQ(shown(), QStringList{QString::fromUtf8(c.refusal)});
+        EXPECT_EQ(w->vs_bill->Col(), c.col);
+        EXPECT_EQ(count(QStringLiteral("tb_rk_head")), 0);
+        w->close();
+        delete w;
+    }
+}
