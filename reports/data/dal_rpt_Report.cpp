@@ -23,7 +23,7 @@ void dal_rpt_Report::ensureTable() const
 m_DBresult dal_rpt_Report::insert_temp(const ReportFill& fill)
 {
     m_unfilled.reset();
-    return RunTrans([&] {
+    return RunWorkTableTrans([&] {
         ensureTable();
         ExecuteSql(QStringLiteral("DELETE FROM ") + m_setup.workTable);
         const ConditionSql insert = m_setup.fillStatement(fill);
@@ -127,7 +127,7 @@ RecordSetPtr dal_rpt_Report::directPage(m_PageInfor& page, const QString& str_sq
     const QString orderText = OrderText(page);
     const ConditionSql rows = m_setup.direct->Page(*m_unfilled, page.isDesc, orderText,
                                                    (page.int_currentPageIndex - 1) * size, size);
-    const m_DBresult written = RunTrans([&] {
+    const m_DBresult written = RunWorkTableTrans([&] {
         ExecuteSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ") + pageTable + QStringLiteral(" (") +
                    m_setup.columnDefs + QStringLiteral(")"));
         ExecuteSql(QStringLiteral("DELETE FROM ") + pageTable);

@@ -722,11 +722,11 @@ bool InTransaction()
     return cs().transDepth > 0;
 }
 
-TransactionGuard::TransactionGuard() : m_depth(cs().transDepth)
+TransactionGuard::TransactionGuard(Kind kind) : m_depth(cs().transDepth)
 {
     OpenConn();
-    execPlain(m_depth == 0 ? QStringLiteral("BEGIN IMMEDIATE")
-                           : QStringLiteral("SAVEPOINT sp_%1").arg(m_depth));
+    const QString begin = kind == Kind::Writes ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
+    execPlain(m_depth == 0 ? begin : QStringLiteral("SAVEPOINT sp_%1").arg(m_depth));
     cs().transDepth = m_depth + 1;
 }
 
@@ -755,12 +755,14 @@ void TransactionGuard::commit()
     cs().transDepth = m_depth;
 }
 
-m_DBresult RunTrans(const std::function<void()>& body)
+namespace
+{
+m_DBresult runTrans(TransactionGuard::Kind kind, const std::function<void()>& body)
 {
     m_DBresult result;
     const bool nested = cs().transDepth > 0;
     try {
-        TransactionGuard guard;
+        TransactionGuard guard(kind);
         body();
         guard.commit();
         result.isResult = true;
@@ -775,6 +777,17 @@ m_DBresult RunTrans(const std::function<void()>& body)
     if (nested) // an inner failure fails the whole outer transaction
         throw DbError(result.str_MsgBox);
     return result;
+}
+} // namespace
+
+m_DBresult RunTrans(const std::function<void()>& body)
+{
+    return runTrans(TransactionGuard::Kind::Writes, body);
+}
+
+m_DBresult RunWorkTableTrans(const std::function<void()>& body)
+{
+    return runTrans(TransactionGuard::Kind::WorkTables, body);
 }
 
 m_DBresult ExecuteTrans(const KeyValue& batch)

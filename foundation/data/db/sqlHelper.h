@@ -103,7 +103,13 @@ m_DBresult ExecuteTrans(const KeyValue& batch);
 class TransactionGuard
 {
   public:
-    TransactionGuard();
+    // Writes: the database file's write lock is taken at once, so the
+    // transaction never has to upgrade a read lock while another workstation
+    // writes. WorkTables: reads of the database and writes of this
+    // connection's TEMP tables only; no write lock is taken on the file, so
+    // other workstations' saves go on meanwhile.
+    enum class Kind { Writes, WorkTables };
+    explicit TransactionGuard(Kind kind = Kind::Writes);
     ~TransactionGuard();
     TransactionGuard(const TransactionGuard&) = delete;
     TransactionGuard& operator=(const TransactionGuard&) = delete;
@@ -119,6 +125,9 @@ class TransactionGuard
 // with its text. Nested calls join the outer transaction; there a failure is
 // thrown on as DbError, so that the outer transaction fails as a whole.
 m_DBresult RunTrans(const std::function<void()>& body);
+// RunTrans for a body that reads the database and writes TEMP tables only (a
+// report's work table): one consistent read, no write lock on the file.
+m_DBresult RunWorkTableTrans(const std::function<void()>& body);
 bool InTransaction();
 
 // The SQL text of a statement key ("prefix|sql" or "sql").
