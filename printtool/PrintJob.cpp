@@ -204,9 +204,7 @@ QStringList ColumnTotals(const PrintSection& section)
         DecimalSum sum(decimals);
         for (const QStringList& row : section.rows)
             sum.add(ReadNumber(row.value(c)));
-        const QString format =
-            decimals > 0 ? QStringLiteral("#0.") + QString(decimals, QLatin1Char('0')) : QStringLiteral("#0");
-        totals.append(seen ? FormatNumber(sum.value(), format) : QString());
+        totals.append(seen ? sum.text() : QString());
     }
     return any ? totals : QStringList();
 }

@@ -24,7 +24,7 @@ void dal_rpt_Report::ensureTable() const
 
 m_DBresult dal_rpt_Report::insert_temp(const ReportFill& fill)
 {
-    return RunTrans([&] {
+    return RunWorkTableTrans([&] {
         ensureTable();
         ExecuteSql(QStringLiteral("DELETE FROM ") + m_setup.workTable);
         const ConditionSql insert = m_setup.fillStatement(fill);
@@ -81,7 +81,7 @@ m_recordSet dal_rpt_Report::GetListForCondition(const ReportFill& fill, const m_
     const ConditionSql condition = ReportConditionSql(list, QStringLiteral("@c"));
     const QString order = OrderText(page);
     int count = 0;
-    const m_DBresult kept = RunTrans([&] {
+    const m_DBresult kept = RunWorkTableTrans([&] {
         ensureTable();
         ConditionSql keys;
         if (m_setup.searchRows) {
@@ -117,7 +117,7 @@ int dal_rpt_Report::Reorder(const m_PageInfor& page)
 {
     const QString order = OrderText(page);
     int count = 0;
-    const m_DBresult done = RunTrans([&] {
+    const m_DBresult done = RunWorkTableTrans([&] {
         ensureTable();
         // The order's fields are those of the rows; ties keep the row id.
         count = keepKeys(QStringLiteral("SELECT rpt_key FROM (") + keptRows() + QStringLiteral(") AS r") +

@@ -556,3 +556,69 @@ TEST_F(OneDirectionRightsTest, OutboundRightsOpenOutboundActionsOnly)
     }
 }
 } // namespace
+
+// Lines far beyond 64 bits of thousandths: the bill total is the exact sum,
+// never wrapped to a negative or a zero, on screen and in the saved bill.
+TEST_F(BillWindowTest, HugeLinesGiveTheirWholeTotal)
+{
+    const struct {
+        QStringList qtys, prices;
+        const char* total;
+    } cases[] = {
+        {{QStringLiteral("999999999999999")}, {QStringLiteral("100")}, "￥99,999,999,999,999,900.0"},
+        {{QStringLiteral("10000000")}, {QStringLiteral("1000000000")}, "￥10,000,000,000,000,000.0"},
+        {{QStringLiteral("930000000000000"), QStringLiteral("930000000000000")},
+         {QStringLiteral("10"), QStringLiteral("10")},
+         "￥18,600,000,000,000,000.0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.total);
+        exec(QStringLiteral("delete from tb_rk_detail"));
+        exec(QStringLiteral("delete from tb_rk_head"));
+        auto* w = open<frmImport>();
+        w->Import_Add(7, QStringLiteral("华联超市"));
+        for (int i = 0; i < c.qtys.size(); ++i) {
+            enterGoods(w, QStringLiteral("G002"));
+            ui::typeCell(w->vs_bill, i + 1, 14, c.qtys[i]);
+            ui::typeCell(w->vs_bill, i + 1, 13, c.prices[i]);
+        }
+        EXPECT_EQ(w->txt_BillAmount->text(), QString::fromUtf8(c.total));
+        answer(MsgAnswer::Yes);
+        ui::clickToolbar(w, "save");
+        EXPECT_EQ(MsgBox::LastText(), QStringLiteral("保存成功!"));
+        w->GetRK_Infor(int(scalar(QStringLiteral("select max(id) from tb_rk_head")).toInt()));
+        EXPECT_EQ(w->txt_BillAmount->text(), QString::fromUtf8(c.total));
+        w->close();
+        delete w;
+    }
+}
+
+// A number typed with more digits than are kept is shown as typed (its
+// amount too, never 0) and refused by the save with nothing written.
+TEST_F(BillWindowTest, TypedNumbersBeyondFifteenDigitsAreRefused)
+{
+    const QString huge = QStringLiteral("1") + QString(20, QLatin1Char('0'));
+    const struct {
+        int col;
+        const char* amount;
+        const char* refusal;
+    } cases[] = {
+        {14, "￥200,000,000,000,000,000,000.0", "数量位数过多,最多15位有效数字!"},
+        {13, "￥100,000,000,000,000,000,000.0", "价格位数过多,最多15位有效数字!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.refusal);
+        auto* w = open<frmImport>();
+        w->Import_Add(7, QStringLiteral("华联超市"));
+        enterGoods(w, QStringLiteral("G002"));
+        ui::typeCell(w->vs_bill, 1, c.col, huge);
+        EXPECT_EQ(w->txt_BillAmount->text(), QString::fromUtf8(c.amount));
+        MsgBox::ClearShown();
+        ui::clickToolbar(w, "save");
+        EXPECT_EQ(shown(), QStringList{QString::fromUtf8(c.refusal)});
+        EXPECT_EQ(w->vs_bill->Col(), c.col);
+        EXPECT_EQ(count(QStringLiteral("tb_rk_head")), 0);
+        w->close();
+        delete w;
+    }
+}

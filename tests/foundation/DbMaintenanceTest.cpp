@@ -4,6 +4,7 @@
 #include "TestEnv.h"
 #include "sqlHelper.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -259,9 +260,48 @@ TEST_F(DbMaintenanceTest, ACopyCutShortNeverCarriesABackupsName)
     EXPECT_TRUE(backups().isEmpty());
     EXPECT_EQ(QDir(appDir()).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden),
               QStringList{});
+    EXPECT_EQ(QDir(appDir()).entryList({QStringLiteral("*.part*")}, QDir::Files | QDir::Hidden),
+              QStringList{});
     // The next backup is whole.
     MsgBox::ClearShown();
     ASSERT_TRUE(BackUpDB(false).isResult);
     ASSERT_EQ(backups().size(), 1);
     EXPECT_EQ(readBackup(appDir() + backups().first()).integrity, QStringLiteral("ok"));
+}
+
+// Copies left by backups that were killed (with the journal SQLite kept
+// beside them) are removed by the next backup; a copy still being written
+// by another backup is left alone.
+TEST_F(DbMaintenanceTest, TheNextBackupRemovesCopiesLeftByKilledOnes)
+{
+    const QDateTime old = QDateTime::currentDateTime().addSecs(-600);
+    const struct {
+        const char* name;
+        bool stale;
+    } files[] = {
+        {"~CompactBackUp_20240101010101.part", true},
+        {"~CompactBackUp_20240101010101.part-journal", true},
+        {"~CompactBackUp_20240102020202_2.part", true},
+        {"~CompactBackUp_20240103030303.part", false},
+        {"~CompactBackUp_20240103030303.part-journal", false},
+        {"CompactBackUp_20240101010101.db", false},
+        {"notes.part", false},
+    };
+    for (const auto& f : files) {
+        QFile file(appDir() + QString::fromLatin1(f.name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(1024, 'x'));
+        file.close();
+        const bool oldFile =
+            f.stale || QByteArray(f.name).startsWith("CompactBackUp_") || QByteArray(f.name) == "notes.part";
+        if (oldFile) {
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(file.setFileTime(old, QFileDevice::FileModificationTime));
+            file.close();
+        }
+    }
+    ASSERT_TRUE(BackUpDB(false).isResult);
+    for (const auto& f : files)
+        EXPECT_EQ(QFileInfo::exists(appDir() + QString::fromLatin1(f.name)), !f.stale) << f.name;
+    EXPECT_EQ(backups().size(), 2);
 }

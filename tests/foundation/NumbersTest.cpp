@@ -1,5 +1,8 @@
 #include "Numbers.h"
 
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 TEST(Numbers, ReadNumberTakesTheLeadingNumber)
@@ -100,6 +103,52 @@ TEST(Numbers, SumsAndProductsCarryNoBinaryNoise)
     for (int i = 0; i < 1000; ++i)
         sum.add(0.1);
     EXPECT_EQ(sum.value(), 100.0);
+}
+
+// Each value counts rounded half away from zero at the sum's places, and the
+// count never wraps: bill totals far beyond 64 bits of thousandths stay exact.
+TEST(Numbers, DecimalSumsRoundEachValueAndNeverWrap)
+{
+    const struct {
+        int places;
+        std::vector<double> values;
+        std::string text;
+        double value;
+    } cases[] = {
+        {2, {1.005}, "1.01", 1.01},
+        {3, {1.0005}, "1.001", 1.001},
+        {2, {-1.005}, "-1.01", -1.01},
+        {2, {2.675, 0.005}, "2.69", 2.69},
+        {0, {2.5, -0.5}, "2", 2},
+        {2, {0.004, -0.004}, "0.00", 0},
+        {2, {-0.001}, "0.00", 0},
+        {3, {99999999999999900.0}, "99999999999999900.000", 99999999999999900.0},
+        {3, {1e16, 1e16}, "20000000000000000.000", 2e16},
+        {3, {9.3e15, 9.3e15}, "18600000000000000.000", 1.86e16},
+        {3, {-9.3e15, -9.3e15}, "-18600000000000000.000", -1.86e16},
+        {6, {1e30, 1e30}, "2000000000000000000000000000000.000000", 2e30},
+        {6, {1e35, 1e35, -1e35}, "100000000000000000000000000000000000.000000", 1e35},
+        {3, {1e300, -1e300, 0.5}, "0.500", 0.5},
+        {2, {1e200, 1e200}, "2" + std::string(200, '0') + ".00", 2e200},
+    };
+    for (const auto& c : cases) {
+        DecimalSum sum(c.places);
+        for (double v : c.values)
+            sum.add(v);
+        EXPECT_EQ(sum.text(), QString::fromStdString(c.text)) << c.text;
+        EXPECT_EQ(sum.value(), c.value) << c.text;
+    }
+}
+
+TEST(Numbers, DecimalSumUnitsAreTheExactCount)
+{
+    DecimalSum sum(3);
+    for (int i = 0; i < 20; ++i)
+        sum.add(999999999999999.0 * 100);
+    EXPECT_TRUE(sum.units() == __int128(99999999999999900) * 20 * 1000);
+    EXPECT_GT(sum.value(), 0);
+    EXPECT_EQ(FormatNumber(sum.value(), QStringLiteral("#,##0.00")),
+              QStringLiteral("1,999,999,999,999,998,000.00"));
 }
 
 // A product is rounded once, by its first dropped digit: the digits after it

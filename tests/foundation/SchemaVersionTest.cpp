@@ -6,11 +6,15 @@
 #include "mod_public.h"
 #include "sqlHelper.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QUuid>
+#include <functional>
+#include <memory>
 
 namespace
 {
@@ -158,4 +162,142 @@ TEST_F(SchemaVersionTest, ANewerDatabaseIsRefusedUntouched)
 
     EXPECT_EQ(bytesOf(file), before);
     EXPECT_EQ(QDir(appDir()).entryList(QDir::Files), filesBefore);
+}
+
+// A file that does not hold this program's tables (another program's
+// database, an empty file) is refused and left byte for byte as it was: no
+// version stamp, no journal beside it.
+TEST_F(SchemaVersionTest, AFileOfAnotherProgramIsRefusedUntouched)
+{
+    int ended = 0;
+    SetEndProgramHook([&ended] { ++ended; });
+    const QString path = QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
+    const struct {
+        const char* what;
+        std::function<void()> make;
+    } cases[] = {
+        {"another program's database",
+         [&] {
+             QFile::remove(file);
+             onFile(file, QStringLiteral("CREATE TABLE notes (id INTEGER PRIMARY KEY, body TEXT)"));
+             onFile(file, QStringLiteral("INSERT INTO notes (body) VALUES ('keep me')"));
+         }},
+        {"an empty file",
+         [&] {
+             QFile f(file);
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+         }},
+    };
+    for (const auto& c : cases) {
+        for (const bool atStart : {true, false}) {
+            SCOPED_TRACE(std::string(c.what) + (atStart ? " at start" : " in the session"));
+            MsgBox::ClearShown();
+            c.make();
+            const QByteArray before = QCryptographicHash::hash(bytesOf(file), QCryptographicHash::Md5);
+            const QStringList filesBefore = QDir(appDir()).entryList(QDir::Files);
+            SetEndProgramOnMissingDb(atStart);
+            const int endedBefore = ended;
+            try {
+                ExecuteSql(QStringLiteral("SELECT 1"));
+                ADD_FAILURE() << "a foreign file was used";
+            } catch (const DbError& e) {
+                EXPECT_EQ(
+                    e.message(),
+                    QStringLiteral("文件%1不是本系统的数据库,请检查linkDB.ini中的数据库路径!").arg(path));
+            }
+            if (atStart) {
+                EXPECT_EQ(ended, endedBefore + 1);
+                EXPECT_EQ(shown(),
+                          QStringList{QStringLiteral("文件%1不是本系统的数据库,系统即将退出!").arg(path)});
+            } else {
+                EXPECT_EQ(ended, endedBefore);
+                EXPECT_TRUE(shown().isEmpty());
+            }
+            EXPECT_FALSE(IsConnOpen());
+            EXPECT_EQ(QCryptographicHash::hash(bytesOf(file), QCryptographicHash::Md5), before);
+            EXPECT_EQ(QDir(appDir()).entryList(QDir::Files), filesBefore);
+        }
+    }
+    SetEndProgramOnMissingDb(false);
+}
+
+// A file that cannot be read at all is said so in a sentence of its own, the
+// database's text after it; nothing is written, and it is no failed upgrade.
+TEST_F(SchemaVersionTest, AnUnreadableFileSaysWhy)
+{
+    SetBusyTimeout(200);
+    const QByteArray sound = bytesOf(file);
+    auto writeFile = [&](const QByteArray& bytes) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    };
+    std::unique_ptr<OtherWorkstation> other;
+    const struct {
+        const char* what;
+        std::function<void()> make;
+        const char* text;
+    } cases[] = {
+        {"no database at all", [&] { writeFile(QByteArray(4096, 'x')); },
+         "数据库文件已损坏,无法读取!\nfile is not a database"},
+        {"a damaged table list",
+         [&] {
+             QByteArray bytes = sound;
+             bytes.replace(100, 8, QByteArray(8, '\xff'));
+             writeFile(bytes);
+         },
+         "数据库文件已损坏,无法读取!\ndatabase disk image is malformed"},
+        {"locked by another workstation",
+         [&] {
+             writeFile(sound);
+             other = std::make_unique<OtherWorkstation>(file);
+             other->exec(QStringLiteral("BEGIN EXCLUSIVE"));
+         },
+         "数据库正被其他用户使用,请稍后再试!\ndatabase is locked"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.make();
+        const QByteArray before = bytesOf(file);
+        try {
+            ExecuteSql(QStringLiteral("SELECT 1"));
+            ADD_FAILURE() << "an unreadable file was used";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.message(), QString::fromUtf8(c.text));
+        }
+        EXPECT_FALSE(IsConnOpen());
+        EXPECT_EQ(bytesOf(file), before);
+    }
+    other.reset();
+    SetBusyTimeout(30000);
+}
+
+// Writes refused by the file (read only, the disk full) say so in a sentence
+// of their own, the database's text after it.
+TEST_F(SchemaVersionTest, RefusedWritesSayWhy)
+{
+    const struct {
+        const char* what;
+        const char* pragma;
+        const char* text;
+    } cases[] = {
+        {"read only", "PRAGMA query_only = 1",
+         "数据库文件是只读的,不能写入!\nattempt to write a readonly database"},
+        {"disk full", "PRAGMA max_page_count = 1", "磁盘空间不足,数据没有写入!\ndatabase or disk is full"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CloseConn();
+        ExecuteSql(QString::fromLatin1(c.pragma));
+        try {
+            ExecuteParaSql(
+                QStringLiteral("INSERT INTO tb_setting (id, setKey) VALUES (@id, @key)"),
+                ParamMap{{QStringLiteral("@id"), 102}, {QStringLiteral("@key"), QString(4000, 'k')}});
+            ADD_FAILURE() << "the write passed";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.message(), QString::fromUtf8(c.text));
+        }
+    }
+    CloseConn();
+    EXPECT_EQ(onFile(file, QStringLiteral("SELECT count(*) FROM tb_setting WHERE id = 102")).toInt(), 0);
 }

@@ -3,6 +3,9 @@
 #include "mod_public.h"
 #include "sqlHelper.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
 namespace
 {
 
@@ -206,7 +209,7 @@ TEST_F(SqlRunnerTest, StatementsThatYieldRowsAreQueries)
 
 TEST_F(SqlRunnerTest, NestedTransactionFailureRollsBackTheOuterOne)
 {
-    const m_DBresult r = RunTrans([] {
+    const m_DBresult r = RunWorkTableTrans([] {
         ExecuteSql(QStringLiteral("INSERT INTO t (id) VALUES (1)"));
         KeyValue inner;
         inner.AddItem(QStringLiteral("INSERT INTO t (id) VALUES (1)")); // duplicate key
@@ -256,3 +259,27 @@ TEST(KeyValueTest, RefusesADuplicateKey)
 }
 
 } // namespace
+
+// A work-table transaction (a report's fill) takes no write lock on the file:
+// another workstation starts its save meanwhile without waiting.
+TEST_F(SqlRunnerTest, WorkTableTransactionsLeaveOthersFreeToWrite)
+{
+    OtherWorkstation other(appDir() + QStringLiteral("wms.db"));
+    int otherSaved = 0;
+    const m_DBresult r = RunWorkTableTrans([&] {
+        ExecuteSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS work (n INTEGER)"));
+        ExecuteSql(QStringLiteral("INSERT INTO work SELECT count(*) FROM tb_user"));
+        {
+            QSqlQuery q(QSqlDatabase::database(QStringLiteral("other_workstation"), false));
+            if (q.exec(QStringLiteral("PRAGMA busy_timeout = 100")) &&
+                q.exec(QStringLiteral("BEGIN IMMEDIATE")) &&
+                q.exec(QStringLiteral("INSERT INTO tb_setting (id, setKey) VALUES (301, 'other')")))
+                ++otherSaved;
+            q.exec(QStringLiteral("ROLLBACK"));
+        }
+        ExecuteSql(QStringLiteral("SELECT count(*) FROM tb_setting"));
+    });
+    EXPECT_TRUE(r.isResult) << r.str_MsgBox.toStdString();
+    EXPECT_EQ(otherSaved, 1);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT count(*) FROM temp.work")).toInt(), 1);
+}

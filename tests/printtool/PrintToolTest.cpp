@@ -455,6 +455,45 @@ TEST_F(PrintToolTest, NumbersStayOnOneLineAndEndlessCellsAreCut)
     }
 }
 
+// Totals far beyond 64 bits of their smallest place are printed whole, never
+// wrapped to a negative or a zero.
+TEST_F(PrintToolTest, HugeTotalsArePrintedWhole)
+{
+    const QStringList lineFields = QString::fromLatin1(kRkDetail).split(QLatin1Char(','));
+    const struct {
+        QStringList amounts;
+        const char* total;
+    } cases[] = {
+        {{QStringLiteral("99999999999999900.00")}, "99999999999999900.00"},
+        {{QStringLiteral("10000000000000000.000"), QStringLiteral("0.5")}, "10000000000000000.500"},
+        {{QStringLiteral("9300000000000000.000"), QStringLiteral("9300000000000000.000")},
+         "18600000000000000.000"},
+        {{QStringLiteral("-9300000000000000.000"), QStringLiteral("-9300000000000000.000")},
+         "-18600000000000000.000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.total);
+        QList<QVariantList> rows;
+        for (const QString& amount : c.amounts) {
+            QVariantList row;
+            for (const QString& f : lineFields)
+                row.append(f == QLatin1String("totalAmount") ? QVariant(amount) : QVariant());
+            rows.append(row);
+        }
+        const QString file =
+            PrintData(QStringLiteral("qv_import_bill"), nullptr, RecordSet(lineFields, rows));
+        PrintCommand command;
+        QString error;
+        ASSERT_TRUE(ParsePrintCommand(Command(1003, QStringLiteral("qv_import_bill"), file), command, error))
+            << error.toStdString();
+        PrintJob job;
+        ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
+        const QString text = PrintPages(job).toPlainText();
+        const QString tail = text.mid(text.indexOf(QStringLiteral("合计")));
+        EXPECT_TRUE(tail.contains(QLatin1String(c.total))) << tail.toStdString();
+    }
+}
+
 // Started as the program starts it, on a screen: the preview window opens.
 TEST_F(PrintToolTest, ToolShowsThePreviewOnAScreen)
 {

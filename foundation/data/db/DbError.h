@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSqlError>
 #include <QString>
 #include <stdexcept>
 
@@ -16,3 +17,13 @@ class DbError : public std::runtime_error
   private:
     QString m_message;
 };
+
+// The text of a database error as the windows show it: for the failures a
+// user can act on (a damaged, full, read-only or busy file) a sentence that
+// says what happened, then the database's own text on the next line; other
+// errors (a refused constraint, a statement's fault) with the database's
+// text alone.
+QString SqlErrorText(const QSqlError& error);
+
+// The sentence for an SQLite result code, empty for codes without one.
+QString SqlErrorSentence(int sqliteCode);

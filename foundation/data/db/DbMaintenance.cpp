@@ -5,6 +5,7 @@
 #include "MsgBox.h"
 #include "sqlHelper.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -61,6 +62,33 @@ QString InProgressName(const QString& target)
     return name;
 }
 
+// A copy and the files SQLite keeps beside it while writing it.
+void RemoveCopy(const QString& path)
+{
+    for (const QString& suffix :
+         {QString(), QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        QFile::remove(path + suffix);
+}
+
+// A copy not written to for this long was left by a backup that ended
+// without cleaning up (the program was killed, the machine went down); one
+// being written changes every moment.
+constexpr qint64 kStaleCopySeconds = 120;
+
+// Removes the unfinished copies that earlier backups left in folder.
+void RemoveStaleCopies(const QString& folder)
+{
+    const QDir dir(folder);
+    const QFileInfoList leftovers = dir.entryInfoList(
+        {QStringLiteral("~CompactBackUp_*.part"), QStringLiteral("~CompactBackUp_*.part-*")},
+        QDir::Files | QDir::Hidden | QDir::System);
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (const QFileInfo& file : leftovers) {
+        if (file.lastModified().toUTC().secsTo(now) >= kStaleCopySeconds)
+            QFile::remove(file.absoluteFilePath());
+    }
+}
+
 // Flushes a written file to the disk, so a rename never publishes a copy that
 // is still only in the system's buffers.
 bool FlushToDisk(const QString& path)
@@ -83,6 +111,7 @@ m_DBresult BackUpDB(bool isShowMsg)
         if (InTransaction())
             throw DbError(QStringLiteral("数据库正在写入,不能备份!"));
         const QString target = NextBackUpFileName();
+        RemoveStaleCopies(QFileInfo(target).absolutePath());
         // Only a complete copy ever carries a backup's name: it is written
         // aside and renamed when whole, so a copy cut short (a full disk, a
         // killed program) never passes for a backup.
@@ -92,9 +121,10 @@ m_DBresult BackUpDB(bool isShowMsg)
         if (!written.exists() || written.size() == 0 || !FlushToDisk(partial) ||
             !QFile::rename(partial, target))
             throw DbError(QStringLiteral("备份文件没有写成: ") + QDir::toNativeSeparators(target));
+        RemoveCopy(partial); // what SQLite may have left beside the copy
     } catch (const DbError& e) {
-        if (!partial.isEmpty() && QFileInfo::exists(partial))
-            QFile::remove(partial);
+        if (!partial.isEmpty())
+            RemoveCopy(partial);
         return failed(e.message());
     }
     if (isShowMsg)

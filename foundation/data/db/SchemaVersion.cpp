@@ -1,5 +1,7 @@
 #include "SchemaVersion.h"
 
+#include "DbError.h"
+
 #include <QSqlError>
 #include <QStringList>
 
@@ -205,8 +207,7 @@ namespace
 
 QString errorText(const QSqlError& e)
 {
-    const QString db = e.databaseText().trimmed();
-    return db.isEmpty() ? e.text().trimmed() : db;
+    return SqlErrorText(e);
 }
 
 bool readVersion(QSqlQuery& q, int& version)
@@ -214,6 +215,22 @@ bool readVersion(QSqlQuery& q, int& version)
     if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
         return false;
     version = q.value(0).toInt();
+    q.finish();
+    return true;
+}
+
+// Tables every database of this program has held since its first version.
+// A file without them is not brought up: it belongs to another program, or
+// is empty.
+bool readIsOurs(QSqlQuery& q, bool& ours)
+{
+    if (!q.exec(
+            QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND lower(name) IN "
+                           "('tb_user', 'tb_dictionary', 'tb_setting', 'tb_goods_head', 'tb_goods_detail', "
+                           "'tb_location', 'tb_customer', 'tb_rk_head', 'tb_ck_head')")) ||
+        !q.next())
+        return false;
+    ours = q.value(0).toInt() == 9;
     q.finish();
     return true;
 }
@@ -238,13 +255,18 @@ SchemaUpgrade UpgradeSchema(QSqlDatabase db)
 {
     SchemaUpgrade out;
     QSqlQuery q(db);
-    if (!readVersion(q, out.found)) {
-        out.outcome = SchemaUpgrade::Outcome::Failed;
+    bool ours = false;
+    if (!readVersion(q, out.found) || (out.found <= kSchemaVersion && !readIsOurs(q, ours))) {
+        out.outcome = SchemaUpgrade::Outcome::Unreadable;
         out.message = errorText(q.lastError());
         return out;
     }
     if (out.found > kSchemaVersion)
         return newer(out.found);
+    if (!ours) {
+        out.outcome = SchemaUpgrade::Outcome::Foreign;
+        return out;
+    }
     if (out.found == kSchemaVersion)
         return out;
 

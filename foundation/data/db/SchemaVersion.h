@@ -13,7 +13,10 @@
 inline constexpr int kSchemaVersion = 2;
 
 struct SchemaUpgrade {
-    enum class Outcome { UpToDate, Newer, Failed };
+    // Foreign: the file holds no tables of this program (another program's
+    // database, an empty file); Unreadable: the file could not be read at
+    // all (damaged, locked). Neither gets anything written.
+    enum class Outcome { UpToDate, Newer, Foreign, Unreadable, Failed };
     Outcome outcome = Outcome::UpToDate;
     int found = 0;   // the version the database held when opened
     QString message; // why the database cannot be used (Newer, Failed)
@@ -21,7 +24,8 @@ struct SchemaUpgrade {
 
 // Reads the version of the open database db and runs the steps from there
 // to kSchemaVersion in one write transaction, the stamp included: all of
-// them or none. A newer database gets nothing written.
+// them or none. A newer database, and a file that does not hold this
+// program's tables, get nothing written.
 SchemaUpgrade UpgradeSchema(QSqlDatabase db);
 
 // The statements of the step that brings a database of version - 1 to

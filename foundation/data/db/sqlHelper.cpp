@@ -9,16 +9,21 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringDecoder>
 #include <QUrl>
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
+#include <sqlite3.h>
 #include <unordered_map>
 
 RecordSetPtr SharedRs;
@@ -47,6 +52,10 @@ struct ConnState {
     bool endOnMissingDb = false;
     std::function<void()> endHook;
     int transDepth = 0;
+    int busyTimeout = 30000;
+    std::function<void(bool)> lockWaitHook;
+    QElapsedTimer lockWait; // runs while a statement waits for a lock
+    bool lockWaitShown = false;
 };
 
 ConnState& cs()
@@ -57,8 +66,59 @@ ConnState& cs()
 
 QString errorText(const QSqlError& e)
 {
-    const QString db = e.databaseText().trimmed();
-    return db.isEmpty() ? e.text().trimmed() : db;
+    return SqlErrorText(e);
+}
+
+// A wait longer than this is told to the window layer.
+constexpr qint64 kLongLockWaitMs = 300;
+
+// SQLite calls this while another connection holds the lock a statement
+// needs: sleep a little longer each time, up to the busy timeout.
+int onBusy(void*, int count)
+{
+    ConnState& s = cs();
+    if (count == 0 || !s.lockWait.isValid())
+        s.lockWait.start();
+    const qint64 waited = s.lockWait.elapsed();
+    if (waited >= s.busyTimeout)
+        return 0;
+    if (!s.lockWaitShown && waited >= kLongLockWaitMs && s.lockWaitHook) {
+        s.lockWaitShown = true;
+        s.lockWaitHook(true);
+    }
+    // Short sleeps: a workstation that sleeps long loses the lock again and
+    // again to those that try more often.
+    static constexpr int kDelays[] = {1, 1, 2, 2, 3, 3, 4};
+    int delay = count < int(std::size(kDelays)) ? kDelays[count] : 5;
+    delay = int(std::min<qint64>(delay, s.busyTimeout - waited));
+    sqlite3_sleep(std::max(delay, 1));
+    return 1;
+}
+
+// Ends the lock wait of the statement that just ran, if it had one.
+void lockWaitOver()
+{
+    ConnState& s = cs();
+    s.lockWait.invalidate();
+    if (!s.lockWaitShown)
+        return;
+    s.lockWaitShown = false;
+    if (s.lockWaitHook)
+        s.lockWaitHook(false);
+}
+
+// Runs q.exec() (prepared) or q.exec(sql) and closes any lock wait it had.
+bool execWaiting(QSqlQuery& q)
+{
+    const bool ok = q.exec();
+    lockWaitOver();
+    return ok;
+}
+bool execWaiting(QSqlQuery& q, const QString& sql)
+{
+    const bool ok = q.exec(sql);
+    lockWaitOver();
+    return ok;
 }
 
 // One statement ready for the driver: "@name" placeholders turned into "?"
@@ -212,7 +272,7 @@ QSqlQuery run(const Prepared& p)
         throw DbError(errorText(q.lastError()));
     for (int k = 0; k < p.values.size(); ++k)
         q.bindValue(k, p.values.at(k));
-    if (!q.exec())
+    if (!execWaiting(q))
         throw DbError(errorText(q.lastError()));
     return q;
 }
@@ -240,7 +300,7 @@ RecordSetPtr runCachedQuery(const Prepared& p)
         q.bindValue(k, p.values.at(k));
     RecordSetPtr rows;
     try {
-        if (!q.exec())
+        if (!execWaiting(q))
             throw DbError(errorText(q.lastError()));
         if (q.isSelect())
             rows = readAll(q, &it->second);
@@ -289,7 +349,7 @@ RecordSetPtr readAll(QSqlQuery& q, ConnState::CachedRead* cached)
 void execPlain(const QString& sql)
 {
     QSqlQuery q(SharedConn());
-    if (!q.exec(sql))
+    if (!execWaiting(q, sql))
         throw DbError(errorText(q.lastError()));
 }
 
@@ -415,6 +475,21 @@ void SetEndProgramHook(std::function<void()> hook)
     cs().endHook = std::move(hook);
 }
 
+void SetBusyTimeout(int milliseconds)
+{
+    cs().busyTimeout = std::max(0, milliseconds);
+}
+
+int BusyTimeout()
+{
+    return cs().busyTimeout;
+}
+
+void SetLockWaitHook(std::function<void(bool)> hook)
+{
+    cs().lockWaitHook = std::move(hook);
+}
+
 void SetConnString()
 {
     cs().connString = GetDBPath() + dbName();
@@ -451,12 +526,20 @@ void checkSchemaVersion(QSqlDatabase& db)
     db.close();
     if (upgrade.outcome == SchemaUpgrade::Outcome::Failed)
         throw DbError(QStringLiteral("数据库升级失败: ") + upgrade.message);
+    if (upgrade.outcome == SchemaUpgrade::Outcome::Unreadable)
+        throw DbError(upgrade.message);
+    const bool foreign = upgrade.outcome == SchemaUpgrade::Outcome::Foreign;
+    const QString reason =
+        foreign ? QStringLiteral("文件%1不是本系统的数据库")
+                      .arg(QDir::toNativeSeparators(QFileInfo(cs().connString).absoluteFilePath()))
+                : upgrade.message;
     if (cs().endOnMissingDb) {
-        MsgBox::Show(upgrade.message + QStringLiteral(",系统即将退出!"), MsgIcon::Exclamation,
+        MsgBox::Show(reason + QStringLiteral(",系统即将退出!"), MsgIcon::Exclamation,
                      QStringLiteral("System"));
         endProgram();
     }
-    throw DbError(upgrade.message + QStringLiteral(",请使用新版本的程序!"));
+    throw DbError(reason + (foreign ? QStringLiteral(",请检查linkDB.ini中的数据库路径!")
+                                    : QStringLiteral(",请使用新版本的程序!")));
 }
 } // namespace
 
@@ -473,10 +556,18 @@ void OpenConn(const QString&, const QString&)
     db.setDatabaseName(
         QUrl::fromLocalFile(QFileInfo(cs().connString).absoluteFilePath()).toString(QUrl::FullyEncoded) +
         QStringLiteral("?mode=rw"));
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
     if (!db.open())
         throw DbError(errorText(db.lastError()));
-    checkSchemaVersion(db);
+    if (auto* handle = *static_cast<sqlite3* const*>(db.driver()->handle().data()))
+        sqlite3_busy_handler(handle, onBusy, nullptr);
+    try {
+        checkSchemaVersion(db);
+    } catch (...) {
+        lockWaitOver();
+        throw;
+    }
+    lockWaitOver();
     // The database was found: from now on a missing file is an error of the
     // operation at hand, no longer a reason to end the program.
     cs().endOnMissingDb = false;
@@ -560,7 +651,7 @@ int ExecuteParaSql(const QString& sql, const ParamMap& params)
     QSqlQuery& q = it.value();
     for (int k = 0; k < p.values.size(); ++k)
         q.bindValue(k, p.values.at(k));
-    if (!q.exec()) {
+    if (!execWaiting(q)) {
         const QString error = errorText(q.lastError());
         cs().writeCache.erase(it);
         throw DbError(error);
@@ -619,7 +710,7 @@ int RepeatedWrite::Run(const QVariantList& values)
         throw DbError(QStringLiteral("参数个数不符"));
     for (int k = 0; k < values.size(); ++k)
         m_query.bindValue(k, bindValue(values.at(k)));
-    if (!m_query.exec())
+    if (!execWaiting(m_query))
         throw DbError(errorText(m_query.lastError()));
     const int changed = m_query.numRowsAffected();
     m_query.finish();
@@ -645,13 +736,13 @@ bool InTransaction()
     return cs().transDepth > 0;
 }
 
-TransactionGuard::TransactionGuard() : m_depth(cs().transDepth)
+TransactionGuard::TransactionGuard(Kind kind) : m_depth(cs().transDepth)
 {
     OpenConn();
-    if (m_depth == 0 && beforeWriteTransaction())
+    if (m_depth == 0 && kind == Kind::Writes && beforeWriteTransaction())
         beforeWriteTransaction()();
-    execPlain(m_depth == 0 ? QStringLiteral("BEGIN IMMEDIATE")
-                           : QStringLiteral("SAVEPOINT sp_%1").arg(m_depth));
+    const QString begin = kind == Kind::Writes ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
+    execPlain(m_depth == 0 ? begin : QStringLiteral("SAVEPOINT sp_%1").arg(m_depth));
     cs().transDepth = m_depth + 1;
 }
 
@@ -680,12 +771,14 @@ void TransactionGuard::commit()
     cs().transDepth = m_depth;
 }
 
-m_DBresult RunTrans(const std::function<void()>& body)
+namespace
+{
+m_DBresult runTrans(TransactionGuard::Kind kind, const std::function<void()>& body)
 {
     m_DBresult result;
     const bool nested = cs().transDepth > 0;
     try {
-        TransactionGuard guard;
+        TransactionGuard guard(kind);
         body();
         guard.commit();
         result.isResult = true;
@@ -700,6 +793,17 @@ m_DBresult RunTrans(const std::function<void()>& body)
     if (nested) // an inner failure fails the whole outer transaction
         throw DbError(result.str_MsgBox);
     return result;
+}
+} // namespace
+
+m_DBresult RunTrans(const std::function<void()>& body)
+{
+    return runTrans(TransactionGuard::Kind::Writes, body);
+}
+
+m_DBresult RunWorkTableTrans(const std::function<void()>& body)
+{
+    return runTrans(TransactionGuard::Kind::WorkTables, body);
 }
 
 m_DBresult ExecuteTrans(const KeyValue& batch)

@@ -44,6 +44,15 @@ void SetEndProgramOnMissingDb(bool on);
 // What "end the program" does; tests replace it. The default calls std::exit(0).
 void SetEndProgramHook(std::function<void()> hook);
 
+// How long a statement waits for another workstation's lock before it fails
+// (in milliseconds; 30 s by default). Takes effect when the connection opens.
+void SetBusyTimeout(int milliseconds);
+int BusyTimeout();
+// Called with true when a statement has waited for another workstation's
+// lock longer than a moment, and with false once that wait is over (the
+// statement ran or failed). The window layer shows its busy cursor there.
+void SetLockWaitHook(std::function<void(bool waiting)> hook);
+
 void SetConnString();
 QString ConnString();
 // Opens the shared connection when it is closed; the arguments are ignored.
@@ -103,7 +112,13 @@ m_DBresult ExecuteTrans(const KeyValue& batch);
 class TransactionGuard
 {
   public:
-    TransactionGuard();
+    // Writes: the database file's write lock is taken at once, so the
+    // transaction never has to upgrade a read lock while another workstation
+    // writes. WorkTables: reads of the database and writes of this
+    // connection's TEMP tables only; no write lock is taken on the file, so
+    // other workstations' saves go on meanwhile.
+    enum class Kind { Writes, WorkTables };
+    explicit TransactionGuard(Kind kind = Kind::Writes);
     ~TransactionGuard();
     TransactionGuard(const TransactionGuard&) = delete;
     TransactionGuard& operator=(const TransactionGuard&) = delete;
@@ -119,6 +134,9 @@ class TransactionGuard
 // with its text. Nested calls join the outer transaction; there a failure is
 // thrown on as DbError, so that the outer transaction fails as a whole.
 m_DBresult RunTrans(const std::function<void()>& body);
+// RunTrans for a body that reads the database and writes TEMP tables only (a
+// report's work table): one consistent read, no write lock on the file.
+m_DBresult RunWorkTableTrans(const std::function<void()>& body);
 bool InTransaction();
 // Runs hook each time this connection is about to begin a write transaction
 // (an outer one, not a savepoint inside it), before it holds the write lock:

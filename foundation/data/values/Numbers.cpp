@@ -1,6 +1,7 @@
 #include "Numbers.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -227,21 +228,176 @@ QString NumberText(double value)
     return QString::number(rounded, 'f', QLocale::FloatingPointShortest);
 }
 
+namespace
+{
+
+using Limbs = std::vector<quint64>;
+constexpr quint64 kLimbBase = 1000000000000000000ULL; // 10^18 per limb
+constexpr int kLimbDigits = 18;
+
+void trim(Limbs& limbs)
+{
+    while (!limbs.empty() && limbs.back() == 0)
+        limbs.pop_back();
+}
+
+void addInto(Limbs& acc, const Limbs& v)
+{
+    if (acc.size() < v.size())
+        acc.resize(v.size(), 0);
+    quint64 carry = 0;
+    for (size_t i = 0; i < acc.size(); ++i) {
+        quint64 x = acc[i] + carry + (i < v.size() ? v[i] : 0);
+        carry = x >= kLimbBase ? 1 : 0;
+        if (carry)
+            x -= kLimbBase;
+        acc[i] = x;
+    }
+    if (carry)
+        acc.push_back(carry);
+}
+
+Limbs limbsOfDigits(const QString& digits)
+{
+    Limbs out;
+    for (qsizetype end = digits.size(); end > 0; end -= kLimbDigits) {
+        const qsizetype begin = std::max<qsizetype>(0, end - kLimbDigits);
+        quint64 limb = 0;
+        for (qsizetype i = begin; i < end; ++i)
+            limb = limb * 10 + quint64(digits[i].unicode() - '0');
+        out.push_back(limb);
+    }
+    trim(out);
+    return out;
+}
+
+Limbs limbsOf(unsigned __int128 v)
+{
+    Limbs out;
+    while (v != 0) {
+        out.push_back(quint64(v % kLimbBase));
+        v /= kLimbBase;
+    }
+    return out;
+}
+
+int compareLimbs(const Limbs& a, const Limbs& b)
+{
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    for (size_t i = a.size(); i-- > 0;) {
+        if (a[i] != b[i])
+            return a[i] < b[i] ? -1 : 1;
+    }
+    return 0;
+}
+
+// a - b for a >= b.
+Limbs subtractLimbs(Limbs a, const Limbs& b)
+{
+    quint64 borrow = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const quint64 sub = (i < b.size() ? b[i] : 0) + borrow;
+        if (a[i] >= sub) {
+            a[i] -= sub;
+            borrow = 0;
+        } else {
+            a[i] = a[i] + kLimbBase - sub;
+            borrow = 1;
+        }
+    }
+    trim(a);
+    return a;
+}
+
+QString digitsOfLimbs(const Limbs& limbs)
+{
+    if (limbs.empty())
+        return QStringLiteral("0");
+    QString out = QString::number(limbs.back());
+    for (size_t i = limbs.size() - 1; i-- > 0;)
+        out += QString::number(limbs[i]).rightJustified(kLimbDigits, QLatin1Char('0'));
+    return out;
+}
+
+} // namespace
+
 void DecimalSum::add(double value)
 {
-    const double scaled = RoundHalfAway(value, m_places) * std::pow(10.0, m_places);
-    m_units += qint64(std::llround(scaled));
+    if (!std::isfinite(value) || value == 0.0)
+        return;
+    QString digits = roundDecimalText(shortestDigits(std::fabs(value)), m_places);
+    digits.remove(QLatin1Char('.'));
+    const bool negative = value < 0;
+    // 36 decimal digits always fit the 128-bit fast count.
+    if (digits.size() <= 36) {
+        unsigned __int128 magnitude = 0;
+        for (const QChar c : digits)
+            magnitude = magnitude * 10 + unsigned(c.unicode() - '0');
+        const __int128 signedValue = negative ? -__int128(magnitude) : __int128(magnitude);
+        __int128 sum = 0;
+        if (!__builtin_add_overflow(m_units, signedValue, &sum)) {
+            m_units = sum;
+            return;
+        }
+    }
+    spill(digits, negative);
+}
+
+void DecimalSum::spill(const QString& digits, bool negative)
+{
+    addInto(negative ? m_negative : m_positive, limbsOfDigits(digits));
+}
+
+QString DecimalSum::text() const
+{
+    Limbs positive = m_positive;
+    Limbs negative = m_negative;
+    if (m_units >= 0)
+        addInto(positive, limbsOf((unsigned __int128)m_units));
+    else
+        addInto(negative, limbsOf(-(unsigned __int128)m_units));
+    const int order = compareLimbs(positive, negative);
+    const Limbs magnitude =
+        order >= 0 ? subtractLimbs(positive, negative) : subtractLimbs(negative, positive);
+    QString digits = digitsOfLimbs(magnitude).rightJustified(m_places + 1, QLatin1Char('0'));
+    if (m_places > 0)
+        digits.insert(digits.size() - m_places, QLatin1Char('.'));
+    if (order < 0 && !magnitude.empty())
+        digits.prepend(QLatin1Char('-'));
+    return digits;
 }
 
 double DecimalSum::value() const
 {
-    const double v = double(m_units) / std::pow(10.0, m_places);
-    return RoundHalfAway(v, m_places);
+    const double v = text().toDouble();
+    return v == 0.0 ? 0.0 : v;
+}
+
+__int128 DecimalSum::units() const
+{
+    if (m_positive.empty() && m_negative.empty())
+        return m_units;
+    QString digits = text();
+    const bool negative = digits.startsWith(QLatin1Char('-'));
+    digits.remove(QLatin1Char('-'));
+    digits.remove(QLatin1Char('.'));
+    constexpr __int128 kMax = ~(__int128(1) << 127);
+    __int128 count = 0;
+    for (const QChar c : digits) {
+        const int d = c.unicode() - '0';
+        if (count > (kMax - d) / 10)
+            return negative ? -kMax : kMax;
+        count = count * 10 + d;
+    }
+    return negative ? -count : count;
 }
 
 double MultiplyRounded(double a, double b, int decimals)
 {
     // Multiply the exact decimal forms: both as whole numbers of their own places.
+    // Each factor as a whole count of its own places; false when its digits
+    // do not fit 18 (a value no box accepts).
     auto split = [](double v, qint64& units, int& places) {
         QString t = shortestDigits(std::fabs(v));
         const qsizetype dot = t.indexOf(QLatin1Char('.'));
@@ -251,16 +407,20 @@ double MultiplyRounded(double a, double b, int decimals)
             places = 9;
         }
         t.remove(QLatin1Char('.'));
-        units = t.toLongLong();
+        bool ok = false;
+        units = t.toLongLong(&ok);
         if (v < 0)
             units = -units;
+        return ok && t.size() <= 18;
     };
     qint64 ua = 0;
     qint64 ub = 0;
     int pa = 0;
     int pb = 0;
-    split(a, ua, pa);
-    split(b, ub, pb);
+    if (!std::isfinite(a) || !std::isfinite(b))
+        return 0.0;
+    if (!split(a, ua, pa) || !split(b, ub, pb))
+        return RoundHalfAway(a * b, decimals);
     __int128 product = __int128(ua) * ub;
     const bool negative = product < 0;
     if (negative)

@@ -4,6 +4,8 @@
 #include <QVariant>
 #include <QtGlobal>
 
+#include <vector>
+
 // The one way the program reads numbers from texts and writes them back.
 
 // The leading number of a text, as number boxes and grid cells read it:
@@ -41,19 +43,34 @@ QString PlainNumber(double value, int decimals = 3);
 // "0.333333333333333", "24").
 QString NumberText(double value);
 
-// Exact decimal sums and products: values are held as whole counts of
-// 10^-places, so a thousand lines of 0.1 add up to exactly 100.
+// Exact decimal sums: each value is rounded half away from zero to places
+// decimals (from its shortest decimal form, so 1.005 counts as 1.01 at two
+// places) and counted in whole 10^-places; a thousand lines of 0.1 add up to
+// exactly 100. The count has no upper limit: it grows past 128 bits when it
+// must, so no sum of finite values wraps or loses a digit.
 class DecimalSum
 {
   public:
-    explicit DecimalSum(int places = 3) : m_places(places) {}
+    explicit DecimalSum(int places = 3) : m_places(places < 0 ? 0 : places) {}
     void add(double value);
+    // The sum as the nearest double.
     double value() const;
-    qint64 units() const { return m_units; }
+    // The exact sum in plain decimal form with exactly places decimals
+    // ("-12.500", "0.000"); never "-0".
+    QString text() const;
+    // The sum as a whole count of 10^-places; exact while it fits in 127 bits
+    // (more than 10^38), held at the nearest end of that range beyond it.
+    __int128 units() const;
 
   private:
+    // A count beyond the 128-bit fast count: base 10^18 limbs, lowest first.
+    using Limbs = std::vector<quint64>;
+    void spill(const QString& digits, bool negative);
+
     int m_places;
-    qint64 m_units = 0;
+    __int128 m_units = 0;
+    Limbs m_positive;
+    Limbs m_negative;
 };
 
 // a × b rounded half away from zero to decimals places (an amount from a
