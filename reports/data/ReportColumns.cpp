@@ -12,7 +12,7 @@ QString BillListRow(BillDirection dir)
 {
     return QStringLiteral("select 0,id,passName,accountName,billNo,ubillNo,utype,%1,totalItemRow,totalAmount,"
                           "remark,creator,createTime ")
-        .arg(Tables(dir).partnerName);
+        .arg(BillSetup::Of(dir).partnerNameCol);
 }
 
 QString BillDetailRow(BillDirection dir)
@@ -22,14 +22,15 @@ QString BillDetailRow(BillDirection dir)
                "goodsCode,goodsDetailCode,goodsName,goodsDesc,unit,packQty,weight,inPrice,%2qty,"
                "totalAmount,totalQty,totalDefaultQty,totalWeight,locationCode,lotNo,remark,creator,"
                "createTime ")
-        .arg(Tables(dir).partnerName, dir == BillDirection::In ? QString() : QStringLiteral("salePrice,"));
+        .arg(BillSetup::Of(dir).partnerNameCol,
+             BillSetup::Of(dir).hasSalePrice ? QStringLiteral("salePrice,") : QString());
 }
 
 QString GoodsSumRow(BillDirection dir)
 {
     return QStringLiteral("select 0,id,status,goodsTypeName,goodsCode,goodsName,goodsDesc,upqty,downqty,unit,"
                           "total%1Qty,total%1Weight,total%1DefaultQty ")
-        .arg(Tables(dir).sumWord);
+        .arg(BillSetup::Of(dir).sumWord);
 }
 
 QString StockRow()

@@ -19,18 +19,18 @@ QString countedHeads(const Scope& scope)
 }
 } // namespace
 
-QString PerGoods(const BillTables& t, const Scope& scope)
+QString PerGoods(const BillDirectionFacts& t, const Scope& scope)
 {
     return QStringLiteral("SELECT d.goodsId, ") + kSums + QStringLiteral(" FROM (SELECT a.id FROM ") +
-           t.head + QStringLiteral(" AS a WHERE ") + countedHeads(scope) +
-           QStringLiteral(") AS h CROSS JOIN ") + t.detail +
+           t.headTable + QStringLiteral(" AS a WHERE ") + countedHeads(scope) +
+           QStringLiteral(") AS h CROSS JOIN ") + t.lineTable +
            QStringLiteral(" AS d ON d.headId = h.id GROUP BY d.goodsId");
 }
 
-QString PiecesOf(const BillTables& t, const Scope& scope, const QString& goodsId)
+QString PiecesOf(const BillDirectionFacts& t, const Scope& scope, const QString& goodsId)
 {
-    return QStringLiteral("(SELECT dec_sum(d.qty, d.packQty) FROM ") + t.detail +
-           QStringLiteral(" AS d CROSS JOIN ") + t.head +
+    return QStringLiteral("(SELECT dec_sum(d.qty, d.packQty) FROM ") + t.lineTable +
+           QStringLiteral(" AS d CROSS JOIN ") + t.headTable +
            QStringLiteral(" AS a ON a.id = d.headId WHERE d.goodsId = ") + goodsId + QStringLiteral(" AND ") +
            countedHeads(scope) + QStringLiteral(")");
 }

@@ -25,12 +25,12 @@ struct Scope {
 // d.goodsId": the sums of every goods item that has a counted line. The
 // counted heads are read first and their lines through the line index, so a
 // narrow choice of bills reads only their lines.
-QString PerGoods(const BillTables& t, const Scope& scope);
+QString PerGoods(const BillDirectionFacts& t, const Scope& scope);
 
 // A scalar subquery: the pieces of the goods item whose id is the SQL
 // expression goodsId, read through the lines' goods index (Null when no line
 // counts).
-QString PiecesOf(const BillTables& t, const Scope& scope, const QString& goodsId);
+QString PiecesOf(const BillDirectionFacts& t, const Scope& scope, const QString& goodsId);
 
 // The stored forms of the sums, written by the report number formatter
 // (rpt_num, RegisterReportFunctions): "#0.0##" for pieces, "#0.0#" for

@@ -23,8 +23,8 @@ class BillReportWindow : public ReportFrame
     void openBill(const QString& right, bool rightFirst);
     void deleteBill(const QString& right);
     void passBill(const QString& right, bool pass);
-    // "rk"/"ck" code of the direction, for the right codes.
-    QString code() const { return Tables(m_dir).code; }
+    // The right codes of the direction's report actions.
+    const BillSetup::ReportRights& rights() const { return BillSetup::Of(m_dir).reportRights; }
 
     // The column holding the bill id: 2 in the list, the hidden headId in the detail.
     int m_billIdCol = 2;

@@ -332,15 +332,15 @@ void ReportFrame::addDateCondition()
 
 void ReportFrame::addPartnerCondition(BillDirection dir)
 {
-    const BillSetup::Window& names = Setup(dir).window;
-    m_partnerMode = names.partnerKind;
+    const BillSetup& setup = BillSetup::Of(dir);
+    m_partnerMode = setup.partnerKind;
     txt_partnerName = new QLineEdit(pic_title);
-    txt_partnerName->setObjectName(QStringLiteral("txt_%1Name").arg(names.partnerKind));
-    auto* button = NamedButton(QStringLiteral("btn_search") + names.partnerKind.left(1).toUpper() +
-                                   names.partnerKind.mid(1),
+    txt_partnerName->setObjectName(QStringLiteral("txt_%1Name").arg(setup.partnerKind));
+    auto* button = NamedButton(QStringLiteral("btn_search") + setup.partnerKind.left(1).toUpper() +
+                                   setup.partnerKind.mid(1),
                                QStringLiteral("..."), pic_title);
     connect(button, &QPushButton::clicked, this, [this] { Guarded(this, [&] { searchPartner(); }); });
-    QLabel* label = addCondition(names.partnerCaption, boxWithButton(txt_partnerName, button));
+    QLabel* label = addCondition(setup.window.partnerCaption, boxWithButton(txt_partnerName, button));
     label->setObjectName(QStringLiteral("Label10"));
 }
 
@@ -856,17 +856,17 @@ QHash<QString, QString> GoodsStatusIcons()
 
 void OpenBillWindow(BillDirection dir, int id)
 {
-    const BillSetup& setup = Setup(dir);
-    QWidget* w = WindowRegistry::Show(setup.window.objectName);
+    const BillSetup& setup = BillSetup::Of(dir);
+    QWidget* w = WindowRegistry::Show(setup.billWindow);
     if (!w)
         throw DbError(QStringLiteral("单据窗口不可用"));
     bool ok = false;
     if (id > 0) {
         if (auto* box = w->findChild<QLineEdit*>(QStringLiteral("txt_id")))
             box->setText(QString::number(id));
-        ok = QMetaObject::invokeMethod(w, setup.reports.openBill, Qt::DirectConnection, Q_ARG(int, id));
+        ok = QMetaObject::invokeMethod(w, setup.openBill, Qt::DirectConnection, Q_ARG(int, id));
     } else {
-        ok = QMetaObject::invokeMethod(w, setup.reports.newBill, Qt::DirectConnection, Q_ARG(int, 0),
+        ok = QMetaObject::invokeMethod(w, setup.newBill, Qt::DirectConnection, Q_ARG(int, 0),
                                        Q_ARG(QString, QString()));
     }
     if (!ok)

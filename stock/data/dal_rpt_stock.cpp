@@ -43,8 +43,8 @@ ConditionSql rebuildStatement(const ReportFill& fill)
     };
     ConditionSql out;
     out.sql =
-        QStringLiteral("WITH i AS MATERIALIZED (") + PerGoods(Tables(BillDirection::In), scope) +
-        QStringLiteral("), o AS MATERIALIZED (") + PerGoods(Tables(BillDirection::Out), scope) +
+        QStringLiteral("WITH i AS MATERIALIZED (") + PerGoods(BillSetup::Of(BillDirection::In), scope) +
+        QStringLiteral("), o AS MATERIALIZED (") + PerGoods(BillSetup::Of(BillDirection::Out), scope) +
         QStringLiteral(
             "), s AS MATERIALIZED (SELECT b.id, b.goodsTypeId,"
             " COALESCE((SELECT uname FROM tb_dictionary WHERE id = b.goodsTypeId), '') AS goodsTypeName,"
@@ -203,9 +203,9 @@ std::optional<double> dal_rpt_stock::GetLiveStockQty(const QString& str_JoinAcco
     const StockSums::Scope scope{str_JoinAccountTypeId, {}};
     const QString sql =
         QStringLiteral("SELECT ") +
-        StockSums::PiecesOf(Tables(BillDirection::In), scope, QStringLiteral("b.id")) +
+        StockSums::PiecesOf(BillSetup::Of(BillDirection::In), scope, QStringLiteral("b.id")) +
         QStringLiteral(" AS inQty, ") +
-        StockSums::PiecesOf(Tables(BillDirection::Out), scope, QStringLiteral("b.id")) +
+        StockSums::PiecesOf(BillSetup::Of(BillDirection::Out), scope, QStringLiteral("b.id")) +
         QStringLiteral(" AS outQty FROM tb_goods_detail AS a JOIN tb_goods_head AS b ON b.id = "
                        "a.headId WHERE a.isDefault = 1 AND b.id = @goodsId LIMIT 1");
     ParamMap params;

@@ -149,8 +149,8 @@ TEST_P(DetailTest, DeleteTakesTheWholeBillOfTheLine)
     ASSERT_TRUE(ui::clickRow(w->grid(), QStringLiteral("2"), ColumnOf(w, QStringLiteral("qty"))));
     answer(MsgAnswer::Yes);
     menu(w, "menu_DeleteBill");
-    EXPECT_EQ(count(t().head), 1);
-    EXPECT_EQ(count(t().detail), 1);
+    EXPECT_EQ(count(t().headTable), 1);
+    EXPECT_EQ(count(t().lineTable), 1);
     EXPECT_EQ(w->keptCount(), 1);
 
     menu(w, "menu_BrowseBill");

@@ -100,16 +100,16 @@ QString oldLivePieces(const QString& acc)
         .arg(acc);
 }
 
-QString oldGoodsSums(const BillTables& t, const QString& acc, const QString& headWhere)
+QString oldGoodsSums(const BillSetup& t, const QString& acc, const QString& headWhere)
 {
     return QStringLiteral("WITH h AS MATERIALIZED (SELECT a.id FROM %1 AS a "
                           "WHERE a.ispass = 1 AND a.accountId IN (%2)")
-               .arg(t.head, acc) +
+               .arg(t.headTable, acc) +
            headWhere +
            QStringLiteral("), c AS MATERIALIZED (SELECT d.goodsId, SUM(d.qty * d.packQty) AS q, "
                           "SUM(d.qty * d.weight) AS w FROM h CROSS JOIN %1 AS d ON d.headId = h.id "
                           "GROUP BY d.goodsId), ")
-               .arg(t.detail) +
+               .arg(t.lineTable) +
            QStringLiteral(
                "u AS MATERIALIZED (SELECT headId, MIN(id) AS unitId, COUNT(*) AS n "
                "FROM tb_goods_detail WHERE isDefault = 1 GROUP BY headId) "
@@ -223,7 +223,7 @@ TEST_F(StockSameRowsTest, RebuildAndLiveBalanceGiveTheReferenceFigures)
 TEST_F(StockSameRowsTest, GoodsSumsGiveTheReferenceRows)
 {
     for (const BillDirection dir : {BillDirection::In, BillDirection::Out}) {
-        const BillTables& t = Tables(dir);
+        const BillSetup& t = BillSetup::Of(dir);
         std::unique_ptr<dal_rpt_Report> dal;
         if (dir == BillDirection::In)
             dal = std::make_unique<dal_rpt_rkSum>();
@@ -247,7 +247,7 @@ TEST_F(StockSameRowsTest, GoodsSumsGiveTheReferenceRows)
                        dal->setup().workTable + QStringLiteral(" order by id"));
             const QStringList before = rowsOf(oldGoodsSums(t, fill.accountList, headWhere));
             ASSERT_GT(before.size(), 50);
-            EXPECT_EQ(now, before) << t.code.toStdString() << month;
+            EXPECT_EQ(now, before) << t.numberKind.toStdString() << month;
         }
     }
 }
