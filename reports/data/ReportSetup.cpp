@@ -219,6 +219,7 @@ const QString kGoodsRows = QStringLiteral(
 ConditionSql GoodsSumRows(const BillSetup& t, const ReportFill& fill)
 {
     using namespace StockSums;
+    const SumColumns sums = SumColumns::Of(t);
     const ConditionSql where = ReportConditionSql(fill.conditions, QStringLiteral("@f"));
     const Scope scope{fill.accountList, where.sql};
     ConditionSql sql;
@@ -231,13 +232,13 @@ ConditionSql GoodsSumRows(const BillSetup& t, const ReportFill& fill)
     sql.sql += QStringLiteral("SELECT b.id, b.goodsTypeId, ") + Dict(QStringLiteral("b.goodsTypeId")) +
                QStringLiteral(" AS goodsTypeName, b.goodsCode, b.goodsName, b.goodsDesc, b.pinyin, b.upqty, "
                               "b.downqty, b.status, 1 AS isDefault, a.unit, ") +
-               PiecesText(QStringLiteral("c.pieces")) + QStringLiteral(" AS total%1Qty, ").arg(t.sumWord) +
+               PiecesText(QStringLiteral("c.pieces")) + QStringLiteral(" AS ") + sums.qty +
+               QStringLiteral(", ") +
                DefaultUnitsText(DefaultUnitRule::NoValueForEmptyUnit, QStringLiteral("c.pieces"),
                                 QStringLiteral("a.packQty"), QStringLiteral("u.n")) +
-               QStringLiteral(" AS total%1DefaultQty, ").arg(t.sumWord) +
-               WeightText(QStringLiteral("c.weight")) +
-               QStringLiteral(" AS total%1Weight FROM ").arg(t.sumWord) + kGoodsRows +
-               QStringLiteral(" LEFT JOIN c ON c.goodsId = b.id");
+               QStringLiteral(" AS ") + sums.defaultQty + QStringLiteral(", ") +
+               WeightText(QStringLiteral("c.weight")) + QStringLiteral(" AS ") + sums.weight +
+               QStringLiteral(" FROM ") + kGoodsRows + QStringLiteral(" LEFT JOIN c ON c.goodsId = b.id");
     return sql;
 }
 
@@ -246,23 +247,22 @@ ConditionSql GoodsSumRows(const BillSetup& t, const ReportFill& fill)
 ReportSetup GoodsSumSetup(BillDirection dir)
 {
     const BillSetup& t = BillSetup::Of(dir);
-    const QString w = t.sumWord;
+    const StockSums::SumColumns sums = StockSums::SumColumns::Of(t);
     ReportSetup s;
     s.workTable = QStringLiteral("temp_rpt_") + t.numberKind + QStringLiteral("Sum");
     s.columnDefs =
         QStringLiteral("id INTEGER, goodsTypeId INTEGER, goodsTypeName TEXT, goodsCode TEXT COLLATE NOCASE, "
                        "goodsName TEXT, "
                        "goodsDesc TEXT, pinyin TEXT, upqty REAL, downqty REAL, status TEXT, "
-                       "isDefault INTEGER, unit TEXT, total%1Qty TEXT, total%1DefaultQty TEXT, "
-                       "total%1Weight TEXT")
-            .arg(w);
+                       "isDefault INTEGER, unit TEXT, %1 TEXT, %2 TEXT, %3 TEXT")
+            .arg(sums.qty, sums.defaultQty, sums.weight);
     s.fullColumns =
         QStringLiteral("id,goodsTypeId,goodsTypeName,goodsCode,goodsName,goodsDesc,pinyin,upqty,downqty,"
-                       "status,isDefault,unit,total%1Qty,total%1DefaultQty,total%1Weight")
-            .arg(w);
+                       "status,isDefault,unit,%1,%2,%3")
+            .arg(sums.qty, sums.defaultQty, sums.weight);
     s.exportColumns = QStringLiteral("status,goodsTypeName,goodsCode,goodsName,goodsDesc,upqty,downqty,unit,"
-                                     "total%1Qty,total%1Weight,total%1DefaultQty")
-                          .arg(w);
+                                     "%1,%2,%3")
+                          .arg(sums.qty, sums.weight, sums.defaultQty);
     // The sums are always filled whole: a sum of a page's items read on
     // its own could add its lines in another order and differ in its last
     // digit from the same sum in the table.

@@ -56,4 +56,11 @@ QString DefaultUnitsText(DefaultUnitRule rule, const QString& pieces, const QStr
         .arg(defaultUnits, packQty, PiecesText(divided));
 }
 
+SumColumns SumColumns::Of(const QString& word)
+{
+    const QString total = QStringLiteral("total") + word;
+    return {total + QStringLiteral("Qty"), total + QStringLiteral("DefaultQty"),
+            total + QStringLiteral("Weight")};
+}
+
 } // namespace StockSums

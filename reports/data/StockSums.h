@@ -52,4 +52,18 @@ enum class DefaultUnitRule {
 QString DefaultUnitsText(DefaultUnitRule rule, const QString& pieces, const QString& packQty,
                          const QString& defaultUnits = {});
 
+// The names of the three sum columns of a direction's goods sums and of the
+// stock report: total<word>Qty, total<word>DefaultQty and total<word>Weight,
+// where the word is the direction's sumWord, or "Blance" for the stock
+// report's balances.
+struct SumColumns {
+    QString qty;
+    QString defaultQty;
+    QString weight;
+
+    static SumColumns Of(const QString& word);
+    static SumColumns Of(const BillDirectionFacts& direction) { return Of(direction.sumWord); }
+    static SumColumns Balance() { return Of(QStringLiteral("Blance")); }
+};
+
 } // namespace StockSums

@@ -11,6 +11,7 @@
 #include "MsgBox.h"
 #include "PrintXml.h"
 #include "ReportColumns.h"
+#include "StockSums.h"
 #include "mod_public.h"
 #include "sqlHelper.h"
 
@@ -32,9 +33,10 @@ ReportLayout SumLayout(BillDirection dir)
 {
     const BillSetup& t = BillSetup::Of(dir);
     const QString title = BillSetup::Of(dir).reports.sumTitle;
-    const QString qty = QStringLiteral("total%1Qty").arg(t.sumWord);
-    const QString weight = QStringLiteral("total%1Weight").arg(t.sumWord);
-    const QString defaultQty = QStringLiteral("total%1DefaultQty").arg(t.sumWord);
+    const StockSums::SumColumns sums = StockSums::SumColumns::Of(t);
+    const QString qty = sums.qty;
+    const QString weight = sums.weight;
+    const QString defaultQty = sums.defaultQty;
     const auto cast = [](const QString& f) { return ReportColumns::AsNumber(f); };
     ReportLayout l;
     l.objectName = QStringLiteral("frm_rpt_") + t.numberKind + QStringLiteral("Sum");
@@ -215,7 +217,7 @@ m_conditions frm_rpt_Sum::listConditions()
     return goodsConditions(
         JoinedText({QStringLiteral("goodsCode"), QStringLiteral("goodsName"), QStringLiteral("pinyin"),
                     QStringLiteral("goodsDesc"), QStringLiteral("goodsTypeName")}),
-        ReportColumns::AsNumber(QStringLiteral("total%1Qty").arg(BillSetup::Of(m_dir).sumWord)));
+        ReportColumns::AsNumber(StockSums::SumColumns::Of(BillSetup::Of(m_dir)).qty));
 }
 
 void frm_rpt_Sum::printReport()

@@ -6,6 +6,7 @@
 #include "MsgBox.h"
 #include "PrintXml.h"
 #include "ReportColumns.h"
+#include "StockSums.h"
 #include "dal_rpt_stock.h"
 #include "m_funCode.h"
 #include "mod_public.h"
@@ -31,6 +32,9 @@ ReportLayout StockLayout()
         c.share = share;
         return c;
     };
+    const StockSums::SumColumns in = StockSums::SumColumns::Of(BillSetup::Of(BillDirection::In));
+    const StockSums::SumColumns out = StockSums::SumColumns::Of(BillSetup::Of(BillDirection::Out));
+    const StockSums::SumColumns balance = StockSums::SumColumns::Balance();
     ReportLayout l;
     l.objectName = QStringLiteral("frm_rpt_stock");
     l.title = kTitle;
@@ -48,15 +52,15 @@ ReportLayout StockLayout()
         col("|>上限   ", QStringLiteral("upqty"), 720, 0.05),
         col("|>下限   ", QStringLiteral("downqty"), 720, 0.05),
         col("|^单位 ", QStringLiteral("unit"), 540, 0.05),
-        col("|>入库    ", QStringLiteral("totalImportQty"), 810, 0.05),
-        col("|>出库    ", QStringLiteral("totalExportQty"), 810, 0.10),
-        col("|>库存    ", QStringLiteral("totalBlanceQty"), 810, 0.10),
-        col("|>入库    ", QStringLiteral("totalImportWeight"), 810, 0.05),
-        col("|>出库    ", QStringLiteral("totalExportWeight"), 810, 0.05),
-        col("|>库存    ", QStringLiteral("totalBlanceWeight"), 810, 0.05),
-        col("|>入库    ", QStringLiteral("totalImportDefaultQty"), 810, 0.05),
-        col("|>出库    ", QStringLiteral("totalExportDefaultQty"), 810, 0.05),
-        col("|>库存    ", QStringLiteral("totalBlanceDefaultQty"), 810, 0.05),
+        col("|>入库    ", in.qty, 810, 0.05),
+        col("|>出库    ", out.qty, 810, 0.10),
+        col("|>库存    ", balance.qty, 810, 0.10),
+        col("|>入库    ", in.weight, 810, 0.05),
+        col("|>出库    ", out.weight, 810, 0.05),
+        col("|>库存    ", balance.weight, 810, 0.05),
+        col("|>入库    ", in.defaultQty, 810, 0.05),
+        col("|>出库    ", out.defaultQty, 810, 0.05),
+        col("|>库存    ", balance.defaultQty, 810, 0.05),
     };
     l.columns[1].hidden = true;
     l.columns[2].hidden = true;
