@@ -26,8 +26,8 @@ class BillReportWindow : public ReportFrame
     // The right codes of the direction's report actions.
     const BillSetup::ReportRights& rights() const { return BillSetup::Of(m_dir).reportRights; }
 
-    // The column holding the bill id: 2 in the list, the hidden headId in the detail.
-    int m_billIdCol = 2;
+    // The field of the column holding the bill id: the list's id, the detail's hidden headId.
+    QString m_billIdField = QStringLiteral("id");
 
   private:
     void refuse(ReportBillStore::Outcome outcome);

@@ -72,8 +72,8 @@ ReportLayout DetailLayout(BillDirection dir)
         col("|<建单人  ", QStringLiteral("creator")),
         col("|<建单日期    ", QStringLiteral("createTime")),
     };
-    l.cursorCol = 5;
-    l.statusCol = 3;
+    l.cursorField = QStringLiteral("accountName");
+    l.statusField = QStringLiteral("passName");
     l.statusIcons = {{QStringLiteral("已审核"), QStringLiteral("ok_01.gif")},
                      {QStringLiteral("未审核"), QStringLiteral("flg3.ico")}};
     l.defaultOrder = QStringLiteral("createTime");
@@ -102,7 +102,7 @@ ReportLayout DetailLayout(BillDirection dir)
 frm_rpt_Detail::frm_rpt_Detail(BillDirection dir, QWidget* parent)
     : BillReportWindow(dir, DetailLayout(dir), std::make_unique<dal_rpt_Report>(BillDetailSetup(dir)), parent)
 {
-    m_billIdCol = 4; // the line's bill
+    m_billIdField = QStringLiteral("headId"); // the line's bill
     addAccountCondition();
     addDateCondition();
     addGoodsTypeCondition();

@@ -49,8 +49,8 @@ ReportLayout HeadLayout(BillDirection dir)
         {QStringLiteral("|<建单日期   "), QStringLiteral("createTime"), QStringLiteral("createTime"), false,
          1080, 0.05},
     };
-    l.cursorCol = 4;
-    l.statusCol = 3;
+    l.cursorField = QStringLiteral("accountName");
+    l.statusField = QStringLiteral("passName");
     l.statusIcons = {{QStringLiteral("已审核"), QStringLiteral("ok_01.gif")},
                      {QStringLiteral("未审核"), QStringLiteral("flg3.ico")}};
     l.defaultOrder = QStringLiteral("passName asc,createTime");

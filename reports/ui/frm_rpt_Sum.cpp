@@ -63,8 +63,8 @@ ReportLayout SumLayout(BillDirection dir)
         {QStringLiteral("|>重量汇总    "), weight, cast(weight), false, 1170, 0.1},
         {QStringLiteral("|>默认件数    "), defaultQty, cast(defaultQty), false, 1170, 0.1},
     };
-    l.cursorCol = 5;
-    l.statusCol = 3;
+    l.cursorField = QStringLiteral("goodsCode");
+    l.statusField = QStringLiteral("status");
     l.statusIcons = GoodsStatusIcons();
     l.defaultOrder = QStringLiteral("goodsCode");
     l.selectText = ReportColumns::GoodsSumRow(dir);
@@ -154,7 +154,11 @@ void frm_rpt_Sum::setUpHeader()
     const int cols = g->Cols();
     for (int c = 0; c < cols; ++c)
         g->setTextMatrix(1, c, g->TextMatrix(0, c));
-    for (int c = 11; c <= 13; ++c)
+    // The three sum columns stand side by side under the report's title.
+    const StockSums::SumColumns sums = StockSums::SumColumns::Of(BillSetup::Of(m_dir));
+    const int qty = layout().column(sums.qty);
+    const int defaultQty = layout().column(sums.defaultQty);
+    for (int c = qty; c <= defaultQty; ++c)
         g->setTextMatrix(0, c, BillSetup::Of(m_dir).reports.sumTitle);
     g->setMergeCells(FlexGrid::flexMergeFree);
     g->setMergeRow(0, true);
@@ -162,9 +166,9 @@ void frm_rpt_Sum::setUpHeader()
         g->setMergeCol(c, true);
     g->setCellAlignment(0, 0, 1, cols - 1, FlexGrid::flexAlignCenterCenter);
     const int colour = 0xC0E0FF; // &HC0E0FF: red 255, green 224, blue 192
-    g->setCellBackColor(0, 11, 0, 13, colour);
-    g->setCellBackColor(1, 11, 1, 11, colour);
-    g->setCellBackColor(1, 13, 1, 13, colour);
+    g->setCellBackColor(0, qty, 0, defaultQty, colour);
+    g->setCellBackColor(1, qty, 1, qty, colour);
+    g->setCellBackColor(1, defaultQty, 1, defaultQty, colour);
 }
 
 void frm_rpt_Sum::fillLoadControls()

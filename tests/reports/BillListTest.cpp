@@ -202,8 +202,10 @@ TEST_P(ListTest, AuditUnauditAndDeleteWithAnswers)
     EXPECT_EQ(scalar(QStringLiteral("select updateLastTime from %1 where id=1").arg(head)).toString(),
               QStringLiteral("2024-05-20 10:00:00"));
     const int row = w->grid()->Row();
-    EXPECT_EQ(w->grid()->TextMatrix(row, 3), QStringLiteral("已审核"));
-    EXPECT_FALSE(w->grid()->CellPicture(row, 3).isNull());
+    const int status = ColumnOf(w, QStringLiteral("passName"));
+    EXPECT_EQ(status, 3);
+    EXPECT_EQ(w->grid()->TextMatrix(row, status), QStringLiteral("已审核"));
+    EXPECT_FALSE(w->grid()->CellPicture(row, status).isNull());
     MsgBox::ClearShown();
 
     // Audited: no second audit, no delete.

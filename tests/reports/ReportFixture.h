@@ -222,6 +222,15 @@ class ReportTest : public DbTest, public ::testing::WithParamInterface<BillDirec
     }
 };
 
+// The grid column of a work-table field (by the page fill of the window's layout).
+inline int ColumnOf(ReportFrame* w, const QString& field)
+{
+    for (int c = 0; c < w->layout().columns.size(); ++c)
+        if (w->layout().columns.at(c).field == field)
+            return c;
+    return -1;
+}
+
 inline std::string DirectionName(const ::testing::TestParamInfo<BillDirection>& info)
 {
     return info.param == BillDirection::In ? "Inbound" : "Outbound";

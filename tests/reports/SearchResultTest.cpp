@@ -11,14 +11,6 @@ using SearchResultTest = ReportTest;
 namespace
 {
 
-int ColumnOf(ReportFrame* w, const QString& field)
-{
-    for (int c = 0; c < w->layout().columns.size(); ++c)
-        if (w->layout().columns.at(c).field == field)
-            return c;
-    return -1;
-}
-
 // Every page from the first to the last, as a user walks them with
 // 首页 and 下一页: the texts of one column, page after page.
 QStringList Walk(ReportFrame* w, const QString& field)
