@@ -10,10 +10,6 @@
 // store, the bill window and the reports read them from here; everything else
 // about the two kinds of bill is the same.
 struct BillSetup : BillDirectionFacts {
-    // The directions under the names the report setup still spells.
-    static constexpr BillDirection Inbound = BillDirection::In;
-    static constexpr BillDirection Outbound = BillDirection::Out;
-
     // The function rights of the bill window's actions, from FunCodeTable.
     struct Rights {
         QString save;   // a new bill
@@ -26,12 +22,25 @@ struct BillSetup : BillDirectionFacts {
     };
     Rights rights;
 
+    // The function rights of the reports' actions, from FunCodeTable.
+    struct ReportRights {
+        QString listAdd; // the bill list's 新增
+        QString listBrowse;
+        QString listDelete;
+        QString listPass;
+        QString listNopass;
+        QString listExport;
+        QString detailBrowse;
+        QString detailDelete;
+        QString detailExport;
+        QString sumExport;
+    };
+    ReportRights reportRights;
+
     // What the bill window names, shows and says.
     struct Window {
-        QString objectName;      // frmImport / frmExport (billWindow)
         QString title;           // 入库业务 / 出库业务
         QString word;            // import / export: names of the head panel, the type combo and the grid
-        QString partnerKind;     // supplier / customer (partnerKind): the partner boxes' names
         QString billTypeKind;    // importType / exportType: the dictionary type of the bill types
         QString priceBox;        // txt_inPrice / txt_salePrice
         QString partnerCaption;  // 供应商: / 客户:
@@ -56,11 +65,8 @@ struct BillSetup : BillDirectionFacts {
         QString listTitle;    // 入库单据 / 出库单据
         QString detailTitle;  // 入库明细 / 出库明细
         QString sumTitle;     // 入库汇总 / 出库汇总
-        QString sumTemplate;  // the print tool's template of the goods sums
         QString sumMissing;   // printing goods sums that are gone
         QString sumTypeBox;   // the name of the goods sums' type box
-        const char* openBill; // the bill window's slot that shows a stored bill (openBill)
-        const char* newBill;  // the bill window's slot that starts a new bill (newBill)
     };
     Reports reports;
 

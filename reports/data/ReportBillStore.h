@@ -14,10 +14,7 @@ class ReportBillStore
   public:
     using Outcome = BillStore::PassOutcome;
 
-    explicit ReportBillStore(BillDirection dir)
-        : m_store(dir == BillDirection::In ? BillSetup::In() : BillSetup::Out())
-    {
-    }
+    explicit ReportBillStore(BillDirection dir) : m_store(BillSetup::Of(dir)) {}
 
     // Sets ispass to 1 (pass) or 0, stamping the user and the time, only when
     // the bill is stored in the other state. Database errors are thrown as DbError.

@@ -1,5 +1,7 @@
 #include "ReportColumns.h"
 
+#include "StockSums.h"
+
 namespace ReportColumns
 {
 
@@ -12,7 +14,7 @@ QString BillListRow(BillDirection dir)
 {
     return QStringLiteral("select 0,id,passName,accountName,billNo,ubillNo,utype,%1,totalItemRow,totalAmount,"
                           "remark,creator,createTime ")
-        .arg(Tables(dir).partnerName);
+        .arg(BillSetup::Of(dir).partnerNameCol);
 }
 
 QString BillDetailRow(BillDirection dir)
@@ -22,22 +24,30 @@ QString BillDetailRow(BillDirection dir)
                "goodsCode,goodsDetailCode,goodsName,goodsDesc,unit,packQty,weight,inPrice,%2qty,"
                "totalAmount,totalQty,totalDefaultQty,totalWeight,locationCode,lotNo,remark,creator,"
                "createTime ")
-        .arg(Tables(dir).partnerName, dir == BillDirection::In ? QString() : QStringLiteral("salePrice,"));
+        .arg(BillSetup::Of(dir).partnerNameCol,
+             BillSetup::Of(dir).hasSalePrice ? QStringLiteral("salePrice,") : QString());
 }
 
 QString GoodsSumRow(BillDirection dir)
 {
+    const StockSums::SumColumns sums = StockSums::SumColumns::Of(BillSetup::Of(dir));
     return QStringLiteral("select 0,id,status,goodsTypeName,goodsCode,goodsName,goodsDesc,upqty,downqty,unit,"
-                          "total%1Qty,total%1Weight,total%1DefaultQty ")
-        .arg(Tables(dir).sumWord);
+                          "%1,%2,%3 ")
+        .arg(sums.qty, sums.weight, sums.defaultQty);
 }
 
 QString StockRow()
 {
+    using StockSums::SumColumns;
+    const SumColumns in = SumColumns::Of(BillSetup::Of(BillDirection::In));
+    const SumColumns out = SumColumns::Of(BillSetup::Of(BillDirection::Out));
+    const SumColumns balance = SumColumns::Balance();
     return QStringLiteral(
-        "select 0,id,status,goodsTypeName,goodsCode,goodsName,goodsDesc,upqty,downqty,unit,totalImportQty,"
-        "totalExportQty,totalBlanceQty,totalImportWeight,totalExportWeight,totalBlanceWeight,"
-        "totalImportDefaultQty,totalExportDefaultQty,totalBlanceDefaultQty ");
+               "select 0,id,status,goodsTypeName,goodsCode,goodsName,goodsDesc,upqty,downqty,unit,") +
+           QStringList{in.qty,         out.qty,       balance.qty,    in.weight,         out.weight,
+                       balance.weight, in.defaultQty, out.defaultQty, balance.defaultQty}
+               .join(QLatin1Char(',')) +
+           QStringLiteral(" ");
 }
 
 } // namespace ReportColumns

@@ -1,30 +1,10 @@
 #include "ReportSetup.h"
 
-#include "BillSetup.h"
 #include "DbError.h"
 #include "StockSums.h"
 #include "sqlHelper.h"
 
 #include <QRegularExpression>
-
-const BillSetup& Setup(BillDirection dir)
-{
-    return BillSetup::Of(dir == BillDirection::In ? BillSetup::Inbound : BillSetup::Outbound);
-}
-
-const BillTables& Tables(BillDirection dir)
-{
-    // The facts are the bill store's own; the reports name them as they use them.
-    const auto of = [](BillDirection d) {
-        const BillSetup& s = Setup(d);
-        return BillTables{d,           s.numberKind,   s.headTable,
-                          s.lineTable, s.partnerIdCol, s.partnerNameCol,
-                          s.priceCol,  s.sumWord};
-    };
-    static const BillTables in = of(BillDirection::In);
-    static const BillTables out = of(BillDirection::Out);
-    return dir == BillDirection::In ? in : out;
-}
 
 QString CheckIdList(const QString& list)
 {
@@ -105,46 +85,47 @@ std::function<ConditionSql(const ReportFill&)> SearchRows(const QString& columns
 
 ReportSetup BillListSetup(BillDirection dir)
 {
-    const BillTables& t = Tables(dir);
+    const BillSetup& t = BillSetup::Of(dir);
     ReportSetup s;
-    s.workTable = QStringLiteral("temp_rpt_") + t.code + QStringLiteral("Head");
+    s.workTable = QStringLiteral("temp_rpt_") + t.numberKind + QStringLiteral("Head");
     s.columnDefs =
         QStringLiteral("id INTEGER, accountId INTEGER, accountName TEXT, billNo TEXT, ubillNo TEXT, "
                        "utypeId INTEGER, utype TEXT, %1 INTEGER, ispass INTEGER, passName TEXT, %2 TEXT, "
                        "remark TEXT, creator TEXT, createTime TEXT, updateLastUser TEXT, "
                        "updateLastTime TEXT, userId INTEGER, totalItemRow TEXT, rowsCount INTEGER, "
                        "totalQty REAL, totalAmount TEXT")
-            .arg(t.partnerId, t.partnerName);
+            .arg(t.partnerIdCol, t.partnerNameCol);
     s.fullColumns =
         QStringLiteral("id,accountId,accountName,billNo,ubillNo,utypeId,utype,%1,ispass,passName,%2,"
                        "remark,creator,createTime,updateLastUser,updateLastTime,userId,totalItemRow,"
                        "rowsCount,totalQty,totalAmount")
-            .arg(t.partnerId, t.partnerName);
+            .arg(t.partnerIdCol, t.partnerNameCol);
     s.exportColumns =
         QStringLiteral("accountName,passName,billNo,ubillNo,utype,%1,totalItemRow,totalAmount,remark,"
                        "creator,createTime")
-            .arg(t.partnerName);
+            .arg(t.partnerNameCol);
     // A bill's line figures are read through the lines' head index, for the
     // bills a page or an order needs only. The amount is the exact sum of
     // the line amounts as the bill shows them (rounded to 3 places each).
-    const QString lines = QStringLiteral(" FROM %1 AS d WHERE d.headId = a.id)").arg(t.detail);
+    const QString lines = QStringLiteral(" FROM %1 AS d WHERE d.headId = a.id)").arg(t.lineTable);
     const QString count = QStringLiteral("(SELECT COUNT(*)") + lines;
     const QString columns =
         QStringLiteral("a.id, a.accountId, ") + Dict(QStringLiteral("a.accountId")) +
         QStringLiteral(" AS accountName, a.billNo, a.ubillNo, a.utypeId, ") +
-        Dict(QStringLiteral("a.utypeId")) + QStringLiteral(" AS utype, a.%1, a.ispass, ").arg(t.partnerId) +
-        PassName(QStringLiteral("a")) +
+        Dict(QStringLiteral("a.utypeId")) +
+        QStringLiteral(" AS utype, a.%1, a.ispass, ").arg(t.partnerIdCol) + PassName(QStringLiteral("a")) +
         QStringLiteral(" AS passName, a.%1, a.remark, a.creator, substr(a.createTime, 1, 10) AS createTime, "
                        "a.updateLastUser, a.updateLastTime, a.userId, '1单' || ")
-            .arg(t.partnerName) +
+            .arg(t.partnerNameCol) +
         count + QStringLiteral(" || '项' AS totalItemRow, ") + count +
         QStringLiteral(" AS rowsCount, COALESCE((SELECT dec_sum(d.qty)") + lines +
-        QStringLiteral(", 0.0) AS totalQty, rpt_num(COALESCE((SELECT dec_sum(d.qty, d.%1, 3)").arg(t.price) +
+        QStringLiteral(", 0.0) AS totalQty, rpt_num(COALESCE((SELECT dec_sum(d.qty, d.%1, 3)")
+            .arg(t.priceCol) +
         lines + QStringLiteral(", 0), '#0.0#', '0') AS totalAmount");
-    s.searchRows = SearchRows(columns, t.head + QStringLiteral(" AS a"));
+    s.searchRows = SearchRows(columns, t.headTable + QStringLiteral(" AS a"));
     s.keptRows = [columns, t](const QString& keys) {
         return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + columns +
-               QStringLiteral(" FROM ") + keys + QStringLiteral(" AS k CROSS JOIN ") + t.head +
+               QStringLiteral(" FROM ") + keys + QStringLiteral(" AS k CROSS JOIN ") + t.headTable +
                QStringLiteral(" AS a ON a.id = k.id");
     };
     s.fillStatement = FillFrom(s, s.searchRows);
@@ -155,10 +136,10 @@ ReportSetup BillListSetup(BillDirection dir)
 
 ReportSetup BillDetailSetup(BillDirection dir)
 {
-    const BillTables& t = Tables(dir);
-    const bool out = dir == BillDirection::Out;
+    const BillSetup& t = BillSetup::Of(dir);
+    const bool sale = t.hasSalePrice;
     ReportSetup s;
-    s.workTable = QStringLiteral("temp_rpt_") + t.code + QStringLiteral("Detail");
+    s.workTable = QStringLiteral("temp_rpt_") + t.numberKind + QStringLiteral("Detail");
     s.columnDefs =
         QStringLiteral("id INTEGER, headId INTEGER, accountId INTEGER, accountName TEXT, ispass INTEGER, "
                        "passName TEXT, billNo TEXT, ubillNo TEXT, utypeId INTEGER, utype TEXT, "
@@ -168,19 +149,19 @@ ReportSetup BillDetailSetup(BillDirection dir)
                        "inPrice TEXT, %3packQty REAL, weight REAL, qty REAL, totalQty REAL, "
                        "totalDefaultQty TEXT, totalWeight REAL, totalAmount TEXT, locationId INTEGER, "
                        "locationCode TEXT, lotNo TEXT, remark TEXT, creator TEXT, createTime TEXT")
-            .arg(t.partnerId, t.partnerName, out ? QStringLiteral("salePrice TEXT, ") : QString());
+            .arg(t.partnerIdCol, t.partnerNameCol, sale ? QStringLiteral("salePrice TEXT, ") : QString());
     s.fullColumns =
         QStringLiteral("id,headId,accountId,accountName,ispass,passName,billNo,ubillNo,utypeId,utype,%1,%2,"
                        "userId,rowNo,goodsTypeId,goodsTypeName,goodsId,goodsCode,goodsDetailCode,"
                        "goodsName,pinyin,goodsDesc,unit,inPrice,%3packQty,weight,qty,totalQty,"
                        "totalDefaultQty,totalWeight,totalAmount,locationId,locationCode,lotNo,remark,"
                        "creator,createTime")
-            .arg(t.partnerId, t.partnerName, out ? QStringLiteral("salePrice,") : QString());
+            .arg(t.partnerIdCol, t.partnerNameCol, sale ? QStringLiteral("salePrice,") : QString());
     s.exportColumns =
         QStringLiteral("accountName,passName,billNo,ubillNo,utype,%1,goodsTypeName,goodsCode,goodsName,"
                        "goodsDesc,unit,packQty,weight,%2,qty,totalAmount,totalQty,totalDefaultQty,"
                        "totalWeight,locationCode,lotNo,remark,creator,createTime")
-            .arg(t.partnerName, t.price);
+            .arg(t.partnerNameCol, t.priceCol);
     // The pieces of the line's goods item's default unit, when it has exactly
     // one default unit holding more than 0 pieces; otherwise no value. Read
     // per line through the units' goods index, for the lines a page needs.
@@ -199,8 +180,8 @@ ReportSetup BillDetailSetup(BillDirection dir)
             "l.goodsCode, l.goodsDetailCode, l.goodsName, (SELECT g.pinyin FROM tb_goods_head AS g "
             "WHERE g.id = l.goodsId) AS pinyin, l.goodsDesc, l.unit, "
             "rpt_num(l.inPrice, '#0.0##') AS inPrice, ")
-            .arg(t.partnerId, t.partnerName) +
-        (out ? QStringLiteral("rpt_num(l.salePrice, '#0.0##') AS salePrice, ") : QString()) +
+            .arg(t.partnerIdCol, t.partnerNameCol) +
+        (sale ? QStringLiteral("rpt_num(l.salePrice, '#0.0##') AS salePrice, ") : QString()) +
         QStringLiteral("l.packQty, l.weight, l.qty, l.packQty * l.qty AS totalQty, "
                        "rpt_num(dec_div(dec_mul(l.packQty, l.qty), ") +
         pack +
@@ -209,13 +190,13 @@ ReportSetup BillDetailSetup(BillDirection dir)
             "rpt_num(dec_mul(l.%1, l.qty), '#0.0##', '0') AS totalAmount, l.locationId, "
             "(SELECT c.locationCode FROM tb_location AS c WHERE c.id = l.locationId) AS locationCode, "
             "l.lotNo, l.remark, a.creator, substr(a.createTime, 1, 10) AS createTime")
-            .arg(t.price);
-    s.searchRows = SearchRows(columns, t.head + QStringLiteral(" AS a CROSS JOIN ") + t.detail +
+            .arg(t.priceCol);
+    s.searchRows = SearchRows(columns, t.headTable + QStringLiteral(" AS a CROSS JOIN ") + t.lineTable +
                                            QStringLiteral(" AS l ON l.headId = a.id"));
     s.keptRows = [columns, t](const QString& keys) {
         return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + columns +
-               QStringLiteral(" FROM ") + keys + QStringLiteral(" AS k CROSS JOIN ") + t.detail +
-               QStringLiteral(" AS l ON l.id = k.id LEFT JOIN ") + t.head +
+               QStringLiteral(" FROM ") + keys + QStringLiteral(" AS k CROSS JOIN ") + t.lineTable +
+               QStringLiteral(" AS l ON l.id = k.id LEFT JOIN ") + t.headTable +
                QStringLiteral(" AS a ON a.id = l.headId");
     };
     s.fillStatement = FillFrom(s, s.searchRows);
@@ -235,9 +216,10 @@ const QString kGoodsRows = QStringLiteral(
     "JOIN tb_goods_head AS b ON b.id = u.headId");
 
 // The rows of the goods sums: every goods item with a default unit.
-ConditionSql GoodsSumRows(const BillTables& t, const ReportFill& fill)
+ConditionSql GoodsSumRows(const BillSetup& t, const ReportFill& fill)
 {
     using namespace StockSums;
+    const SumColumns sums = SumColumns::Of(t);
     const ConditionSql where = ReportConditionSql(fill.conditions, QStringLiteral("@f"));
     const Scope scope{fill.accountList, where.sql};
     ConditionSql sql;
@@ -250,13 +232,13 @@ ConditionSql GoodsSumRows(const BillTables& t, const ReportFill& fill)
     sql.sql += QStringLiteral("SELECT b.id, b.goodsTypeId, ") + Dict(QStringLiteral("b.goodsTypeId")) +
                QStringLiteral(" AS goodsTypeName, b.goodsCode, b.goodsName, b.goodsDesc, b.pinyin, b.upqty, "
                               "b.downqty, b.status, 1 AS isDefault, a.unit, ") +
-               PiecesText(QStringLiteral("c.pieces")) + QStringLiteral(" AS total%1Qty, ").arg(t.sumWord) +
+               PiecesText(QStringLiteral("c.pieces")) + QStringLiteral(" AS ") + sums.qty +
+               QStringLiteral(", ") +
                DefaultUnitsText(DefaultUnitRule::NoValueForEmptyUnit, QStringLiteral("c.pieces"),
                                 QStringLiteral("a.packQty"), QStringLiteral("u.n")) +
-               QStringLiteral(" AS total%1DefaultQty, ").arg(t.sumWord) +
-               WeightText(QStringLiteral("c.weight")) +
-               QStringLiteral(" AS total%1Weight FROM ").arg(t.sumWord) + kGoodsRows +
-               QStringLiteral(" LEFT JOIN c ON c.goodsId = b.id");
+               QStringLiteral(" AS ") + sums.defaultQty + QStringLiteral(", ") +
+               WeightText(QStringLiteral("c.weight")) + QStringLiteral(" AS ") + sums.weight +
+               QStringLiteral(" FROM ") + kGoodsRows + QStringLiteral(" LEFT JOIN c ON c.goodsId = b.id");
     return sql;
 }
 
@@ -264,24 +246,23 @@ ConditionSql GoodsSumRows(const BillTables& t, const ReportFill& fill)
 
 ReportSetup GoodsSumSetup(BillDirection dir)
 {
-    const BillTables& t = Tables(dir);
-    const QString w = t.sumWord;
+    const BillSetup& t = BillSetup::Of(dir);
+    const StockSums::SumColumns sums = StockSums::SumColumns::Of(t);
     ReportSetup s;
-    s.workTable = QStringLiteral("temp_rpt_") + t.code + QStringLiteral("Sum");
+    s.workTable = QStringLiteral("temp_rpt_") + t.numberKind + QStringLiteral("Sum");
     s.columnDefs =
         QStringLiteral("id INTEGER, goodsTypeId INTEGER, goodsTypeName TEXT, goodsCode TEXT COLLATE NOCASE, "
                        "goodsName TEXT, "
                        "goodsDesc TEXT, pinyin TEXT, upqty REAL, downqty REAL, status TEXT, "
-                       "isDefault INTEGER, unit TEXT, total%1Qty TEXT, total%1DefaultQty TEXT, "
-                       "total%1Weight TEXT")
-            .arg(w);
+                       "isDefault INTEGER, unit TEXT, %1 TEXT, %2 TEXT, %3 TEXT")
+            .arg(sums.qty, sums.defaultQty, sums.weight);
     s.fullColumns =
         QStringLiteral("id,goodsTypeId,goodsTypeName,goodsCode,goodsName,goodsDesc,pinyin,upqty,downqty,"
-                       "status,isDefault,unit,total%1Qty,total%1DefaultQty,total%1Weight")
-            .arg(w);
+                       "status,isDefault,unit,%1,%2,%3")
+            .arg(sums.qty, sums.defaultQty, sums.weight);
     s.exportColumns = QStringLiteral("status,goodsTypeName,goodsCode,goodsName,goodsDesc,upqty,downqty,unit,"
-                                     "total%1Qty,total%1Weight,total%1DefaultQty")
-                          .arg(w);
+                                     "%1,%2,%3")
+                          .arg(sums.qty, sums.weight, sums.defaultQty);
     // The sums are always filled whole: a sum of a page's items read on
     // its own could add its lines in another order and differ in its last
     // digit from the same sum in the table.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BillDirection.h"
+#include "BillSetup.h"
 #include "RecordSet.h"
 #include "m_condition.h"
 
@@ -9,25 +9,8 @@
 #include <memory>
 
 // Inbound and outbound reports are one set of classes configured by the
-// direction; only what differs on purpose is told apart through BillTables.
-
-// The tables and names of one direction's bills, as the reports use them;
-// taken from the bills' own direction setup (BillSetup), never written twice.
-struct BillTables {
-    BillDirection dir;
-    QString code;        // "rk" / "ck"
-    QString head;        // "tb_rk_head"
-    QString detail;      // "tb_rk_detail"
-    QString partnerId;   // "supplierId" / "customerId"
-    QString partnerName; // "supplierName" / "customerName"
-    QString price;       // the price behind the amounts: "inPrice" / "salePrice"
-    QString sumWord;     // "Import" / "Export": the sum columns are total<Word>Qty ...
-};
-const BillTables& Tables(BillDirection dir);
-
-struct BillSetup;
-// The bills' own setup of a direction: its window's and its reports' names and texts.
-const BillSetup& Setup(BillDirection dir);
+// direction; what differs on purpose is read from the bills' own direction
+// setup (BillSetup).
 
 // What a search puts into the work table: conditions on the bill head (its
 // alias is "a" in every report) and, for the sums, the account-tag id list.

@@ -19,18 +19,18 @@ QString countedHeads(const Scope& scope)
 }
 } // namespace
 
-QString PerGoods(const BillTables& t, const Scope& scope)
+QString PerGoods(const BillDirectionFacts& t, const Scope& scope)
 {
     return QStringLiteral("SELECT d.goodsId, ") + kSums + QStringLiteral(" FROM (SELECT a.id FROM ") +
-           t.head + QStringLiteral(" AS a WHERE ") + countedHeads(scope) +
-           QStringLiteral(") AS h CROSS JOIN ") + t.detail +
+           t.headTable + QStringLiteral(" AS a WHERE ") + countedHeads(scope) +
+           QStringLiteral(") AS h CROSS JOIN ") + t.lineTable +
            QStringLiteral(" AS d ON d.headId = h.id GROUP BY d.goodsId");
 }
 
-QString PiecesOf(const BillTables& t, const Scope& scope, const QString& goodsId)
+QString PiecesOf(const BillDirectionFacts& t, const Scope& scope, const QString& goodsId)
 {
-    return QStringLiteral("(SELECT dec_sum(d.qty, d.packQty) FROM ") + t.detail +
-           QStringLiteral(" AS d CROSS JOIN ") + t.head +
+    return QStringLiteral("(SELECT dec_sum(d.qty, d.packQty) FROM ") + t.lineTable +
+           QStringLiteral(" AS d CROSS JOIN ") + t.headTable +
            QStringLiteral(" AS a ON a.id = d.headId WHERE d.goodsId = ") + goodsId + QStringLiteral(" AND ") +
            countedHeads(scope) + QStringLiteral(")");
 }
@@ -54,6 +54,13 @@ QString DefaultUnitsText(DefaultUnitRule rule, const QString& pieces, const QStr
         return PiecesText(QStringLiteral("CASE WHEN %1 = 0 THEN 0 ELSE %2 END").arg(packQty, divided));
     return QStringLiteral("CASE WHEN %1 = 1 AND %2 > 0 THEN %3 END")
         .arg(defaultUnits, packQty, PiecesText(divided));
+}
+
+SumColumns SumColumns::Of(const QString& word)
+{
+    const QString total = QStringLiteral("total") + word;
+    return {total + QStringLiteral("Qty"), total + QStringLiteral("DefaultQty"),
+            total + QStringLiteral("Weight")};
 }
 
 } // namespace StockSums

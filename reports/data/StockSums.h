@@ -25,12 +25,12 @@ struct Scope {
 // d.goodsId": the sums of every goods item that has a counted line. The
 // counted heads are read first and their lines through the line index, so a
 // narrow choice of bills reads only their lines.
-QString PerGoods(const BillTables& t, const Scope& scope);
+QString PerGoods(const BillDirectionFacts& t, const Scope& scope);
 
 // A scalar subquery: the pieces of the goods item whose id is the SQL
 // expression goodsId, read through the lines' goods index (Null when no line
 // counts).
-QString PiecesOf(const BillTables& t, const Scope& scope, const QString& goodsId);
+QString PiecesOf(const BillDirectionFacts& t, const Scope& scope, const QString& goodsId);
 
 // The stored forms of the sums, written by the report number formatter
 // (rpt_num, RegisterReportFunctions): "#0.0##" for pieces, "#0.0#" for
@@ -51,5 +51,19 @@ enum class DefaultUnitRule {
 };
 QString DefaultUnitsText(DefaultUnitRule rule, const QString& pieces, const QString& packQty,
                          const QString& defaultUnits = {});
+
+// The names of the three sum columns of a direction's goods sums and of the
+// stock report: total<word>Qty, total<word>DefaultQty and total<word>Weight,
+// where the word is the direction's sumWord, or "Blance" for the stock
+// report's balances.
+struct SumColumns {
+    QString qty;
+    QString defaultQty;
+    QString weight;
+
+    static SumColumns Of(const QString& word);
+    static SumColumns Of(const BillDirectionFacts& direction) { return Of(direction.sumWord); }
+    static SumColumns Balance() { return Of(QStringLiteral("Blance")); }
+};
 
 } // namespace StockSums

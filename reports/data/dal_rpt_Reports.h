@@ -2,35 +2,19 @@
 
 #include "dal_rpt_Report.h"
 
-// The six report data classes: the one report data class with each report's
-// own statement.
-class dal_rpt_rkHead : public dal_rpt_Report
+// The report data class of one report kind and direction: the one report
+// data class with that report's setup. The six report data classes are its
+// instances.
+template <ReportSetup (*MakeSetup)(BillDirection), BillDirection Direction>
+class DirectionReport : public dal_rpt_Report
 {
   public:
-    dal_rpt_rkHead() : dal_rpt_Report(BillListSetup(BillDirection::In)) {}
+    DirectionReport() : dal_rpt_Report(MakeSetup(Direction)) {}
 };
-class dal_rpt_ckHead : public dal_rpt_Report
-{
-  public:
-    dal_rpt_ckHead() : dal_rpt_Report(BillListSetup(BillDirection::Out)) {}
-};
-class dal_rpt_rkDetail : public dal_rpt_Report
-{
-  public:
-    dal_rpt_rkDetail() : dal_rpt_Report(BillDetailSetup(BillDirection::In)) {}
-};
-class dal_rpt_ckDetail : public dal_rpt_Report
-{
-  public:
-    dal_rpt_ckDetail() : dal_rpt_Report(BillDetailSetup(BillDirection::Out)) {}
-};
-class dal_rpt_rkSum : public dal_rpt_Report
-{
-  public:
-    dal_rpt_rkSum() : dal_rpt_Report(GoodsSumSetup(BillDirection::In)) {}
-};
-class dal_rpt_ckSum : public dal_rpt_Report
-{
-  public:
-    dal_rpt_ckSum() : dal_rpt_Report(GoodsSumSetup(BillDirection::Out)) {}
-};
+
+using dal_rpt_rkHead = DirectionReport<BillListSetup, BillDirection::In>;
+using dal_rpt_ckHead = DirectionReport<BillListSetup, BillDirection::Out>;
+using dal_rpt_rkDetail = DirectionReport<BillDetailSetup, BillDirection::In>;
+using dal_rpt_ckDetail = DirectionReport<BillDetailSetup, BillDirection::Out>;
+using dal_rpt_rkSum = DirectionReport<GoodsSumSetup, BillDirection::In>;
+using dal_rpt_ckSum = DirectionReport<GoodsSumSetup, BillDirection::Out>;

@@ -14,7 +14,7 @@ BillReportWindow::BillReportWindow(BillDirection dir, ReportLayout layout,
 
 int BillReportWindow::currentBillId() const
 {
-    return int(ReadNumber(cellText(m_billIdCol)));
+    return int(ReadNumber(cellText(m_billIdField)));
 }
 
 void BillReportWindow::openBill(const QString& right, bool rightFirst)
@@ -35,7 +35,7 @@ void BillReportWindow::deleteBill(const QString& right)
     if (id <= 0 || !check_FunRight(right, true))
         return;
     const QString title = windowTitle();
-    if (cellText(layout().statusCol).trimmed() == QStringLiteral("已审核")) {
+    if (cellText(layout().statusField).trimmed() == QStringLiteral("已审核")) {
         MsgBox::Show(QStringLiteral("当前单据已审核,不能删除!"), MsgIcon::Exclamation, title, MsgButtons::Ok,
                      this);
         return;
@@ -55,7 +55,7 @@ void BillReportWindow::passBill(const QString& right, bool pass)
     if (id <= 0 || !check_FunRight(right, true))
         return;
     const QString title = windowTitle();
-    const QString shown = cellText(layout().statusCol).trimmed();
+    const QString shown = cellText(layout().statusField).trimmed();
     if (pass && shown == QStringLiteral("已审核")) {
         refuse(ReportBillStore::Outcome::Audited);
         return;

@@ -23,11 +23,11 @@ class BillReportWindow : public ReportFrame
     void openBill(const QString& right, bool rightFirst);
     void deleteBill(const QString& right);
     void passBill(const QString& right, bool pass);
-    // "rk"/"ck" code of the direction, for the right codes.
-    QString code() const { return Tables(m_dir).code; }
+    // The right codes of the direction's report actions.
+    const BillSetup::ReportRights& rights() const { return BillSetup::Of(m_dir).reportRights; }
 
-    // The column holding the bill id: 2 in the list, the hidden headId in the detail.
-    int m_billIdCol = 2;
+    // The field of the column holding the bill id: the list's id, the detail's hidden headId.
+    QString m_billIdField = QStringLiteral("id");
 
   private:
     void refuse(ReportBillStore::Outcome outcome);

@@ -332,15 +332,15 @@ void ReportFrame::addDateCondition()
 
 void ReportFrame::addPartnerCondition(BillDirection dir)
 {
-    const BillSetup::Window& names = Setup(dir).window;
-    m_partnerMode = names.partnerKind;
+    const BillSetup& setup = BillSetup::Of(dir);
+    m_partnerMode = setup.partnerKind;
     txt_partnerName = new QLineEdit(pic_title);
-    txt_partnerName->setObjectName(QStringLiteral("txt_%1Name").arg(names.partnerKind));
-    auto* button = NamedButton(QStringLiteral("btn_search") + names.partnerKind.left(1).toUpper() +
-                                   names.partnerKind.mid(1),
+    txt_partnerName->setObjectName(QStringLiteral("txt_%1Name").arg(setup.partnerKind));
+    auto* button = NamedButton(QStringLiteral("btn_search") + setup.partnerKind.left(1).toUpper() +
+                                   setup.partnerKind.mid(1),
                                QStringLiteral("..."), pic_title);
     connect(button, &QPushButton::clicked, this, [this] { Guarded(this, [&] { searchPartner(); }); });
-    QLabel* label = addCondition(names.partnerCaption, boxWithButton(txt_partnerName, button));
+    QLabel* label = addCondition(setup.window.partnerCaption, boxWithButton(txt_partnerName, button));
     label->setObjectName(QStringLiteral("Label10"));
 }
 
@@ -603,18 +603,18 @@ void ReportFrame::dg_List_init()
     dg_List->setRows(m_layout.headerRows + 1);
     dg_List->setFixedCols(1);
     dg_List->setFormatString(format);
-    dg_List->setTextMatrix(m_layout.headerRows, 0, QStringLiteral("1"));
+    dg_List->setTextMatrix(m_layout.headerRows, m_layout.column(QStringLiteral("#")), QStringLiteral("1"));
     dg_List->setColDataType(1, FlexGrid::flexDTBoolean);
     for (int c = 0; c < m_layout.columns.size(); ++c)
         dg_List->setColHidden(c, m_layout.columns.at(c).hidden);
     setUpHeader();
     // The status column shows its picture beside the text: room for both.
-    if (m_layout.statusCol >= 0)
-        dg_List->setColWidth(m_layout.statusCol, qMax(dg_List->ColWidth(m_layout.statusCol), 1140));
+    if (m_layout.statusCol() >= 0)
+        dg_List->setColWidth(m_layout.statusCol(), qMax(dg_List->ColWidth(m_layout.statusCol()), 1140));
     dg_List->setRowHeightMin(330);
     dg_List->setRedraw(true);
     dg_List->setRow(m_layout.headerRows);
-    dg_List->setCol(m_layout.cursorCol);
+    dg_List->setCol(m_layout.cursorCol());
     dg_List_Resize();
     setPager(1, 0);
     pic_content->show();
@@ -702,7 +702,7 @@ void ReportFrame::showRows(const RecordSet& rows)
                 continue;
             if (field == QLatin1String("#"))
                 dg_List->setTextMatrix(r, c, QString::number(base + k + 1));
-            else if (c == m_layout.statusCol)
+            else if (c == m_layout.statusCol())
                 setStatusCell(r, ValueText(rows.value(k, field)));
             else
                 dg_List->setTextMatrix(r, c, ValueText(rows.value(k, field)));
@@ -715,9 +715,9 @@ void ReportFrame::showRows(const RecordSet& rows)
 
 void ReportFrame::setStatusCell(int row, const QString& text)
 {
-    dg_List->setTextMatrix(row, m_layout.statusCol, text);
+    dg_List->setTextMatrix(row, m_layout.statusCol(), text);
     const QString icon = m_layout.statusIcons.value(text);
-    dg_List->setCellPicture(row, m_layout.statusCol, icon.isEmpty() ? QPixmap() : StatusPicture(icon));
+    dg_List->setCellPicture(row, m_layout.statusCol(), icon.isEmpty() ? QPixmap() : StatusPicture(icon));
 }
 
 QPixmap ReportFrame::StatusPicture(const QString& file)
@@ -839,10 +839,11 @@ int ReportFrame::currentDataRow() const
     return r >= m_layout.headerRows && r < dg_List->Rows() ? r : -1;
 }
 
-QString ReportFrame::cellText(int col) const
+QString ReportFrame::cellText(const QString& field) const
 {
     const int r = currentDataRow();
-    return r < 0 ? QString() : dg_List->TextMatrix(r, col);
+    const int c = m_layout.column(field);
+    return r < 0 || c < 0 ? QString() : dg_List->TextMatrix(r, c);
 }
 
 // ---------------------------------------------------------------- bill windows
@@ -856,17 +857,17 @@ QHash<QString, QString> GoodsStatusIcons()
 
 void OpenBillWindow(BillDirection dir, int id)
 {
-    const BillSetup& setup = Setup(dir);
-    QWidget* w = WindowRegistry::Show(setup.window.objectName);
+    const BillSetup& setup = BillSetup::Of(dir);
+    QWidget* w = WindowRegistry::Show(setup.billWindow);
     if (!w)
         throw DbError(QStringLiteral("单据窗口不可用"));
     bool ok = false;
     if (id > 0) {
         if (auto* box = w->findChild<QLineEdit*>(QStringLiteral("txt_id")))
             box->setText(QString::number(id));
-        ok = QMetaObject::invokeMethod(w, setup.reports.openBill, Qt::DirectConnection, Q_ARG(int, id));
+        ok = QMetaObject::invokeMethod(w, setup.openBill, Qt::DirectConnection, Q_ARG(int, id));
     } else {
-        ok = QMetaObject::invokeMethod(w, setup.reports.newBill, Qt::DirectConnection, Q_ARG(int, 0),
+        ok = QMetaObject::invokeMethod(w, setup.newBill, Qt::DirectConnection, Q_ARG(int, 0),
                                        Q_ARG(QString, QString()));
     }
     if (!ok)

@@ -51,8 +51,8 @@ struct ReportLayout {
     QString title;               // caption and lab_title
     QList<ReportColumn> columns; // the grid
     int headerRows = 1;
-    int cursorCol = 4;                   // the column the cursor stands on after set-up
-    int statusCol = 3;                   // -1: none
+    QString cursorField;                 // the field of the column the cursor stands on after set-up
+    QString statusField;                 // the field of the status column, with its mark ("": none)
     QHash<QString, QString> statusIcons; // status text -> icon file under "Ico/"
     QString defaultOrder;                // set at load, descending
     QString selectText;                  // the grid's row (ReportColumns)
@@ -63,6 +63,17 @@ struct ReportLayout {
     QString exportTitle;
     QString exportHeaders;
     QList<ReportMenuItem> menu;
+
+    // The grid column showing field ("#": the row number), or -1.
+    int column(const QString& field) const
+    {
+        for (int c = 0; c < columns.size(); ++c)
+            if (!field.isEmpty() && columns.at(c).field == field)
+                return c;
+        return -1;
+    }
+    int cursorCol() const { return column(cursorField); }
+    int statusCol() const { return column(statusField); }
 };
 
 // The report window frame all report windows share: the condition strip with
@@ -144,7 +155,7 @@ class ReportFrame : public QWidget
     // ---- for the windows ----
     void exportExcel();
     void popUpMenu();
-    QString cellText(int col) const; // the current row's cell
+    QString cellText(const QString& field) const; // the current row's cell of the column showing field
     int currentDataRow() const;
     void setStatusCell(int row, const QString& text);
     static QPixmap StatusPicture(const QString& file);

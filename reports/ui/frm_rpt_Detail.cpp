@@ -6,7 +6,6 @@
 #include "GetvalueFunction.h"
 #include "ReportColumns.h"
 #include "WindowChrome.h"
-#include "dal_rpt_Reports.h"
 #include "sqlHelper.h"
 
 #include <QAction>
@@ -21,8 +20,8 @@ namespace
 
 ReportLayout DetailLayout(BillDirection dir)
 {
-    const BillTables& t = Tables(dir);
-    const BillSetup::Reports& words = Setup(dir).reports;
+    const BillSetup& t = BillSetup::Of(dir);
+    const BillSetup::Reports& words = BillSetup::Of(dir).reports;
     const QString title = words.detailTitle;
     const auto col = [](const char* piece, const QString& field, bool hidden = false) {
         return ReportColumn{QString::fromUtf8(piece), field, field, hidden};
@@ -31,7 +30,7 @@ ReportLayout DetailLayout(BillDirection dir)
         return ReportColumn{QString::fromUtf8(piece), field, ReportColumns::AsNumber(field), hidden};
     };
     ReportLayout l;
-    l.objectName = QStringLiteral("frm_rpt_") + t.code + QStringLiteral("Detail");
+    l.objectName = QStringLiteral("frm_rpt_") + t.numberKind + QStringLiteral("Detail");
     l.title = title;
     l.columns = {
         {QStringLiteral("^序号 "), QStringLiteral("#"), QStringLiteral("rowNo")},
@@ -44,7 +43,7 @@ ReportLayout DetailLayout(BillDirection dir)
         col("|<自定义单号  ", QStringLiteral("ubillNo")),
         ReportColumn{QStringLiteral("|<%1 ").arg(words.billTypeWord), QStringLiteral("utype"),
                      QStringLiteral("utype")},
-        ReportColumn{QStringLiteral("|<%1     ").arg(words.partnerWord), t.partnerName, t.partnerName},
+        ReportColumn{QStringLiteral("|<%1     ").arg(words.partnerWord), t.partnerNameCol, t.partnerNameCol},
         col("|^货品类别 ", QStringLiteral("goodsTypeName")),
         col("|<货品编码        ", QStringLiteral("goodsCode")),
         col("|<goodsDetailCode", QStringLiteral("goodsDetailCode"), true),
@@ -54,7 +53,7 @@ ReportLayout DetailLayout(BillDirection dir)
         col("|>内装数", QStringLiteral("packQty")),
         col("|>重量  ", QStringLiteral("weight")),
     };
-    if (!Setup(dir).hasSalePrice) {
+    if (!BillSetup::Of(dir).hasSalePrice) {
         l.columns.append(num("|>价格    ", QStringLiteral("inPrice")));
     } else {
         // The purchase price travels along hidden; the sale price is the one shown.
@@ -73,8 +72,8 @@ ReportLayout DetailLayout(BillDirection dir)
         col("|<建单人  ", QStringLiteral("creator")),
         col("|<建单日期    ", QStringLiteral("createTime")),
     };
-    l.cursorCol = 5;
-    l.statusCol = 3;
+    l.cursorField = QStringLiteral("accountName");
+    l.statusField = QStringLiteral("passName");
     l.statusIcons = {{QStringLiteral("已审核"), QStringLiteral("ok_01.gif")},
                      {QStringLiteral("未审核"), QStringLiteral("flg3.ico")}};
     l.defaultOrder = QStringLiteral("createTime");
@@ -87,7 +86,7 @@ ReportLayout DetailLayout(BillDirection dir)
                  {QStringLiteral("打印"), QStringLiteral("print"), QStyle::SP_FileDialogDetailedView},
                  {QStringLiteral("操作"), QStringLiteral("op"), QStyle::SP_FileDialogListView},
                  {QStringLiteral("关闭"), QStringLiteral("close"), QStyle::SP_DialogCloseButton}};
-    l.exportRight = QStringLiteral("rpt_%1_detail_bill_export").arg(t.code);
+    l.exportRight = t.reportRights.detailExport;
     l.exportTitle = title;
     l.exportHeaders =
         QStringLiteral("账目标识,状态,单据号码,自定义单号,%1,%2,货品类别,货品编码,货品名称,描述,单位,内装数,"
@@ -98,27 +97,20 @@ ReportLayout DetailLayout(BillDirection dir)
     return l;
 }
 
-std::unique_ptr<dal_rpt_Report> DetailData(BillDirection dir)
-{
-    if (dir == BillDirection::In)
-        return std::make_unique<dal_rpt_rkDetail>();
-    return std::make_unique<dal_rpt_ckDetail>();
-}
-
 } // namespace
 
 frm_rpt_Detail::frm_rpt_Detail(BillDirection dir, QWidget* parent)
-    : BillReportWindow(dir, DetailLayout(dir), DetailData(dir), parent)
+    : BillReportWindow(dir, DetailLayout(dir), std::make_unique<dal_rpt_Report>(BillDetailSetup(dir)), parent)
 {
-    m_billIdCol = 4; // the line's bill
+    m_billIdField = QStringLiteral("headId"); // the line's bill
     addAccountCondition();
     addDateCondition();
     addGoodsTypeCondition();
     cobo_type = new QComboBox(this);
-    cobo_type->setObjectName(QStringLiteral("cobo_%1Type").arg(Setup(dir).window.word));
+    cobo_type->setObjectName(QStringLiteral("cobo_%1Type").arg(BillSetup::Of(dir).window.word));
     cobo_type->setEditable(true);
     cobo_type->setMinimumWidth(110);
-    addCondition(Setup(dir).window.billTypeCaption, cobo_type);
+    addCondition(BillSetup::Of(dir).window.billTypeCaption, cobo_type);
     newConditionRow();
     addPartnerCondition(dir);
     addAuditCondition();
@@ -133,12 +125,12 @@ frm_rpt_Detail::frm_rpt_Detail(BillDirection dir, QWidget* parent)
 void frm_rpt_Detail::fillLoadControls()
 {
     FillDictionaryCombo(cobo_goodsTypeName, QStringLiteral("goodsType"));
-    FillDictionaryCombo(cobo_type, Setup(direction()).window.billTypeKind);
+    FillDictionaryCombo(cobo_type, BillSetup::Of(direction()).window.billTypeKind);
 }
 
 m_conditions frm_rpt_Detail::listConditions()
 {
-    const QString partner = Tables(direction()).partnerName;
+    const QString partner = BillSetup::Of(direction()).partnerNameCol;
     m_conditions list;
     if (!IsBlank(cobo_goodsTypeName->currentText()))
         list.append(m_condition(QStringLiteral("goodsTypeName"), QStringLiteral("="),
@@ -177,7 +169,7 @@ void frm_rpt_Detail::toolbarClicked(const QString& key)
 void frm_rpt_Detail::openCurrent()
 {
     // The outbound detail tests the right before it reads the grid.
-    openBill(QStringLiteral("rpt_%1_detail_bill_browse").arg(code()), direction() == BillDirection::Out);
+    openBill(rights().detailBrowse, direction() == BillDirection::Out);
 }
 
 void frm_rpt_Detail::menuClicked(const QString& name)
@@ -185,5 +177,5 @@ void frm_rpt_Detail::menuClicked(const QString& name)
     if (name == QLatin1String("menu_BrowseBill"))
         openCurrent();
     else if (name == QLatin1String("menu_DeleteBill"))
-        deleteBill(QStringLiteral("rpt_%1_detail_bill_delete").arg(code()));
+        deleteBill(rights().detailDelete);
 }

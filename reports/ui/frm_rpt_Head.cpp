@@ -5,7 +5,6 @@
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
 #include "ReportColumns.h"
-#include "dal_rpt_Reports.h"
 #include "sqlHelper.h"
 
 #include <QComboBox>
@@ -17,11 +16,11 @@ namespace
 
 ReportLayout HeadLayout(BillDirection dir)
 {
-    const BillTables& t = Tables(dir);
-    const BillSetup::Reports& words = Setup(dir).reports;
+    const BillSetup& t = BillSetup::Of(dir);
+    const BillSetup::Reports& words = BillSetup::Of(dir).reports;
     const QString title = words.listTitle;
     ReportLayout l;
-    l.objectName = QStringLiteral("frm_rpt_") + t.code + QStringLiteral("Head");
+    l.objectName = QStringLiteral("frm_rpt_") + t.numberKind + QStringLiteral("Head");
     l.title = title;
     l.columns = {
         {QStringLiteral("^序号  "), QStringLiteral("#"), {}},
@@ -36,8 +35,8 @@ ReportLayout HeadLayout(BillDirection dir)
          1350, 0.1},
         {QStringLiteral("|<%1  ").arg(words.billTypeWord), QStringLiteral("utype"), QStringLiteral("utype"),
          false, 990, 0.05},
-        {QStringLiteral("|<%1         ").arg(words.partnerWord), t.partnerName, t.partnerName, false, 1800,
-         0.3},
+        {QStringLiteral("|<%1         ").arg(words.partnerWord), t.partnerNameCol, t.partnerNameCol, false,
+         1800, 0.3},
         // The item text "1单12项" orders by its line count.
         {QStringLiteral("|^单据项目 "), QStringLiteral("totalItemRow"), QStringLiteral("rowsCount"), false,
          900, 0.05},
@@ -50,8 +49,8 @@ ReportLayout HeadLayout(BillDirection dir)
         {QStringLiteral("|<建单日期   "), QStringLiteral("createTime"), QStringLiteral("createTime"), false,
          1080, 0.05},
     };
-    l.cursorCol = 4;
-    l.statusCol = 3;
+    l.cursorField = QStringLiteral("accountName");
+    l.statusField = QStringLiteral("passName");
     l.statusIcons = {{QStringLiteral("已审核"), QStringLiteral("ok_01.gif")},
                      {QStringLiteral("未审核"), QStringLiteral("flg3.ico")}};
     l.defaultOrder = QStringLiteral("passName asc,createTime");
@@ -63,7 +62,7 @@ ReportLayout HeadLayout(BillDirection dir)
                  {QStringLiteral("打印"), QStringLiteral("print"), QStyle::SP_FileDialogDetailedView},
                  {QStringLiteral("操作"), QStringLiteral("op"), QStyle::SP_FileDialogListView},
                  {QStringLiteral("关闭"), QStringLiteral("close"), QStyle::SP_DialogCloseButton}};
-    l.exportRight = QStringLiteral("rpt_%1bill_export").arg(t.code);
+    l.exportRight = t.reportRights.listExport;
     l.exportTitle = title;
     l.exportHeaders =
         QStringLiteral("账目标识,状态,单据号码,自定义单号,%1,%2,单据项目,单据金额,备注,建单人,建单日期")
@@ -76,25 +75,19 @@ ReportLayout HeadLayout(BillDirection dir)
     return l;
 }
 
-std::unique_ptr<dal_rpt_Report> HeadData(BillDirection dir)
-{
-    if (dir == BillDirection::In)
-        return std::make_unique<dal_rpt_rkHead>();
-    return std::make_unique<dal_rpt_ckHead>();
-}
-
 } // namespace
 
 frm_rpt_Head::frm_rpt_Head(BillDirection dir, QWidget* parent)
-    : BillReportWindow(dir, HeadLayout(dir), HeadData(dir), parent)
+    : BillReportWindow(dir, HeadLayout(dir), std::make_unique<dal_rpt_Report>(BillListSetup(dir)), parent)
 {
     addAccountCondition();
     addDateCondition();
     cobo_type = new QComboBox(this);
-    cobo_type->setObjectName(QStringLiteral("cobo_%1Type").arg(Setup(dir).window.word));
+    cobo_type->setObjectName(QStringLiteral("cobo_%1Type").arg(BillSetup::Of(dir).window.word));
     cobo_type->setEditable(true);
     cobo_type->setMinimumWidth(120);
-    addCondition(Setup(dir).window.billTypeCaption, cobo_type)->setObjectName(QStringLiteral("Label3"));
+    addCondition(BillSetup::Of(dir).window.billTypeCaption, cobo_type)
+        ->setObjectName(QStringLiteral("Label3"));
     newConditionRow();
     addPartnerCondition(dir);
     addAuditCondition();
@@ -105,12 +98,12 @@ frm_rpt_Head::frm_rpt_Head(BillDirection dir, QWidget* parent)
 
 void frm_rpt_Head::fillLoadControls()
 {
-    FillDictionaryCombo(cobo_type, Setup(direction()).window.billTypeKind);
+    FillDictionaryCombo(cobo_type, BillSetup::Of(direction()).window.billTypeKind);
 }
 
 m_conditions frm_rpt_Head::listConditions()
 {
-    const QString partner = Tables(direction()).partnerName;
+    const QString partner = BillSetup::Of(direction()).partnerNameCol;
     m_conditions list;
     if (!IsBlank(cobo_type->currentText()))
         list.append(m_condition(QStringLiteral("utype"), QStringLiteral("="), cobo_type->currentText()));
@@ -125,7 +118,7 @@ m_conditions frm_rpt_Head::listConditions()
 void frm_rpt_Head::toolbarClicked(const QString& key)
 {
     if (key == QLatin1String("addNew")) {
-        if (check_FunRight(QStringLiteral("rpt_%1bill_add").arg(code()), true))
+        if (check_FunRight(rights().listAdd, true))
             OpenBillWindow(direction(), 0);
         return;
     }
@@ -134,7 +127,7 @@ void frm_rpt_Head::toolbarClicked(const QString& key)
 
 void frm_rpt_Head::openCurrent()
 {
-    openBill(QStringLiteral("rpt_%1bill_browse").arg(code()), false);
+    openBill(rights().listBrowse, false);
 }
 
 void frm_rpt_Head::menuClicked(const QString& name)
@@ -142,9 +135,9 @@ void frm_rpt_Head::menuClicked(const QString& name)
     if (name == QLatin1String("menu_BrowseBill"))
         openCurrent();
     else if (name == QLatin1String("menu_DeleteBill"))
-        deleteBill(QStringLiteral("rpt_%1bill_delete").arg(code()));
+        deleteBill(rights().listDelete);
     else if (name == QLatin1String("menu_pass"))
-        passBill(QStringLiteral("rpt_%1bill_pass").arg(code()), true);
+        passBill(rights().listPass, true);
     else if (name == QLatin1String("menu_nopass"))
-        passBill(QStringLiteral("rpt_%1bill_nopass").arg(code()), false);
+        passBill(rights().listNopass, false);
 }

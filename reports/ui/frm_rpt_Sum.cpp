@@ -11,7 +11,7 @@
 #include "MsgBox.h"
 #include "PrintXml.h"
 #include "ReportColumns.h"
-#include "dal_rpt_Reports.h"
+#include "StockSums.h"
 #include "mod_public.h"
 #include "sqlHelper.h"
 
@@ -31,14 +31,15 @@ namespace
 
 ReportLayout SumLayout(BillDirection dir)
 {
-    const BillTables& t = Tables(dir);
-    const QString title = Setup(dir).reports.sumTitle;
-    const QString qty = QStringLiteral("total%1Qty").arg(t.sumWord);
-    const QString weight = QStringLiteral("total%1Weight").arg(t.sumWord);
-    const QString defaultQty = QStringLiteral("total%1DefaultQty").arg(t.sumWord);
+    const BillSetup& t = BillSetup::Of(dir);
+    const QString title = BillSetup::Of(dir).reports.sumTitle;
+    const StockSums::SumColumns sums = StockSums::SumColumns::Of(t);
+    const QString qty = sums.qty;
+    const QString weight = sums.weight;
+    const QString defaultQty = sums.defaultQty;
     const auto cast = [](const QString& f) { return ReportColumns::AsNumber(f); };
     ReportLayout l;
-    l.objectName = QStringLiteral("frm_rpt_") + t.code + QStringLiteral("Sum");
+    l.objectName = QStringLiteral("frm_rpt_") + t.numberKind + QStringLiteral("Sum");
     l.title = title;
     l.headerRows = 2;
     l.columns = {
@@ -62,8 +63,8 @@ ReportLayout SumLayout(BillDirection dir)
         {QStringLiteral("|>重量汇总    "), weight, cast(weight), false, 1170, 0.1},
         {QStringLiteral("|>默认件数    "), defaultQty, cast(defaultQty), false, 1170, 0.1},
     };
-    l.cursorCol = 5;
-    l.statusCol = 3;
+    l.cursorField = QStringLiteral("goodsCode");
+    l.statusField = QStringLiteral("status");
     l.statusIcons = GoodsStatusIcons();
     l.defaultOrder = QStringLiteral("goodsCode");
     l.selectText = ReportColumns::GoodsSumRow(dir);
@@ -72,18 +73,11 @@ ReportLayout SumLayout(BillDirection dir)
                  {QStringLiteral("打印"), QStringLiteral("print"), QStyle::SP_FileDialogDetailedView},
                  {QStringLiteral("操作"), QStringLiteral("op"), QStyle::SP_FileDialogListView},
                  {QStringLiteral("关闭"), QStringLiteral("close"), QStyle::SP_DialogCloseButton}};
-    l.exportRight = QStringLiteral("rpt_%1sum_export").arg(t.code);
+    l.exportRight = t.reportRights.sumExport;
     l.exportTitle = title;
     l.exportHeaders =
         QStringLiteral("状态,货品类别,货品编码,货品名称,规格,上限,下限,单位,小件汇总,重量汇总,默认件数");
     return l;
-}
-
-std::unique_ptr<dal_rpt_Report> SumData(BillDirection dir)
-{
-    if (dir == BillDirection::In)
-        return std::make_unique<dal_rpt_rkSum>();
-    return std::make_unique<dal_rpt_ckSum>();
 }
 
 QPushButton* Button(const QString& name, const QString& text, QWidget* parent)
@@ -97,10 +91,10 @@ QPushButton* Button(const QString& name, const QString& text, QWidget* parent)
 } // namespace
 
 frm_rpt_Sum::frm_rpt_Sum(BillDirection dir, QWidget* parent)
-    : ReportFrame(SumLayout(dir), SumData(dir), parent), m_dir(dir)
+    : ReportFrame(SumLayout(dir), std::make_unique<dal_rpt_Report>(GoodsSumSetup(dir)), parent), m_dir(dir)
 {
-    const BillSetup& setup = Setup(dir);
-    const QString word = Tables(dir).sumWord;
+    const BillSetup& setup = BillSetup::Of(dir);
+    const QString word = BillSetup::Of(dir).sumWord;
     addAccountCondition();
     addDateCondition();
     addPartnerCondition(dir);
@@ -160,17 +154,21 @@ void frm_rpt_Sum::setUpHeader()
     const int cols = g->Cols();
     for (int c = 0; c < cols; ++c)
         g->setTextMatrix(1, c, g->TextMatrix(0, c));
-    for (int c = 11; c <= 13; ++c)
-        g->setTextMatrix(0, c, Setup(m_dir).reports.sumTitle);
+    // The three sum columns stand side by side under the report's title.
+    const StockSums::SumColumns sums = StockSums::SumColumns::Of(BillSetup::Of(m_dir));
+    const int qty = layout().column(sums.qty);
+    const int defaultQty = layout().column(sums.defaultQty);
+    for (int c = qty; c <= defaultQty; ++c)
+        g->setTextMatrix(0, c, BillSetup::Of(m_dir).reports.sumTitle);
     g->setMergeCells(FlexGrid::flexMergeFree);
     g->setMergeRow(0, true);
     for (int c = 0; c < cols; ++c)
         g->setMergeCol(c, true);
     g->setCellAlignment(0, 0, 1, cols - 1, FlexGrid::flexAlignCenterCenter);
     const int colour = 0xC0E0FF; // &HC0E0FF: red 255, green 224, blue 192
-    g->setCellBackColor(0, 11, 0, 13, colour);
-    g->setCellBackColor(1, 11, 1, 11, colour);
-    g->setCellBackColor(1, 13, 1, 13, colour);
+    g->setCellBackColor(0, qty, 0, defaultQty, colour);
+    g->setCellBackColor(1, qty, 1, qty, colour);
+    g->setCellBackColor(1, defaultQty, 1, defaultQty, colour);
 }
 
 void frm_rpt_Sum::fillLoadControls()
@@ -178,7 +176,7 @@ void frm_rpt_Sum::fillLoadControls()
     FillDictionaryCombo(cobo_goodsTypeName, QStringLiteral("goodsType"));
     tv_Type->hide();
     tv_Type->clear();
-    const RecordSetPtr rs = dal_dictionary::EnabledOfType(Setup(m_dir).window.billTypeKind);
+    const RecordSetPtr rs = dal_dictionary::EnabledOfType(BillSetup::Of(m_dir).window.billTypeKind);
     for (int r = 0; rs && r < rs->RecordCount(); ++r) {
         auto* node = new QTreeWidgetItem(tv_Type, {rs->text(r, QStringLiteral("uname"))});
         node->setData(0, Qt::UserRole, QStringLiteral("key_") + rs->text(r, QStringLiteral("id")).trimmed());
@@ -203,7 +201,7 @@ ReportFill frm_rpt_Sum::fillConditions()
     // The sums always count audited bills; the account tags travel as a list.
     ReportFill fill;
     fill.accountList = CheckIdList(txt_accountType->property("Tag").toString() + QLatin1Char('0'));
-    const QString partner = QStringLiteral("a.") + Tables(m_dir).partnerName;
+    const QString partner = QStringLiteral("a.") + BillSetup::Of(m_dir).partnerNameCol;
     if (!IsBlank(txt_partnerName->text()))
         fill.conditions.append(m_condition(partner, QStringLiteral("like"), txt_partnerName->text()));
     const QString type = txt_type->property("Tag").toString();
@@ -223,13 +221,15 @@ m_conditions frm_rpt_Sum::listConditions()
     return goodsConditions(
         JoinedText({QStringLiteral("goodsCode"), QStringLiteral("goodsName"), QStringLiteral("pinyin"),
                     QStringLiteral("goodsDesc"), QStringLiteral("goodsTypeName")}),
-        ReportColumns::AsNumber(QStringLiteral("total%1Qty").arg(Tables(m_dir).sumWord)));
+        ReportColumns::AsNumber(StockSums::SumColumns::Of(BillSetup::Of(m_dir)).qty));
 }
 
 void frm_rpt_Sum::printReport()
 {
-    const BillSetup::Reports& words = Setup(m_dir).reports;
-    const QString templ = words.sumTemplate;
+    const BillSetup& setup = BillSetup::Of(m_dir);
+    const BillSetup::Reports& words = setup.reports;
+    // The data file and the command name the same template.
+    const QString templ = setup.sumTemplate;
     const QDomElement node = data()->GetDetailRowNode(templ);
     if (node.isNull()) {
         MsgBox::Show(words.sumMissing, MsgIcon::Exclamation, windowTitle(), MsgButtons::Ok, this);
@@ -238,5 +238,5 @@ void frm_rpt_Sum::printReport()
     KeyValue nodes;
     nodes.AddItem(QStringLiteral("Content/DataDetail/DataRecord"), QVariant::fromValue(node));
     const QString file = CreatePrintXml(templ, nodes);
-    RunPrint((m_dir == BillDirection::In ? SysVar.Sys_importSumBill : SysVar.Sys_exportSumBill) + file);
+    RunPrint(PrintToolCommand(PrintKind::List, templ) + file);
 }

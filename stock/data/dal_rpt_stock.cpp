@@ -1,5 +1,6 @@
 #include "dal_rpt_stock.h"
 
+#include "BillSetup.h"
 #include "DbError.h"
 #include "Numbers.h"
 #include "PrintXml.h"
@@ -10,23 +11,45 @@
 namespace
 {
 
-const QStringList kTotals = {
-    QStringLiteral("totalImportQty"),        QStringLiteral("totalImportDefaultQty"),
-    QStringLiteral("totalImportWeight"),     QStringLiteral("totalExportQty"),
-    QStringLiteral("totalExportDefaultQty"), QStringLiteral("totalExportWeight"),
-    QStringLiteral("totalBlanceQty"),        QStringLiteral("totalBlanceDefaultQty"),
-    QStringLiteral("totalBlanceWeight"),
-};
+// The sum columns: inbound, outbound and their balance.
+const StockSums::SumColumns& InSums()
+{
+    static const StockSums::SumColumns c = StockSums::SumColumns::Of(BillSetup::Of(BillDirection::In));
+    return c;
+}
+const StockSums::SumColumns& OutSums()
+{
+    static const StockSums::SumColumns c = StockSums::SumColumns::Of(BillSetup::Of(BillDirection::Out));
+    return c;
+}
+const StockSums::SumColumns& BalanceSums()
+{
+    static const StockSums::SumColumns c = StockSums::SumColumns::Balance();
+    return c;
+}
+
+const QStringList& Totals()
+{
+    static const QStringList totals = {
+        InSums().qty,      InSums().defaultQty,      InSums().weight,
+        OutSums().qty,     OutSums().defaultQty,     OutSums().weight,
+        BalanceSums().qty, BalanceSums().defaultQty, BalanceSums().weight,
+    };
+    return totals;
+}
 
 // The totals are text columns holding the stored forms; the figures of the
 // goods item are copied as the catalogue holds them.
-const QString kColumnDefs =
-    QStringLiteral("id INTEGER, goodsTypeId INTEGER, goodsTypeName TEXT, goodsCode TEXT COLLATE NOCASE,"
-                   " goodsName TEXT, goodsDesc TEXT, pinyin TEXT, upqty REAL, downqty REAL, status TEXT,"
-                   " isDefault INTEGER, unit TEXT,"
-                   " totalImportQty TEXT, totalImportDefaultQty TEXT, totalImportWeight TEXT,"
-                   " totalExportQty TEXT, totalExportDefaultQty TEXT, totalExportWeight TEXT,"
-                   " totalBlanceQty TEXT, totalBlanceDefaultQty TEXT, totalBlanceWeight TEXT");
+QString ColumnDefs()
+{
+    QString defs =
+        QStringLiteral("id INTEGER, goodsTypeId INTEGER, goodsTypeName TEXT, goodsCode TEXT COLLATE NOCASE,"
+                       " goodsName TEXT, goodsDesc TEXT, pinyin TEXT, upqty REAL, downqty REAL, status TEXT,"
+                       " isDefault INTEGER, unit TEXT");
+    for (const QString& c : Totals())
+        defs += QStringLiteral(", ") + c + QStringLiteral(" TEXT");
+    return defs;
+}
 
 // The rebuild, one statement: the sums of both directions once per goods
 // item, the stored forms of the six sums, then the balances of those forms.
@@ -43,8 +66,8 @@ ConditionSql rebuildStatement(const ReportFill& fill)
     };
     ConditionSql out;
     out.sql =
-        QStringLiteral("WITH i AS MATERIALIZED (") + PerGoods(Tables(BillDirection::In), scope) +
-        QStringLiteral("), o AS MATERIALIZED (") + PerGoods(Tables(BillDirection::Out), scope) +
+        QStringLiteral("WITH i AS MATERIALIZED (") + PerGoods(BillSetup::Of(BillDirection::In), scope) +
+        QStringLiteral("), o AS MATERIALIZED (") + PerGoods(BillSetup::Of(BillDirection::Out), scope) +
         QStringLiteral(
             "), s AS MATERIALIZED (SELECT b.id, b.goodsTypeId,"
             " COALESCE((SELECT uname FROM tb_dictionary WHERE id = b.goodsTypeId), '') AS goodsTypeName,"
@@ -73,29 +96,13 @@ ConditionSql rebuildStatement(const ReportFill& fill)
 
 const QStringList& dal_rpt_stock::Columns()
 {
-    static const QStringList columns = {
-        QStringLiteral("id"),
-        QStringLiteral("goodsTypeId"),
-        QStringLiteral("goodsTypeName"),
-        QStringLiteral("goodsCode"),
-        QStringLiteral("goodsName"),
-        QStringLiteral("goodsDesc"),
-        QStringLiteral("pinyin"),
-        QStringLiteral("upqty"),
-        QStringLiteral("downqty"),
-        QStringLiteral("status"),
-        QStringLiteral("isDefault"),
-        QStringLiteral("unit"),
-        QStringLiteral("totalImportQty"),
-        QStringLiteral("totalImportDefaultQty"),
-        QStringLiteral("totalImportWeight"),
-        QStringLiteral("totalExportQty"),
-        QStringLiteral("totalExportDefaultQty"),
-        QStringLiteral("totalExportWeight"),
-        QStringLiteral("totalBlanceQty"),
-        QStringLiteral("totalBlanceDefaultQty"),
-        QStringLiteral("totalBlanceWeight"),
+    static const QStringList named = {
+        QStringLiteral("id"),        QStringLiteral("goodsTypeId"), QStringLiteral("goodsTypeName"),
+        QStringLiteral("goodsCode"), QStringLiteral("goodsName"),   QStringLiteral("goodsDesc"),
+        QStringLiteral("pinyin"),    QStringLiteral("upqty"),       QStringLiteral("downqty"),
+        QStringLiteral("status"),    QStringLiteral("isDefault"),   QStringLiteral("unit"),
     };
+    static const QStringList columns = named + Totals();
     return columns;
 }
 
@@ -110,15 +117,15 @@ const QStringList& dal_rpt_stock::ExportColumns()
         QStringLiteral("upqty"),
         QStringLiteral("downqty"),
         QStringLiteral("unit"),
-        QStringLiteral("totalImportQty"),
-        QStringLiteral("totalExportQty"),
-        QStringLiteral("totalBlanceQty"),
-        QStringLiteral("totalImportWeight"),
-        QStringLiteral("totalExportWeight"),
-        QStringLiteral("totalBlanceWeight"),
-        QStringLiteral("totalImportDefaultQty"),
-        QStringLiteral("totalExportDefaultQty"),
-        QStringLiteral("totalBlanceDefaultQty"),
+        InSums().qty,
+        OutSums().qty,
+        BalanceSums().qty,
+        InSums().weight,
+        OutSums().weight,
+        BalanceSums().weight,
+        InSums().defaultQty,
+        OutSums().defaultQty,
+        BalanceSums().defaultQty,
     };
     return columns;
 }
@@ -129,7 +136,7 @@ QString dal_rpt_stock::OrderExpression(const QString& field)
     for (const QString& c : Columns()) {
         if (c.compare(f, Qt::CaseInsensitive) != 0)
             continue;
-        return kTotals.contains(c) ? QStringLiteral("CAST(%1 AS REAL)").arg(c) : c;
+        return Totals().contains(c) ? QStringLiteral("CAST(%1 AS REAL)").arg(c) : c;
     }
     throw DbError(QStringLiteral("无效的排序字段: ") + field);
 }
@@ -142,14 +149,14 @@ QString dal_rpt_stock::KeywordField()
 
 QString dal_rpt_stock::BalanceField()
 {
-    return QStringLiteral("CAST(totalBlanceQty AS REAL)");
+    return QStringLiteral("CAST(%1 AS REAL)").arg(BalanceSums().qty);
 }
 
 ReportSetup StockSetup()
 {
     ReportSetup s;
     s.workTable = QStringLiteral("temp_rpt_stock");
-    s.columnDefs = kColumnDefs;
+    s.columnDefs = ColumnDefs();
     s.fullColumns = dal_rpt_stock::Columns().join(QLatin1Char(','));
     s.exportColumns = dal_rpt_stock::ExportColumns().join(QLatin1Char(','));
     s.fillStatement = rebuildStatement;
@@ -176,7 +183,7 @@ m_recordSet dal_rpt_stock::GetListForCondition(const m_conditions& ilstPara, con
 int dal_rpt_stock::GetCount(const ConditionSql& str_condition)
 {
     // Before the first rebuild of this connection the table is empty.
-    ExecuteSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS temp_rpt_stock (") + kColumnDefs +
+    ExecuteSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS temp_rpt_stock (") + ColumnDefs() +
                QStringLiteral(")"));
     const RecordSetPtr rs =
         ExecuteSql(QStringLiteral("select count(*) from temp_rpt_stock where 1=1 ") + str_condition.sql,
@@ -203,9 +210,9 @@ std::optional<double> dal_rpt_stock::GetLiveStockQty(const QString& str_JoinAcco
     const StockSums::Scope scope{str_JoinAccountTypeId, {}};
     const QString sql =
         QStringLiteral("SELECT ") +
-        StockSums::PiecesOf(Tables(BillDirection::In), scope, QStringLiteral("b.id")) +
+        StockSums::PiecesOf(BillSetup::Of(BillDirection::In), scope, QStringLiteral("b.id")) +
         QStringLiteral(" AS inQty, ") +
-        StockSums::PiecesOf(Tables(BillDirection::Out), scope, QStringLiteral("b.id")) +
+        StockSums::PiecesOf(BillSetup::Of(BillDirection::Out), scope, QStringLiteral("b.id")) +
         QStringLiteral(" AS outQty FROM tb_goods_detail AS a JOIN tb_goods_head AS b ON b.id = "
                        "a.headId WHERE a.isDefault = 1 AND b.id = @goodsId LIMIT 1");
     ParamMap params;

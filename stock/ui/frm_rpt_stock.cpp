@@ -6,6 +6,7 @@
 #include "MsgBox.h"
 #include "PrintXml.h"
 #include "ReportColumns.h"
+#include "StockSums.h"
 #include "dal_rpt_stock.h"
 #include "m_funCode.h"
 #include "mod_public.h"
@@ -31,6 +32,9 @@ ReportLayout StockLayout()
         c.share = share;
         return c;
     };
+    const StockSums::SumColumns in = StockSums::SumColumns::Of(BillSetup::Of(BillDirection::In));
+    const StockSums::SumColumns out = StockSums::SumColumns::Of(BillSetup::Of(BillDirection::Out));
+    const StockSums::SumColumns balance = StockSums::SumColumns::Balance();
     ReportLayout l;
     l.objectName = QStringLiteral("frm_rpt_stock");
     l.title = kTitle;
@@ -48,20 +52,20 @@ ReportLayout StockLayout()
         col("|>上限   ", QStringLiteral("upqty"), 720, 0.05),
         col("|>下限   ", QStringLiteral("downqty"), 720, 0.05),
         col("|^单位 ", QStringLiteral("unit"), 540, 0.05),
-        col("|>入库    ", QStringLiteral("totalImportQty"), 810, 0.05),
-        col("|>出库    ", QStringLiteral("totalExportQty"), 810, 0.10),
-        col("|>库存    ", QStringLiteral("totalBlanceQty"), 810, 0.10),
-        col("|>入库    ", QStringLiteral("totalImportWeight"), 810, 0.05),
-        col("|>出库    ", QStringLiteral("totalExportWeight"), 810, 0.05),
-        col("|>库存    ", QStringLiteral("totalBlanceWeight"), 810, 0.05),
-        col("|>入库    ", QStringLiteral("totalImportDefaultQty"), 810, 0.05),
-        col("|>出库    ", QStringLiteral("totalExportDefaultQty"), 810, 0.05),
-        col("|>库存    ", QStringLiteral("totalBlanceDefaultQty"), 810, 0.05),
+        col("|>入库    ", in.qty, 810, 0.05),
+        col("|>出库    ", out.qty, 810, 0.10),
+        col("|>库存    ", balance.qty, 810, 0.10),
+        col("|>入库    ", in.weight, 810, 0.05),
+        col("|>出库    ", out.weight, 810, 0.05),
+        col("|>库存    ", balance.weight, 810, 0.05),
+        col("|>入库    ", in.defaultQty, 810, 0.05),
+        col("|>出库    ", out.defaultQty, 810, 0.05),
+        col("|>库存    ", balance.defaultQty, 810, 0.05),
     };
     l.columns[1].hidden = true;
     l.columns[2].hidden = true;
-    l.cursorCol = 5;
-    l.statusCol = 3;
+    l.cursorField = QStringLiteral("goodsCode");
+    l.statusField = QStringLiteral("status");
     l.statusIcons = GoodsStatusIcons();
     l.defaultOrder = QStringLiteral("goodsCode");
     l.selectText = ReportColumns::StockRow();
@@ -103,21 +107,34 @@ void frm_rpt_stock::setUpHeader()
     const int cols = g->Cols();
     for (int c = 0; c < cols; ++c)
         g->setTextMatrix(1, c, g->TextMatrix(0, c));
-    const QString groups[] = {QStringLiteral("小件汇总"), QStringLiteral("重量汇总"),
-                              QStringLiteral("默认件数")};
-    for (int k = 0; k < 3; ++k)
-        for (int c = 11 + 3 * k; c < 14 + 3 * k; ++c)
-            g->setTextMatrix(0, c, groups[k]);
+    // Each figure's inbound, outbound and balance columns stand side by side
+    // under the figure's caption.
+    const StockSums::SumColumns in = StockSums::SumColumns::Of(BillSetup::Of(BillDirection::In));
+    const StockSums::SumColumns balance = StockSums::SumColumns::Balance();
+    const struct {
+        QString caption;
+        int first;
+        int last;
+    } groups[] = {
+        {QStringLiteral("小件汇总"), layout().column(in.qty), layout().column(balance.qty)},
+        {QStringLiteral("重量汇总"), layout().column(in.weight), layout().column(balance.weight)},
+        {QStringLiteral("默认件数"), layout().column(in.defaultQty), layout().column(balance.defaultQty)},
+    };
+    for (const auto& group : groups)
+        for (int c = group.first; c <= group.last; ++c)
+            g->setTextMatrix(0, c, group.caption);
     g->setMergeCells(FlexGrid::flexMergeFree);
     g->setMergeRow(0, true);
     for (int c = 0; c < cols; ++c)
         g->setMergeCol(c, true);
     g->setCellAlignment(0, 0, 1, cols - 1, FlexGrid::flexAlignCenterCenter);
     // Colours as 0xBBGGRR: RGB(255, 224, 192) for the pieces, RGB(0, 128, 128) for the default units.
-    g->setCellBackColor(0, 11, 1, 13, 0xC0E0FF);
-    g->setCellForeColor(0, 11, 1, 13, 0x000000);
-    g->setCellBackColor(0, 17, 1, 19, 0x808000);
-    g->setCellForeColor(0, 17, 1, 19, 0xFFFFFF);
+    const auto& pieces = groups[0];
+    const auto& units = groups[2];
+    g->setCellBackColor(0, pieces.first, 1, pieces.last, 0xC0E0FF);
+    g->setCellForeColor(0, pieces.first, 1, pieces.last, 0x000000);
+    g->setCellBackColor(0, units.first, 1, units.last, 0x808000);
+    g->setCellForeColor(0, units.first, 1, units.last, 0xFFFFFF);
 }
 
 void frm_rpt_stock::fillLoadControls()

@@ -75,7 +75,7 @@ class DirectPagesTest : public DbTest, public ::testing::WithParamInterface<Bill
                          .arg(g * 10 + 1)
                          .arg(g));
         }
-        const BillTables& t = Tables(GetParam());
+        const BillSetup& t = BillSetup::Of(GetParam());
         const QString sale = GetParam() == BillDirection::Out ? QStringLiteral("salePrice, ") : QString();
         int lineId = 0;
         for (int b = 1; b <= 300; ++b) {
@@ -90,10 +90,10 @@ class DirectPagesTest : public DbTest, public ::testing::WithParamInterface<Bill
                      "INSERT INTO %1 (id, accountId, billNo, ubillNo, utypeId, %2, %3, ispass, creator, "
                      "createTime, userId) VALUES (%4, %5, '%6-%4', %7, 5, 1, '伙伴%8', %9, 'admin', "
                      "'%10', 1)")
-                     .arg(t.head, t.partnerId, t.partnerName)
+                     .arg(t.headTable, t.partnerIdCol, t.partnerNameCol)
                      .arg(id)
                      .arg(pick(rng) % 4 ? 12 : 15)
-                     .arg(t.code)
+                     .arg(t.numberKind)
                      .arg(pick(rng) % 5 ? QStringLiteral("NULL") : QStringLiteral("'U%1'").arg(id))
                      .arg(id % 7)
                      .arg(pick(rng) % 3 ? 1 : 0)
@@ -109,7 +109,7 @@ class DirectPagesTest : public DbTest, public ::testing::WithParamInterface<Bill
                          "goodsCode, goodsName, unit, inPrice, %2packQty, weight, qty, locationId, "
                          "lotNo) VALUES (%3, %4, %5, 7, '饮料', %6, 'c%6', '货%6', '箱', %7, %8%9, %10, "
                          "%11, %12, NULL)")
-                         .arg(t.detail, sale)
+                         .arg(t.lineTable, sale)
                          .arg(++lineId)
                          .arg(id)
                          .arg(l)

@@ -19,7 +19,7 @@ TEST_P(RealBillWindowTest, ListOpensTheBillAndStartsANewOne)
     addBill(7, 12, 0, QStringLiteral("2024-05-02"));
     addLine(1, 7, 1, 2, 1.5);
     // The bill window keeps the bill date as a date alone.
-    exec(QStringLiteral("update %1 set createTime='2024-05-02'").arg(t().head));
+    exec(QStringLiteral("update %1 set createTime='2024-05-02'").arg(t().headTable));
     ReportFrame* w = openHead();
     clickRowWith(w, QStringLiteral("%1-2405-00007").arg(code()), 5);
     menu(w, "menu_BrowseBill");

@@ -99,9 +99,9 @@ class ReportTest : public DbTest, public ::testing::WithParamInterface<BillDirec
 
     BillDirection dir() const { return GetParam(); }
     bool in() const { return dir() == BillDirection::In; }
-    const BillTables& t() const { return Tables(dir()); }
+    const BillSetup& t() const { return BillSetup::Of(dir()); }
     QString billWindow() const { return in() ? QStringLiteral("frmImport") : QStringLiteral("frmExport"); }
-    QString code() const { return t().code; }
+    QString code() const { return t().numberKind; }
 
     void addBill(int id, int account, int ispass, const QString& date,
                  const QString& partner = QStringLiteral("华东五金"), int type = 0,
@@ -111,7 +111,7 @@ class ReportTest : public DbTest, public ::testing::WithParamInterface<BillDirec
             QStringLiteral("INSERT INTO %1 (id, accountId, billNo, ubillNo, utypeId, %2, %3, ispass, "
                            "creator, createTime, userId) VALUES (@id, @acc, @no, @ubill, @type, 1, "
                            "@partner, @pass, 'admin', @time, 1)")
-                .arg(t().head, t().partnerId, t().partnerName),
+                .arg(t().headTable, t().partnerIdCol, t().partnerNameCol),
             {{QStringLiteral("@id"), id},
              {QStringLiteral("@acc"), account},
              {QStringLiteral("@no"),
@@ -143,7 +143,7 @@ class ReportTest : public DbTest, public ::testing::WithParamInterface<BillDirec
                 "(SELECT goodsName FROM tb_goods_head WHERE id=@goods), "
                 "(SELECT goodsDesc FROM tb_goods_head WHERE id=@goods), '瓶', @inPrice%3, @pack, @weight, "
                 "@qty, 1, @lot)")
-                .arg(t().detail, sale, in() ? QString() : QStringLiteral(", @price")),
+                .arg(t().lineTable, sale, in() ? QString() : QStringLiteral(", @price")),
             {{QStringLiteral("@id"), id},
              {QStringLiteral("@head"), headId},
              {QStringLiteral("@goods"), goodsId},
@@ -223,6 +223,15 @@ class ReportTest : public DbTest, public ::testing::WithParamInterface<BillDirec
         return files.isEmpty() ? QString() : folder.filePath(files.last());
     }
 };
+
+// The grid column of a work-table field (by the page fill of the window's layout).
+inline int ColumnOf(ReportFrame* w, const QString& field)
+{
+    for (int c = 0; c < w->layout().columns.size(); ++c)
+        if (w->layout().columns.at(c).field == field)
+            return c;
+    return -1;
+}
 
 inline std::string DirectionName(const ::testing::TestParamInfo<BillDirection>& info)
 {

@@ -11,14 +11,6 @@ using SearchResultTest = ReportTest;
 namespace
 {
 
-int ColumnOf(ReportFrame* w, const QString& field)
-{
-    for (int c = 0; c < w->layout().columns.size(); ++c)
-        if (w->layout().columns.at(c).field == field)
-            return c;
-    return -1;
-}
-
 // Every page from the first to the last, as a user walks them with
 // 首页 and 下一页: the texts of one column, page after page.
 QStringList Walk(ReportFrame* w, const QString& field)
@@ -125,16 +117,16 @@ TEST_P(SearchResultTest, ChangesElsewhereNeverRepeatOrReplaceRows)
                 QStringLiteral("INSERT INTO %1 (id, accountId, billNo, utypeId, %2, %3, ispass, creator, "
                                "createTime, userId) VALUES (900, 12, 'X-900', 3, 1, '别处', 0, 'admin', "
                                "'%4 09:30:00', 1)")
-                    .arg(t().head, t().partnerId, t().partnerName, firstDay));
+                    .arg(t().headTable, t().partnerIdCol, t().partnerNameCol, firstDay));
             for (int l = 1; l <= 5; ++l)
                 other.exec(
                     QStringLiteral("INSERT INTO %1 (id, headId, rowNo, goodsId, goodsCode, goodsName, qty, "
                                    "packQty) VALUES (%2, 900, %3, 1, 'G001', '可乐', 1, 1)")
-                        .arg(t().detail)
+                        .arg(t().lineTable)
                         .arg(9000 + l)
                         .arg(l));
         } else {
-            other.exec(QStringLiteral("DELETE FROM %1 WHERE id = 152").arg(t().detail));
+            other.exec(QStringLiteral("DELETE FROM %1 WHERE id = 152").arg(t().lineTable));
             if (c.detail)
                 gone.insert(152);
         }
@@ -152,13 +144,13 @@ TEST_P(SearchResultTest, ChangesElsewhereNeverRepeatOrReplaceRows)
             ui::clickToolbar(w, "export");
             EXPECT_EQ(ReadWorkbook(lastExport()).size(), 2 + before.size());
             MsgBox::ClearShown();
-            other.exec(QStringLiteral("DELETE FROM %1 WHERE headId = 900").arg(t().detail));
-            other.exec(QStringLiteral("DELETE FROM %1 WHERE id = 900").arg(t().head));
+            other.exec(QStringLiteral("DELETE FROM %1 WHERE headId = 900").arg(t().lineTable));
+            other.exec(QStringLiteral("DELETE FROM %1 WHERE id = 900").arg(t().headTable));
         } else {
             other.exec(
                 QStringLiteral("INSERT INTO %1 (id, headId, rowNo, goodsId, goodsCode, goodsName, qty, "
                                "packQty) VALUES (152, 15, 2, 1, 'G001', '可乐', 2, 1)")
-                    .arg(t().detail));
+                    .arg(t().lineTable));
         }
         w->close();
         QApplication::processEvents();
@@ -322,7 +314,7 @@ TEST_P(SearchResultTest, TheRangeHoldsItsLastDay)
     addBill(1, 12, 1, QStringLiteral("2024-04-30"));
     addBill(2, 12, 1, QStringLiteral("2024-05-01"));
     addBill(3, 12, 1, QStringLiteral("2024-05-15"));
-    exec(QStringLiteral("UPDATE %1 SET createTime = '2024-05-15 23:59:59' WHERE id = 3").arg(t().head));
+    exec(QStringLiteral("UPDATE %1 SET createTime = '2024-05-15 23:59:59' WHERE id = 3").arg(t().headTable));
     addBill(4, 12, 1, QStringLiteral("2024-05-16"));
     for (int id = 1; id <= 4; ++id)
         addLine(id, id, id < 4 ? id : 1, 1, 1);

@@ -192,9 +192,9 @@ TEST_P(SumTest, SumDataOfEachDirectionReadsOnlyItsOwnBills)
     // An inbound bill never counts in the outbound sums and the other way round.
     const BillDirection other = in() ? BillDirection::Out : BillDirection::In;
     exec(QStringLiteral("INSERT INTO %1 (id, accountId, ispass, createTime) VALUES (1, 12, 1, '2024-05-02')")
-             .arg(Tables(other).head));
+             .arg(BillSetup::Of(other).headTable));
     exec(QStringLiteral("INSERT INTO %1 (id, headId, goodsId, qty, packQty) VALUES (1, 1, 1, 5, 1)")
-             .arg(Tables(other).detail));
+             .arg(BillSetup::Of(other).lineTable));
     dal_rpt_Report data(GoodsSumSetup(dir()));
     ReportFill fill;
     fill.accountList = QStringLiteral("12,0");

@@ -19,7 +19,7 @@ namespace
 
 // ---- the reference number functions of the stock figures ----
 
-void oldStockSum(sqlite3_context* ctx, int, sqlite3_value** argv)
+void referenceStockSum(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     QByteArray text("0");
     if (sqlite3_value_type(argv[0]) != SQLITE_NULL) {
@@ -31,7 +31,7 @@ void oldStockSum(sqlite3_context* ctx, int, sqlite3_value** argv)
     sqlite3_result_text(ctx, text.constData(), int(text.size()), SQLITE_TRANSIENT);
 }
 
-void oldStockDiff(sqlite3_context* ctx, int, sqlite3_value** argv)
+void referenceStockDiff(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     const QByteArray text = PlainNumber(sqlite3_value_double(argv[0]) - sqlite3_value_double(argv[1]),
                                         qBound(0, sqlite3_value_int(argv[2]), 3))
@@ -39,20 +39,20 @@ void oldStockDiff(sqlite3_context* ctx, int, sqlite3_value** argv)
     sqlite3_result_text(ctx, text.constData(), int(text.size()), SQLITE_TRANSIENT);
 }
 
-void registerOldFunctions()
+void registerReferenceFunctions()
 {
     sqlite3* db = *static_cast<sqlite3* const*>(SharedConn().driver()->handle().constData());
-    ASSERT_EQ(sqlite3_create_function_v2(db, "old_stock_sum", 2, SQLITE_UTF8, nullptr, oldStockSum, nullptr,
-                                         nullptr, nullptr),
+    ASSERT_EQ(sqlite3_create_function_v2(db, "ref_stock_sum", 2, SQLITE_UTF8, nullptr, referenceStockSum,
+                                         nullptr, nullptr, nullptr),
               SQLITE_OK);
-    ASSERT_EQ(sqlite3_create_function_v2(db, "old_stock_diff", 3, SQLITE_UTF8, nullptr, oldStockDiff, nullptr,
-                                         nullptr, nullptr),
+    ASSERT_EQ(sqlite3_create_function_v2(db, "ref_stock_diff", 3, SQLITE_UTF8, nullptr, referenceStockDiff,
+                                         nullptr, nullptr, nullptr),
               SQLITE_OK);
 }
 
 // ---- the reference statements ----
 
-QString oldDirectionSums(const QString& name, const QString& dir, const QString& acc)
+QString referenceDirectionSums(const QString& name, const QString& dir, const QString& acc)
 {
     return QStringLiteral("%1 AS MATERIALIZED (SELECT d.goodsId, SUM(d.qty * d.packQty) AS pieces,"
                           " SUM(d.qty * d.weight) AS weight"
@@ -62,33 +62,33 @@ QString oldDirectionSums(const QString& name, const QString& dir, const QString&
         .arg(name, dir, acc);
 }
 
-QString oldStockRows(const QString& acc)
+QString referenceStockRows(const QString& acc)
 {
     const auto units = [](const QString& pieces) {
         return QStringLiteral("CASE WHEN a.packQty = 0 THEN 0 ELSE %1 / a.packQty END").arg(pieces);
     };
-    return QStringLiteral("WITH ") + oldDirectionSums(QStringLiteral("i"), QStringLiteral("rk"), acc) +
-           QStringLiteral(", ") + oldDirectionSums(QStringLiteral("o"), QStringLiteral("ck"), acc) +
+    return QStringLiteral("WITH ") + referenceDirectionSums(QStringLiteral("i"), QStringLiteral("rk"), acc) +
+           QStringLiteral(", ") + referenceDirectionSums(QStringLiteral("o"), QStringLiteral("ck"), acc) +
            QStringLiteral(
                ", s AS MATERIALIZED (SELECT b.id, b.goodsTypeId,"
                " COALESCE((SELECT uname FROM tb_dictionary WHERE id = b.goodsTypeId), '') AS goodsTypeName,"
                " b.goodsCode, b.goodsName, b.goodsDesc, b.pinyin, b.upqty, b.downqty, b.status,"
                " a.isDefault, a.unit,"
-               " old_stock_sum(i.pieces, 3) AS inQty, old_stock_sum(%1, 3) AS inDefault,"
-               " old_stock_sum(i.weight, 2) AS inWeight,"
-               " old_stock_sum(o.pieces, 3) AS outQty, old_stock_sum(%2, 3) AS outDefault,"
-               " old_stock_sum(o.weight, 2) AS outWeight"
+               " ref_stock_sum(i.pieces, 3) AS inQty, ref_stock_sum(%1, 3) AS inDefault,"
+               " ref_stock_sum(i.weight, 2) AS inWeight,"
+               " ref_stock_sum(o.pieces, 3) AS outQty, ref_stock_sum(%2, 3) AS outDefault,"
+               " ref_stock_sum(o.weight, 2) AS outWeight"
                " FROM tb_goods_detail AS a JOIN tb_goods_head AS b ON b.id = a.headId"
                " LEFT JOIN i ON i.goodsId = b.id LEFT JOIN o ON o.goodsId = b.id"
                " WHERE a.isDefault = 1) "
                "SELECT id, goodsTypeId, goodsTypeName, goodsCode, goodsName, goodsDesc, pinyin, upqty,"
                " downqty, status, isDefault, unit, inQty, inDefault, inWeight, outQty, outDefault,"
-               " outWeight, old_stock_diff(inQty, outQty, 3), old_stock_diff(inDefault, outDefault, 3),"
-               " old_stock_diff(inWeight, outWeight, 2) FROM s")
+               " outWeight, ref_stock_diff(inQty, outQty, 3), ref_stock_diff(inDefault, outDefault, 3),"
+               " ref_stock_diff(inWeight, outWeight, 2) FROM s")
                .arg(units(QStringLiteral("i.pieces")), units(QStringLiteral("o.pieces")));
 }
 
-QString oldLivePieces(const QString& acc)
+QString referenceLivePieces(const QString& acc)
 {
     return QStringLiteral(
                "SELECT (SELECT SUM(d.qty * d.packQty) FROM tb_rk_detail AS d JOIN tb_rk_head AS h ON h.id = "
@@ -100,16 +100,16 @@ QString oldLivePieces(const QString& acc)
         .arg(acc);
 }
 
-QString oldGoodsSums(const BillTables& t, const QString& acc, const QString& headWhere)
+QString referenceGoodsSums(const BillSetup& t, const QString& acc, const QString& headWhere)
 {
     return QStringLiteral("WITH h AS MATERIALIZED (SELECT a.id FROM %1 AS a "
                           "WHERE a.ispass = 1 AND a.accountId IN (%2)")
-               .arg(t.head, acc) +
+               .arg(t.headTable, acc) +
            headWhere +
            QStringLiteral("), c AS MATERIALIZED (SELECT d.goodsId, SUM(d.qty * d.packQty) AS q, "
                           "SUM(d.qty * d.weight) AS w FROM h CROSS JOIN %1 AS d ON d.headId = h.id "
                           "GROUP BY d.goodsId), ")
-               .arg(t.detail) +
+               .arg(t.lineTable) +
            QStringLiteral(
                "u AS MATERIALIZED (SELECT headId, MIN(id) AS unitId, COUNT(*) AS n "
                "FROM tb_goods_detail WHERE isDefault = 1 GROUP BY headId) "
@@ -192,7 +192,7 @@ class StockSameRowsTest : public StockTest
                      .arg(QLatin1String(head)));
         exec(QStringLiteral("COMMIT"));
         RegisterReportFunctions();
-        registerOldFunctions();
+        registerReferenceFunctions();
     }
 };
 
@@ -204,13 +204,14 @@ TEST_F(StockSameRowsTest, RebuildAndLiveBalanceGiveTheReferenceFigures)
         ASSERT_TRUE(dal.insert_temp_rpt_stock(acc).isResult);
         const QStringList now = rowsOf(QStringLiteral("select ") + dal_rpt_stock::Columns().join(',') +
                                        QStringLiteral(" from temp_rpt_stock order by id, unit"));
-        const QStringList before = rowsOf(QStringLiteral("select * from (") + oldStockRows(acc) +
-                                          QStringLiteral(") order by id, unit"));
-        ASSERT_GT(before.size(), 50) << acc.toStdString();
-        EXPECT_EQ(now, before) << acc.toStdString();
+        const QStringList expected = rowsOf(QStringLiteral("select * from (") + referenceStockRows(acc) +
+                                            QStringLiteral(") order by id, unit"));
+        ASSERT_GT(expected.size(), 50) << acc.toStdString();
+        EXPECT_EQ(now, expected) << acc.toStdString();
 
         for (int g = 1; g <= 64; ++g) {
-            const QStringList pieces = rowsOf(oldLivePieces(acc), ParamMap{{QStringLiteral("@goodsId"), g}});
+            const QStringList pieces =
+                rowsOf(referenceLivePieces(acc), ParamMap{{QStringLiteral("@goodsId"), g}});
             const std::optional<double> live = dal.GetLiveStockQty(acc, g);
             ASSERT_EQ(live.has_value(), !pieces.isEmpty()) << g;
             if (!live)
@@ -227,7 +228,7 @@ TEST_F(StockSameRowsTest, RebuildAndLiveBalanceGiveTheReferenceFigures)
 TEST_F(StockSameRowsTest, GoodsSumsGiveTheReferenceRows)
 {
     for (const BillDirection dir : {BillDirection::In, BillDirection::Out}) {
-        const BillTables& t = Tables(dir);
+        const BillSetup& t = BillSetup::Of(dir);
         std::unique_ptr<dal_rpt_Report> dal;
         if (dir == BillDirection::In)
             dal = std::make_unique<dal_rpt_rkSum>();
@@ -249,9 +250,9 @@ TEST_F(StockSameRowsTest, GoodsSumsGiveTheReferenceRows)
             const QStringList now =
                 rowsOf(QStringLiteral("select ") + dal->setup().fullColumns + QStringLiteral(" from ") +
                        dal->setup().workTable + QStringLiteral(" order by id"));
-            const QStringList before = rowsOf(oldGoodsSums(t, fill.accountList, headWhere));
-            ASSERT_GT(before.size(), 50);
-            EXPECT_EQ(now, before) << t.code.toStdString() << month;
+            const QStringList expected = rowsOf(referenceGoodsSums(t, fill.accountList, headWhere));
+            ASSERT_GT(expected.size(), 50);
+            EXPECT_EQ(now, expected) << t.numberKind.toStdString() << month;
         }
     }
 }

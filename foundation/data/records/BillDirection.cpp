@@ -21,7 +21,8 @@ const BillDirectionFacts& BillDirectionFacts::Of(BillDirection direction)
                                        QStringLiteral("frmImport"),
                                        "Import_Add",
                                        "GetRK_Infor",
-                                       QStringLiteral("qv_import_bill")};
+                                       QStringLiteral("qv_import_bill"),
+                                       QStringLiteral("qv_rpt_rkSum")};
     static const BillDirectionFacts out{BillDirection::Out,
                                         QStringLiteral("ck"),
                                         QStringLiteral("tb_ck_head"),
@@ -41,6 +42,7 @@ const BillDirectionFacts& BillDirectionFacts::Of(BillDirection direction)
                                         QStringLiteral("frmExport"),
                                         "Export_Add",
                                         "GetCK_Infor",
-                                        QStringLiteral("qv_export_bill")};
+                                        QStringLiteral("qv_export_bill"),
+                                        QStringLiteral("qv_rpt_ckSum")};
     return direction == BillDirection::In ? in : out;
 }

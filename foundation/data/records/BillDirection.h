@@ -32,6 +32,7 @@ struct BillDirectionFacts {
     const char* newBill;   // Import_Add / Export_Add: the bill window's slot that starts a bill for a partner
     const char* openBill;  // GetRK_Infor / GetCK_Infor: its slot that shows a stored bill
     QString printTemplate; // qv_import_bill / qv_export_bill: the print tool's template and bill code
+    QString sumTemplate;   // qv_rpt_rkSum / qv_rpt_ckSum: the same of the goods sums report
 
     static const BillDirectionFacts& Of(BillDirection direction);
 };

@@ -22,10 +22,12 @@ void init_SysVar()
     v.Sys_stockBill = PrintToolCommand(PrintKind::List, QStringLiteral("qv_stock_bill"));
     v.Sys_importListBill = PrintToolCommand(PrintKind::List, QStringLiteral("qv_rpt_rkList"));
     v.Sys_importDetailBill = PrintToolCommand(PrintKind::List, QStringLiteral("qv_rpt_rkDetail"));
-    v.Sys_importSumBill = PrintToolCommand(PrintKind::List, QStringLiteral("qv_rpt_rkSum"));
+    v.Sys_importSumBill =
+        PrintToolCommand(PrintKind::List, BillDirectionFacts::Of(BillDirection::In).sumTemplate);
     v.Sys_exportListBill = PrintToolCommand(PrintKind::List, QStringLiteral("qv_rpt_ckList"));
     v.Sys_exportDetailBill = PrintToolCommand(PrintKind::List, QStringLiteral("qv_rpt_ckDetail"));
-    v.Sys_exportSumBill = PrintToolCommand(PrintKind::List, QStringLiteral("qv_rpt_ckSum"));
+    v.Sys_exportSumBill =
+        PrintToolCommand(PrintKind::List, BillDirectionFacts::Of(BillDirection::Out).sumTemplate);
 
     const int department = CurrentUser.dictionaryId;
     v.Sys_funJoinCode = GetJoinId(department, QStringLiteral("f"));
