@@ -1,5 +1,6 @@
 #include "ButtonKeys.h"
 #include "DbError.h"
+#include "Guarded.h"
 #include "MessageBoxes.h"
 #include "MsgBox.h"
 #include "QtTranslations.h"
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     InstallQtTranslations();
     InstallMessageBoxes();
     InstallButtonKeys();
+    InstallBusySigns();
     app.setWindowIcon(ToolbarIcon(QStringLiteral("house")));
 
     // A missing database ends the program here, before any window shows.

@@ -3,6 +3,7 @@
 #include "DbError.h"
 #include "WorkProgress.h"
 #include "m_DBresult.h"
+#include "sqlHelper.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -16,12 +17,37 @@ bool Guarded(QWidget* window, const std::function<void()>& work)
 namespace
 {
 int g_busyDepth = 0;
+
+// A wait for another workstation's lock that comes outside any handler (a
+// handler already shows the busy cursor) shows it for as long as it lasts.
+void showLockWait(bool waiting)
+{
+    static bool shown = false;
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return;
+    if (waiting && !shown && !BusyCursor::Active()) {
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        shown = true;
+    } else if (!waiting && shown) {
+        QGuiApplication::restoreOverrideCursor();
+        shown = false;
+    }
+}
 } // namespace
+
+void InstallBusySigns()
+{
+    static const bool installed = [] {
+        WorkProgress::Install();
+        SetLockWaitHook(showLockWait);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
 
 BusyCursor::BusyCursor()
 {
-    static const bool progressShown = (WorkProgress::Install(), true);
-    Q_UNUSED(progressShown);
+    InstallBusySigns();
     ++g_busyDepth;
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));

@@ -46,6 +46,11 @@ class BusyCursor
     bool m_shown = false;
 };
 
+// Installs the busy signs that come from below the windows: the progress of a
+// long export, and the busy cursor while a statement waits for another
+// workstation's lock. Called at start; the first handler calls it too.
+void InstallBusySigns();
+
 // Lifts the busy cursor for as long as a dialog is open.
 class DialogCursor
 {
