@@ -12,19 +12,9 @@
 namespace
 {
 
-class BillRefsTest : public DbTest, public ::testing::WithParamInterface<BillDirection>
+class BillRefsTest : public RaceTest, public ::testing::WithParamInterface<BillDirection>
 {
   protected:
-    void SetUp() override
-    {
-        DbTest::SetUp();
-        other = std::make_unique<OtherWorkstation>(appDir() + QStringLiteral("wms.db"));
-    }
-    void TearDown() override
-    {
-        other.reset();
-        DbTest::TearDown();
-    }
     const BillSetup& dir() const { return BillSetup::Of(GetParam()); }
 
     // No bill; partners 7 and 8, goods 11 and 12, locations 1 and 2 stored.
@@ -76,7 +66,6 @@ class BillRefsTest : public DbTest, public ::testing::WithParamInterface<BillDir
     }
 
     BillStore store{BillSetup::Of(GetParam())};
-    std::unique_ptr<OtherWorkstation> other;
 };
 
 TEST_P(BillRefsTest, ASaveNamingRowsDeletedElsewhereIsRefused)

@@ -3,6 +3,7 @@
 // run inside its transaction, so the second save is refused, never stored.
 
 #include "TestEnv.h"
+#include "WriteRace.h"
 #include "check_GoodsCode.h"
 #include "dal_dictionary.h"
 #include "dal_goods_detail.h"
@@ -11,20 +12,14 @@
 namespace
 {
 
-class GoodsRaceTest : public DbTest
+class GoodsRaceTest : public RaceTest
 {
   protected:
     void SetUp() override
     {
-        DbTest::SetUp();
+        RaceTest::SetUp();
         exec(QStringLiteral(
             "insert into tb_dictionary (id,utype,uname,isstart) values (5,'goodsType','饮料',1)"));
-        other = std::make_unique<OtherWorkstation>(appDir() + QStringLiteral("wms.db"));
-    }
-    void TearDown() override
-    {
-        other.reset();
-        DbTest::TearDown();
     }
     static m_goods_head item(const QString& code)
     {
@@ -55,8 +50,6 @@ class GoodsRaceTest : public DbTest
                            "packQty) values (50,50,1,1,'%1','瓶',1)")
                 .arg(barcode));
     }
-
-    std::unique_ptr<OtherWorkstation> other;
 };
 
 // Each case: this workstation checks (and finds the value free), the other

@@ -14,20 +14,9 @@
 namespace
 {
 
-class RefsRaceTest : public DbTest
+class RefsRaceTest : public RaceTest
 {
   protected:
-    void SetUp() override
-    {
-        DbTest::SetUp();
-        other = std::make_unique<OtherWorkstation>(appDir() + QStringLiteral("wms.db"));
-    }
-    void TearDown() override
-    {
-        other.reset();
-        DbTest::TearDown();
-    }
-
     // Runs write with the other workstation's statements before its nth write
     // transaction, for every n tried. Where they came, write must answer
     // refusal and no row of table may meet stray (what the write would have
@@ -65,8 +54,6 @@ class RefsRaceTest : public DbTest
         m.isstart = 1;
         return m;
     }
-
-    std::unique_ptr<OtherWorkstation> other;
 };
 
 TEST_F(RefsRaceTest, ADictionaryItemUnderAParentDeletedElsewhereIsRefused)

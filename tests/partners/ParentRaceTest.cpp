@@ -12,19 +12,9 @@
 namespace
 {
 
-class ParentRaceTest : public DbTest
+class ParentRaceTest : public RaceTest
 {
   protected:
-    void SetUp() override
-    {
-        DbTest::SetUp();
-        other = std::make_unique<OtherWorkstation>(appDir() + QStringLiteral("wms.db"));
-    }
-    void TearDown() override
-    {
-        other.reset();
-        DbTest::TearDown();
-    }
     static m_location location(int id, const QString& code, int parentId)
     {
         m_location m;
@@ -35,8 +25,6 @@ class ParentRaceTest : public DbTest
         m.state = 1;
         return m;
     }
-
-    std::unique_ptr<OtherWorkstation> other;
 };
 
 TEST_F(ParentRaceTest, ALocationUnderAParentDeletedElsewhereIsRefused)

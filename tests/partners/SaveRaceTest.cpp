@@ -3,6 +3,7 @@
 // workstation stored after this one looked is still seen and nothing clashes.
 
 #include "TestEnv.h"
+#include "WriteRace.h"
 
 #include "dal_customer.h"
 #include "dal_location.h"
@@ -10,19 +11,9 @@
 namespace
 {
 
-class SaveRaceTest : public DbTest
+class SaveRaceTest : public RaceTest
 {
   protected:
-    void SetUp() override
-    {
-        DbTest::SetUp();
-        other = std::make_unique<OtherWorkstation>(appDir() + QStringLiteral("wms.db"));
-    }
-    void TearDown() override
-    {
-        other.reset();
-        DbTest::TearDown();
-    }
     static m_location location(int id, const QString& code, int parentId = 0)
     {
         m_location m;
@@ -41,8 +32,6 @@ class SaveRaceTest : public DbTest
         m.status = 1;
         return m;
     }
-
-    std::unique_ptr<OtherWorkstation> other;
 };
 
 TEST_F(SaveRaceTest, APartnerNameStoredElsewhereMeanwhileIsAskedAgain)

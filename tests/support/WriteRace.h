@@ -4,6 +4,25 @@
 #include "sqlHelper.h"
 
 #include <QStringList>
+#include <memory>
+
+// A test database with a second workstation on the same file.
+class RaceTest : public DbTest
+{
+  protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        other = std::make_unique<OtherWorkstation>(appDir() + QStringLiteral("wms.db"));
+    }
+    void TearDown() override
+    {
+        other.reset();
+        DbTest::TearDown();
+    }
+
+    std::unique_ptr<OtherWorkstation> other;
+};
 
 // The other workstation writes at the last moment before this connection's
 // nth write transaction (from 1) begins, before it holds the write lock. A
