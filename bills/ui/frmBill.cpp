@@ -503,8 +503,11 @@ void frmBill::set_totalAmount(int row)
     const QString price = vs_bill->TextMatrix(row, c.price);
     if (isNumberText(price))
         vs_bill->setTextMatrix(row, c.price, FormatNumber(ReadNumber(price), SysVar.Sys_PriceFormat));
+    // The exact product rounded once to the amount's places (as the reports
+    // round each line), never rounded first to more places and then again.
     const double amount = MultiplyRounded(ReadNumber(vs_bill->TextMatrix(row, c.qty)),
-                                          ReadNumber(vs_bill->TextMatrix(row, c.price)), 6);
+                                          ReadNumber(vs_bill->TextMatrix(row, c.price)),
+                                          FormatDecimals(SysVar.Sys_AmountFormat));
     vs_bill->setTextMatrix(row, c.amount, FormatNumber(amount, SysVar.Sys_AmountFormat));
     DecimalSum total(3);
     for (int r = 1; r < vs_bill->Rows(); ++r)

@@ -140,17 +140,46 @@ TEST_F(BillWindowTest, OneEnterInACellCommitsAndMovesOn)
     w->Import_Add(7, QStringLiteral("华联超市"));
     enterGoods(w, QStringLiteral("6902"));
     FlexGrid* grid = w->vs_bill;
-    ui::clickCell(grid, 1, 13);
+    ui::clickCell(grid, 1, grid->ColIndex(QStringLiteral("inPrice")));
     ui::type(QStringLiteral("2.5"));
     ui::press(Qt::Key_Return);
-    EXPECT_EQ(grid->Col(), 14) << "Enter moved on to 数量";
+    EXPECT_EQ(grid->Col(), grid->ColIndex(QStringLiteral("qty"))) << "Enter moved on to 数量";
     EXPECT_TRUE(grid->IsEditing());
     ui::type(QStringLiteral("4"));
     ui::press(Qt::Key_Return);
-    EXPECT_EQ(grid->TextMatrix(1, 13), QStringLiteral("2.5"));
-    EXPECT_EQ(grid->TextMatrix(1, 14), QStringLiteral("4"));
-    EXPECT_EQ(grid->TextMatrix(1, 15), QStringLiteral("10.0"));
+    EXPECT_EQ(grid->TextMatrix(1, grid->ColIndex(QStringLiteral("inPrice"))), QStringLiteral("2.5"));
+    EXPECT_EQ(grid->TextMatrix(1, grid->ColIndex(QStringLiteral("qty"))), QStringLiteral("4"));
+    EXPECT_EQ(grid->TextMatrix(1, grid->ColIndex(QStringLiteral("totalAmount"))), QStringLiteral("10.0"));
     EXPECT_EQ(w->txt_BillAmount->text(), QStringLiteral("￥10.0"));
+}
+
+// A line's amount is its quantity times its price rounded once, half away
+// from zero, to the amount's places: the digits the reports give the line.
+TEST_F(BillWindowTest, ALineAmountIsTheExactProductRoundedOnce)
+{
+    const struct {
+        const char* qty;
+        const char* price;
+        const char* amount;
+    } cases[] = {
+        {"0.0999", "0.005", "0.0"}, // 0.0004995: not 0.0005 first, then 0.001
+        {"0.1", "0.005", "0.001"},  // 0.0005: half away from zero
+        {"22", "69.072", "1519.584"},
+        {"23", "11.165", "256.795"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.qty);
+        auto* w = open<frmImport>();
+        w->Import_Add(7, QStringLiteral("华联超市"));
+        enterGoods(w, QStringLiteral("G002"));
+        FlexGrid* grid = w->vs_bill;
+        ui::typeCell(grid, 1, grid->ColIndex(QStringLiteral("qty")), QString::fromLatin1(c.qty));
+        ui::typeCell(grid, 1, grid->ColIndex(QStringLiteral("inPrice")), QString::fromLatin1(c.price));
+        EXPECT_EQ(grid->TextMatrix(1, grid->ColIndex(QStringLiteral("totalAmount"))),
+                  QString::fromLatin1(c.amount));
+        w->close();
+        delete w;
+    }
 }
 
 // The key map holds where the system hands no activation back after a dialog
@@ -186,7 +215,7 @@ TEST_F(BillWindowTest, TheKeyMapHoldsAfterADialogWithNoActiveWindow)
             enterGoods(w, QStringLiteral("可乐")); // partial: the picker
             EXPECT_EQ(DialogRunner::PendingHandlers(), 0);
         }
-        ASSERT_NE(w->vs_bill->TextMatrix(1, 5), QString());
+        ASSERT_NE(w->vs_bill->TextMatrix(1, w->vs_bill->ColIndex(QStringLiteral("goodsCode"))), QString());
         QApplication::setActiveWindow(nullptr);
 
         ui::press(Qt::Key_F3);
@@ -197,8 +226,11 @@ TEST_F(BillWindowTest, TheKeyMapHoldsAfterADialogWithNoActiveWindow)
         stock = 1000;
         ui::type(QStringLiteral("6903"));
         ui::press(Qt::Key_Return);
-        EXPECT_EQ(w->vs_bill->TextMatrix(2, 6), QStringLiteral("6903")) << "the scan added a line";
-        EXPECT_EQ(w->vs_bill->TextMatrix(2, c.outbound ? 15 : 14), QStringLiteral("3"));
+        EXPECT_EQ(w->vs_bill->TextMatrix(2, w->vs_bill->ColIndex(QStringLiteral("goodsDetailCode"))),
+                  QStringLiteral("6903"))
+            << "the scan added a line";
+        EXPECT_EQ(w->vs_bill->TextMatrix(2, w->vs_bill->ColIndex(QStringLiteral("qty"))),
+                  QStringLiteral("3"));
         EXPECT_EQ(w->txt_GoodsCode->text(), QString());
         stock = 10;
         w->close();
@@ -579,8 +611,8 @@ TEST_F(BillWindowTest, HugeLinesGiveTheirWholeTotal)
         w->Import_Add(7, QStringLiteral("华联超市"));
         for (int i = 0; i < c.qtys.size(); ++i) {
             enterGoods(w, QStringLiteral("G002"));
-            ui::typeCell(w->vs_bill, i + 1, 14, c.qtys[i]);
-            ui::typeCell(w->vs_bill, i + 1, 13, c.prices[i]);
+            ui::typeCell(w->vs_bill, i + 1, w->vs_bill->ColIndex(QStringLiteral("qty")), c.qtys[i]);
+            ui::typeCell(w->vs_bill, i + 1, w->vs_bill->ColIndex(QStringLiteral("inPrice")), c.prices[i]);
         }
         EXPECT_EQ(w->txt_BillAmount->text(), QString::fromUtf8(c.total));
         answer(MsgAnswer::Yes);
@@ -599,24 +631,25 @@ TEST_F(BillWindowTest, TypedNumbersBeyondFifteenDigitsAreRefused)
 {
     const QString huge = QStringLiteral("1") + QString(20, QLatin1Char('0'));
     const struct {
-        int col;
+        const char* key;
         const char* amount;
         const char* refusal;
     } cases[] = {
-        {14, "￥200,000,000,000,000,000,000.0", "数量位数过多,最多15位有效数字!"},
-        {13, "￥100,000,000,000,000,000,000.0", "价格位数过多,最多15位有效数字!"},
+        {"qty", "￥200,000,000,000,000,000,000.0", "数量位数过多,最多15位有效数字!"},
+        {"inPrice", "￥100,000,000,000,000,000,000.0", "价格位数过多,最多15位有效数字!"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.refusal);
         auto* w = open<frmImport>();
         w->Import_Add(7, QStringLiteral("华联超市"));
         enterGoods(w, QStringLiteral("G002"));
-        ui::typeCell(w->vs_bill, 1, c.col, huge);
+        const int col = w->vs_bill->ColIndex(QLatin1String(c.key));
+        ui::typeCell(w->vs_bill, 1, col, huge);
         EXPECT_EQ(w->txt_BillAmount->text(), QString::fromUtf8(c.amount));
         MsgBox::ClearShown();
         ui::clickToolbar(w, "save");
         EXPECT_EQ(shown(), QStringList{QString::fromUtf8(c.refusal)});
-        EXPECT_EQ(w->vs_bill->Col(), c.col);
+        EXPECT_EQ(w->vs_bill->Col(), col);
         EXPECT_EQ(count(QStringLiteral("tb_rk_head")), 0);
         w->close();
         delete w;

@@ -75,6 +75,16 @@ TEST(Numbers, FormatRoundsHalfAwayFromZeroAndNeverShowsMinusZero)
 }
 
 // A stored number shown as it is: every digit a double holds, no noise.
+TEST(Numbers, FormatDecimalsAreTheMostAFormatShows)
+{
+    const struct {
+        const char* format;
+        int places;
+    } cases[] = {{"#0.0##", 3}, {"#0", 0}, {"0.00", 2}, {"￥#,##0.0#", 2}, {"#0.0## 元", 3}};
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatDecimals(QString::fromUtf8(c.format)), c.places) << c.format;
+}
+
 TEST(Numbers, NumberTextShowsTheWholeValue)
 {
     const struct {

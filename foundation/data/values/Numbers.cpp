@@ -155,6 +155,18 @@ double RoundHalfAway(double value, int decimals)
     return (value < 0 && v != 0.0) ? -v : v;
 }
 
+int FormatDecimals(const QString& format)
+{
+    const qsizetype dot = format.indexOf(QLatin1Char('.'));
+    int places = 0;
+    for (qsizetype i = dot + 1; dot >= 0 && i < format.size(); ++i) {
+        if (format[i] != QLatin1Char('0') && format[i] != QLatin1Char('#'))
+            break;
+        ++places;
+    }
+    return places;
+}
+
 QString FormatNumber(double value, const QString& format)
 {
     if (!std::isfinite(value))

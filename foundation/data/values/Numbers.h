@@ -33,6 +33,8 @@ double RoundHalfAway(double value, int decimals);
 // prefix before the first '#' or '0' kept ("￥#,##0.0#"). Rounds half away
 // from zero at the last place the format allows; never writes "-0".
 QString FormatNumber(double value, const QString& format);
+// The most decimals a number format shows ("#0.0##" shows 3).
+int FormatDecimals(const QString& format);
 
 // The plain stored form of a value: at most decimals places, no trailing
 // zeros, no grouping ("12.5", "3", "-0.125"); never "-0".
