@@ -2,6 +2,7 @@
 
 #include "BillDirection.h"
 #include "DataAccess.h"
+#include "DbError.h"
 #include "ProcessFuntion.h"
 #include "ProcessFuntionValues.h"
 #include "mod_public.h"
@@ -52,9 +53,20 @@ ParamMap recordParams(const m_customer& m)
     };
 }
 
+// Whether id names a customer category (a tb_dictionary item of that type,
+// enabled or not). 0 names none: a partner always has a category.
+bool categoryExists(int id)
+{
+    return id > 0 &&
+           ScalarInt(QStringLiteral("select count(*) from tb_dictionary where id=@id and utype=@utype"),
+                     ParamMap{{QStringLiteral("@id"), id},
+                              {QStringLiteral("@utype"), QStringLiteral("customerType")}}) > 0;
+}
+
 } // namespace
 
 const QString dal_customer::kMissingText = QStringLiteral("当前往业单位信息不存在!");
+const QString dal_customer::kCategoryMissingText = QStringLiteral("自定义类别不能为空!");
 
 QString dal_customer::GetSqlSearch(const QString& utype) const
 {
@@ -197,6 +209,9 @@ dal_customer::SaveOutcome dal_customer::Save(m_customer& obj_Model, bool sameNam
     m_customer m = obj_Model;
     bool taken = false;
     TransactionGuard guard;
+    // The category first, then the name, as the window asks them.
+    if (!categoryExists(m.customType))
+        throw DbError(kCategoryMissingText);
     if (!sameNameAgreed && NameTaken(m.id, m.uname)) {
         taken = true;
     } else if (m.id > 0) {

@@ -28,8 +28,10 @@ class dal_customer
     // stored one through Update, in one write transaction with the check that
     // no other partner has the name. A name taken meanwhile writes nothing and
     // answers NameTaken unless the user agreed to a second partner of that
-    // name (sameNameAgreed). Database errors and a stored partner gone
-    // (kMissingText) are thrown.
+    // name (sameNameAgreed). A category (customType) that names no customer
+    // category, deleted meanwhile or 0, writes nothing and is thrown
+    // (kCategoryMissingText) before the name is looked at. Database errors and
+    // a stored partner gone (kMissingText) are thrown.
     enum class SaveOutcome { Saved, NameTaken };
     SaveOutcome Save(m_customer& obj_Model, bool sameNameAgreed);
     // Whether another partner than int_Id has the name.
@@ -62,6 +64,7 @@ class dal_customer
     static bool Exists(int int_Id);
 
     static const QString kMissingText;
+    static const QString kCategoryMissingText;
 
   private:
     static m_customer readModel(const RecordSet& rs);

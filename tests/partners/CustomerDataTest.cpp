@@ -259,3 +259,43 @@ TEST_F(CustomerDataTest, NewPartnersAreNumberedInTheirMonth)
 }
 
 } // namespace
+
+// A partner is saved only with a stored customer category (a disabled one
+// too: a stored partner keeps it); anything else writes nothing.
+TEST_F(CustomerDataTest, SaveNeedsAStoredCustomerCategory)
+{
+    addCategory(50, QStringLiteral("批发"));
+    exec(QStringLiteral("insert into tb_dictionary (id,utype,uname,isstart) values "
+                        "(51,'customerType','停用类',0),(60,'goodsType','饮料',1)"));
+    const struct {
+        const char* name;
+        int customType;
+        bool saved;
+    } cases[] = {
+        {"an enabled category", 50, true},
+        {"a disabled category", 51, true},
+        {"no category", 0, false},
+        {"a category that is gone", 99, false},
+        {"an item of another kind", 60, false},
+    };
+    for (const auto& c : cases) {
+        for (const int id : {0, 1}) {
+            SCOPED_TRACE(std::string(c.name) + (id == 0 ? ", a new partner" : ", a stored partner"));
+            exec(QStringLiteral("delete from tb_customer"));
+            dal.Add(fullPartner(1));
+            m_customer m = fullPartner(id);
+            m.customType = c.customType;
+            m.uname = QStringLiteral("新名");
+            QString refusal;
+            try {
+                EXPECT_EQ(dal.Save(m, false), dal_customer::SaveOutcome::Saved);
+            } catch (const DbError& e) {
+                refusal = e.message();
+            }
+            EXPECT_EQ(refusal, c.saved ? QString() : QStringLiteral("自定义类别不能为空!"));
+            EXPECT_EQ(count(QStringLiteral("tb_customer"), QStringLiteral("uname='新名'")), c.saved ? 1 : 0);
+            EXPECT_EQ(count(QStringLiteral("tb_customer")), c.saved && id == 0 ? 2 : 1);
+            EXPECT_EQ(dal.GetModel(1).customType, id == 1 && c.saved ? c.customType : 50);
+        }
+    }
+}

@@ -389,6 +389,47 @@ TEST_F(CustomerWindowTest, AStoredPartnerKeepsItsDisabledCategory)
     EXPECT_EQ(scalar("select customType from tb_customer where id=1").toInt(), 99);
 }
 
+// Another workstation deletes the chosen category while the panel shows it:
+// the save is refused with the window's text, nothing is written, and the
+// window goes on working, also with no window active after the message.
+TEST_F(CustomerWindowTest, ACategoryDeletedElsewhereIsRefusedAtTheSave)
+{
+    const struct {
+        const char* name;
+        const char* partner; // empty: a new partner
+    } cases[] = {{"a new partner", ""}, {"a stored partner", "甲供应"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        exec("update tb_customer set tel=NULL where tel='7778'");
+        exec("delete from tb_dictionary where id=23");
+        exec("insert into tb_dictionary (id,utype,uname,parentId,isstart) values "
+             "(23,'customerType','上海',22,1)");
+        window.reset();
+        openWindow();
+        const int before = count("tb_customer");
+        if (*c.partner)
+            clickPartner(c.partner);
+        else
+            newPartner("戊新户");
+        choose("cobo_CustomTypeName", "上海");
+        ui::typeInto(window.get(), "txt_tel", "777");
+        exec("delete from tb_dictionary where id=23");
+        save();
+        EXPECT_EQ(shown().last(), "自定义类别不能为空!");
+        EXPECT_EQ(count("tb_customer"), before);
+        EXPECT_EQ(count("tb_customer", "tel='777'"), 0);
+
+        QApplication::setActiveWindow(nullptr);
+        choose("cobo_CustomTypeName", "批发");
+        ui::focusOn(ui::child<QWidget>(window.get(), "txt_tel"));
+        QApplication::setActiveWindow(nullptr);
+        ui::type("8");
+        save();
+        EXPECT_EQ(shown().last(), "保存成功!");
+        EXPECT_EQ(count("tb_customer", "tel='7778' and customType=20"), 1);
+    }
+}
+
 TEST_F(CustomerWindowTest, PartnerGoneElsewhere)
 {
     clickPartner("甲供应");

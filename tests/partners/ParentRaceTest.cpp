@@ -68,6 +68,7 @@ TEST_F(ParentRaceTest, ALocationUnderAParentDeletedElsewhereIsRefused)
 // this one's write.
 TEST_F(ParentRaceTest, ACodeOrNameStoredJustBeforeTheWriteIsSeen)
 {
+    exec(QStringLiteral("insert into tb_dictionary (id,utype,uname) values (30,'customerType','批发')"));
     for (int nth = 1; nth <= kRaceTransactions; ++nth) {
         SCOPED_TRACE("before write " + std::to_string(nth));
         exec(QStringLiteral("delete from tb_location"));
@@ -95,6 +96,7 @@ TEST_F(ParentRaceTest, ACodeOrNameStoredJustBeforeTheWriteIsSeen)
             m_customer m;
             m.uname = QStringLiteral("宏达商贸");
             m.status = 1;
+            m.customType = 30;
             outcome = dal_customer().Save(m, false);
             came = race.wrote();
         }

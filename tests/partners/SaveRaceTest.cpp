@@ -24,12 +24,14 @@ class SaveRaceTest : public RaceTest
         m.state = 1;
         return m;
     }
+    // A partner of the category 30, which the test stores first.
     static m_customer partner(int id, const QString& name)
     {
         m_customer m;
         m.id = id;
         m.uname = name;
         m.status = 1;
+        m.customType = 30;
         return m;
     }
 };
@@ -37,6 +39,7 @@ class SaveRaceTest : public RaceTest
 TEST_F(SaveRaceTest, APartnerNameStoredElsewhereMeanwhileIsAskedAgain)
 {
     dal_customer dal;
+    exec(QStringLiteral("insert into tb_dictionary (id,utype,uname) values (30,'customerType','批发')"));
     ASSERT_FALSE(dal.NameTaken(0, QStringLiteral("宏达商贸")));
     other->exec(QStringLiteral(
         "insert into tb_customer (id,customerCode,uname) values (7,'ct-2601-00001','宏达商贸')"));
