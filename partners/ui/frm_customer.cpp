@@ -830,22 +830,27 @@ void frm_customer::btn_CustomerSave_Click()
     if (shownId > 0) {
         if (!check_FunRight(FunCodeTable.customer_update(), true))
             return;
-        try {
-            if (!save())
-                return;
-        } catch (const DbError& e) {
-            if (e.message() != dal_customer::kMissingText)
-                throw;
-            MsgBox::Warn(e.message(), kCaption, this);
-            return;
-        }
     } else {
         if (!check_FunRight(FunCodeTable.customer_save(), true))
             return;
         // The id and the code are taken in the insert's own transaction.
         m.id = 0;
+    }
+    // A partner gone, or its category deleted elsewhere meanwhile, is
+    // refused by the write and said in the window's own words.
+    try {
         if (!save())
             return;
+    } catch (const DbError& e) {
+        if (e.message() == dal_customer::kCategoryMissingText) {
+            MsgBox::Warn(e.message(), kCaption, this);
+            cobo_CustomTypeName->setFocus();
+            return;
+        }
+        if (shownId <= 0 || e.message() != dal_customer::kMissingText)
+            throw;
+        MsgBox::Warn(e.message(), kCaption, this);
+        return;
     }
     m_current = m;
     btn_search_Click();

@@ -416,6 +416,9 @@ TEST_F(CustomerWindowTest, ACategoryDeletedElsewhereIsRefusedAtTheSave)
         exec("delete from tb_dictionary where id=23");
         save();
         EXPECT_EQ(shown().last(), "自定义类别不能为空!");
+        EXPECT_EQ(MsgBox::Shown().last().title, QStringLiteral("往来单位"));
+        EXPECT_EQ(MsgBox::Shown().last().icon, MsgIcon::Exclamation);
+        EXPECT_EQ(window->focusWidget(), ui::child<QWidget>(window.get(), "cobo_CustomTypeName"));
         EXPECT_EQ(count("tb_customer"), before);
         EXPECT_EQ(count("tb_customer", "tel='777'"), 0);
 
