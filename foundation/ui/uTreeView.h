@@ -35,8 +35,8 @@ class uTreeView
     // their order), depth first, one read per node. The check mark always comes from the column ucheck;
     // uchkfiled is only handed on. Every node ends up visible, so the tree opens
     // fully expanded whatever IsAllExpanded says.
-    void AddTreeII(int aParentID, const TreeLevelReader& readLevel, const QString& uchkfiled, bool isloadcheck,
-                   bool IsAllExpanded);
+    void AddTreeII(int aParentID, const TreeLevelReader& readLevel, const QString& uchkfiled,
+                   bool isloadcheck, bool IsAllExpanded);
     // Loads the rows of rs from its cursor to its end, in its order (parents
     // before their children): top nodes with picture "2", children with "1",
     // no tag and no check mark. rs is left at its end.

@@ -215,8 +215,9 @@ void frm_qjcx::load_listView()
         txt_PageIndex->setText(txt_MaxPageIndex->text());
     int pageIndex = int(RoundHalfAway(ReadNumber(txt_PageIndex->text()), 0));
     const int pageSize = int(ReadNumber(comb_pageSize->currentText()));
-    const m_recordSet page = dal_events().ListPage(chk_date->isChecked(), dt_time->date(), txt_KeyWord->text(),
-                                                   pageIndex, pageSize, m_orderField, m_isDesc);
+    const m_recordSet page =
+        dal_events().ListPage(chk_date->isChecked(), dt_time->date(), txt_KeyWord->text(), pageIndex,
+                              pageSize, m_orderField, m_isDesc);
     static const QIcon start = dotIcon(QColor(0, 150, 0));
     static const QIcon cancel = dotIcon(QColor(160, 160, 160), true);
     static const QIcon yb = dotIcon(QColor(0, 128, 0));

@@ -77,11 +77,12 @@ int dal_usergrp::IdOfName(const QString& str_Name)
 
 TreeLevelReader dal_usergrp::GrantTree(int int_Id)
 {
-    const QString source = QStringLiteral(
-               "(SELECT B.usergrpid, CASE WHEN B.usergrpid IS NULL THEN 0 ELSE 1 END AS ucheck, A.id, "
-               "A.menucode AS funCode, A.displaytext, A.icon, A.parentid, A.type, A.orderid AS orderBy "
-               "FROM tb_sysmenu A LEFT JOIN (SELECT DISTINCT nodecode, usergrpid FROM tb_sysuserfun "
-               "WHERE usergrpid=%1) B ON A.menucode=B.nodecode WHERE (A.isstop=0)) z")
-                               .arg(int_Id);
+    const QString source =
+        QStringLiteral(
+            "(SELECT B.usergrpid, CASE WHEN B.usergrpid IS NULL THEN 0 ELSE 1 END AS ucheck, A.id, "
+            "A.menucode AS funCode, A.displaytext, A.icon, A.parentid, A.type, A.orderid AS orderBy "
+            "FROM tb_sysmenu A LEFT JOIN (SELECT DISTINCT nodecode, usergrpid FROM tb_sysuserfun "
+            "WHERE usergrpid=%1) B ON A.menucode=B.nodecode WHERE (A.isstop=0)) z")
+            .arg(int_Id);
     return [source](int parentId) { return ReadTreeLevel(source, parentId); };
 }

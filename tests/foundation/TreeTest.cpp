@@ -59,8 +59,8 @@ TEST_F(TreeTest, FillsLevelByLevelExpandedWithKeysTagsAndCheckMarks)
     row(4, 3, 1, QStringLiteral("保存"), 1);
     row(5, 1, 0, QStringLiteral("入库报表"));
     row(6, 77, 0, QStringLiteral("孤儿")); // its parent is never loaded
-    helper.AddTreeII(0, levels(QStringLiteral("(select * from t_tree where id <> 99) z")), QStringLiteral("ucheck"),
-                     true, false);
+    helper.AddTreeII(0, levels(QStringLiteral("(select * from t_tree where id <> 99) z")),
+                     QStringLiteral("ucheck"), true, false);
 
     EXPECT_EQ(texts(nullptr), (QStringList{"出库", "入库"})); // siblings by orderBy
     QTreeWidgetItem* in = helper.Node(QStringLiteral("key1"));
@@ -90,8 +90,8 @@ TEST_F(TreeTest, WithoutCheckMarksAndFromAnEmptySource)
     EXPECT_FALSE(tree.topLevelItem(0)->data(0, Qt::CheckStateRole).isValid());
 
     // A source without rows adds nothing and leaves the tree as it was.
-    helper.AddTreeII(0, levels(QStringLiteral("(select * from t_tree where 1=0) z")), QStringLiteral("ucheck"), true,
-                     true);
+    helper.AddTreeII(0, levels(QStringLiteral("(select * from t_tree where 1=0) z")),
+                     QStringLiteral("ucheck"), true, true);
     EXPECT_EQ(tree.topLevelItemCount(), 1);
 }
 

@@ -134,4 +134,3 @@ RefCheckResult FirstRefusal(const QList<RefCheck>& checks);
 // record's parent, 0 at the top). Stored parent links that already loop
 // without passing through the record count as a cycle too, so the walk ends.
 bool IsParentCycle(int id, int parentId, const std::function<int(int)>& parentOf);
-
