@@ -20,5 +20,5 @@
 #pragma GCC poison GetFieldValue GetMaxValue GetCountValue GetRecordCount CheckDeleteRef ScalarInt
 #pragma GCC poison SelectForConditions ExecuteChangingRow InsertWithNextId AddWithNextId ReadFirstShared
 #pragma GCC poison DeleteWithRefChecks SaveChecked FirstRefusal RefCheck
-// Pages and tree levels, read by the data classes for the windows.
-#pragma GCC poison GetRecordSetInfo GetPageSql GetRecordCount ReadTreeLevel GetStrSql
+// Pages, tree levels and subtrees, read by the data classes for the windows.
+#pragma GCC poison GetRecordSetInfo GetPageSql GetRecordCount ReadTreeLevel GetStrSql GetChildIds
