@@ -1012,9 +1012,8 @@ void frmGoods::btn_search_Click()
     if (QTreeWidgetItem* node = tv_type->currentItem()) {
         const int typeId = idOfKey(nodeKey(node));
         if (typeId > 0)
-            m_conditionList.append(m_condition(
-                QStringLiteral("goodsTypeId"), QStringLiteral("in"),
-                NList(GetChildIds(typeId, QStringLiteral("tb_dictionary"), QStringLiteral("id")))));
+            m_conditionList.append(m_condition(QStringLiteral("goodsTypeId"), QStringLiteral("in"),
+                                               NList(DictionarySubtreeIds(typeId))));
     }
     if (!IsNullOrEmpty(txt_KeyWord->text()))
         m_conditionList.append(

@@ -102,15 +102,16 @@ QTreeWidgetItem* uTreeView::addNode(const QString& parentKey, const QString& key
     return item;
 }
 
-void uTreeView::AddTreeII(int aParentID, const QString& uTable, const QString&, bool isloadcheck, bool)
+void uTreeView::AddTreeII(int aParentID, const TreeLevelReader& readLevel, const QString&, bool isloadcheck,
+                          bool)
 {
     indexTree();
-    loadLevel(aParentID, uTable, isloadcheck);
+    loadLevel(aParentID, readLevel, isloadcheck);
 }
 
-void uTreeView::loadLevel(int parentId, const QString& table, bool loadCheck)
+void uTreeView::loadLevel(int parentId, const TreeLevelReader& readLevel, bool loadCheck)
 {
-    const RecordSetPtr rs = ReadTreeLevel(table, parentId);
+    const RecordSetPtr rs = readLevel ? readLevel(parentId) : RecordSetPtr();
     if (!rs)
         return;
     const QString parentKey = parentId != 0 ? QStringLiteral("key") + QString::number(parentId) : QString();
@@ -126,7 +127,7 @@ void uTreeView::loadLevel(int parentId, const QString& table, bool loadCheck)
             node->setCheckState(0, readFlag(field(*rs, i, QStringLiteral("ucheck"))) ? Qt::Checked
                                                                                      : Qt::Unchecked);
         }
-        loadLevel(int(idValue.toLongLong()), table, loadCheck);
+        loadLevel(int(idValue.toLongLong()), readLevel, loadCheck);
     }
 }
 

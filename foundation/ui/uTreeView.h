@@ -1,12 +1,12 @@
 #pragma once
 
+#include "DataAccess.h"
+
 #include <QHash>
 #include <QIcon>
 #include <QPointer>
 #include <QString>
 #include <QTreeWidget>
-
-class RecordSet;
 
 // Fills a tree from rows that name their parent by id, and turns a subtree back
 // into an SQL condition. Every node has the key "key" + id (key15 for id 15);
@@ -29,14 +29,14 @@ class uTreeView
     // The pictures the rows name by key (the "icon" column, or "1"/"2" of AddTree).
     void SetImageList(const QHash<QString, QIcon>& images) { m_images = images; }
 
-    // Loads the children of aParentID from uTable ("tb_x" or "(select ...) z"
-    // with the columns id, parentid, orderBy, displaytext, icon, funCode and,
-    // for check marks, ucheck), depth first with siblings in orderBy order,
-    // one query per node. The check mark always comes from the column ucheck;
+    // Loads the children of aParentID as readLevel gives them (the data class
+    // of the tree's records reads the rows of one parent with the columns id,
+    // displaytext, icon, funCode and, for check marks, ucheck, siblings in
+    // their order), depth first, one read per node. The check mark always comes from the column ucheck;
     // uchkfiled is only handed on. Every node ends up visible, so the tree opens
     // fully expanded whatever IsAllExpanded says.
-    void AddTreeII(int aParentID, const QString& uTable, const QString& uchkfiled, bool isloadcheck,
-                   bool IsAllExpanded);
+    void AddTreeII(int aParentID, const TreeLevelReader& readLevel, const QString& uchkfiled,
+                   bool isloadcheck, bool IsAllExpanded);
     // Loads the rows of rs from its cursor to its end, in its order (parents
     // before their children): top nodes with picture "2", children with "1",
     // no tag and no check mark. rs is left at its end.
@@ -55,7 +55,7 @@ class uTreeView
 
   private:
     void indexTree();
-    void loadLevel(int parentId, const QString& table, bool loadCheck);
+    void loadLevel(int parentId, const TreeLevelReader& readLevel, bool loadCheck);
     QTreeWidgetItem* addNode(const QString& parentKey, const QString& key, const QString& text,
                              const QString& image);
 

@@ -369,9 +369,8 @@ void frm_customer::btn_search_Click()
         const int n = idOfKey(nodeKey(node));
         if (txt_TreeType->text() != kFixedTree && n > 0) {
             // A category lists its partners and those of every category below it.
-            m_searchConditions.append(
-                m_condition(QStringLiteral("customType"), QStringLiteral("in"),
-                            NList(GetChildIds(n, QStringLiteral("tb_dictionary"), QStringLiteral("id")))));
+            m_searchConditions.append(m_condition(QStringLiteral("customType"), QStringLiteral("in"),
+                                                  NList(DictionarySubtreeIds(n))));
         } else if (txt_TreeType->text() == kFixedTree && n < 3) {
             m_searchConditions.append(m_condition(QStringLiteral("utype"), QStringLiteral("="), n));
         }

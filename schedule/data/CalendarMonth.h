@@ -43,9 +43,11 @@ struct MarkBox {
 // labels the 56th place shows the "more" dots instead and the rest is left out.
 QList<MarkBox> MarkLayout(const QString& joinFlgType);
 
+#ifndef WMS_WINDOW_LAYER
 // The schedule list's query for its filters, with its bound values.
 struct EventListQuery {
     QString sql;
     ParamMap params;
 };
 EventListQuery GetStrSql(bool byDate, const QDate& date, const QString& keyword);
+#endif

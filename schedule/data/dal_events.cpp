@@ -1,5 +1,6 @@
 #include "dal_events.h"
 
+#include "CalendarMonth.h"
 #include "DataAccess.h"
 #include "Numbers.h"
 #include "sqlHelper.h"
@@ -109,4 +110,12 @@ QDateTime ParseEventTime(const QString& text)
             return QDateTime(d, QTime(0, 0));
     }
     return {};
+}
+
+m_recordSet dal_events::ListPage(bool byDate, const QDate& date, const QString& keyword, int& pageIndex,
+                                 int pageSize, const QString& orderField, bool isDesc)
+{
+    const EventListQuery query = GetStrSql(byDate, date, keyword);
+    const QString paged = GetPageSql(query.sql, pageIndex, pageSize, orderField, isDesc, query.params);
+    return GetRecordSetInfo(paged, query.sql, query.params);
 }

@@ -2,7 +2,9 @@
 
 #include "m_DBresult.h"
 #include "m_events.h"
+#include "m_recordSet.h"
 
+#include <QDate>
 #include <QDateTime>
 #include <QString>
 
@@ -21,6 +23,13 @@ class dal_events
     m_DBresult Delete(int int_Id);
     // str_idJoin: a comma list of ids ("3,7,12").
     m_DBresult DeleteMore(const QString& str_idJoin);
+    // One page of the schedule list: the entries of date (when byDate) whose
+    // subject holds keyword as typed (when it is not blank), pageSize rows
+    // ordered by orderField and then by id. pageIndex (from 1) is brought into
+    // 1..pages and written back (0 when there are none); recordCount counts
+    // the whole list.
+    m_recordSet ListPage(bool byDate, const QDate& date, const QString& keyword, int& pageIndex, int pageSize,
+                         const QString& orderField, bool isDesc);
 };
 
 // The stored text of a start time.

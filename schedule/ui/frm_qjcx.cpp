@@ -208,7 +208,6 @@ void frm_qjcx::btn_search_Click()
 
 void frm_qjcx::load_listView()
 {
-    const EventListQuery query = GetStrSql(chk_date->isChecked(), dt_time->date(), txt_KeyWord->text());
     listview_List->clear();
     if (ReadNumber(txt_PageIndex->text()) < 1)
         txt_PageIndex->setText(QStringLiteral("1"));
@@ -216,8 +215,9 @@ void frm_qjcx::load_listView()
         txt_PageIndex->setText(txt_MaxPageIndex->text());
     int pageIndex = int(RoundHalfAway(ReadNumber(txt_PageIndex->text()), 0));
     const int pageSize = int(ReadNumber(comb_pageSize->currentText()));
-    const QString paged = GetPageSql(query.sql, pageIndex, pageSize, m_orderField, m_isDesc, query.params);
-    const m_recordSet page = GetRecordSetInfo(paged, query.sql, query.params);
+    const m_recordSet page =
+        dal_events().ListPage(chk_date->isChecked(), dt_time->date(), txt_KeyWord->text(), pageIndex,
+                              pageSize, m_orderField, m_isDesc);
     static const QIcon start = dotIcon(QColor(0, 150, 0));
     static const QIcon cancel = dotIcon(QColor(160, 160, 160), true);
     static const QIcon yb = dotIcon(QColor(0, 128, 0));

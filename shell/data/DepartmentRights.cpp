@@ -1,11 +1,15 @@
 #include "DepartmentRights.h"
 
+#include "DataAccess.h"
 #include "sqlHelper.h"
 
 namespace DepartmentRights
 {
 
-QString TreeSource(const QString& kind, int departmentId)
+namespace
+{
+
+QString treeSource(const QString& kind, int departmentId)
 {
     const QString dept = QString::number(departmentId);
     const QString ucheck = QStringLiteral(
@@ -28,6 +32,14 @@ QString TreeSource(const QString& kind, int departmentId)
                           "from tb_dictionary a left join (select distinct accountId,departmentId from "
                           "tb_account_fun where departmentId = ") +
            dept + QStringLiteral(") b on a.id = b.accountId where a.utype='accountType') z");
+}
+
+} // namespace
+
+TreeLevelReader Tree(const QString& kind, int departmentId)
+{
+    const QString source = treeSource(kind, departmentId);
+    return [source](int parentId) { return ReadTreeLevel(source, parentId); };
 }
 
 bool HasTextCodes(const QString& kind)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DataAccess.h"
 #include "m_DBresult.h"
 
 #include <QList>
@@ -12,10 +13,10 @@
 namespace DepartmentRights
 {
 
-// The rows offered for a kind as a tree source for the tree helper (columns
-// funCode, displaytext, parentid, icon, orderby), ucheck 1 where department
-// departmentId holds the right. A right held twice still shows once.
-QString TreeSource(const QString& kind, int departmentId);
+// The rows offered for a kind, level by level for the tree helper (columns
+// id, funCode, displaytext, parentid, icon, orderby), ucheck 1 where
+// department departmentId holds the right. A right held twice still shows once.
+TreeLevelReader Tree(const QString& kind, int departmentId);
 
 // Whether a kind's codes are texts (function codes) rather than ids.
 bool HasTextCodes(const QString& kind);

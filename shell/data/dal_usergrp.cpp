@@ -2,14 +2,26 @@
 
 #include "Numbers.h"
 
-QList<RefCheck> dal_usergrp::DeleteChecks(int int_Id, const QString& inUseText)
+namespace
+{
+
+// What refuses deleting a group: staff that still belong to it.
+QList<RefCheck> deleteChecks(int int_Id, const QString& inUseText)
 {
     return {RefCheck::Uses(inUseText, QStringLiteral("tb_Staff"), QStringLiteral("ugrpid"), int_Id)};
 }
 
+} // namespace
+
+QString dal_usergrp::DeleteRefusal(int int_Id, const QString& inUseText)
+{
+    const RefCheckResult refusal = FirstRefusal(deleteChecks(int_Id, inUseText));
+    return refusal.isOK ? QString() : refusal.strMsg;
+}
+
 m_DBresult dal_usergrp::Delete(int int_Id, const QString& inUseText)
 {
-    return DeleteWithRefChecks(DeleteChecks(int_Id, inUseText), [int_Id] {
+    return DeleteWithRefChecks(deleteChecks(int_Id, inUseText), [int_Id] {
         const ParamMap id{{QStringLiteral("@id"), int_Id}};
         ExecuteChangingRow(QStringLiteral("Delete From tb_Usergrp where id=@id"), id);
         ExecuteParaSql(QStringLiteral("Delete From tb_sysuserfun where usergrpid=@id"), id);
@@ -63,12 +75,14 @@ int dal_usergrp::IdOfName(const QString& str_Name)
                                         ParamMap{{QStringLiteral("@uname"), str_Name}})));
 }
 
-QString dal_usergrp::GrantTreeSource(int int_Id)
+TreeLevelReader dal_usergrp::GrantTree(int int_Id)
 {
-    return QStringLiteral(
-               "(SELECT B.usergrpid, CASE WHEN B.usergrpid IS NULL THEN 0 ELSE 1 END AS ucheck, A.id, "
-               "A.menucode AS funCode, A.displaytext, A.icon, A.parentid, A.type, A.orderid AS orderBy "
-               "FROM tb_sysmenu A LEFT JOIN (SELECT DISTINCT nodecode, usergrpid FROM tb_sysuserfun "
-               "WHERE usergrpid=%1) B ON A.menucode=B.nodecode WHERE (A.isstop=0)) z")
-        .arg(int_Id);
+    const QString source =
+        QStringLiteral(
+            "(SELECT B.usergrpid, CASE WHEN B.usergrpid IS NULL THEN 0 ELSE 1 END AS ucheck, A.id, "
+            "A.menucode AS funCode, A.displaytext, A.icon, A.parentid, A.type, A.orderid AS orderBy "
+            "FROM tb_sysmenu A LEFT JOIN (SELECT DISTINCT nodecode, usergrpid FROM tb_sysuserfun "
+            "WHERE usergrpid=%1) B ON A.menucode=B.nodecode WHERE (A.isstop=0)) z")
+            .arg(int_Id);
+    return [source](int parentId) { return ReadTreeLevel(source, parentId); };
 }

@@ -4,7 +4,6 @@
 #include "RecordSet.h"
 #include "m_DBresult.h"
 
-#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -12,20 +11,22 @@
 class dal_usergrp
 {
   public:
-    // What refuses deleting the group: staff (tb_Staff) that still belong to
-    // it; inUseText is the refusal's text.
-    static QList<RefCheck> DeleteChecks(int int_Id, const QString& inUseText);
-    // Removes the group and its grants in one transaction. Refused (failed
-    // result with inUseText) while staff belong to it; a group that is gone
-    // is "当前记录不存在!".
+    // Why the group cannot be deleted now: inUseText while staff (tb_Staff)
+    // still belong to it, else an empty text. For naming the refusal before
+    // the user confirms; Delete checks again inside its write.
+    static QString DeleteRefusal(int int_Id, const QString& inUseText);
+    // Removes the group and its grants in one transaction, which first checks
+    // that no staff belong to it: while some do, a failed result with
+    // inUseText and int_Count the staff counted, nothing deleted. A group that
+    // is gone is "当前记录不存在!" (int_Count 0).
     m_DBresult Delete(int int_Id, const QString& inUseText);
     // The id of the group of that name; 0 when there is none.
     static int IdOfName(const QString& str_Name);
-    // The menu nodes (tb_sysmenu, stopped ones left out) as a tree source for
-    // the tree helper (columns funCode, displaytext, icon, parentid, type,
+    // The menu nodes (tb_sysmenu, stopped ones left out) level by level for
+    // the tree helper (columns id, funCode, displaytext, icon, parentid, type,
     // orderBy), ucheck 1 where the group is granted the node; a grant stored
     // twice still makes one node.
-    static QString GrantTreeSource(int int_Id);
+    static TreeLevelReader GrantTree(int int_Id);
     // Every group (id, uname, uremark), by id.
     static RecordSetPtr List();
     // Stores a new group (int_Id 0 or below) under the next free id, written

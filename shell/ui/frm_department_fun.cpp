@@ -189,7 +189,7 @@ void frm_department_fun::load_FunTree(int index)
     const int d = selectedDepartment(&found);
     if (!found)
         return;
-    const QString query = DepartmentRights::TreeSource(btn_utype[index]->property("tag").toString(), d);
+    const TreeLevelReader levels = DepartmentRights::Tree(btn_utype[index]->property("tag").toString(), d);
     tv_funTree->setVisible(false);
     {
         // Marks read from the database are shown as stored: checking a node
@@ -200,7 +200,7 @@ void frm_department_fun::load_FunTree(int index)
         helper.CreateTreeView(tv_funTree);
         helper.SetImageList({{QStringLiteral("open"), style()->standardIcon(QStyle::SP_DirOpenIcon)}});
         // The handler shows the tree again when the load fails.
-        helper.AddTreeII(0, query, QStringLiteral("ucheck"), true, true);
+        helper.AddTreeII(0, levels, QStringLiteral("ucheck"), true, true);
         for (QTreeWidgetItemIterator it(tv_funTree); *it; ++it)
             (*it)->setData(0, kLastCheckRole, int((*it)->checkState(0)));
         if (QTreeWidgetItem* first = tv_funTree->topLevelItem(0)) {

@@ -199,7 +199,7 @@ void frm_funlimited::cobo_usergrp_Click()
         const QString name = cobo_usergrp->currentText();
         const int g = dal_usergrp::IdOfName(name);
         m_groupId = g;
-        const QString query = dal_usergrp::GrantTreeSource(g);
+        const TreeLevelReader levels = dal_usergrp::GrantTree(g);
         const QSignalBlocker quiet(tv_limited);
         tv_limited->clear();
         // Whatever the load brought, each node remembers the state it shows,
@@ -208,7 +208,7 @@ void frm_funlimited::cobo_usergrp_Click()
             for (QTreeWidgetItemIterator it(tv_limited); *it; ++it)
                 (*it)->setData(0, kWasCheckedRole, (*it)->checkState(0) == Qt::Checked);
         });
-        m_tree.AddTreeII(0, query, QStringLiteral("ucheck"), true, true);
+        m_tree.AddTreeII(0, levels, QStringLiteral("ucheck"), true, true);
         if (QTreeWidgetItem* first = tv_limited->topLevelItem(0)) {
             first->setExpanded(true);
             setNodeImage(first, QStringLiteral("computer"));
@@ -321,14 +321,19 @@ void frm_funlimited::delete_Usergrp()
                           QStringLiteral("]已经在[用户表]引用建帐,") +
                           GetMessageBox(QStringLiteral("AlreadyAccount"));
     dal_usergrp groups;
-    const RefCheckResult refusal = FirstRefusal(dal_usergrp::DeleteChecks(id, inUse));
-    if (!refusal.isOK) {
-        MsgBox::Show(refusal.strMsg, MsgIcon::Information, kCaption, MsgButtons::Ok, this);
+    const QString refusal = dal_usergrp::DeleteRefusal(id, inUse);
+    if (!refusal.isEmpty()) {
+        MsgBox::Show(refusal, MsgIcon::Information, kCaption, MsgButtons::Ok, this);
         return;
     }
     if (!MsgBox::Ask(GetMessageBox(QStringLiteral("AskDelete")), kCaption, this))
         return;
     const m_DBresult result = groups.Delete(id, inUse);
+    if (!result.isResult && result.int_Count > 0) {
+        // Staff joined the group since the question: refused as above.
+        MsgBox::Show(result.str_MsgBox, MsgIcon::Information, kCaption, MsgButtons::Ok, this);
+        return;
+    }
     if (!result.isResult) {
         showError(result.str_MsgBox);
         return;

@@ -41,6 +41,12 @@ class TreeTest : public DbTest
         return out;
     }
 
+    // The levels of a tree source read as a data class reads them.
+    static TreeLevelReader levels(const QString& source)
+    {
+        return [source](int parentId) { return ReadTreeLevel(source, parentId); };
+    }
+
     QTreeWidget tree;
     uTreeView helper;
 };
@@ -53,8 +59,8 @@ TEST_F(TreeTest, FillsLevelByLevelExpandedWithKeysTagsAndCheckMarks)
     row(4, 3, 1, QStringLiteral("保存"), 1);
     row(5, 1, 0, QStringLiteral("入库报表"));
     row(6, 77, 0, QStringLiteral("孤儿")); // its parent is never loaded
-    helper.AddTreeII(0, QStringLiteral("(select * from t_tree where id <> 99) z"), QStringLiteral("ucheck"),
-                     true, false);
+    helper.AddTreeII(0, levels(QStringLiteral("(select * from t_tree where id <> 99) z")),
+                     QStringLiteral("ucheck"), true, false);
 
     EXPECT_EQ(texts(nullptr), (QStringList{"出库", "入库"})); // siblings by orderBy
     QTreeWidgetItem* in = helper.Node(QStringLiteral("key1"));
@@ -79,13 +85,13 @@ TEST_F(TreeTest, FillsLevelByLevelExpandedWithKeysTagsAndCheckMarks)
 TEST_F(TreeTest, WithoutCheckMarksAndFromAnEmptySource)
 {
     row(1, 0, 0, QStringLiteral("a"), 1);
-    helper.AddTreeII(0, QStringLiteral("t_tree"), QStringLiteral("ucheck"), false, true);
+    helper.AddTreeII(0, levels(QStringLiteral("t_tree")), QStringLiteral("ucheck"), false, true);
     ASSERT_EQ(tree.topLevelItemCount(), 1);
     EXPECT_FALSE(tree.topLevelItem(0)->data(0, Qt::CheckStateRole).isValid());
 
     // A source without rows adds nothing and leaves the tree as it was.
-    helper.AddTreeII(0, QStringLiteral("(select * from t_tree where 1=0) z"), QStringLiteral("ucheck"), true,
-                     true);
+    helper.AddTreeII(0, levels(QStringLiteral("(select * from t_tree where 1=0) z")),
+                     QStringLiteral("ucheck"), true, true);
     EXPECT_EQ(tree.topLevelItemCount(), 1);
 }
 
@@ -96,7 +102,7 @@ TEST_F(TreeTest, SubNodeKeyListsTheSubtreeDepthFirst)
     row(9, 5, 0, QStringLiteral("i"));
     row(7, 3, 1, QStringLiteral("g"));
     row(4, 0, 1, QStringLiteral("d"));
-    helper.AddTreeII(0, QStringLiteral("t_tree"), QStringLiteral("ucheck"), true, true);
+    helper.AddTreeII(0, levels(QStringLiteral("t_tree")), QStringLiteral("ucheck"), true, true);
     EXPECT_EQ(helper.GetSubNodeKey(helper.Node(QStringLiteral("key3"))),
               QStringLiteral("ID = 3 OR ID = 5 OR ID = 9 OR ID = 7"));
     EXPECT_EQ(helper.GetSubNodeKey(helper.Node(QStringLiteral("key4"))), QStringLiteral("ID = 4"));
@@ -113,7 +119,7 @@ TEST_F(TreeTest, ADuplicateKeyIsAnErrorThatEndsACycle)
     row(2, 1, 0, QStringLiteral("b"));
     row(1, 2, 0, QStringLiteral("a again"));
     try {
-        helper.AddTreeII(0, QStringLiteral("t_tree"), QStringLiteral("ucheck"), true, true);
+        helper.AddTreeII(0, levels(QStringLiteral("t_tree")), QStringLiteral("ucheck"), true, true);
         ADD_FAILURE() << "no error";
     } catch (const DbError& e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("key1"))) << e.message().toStdString();
@@ -123,9 +129,9 @@ TEST_F(TreeTest, ADuplicateKeyIsAnErrorThatEndsACycle)
 
     // A later fill of a tree that already holds the key is refused as well.
     tree.clear();
-    helper.AddTreeII(0, QStringLiteral("(select * from t_tree where displaytext <> 'a again') z"),
+    helper.AddTreeII(0, levels(QStringLiteral("(select * from t_tree where displaytext <> 'a again') z")),
                      QStringLiteral("ucheck"), true, true);
-    EXPECT_THROW(helper.AddTreeII(0, QStringLiteral("t_tree"), QStringLiteral("ucheck"), true, true),
+    EXPECT_THROW(helper.AddTreeII(0, levels(QStringLiteral("t_tree")), QStringLiteral("ucheck"), true, true),
                  DbError);
 }
 

@@ -83,6 +83,8 @@ TEST_F(ChildIdsTest, WorksOnTheDictionary)
         "INSERT INTO tb_dictionary (id, utype, uname, parentId) VALUES (50, 'goodsType', 'a', 0), "
         "(51, 'goodsType', 'b', 50), (52, 'goodsType', 'c', 51)"));
     EXPECT_EQ(GetChildIds(50, QStringLiteral("tb_dictionary")), QStringLiteral("51,52,50"));
+    EXPECT_EQ(DictionarySubtreeIds(51), QStringLiteral("52,51"));
+    EXPECT_EQ(DictionarySubtreeIds(52), QStringLiteral("52"));
 }
 
 } // namespace

@@ -131,7 +131,8 @@ QStringList sqlProblems(const QString& source)
         "\\b(ExecuteSql|ExecuteParaSql|OpenForwardQuery|RepeatedWrite|ExecuteTrans|RunTrans|TransactionGuard|"
         "InTransaction|GetMaxValue|GetFieldValue|GetCountValue|GetRecordCount|CheckDeleteRef|ScalarInt|"
         "SelectForConditions|ExecuteChangingRow|InsertWithNextId|AddWithNextId|ReadFirstShared|"
-        "DeleteWithRefChecks|SaveChecked|SharedConn|SharedRs|CalendarRs|QSql\\w*|sqlite3\\w*)\\b|"
+        "DeleteWithRefChecks|SaveChecked|FirstRefusal|RefCheck|GetRecordSetInfo|GetPageSql|ReadTreeLevel|"
+        "GetStrSql|GetChildIds|SharedConn|SharedRs|CalendarRs|QSql\\w*|sqlite3\\w*)\\b|"
         "#\\s*include\\s*[<\"](QtSql|sqlite3)"));
     const Lexed lexed = lex(source);
     QStringList problems;
@@ -187,6 +188,14 @@ TEST(WindowSources, TheCheckFindsEveryFormOfSql)
         {R"c(#include <QtSql/QSqlQuery>)c", true},
         {R"c(auto v = GetFieldValue(field, table);)c", true},
         {R"c(ReadFirstShared(text, params, read);)c", true},
+        {R"c(const RefCheckResult r = FirstRefusal(dal_usergrp::DeleteChecks(id, text));)c", true},
+        {R"c(checks << RefCheck::Uses(text, table, column, id);)c", true},
+        {R"c(const QString paged = GetPageSql(query.sql, pageIndex, 20, field, false, params);)c", true},
+        {R"c(const m_recordSet page = GetRecordSetInfo(paged, whole, params);)c", true},
+        {R"c(const RecordSetPtr rs = ReadTreeLevel(table, parentId);)c", true},
+        {R"c(const EventListQuery q = GetStrSql(byDate, day, keyword);)c", true},
+        {R"c(NList(GetChildIds(typeId, table, column));)c", true},
+        {R"c(const TreeLevelReader levels = dal_usergrp::GrantTree(g);)c", false},
         {R"c(sqlite3_exec(handle, text, nullptr, nullptr, nullptr);)c", true},
         {R"c(const QString s = QStringLiteral("select id from tb_goods_head");)c", true},
         {R"c(const QString s = QStringLiteral("sel" "ect id " "from tb_x");)c", true},

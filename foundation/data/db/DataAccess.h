@@ -23,11 +23,15 @@ m_recordSet SelectForConditions(const QString& selectFrom, const m_conditions& c
 
 // The first column of the first row as a whole number; 0 when there is no row.
 int ScalarInt(const QString& sql, const ParamMap& params = {});
-#endif
 
 // The rows of a tree source (a table name or a derived table, the program's
 // own text) whose parentid is parentId, in their orderBy order.
 RecordSetPtr ReadTreeLevel(const QString& source, int parentId);
+#endif
+
+// Reads one level of a tree for the tree helper: the rows whose parentid is
+// parentId, in their order. The data class of the tree's records gives it.
+using TreeLevelReader = std::function<RecordSetPtr(int parentId)>;
 
 #ifndef WMS_WINDOW_LAYER
 // Runs a statement that must change a row; none changed (the record is gone)
@@ -71,6 +75,7 @@ template <class Read> auto ReadFirstShared(const QString& sql, const ParamMap& p
 }
 #endif
 
+#ifndef WMS_WINDOW_LAYER
 // One reference check of a delete: while countSql (a query whose first column
 // counts the rows that still use the record) counts a row, the delete is
 // refused with the text refusal.
@@ -84,7 +89,6 @@ struct RefCheck {
                          const QVariant& value);
 };
 
-#ifndef WMS_WINDOW_LAYER
 // A delete that other rows may forbid. Runs the checks in their order and,
 // when none counts a row, deleteRows, all in one write transaction (so nothing
 // can take up the record between the check and the delete). The first check
@@ -119,13 +123,14 @@ QString SaveChecked(const QString& table, Model& record, Check check, Update upd
     record = m;
     return {};
 }
+
+// The first of checks that counts a row (isOK true when none does). A delete
+// runs them inside its write (DeleteWithRefChecks); a data class may also ask
+// them beforehand to name the refusal before the user is asked to confirm.
+RefCheckResult FirstRefusal(const QList<RefCheck>& checks);
 #endif
 
 // True when parentId is the record itself or lies below it (parentOf reads a
 // record's parent, 0 at the top). Stored parent links that already loop
 // without passing through the record count as a cycle too, so the walk ends.
 bool IsParentCycle(int id, int parentId, const std::function<int(int)>& parentOf);
-
-// The first of checks that counts a row, for a window that names the refusal
-// before it asks; the delete itself checks again inside its transaction.
-RefCheckResult FirstRefusal(const QList<RefCheck>& checks);

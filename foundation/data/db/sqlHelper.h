@@ -200,11 +200,11 @@ RefCheckResult CheckDeleteRef(const KeyValue& batch);
 
 // ---- result sets and paging ----
 
+#ifndef WMS_WINDOW_LAYER
 // Runs a query with the row count of countSql (normally the same query, or
 // the unpaged one of a page). A text that is not a query is not run: the
 // answer is then empty.
 m_recordSet GetRecordSetInfo(const QString& sql, const QString& countSql, const ParamMap& params = {});
-#ifndef WMS_WINDOW_LAYER
 // The number of rows sql yields (COUNT(*) over it); 0 for a text that is not a query.
 int GetRecordCount(const QString& sql, const ParamMap& params = {});
 #endif
@@ -232,6 +232,7 @@ struct PageRequest {
     int recordCount = -1; // the rows of the whole; below 0: counted and written back
 };
 
+#ifndef WMS_WINDOW_LAYER
 // SQL that delivers the page of sql that page asks for; page.pageIndex and,
 // when it was not known, page.recordCount are written back. params are those
 // of sql; run the answer with them.
@@ -242,3 +243,4 @@ QString GetPageSql(const QString& sql, PageRequest& page, const ParamMap& params
 // counts as 1. params are those of sql; run the answer with them.
 QString GetPageSql(const QString& sql, int& pageIndex, int pageSize, const QString& orderField, bool isDesc,
                    const ParamMap& params = {});
+#endif

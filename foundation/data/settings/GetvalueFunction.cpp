@@ -50,3 +50,8 @@ QString GetChildIds(int id, const QString& table, const QString& field)
     out.Append(QString::number(id));
     return out.ToString();
 }
+
+QString DictionarySubtreeIds(int id)
+{
+    return GetChildIds(id, QStringLiteral("tb_dictionary"), QStringLiteral("id"));
+}
