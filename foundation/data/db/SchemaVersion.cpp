@@ -1,5 +1,6 @@
 #include "SchemaVersion.h"
 
+#include "BillDirection.h"
 #include "DbError.h"
 
 #include <QSqlError>
@@ -8,6 +9,54 @@
 namespace
 {
 
+// The references of one direction's bills: a line names its bill, goods
+// item and location; a bill names its partner and keeps its lines.
+QStringList DirectionReferences()
+{
+    QStringList out;
+    for (const BillDirection d : kBillDirections) {
+        const BillDirectionFacts& f = BillDirectionFacts::Of(d);
+        const QString word = d == BillDirection::In ? QStringLiteral("入库") : QStringLiteral("出库");
+        const QString k = f.numberKind;
+        for (const QString& event : {QStringLiteral("insert"), QStringLiteral("update")})
+            out << QStringLiteral(
+                       "CREATE TRIGGER IF NOT EXISTS tr_%1_detail_refs_%2 BEFORE %3 ON %4\n"
+                       "BEGIN\n"
+                       "    SELECT RAISE(ABORT, '%5明细的单据不存在!')\n"
+                       "    WHERE NEW.headId <> 0 AND NOT EXISTS (SELECT 1 FROM %6 WHERE id = NEW.headId);\n"
+                       "    SELECT RAISE(ABORT, '%5明细的货品不存在!')\n"
+                       "    WHERE NEW.goodsId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_goods_head WHERE id = "
+                       "NEW.goodsId);\n"
+                       "    SELECT RAISE(ABORT, '%5明细的库位不存在!')\n"
+                       "    WHERE NEW.locationId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = "
+                       "NEW.locationId);\n"
+                       "END")
+                       .arg(k, event,
+                            event == QLatin1String("insert")
+                                ? QStringLiteral("INSERT")
+                                : QStringLiteral("UPDATE OF headId, goodsId, locationId"),
+                            f.lineTable, word, f.headTable);
+        for (const QString& event : {QStringLiteral("insert"), QStringLiteral("update")})
+            out << QStringLiteral(
+                       "CREATE TRIGGER IF NOT EXISTS tr_%1_head_refs_%2 BEFORE %3 ON %4\n"
+                       "BEGIN\n"
+                       "    SELECT RAISE(ABORT, '%5单的往来单位不存在!')\n"
+                       "    WHERE NEW.%6 <> 0 AND NOT EXISTS (SELECT 1 FROM tb_customer WHERE id = NEW.%6);\n"
+                       "END")
+                       .arg(k, event,
+                            event == QLatin1String("insert") ? QStringLiteral("INSERT")
+                                                             : QStringLiteral("UPDATE OF ") + f.partnerIdCol,
+                            f.headTable, word, f.partnerIdCol);
+        out << QStringLiteral("CREATE TRIGGER IF NOT EXISTS tr_%1_head_refs_delete BEFORE DELETE ON %2\n"
+                              "BEGIN\n"
+                              "    SELECT RAISE(ABORT, '%3单还有明细,不能删除!')\n"
+                              "    WHERE EXISTS (SELECT 1 FROM %4 WHERE headId = OLD.id);\n"
+                              "END")
+                   .arg(k, f.headTable, word, f.lineTable);
+    }
+    return out;
+}
+
 // The statements that bring a database of version n - 1 to version n, at
 // index n - 1. db/schema.sql makes a fresh database of the latest layout with
 // the same objects, word for word. Step 1 meets the databases made before the
@@ -15,183 +64,103 @@ namespace
 // all they need.
 const QStringList kSteps[kSchemaVersion] = {
     {}, // 1
-    {
-        // 2: declared references. SQLite itself refuses a row that names a
-        // goods item, location, partner, bill, parent or goods type that is
-        // not stored, and the delete of a row that bill lines, bills or goods
-        // still name. An id of 0 names none and is let through (the data
-        // classes check where one is required). Triggers, because a foreign
-        // key cannot be added to a stored table without rebuilding it, and
-        // because 0 is no row.
-        QStringLiteral(
-            "CREATE TRIGGER IF NOT EXISTS tr_rk_detail_refs_insert BEFORE INSERT ON tb_rk_detail\n"
-            "BEGIN\n"
-            "    SELECT RAISE(ABORT, '入库明细的单据不存在!')\n"
-            "    WHERE NEW.headId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_rk_head WHERE id = NEW.headId);\n"
-            "    SELECT RAISE(ABORT, '入库明细的货品不存在!')\n"
-            "    WHERE NEW.goodsId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_goods_head WHERE id = "
-            "NEW.goodsId);\n"
-            "    SELECT RAISE(ABORT, '入库明细的库位不存在!')\n"
-            "    WHERE NEW.locationId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = "
-            "NEW.locationId);\n"
-            "END"),
-        QStringLiteral(
-            "CREATE TRIGGER IF NOT EXISTS tr_rk_detail_refs_update BEFORE UPDATE OF headId, goodsId, "
-            "locationId ON tb_rk_detail\n"
-            "BEGIN\n"
-            "    SELECT RAISE(ABORT, '入库明细的单据不存在!')\n"
-            "    WHERE NEW.headId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_rk_head WHERE id = NEW.headId);\n"
-            "    SELECT RAISE(ABORT, '入库明细的货品不存在!')\n"
-            "    WHERE NEW.goodsId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_goods_head WHERE id = "
-            "NEW.goodsId);\n"
-            "    SELECT RAISE(ABORT, '入库明细的库位不存在!')\n"
-            "    WHERE NEW.locationId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = "
-            "NEW.locationId);\n"
-            "END"),
-        QStringLiteral(
-            "CREATE TRIGGER IF NOT EXISTS tr_ck_detail_refs_insert BEFORE INSERT ON tb_ck_detail\n"
-            "BEGIN\n"
-            "    SELECT RAISE(ABORT, '出库明细的单据不存在!')\n"
-            "    WHERE NEW.headId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_ck_head WHERE id = NEW.headId);\n"
-            "    SELECT RAISE(ABORT, '出库明细的货品不存在!')\n"
-            "    WHERE NEW.goodsId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_goods_head WHERE id = "
-            "NEW.goodsId);\n"
-            "    SELECT RAISE(ABORT, '出库明细的库位不存在!')\n"
-            "    WHERE NEW.locationId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = "
-            "NEW.locationId);\n"
-            "END"),
-        QStringLiteral(
-            "CREATE TRIGGER IF NOT EXISTS tr_ck_detail_refs_update BEFORE UPDATE OF headId, goodsId, "
-            "locationId ON tb_ck_detail\n"
-            "BEGIN\n"
-            "    SELECT RAISE(ABORT, '出库明细的单据不存在!')\n"
-            "    WHERE NEW.headId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_ck_head WHERE id = NEW.headId);\n"
-            "    SELECT RAISE(ABORT, '出库明细的货品不存在!')\n"
-            "    WHERE NEW.goodsId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_goods_head WHERE id = "
-            "NEW.goodsId);\n"
-            "    SELECT RAISE(ABORT, '出库明细的库位不存在!')\n"
-            "    WHERE NEW.locationId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = "
-            "NEW.locationId);\n"
-            "END"),
-        QStringLiteral("CREATE TRIGGER IF NOT EXISTS tr_rk_head_refs_insert BEFORE INSERT ON tb_rk_head\n"
-                       "BEGIN\n"
-                       "    SELECT RAISE(ABORT, '入库单的往来单位不存在!')\n"
-                       "    WHERE NEW.supplierId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_customer WHERE id = "
-                       "NEW.supplierId);\n"
-                       "END"),
-        QStringLiteral(
-            "CREATE TRIGGER IF NOT EXISTS tr_rk_head_refs_update BEFORE UPDATE OF supplierId ON tb_rk_head\n"
-            "BEGIN\n"
-            "    SELECT RAISE(ABORT, '入库单的往来单位不存在!')\n"
-            "    WHERE NEW.supplierId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_customer WHERE id = "
-            "NEW.supplierId);\n"
-            "END"),
-        QStringLiteral("CREATE TRIGGER IF NOT EXISTS tr_rk_head_refs_delete BEFORE DELETE ON tb_rk_head\n"
-                       "BEGIN\n"
-                       "    SELECT RAISE(ABORT, '入库单还有明细,不能删除!')\n"
-                       "    WHERE EXISTS (SELECT 1 FROM tb_rk_detail WHERE headId = OLD.id);\n"
-                       "END"),
-        QStringLiteral("CREATE TRIGGER IF NOT EXISTS tr_ck_head_refs_insert BEFORE INSERT ON tb_ck_head\n"
-                       "BEGIN\n"
-                       "    SELECT RAISE(ABORT, '出库单的往来单位不存在!')\n"
-                       "    WHERE NEW.customerId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_customer WHERE id = "
-                       "NEW.customerId);\n"
-                       "END"),
-        QStringLiteral(
-            "CREATE TRIGGER IF NOT EXISTS tr_ck_head_refs_update BEFORE UPDATE OF customerId ON tb_ck_head\n"
-            "BEGIN\n"
-            "    SELECT RAISE(ABORT, '出库单的往来单位不存在!')\n"
-            "    WHERE NEW.customerId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_customer WHERE id = "
-            "NEW.customerId);\n"
-            "END"),
-        QStringLiteral("CREATE TRIGGER IF NOT EXISTS tr_ck_head_refs_delete BEFORE DELETE ON tb_ck_head\n"
-                       "BEGIN\n"
-                       "    SELECT RAISE(ABORT, '出库单还有明细,不能删除!')\n"
-                       "    WHERE EXISTS (SELECT 1 FROM tb_ck_detail WHERE headId = OLD.id);\n"
-                       "END"),
-        QStringLiteral(
-            "CREATE TRIGGER IF NOT EXISTS tr_goods_head_refs_insert BEFORE INSERT ON tb_goods_head\n"
-            "BEGIN\n"
-            "    SELECT RAISE(ABORT, '货品的类别不存在!')\n"
-            "    WHERE NEW.goodsTypeId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = "
-            "NEW.goodsTypeId);\n"
-            "END"),
-        QStringLiteral("CREATE TRIGGER IF NOT EXISTS tr_goods_head_refs_update BEFORE UPDATE OF goodsTypeId "
-                       "ON tb_goods_head\n"
-                       "BEGIN\n"
-                       "    SELECT RAISE(ABORT, '货品的类别不存在!')\n"
-                       "    WHERE NEW.goodsTypeId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id "
-                       "= NEW.goodsTypeId);\n"
-                       "END"),
-        QStringLiteral(
-            "CREATE TRIGGER IF NOT EXISTS tr_goods_head_refs_delete BEFORE DELETE ON tb_goods_head\n"
-            "BEGIN\n"
-            "    SELECT RAISE(ABORT, '当前货品在入库表已经建账,不能删除!')\n"
-            "    WHERE EXISTS (SELECT 1 FROM tb_rk_detail WHERE goodsId = OLD.id);\n"
-            "    SELECT RAISE(ABORT, '当前货品在出库表已经建账,不能删除!')\n"
-            "    WHERE EXISTS (SELECT 1 FROM tb_ck_detail WHERE goodsId = OLD.id);\n"
-            "END"),
-        QStringLiteral("CREATE TRIGGER IF NOT EXISTS tr_customer_refs_delete BEFORE DELETE ON tb_customer\n"
-                       "BEGIN\n"
-                       "    SELECT RAISE(ABORT, '当前往来单位在入库表已经建账,不能删除!')\n"
-                       "    WHERE EXISTS (SELECT 1 FROM tb_rk_head WHERE supplierId = OLD.id);\n"
-                       "    SELECT RAISE(ABORT, '当前往来单位在出库表已经建账,不能删除!')\n"
-                       "    WHERE EXISTS (SELECT 1 FROM tb_ck_head WHERE customerId = OLD.id);\n"
-                       "END"),
-        QStringLiteral("CREATE TRIGGER IF NOT EXISTS tr_location_refs_insert BEFORE INSERT ON tb_location\n"
-                       "BEGIN\n"
-                       "    SELECT RAISE(ABORT, '上级库位不存在!')\n"
-                       "    WHERE NEW.parentId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = "
-                       "NEW.parentId);\n"
-                       "END"),
-        QStringLiteral(
-            "CREATE TRIGGER IF NOT EXISTS tr_location_refs_update BEFORE UPDATE OF parentId ON tb_location\n"
-            "BEGIN\n"
-            "    SELECT RAISE(ABORT, '上级库位不存在!')\n"
-            "    WHERE NEW.parentId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = "
-            "NEW.parentId);\n"
-            "END"),
-        QStringLiteral("CREATE TRIGGER IF NOT EXISTS tr_location_refs_delete BEFORE DELETE ON tb_location\n"
-                       "BEGIN\n"
-                       "    SELECT RAISE(ABORT, '当前库位在入库表已经建账,不能删除!')\n"
-                       "    WHERE EXISTS (SELECT 1 FROM tb_rk_detail WHERE locationId = OLD.id);\n"
-                       "    SELECT RAISE(ABORT, '当前库位在出库表已经建账,不能删除!')\n"
-                       "    WHERE EXISTS (SELECT 1 FROM tb_ck_detail WHERE locationId = OLD.id);\n"
-                       "END"),
-        QStringLiteral(
-            "CREATE TRIGGER IF NOT EXISTS tr_dictionary_refs_insert BEFORE INSERT ON tb_dictionary\n"
-            "BEGIN\n"
-            "    SELECT RAISE(ABORT, '上级项目不存在!')\n"
-            "    WHERE NEW.parentId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = "
-            "NEW.parentId);\n"
-            "END"),
-        QStringLiteral("CREATE TRIGGER IF NOT EXISTS tr_dictionary_refs_update BEFORE UPDATE OF parentId ON "
-                       "tb_dictionary\n"
-                       "BEGIN\n"
-                       "    SELECT RAISE(ABORT, '上级项目不存在!')\n"
-                       "    WHERE NEW.parentId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = "
-                       "NEW.parentId);\n"
-                       "END"),
-        QStringLiteral(
-            "CREATE TRIGGER IF NOT EXISTS tr_dictionary_refs_delete BEFORE DELETE ON tb_dictionary\n"
-            "BEGIN\n"
-            "    SELECT RAISE(ABORT, '当前货品类别在货品信息表已经建账,不能删除!')\n"
-            "    WHERE EXISTS (SELECT 1 FROM tb_goods_head WHERE goodsTypeId = OLD.id);\n"
-            "END"),
-        // The next bill or partner number reads the month's largest serial
-        // from one index probe: the number's "kk-YYMM-" part, then its serial
-        // as a number (100000 after 99999).
-        QStringLiteral(
-            "CREATE INDEX IF NOT EXISTS ix_rk_head_serial ON tb_rk_head(substr(billNo,1,8) COLLATE NOCASE,\n"
-            "    CAST(substr(billNo,9) AS INTEGER)) WHERE billNo <> ''"),
-        QStringLiteral(
-            "CREATE INDEX IF NOT EXISTS ix_ck_head_serial ON tb_ck_head(substr(billNo,1,8) COLLATE NOCASE,\n"
-            "    CAST(substr(billNo,9) AS INTEGER)) WHERE billNo <> ''"),
-        QStringLiteral(
-            "CREATE INDEX IF NOT EXISTS ix_customer_serial ON tb_customer(substr(customerCode,1,8) COLLATE "
-            "NOCASE,\n"
-            "    CAST(substr(customerCode,9) AS INTEGER)) WHERE customerCode <> ''"),
-    },
+    // 2: declared references. SQLite itself refuses a row that names a
+    // goods item, location, partner, bill, parent or goods type that is
+    // not stored, and the delete of a row that bill lines, bills or goods
+    // still name. An id of 0 names none and is let through (the data
+    // classes check where one is required). Triggers, because a foreign
+    // key cannot be added to a stored table without rebuilding it, and
+    // because 0 is no row.
+    DirectionReferences() +
+        QStringList{
+            QStringLiteral(
+                "CREATE TRIGGER IF NOT EXISTS tr_goods_head_refs_insert BEFORE INSERT ON tb_goods_head\n"
+                "BEGIN\n"
+                "    SELECT RAISE(ABORT, '货品的类别不存在!')\n"
+                "    WHERE NEW.goodsTypeId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = "
+                "NEW.goodsTypeId);\n"
+                "END"),
+            QStringLiteral(
+                "CREATE TRIGGER IF NOT EXISTS tr_goods_head_refs_update BEFORE UPDATE OF goodsTypeId "
+                "ON tb_goods_head\n"
+                "BEGIN\n"
+                "    SELECT RAISE(ABORT, '货品的类别不存在!')\n"
+                "    WHERE NEW.goodsTypeId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id "
+                "= NEW.goodsTypeId);\n"
+                "END"),
+            QStringLiteral(
+                "CREATE TRIGGER IF NOT EXISTS tr_goods_head_refs_delete BEFORE DELETE ON tb_goods_head\n"
+                "BEGIN\n"
+                "    SELECT RAISE(ABORT, '当前货品在入库表已经建账,不能删除!')\n"
+                "    WHERE EXISTS (SELECT 1 FROM tb_rk_detail WHERE goodsId = OLD.id);\n"
+                "    SELECT RAISE(ABORT, '当前货品在出库表已经建账,不能删除!')\n"
+                "    WHERE EXISTS (SELECT 1 FROM tb_ck_detail WHERE goodsId = OLD.id);\n"
+                "END"),
+            QStringLiteral(
+                "CREATE TRIGGER IF NOT EXISTS tr_customer_refs_delete BEFORE DELETE ON tb_customer\n"
+                "BEGIN\n"
+                "    SELECT RAISE(ABORT, '当前往来单位在入库表已经建账,不能删除!')\n"
+                "    WHERE EXISTS (SELECT 1 FROM tb_rk_head WHERE supplierId = OLD.id);\n"
+                "    SELECT RAISE(ABORT, '当前往来单位在出库表已经建账,不能删除!')\n"
+                "    WHERE EXISTS (SELECT 1 FROM tb_ck_head WHERE customerId = OLD.id);\n"
+                "END"),
+            QStringLiteral(
+                "CREATE TRIGGER IF NOT EXISTS tr_location_refs_insert BEFORE INSERT ON tb_location\n"
+                "BEGIN\n"
+                "    SELECT RAISE(ABORT, '上级库位不存在!')\n"
+                "    WHERE NEW.parentId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = "
+                "NEW.parentId);\n"
+                "END"),
+            QStringLiteral("CREATE TRIGGER IF NOT EXISTS tr_location_refs_update BEFORE UPDATE OF parentId "
+                           "ON tb_location\n"
+                           "BEGIN\n"
+                           "    SELECT RAISE(ABORT, '上级库位不存在!')\n"
+                           "    WHERE NEW.parentId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = "
+                           "NEW.parentId);\n"
+                           "END"),
+            QStringLiteral(
+                "CREATE TRIGGER IF NOT EXISTS tr_location_refs_delete BEFORE DELETE ON tb_location\n"
+                "BEGIN\n"
+                "    SELECT RAISE(ABORT, '当前库位在入库表已经建账,不能删除!')\n"
+                "    WHERE EXISTS (SELECT 1 FROM tb_rk_detail WHERE locationId = OLD.id);\n"
+                "    SELECT RAISE(ABORT, '当前库位在出库表已经建账,不能删除!')\n"
+                "    WHERE EXISTS (SELECT 1 FROM tb_ck_detail WHERE locationId = OLD.id);\n"
+                "END"),
+            QStringLiteral(
+                "CREATE TRIGGER IF NOT EXISTS tr_dictionary_refs_insert BEFORE INSERT ON tb_dictionary\n"
+                "BEGIN\n"
+                "    SELECT RAISE(ABORT, '上级项目不存在!')\n"
+                "    WHERE NEW.parentId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = "
+                "NEW.parentId);\n"
+                "END"),
+            QStringLiteral(
+                "CREATE TRIGGER IF NOT EXISTS tr_dictionary_refs_update BEFORE UPDATE OF parentId ON "
+                "tb_dictionary\n"
+                "BEGIN\n"
+                "    SELECT RAISE(ABORT, '上级项目不存在!')\n"
+                "    WHERE NEW.parentId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = "
+                "NEW.parentId);\n"
+                "END"),
+            QStringLiteral(
+                "CREATE TRIGGER IF NOT EXISTS tr_dictionary_refs_delete BEFORE DELETE ON tb_dictionary\n"
+                "BEGIN\n"
+                "    SELECT RAISE(ABORT, '当前货品类别在货品信息表已经建账,不能删除!')\n"
+                "    WHERE EXISTS (SELECT 1 FROM tb_goods_head WHERE goodsTypeId = OLD.id);\n"
+                "END"),
+            // The next bill or partner number reads the month's largest serial
+            // from one index probe: the number's "kk-YYMM-" part, then its serial
+            // as a number (100000 after 99999).
+            QStringLiteral("CREATE INDEX IF NOT EXISTS ix_rk_head_serial ON tb_rk_head(substr(billNo,1,8) "
+                           "COLLATE NOCASE,\n"
+                           "    CAST(substr(billNo,9) AS INTEGER)) WHERE billNo <> ''"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS ix_ck_head_serial ON tb_ck_head(substr(billNo,1,8) "
+                           "COLLATE NOCASE,\n"
+                           "    CAST(substr(billNo,9) AS INTEGER)) WHERE billNo <> ''"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS ix_customer_serial ON "
+                           "tb_customer(substr(customerCode,1,8) COLLATE "
+                           "NOCASE,\n"
+                           "    CAST(substr(customerCode,9) AS INTEGER)) WHERE customerCode <> ''"),
+        },
 };
 
 } // namespace
