@@ -105,9 +105,9 @@ void BM_ExportStreamed(benchmark::State& state)
         QFile::remove(path);
         const bool reset = resetPeak();
         const qint64 before = reset ? statusKb("VmRSS") : statusKb("VmHWM");
-        RowReader reader(kReport, kParams);
+        const std::unique_ptr<RowReader> reader = OpenRowReader(kReport, kParams);
         int rows = 0;
-        const ExportRows source = ExportRowsOf(reader);
+        const ExportRows source = ExportRowsOf(*reader);
         const QString error = WriteExcelWorkbook(
             path, [&](QStringList& row) { return source(row) && ++rows; }, QStringLiteral("入库明细"),
             kHeadings);

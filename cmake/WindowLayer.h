@@ -3,9 +3,11 @@
 //
 // Windows hand records to data classes and show what those read. They hold no
 // connection and run no statement or transaction: the statement runners are
-// hidden from them (the "#ifndef WMS_WINDOW_LAYER" parts of sqlHelper.h and
-// DataAccess.h), and their names are poisoned here, so that a window source
-// naming one does not compile, whatever it includes or declares itself.
+// hidden from them (the "#ifndef WMS_WINDOW_LAYER" parts of sqlHelper.h,
+// DataAccess.h and RowReader.h), and their names are poisoned here, so that a
+// window source naming one does not compile, whatever it includes or declares
+// itself. A window walks the rows a data class reads for it (a RowReader it is
+// handed) but cannot open a reader on a query of its own.
 #pragma once
 
 #define WMS_WINDOW_LAYER 1
@@ -13,8 +15,10 @@
 // The connection, queries and the shared record sets.
 #pragma GCC poison QSqlDatabase QSqlQuery QSqlQueryModel QSqlTableModel QSqlDriver sqlite3_exec
 #pragma GCC poison SharedConn SharedRs CalendarRs
-// Statements and transactions.
-#pragma GCC poison ExecuteSql ExecuteParaSql OpenForwardQuery RepeatedWrite ExecuteTrans RunTrans
+// Statements, readers of a query's rows and transactions.
+#pragma GCC poison ExecuteSql ExecuteParaSql OpenForwardQuery OpenRowReader RepeatedWrite ExecuteTrans       \
+    RunTrans
+#pragma GCC poison RunWorkTableTrans
 #pragma GCC poison TransactionGuard InTransaction SetBeforeWriteTransactionHook
 // Lookups, ids and the checks of a write.
 #pragma GCC poison GetFieldValue GetMaxValue GetCountValue GetRecordCount CheckDeleteRef ScalarInt

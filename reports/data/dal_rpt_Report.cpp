@@ -75,7 +75,7 @@ int dal_rpt_Report::keepKeys(const QString& keys, const ParamMap& params)
 }
 
 m_recordSet dal_rpt_Report::GetListForCondition(const ReportFill& fill, const m_conditions& list,
-                                                m_PageInfor& page, const QString& str_sql)
+                                                m_PageInfor& page, ReportRows rows)
 {
     m_recordSet out;
     const ConditionSql condition = ReportConditionSql(list, QStringLiteral("@c"));
@@ -109,7 +109,7 @@ m_recordSet dal_rpt_Report::GetListForCondition(const ReportFill& fill, const m_
     out.str_condition = condition;
     out.recordCount = count;
     page.recordCount = count;
-    out.recordSet = GetPage(condition, page, str_sql);
+    out.recordSet = GetPage(condition, page, rows);
     return out;
 }
 
@@ -131,7 +131,7 @@ int dal_rpt_Report::Reorder(const m_PageInfor& page)
     return count;
 }
 
-RecordSetPtr dal_rpt_Report::GetPage(const ConditionSql&, m_PageInfor& page, const QString& str_sql)
+RecordSetPtr dal_rpt_Report::GetPage(const ConditionSql&, m_PageInfor& page, ReportRows rows)
 {
     if (OrderText(page) != m_keptOrder)
         page.recordCount = Reorder(page);
@@ -141,8 +141,9 @@ RecordSetPtr dal_rpt_Report::GetPage(const ConditionSql&, m_PageInfor& page, con
     if (page.recordCount < 1)
         return std::make_shared<RecordSet>();
     ensureTable();
-    const QString select =
-        str_sql.trimmed().isEmpty() ? QStringLiteral("select ") + m_setup.fullColumns : str_sql;
+    const QString select = rows == ReportRows::Grid && !m_setup.gridSelect.isEmpty()
+                               ? m_setup.gridSelect
+                               : QStringLiteral("select ") + m_setup.fullColumns;
     ParamMap params;
     const int first = (page.int_currentPageIndex - 1) * size + 1;
     params.Add(QStringLiteral("@first"), first);
@@ -164,10 +165,9 @@ RecordSetPtr dal_rpt_Report::GetKeptRows(bool isExportExcel)
 std::unique_ptr<RowReader> dal_rpt_Report::ReadKeptRows(bool isExportExcel)
 {
     ensureTable();
-    return std::make_unique<RowReader>(
+    return OpenRowReader(
         keptSql(QStringLiteral("select ") + (isExportExcel ? m_setup.exportColumns : m_setup.fullColumns),
-                QStringLiteral(" order by rpt_pos")),
-        ParamMap());
+                QStringLiteral(" order by rpt_pos")));
 }
 
 RecordSetPtr dal_rpt_Report::GetDataTable(const ConditionSql& condition, const QString& orderText,

@@ -365,10 +365,10 @@ TEST_F(ExcelExportTest, StreamedQueryGivesTheSameWorkbook)
     const ParamMap params{{QStringLiteral("@from"), 1}};
 
     ExportToExcel(RecordSetToArray(ExecuteSql(sql, params)), QStringLiteral("T"), QStringLiteral("a,b,c"));
-    RowReader reader(sql, params);
-    EXPECT_EQ(reader.fields(),
+    const std::unique_ptr<RowReader> reader = OpenRowReader(sql, params);
+    EXPECT_EQ(reader->fields(),
               (QStringList{QStringLiteral("code"), QStringLiteral("qty"), QStringLiteral("note")}));
-    ExportToExcel(ExportRowsOf(reader), QStringLiteral("T"), QStringLiteral("a,b,c"));
+    ExportToExcel(ExportRowsOf(*reader), QStringLiteral("T"), QStringLiteral("a,b,c"));
 
     EXPECT_EQ(shown(), (QStringList{QStringLiteral("导出完成！"), QStringLiteral("导出完成！")}));
     const QStringList files = exports();
@@ -390,23 +390,24 @@ TEST_F(ExcelExportTest, StreamedQueryEmptyOrFailingWritesNothing)
 {
     exec(QStringLiteral("CREATE TABLE x (id INTEGER PRIMARY KEY, qty INTEGER)"));
     {
-        RowReader empty(QStringLiteral("SELECT * FROM x"));
-        ExportToExcel(ExportRowsOf(empty), QStringLiteral("T"), QStringLiteral("a"));
+        const std::unique_ptr<RowReader> empty = OpenRowReader(QStringLiteral("SELECT * FROM x"));
+        ExportToExcel(ExportRowsOf(*empty), QStringLiteral("T"), QStringLiteral("a"));
         EXPECT_EQ(shown(), QStringList{QStringLiteral("无记录导出!")});
         EXPECT_FALSE(QDir(exportDir()).exists());
     }
     exec(QStringLiteral("INSERT INTO x (qty) VALUES (1), (2), (-9223372036854775807 - 1), (4)"));
     MsgBox::ClearShown();
     // The third row fails to compute after two rows are written.
-    RowReader failing(QStringLiteral("SELECT id, abs(qty) FROM x ORDER BY id"));
-    ExportToExcel(ExportRowsOf(failing), QStringLiteral("T"), QStringLiteral("a"));
+    const std::unique_ptr<RowReader> failing =
+        OpenRowReader(QStringLiteral("SELECT id, abs(qty) FROM x ORDER BY id"));
+    ExportToExcel(ExportRowsOf(*failing), QStringLiteral("T"), QStringLiteral("a"));
     ASSERT_EQ(MsgBox::Shown().size(), 1);
     EXPECT_EQ(MsgBox::Shown().at(0).title, QStringLiteral("Error"));
     EXPECT_TRUE(MsgBox::Shown().at(0).text.contains(QStringLiteral("overflow")))
         << MsgBox::LastText().toStdString();
     EXPECT_TRUE(exports().isEmpty());
     EXPECT_TRUE(Launcher::Launches().isEmpty());
-    EXPECT_THROW(RowReader(QStringLiteral("DELETE FROM x")), DbError);
+    EXPECT_THROW(OpenRowReader(QStringLiteral("DELETE FROM x")), DbError);
     EXPECT_EQ(count(QStringLiteral("x")), 4);
 }
 

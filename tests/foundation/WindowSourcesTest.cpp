@@ -128,7 +128,8 @@ QStringList sqlProblems(const QString& source)
             "coalesce\\s*\\(|cast\\s*\\()"),
         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpression runner(QStringLiteral(
-        "\\b(ExecuteSql|ExecuteParaSql|OpenForwardQuery|RepeatedWrite|ExecuteTrans|RunTrans|TransactionGuard|"
+        "\\b(ExecuteSql|ExecuteParaSql|OpenForwardQuery|OpenRowReader|RepeatedWrite|ExecuteTrans|RunTrans|"
+        "RunWorkTableTrans|TransactionGuard|"
         "InTransaction|GetMaxValue|GetFieldValue|GetCountValue|GetRecordCount|CheckDeleteRef|ScalarInt|"
         "SelectForConditions|ExecuteChangingRow|InsertWithNextId|AddWithNextId|ReadFirstShared|"
         "DeleteWithRefChecks|SaveChecked|FirstRefusal|RefCheck|GetRecordSetInfo|GetPageSql|ReadTreeLevel|"
@@ -179,6 +180,9 @@ TEST(WindowSources, TheCheckFindsEveryFormOfSql)
         {R"c(const int n = ExecuteParaSql(text, params);)c", true},
         {R"c(m_DBresult r = RunTrans([&] { save(); });)c", true},
         {R"c(TransactionGuard guard;)c", true},
+        {R"c(const m_DBresult r = RunWorkTableTrans([&] { fill(); });)c", true},
+        {R"c(const std::unique_ptr<RowReader> rows = OpenRowReader(text, params);)c", true},
+        {R"c(const std::unique_ptr<RowReader> rows = m_data->ReadKeptRows(true);)c", false},
         {R"c(const int id = GetMaxValue(QStringLiteral("id"), table).toInt() + 1;)c", true},
         {R"c(AddWithNextId(table, type, [this](const m_dictionary& m) { dal.Add(m); });)c", true},
         {R"c(DeleteWithRefChecks(checks, [&] { remove(); });)c", true},

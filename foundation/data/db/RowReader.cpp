@@ -8,16 +8,43 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
-struct RowReader::Cursor {
-    QSqlQuery query;
+namespace
+{
+
+QStringList fieldsOf(const QSqlQuery& query)
+{
+    const QSqlRecord record = query.record();
+    QStringList fields;
+    for (int k = 0; k < record.count(); ++k)
+        fields.append(record.fieldName(k));
+    return fields;
+}
+
+// The driver's forward-only cursor over a query's rows.
+class QueryRowReader final : public RowReader
+{
+  public:
+    explicit QueryRowReader(QSqlQuery query) : RowReader(fieldsOf(query)), m_query(std::move(query)) {}
+
+    bool next() override
+    {
+        if (m_query.next())
+            return true;
+        if (m_query.lastError().isValid())
+            throw DbError(m_query.lastError().text());
+        return false;
+    }
+    QVariant value(int column) const override { return m_query.value(column); }
+
+  private:
+    QSqlQuery m_query;
 };
 
-RowReader::RowReader(const QString& sql, const ParamMap& params)
-    : m_cursor(std::make_unique<Cursor>(Cursor{OpenForwardQuery(sql, params)}))
+} // namespace
+
+std::unique_ptr<RowReader> OpenRowReader(const QString& sql, const ParamMap& params)
 {
-    const QSqlRecord record = m_cursor->query.record();
-    for (int k = 0; k < record.count(); ++k)
-        m_fields.append(record.fieldName(k));
+    return std::make_unique<QueryRowReader>(OpenForwardQuery(sql, params));
 }
 
 int RowReader::fieldIndex(const QString& name) const
@@ -27,23 +54,6 @@ int RowReader::fieldIndex(const QString& name) const
             return k;
     }
     return -1;
-}
-
-RowReader::~RowReader() = default;
-
-bool RowReader::next()
-{
-    QSqlQuery& q = m_cursor->query;
-    if (q.next())
-        return true;
-    if (q.lastError().isValid())
-        throw DbError(q.lastError().text());
-    return false;
-}
-
-QVariant RowReader::value(int column) const
-{
-    return m_cursor->query.value(column);
 }
 
 QString RowReader::text(int column) const

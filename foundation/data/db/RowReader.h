@@ -10,13 +10,12 @@
 // Reads the rows of a query forward, one at a time, holding only the current
 // row: export and print of a whole report go through it, where a RecordSet
 // would copy every row first. Screens page in SQL instead (GetPageSql). Data
-// classes make it; windows only walk it, so its query stays out of sight.
+// classes open one (OpenRowReader); windows are handed one and only walk it:
+// a reader cannot be given SQL, so its query stays out of their sight.
 class RowReader
 {
   public:
-    // Runs the query; throws DbError on failure.
-    explicit RowReader(const QString& sql, const ParamMap& params = {});
-    ~RowReader();
+    virtual ~RowReader() = default;
     RowReader(const RowReader&) = delete;
     RowReader& operator=(const RowReader&) = delete;
 
@@ -27,14 +26,21 @@ class RowReader
 
     // Moves to the next row (the first on the first call); false after the last.
     // Throws DbError when reading fails.
-    bool next();
-    QVariant value(int column) const;
+    virtual bool next() = 0;
+    virtual QVariant value(int column) const = 0;
     QVariant value(const QString& field) const { return value(fieldIndex(field)); }
     // The value as the program shows it as text (a Null as the empty text).
     QString text(int column) const;
 
+  protected:
+    explicit RowReader(QStringList fields) : m_fields(std::move(fields)) {}
+
   private:
-    struct Cursor;
-    std::unique_ptr<Cursor> m_cursor;
     QStringList m_fields;
 };
+
+#ifndef WMS_WINDOW_LAYER
+// Runs a query and gives the reader of its rows; throws DbError on failure
+// and for a statement that is not a query.
+std::unique_ptr<RowReader> OpenRowReader(const QString& sql, const ParamMap& params = {});
+#endif
