@@ -45,6 +45,8 @@ QString GetGuidStr();
 
 // The print tool's two kinds of job: a bill (head and lines) and a list of rows.
 enum class PrintKind { List = 1002, Bill = 1003 };
+// The template (and bill code) of the goods ledger's print, a list.
+inline const QString kStockPrintTemplate = QStringLiteral("qv_stock_bill");
 // The command text before the data file's name that prints with the template
 // billCode: "ulmPrint:TypeId=<kind>&BillCode=<billCode>&FileName=". The data
 // file must be made with the same template (CreatePrintXml).

@@ -19,7 +19,7 @@ void init_SysVar()
         PrintToolCommand(PrintKind::Bill, BillDirectionFacts::Of(BillDirection::In).printTemplate);
     v.Sys_exportBill =
         PrintToolCommand(PrintKind::Bill, BillDirectionFacts::Of(BillDirection::Out).printTemplate);
-    v.Sys_stockBill = PrintToolCommand(PrintKind::List, QStringLiteral("qv_stock_bill"));
+    v.Sys_stockBill = PrintToolCommand(PrintKind::List, kStockPrintTemplate);
     v.Sys_importListBill = PrintToolCommand(PrintKind::List, QStringLiteral("qv_rpt_rkList"));
     v.Sys_importDetailBill = PrintToolCommand(PrintKind::List, QStringLiteral("qv_rpt_rkDetail"));
     v.Sys_importSumBill =
