@@ -107,7 +107,6 @@ ReportFill FillFor(Kind kind, Range range)
 
 struct Report {
     std::unique_ptr<dal_rpt_Report> data;
-    QString selectText;
     QString order;
 };
 
@@ -115,25 +114,11 @@ Report Make(Kind kind)
 {
     switch (kind) {
     case List:
-        return {
-            std::make_unique<dal_rpt_rkHead>(),
-            QStringLiteral("select 0,id,passName,accountName,billNo,ubillNo,utype,supplierName,totalItemRow,"
-                           "totalAmount,remark,creator,createTime "),
-            QStringLiteral("passName asc,createTime")};
+        return {std::make_unique<dal_rpt_rkHead>(), QStringLiteral("passName asc,createTime")};
     case Detail:
-        return {
-            std::make_unique<dal_rpt_rkDetail>(),
-            QStringLiteral("select 0,id,passName,headId,accountName,billNo,ubillNo,utype,supplierName,"
-                           "goodsTypeName,goodsCode,goodsDetailCode,goodsName,goodsDesc,unit,packQty,weight,"
-                           "inPrice,qty,totalAmount,totalQty,totalDefaultQty,totalWeight,locationCode,lotNo,"
-                           "remark,creator,createTime "),
-            QStringLiteral("createTime")};
+        return {std::make_unique<dal_rpt_rkDetail>(), QStringLiteral("createTime")};
     default:
-        return {std::make_unique<dal_rpt_rkSum>(),
-                QStringLiteral(
-                    "select 0,id,status,goodsTypeName,goodsCode,goodsName,goodsDesc,upqty,downqty,unit,"
-                    "totalImportQty,totalImportWeight,totalImportDefaultQty "),
-                QStringLiteral("goodsCode")};
+        return {std::make_unique<dal_rpt_rkSum>(), QStringLiteral("goodsCode")};
     }
 }
 
@@ -168,7 +153,7 @@ void BM_ReportFirstPage(benchmark::State& state)
     int rows = 0;
     for (auto _ : state) {
         m_PageInfor page = FirstPage(r.order);
-        const m_recordSet result = r.data->GetListForCondition(fill, {}, page, r.selectText);
+        const m_recordSet result = r.data->GetListForCondition(fill, {}, page, ReportRows::Grid);
         if (!result.str_MsgBox.isEmpty())
             state.SkipWithError(result.str_MsgBox.toUtf8().constData());
         if (!result.recordSet || result.recordSet->RecordCount() != 20)
@@ -277,7 +262,7 @@ SortedYear& Searched(int goods)
     if (!year || searchedWith != goods) {
         year = std::make_unique<SortedYear>();
         const m_recordSet result =
-            year->r.data->GetListForCondition(FillFor(Detail, Year), {}, year->page, year->r.selectText);
+            year->r.data->GetListForCondition(FillFor(Detail, Year), {}, year->page, ReportRows::Grid);
         year->rows = result.recordCount;
         searchedWith = goods;
     }
@@ -344,7 +329,7 @@ void BM_PageAfterHeaderSort(benchmark::State& state)
     int i = 0;
     for (auto _ : state) {
         y.page.int_currentPageIndex = visits[i++ % 5];
-        const RecordSetPtr rows = y.r.data->GetPage({}, y.page, y.r.selectText);
+        const RecordSetPtr rows = y.r.data->GetPage({}, y.page, ReportRows::Grid);
         if (rows->RecordCount() != 20)
             state.SkipWithError("not a whole page");
     }

@@ -1,6 +1,7 @@
 #include "ReportSetup.h"
 
 #include "DbError.h"
+#include "ReportColumns.h"
 #include "StockSums.h"
 #include "sqlHelper.h"
 
@@ -104,6 +105,7 @@ ReportSetup BillListSetup(BillDirection dir)
         QStringLiteral("accountName,passName,billNo,ubillNo,utype,%1,totalItemRow,totalAmount,remark,"
                        "creator,createTime")
             .arg(t.partnerNameCol);
+    s.gridSelect = ReportColumns::BillListRow(dir);
     // A bill's line figures are read through the lines' head index, for the
     // bills a page or an order needs only. The amount is the exact sum of
     // the line amounts as the bill shows them (rounded to 3 places each).
@@ -162,6 +164,7 @@ ReportSetup BillDetailSetup(BillDirection dir)
                        "goodsDesc,unit,packQty,weight,%2,qty,totalAmount,totalQty,totalDefaultQty,"
                        "totalWeight,locationCode,lotNo,remark,creator,createTime")
             .arg(t.partnerNameCol, t.priceCol);
+    s.gridSelect = ReportColumns::BillDetailRow(dir);
     // The pieces of the line's goods item's default unit, when it has exactly
     // one default unit holding more than 0 pieces; otherwise no value. Read
     // per line through the units' goods index, for the lines a page needs.
@@ -263,6 +266,7 @@ ReportSetup GoodsSumSetup(BillDirection dir)
     s.exportColumns = QStringLiteral("status,goodsTypeName,goodsCode,goodsName,goodsDesc,upqty,downqty,unit,"
                                      "%1,%2,%3")
                           .arg(sums.qty, sums.weight, sums.defaultQty);
+    s.gridSelect = ReportColumns::GoodsSumRow(dir);
     // The sums are always filled whole: a sum of a page's items read on
     // its own could add its lines in another order and differ in its last
     // digit from the same sum in the table.

@@ -33,6 +33,7 @@ struct ReportSetup {
     QString columnDefs;    // its columns with their types, in insert order
     QString fullColumns;   // the insert order
     QString exportColumns; // the export order
+    QString gridSelect;    // "select 0,id,...": the report grid's row (ReportColumns)
     // The INSERT ... SELECT that refills the emptied work table.
     std::function<ConditionSql(const ReportFill&)> fillStatement;
     // Reports of bill rows: the SELECT of every row (fullColumns, named so)

@@ -12,6 +12,10 @@
 #include <QString>
 #include <memory>
 
+// Which columns a page of a report gives: every column of its work table in
+// the insert order, or the row of the report's grid (ReportSetup::gridSelect).
+enum class ReportRows { Full, Grid };
+
 // The data class of every report. A search fixes its result: the keys of its
 // rows in its order go into a TEMP table of the program's connection (so
 // another copy of the program never sees or changes them), one position
@@ -40,17 +44,18 @@ class dal_rpt_Report
     // their number, recordSet the page page.int_currentPageIndex (brought
     // into 1..pages and written back) of page.int_PageSize rows, str_condition
     // the list conditions. A failure: recordCount 0, no rows, str_MsgBox the
-    // error text, and the previous search's result stays.
-    // str_sql is the select list ("select 0,id,..."); empty: the full list.
+    // error text, and the previous search's result stays. rows chooses the
+    // page's columns.
     m_recordSet GetListForCondition(const ReportFill& fill, const m_conditions& list, m_PageInfor& page,
-                                    const QString& str_sql = {});
+                                    ReportRows rows = ReportRows::Full);
     // The kept rows sorted anew by the page's order (ties by id), keeping the
     // rows; gives their number (rows deleted since the search drop out here).
     int Reorder(const m_PageInfor& page);
     // One page of the kept result in the page's order (re-ordered first when
     // the order is not the kept one); the index is brought into range and
     // written back. The condition is the search's and is not applied again.
-    RecordSetPtr GetPage(const ConditionSql& condition, m_PageInfor& page, const QString& str_sql = {});
+    RecordSetPtr GetPage(const ConditionSql& condition, m_PageInfor& page,
+                         ReportRows rows = ReportRows::Full);
     // Every kept row in the kept order: the export columns or the full list.
     RecordSetPtr GetKeptRows(bool isExportExcel);
     // The same rows read forward one at a time, for an export of any size.

@@ -141,7 +141,9 @@ void ReportFrame::buildFrame()
         cancel = true; // the order comes from the work table, not from the grid
         Guarded(this, [&] { headerSort(col); });
     });
-    connect(dg_List, &FlexGrid::BeforeEdit, this, [](int, int col, bool& cancel) { cancel = col != 1; });
+    // Only the tick box takes a click; every other cell is read only.
+    connect(dg_List, &FlexGrid::BeforeEdit, this,
+            [this](int, int col, bool& cancel) { cancel = col != m_layout.tickCol(); });
     connect(dg_List, &FlexGrid::DblClick, this, [this] { Guarded(this, [&] { openCurrent(); }); });
     connect(dg_List, &FlexGrid::MouseDown, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, int, int) {
@@ -566,7 +568,7 @@ void ReportFrame::search()
     const ReportFill fill = fillConditions();
     const m_conditions list = listConditions();
     m_page.int_PageSize = pageSizeChosen();
-    const m_recordSet result = m_data->GetListForCondition(fill, list, m_page, m_layout.selectText);
+    const m_recordSet result = m_data->GetListForCondition(fill, list, m_page, ReportRows::Grid);
     m_keptCondition = result.str_condition;
     if (result.recordCount > 0) {
         m_keptCount = result.recordCount;
@@ -603,8 +605,10 @@ void ReportFrame::dg_List_init()
     dg_List->setRows(m_layout.headerRows + 1);
     dg_List->setFixedCols(1);
     dg_List->setFormatString(format);
-    dg_List->setTextMatrix(m_layout.headerRows, m_layout.column(QStringLiteral("#")), QStringLiteral("1"));
-    dg_List->setColDataType(1, FlexGrid::flexDTBoolean);
+    dg_List->setTextMatrix(m_layout.headerRows, m_layout.column(ReportColumn::RowNumber),
+                           QStringLiteral("1"));
+    if (m_layout.tickCol() >= 0)
+        dg_List->setColDataType(m_layout.tickCol(), FlexGrid::flexDTBoolean);
     for (int c = 0; c < m_layout.columns.size(); ++c)
         dg_List->setColHidden(c, m_layout.columns.at(c).hidden);
     setUpHeader();
@@ -684,7 +688,7 @@ void ReportFrame::loadPage()
     if (m_keptCount < 1)
         return;
     m_page.recordCount = m_keptCount;
-    const RecordSetPtr rows = m_data->GetPage(m_keptCondition, m_page, m_layout.selectText);
+    const RecordSetPtr rows = m_data->GetPage(m_keptCondition, m_page, ReportRows::Grid);
     showRows(*rows);
 }
 
@@ -698,9 +702,9 @@ void ReportFrame::showRows(const RecordSet& rows)
         const int r = first + k;
         for (int c = 0; c < m_layout.columns.size(); ++c) {
             const QString& field = m_layout.columns.at(c).field;
-            if (field.isEmpty())
+            if (field.isEmpty() || field == ReportColumn::Tick)
                 continue;
-            if (field == QLatin1String("#"))
+            if (field == ReportColumn::RowNumber)
                 dg_List->setTextMatrix(r, c, QString::number(base + k + 1));
             else if (c == m_layout.statusCol())
                 setStatusCell(r, ValueText(rows.value(k, field)));

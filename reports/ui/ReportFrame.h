@@ -25,8 +25,13 @@ class QTreeWidget;
 
 // One grid column of a report window.
 struct ReportColumn {
+    // The fields of the frame's own columns, which show no work-table value:
+    // the row number and the tick box a clerk marks rows with.
+    static inline const QString RowNumber = QStringLiteral("#");
+    static inline const QString Tick = QStringLiteral("[tick]");
+
     QString piece;     // its piece of the format string ("|<单据号码      ")
-    QString field;     // the work-table field shown ("" none, "#" the row number)
+    QString field;     // the work-table field shown ("" none, RowNumber, Tick)
     QString sortField; // what a header click orders by ("" no sort); numbers kept as text cast
     bool hidden = false;
     int baseWidth = 0; // the width rule: base width in twips (0: the caption's width)
@@ -55,7 +60,6 @@ struct ReportLayout {
     QString statusField;                 // the field of the status column, with its mark ("": none)
     QHash<QString, QString> statusIcons; // status text -> icon file under "Ico/"
     QString defaultOrder;                // set at load, descending
-    QString selectText;                  // the grid's row (ReportColumns)
     int widthThreshold = 0;              // twips; 0: no width rule
     bool gridFullWidth = false;
     QList<ReportToolButton> toolbar;
@@ -74,6 +78,7 @@ struct ReportLayout {
     }
     int cursorCol() const { return column(cursorField); }
     int statusCol() const { return column(statusField); }
+    int tickCol() const { return column(ReportColumn::Tick); }
 };
 
 // The report window frame all report windows share: the condition strip with

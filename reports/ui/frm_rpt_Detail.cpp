@@ -33,8 +33,8 @@ ReportLayout DetailLayout(BillDirection dir)
     l.objectName = QStringLiteral("frm_rpt_") + t.numberKind + QStringLiteral("Detail");
     l.title = title;
     l.columns = {
-        {QStringLiteral("^序号 "), QStringLiteral("#"), QStringLiteral("rowNo")},
-        {QStringLiteral("|^选中 "), {}, {}, true},
+        {QStringLiteral("^序号 "), ReportColumn::RowNumber, QStringLiteral("rowNo")},
+        {QStringLiteral("|^选中 "), ReportColumn::Tick, {}, true},
         col("|^ID   ", QStringLiteral("id"), true),
         col("|^状态     ", QStringLiteral("passName")),
         col("|<headId     ", QStringLiteral("headId"), true),
@@ -77,7 +77,6 @@ ReportLayout DetailLayout(BillDirection dir)
     l.statusIcons = {{QStringLiteral("已审核"), QStringLiteral("ok_01.gif")},
                      {QStringLiteral("未审核"), QStringLiteral("flg3.ico")}};
     l.defaultOrder = QStringLiteral("createTime");
-    l.selectText = ReportColumns::BillDetailRow(dir);
     l.gridFullWidth = true;
     l.toolbar = {{QStringLiteral("导出"), QStringLiteral("export"), QStyle::SP_DialogSaveButton},
                  {QStringLiteral("新增"), QStringLiteral("addNew"), QStyle::SP_FileIcon},

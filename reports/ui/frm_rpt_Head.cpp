@@ -23,8 +23,8 @@ ReportLayout HeadLayout(BillDirection dir)
     l.objectName = QStringLiteral("frm_rpt_") + t.numberKind + QStringLiteral("Head");
     l.title = title;
     l.columns = {
-        {QStringLiteral("^序号  "), QStringLiteral("#"), {}},
-        {QStringLiteral("|^选中  "), {}, {}, true},
+        {QStringLiteral("^序号  "), ReportColumn::RowNumber, {}},
+        {QStringLiteral("|^选中  "), ReportColumn::Tick, {}, true},
         {QStringLiteral("|^ID   "), QStringLiteral("id"), QStringLiteral("id"), true},
         {QStringLiteral("|^状态     "), QStringLiteral("passName"), QStringLiteral("passName")},
         {QStringLiteral("|<账目标识    "), QStringLiteral("accountName"), QStringLiteral("accountName"),
@@ -54,7 +54,6 @@ ReportLayout HeadLayout(BillDirection dir)
     l.statusIcons = {{QStringLiteral("已审核"), QStringLiteral("ok_01.gif")},
                      {QStringLiteral("未审核"), QStringLiteral("flg3.ico")}};
     l.defaultOrder = QStringLiteral("passName asc,createTime");
-    l.selectText = ReportColumns::BillListRow(dir);
     l.widthThreshold = 13650;
     l.toolbar = {{QStringLiteral("导出"), QStringLiteral("export"), QStyle::SP_DialogSaveButton},
                  {QStringLiteral("新增"), QStringLiteral("addNew"), QStyle::SP_FileIcon},

@@ -43,8 +43,8 @@ ReportLayout SumLayout(BillDirection dir)
     l.title = title;
     l.headerRows = 2;
     l.columns = {
-        {QStringLiteral("^序号 "), QStringLiteral("#"), {}},
-        {QStringLiteral("|^选中 "), {}, {}, true},
+        {QStringLiteral("^序号 "), ReportColumn::RowNumber, {}},
+        {QStringLiteral("|^选中 "), ReportColumn::Tick, {}, true},
         {QStringLiteral("|^ID   "), QStringLiteral("id"), QStringLiteral("id"), true},
         {QStringLiteral("|^状态    "), QStringLiteral("status"), QStringLiteral("status"), false, 810, 0},
         {QStringLiteral("|<货品类别    "), QStringLiteral("goodsTypeName"), QStringLiteral("goodsTypeName"),
@@ -67,7 +67,6 @@ ReportLayout SumLayout(BillDirection dir)
     l.statusField = QStringLiteral("status");
     l.statusIcons = GoodsStatusIcons();
     l.defaultOrder = QStringLiteral("goodsCode");
-    l.selectText = ReportColumns::GoodsSumRow(dir);
     l.widthThreshold = 13620;
     l.toolbar = {{QStringLiteral("导出"), QStringLiteral("export"), QStyle::SP_DialogSaveButton},
                  {QStringLiteral("打印"), QStringLiteral("print"), QStyle::SP_FileDialogDetailedView},

@@ -5,6 +5,7 @@
 #include "Numbers.h"
 #include "PrintXml.h"
 #include "ProcessFuntionValues.h"
+#include "ReportColumns.h"
 #include "StockSums.h"
 #include "sqlHelper.h"
 
@@ -159,6 +160,7 @@ ReportSetup StockSetup()
     s.columnDefs = ColumnDefs();
     s.fullColumns = dal_rpt_stock::Columns().join(QLatin1Char(','));
     s.exportColumns = dal_rpt_stock::ExportColumns().join(QLatin1Char(','));
+    s.gridSelect = ReportColumns::StockRow();
     s.fillStatement = rebuildStatement;
     return s;
 }
@@ -173,11 +175,11 @@ m_DBresult dal_rpt_stock::insert_temp_rpt_stock(const QString& str_JoinAccountTy
 }
 
 m_recordSet dal_rpt_stock::GetListForCondition(const m_conditions& ilstPara, const QString& JoinAccountTypeId,
-                                               m_PageInfor& objM_PageInfor, const QString& str_sql)
+                                               m_PageInfor& objM_PageInfor, ReportRows rows)
 {
     ReportFill fill;
     fill.accountList = JoinAccountTypeId;
-    return dal_rpt_Report::GetListForCondition(fill, ilstPara, objM_PageInfor, str_sql);
+    return dal_rpt_Report::GetListForCondition(fill, ilstPara, objM_PageInfor, rows);
 }
 
 int dal_rpt_stock::GetCount(const ConditionSql& str_condition)
@@ -208,19 +210,22 @@ std::optional<double> dal_rpt_stock::GetLiveStockQty(const QString& str_JoinAcco
     // rounding of each sum, the same rounded difference.
     RegisterReportFunctions();
     const StockSums::Scope scope{str_JoinAccountTypeId, {}};
+    const QString inQty = QStringLiteral("inQty");
+    const QString outQty = QStringLiteral("outQty");
     const QString sql =
         QStringLiteral("SELECT ") +
         StockSums::PiecesOf(BillSetup::Of(BillDirection::In), scope, QStringLiteral("b.id")) +
-        QStringLiteral(" AS inQty, ") +
+        QStringLiteral(" AS ") + inQty + QStringLiteral(", ") +
         StockSums::PiecesOf(BillSetup::Of(BillDirection::Out), scope, QStringLiteral("b.id")) +
-        QStringLiteral(" AS outQty FROM tb_goods_detail AS a JOIN tb_goods_head AS b ON b.id = "
+        QStringLiteral(" AS ") + outQty +
+        QStringLiteral(" FROM tb_goods_detail AS a JOIN tb_goods_head AS b ON b.id = "
                        "a.headId WHERE a.isDefault = 1 AND b.id = @goodsId LIMIT 1");
     ParamMap params;
     params.Add(QStringLiteral("@goodsId"), int_goodsId);
     const RecordSetPtr rs = ExecuteSql(sql, params);
     if (!rs || rs->isEmpty())
         return std::nullopt;
-    const double in = RoundHalfAway(ReadNumber(rs->value(0, 0)), 3);
-    const double out = RoundHalfAway(ReadNumber(rs->value(0, 1)), 3);
+    const double in = RoundHalfAway(rs->number(0, inQty), 3);
+    const double out = RoundHalfAway(rs->number(0, outQty), 3);
     return RoundHalfAway(in - out, 3);
 }

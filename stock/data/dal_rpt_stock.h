@@ -51,7 +51,7 @@ class dal_rpt_stock : public dal_rpt_Report
     // the rows the conditions keep and the page objM_PageInfor points at.
     using dal_rpt_Report::GetListForCondition;
     m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& JoinAccountTypeId,
-                                    m_PageInfor& objM_PageInfor, const QString& str_sql = {});
+                                    m_PageInfor& objM_PageInfor, ReportRows rows = ReportRows::Full);
     // The number of rows of the last rebuild the condition keeps.
     int GetCount(const ConditionSql& str_condition);
 

@@ -5,7 +5,6 @@
 #include "KeyValue.h"
 #include "MsgBox.h"
 #include "PrintXml.h"
-#include "ReportColumns.h"
 #include "StockSums.h"
 #include "dal_rpt_stock.h"
 #include "m_funCode.h"
@@ -26,8 +25,8 @@ ReportLayout StockLayout()
         ReportColumn c;
         c.piece = QString::fromUtf8(piece);
         c.field = field;
-        c.sortField = field.isEmpty() || field == QLatin1String("#") ? QString()
-                                                                     : dal_rpt_stock::OrderExpression(field);
+        const bool own = field.isEmpty() || field == ReportColumn::RowNumber || field == ReportColumn::Tick;
+        c.sortField = own ? QString() : dal_rpt_stock::OrderExpression(field);
         c.baseWidth = width;
         c.share = share;
         return c;
@@ -40,8 +39,8 @@ ReportLayout StockLayout()
     l.title = kTitle;
     l.headerRows = 2;
     l.columns = {
-        col("^序号 ", QStringLiteral("#"), 0, 0),
-        col("|^选中 ", {}, 0, 0),
+        col("^序号 ", ReportColumn::RowNumber, 0, 0),
+        col("|^选中 ", ReportColumn::Tick, 0, 0),
         col("|^ID   ", QStringLiteral("id"), 0, 0),
         // Wide enough for the status mark and its text.
         col("|^状态    ", QStringLiteral("status"), 900, 0),
@@ -68,7 +67,6 @@ ReportLayout StockLayout()
     l.statusField = QStringLiteral("status");
     l.statusIcons = GoodsStatusIcons();
     l.defaultOrder = QStringLiteral("goodsCode");
-    l.selectText = ReportColumns::StockRow();
     l.widthThreshold = 16470;
     l.toolbar = {{QStringLiteral("导出"), QStringLiteral("export"), QStyle::SP_DialogSaveButton},
                  {QStringLiteral("-"), QStringLiteral("sp2"), QStyle::SP_CustomBase},
@@ -98,7 +96,7 @@ QString frm_rpt_stock::GetColName(int int_Col) const
     if (int_Col < 0 || int_Col >= layout().columns.size())
         return {};
     const QString field = layout().columns.at(int_Col).field;
-    return field == QLatin1String("#") ? QString() : field;
+    return field == ReportColumn::RowNumber || field == ReportColumn::Tick ? QString() : field;
 }
 
 void frm_rpt_stock::setUpHeader()
@@ -159,8 +157,7 @@ void frm_rpt_stock::printReport()
 {
     if (!check_FunRight(FunCodeTable.rpt_kczz_print(), true))
         return;
-    const QString templ = QStringLiteral("qv_stock_bill");
-    const QDomElement node = data()->GetDetailRowNode(templ);
+    const QDomElement node = data()->GetDetailRowNode(kStockPrintTemplate);
     if (node.isNull()) {
         MsgBox::Show(QStringLiteral("当前库存表信息不存在!"), MsgIcon::Exclamation, kTitle, MsgButtons::Ok,
                      this);
@@ -168,6 +165,6 @@ void frm_rpt_stock::printReport()
     }
     KeyValue nodes;
     nodes.AddItem(QStringLiteral("Content/DataDetail/DataRecord"), QVariant::fromValue(node));
-    const QString file = CreatePrintXml(templ, nodes);
+    const QString file = CreatePrintXml(kStockPrintTemplate, nodes);
     RunPrint(SysVar.Sys_stockBill + file);
 }
