@@ -9,6 +9,7 @@
 
 #include <QSqlError>
 #include <QSqlResult>
+#include <iterator>
 #include <sqlite3.h>
 
 const QString dal_goods_detail::kNoDefaultUnitText = QStringLiteral("货品必须有且只有一个默认包装单位!");
@@ -95,13 +96,18 @@ m_DBresult replaceUnits(int headId, const std::function<void()>& check,
 // A query prepared once on the shared connection whose rows are read through
 // the SQLite C API. The query object owns the statement: closing the
 // connection finalizes it, and the next use prepares it again on the
-// connection then open.
+// connection then open. The columns a reader asks for are named; where each
+// stands in the result is looked up once, when the statement is prepared.
 class NativeLookup
 {
   public:
-    explicit NativeLookup(QString sql) : m_sql(std::move(sql)) {}
+    NativeLookup(QString sql, QList<QByteArray> columns)
+        : m_sql(std::move(sql)), m_columns(std::move(columns))
+    {
+    }
 
-    // The statement, reset and ready to bind. Throws DbError when it cannot be prepared.
+    // The statement, reset and ready to bind. Throws DbError when it cannot
+    // be prepared or its result lacks a named column.
     sqlite3_stmt* Start()
     {
         OpenConn();
@@ -116,9 +122,12 @@ class NativeLookup
             stmt = statement();
             if (!stmt)
                 throw DbError(QStringLiteral("货品查询需要 SQLite 数据库连接"));
+            mapColumns(stmt);
         }
         return stmt;
     }
+    // The position in the result of the k-th named column.
+    int column(qsizetype k) const { return m_positions.at(k); }
     QString ErrorText() const
     {
         sqlite3_stmt* stmt = statement();
@@ -126,6 +135,24 @@ class NativeLookup
     }
 
   private:
+    void mapColumns(sqlite3_stmt* stmt)
+    {
+        m_positions.clear();
+        const int count = sqlite3_column_count(stmt);
+        for (const QByteArray& name : m_columns) {
+            int found = -1;
+            for (int c = 0; c < count && found < 0; ++c) {
+                if (qstricmp(sqlite3_column_name(stmt, c), name.constData()) == 0)
+                    found = c;
+            }
+            if (found < 0) {
+                m_query = QSqlQuery();
+                throw DbError(QStringLiteral("货品查询没有列 ") + QString::fromLatin1(name));
+            }
+            m_positions.append(found);
+        }
+    }
+
     sqlite3_stmt* statement() const
     {
         const QSqlResult* result = m_query.result();
@@ -138,6 +165,8 @@ class NativeLookup
     }
 
     QString m_sql;
+    QList<QByteArray> m_columns;
+    QList<int> m_positions;
     QSqlQuery m_query;
 };
 
@@ -188,6 +217,44 @@ struct NativeRow {
     int integer(int col) const { return int(number(col)); }
 };
 
+// What bill entry's lookup fills from a matching unit: each column by name,
+// with the member it fills.
+struct InputField {
+    const char* column;
+    void (*read)(const NativeRow& row, int col, m_goods_detail& m);
+};
+
+const InputField kInputFields[] = {
+    {"utype", [](const NativeRow& r, int c, m_goods_detail& m) { m.utype = r.text(c); }},
+    {"id", [](const NativeRow& r, int c, m_goods_detail& m) { m.id = r.integer(c); }},
+    {"headId", [](const NativeRow& r, int c, m_goods_detail& m) { m.headId = r.integer(c); }},
+    {"rowNo", [](const NativeRow& r, int c, m_goods_detail& m) { m.rowNo = r.integer(c); }},
+    {"goodsTypeId", [](const NativeRow& r, int c, m_goods_detail& m) { m.goodsTypeId = r.integer(c); }},
+    {"goodsTypeName", [](const NativeRow& r, int c, m_goods_detail& m) { m.goodsTypeName = r.text(c); }},
+    {"goodsCode", [](const NativeRow& r, int c, m_goods_detail& m) { m.goodsCode = r.text(c); }},
+    {"goodsDetailCode", [](const NativeRow& r, int c, m_goods_detail& m) { m.goodsDetailCode = r.text(c); }},
+    {"isDefault", [](const NativeRow& r, int c, m_goods_detail& m) { m.isDefault = r.integer(c); }},
+    {"goodsName", [](const NativeRow& r, int c, m_goods_detail& m) { m.goodsName = r.text(c); }},
+    {"goodsDesc", [](const NativeRow& r, int c, m_goods_detail& m) { m.goodsDesc = r.text(c); }},
+    {"pinyin", [](const NativeRow& r, int c, m_goods_detail& m) { m.pinyin = r.text(c); }},
+    {"status", [](const NativeRow& r, int c, m_goods_detail& m) { m.status = r.text(c); }},
+    {"upqty", [](const NativeRow& r, int c, m_goods_detail& m) { m.upqty = r.number(c); }},
+    {"downqty", [](const NativeRow& r, int c, m_goods_detail& m) { m.downqty = r.number(c); }},
+    {"unit", [](const NativeRow& r, int c, m_goods_detail& m) { m.unit = r.text(c); }},
+    {"packQty", [](const NativeRow& r, int c, m_goods_detail& m) { m.packQty = r.number(c); }},
+    {"weight", [](const NativeRow& r, int c, m_goods_detail& m) { m.weight = r.number(c); }},
+    {"inPrice", [](const NativeRow& r, int c, m_goods_detail& m) { m.inPrice = r.number(c); }},
+    {"salePrice", [](const NativeRow& r, int c, m_goods_detail& m) { m.salePrice = r.number(c); }},
+};
+
+QList<QByteArray> InputColumns()
+{
+    QList<QByteArray> names;
+    for (const InputField& f : kInputFields)
+        names.append(QByteArray(f.column));
+    return names;
+}
+
 } // namespace
 
 ParamMap dal_goods_detail::UnitParams(const m_goods_detail& m)
@@ -229,8 +296,8 @@ m_goods_detail dal_goods_detail::GetModelForInput(const QString& inputGoodsCode,
     static const QString byCode = kInputSelect + QStringLiteral(" from v_goods_detail_input ") +
                                   QStringLiteral(" where status='启用' ") +
                                   QStringLiteral(" and (inputGoodsCode=?) ");
-    static NativeLookup anyUnit(byCode);
-    static NativeLookup oneUnit(byCode + QStringLiteral(" and id=?"));
+    static NativeLookup anyUnit(byCode, InputColumns());
+    static NativeLookup oneUnit(byCode + QStringLiteral(" and id=?"), InputColumns());
     NativeLookup& lookup = goodsId > 0 ? oneUnit : anyUnit;
     const QByteArray code = inputGoodsCode.toUtf8();
     sqlite3_stmt* stmt = lookup.Start();
@@ -245,28 +312,9 @@ m_goods_detail dal_goods_detail::GetModelForInput(const QString& inputGoodsCode,
         return m;
     if (rc != SQLITE_ROW)
         throw DbError(lookup.ErrorText());
-    // The columns in the order of kInputSelect.
     const NativeRow row{stmt};
-    m.utype = row.text(0);
-    m.id = row.integer(1);
-    m.headId = row.integer(2);
-    m.rowNo = row.integer(3);
-    m.goodsTypeId = row.integer(4);
-    m.goodsTypeName = row.text(5);
-    m.goodsCode = row.text(6);
-    m.goodsDetailCode = row.text(7);
-    m.isDefault = row.integer(9);
-    m.goodsName = row.text(10);
-    m.goodsDesc = row.text(11);
-    m.pinyin = row.text(12);
-    m.status = row.text(13);
-    m.upqty = row.number(14);
-    m.downqty = row.number(15);
-    m.unit = row.text(16);
-    m.packQty = row.number(17);
-    m.weight = row.number(18);
-    m.inPrice = row.number(19);
-    m.salePrice = row.number(20);
+    for (qsizetype k = 0; k < qsizetype(std::size(kInputFields)); ++k)
+        kInputFields[k].read(row, lookup.column(k), m);
     int rows = 1;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
         ++rows;
