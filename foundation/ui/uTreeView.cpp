@@ -147,28 +147,31 @@ void uTreeView::AddTree(RecordSet& rs, const QString& aID, const QString& aConte
     }
 }
 
+void uTreeView::SubtreeIds(const QTreeWidgetItem* aNode, QStringList& ids)
+{
+    for (int i = 0; i < aNode->childCount(); ++i) {
+        const QTreeWidgetItem* child = aNode->child(i);
+        ids.append(NodeId(child));
+        SubtreeIds(child, ids);
+    }
+}
+
 void uTreeView::GetSubKey(QTreeWidgetItem* aNode, QString& aStrWhere) const
 {
     if (!aNode)
         return;
-    for (int i = 0; i < aNode->childCount(); ++i) {
-        QTreeWidgetItem* child = aNode->child(i);
-        aStrWhere += QStringLiteral("ID = ") + NodeId(child) + QStringLiteral(" OR ");
-        if (child->childCount() > 0)
-            GetSubKey(child, aStrWhere);
-    }
+    QStringList ids;
+    SubtreeIds(aNode, ids);
+    aStrWhere += IdOrTerms(ids, true);
 }
 
 QString uTreeView::GetSubNodeKey(QTreeWidgetItem* aNode) const
 {
     if (!aNode)
         return {};
-    QString s;
-    GetSubKey(aNode, s);
-    if (s.isEmpty())
-        return QStringLiteral("ID = ") + NodeId(aNode);
-    s.chop(4);
-    return QStringLiteral("ID = ") + NodeId(aNode) + QStringLiteral(" OR ") + s;
+    QStringList ids{NodeId(aNode)};
+    SubtreeIds(aNode, ids);
+    return IdOrTerms(ids);
 }
 
 QTreeWidgetItem* uTreeView::Node(const QString& key) const

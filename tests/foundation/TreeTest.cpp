@@ -2,6 +2,7 @@
 
 #include "DbError.h"
 #include "RecordSet.h"
+#include "sqlHelper.h"
 #include "uTreeView.h"
 
 #include <QTreeWidget>
@@ -110,6 +111,16 @@ TEST_F(TreeTest, SubNodeKeyListsTheSubtreeDepthFirst)
     QString where;
     helper.GetSubKey(helper.Node(QStringLiteral("key5")), where);
     EXPECT_EQ(where, QStringLiteral("ID = 9 OR "));
+}
+
+// The condition's text holds ids and nothing else: a key that is no number
+// never reaches it.
+TEST_F(TreeTest, SubtreeTermsTakeWholeNumbersOnly)
+{
+    EXPECT_EQ(IdOrTerms({}), QString());
+    EXPECT_EQ(IdOrTerms({QStringLiteral("-2"), QStringLiteral("7")}), QStringLiteral("ID = -2 OR ID = 7"));
+    for (const char* id : {"", "3 OR 1=1", "4.5", "x"})
+        EXPECT_THROW(IdOrTerms({QStringLiteral("1"), QString::fromLatin1(id)}), DbError) << id;
 }
 
 TEST_F(TreeTest, ADuplicateKeyIsAnErrorThatEndsACycle)
