@@ -7,12 +7,6 @@
 #include "dal_rk_head.h"
 #include "sqlHelper.h"
 
-// A direction as the test output names it.
-void PrintTo(BillDirection direction, std::ostream* os)
-{
-    *os << (direction == BillDirection::In ? "inbound" : "outbound");
-}
-
 namespace
 {
 

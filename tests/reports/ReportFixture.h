@@ -237,8 +237,3 @@ inline std::string DirectionName(const ::testing::TestParamInfo<BillDirection>& 
 {
     return info.param == BillDirection::In ? "Inbound" : "Outbound";
 }
-
-inline void PrintTo(BillDirection d, std::ostream* os)
-{
-    *os << (d == BillDirection::In ? "inbound" : "outbound");
-}

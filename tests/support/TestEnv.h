@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BillDirection.h"
 #include "MsgBox.h"
 
 #include <QString>
@@ -7,6 +8,13 @@
 #include <QVariant>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
+
+// A direction as the test output and a parameterised test's name print it.
+inline void PrintTo(BillDirection direction, std::ostream* os)
+{
+    *os << (direction == BillDirection::In ? "inbound" : "outbound");
+}
 
 // A program folder of its own with a fresh database, the shared connection
 // open on it, SysVar filled for department 0, and the message facade, dialog
