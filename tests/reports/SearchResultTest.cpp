@@ -3,6 +3,8 @@
 // this window or by another workstation. Totals are exact decimal sums.
 #include "ReportFixture.h"
 
+#include "StockSums.h"
+
 #include <QDateEdit>
 #include <QSet>
 
@@ -306,6 +308,34 @@ TEST_P(SearchResultTest, GoodsCodesSortWithoutCase)
     EXPECT_EQ(codes(sums), descending);
     clickHeader(sums, ColumnOf(sums, QStringLiteral("goodsCode")));
     EXPECT_EQ(codes(sums), ascending);
+}
+
+// Rows whose order field is equal keep the order of their ids, in the
+// order's direction: bills stored out of id order, and goods whose sums are
+// all the same, sorted by the default order and by a header click either way.
+TEST_P(SearchResultTest, EqualValuesSortByIdInTheOrdersDirection)
+{
+    for (int id : {3, 1, 4, 2}) {
+        addBill(id, 12, 1, QStringLiteral("2024-05-02"));
+        addLine(id, id, id % 3 + 1, 1, 1);
+    }
+    const auto ids = [](ReportFrame* w) { return Walk(w, QStringLiteral("id")).join(QLatin1Char(',')); };
+
+    ReportFrame* bills = openHead(); // passName, then createTime descending: all equal
+    EXPECT_EQ(ids(bills), QStringLiteral("4,3,2,1"));
+    clickHeader(bills, ColumnOf(bills, QStringLiteral("creator"))); // ascending
+    EXPECT_EQ(ids(bills), QStringLiteral("1,2,3,4"));
+    clickHeader(bills, ColumnOf(bills, QStringLiteral("creator")));
+    EXPECT_EQ(ids(bills), QStringLiteral("4,3,2,1"));
+
+    // The goods sums come in goodsCode order, descending; their weights are all 0.
+    ReportFrame* sums = openSum();
+    const int weight = ColumnOf(sums, StockSums::SumColumns::Of(t()).weight);
+    EXPECT_EQ(ids(sums), QStringLiteral("3,2,1"));
+    clickHeader(sums, weight);
+    EXPECT_EQ(ids(sums), QStringLiteral("1,2,3"));
+    clickHeader(sums, weight);
+    EXPECT_EQ(ids(sums), QStringLiteral("3,2,1"));
 }
 
 // The date range holds its first and its last day, in every bill report.
