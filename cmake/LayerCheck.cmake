@@ -1,41 +1,56 @@
 # Checks the layering of the program's libraries at configure time:
 #  - no library reaches itself through what it links (a cycle);
-#  - no data library (a name ending in _data) reaches Qt6::Widgets, directly
-#    or through another library (Qt6::PrintSupport, say, brings it along);
+#  - no data library (a name ending in _data) reaches Qt Widgets, directly,
+#    through another library (Qt6::PrintSupport, say, brings it along),
+#    inside a generator expression, or by the library's plain name, file or
+#    linker flag;
+#  - every data library is built as one (wms_data_layer): its sources cannot
+#    include a Widgets header or name a message box;
 #  - every window library (a name ending in _ui, and the picker) is built as
 #    one (wms_window_layer): its sources cannot name a statement runner.
 
-# The libraries a target links directly, with aliases resolved and generator
-# expressions other than $<LINK_ONLY:...> left out.
-function(_wms_direct_links target out)
+# The link items of a target as written: what it links (a target built here)
+# and what it passes on, with the linker options of both.
+function(_wms_link_items target out)
   set(_result)
   get_target_property(_type ${target} TYPE)
-  set(_props INTERFACE_LINK_LIBRARIES)
+  set(_props INTERFACE_LINK_LIBRARIES INTERFACE_LINK_OPTIONS)
   if(NOT _type STREQUAL "INTERFACE_LIBRARY")
     get_target_property(_imported ${target} IMPORTED)
     if(NOT _imported)
-      list(APPEND _props LINK_LIBRARIES)
+      list(APPEND _props LINK_LIBRARIES LINK_OPTIONS)
     endif()
   endif()
   foreach(_prop ${_props})
-    get_target_property(_libs ${target} ${_prop})
-    if(NOT _libs)
-      continue()
+    get_target_property(_items ${target} ${_prop})
+    if(_items)
+      list(APPEND _result ${_items})
     endif()
-    foreach(_lib ${_libs})
-      if(_lib MATCHES "^\\$<LINK_ONLY:([^$<>]+)>$")
-        set(_lib ${CMAKE_MATCH_1})
-      elseif(_lib MATCHES "\\$<")
+  endforeach()
+  set(${out} ${_result} PARENT_SCOPE)
+endfunction()
+
+# The targets a target links directly, with aliases resolved. A generator
+# expression may name a target on any of its branches, so every target named
+# inside one counts as linked, whatever its condition.
+function(_wms_direct_links target out)
+  set(_result)
+  _wms_link_items(${target} _items)
+  foreach(_item ${_items})
+    if(_item MATCHES "\\$<")
+      string(REGEX MATCHALL "[A-Za-z0-9_.+-]+(::[A-Za-z0-9_.+-]+)*" _names "${_item}")
+    else()
+      set(_names ${_item})
+    endif()
+    foreach(_name ${_names})
+      if(NOT TARGET ${_name})
         continue()
       endif()
-      if(NOT TARGET ${_lib})
-        continue()
-      endif()
-      get_target_property(_aliased ${_lib} ALIASED_TARGET)
+      get_target_property(_aliased ${_name} ALIASED_TARGET)
       if(_aliased)
-        set(_lib ${_aliased})
+        set(_name ${_aliased})
       endif()
-      list(APPEND _result ${_lib})
+      list(APPEND _result ${_name})
     endforeach()
   endforeach()
   list(REMOVE_DUPLICATES _result)
@@ -58,6 +73,25 @@ function(_wms_reachable target out)
   set(${out} ${_seen} PARENT_SCOPE)
 endfunction()
 
+# The link items of the targets that name the Widgets library without its
+# target: "Qt6Widgets", "-lQt6Widgets", ".../libQt6Widgets.so.6".
+function(_wms_widgets_by_name targets out)
+  set(_result)
+  foreach(_target ${targets})
+    _wms_link_items(${_target} _items)
+    foreach(_item ${_items})
+      if(_item MATCHES "^\\$<LINK_ONLY:(.+)>$")
+        set(_item ${CMAKE_MATCH_1})
+      endif()
+      if(_item MATCHES "Qt[0-9]*(::)?Widgets" AND NOT TARGET "${_item}")
+        list(APPEND _result "${_item}")
+      endif()
+    endforeach()
+  endforeach()
+  list(REMOVE_DUPLICATES _result)
+  set(${out} ${_result} PARENT_SCOPE)
+endfunction()
+
 function(wms_check_layers)
   set(_widgets Qt6::Widgets)
   get_target_property(_aliased Qt6::Widgets ALIASED_TARGET)
@@ -70,8 +104,20 @@ function(wms_check_layers)
     if(_target IN_LIST _reach)
       list(APPEND _problems "${_target} links itself through a cycle")
     endif()
-    if(_target MATCHES "_data$" AND _widgets IN_LIST _reach)
-      list(APPEND _problems "${_target} is a data library and links Qt6::Widgets")
+    if(_target MATCHES "_data$")
+      if(_widgets IN_LIST _reach)
+        list(APPEND _problems "${_target} is a data library and links Qt6::Widgets")
+      else()
+        _wms_widgets_by_name("${_target};${_reach}" _named)
+        if(_named)
+          list(JOIN _named ", " _named)
+          list(APPEND _problems "${_target} is a data library and links Qt Widgets by name (${_named})")
+        endif()
+      endif()
+      get_target_property(_data ${_target} WMS_DATA_LAYER)
+      if(NOT _data)
+        list(APPEND _problems "${_target} is a data library and may include Qt Widgets headers")
+      endif()
     endif()
     if(_target MATCHES "_ui$" OR _target STREQUAL "picker")
       get_target_property(_window ${_target} WMS_WINDOW_LAYER)

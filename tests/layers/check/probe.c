@@ -1,0 +1,4 @@
+int probe(void)
+{
+    return 0;
+}
