@@ -54,8 +54,16 @@ void FrmLockSystem::unlock()
         return;
     }
     const m_user u = dal_user().GetModelForPw(utxtuser->currentText(), utxtPassword->text());
-    if (u.id > 0)
-        accept();
+    if (u.id == 0)
+        return;
+    // A user disabled since the login is refused here as the login refuses one.
+    if (!u.isStart) {
+        MsgBox::Show(u"无效用户或密码,请重试!"_qs, MsgIcon::Critical, u"系统锁定"_qs, MsgButtons::Ok, this);
+        utxtPassword->setFocus();
+        utxtPassword->selectAll();
+        return;
+    }
+    accept();
 }
 
 bool FrmLockSystem::eventFilter(QObject* watched, QEvent* event)

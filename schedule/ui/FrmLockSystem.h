@@ -6,7 +6,8 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 
-// The lock screen: only the logged-in user's password lets the user go on.
+// The lock screen: only the logged-in user's password lets the user go on,
+// and only while that user is enabled (启用), as at the login.
 class FrmLockSystem : public QDialog
 {
     Q_OBJECT

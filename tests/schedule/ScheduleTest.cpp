@@ -418,6 +418,18 @@ TEST_F(ScheduleTest, LockScreenWantsTheLoggedInUsersPassword)
     EXPECT_TRUE(MsgBox::Shown().isEmpty());
     EXPECT_NE(lock.result(), int(QDialog::Accepted));
 
+    // The right password of a user disabled since the login: refused in the login's words.
+    exec(QStringLiteral("UPDATE tb_user SET isStart = 0 WHERE id = 1"));
+    ui::typeInto(&lock, "utxtPassword", QStringLiteral("740"));
+    ui::press(Qt::Key_Return);
+    ASSERT_EQ(MsgBox::Shown().size(), 1);
+    EXPECT_EQ(MsgBox::Shown().last().text, QStringLiteral("无效用户或密码,请重试!"));
+    EXPECT_EQ(MsgBox::Shown().last().icon, MsgIcon::Critical);
+    EXPECT_EQ(MsgBox::Shown().last().title, QStringLiteral("系统锁定"));
+    EXPECT_NE(lock.result(), int(QDialog::Accepted));
+    EXPECT_TRUE(lock.isVisible());
+
+    exec(QStringLiteral("UPDATE tb_user SET isStart = 1 WHERE id = 1"));
     ui::typeInto(&lock, "utxtPassword", QStringLiteral("740"));
     EXPECT_EQ(lock.utxtPassword->displayText(), QStringLiteral("***"));
     ui::press(Qt::Key_Return);
