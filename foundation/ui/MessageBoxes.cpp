@@ -19,6 +19,8 @@ MsgAnswer showBox(const ShownMessage& message, QWidget* parent)
     QMessageBox box(parent);
     box.setWindowTitle(message.title);
     box.setText(message.text);
+    if (!message.details.isEmpty())
+        box.setDetailedText(message.details);
     switch (message.icon) {
     case MsgIcon::None:
         box.setIcon(QMessageBox::NoIcon);

@@ -41,3 +41,24 @@ TEST(MessageBoxTest, EnterPressesTheDefaultButtonTheQuestionNames)
         EXPECT_EQ(AnswerWithEnter(c.buttons, c.defaultButton), c.answer);
     }
 }
+
+// A failure's own technical words stay out of the box's text: they are its
+// details, shown on request.
+TEST(MessageBoxTest, DetailsAreAPartOfTheirOwn)
+{
+    ASSERT_FALSE(MsgBox::InTest());
+    QString text;
+    QString details;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            text = box->text();
+            details = box->detailedText();
+        }
+        if (QApplication::activeModalWidget())
+            ui::press(Qt::Key_Return);
+    });
+    MsgBox::SystemError(QStringLiteral("数据库正被其他用户使用,请稍后再试!"), nullptr,
+                        QStringLiteral("database is locked"));
+    EXPECT_EQ(text, QStringLiteral("数据库正被其他用户使用,请稍后再试!"));
+    EXPECT_EQ(details, QStringLiteral("database is locked"));
+}

@@ -44,29 +44,50 @@ QString MsgBox::DefaultTitle()
     return QStringLiteral("朗岱仓库管理系统");
 }
 
-MsgAnswer MsgBox::Show(const QString& text, MsgIcon icon, const QString& title, MsgButtons buttons,
-                       QWidget* parent, MsgDefault defaultButton)
+namespace
 {
-    const QString caption = title.isEmpty() ? DefaultTitle() : title;
+
+MsgAnswer present(ShownMessage message)
+{
+    if (message.title.isEmpty())
+        message.title = MsgBox::DefaultTitle();
     TestState& s = state();
-    if (!parent && s.ownerFinder)
-        parent = s.ownerFinder();
+    if (!message.parent && s.ownerFinder)
+        message.parent = s.ownerFinder();
     if (s.active) {
-        s.shown.append({icon, caption, text, buttons, defaultButton, parent});
-        if (buttons == MsgButtons::Ok)
+        s.shown.append(message);
+        if (message.buttons == MsgButtons::Ok)
             return MsgAnswer::Ok;
         if (s.answers.isEmpty()) {
-            s.failures.append(QStringLiteral("unexpected question: ") + text);
-            return defaultAnswer(buttons);
+            s.failures.append(QStringLiteral("unexpected question: ") + message.text);
+            return defaultAnswer(message.buttons);
         }
         return s.answers.dequeue();
     }
 
     if (s.presenter)
-        return s.presenter(ShownMessage{icon, caption, text, buttons, defaultButton, parent}, parent);
+        return s.presenter(message, message.parent);
     // A program without windows (a command-line tool) has no one to ask.
-    qWarning("%s: %s", qPrintable(caption), qPrintable(text));
-    return defaultAnswer(buttons);
+    if (message.details.isEmpty())
+        qWarning("%s: %s", qPrintable(message.title), qPrintable(message.text));
+    else
+        qWarning("%s: %s (%s)", qPrintable(message.title), qPrintable(message.text),
+                 qPrintable(message.details));
+    return defaultAnswer(message.buttons);
+}
+
+} // namespace
+
+MsgAnswer MsgBox::Show(const QString& text, MsgIcon icon, const QString& title, MsgButtons buttons,
+                       QWidget* parent, MsgDefault defaultButton)
+{
+    return present(ShownMessage{icon, title, text, buttons, defaultButton, parent, {}});
+}
+
+void MsgBox::ShowWithDetails(const QString& text, const QString& details, MsgIcon icon, const QString& title,
+                             QWidget* parent)
+{
+    present(ShownMessage{icon, title, text, MsgButtons::Ok, MsgDefault::First, parent, details});
 }
 
 void MsgBox::SetOwnerFinder(std::function<QWidget*()> finder)
@@ -94,9 +115,9 @@ bool MsgBox::Ask(const QString& text, const QString& title, QWidget* parent)
     return Show(text, MsgIcon::Question, title, MsgButtons::YesNo, parent) == MsgAnswer::Yes;
 }
 
-void MsgBox::SystemError(const QString& text, QWidget* parent)
+void MsgBox::SystemError(const QString& text, QWidget* parent, const QString& details)
 {
-    Show(text, MsgIcon::Exclamation, QStringLiteral("System"), MsgButtons::Ok, parent);
+    ShowWithDetails(text, details, MsgIcon::Exclamation, QStringLiteral("System"), parent);
 }
 
 void MsgBox::BeginTest()

@@ -23,6 +23,9 @@ struct ShownMessage {
     // The window the message is shown over: the one given, else the owner
     // finder's (the active window); null when there is none.
     QWidget* parent = nullptr;
+    // What the box shows only on request, below the text: a failure's own
+    // technical words (the database's English text); empty for none.
+    QString details;
 };
 
 // Every message and question of the program goes through here. In test mode
@@ -38,13 +41,17 @@ class MsgBox
     static MsgAnswer Show(const QString& text, MsgIcon icon = MsgIcon::Information, const QString& title = {},
                           MsgButtons buttons = MsgButtons::Ok, QWidget* parent = nullptr,
                           MsgDefault defaultButton = MsgDefault::First);
+    // A message (Ok only) whose box holds details, shown on request.
+    static void ShowWithDetails(const QString& text, const QString& details, MsgIcon icon,
+                                const QString& title = {}, QWidget* parent = nullptr);
 
     static void Info(const QString& text, const QString& title = {}, QWidget* parent = nullptr);
     static void Warn(const QString& text, const QString& title = {}, QWidget* parent = nullptr);
     // A Yes/No question with the question icon; true for Yes.
     static bool Ask(const QString& text, const QString& title = {}, QWidget* parent = nullptr);
-    // A database or runtime error: exclamation icon, title "System".
-    static void SystemError(const QString& text, QWidget* parent = nullptr);
+    // A database or runtime error: exclamation icon, title "System"; the
+    // database's own words, if any, in the box's details.
+    static void SystemError(const QString& text, QWidget* parent = nullptr, const QString& details = {});
 
     // Shows a message and returns the answer. The facade itself shows no
     // window, so that data code may report through it: a program with windows
