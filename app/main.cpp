@@ -26,7 +26,7 @@ int main(int argc, char** argv)
     try {
         init_SysVar();
     } catch (const DbError& e) {
-        MsgBox::SystemError(e.message());
+        MsgBox::SystemError(e.message(), nullptr, e.details());
         return 1;
     } catch (const std::exception& e) {
         MsgBox::SystemError(QString::fromLocal8Bit(e.what()));

@@ -266,7 +266,7 @@ void frm_select::fetchMore()
         markKept(before);
     } catch (const DbError& e) {
         m_total = m_fetched;
-        MsgBox::Show(e.message(), MsgIcon::Critical, QStringLiteral("System"), MsgButtons::Ok, this);
+        MsgBox::ShowWithDetails(e.message(), e.details(), MsgIcon::Critical, QStringLiteral("System"), this);
     }
 }
 

@@ -114,11 +114,8 @@ class NativeLookup
         sqlite3_stmt* stmt = statement();
         if (!stmt) {
             m_query = QSqlQuery(SharedConn());
-            if (!m_query.prepare(m_sql)) {
-                const QSqlError e = m_query.lastError();
-                throw DbError(e.databaseText().trimmed().isEmpty() ? e.text().trimmed()
-                                                                   : e.databaseText().trimmed());
-            }
+            if (!m_query.prepare(m_sql))
+                throw SqlFailure(m_query.lastError());
             stmt = statement();
             if (!stmt)
                 throw DbError(QStringLiteral("货品查询需要 SQLite 数据库连接"));
@@ -128,10 +125,14 @@ class NativeLookup
     }
     // The position in the result of the k-th named column.
     int column(qsizetype k) const { return m_positions.at(k); }
-    QString ErrorText() const
+    // The failure of the last step, as the database reported it.
+    DbError Failure() const
     {
         sqlite3_stmt* stmt = statement();
-        return stmt ? QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(stmt))) : QString();
+        if (!stmt)
+            return SqlFailure(0, QString());
+        sqlite3* db = sqlite3_db_handle(stmt);
+        return SqlFailure(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
     }
 
   private:
@@ -311,7 +312,7 @@ m_goods_detail dal_goods_detail::GetModelForInput(const QString& inputGoodsCode,
     if (rc == SQLITE_DONE)
         return m;
     if (rc != SQLITE_ROW)
-        throw DbError(lookup.ErrorText());
+        throw lookup.Failure();
     const NativeRow row{stmt};
     for (qsizetype k = 0; k < qsizetype(std::size(kInputFields)); ++k)
         kInputFields[k].read(row, lookup.column(k), m);
@@ -319,7 +320,7 @@ m_goods_detail dal_goods_detail::GetModelForInput(const QString& inputGoodsCode,
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
         ++rows;
     if (rc != SQLITE_DONE)
-        throw DbError(lookup.ErrorText());
+        throw lookup.Failure();
     m.irowsCount = rows;
     m.inputGoodsCode = inputGoodsCode;
     return m;

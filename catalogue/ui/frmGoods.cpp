@@ -1274,7 +1274,7 @@ void frmGoods::addnew_type_Click()
         try {
             outcome = m_dalDictionary.AddNamed(type);
         } catch (const DbError& e) {
-            MsgBox::SystemError(e.message(), this);
+            MsgBox::SystemError(e.message(), this, e.details());
             return;
         }
         if (outcome == dal_dictionary::AddOutcome::NameTaken) {

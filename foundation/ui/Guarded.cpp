@@ -84,6 +84,7 @@ DialogCursor::~DialogCursor()
 bool Guarded(QWidget* window, const GuardStyle& style, const std::function<void()>& work)
 {
     QString failure;
+    QString details;
     {
         const BusyCursor busy;
         try {
@@ -91,13 +92,14 @@ bool Guarded(QWidget* window, const GuardStyle& style, const std::function<void(
             return true;
         } catch (const DbError& e) {
             failure = e.message();
+            details = e.details();
         } catch (const std::exception& e) {
             failure = QString::fromUtf8(e.what());
         } catch (...) {
             failure = QStringLiteral("未知错误");
         }
     }
-    MsgBox::Show(style.prefix + failure, style.icon, style.title, MsgButtons::Ok, window);
+    MsgBox::ShowWithDetails(style.prefix + failure, details, style.icon, style.title, window);
     return false;
 }
 
@@ -105,6 +107,6 @@ bool ShowIfFailed(QWidget* window, const m_DBresult& result)
 {
     if (result.isResult)
         return true;
-    MsgBox::SystemError(result.str_MsgBox, window);
+    MsgBox::SystemError(result.str_MsgBox, window, result.str_Details);
     return false;
 }

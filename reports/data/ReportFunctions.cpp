@@ -357,16 +357,16 @@ void RegisterReportFunctions()
     for (const auto& f : functions) {
         if (sqlite3_create_function_v2(db, f.name, f.args, flags, nullptr, f.run, nullptr, nullptr,
                                        nullptr) != SQLITE_OK)
-            throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
+            throw SqlFailure(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
     }
     for (int args = 1; args <= 3; ++args) {
         if (sqlite3_create_function_v2(db, "dec_sum", args, flags, nullptr, nullptr, decSumStep, decSumFinal,
                                        nullptr) != SQLITE_OK)
-            throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
+            throw SqlFailure(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
     }
     if (sqlite3_create_function_v2(db, "dec_mul", 2, flags, nullptr, decMul, nullptr, nullptr, nullptr) !=
             SQLITE_OK ||
         sqlite3_create_function_v2(db, "dec_div", 3, flags, nullptr, decDiv, nullptr, nullptr, nullptr) !=
             SQLITE_OK)
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
+        throw SqlFailure(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
 }

@@ -102,6 +102,7 @@ m_recordSet dal_rpt_Report::GetListForCondition(const ReportFill& fill, const m_
     if (!kept.isResult) {
         page.recordCount = 0;
         out.str_MsgBox = kept.str_MsgBox;
+        out.str_Details = kept.str_Details;
         return out;
     }
     m_keptOrder = order;

@@ -45,7 +45,7 @@ void BillReportWindow::deleteBill(const QString& right)
         return;
     const m_DBresult result = m_store.Delete(id);
     if (!result.isResult)
-        MsgBox::Show(result.str_MsgBox, MsgIcon::Exclamation, title, MsgButtons::Ok, this);
+        MsgBox::ShowWithDetails(result.str_MsgBox, result.str_Details, MsgIcon::Exclamation, title, this);
     search();
 }
 

@@ -576,7 +576,8 @@ void ReportFrame::search()
         showRows(*result.recordSet);
     }
     if (!result.str_MsgBox.isEmpty())
-        MsgBox::Show(result.str_MsgBox, MsgIcon::Critical, windowTitle(), MsgButtons::Ok, this);
+        MsgBox::ShowWithDetails(result.str_MsgBox, result.str_Details, MsgIcon::Critical, windowTitle(),
+                                this);
 }
 
 int ReportFrame::pageSizeChosen() const

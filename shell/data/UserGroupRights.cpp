@@ -17,7 +17,7 @@ QString GetMessageBox(const QString& code)
                 return rs->text(r, QStringLiteral("CDESC")).trimmed();
         }
     } catch (const DbError& e) {
-        MsgBox::SystemError(e.message());
+        MsgBox::SystemError(e.message(), nullptr, e.details());
     }
     return {};
 }

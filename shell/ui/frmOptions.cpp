@@ -296,7 +296,7 @@ void frmOptions::cmd_clearAll_Click()
         return;
     const m_DBresult result = InitialiseData();
     if (!result.isResult) {
-        MsgBox::SystemError(result.str_MsgBox, this);
+        MsgBox::SystemError(result.str_MsgBox, this, result.str_Details);
         return;
     }
     MsgBox::Show(QStringLiteral("执行初始化完成!"), MsgIcon::Information, windowTitle(), MsgButtons::Ok,

@@ -281,7 +281,7 @@ void frm_department_fun::save_DepartmentFun()
     // One kind of one department is rewritten as a whole, or not at all.
     const m_DBresult result = DepartmentRights::Save(m_typeTag, d, codes);
     if (!result.isResult) {
-        MsgBox::SystemError(result.str_MsgBox, this);
+        MsgBox::SystemError(result.str_MsgBox, this, result.str_Details);
         return;
     }
     MsgBox::Info(QStringLiteral("权限保存成功!"), kCaption, this);

@@ -222,7 +222,7 @@ TEST_F(SchemaVersionTest, AFileOfAnotherProgramIsRefusedUntouched)
 }
 
 // A file that cannot be read at all is said so in a sentence of its own, the
-// database's text after it; nothing is written, and it is no failed upgrade.
+// database's text in the log; nothing is written, and it is no failed upgrade.
 TEST_F(SchemaVersionTest, AnUnreadableFileSaysWhy)
 {
     SetBusyTimeout(200);
@@ -237,33 +237,37 @@ TEST_F(SchemaVersionTest, AnUnreadableFileSaysWhy)
         const char* what;
         std::function<void()> make;
         const char* text;
+        const char* logged;
     } cases[] = {
-        {"no database at all", [&] { writeFile(QByteArray(4096, 'x')); },
-         "数据库文件已损坏,无法读取!\nfile is not a database"},
+        {"no database at all", [&] { writeFile(QByteArray(4096, 'x')); }, "数据库文件已损坏,无法读取!",
+         "file is not a database"},
         {"a damaged table list",
          [&] {
              QByteArray bytes = sound;
              bytes.replace(100, 8, QByteArray(8, '\xff'));
              writeFile(bytes);
          },
-         "数据库文件已损坏,无法读取!\ndatabase disk image is malformed"},
+         "数据库文件已损坏,无法读取!", "database disk image is malformed"},
         {"locked by another workstation",
          [&] {
              writeFile(sound);
              other = std::make_unique<OtherWorkstation>(file);
              other->exec(QStringLiteral("BEGIN EXCLUSIVE"));
          },
-         "数据库正被其他用户使用,请稍后再试!\ndatabase is locked"},
+         "数据库正被其他用户使用,请稍后再试!", "database is locked"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         c.make();
         const QByteArray before = bytesOf(file);
+        const DbLog log;
         try {
             ExecuteSql(QStringLiteral("SELECT 1"));
             ADD_FAILURE() << "an unreadable file was used";
         } catch (const DbError& e) {
+            // One Chinese sentence; the database's own words go to the log.
             EXPECT_EQ(e.message(), QString::fromUtf8(c.text));
+            EXPECT_TRUE(log.text().contains(QLatin1String(c.logged))) << log.text().toStdString();
         }
         EXPECT_FALSE(IsConnOpen());
         EXPECT_EQ(bytesOf(file), before);
@@ -273,17 +277,18 @@ TEST_F(SchemaVersionTest, AnUnreadableFileSaysWhy)
 }
 
 // Writes refused by the file (read only, the disk full) say so in a sentence
-// of their own, the database's text after it.
+// of their own; the database's text is the failure's details.
 TEST_F(SchemaVersionTest, RefusedWritesSayWhy)
 {
     const struct {
         const char* what;
         const char* pragma;
         const char* text;
+        const char* details;
     } cases[] = {
-        {"read only", "PRAGMA query_only = 1",
-         "数据库文件是只读的,不能写入!\nattempt to write a readonly database"},
-        {"disk full", "PRAGMA max_page_count = 1", "磁盘空间不足,数据没有写入!\ndatabase or disk is full"},
+        {"read only", "PRAGMA query_only = 1", "数据库文件是只读的,不能写入!",
+         "attempt to write a readonly database"},
+        {"disk full", "PRAGMA max_page_count = 1", "磁盘空间不足,数据没有写入!", "database or disk is full"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -296,8 +301,54 @@ TEST_F(SchemaVersionTest, RefusedWritesSayWhy)
             ADD_FAILURE() << "the write passed";
         } catch (const DbError& e) {
             EXPECT_EQ(e.message(), QString::fromUtf8(c.text));
+            EXPECT_EQ(e.details(), QString::fromUtf8(c.details));
         }
     }
     CloseConn();
     EXPECT_EQ(onFile(file, QStringLiteral("SELECT count(*) FROM tb_setting WHERE id = 102")).toInt(), 0);
+}
+
+// At start, a database that cannot be brought up or read ends the program
+// as the other start refusals do: one sentence that ends ",系统即将退出!".
+TEST_F(SchemaVersionTest, AStartRefusalSaysTheProgramEnds)
+{
+    int ended = 0;
+    SetEndProgramHook([&ended] { ++ended; });
+    SetBusyTimeout(200);
+    std::unique_ptr<OtherWorkstation> other;
+    const struct {
+        const char* what;
+        std::function<void()> make;
+        const char* text;
+    } cases[] = {
+        {"an upgrade another workstation blocks",
+         [&] {
+             setVersion(1);
+             other = std::make_unique<OtherWorkstation>(file);
+             other->exec(QStringLiteral("BEGIN IMMEDIATE"));
+         },
+         "数据库升级失败: 数据库正被其他用户使用,请稍后再试,系统即将退出!"},
+        {"a damaged file",
+         [&] {
+             other.reset();
+             QFile f(file);
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+             f.write(QByteArray(4096, 'x'));
+         },
+         "数据库文件已损坏,无法读取,系统即将退出!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        MsgBox::ClearShown();
+        c.make();
+        const int endedBefore = ended;
+        SetEndProgramOnMissingDb(true);
+        EXPECT_THROW(ExecuteSql(QStringLiteral("SELECT 1")), DbError); // the end hook of a test returns
+        EXPECT_EQ(ended, endedBefore + 1);
+        EXPECT_EQ(shown(), QStringList{QString::fromUtf8(c.text)});
+        EXPECT_EQ(MsgBox::Shown().value(0).title, QStringLiteral("System"));
+        EXPECT_FALSE(IsConnOpen());
+    }
+    other.reset();
+    SetBusyTimeout(30000);
 }

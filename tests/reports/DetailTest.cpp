@@ -281,7 +281,8 @@ TEST_P(DetailTest, FailedRebuildShowsTheErrorAndKeepsThePreviousRows)
     ASSERT_EQ(MsgBox::Shown().size(), 1);
     EXPECT_EQ(MsgBox::Shown().at(0).icon, MsgIcon::Critical);
     EXPECT_EQ(MsgBox::Shown().at(0).title, w->windowTitle());
-    EXPECT_TRUE(MsgBox::Shown().at(0).text.contains(QStringLiteral("tb_location")));
+    EXPECT_EQ(MsgBox::Shown().at(0).text, QStringLiteral("数据库语句执行出错,操作没有完成!"));
+    EXPECT_TRUE(MsgBox::Shown().at(0).details.contains(QStringLiteral("tb_location")));
     EXPECT_EQ(pagerText(w), QStringLiteral("记录数: 0 条"));
     // What the window reads afterwards are the previous search's rows.
     exec(QStringLiteral("ALTER TABLE tb_location_away RENAME TO tb_location"));

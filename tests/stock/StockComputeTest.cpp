@@ -108,7 +108,8 @@ TEST_F(StockTest, FailedRebuildKeepsThePreviousRows)
     exec(QStringLiteral("alter table tb_ck_detail rename to tb_ck_detail_gone"));
     const m_DBresult r = dal.insert_temp_rpt_stock(kAcc);
     EXPECT_FALSE(r.isResult);
-    EXPECT_TRUE(r.str_MsgBox.contains("tb_ck_detail")) << r.str_MsgBox.toStdString();
+    EXPECT_EQ(r.str_MsgBox, QStringLiteral("数据库语句执行出错,操作没有完成!"));
+    EXPECT_TRUE(r.str_Details.contains("tb_ck_detail")) << r.str_Details.toStdString();
     EXPECT_EQ(totals(1), before);
     EXPECT_EQ(dal.GetCount({}), 1);
 

@@ -123,3 +123,37 @@ void OtherWorkstation::exec(const QString& sql)
     QSqlQuery q(QSqlDatabase::database(m_name, false));
     EXPECT_TRUE(q.exec(sql)) << sql.toStdString() << ": " << q.lastError().text().toStdString();
 }
+
+namespace
+{
+QStringList* g_dbLog = nullptr;
+QtMessageHandler g_previousHandler = nullptr;
+
+void keepDbLog(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (g_dbLog && context.category && qstrcmp(context.category, "wms.db") == 0) {
+        g_dbLog->append(message);
+        return;
+    }
+    if (g_previousHandler)
+        g_previousHandler(type, context, message);
+}
+} // namespace
+
+DbLog::DbLog()
+{
+    g_dbLog = new QStringList;
+    g_previousHandler = qInstallMessageHandler(keepDbLog);
+}
+
+DbLog::~DbLog()
+{
+    qInstallMessageHandler(g_previousHandler);
+    delete g_dbLog;
+    g_dbLog = nullptr;
+}
+
+QString DbLog::text() const
+{
+    return g_dbLog->join(QLatin1Char('\n'));
+}

@@ -58,3 +58,16 @@ class OtherWorkstation
   private:
     QString m_name;
 };
+
+// What the database layer logs (category "wms.db") while one lives: the
+// database's own words of every failure it reports.
+class DbLog
+{
+  public:
+    DbLog();
+    ~DbLog();
+    DbLog(const DbLog&) = delete;
+    DbLog& operator=(const DbLog&) = delete;
+    // Every line logged so far, one a line.
+    QString text() const;
+};

@@ -15,13 +15,14 @@
 namespace
 {
 
-m_DBresult failed(const QString& text)
+m_DBresult failed(const QString& text, const QString& details = {})
 {
-    MsgBox::SystemError(text);
+    MsgBox::SystemError(text, nullptr, details);
     m_DBresult result;
     result.isResult = false;
     result.int_Count = 0;
     result.str_MsgBox = text;
+    result.str_Details = details;
     return result;
 }
 
@@ -125,7 +126,7 @@ m_DBresult BackUpDB(bool isShowMsg)
     } catch (const DbError& e) {
         if (!partial.isEmpty())
             RemoveCopy(partial);
-        return failed(e.message());
+        return failed(e.message(), e.details());
     }
     if (isShowMsg)
         MsgBox::Show(QStringLiteral("数据压缩备份完毕!"), MsgIcon::Information, QStringLiteral("System"));
@@ -151,7 +152,7 @@ m_DBresult RepairDB()
             throw DbError(QStringLiteral("数据库文件已损坏:\n") + problems.join(QLatin1Char('\n')));
         ExecuteSql(QStringLiteral("VACUUM"));
     } catch (const DbError& e) {
-        return failed(e.message());
+        return failed(e.message(), e.details());
     }
     MsgBox::Show(QStringLiteral("数据压缩修复完毕!"), MsgIcon::Information, QStringLiteral("System"));
     return succeeded();

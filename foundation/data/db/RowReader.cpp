@@ -31,7 +31,7 @@ class QueryRowReader final : public RowReader
         if (m_query.next())
             return true;
         if (m_query.lastError().isValid())
-            throw DbError(m_query.lastError().text());
+            throw SqlFailure(m_query.lastError());
         return false;
     }
     QVariant value(int column) const override { return m_query.value(column); }

@@ -64,9 +64,18 @@ ConnState& cs()
     return s;
 }
 
-QString errorText(const QSqlError& e)
+// A failure the database reported (DbError's message and details). A write
+// refused because the database file is gone (its folder removed or moved, say)
+// says that rather than that the file is read only.
+DbError failure(const QSqlError& e)
 {
-    return SqlErrorText(e);
+    const DbError error = SqlFailure(e);
+    bool ok = false;
+    const int primary = e.nativeErrorCode().toInt(&ok) & 0xff;
+    const bool refused = primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN || primary == SQLITE_IOERR;
+    if (ok && refused && !cs().connString.isEmpty() && !QFileInfo::exists(cs().connString))
+        return DbError(SqlErrorSentence(SQLITE_READONLY_DBMOVED), error.details());
+    return error;
 }
 
 // A wait longer than this is told to the window layer.
@@ -269,11 +278,11 @@ QSqlQuery run(const Prepared& p)
     QSqlQuery q(SharedConn());
     q.setForwardOnly(true);
     if (!q.prepare(p.sql))
-        throw DbError(errorText(q.lastError()));
+        throw failure(q.lastError());
     for (int k = 0; k < p.values.size(); ++k)
         q.bindValue(k, p.values.at(k));
     if (!execWaiting(q))
-        throw DbError(errorText(q.lastError()));
+        throw failure(q.lastError());
     return q;
 }
 
@@ -292,7 +301,7 @@ RecordSetPtr runCachedQuery(const Prepared& p)
         QSqlQuery q(SharedConn());
         q.setForwardOnly(true);
         if (!q.prepare(p.sql))
-            throw DbError(errorText(q.lastError()));
+            throw failure(q.lastError());
         it = cache.emplace(p.sql, ConnState::CachedRead{std::move(q), {}, nullptr}).first;
     }
     QSqlQuery& q = it->second.query;
@@ -301,7 +310,7 @@ RecordSetPtr runCachedQuery(const Prepared& p)
     RecordSetPtr rows;
     try {
         if (!execWaiting(q))
-            throw DbError(errorText(q.lastError()));
+            throw failure(q.lastError());
         if (q.isSelect())
             rows = readAll(q, &it->second);
     } catch (const DbError&) {
@@ -342,7 +351,7 @@ RecordSetPtr readAll(QSqlQuery& q, ConnState::CachedRead* cached)
         rs->appendRow(std::move(row));
     }
     if (q.lastError().isValid())
-        throw DbError(errorText(q.lastError()));
+        throw failure(q.lastError());
     return rs;
 }
 
@@ -350,7 +359,7 @@ void execPlain(const QString& sql)
 {
     QSqlQuery q(SharedConn());
     if (!execWaiting(q, sql))
-        throw DbError(errorText(q.lastError()));
+        throw failure(q.lastError());
 }
 
 void endProgram()
@@ -514,32 +523,52 @@ bool IsConnOpen()
 
 namespace
 {
-// Brings an older database up to the program's schema version; a newer one
-// (or a failed step) closes the connection with nothing written. At start
-// the program says so and ends, as for a missing database; in the session
-// the operation at hand fails.
+// A sentence without its closing mark, to be completed by another ending.
+QString clause(QString sentence)
+{
+    while (sentence.endsWith(QLatin1Char('!')) || sentence.endsWith(QChar(0xFF01)))
+        sentence.chop(1);
+    return sentence;
+}
+
+// Brings an older database up to the program's schema version; a newer one,
+// a file of another program, one that cannot be read, or a failed step
+// closes the connection with nothing written. At start the program says so
+// and ends, as for a missing database; in the session the operation at hand
+// fails.
 void checkSchemaVersion(QSqlDatabase& db)
 {
+    using Outcome = SchemaUpgrade::Outcome;
     const SchemaUpgrade upgrade = UpgradeSchema(db);
-    if (upgrade.outcome == SchemaUpgrade::Outcome::UpToDate)
+    if (upgrade.outcome == Outcome::UpToDate)
         return;
     db.close();
-    if (upgrade.outcome == SchemaUpgrade::Outcome::Failed)
-        throw DbError(QStringLiteral("数据库升级失败: ") + upgrade.message);
-    if (upgrade.outcome == SchemaUpgrade::Outcome::Unreadable)
-        throw DbError(upgrade.message);
-    const bool foreign = upgrade.outcome == SchemaUpgrade::Outcome::Foreign;
-    const QString reason =
-        foreign ? QStringLiteral("文件%1不是本系统的数据库")
-                      .arg(QDir::toNativeSeparators(QFileInfo(cs().connString).absoluteFilePath()))
-                : upgrade.message;
+    // What went wrong, and how the sentence ends in the session.
+    QString reason;
+    QString sessionEnd = QStringLiteral("!");
+    switch (upgrade.outcome) {
+    case Outcome::Foreign:
+        reason = QStringLiteral("文件%1不是本系统的数据库")
+                     .arg(QDir::toNativeSeparators(QFileInfo(cs().connString).absoluteFilePath()));
+        sessionEnd = QStringLiteral(",请检查linkDB.ini中的数据库路径!");
+        break;
+    case Outcome::Newer:
+        reason = upgrade.message;
+        sessionEnd = QStringLiteral(",请使用新版本的程序!");
+        break;
+    case Outcome::Failed:
+        reason = QStringLiteral("数据库升级失败: ") + clause(upgrade.message);
+        break;
+    default:
+        reason = clause(upgrade.message);
+        break;
+    }
     if (cs().endOnMissingDb) {
         MsgBox::Show(reason + QStringLiteral(",系统即将退出!"), MsgIcon::Exclamation,
                      QStringLiteral("System"));
         endProgram();
     }
-    throw DbError(reason + (foreign ? QStringLiteral(",请检查linkDB.ini中的数据库路径!")
-                                    : QStringLiteral(",请使用新版本的程序!")));
+    throw DbError(reason + sessionEnd);
 }
 } // namespace
 
@@ -558,9 +587,13 @@ void OpenConn(const QString&, const QString&)
         QStringLiteral("?mode=rw"));
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
     if (!db.open())
-        throw DbError(errorText(db.lastError()));
-    if (auto* handle = *static_cast<sqlite3* const*>(db.driver()->handle().data()))
+        throw failure(db.lastError());
+    if (auto* handle = *static_cast<sqlite3* const*>(db.driver()->handle().data())) {
         sqlite3_busy_handler(handle, onBusy, nullptr);
+        // Failures name their case exactly (a database file moved away, a
+        // trigger's refusal), not only its kind.
+        sqlite3_extended_result_codes(handle, 1);
+    }
     try {
         checkSchemaVersion(db);
     } catch (...) {
@@ -645,16 +678,16 @@ int ExecuteParaSql(const QString& sql, const ParamMap& params)
         QSqlQuery q(SharedConn());
         q.setForwardOnly(true);
         if (!q.prepare(p.sql))
-            throw DbError(errorText(q.lastError()));
+            throw failure(q.lastError());
         it = cs().writeCache.insert(p.sql, q);
     }
     QSqlQuery& q = it.value();
     for (int k = 0; k < p.values.size(); ++k)
         q.bindValue(k, p.values.at(k));
     if (!execWaiting(q)) {
-        const QString error = errorText(q.lastError());
+        const DbError error = failure(q.lastError());
         cs().writeCache.erase(it);
-        throw DbError(error);
+        throw error;
     }
     const int changed = q.numRowsAffected();
     q.finish();
@@ -701,7 +734,7 @@ RepeatedWrite::RepeatedWrite(const QString& sql) : m_names(PlaceholderNames(sql)
     m_query = QSqlQuery(SharedConn());
     m_query.setForwardOnly(true);
     if (!m_query.prepare(p.sql))
-        throw DbError(errorText(m_query.lastError()));
+        throw failure(m_query.lastError());
 }
 
 int RepeatedWrite::Run(const QVariantList& values)
@@ -711,7 +744,7 @@ int RepeatedWrite::Run(const QVariantList& values)
     for (int k = 0; k < values.size(); ++k)
         m_query.bindValue(k, bindValue(values.at(k)));
     if (!execWaiting(m_query))
-        throw DbError(errorText(m_query.lastError()));
+        throw failure(m_query.lastError());
     const int changed = m_query.numRowsAffected();
     m_query.finish();
     return changed;
@@ -785,13 +818,14 @@ m_DBresult runTrans(TransactionGuard::Kind kind, const std::function<void()>& bo
         return result;
     } catch (const DbError& e) {
         result.str_MsgBox = e.message();
+        result.str_Details = e.details();
     } catch (const std::exception& e) {
         result.str_MsgBox = QString::fromUtf8(e.what());
     } catch (...) {
         result.str_MsgBox = QStringLiteral("未知错误");
     }
     if (nested) // an inner failure fails the whole outer transaction
-        throw DbError(result.str_MsgBox);
+        throw DbError(result.str_MsgBox, result.str_Details);
     return result;
 }
 } // namespace

@@ -92,9 +92,10 @@ ExportProgress& ExportProgressReceiver()
     return receiver;
 }
 
-void ShowExportError(const QString& description)
+void ShowExportError(const QString& description, const QString& details = {})
 {
-    MsgBox::Show(QStringLiteral("导出失败: ") + description, MsgIcon::Critical, QStringLiteral("Error"));
+    MsgBox::ShowWithDetails(QStringLiteral("导出失败: ") + description, details, MsgIcon::Critical,
+                            QStringLiteral("Error"));
 }
 
 // The cell formats of one workbook: font size 10, and a display format per
@@ -206,20 +207,27 @@ void ExportRowsToExcel(const ExportRows& rows, const QString& title, const QStri
     // The rows are counted as they are read, for the progress display.
     const ExportProgress& progress = ExportProgressReceiver();
     qint64 written = 0;
+    QString details; // the database's own text of a row that failed
     const ExportRows counted = [&](QStringList& row) {
-        const bool more = rows(row);
+        bool more = false;
+        try {
+            more = rows(row);
+        } catch (const DbError& e) {
+            details = e.details();
+            throw;
+        }
         if (more && ++written % kExportProgressRows == 0 && progress)
             progress(written, false);
         return more;
     };
     if (progress)
         progress(0, false);
-    const QString error = WriteExcelWorkbook(path, progress ? counted : rows, title, headings);
+    const QString error = WriteExcelWorkbook(path, counted, title, headings);
     if (progress)
         progress(written, true);
     if (!error.isEmpty()) {
         QFile::remove(path);
-        ShowExportError(QDir::toNativeSeparators(path) + QStringLiteral("\n") + error);
+        ShowExportError(QDir::toNativeSeparators(path) + QStringLiteral("\n") + error, details);
         return;
     }
 
@@ -322,7 +330,7 @@ void ExportToExcel(const ExportRows& rows, const QString& title, const QString& 
     try {
         haveFirst = rows(first);
     } catch (const DbError& e) {
-        ShowExportError(e.message());
+        ShowExportError(e.message(), e.details());
         return;
     }
     if (!haveFirst) {

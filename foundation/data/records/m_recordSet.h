@@ -14,5 +14,6 @@ class m_recordSet
     // The condition the data class built for the query (GetConditionSql), with
     // its values, so that the window can reuse it for totals, export or printing.
     ConditionSql str_condition;
-    QString str_MsgBox; // empty when the search succeeded
+    QString str_MsgBox;  // empty when the search succeeded
+    QString str_Details; // on a database failure, the database's own text (DbError::details)
 };
