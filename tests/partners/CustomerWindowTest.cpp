@@ -524,7 +524,8 @@ TEST_F(CustomerWindowTest, ListMenuFollowsKindAndStatus)
     // A right click on a partner's row pops the menu up, set for that partner.
     const auto rightClick = [&](const char* name) {
         clickPartner(QString::fromUtf8(name));
-        const QRect cell = grid()->visualRect(grid()->model()->index(grid()->Row(), window->dgCol_name));
+        const QRect cell = grid()->visualRect(
+            grid()->model()->index(grid()->Row() - grid()->FixedRows(), window->dgCol_name));
         QTest::mousePress(grid()->viewport(), Qt::RightButton, {}, cell.center());
         EXPECT_TRUE(window->listMenu()->isVisible());
         // It opens at the pointer.
