@@ -1087,7 +1087,15 @@ void FlexGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
     m_afterEditPending = false;
     if (editor == m_editor)
         m_editor = nullptr;
+    // Keys reach the window's focus widget even while no window is active (the
+    // editor then has no focus of its own): the grid takes that place from its
+    // editor, or the keys would reach nothing once it is gone.
+    QWidget* focus = window()->focusWidget();
+    const bool held =
+        editor && focus && !editor->hasFocus() && (focus == editor || editor->isAncestorOf(focus));
     QTableView::closeEditor(editor, hint);
+    if (held && !IsEditing() && window()->focusWidget() != this)
+        setFocus(Qt::OtherFocusReason);
     if (after)
         emit AfterEdit(row, col);
 }
@@ -1136,23 +1144,12 @@ void FlexGrid::editorKey(QWidget* editor, QKeyEvent* event, bool& swallow)
         swallow = true;
         if (!m_delegate->commitNow(editor))
             return;
-        closeHeldEditor(editor);
+        m_delegate->closeNow(editor, QAbstractItemDelegate::NoHint);
         if (IsEditing())
             return;
         QKeyEvent again(QEvent::KeyPress, event->key(), event->modifiers(), QStringLiteral("\r"));
         keyPressEvent(&again);
     }
-}
-
-void FlexGrid::closeHeldEditor(QWidget* editor)
-{
-    // Keys reach the window's focus widget even while no window is active:
-    // the grid takes that place from its editor, or they would reach nothing.
-    QWidget* focus = window()->focusWidget();
-    const bool held = focus && (focus == editor || editor->isAncestorOf(focus));
-    m_delegate->closeNow(editor, QAbstractItemDelegate::NoHint);
-    if (held && window()->focusWidget() != this)
-        setFocus(Qt::OtherFocusReason);
 }
 
 void FlexGrid::editorTab(QWidget* editor, bool forward)
@@ -1161,7 +1158,7 @@ void FlexGrid::editorTab(QWidget* editor, bool forward)
     // moves nowhere, Tab leaves the grid by the tab order.
     if (!m_delegate->commitNow(editor))
         return;
-    closeHeldEditor(editor);
+    m_delegate->closeNow(editor, QAbstractItemDelegate::NoHint);
     if (IsEditing())
         return;
     if (forward) {

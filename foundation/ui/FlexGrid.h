@@ -340,7 +340,6 @@ class FlexGrid : public QTableView
     bool canEditCell(int row, int col) const;
     void editorKey(QWidget* editor, QKeyEvent* event, bool& swallow);
     void editorTab(QWidget* editor, bool forward);
-    void closeHeldEditor(QWidget* editor);
     // An editor that lost the focus to another sub-window of this frame is
     // committed and kept (true); any other loss is the delegate's to handle.
     bool keepEditorOnFocusOut(QWidget* editor);
