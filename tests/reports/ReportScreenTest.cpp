@@ -1,8 +1,10 @@
 #include "ReportFixture.h"
 
+#include "GridDriver.h"
+
 #include <QStyle>
 
-using ReportFiguresTest = ReportTest;
+using ReportScreenTest = ReportTest;
 
 namespace
 {
@@ -35,7 +37,7 @@ QStringList cutFigures(ReportFrame* w)
 // Each number of the line detail and the bill list is shown whole, in the
 // window's sizes from a 1024x768 screen up: 数量 125000.5 at 1234.5, and a
 // 13-digit amount.
-TEST_P(ReportFiguresTest, EveryNumberCellShowsItsWholeFigure)
+TEST_P(ReportScreenTest, EveryNumberCellShowsItsWholeFigure)
 {
     addBill(1, 12, 0, QStringLiteral("2024-05-02"));
     addLine(1, 1, 1, 125000.5, 1234.5);
@@ -54,7 +56,7 @@ TEST_P(ReportFiguresTest, EveryNumberCellShowsItsWholeFigure)
 
 // After 尾页 or 首页 the focus stays on the pager, on the nearest button that
 // still leads somewhere; the account-tag box is neither focused nor selected.
-TEST_P(ReportFiguresTest, AfterTheLastOrFirstPageTheFocusStaysOnThePager)
+TEST_P(ReportScreenTest, AfterTheLastOrFirstPageTheFocusStaysOnThePager)
 {
     add97Bills();
     ReportFrame* w = openHead();
@@ -79,5 +81,33 @@ TEST_P(ReportFiguresTest, AfterTheLastOrFirstPageTheFocusStaysOnThePager)
     delete w;
 }
 
-INSTANTIATE_TEST_SUITE_P(Directions, ReportFiguresTest,
+// A right click on a row that is not selected takes that row first: the
+// menu's 删除 names that row's bill and deletes it, not the one selected before.
+TEST_P(ReportScreenTest, ARightClickDeletesTheBillUnderThePointer)
+{
+    addBill(1, 12, 0, QStringLiteral("2024-05-02"));
+    addLine(1, 1, 1, 1, 1);
+    addBill(2, 12, 0, QStringLiteral("2024-05-03"));
+    addLine(2, 2, 1, 1, 1);
+    ReportFrame* w = openHead();
+    ui::activate(w);
+    const int billNo = ColumnOf(w, QStringLiteral("billNo"));
+    const QString first = QStringLiteral("%1-2405-00001").arg(code());
+    const QString second = QStringLiteral("%1-2405-00002").arg(code());
+    clickRowWith(w, first, billNo);
+    const int row = w->grid()->FindRow(second, w->layout().headerRows, billNo);
+    ASSERT_GT(row, 0);
+    ui::rightClickCell(w->grid(), row, billNo);
+    EXPECT_EQ(w->grid()->Row(), row);
+    for (QWidget* popup = QApplication::activePopupWidget(); popup; popup = QApplication::activePopupWidget())
+        popup->close();
+    answer(MsgAnswer::Yes);
+    menu(w, "menu_DeleteBill");
+    EXPECT_EQ(shown().first(), QStringLiteral("是否删除当前单据[%1]?").arg(second));
+    EXPECT_EQ(count(t().headTable, QStringLiteral("id=2")), 0);
+    EXPECT_EQ(count(t().headTable, QStringLiteral("id=1")), 1);
+    delete w;
+}
+
+INSTANTIATE_TEST_SUITE_P(Directions, ReportScreenTest,
                          ::testing::Values(BillDirection::In, BillDirection::Out), DirectionName);
