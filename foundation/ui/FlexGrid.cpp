@@ -1391,16 +1391,22 @@ int FlexGrid::textMargin() const
 
 int FlexGrid::figureEstimate(const QString& text) const
 {
-    if (!FlexTextIsFigure(text))
-        return -1;
+    // One pass: the figure test of FlexTextIsFigure and the sum of advances.
     int sum = 0;
+    bool digit = false;
     for (const QChar c : text) {
-        auto it = m_advances.constFind(c.unicode());
-        if (it == m_advances.constEnd())
-            it = m_advances.insert(c.unicode(), fontMetrics().horizontalAdvance(c));
-        sum += *it;
+        const char16_t u = c.unicode();
+        if (u >= '0' && u <= '9')
+            digit = true;
+        else if (u != '.' && u != ',' && u != '-' && u != '+' && u != '%' && u != 'e' && u != 'E' &&
+                 u != u'\uFFE5' && u != u'\u00A5')
+            return -1;
+        int& advance = u < 128 ? m_asciiAdvances[u] : m_advances[u];
+        if (advance <= 0)
+            advance = fontMetrics().horizontalAdvance(c);
+        sum += advance;
     }
-    return sum;
+    return digit ? sum : -1;
 }
 
 int FlexGrid::figurePixels(int row, int col, const QString& text) const
@@ -1506,6 +1512,7 @@ void FlexGrid::changeEvent(QEvent* event)
         applyRowHeights();
         updateHeaderGeometry();
         m_advances.clear();
+        m_asciiAdvances.fill(0);
         refitColumns(FixedRows());
     }
 }

@@ -74,6 +74,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QTableView>
+#include <array>
 #include <memory>
 
 class RecordSet;
@@ -384,6 +385,7 @@ class FlexGrid : public QTableView
     bool m_quiet = false;
     bool m_afterEditPending = false;
     bool m_keyUsed = false; // the last key reaching keyPressEvent was taken by a handler
+    mutable std::array<int, 128> m_asciiAdvances{}; // the font's advances, 0 until measured
     mutable QHash<char16_t, int> m_advances;
     int m_editRow = -1;
     int m_editCol = -1;
