@@ -681,14 +681,14 @@ void frmBill::markSaved()
     m_savedContent = billContent();
 }
 
-bool frmBill::HasUnsavedChanges() const
+bool frmBill::hasUnsavedChanges() const
 {
     return billContent() != m_savedContent;
 }
 
 bool frmBill::mayDiscard()
 {
-    if (!HasUnsavedChanges())
+    if (!hasUnsavedChanges())
         return true;
     return MsgBox::Show(Q("当前单据尚未保存,是否放弃修改?"), MsgIcon::Question, windowTitle(),
                         MsgButtons::YesNo, this, MsgDefault::Second) == MsgAnswer::Yes;

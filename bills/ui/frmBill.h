@@ -47,9 +47,6 @@ class frmBill : public QWidget
     void LoadBill(int int_Id);
     // Empties the window for a new bill to this partner (asking first, as LoadBill).
     void NewBillFor(int partnerId, const QString& partnerName);
-    // Whether the window holds what the clerk typed since the bill was begun,
-    // loaded or saved.
-    bool HasUnsavedChanges() const;
 
     void new_Bill();
     void vsBill_init(const RecordSetPtr& rs = {});
@@ -136,6 +133,9 @@ class frmBill : public QWidget
     // The bill as the clerk entered it (head and lines, numbers by value).
     QString billContent() const;
     void markSaved();
+    // Whether the window holds what the clerk typed since the bill was begun,
+    // loaded or saved.
+    bool hasUnsavedChanges() const;
     // True when nothing unsaved would be lost, or the clerk agrees to lose it.
     bool mayDiscard();
     // Ctrl+A and 新增: an empty new bill, after mayDiscard.
