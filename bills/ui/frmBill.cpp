@@ -91,6 +91,7 @@ frmBill::frmBill(BillDirection dir, QWidget* parent)
     vsBill_init();
     loadLists();
     new_Bill();
+    markSaved();
     m_uvg->uInit(vs_bill, 0);
     m_uvg->IsCheckEnterToTab = true;
     m_uvg->IsResetRowNum = true;
@@ -222,8 +223,9 @@ void frmBill::buildWindow()
     connect(vs_bill, &FlexGrid::KeyPressEdit, this, [this](int, int col, int& ascii) {
         if (col != c.packQty && col != c.weight && col != c.price && col != c.qty)
             return;
-        const bool ok =
-            (ascii >= '0' && ascii <= '9') || ascii == '.' || ascii == '-' || ascii == 8 || ascii == 13;
+        // A cell holds one number: a second point, or a minus after its start, is refused too.
+        const bool figure = (ascii >= '0' && ascii <= '9') || ascii == '.' || ascii == '-';
+        const bool ok = ascii == 8 || ascii == 13 || (figure && vs_bill->EditKeepsOneNumber(ascii));
         if (!ok) {
             ascii = 0;
             QApplication::beep();
@@ -237,8 +239,13 @@ void frmBill::buildWindow()
     vs_pop_menu->addSeparator()->setObjectName(QStringLiteral("sp1"));
     AddMenuEntry(vs_pop_menu, Q("批量设置库位"), QStringLiteral("menu_Batch_setLocation"), this,
                  [this] { batchLocation(); });
-    vs_bill->viewport()->installEventFilter(this);
-    vs_bill->horizontalHeader()->viewport()->installEventFilter(this);
+    // The right button, on the header too, pops the menu up at the pointer;
+    // on a row outside the selected rows the grid has taken that row first.
+    connect(vs_bill, &FlexGrid::MouseDown, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+                if (button == Qt::RightButton)
+                    vs_pop_menu->popup(vs_bill->viewport()->mapToGlobal(QPoint(x, y)));
+            });
 
     auto* toolBox = new QWidget(this);
     toolBox->setObjectName(QStringLiteral("picBox_vsToolBox"));
@@ -268,6 +275,7 @@ void frmBill::buildWindow()
     strip->setObjectName(QStringLiteral("Frame_inputBox"));
     auto* sg = new QGridLayout(strip);
     txt_GoodsCode = box(strip, QStringLiteral("txt_GoodsCode"), 50);
+    connect(txt_GoodsCode, &QLineEdit::textChanged, this, [this] { m_codeKept = false; });
     txt_goodsId = box(strip, QStringLiteral("txt_goodsId"));
     txt_goodsId->hide();
     btn_searchGoods = new QPushButton(QStringLiteral("..."), strip);
@@ -285,6 +293,7 @@ void frmBill::buildWindow()
     txt_BillAmount->setReadOnly(true);
     txt_BillAmount->setText(QStringLiteral("0.00"));
     txt_BillAmount->setStyleSheet(QStringLiteral("color:blue;background:white;"));
+    ShowTextWhole(txt_BillAmount);
     lb_NoGoods = new QLabel(Q("没有找到货品,请重新输入..."), strip);
     lb_NoGoods->setObjectName(QStringLiteral("lb_NoGoods"));
     lb_NoGoods->setStyleSheet(QStringLiteral("color:red;"));
@@ -621,14 +630,74 @@ void frmBill::InputBox_clear()
 
 void frmBill::NewBillFor(int partnerId, const QString& partnerName)
 {
+    if (!mayDiscard())
+        return;
     vsBill_init();
     new_Bill();
     txt_partnerId->setText(QString::number(partnerId));
     txt_partnerName->setText(partnerName);
+    markSaved();
+}
+
+void frmBill::newBillAsked()
+{
+    if (!mayDiscard())
+        return;
+    vsBill_init();
+    new_Bill();
+    markSaved();
+}
+
+QString frmBill::billContent() const
+{
+    QStringList parts{txt_partnerId->text(),
+                      txt_partnerName->text(),
+                      cobo_accountType->currentText(),
+                      cobo_billType->currentText(),
+                      txt_ubillNo->text(),
+                      txt_remark->toPlainText(),
+                      dt_createDate->date().toString(Qt::ISODate)};
+    for (int r = 1; r < vs_bill->Rows(); ++r) {
+        QStringList line;
+        bool empty = true;
+        for (int col : {c.goodsId, c.goodsTypeId, c.goodsCode, c.goodsDetailCode, c.goodsName, c.goodsDesc,
+                        c.goodsTypeName, c.unit, c.packQty, c.weight, c.inPrice, c.salePrice, c.qty,
+                        c.locationId, c.locationCode, c.lotNo, c.remark}) {
+            QString text = vs_bill->TextMatrix(r, col);
+            empty = empty && text.trimmed().isEmpty();
+            // A price shown again in its format is the same price.
+            if (isNumberText(text))
+                text = PlainNumber(ReadNumber(text), 15);
+            line << text;
+        }
+        if (!empty)
+            parts << line.join(QChar(0x1f));
+    }
+    return parts.join(QChar(0x1e));
+}
+
+void frmBill::markSaved()
+{
+    m_savedContent = billContent();
+}
+
+bool frmBill::hasUnsavedChanges() const
+{
+    return billContent() != m_savedContent;
+}
+
+bool frmBill::mayDiscard()
+{
+    if (!hasUnsavedChanges())
+        return true;
+    return MsgBox::Show(Q("当前单据尚未保存,是否放弃修改?"), MsgIcon::Question, windowTitle(),
+                        MsgButtons::YesNo, this, MsgDefault::Second) == MsgAnswer::Yes;
 }
 
 void frmBill::LoadBill(int int_Id)
 {
+    if (!mayDiscard())
+        return;
     Guarded(this, [&] {
         try {
             // Everything is read and checked before the window changes.
@@ -664,10 +733,12 @@ void frmBill::LoadBill(int int_Id)
             cobo_billType->setCurrentIndex(type);
             set_PassInfor(h.ispass);
             vsBill_init(lines.recordSet);
+            markSaved();
             vs_bill->setFocus();
         } catch (...) {
             vsBill_init();
             new_Bill();
+            markSaved();
             throw;
         }
     });
@@ -677,12 +748,11 @@ void frmBill::LoadBill(int int_Id)
 
 bool frmBill::eventFilter(QObject* watched, QEvent* event)
 {
-    if ((watched == vs_bill->viewport() || watched == vs_bill->horizontalHeader()->viewport()) &&
-        event->type() == QEvent::MouseButtonPress &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
-        vs_pop_menu->popup(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
-        return true;
-    }
+    // A kept code is selected again whenever the clerk comes back to it
+    // (after a message, or from another window), so a scan replaces it.
+    if (event->type() == QEvent::FocusIn && watched == txt_GoodsCode && m_codeKept &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason)
+        txt_GoodsCode->selectAll();
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     auto* w = qobject_cast<QWidget*>(watched);
@@ -744,8 +814,7 @@ bool frmBill::keyDown(int key, Qt::KeyboardModifiers mods)
             save_Bill();
             return true;
         case Qt::Key_A:
-            vsBill_init();
-            new_Bill();
+            newBillAsked();
             return true;
         case Qt::Key_P:
             print_Bill();
@@ -831,6 +900,7 @@ void frmBill::goodsEnter()
                      windowTitle(), this);
         searchGoods(code);
         focusBack(txt_GoodsCode);
+        keepCode();
         return;
     }
     if (g.irowsCount == 1) {
@@ -838,8 +908,10 @@ void frmBill::goodsEnter()
         const bool go = askNegativeStock(g, g.qty);
         // After the question the clerk goes on in the code box, line or not.
         focusBack(txt_GoodsCode);
-        if (!go)
+        if (!go) {
+            keepCode();
             return;
+        }
         double last = 0;
         try {
             if (m_store.GetLastPrice(int(ReadNumber(txt_partnerId->text())), code, last))
@@ -878,14 +950,22 @@ void frmBill::goodsEnter()
     txt_GoodsCode->clear();
 }
 
+void frmBill::keepCode()
+{
+    txt_GoodsCode->selectAll();
+    m_codeKept = !txt_GoodsCode->text().isEmpty();
+}
+
 void frmBill::searchGoods(const QString& keyWord)
 {
     const m_goods_detail picked = PickOne<m_goods_detail>(
         this, direction().goodsList, [&](frm_select& picker) { picker.utxtkeyword->setText(keyWord); });
     // Picked or not, the clerk goes on in the code box.
     focusBack(txt_GoodsCode);
-    if (picked.id <= 0)
+    if (picked.id <= 0) {
+        keepCode();
         return;
+    }
     txt_goodsId->setText(QString::number(picked.id));
     txt_GoodsCode->setText(picked.inputGoodsCode);
     goodsEnter();
@@ -919,9 +999,9 @@ void frmBill::save_Bill()
         return;
     }
     for (int r = vs_bill->Rows() - 1; r >= 1; --r) {
-        if (IsNullOrEmpty(vs_bill->TextMatrix(r, c.goodsCode)) ||
-            ReadNumber(vs_bill->TextMatrix(r, c.goodsId)) == 0 ||
-            ReadNumber(vs_bill->TextMatrix(r, c.goodsTypeId)) == 0) {
+        // Only a row that names no goods item is dropped; a line the clerk
+        // sees (a goods item without a type too) is saved.
+        if (!rowHasGoods(r)) {
             vs_bill->RemoveItem(r);
             continue;
         }
@@ -970,10 +1050,7 @@ void frmBill::save_Bill()
     h.userId = CurrentUser.id;
     QList<BillLine> lines;
     for (int r = 1; r < vs_bill->Rows(); ++r) {
-        if (IsNullOrEmpty(vs_bill->TextMatrix(r, c.goodsCode)) ||
-            ReadNumber(vs_bill->TextMatrix(r, c.goodsId)) <= 0 ||
-            ReadNumber(vs_bill->TextMatrix(r, c.goodsTypeId)) <= 0 ||
-            IsNullOrEmpty(vs_bill->TextMatrix(r, c.locationCode)))
+        if (!rowHasGoods(r))
             continue;
         BillLine l;
         l.rowNo = int(ReadNumber(vs_bill->TextMatrix(r, c.rowNo)));
@@ -1006,6 +1083,7 @@ void frmBill::save_Bill()
     txt_id->setText(QString::number(h.id));
     txt_billNo->setText(h.billNo);
     dt_createDate->setEnabled(false);
+    markSaved();
     MsgBox::Info(Q("保存成功!"), title, this);
 }
 
@@ -1061,6 +1139,7 @@ void frmBill::delete_Bill()
     }
     new_Bill();
     vsBill_init();
+    markSaved();
     MsgBox::Info(Q("删除成功!"), title, this);
 }
 
@@ -1098,8 +1177,7 @@ void frmBill::print_Bill()
 void frmBill::toolbarClicked(const QString& key)
 {
     if (key == QLatin1String("add")) {
-        vsBill_init();
-        new_Bill();
+        newBillAsked();
     } else if (key == QLatin1String("save")) {
         save_Bill();
     } else if (key == QLatin1String("pass")) {

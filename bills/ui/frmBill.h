@@ -42,9 +42,10 @@ class frmBill : public QWidget
 
     // Loads a stored bill; a missing or unreadable one shows the error and
     // leaves a new empty bill. Nothing of the window changes before the bill
-    // has been read whole.
+    // has been read whole. Over unsaved changes the clerk is asked first, and
+    // No keeps the window as it is.
     void LoadBill(int int_Id);
-    // Empties the window for a new bill to this partner.
+    // Empties the window for a new bill to this partner (asking first, as LoadBill).
     void NewBillFor(int partnerId, const QString& partnerName);
 
     void new_Bill();
@@ -127,6 +128,18 @@ class frmBill : public QWidget
     void paintRequired();
     void vsBill_Resize();
     bool askNegativeStock(const m_goods_detail& goods, double qty);
+    // Leaves the code in the code box selected, so the next scan replaces it.
+    void keepCode();
+    // The bill as the clerk entered it (head and lines, numbers by value).
+    QString billContent() const;
+    void markSaved();
+    // Whether the window holds what the clerk typed since the bill was begun,
+    // loaded or saved.
+    bool hasUnsavedChanges() const;
+    // True when nothing unsaved would be lost, or the clerk agrees to lose it.
+    bool mayDiscard();
+    // Ctrl+A and 新增: an empty new bill, after mayDiscard.
+    void newBillAsked();
     // The goods item's price a new line takes: the sale price where the bill has one.
     double& linePrice(m_goods_detail& goods) const;
     bool rowHasGoods(int row) const;
@@ -135,6 +148,8 @@ class frmBill : public QWidget
     Cols c;
     std::unique_ptr<uvg> m_uvg;
     bool m_inTotal = false;
+    bool m_codeKept = false;
+    QString m_savedContent;
     static StockProbe s_stockProbe;
 };
 

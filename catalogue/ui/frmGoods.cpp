@@ -55,6 +55,20 @@ const QString kListFormat = QStringLiteral(
 const QString kDetailFormat = QStringLiteral(
     "^序号|^选中|<ID|^isDefault|^默认|<条码             |^单位 |>内装数|>重量   |>进价    |>销售价    ");
 
+// A picture file for a toolbar button, drawn at the bar's icon size as its
+// neighbours' pictures are (the file may hold a small picture only); the
+// style's picture when the file is missing.
+QIcon toolbarPicture(const QString& file, const QSize& size, const QIcon& otherwise)
+{
+    const QPixmap picture(file);
+    if (picture.isNull())
+        return otherwise;
+    QIcon icon(picture);
+    if (picture.size() != size)
+        icon.addPixmap(picture.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    return icon;
+}
+
 int idOf(const QString& text)
 {
     return int(std::nearbyint(ReadNumber(text)));
@@ -172,7 +186,8 @@ void frmGoods::buildWindow()
         ->setToolTip(QStringLiteral("打印货品条码标签"));
     toolbar.add(QStringLiteral("导出"), QStringLiteral("export"), QStyle::SP_DialogSaveButton);
     toolbar.add(QStringLiteral("刷新"), QStringLiteral("refresh"),
-                QIcon(GetAppPath() + QStringLiteral("Ico/refresh.ico")));
+                toolbarPicture(GetAppPath() + QStringLiteral("Ico/refresh.ico"), utoolbar->iconSize(),
+                               style()->standardIcon(QStyle::SP_BrowserReload)));
     toolbar.add(QStringLiteral("关闭"), QStringLiteral("close"), QStyle::SP_ArrowBack);
 
     // ---- the search strip ----
@@ -220,6 +235,8 @@ void frmGoods::buildWindow()
     tv_type->viewport()->installEventFilter(this);
     connect(tv_type, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* node) { Guarded(this, [&] { tv_type_NodeClick(node); }); });
+    // A right press takes its node as a click does, before the menu opens on it.
+    SelectOnRightPress(tv_type, this, [this](QTreeWidgetItem* node) { tv_type_NodeClick(node); });
     FollowFolderImages(tv_type, this,
                        [this](QTreeWidgetItem* node, const QString& image) { setImage(node, image); });
 
@@ -869,8 +886,10 @@ void frmGoods::vsflg_Detail_KeyPressEdit(int col, int& keyAscii)
 {
     if (col < dcPackQty || col > dcSalePrice)
         return;
-    const bool allowed = keyAscii == 8 || keyAscii == 13 || keyAscii == 45 || keyAscii == 46 ||
-                         (keyAscii >= 48 && keyAscii <= 57);
+    // A cell holds one number: a second point, or a minus after its start, is refused too.
+    const bool figure = keyAscii == 45 || keyAscii == 46 || (keyAscii >= 48 && keyAscii <= 57);
+    const bool allowed =
+        keyAscii == 8 || keyAscii == 13 || (figure && vsflg_Detail->EditKeepsOneNumber(keyAscii));
     if (!allowed) {
         QApplication::beep();
         keyAscii = 0;

@@ -238,7 +238,7 @@ void frm_dictionary::clear_DictionaryInfor()
 
 bool frm_dictionary::eventFilter(QObject* watched, QEvent* event)
 {
-    // The menu acts on the selected node; the press does not select another.
+    // The menu acts on the node under the pointer: the press has shown it in the panel, as a click does.
     if (watched == tv_dictionary->viewport() && PopUpOnRightPress(event, node_edit))
         return true;
     if (watched == tv_dictionary && event->type() == QEvent::KeyRelease) {
@@ -354,9 +354,11 @@ void frm_dictionary::delete_DictionaryInfor()
         MsgBox::Warn(QStringLiteral("当前记录不存在!"), kCaption, this);
         return;
     }
-    if (!MsgBox::Ask(QStringLiteral("是否删除当前项目?"), kCaption, this))
-        return;
     const int id = idOf(txt_id->text());
+    // The question names the item it deletes: the one the panel was loaded with.
+    const QString name = m_current.id == id ? m_current.uname : txt_Name->text();
+    if (!MsgBox::Ask(QStringLiteral("是否删除当前项目[") + name + QStringLiteral("]?"), kCaption, this))
+        return;
     bool deleted = false;
     Guarded(this, [&] {
         const m_DBresult result = m_dal.Delete(id);

@@ -5,9 +5,11 @@
 #include "Guarded.h"
 #include "RecordSet.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -37,6 +39,21 @@ QString valueText(const QVariant& value)
     }
 }
 
+// The sub-window of a frame that holds widget; null for a window of its own.
+QWidget* subWindowOf(QWidget* widget)
+{
+    for (QWidget* w = widget; w && !w->isWindow(); w = w->parentWidget()) {
+        if (qobject_cast<QMdiSubWindow*>(w))
+            return w;
+    }
+    return nullptr;
+}
+
+bool within(const QWidget* outer, const QWidget* w)
+{
+    return w && (w == outer || outer->isAncestorOf(w));
+}
+
 } // namespace
 
 FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent)
@@ -58,6 +75,10 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent)
     });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { reportRowColChange(); });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { emit SelChange(); });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (m_keptEditor)
+            focusMoved(now);
+    });
 
     verticalHeader()->hide();
     verticalHeader()->setMinimumSectionSize(1);
@@ -95,6 +116,8 @@ void FlexGrid::setRows(int rows)
     m_model->resizeRows(rows);
     if (Rows() < before || m_model->fixedRows == 0)
         updateHeaderGeometry();
+    if (Rows() < before)
+        refitColumns(FixedRows());
     reportRowColChange();
 }
 
@@ -125,6 +148,7 @@ void FlexGrid::setFixedRows(int rows)
     m_header->setVisible(m_model->fixedRows > 0);
     applyRowHeights();
     updateHeaderGeometry();
+    refitColumns(FixedRows());
     if (isDataRow(oldRow) && validCol(oldCol))
         setCurrentCell(oldRow, oldCol);
     reportRowColChange();
@@ -188,6 +212,7 @@ void FlexGrid::Clear(int where, int what)
             }
         }
     }
+    refitColumns(FixedRows());
 }
 
 void FlexGrid::setRowPosition(int row, int position)
@@ -301,6 +326,8 @@ void FlexGrid::setCell(int property, int row1, int col1, int row2, int col2, con
                 break;
             }
             m_model->cellChanged(r, c);
+            if (property == flexcpFontSize || property == flexcpFontBold || property == flexcpFontItalic)
+                noteCellText(r, c, m_model->text(r, c), true);
         }
     }
 }
@@ -362,12 +389,14 @@ void FlexGrid::AppendRecordSet(const RecordSet& rs)
     if (Cols() < first + fields)
         setCols(first + fields);
     const QList<QVariantList>& source = rs.rows();
+    const int firstNew = Rows();
     m_model->appendDataRows(int(source.size()), [&](FlexRow& row, int i) {
         const QVariantList& values = source.at(i);
         row.cells.resize(size_t(first + fields));
         for (int k = 0; k < fields && k < values.size(); ++k)
             row.cells[size_t(first + k)].text = valueText(values.at(k));
     });
+    refitColumns(firstNew);
 }
 
 void FlexGrid::LoadRecordSet(const RecordSet& rs)
@@ -397,6 +426,7 @@ void FlexGrid::LoadRecordSet(const RecordSet& rs)
             row.cells[size_t(first + k)].text = valueText(values.at(k));
     });
     applyRowHeights();
+    refitColumns(FixedRows());
     if (Rows() > FixedRows()) {
         const int row = std::clamp(oldRow, FixedRows(), Rows() - 1);
         const int col = shownCol(validCol(oldCol) ? oldCol : std::min(FixedCols(), Cols() - 1));
@@ -1005,6 +1035,26 @@ void FlexGrid::setEditText(const QString& text)
         FlexGridDelegate::setEditorText(m_editor, text);
 }
 
+bool FlexGrid::EditKeepsOneNumber(int keyAscii) const
+{
+    if (keyAscii == 8 || keyAscii == 13)
+        return true;
+    const QLineEdit* line = qobject_cast<const QLineEdit*>(m_editor.data());
+    if (!line) {
+        if (const auto* combo = qobject_cast<const QComboBox*>(m_editor.data()))
+            line = combo->lineEdit();
+    }
+    if (!line)
+        return false;
+    QString after = line->text();
+    if (line->hasSelectedText())
+        after.replace(line->selectionStart(), int(line->selectedText().size()), QChar(keyAscii));
+    else
+        after.insert(line->cursorPosition(), QChar(keyAscii));
+    static const QRegularExpression oneNumber(QStringLiteral("^-?[0-9]*\\.?[0-9]*$"));
+    return oneNumber.match(after).hasMatch();
+}
+
 bool FlexGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
 {
     const bool asked = trigger == AllEditTriggers || (editTriggers() & trigger);
@@ -1037,7 +1087,15 @@ void FlexGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
     m_afterEditPending = false;
     if (editor == m_editor)
         m_editor = nullptr;
+    // Keys reach the window's focus widget even while no window is active (the
+    // editor then has no focus of its own): the grid takes that place from its
+    // editor, or the keys would reach nothing once it is gone.
+    QWidget* focus = window()->focusWidget();
+    const bool held =
+        editor && focus && !editor->hasFocus() && (focus == editor || editor->isAncestorOf(focus));
     QTableView::closeEditor(editor, hint);
+    if (held && !IsEditing() && window()->focusWidget() != this)
+        setFocus(Qt::OtherFocusReason);
     if (after)
         emit AfterEdit(row, col);
 }
@@ -1052,8 +1110,15 @@ void FlexGrid::editorKey(QWidget* editor, QKeyEvent* event, bool& swallow)
         swallow = true;
         return;
     }
+    if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        swallow = true;
+        editorTab(editor, key == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
+        return;
+    }
     const QString text = event->text();
-    if (!text.isEmpty() && key != Qt::Key_Escape) {
+    // Delete carries a character under X ("\x7f"), but it types nothing.
+    if (!text.isEmpty() && key != Qt::Key_Escape && key != Qt::Key_Delete) {
         int ascii = text.at(0).unicode();
         const int typed = ascii;
         emit KeyPressEdit(row, col, ascii);
@@ -1085,6 +1150,65 @@ void FlexGrid::editorKey(QWidget* editor, QKeyEvent* event, bool& swallow)
         QKeyEvent again(QEvent::KeyPress, event->key(), event->modifiers(), QStringLiteral("\r"));
         keyPressEvent(&again);
     }
+}
+
+void FlexGrid::editorTab(QWidget* editor, bool forward)
+{
+    // Tab ends the edit as Enter does and moves on as Enter does; where Enter
+    // moves nowhere, Tab leaves the grid by the tab order.
+    if (!m_delegate->commitNow(editor))
+        return;
+    m_delegate->closeNow(editor, QAbstractItemDelegate::NoHint);
+    if (IsEditing())
+        return;
+    if (forward) {
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        keyPressEvent(&enter);
+        if (m_keyUsed || IsEditing() || window()->focusWidget() != this)
+            return;
+    }
+    focusNextPrevChild(forward);
+}
+
+bool FlexGrid::keepEditorOnFocusOut(QWidget* editor)
+{
+    QWidget* now = QApplication::focusWidget();
+    if (!now || within(editor, now) || now->window() != window())
+        return false;
+    QWidget* sub = subWindowOf(this);
+    if (!sub || within(sub, now))
+        return false;
+    // The focus went to another sub-window of this frame. The edit is kept,
+    // and the editor stays the one its window gives the focus back to: the
+    // grid takes the focus from it when the window is entered again.
+    if (m_delegate->commitNow(editor) && m_afterEditPending) {
+        m_afterEditPending = false;
+        emit AfterEdit(m_editRow, m_editCol);
+    }
+    m_keptEditor = editor;
+    return true;
+}
+
+void FlexGrid::focusMoved(QWidget* now)
+{
+    QWidget* editor = m_keptEditor;
+    if (editor != m_editor) {
+        m_keptEditor = nullptr;
+        return;
+    }
+    QWidget* sub = subWindowOf(this);
+    if (!now || !sub || !within(sub, now))
+        return; // still away
+    m_keptEditor = nullptr;
+    if (within(editor, now)) {
+        m_delegate->closeNow(editor, QAbstractItemDelegate::NoHint);
+        return;
+    }
+    const bool frame = now == sub;
+    m_delegate->closeNow(editor, QAbstractItemDelegate::NoHint);
+    // The window itself took the focus: it goes on to where the edit stood.
+    if (frame)
+        setFocus(Qt::OtherFocusReason);
 }
 
 QString FlexGrid::Clip() const
@@ -1247,9 +1371,108 @@ void FlexGrid::applyColumn(int col)
 {
     const FlexColumn& column = m_model->cols[size_t(col)];
     m_settingWidth = true;
-    setColumnWidth(col, column.width >= 0 ? TwipsToPixels(column.width) : m_header->defaultSectionSize());
+    setColumnWidth(col, shownWidth(col));
     setColumnHidden(col, column.hidden);
     m_settingWidth = false;
+}
+
+int FlexGrid::shownWidth(int col) const
+{
+    const FlexColumn& column = m_model->cols[size_t(col)];
+    const int set = column.width >= 0 ? TwipsToPixels(column.width) : m_header->defaultSectionSize();
+    return std::max(set, column.fitPixels);
+}
+
+int FlexGrid::textMargin() const
+{
+    // As the item view style keeps text off the cell's edges.
+    return style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+}
+
+int FlexGrid::figureEstimate(const QString& text) const
+{
+    // One pass: the figure test of FlexTextIsFigure and the sum of advances.
+    int sum = 0;
+    bool digit = false;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= '0' && u <= '9')
+            digit = true;
+        else if (u != '.' && u != ',' && u != '-' && u != '+' && u != '%' && u != 'e' && u != 'E' &&
+                 u != u'\uFFE5' && u != u'\u00A5')
+            return -1;
+        int& advance = u < 128 ? m_asciiAdvances[u] : m_advances[u];
+        if (advance <= 0)
+            advance = fontMetrics().horizontalAdvance(c);
+        sum += advance;
+    }
+    return digit ? sum : -1;
+}
+
+int FlexGrid::figurePixels(int row, int col, const QString& text) const
+{
+    QFont cellFont = font();
+    if (row >= FixedRows()) {
+        const QVariant f = m_model->data(modelIndex(row, col), Qt::FontRole);
+        if (f.isValid())
+            cellFont = f.value<QFont>();
+    }
+    // The text, the style's margin on both sides, the grid line and one pixel to spare.
+    return QFontMetrics(cellFont).horizontalAdvance(text) + 2 * textMargin() + 2;
+}
+
+void FlexGrid::noteCellText(int row, int col, const QString& text, bool remeasure)
+{
+    if (!validCol(col) || !isDataRow(row))
+        return;
+    FlexColumn& column = m_model->cols[size_t(col)];
+    if (column.dataType == flexDTBoolean)
+        return;
+    const int estimate = figureEstimate(text);
+    if (estimate < 0 || estimate < column.fitEstimate || (estimate == column.fitEstimate && !remeasure))
+        return;
+    column.fitEstimate = estimate;
+    const int pixels = figurePixels(row, col, text);
+    if (pixels <= column.fitPixels)
+        return;
+    column.fitPixels = pixels;
+    if (!column.hidden && columnWidth(col) < pixels)
+        applyColumn(col);
+}
+
+void FlexGrid::refitColumns(int fromRow)
+{
+    const bool fresh = fromRow <= FixedRows();
+    for (int col = 0; col < Cols(); ++col) {
+        FlexColumn& column = m_model->cols[size_t(col)];
+        const int before = column.fitPixels;
+        if (fresh) {
+            column.fitPixels = 0;
+            column.fitEstimate = 0;
+        }
+        if (column.dataType != flexDTBoolean) {
+            int widest = -1;
+            for (int r = std::max(fromRow, FixedRows()); r < Rows(); ++r) {
+                const QString& text = m_model->text(r, col);
+                const int estimate = figureEstimate(text);
+                if (estimate < 0)
+                    continue;
+                if (estimate > column.fitEstimate) {
+                    column.fitEstimate = estimate;
+                    widest = r;
+                }
+                // A cell in a font of its own is measured as it is drawn.
+                const FlexCellFormat* f = m_model->format(r, col);
+                if (f && (f->bold >= 0 || f->italic >= 0 || f->size > 0))
+                    column.fitPixels = std::max(column.fitPixels, figurePixels(r, col, text));
+            }
+            if (widest >= 0)
+                column.fitPixels =
+                    std::max(column.fitPixels, figurePixels(widest, col, m_model->text(widest, col)));
+        }
+        if (column.fitPixels != before && !column.hidden)
+            applyColumn(col);
+    }
 }
 
 void FlexGrid::applyRowHeights()
@@ -1284,10 +1507,13 @@ void FlexGrid::changeEvent(QEvent* event)
 {
     QTableView::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
-        // Row heights follow the font unless set.
+        // Row heights follow the font unless set, and the columns' figures are measured again.
         verticalHeader()->setDefaultSectionSize(defaultRowPixels());
         applyRowHeights();
         updateHeaderGeometry();
+        m_advances.clear();
+        m_asciiAdvances.fill(0);
+        refitColumns(FixedRows());
     }
 }
 
@@ -1295,8 +1521,10 @@ void FlexGrid::keyPressEvent(QKeyEvent* event)
 {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     int key = event->key();
+    m_keyUsed = false;
     emit KeyDown(key, modifiers);
     if (key == 0 || (m_helper && m_helper->gridKeyDown(key, modifiers))) {
+        m_keyUsed = true;
         event->accept();
         return;
     }
@@ -1306,6 +1534,7 @@ void FlexGrid::keyPressEvent(QKeyEvent* event)
         const int typed = ascii;
         emit KeyPress(ascii);
         if (ascii == 0 || (m_helper && m_helper->gridKeyPress(ascii))) {
+            m_keyUsed = true;
             event->accept();
             return;
         }
@@ -1353,8 +1582,17 @@ void FlexGrid::mousePressEvent(QMouseEvent* event)
     m_mouseCol = columnAt(pos.x());
     m_pressRow = -1;
     m_pressCol = -1;
+    // A right press on a row outside the selected rows takes that row's cell
+    // first, so the menu it opens acts on the row under the pointer; inside
+    // the selected rows it keeps the block the menu acts on.
+    if (event->button() == Qt::RightButton && index.isValid() && (index.flags() & Qt::ItemIsEnabled)) {
+        const bool inBlock = currentIndex().isValid() && m_mouseRow >= std::min(Row(), RowSel()) &&
+                             m_mouseRow <= std::max(Row(), RowSel());
+        if (!inBlock)
+            setCurrentCell(m_mouseRow, index.column());
+    }
     emitMouseDown(event, pos);
-    // Only the left button moves the cursor: a right click keeps the selection its menu acts on.
+    // Only the left button starts a drag, an edit or a click.
     if (event->button() != Qt::LeftButton) {
         event->accept();
         return;

@@ -45,13 +45,24 @@
 //                (cancel), AfterSort
 //
 // Row/Col is the cursor cell, RowSel/ColSel the far corner of the selected
-// block; moving the cursor drops the block. Only the left button moves the
-// cursor, so a right-click menu acts on the block as it stands. Enter in an
+// block; moving the cursor drops the block. A right press on a row outside the
+// selected rows first makes its cell the cursor (as a left click would), so a
+// right-click menu acts on the row under the pointer; inside the selected rows
+// it keeps the block the menu acts on. Enter in an
 // editor ends the edit (ValidateEdit may refuse and keep the editor open;
 // leaving the cell otherwise drops a refused text) and then goes on as Enter
 // on the grid: KeyDown, KeyPress and the helper see it, so a grid that moves
 // on Enter moves on with the same press; Enter is the grid's own and never
-// reaches a dialog's default button.
+// reaches a dialog's default button. Tab in an editor does what Enter does;
+// where Enter moves nowhere it leaves the grid by the tab order, as Tab on
+// the grid does (Shift+Tab leaves it backwards, after ending the edit). An
+// editor left for another sub-window of the same frame is committed and kept
+// until its window is entered again, so the focus comes back to the grid's
+// cell. KeyPressEdit sees typed characters, Backspace and Enter; Tab and
+// Delete are no typing.
+// A column is shown at least as wide as its widest figure (FlexTextIsFigure),
+// so a number is read whole; a column made narrower by hand shows a cut
+// figure with a mark ("…") at its end, never as other digits.
 // Key codes are Qt key codes; KeyPress and KeyPressEdit carry the typed
 // character's code (13 for Enter, 8 for Backspace), as the windows test them.
 // A helper such as the bill grid helper attaches itself with setHelper and sees
@@ -63,6 +74,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QTableView>
+#include <array>
 #include <memory>
 
 class RecordSet;
@@ -236,6 +248,10 @@ class FlexGrid : public QTableView
     bool IsEditing() const;
     QString EditText() const;
     void setEditText(const QString& text);
+    // Whether typing the character into the open editor, over its selected
+    // text, leaves it one number: an optional leading "-", digits and at most
+    // one ".". Backspace and Enter keep it so.
+    bool EditKeepsOneNumber(int keyAscii) const;
     QString Clip() const;
     void setClip(const QString& text);
     // Does nothing: typed keys never move the cursor to a matching row.
@@ -324,6 +340,18 @@ class FlexGrid : public QTableView
     void toggleCheck(int row, int col);
     bool canEditCell(int row, int col) const;
     void editorKey(QWidget* editor, QKeyEvent* event, bool& swallow);
+    void editorTab(QWidget* editor, bool forward);
+    // An editor that lost the focus to another sub-window of this frame is
+    // committed and kept (true); any other loss is the delegate's to handle.
+    bool keepEditorOnFocusOut(QWidget* editor);
+    void focusMoved(QWidget* now);
+    // Figures and the room they need.
+    void noteCellText(int row, int col, const QString& text, bool remeasure = false);
+    void refitColumns(int fromRow);
+    int figureEstimate(const QString& text) const;
+    int figurePixels(int row, int col, const QString& text) const;
+    int textMargin() const;
+    int shownWidth(int col) const;
     int defaultRowPixels() const;
     int fixedRowPixels(int row) const;
     void emitMouseDown(QMouseEvent* event, const QPoint& gridPos);
@@ -332,6 +360,7 @@ class FlexGrid : public QTableView
     FlexGridHeader* m_header = nullptr;
     FlexGridDelegate* m_delegate = nullptr;
     QPointer<QWidget> m_editor;
+    QPointer<QWidget> m_keptEditor; // committed, waiting for its window to be entered again
     FlexGridHelper* m_helper = nullptr;
 
     int m_virtualRow = -1; // Row() when the cursor stands outside the data cells
@@ -355,6 +384,9 @@ class FlexGrid : public QTableView
     bool m_validateRefused = false;
     bool m_quiet = false;
     bool m_afterEditPending = false;
+    bool m_keyUsed = false; // the last key reaching keyPressEvent was taken by a handler
+    mutable std::array<int, 128> m_asciiAdvances{}; // the font's advances, 0 until measured
+    mutable QHash<char16_t, int> m_advances;
     int m_editRow = -1;
     int m_editCol = -1;
     QString m_formatString;

@@ -42,6 +42,20 @@ bool FlexTextIsNumber(const QString& text, double* value)
     return ok;
 }
 
+bool FlexTextIsFigure(const QString& text)
+{
+    bool digit = false;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= '0' && u <= '9')
+            digit = true;
+        else if (u != '.' && u != ',' && u != '-' && u != '+' && u != '%' && u != 'e' && u != 'E' &&
+                 u != u'\uFFE5' && u != u'\u00A5')
+            return false;
+    }
+    return digit;
+}
+
 Qt::Alignment FlexQtAlignment(int setting, const QString& text)
 {
     switch (setting) {
@@ -102,6 +116,8 @@ void FlexGridModel::setText(int row, int col, const QString& text)
     }
     r.cells[size_t(col)].text = text;
     cellChanged(row, col);
+    if (row >= fixedRows)
+        m_grid->noteCellText(row, col, text);
 }
 
 const FlexCellFormat* FlexGridModel::format(int row, int col) const

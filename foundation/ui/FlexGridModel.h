@@ -45,6 +45,11 @@ struct FlexColumn {
     QString comboList;
     bool editable = true;
     bool merge = false;
+    // Pixels the widest figure of the data rows needs (0: none); the column
+    // is shown at least this wide. estimate is that figure's sum of character
+    // advances, which finds the widest figure without laying each one out.
+    int fitPixels = 0;
+    int fitEstimate = 0;
 };
 
 class FlexGridModel : public QAbstractTableModel
@@ -122,4 +127,7 @@ class FlexGridModel : public QAbstractTableModel
 // Shared by the view, the header and the helpers.
 bool FlexTextIsTrue(const QString& text);
 bool FlexTextIsNumber(const QString& text, double* value = nullptr);
+// A figure as the grids show numbers, amounts, dates and codes of digits:
+// digits with signs, points, separators, "%" or a currency sign, nothing else.
+bool FlexTextIsFigure(const QString& text);
 Qt::Alignment FlexQtAlignment(int setting, const QString& text);

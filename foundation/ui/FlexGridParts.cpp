@@ -228,6 +228,10 @@ void FlexGridDelegate::closeNow(QWidget* editor, EndEditHint hint)
 
 bool FlexGridDelegate::eventFilter(QObject* object, QEvent* event)
 {
+    // An editor kept while its window is left sees its focus go, but is not closed.
+    if (event->type() == QEvent::FocusOut && object == m_grid->m_editor &&
+        m_grid->keepEditorOnFocusOut(m_grid->m_editor))
+        return false;
     if (event->type() == QEvent::KeyPress) {
         // The editor is the viewport's child; a combo box's line edit lies inside it.
         QWidget* editor = qobject_cast<QWidget*>(object);
@@ -301,7 +305,11 @@ void FlexGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         }
         painter->setPen(opt.palette.color(
             group, (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text));
-        painter->drawText(textRect, int(opt.displayAlignment), text);
+        const bool cut =
+            FlexTextIsFigure(text) && painter->fontMetrics().horizontalAdvance(text) > textRect.width();
+        painter->drawText(textRect, int(opt.displayAlignment),
+                          cut ? painter->fontMetrics().elidedText(text, Qt::ElideRight, textRect.width())
+                              : text);
     }
     painter->restore();
 }
@@ -309,6 +317,11 @@ void FlexGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 void FlexGridDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
+    // A figure cut by a column made narrower by hand ends in a mark, so it is
+    // never read as another number.
+    if (option->rect.width() > 0 && FlexTextIsFigure(option->text) &&
+        option->fontMetrics.horizontalAdvance(option->text) > option->rect.width() - 2 * m_grid->textMargin())
+        option->textElideMode = Qt::ElideRight;
     if (index.column() < m_grid->FixedCols()) {
         option->state |= QStyle::State_Enabled;
         option->state &= ~QStyle::State_Selected;

@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QRadioButton>
+#include <QStyleOptionFrame>
 #include <QTextEdit>
 
 namespace
@@ -223,6 +224,29 @@ void InstallOnlyNumberKey(QWidget* box)
 void InstallFilterQuoteKey(QWidget* box)
 {
     install(box, KeyRule::FilterQuote);
+}
+
+void ShowTextWhole(QLineEdit* box)
+{
+    const int own = box->minimumWidth();
+    const auto fit = [box, own] {
+        // Measured as the box sizes itself: its text, the two pixels it keeps
+        // on each side, its text margins, and the frame the style draws.
+        QStyleOptionFrame option;
+        option.initFrom(box);
+        option.lineWidth =
+            box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box) : 0;
+        option.features = QStyleOptionFrame::None;
+        const QMargins margins = box->textMargins();
+        const int text =
+            box->fontMetrics().horizontalAdvance(box->text()) + 2 * 2 + margins.left() + margins.right() + 1;
+        const QSize size = box->style()->sizeFromContents(QStyle::CT_LineEdit, &option,
+                                                          QSize(text, box->fontMetrics().height()), box);
+        box->setMinimumWidth(std::max(own, size.width()));
+        box->setCursorPosition(0);
+    };
+    QObject::connect(box, &QLineEdit::textChanged, box, fit);
+    fit();
 }
 
 int TwipsToPixels(int twips, const QWidget* widget)

@@ -37,6 +37,10 @@ void MakePasswordBox(QLineEdit* box);
 void InstallOnlyNumberKey(QWidget* box);
 void InstallFilterQuoteKey(QWidget* box);
 
+// Keeps box at least as wide as its text, shown from its first character: a
+// total is read whole, never its last digits alone.
+void ShowTextWhole(QLineEdit* box);
+
 // Pixels for a length in twips (1/1440 inch) on the widget's screen.
 int TwipsToPixels(int twips, const QWidget* widget = nullptr);
 // Pops the menu up under the anchor control: at the anchor's left + 80 twips

@@ -111,28 +111,47 @@ void KeyedTree::LoadChildren(QTreeWidgetItem* node,
         SetImage(node, QStringLiteral("open"));
 }
 
+namespace
+{
+
+// The tree shows the record just saved as the chosen node, as the panel shows
+// it; a record whose branch was never read is not in the tree, and no other
+// node stands for it.
+void markSaved(QTreeWidget* tv, int id)
+{
+    QTreeWidgetItem* node = KeyedTree::Find(tv, KeyedTree::KeyOf(id));
+    tv->setCurrentItem(node);
+    if (node)
+        tv->scrollToItem(node);
+    else
+        tv->clearSelection();
+}
+
+} // namespace
+
 void KeyedTree::AddNode(QTreeWidget* tv, int id, int parentId, const QString& text, const QString& image,
                         const std::function<void(QTreeWidgetItem*)>& readChildren) const
 {
     QTreeWidgetItem* parent = Find(tv, KeyOf(parentId));
-    if (!parent)
-        return;
-    if (parent->childCount() > 0) {
+    if (parent && parent->childCount() > 0)
         parent->addChild(NewNode(KeyOf(id), text, image));
-        return;
-    }
-    readChildren(parent);
+    else if (parent)
+        readChildren(parent);
+    markSaved(tv, id);
 }
 
 void KeyedTree::UpdateNode(QTreeWidget* tv, int id, int parentId, const QString& text,
                            const std::function<void(QTreeWidgetItem*)>& readChildren) const
 {
     QTreeWidgetItem* node = Find(tv, KeyOf(id));
-    if (!node)
+    if (!node) {
+        markSaved(tv, id);
         return;
+    }
     const int currentParent = node->parent() ? NodeId(node->parent()) : 0;
     if (currentParent == parentId) {
         node->setText(0, text);
+        markSaved(tv, id);
         return;
     }
     const QString image = node->childCount() > 0 ? QStringLiteral("close") : QStringLiteral("open");
@@ -158,6 +177,8 @@ KeyedTree MakeNodeTree(QWidget* window, const QString& name, int width, QObject*
     tv->installEventFilter(watcher);
     QObject::connect(tv, &QTreeWidget::itemClicked, window,
                      [window, onClick](QTreeWidgetItem* node) { Guarded(window, [&] { onClick(node); }); });
+    // A right press takes its node as a click does, before the window's menu opens.
+    SelectOnRightPress(tv, window, onClick);
     const KeyedTree tree(tv, topImage, topPixmap);
     FollowFolderImages(tv, window,
                        [tree](QTreeWidgetItem* node, const QString& image) { tree.SetImage(node, image); });

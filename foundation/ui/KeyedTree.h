@@ -60,6 +60,8 @@ class KeyedTree
     // Keeping tv in step after a save or delete. A parent that is not in the
     // tree shows the record once its branch is read; a parent whose children
     // were never read reads them (readChildren), the new record among them.
+    // After a save the saved record's node is the current one (none when its
+    // branch is not read).
     void AddNode(QTreeWidget* tv, int id, int parentId, const QString& text, const QString& image,
                  const std::function<void(QTreeWidgetItem*)>& readChildren) const;
     void UpdateNode(QTreeWidget* tv, int id, int parentId, const QString& text,

@@ -1,6 +1,7 @@
 #include "WindowChrome.h"
 
 #include "FormHelpers.h"
+#include "Guarded.h"
 
 #include <QAction>
 #include <QDialog>
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -125,6 +127,51 @@ bool PopUpOnRightPress(QEvent* event, QMenu* menu)
         return false;
     menu->popup(e->globalPosition().toPoint());
     return true;
+}
+
+namespace
+{
+
+class RightPressSelects : public QObject
+{
+  public:
+    // Owned by the window: the tree and its viewport, watched by the window
+    // while they are being built, see no child of their own arrive.
+    RightPressSelects(QTreeWidget* tree, QWidget* window, std::function<void(QTreeWidgetItem*)> onSelect)
+        : QObject(window), m_tree(tree), m_window(window), m_onSelect(std::move(onSelect))
+    {
+    }
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::MouseButtonPress)
+            return false;
+        auto* e = static_cast<QMouseEvent*>(event);
+        if (e->button() != Qt::RightButton)
+            return false;
+        if (!m_tree)
+            return false;
+        QTreeWidgetItem* node = m_tree->itemAt(e->position().toPoint());
+        if (node && node != m_tree->currentItem()) {
+            m_tree->setCurrentItem(node);
+            Guarded(m_window, [&] { m_onSelect(node); });
+        }
+        return false;
+    }
+
+  private:
+    QPointer<QTreeWidget> m_tree;
+    QWidget* m_window;
+    std::function<void(QTreeWidgetItem*)> m_onSelect;
+};
+
+} // namespace
+
+void SelectOnRightPress(QTreeWidget* tree, QWidget* window,
+                        const std::function<void(QTreeWidgetItem*)>& onSelect)
+{
+    tree->viewport()->installEventFilter(new RightPressSelects(tree, window, onSelect));
 }
 
 void LayOutFieldDialog(QDialog* dialog, const QList<std::pair<QLabel*, QWidget*>>& rows, int fieldWidth,

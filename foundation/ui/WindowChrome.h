@@ -73,8 +73,14 @@ void MarkChosenButton(const QList<QPushButton*>& buttons, int chosen);
 void FollowFolderImages(QTreeWidget* tv, QObject* context,
                         const std::function<void(QTreeWidgetItem*, const QString&)>& setImage);
 // For an event filter on a tree's viewport: a right-button press pops the menu
-// up at the pointer and is taken (true), so it selects no other node.
+// up at the pointer and is taken (true).
 bool PopUpOnRightPress(QEvent* event, QMenu* menu);
+// A right-button press on a node of tree first makes it the current node and
+// calls onSelect with it, as a click on it does (nothing when it is current
+// already), so a menu popped up by the press acts on the node under the
+// pointer. Installed after the window's own filter on the viewport, it runs first.
+void SelectOnRightPress(QTreeWidget* tree, QWidget* window,
+                        const std::function<void(QTreeWidgetItem*)>& onSelect);
 
 // A small fixed-size dialog: labelled fields in a grid (the field column at
 // least fieldWidth wide), and the buttons on a row at the right below them.

@@ -681,7 +681,7 @@ bool frm_customer::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == tv_type->viewport() && event->type() == QEvent::MouseButtonPress &&
         static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
-        // Only the custom tree has a menu; a right press never selects another node.
+        // Only the custom tree has a menu; the press has taken its node already, as a click does.
         if (txt_TreeType->text().trimmed() == kCustomTree)
             PopUpOnRightPress(event, tv_pop);
         return true;
@@ -880,7 +880,10 @@ void frm_customer::btn_CustomerDelete_Click()
         return;
     if (!check_FunRight(FunCodeTable.customer_delete(), true))
         return;
-    if (!MsgBox::Ask(QStringLiteral("删除后将不能恢复,确定删除当前往来单位?"), kCaption, this))
+    // The question names the partner it deletes: the one the panel was loaded with.
+    const QString name = m_current.id == id ? m_current.uname : txt_Name->text();
+    if (!MsgBox::Ask(QStringLiteral("删除后将不能恢复,确定删除当前往来单位[") + name + QStringLiteral("]?"),
+                     kCaption, this))
         return;
 
     // The reference checks and the delete share one write transaction, so no

@@ -40,8 +40,12 @@ void BillReportWindow::deleteBill(const QString& right)
                      this);
         return;
     }
-    if (MsgBox::Show(QStringLiteral("是否删除当前单据?"), MsgIcon::Question, title, MsgButtons::YesNo,
-                     this) == MsgAnswer::No)
+    // The question names the bill it deletes: the one of the row the menu was opened on.
+    const QString billNo = cellText(QStringLiteral("billNo")).trimmed();
+    const QString question = billNo.isEmpty()
+                                 ? QStringLiteral("是否删除当前单据?")
+                                 : QStringLiteral("是否删除当前单据[") + billNo + QStringLiteral("]?");
+    if (MsgBox::Show(question, MsgIcon::Question, title, MsgButtons::YesNo, this) == MsgAnswer::No)
         return;
     const m_DBresult result = m_store.Delete(id);
     if (!result.isResult)

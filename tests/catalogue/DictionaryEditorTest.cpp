@@ -184,20 +184,45 @@ TEST_F(DictionaryEditorTest, SavesANewTopLevelItemAndAChild)
     EXPECT_EQ(node(23)->text(0), QStringLiteral("湿纸巾"));
 }
 
-TEST_F(DictionaryEditorTest, TheRightButtonPopsTheMenuWithoutSelecting)
+// The right button takes the node under the pointer, as a click does, and
+// pops the menu up on it: 删除 deletes that node's item and names it,
+// 新建子项目 puts the new item under it.
+TEST_F(DictionaryEditorTest, TheRightButtonTakesItsNodeAndTheMenuActsOnIt)
 {
-    clickNode(13);
-    QTest::mousePress(tree()->viewport(), Qt::RightButton, {}, tree()->visualItemRect(node(10)).center());
+    exec("INSERT INTO tb_dictionary (id, utype, uname, parentId, isstart) VALUES (15, 'goodsType', '临时', "
+         "0, 1)");
+    window->init(0);
+    clickNode(15);
+    ui::rightClickNode(tree(), node(13));
     EXPECT_TRUE(window->nodeMenu()->isVisible());
     EXPECT_EQ(tree()->currentItem(), node(13));
+    EXPECT_EQ(field("txt_Name"), QStringLiteral("日用"));
     window->nodeMenu()->close();
+    answer(MsgAnswer::Yes);
+    window->nodeMenu()->findChild<QAction*>(QStringLiteral("menu_delete"))->trigger();
+    EXPECT_EQ(shown(), (QStringList{QStringLiteral("是否删除当前项目[日用]?"), QStringLiteral("删除成功!")}));
+    EXPECT_EQ(count("tb_dictionary", "id=13"), 0);
+    EXPECT_EQ(count("tb_dictionary", "id=15"), 1);
+
+    ui::rightClickNode(tree(), node(10));
+    window->nodeMenu()->close();
+    window->nodeMenu()->findChild<QAction*>(QStringLiteral("menu_add"))->trigger();
+    EXPECT_EQ(field("txt_parentName"), QStringLiteral("食品"));
+    typeName(QStringLiteral("糕点"));
+    answer(MsgAnswer::Yes);
+    clickToolbar("save");
+    EXPECT_EQ(scalar("SELECT parentId FROM tb_dictionary WHERE uname='糕点'").toInt(), 10);
+    // After the save the tree shows the saved item as the chosen node, as the panel does.
+    const int saved = scalar("SELECT id FROM tb_dictionary WHERE uname='糕点'").toInt();
+    EXPECT_EQ(tree()->currentItem(), node(saved));
+    EXPECT_EQ(field("txt_id"), QString::number(saved));
 
     // Enter in the name box moves on instead of typing.
     auto* name = child<QLineEdit>(window.get(), "txt_Name");
     ui::focusOn(name);
     ui::press(Qt::Key_Return);
     EXPECT_NE(window->focusWidget(), name);
-    EXPECT_EQ(name->text(), QStringLiteral("日用"));
+    EXPECT_EQ(name->text(), QStringLiteral("糕点"));
 }
 
 TEST_F(DictionaryEditorTest, NewChildOfTheRootTakesTheTypeCaption)
@@ -360,7 +385,8 @@ TEST_P(DictionaryEditorDeleteTest, AnItemInUseIsKept)
     ASSERT_EQ(field("txt_id"), QString::number(c.id));
     answer(MsgAnswer::Yes);
     clickToolbar("delete");
-    EXPECT_EQ(shown(), (QStringList{QStringLiteral("是否删除当前项目?"), QString::fromUtf16(c.message)}));
+    EXPECT_EQ(shown(), (QStringList{QStringLiteral("是否删除当前项目[%1]?").arg(node(c.id)->text(0)),
+                                    QString::fromUtf16(c.message)}));
     EXPECT_EQ(count("tb_dictionary", QStringLiteral("id=%1").arg(c.id)), 1);
     EXPECT_NE(node(c.id), nullptr);
 }
@@ -421,7 +447,8 @@ TEST_F(DictionaryEditorTest, DeletesAFreeItemAndItsRights)
     clickNode(33);
     answer(MsgAnswer::Yes);
     window->nodeMenu()->findChild<QAction*>(QStringLiteral("menu_delete"))->trigger();
-    EXPECT_EQ(shown(), (QStringList{QStringLiteral("是否删除当前项目?"), QStringLiteral("删除成功!")}));
+    EXPECT_EQ(shown(),
+              (QStringList{QStringLiteral("是否删除当前项目[二号账套]?"), QStringLiteral("删除成功!")}));
     EXPECT_EQ(count("tb_dictionary", "id=33"), 0);
     EXPECT_EQ(count("tb_account_fun", "accountId=33"), 0);
     EXPECT_EQ(count("tb_account_fun", "accountId=2"), 1);

@@ -1,6 +1,10 @@
 #include "GoodsWindowFixture.h"
 
+#include <QAction>
+#include <QDir>
+#include <QImage>
 #include <QScrollBar>
+#include <QToolBar>
 
 using GoodsLayoutTest = GoodsWindowTest;
 
@@ -13,6 +17,25 @@ QRect rectIn(QWidget* window, QWidget* w)
 }
 
 } // namespace
+
+// The 刷新 picture (a small picture in its file) is drawn as large as its
+// neighbours' pictures, so its caption stands level with theirs.
+TEST_F(GoodsLayoutTest, TheRefreshPictureIsAsLargeAsItsNeighbours)
+{
+    QDir().mkpath(appDir() + QStringLiteral("Ico"));
+    QImage small(16, 16, QImage::Format_ARGB32);
+    small.fill(Qt::darkGreen);
+    ASSERT_TRUE(small.save(appDir() + QStringLiteral("Ico/refresh.ico"), "ICO"));
+    open();
+    auto* bar = ui::child<QToolBar>(window.get(), "utoolbar");
+    const QSize room = bar->iconSize();
+    const QSize neighbour = ui::child<QAction>(window.get(), "export")->icon().actualSize(room);
+    EXPECT_EQ(ui::child<QAction>(window.get(), "refresh")->icon().actualSize(room), neighbour);
+    EXPECT_EQ(neighbour, room);
+    QWidget* refresh = bar->widgetForAction(ui::child<QAction>(window.get(), "refresh"));
+    QWidget* close = bar->widgetForAction(ui::child<QAction>(window.get(), "close"));
+    EXPECT_EQ(refresh->sizeHint().height(), close->sizeHint().height());
+}
 
 // The window asks to be shown maximised, as the main frame opens it.
 TEST_F(GoodsLayoutTest, OpensMaximised)

@@ -1,4 +1,5 @@
 #include "GoodsWindowFixture.h"
+#include "TreeDriver.h"
 
 #include "WindowRegistry.h"
 #include "XlsxSheet.h"
@@ -228,11 +229,15 @@ TEST_F(GoodsListTest, ANewTypeIsAddedUnderTheSelectedNode)
     EXPECT_EQ(tree()->currentItem(), node(0));
     EXPECT_EQ(combo("cobo_goodsTypeName")->findText(QStringLiteral("五金工具")), 0);
 
-    // The right button pops the menu up without choosing another node.
-    QTest::mousePress(tree()->viewport(), Qt::RightButton, {}, tree()->visualItemRect(node(14)).center());
+    // The right button takes the node under the pointer first, as a click
+    // does: a new type is added under that node.
+    ui::rightClickNode(tree(), node(14));
     EXPECT_TRUE(window->nodeMenu()->isVisible());
-    EXPECT_EQ(tree()->currentItem(), node(0));
+    EXPECT_EQ(tree()->currentItem(), node(14));
     window->nodeMenu()->close();
+    InputBox::QueueAnswer(QStringLiteral("小家电"));
+    window->nodeMenu()->findChild<QAction*>(QStringLiteral("addnew_type"))->trigger();
+    EXPECT_EQ(scalar("select parentId from tb_dictionary where uname='小家电'").toInt(), 14);
 }
 
 // The type chosen as parent was deleted on another workstation after the tree

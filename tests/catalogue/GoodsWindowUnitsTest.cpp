@@ -103,6 +103,28 @@ TEST_F(GoodsUnitsTest, ValuesWithOneEnterEachFillOneRow)
                                        QStringLiteral("袋:444:0")}));
 }
 
+// Tab between two values puts them in two cells, as Enter does, also with no
+// window active; a number cell refuses a second point.
+TEST_F(GoodsUnitsTest, TabBetweenTwoValuesPutsThemInTwoCells)
+{
+    for (const bool activeWindow : {true, false}) {
+        SCOPED_TRACE(activeWindow ? "active" : "no window active");
+        clickCell(units(), 2, frmGoods::dcWeight);
+        if (!activeWindow)
+            QApplication::setActiveWindow(nullptr);
+        type(QStringLiteral("3"));
+        press(Qt::Key_Tab);
+        type(QStringLiteral("4"));
+        press(Qt::Key_Tab);
+        type(QStringLiteral("8.1.25"));
+        press(Qt::Key_Return);
+        EXPECT_EQ(units()->TextMatrix(2, frmGoods::dcWeight), QStringLiteral("3"));
+        EXPECT_EQ(units()->TextMatrix(2, frmGoods::dcInPrice), QStringLiteral("4"));
+        EXPECT_EQ(units()->TextMatrix(2, frmGoods::dcSalePrice), QStringLiteral("8.125"));
+        press(Qt::Key_Escape);
+    }
+}
+
 TEST_F(GoodsUnitsTest, APriceWithMoreDigitsThanAreKeptStopsTheSave)
 {
     typeCell(2, frmGoods::dcInPrice, QStringLiteral("1234567890.123456"));

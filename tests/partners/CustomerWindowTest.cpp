@@ -4,6 +4,7 @@
 #include "Clock.h"
 #include "FakeBillWindow.h"
 #include "FlexGrid.h"
+#include "GridDriver.h"
 #include "TreeDriver.h"
 #include "UiDriver.h"
 #include "WindowRegistry.h"
@@ -192,7 +193,7 @@ TEST_F(CustomerWindowTest, CustomTreeNodesListTheirWholeSubtree)
     EXPECT_EQ(listed(), (QStringList{"丙两者"}));
 
     // 刷新 rebuilds the tree without searching; 分类管理 opens the editor on partner categories.
-    QTest::mousePress(window->tree()->viewport(), Qt::RightButton, {}, QPoint(10, 10));
+    ui::rightClickNode(window->tree(), window->findNode("key_21"));
     EXPECT_TRUE(window->treeMenu()->isVisible());
     window->treeMenu()->close();
     ui::child<QAction>(window.get(), "menu_refresh")->trigger();
@@ -457,6 +458,27 @@ TEST_F(CustomerWindowTest, DeletingAPartnerDeletedElsewhereIsNoSuccess)
     EXPECT_FALSE(shown().contains("删除成功!"));
 }
 
+// A right click on a row that is not selected takes that row first: the
+// menu's 删除 names that partner and deletes it, not the one selected before.
+TEST_F(CustomerWindowTest, ARightClickDeletesThePartnerUnderThePointer)
+{
+    clickNode("key_0");
+    clickPartner("甲供应");
+    const int row = grid()->FindRow(QStringLiteral("丁停用"), 1, window->dgCol_name);
+    ASSERT_GT(row, 0);
+    ui::rightClickCell(grid(), row, window->dgCol_name);
+    EXPECT_TRUE(window->listMenu()->isVisible());
+    EXPECT_EQ(grid()->Row(), row);
+    EXPECT_EQ(field("txt_Name"), QStringLiteral("丁停用"));
+    window->listMenu()->close();
+    answer(MsgAnswer::Yes);
+    ui::child<QAction>(window.get(), "menu_customer_delete")->trigger();
+    EXPECT_EQ(shown(), (QStringList{QStringLiteral("删除后将不能恢复,确定删除当前往来单位[丁停用]?"),
+                                    QStringLiteral("删除成功!")}));
+    EXPECT_EQ(count("tb_customer", "id=4"), 0);
+    EXPECT_EQ(count("tb_customer", "id=1"), 1);
+}
+
 TEST_F(CustomerWindowTest, DeleteIsRefusedByBillHeads)
 {
     exec("insert into tb_rk_head (id, billNo, supplierId) values (1, 'rk-2405-00001', 2)");
@@ -524,7 +546,8 @@ TEST_F(CustomerWindowTest, ListMenuFollowsKindAndStatus)
     // A right click on a partner's row pops the menu up, set for that partner.
     const auto rightClick = [&](const char* name) {
         clickPartner(QString::fromUtf8(name));
-        const QRect cell = grid()->visualRect(grid()->model()->index(grid()->Row(), window->dgCol_name));
+        const QRect cell = grid()->visualRect(
+            grid()->model()->index(grid()->Row() - grid()->FixedRows(), window->dgCol_name));
         QTest::mousePress(grid()->viewport(), Qt::RightButton, {}, cell.center());
         EXPECT_TRUE(window->listMenu()->isVisible());
         // It opens at the pointer.

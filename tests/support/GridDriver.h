@@ -17,6 +17,15 @@ inline void clickCell(FlexGrid* grid, int row, int col)
     QApplication::processEvents();
 }
 
+// Presses the right button on a cell, as a user opening the grid's menu does.
+inline void rightClickCell(FlexGrid* grid, int row, int col)
+{
+    const QModelIndex index = grid->model()->index(row - grid->FixedRows(), col);
+    grid->scrollTo(index);
+    QTest::mousePress(grid->viewport(), Qt::RightButton, {}, grid->visualRect(index).center());
+    QApplication::processEvents();
+}
+
 // Replaces a cell's text: click the cell, open its editor, clear it, type,
 // and end the edit with Enter.
 inline void typeCell(FlexGrid* grid, int row, int col, const QString& value)
