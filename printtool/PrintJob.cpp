@@ -436,16 +436,20 @@ class GlyphBatch
     void add(const ShapedText& text, const QPointF& at)
     {
         for (const QGlyphRun& run : text.runs) {
-            const QRawFont font = run.rawFont();
-            auto it =
-                std::find_if(m_fonts.begin(), m_fonts.end(), [&](const Glyphs& g) { return g.font == font; });
-            if (it == m_fonts.end()) {
-                m_fonts.push_back({font, {}, {}});
-                it = m_fonts.end() - 1;
-            }
-            it->indexes += run.glyphIndexes();
+            Glyphs& g = of(run.rawFont());
+            g.indexes += run.glyphIndexes();
             for (const QPointF& p : run.positions())
-                it->positions.append(p + at);
+                g.positions.append(p + at);
+        }
+    }
+
+    // Glyphs of one font at positions from at.
+    void add(const QRawFont& font, const quint32* indexes, const double* xs, int count, const QPointF& at)
+    {
+        Glyphs& g = of(font);
+        for (int i = 0; i < count; ++i) {
+            g.indexes.append(indexes[i]);
+            g.positions.append(QPointF(at.x() + xs[i], at.y()));
         }
     }
 
@@ -470,6 +474,15 @@ class GlyphBatch
         QList<quint32> indexes;
         QList<QPointF> positions;
     };
+    Glyphs& of(const QRawFont& font)
+    {
+        for (Glyphs& g : m_fonts) {
+            if (g.font == font)
+                return g;
+        }
+        m_fonts.push_back({font, {}, {}});
+        return m_fonts.back();
+    }
     std::vector<Glyphs> m_fonts;
 };
 
@@ -985,36 +998,18 @@ struct PrintPages::Impl {
             return found.value();
         if (shaped.size() >= 8192)
             shaped.clear();
+        QTextLayout layout(text, font, device);
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLineWidth(1e6);
+        layout.endLayout();
         ShapedText out;
-        if (plainNumbers && IsNumberText(text)) {
-            QList<quint32> indexes;
-            QList<QPointF> positions;
-            double x = 0;
-            for (const QChar ch : text) {
-                indexes.append(numberGlyph[ch.unicode()]);
-                positions.append(QPointF(x, numberAscent));
-                x += advance[ch.unicode()];
-            }
-            QGlyphRun run;
-            run.setRawFont(numberFont);
-            run.setGlyphIndexes(indexes);
-            run.setPositions(positions);
-            out.runs.append(run);
-            out.advance = x;
-            out.height = numberHeight;
-        } else {
-            QTextLayout layout(text, font, device);
-            QTextOption option;
-            option.setWrapMode(QTextOption::NoWrap);
-            layout.setTextOption(option);
-            layout.beginLayout();
-            QTextLine line = layout.createLine();
-            line.setLineWidth(1e6);
-            layout.endLayout();
-            out.runs = line.glyphRuns();
-            out.advance = line.horizontalAdvance();
-            out.height = line.height();
-        }
+        out.runs = line.glyphRuns();
+        out.advance = line.horizontalAdvance();
+        out.height = line.height();
         return shaped.insert(text, out).value();
     }
 
@@ -1025,6 +1020,8 @@ struct PrintPages::Impl {
     {
         if (text.isEmpty())
             return true;
+        if (plainNumbers && IsNumberText(text))
+            return placeNumber(batch, box, text, align);
         const ShapedText& t = shape(text);
         if (t.advance > box.width() || t.height > box.height())
             return false;
@@ -1033,6 +1030,31 @@ struct PrintPages::Impl {
                          : h & Qt::AlignHCenter ? (box.width() - t.advance) / 2
                                                 : 0;
         batch.add(t, QPointF(box.left() + x, box.top() + (box.height() - t.height) / 2));
+        return true;
+    }
+
+    // A number placed as placeLine places it, its glyphs straight from the
+    // font's table (numbers are mostly each their own: none is kept).
+    bool placeNumber(GlyphBatch& batch, const QRectF& box, const QString& text, Qt::Alignment align)
+    {
+        const int n = int(text.size());
+        quint32 indexes[64];
+        double xs[64];
+        double advanceSum = 0;
+        for (int i = 0; i < n; ++i) {
+            const ushort ch = text.at(i).unicode();
+            indexes[i] = numberGlyph[ch];
+            xs[i] = advanceSum;
+            advanceSum += advance[ch];
+        }
+        if (advanceSum > box.width() || numberHeight > box.height())
+            return false;
+        const Qt::Alignment h = HAlign(align);
+        const double x = h & Qt::AlignRight     ? box.width() - advanceSum
+                         : h & Qt::AlignHCenter ? (box.width() - advanceSum) / 2
+                                                : 0;
+        batch.add(numberFont, indexes, xs, n,
+                  QPointF(box.left() + x, box.top() + (box.height() - numberHeight) / 2 + numberAscent));
         return true;
     }
 
