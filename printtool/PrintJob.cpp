@@ -1791,9 +1791,18 @@ bool PrintPreview::printTo(QPrinter& printer)
         d->failure = d->pages.error();
         return done;
     }
-    PrintPages pages(d->job);
-    const bool done = PrintWithProgress(pages, printer, d->job.title, this);
-    d->failure = pages.error();
+    // Another device: the rows already read are laid out for it and then
+    // again for the preview, so the data file is not read a second time
+    // (the program may have cleared it away meanwhile).
+    d->more.stop();
+    d->view->setUpdatesEnabled(false);
+    const bool done = PrintWithProgress(d->pages, printer, d->job.title, this);
+    d->failure = d->pages.error();
+    d->pages.layout(&d->printer, PageRect(d->printer));
+    d->view->setUpdatesEnabled(true);
+    if (d->failure.isEmpty())
+        d->more.start();
+    showPage(currentPage());
     return done;
 }
 

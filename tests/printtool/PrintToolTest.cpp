@@ -672,6 +672,39 @@ TEST_F(PrintToolTest, PagesMadeBeforeTheLastRowFollowItsWidths)
     EXPECT_TRUE(early.error().isEmpty()) << early.error().toStdString();
 }
 
+// The preview keeps what it read: a PDF saved from it after the program
+// cleared the data file away holds every page, and the preview goes on.
+TEST_F(PrintToolTest, PreviewSavesAPdfAfterTheDataFileIsGone)
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    ASSERT_FALSE(pdftotext.isEmpty()) << "pdftotext (poppler-utils) is needed";
+    const QString name = PrintData(QStringLiteral("qv_stock_bill"), nullptr,
+                                   StockRows(
+                                       300, [](int r) { return QStringLiteral("可乐%1").arg(r); },
+                                       [](int r) { return QString::number(r * 2); }));
+    PrintCommand command;
+    QString error;
+    ASSERT_TRUE(ParsePrintCommand(Command(1002, QStringLiteral("qv_stock_bill"), name), command, error));
+    PrintJob job;
+    ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
+    PrintPreview preview(job);
+    const int pages = preview.pageCount();
+    ASSERT_GE(pages, 2);
+    ASSERT_TRUE(QFile::remove(toolDir() + QStringLiteral("generateXml/") + name));
+
+    const QString pdf = appDir() + QStringLiteral("saved.pdf");
+    ASSERT_TRUE(preview.savePdf(pdf));
+    QProcess toText;
+    toText.start(pdftotext, {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(toText.waitForFinished(30000));
+    const QString text = QString::fromUtf8(toText.readAllStandardOutput());
+    EXPECT_EQ(text.count(QChar(0x0C)), pages) << "a form feed ends each page";
+    EXPECT_TRUE(text.contains(QStringLiteral("可乐299"))) << "the last row";
+    EXPECT_EQ(preview.pageCount(), pages);
+    preview.showPage(pages - 1);
+    EXPECT_EQ(preview.currentPage(), pages - 1);
+}
+
 // A data file that breaks after its first pages: no PDF is written, and the
 // preview, which shows the first page at once, says so and closes.
 TEST_F(PrintToolTest, AFileBrokenFurtherDownPrintsNothing)
