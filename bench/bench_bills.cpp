@@ -2,8 +2,12 @@
 // bills: 10,000 to 1,000,000 heads with 10 lines each, spread evenly over the
 // twelve months of 2024, and a bill of 200 lines saved into one of those
 // months, so that its number is taken among a month's worth of numbers. The
-// save and the next number are measured beside bare twins, interleaved in the
-// same run: the sqlite3 C API on the same connection, statements prepared once.
+// stores are made once and kept (BenchData::Kept). Every measure runs beside
+// a bare twin, interleaved (Paired.h): the sqlite3 C API on the same
+// connection, statements prepared once, the same rows written or read. The
+// save is measured with the disk's flushes (as the program always saves) and
+// without them (synchronous=OFF for both sides), where the work of the two
+// sides shows.
 #include "BareSql.h"
 #include "BenchData.h"
 #include "BillStore.h"
@@ -25,57 +29,50 @@ constexpr int kBillLines = 200;
 constexpr int kGoods = 2000;
 const QString kSaveDate = QStringLiteral("2024-03-15"); // a month as busy as any
 
-BenchData* g_current = nullptr;
-
-// A store of the given number of bills, made on first use and kept. Bill b
-// belongs to month 1 + b % 12 of 2024 and numbers serially within it, as
-// saves would have numbered it.
+// A store of the given number of bills. Bill b belongs to month 1 + b % 12
+// of 2024 and numbers serially within it, as saves would have numbered it.
 BenchData& store(int billCount = kBills)
 {
     static std::map<int, std::unique_ptr<BenchData>> made;
-    std::unique_ptr<BenchData>& db = made[billCount];
-    if (!db) {
-        if (made.size() == 1) // the databases go before the application does
-            qAddPostRoutine([] { made.clear(); });
-        db = std::make_unique<BenchData>();
-        g_current = db.get();
-        BenchData& d = *db;
-        BenchData::GoodsPlan setup;
-        setup.goodsCount = kGoods;
-        d.AddGoods(setup);
-        d.Fill([billCount, &d] {
-            d.AddBillReferences(500);
-            ExecuteParaSql(
-                QStringLiteral(
-                    "WITH RECURSIVE n(b) AS (SELECT 1 UNION ALL SELECT b+1 FROM n WHERE b<@bills) "
-                    "INSERT INTO tb_rk_head "
-                    "(id,accountId,billNo,ubillNo,utypeId,supplierId,supplierName,remark,"
-                    "ispass,creator,createTime,updateLastUser,updateLastTime,userId) "
-                    "SELECT b,2,printf('rk-24%02d-%05d',1+b%12,1+(b-1)/12),'',3,1+b%500,'供应商'||(b%500),'',"
-                    "CASE WHEN b%3=0 THEN 1 ELSE 0 END,'admin',printf('2024-%02d-15',1+b%12),"
-                    "'admin','2024-01-01 00:00:00',1 FROM n"),
-                ParamMap{{QStringLiteral("@bills"), billCount}});
-            ExecuteParaSql(
-                QStringLiteral(
-                    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<@lines) "
-                    "INSERT INTO tb_rk_detail (id,headId,rowNo,goodsTypeId,goodsTypeName,goodsId,goodsCode,"
-                    "goodsDetailCode,goodsName,goodsDesc,unit,inPrice,packQty,weight,qty,locationId,lotNo,"
-                    "remark) "
-                    "SELECT i,1+(i-1)/@per,1+(i-1)%@per,1,'类别',1+i%@goods,printf('G%07d',1+i%@goods),'',"
-                    "'货品','','箱',12.5,12,1.5,3,1,'','' FROM n"),
-                ParamMap{{QStringLiteral("@lines"), billCount * kLinesPerBill},
-                         {QStringLiteral("@per"), kLinesPerBill},
-                         {QStringLiteral("@goods"), kGoods}});
+    BenchData& d = BenchData::Kept(
+        made[billCount], QStringLiteral("bills-%1-v1").arg(billCount), [billCount](BenchData& d) {
+            BenchData::GoodsPlan setup;
+            setup.goodsCount = kGoods;
+            d.AddGoods(setup);
+            d.Fill([billCount, &d] {
+                d.AddBillReferences(500);
+                ExecuteParaSql(
+                    QStringLiteral(
+                        "WITH RECURSIVE n(b) AS (SELECT 1 UNION ALL SELECT b+1 FROM n WHERE b<@bills) "
+                        "INSERT INTO tb_rk_head "
+                        "(id,accountId,billNo,ubillNo,utypeId,supplierId,supplierName,remark,"
+                        "ispass,creator,createTime,updateLastUser,updateLastTime,userId) "
+                        "SELECT "
+                        "b,2,printf('rk-24%02d-%05d',1+b%12,1+(b-1)/12),'',3,1+b%500,'供应商'||(b%500),'',"
+                        "CASE WHEN b%3=0 THEN 1 ELSE 0 END,'admin',printf('2024-%02d-15',1+b%12),"
+                        "'admin','2024-01-01 00:00:00',1 FROM n"),
+                    ParamMap{{QStringLiteral("@bills"), billCount}});
+                ExecuteParaSql(
+                    QStringLiteral(
+                        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<@lines) "
+                        "INSERT INTO tb_rk_detail "
+                        "(id,headId,rowNo,goodsTypeId,goodsTypeName,goodsId,goodsCode,"
+                        "goodsDetailCode,goodsName,goodsDesc,unit,inPrice,packQty,weight,qty,locationId,"
+                        "lotNo,"
+                        "remark) "
+                        "SELECT "
+                        "i,1+(i-1)/@per,1+(i-1)%@per,1,'类别',1+i%@goods,printf('G%07d',1+i%@goods),'',"
+                        "'货品','','箱',12.5,12,1.5,3,1,'','' FROM n"),
+                    ParamMap{{QStringLiteral("@lines"), billCount * kLinesPerBill},
+                             {QStringLiteral("@per"), kLinesPerBill},
+                             {QStringLiteral("@goods"), kGoods}});
+            });
+            ExecuteSql(QStringLiteral("analyze"));
         });
-        ExecuteSql(QStringLiteral("analyze"));
-        if (qEnvironmentVariableIsSet("WMS_BENCH_WAL"))
-            ExecuteSql(QStringLiteral("PRAGMA journal_mode=WAL"));
-    }
-    if (g_current != db.get()) {
-        db->Use();
-        g_current = db.get();
-    }
-    return *db;
+    d.UseIfElsewhere();
+    if (qEnvironmentVariableIsSet("WMS_BENCH_WAL"))
+        ExecuteSql(QStringLiteral("PRAGMA journal_mode=WAL"));
+    return d;
 }
 
 // The bare probe for the month's largest serial (the serial index's
@@ -166,9 +163,10 @@ BENCHMARK(BM_NextBillNo)
 void BM_SaveBill200Lines(benchmark::State& state)
 {
     BenchData& db = store(int(state.range(0)));
-    // WMS_BENCH_NOSYNC leaves out the disk's flushes, so that only the work
-    // of the two sides is compared (the program itself always flushes).
-    if (qEnvironmentVariableIsSet("WMS_BENCH_NOSYNC"))
+    // Without the disk's flushes only the work of the two sides is compared
+    // (the program itself always flushes); both sides use the connection.
+    const bool flush = state.range(1) != 0;
+    if (!flush)
         ExecuteSql(QStringLiteral("PRAGMA synchronous=OFF"));
     BillStore bills(BillSetup::In());
     BareStatement begin(QStringLiteral("BEGIN IMMEDIATE"));
@@ -221,14 +219,15 @@ void BM_SaveBill200Lines(benchmark::State& state)
     dropBillsFrom(firstHead);
     ExecuteSql(QStringLiteral("PRAGMA synchronous=FULL"));
     state.counters["bills"] = double(state.range(0));
+    state.SetLabel(flush ? "with flushes" : "no flush (synchronous=OFF)");
 }
 BENCHMARK(BM_SaveBill200Lines)
-    ->Arg(10000)
-    ->Arg(kBills)
-    ->Arg(1000000)
+    ->ArgsProduct({{10000, kBills, 1000000}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
 
+// A stored bill of 200 lines opened: its head and its lines in row order,
+// beside the same cells read bare from the tables.
 void BM_LoadBill200Lines(benchmark::State& state)
 {
     store();
@@ -236,28 +235,74 @@ void BM_LoadBill200Lines(benchmark::State& state)
     BillHead h = billHead();
     QList<BillLine> lines = billLines();
     bills.Add(h, lines);
+    BareStatement head(QStringLiteral(
+        "SELECT a.id, a.accountId, COALESCE((SELECT uname FROM tb_dictionary WHERE id = a.accountId), ''), "
+        "a.billNo, a.ubillNo, a.utypeId, COALESCE((SELECT uname FROM tb_dictionary WHERE id = a.utypeId), "
+        "''), "
+        "a.supplierId, a.ispass, CASE WHEN a.ispass = 0 THEN '未审核' ELSE '已审核' END, a.supplierName, "
+        "a.remark, a.creator, a.createTime, a.updateLastUser, a.updateLastTime, a.userId, '1单' || s.n || "
+        "'项', "
+        "s.n, s.qty, CASE WHEN s.amount = 0 THEN '0.0' WHEN s.amount = CAST(s.amount AS INTEGER) "
+        "THEN CAST(CAST(s.amount AS INTEGER) AS TEXT) || '.0' ELSE CAST(s.amount AS TEXT) END "
+        "FROM tb_rk_head AS a, (SELECT COUNT(*) AS n, SUM(qty) AS qty, ROUND(COALESCE(SUM(qty * inPrice), "
+        "0), 2) "
+        "AS amount FROM tb_rk_detail WHERE headId = ?1) AS s WHERE a.id = ?1"));
+    BareStatement rows(QStringLiteral(
+        "SELECT 0, l.id, l.goodsId, l.goodsTypeId, l.goodsCode, l.goodsDetailCode, l.goodsName, l.goodsDesc, "
+        "l.goodsTypeName, l.unit, l.packQty, l.weight, l.inPrice, l.qty, l.inPrice * l.qty, l.locationId, "
+        "(SELECT locationCode FROM tb_location WHERE id = l.locationId), l.lotNo, l.remark "
+        "FROM tb_rk_detail AS l WHERE l.headId = ? ORDER BY l.rowNo, l.id"));
+    Paired pair(1e3);
     for (auto _ : state) {
-        const BillHead back = bills.GetModel(h.id);
-        const m_recordSet rows = bills.GetBillLines(h.id);
-        if (back.rowsCount != kBillLines || rows.recordCount != kBillLines)
+        BillHead back;
+        m_recordSet read;
+        int bareRows = 0;
+        pair.Run(
+            state,
+            [&] {
+                back = bills.GetModel(h.id);
+                read = bills.GetBillLines(h.id);
+            },
+            [&] { bareRows = head.Run({h.id}) + rows.Run({h.id}); });
+        if (back.rowsCount != kBillLines || read.recordCount != kBillLines || bareRows != kBillLines + 1) {
             state.SkipWithError("bill not read back whole");
-        benchmark::DoNotOptimize(rows.recordSet);
+            break;
+        }
     }
+    pair.Report(state);
     bills.Delete(h.id);
 }
-BENCHMARK(BM_LoadBill200Lines)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadBill200Lines)->Unit(benchmark::kMillisecond)->UseManualTime();
 
+// The last price of a goods item from a partner, beside the same probe bare.
 void BM_LastPrice(benchmark::State& state)
 {
     store();
     BillStore bills(BillSetup::In());
-    double price = 0;
+    BareStatement probe(QStringLiteral("SELECT l.inPrice FROM tb_rk_detail AS l INNER JOIN tb_rk_head AS h "
+                                       "ON h.id = l.headId WHERE h.supplierId = ? AND l.goodsCode = ? "
+                                       "ORDER BY l.headId DESC, l.id DESC LIMIT 1"));
+    Paired pair(1e6);
     int n = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(bills.GetLastPrice(1 + n % 500, BenchData::GoodsCode(1 + n % 2000), price));
+        const int partner = 1 + n % 500;
+        const QString code = BenchData::GoodsCode(1 + n % 2000);
         ++n;
+        double price = 0;
+        bool found = false;
+        int bareFound = 0;
+        pair.Run(
+            state, [&] { found = bills.GetLastPrice(partner, code, price); },
+            [&] {
+                bareFound = probe.Run({partner, code});
+            });
+        if (found != (bareFound == 1)) {
+            state.SkipWithError("the probes found different lines");
+            break;
+        }
     }
+    pair.Report(state);
 }
-BENCHMARK(BM_LastPrice)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LastPrice)->Unit(benchmark::kMicrosecond)->UseManualTime();
 
 } // namespace

@@ -1,71 +1,45 @@
-// Export of a whole report to a workbook: 600,000 bill lines with their
-// heads, read from the database and written to .xlsx. "Streamed" reads the
-// rows forward one at a time into a constant-memory workbook; "Copied" copies
-// the result into a RecordSet and an ExportData first (all rows in memory at once).
-// peak_growth_MB is how far the process's peak memory rose above what it held
-// before the export. "WriteWide" measures the writing alone: 24 columns of
-// bill-line texts written by the export beside a plain libxlsxwriter loop that
-// writes the same cells with the same formats, interleaved in the same run.
-#include "BenchData.h"
+// A whole report exported to a workbook, end to end: the inbound line detail
+// of February to May 2024 in the line store (LineStore, 20,000 goods:
+// 200,000 lines), searched once, then read in its kept order with its 24
+// export columns and written to .xlsx as the report window exports it (each
+// value as its text, the texts typed by the writer: numbers as numbers with
+// their decimals, codes and names as texts).
+//
+// Beside it, interleaved (Paired.h), the bare twin reads the same rows in
+// the same order from the same file through a kept table of keys (the C API,
+// the statement prepared once) and writes the same cells with libxlsxwriter
+// in its constant-memory mode: the same title, headings, texts and blanks,
+// and every number as a number with the same display format, typed by
+// column. peak_growth_MB is how far the process's peak memory rose above
+// what it held before the program's export.
+#include "BareSql.h"
 #include "ExcelExport.h"
+#include "LineStore.h"
+#include "OutputText.h"
 #include "Paired.h"
-#include "RecordSet.h"
 #include "RowReader.h"
+#include "dal_rpt_Reports.h"
 #include "sqlHelper.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QMap>
+#include <array>
 #include <benchmark/benchmark.h>
-#include <vector>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
 #include <xlsxwriter.h>
 
 namespace
 {
 
-constexpr int kHeads = 20000;
-constexpr int kLinesPerHead = 30; // 600,000 lines
-
-BenchData& data()
-{
-    static BenchData* d = [] {
-        auto* bench = new BenchData;
-        bench->Fill([bench] {
-            // The export reads lines whatever goods they name; no goods item is stored here.
-            bench->AddBillReferences(500);
-            ExecuteSql(QStringLiteral("DROP TRIGGER tr_rk_detail_refs_insert"));
-            ExecuteSql(QStringLiteral(
-                           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-                           "INSERT INTO tb_rk_head (id, billNo, utypeId, supplierId, supplierName, creator, "
-                           "createTime) "
-                           "SELECT i, 'RK' || printf('%08d', i), i % 3, i % 500, '供应商' || (i % 500) || "
-                           "'有限公司', "
-                           "'admin', date('2024-01-01', '+' || (i % 365) || ' days') || ' 08:00:00' FROM n")
-                           .arg(kHeads));
-            ExecuteSql(
-                QStringLiteral(
-                    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-                    "INSERT INTO tb_rk_detail (id, headId, rowNo, goodsId, goodsCode, goodsName, unit, "
-                    "inPrice, packQty, qty, remark) "
-                    "SELECT i, (i - 1) / %2 + 1, (i - 1) % %2 + 1, i % 25000, 'G' || printf('%07d', i % "
-                    "25000), "
-                    "'康师傅绿茶' || (i % 997) || 'ml', '箱', (i % 1000) / 10.0 + 0.5, 12, i % 37 + 1, "
-                    "CASE WHEN i % 4 = 0 THEN NULL ELSE '备注' || i END FROM n")
-                    .arg(kHeads * kLinesPerHead)
-                    .arg(kLinesPerHead));
-        });
-        return bench;
-    }();
-    return *d;
-}
-
-const QString kReport = QStringLiteral(
-    "SELECT h.billNo, h.createTime, h.supplierName, d.rowNo, d.goodsCode, d.goodsName, d.unit, d.qty, "
-    "d.inPrice, d.qty * d.inPrice AS amount, d.remark "
-    "FROM tb_rk_head h JOIN tb_rk_detail d ON d.headId = h.id "
-    "WHERE h.createTime >= @from ORDER BY h.createTime, h.id, d.rowNo");
 const QStringList kHeadings =
-    QStringLiteral("单号,日期,供应商,行,编码,名称,单位,数量,单价,金额,备注").split(',');
+    QStringLiteral("账目,审核,单号,原始单号,类型,供应商,货品类别,货品编码,货品名称,描述,"
+                   "单位,内装数,重量,进价,数量,金额,小件数量,默认件数,总重量,库位,"
+                   "批次号,备注,制单人,日期")
+        .split(QLatin1Char(','));
+const QString kTitle = QStringLiteral("入库明细");
 
 qint64 statusKb(const char* key)
 {
@@ -88,226 +62,214 @@ bool resetPeak()
     return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
 }
 
-void report(benchmark::State& state, qint64 beforeKb, const QString& path, int rows)
+// The line detail of February to May 2024, kept by a search as the window
+// runs it.
+dal_rpt_Report& Searched()
 {
-    state.counters["peak_growth_MB"] = double(statusKb("VmHWM") - beforeKb) / 1024.0;
-    state.counters["rows"] = rows;
-    state.counters["file_MB"] = double(QFileInfo(path).size()) / (1024.0 * 1024.0);
-}
-
-const ParamMap kParams{{QStringLiteral("@from"), QStringLiteral("2024-01-01")}};
-
-void BM_ExportStreamed(benchmark::State& state)
-{
-    data().Use();
-    const QString path = data().folder() + QStringLiteral("streamed.xlsx");
-    for (auto _ : state) {
-        QFile::remove(path);
-        const bool reset = resetPeak();
-        const qint64 before = reset ? statusKb("VmRSS") : statusKb("VmHWM");
-        const std::unique_ptr<RowReader> reader = OpenRowReader(kReport, kParams);
-        int rows = 0;
-        const ExportRows source = ExportRowsOf(*reader);
-        const QString error = WriteExcelWorkbook(
-            path, [&](QStringList& row) { return source(row) && ++rows; }, QStringLiteral("入库明细"),
-            kHeadings);
-        if (!error.isEmpty())
-            state.SkipWithError(error.toUtf8().constData());
-        report(state, before, path, rows);
+    static std::unique_ptr<dal_rpt_Report> report;
+    LineStore::Open(LineStore::kFewGoods);
+    if (!report) {
+        report = std::make_unique<dal_rpt_rkDetail>();
+        ReportFill fill;
+        fill.accountList = QStringLiteral("2,5,0");
+        fill.conditions.append(
+            m_condition(QStringLiteral("a.createTime"), QStringLiteral(">="), LineStore::MonthStart(8)));
+        fill.conditions.append(
+            m_condition(QStringLiteral("a.createTime"), QStringLiteral("<"), LineStore::MonthStart(12)));
+        fill.conditions.append(
+            m_condition(QStringLiteral("a.accountId"), QStringLiteral("in"), NList(fill.accountList)));
+        m_PageInfor page;
+        page.int_PageSize = 20;
+        page.int_currentPageIndex = 1;
+        page.str_orderBy = QStringLiteral("createTime");
+        page.isDesc = true;
+        report->GetListForCondition(fill, {}, page, {});
     }
+    return *report;
 }
 
-void BM_ExportCopied(benchmark::State& state)
+// The program's export as the report window runs it; the rows written.
+QString ExportAsTheWindow(dal_rpt_Report& report, const QString& path, int& rows)
 {
-    data().Use();
-    const QString path = data().folder() + QStringLiteral("copied.xlsx");
-    for (auto _ : state) {
-        QFile::remove(path);
-        const bool reset = resetPeak();
-        const qint64 before = reset ? statusKb("VmRSS") : statusKb("VmHWM");
-        const ExportData rows = RecordSetToArray(ExecuteSql(kReport, kParams));
-        const QString error =
-            WriteExcelWorkbook(path, ExportRowsOf(rows), QStringLiteral("入库明细"), kHeadings);
-        if (!error.isEmpty())
-            state.SkipWithError(error.toUtf8().constData());
-        report(state, before, path, rows.rowCount);
-    }
-}
-
-// ---- writing alone: the program's writer beside a plain libxlsxwriter loop ----
-
-constexpr int kColumns = 24;
-constexpr int kPoolRows = 997;
-
-// A row of a wide bill-line report as the export gets it (texts), in the
-// shapes such a report holds: codes, names, dates, barcodes, counts, amounts
-// of two and three decimals, empty remarks.
-QStringList poolRow(int i)
-{
-    const auto money = [](int cents) {
-        return QString::number(cents / 100) + QStringLiteral(".%1").arg(cents % 100, 2, 10, QLatin1Char('0'));
+    const std::unique_ptr<RowReader> reader = report.ReadKeptRows(true);
+    rows = 0;
+    const ExportRows read = [&reader, &rows](QStringList& row) {
+        if (!reader->next())
+            return false;
+        row.clear();
+        for (int c = 0; c < reader->fieldCount(); ++c)
+            row.append(ValueText(reader->value(c)));
+        ++rows;
+        return true;
     };
-    return {
-        QStringLiteral("rk-24%1-%2").arg(1 + i % 12, 2, 10, QLatin1Char('0')).arg(i, 5, 10, QLatin1Char('0')),
-        QStringLiteral("2024-%1-15 08:30:00").arg(1 + i % 12, 2, 10, QLatin1Char('0')),
-        QStringLiteral("供应商%1有限公司").arg(i % 500),
-        QString::number(1 + i % 30),
-        QStringLiteral("G%1").arg(i % 25000, 7, 10, QLatin1Char('0')),
-        QStringLiteral("康师傅绿茶%1ml").arg(i % 997),
-        QStringLiteral("500ml×%1").arg(1 + i % 24),
-        QStringLiteral("饮料"),
-        QStringLiteral("69%1%2").arg(i, 9, 10, QLatin1Char('0')).arg(1 + i % 4, 2, 10, QLatin1Char('0')),
-        QStringLiteral("箱"),
-        QString::number(12),
-        QString::number(1 + i % 37),
-        QString::number((1 + i % 37) * 12),
-        money(50 + i * 7 % 100000),
-        money((50 + i * 7 % 100000) * (1 + i % 37)),
-        QStringLiteral("%1.%2").arg(i % 40).arg(i % 1000, 3, 10, QLatin1Char('0')),
-        QStringLiteral("A-%1-%2").arg(i % 20, 2, 10, QLatin1Char('0')).arg(i % 7, 2, 10, QLatin1Char('0')),
-        i % 3 == 0 ? QString() : QStringLiteral("L%1").arg(20240000 + i),
-        i % 4 == 0 ? QString() : QStringLiteral("备注%1").arg(i),
-        QStringLiteral("admin"),
-        QStringLiteral("默认账套"),
-        QStringLiteral("采购入库"),
-        i % 3 == 0 ? QStringLiteral("已审核") : QStringLiteral("未审核"),
-        i % 5 == 0 ? QStringLiteral("0.333333333333333") : QStringLiteral("007")};
+    return WriteExcelWorkbook(path, read, kTitle, kHeadings);
 }
 
-const QList<QStringList>& textPool()
+// ---- the bare twin
+
+// How a column is written: a text (blank for Null), a number in its
+// shortest form (as the program's value text has it), or a number rounded to
+// 3 places shown with 1 to 3 (a "#0.0##" figure; 0 shown as "0" where the
+// program writes "0").
+enum Cell { Text, Plain, Fixed3, Fixed3Zero };
+
+const Cell kCells[24] = {Text,  Text,       Text,  Text,  Text,  Text,   Text,  Text,
+                         Text,  Text,       Text,  Plain, Plain, Fixed3, Plain, Fixed3Zero,
+                         Plain, Fixed3Zero, Plain, Text,  Text,  Text,   Text,  Text};
+
+class BareExport
 {
-    static const QList<QStringList> pool = [] {
-        QList<QStringList> rows;
-        for (int i = 0; i < kPoolRows; ++i)
-            rows.append(poolRow(i));
-        return rows;
-    }();
-    return pool;
-}
+  public:
+    BareExport()
+    {
+        BareStatement::ExecPlain(
+            "CREATE TEMP TABLE IF NOT EXISTS bare_export_keys (pos INTEGER PRIMARY KEY, id INTEGER)");
+        BareStatement::ExecPlain("DELETE FROM bare_export_keys");
+        BareStatement keep(QStringLiteral(
+            "INSERT INTO bare_export_keys (id) SELECT d.id FROM tb_rk_head AS h INDEXED BY ix_rk_head_time "
+            "CROSS JOIN tb_rk_detail AS d INDEXED BY ix_rk_detail_head ON d.headId = h.id "
+            "WHERE h.createTime >= ? AND h.createTime < ? AND h.accountId IN (2,5,0) "
+            "ORDER BY substr(h.createTime, 1, 10) DESC, d.id DESC"));
+        rows = keep.Exec({LineStore::MonthStart(8), LineStore::MonthStart(12)});
+        const QByteArray sql =
+            "SELECT (SELECT uname FROM tb_dictionary WHERE id = h.accountId), "
+            "CASE WHEN h.ispass = 0 THEN '未审核' ELSE '已审核' END, h.billNo, h.ubillNo, "
+            "(SELECT uname FROM tb_dictionary WHERE id = h.utypeId), h.supplierName, d.goodsTypeName, "
+            "d.goodsCode, "
+            "d.goodsName, d.goodsDesc, d.unit, d.packQty, d.weight, d.inPrice, d.qty, d.qty * d.inPrice, "
+            "d.qty * d.packQty, d.qty * d.packQty / (SELECT CASE WHEN COUNT(*) = 1 AND MAX(u.packQty) > 0 "
+            "THEN "
+            "MAX(u.packQty) END FROM tb_goods_detail AS u WHERE u.headId = d.goodsId AND u.isDefault = 1), "
+            "d.qty * d.weight, (SELECT locationCode FROM tb_location WHERE id = d.locationId), d.lotNo, "
+            "d.remark, "
+            "h.creator, substr(h.createTime, 1, 10) FROM bare_export_keys AS k CROSS JOIN tb_rk_detail AS d "
+            "ON d.id = k.id CROSS JOIN tb_rk_head AS h ON h.id = d.headId ORDER BY k.pos";
+        if (sqlite3_prepare_v2(BareStatement::Handle(), sql.constData(), int(sql.size()), &m_stmt, nullptr) !=
+            SQLITE_OK)
+            throw std::runtime_error(sqlite3_errmsg(BareStatement::Handle()));
+    }
+    ~BareExport() { sqlite3_finalize(m_stmt); }
+    BareExport(const BareExport&) = delete;
+    BareExport& operator=(const BareExport&) = delete;
 
-// The same cells typed once, for the plain loop: each one blank, a number
-// with its count of decimals, or a text, as the sheet must hold it.
-struct TypedCell {
-    enum Kind { Blank, Number, Text } kind = Blank;
-    double number = 0;
-    int decimals = -1;
-    QByteArray text;
+    // Writes the workbook; the rows written, or -1 when it failed.
+    int Write(const QString& path)
+    {
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;
+        lxw_workbook* book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
+        lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
+        lxw_format* text = workbook_add_format(book);
+        format_set_font_size(text, 10);
+        std::array<lxw_format*, 16> numbers{};
+        for (int d = 0; d < int(numbers.size()); ++d) {
+            numbers[size_t(d)] = workbook_add_format(book);
+            format_set_font_size(numbers[size_t(d)], 10);
+            const QByteArray pattern = d > 0 ? "0." + QByteArray(d, '0') : QByteArray("0");
+            format_set_num_format(numbers[size_t(d)], pattern.constData());
+        }
+        worksheet_set_column(sheet, 0, LXW_COL_MAX - 1, LXW_DEF_COL_WIDTH, text);
+        worksheet_write_string(sheet, 0, 0, kTitle.toUtf8().constData(), text);
+        for (int c = 0; c < kHeadings.size(); ++c)
+            worksheet_write_string(sheet, 1, lxw_col_t(c), kHeadings.at(c).toUtf8().constData(), text);
+        int r = 0;
+        int rc;
+        while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
+            const lxw_row_t at = lxw_row_t(r + 2);
+            for (int c = 0; c < 24; ++c) {
+                const lxw_col_t col = lxw_col_t(c);
+                if (sqlite3_column_type(m_stmt, c) == SQLITE_NULL) {
+                    worksheet_write_blank(sheet, at, col, text);
+                    continue;
+                }
+                if (kCells[c] == Text) {
+                    worksheet_write_string(
+                        sheet, at, col, reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, c)), text);
+                    continue;
+                }
+                double value = sqlite3_column_double(m_stmt, c);
+                int decimals = 0;
+                if (kCells[c] == Plain) {
+                    decimals = PlainDecimals(value);
+                } else {
+                    const double thousandths = std::round(value * 1000);
+                    value = thousandths / 1000;
+                    decimals = kCells[c] == Fixed3Zero && thousandths == 0 ? 0 : Fixed3Decimals(thousandths);
+                }
+                worksheet_write_number(sheet, at, col, value, numbers[size_t(decimals)]);
+            }
+            ++r;
+        }
+        sqlite3_reset(m_stmt);
+        const bool closed = workbook_close(book) == LXW_NO_ERROR;
+        return rc == SQLITE_DONE && closed ? r : -1;
+    }
+
+    int rows = 0;
+
+  private:
+    // The places of a value's shortest form (at most 15 significant digits).
+    static int PlainDecimals(double value)
+    {
+        const double thousandths = std::round(value * 1000);
+        if (std::fabs(value * 1000 - thousandths) < 1e-6) {
+            int d = 3;
+            for (qint64 m = qint64(thousandths); d > 0 && m % 10 == 0; m /= 10)
+                --d;
+            return d;
+        }
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%.15g", value);
+        const char* point = std::strchr(buffer, '.');
+        return point ? int(std::strlen(point + 1)) : 0;
+    }
+    // 1 to 3 places of a count of thousandths.
+    static int Fixed3Decimals(double thousandths)
+    {
+        int d = 3;
+        for (qint64 m = qint64(thousandths); d > 1 && m % 10 == 0; m /= 10)
+            --d;
+        return d;
+    }
+
+    sqlite3_stmt* m_stmt = nullptr;
 };
 
-const std::vector<std::vector<TypedCell>>& typedPool()
+void BM_ExportLineDetail(benchmark::State& state)
 {
-    static const std::vector<std::vector<TypedCell>> pool = [] {
-        // Which columns hold numbers, and with how many decimals.
-        const QMap<int, int> numeric{{3, 0}, {10, 0}, {11, 0}, {12, 0}, {13, 2}, {14, 2}, {15, 3}};
-        std::vector<std::vector<TypedCell>> rows;
-        for (const QStringList& texts : textPool()) {
-            std::vector<TypedCell> row(kColumns);
-            for (int c = 0; c < kColumns; ++c) {
-                const QString& t = texts.at(c);
-                TypedCell& cell = row[size_t(c)];
-                if (t.isEmpty()) {
-                    cell.kind = TypedCell::Blank;
-                } else if (numeric.contains(c) || t == QLatin1String("0.333333333333333")) {
-                    cell.kind = TypedCell::Number;
-                    cell.number = t.toDouble();
-                    cell.decimals = numeric.value(c, 15);
-                } else {
-                    cell.kind = TypedCell::Text;
-                    cell.text = t.toUtf8();
-                }
-            }
-            rows.push_back(std::move(row));
-        }
-        return rows;
-    }();
-    return pool;
-}
-
-const QStringList& wideHeadings()
-{
-    static const QStringList h =
-        QStringLiteral("单号,日期,供应商,行,编码,名称,规格,类别,条码,单位,内装数,数量,总数,单价,金额,重量,"
-                       "库位,批号,备注,制单,账套,类型,状态,比例")
-            .split(QLatin1Char(','));
-    return h;
-}
-
-// The plain loop: a constant-memory workbook (as the program writes one),
-// font size 10 for every cell and the sheet's columns, a display format per
-// count of decimals made up front, each cell written as what it is.
-bool writePlain(const QString& path, int rows)
-{
-    lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;
-    lxw_workbook* book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
-    lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
-    lxw_format* text = workbook_add_format(book);
-    format_set_font_size(text, 10);
-    lxw_format* numbers[16] = {};
-    for (int d = 0; d < 16; ++d) {
-        numbers[d] = workbook_add_format(book);
-        format_set_font_size(numbers[d], 10);
-        const QByteArray pattern = d > 0 ? "0." + QByteArray(d, '0') : QByteArray("0");
-        format_set_num_format(numbers[d], pattern.constData());
-    }
-    worksheet_set_column(sheet, 0, LXW_COL_MAX - 1, LXW_DEF_COL_WIDTH, text);
-    worksheet_write_string(sheet, 0, 0, "宽表", text);
-    for (int c = 0; c < kColumns; ++c)
-        worksheet_write_string(sheet, 1, lxw_col_t(c), wideHeadings().at(c).toUtf8().constData(), text);
-    const auto& pool = typedPool();
-    for (int r = 0; r < rows; ++r) {
-        const std::vector<TypedCell>& row = pool[size_t(r % kPoolRows)];
-        for (int c = 0; c < kColumns; ++c) {
-            const TypedCell& cell = row[size_t(c)];
-            const lxw_row_t at = lxw_row_t(r + 2);
-            switch (cell.kind) {
-            case TypedCell::Blank:
-                worksheet_write_blank(sheet, at, lxw_col_t(c), text);
-                break;
-            case TypedCell::Number:
-                worksheet_write_number(sheet, at, lxw_col_t(c), cell.number, numbers[cell.decimals]);
-                break;
-            case TypedCell::Text:
-                worksheet_write_string(sheet, at, lxw_col_t(c), cell.text.constData(), text);
-                break;
-            }
-        }
-    }
-    return workbook_close(book) == LXW_NO_ERROR;
-}
-
-// The export's writer on the same rows (as texts) beside the plain loop.
-void BM_ExportWriteWide(benchmark::State& state)
-{
-    const int rows = int(state.range(0));
-    data(); // the temporary folder
-    const QString ours = data().folder() + QStringLiteral("ours.xlsx");
-    const QString plain = data().folder() + QStringLiteral("plain.xlsx");
-    textPool();
-    typedPool();
+    dal_rpt_Report& report = Searched();
+    BareExport bare;
+    const QString folder = LineStore::Open(LineStore::kFewGoods).folder();
+    const QString ours = folder + QStringLiteral("ours.xlsx");
+    const QString plain = folder + QStringLiteral("bare.xlsx");
     Paired pair(1e3);
+    double peakGrowth = 0;
+    int rows = 0;
     for (auto _ : state) {
         QString error;
-        bool plainOk = false;
+        int bareRows = 0;
         pair.Run(
             state,
             [&] {
-                int next = 0;
-                error = WriteExcelWorkbook(
-                    ours,
-                    [&](QStringList& row) {
-                        if (next >= rows)
-                            return false;
-                        row = textPool().at(next++ % kPoolRows);
-                        return true;
-                    },
-                    QStringLiteral("宽表"), wideHeadings());
+                const bool reset = resetPeak();
+                const qint64 before = reset ? statusKb("VmRSS") : statusKb("VmHWM");
+                error = ExportAsTheWindow(report, ours, rows);
+                peakGrowth = std::max(peakGrowth, double(statusKb("VmHWM") - before) / 1024.0);
             },
-            [&] { plainOk = writePlain(plain, rows); });
-        if (!error.isEmpty() || !plainOk)
+            [&] { bareRows = bare.Write(plain); });
+        if (!error.isEmpty() || bareRows < 0) {
             state.SkipWithError("a workbook was not written");
+            break;
+        }
+        if (rows != bareRows || rows != bare.rows) {
+            state.SkipWithError("the workbooks hold different rows");
+            break;
+        }
     }
     pair.Report(state);
+    state.counters["rows"] = rows;
+    state.counters["columns"] = double(kHeadings.size());
+    state.counters["peak_growth_MB"] = peakGrowth;
     state.counters["ours_MB"] = double(QFileInfo(ours).size()) / (1024.0 * 1024.0);
     state.counters["bare_MB"] = double(QFileInfo(plain).size()) / (1024.0 * 1024.0);
     QFile::remove(ours);
@@ -316,11 +278,4 @@ void BM_ExportWriteWide(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_ExportWriteWide)
-    ->Arg(100000)
-    ->Arg(1000000)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->UseManualTime();
-BENCHMARK(BM_ExportStreamed)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
-BENCHMARK(BM_ExportCopied)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_ExportLineDetail)->Unit(benchmark::kMillisecond)->Iterations(4)->UseManualTime();

@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QLabel>
 #include <QPageLayout>
 #include <QPageSize>
@@ -22,8 +23,10 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QRawFont>
 #include <QRegularExpression>
 #include <QScrollArea>
+#include <QTemporaryFile>
 #include <QTextLayout>
 #include <QTimer>
 #include <QToolBar>
@@ -31,6 +34,9 @@
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <cmath>
+#include <deque>
+#include <optional>
+#include <vector>
 
 namespace
 {
@@ -86,84 +92,152 @@ QList<PrintColumn> ReadColumns(const QDomElement& section)
     return columns;
 }
 
-// Reads the print data file in one pass: the rows of DataGroupHead (into
-// head, when given) and of DataDetail, each row one text per column of its
-// section (the first element of the column's name in the row, trimmed).
-bool ReadData(const QString& path, PrintSection* head, PrintSection& detail, QString& error)
+// Reads a print data file forward: the rows of DataGroupHead (kept, when its
+// columns are given) and of DataDetail (handed out one at a time), each row
+// one text per column of its section (the first element of the column's name
+// in the row, trimmed). A detail text longer than cellLimit characters is
+// kept to that length (0: whole).
+class DataReader
 {
-    const QString what = QStringLiteral("打印数据文件");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = what + QStringLiteral("不存在: ") + QDir::toNativeSeparators(path);
-        return false;
+  public:
+    DataReader(const QList<PrintColumn>* headColumns, const QList<PrintColumn>& detailColumns,
+               int cellLimit = 0)
+        : m_headColumns(headColumns), m_detailColumns(detailColumns), m_cellLimit(cellLimit)
+    {
     }
-    QXmlStreamReader xml(&file);
-    PrintSection* section = nullptr;
-    QHash<QString, int> index;
-    int depth = 0;
-    bool root = false;
-    while (!xml.atEnd()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::EndElement) {
-            --depth;
-            if (depth < 2)
-                section = nullptr;
-            continue;
+
+    bool open(const QString& path)
+    {
+        m_path = path;
+        m_file.setFileName(path);
+        if (!m_file.open(QIODevice::ReadOnly)) {
+            m_error = what() + QStringLiteral("不存在: ") + QDir::toNativeSeparators(path);
+            return false;
         }
-        if (token != QXmlStreamReader::StartElement)
-            continue;
-        ++depth;
-        const QStringView name = xml.name();
-        if (depth == 1) {
-            if (name != QLatin1String("Content")) {
-                error = what + QStringLiteral("缺少Content元素: ") + QDir::toNativeSeparators(path);
-                return false;
-            }
-            root = true;
-        } else if (depth == 2) {
-            section = name == QLatin1String("DataDetail")              ? &detail
-                      : name == QLatin1String("DataGroupHead") && head ? head
-                                                                       : nullptr;
-            index.clear();
-            if (section) {
-                for (int c = 0; c < section->columns.size(); ++c)
-                    index.insert(section->columns.at(c).name, c);
-            }
-            if (!section)
-                xml.skipCurrentElement(), --depth;
-        } else if (depth == 3) {
-            if (name != QLatin1String("DataRecord"))
-                xml.skipCurrentElement(), --depth;
-        } else if (depth == 4) {
-            if (name != QLatin1String("DataRow")) {
-                xml.skipCurrentElement();
-                --depth;
+        m_xml.setDevice(&m_file);
+        return true;
+    }
+
+    // The next detail row; false at the end of the file or when it cannot be
+    // read on (error() then says why).
+    bool next(QStringList& row)
+    {
+        while (!m_done && !m_xml.atEnd()) {
+            const QXmlStreamReader::TokenType token = m_xml.readNext();
+            if (token == QXmlStreamReader::EndElement) {
+                --m_depth;
+                if (m_depth < 2)
+                    m_section = None;
                 continue;
             }
-            QStringList row;
-            row.resize(section->columns.size());
-            QList<bool> seen(section->columns.size(), false);
-            while (xml.readNextStartElement()) {
-                const int c = index.value(xml.name().toString(), -1);
-                const QString text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-                if (c >= 0 && !seen[c]) {
-                    row[c] = text.trimmed();
-                    seen[c] = true;
+            if (token != QXmlStreamReader::StartElement)
+                continue;
+            ++m_depth;
+            const QStringView name = m_xml.name();
+            if (m_depth == 1) {
+                if (name != QLatin1String("Content")) {
+                    m_error = what() + QStringLiteral("缺少Content元素: ") + QDir::toNativeSeparators(m_path);
+                    m_done = true;
+                    return false;
                 }
+                m_root = true;
+            } else if (m_depth == 2) {
+                m_section = name == QLatin1String("DataDetail")                       ? Detail
+                            : name == QLatin1String("DataGroupHead") && m_headColumns ? Head
+                                                                                      : None;
+                if (m_section == None)
+                    skip();
+                else
+                    index(m_section == Head ? *m_headColumns : m_detailColumns);
+            } else if (m_depth == 3) {
+                if (name != QLatin1String("DataRecord"))
+                    skip();
+            } else if (m_depth == 4) {
+                if (name != QLatin1String("DataRow")) {
+                    skip();
+                    continue;
+                }
+                const bool head = m_section == Head;
+                readRow(head ? *m_headColumns : m_detailColumns, head ? 0 : m_cellLimit, row);
+                --m_depth; // the row's end was read
+                if (!head)
+                    return true;
+                m_headRows.append(row);
             }
-            --depth; // the row's end was read
-            section->rows.append(row);
         }
-    }
-    if (xml.hasError() || !root) {
-        error = QStringLiteral("%1格式错误: %2 (第%3行: %4)")
-                    .arg(what, QDir::toNativeSeparators(path))
-                    .arg(xml.lineNumber())
-                    .arg(xml.hasError() ? xml.errorString() : QStringLiteral("空文件"));
+        if (!m_done) {
+            m_done = true;
+            if (m_xml.hasError() || !m_root) {
+                m_error = QStringLiteral("%1格式错误: %2 (第%3行: %4)")
+                              .arg(what(), QDir::toNativeSeparators(m_path))
+                              .arg(m_xml.lineNumber())
+                              .arg(m_xml.hasError() ? m_xml.errorString() : QStringLiteral("空文件"));
+            }
+        }
         return false;
     }
-    return true;
-}
+
+    const QList<QStringList>& headRows() const { return m_headRows; }
+    const QString& error() const { return m_error; }
+
+  private:
+    enum Section { None, Head, Detail };
+
+    static QString what() { return QStringLiteral("打印数据文件"); }
+
+    void skip()
+    {
+        m_xml.skipCurrentElement();
+        --m_depth;
+    }
+
+    void index(const QList<PrintColumn>& columns)
+    {
+        m_index.clear();
+        for (int c = 0; c < columns.size(); ++c)
+            m_index.insert(columns.at(c).name, c);
+    }
+
+    // The cells of a row, read to the row's end; the columns usually come in
+    // the template's order, so the next one is tried before the index.
+    void readRow(const QList<PrintColumn>& columns, int limit, QStringList& row)
+    {
+        const int n = int(columns.size());
+        row = QStringList(n);
+        m_seen.assign(size_t(n), false);
+        int expected = 0;
+        while (m_xml.readNextStartElement()) {
+            const QStringView name = m_xml.name();
+            int c = expected < n && name == columns.at(expected).name ? expected : -1;
+            if (c < 0)
+                c = m_index.value(name.toString(), -1);
+            QString text = m_xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            if (c >= 0 && !m_seen[size_t(c)]) {
+                text = text.trimmed();
+                if (limit > 0 && text.size() > limit)
+                    text.truncate(limit);
+                row[c] = std::move(text);
+                m_seen[size_t(c)] = true;
+            }
+            expected = c + 1;
+        }
+    }
+
+    const QList<PrintColumn>* m_headColumns;
+    const QList<PrintColumn>& m_detailColumns;
+    const int m_cellLimit;
+    QString m_path;
+    QFile m_file;
+    QXmlStreamReader m_xml;
+    QHash<QString, int> m_index;
+    std::vector<bool> m_seen;
+    QList<QStringList> m_headRows;
+    QString m_error;
+    Section m_section = None;
+    int m_depth = 0;
+    bool m_root = false;
+    bool m_done = false;
+};
 
 // A family that holds Chinese glyphs, so that the PDF shows them whatever the
 // system's default font is.
@@ -176,37 +250,6 @@ QString ChineseFamily()
             return QLatin1String(preferred);
     }
     return families.isEmpty() ? QString() : families.first();
-}
-
-// The totals of the columns marked Sum, each with as many decimals as its
-// most precise value; empty when no column is totalled.
-QStringList ColumnTotals(const PrintSection& section)
-{
-    bool any = false;
-    QStringList totals;
-    for (int c = 0; c < section.columns.size(); ++c) {
-        if (!section.columns.at(c).sum) {
-            totals.append(QString());
-            continue;
-        }
-        any = true;
-        int decimals = 0;
-        bool seen = false;
-        for (const QStringList& row : section.rows) {
-            const QString text = row.value(c);
-            const qsizetype point = text.indexOf(QLatin1Char('.'));
-            if (!text.isEmpty())
-                seen = true;
-            if (point >= 0)
-                decimals = std::max(decimals, int(text.size() - point - 1));
-        }
-        decimals = std::min(decimals, 6);
-        DecimalSum sum(decimals);
-        for (const QStringList& row : section.rows)
-            sum.add(ReadNumber(row.value(c)));
-        totals.append(seen ? sum.text() : QString());
-    }
-    return any ? totals : QStringList();
 }
 
 } // namespace
@@ -266,9 +309,22 @@ bool LoadPrintJob(const QString& toolDir, const PrintCommand& command, PrintJob&
         job.head.columns = ReadColumns(layout.firstChildElement(QStringLiteral("DataGroupHead")));
     const QString section = QStringLiteral("DataDetail");
     job.detail.columns = ReadColumns(layout.firstChildElement(section));
-    if (!ReadData(dir + QStringLiteral("generateXml/") + command.fileName, job.isBill ? &job.head : nullptr,
-                  job.detail, error))
+    job.dataFile = dir + QStringLiteral("generateXml/") + command.fileName;
+    // The head comes before the lines in the files the program writes; the
+    // lines are read on only in a file that puts it after them.
+    DataReader data(job.isBill ? &job.head.columns : nullptr, job.detail.columns);
+    if (!data.open(job.dataFile)) {
+        error = data.error();
         return false;
+    }
+    QStringList row;
+    while (data.next(row) && job.isBill && data.headRows().isEmpty()) {
+    }
+    if (!data.error().isEmpty()) {
+        error = data.error();
+        return false;
+    }
+    job.head.rows = data.headRows();
     // What closes a printed bill: the amount in words (a head field) and the signature lines.
     const auto headValue = [&job](const QString& name) {
         for (int i = 0; i < job.head.columns.size(); ++i) {
@@ -294,16 +350,55 @@ bool LoadPrintJob(const QString& toolDir, const PrintCommand& command, PrintJob&
     return true;
 }
 
+bool ReadDetailRows(const PrintJob& job, QList<QStringList>& rows, QString& error)
+{
+    if (job.dataFile.isEmpty()) {
+        rows = job.detail.rows;
+        return true;
+    }
+    rows.clear();
+    DataReader data(nullptr, job.detail.columns);
+    if (!data.open(job.dataFile)) {
+        error = data.error();
+        return false;
+    }
+    QStringList row;
+    while (data.next(row))
+        rows.append(row);
+    error = data.error();
+    return error.isEmpty();
+}
+
 // ------------------------------------------------------------------ pages
 
 namespace
 {
 
-// A number as the program writes it: these never wrap.
+bool IsDigit(QChar c)
+{
+    return c.unicode() >= '0' && c.unicode() <= '9';
+}
+
+// A number as the program writes it: these never wrap. A sign, a digit, then
+// digits and commas, an optional fraction and an optional percent sign.
 bool IsNumberText(const QString& text)
 {
-    static const QRegularExpression number(QStringLiteral(R"(^[-+]?[0-9][0-9,]*(\.[0-9]*)?%?$)"));
-    return !text.isEmpty() && text.size() <= 64 && number.match(text).hasMatch();
+    const qsizetype n = text.size();
+    if (n == 0 || n > 64)
+        return false;
+    qsizetype i = text.at(0) == QLatin1Char('-') || text.at(0) == QLatin1Char('+') ? 1 : 0;
+    if (i >= n || !IsDigit(text.at(i)))
+        return false;
+    while (i < n && (IsDigit(text.at(i)) || text.at(i) == QLatin1Char(',')))
+        ++i;
+    if (i < n && text.at(i) == QLatin1Char('.')) {
+        ++i;
+        while (i < n && IsDigit(text.at(i)))
+            ++i;
+    }
+    if (i < n && text.at(i) == QLatin1Char('%'))
+        ++i;
+    return i == n;
 }
 
 // The printer's painting area in the coordinates its painter uses.
@@ -325,11 +420,211 @@ struct CellLines {
     double scale = 1;
 };
 
+// A text laid out on one line: its glyphs placed from the line's top left,
+// its advance and its height, as QPainter::drawText places them.
+struct ShapedText {
+    QList<QGlyphRun> runs;
+    double advance = 0;
+    double height = 0;
+};
+
+// The glyphs of one row's cells, drawn as one run per font: one text object
+// per row in a PDF, where a drawText per cell makes one each.
+class GlyphBatch
+{
+  public:
+    void add(const ShapedText& text, const QPointF& at)
+    {
+        for (const QGlyphRun& run : text.runs) {
+            Glyphs& g = of(run.rawFont());
+            g.indexes += run.glyphIndexes();
+            for (const QPointF& p : run.positions())
+                g.positions.append(p + at);
+        }
+    }
+
+    // Glyphs of one font at positions from at.
+    void add(const QRawFont& font, const quint32* indexes, const double* xs, int count, const QPointF& at)
+    {
+        Glyphs& g = of(font);
+        for (int i = 0; i < count; ++i) {
+            g.indexes.append(indexes[i]);
+            g.positions.append(QPointF(at.x() + xs[i], at.y()));
+        }
+    }
+
+    void flush(QPainter& painter)
+    {
+        for (Glyphs& g : m_fonts) {
+            if (g.indexes.isEmpty())
+                continue;
+            QGlyphRun run;
+            run.setRawFont(g.font);
+            run.setGlyphIndexes(g.indexes);
+            run.setPositions(g.positions);
+            painter.drawGlyphRun(QPointF(0, 0), run);
+            g.indexes.clear();
+            g.positions.clear();
+        }
+    }
+
+  private:
+    struct Glyphs {
+        QRawFont font;
+        QList<quint32> indexes;
+        QList<QPointF> positions;
+    };
+    Glyphs& of(const QRawFont& font)
+    {
+        for (Glyphs& g : m_fonts) {
+            if (g.font == font)
+                return g;
+        }
+        m_fonts.push_back({font, {}, {}});
+        return m_fonts.back();
+    }
+    std::vector<Glyphs> m_fonts;
+};
+
+// A detail row as it prints: its texts, its height and the cells that take
+// more than one line or print smaller (by column).
+struct MeasuredRow {
+    QStringList texts;
+    double height = 0;
+    std::vector<std::pair<int, CellLines>> cells;
+
+    const CellLines* cell(int col) const
+    {
+        for (const auto& [c, lines] : cells) {
+            if (c == col)
+                return &lines;
+        }
+        return nullptr;
+    }
+};
+
+// The detail rows read so far: the job's own rows, or those read from the
+// data file, kept in a temporary file in the order read. Every 64th row's
+// place is noted, so a page's rows are found with one seek.
+class RowStore
+{
+  public:
+    explicit RowStore(const QList<QStringList>* held) : m_held(held) {}
+
+    int count() const { return m_count; }
+
+    // Keeps the next row (of the data file; the job's own are only counted).
+    bool append(const QStringList& row)
+    {
+        if (m_held) {
+            ++m_count;
+            return true;
+        }
+        if (!m_file.isOpen() && !m_file.open())
+            return false;
+        m_buffer.resize(sizeof(quint32) * (2 + row.size()));
+        auto* sizes = reinterpret_cast<quint32*>(m_buffer.data());
+        sizes[1] = quint32(row.size());
+        for (int c = 0; c < row.size(); ++c) {
+            sizes = reinterpret_cast<quint32*>(m_buffer.data());
+            sizes[2 + c] = quint32(row.at(c).size());
+            m_buffer.append(reinterpret_cast<const char*>(row.at(c).utf16()),
+                            row.at(c).size() * qsizetype(sizeof(char16_t)));
+        }
+        sizes = reinterpret_cast<quint32*>(m_buffer.data());
+        sizes[0] = quint32(m_buffer.size());
+        if (m_count % kMarkEvery == 0)
+            m_marks.push_back(m_end);
+        if ((m_file.pos() != m_end && !m_file.seek(m_end)) || m_file.write(m_buffer) != m_buffer.size())
+            return false;
+        m_end += m_buffer.size();
+        ++m_count;
+        return true;
+    }
+
+    // Row r (< count()); false when the temporary file cannot be read.
+    bool read(int r, QStringList& row)
+    {
+        if (m_held) {
+            row = m_held->at(r);
+            return true;
+        }
+        if (r != m_nextRow) {
+            m_nextRow = r - r % kMarkEvery;
+            m_readAt = m_marks[size_t(r / kMarkEvery)];
+            for (; m_nextRow < r; ++m_nextRow) {
+                if (!readSize())
+                    return false;
+                m_readAt += m_size;
+            }
+        }
+        if (!readSize())
+            return false;
+        m_buffer.resize(m_size);
+        const qint64 rest = qint64(m_size - sizeof m_size);
+        if (m_file.read(m_buffer.data() + sizeof m_size, rest) != rest)
+            return false;
+        const auto* sizes = reinterpret_cast<const quint32*>(m_buffer.constData());
+        const int cells = int(sizes[1]);
+        const auto* chars = reinterpret_cast<const char16_t*>(sizes + 2 + cells);
+        row = QStringList(cells);
+        for (int c = 0; c < cells; ++c) {
+            row[c] = QString::fromUtf16(chars, qsizetype(sizes[2 + c]));
+            chars += sizes[2 + c];
+        }
+        m_readAt += m_size;
+        ++m_nextRow;
+        return true;
+    }
+
+  private:
+    static constexpr int kMarkEvery = 64;
+
+    bool readSize()
+    {
+        if ((m_file.pos() != m_readAt && !m_file.seek(m_readAt)) ||
+            m_file.read(reinterpret_cast<char*>(&m_size), sizeof m_size) != qint64(sizeof m_size)) {
+            return false;
+        }
+        return m_size >= 2 * sizeof(quint32);
+    }
+
+    const QList<QStringList>* m_held;
+    QTemporaryFile m_file;
+    QByteArray m_buffer;
+    std::vector<qint64> m_marks;
+    int m_count = 0;
+    qint64 m_end = 0;
+    int m_nextRow = -1;
+    qint64 m_readAt = 0;
+    quint32 m_size = 0;
+};
+
+// What the column widths and the totals row need of every row of a column.
+struct ColumnFacts {
+    double widest = 0; // the widest number, in the device's pixels
+    bool seen = false;
+    int decimals = 0; // of the most precise value, at most 6
+    // The column's exact sum at each number of places from `decimals` on
+    // (the places only grow, so the one finally used has every row).
+    std::vector<DecimalSum> sums;
+};
+
+constexpr int kMostDecimals = 6;
+
 } // namespace
 
 struct PrintPages::Impl {
     const PrintJob job;
-    QStringList totals;
+    const int n; // columns
+
+    // The rows, read as they are needed.
+    RowStore store;
+    std::unique_ptr<DataReader> reader; // none for the job's own rows
+    bool complete = false;              // every row read (or the file failed: error)
+    QString error;
+    std::vector<ColumnFacts> facts;
+    bool totalled = false; // a column is marked Sum
 
     // laid out for
     QPaintDevice* device = nullptr;
@@ -340,8 +635,9 @@ struct PrintPages::Impl {
     double lineH = 0, padX = 0, padY = 0, pen = 1;
     double titleH = 0, headH = 0, captionH = 0, closingH = 0, footH = 0;
     QList<double> widths;
-    QList<double> rowH;               // per data row
-    QHash<qint64, CellLines> wrapped; // cells of more than one line, or printed smaller (row * cols + col)
+    QStringList totals;
+    bool widthsSet = false;   // from the rows read when the first page was asked for
+    bool widthsFinal = false; // from every row
     QList<CellLines> captionCells, totalCells;
     struct Page {
         int first = 0, end = 0; // data rows [first, end)
@@ -356,18 +652,154 @@ struct PrintPages::Impl {
         int r = 0;
         bool totalsPlaced = false;
         bool done = false;
+        std::optional<MeasuredRow> carried; // row r, measured, did not fit the last page
     } cursor;
+    // The rows of the pages made or painted last.
+    std::deque<std::pair<int, std::vector<MeasuredRow>>> recent;
     double fullWidth = 1;
     double advance[128] = {};
+    // Single-line cell texts shaped once each (a bounded number kept); the
+    // characters of numbers placed by their advances when the font does not
+    // kern them, which is what shaping would give.
+    QHash<QString, ShapedText> shaped;
+    bool plainNumbers = false;
+    QRawFont numberFont;
+    quint32 numberGlyph[128] = {};
+    double numberAscent = 0, numberHeight = 0;
+    double factsAdvance[128] = {}; // the advances the facts' widths were measured with
 
-    explicit Impl(const PrintJob& j) : job(j), totals(ColumnTotals(j.detail)) {}
+    explicit Impl(const PrintJob& j)
+        : job(j), n(int(j.detail.columns.size())), store(j.dataFile.isEmpty() ? &job.detail.rows : nullptr)
+    {
+        facts.resize(size_t(n));
+        for (int c = 0; c < n; ++c) {
+            if (job.detail.columns.at(c).sum) {
+                totalled = true;
+                for (int places = 0; places <= kMostDecimals; ++places)
+                    facts[size_t(c)].sums.emplace_back(places);
+            }
+        }
+        if (!job.dataFile.isEmpty()) {
+            reader = std::make_unique<DataReader>(nullptr, job.detail.columns, kCellChars + 1);
+            if (!reader->open(job.dataFile))
+                fail(reader->error());
+        }
+    }
 
-    int cols() const { return int(job.detail.columns.size()); }
-    QString cell(int row, int col) const { return job.detail.rows.at(row).value(col); }
+    void fail(const QString& why)
+    {
+        if (error.isEmpty())
+            error = why;
+        complete = true;
+    }
 
-    // The lines a text takes in width: one when it fits; at most kCellLines,
+    // ---- reading
+
+    void note(const QStringList& row)
+    {
+        for (int c = 0; c < n; ++c) {
+            const QString& t = row.at(c);
+            ColumnFacts& f = facts[size_t(c)];
+            if (IsNumberText(t))
+                f.widest = std::max(f.widest, numberWidth(t));
+            if (f.sums.empty())
+                continue;
+            if (!t.isEmpty())
+                f.seen = true;
+            const qsizetype point = t.indexOf(QLatin1Char('.'));
+            if (point >= 0)
+                f.decimals = std::min(kMostDecimals, std::max(f.decimals, int(t.size() - point - 1)));
+            const double value = ReadNumber(t);
+            for (int places = f.decimals; places <= kMostDecimals; ++places)
+                f.sums[size_t(places)].add(value);
+        }
+    }
+
+    // Reads up to count more rows.
+    void readMore(int count)
+    {
+        QStringList row;
+        for (int i = 0; i < count && !complete; ++i) {
+            if (!reader) {
+                if (store.count() == job.detail.rows.size()) {
+                    complete = true;
+                    break;
+                }
+                note(job.detail.rows.at(store.count()));
+                store.append({});
+                continue;
+            }
+            if (!reader->next(row)) {
+                if (!reader->error().isEmpty())
+                    fail(reader->error());
+                complete = true;
+                reader.reset(); // the file is closed
+                break;
+            }
+            note(row);
+            if (!store.append(row))
+                fail(QStringLiteral("无法写入临时文件: ") + QDir::toNativeSeparators(QDir::tempPath()));
+        }
+    }
+
+    bool readAll()
+    {
+        while (!complete)
+            readMore(256);
+        return error.isEmpty();
+    }
+
+    // Whether row r exists, reading on as far as it.
+    bool haveRow(int r)
+    {
+        while (r >= store.count() && !complete)
+            readMore(64);
+        return r < store.count();
+    }
+
+    QStringList rowAt(int r)
+    {
+        QStringList row;
+        if (!store.read(r, row)) {
+            fail(QStringLiteral("无法读取临时文件: ") + QDir::toNativeSeparators(QDir::tempPath()));
+            row = QStringList(n);
+        }
+        return row;
+    }
+
+    // The numbers' widths again, after the advances changed (another device).
+    void remeasureNumbers()
+    {
+        for (ColumnFacts& f : facts)
+            f.widest = 0;
+        for (int r = 0; r < store.count(); ++r) {
+            const QStringList row = rowAt(r);
+            for (int c = 0; c < n; ++c) {
+                if (IsNumberText(row.at(c)))
+                    facts[size_t(c)].widest = std::max(facts[size_t(c)].widest, numberWidth(row.at(c)));
+            }
+        }
+        std::copy(std::begin(advance), std::end(advance), std::begin(factsAdvance));
+    }
+
+    // The totals of the columns marked Sum, each with as many decimals as its
+    // most precise value; empty when no column is totalled.
+    QStringList columnTotals() const
+    {
+        if (!totalled)
+            return {};
+        QStringList out;
+        for (const ColumnFacts& f : facts)
+            out.append(f.seen ? f.sums[size_t(f.decimals)].text() : QString());
+        return out;
+    }
+
+    // ---- laying out
+
+    // The lines a text takes in width: one when it fits; at most maxLines,
     // the last elided; a number always one, smaller when it must be.
-    CellLines lay(QString text, double width, const QFont& f, bool number) const
+    CellLines lay(QString text, double width, const QFont& f, bool number, int maxLines = kCellLines,
+                  bool wider = false) const
     {
         CellLines out;
         const QFontMetricsF fm(f, device);
@@ -382,7 +814,7 @@ struct PrintPages::Impl {
         if (text.size() > kCellChars)
             text.truncate(kCellChars);
         text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-        if (!text.contains(QLatin1Char('\n')) && fm.horizontalAdvance(text) <= width) {
+        if (!wider && !text.contains(QLatin1Char('\n')) && fm.horizontalAdvance(text) <= width) {
             out.lines << text;
             return out;
         }
@@ -393,7 +825,7 @@ struct PrintPages::Impl {
         layout.setTextOption(option);
         layout.beginLayout();
         int used = 0;
-        while (out.lines.size() < kCellLines) {
+        while (out.lines.size() < maxLines) {
             QTextLine line = layout.createLine();
             if (!line.isValid())
                 break;
@@ -414,6 +846,8 @@ struct PrintPages::Impl {
 
     // A number's width from its characters' advances (digits, sign, point,
     // comma), without shaping it; a hair wider than measured, never narrower.
+    // For any text, a bound as sure as a full width per character: its
+    // ASCII characters at their own advances.
     double numberWidth(const QString& t) const
     {
         double w = 0;
@@ -424,7 +858,6 @@ struct PrintPages::Impl {
 
     void layoutColumns()
     {
-        const int n = cols();
         const double avail = page.width();
         double share = 0;
         for (const PrintColumn& c : job.detail.columns)
@@ -435,12 +868,7 @@ struct PrintPages::Impl {
         const QFontMetricsF fmBold(bold, device);
         for (int c = 0; c < n; ++c) {
             widths << avail * job.detail.columns.at(c).width / share;
-            double widest = 0;
-            for (const QStringList& row : job.detail.rows) {
-                const QString& t = row.at(c);
-                if (IsNumberText(t))
-                    widest = std::max(widest, numberWidth(t));
-            }
+            double widest = facts[size_t(c)].widest;
             if (c < totals.size() && !totals.at(c).isEmpty())
                 widest = std::max(widest, fmBold.horizontalAdvance(totals.at(c)));
             if (widest > 0)
@@ -507,6 +935,10 @@ struct PrintPages::Impl {
         for (int ch = 32; ch < 128; ++ch)
             advance[ch] = fm.horizontalAdvance(QChar(ch));
         fullWidth = std::max(fm.horizontalAdvance(QChar(0x6C49)), fm.horizontalAdvance(QLatin1Char('W')));
+        if (!std::equal(std::begin(advance), std::end(advance), std::begin(factsAdvance)))
+            remeasureNumbers();
+        shaped.clear();
+        learnNumberGlyphs();
         padX = lineH * 0.25;
         padY = lineH * 0.15;
         pen = std::max(1.0, device->logicalDpiY() / 144.0); // half a point
@@ -515,13 +947,152 @@ struct PrintPages::Impl {
         footH = lineH * 1.5;
         closingH =
             (job.totalWords.isEmpty() ? 0 : lineH * 1.8) + (job.signatures.isEmpty() ? 0 : lineH * 2.5);
-        layoutColumns();
+        widthsSet = widthsFinal = false;
+        pages.clear();
+        recent.clear();
+        cursor = Cursor();
+        laidOut = true;
+    }
 
-        const int n = cols();
+    // Every pair of a number's characters shaped once: when each glyph sits
+    // at the sum of the advances before it, numbers need no shaping.
+    void learnNumberGlyphs()
+    {
+        plainNumbers = false;
+        const QString chars = QStringLiteral("0123456789.,-+%");
+        QString pairs;
+        for (const QChar a : chars) {
+            for (const QChar b : chars)
+                pairs.append(a).append(b);
+        }
+        QTextLayout layout(pairs, font, device);
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLineWidth(1e6);
+        layout.endLayout();
+        const QList<QGlyphRun> runs = line.glyphRuns();
+        if (runs.size() != 1 || runs.first().glyphIndexes().size() != pairs.size())
+            return;
+        const QList<quint32> indexes = runs.first().glyphIndexes();
+        const QList<QPointF> positions = runs.first().positions();
+        double x = 0;
+        for (int i = 0; i < pairs.size(); ++i) {
+            if (positions.at(i).x() != x || positions.at(i).y() != line.ascent())
+                return;
+            numberGlyph[pairs.at(i).unicode()] = indexes.at(i);
+            x += advance[pairs.at(i).unicode()];
+        }
+        numberFont = runs.first().rawFont();
+        numberAscent = line.ascent();
+        numberHeight = line.height();
+        plainNumbers = true;
+    }
+
+    const ShapedText& shape(const QString& text)
+    {
+        const auto found = shaped.constFind(text);
+        if (found != shaped.constEnd())
+            return found.value();
+        if (shaped.size() >= 8192)
+            shaped.clear();
+        QTextLayout layout(text, font, device);
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLineWidth(1e6);
+        layout.endLayout();
+        ShapedText out;
+        out.runs = line.glyphRuns();
+        out.advance = line.horizontalAdvance();
+        out.height = line.height();
+        return shaped.insert(text, out).value();
+    }
+
+    // A line of a data cell in the font, placed in box as drawText with the
+    // cell's alignment, vertically centred and on one line places it; false
+    // (nothing placed) for a text that overflows the box, which drawText clips.
+    bool placeLine(GlyphBatch& batch, const QRectF& box, const QString& text, Qt::Alignment align)
+    {
+        if (text.isEmpty())
+            return true;
+        if (plainNumbers && IsNumberText(text))
+            return placeNumber(batch, box, text, align);
+        const ShapedText& t = shape(text);
+        if (t.advance > box.width() || t.height > box.height())
+            return false;
+        const Qt::Alignment h = HAlign(align);
+        const double x = h & Qt::AlignRight     ? box.width() - t.advance
+                         : h & Qt::AlignHCenter ? (box.width() - t.advance) / 2
+                                                : 0;
+        batch.add(t, QPointF(box.left() + x, box.top() + (box.height() - t.height) / 2));
+        return true;
+    }
+
+    // A number placed as placeLine places it, its glyphs straight from the
+    // font's table (numbers are mostly each their own: none is kept).
+    bool placeNumber(GlyphBatch& batch, const QRectF& box, const QString& text, Qt::Alignment align)
+    {
+        const int n = int(text.size());
+        quint32 indexes[64];
+        double xs[64];
+        double advanceSum = 0;
+        for (int i = 0; i < n; ++i) {
+            const ushort ch = text.at(i).unicode();
+            indexes[i] = numberGlyph[ch];
+            xs[i] = advanceSum;
+            advanceSum += advance[ch];
+        }
+        if (advanceSum > box.width() || numberHeight > box.height())
+            return false;
+        const Qt::Alignment h = HAlign(align);
+        const double x = h & Qt::AlignRight     ? box.width() - advanceSum
+                         : h & Qt::AlignHCenter ? (box.width() - advanceSum) / 2
+                                                : 0;
+        batch.add(numberFont, indexes, xs, n,
+                  QPointF(box.left() + x, box.top() + (box.height() - numberHeight) / 2 + numberAscent));
+        return true;
+    }
+
+    // A data cell: its one line or its lines in the batch, a number printed
+    // smaller (or a line that overflows) with drawText.
+    void placeCell(QPainter& painter, GlyphBatch& batch, const QRectF& rect, const CellLines* lines,
+                   const QString& text, Qt::Alignment align)
+    {
+        const QRectF inner = rect.adjusted(padX, padY, -padX, -padY);
+        const int flags = int(HAlign(align) | Qt::AlignVCenter | Qt::TextSingleLine);
+        if (!lines) {
+            if (!placeLine(batch, inner, text, align))
+                painter.drawText(inner, flags, text);
+            return;
+        }
+        if (lines->scale != 1) {
+            drawCell(painter, rect, lines, text, align, font);
+            return;
+        }
+        double y = inner.top() + (inner.height() - lines->lines.size() * lineH) / 2;
+        for (const QString& line : lines->lines) {
+            const QRectF box(inner.left(), y, inner.width(), lineH);
+            if (!placeLine(batch, box, line, align))
+                painter.drawText(box, flags, line);
+            y += lineH;
+        }
+    }
+
+    // The widths, captions and totals from the facts of the rows read so far.
+    void layoutTable()
+    {
+        totals = columnTotals();
+        layoutColumns();
         captionCells.clear();
         captionH = lineH + 2 * padY;
         for (int c = 0; c < n; ++c) {
-            captionCells << lay(job.detail.columns.at(c).caption, widths[c] - 2 * padX, bold, false);
+            captionCells << lay(job.detail.columns.at(c).caption, widths[c] - 2 * padX, bold, false,
+                                kCaptionLines);
             captionH = std::max(captionH, captionCells.last().lines.size() * lineH + 2 * padY);
         }
         totalCells.clear();
@@ -530,47 +1101,106 @@ struct PrintPages::Impl {
             totalCells << lay(label ? QStringLiteral("合计") : totals.value(c), widths[c] - 2 * padX, bold,
                               !label);
         }
+    }
 
-        wrapped.clear();
-        rowH.clear();
-        rowH.reserve(job.detail.rows.size());
+    void restartPages()
+    {
         pages.clear();
+        recent.clear();
         cursor = Cursor();
         cursor.y = page.top() + titleH + headH + captionH;
         cursor.p.top = true;
         cursor.totalsPlaced = totals.isEmpty();
-        laidOut = true;
     }
 
-    // The height of data row r, measured once.
-    double rowHeight(int r)
+    // The table laid out for the first page: from every row when the file is
+    // short, otherwise from the rows read in a moment.
+    void ensureTable()
     {
-        while (rowH.size() <= r)
-            measureRow(int(rowH.size()));
-        return rowH.at(r);
+        if (widthsSet)
+            return;
+        QElapsedTimer clock;
+        clock.start();
+        while (!complete && store.count() < kFirstRows && clock.elapsed() < kFirstMilliseconds)
+            readMore(64);
+        layoutTable();
+        widthsSet = true;
+        widthsFinal = complete;
+        restartPages();
     }
 
-    void measureRow(int r)
+    // Once every row is read, the table from all of them; the pages made
+    // before start again when it differs. True when they did.
+    bool settle()
+    {
+        if (!complete || !widthsSet || widthsFinal)
+            return false;
+        const QList<double> before = widths;
+        const QStringList totalsBefore = totals;
+        layoutTable();
+        widthsFinal = true;
+        if (widths == before && totals == totalsBefore)
+            return false;
+        restartPages();
+        return true;
+    }
+
+    MeasuredRow measure(QStringList texts) const
     {
         const QFontMetricsF fm(font, device);
-        const int n = cols();
+        MeasuredRow m;
         int lines = 1;
         for (int c = 0; c < n; ++c) {
-            const QString& t = job.detail.rows.at(r).at(c);
+            const QString& t = texts.at(c);
             const double w = widths[c] - 2 * padX;
             // The quick tests first: most cells fit on one line.
-            if (t.size() * fullWidth <= w && !t.contains(QLatin1Char('\n')))
+            if (!t.contains(QLatin1Char('\n')) && (t.size() * fullWidth <= w || numberWidth(t) <= w))
                 continue;
             const bool number = IsNumberText(t);
-            if (number ? numberWidth(t) <= w
-                       : t.size() < 200 && !t.contains(QLatin1Char('\n')) && fm.horizontalAdvance(t) <= w)
+            const bool measured = !number && t.size() < 200 && !t.contains(QLatin1Char('\n'));
+            if (number ? numberWidth(t) <= w : measured && fm.horizontalAdvance(t) <= w)
                 continue;
-            CellLines cl = lay(t, w, font, number);
+            CellLines cl = lay(t, w, font, number, kCellLines, measured);
             lines = std::max(lines, int(cl.lines.size()));
             if (cl.lines.size() != 1 || cl.scale != 1 || cl.lines.first() != t)
-                wrapped.insert(qint64(r) * n + c, std::move(cl));
+                m.cells.emplace_back(c, std::move(cl));
         }
-        rowH << lines * lineH + 2 * padY;
+        m.texts = std::move(texts);
+        m.height = lines * lineH + 2 * padY;
+        return m;
+    }
+
+    void keepRecent(int index, std::vector<MeasuredRow> rows)
+    {
+        for (auto it = recent.begin(); it != recent.end(); ++it) {
+            if (it->first == index) {
+                recent.erase(it);
+                break;
+            }
+        }
+        recent.emplace_front(index, std::move(rows));
+        if (recent.size() > 4)
+            recent.pop_back();
+    }
+
+    const std::vector<MeasuredRow>& pageRows(int index)
+    {
+        if (recent.empty() || recent.front().first != index) {
+            const Page& p = pages.at(index);
+            std::vector<MeasuredRow> rows;
+            for (auto it = recent.begin(); it != recent.end(); ++it) {
+                if (it->first == index) {
+                    rows = std::move(it->second);
+                    break;
+                }
+            }
+            if (rows.empty() && p.end > p.first) {
+                for (int r = p.first; r < p.end; ++r)
+                    rows.push_back(measure(rowAt(r)));
+            }
+            keepRecent(index, std::move(rows));
+        }
+        return recent.front().second;
     }
 
     // Pagination, a page at a time: the rows as they fit, then the totals
@@ -578,21 +1208,30 @@ struct PrintPages::Impl {
     // fits. False once the last page is made.
     bool nextPage()
     {
+        ensureTable();
+        settle();
         if (cursor.done)
             return false;
         const double bottom = page.bottom() - footH;
         const double totalsH = lineH + 2 * padY;
-        const int rows = int(job.detail.rows.size());
         Page& p = cursor.p;
         double& y = cursor.y;
         int& r = cursor.r;
         p.first = r;
-        while (r < rows && (y + rowHeight(r) <= bottom || r == p.first)) {
-            y += rowH[r];
+        std::vector<MeasuredRow> rows;
+        while (cursor.carried || haveRow(r)) {
+            MeasuredRow m = cursor.carried ? std::move(*cursor.carried) : measure(rowAt(r));
+            cursor.carried.reset();
+            if (y + m.height > bottom && r != p.first) {
+                cursor.carried = std::move(m);
+                break;
+            }
+            y += m.height;
+            rows.push_back(std::move(m));
             ++r;
         }
         p.end = r;
-        if (r == rows) {
+        if (!cursor.carried && !haveRow(r)) {
             if (!cursor.totalsPlaced && (y + totalsH <= bottom || p.end == p.first)) {
                 p.totals = true;
                 cursor.totalsPlaced = true;
@@ -603,14 +1242,31 @@ struct PrintPages::Impl {
                 p.closing = true;
         }
         pages << p;
+        keepRecent(int(pages.size()) - 1, std::move(rows));
+        // The rows read for this page may have been the last: the pages made
+        // with the first widths start again when every row changes them.
+        if (settle())
+            return true;
         if (p.closing) {
             cursor.done = true;
             return false;
         }
-        const bool closingOnly = r == rows && cursor.totalsPlaced;
+        const bool closingOnly = !cursor.carried && !haveRow(r) && cursor.totalsPlaced;
         p = Page();
         y = page.top() + (closingOnly ? 0 : captionH);
         return true;
+    }
+
+    // A little more of the work: a batch of rows read, or the next page made.
+    bool morePages()
+    {
+        ensureTable();
+        if (!complete) {
+            readMore(256);
+            settle();
+            return true;
+        }
+        return nextPage();
     }
 
     void finish()
@@ -618,6 +1274,9 @@ struct PrintPages::Impl {
         while (nextPage()) {
         }
     }
+
+    static constexpr int kFirstRows = 1000;
+    static constexpr int kFirstMilliseconds = 40;
 
     void drawCell(QPainter& painter, const QRectF& rect, const CellLines* lines, const QString& text,
                   Qt::Alignment align, const QFont& f) const
@@ -644,10 +1303,10 @@ struct PrintPages::Impl {
         }
     }
 
-    void paint(QPainter& painter, int index) const
+    void paint(QPainter& painter, int index)
     {
+        const std::vector<MeasuredRow>& rows = pageRows(index);
         const Page& p = pages.at(index);
-        const int n = cols();
         painter.save();
         painter.setPen(QPen(Qt::black, pen));
         double y = page.top();
@@ -692,17 +1351,16 @@ struct PrintPages::Impl {
             y += captionH;
             painter.drawLine(QLineF(page.left(), y, x, y));
             painter.setFont(font);
-            for (int r = p.first; r < p.end; ++r) {
+            GlyphBatch batch;
+            for (const MeasuredRow& row : rows) {
                 double cx = page.left();
-                const QStringList& row = job.detail.rows.at(r);
                 for (int c = 0; c < n; ++c) {
-                    const auto it = wrapped.constFind(qint64(r) * n + c);
-                    drawCell(painter, QRectF(cx, y, widths[c], rowH[r]),
-                             it == wrapped.constEnd() ? nullptr : &it.value(), row.at(c),
-                             job.detail.columns.at(c).align, font);
+                    placeCell(painter, batch, QRectF(cx, y, widths[c], row.height), row.cell(c),
+                              row.texts.at(c), job.detail.columns.at(c).align);
                     cx += widths[c];
                 }
-                y += rowH[r];
+                batch.flush(painter);
+                y += row.height;
                 painter.drawLine(QLineF(page.left(), y, cx, y));
             }
             if (p.totals) {
@@ -781,62 +1439,93 @@ int PrintPages::pagesMade() const
 
 bool PrintPages::morePages()
 {
-    return d->nextPage();
+    return d->morePages();
+}
+
+QString PrintPages::error() const
+{
+    return d->error;
+}
+
+bool PrintPages::pageReady(int page)
+{
+    while (d->pages.size() <= page && d->nextPage()) {
+    }
+    return page >= 0 && page < d->pages.size();
 }
 
 void PrintPages::paintPage(QPainter& painter, int page)
 {
-    while (d->pages.size() <= page && d->nextPage()) {
-    }
-    if (page >= 0 && page < d->pages.size())
+    if (pageReady(page))
         d->paint(painter, page);
 }
 
 bool PrintPages::print(QPrinter& printer, const std::function<void(int, int)>& progress)
 {
     layout(&printer, PageRect(printer));
+    // Every row is read before the first page is painted: a file that fails
+    // half way leaves no half print.
+    if (!d->readAll())
+        return false;
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
-    const int pages = pageCount();
-    for (int i = 0; i < pages; ++i) {
+    const int pages = progress ? pageCount() : 0;
+    for (int i = 0;; ++i) {
+        while (d->pages.size() <= i && d->nextPage()) {
+        }
+        if (i >= d->pages.size())
+            break;
         if (i > 0)
             printer.newPage();
-        paintPage(painter, i);
+        d->paint(painter, i);
         if (progress)
             progress(i + 1, pages);
     }
-    return painter.end();
+    return painter.end() && d->error.isEmpty();
 }
 
-QList<double> PrintPages::columnWidths() const
+namespace
 {
+
+// The device the pages are measured on when no other was given: A4 in the
+// job's orientation, as a PDF prints it.
+QPrinter& MeasuringPrinter(const PrintJob& job)
+{
+    static QPrinter* measure = nullptr;
+    if (!measure)
+        measure = new QPrinter(QPrinter::HighResolution);
+    SetUpPrinter(job, *measure);
+    return *measure;
+}
+
+} // namespace
+
+QList<double> PrintPages::columnWidths()
+{
+    if (!d->laidOut)
+        layout(&MeasuringPrinter(d->job), PageRect(MeasuringPrinter(d->job)));
+    d->readAll();
+    d->ensureTable();
+    d->settle();
     return d->widths;
 }
 
 QStringList PrintPages::cellLines(int row, int col)
 {
+    columnWidths();
     if (row < 0)
         return d->totalCells.value(col).lines;
-    d->rowHeight(row);
-    const auto it = d->wrapped.constFind(qint64(row) * d->cols() + col);
-    if (it != d->wrapped.constEnd())
-        return it.value().lines;
-    return {d->cell(row, col)};
+    if (row >= d->store.count())
+        return {};
+    const MeasuredRow m = d->measure(d->rowAt(row));
+    const CellLines* lines = m.cell(col);
+    return lines ? lines->lines : QStringList{m.texts.value(col)};
 }
 
 QString PrintPages::toPlainText()
 {
-    if (!d->laidOut) {
-        static QPrinter* measure = nullptr;
-        if (!measure)
-            measure = new QPrinter(QPrinter::HighResolution);
-        SetUpPrinter(d->job, *measure);
-        layout(measure,
-               measure->pageLayout()
-                   .paintRectPixels(measure->resolution())
-                   .translated(-measure->pageLayout().paintRectPixels(measure->resolution()).topLeft()));
-    }
+    columnWidths();
     d->finish();
     QStringList out;
     out << d->job.title;
@@ -845,15 +1534,18 @@ QString PrintPages::toPlainText()
             out << d->job.head.columns.at(i).caption + QStringLiteral("：") +
                        d->job.head.rows.first().value(i);
     }
-    const int n = d->cols();
+    const int n = d->n;
     QStringList line;
     for (int c = 0; c < n; ++c)
         line << d->captionCells.value(c).lines.join(QString());
     out << line.join(QLatin1Char('\t'));
-    for (int r = 0; r < d->job.detail.rows.size(); ++r) {
+    for (int r = 0; r < d->store.count(); ++r) {
         line.clear();
-        for (int c = 0; c < n; ++c)
-            line << cellLines(r, c).join(QString());
+        const MeasuredRow m = d->measure(d->rowAt(r));
+        for (int c = 0; c < n; ++c) {
+            const CellLines* lines = m.cell(c);
+            line << (lines ? lines->lines.join(QString()) : m.texts.at(c));
+        }
         out << line.join(QLatin1Char('\t'));
     }
     if (!d->totalCells.isEmpty()) {
@@ -893,7 +1585,9 @@ bool WritePdf(const PrintJob& job, const QString& pdfFile, QString& error)
     SetUpPrinter(job, printer);
     PrintPages pages(job);
     if (!pages.print(printer) || !QFileInfo(pdfFile).isFile() || QFileInfo(pdfFile).size() == 0) {
-        error = QStringLiteral("无法写入PDF文件: ") + QDir::toNativeSeparators(pdfFile);
+        error = pages.error().isEmpty()
+                    ? QStringLiteral("无法写入PDF文件: ") + QDir::toNativeSeparators(pdfFile)
+                    : pages.error();
         return false;
     }
     return true;
@@ -970,6 +1664,7 @@ struct PrintPreview::Impl {
     QScrollArea* area = nullptr;
     QLabel* label = nullptr;
     QTimer more;
+    QString failure; // why the last print or PDF read no whole data file
 };
 
 PrintPreview::PrintPreview(const PrintJob& job, QWidget* parent)
@@ -990,8 +1685,8 @@ PrintPreview::PrintPreview(const PrintJob& job, QWidget* parent)
     };
     add(QStringLiteral("print"), QStringLiteral("打印"), [this] {
         QPrintDialog dialog(&d->printer, this);
-        if (DialogRunner::Exec(&dialog) == QDialog::Accepted)
-            printTo(d->printer);
+        if (DialogRunner::Exec(&dialog) == QDialog::Accepted && !printTo(d->printer) && !d->failure.isEmpty())
+            MsgBox::SystemError(d->failure, this);
         showPage(currentPage());
     });
     add(QStringLiteral("pdf"), QStringLiteral("导出PDF"), [this] {
@@ -1002,8 +1697,10 @@ PrintPreview::PrintPreview(const PrintJob& job, QWidget* parent)
         dialog.setDefaultSuffix(QStringLiteral("pdf"));
         if (DialogRunner::Exec(&dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty() &&
             !savePdf(dialog.selectedFiles().first()))
-            MsgBox::SystemError(QStringLiteral("无法写入PDF文件: ") +
-                                    QDir::toNativeSeparators(dialog.selectedFiles().first()),
+            MsgBox::SystemError(d->failure.isEmpty()
+                                    ? QStringLiteral("无法写入PDF文件: ") +
+                                          QDir::toNativeSeparators(dialog.selectedFiles().first())
+                                    : d->failure,
                                 this);
     });
     bar->addSeparator();
@@ -1048,6 +1745,12 @@ PrintPreview::PrintPreview(const PrintJob& job, QWidget* parent)
             going = d->pages.morePages();
         if (!going)
             d->more.stop();
+        if (!d->pages.error().isEmpty()) {
+            d->more.stop();
+            MsgBox::SystemError(d->pages.error(), this);
+            reject();
+            return;
+        }
         showPage(currentPage());
     });
     d->more.start();
@@ -1063,10 +1766,7 @@ int PrintPreview::currentPage() const
 
 void PrintPreview::showPage(int page)
 {
-    if (page >= d->pages.pagesMade()) {
-        while (d->pages.pagesMade() <= page && d->pages.morePages()) {
-        }
-    }
+    d->pages.pageReady(page);
     page = std::clamp(page, 0, std::max(0, d->pages.pagesMade() - 1));
     d->view->page = page;
     const bool all = !d->more.isActive();
@@ -1086,10 +1786,24 @@ int PrintPreview::pageCount()
 
 bool PrintPreview::printTo(QPrinter& printer)
 {
-    if (&printer == &d->printer)
-        return PrintWithProgress(d->pages, printer, d->job.title, this);
-    PrintPages pages(d->job);
-    return PrintWithProgress(pages, printer, d->job.title, this);
+    if (&printer == &d->printer) {
+        const bool done = PrintWithProgress(d->pages, printer, d->job.title, this);
+        d->failure = d->pages.error();
+        return done;
+    }
+    // Another device: the rows already read are laid out for it and then
+    // again for the preview, so the data file is not read a second time
+    // (the program may have cleared it away meanwhile).
+    d->more.stop();
+    d->view->setUpdatesEnabled(false);
+    const bool done = PrintWithProgress(d->pages, printer, d->job.title, this);
+    d->failure = d->pages.error();
+    d->pages.layout(&d->printer, PageRect(d->printer));
+    d->view->setUpdatesEnabled(true);
+    if (d->failure.isEmpty())
+        d->more.start();
+    showPage(currentPage());
+    return done;
 }
 
 bool PrintPreview::savePdf(const QString& file)

@@ -68,30 +68,44 @@ struct PrintJob {
     double fontSize = 9;
     int headColumns = 3;
     PrintSection head;
+    // The detail's columns; its rows are those of dataFile, read as the pages
+    // are made, or, without a data file, the rows the job holds itself.
     PrintSection detail;
+    QString dataFile;
     QString totalWords;                            // the amount in money words, empty when not carried
     QList<std::pair<QString, QString>> signatures; // role, name already known
 };
 
-// Reads the print data file toolDir/generateXml/<FileName> and its template
-// toolDir/templeteXml/<BillCode>.xml; false with the reason in error.
+// Reads the template toolDir/templeteXml/<BillCode>.xml and, of the print
+// data file toolDir/generateXml/<FileName>, the bill head; the detail rows
+// stay in the file until the pages read them. False with the reason in error.
 bool LoadPrintJob(const QString& toolDir, const PrintCommand& command, PrintJob& job, QString& error);
+
+// Every detail row of a job, read whole; false with the reason in error.
+bool ReadDetailRows(const PrintJob& job, QList<QStringList>& rows, QString& error);
 
 // The pages of a job, laid out by the tool itself and painted with QPainter:
 // the title and, for a bill, its head fields on the first page; the table of
 // lines with its column captions repeated on every page; after the last line
 // the totals row (合计), the amount in words and the signature lines; the page
-// number at the foot. The work grows with the rows only: a row is measured
-// once, and a cell prints at most kCellLines lines (the last one elided when
-// the text goes on), reading at most kCellChars characters of it, so even a
-// cell of a whole book takes bounded time. Numbers (amounts, quantities, the
-// totals) never wrap: their column is widened to the widest number it holds,
-// taken from the text columns beside it, and a number wider than the whole
-// table is printed smaller rather than cut.
+// number at the foot. The rows are read from the data file as they are
+// needed and kept on disk, never all in memory: the work grows with the rows,
+// the memory does not. A cell prints at most kCellLines lines (the last one
+// elided when the text goes on), reading at most kCellChars characters of it,
+// so even a cell of a whole book takes bounded time. Numbers (amounts,
+// quantities, the totals) never wrap: their column is widened to the widest
+// number it holds, taken from the text columns beside it, and a number wider
+// than the whole table is printed smaller rather than cut.
+//
+// The widths need every row, so the pages wait for the whole file to be read,
+// except the first ones asked for before that: they are laid out with the
+// widths of the rows read so far and laid out again, should the rest of the
+// file change the widths.
 class PrintPages
 {
   public:
-    static constexpr int kCellLines = 4;
+    static constexpr int kCellLines = 2;
+    static constexpr int kCaptionLines = 4; // a column caption
     static constexpr int kCellChars = 2000;
 
     explicit PrintPages(const PrintJob& job);
@@ -106,18 +120,25 @@ class PrintPages
     void layout(QPaintDevice* device, const QRectF& page);
     // All pages (lays out what is left).
     int pageCount();
-    // The pages made so far; morePages makes one more, false when all are made.
+    // The pages made so far; morePages does a little more of the work (reads
+    // a batch of rows or makes a page), false once every page is made.
     int pagesMade() const;
     bool morePages();
+    // Makes the pages as far as page (from 0); false when there are fewer.
+    bool pageReady(int page);
+    // Why the data file could not be read to its end; empty when it could.
+    QString error() const;
     // Paints one page (from 0) with the device coordinates of the layout.
     void paintPage(QPainter& painter, int page);
     // Prints every page to printer (set up with SetUpPrinter first), telling
-    // progress (pages done, pages) after each page; false when it could not start.
+    // progress (pages done, pages) after each page; false when it could not
+    // start. The whole data file is read first: a file that cannot be read
+    // to its end prints nothing (error() says why).
     bool print(QPrinter& printer, const std::function<void(int, int)>& progress = {});
 
     // The widths of the table's columns and the lines each cell of a row
     // prints (for checks: a total never takes two lines).
-    QList<double> columnWidths() const;
+    QList<double> columnWidths();
     QStringList cellLines(int row, int col); // row -1: the totals row
     // Everything the pages print, in reading order: a cell's lines run on
     // as one text, cells by tabs, rows by line breaks (laid out on A4 when not yet laid out).
@@ -133,14 +154,17 @@ std::unique_ptr<PrintPages> BuildPrintDocument(const PrintJob& job);
 // A4 in the job's orientation, 15 mm margins.
 void SetUpPrinter(const PrintJob& job, QPrinter& printer);
 
-// Writes the job as a PDF file; false with the reason in error.
+// Writes the job as a PDF file; false with the reason in error (a data file
+// that cannot be read to its end writes no file).
 bool WritePdf(const PrintJob& job, const QString& pdfFile, QString& error);
 
 // The print preview: one page at a time, fitted to the window's width, with
 // 打印, 导出PDF and the page moves (also PageUp, PageDown, Home, End). The
 // first page shows as soon as it is laid out; the rest are laid out while
 // the window waits for the user, the page count following. Printing and the
-// PDF show the busy cursor and, past a couple of seconds, their progress.
+// PDF show the busy cursor and, past a couple of seconds, their progress. A
+// data file found unreadable on the way is said in a message, and the
+// preview closes.
 class PrintPreview : public QDialog
 {
   public:

@@ -11,9 +11,19 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <cstdio>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 int main(int argc, char** argv)
 {
+#ifdef __GLIBC__
+    // The PDF writer takes and frees buffers of megabytes at every page: kept
+    // in the heap, they are used again instead of mapped and zeroed anew.
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+    mallopt(M_TOP_PAD, 16 * 1024 * 1024);
+#endif
     // Writing a PDF needs no screen.
     bool pdfOnly = false;
     for (int i = 1; i < argc; ++i) {

@@ -54,6 +54,26 @@ void BareStatement::bind(const std::vector<QVariant>& values)
     }
 }
 
+void BareStatement::readRow(std::vector<QVariant>& row) const
+{
+    for (int c = 0; c < int(row.size()); ++c) {
+        switch (sqlite3_column_type(m_stmt, c)) {
+        case SQLITE_INTEGER:
+            row[size_t(c)] = qlonglong(sqlite3_column_int64(m_stmt, c));
+            break;
+        case SQLITE_FLOAT:
+            row[size_t(c)] = sqlite3_column_double(m_stmt, c);
+            break;
+        case SQLITE_NULL:
+            row[size_t(c)] = QVariant();
+            break;
+        default:
+            row[size_t(c)] = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, c)),
+                                               sqlite3_column_bytes(m_stmt, c));
+        }
+    }
+}
+
 int BareStatement::Run(const std::vector<QVariant>& values)
 {
     bind(values);
@@ -62,23 +82,7 @@ int BareStatement::Run(const std::vector<QVariant>& values)
     std::vector<QVariant> row(static_cast<size_t>(cols));
     int rc;
     while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
-        for (int c = 0; c < cols; ++c) {
-            switch (sqlite3_column_type(m_stmt, c)) {
-            case SQLITE_INTEGER:
-                row[size_t(c)] = qlonglong(sqlite3_column_int64(m_stmt, c));
-                break;
-            case SQLITE_FLOAT:
-                row[size_t(c)] = sqlite3_column_double(m_stmt, c);
-                break;
-            case SQLITE_NULL:
-                row[size_t(c)] = QVariant();
-                break;
-            default:
-                row[size_t(c)] =
-                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, c)),
-                                      sqlite3_column_bytes(m_stmt, c));
-            }
-        }
+        readRow(row);
         ++rows;
     }
     if (rc != SQLITE_DONE)
@@ -106,4 +110,39 @@ int BareStatement::Exec(const std::vector<QVariant>& values)
         throw std::runtime_error(sqlite3_errmsg(Handle()));
     sqlite3_reset(m_stmt);
     return sqlite3_changes(Handle());
+}
+
+std::vector<qint64> BareStatement::Keys(const std::vector<QVariant>& values)
+{
+    bind(values);
+    std::vector<qint64> keys;
+    const int cols = sqlite3_column_count(m_stmt);
+    std::vector<QVariant> row(static_cast<size_t>(cols));
+    int rc;
+    while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
+        readRow(row);
+        keys.push_back(sqlite3_column_int64(m_stmt, 0));
+    }
+    if (rc != SQLITE_DONE)
+        throw std::runtime_error(sqlite3_errmsg(Handle()));
+    sqlite3_reset(m_stmt);
+    return keys;
+}
+
+QString BareNumberText(const QString& expr, int minDecimals, int maxDecimals, const QString& zeroText)
+{
+    // Every place written, then the zeros beyond minDecimals dropped: to no
+    // place (the point goes too) or to one (a point left last gets its 0).
+    QString text = QStringLiteral("printf('%.%1f', %2)").arg(QString::number(maxDecimals), expr);
+    if (maxDecimals > minDecimals && minDecimals == 0)
+        text = QStringLiteral("rtrim(rtrim(%1, '0'), '.')").arg(text);
+    else if (maxDecimals > minDecimals)
+        text = QStringLiteral("replace(replace(rtrim(%1, '0') || '~', '.~', '.0~'), '~', '')").arg(text);
+    if (zeroText.isNull())
+        return QStringLiteral("CASE WHEN (%1) IS NULL THEN NULL ELSE %2 END").arg(expr, text);
+    // Rounds to zero: below half the last place (SQLite's round() prints and
+    // reads its value back, far dearer than the test).
+    const QString half = QStringLiteral("0.") + QString(maxDecimals, QLatin1Char('0')) + QStringLiteral("5");
+    return QStringLiteral("CASE WHEN (%1) IS NULL THEN NULL WHEN abs(%1) < %2 THEN '%3' ELSE %4 END")
+        .arg(expr, half, zeroText, text);
 }

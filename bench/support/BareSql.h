@@ -28,7 +28,36 @@ class BareStatement
     static sqlite3* Handle(); // the program's connection
     static void ExecPlain(const char* sql);
 
+    // Reads every row as Run does and answers each row's first column as an
+    // integer (the keys of a result, in order).
+    std::vector<qint64> Keys(const std::vector<QVariant>& values = {});
+
   private:
     void bind(const std::vector<QVariant>& values);
+    void readRow(std::vector<QVariant>& row) const;
     sqlite3_stmt* m_stmt = nullptr;
+};
+
+// An SQL expression, of SQLite's own functions only, writing the number expr
+// as the program's number formats do: maxDecimals places at most, trailing
+// zeros dropped down to minDecimals, which is 0 or 1 ("#0.0##" is 1 to 3,
+// "#0.0#" 1 to 2, "0.###" 0 to 3); zeroText, when given, for a value that
+// rounds to zero; Null for Null. expr is written more than once.
+QString BareNumberText(const QString& expr, int minDecimals, int maxDecimals, const QString& zeroText = {});
+
+// BEGIN and COMMIT, prepared once.
+class BareTransaction
+{
+  public:
+    BareTransaction() : m_begin(QStringLiteral("BEGIN")), m_commit(QStringLiteral("COMMIT")) {}
+    template <class Work> void Run(Work&& work)
+    {
+        m_begin.Exec();
+        work();
+        m_commit.Exec();
+    }
+
+  private:
+    BareStatement m_begin;
+    BareStatement m_commit;
 };

@@ -2,14 +2,19 @@
 
 #include "DbCreator.h"
 #include "DbError.h"
+#include "SchemaVersion.h"
 #include "ToPinyin.h"
 #include "mod_public.h"
 #include "sqlHelper.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QHash>
 #include <QSqlError>
 #include <QStringList>
+#include <cstdio>
 #include <vector>
 
 namespace
@@ -61,26 +66,87 @@ BenchData::BenchData() : m_dir(std::make_unique<QTemporaryDir>())
     Use();
 }
 
+BenchData::BenchData(const QString& copyOf) : m_dir(std::make_unique<QTemporaryDir>())
+{
+    if (!m_dir->isValid() || !QFile::copy(copyOf, folder() + QStringLiteral("wms.db")))
+        throw DbError(QStringLiteral("cannot copy ") + copyOf);
+    Use();
+}
+
 BenchData::~BenchData()
 {
     CloseConn();
     SetAppPathOverride({});
 }
 
-BenchData& BenchData::Once(std::unique_ptr<BenchData>& slot, const std::function<void(BenchData&)>& build)
+namespace
+{
+// The databases of the benchmarks go before the application does (the
+// connection must go first).
+void DropAtExit(std::unique_ptr<BenchData>& slot)
 {
     static std::vector<std::unique_ptr<BenchData>*> kept;
+    if (kept.empty())
+        qAddPostRoutine([] {
+            for (std::unique_ptr<BenchData>* s : kept)
+                s->reset();
+        });
+    kept.push_back(&slot);
+}
+} // namespace
+
+BenchData& BenchData::Once(std::unique_ptr<BenchData>& slot, const std::function<void(BenchData&)>& build)
+{
     if (!slot) {
-        if (kept.empty())
-            qAddPostRoutine([] {
-                for (std::unique_ptr<BenchData>* s : kept)
-                    s->reset();
-            });
-        kept.push_back(&slot);
+        DropAtExit(slot);
         slot = std::make_unique<BenchData>();
         build(*slot);
     }
     return *slot;
+}
+
+QString BenchData::KeptFolder()
+{
+    const QString set = qEnvironmentVariable("WMS_BENCH_DATA");
+    return QDir(set.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/../bench-data")
+                              : set)
+               .absolutePath() +
+           QLatin1Char('/');
+}
+
+BenchData& BenchData::Kept(std::unique_ptr<BenchData>& slot, const QString& name,
+                           const std::function<void(BenchData&)>& build)
+{
+    if (slot)
+        return *slot;
+    // The schema's version is part of the name: a file made for another
+    // layout is made again.
+    const QString kept = KeptFolder() + name + QStringLiteral("-s%1.db").arg(kSchemaVersion);
+    QElapsedTimer clock;
+    clock.start();
+    if (QFile::exists(kept)) {
+        DropAtExit(slot);
+        slot.reset(new BenchData(kept));
+        std::fprintf(stderr, "bench data %s: copied in %.1f s\n", qPrintable(name), clock.elapsed() / 1000.0);
+        return *slot;
+    }
+    try {
+        Once(slot, build);
+    } catch (const DbError& e) {
+        std::fprintf(stderr, "bench data %s: %s\n", qPrintable(name), qPrintable(e.message()));
+        throw;
+    }
+    BenchData& made = *slot;
+    CloseConn();
+    QDir().mkpath(KeptFolder());
+    const QString part = kept + QStringLiteral(".part");
+    QFile::remove(part);
+    if (!QFile::copy(made.folder() + QStringLiteral("wms.db"), part) || !QFile::rename(part, kept))
+        std::fprintf(stderr, "bench data %s: could not keep %s\n", qPrintable(name), qPrintable(kept));
+    made.Use();
+    std::fprintf(stderr, "bench data %s: made in %.1f s, kept as %s\n", qPrintable(name),
+                 clock.elapsed() / 1000.0, qPrintable(QDir::toNativeSeparators(kept)));
+    return made;
 }
 
 void BenchData::Use()
@@ -89,6 +155,12 @@ void BenchData::Use()
     SetAppPathOverride(m_dir->path());
     SetEndProgramOnMissingDb(false);
     OpenConn();
+}
+
+void BenchData::UseIfElsewhere()
+{
+    if (!IsConnOpen() || QDir(GetAppPath()) != QDir(m_dir->path()))
+        Use();
 }
 
 QString BenchData::folder() const

@@ -23,9 +23,18 @@ class BenchData
     // call, answered as it is after that, and dropped before the application
     // ends (the connection must go first).
     static BenchData& Once(std::unique_ptr<BenchData>& slot, const std::function<void(BenchData&)>& build);
+    // The same for a database kept between runs: the first run makes it with
+    // build and keeps a copy as <name>.db in the bench data folder; later
+    // runs work on a copy of that file. Change the name when build changes.
+    static BenchData& Kept(std::unique_ptr<BenchData>& slot, const QString& name,
+                           const std::function<void(BenchData&)>& build);
+    // WMS_BENCH_DATA, or bench-data/ beside the build's bin/ folder.
+    static QString KeptFolder();
 
     // Makes this database the one the shared connection works on.
     void Use();
+    // The same, unless the connection works on it already.
+    void UseIfElsewhere();
     QString folder() const;
 
     struct GoodsPlan {
@@ -66,6 +75,7 @@ class BenchData
     };
 
   private:
+    explicit BenchData(const QString& copyOf);
     int ensureGoodsTypes(int count);
     std::unique_ptr<QTemporaryDir> m_dir;
 };

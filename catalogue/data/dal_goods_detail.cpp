@@ -110,9 +110,11 @@ class NativeLookup
     // be prepared or its result lacks a named column.
     sqlite3_stmt* Start()
     {
-        OpenConn();
+        // A statement still prepared means its connection is open: closing
+        // the connection finalizes it.
         sqlite3_stmt* stmt = statement();
         if (!stmt) {
+            OpenConn();
             m_query = QSqlQuery(SharedConn());
             if (!m_query.prepare(m_sql))
                 throw SqlFailure(m_query.lastError());
@@ -197,8 +199,10 @@ struct NativeRow {
         case SQLITE_FLOAT:
             return QVariant(sqlite3_column_double(stmt, col)).toString();
         default: {
-            const auto* chars = static_cast<const char16_t*>(sqlite3_column_text16(stmt, col));
-            return QString::fromUtf16(chars, sqlite3_column_bytes16(stmt, col) / 2);
+            // The stored UTF-8 as it is: asking SQLite for UTF-16 would
+            // convert it into a buffer of its own first.
+            const auto* chars = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
+            return QString::fromUtf8(chars, sqlite3_column_bytes(stmt, col));
         }
         }
     }

@@ -9,8 +9,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProcess>
@@ -65,6 +68,35 @@ RecordSet Rows(const char* columns, int count)
         rows.append(row);
     }
     return RecordSet(fields, rows);
+}
+
+// Stock report rows: every field its own short text, the goods name and the
+// balance given by row (from 0).
+RecordSet StockRows(int count, const std::function<QString(int)>& name,
+                    const std::function<QString(int)>& balance)
+{
+    const QStringList fields = QString::fromLatin1(kStock).split(QLatin1Char(','));
+    QList<QVariantList> rows;
+    for (int r = 0; r < count; ++r) {
+        QVariantList row;
+        for (const QString& f : fields)
+            row.append(f == QLatin1String("goodsName")        ? name(r)
+                       : f == QLatin1String("totalBlanceQty") ? balance(r)
+                       : f.startsWith(QLatin1String("total")) ? QStringLiteral("1.5")
+                                                              : QStringLiteral("x%1").arg(r % 10));
+        rows.append(row);
+    }
+    return RecordSet(fields, rows);
+}
+
+// A page painted on canvas (the device the pages are laid out for).
+QImage PaintedPage(PrintPages& pages, QImage& canvas, int page)
+{
+    canvas.fill(Qt::white);
+    QPainter painter(&canvas);
+    pages.paintPage(painter, page);
+    painter.end();
+    return canvas.copy();
 }
 
 class PrintToolTest : public DbTest
@@ -140,20 +172,38 @@ TEST_F(PrintToolTest, ShippedTemplatesCoverEveryPrint)
         ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
         EXPECT_EQ(job.title, QString::fromUtf8(p.title));
         EXPECT_EQ(job.isBill, p.head != nullptr);
-        EXPECT_EQ(job.detail.rows.size(), 3);
+        QList<QStringList> rows;
+        ASSERT_TRUE(ReadDetailRows(job, rows, error)) << error.toStdString();
+        EXPECT_EQ(rows.size(), 3);
         EXPECT_EQ(job.head.rows.size(), p.head ? 1 : 0);
         if (p.head) {
             EXPECT_GE(job.head.columns.size(), 8);
         }
 
-        const QString text = BuildPrintDocument(job)->toPlainText();
+        const std::unique_ptr<PrintPages> pages = BuildPrintDocument(job);
+        const QString text = pages->toPlainText();
         EXPECT_TRUE(text.contains(job.title));
         for (const PrintSection* section : {&job.head, &job.detail}) {
             for (const PrintColumn& column : section->columns)
                 EXPECT_TRUE(text.contains(column.caption)) << column.caption.toStdString();
-            for (const QStringList& row : section->rows) {
-                for (const QString& value : row)
-                    EXPECT_TRUE(text.contains(value)) << value.toStdString();
+        }
+        for (const QStringList& row : job.head.rows) {
+            for (const QString& value : row)
+                EXPECT_TRUE(text.contains(value)) << value.toStdString();
+        }
+        // A list cell prints its value whole, or its start on at most two
+        // lines ending in "…".
+        for (int r = 0; r < rows.size(); ++r) {
+            for (int c = 0; c < rows.at(r).size(); ++c) {
+                const QString& value = rows.at(r).at(c);
+                const QStringList printed = pages->cellLines(r, c);
+                const QString joined = printed.join(QString());
+                EXPECT_LE(printed.size(), PrintPages::kCellLines) << value.toStdString();
+                if (joined != value) {
+                    EXPECT_TRUE(joined.endsWith(QChar(0x2026)) && value.startsWith(joined.chopped(1)))
+                        << value.toStdString() << " printed as " << printed.join('|').toStdString();
+                }
+                EXPECT_TRUE(text.contains(joined)) << joined.toStdString();
             }
         }
         if (p.head) {
@@ -425,6 +475,8 @@ TEST_F(PrintToolTest, NumbersStayOnOneLineAndEndlessCellsAreCut)
     ASSERT_TRUE(ParsePrintCommand(Command(1003, QStringLiteral("qv_import_bill"), file), command, error));
     PrintJob job;
     ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
+    QList<QStringList> printed;
+    ASSERT_TRUE(ReadDetailRows(job, printed, error)) << error.toStdString();
     int name = -1;
     QList<int> numbers;
     for (int c = 0; c < job.detail.columns.size(); ++c) {
@@ -441,8 +493,8 @@ TEST_F(PrintToolTest, NumbersStayOnOneLineAndEndlessCellsAreCut)
         PrintPages pages(job);
         const QString text = pages.toPlainText();
         for (int c : numbers) {
-            for (int r = 0; r < job.detail.rows.size(); ++r)
-                EXPECT_EQ(pages.cellLines(r, c), QStringList{job.detail.rows.at(r).at(c)}) << r << "," << c;
+            for (int r = 0; r < printed.size(); ++r)
+                EXPECT_EQ(pages.cellLines(r, c), QStringList{printed.at(r).at(c)}) << r << "," << c;
         }
         EXPECT_EQ(pages.cellLines(-1, numbers.at(0)), QStringList{QStringLiteral("876543212.37654")});
         EXPECT_EQ(pages.cellLines(-1, numbers.at(2)), QStringList{QStringLiteral("-12345654.96129")});
@@ -531,6 +583,164 @@ TEST_F(PrintToolTest, ToolRefusesABadCommand)
     EXPECT_TRUE(
         QString::fromLocal8Bit(tool.readAllStandardError()).contains(QStringLiteral("打印命令格式错误")));
     EXPECT_FALSE(QFile::exists(appDir() + QStringLiteral("x.pdf")));
+}
+
+// A list cell prints one line, or two when its text goes on, the second
+// ending in "…": a report of long goods names takes under twice the pages of
+// one whose names fit on a line.
+TEST_F(PrintToolTest, ListCellsTakeTwoLinesAtMost)
+{
+    const QString stem = QString(40, QChar(0x540D)); // 名名名...
+    const struct {
+        const char* what;
+        std::function<QString(int)> name;
+        int lines;
+    } cases[] = {
+        {"short names", [](int r) { return QStringLiteral("可乐%1").arg(r); }, 1},
+        {"long names", [&](int r) { return stem + QString::number(r); }, 2},
+    };
+    int pages[2] = {};
+    for (int k = 0; k < 2; ++k) {
+        SCOPED_TRACE(cases[k].what);
+        const QString file =
+            PrintData(QStringLiteral("qv_stock_bill"), nullptr,
+                      StockRows(400, cases[k].name, [](int) { return QStringLiteral("2"); }));
+        PrintCommand command;
+        QString error;
+        ASSERT_TRUE(ParsePrintCommand(Command(1002, QStringLiteral("qv_stock_bill"), file), command, error));
+        PrintJob job;
+        ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
+        int name = -1;
+        for (int c = 0; c < job.detail.columns.size(); ++c) {
+            if (job.detail.columns.at(c).name == QLatin1String("goodsName"))
+                name = c;
+        }
+        ASSERT_GE(name, 0);
+        PrintPages printed(job);
+        pages[k] = printed.pageCount();
+        for (int r : {0, 199, 399}) {
+            const QStringList lines = printed.cellLines(r, name);
+            ASSERT_EQ(lines.size(), cases[k].lines) << r;
+            if (cases[k].lines > 1) {
+                EXPECT_TRUE(lines.last().endsWith(QChar(0x2026))) << lines.last().toStdString();
+            }
+        }
+    }
+    EXPECT_LT(pages[1], 2 * pages[0]) << pages[1] << " pages against " << pages[0];
+}
+
+// The first page is laid out before the whole data file is read; a number
+// further down that needs a wider column lays the pages out again, so what
+// prints is what reading every row first would print.
+TEST_F(PrintToolTest, PagesMadeBeforeTheLastRowFollowItsWidths)
+{
+    // Row 2900's balance needs a third of the table: the goods names, on one
+    // line before, then take two.
+    const QString wide = QStringLiteral("-") + QString(40, QLatin1Char('9')) + QStringLiteral(".125");
+    const QString file = PrintData(QStringLiteral("qv_stock_bill"), nullptr,
+                                   StockRows(
+                                       3000, [](int r) { return QStringLiteral("可乐可%1").arg(r % 100); },
+                                       [&](int r) { return r == 2900 ? wide : QStringLiteral("2"); }));
+    PrintCommand command;
+    QString error;
+    ASSERT_TRUE(ParsePrintCommand(Command(1002, QStringLiteral("qv_stock_bill"), file), command, error));
+    PrintJob job;
+    ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
+
+    QImage canvas(800, 565, QImage::Format_RGB32);
+    const QRectF area(0, 0, canvas.width(), canvas.height());
+    PrintPages early(job);
+    early.layout(&canvas, area);
+    const QImage first = PaintedPage(early, canvas, 0);
+    EXPECT_EQ(early.pagesMade(), 1);
+    const int pages = early.pageCount();
+
+    PrintPages whole(job);
+    whole.layout(&canvas, area);
+    ASSERT_FALSE(whole.columnWidths().isEmpty()); // every row read first
+    ASSERT_EQ(whole.pageCount(), pages);
+    for (int page : {0, 1, pages / 2, pages - 1})
+        EXPECT_EQ(PaintedPage(early, canvas, page), PaintedPage(whole, canvas, page)) << page;
+    EXPECT_NE(first, PaintedPage(whole, canvas, 0)) << "the first page was laid out before row 2900 was read";
+    EXPECT_EQ(early.columnWidths(), whole.columnWidths());
+    int balance = -1;
+    for (int c = 0; c < job.detail.columns.size(); ++c) {
+        if (job.detail.columns.at(c).name == QLatin1String("totalBlanceQty"))
+            balance = c;
+    }
+    EXPECT_EQ(whole.cellLines(2900, balance), QStringList{wide});
+    EXPECT_TRUE(early.error().isEmpty()) << early.error().toStdString();
+}
+
+// The preview keeps what it read: a PDF saved from it after the program
+// cleared the data file away holds every page, and the preview goes on.
+TEST_F(PrintToolTest, PreviewSavesAPdfAfterTheDataFileIsGone)
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    ASSERT_FALSE(pdftotext.isEmpty()) << "pdftotext (poppler-utils) is needed";
+    const QString name = PrintData(QStringLiteral("qv_stock_bill"), nullptr,
+                                   StockRows(
+                                       300, [](int r) { return QStringLiteral("可乐%1").arg(r); },
+                                       [](int r) { return QString::number(r * 2); }));
+    PrintCommand command;
+    QString error;
+    ASSERT_TRUE(ParsePrintCommand(Command(1002, QStringLiteral("qv_stock_bill"), name), command, error));
+    PrintJob job;
+    ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
+    PrintPreview preview(job);
+    const int pages = preview.pageCount();
+    ASSERT_GE(pages, 2);
+    ASSERT_TRUE(QFile::remove(toolDir() + QStringLiteral("generateXml/") + name));
+
+    const QString pdf = appDir() + QStringLiteral("saved.pdf");
+    ASSERT_TRUE(preview.savePdf(pdf));
+    QProcess toText;
+    toText.start(pdftotext, {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(toText.waitForFinished(30000));
+    const QString text = QString::fromUtf8(toText.readAllStandardOutput());
+    EXPECT_EQ(text.count(QChar(0x0C)), pages) << "a form feed ends each page";
+    EXPECT_TRUE(text.contains(QStringLiteral("可乐299"))) << "the last row";
+    EXPECT_EQ(preview.pageCount(), pages);
+    preview.showPage(pages - 1);
+    EXPECT_EQ(preview.currentPage(), pages - 1);
+}
+
+// A data file that breaks after its first pages: no PDF is written, and the
+// preview, which shows the first page at once, says so and closes.
+TEST_F(PrintToolTest, AFileBrokenFurtherDownPrintsNothing)
+{
+    const QString name = PrintData(QStringLiteral("qv_stock_bill"), nullptr,
+                                   StockRows(
+                                       3000, [](int r) { return QStringLiteral("可乐%1").arg(r); },
+                                       [](int) { return QStringLiteral("2"); }));
+    const QString path = toolDir() + QStringLiteral("generateXml/") + name;
+    QFile data(path);
+    ASSERT_TRUE(data.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(data.resize(data.size() * 9 / 10)); // cut inside the rows
+    data.close();
+    PrintCommand command;
+    QString error;
+    ASSERT_TRUE(ParsePrintCommand(Command(1002, QStringLiteral("qv_stock_bill"), name), command, error));
+    PrintJob job;
+    ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
+
+    const QString pdf = appDir() + QStringLiteral("broken.pdf");
+    EXPECT_FALSE(WritePdf(job, pdf, error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("打印数据文件格式错误"))) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    PrintPreview preview(job);
+    preview.show();
+    EXPECT_EQ(preview.currentPage(), 0);
+    QElapsedTimer waited;
+    waited.start();
+    while (preview.isVisible() && waited.elapsed() < 30000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_FALSE(preview.isVisible());
+    EXPECT_EQ(preview.result(), int(QDialog::Rejected));
+    ASSERT_FALSE(shown().isEmpty());
+    EXPECT_TRUE(shown().last().startsWith(QStringLiteral("打印数据文件格式错误")))
+        << shown().last().toStdString();
 }
 
 } // namespace
