@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// Makes fileName a database of an older layout as that version of the program
+// made it: the schema and initial rows without what the steps after version
+// bring (the objects they create, the statements they run word for word),
+// stamped with version. Version 0 is the layout of version 1 made before the
+// version was kept. Answers an empty text on success, otherwise the reason;
+// an existing file is refused.
+QString CreateOlderDatabase(const QString& fileName, int version);
