@@ -1,6 +1,7 @@
 // The database refuses rows that name nothing: a bill line's goods item,
-// location and bill, a bill's partner, a child's parent, a goods item's type;
-// and the delete of a row that others still name. A file of the older layout
+// location and bill, a bill's partner, account tag and bill type, a packing
+// unit's goods item, a child's parent, a goods item's type; and the delete of
+// a row that others still name. A file of the older layout
 // is brought to the same objects as a fresh one.
 
 #include "TestEnv.h"
@@ -114,6 +115,13 @@ TEST_F(SchemaRefsTest, TheDatabaseRefusesRowsThatNameNothing)
         {"UPDATE tb_rk_head SET supplierId = 8", "入库单的往来单位不存在!"},
         {"UPDATE tb_ck_head SET customerId = 8", "出库单的往来单位不存在!"},
         {"INSERT INTO tb_rk_head (id, supplierId) VALUES (3, 0)", nullptr},
+        {"INSERT INTO tb_rk_head (id, accountId) VALUES (4, 99)", "入库单的账目标识不存在!"},
+        {"INSERT INTO tb_ck_head (id, utypeId) VALUES (4, 99)", "出库单的出库类别不存在!"},
+        {"UPDATE tb_rk_head SET utypeId = 99", "入库单的入库类别不存在!"},
+        {"UPDATE tb_ck_head SET accountId = 99", "出库单的账目标识不存在!"},
+        {"INSERT INTO tb_dictionary (id, utype, uname) VALUES (8, 'accountType', '总账')", nullptr},
+        {"UPDATE tb_ck_head SET accountId = 8 WHERE id = 1", nullptr},
+        {"DELETE FROM tb_dictionary WHERE id = 8", "当前账目标识在出库表已经建账,不能删除!"},
         {"INSERT INTO tb_goods_head (id, goodsTypeId) VALUES (12, 6)", "货品的类别不存在!"},
         {"UPDATE tb_goods_head SET goodsTypeId = 6", "货品的类别不存在!"},
         {"INSERT INTO tb_location (id, parentId) VALUES (2, 9)", "上级库位不存在!"},
@@ -140,6 +148,11 @@ TEST_F(SchemaRefsTest, TheDatabaseRefusesRowsThatNameNothing)
         {"DELETE FROM tb_ck_detail", nullptr},
         {"DELETE FROM tb_ck_head", nullptr},
         {"DELETE FROM tb_customer", nullptr},
+        {"INSERT INTO tb_goods_detail (id, headId) VALUES (1, 12)", "包装单位的货品不存在!"},
+        {"INSERT INTO tb_goods_detail (id, headId, isDefault) VALUES (1, 11, 1)", nullptr},
+        {"UPDATE tb_goods_detail SET headId = 12", "包装单位的货品不存在!"},
+        {"DELETE FROM tb_goods_head", "当前货品还有包装单位,不能删除!"},
+        {"DELETE FROM tb_goods_detail", nullptr},
         {"DELETE FROM tb_goods_head", nullptr},
         {"DELETE FROM tb_location", nullptr},
         {"DELETE FROM tb_dictionary WHERE isSystemSet = 0 AND utype <> 'department'", nullptr},
