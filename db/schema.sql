@@ -817,7 +817,8 @@ END;
 
 -- New ids come from tb_sequence, one row per table whose rows a kept report
 -- search or a window holds by id: an id once given is never given again,
--- not even that of a row deleted since. Records that windows load and save
+-- not even that of a row deleted since. A row written without the sequence
+-- moves it past its id all the same. Records that windows load and save
 -- back carry a change stamp (rowVersion), compared and raised by every save.
 -- A bill head's account tag and bill type, and a packing unit's goods item,
 -- are declared like the references above. The statements are those of the
@@ -843,6 +844,42 @@ UNION ALL SELECT 'tb_goods_detail', COALESCE(MAX(id), 0) FROM tb_goods_detail
 UNION ALL SELECT 'tb_customer', COALESCE(MAX(id), 0) FROM tb_customer
 UNION ALL SELECT 'tb_location', COALESCE(MAX(id), 0) FROM tb_location
 UNION ALL SELECT 'tb_dictionary', COALESCE(MAX(id), 0) FROM tb_dictionary;
+CREATE TRIGGER tr_rk_head_sequence AFTER INSERT ON tb_rk_head
+BEGIN
+    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_rk_head' AND lastId < NEW.id;
+END;
+CREATE TRIGGER tr_rk_detail_sequence AFTER INSERT ON tb_rk_detail
+BEGIN
+    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_rk_detail' AND lastId < NEW.id;
+END;
+CREATE TRIGGER tr_ck_head_sequence AFTER INSERT ON tb_ck_head
+BEGIN
+    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_ck_head' AND lastId < NEW.id;
+END;
+CREATE TRIGGER tr_ck_detail_sequence AFTER INSERT ON tb_ck_detail
+BEGIN
+    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_ck_detail' AND lastId < NEW.id;
+END;
+CREATE TRIGGER tr_goods_head_sequence AFTER INSERT ON tb_goods_head
+BEGIN
+    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_goods_head' AND lastId < NEW.id;
+END;
+CREATE TRIGGER tr_goods_detail_sequence AFTER INSERT ON tb_goods_detail
+BEGIN
+    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_goods_detail' AND lastId < NEW.id;
+END;
+CREATE TRIGGER tr_customer_sequence AFTER INSERT ON tb_customer
+BEGIN
+    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_customer' AND lastId < NEW.id;
+END;
+CREATE TRIGGER tr_location_sequence AFTER INSERT ON tb_location
+BEGIN
+    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_location' AND lastId < NEW.id;
+END;
+CREATE TRIGGER tr_dictionary_sequence AFTER INSERT ON tb_dictionary
+BEGIN
+    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_dictionary' AND lastId < NEW.id;
+END;
 CREATE TRIGGER tr_rk_head_dict_refs_insert BEFORE INSERT ON tb_rk_head
 BEGIN
     SELECT RAISE(ABORT, '入库单的账目标识不存在!')

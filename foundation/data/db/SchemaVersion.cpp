@@ -151,6 +151,16 @@ QStringList KeptIdentity()
         starts << QStringLiteral("SELECT '%1', COALESCE(MAX(id), 0) FROM %1").arg(table);
     out << QStringLiteral("INSERT INTO tb_sequence (tableName, lastId)\n") +
                starts.join(QStringLiteral("\nUNION ALL "));
+    // A row written by any other way (another program, an import) moves its
+    // table's sequence past its id too.
+    for (const QString& table : SequencedTables())
+        out << QStringLiteral(
+                   "CREATE TRIGGER IF NOT EXISTS tr_%1_sequence AFTER INSERT ON %2\n"
+                   "BEGIN\n"
+                   "    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = '%2' AND lastId < "
+                   "NEW.id;\n"
+                   "END")
+                   .arg(table.mid(3), table);
     for (const BillDirection d : kBillDirections) {
         const BillDirectionFacts& f = BillDirectionFacts::Of(d);
         const QString word = d == BillDirection::In ? QStringLiteral("入库") : QStringLiteral("出库");
