@@ -12,60 +12,10 @@
 #include "sqlHelper.h"
 
 #include <QDir>
-#include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUuid>
 #include <map>
 
 namespace
 {
-
-// Runs statements on a database file through a connection of its own.
-// Answers the error text of the first that fails, or an empty text.
-QString onFile(const QString& file, const QStringList& statements)
-{
-    const QString conn = QUuid::createUuid().toString();
-    QString error;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
-        db.setDatabaseName(file);
-        EXPECT_TRUE(db.open());
-        QSqlQuery q(db);
-        for (const QString& sql : statements) {
-            if (!q.exec(sql)) {
-                error = q.lastError().databaseText();
-                break;
-            }
-        }
-        q.finish();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(conn);
-    return error;
-}
-
-// Every object of the file by name: its type, table and SQL text.
-std::map<QString, QString> objectsOf(const QString& file)
-{
-    const QString conn = QUuid::createUuid().toString();
-    std::map<QString, QString> out;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
-        db.setDatabaseName(file);
-        EXPECT_TRUE(db.open());
-        QSqlQuery q(db);
-        EXPECT_TRUE(q.exec(QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master")));
-        while (q.next())
-            out[q.value(1).toString()] = q.value(0).toString() + QLatin1Char('|') + q.value(2).toString() +
-                                         QLatin1Char('|') + q.value(3).toString();
-        q.finish();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(conn);
-    return out;
-}
 
 class SchemaRefsTest : public DbTest
 {
@@ -76,14 +26,14 @@ class SchemaRefsTest : public DbTest
         CloseConn();
         file = appDir() + QStringLiteral("wms.db");
         ASSERT_TRUE(
-            onFile(file, {QStringLiteral("INSERT INTO tb_dictionary (id, utype, uname) VALUES "
-                                         "(5, 'goodsType', '饮料')"),
-                          QStringLiteral("INSERT INTO tb_customer (id, uname) VALUES (7, '甲')"),
-                          QStringLiteral("INSERT INTO tb_location (id, locationCode) VALUES (1, 'A')"),
-                          QStringLiteral("INSERT INTO tb_goods_head (id, goodsTypeId, goodsCode) VALUES "
-                                         "(11, 5, 'G11')"),
-                          QStringLiteral("INSERT INTO tb_rk_head (id, supplierId) VALUES (1, 7)"),
-                          QStringLiteral("INSERT INTO tb_ck_head (id, customerId) VALUES (1, 7)")})
+            RunOnFile(file, {QStringLiteral("INSERT INTO tb_dictionary (id, utype, uname) VALUES "
+                                            "(5, 'goodsType', '饮料')"),
+                             QStringLiteral("INSERT INTO tb_customer (id, uname) VALUES (7, '甲')"),
+                             QStringLiteral("INSERT INTO tb_location (id, locationCode) VALUES (1, 'A')"),
+                             QStringLiteral("INSERT INTO tb_goods_head (id, goodsTypeId, goodsCode) VALUES "
+                                            "(11, 5, 'G11')"),
+                             QStringLiteral("INSERT INTO tb_rk_head (id, supplierId) VALUES (1, 7)"),
+                             QStringLiteral("INSERT INTO tb_ck_head (id, customerId) VALUES (1, 7)")})
                 .isEmpty());
     }
 
@@ -159,7 +109,7 @@ TEST_F(SchemaRefsTest, TheDatabaseRefusesRowsThatNameNothing)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sql.toStdString());
-        const QString error = onFile(file, {c.sql});
+        const QString error = RunOnFile(file, {c.sql});
         EXPECT_EQ(error.toStdString(), c.refusal ? c.refusal : "");
     }
 }
@@ -176,16 +126,16 @@ TEST_F(SchemaRefsTest, AnUpgradedFileHoldsWhatAFreshFileHolds)
     ASSERT_TRUE(CreateFreshDatabase(fresh).isEmpty());
     for (const QString& name :
          {QStringLiteral("tr_rk_detail_refs_insert"), QStringLiteral("ix_customer_serial")})
-        ASSERT_EQ(objectsOf(older).count(name), 0u) << name.toStdString();
-    ASSERT_LT(objectsOf(older).size(), objectsOf(fresh).size());
+        ASSERT_EQ(SchemaObjects(older).count(name), 0u) << name.toStdString();
+    ASSERT_LT(SchemaObjects(older).size(), SchemaObjects(fresh).size());
 
     SetAppPathOverride(appDir() + QStringLiteral("older"));
     EXPECT_EQ(ExecuteSql(QStringLiteral("PRAGMA user_version"))->value(0, 0).toInt(), kSchemaVersion);
     CloseConn();
     SetAppPathOverride(appDir());
 
-    const auto upgraded = objectsOf(older);
-    const auto made = objectsOf(fresh);
+    const auto upgraded = SchemaObjects(older);
+    const auto made = SchemaObjects(fresh);
     for (const auto& [name, text] : made) {
         SCOPED_TRACE(name.toStdString());
         const auto it = upgraded.find(name);

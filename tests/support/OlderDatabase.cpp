@@ -70,3 +70,49 @@ QString CreateOlderDatabase(const QString& fileName, int version)
     QSqlDatabase::removeDatabase(conn);
     return error;
 }
+
+QString RunOnFile(const QString& fileName, const QStringList& statements)
+{
+    const QString conn = QUuid::createUuid().toString();
+    QString error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
+        db.setDatabaseName(fileName);
+        if (!db.open()) {
+            error = db.lastError().text();
+        } else {
+            QSqlQuery q(db);
+            for (const QString& sql : statements) {
+                if (!q.exec(sql)) {
+                    error = q.lastError().databaseText();
+                    break;
+                }
+            }
+            q.finish();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(conn);
+    return error;
+}
+
+std::map<QString, QString> SchemaObjects(const QString& fileName)
+{
+    const QString conn = QUuid::createUuid().toString();
+    std::map<QString, QString> out;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
+        db.setDatabaseName(fileName);
+        if (db.open()) {
+            QSqlQuery q(db);
+            q.exec(QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master"));
+            while (q.next())
+                out[q.value(1).toString()] = q.value(0).toString() + QLatin1Char('|') +
+                                             q.value(2).toString() + QLatin1Char('|') + q.value(3).toString();
+            q.finish();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(conn);
+    return out;
+}
