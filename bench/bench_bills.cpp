@@ -158,7 +158,7 @@ BENCHMARK(BM_NextBillNo)
     ->UseManualTime();
 
 // A 200-line bill saved into the busy month, beside the same save bare: one
-// transaction, the head and line ids from the tables' largest, the number
+// transaction, the head and line ids from the tables' sequences, the number
 // from the bare probe, the two inserts prepared once.
 void BM_SaveBill200Lines(benchmark::State& state)
 {
@@ -171,8 +171,14 @@ void BM_SaveBill200Lines(benchmark::State& state)
     BillStore bills(BillSetup::In());
     BareStatement begin(QStringLiteral("BEGIN IMMEDIATE"));
     BareStatement commit(QStringLiteral("COMMIT"));
-    BareStatement lastHead(QStringLiteral("select max(id) from tb_rk_head"));
-    BareStatement lastLine(QStringLiteral("select max(id) from tb_rk_detail"));
+    // The ids come from the tables' sequences, as the program takes them.
+    BareStatement takeIds(
+        QStringLiteral("update tb_sequence set lastId = max(lastId, (select coalesce(max(id), 0) "
+                       "from tb_rk_head)) + ? where tableName = 'tb_rk_head'"));
+    BareStatement takeLineIds(QStringLiteral("update tb_sequence set lastId = max(lastId, (select "
+                                             "coalesce(max(id), 0) from tb_rk_detail)) + ? where tableName = "
+                                             "'tb_rk_detail'"));
+    BareStatement lastId(QStringLiteral("select lastId from tb_sequence where tableName = ?"));
     BareStatement probe(QStringLiteral("select max(CAST(substr(billNo,9) AS INTEGER)) from tb_rk_head "
                                        "where billNo<>'' and substr(billNo,1,8)=? collate nocase"));
     BareStatement head(
@@ -195,8 +201,10 @@ void BM_SaveBill200Lines(benchmark::State& state)
             state, [&] { r = bills.Add(ours, oursLines); },
             [&] {
                 begin.Exec();
-                const qint64 headId = lastHead.Integer() + 1;
-                qint64 lineId = lastLine.Integer() + 1;
+                takeIds.Exec({1});
+                const qint64 headId = lastId.Integer({QStringLiteral("tb_rk_head")});
+                takeLineIds.Exec({int(lines.size())});
+                qint64 lineId = lastId.Integer({QStringLiteral("tb_rk_detail")}) - lines.size() + 1;
                 const QString billNo = QStringLiteral("rk-2403-%1")
                                            .arg(bareLargestSerial(probe, QStringLiteral("rk-2403-")) + 1, 5,
                                                 10, QLatin1Char('0'));

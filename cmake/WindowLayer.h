@@ -23,6 +23,7 @@
 // Lookups, ids and the checks of a write.
 #pragma GCC poison GetFieldValue GetMaxValue GetCountValue GetRecordCount CheckDeleteRef ScalarInt
 #pragma GCC poison SelectForConditions ExecuteChangingRow InsertWithNextId AddWithNextId ReadFirstShared
-#pragma GCC poison DeleteWithRefChecks SaveChecked FirstRefusal RefCheck
+#pragma GCC poison DeleteWithRefChecks SaveChecked FirstRefusal RefCheck TakeIds StoredVersion               \
+    RequireUnchanged
 // Pages, tree levels and subtrees, read by the data classes for the windows.
 #pragma GCC poison GetRecordSetInfo GetPageSql GetRecordCount ReadTreeLevel GetStrSql GetChildIds

@@ -1,9 +1,9 @@
 -- Schema and initial rows of the warehouse database (SQLite).
--- Ids are given by the program (largest + 1). Date-times are text
+-- Ids are given by the program (tb_sequence, at the end). Date-times are text
 -- "yyyy-MM-dd HH:mm:ss". Flags are integers 0/1; readers treat non-zero as true.
 -- Names, codes and barcodes compare without letter case (COLLATE NOCASE).
--- This is layout version 2 (kSchemaVersion in foundation/data/db/SchemaVersion.h):
--- a database made from it is stamped with PRAGMA user_version = 2. A change
+-- This is layout version 4 (kSchemaVersion in foundation/data/db/SchemaVersion.h):
+-- a database made from it is stamped with PRAGMA user_version = 4. A change
 -- here raises the version and adds the step that brings older files up, with
 -- the same statements word for word (SchemaVersion.cpp), so that a fresh file
 -- and an upgraded one hold the same objects.
@@ -809,4 +809,128 @@ CREATE TRIGGER tr_dictionary_refs_delete BEFORE DELETE ON tb_dictionary
 BEGIN
     SELECT RAISE(ABORT, '当前货品类别在货品信息表已经建账,不能删除!')
     WHERE EXISTS (SELECT 1 FROM tb_goods_head WHERE goodsTypeId = OLD.id);
+END;
+
+-- ===================================================================
+-- Rows keep who they are (layout version 4)
+-- ===================================================================
+
+-- New ids come from tb_sequence, one row per table whose rows a kept report
+-- search or a window holds by id: an id once given is never given again,
+-- not even that of a row deleted since. A row written without the sequence
+-- moves it past its id all the same. Records that windows load and save
+-- back carry a change stamp (rowVersion), compared and raised by every save.
+-- A bill head's account tag and bill type, and a packing unit's goods item,
+-- are declared like the references above. The statements are those of the
+-- step that brings older files up, word for word, so that both hold the same
+-- objects.
+CREATE TABLE tb_sequence (
+    tableName TEXT    NOT NULL PRIMARY KEY COLLATE NOCASE,
+    lastId    INTEGER NOT NULL DEFAULT 0
+);
+ALTER TABLE tb_rk_head ADD COLUMN rowVersion INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE tb_ck_head ADD COLUMN rowVersion INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE tb_goods_head ADD COLUMN rowVersion INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE tb_customer ADD COLUMN rowVersion INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE tb_location ADD COLUMN rowVersion INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE tb_dictionary ADD COLUMN rowVersion INTEGER NOT NULL DEFAULT 0;
+INSERT INTO tb_sequence (tableName, lastId)
+SELECT 'tb_rk_head', COALESCE(MAX(id), 0) FROM tb_rk_head
+UNION ALL SELECT 'tb_rk_detail', COALESCE(MAX(id), 0) FROM tb_rk_detail
+UNION ALL SELECT 'tb_ck_head', COALESCE(MAX(id), 0) FROM tb_ck_head
+UNION ALL SELECT 'tb_ck_detail', COALESCE(MAX(id), 0) FROM tb_ck_detail
+UNION ALL SELECT 'tb_goods_head', COALESCE(MAX(id), 0) FROM tb_goods_head
+UNION ALL SELECT 'tb_goods_detail', COALESCE(MAX(id), 0) FROM tb_goods_detail
+UNION ALL SELECT 'tb_customer', COALESCE(MAX(id), 0) FROM tb_customer
+UNION ALL SELECT 'tb_location', COALESCE(MAX(id), 0) FROM tb_location
+UNION ALL SELECT 'tb_dictionary', COALESCE(MAX(id), 0) FROM tb_dictionary;
+CREATE TRIGGER tr_rk_head_sequence AFTER INSERT ON tb_rk_head
+BEGIN
+    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_rk_head' AND lastId < NEW.id;
+END;
+CREATE TRIGGER tr_rk_detail_sequence AFTER INSERT ON tb_rk_detail
+BEGIN
+    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_rk_detail' AND lastId < NEW.id;
+END;
+CREATE TRIGGER tr_ck_head_sequence AFTER INSERT ON tb_ck_head
+BEGIN
+    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_ck_head' AND lastId < NEW.id;
+END;
+CREATE TRIGGER tr_ck_detail_sequence AFTER INSERT ON tb_ck_detail
+BEGIN
+    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_ck_detail' AND lastId < NEW.id;
+END;
+CREATE TRIGGER tr_goods_head_sequence AFTER INSERT ON tb_goods_head
+BEGIN
+    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_goods_head' AND lastId < NEW.id;
+END;
+CREATE TRIGGER tr_goods_detail_sequence AFTER INSERT ON tb_goods_detail
+BEGIN
+    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_goods_detail' AND lastId < NEW.id;
+END;
+CREATE TRIGGER tr_customer_sequence AFTER INSERT ON tb_customer
+BEGIN
+    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_customer' AND lastId < NEW.id;
+END;
+CREATE TRIGGER tr_location_sequence AFTER INSERT ON tb_location
+BEGIN
+    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_location' AND lastId < NEW.id;
+END;
+CREATE TRIGGER tr_dictionary_sequence AFTER INSERT ON tb_dictionary
+BEGIN
+    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_dictionary' AND lastId < NEW.id;
+END;
+CREATE TRIGGER tr_rk_head_dict_refs_insert BEFORE INSERT ON tb_rk_head
+BEGIN
+    SELECT RAISE(ABORT, '入库单的账目标识不存在!')
+    WHERE NEW.accountId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.accountId);
+    SELECT RAISE(ABORT, '入库单的入库类别不存在!')
+    WHERE NEW.utypeId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.utypeId);
+END;
+CREATE TRIGGER tr_rk_head_dict_refs_update BEFORE UPDATE OF accountId, utypeId ON tb_rk_head
+BEGIN
+    SELECT RAISE(ABORT, '入库单的账目标识不存在!')
+    WHERE NEW.accountId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.accountId);
+    SELECT RAISE(ABORT, '入库单的入库类别不存在!')
+    WHERE NEW.utypeId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.utypeId);
+END;
+CREATE TRIGGER tr_ck_head_dict_refs_insert BEFORE INSERT ON tb_ck_head
+BEGIN
+    SELECT RAISE(ABORT, '出库单的账目标识不存在!')
+    WHERE NEW.accountId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.accountId);
+    SELECT RAISE(ABORT, '出库单的出库类别不存在!')
+    WHERE NEW.utypeId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.utypeId);
+END;
+CREATE TRIGGER tr_ck_head_dict_refs_update BEFORE UPDATE OF accountId, utypeId ON tb_ck_head
+BEGIN
+    SELECT RAISE(ABORT, '出库单的账目标识不存在!')
+    WHERE NEW.accountId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.accountId);
+    SELECT RAISE(ABORT, '出库单的出库类别不存在!')
+    WHERE NEW.utypeId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.utypeId);
+END;
+CREATE TRIGGER tr_dictionary_bill_refs_delete BEFORE DELETE ON tb_dictionary
+BEGIN
+    SELECT RAISE(ABORT, '当前账目标识在入库表已经建账,不能删除!')
+    WHERE EXISTS (SELECT 1 FROM tb_rk_head WHERE accountId = OLD.id);
+    SELECT RAISE(ABORT, '当前入库类别在入库表已经建账,不能删除!')
+    WHERE EXISTS (SELECT 1 FROM tb_rk_head WHERE utypeId = OLD.id);
+    SELECT RAISE(ABORT, '当前账目标识在出库表已经建账,不能删除!')
+    WHERE EXISTS (SELECT 1 FROM tb_ck_head WHERE accountId = OLD.id);
+    SELECT RAISE(ABORT, '当前出库类别在出库表已经建账,不能删除!')
+    WHERE EXISTS (SELECT 1 FROM tb_ck_head WHERE utypeId = OLD.id);
+END;
+CREATE TRIGGER tr_goods_detail_refs_insert BEFORE INSERT ON tb_goods_detail
+BEGIN
+    SELECT RAISE(ABORT, '包装单位的货品不存在!')
+    WHERE NEW.headId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_goods_head WHERE id = NEW.headId);
+END;
+CREATE TRIGGER tr_goods_detail_refs_update BEFORE UPDATE OF headId ON tb_goods_detail
+BEGIN
+    SELECT RAISE(ABORT, '包装单位的货品不存在!')
+    WHERE NEW.headId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_goods_head WHERE id = NEW.headId);
+END;
+CREATE TRIGGER tr_goods_head_units_delete BEFORE DELETE ON tb_goods_head
+BEGIN
+    SELECT RAISE(ABORT, '当前货品还有包装单位,不能删除!')
+    WHERE EXISTS (SELECT 1 FROM tb_goods_detail WHERE headId = OLD.id);
 END;

@@ -56,8 +56,10 @@ template <class Head, class Line> class BillHeadFace
         BillHead h = head;
         QList<BillLine> ls = BillFields::convertAll<BillLine>(lines);
         const m_DBresult r = m_store.Update_All(h, ls);
-        if (r.isResult)
+        if (r.isResult) {
+            head = Head(h);
             lines = BillFields::convertAll<Line>(ls);
+        }
         return r;
     }
     QDomElement GetGroupHeadRowNode(const m_conditions& ilstPara, const QString& str_templeteName)

@@ -12,10 +12,12 @@
 #include "sqlHelper.h"
 
 #include <QHash>
+#include <QSet>
 
 const QString BillStore::kAuditedSaveText = QStringLiteral("当前单据已审核,不能保存!");
 const QString BillStore::kAuditedDeleteText = QStringLiteral("当前单据已审核,不能删除!");
 const QString BillStore::kMissingText = QStringLiteral("当前记录不存在!");
+const QString BillStore::kAccountMissingText = QStringLiteral("请选择账目标识!");
 
 namespace
 {
@@ -102,20 +104,76 @@ ParamMap BillStore::lineParams(const BillLine& l) const
     return p;
 }
 
+QString BillStore::lineUpdateSql() const
+{
+    return Q("update ") + m_dir.lineTable + Q(" ") + Q(" set headId=@headId,") + Q(" rowNo=@rowNo,") +
+           Q(" goodsTypeId=@goodsTypeId,") + Q(" goodsTypeName=@goodsTypeName,") + Q(" goodsId=@goodsId,") +
+           Q(" goodsCode=@goodsCode,") + Q(" goodsDetailCode=@goodsDetailCode,") +
+           Q(" goodsName=@goodsName,") + Q(" goodsDesc=@goodsDesc,") + Q(" unit=@unit,") +
+           Q(" inPrice=@inPrice,") + (m_dir.hasSalePrice ? Q(" salePrice=@salePrice,") : QString()) +
+           Q(" packQty=@packQty,") + Q(" weight=@weight,") + Q(" qty=@qty,") + Q(" locationId=@locationId,") +
+           Q(" lotNo=@lotNo,") + Q(" remark=@remark") + Q(" where id=@id");
+}
+
 // ---------------------------------------------------------------- writes
 
-// Line ids continue the table's largest; the caller takes the first one
-// before a rewritten bill's old lines are deleted, so it never gets its old
-// ids back.
-void BillStore::insertLines(int headId, int firstId, QList<BillLine>& lines)
+// The lines without an id (0) take new ids from the line table's sequence,
+// all at once, and are stored under headId.
+void BillStore::insertLines(int headId, QList<BillLine>& lines)
 {
-    int next = firstId;
+    int fresh = 0;
+    for (const BillLine& l : lines)
+        fresh += l.id > 0 ? 0 : 1;
+    if (fresh == 0)
+        return;
+    int next = TakeIds(m_dir.lineTable, fresh);
     RepeatedWrite insert(lineInsertSql());
     for (BillLine& l : lines) {
+        if (l.id > 0)
+            continue;
         l.id = next++;
         l.headId = headId;
         insert.Run(lineValues(l));
     }
+}
+
+// Makes the stored lines of bill headId those of lines. A line keeps its id
+// (it is the line's identity for the reports) when that id is one of the
+// bill's stored lines, given once: it is rewritten in place. Any other line
+// is new. The stored lines that lines no longer hold are deleted.
+void BillStore::writeLines(int headId, QList<BillLine>& lines)
+{
+    QSet<int> stored;
+    const RecordSetPtr rs = ExecuteSql(Q("select id from ") + m_dir.lineTable + Q(" where headId=@headId"),
+                                       ParamMap{{Q("@headId"), headId}});
+    for (int r = 0; rs && r < rs->RecordCount(); ++r)
+        stored.insert(rs->value(r, 0).toInt());
+    QSet<int> kept;
+    for (BillLine& l : lines) {
+        l.headId = headId;
+        if (l.id > 0 && stored.contains(l.id) && !kept.contains(l.id))
+            kept.insert(l.id);
+        else
+            l.id = 0;
+    }
+    if (kept.size() < stored.size()) {
+        RepeatedWrite drop(Q("delete from ") + m_dir.lineTable + Q(" where id=@id"));
+        for (const int id : stored)
+            if (!kept.contains(id))
+                drop.Run({id});
+    }
+    if (!kept.isEmpty()) {
+        // The update's values: those of the insert without the id, then the id.
+        RepeatedWrite update(lineUpdateSql());
+        for (const BillLine& l : lines) {
+            if (l.id < 1)
+                continue;
+            QVariantList values = lineValues(l);
+            values.append(values.takeFirst());
+            update.Run(values);
+        }
+    }
+    insertLines(headId, lines);
 }
 
 void BillStore::requireEditable(int id, const QString& auditedText)
@@ -135,6 +193,21 @@ void BillStore::requirePartner(const BillHead& head) const
 {
     if (!dal_customer::Exists(head.partnerId))
         throw DbError(m_dir.window.partnerMissing);
+}
+
+// The account tag and the bill type must still be stored when the bill is
+// written: one deleted on another workstation since the window took it
+// refuses the save with the window's text for a bill without one.
+void BillStore::requireAccountAndType(const BillHead& head) const
+{
+    const auto stored = [](int id) {
+        return id > 0 &&
+               ScalarInt(Q("select count(*) from tb_dictionary where id=@id"), ParamMap{{Q("@id"), id}}) > 0;
+    };
+    if (!stored(head.accountId))
+        throw DbError(kAccountMissingText);
+    if (!stored(head.utypeId))
+        throw DbError(m_dir.window.billTypeMissing);
 }
 
 // Every line's goods item and location must still be stored. The lines are
@@ -165,10 +238,12 @@ m_DBresult BillStore::Add(BillHead& head, QList<BillLine>& lines)
     QList<BillLine> ls = lines;
     const m_DBresult r = RunTrans([&] {
         requirePartner(h);
+        requireAccountAndType(h);
         requireLineReferences(ls);
-        h.id = GetMaxValue(Q("id"), m_dir.headTable).toInt() + 1;
+        h.id = TakeIds(m_dir.headTable);
         h.billNo = GetNewBillNo(m_dir.numberKind, h.createTime);
         h.ispass = 0;
+        h.rowVersion = 0;
         const QString sql =
             Q("insert into ") + m_dir.headTable + Q(" ") + Q("(id,accountId,billNo,ubillNo,utypeId,") +
             m_dir.partnerIdCol + QLatin1Char(',') + m_dir.partnerNameCol +
@@ -190,7 +265,9 @@ m_DBresult BillStore::Add(BillHead& head, QList<BillLine>& lines)
                                      {Q("@updateLastUser"), h.updateLastUser},
                                      {Q("@updateLastTime"), h.updateLastTime},
                                      {Q("@userId"), h.userId}});
-        insertLines(h.id, GetMaxValue(Q("id"), m_dir.lineTable).toInt() + 1, ls);
+        for (BillLine& l : ls)
+            l.id = 0;
+        insertLines(h.id, ls);
     });
     if (r.isResult) {
         head = h;
@@ -201,32 +278,39 @@ m_DBresult BillStore::Add(BillHead& head, QList<BillLine>& lines)
 
 m_DBresult BillStore::Update_All(BillHead& head, QList<BillLine>& lines)
 {
+    BillHead h = head;
     QList<BillLine> ls = lines;
     const m_DBresult r = RunTrans([&] {
-        requirePartner(head);
-        requireEditable(head.id, kAuditedSaveText);
+        requirePartner(h);
+        requireAccountAndType(h);
+        requireEditable(h.id, kAuditedSaveText);
+        RequireUnchanged(m_dir.headTable, h.id, h.rowVersion, kMissingText);
         requireLineReferences(ls);
         const QString sql = Q("update ") + m_dir.headTable + Q(" ") + Q(" set accountId=@accountId,") +
                             Q(" ubillNo=@ubillNo,") + Q(" utypeId=@utypeId,") + Q(" ") + m_dir.partnerIdCol +
                             Q("=@partnerId,") + Q(" ") + m_dir.partnerNameCol + Q("=@partnerName,") +
                             Q(" remark=@remark,") + Q(" updateLastUser=@updateLastUser,") +
-                            Q(" updateLastTime=@updateLastTime") + Q(" where id=@id");
-        ExecuteParaSql(sql, ParamMap{{Q("@id"), head.id},
-                                     {Q("@accountId"), head.accountId},
-                                     {Q("@ubillNo"), head.ubillNo},
-                                     {Q("@utypeId"), head.utypeId},
-                                     {Q("@partnerId"), head.partnerId},
-                                     {Q("@partnerName"), head.partnerName},
-                                     {Q("@remark"), head.remark},
-                                     {Q("@updateLastUser"), head.updateLastUser},
-                                     {Q("@updateLastTime"), head.updateLastTime}});
-        const int firstId = GetMaxValue(Q("id"), m_dir.lineTable).toInt() + 1;
-        ExecuteParaSql(Q("delete from ") + m_dir.lineTable + Q(" where headId=@headId"),
-                       ParamMap{{Q("@headId"), head.id}});
-        insertLines(head.id, firstId, ls);
+                            Q(" updateLastTime=@updateLastTime,") + Q(" rowVersion=rowVersion+1") +
+                            Q(" where id=@id and rowVersion=@rowVersion");
+        ExecuteChangingRow(sql,
+                           ParamMap{{Q("@id"), h.id},
+                                    {Q("@accountId"), h.accountId},
+                                    {Q("@ubillNo"), h.ubillNo},
+                                    {Q("@utypeId"), h.utypeId},
+                                    {Q("@partnerId"), h.partnerId},
+                                    {Q("@partnerName"), h.partnerName},
+                                    {Q("@remark"), h.remark},
+                                    {Q("@updateLastUser"), h.updateLastUser},
+                                    {Q("@updateLastTime"), h.updateLastTime},
+                                    {Q("@rowVersion"), h.rowVersion}},
+                           kRecordChangedText);
+        ++h.rowVersion;
+        writeLines(h.id, ls);
     });
-    if (r.isResult)
+    if (r.isResult) {
+        head.rowVersion = h.rowVersion;
         lines = ls;
+    }
     return r;
 }
 
@@ -287,7 +371,7 @@ m_DBresult BillStore::AddLine(BillLine& line)
     BillLine l = line;
     const m_DBresult r = RunTrans([&] {
         requireLineReferences({l});
-        l.id = GetMaxValue(Q("id"), m_dir.lineTable).toInt() + 1;
+        l.id = TakeIds(m_dir.lineTable);
         ExecuteParaSql(lineInsertSql(), lineParams(l));
     });
     if (r.isResult)
@@ -299,16 +383,7 @@ m_DBresult BillStore::UpdateLine(const BillLine& line)
 {
     return RunTrans([&] {
         requireLineReferences({line});
-        ExecuteChangingRow(
-            Q("update ") + m_dir.lineTable + Q(" ") + Q(" set headId=@headId,") + Q(" rowNo=@rowNo,") +
-                Q(" goodsTypeId=@goodsTypeId,") + Q(" goodsTypeName=@goodsTypeName,") +
-                Q(" goodsId=@goodsId,") + Q(" goodsCode=@goodsCode,") +
-                Q(" goodsDetailCode=@goodsDetailCode,") + Q(" goodsName=@goodsName,") +
-                Q(" goodsDesc=@goodsDesc,") + Q(" unit=@unit,") + Q(" inPrice=@inPrice,") +
-                (m_dir.hasSalePrice ? Q(" salePrice=@salePrice,") : QString()) + Q(" packQty=@packQty,") +
-                Q(" weight=@weight,") + Q(" qty=@qty,") + Q(" locationId=@locationId,") +
-                Q(" lotNo=@lotNo,") + Q(" remark=@remark") + Q(" where id=@id"),
-            lineParams(line), kMissingText);
+        ExecuteChangingRow(lineUpdateSql(), lineParams(line), kMissingText);
     });
 }
 
@@ -392,8 +467,15 @@ BillLine BillStore::readLine(const RecordSet& rs) const
 
 BillHead BillStore::GetModel(int id)
 {
-    return ReadFirstShared(GetSqlSearch(Q("a")) + Q(" where id=@id"), ParamMap{{Q("@id"), id}},
-                           [this](const RecordSet& rs) { return readHead(rs); });
+    // The stamp is read in the same statement as the bill, so the two agree.
+    return ReadFirstShared(Q("select ") + headColumns() + Q(",(select t.rowVersion from ") + m_dir.headTable +
+                               Q(" t where t.id=") + m_dir.headView + Q(".id) as rowVersion from ") +
+                               m_dir.headView + Q(" where id=@id"),
+                           ParamMap{{Q("@id"), id}}, [this](const RecordSet& rs) {
+                               BillHead h = readHead(rs);
+                               h.rowVersion = rs.integer(0, Q("rowVersion"));
+                               return h;
+                           });
 }
 
 BillLine BillStore::GetLineModel(int id)

@@ -15,12 +15,14 @@
 //
 // A bill is written only as a whole: head and lines in one transaction. The
 // head id, the bill number and the line ids are taken inside that
-// transaction, so two saves never share any of them. A stored bill that is
-// audited, or gone, by the time a save or delete reaches it is refused with
-// the window's own text and nothing is written. So is a bill whose partner,
-// or a line whose goods item or location, is no longer stored: those are
-// checked inside the same transaction. Reads let database errors
-// pass (DbError); writes answer an m_DBresult.
+// transaction from the tables' sequences, so no two rows ever share an id,
+// not even a row and one deleted before it. A stored bill that is audited,
+// gone, or changed elsewhere since it was read by the time a save or delete
+// reaches it is refused with the window's own text and nothing is written.
+// So is a bill whose partner, account tag or bill type, or a line whose goods
+// item or location, is no longer stored: those are checked inside the same
+// transaction. Reads let database errors pass (DbError); writes answer an
+// m_DBresult.
 class BillStore
 {
   public:
@@ -34,16 +36,21 @@ class BillStore
     QString GetSqlSearch(const QString& utype = {}) const;
     // Stores a new bill. head.id, head.billNo (from the bill date createTime)
     // and every line's id and headId are taken inside the transaction and
-    // written back on success; ispass is stored as 0. Refused with the
-    // window's texts when the partner ("供应商不能为空!" / "客户不能为空!"), a
-    // line's goods item ("当前货品信息不存在!") or its location (the window's
-    // location refusal) is not stored.
+    // written back on success; ispass and the change stamp are stored as 0.
+    // Refused with the window's texts when the partner ("供应商不能为空!" /
+    // "客户不能为空!"), the account tag (kAccountMissingText), the bill type
+    // (the window's bill type refusal), a line's goods item ("当前货品信息不存在!")
+    // or its location (the window's location refusal) is not stored.
     m_DBresult Add(BillHead& head, QList<BillLine>& lines);
-    // Rewrites a stored, unaudited bill: the head's changeable columns, and all
-    // of its lines replaced by lines (new ids, written back on success). The
-    // number, audit flag, creator, bill date and creating user stay as stored.
-    // The partner, the bill's state and the lines' references are checked as
-    // Add checks them, in that order.
+    // Rewrites a stored, unaudited bill: the head's changeable columns, and its
+    // lines made those of lines. A line whose id is one of the bill's stored
+    // lines keeps its id and is rewritten in place; the others are stored
+    // under new ids (written back on success); stored lines not among them are
+    // deleted. The number, audit flag, creator, bill date and creating user
+    // stay as stored. The partner, account tag and bill type, the bill's
+    // state (gone, audited, or changed since it was read with
+    // head.rowVersion: kRecordChangedText) and the lines' references are
+    // checked, in that order. On success head.rowVersion is the new stamp.
     m_DBresult Update_All(BillHead& head, QList<BillLine>& lines);
     // SetPass with the head's flag (ispass), user and time (updateLastUser,
     // updateLastTime); a refused outcome fails with its PassRefusal text.
@@ -57,7 +64,8 @@ class BillStore
     static QString PassRefusal(PassOutcome outcome);
     // Deletes an unaudited bill, lines and head.
     m_DBresult Delete(int id);
-    // The bill as the view shows it; an empty record (id 0) when there is none.
+    // The bill as the view shows it, with its change stamp; an empty record
+    // (id 0) when there is none.
     BillHead GetModel(int id);
     RecordSetPtr GetDataTable(const QString& str_condition, const ParamMap& params = {});
     m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {},
@@ -97,6 +105,8 @@ class BillStore
     static const QString kAuditedSaveText;
     static const QString kAuditedDeleteText;
     static const QString kMissingText;
+    // The refusal of a bill without a stored account tag: the window's own.
+    static const QString kAccountMissingText;
 
   private:
     QString headColumns() const;
@@ -104,9 +114,12 @@ class BillStore
     QString lineInsertSql() const;
     QVariantList lineValues(const BillLine& line) const;
     ParamMap lineParams(const BillLine& line) const;
-    void insertLines(int headId, int firstId, QList<BillLine>& lines);
+    QString lineUpdateSql() const;
+    void insertLines(int headId, QList<BillLine>& lines);
+    void writeLines(int headId, QList<BillLine>& lines);
     void requireEditable(int id, const QString& auditedText);
     void requirePartner(const BillHead& head) const;
+    void requireAccountAndType(const BillHead& head) const;
     void requireLineReferences(const QList<BillLine>& lines) const;
     BillHead readHead(const RecordSet& rs) const;
     BillLine readLine(const RecordSet& rs) const;

@@ -605,6 +605,7 @@ void frmBill::set_PassInfor(int ispass)
 
 void frmBill::new_Bill()
 {
+    m_rowVersion = 0;
     for (QLineEdit* b : {txt_id, txt_partnerName, txt_partnerId, txt_ubillNo, txt_billNo})
         b->clear();
     txt_remark->clear();
@@ -709,8 +710,9 @@ void frmBill::LoadBill(int int_Id)
                 QDate::fromString(h.createTime.trimmed().left(10), QStringLiteral("yyyy-MM-dd"));
             if (!date.isValid())
                 throw DbError(Q("建单日期无效: ") + h.createTime);
+            // A tag deleted from an older file shows empty and is chosen anew before a save.
             const int account = cobo_accountType->findText(h.accountName, Qt::MatchExactly);
-            if (account < 0)
+            if (account < 0 && !h.accountName.isEmpty())
                 throw DbError(Q("账目标识[") + h.accountName + Q("]不在可用的账目标识中!"));
             const m_recordSet lines = m_store.GetBillLines(int_Id);
 
@@ -732,6 +734,7 @@ void frmBill::LoadBill(int int_Id)
             }
             cobo_billType->setCurrentIndex(type);
             set_PassInfor(h.ispass);
+            m_rowVersion = h.rowVersion;
             vsBill_init(lines.recordSet);
             markSaved();
             vs_bill->setFocus();
@@ -985,7 +988,7 @@ void frmBill::save_Bill()
         return;
     }
     if (IsNullOrEmpty(cobo_accountType->currentText())) {
-        MsgBox::Warn(Q("请选择账目标识!"), title, this);
+        MsgBox::Warn(BillStore::kAccountMissingText, title, this);
         cobo_accountType->setFocus();
         return;
     }
@@ -1048,11 +1051,14 @@ void frmBill::save_Bill()
     h.updateLastUser = CurrentUser.user;
     h.updateLastTime = GetNowStr(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     h.userId = CurrentUser.id;
+    h.rowVersion = m_rowVersion;
     QList<BillLine> lines;
+    QList<int> lineRows; // the grid row of each line
     for (int r = 1; r < vs_bill->Rows(); ++r) {
         if (!rowHasGoods(r))
             continue;
         BillLine l;
+        l.id = roundEven(ReadNumber(vs_bill->TextMatrix(r, c.id)));
         l.rowNo = int(ReadNumber(vs_bill->TextMatrix(r, c.rowNo)));
         l.goodsId = int(ReadNumber(vs_bill->TextMatrix(r, c.goodsId)));
         l.goodsTypeId = int(ReadNumber(vs_bill->TextMatrix(r, c.goodsTypeId)));
@@ -1072,6 +1078,7 @@ void frmBill::save_Bill()
         l.lotNo = vs_bill->TextMatrix(r, c.lotNo);
         l.remark = vs_bill->TextMatrix(r, c.remark);
         lines.append(l);
+        lineRows.append(r);
     }
     const m_DBresult result = stored ? m_store.Update_All(h, lines) : m_store.Add(h, lines);
     set_PassInfor(0);
@@ -1081,6 +1088,10 @@ void frmBill::save_Bill()
     }
     // The id first: a later failure must never let the next save add the bill again.
     txt_id->setText(QString::number(h.id));
+    m_rowVersion = h.rowVersion;
+    // Each line keeps the id it is stored under, so the next save rewrites it in place.
+    for (int k = 0; k < lines.size(); ++k)
+        vs_bill->setTextMatrix(lineRows.at(k), c.id, QString::number(lines.at(k).id));
     txt_billNo->setText(h.billNo);
     dt_createDate->setEnabled(false);
     markSaved();

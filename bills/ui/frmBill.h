@@ -145,6 +145,9 @@ class frmBill : public QWidget
     bool rowHasGoods(int row) const;
 
     BillStore m_store;
+    // The change stamp the stored bill was loaded with; its save is refused
+    // when the bill was changed elsewhere since.
+    int m_rowVersion = 0;
     Cols c;
     std::unique_ptr<uvg> m_uvg;
     bool m_inTotal = false;

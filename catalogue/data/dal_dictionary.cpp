@@ -14,10 +14,15 @@ const QString kSelect = QStringLiteral(
 
 ParamMap recordParams(const m_dictionary& m)
 {
-    return ParamMap{{QStringLiteral("@id"), m.id},           {QStringLiteral("@utype"), m.utype},
-                    {QStringLiteral("@uname"), m.uname},     {QStringLiteral("@parentId"), m.parentId},
-                    {QStringLiteral("@orderBy"), m.orderby}, {QStringLiteral("@remark"), m.remark},
-                    {QStringLiteral("@isstart"), m.isstart}, {QStringLiteral("@isSystemSet"), m.isSystemSet}};
+    return ParamMap{{QStringLiteral("@id"), m.id},
+                    {QStringLiteral("@utype"), m.utype},
+                    {QStringLiteral("@uname"), m.uname},
+                    {QStringLiteral("@parentId"), m.parentId},
+                    {QStringLiteral("@orderBy"), m.orderby},
+                    {QStringLiteral("@remark"), m.remark},
+                    {QStringLiteral("@isstart"), m.isstart},
+                    {QStringLiteral("@isSystemSet"), m.isSystemSet},
+                    {QStringLiteral("@rowVersion"), m.rowVersion}};
 }
 
 } // namespace
@@ -48,13 +53,19 @@ m_dictionary dal_dictionary::readModel(const RecordSet& rs)
     m.isstart = rs.integer(0, QStringLiteral("isstart"));
     m.startName = rs.text(0, QStringLiteral("startName"));
     m.iCount = rs.integer(0, QStringLiteral("iCount"));
+    m.rowVersion = rs.integer(0, QStringLiteral("rowVersion"));
     return m;
 }
 
 m_dictionary dal_dictionary::GetModel(int int_Id)
 {
-    const RecordSetPtr rs =
-        ExecuteSql(kSelect + QStringLiteral(" where id=@id"), ParamMap{{QStringLiteral("@id"), int_Id}});
+    // The stamp is read in the same statement as the item, so the two agree.
+    const RecordSetPtr rs = ExecuteSql(
+        QStringLiteral(
+            "SELECT id,utype,uname,parentId,parentName,orderBy,remark,isSystemSet,isstart,startName,"
+            "iCount,(select t.rowVersion from tb_dictionary t where t.id=v_dictionary.id) as "
+            "rowVersion from v_dictionary where id=@id"),
+        ParamMap{{QStringLiteral("@id"), int_Id}});
     return readModel(*rs);
 }
 
@@ -117,14 +128,18 @@ m_DBresult dal_dictionary::Delete(int int_Id)
 
 void dal_dictionary::Update(const m_dictionary& obj_Model)
 {
+    TransactionGuard guard;
+    RequireUnchanged(QStringLiteral("tb_dictionary"), obj_Model.id, obj_Model.rowVersion);
     ExecuteChangingRow(QStringLiteral("update tb_dictionary "
                                       "set utype=@utype,"
                                       "uname=@uname,"
                                       "parentId=@parentId,"
                                       "remark=@remark,"
-                                      "isstart=@isstart"
-                                      " where id=@id"),
-                       recordParams(obj_Model));
+                                      "isstart=@isstart,"
+                                      "rowVersion=rowVersion+1"
+                                      " where id=@id and rowVersion=@rowVersion"),
+                       recordParams(obj_Model), kRecordChangedText);
+    guard.commit();
 }
 
 RecordSetPtr dal_dictionary::OfType(const QString& str_Type)
@@ -182,7 +197,10 @@ dal_dictionary::AddOutcome dal_dictionary::AddNamed(m_dictionary& obj_Model)
         return AddOutcome::NameTaken;
     if (m.parentId != 0 && !Exists(m.parentId, m.utype))
         return AddOutcome::ParentMissing;
-    InsertWithNextId(QStringLiteral("tb_dictionary"), m, [this](const m_dictionary& item) { Add(item); });
+    InsertWithNextId(QStringLiteral("tb_dictionary"), m, [this](m_dictionary& item) {
+        item.rowVersion = 0;
+        Add(item);
+    });
     guard.commit();
     obj_Model = m;
     return AddOutcome::Added;
@@ -194,6 +212,11 @@ QString dal_dictionary::Save(m_dictionary& obj_Model)
         QStringLiteral("tb_dictionary"), obj_Model,
         [this](const m_dictionary& m) {
             QString text = SystemItemText(m.id);
+            if (text.isEmpty() && m.id > 0) {
+                const int stored = StoredVersion(QStringLiteral("tb_dictionary"), m.id);
+                if (stored >= 0 && stored != m.rowVersion)
+                    text = kRecordChangedText;
+            }
             if (text.isEmpty())
                 text = NameTakenText(m.id, m.utype, m.uname);
             if (text.isEmpty() && m.id > 0 &&
@@ -204,5 +227,12 @@ QString dal_dictionary::Save(m_dictionary& obj_Model)
                 text = kParentCycleText;
             return text;
         },
-        [this](const m_dictionary& m) { Update(m); }, [this](const m_dictionary& m) { Add(m); });
+        [this](m_dictionary& m) {
+            Update(m);
+            ++m.rowVersion;
+        },
+        [this](m_dictionary& m) {
+            m.rowVersion = 0;
+            Add(m);
+        });
 }

@@ -14,7 +14,7 @@ class dal_dictionary
   public:
     // The caller fills every field, the id included.
     void Add(const m_dictionary& obj_Model);
-    // An empty record (id 0) when there is no such item.
+    // The item with its change stamp; an empty record (id 0) when there is no such item.
     m_dictionary GetModel(int int_Id);
     // By type and name (the name compares without letter case); id 0 when missing.
     m_dictionary GetModelForName(const QString& str_Type, const QString& str_Name);
@@ -28,13 +28,16 @@ class dal_dictionary
     // item that bills, goods, users or partners still use; a gone item is
     // "当前记录不存在!".
     m_DBresult Delete(int int_Id);
-    // Changes type, name, parent, remark and the enabled flag; never orderBy or
-    // isSystemSet. Throws "当前记录不存在!" when the item is gone.
+    // Changes type, name, parent, remark and the enabled flag and raises the
+    // change stamp; never orderBy or isSystemSet. Throws "当前记录不存在!" when
+    // the item is gone, kRecordChangedText when it was changed since it was
+    // read with obj_Model.rowVersion.
     void Update(const m_dictionary& obj_Model);
 
     // Saves the item as its window does: a new one (id 0) under the next free
     // id, a stored one through Update, in one write transaction with the
-    // checks that it is no system item (SystemItemText), that no other item of
+    // checks that it is no system item (SystemItemText), that it is as it was
+    // read (kRecordChangedText), that no other item of
     // its type has the name (NameTakenText) and, for a stored one, that the
     // parent is not the item itself or below it (kParentCycleText), and that a
     // parent (id above 0) is a stored item of the same type (kParentCycleText

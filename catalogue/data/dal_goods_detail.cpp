@@ -65,6 +65,14 @@ void requireOneDefaultUnitAfterChange(int headId)
         throw DbError(dal_goods_detail::kNoDefaultUnitText);
 }
 
+// A change of an item's units is a change of the item: its stamp is raised,
+// so a window holding the item as it was is refused when it saves.
+void touchGoods(int headId)
+{
+    ExecuteParaSql(QStringLiteral("update tb_goods_head set rowVersion=rowVersion+1 where id=@id"),
+                   ParamMap{{QStringLiteral("@id"), headId}});
+}
+
 const QString kInsertUnit =
     QStringLiteral("insert into tb_goods_detail "
                    "(id,headId,isDefault,rowNo,goodsDetailCode,unit,packQty,weight,inPrice,salePrice ) "
@@ -90,6 +98,7 @@ m_DBresult replaceUnits(int headId, const std::function<void()>& check,
                        ParamMap{{QStringLiteral("@headId"), headId}});
         writeUnits();
         dal_goods_detail::RequireOneDefaultUnit(headId);
+        touchGoods(headId);
     });
 }
 
@@ -291,6 +300,7 @@ void dal_goods_detail::Add(const m_goods_detail& obj_Model)
     TransactionGuard trans;
     ExecuteParaSql(kInsertUnit, UnitParams(obj_Model));
     requireOneDefaultUnitAfterChange(obj_Model.headId);
+    touchGoods(obj_Model.headId);
     trans.commit();
 }
 
@@ -377,16 +387,36 @@ RecordSetPtr dal_goods_detail::GetDataTable(const QString& str_condition, const 
 
 m_DBresult dal_goods_detail::Delete(int int_Id)
 {
-    return RunTrans([int_Id] {
+    return deleteUnit(int_Id, nullptr);
+}
+
+m_DBresult dal_goods_detail::Delete(int int_Id, int& goodsVersion)
+{
+    return deleteUnit(int_Id, &goodsVersion);
+}
+
+m_DBresult dal_goods_detail::deleteUnit(int int_Id, int* goodsVersion)
+{
+    int version = goodsVersion ? *goodsVersion : 0;
+    const m_DBresult result = RunTrans([&] {
         const ParamMap p{{QStringLiteral("@id"), int_Id}};
         const RecordSetPtr rs =
-            ExecuteSql(QStringLiteral("select isDefault from tb_goods_detail where id=@id"), p);
+            ExecuteSql(QStringLiteral("select isDefault,headId from tb_goods_detail where id=@id"), p);
         if (rs->isEmpty())
-            throw DbError(QStringLiteral("当前记录不存在!"));
+            throw DbError(goodsVersion ? kRecordChangedText : QStringLiteral("当前记录不存在!"));
+        const int headId = rs->value(0, 1).toInt();
+        if (goodsVersion)
+            RequireUnchanged(QStringLiteral("tb_goods_head"), headId, version,
+                             dal_goods_head::kGoodsMissingText);
         if (rs->value(0, 0).toInt() == 1)
             throw DbError(QStringLiteral("默认包装单位,不能删除!"));
         ExecuteParaSql(QStringLiteral("Delete From tb_goods_detail where id=@id"), p);
+        touchGoods(headId);
+        ++version;
     });
+    if (result.isResult && goodsVersion)
+        *goodsVersion = version;
+    return result;
 }
 
 void dal_goods_detail::Update(const m_goods_detail& obj_Model)
@@ -408,8 +438,11 @@ void dal_goods_detail::Update(const m_goods_detail& obj_Model)
                                       " where id=@id"),
                        UnitParams(obj_Model));
     requireOneDefaultUnitAfterChange(obj_Model.headId);
-    if (oldHeadId != obj_Model.headId)
+    touchGoods(obj_Model.headId);
+    if (oldHeadId != obj_Model.headId) {
         requireOneDefaultUnitAfterChange(oldHeadId);
+        touchGoods(oldHeadId);
+    }
     trans.commit();
 }
 
@@ -422,29 +455,37 @@ m_DBresult dal_goods_detail::Update_Default(int int_Id, int int_headId)
                   QVariant::fromValue(ParamMap(params).RequireRow()));
     batch.AddItem(QStringLiteral("update tb_goods_detail  set isDefault=0 where headId=@headId  and id<>@id"),
                   QVariant::fromValue(params));
+    batch.AddItem(QStringLiteral("update tb_goods_head set rowVersion=rowVersion+1 where id=@headId"),
+                  QVariant::fromValue(params));
     return ExecuteTrans(batch);
 }
 
-m_DBresult dal_goods_detail::SaveUnits(int headId, QList<m_goods_detail>& units,
+m_DBresult dal_goods_detail::SaveUnits(int headId, int& goodsVersion, QList<m_goods_detail>& units,
                                        const QStringList& newBarcodes,
                                        const QList<GoodsBarcode>& storedBarcodes)
 {
     QList<m_goods_detail> written = units;
-    const auto barcodesFree = [&] {
+    // A grid loaded before another workstation's save names units that are
+    // gone: the item's stamp tells so before its barcodes are judged.
+    const auto unchangedAndFree = [&] {
+        RequireUnchanged(QStringLiteral("tb_goods_head"), headId, goodsVersion,
+                         dal_goods_head::kGoodsMissingText);
         const m_DBresult unique = check_GoodsCode(newBarcodes, storedBarcodes);
         if (!unique.isResult)
             throw DbError(unique.str_MsgBox);
     };
-    const m_DBresult result = replaceUnits(headId, barcodesFree, [&] {
-        int nextId = GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_goods_detail")).toInt() + 1;
+    const m_DBresult result = replaceUnits(headId, unchangedAndFree, [&] {
+        int nextId = TakeIds(QStringLiteral("tb_goods_detail"), int(written.size()));
         for (m_goods_detail& m : written) {
             m.id = nextId++;
             m.headId = headId;
             ExecuteParaSql(kInsertUnit, UnitParams(m));
         }
     });
-    if (result.isResult)
+    if (result.isResult) {
         units = written;
+        ++goodsVersion;
+    }
     return result;
 }
 

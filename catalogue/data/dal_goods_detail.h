@@ -15,7 +15,8 @@
 //
 // Every change keeps the rule that a goods item has exactly one default unit
 // (stock and sums count an item through it): a change that would break it is
-// refused and leaves everything as it was.
+// refused and leaves everything as it was. Every change of a unit raises its
+// goods item's change stamp (tb_goods_head.rowVersion).
 class dal_goods_detail
 {
   public:
@@ -40,8 +41,13 @@ class dal_goods_detail
     // The unit grid's rows of one goods item (a mark column, id, isDefault
     // twice, barcode, unit, packQty, weight, inPrice, salePrice).
     m_recordSet GetUnitRows(int headId);
-    // Removes one unit. The default unit is refused ("默认包装单位,不能删除!").
+    // Removes one unit and raises its item's change stamp. The default unit is
+    // refused ("默认包装单位,不能删除!").
     m_DBresult Delete(int int_Id);
+    // The same from a window holding the item as it was read with
+    // goodsVersion: an item changed since (its unit gone with it, too) is
+    // refused with kRecordChangedText; on success goodsVersion is the new stamp.
+    m_DBresult Delete(int int_Id, int& goodsVersion);
     // Throws "当前记录不存在!" when the unit is gone, kNoDefaultUnitText when
     // the item (or the one the unit leaves) would not keep exactly one default unit.
     void Update(const m_goods_detail& obj_Model);
@@ -57,11 +63,13 @@ class dal_goods_detail
     // (written back on success). newBarcodes are the barcodes of units not yet
     // stored, storedBarcodes the stored units' ids with their barcodes as
     // entered (check_GoodsCode counts a changed one only). Inside one
-    // transaction: the item must still exist ("当前货品信息不存在!"), the
-    // barcodes must occur nowhere else (check_GoodsCode's message) and exactly
-    // one unit must be the default; otherwise nothing is written.
-    m_DBresult SaveUnits(int headId, QList<m_goods_detail>& units, const QStringList& newBarcodes,
-                         const QList<GoodsBarcode>& storedBarcodes);
+    // transaction: the item must still exist ("当前货品信息不存在!") and be as
+    // it was read with goodsVersion (kRecordChangedText), the barcodes must
+    // occur nowhere else (check_GoodsCode's message) and exactly one unit must
+    // be the default; otherwise nothing is written. On success goodsVersion is
+    // the item's new stamp.
+    m_DBresult SaveUnits(int headId, int& goodsVersion, QList<m_goods_detail>& units,
+                         const QStringList& newBarcodes, const QList<GoodsBarcode>& storedBarcodes);
 
     // For writers inside a transaction: throws unless the goods item is left
     // with units and exactly one default unit.
@@ -77,4 +85,7 @@ class dal_goods_detail
 
     static const QString kNoDefaultUnitText;
     static const QString kNoUnitText;
+
+  private:
+    static m_DBresult deleteUnit(int int_Id, int* goodsVersion);
 };

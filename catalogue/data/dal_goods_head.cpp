@@ -34,6 +34,7 @@ ParamMap headParams(const m_goods_head& m, bool withCreator)
     }
     p.Add(QStringLiteral("@updateLastUser"), m.updateLastUser);
     p.Add(QStringLiteral("@updateLastTime"), m.updateLastTime);
+    p.Add(QStringLiteral("@rowVersion"), m.rowVersion);
     return p;
 }
 
@@ -80,7 +81,8 @@ m_goods_head dal_goods_head::GetModel(int int_Id)
 {
     const RecordSetPtr rs = ExecuteSql(
         QStringLiteral("SELECT id,goodsTypeId,goodsTypeName,goodsCode,goodsName,goodsDesc,pinyin,upqty,"
-                       "downqty,status,imageUrl,creator,createTime,updateLastUser,updateLastTime "
+                       "downqty,status,imageUrl,creator,createTime,updateLastUser,updateLastTime,"
+                       "(select t.rowVersion from tb_goods_head t where t.id=v_goods_head.id) as rowVersion "
                        " from v_goods_head "
                        " where id=@id"),
         ParamMap{{QStringLiteral("@id"), int_Id}});
@@ -102,6 +104,7 @@ m_goods_head dal_goods_head::GetModel(int int_Id)
     m.createTime = rs->text(0, QStringLiteral("createTime"));
     m.updateLastUser = rs->text(0, QStringLiteral("updateLastUser"));
     m.updateLastTime = rs->text(0, QStringLiteral("updateLastTime"));
+    m.rowVersion = rs->integer(0, QStringLiteral("rowVersion"));
     return m;
 }
 
@@ -153,6 +156,8 @@ m_DBresult dal_goods_head::Delete(int int_Id)
 m_DBresult dal_goods_head::Update(const m_goods_head& obj_Model, const m_goods_detail& obj_ModelDetail)
 {
     return RunTrans([&] {
+        RequireUnchanged(QStringLiteral("tb_goods_head"), obj_Model.id, obj_Model.rowVersion,
+                         kGoodsMissingText);
         ExecuteChangingRow(QStringLiteral("update tb_goods_head "
                                           " set goodsTypeId=@goodsTypeId,"
                                           " goodsCode=@goodsCode,"
@@ -164,9 +169,10 @@ m_DBresult dal_goods_head::Update(const m_goods_head& obj_Model, const m_goods_d
                                           " status=@status,"
                                           " imageUrl=@imageUrl,"
                                           " updateLastUser=@updateLastUser,"
-                                          " updateLastTime=@updateLastTime"
-                                          " where id=@id"),
-                           headParams(obj_Model, false), kGoodsMissingText);
+                                          " updateLastTime=@updateLastTime,"
+                                          " rowVersion=rowVersion+1"
+                                          " where id=@id and rowVersion=@rowVersion"),
+                           headParams(obj_Model, false), kRecordChangedText);
 
         // The unit being rewritten must belong to this item; when it is gone
         // (the unit list was saved meanwhile) the item's default unit takes the
@@ -183,7 +189,7 @@ m_DBresult dal_goods_head::Update(const m_goods_head& obj_Model, const m_goods_d
             if (!def->isEmpty()) {
                 unit.id = def->value(0, 0).toInt();
             } else {
-                unit.id = ScalarInt(QStringLiteral("select coalesce(max(id),0) from tb_goods_detail")) + 1;
+                unit.id = TakeIds(QStringLiteral("tb_goods_detail"));
                 unit.isDefault = 1;
                 ExecuteParaSql(kInsertUnit, dal_goods_detail::UnitParams(unit));
                 dal_goods_detail::RequireOneDefaultUnit(unit.headId);
@@ -248,6 +254,10 @@ m_DBresult dal_goods_head::Save(m_goods_head& goods, m_goods_detail& defaultUnit
         const QStringList added = AddedCodes(g.id, g.goodsCode, unit.goodsDetailCode, &missing);
         if (missing)
             throw DbError(kGoodsMissingText);
+        // A form loaded before another workstation's save would put back what
+        // that save changed: it is refused before anything else is judged.
+        if (stored)
+            RequireUnchanged(QStringLiteral("tb_goods_head"), g.id, g.rowVersion, kGoodsMissingText);
         if (!dal_dictionary::Exists(g.goodsTypeId, DictionaryType::goodsType))
             throw DbError(kGoodsTypeMissingText);
         const QString taken = CodeTakenText(g.id, g.goodsCode);
@@ -256,15 +266,19 @@ m_DBresult dal_goods_head::Save(m_goods_head& goods, m_goods_detail& defaultUnit
         const m_DBresult unique = check_GoodsCode(added);
         if (!unique.isResult)
             throw DbError(unique.str_MsgBox);
-        if (!stored)
-            g.id = GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_goods_head")).toInt() + 1;
+        if (!stored) {
+            g.id = TakeIds(QStringLiteral("tb_goods_head"));
+            g.rowVersion = 0;
+        }
         unit.headId = g.id;
         unit.id = stored ? dal_goods_detail().GetModelForDefault(g.id).id : 0;
         if (unit.id < 1)
-            unit.id = GetMaxValue(QStringLiteral("id"), QStringLiteral("tb_goods_detail")).toInt() + 1;
+            unit.id = TakeIds(QStringLiteral("tb_goods_detail"));
         const m_DBresult written = stored ? Update(g, unit) : Add(g, unit);
         if (!written.isResult)
             throw DbError(written.str_MsgBox);
+        if (stored)
+            ++g.rowVersion;
     });
     if (result.isResult) {
         goods = g;
@@ -275,7 +289,7 @@ m_DBresult dal_goods_head::Save(m_goods_head& goods, m_goods_detail& defaultUnit
 
 bool dal_goods_head::IsSaveRefusal(const QString& text)
 {
-    return text == kGoodsMissingText || text == kGoodsTypeMissingText ||
+    return text == kGoodsMissingText || text == kGoodsTypeMissingText || text == kRecordChangedText ||
            text.startsWith(QStringLiteral("有以下条码重复:")) ||
            (text.startsWith(QStringLiteral("货品编码[")) &&
             text.endsWith(QStringLiteral("]存在,请重新输入!")));

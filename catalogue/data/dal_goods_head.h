@@ -13,7 +13,7 @@ class dal_goods_head
   public:
     // The caller sets obj_ModelDetail.headId to the item's id and isDefault to 1.
     m_DBresult Add(const m_goods_head& obj_Model, const m_goods_detail& obj_ModelDetail);
-    // An empty record (id 0) when there is no such item.
+    // The item with its change stamp; an empty record (id 0) when there is no such item.
     m_goods_head GetModel(int int_Id);
     // Goods rows over v_goods_head, no order: with isExportExcel the nine
     // columns of the goods export, otherwise every column but imageUrl.
@@ -30,16 +30,19 @@ class dal_goods_head
     // already fails with kGoodsMissingText and int_Count 0.
     m_DBresult Delete(int int_Id);
     // Rewrites the item (its creator and creation time stay as stored) and its
-    // default unit. When that unit row is gone, the item's default unit is
-    // rewritten instead, or written anew when the item has none. An item that
-    // no longer exists is a failure ("当前货品信息不存在!").
+    // default unit, and raises the item's change stamp. When that unit row is
+    // gone, the item's default unit is rewritten instead, or written anew when
+    // the item has none. An item that no longer exists is a failure
+    // ("当前货品信息不存在!"), and so is one changed since it was read with
+    // obj_Model.rowVersion (kRecordChangedText).
     m_DBresult Update(const m_goods_head& obj_Model, const m_goods_detail& obj_ModelDetail);
 
     // Stores an item with its default unit as the goods window saves it: a new
     // item (goods.id 0) takes its ids, a stored one is rewritten. The checks
     // that guard the write run inside its transaction, so two workstations can
     // never both pass them: the stored item must still exist
-    // (kGoodsMissingText), its goods type must be stored
+    // (kGoodsMissingText) and be as it was read (goods.rowVersion, else
+    // kRecordChangedText), its goods type must be stored
     // (kGoodsTypeMissingText), its code must be free ("货品编码[..]存在,请重新输入!")
     // and the codes and barcodes it adds must occur nowhere else
     // (check_GoodsCode's message). The records take the written ids on success.

@@ -27,6 +27,8 @@ class m_dictionary
     QString remark;
     int isSystemSet = 0;
     int isstart = 0;
+    // The change stamp the record was read with (tb_dictionary.rowVersion).
+    int rowVersion = 0;
     int iCount = 0;    // view only: the number of children
     QString startName; // view only
 };

@@ -21,4 +21,7 @@ class m_goods_head
     QString createTime;
     QString updateLastUser;
     QString updateLastTime;
+    // The change stamp the item was read with (tb_goods_head.rowVersion); it
+    // covers the item's packing units too.
+    int rowVersion = 0;
 };

@@ -920,8 +920,8 @@ void frmGoods::btn_DetailDelete_Click()
     }
     const int unitId = idOf(g->TextMatrix(row, dcId));
     if (unitId > 0) {
-        const m_DBresult result = m_dalDetail.Delete(unitId);
-        if (!ShowIfFailed(this, result))
+        const m_DBresult result = m_dalDetail.Delete(unitId, m_goods.rowVersion);
+        if (!showFailure(result))
             return;
     }
     g->RemoveItem(row);
@@ -998,7 +998,7 @@ void frmGoods::saveUnits()
         return;
     }
     // The item's existence and the barcodes are checked inside the write's transaction.
-    if (!showFailure(m_dalDetail.SaveUnits(headId, rows, newBarcodes, storedBarcodes)))
+    if (!showFailure(m_dalDetail.SaveUnits(headId, m_goods.rowVersion, rows, newBarcodes, storedBarcodes)))
         return;
     vsGoodsList_Click();
     info(QStringLiteral("保存成功!"));

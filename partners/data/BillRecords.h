@@ -33,6 +33,9 @@ struct BillHead : BillCommon {
     QString createTime; // the bill date "yyyy-MM-dd"
     QString updateLastUser;
     QString updateLastTime;
+    // The change stamp the bill was read with; a save of a bill changed
+    // elsewhere since is refused.
+    int rowVersion = 0;
     // read from the view
     QString totalItemRow;
     double totalQty = 0;

@@ -50,6 +50,7 @@ ParamMap recordParams(const m_customer& m)
         {QStringLiteral("@updateLastUser"), m.updateLastUser},
         {QStringLiteral("@updateLastTime"), m.updateLastTime},
         {QStringLiteral("@userId"), m.userId},
+        {QStringLiteral("@rowVersion"), m.rowVersion},
     };
 }
 
@@ -85,6 +86,7 @@ void dal_customer::Add(const m_customer& obj_Model)
 void dal_customer::AddNew(m_customer& obj_Model)
 {
     InsertWithNextId(QStringLiteral("tb_customer"), obj_Model, [this](m_customer& m) {
+        m.rowVersion = 0;
         // The code follows the creation date; a record without one is numbered today.
         const QString date =
             IsNullOrEmpty(m.createTime) ? GetNowStr(QStringLiteral("yyyy-MM-dd")) : m.createTime;
@@ -122,6 +124,7 @@ m_customer dal_customer::readModel(const RecordSet& rs)
     m.updateLastUser = rs.text(0, QStringLiteral("updateLastUser"));
     m.updateLastTime = rs.text(0, QStringLiteral("updateLastTime"));
     m.userId = rs.integer(0, QStringLiteral("userId"));
+    m.rowVersion = rs.integer(0, QStringLiteral("rowVersion"));
     return m;
 }
 
@@ -132,8 +135,12 @@ m_customer dal_customer::readFirst(const QString& sql, const ParamMap& params)
 
 m_customer dal_customer::GetModel(int int_Id)
 {
-    return readFirst(GetSqlSearch(QStringLiteral("a")) + QStringLiteral(" where id=@id"),
-                     ParamMap{{QStringLiteral("@id"), int_Id}});
+    // The stamp is read in the same statement as the record, so the two agree.
+    return readFirst(
+        QStringLiteral("select ") + kColumns +
+            QStringLiteral(",(select t.rowVersion from tb_customer t where t.id=v_customer.id) as "
+                           "rowVersion from v_customer where id=@id"),
+        ParamMap{{QStringLiteral("@id"), int_Id}});
 }
 
 m_customer dal_customer::GetModelForCustomerName(int int_Id, const QString& str_customerName)
@@ -185,9 +192,13 @@ void dal_customer::Update(const m_customer& obj_Model)
         "update tb_customer set utype=@utype, customType=@customType, uname=@uname, pinyin=@pinyin,"
         " contact=@contact, companyName=@companyName, taxNumber=@taxNumber, bankName=@bankName,"
         " bankAccount=@bankAccount, address=@address, tel=@tel, email=@email, fax=@fax, status=@status,"
-        " imageUrl=@imageUrl, updateLastUser=@updateLastUser, updateLastTime=@updateLastTime where id=@id");
+        " imageUrl=@imageUrl, updateLastUser=@updateLastUser, updateLastTime=@updateLastTime,"
+        " rowVersion=rowVersion+1 where id=@id and rowVersion=@rowVersion");
     // The code, the creator and the user stay as stored: the statement does not name them.
-    ExecuteChangingRow(sql, recordParams(obj_Model), kMissingText);
+    TransactionGuard guard;
+    RequireUnchanged(QStringLiteral("tb_customer"), obj_Model.id, obj_Model.rowVersion, kMissingText);
+    ExecuteChangingRow(sql, recordParams(obj_Model), kRecordChangedText);
+    guard.commit();
 }
 
 bool dal_customer::Exists(int int_Id)
@@ -216,6 +227,7 @@ dal_customer::SaveOutcome dal_customer::Save(m_customer& obj_Model, bool sameNam
         taken = true;
     } else if (m.id > 0) {
         Update(m);
+        ++m.rowVersion;
     } else {
         AddNew(m);
     }

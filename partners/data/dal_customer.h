@@ -30,13 +30,14 @@ class dal_customer
     // answers NameTaken unless the user agreed to a second partner of that
     // name (sameNameAgreed). A category (customType) that names no customer
     // category, deleted meanwhile or 0, writes nothing and is thrown
-    // (kCategoryMissingText) before the name is looked at. Database errors and
-    // a stored partner gone (kMissingText) are thrown.
+    // (kCategoryMissingText) before the name is looked at. Database errors, a
+    // stored partner gone (kMissingText) or changed since it was read
+    // (kRecordChangedText) are thrown; a stored one saved takes the new stamp.
     enum class SaveOutcome { Saved, NameTaken };
     SaveOutcome Save(m_customer& obj_Model, bool sameNameAgreed);
     // Whether another partner than int_Id has the name.
     bool NameTaken(int int_Id, const QString& str_customerName);
-    // The partner, or an empty record (id 0) when there is none.
+    // The partner with its change stamp, or an empty record (id 0) when there is none.
     m_customer GetModel(int int_Id);
     // A partner of exactly that name other than int_Id, or an empty record.
     m_customer GetModelForCustomerName(int int_Id, const QString& str_customerName);
@@ -56,8 +57,10 @@ class dal_customer
     // and when it is gone already ("当前记录不存在!").
     m_DBresult Delete(int int_Id);
     // Rewrites everything but the code, the creator, the creation time and the
-    // creating user. A partner deleted meanwhile is an error
-    // ("当前往业单位信息不存在!"), nothing is written.
+    // creating user, and raises the change stamp. A partner deleted meanwhile
+    // is an error ("当前往业单位信息不存在!"), and so is one changed since it
+    // was read with obj_Model.rowVersion (kRecordChangedText): nothing is
+    // written.
     void Update(const m_customer& obj_Model);
 
     // Whether a partner with that id is stored (0 names none).

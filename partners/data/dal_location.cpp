@@ -29,6 +29,7 @@ ParamMap writeParams(const m_location& m)
         {QStringLiteral("@isVirtual"), m.isVirtual},
         {QStringLiteral("@state"), m.state},
         {QStringLiteral("@remark"), m.remark},
+        {QStringLiteral("@rowVersion"), m.rowVersion},
     };
 }
 
@@ -46,7 +47,10 @@ void dal_location::Add(const m_location& obj_Model)
 
 void dal_location::AddNew(m_location& obj_Model)
 {
-    InsertWithNextId(QStringLiteral("tb_location"), obj_Model, [this](const m_location& m) { Add(m); });
+    InsertWithNextId(QStringLiteral("tb_location"), obj_Model, [this](m_location& m) {
+        m.rowVersion = 0;
+        Add(m);
+    });
 }
 
 m_location dal_location::readModel(const RecordSet& rs)
@@ -69,6 +73,7 @@ m_location dal_location::readModel(const RecordSet& rs)
     m.stateName = rs.text(0, QStringLiteral("stateName"));
     m.remark = rs.text(0, QStringLiteral("remark"));
     m.iCount = rs.integer(0, QStringLiteral("iCount"));
+    m.rowVersion = rs.integer(0, QStringLiteral("rowVersion"));
     return m;
 }
 
@@ -79,7 +84,10 @@ m_location dal_location::readFirst(const QString& sql, const ParamMap& params)
 
 m_location dal_location::GetModel(int int_Id)
 {
-    return readFirst(kColumns + QStringLiteral(" from v_location where id=@id"),
+    // The stamp is read in the same statement as the record, so the two agree.
+    return readFirst(kColumns +
+                         QStringLiteral(",(select t.rowVersion from tb_location t where t.id=v_location.id) "
+                                        "as rowVersion from v_location where id=@id"),
                      ParamMap{{QStringLiteral("@id"), int_Id}});
 }
 
@@ -142,9 +150,13 @@ void dal_location::Update(const m_location& obj_Model)
 {
     const QString sql = QStringLiteral("update tb_location  set locationCode=@locationCode, uname=@uname,"
                                        " capacity=@capacity, parentId=@parentId, isLock=@isLock,"
-                                       " isVirtual=@isVirtual, state=@state, remark=@remark  where id=@id");
+                                       " isVirtual=@isVirtual, state=@state, remark=@remark,"
+                                       " rowVersion=rowVersion+1 where id=@id and rowVersion=@rowVersion");
     // The order stays as stored: the statement does not name it.
-    ExecuteChangingRow(sql, writeParams(obj_Model), kMissingText);
+    TransactionGuard guard;
+    RequireUnchanged(QStringLiteral("tb_location"), obj_Model.id, obj_Model.rowVersion, kMissingText);
+    ExecuteChangingRow(sql, writeParams(obj_Model), kRecordChangedText);
+    guard.commit();
 }
 
 RecordSetPtr dal_location::PermittedLocations(const QString& idList)
@@ -176,8 +188,13 @@ QString dal_location::Save(m_location& obj_Model)
             const QString taken = CodeTakenText(m.id, m.locationCode);
             if (!taken.isEmpty())
                 return taken;
-            if (m.id > 0 && GetModel(m.id).id < 1)
-                return kMissingText;
+            if (m.id > 0) {
+                const int stored = StoredVersion(QStringLiteral("tb_location"), m.id);
+                if (stored < 0)
+                    return kMissingText;
+                if (stored != m.rowVersion)
+                    return kRecordChangedText;
+            }
             if (m.id > 0 && IsParentCycle(m.id, m.parentId, [this](int id) { return GetModel(id).parentId; }))
                 return kParentCycleText;
             // A parent deleted elsewhere would hide the location from the tree for good.
@@ -185,5 +202,12 @@ QString dal_location::Save(m_location& obj_Model)
                 return kParentCycleText;
             return {};
         },
-        [this](const m_location& m) { Update(m); }, [this](const m_location& m) { Add(m); });
+        [this](m_location& m) {
+            Update(m);
+            ++m.rowVersion;
+        },
+        [this](m_location& m) {
+            m.rowVersion = 0;
+            Add(m);
+        });
 }

@@ -20,7 +20,7 @@ class dal_location
     // with the insert and writes it back into obj_Model. Throws DbError when the
     // insert fails.
     void AddNew(m_location& obj_Model);
-    // The location, or an empty record (id 0) when there is none.
+    // The location with its change stamp, or an empty record (id 0) when there is none.
     m_location GetModel(int int_Id);
     // A location with that code (compared without letter case, blanks kept)
     // whose id is not int_Id, or an empty record. With int_Id 0 it resolves a
@@ -45,18 +45,21 @@ class dal_location
     // or inbound or outbound lines name it, and when it is gone already
     // ("当前记录不存在!").
     m_DBresult Delete(int int_Id);
-    // Rewrites everything but orderby. A location deleted meanwhile is an error
-    // ("当前记录不存在!"), nothing is written.
+    // Rewrites everything but orderby and raises the change stamp. A location
+    // deleted meanwhile is an error ("当前记录不存在!"), and so is one changed
+    // since it was read with obj_Model.rowVersion (kRecordChangedText):
+    // nothing is written.
     void Update(const m_location& obj_Model);
 
     // Saves the location as its window does: a new one (id 0) through AddNew,
     // a stored one through Update, in one write transaction with the checks
     // that no other location has the code (CodeTakenText) and, for a stored
     // one, that the parent is not the location itself or below it, and that a
-    // parent (id above 0) is still stored. Answers the refusal
-    // ("库位编号[..]重复!", the parent refusal or kMissingText) with
-    // nothing written, or an empty text with obj_Model holding what was
-    // written. Database errors are thrown as DbError.
+    // parent (id above 0) is still stored. A stored one must be as it was
+    // read (obj_Model.rowVersion). Answers the refusal ("库位编号[..]重复!",
+    // kMissingText, kRecordChangedText or the parent refusal) with nothing
+    // written, or an empty text with obj_Model holding what was written, its
+    // new stamp included. Database errors are thrown as DbError.
     QString Save(m_location& obj_Model);
     // "库位编号[code]重复!" when a location other than int_Id has the code
     // (letter case aside), else an empty text.

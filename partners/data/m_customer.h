@@ -30,6 +30,8 @@ class m_customer
     QString updateLastTime;
     int userId = 0;
     int customType = 0; // a tb_dictionary item of type "customerType"
+    // The change stamp the record was read with (tb_customer.rowVersion).
+    int rowVersion = 0;
     QString utypeName;
     QString statusName;
     QString customTypeName;

@@ -18,6 +18,8 @@ class m_location
     int isVirtual = 0;
     int state = 0; // 1 enabled
     QString remark;
+    // The change stamp the record was read with (tb_location.rowVersion).
+    int rowVersion = 0;
     QString parentlocationCode;
     QString parentName;
     QString lockName;

@@ -4,6 +4,7 @@
 
 #include "BillDirection.h"
 #include "BindGrid.h"
+#include "DataAccess.h"
 #include "DbError.h"
 #include "EditPanel.h"
 #include "ExcelExport.h"
@@ -835,8 +836,8 @@ void frm_customer::btn_CustomerSave_Click()
         // The id and the code are taken in the insert's own transaction.
         m.id = 0;
     }
-    // A partner gone, or its category deleted elsewhere meanwhile, is
-    // refused by the write and said in the window's own words.
+    // A partner gone or changed elsewhere, or its category deleted elsewhere
+    // meanwhile, is refused by the write and said in the window's own words.
     try {
         if (!save())
             return;
@@ -846,7 +847,7 @@ void frm_customer::btn_CustomerSave_Click()
             cobo_CustomTypeName->setFocus();
             return;
         }
-        if (shownId <= 0 || e.message() != dal_customer::kMissingText)
+        if (shownId <= 0 || (e.message() != dal_customer::kMissingText && e.message() != kRecordChangedText))
             throw;
         MsgBox::Warn(e.message(), kCaption, this);
         return;

@@ -59,7 +59,7 @@ QString dal_rpt_Report::keptSql(const QString& select, const QString& tail) cons
     return select + QStringLiteral(" from (") + keptRows() + QStringLiteral(") AS r") + tail;
 }
 
-int dal_rpt_Report::keepKeys(const QString& keys, const ParamMap& params)
+int dal_rpt_Report::keepKeys(const QString& keys, const ParamMap& params, bool keepTheRest)
 {
     // The new keys are written beside the kept ones and take their place
     // only when complete; the positions are the insert order.
@@ -68,6 +68,10 @@ int dal_rpt_Report::keepKeys(const QString& keys, const ParamMap& params)
     ExecuteSql(QStringLiteral("CREATE TEMP TABLE ") + next +
                QStringLiteral(" (pos INTEGER PRIMARY KEY, id INTEGER)"));
     ExecuteParaSql(QStringLiteral("INSERT INTO ") + next + QStringLiteral(" (id) ") + keys, params);
+    if (keepTheRest)
+        ExecuteSql(QStringLiteral("INSERT INTO ") + next + QStringLiteral(" (id) SELECT id FROM ") +
+                   keysTable() + QStringLiteral(" WHERE id NOT IN (SELECT id FROM ") + next +
+                   QStringLiteral(") ORDER BY pos"));
     ExecuteSql(QStringLiteral("DROP TABLE temp.") + keysTable());
     ExecuteSql(QStringLiteral("ALTER TABLE temp.") + next + QStringLiteral(" RENAME TO ") + keysTable());
     const RecordSetPtr n = ExecuteSql(QStringLiteral("SELECT COALESCE(MAX(pos), 0) FROM ") + keysTable());
@@ -121,9 +125,12 @@ int dal_rpt_Report::Reorder(const m_PageInfor& page)
     const m_DBresult done = RunWorkTableTrans([&] {
         ensureTable();
         // The order's fields are those of the rows; ties keep the row id.
+        // Rows deleted since the search have no fields to sort by: their keys
+        // follow the others in their kept order, so the count stays that of
+        // the search, as it is before a re-order.
         count = keepKeys(QStringLiteral("SELECT rpt_key FROM (") + keptRows() + QStringLiteral(") AS r") +
                              (order.isEmpty() ? QStringLiteral(" order by rpt_pos") : order),
-                         {});
+                         {}, true);
     });
     if (!done.isResult)
         throw DbError(done.str_MsgBox);

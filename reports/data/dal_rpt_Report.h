@@ -49,7 +49,9 @@ class dal_rpt_Report
     m_recordSet GetListForCondition(const ReportFill& fill, const m_conditions& list, m_PageInfor& page,
                                     ReportRows rows = ReportRows::Full);
     // The kept rows sorted anew by the page's order (ties by id), keeping the
-    // rows; gives their number (rows deleted since the search drop out here).
+    // rows; gives their number, which is the search's: the keys of rows
+    // deleted since the search stay, after the others in their kept order,
+    // and are left out where the rows are read, as before the re-order.
     int Reorder(const m_PageInfor& page);
     // One page of the kept result in the page's order (re-ordered first when
     // the order is not the kept one); the index is brought into range and
@@ -79,9 +81,10 @@ class dal_rpt_Report
     // The SELECT of the kept rows (rpt_pos, rpt_key and the full columns).
     QString keptRows() const;
     QString keptSql(const QString& select, const QString& tail) const;
-    // Fills a new keys table from a SELECT of keys in order and puts it in
-    // place of the kept one; gives the number of keys.
-    int keepKeys(const QString& keys, const ParamMap& params);
+    // Fills a new keys table from a SELECT of keys in order (and with
+    // keepTheRest the kept keys it does not give, after them in their kept
+    // order) and puts it in place of the kept one; gives the number of keys.
+    int keepKeys(const QString& keys, const ParamMap& params, bool keepTheRest = false);
 
     ReportSetup m_setup;
     QString m_keptOrder; // the order text of the kept keys

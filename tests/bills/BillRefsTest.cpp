@@ -1,12 +1,14 @@
 // Two workstations on one database file: while a bill is being saved, the
-// other deletes the goods item, location or partner the bill names (no bill
-// named them yet, so the delete is legitimate). The save checks them inside
-// its own transaction and is refused with nothing written.
+// other deletes the goods item, location, partner, account tag or bill type
+// the bill names (no bill named them yet, so the delete is legitimate). The
+// save checks them inside its own transaction and is refused with nothing
+// written.
 
 #include "TestEnv.h"
 #include "WriteRace.h"
 
 #include "BillStore.h"
+#include "DataAccess.h"
 #include "dal_goods_head.h"
 
 namespace
@@ -25,6 +27,10 @@ class BillRefsTest : public RaceTest, public ::testing::WithParamInterface<BillD
         exec(QStringLiteral(
             "insert or ignore into tb_dictionary (id,utype,uname) values (5,'goodsType','饮料')"));
         exec(QStringLiteral("insert or ignore into tb_customer (id,uname) values (7,'甲'),(8,'乙')"));
+        exec(QStringLiteral(
+                 "insert or ignore into tb_dictionary (id,utype,uname) values (20,'accountType','外账'),"
+                 "(21,'%1','调拨')")
+                 .arg(dir().window.billTypeKind));
         exec(QStringLiteral("insert or ignore into tb_goods_head (id,goodsTypeId,goodsCode,goodsName) values "
                             "(11,5,'G11','可乐'),(12,5,'G12','雪碧')"));
         exec(QStringLiteral("insert or ignore into tb_location (id,locationCode,uname) values "
@@ -56,13 +62,17 @@ class BillRefsTest : public RaceTest, public ::testing::WithParamInterface<BillD
         l.locationId = locationId;
         return l;
     }
-    // Lines that name no stored goods item, location or partner.
+    // Lines that name no stored goods item or location, bills that name no
+    // stored partner, account tag or bill type.
     int orphans()
     {
         return count(dir().lineTable, QStringLiteral("goodsId not in (select id from tb_goods_head) or "
                                                      "locationId not in (select id from tb_location)")) +
                count(dir().headTable,
-                     dir().partnerIdCol + QStringLiteral(" not in (select id from tb_customer)"));
+                     dir().partnerIdCol +
+                         QStringLiteral(" not in (select id from tb_customer) or accountId not "
+                                        "in (select id from tb_dictionary) or utypeId not in "
+                                        "(select id from tb_dictionary)"));
     }
 
     BillStore store{BillSetup::Of(GetParam())};
@@ -79,6 +89,9 @@ TEST_P(BillRefsTest, ASaveNamingRowsDeletedElsewhereIsRefused)
          dal_goods_head::kGoodsMissingText},
         {"location", QStringLiteral("delete from tb_location where id=2"), dir().window.locationMissing},
         {"partner", QStringLiteral("delete from tb_customer where id=8"), dir().window.partnerMissing},
+        {"account tag", QStringLiteral("delete from tb_dictionary where id=20"),
+         BillStore::kAccountMissingText},
+        {"bill type", QStringLiteral("delete from tb_dictionary where id=21"), dir().window.billTypeMissing},
     };
     for (const bool stored : {false, true}) {
         for (const auto& d : deletes) {
@@ -86,14 +99,17 @@ TEST_P(BillRefsTest, ASaveNamingRowsDeletedElsewhereIsRefused)
                 SCOPED_TRACE(std::string(stored ? "Update_All, " : "Add, ") + d.name + ", before write " +
                              std::to_string(nth));
                 reset();
-                // A stored bill names partner 7, goods 11 and location 1; the save
-                // moves it to partner 8 and adds a line of goods 12 at location 2.
+                // A stored bill names partner 7, tag 2, type 3, goods 11 and
+                // location 1; the save moves it to partner 8, tag 20 and type 21
+                // and adds a line of goods 12 at location 2.
                 BillHead h = head(stored ? 7 : 8);
                 QList<BillLine> ls = {line(1, 11, 1)};
                 if (stored) {
                     ASSERT_TRUE(store.Add(h, ls).isResult);
                     h.partnerId = 8;
                 }
+                h.accountId = 20;
+                h.utypeId = 21;
                 ls = {line(1, 11, 1), line(2, 12, 2)};
                 const int heads = count(dir().headTable);
                 const int lines = count(dir().lineTable);
@@ -115,11 +131,52 @@ TEST_P(BillRefsTest, ASaveNamingRowsDeletedElsewhereIsRefused)
                 EXPECT_EQ(count(dir().headTable), heads);
                 EXPECT_EQ(count(dir().lineTable), lines);
                 if (stored) {
-                    EXPECT_EQ(count(dir().headTable, dir().partnerIdCol + QStringLiteral("=7")), 1);
+                    EXPECT_EQ(count(dir().headTable,
+                                    dir().partnerIdCol + QStringLiteral("=7 and accountId=2 and utypeId=3")),
+                              1);
                     EXPECT_EQ(count(dir().lineTable, QStringLiteral("goodsId=11")), 1);
                 }
             }
         }
+    }
+}
+
+// The other workstation saves the bill (a changed quantity, its stamp raised
+// as every save raises it) after this one loaded it and just before its
+// save's transaction: the save compares the stamp inside that transaction
+// and is refused, and the other's quantity stays.
+TEST_P(BillRefsTest, ASaveOverAnotherWorkstationsSaveIsRefused)
+{
+    for (int nth = 1; nth <= kRaceTransactions; ++nth) {
+        SCOPED_TRACE("before write " + std::to_string(nth));
+        reset();
+        BillHead h = head(7);
+        QList<BillLine> ls = {line(1, 11, 1)};
+        ASSERT_TRUE(store.Add(h, ls).isResult);
+        h = store.GetModel(h.id);
+        ls[0].inPrice = 3;
+        m_DBresult r;
+        bool came = false;
+        {
+            WriteBeforeTransaction race(
+                *other,
+                {QStringLiteral("update %1 set qty=5 where headId=%2").arg(dir().lineTable).arg(h.id),
+                 QStringLiteral("update %1 set rowVersion=rowVersion+1 where id=%2")
+                     .arg(dir().headTable)
+                     .arg(h.id)},
+                nth);
+            r = store.Update_All(h, ls);
+            came = race.wrote();
+        }
+        const BillLine back = store.GetLineModel(ls.at(0).id);
+        if (!came) {
+            EXPECT_TRUE(r.isResult) << r.str_MsgBox.toStdString();
+            continue;
+        }
+        EXPECT_FALSE(r.isResult);
+        EXPECT_EQ(r.str_MsgBox, kRecordChangedText);
+        EXPECT_DOUBLE_EQ(back.qty, 5);
+        EXPECT_DOUBLE_EQ(back.inPrice, 0);
     }
 }
 

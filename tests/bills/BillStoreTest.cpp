@@ -1,11 +1,14 @@
 #include "TestEnv.h"
 
 #include "BillStore.h"
+#include "DataAccess.h"
 #include "dal_ck_detail.h"
 #include "dal_ck_head.h"
 #include "dal_rk_detail.h"
 #include "dal_rk_head.h"
 #include "sqlHelper.h"
+
+#include <QSet>
 
 namespace
 {
@@ -229,6 +232,119 @@ TEST_P(BillStoreTest, UpdateAllKeepsTheFixedColumnsAndRenewsLineIds)
     EXPECT_EQ(count(dir().headTable), 1);
 }
 
+// A bill saved again keeps the ids of the lines it keeps: a line is the same
+// row for the reports before and after. New lines take new ids, lines left
+// out are deleted, and an id given twice, or one of another bill's lines,
+// makes a new line.
+TEST_P(BillStoreTest, UpdateAllKeepsTheIdsOfTheLinesItKeeps)
+{
+    const BillHead stored = addBill();
+    const BillHead other = addBill();
+    const m_recordSet rs = store.GetBillLines(stored.id);
+    ASSERT_EQ(rs.recordCount, 3);
+    QList<int> ids;
+    for (int r = 0; r < rs.recordCount; ++r)
+        ids << rs.recordSet->value(r, QStringLiteral("id")).toInt();
+    const int otherLine = store.GetBillLines(other.id).recordSet->value(0, QStringLiteral("id")).toInt();
+    const int largest = scalar(QStringLiteral("select max(id) from %1").arg(dir().lineTable)).toInt();
+
+    BillHead h = store.GetModel(stored.id);
+    QList<BillLine> ls = {line(1, 4, 10, 12.5), line(2, 9, 1, 1), line(3, 1, 0.1, 0.2), line(4, 5, 5, 5),
+                          line(5, 6, 6, 6)};
+    ls[0].id = ids.at(2); // the third line, moved to the top and changed
+    ls[1].id = 0;         // new
+    ls[2].id = ids.at(0); // the first line, unchanged
+    ls[3].id = ids.at(0); // the same id again: a new line
+    ls[4].id = otherLine; // another bill's line: a new line
+    ls[3].goodsId = ls[4].goodsId = 12;
+    const m_DBresult r = store.Update_All(h, ls);
+    ASSERT_TRUE(r.isResult) << r.str_MsgBox.toStdString();
+
+    EXPECT_EQ(ls.at(0).id, ids.at(2));
+    EXPECT_EQ(ls.at(2).id, ids.at(0));
+    QSet<int> fresh;
+    for (int k : {1, 3, 4}) {
+        EXPECT_GT(ls.at(k).id, largest) << k;
+        fresh.insert(ls.at(k).id);
+    }
+    EXPECT_EQ(fresh.size(), 3);
+    EXPECT_EQ(count(dir().lineTable, QStringLiteral("id=%1").arg(ids.at(1))), 0); // left out
+    EXPECT_EQ(lines(stored.id), 5);
+    const BillLine moved = store.GetLineModel(ids.at(2));
+    EXPECT_EQ(moved.headId, stored.id);
+    EXPECT_EQ(moved.rowNo, 1);
+    EXPECT_DOUBLE_EQ(moved.qty, 4);
+    EXPECT_EQ(moved.goodsId, 11);
+    // The other bill keeps its line as it was.
+    EXPECT_EQ(store.GetLineModel(otherLine).headId, other.id);
+    EXPECT_EQ(lines(other.id), 3);
+}
+
+// An id once given to a bill or a line is never given to another: not after
+// the newest bill is deleted, nor after its lines are.
+TEST_P(BillStoreTest, IdsAreNeverHandedOutTwice)
+{
+    addBill();
+    const BillHead newest = addBill();
+    const auto largestLine = [&] {
+        return scalar(QStringLiteral("select max(id) from %1").arg(dir().lineTable)).toInt();
+    };
+    int lastLine = largestLine();
+    ASSERT_TRUE(store.Delete(newest.id).isResult);
+    const BillHead next = addBill();
+    EXPECT_GT(next.id, newest.id);
+    EXPECT_EQ(count(dir().lineTable, QStringLiteral("headId=%1 and id<=%2").arg(next.id).arg(lastLine)), 0);
+
+    // Lines deleted by a save are not given again either.
+    lastLine = largestLine();
+    BillHead h = store.GetModel(next.id);
+    QList<BillLine> none;
+    ASSERT_TRUE(store.Update_All(h, none).isResult);
+    QList<BillLine> one = {line(1, 1, 1, 1)};
+    ASSERT_TRUE(store.Update_All(h, one).isResult);
+    EXPECT_GT(one.at(0).id, lastLine);
+}
+
+// Two clerks load the same bill; the second save finds the bill changed since
+// it was loaded and is refused, with nothing written: the first one's values
+// stay. Loaded again, the bill saves.
+TEST_P(BillStoreTest, ASaveOfABillChangedSinceItWasLoadedIsRefused)
+{
+    const BillHead stored = addBill();
+    const QList<BillLine> storedLines = [&] {
+        QList<BillLine> out;
+        const m_recordSet rs = store.GetBillLines(stored.id);
+        for (int r = 0; r < rs.recordCount; ++r)
+            out << store.GetLineModel(rs.recordSet->value(r, QStringLiteral("id")).toInt());
+        return out;
+    }();
+    BillHead a = store.GetModel(stored.id);
+    BillHead b = store.GetModel(stored.id);
+    QList<BillLine> aLines = storedLines;
+    QList<BillLine> bLines = storedLines;
+
+    bLines[0].qty = 5;
+    ASSERT_TRUE(store.Update_All(b, bLines).isResult);
+    EXPECT_EQ(b.rowVersion, a.rowVersion + 1);
+
+    aLines[0].inPrice = 3;
+    a.remark = QStringLiteral("A");
+    const m_DBresult r = store.Update_All(a, aLines);
+    EXPECT_FALSE(r.isResult);
+    EXPECT_EQ(r.str_MsgBox, kRecordChangedText);
+    const BillLine back = store.GetLineModel(storedLines.at(0).id);
+    EXPECT_DOUBLE_EQ(back.qty, 5);
+    EXPECT_DOUBLE_EQ(back.inPrice, storedLines.at(0).inPrice);
+    EXPECT_EQ(store.GetModel(stored.id).remark, stored.remark);
+
+    // B saves again from its own, current copy; A opens the bill anew and saves.
+    ASSERT_TRUE(store.Update_All(b, bLines).isResult);
+    a = store.GetModel(stored.id);
+    aLines[0].qty = 5;
+    ASSERT_TRUE(store.Update_All(a, aLines).isResult);
+    EXPECT_DOUBLE_EQ(store.GetLineModel(storedLines.at(0).id).inPrice, 3);
+}
+
 TEST_P(BillStoreTest, WritesRefuseAuditedAndMissingBills)
 {
     const BillHead stored = addBill();
@@ -413,6 +529,8 @@ TEST_F(BillFacesTest, FacesCarryTheirPartnerFieldsAndSalePrice)
 
     dal_ck_head ck;
     m_ck_head c;
+    c.accountId = 2;
+    c.utypeId = 4;
     c.partnerId = 5;
     c.partnerName = QStringLiteral("客户乙");
     c.createTime = QStringLiteral("2024-03-01");

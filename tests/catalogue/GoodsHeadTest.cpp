@@ -116,8 +116,10 @@ TEST_F(GoodsHeadTest, UpdateOfAUnitIdGoneMeanwhileRewritesTheDefaultUnit)
     // 21 belongs to another item: it must be neither moved nor changed.
     for (const int staleId : {99, 21}) {
         SCOPED_TRACE(staleId);
-        const m_DBresult r =
-            dal.Update(head(1, QStringLiteral("K1")), unit(staleId, 1, 1, 0, QStringLiteral("罐")));
+        // The item as it is stored now: each update raises its stamp.
+        m_goods_head h = head(1, QStringLiteral("K1"));
+        h.rowVersion = dal.GetModel(1).rowVersion;
+        const m_DBresult r = dal.Update(h, unit(staleId, 1, 1, 0, QStringLiteral("罐")));
         ASSERT_TRUE(r.isResult) << r.str_MsgBox.toStdString();
         EXPECT_EQ(unitsOf(1), (QStringList{"11:罐:1", "12:箱:0"}));
         EXPECT_EQ(unitsOf(2), (QStringList{"21:个:1"}));

@@ -94,8 +94,8 @@ TEST_F(GoodsRaceTest, UnitsOfAnItemDeletedElsewhereAreRefusedAndNothingIsWritten
 
     QList<m_goods_detail> units{unit(QStringLiteral("111")), unit(QStringLiteral("112"))};
     units[1].isDefault = 0;
-    const m_DBresult r =
-        dal_goods_detail().SaveUnits(g.id, units, {QStringLiteral("112")}, {{u.id, QStringLiteral("111")}});
+    const m_DBresult r = dal_goods_detail().SaveUnits(g.id, g.rowVersion, units, {QStringLiteral("112")},
+                                                      {{u.id, QStringLiteral("111")}});
     EXPECT_FALSE(r.isResult);
     EXPECT_EQ(r.str_MsgBox, QStringLiteral("当前货品信息不存在!"));
     EXPECT_EQ(count(QStringLiteral("tb_goods_detail")), 0);
@@ -119,8 +119,8 @@ TEST_F(GoodsRaceTest, AUnitBarcodeStoredElsewhereMeanwhileIsRefused)
 
     QList<m_goods_detail> units{unit(QStringLiteral("111")), unit(QStringLiteral("333"))};
     units[1].isDefault = 0;
-    const m_DBresult r =
-        dal_goods_detail().SaveUnits(g.id, units, {QStringLiteral("333")}, {{u.id, QStringLiteral("111")}});
+    const m_DBresult r = dal_goods_detail().SaveUnits(g.id, g.rowVersion, units, {QStringLiteral("333")},
+                                                      {{u.id, QStringLiteral("111")}});
     EXPECT_FALSE(r.isResult);
     EXPECT_EQ(r.str_MsgBox, QStringLiteral("有以下条码重复:\r\n333,\r\n请重新设置!"));
     EXPECT_EQ(count(QStringLiteral("tb_goods_detail"), QStringLiteral("headId=") + QString::number(g.id)), 1);

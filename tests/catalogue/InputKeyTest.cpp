@@ -93,13 +93,15 @@ TEST_F(InputKeyTest, KeyRowsFollowEveryWrite)
         {"unit id change", {QStringLiteral("update tb_goods_detail set id=99 where id=21")}},
         {"other unit fields", {QStringLiteral("update tb_goods_detail set unit='罐',isDefault=1,packQty=3")}},
         {"unit delete", {QStringLiteral("delete from tb_goods_detail where id=12")}},
-        {"item delete", {QStringLiteral("delete from tb_goods_head where id=2")}},
-        {"units before their item",
+        {"item delete",
+         {QStringLiteral("delete from tb_goods_detail where headId=2"),
+          QStringLiteral("delete from tb_goods_head where id=2")}},
+        {"item, then its units",
          {QStringLiteral(
-              "insert into tb_goods_detail (id,headId,isDefault,rowNo,goodsDetailCode,unit) values "
-              "(51,5,1,1,'6951','个'),(52,5,0,2,'','箱')"),
+              "insert into tb_goods_head (id,goodsCode,goodsName,pinyin) values (5,'E5','后到','HD')"),
           QStringLiteral(
-              "insert into tb_goods_head (id,goodsCode,goodsName,pinyin) values (5,'E5','后到','HD')")}},
+              "insert into tb_goods_detail (id,headId,isDefault,rowNo,goodsDetailCode,unit) values "
+              "(51,5,1,1,'6951','个'),(52,5,0,2,'','箱')")}},
         {"everything cleared",
          {QStringLiteral("delete from tb_goods_detail"), QStringLiteral("delete from tb_goods_head")}},
     };
@@ -108,6 +110,17 @@ TEST_F(InputKeyTest, KeyRowsFollowEveryWrite)
         for (const QString& sql : c.sql)
             exec(sql);
         EXPECT_EQ(keys(), expectedKeys()) << c.name;
+        if (QLatin1String(c.name) == QLatin1String("item delete")) {
+            // A unit names a stored item: one written before its item, or an
+            // item deleted before its units, is refused and the keys stay.
+            const QStringList before = keys();
+            EXPECT_THROW(ExecuteSql(QStringLiteral(
+                             "insert into tb_goods_detail (id,headId,isDefault,rowNo,goodsDetailCode,unit) "
+                             "values (61,6,1,1,'6961','个')")),
+                         DbError);
+            EXPECT_THROW(ExecuteSql(QStringLiteral("delete from tb_goods_head where id=1")), DbError);
+            EXPECT_EQ(keys(), before);
+        }
     }
     EXPECT_EQ(count(QStringLiteral("tb_goods_input_key")), 0);
 }

@@ -1,69 +1,21 @@
 // The database refuses rows that name nothing: a bill line's goods item,
-// location and bill, a bill's partner, a child's parent, a goods item's type;
-// and the delete of a row that others still name. A file of the older layout
+// location and bill, a bill's partner, account tag and bill type, a packing
+// unit's goods item, a child's parent, a goods item's type; and the delete of
+// a row that others still name. A file of the older layout
 // is brought to the same objects as a fresh one.
 
 #include "TestEnv.h"
 
 #include "DbCreator.h"
+#include "OlderDatabase.h"
 #include "SchemaVersion.h"
 #include "sqlHelper.h"
 
 #include <QDir>
-#include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUuid>
 #include <map>
 
 namespace
 {
-
-// Runs statements on a database file through a connection of its own.
-// Answers the error text of the first that fails, or an empty text.
-QString onFile(const QString& file, const QStringList& statements)
-{
-    const QString conn = QUuid::createUuid().toString();
-    QString error;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
-        db.setDatabaseName(file);
-        EXPECT_TRUE(db.open());
-        QSqlQuery q(db);
-        for (const QString& sql : statements) {
-            if (!q.exec(sql)) {
-                error = q.lastError().databaseText();
-                break;
-            }
-        }
-        q.finish();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(conn);
-    return error;
-}
-
-// Every object of the file by name: its type, table and SQL text.
-std::map<QString, QString> objectsOf(const QString& file)
-{
-    const QString conn = QUuid::createUuid().toString();
-    std::map<QString, QString> out;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
-        db.setDatabaseName(file);
-        EXPECT_TRUE(db.open());
-        QSqlQuery q(db);
-        EXPECT_TRUE(q.exec(QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master")));
-        while (q.next())
-            out[q.value(1).toString()] = q.value(0).toString() + QLatin1Char('|') + q.value(2).toString() +
-                                         QLatin1Char('|') + q.value(3).toString();
-        q.finish();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(conn);
-    return out;
-}
 
 class SchemaRefsTest : public DbTest
 {
@@ -74,14 +26,14 @@ class SchemaRefsTest : public DbTest
         CloseConn();
         file = appDir() + QStringLiteral("wms.db");
         ASSERT_TRUE(
-            onFile(file, {QStringLiteral("INSERT INTO tb_dictionary (id, utype, uname) VALUES "
-                                         "(5, 'goodsType', '饮料')"),
-                          QStringLiteral("INSERT INTO tb_customer (id, uname) VALUES (7, '甲')"),
-                          QStringLiteral("INSERT INTO tb_location (id, locationCode) VALUES (1, 'A')"),
-                          QStringLiteral("INSERT INTO tb_goods_head (id, goodsTypeId, goodsCode) VALUES "
-                                         "(11, 5, 'G11')"),
-                          QStringLiteral("INSERT INTO tb_rk_head (id, supplierId) VALUES (1, 7)"),
-                          QStringLiteral("INSERT INTO tb_ck_head (id, customerId) VALUES (1, 7)")})
+            RunOnFile(file, {QStringLiteral("INSERT INTO tb_dictionary (id, utype, uname) VALUES "
+                                            "(5, 'goodsType', '饮料')"),
+                             QStringLiteral("INSERT INTO tb_customer (id, uname) VALUES (7, '甲')"),
+                             QStringLiteral("INSERT INTO tb_location (id, locationCode) VALUES (1, 'A')"),
+                             QStringLiteral("INSERT INTO tb_goods_head (id, goodsTypeId, goodsCode) VALUES "
+                                            "(11, 5, 'G11')"),
+                             QStringLiteral("INSERT INTO tb_rk_head (id, supplierId) VALUES (1, 7)"),
+                             QStringLiteral("INSERT INTO tb_ck_head (id, customerId) VALUES (1, 7)")})
                 .isEmpty());
     }
 
@@ -113,6 +65,13 @@ TEST_F(SchemaRefsTest, TheDatabaseRefusesRowsThatNameNothing)
         {"UPDATE tb_rk_head SET supplierId = 8", "入库单的往来单位不存在!"},
         {"UPDATE tb_ck_head SET customerId = 8", "出库单的往来单位不存在!"},
         {"INSERT INTO tb_rk_head (id, supplierId) VALUES (3, 0)", nullptr},
+        {"INSERT INTO tb_rk_head (id, accountId) VALUES (4, 99)", "入库单的账目标识不存在!"},
+        {"INSERT INTO tb_ck_head (id, utypeId) VALUES (4, 99)", "出库单的出库类别不存在!"},
+        {"UPDATE tb_rk_head SET utypeId = 99", "入库单的入库类别不存在!"},
+        {"UPDATE tb_ck_head SET accountId = 99", "出库单的账目标识不存在!"},
+        {"INSERT INTO tb_dictionary (id, utype, uname) VALUES (8, 'accountType', '总账')", nullptr},
+        {"UPDATE tb_ck_head SET accountId = 8 WHERE id = 1", nullptr},
+        {"DELETE FROM tb_dictionary WHERE id = 8", "当前账目标识在出库表已经建账,不能删除!"},
         {"INSERT INTO tb_goods_head (id, goodsTypeId) VALUES (12, 6)", "货品的类别不存在!"},
         {"UPDATE tb_goods_head SET goodsTypeId = 6", "货品的类别不存在!"},
         {"INSERT INTO tb_location (id, parentId) VALUES (2, 9)", "上级库位不存在!"},
@@ -139,51 +98,44 @@ TEST_F(SchemaRefsTest, TheDatabaseRefusesRowsThatNameNothing)
         {"DELETE FROM tb_ck_detail", nullptr},
         {"DELETE FROM tb_ck_head", nullptr},
         {"DELETE FROM tb_customer", nullptr},
+        {"INSERT INTO tb_goods_detail (id, headId) VALUES (1, 12)", "包装单位的货品不存在!"},
+        {"INSERT INTO tb_goods_detail (id, headId, isDefault) VALUES (1, 11, 1)", nullptr},
+        {"UPDATE tb_goods_detail SET headId = 12", "包装单位的货品不存在!"},
+        {"DELETE FROM tb_goods_head", "当前货品还有包装单位,不能删除!"},
+        {"DELETE FROM tb_goods_detail", nullptr},
         {"DELETE FROM tb_goods_head", nullptr},
         {"DELETE FROM tb_location", nullptr},
         {"DELETE FROM tb_dictionary WHERE isSystemSet = 0 AND utype <> 'department'", nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sql.toStdString());
-        const QString error = onFile(file, {c.sql});
+        const QString error = RunOnFile(file, {c.sql});
         EXPECT_EQ(error.toStdString(), c.refusal ? c.refusal : "");
     }
 }
 
-// A file of the layout before the references (made from the fresh layout
-// without the objects of the step that adds them) is brought up when opened
-// and then holds exactly the objects of a fresh file, word for word.
+// A file of the layout before the references is brought up when opened and
+// then holds exactly the objects of a fresh file, word for word.
 TEST_F(SchemaRefsTest, AnUpgradedFileHoldsWhatAFreshFileHolds)
 {
     const QString older = appDir() + QStringLiteral("older/wms.db");
     const QString fresh = appDir() + QStringLiteral("fresh/wms.db");
     QDir().mkpath(appDir() + QStringLiteral("older"));
     QDir().mkpath(appDir() + QStringLiteral("fresh"));
-    ASSERT_TRUE(CreateFreshDatabase(older).isEmpty());
+    ASSERT_TRUE(CreateOlderDatabase(older, 1).isEmpty());
     ASSERT_TRUE(CreateFreshDatabase(fresh).isEmpty());
-
-    // Step 2 creates named objects only; removing them gives the version 1 layout.
-    const QRegularExpression created(
-        QStringLiteral(R"(^CREATE\s+(?:UNIQUE\s+)?(TRIGGER|INDEX)\s+IF\s+NOT\s+EXISTS\s+(\w+))"),
-        QRegularExpression::CaseInsensitiveOption);
-    QStringList drops;
-    for (const QString& statement : SchemaStepStatements(2)) {
-        const QRegularExpressionMatch m = created.match(statement);
-        ASSERT_TRUE(m.hasMatch()) << statement.toStdString();
-        drops << QStringLiteral("DROP %1 %2").arg(m.captured(1), m.captured(2));
-    }
-    ASSERT_FALSE(drops.isEmpty());
-    drops << QStringLiteral("PRAGMA user_version = 1");
-    ASSERT_TRUE(onFile(older, drops).isEmpty());
-    ASSERT_LT(objectsOf(older).size(), objectsOf(fresh).size());
+    for (const QString& name :
+         {QStringLiteral("tr_rk_detail_refs_insert"), QStringLiteral("ix_customer_serial")})
+        ASSERT_EQ(SchemaObjects(older).count(name), 0u) << name.toStdString();
+    ASSERT_LT(SchemaObjects(older).size(), SchemaObjects(fresh).size());
 
     SetAppPathOverride(appDir() + QStringLiteral("older"));
     EXPECT_EQ(ExecuteSql(QStringLiteral("PRAGMA user_version"))->value(0, 0).toInt(), kSchemaVersion);
     CloseConn();
     SetAppPathOverride(appDir());
 
-    const auto upgraded = objectsOf(older);
-    const auto made = objectsOf(fresh);
+    const auto upgraded = SchemaObjects(older);
+    const auto made = SchemaObjects(fresh);
     for (const auto& [name, text] : made) {
         SCOPED_TRACE(name.toStdString());
         const auto it = upgraded.find(name);

@@ -132,7 +132,8 @@ QStringList sqlProblems(const QString& source)
         "RunWorkTableTrans|TransactionGuard|"
         "InTransaction|GetMaxValue|GetFieldValue|GetCountValue|GetRecordCount|CheckDeleteRef|ScalarInt|"
         "SelectForConditions|ExecuteChangingRow|InsertWithNextId|AddWithNextId|ReadFirstShared|"
-        "DeleteWithRefChecks|SaveChecked|FirstRefusal|RefCheck|GetRecordSetInfo|GetPageSql|ReadTreeLevel|"
+        "DeleteWithRefChecks|SaveChecked|FirstRefusal|RefCheck|TakeIds|StoredVersion|RequireUnchanged|"
+        "GetRecordSetInfo|GetPageSql|ReadTreeLevel|"
         "GetStrSql|GetChildIds|SharedConn|SharedRs|CalendarRs|QSql\\w*|sqlite3\\w*)\\b|"
         "#\\s*include\\s*[<\"](QtSql|sqlite3)"));
     const Lexed lexed = lex(source);

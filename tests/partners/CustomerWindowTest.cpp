@@ -448,6 +448,35 @@ TEST_F(CustomerWindowTest, PartnerGoneElsewhere)
     EXPECT_EQ(shown().last(), "当前往业单位信息不存在!");
 }
 
+// Two clerks have the same partner open in windows of their own: the later
+// save, from the partner as it was loaded, is refused in the window's words
+// and writes nothing; opened anew, it saves over the earlier one's values.
+TEST_F(CustomerWindowTest, APartnerChangedElsewhereIsRefusedAtTheSave)
+{
+    clickPartner("甲供应");
+    std::unique_ptr<frm_customer> a = std::move(window);
+    openWindow();
+    clickPartner("甲供应");
+    ui::typeInto(window.get(), "txt_tel", "021-9");
+    save();
+    EXPECT_EQ(shown().last(), "保存成功!");
+
+    std::swap(window, a);
+    ui::activate(window.get());
+    ui::typeInto(window.get(), "txt_address", "南京路1号");
+    save();
+    EXPECT_EQ(shown().last(), "当前记录已被其他用户修改,请重新打开后再保存!");
+    EXPECT_EQ(count("tb_customer", "id=1 and tel='021-9' and coalesce(address,'')=''"), 1);
+
+    clickPartner("乙客户");
+    clickPartner("甲供应");
+    EXPECT_EQ(field("txt_tel"), "021-9");
+    ui::typeInto(window.get(), "txt_address", "南京路1号");
+    save();
+    EXPECT_EQ(shown().last(), "保存成功!");
+    EXPECT_EQ(count("tb_customer", "id=1 and tel='021-9' and address='南京路1号'"), 1);
+}
+
 TEST_F(CustomerWindowTest, DeletingAPartnerDeletedElsewhereIsNoSuccess)
 {
     clickPartner("甲供应");

@@ -201,12 +201,13 @@ TEST_F(LocationDataTest, DeleteTakesTheRightsAlongInOneTransaction)
     EXPECT_EQ(count(QStringLiteral("tb_location_fun"), QStringLiteral("locationId=2")), 0);
     EXPECT_EQ(count(QStringLiteral("tb_location_fun"), QStringLiteral("locationId=1")), 1);
 
-    // The next location takes the freed id and comes without rights.
+    // The next location never takes the freed id, and comes without rights.
     m_location next = location(0, QStringLiteral("C"));
     dal.AddNew(next);
-    EXPECT_EQ(next.id, 2);
-    EXPECT_EQ(dal.GetModel(2).locationCode, QStringLiteral("C"));
-    EXPECT_EQ(count(QStringLiteral("tb_location_fun"), QStringLiteral("locationId=2")), 0);
+    EXPECT_EQ(next.id, 3);
+    EXPECT_EQ(dal.GetModel(3).locationCode, QStringLiteral("C"));
+    EXPECT_EQ(dal.GetModel(2).id, 0);
+    EXPECT_EQ(count(QStringLiteral("tb_location_fun"), QStringLiteral("locationId=3")), 0);
 }
 
 } // namespace

@@ -54,6 +54,10 @@ class StockTest : public DbTest
     // A bill of either direction ("rk" inbound, "ck" outbound) with its lines.
     void addBill(const QString& dir, int id, int accountId, bool audited, const QList<Line>& lines)
     {
+        // The account tag is stored, as a bill's tag always is.
+        exec(QStringLiteral(
+                 "insert or ignore into tb_dictionary(id,utype,uname) values(%1,'accountType','账目%1')")
+                 .arg(accountId));
         exec(QStringLiteral("insert into tb_%1_head(id,accountId,billNo,ispass) values(%2,%3,'%1-%2',%4)")
                  .arg(dir)
                  .arg(id)

@@ -20,6 +20,42 @@ void ExecuteChangingRow(const QString& sql, const ParamMap& params, const QStrin
         throw DbError(missingText);
 }
 
+int TakeIds(const QString& table, int count)
+{
+    CheckSqlName(table);
+    const ParamMap name{{QStringLiteral("@table"), table}};
+    ParamMap take = name;
+    take.Add(QStringLiteral("@count"), qMax(1, count));
+    // A row written with an id of its own (by a program that knows no
+    // sequence) is passed as well.
+    if (ExecuteParaSql(
+            QStringLiteral("UPDATE tb_sequence SET lastId = max(lastId, (SELECT COALESCE(MAX(id), 0) "
+                           "FROM ") +
+                table + QStringLiteral(")) + @count WHERE tableName = @table"),
+            take) == 0)
+        return GetMaxValue(QStringLiteral("id"), table).toInt() + 1;
+    return ScalarInt(QStringLiteral("SELECT lastId FROM tb_sequence WHERE tableName = @table"), name) -
+           qMax(1, count) + 1;
+}
+
+int StoredVersion(const QString& table, int id)
+{
+    CheckSqlName(table);
+    const RecordSetPtr rs =
+        ExecuteSql(QStringLiteral("SELECT rowVersion FROM ") + table + QStringLiteral(" WHERE id = @id"),
+                   ParamMap{{QStringLiteral("@id"), id}});
+    return rs && !rs->isEmpty() ? rs->value(0, 0).toInt() : -1;
+}
+
+void RequireUnchanged(const QString& table, int id, int version, const QString& missingText)
+{
+    const int stored = StoredVersion(table, id);
+    if (stored < 0)
+        throw DbError(missingText);
+    if (stored != version)
+        throw DbError(kRecordChangedText);
+}
+
 int ScalarInt(const QString& sql, const ParamMap& params)
 {
     const RecordSetPtr rs = ExecuteSql(sql, params);

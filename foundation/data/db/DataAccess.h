@@ -33,21 +33,41 @@ RecordSetPtr ReadTreeLevel(const QString& source, int parentId);
 // parentId, in their order. The data class of the tree's records gives it.
 using TreeLevelReader = std::function<RecordSetPtr(int parentId)>;
 
+// The refusal of a save whose record another workstation has changed (or
+// deleted and stored anew) since the window loaded it: nothing is written,
+// and the window's copy is to be opened again.
+inline const QString kRecordChangedText = QStringLiteral("当前记录已被其他用户修改,请重新打开后再保存!");
+
 #ifndef WMS_WINDOW_LAYER
 // Runs a statement that must change a row; none changed (the record is gone)
 // throws DbError(missingText).
 void ExecuteChangingRow(const QString& sql, const ParamMap& params,
                         const QString& missingText = QStringLiteral("当前记录不存在!"));
 
-// Writes a new record under the next free id of table (max(id)+1), taken in
-// one write transaction with write(copy), so that two writers never take the
+// Takes count new ids of table inside the current write transaction and
+// answers the first; the others follow it. A table with a sequence
+// (tb_sequence) never hands out an id twice, not even that of a row deleted
+// since: the sequence moves past every id taken and every id stored. A table
+// without one continues its largest id.
+int TakeIds(const QString& table, int count = 1);
+
+// The change stamp of a record (its rowVersion) as stored; -1 when the row is gone.
+int StoredVersion(const QString& table, int id);
+// For a write inside its transaction: throws DbError(missingText) when the row
+// id of table is gone and DbError(kRecordChangedText) when its change stamp is
+// no longer version, the one the window loaded.
+void RequireUnchanged(const QString& table, int id, int version,
+                      const QString& missingText = QStringLiteral("当前记录不存在!"));
+
+// Writes a new record under the next id of table (TakeIds), taken in one
+// write transaction with write(copy), so that two writers never take the
 // same id. The record takes the written copy only when the write holds; a
 // failure is thrown as DbError and rolls the write back.
 template <class Model, class Write> void InsertWithNextId(const QString& table, Model& record, Write write)
 {
     Model added = record;
     TransactionGuard guard;
-    added.id = GetMaxValue(QStringLiteral("id"), table).toInt() + 1;
+    added.id = TakeIds(table);
     write(added);
     guard.commit();
     record = added;

@@ -57,9 +57,167 @@ QStringList DirectionReferences()
     return out;
 }
 
+// The tables whose ids are taken from a sequence of their own (tb_sequence):
+// the rows a kept report search holds by id, and the records windows load and
+// save back. An id once given is never given to another row of the table.
+const QStringList& SequencedTables()
+{
+    static const QStringList tables = [] {
+        QStringList out;
+        for (const BillDirection d : kBillDirections) {
+            const BillDirectionFacts& f = BillDirectionFacts::Of(d);
+            out << f.headTable << f.lineTable;
+        }
+        out << QStringLiteral("tb_goods_head") << QStringLiteral("tb_goods_detail")
+            << QStringLiteral("tb_customer") << QStringLiteral("tb_location")
+            << QStringLiteral("tb_dictionary");
+        return out;
+    }();
+    return tables;
+}
+
+// The tables whose rows carry a change stamp (rowVersion): the records a
+// window loads and saves back. A save compares the stamp it loaded with the
+// stored one inside its write and raises it by one.
+QStringList StampedTables()
+{
+    QStringList out;
+    for (const BillDirection d : kBillDirections)
+        out << BillDirectionFacts::Of(d).headTable;
+    out << QStringLiteral("tb_goods_head") << QStringLiteral("tb_customer") << QStringLiteral("tb_location")
+        << QStringLiteral("tb_dictionary");
+    return out;
+}
+
+// The children no tree shows go to the top of their tree: first those whose
+// parent is gone (or, in the dictionary, of another kind: a tree shows an
+// item under a parent of its own kind only), then, of each loop of parents
+// that nothing above reaches, its smallest id. What hangs below them comes
+// along. A file without such rows is left as it is.
+QStringList TopLevelForUnshown()
+{
+    return {
+        QStringLiteral("UPDATE tb_location SET parentId = 0\n"
+                       "WHERE parentId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location p WHERE p.id = "
+                       "tb_location.parentId)"),
+        QStringLiteral(
+            "UPDATE tb_location SET parentId = 0 WHERE id IN (\n"
+            "    WITH RECURSIVE shown(id) AS (\n"
+            "        SELECT id FROM tb_location WHERE parentId = 0\n"
+            "        UNION SELECT c.id FROM tb_location c JOIN shown s ON c.parentId = s.id),\n"
+            "    up(start, node, depth) AS (\n"
+            "        SELECT id, parentId, 1 FROM tb_location WHERE id NOT IN (SELECT id FROM shown)\n"
+            "        UNION ALL SELECT u.start, l.parentId, u.depth + 1 FROM up u JOIN tb_location l ON "
+            "l.id = u.node\n"
+            "        WHERE u.depth <= (SELECT COUNT(*) FROM tb_location))\n"
+            "    SELECT start FROM up GROUP BY start HAVING MAX(node = start) = 1 AND MIN(node) >= "
+            "start)"),
+        QStringLiteral("UPDATE tb_dictionary SET parentId = 0\n"
+                       "WHERE parentId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary p WHERE p.id = "
+                       "tb_dictionary.parentId AND p.utype = tb_dictionary.utype)"),
+        QStringLiteral(
+            "UPDATE tb_dictionary SET parentId = 0 WHERE id IN (\n"
+            "    WITH RECURSIVE shown(id, utype) AS (\n"
+            "        SELECT id, utype FROM tb_dictionary WHERE parentId = 0\n"
+            "        UNION SELECT c.id, c.utype FROM tb_dictionary c JOIN shown s ON c.parentId = s.id "
+            "AND c.utype = s.utype),\n"
+            "    up(start, node, depth) AS (\n"
+            "        SELECT id, parentId, 1 FROM tb_dictionary WHERE id NOT IN (SELECT id FROM shown)\n"
+            "        UNION ALL SELECT u.start, d.parentId, u.depth + 1 FROM up u JOIN tb_dictionary d ON "
+            "d.id = u.node\n"
+            "        WHERE u.depth <= (SELECT COUNT(*) FROM tb_dictionary))\n"
+            "    SELECT start FROM up GROUP BY start HAVING MAX(node = start) = 1 AND MIN(node) >= "
+            "start)"),
+    };
+}
+
+// Step 4: rows keep who they are. Ids from sequences kept in the file,
+// started above every id the file holds; change stamps; a bill head's account
+// tag and bill type and a packing unit's goods item declared like the other
+// references; and the children an older file left under a deleted parent
+// (or under a parent of another kind, or in a loop of parents) moved to the
+// top of their tree, where the windows show them.
+QStringList KeptIdentity()
+{
+    QStringList out;
+    out << QStringLiteral("CREATE TABLE tb_sequence (\n"
+                          "    tableName TEXT    NOT NULL PRIMARY KEY COLLATE NOCASE,\n"
+                          "    lastId    INTEGER NOT NULL DEFAULT 0\n"
+                          ")");
+    for (const QString& table : StampedTables())
+        out << QStringLiteral("ALTER TABLE %1 ADD COLUMN rowVersion INTEGER NOT NULL DEFAULT 0").arg(table);
+    QStringList starts;
+    for (const QString& table : SequencedTables())
+        starts << QStringLiteral("SELECT '%1', COALESCE(MAX(id), 0) FROM %1").arg(table);
+    out << QStringLiteral("INSERT INTO tb_sequence (tableName, lastId)\n") +
+               starts.join(QStringLiteral("\nUNION ALL "));
+    // A row written by any other way (another program, an import) moves its
+    // table's sequence past its id too.
+    for (const QString& table : SequencedTables())
+        out << QStringLiteral(
+                   "CREATE TRIGGER IF NOT EXISTS tr_%1_sequence AFTER INSERT ON %2\n"
+                   "BEGIN\n"
+                   "    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = '%2' AND lastId < "
+                   "NEW.id;\n"
+                   "END")
+                   .arg(table.mid(3), table);
+    for (const BillDirection d : kBillDirections) {
+        const BillDirectionFacts& f = BillDirectionFacts::Of(d);
+        const QString word = d == BillDirection::In ? QStringLiteral("入库") : QStringLiteral("出库");
+        for (const QString& event : {QStringLiteral("insert"), QStringLiteral("update")})
+            out << QStringLiteral(
+                       "CREATE TRIGGER IF NOT EXISTS tr_%1_head_dict_refs_%2 BEFORE %3 ON %4\n"
+                       "BEGIN\n"
+                       "    SELECT RAISE(ABORT, '%5单的账目标识不存在!')\n"
+                       "    WHERE NEW.accountId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = "
+                       "NEW.accountId);\n"
+                       "    SELECT RAISE(ABORT, '%5单的%5类别不存在!')\n"
+                       "    WHERE NEW.utypeId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = "
+                       "NEW.utypeId);\n"
+                       "END")
+                       .arg(f.numberKind, event,
+                            event == QLatin1String("insert") ? QStringLiteral("INSERT")
+                                                             : QStringLiteral("UPDATE OF accountId, utypeId"),
+                            f.headTable, word);
+    }
+    QStringList billUses;
+    for (const BillDirection d : kBillDirections) {
+        const BillDirectionFacts& f = BillDirectionFacts::Of(d);
+        const QString word = d == BillDirection::In ? QStringLiteral("入库") : QStringLiteral("出库");
+        billUses << QStringLiteral("    SELECT RAISE(ABORT, '当前账目标识在%1表已经建账,不能删除!')\n"
+                                   "    WHERE EXISTS (SELECT 1 FROM %2 WHERE accountId = OLD.id);\n"
+                                   "    SELECT RAISE(ABORT, '当前%1类别在%1表已经建账,不能删除!')\n"
+                                   "    WHERE EXISTS (SELECT 1 FROM %2 WHERE utypeId = OLD.id);\n")
+                        .arg(word, f.headTable);
+    }
+    out << QStringLiteral("CREATE TRIGGER IF NOT EXISTS tr_dictionary_bill_refs_delete BEFORE DELETE ON "
+                          "tb_dictionary\n"
+                          "BEGIN\n") +
+               billUses.join(QString()) + QStringLiteral("END");
+    for (const QString& event : {QStringLiteral("insert"), QStringLiteral("update")})
+        out << QStringLiteral(
+                   "CREATE TRIGGER IF NOT EXISTS tr_goods_detail_refs_%1 BEFORE %2 ON tb_goods_detail\n"
+                   "BEGIN\n"
+                   "    SELECT RAISE(ABORT, '包装单位的货品不存在!')\n"
+                   "    WHERE NEW.headId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_goods_head WHERE id = "
+                   "NEW.headId);\n"
+                   "END")
+                   .arg(event, event == QLatin1String("insert") ? QStringLiteral("INSERT")
+                                                                : QStringLiteral("UPDATE OF headId"));
+    out << QStringLiteral(
+        "CREATE TRIGGER IF NOT EXISTS tr_goods_head_units_delete BEFORE DELETE ON tb_goods_head\n"
+        "BEGIN\n"
+        "    SELECT RAISE(ABORT, '当前货品还有包装单位,不能删除!')\n"
+        "    WHERE EXISTS (SELECT 1 FROM tb_goods_detail WHERE headId = OLD.id);\n"
+        "END");
+    out << TopLevelForUnshown();
+    return out;
+}
+
 // The statements that bring a database of version n - 1 to version n, at
 // index n - 1. db/schema.sql makes a fresh database of the latest layout with
-// the same objects, word for word. Step 1 meets the databases made before the
+// the same objects, word for word (a step's moves of rows an older file left
+// dangling have nothing to move there). Step 1 meets the databases made before the
 // version was kept: their layout is that of version 1 already, so the stamp is
 // all they need.
 const QStringList kSteps[kSchemaVersion] = {
@@ -161,6 +319,9 @@ const QStringList kSteps[kSchemaVersion] = {
                            "NOCASE,\n"
                            "    CAST(substr(customerCode,9) AS INTEGER)) WHERE customerCode <> ''"),
         },
+    {}, // 3: no statements
+    // 4: rows keep who they are.
+    KeptIdentity(),
 };
 
 } // namespace
