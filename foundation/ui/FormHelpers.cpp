@@ -125,7 +125,21 @@ class KeyRuleFilter : public QObject
         const QString text = e->text();
         if (text.size() != 1 || (!text.at(0).isPrint() && text.at(0) != QLatin1Char('\b')))
             return false;
-        return !keep(text.at(0).unicode());
+        if (!keep(text.at(0).unicode()))
+            return true;
+        return m_rule == KeyRule::OnlyNumber && text.at(0) == QLatin1Char('.') &&
+               holdsPointOutsideSelection(qobject_cast<QLineEdit*>(watched));
+    }
+
+    // A box holds one number: a second point would start another.
+    static bool holdsPointOutsideSelection(const QLineEdit* box)
+    {
+        if (!box)
+            return false;
+        QString rest = box->text();
+        if (box->hasSelectedText())
+            rest.remove(box->selectionStart(), box->selectedText().size());
+        return rest.contains(QLatin1Char('.'));
     }
 
     KeyRule m_rule;

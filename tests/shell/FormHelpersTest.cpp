@@ -140,6 +140,16 @@ TEST(FormHelpersTest, InstalledFiltersKeepTheTyping)
     ui::press(Qt::Key_A, Qt::ControlModifier); // select all is no typing
     ui::type(QStringLiteral("5"));
     EXPECT_EQ(number.text(), QStringLiteral("5"));
+    // One number to a box: a second point is refused, one that replaces the
+    // selected point is typed.
+    ui::type(QStringLiteral(".125.3.5"));
+    EXPECT_EQ(number.text(), QStringLiteral("5.12535"));
+    number.setSelection(1, 1);
+    ui::type(QStringLiteral("."));
+    EXPECT_EQ(number.text(), QStringLiteral("5.12535"));
+    number.setSelection(1, 2);
+    ui::type(QStringLiteral("."));
+    EXPECT_EQ(number.text(), QStringLiteral("5.2535"));
 
     QLineEdit keyword;
     InstallFilterQuoteKey(&keyword);
