@@ -1,7 +1,10 @@
 #pragma once
 
+#include "Decimal.h"
+
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 // Text forms of values shared by the print data and the Excel export.
 
@@ -21,3 +24,8 @@ QString ValueText(const QVariant& value);
 
 // Whether the value is a number type (not a numeric text).
 bool IsNumberValue(const QVariant& value);
+
+// The exact number a value holds: a double with up to 15 significant digits
+// (as DecimalText writes it), an integer as itself, a text that holds one
+// number as written ("12.50", "1e+05"); none for anything else.
+std::optional<Decimal> NumberOf(const QVariant& value);
