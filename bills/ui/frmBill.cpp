@@ -503,18 +503,18 @@ void frmBill::set_totalAmount(int row)
     const QString price = vs_bill->TextMatrix(row, c.price);
     if (isNumberText(price))
         vs_bill->setTextMatrix(row, c.price, FormatNumber(ReadNumber(price), SysVar.Sys_PriceFormat));
-    // The exact product rounded once to the amount's places (as the reports
-    // round each line), never rounded first to more places and then again.
-    const double amount = MultiplyRounded(ReadNumber(vs_bill->TextMatrix(row, c.qty)),
-                                          ReadNumber(vs_bill->TextMatrix(row, c.price)),
-                                          FormatDecimals(SysVar.Sys_AmountFormat));
-    vs_bill->setTextMatrix(row, c.amount, FormatNumber(amount, SysVar.Sys_AmountFormat));
-    DecimalSum total(3);
+    // The bill's amount by the one rule of the reports, views and prints:
+    // each line's exact product rounded once, the lines summed exactly.
+    const auto cell = [this](int r, int col) {
+        return Decimal::Leading(QStringView(vs_bill->TextMatrix(r, col)));
+    };
+    vs_bill->setTextMatrix(
+        row, c.amount,
+        FormatNumber(LineAmount(cell(row, c.qty), cell(row, c.price)), SysVar.Sys_AmountFormat));
+    BillAmount total;
     for (int r = 1; r < vs_bill->Rows(); ++r)
-        total.add(
-            ReadNumber(FormatNumber(ReadNumber(vs_bill->TextMatrix(r, c.amount)), SysVar.Sys_AmountFormat)));
-    txt_BillAmount->setText(FormatNumber(ReadNumber(FormatNumber(total.value(), SysVar.Sys_AmountFormat)),
-                                         QStringLiteral("￥#,##0.0#")));
+        total.addLineAmount(cell(r, c.amount));
+    txt_BillAmount->setText(FormatNumber(total.total(), QStringLiteral("￥#,##0.0#")));
 }
 
 bool frmBill::rowHasGoods(int row) const
@@ -800,13 +800,14 @@ bool frmBill::askNegativeStock(const m_goods_detail& goods, double qty)
 {
     if (!isOutbound() || !s_stockProbe)
         return true;
-    const std::optional<double> stock = s_stockProbe(goods.headId);
+    const std::optional<Decimal> stock = s_stockProbe(goods.headId);
     if (!stock)
         return true;
-    // Compared at the stock's own precision, so float noise never asks.
-    const double out = RoundHalfAway(qty * goods.packQty, 3);
-    const double diff = RoundHalfAway(*stock - out, 3);
-    if (diff >= 0)
+    // Compared exactly at the stock's own precision.
+    const auto exact = [](double v) { return Decimal::FromDouble(v).value_or(Decimal()); };
+    const Decimal out = (exact(qty) * exact(goods.packQty)).rounded(3);
+    const Decimal diff = (*stock - out).rounded(3);
+    if (!diff.isNegative())
         return true;
     return MsgBox::Ask(Q("货品[") + goods.goodsName + Q("]的库存总数(") + PlainNumber(*stock, 3) +
                            Q(")-出库数(") + PlainNumber(out, 3) + Q(") = ") + PlainNumber(diff, 3) +

@@ -187,7 +187,7 @@ TEST_F(BillWindowTest, ALineAmountIsTheExactProductRoundedOnce)
 // returns to the code box and the next scan becomes a line.
 TEST_F(BillWindowTest, TheKeyMapHoldsAfterADialogWithNoActiveWindow)
 {
-    std::optional<double> stock = 10;
+    std::optional<Decimal> stock = Decimal(10);
     frmBill::SetStockProbe([&](int) { return stock; });
     const struct {
         const char* dialog;
@@ -223,7 +223,7 @@ TEST_F(BillWindowTest, TheKeyMapHoldsAfterADialogWithNoActiveWindow)
         ui::press(Qt::Key_Return);
         EXPECT_EQ(w->window()->focusWidget(), w->txt_GoodsCode) << "Enter in 数量 returns to 货品信息";
         EXPECT_EQ(w->txt_price->text(), QString());
-        stock = 1000;
+        stock = Decimal(1000);
         ui::type(QStringLiteral("6903"));
         ui::press(Qt::Key_Return);
         EXPECT_EQ(w->vs_bill->TextMatrix(2, w->vs_bill->ColIndex(QStringLiteral("goodsDetailCode"))),
@@ -232,7 +232,7 @@ TEST_F(BillWindowTest, TheKeyMapHoldsAfterADialogWithNoActiveWindow)
         EXPECT_EQ(w->vs_bill->TextMatrix(2, w->vs_bill->ColIndex(QStringLiteral("qty"))),
                   QStringLiteral("3"));
         EXPECT_EQ(w->txt_GoodsCode->text(), QString());
-        stock = 10;
+        stock = Decimal(10);
         w->close();
         delete w;
     }
@@ -323,7 +323,7 @@ TEST_F(BillWindowTest, AQuantityOrPriceWithMoreDigitsThanAreKeptIsRefused)
 
 TEST_F(BillWindowTest, OutboundAsksBeforeTheStockGoesNegative)
 {
-    std::optional<double> stock = 10;
+    std::optional<Decimal> stock = Decimal(10);
     frmBill::SetStockProbe([&](int) { return stock; });
     auto* w = open<frmExport>();
     w->Export_Add(7, QStringLiteral("华联超市"));
@@ -341,7 +341,7 @@ TEST_F(BillWindowTest, OutboundAsksBeforeTheStockGoesNegative)
     EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("goodsId")), QStringLiteral("1"));
     EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("salePrice")), QStringLiteral("40.0"));
     EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("inPrice")), QStringLiteral("28"));
-    stock = 24;
+    stock = Decimal(24);
     MsgBox::ClearShown();
     enterGoods(w, QStringLiteral("6902"), QStringLiteral("2"), QStringLiteral("12.5"));
     EXPECT_TRUE(MsgBox::ShownTexts().isEmpty());

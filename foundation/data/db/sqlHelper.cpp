@@ -2,6 +2,7 @@
 
 #include "Cp936.h"
 #include "MsgBox.h"
+#include "NumberSql.h"
 #include "Numbers.h"
 #include "ProcessFuntionValues.h"
 #include "SchemaVersion.h"
@@ -559,8 +560,15 @@ void OpenConn(const QString&, const QString&)
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
     if (!db.open())
         throw DbError(errorText(db.lastError()));
-    if (auto* handle = *static_cast<sqlite3* const*>(db.driver()->handle().data()))
+    if (auto* handle = *static_cast<sqlite3* const*>(db.driver()->handle().data())) {
         sqlite3_busy_handler(handle, onBusy, nullptr);
+        // The bill views compute their amounts with the program's own functions.
+        const QString refused = RegisterNumberFunctions(handle);
+        if (!refused.isEmpty()) {
+            db.close();
+            throw DbError(refused);
+        }
+    }
     try {
         checkSchemaVersion(db);
     } catch (...) {
