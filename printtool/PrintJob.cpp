@@ -81,6 +81,7 @@ QList<PrintColumn> ReadColumns(const QDomElement& section)
         column.span = qMax(1, c.attribute(QStringLiteral("Span"), QStringLiteral("1")).toInt());
         column.sum =
             c.attribute(QStringLiteral("Sum")).compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+        column.totalFrom = c.attribute(QStringLiteral("TotalFrom"));
         columns.append(column);
     }
     return columns;
@@ -178,8 +179,9 @@ QString ChineseFamily()
     return families.isEmpty() ? QString() : families.first();
 }
 
-// The totals of the columns marked Sum, each with as many decimals as its
-// most precise value; empty when no column is totalled.
+// The totals of the columns marked Sum, each the exact sum of the column's
+// numbers with as many decimals as its most precise value, or the head's
+// value the column takes its total from; empty when no column is totalled.
 QStringList ColumnTotals(const PrintSection& section)
 {
     bool any = false;
@@ -190,6 +192,10 @@ QStringList ColumnTotals(const PrintSection& section)
             continue;
         }
         any = true;
+        if (!section.columns.at(c).total.isEmpty()) {
+            totals.append(section.columns.at(c).total);
+            continue;
+        }
         int decimals = 0;
         bool seen = false;
         for (const QStringList& row : section.rows) {
@@ -203,7 +209,7 @@ QStringList ColumnTotals(const PrintSection& section)
         decimals = std::min(decimals, 6);
         DecimalSum sum(decimals);
         for (const QStringList& row : section.rows)
-            sum.add(ReadNumber(row.value(c)));
+            sum.add(Decimal::Leading(QStringView(row.value(c))));
         totals.append(seen ? sum.text() : QString());
     }
     return any ? totals : QStringList();
@@ -280,6 +286,12 @@ bool LoadPrintJob(const QString& toolDir, const PrintCommand& command, PrintJob&
     const QString wordsField = layout.firstChildElement(section).attribute(QStringLiteral("TotalWords"));
     if (!wordsField.isEmpty())
         job.totalWords = headValue(wordsField);
+    // A bill's amount is the head's: the 合计 shows the same digits as the
+    // head and the words.
+    for (PrintColumn& c : job.detail.columns) {
+        if (!c.totalFrom.isEmpty())
+            c.total = headValue(c.totalFrom);
+    }
     const QDomElement signs = layout.firstChildElement(QStringLiteral("Signatures"));
     for (QDomElement sign = signs.firstChildElement(QStringLiteral("Sign")); !sign.isNull();
          sign = sign.nextSiblingElement(QStringLiteral("Sign"))) {

@@ -72,7 +72,7 @@ class SchemaVersionTest : public DbTest
 
 TEST_F(SchemaVersionTest, AFreshDatabaseCarriesTheProgramsVersion)
 {
-    ASSERT_EQ(kSchemaVersion, 2);
+    ASSERT_EQ(kSchemaVersion, 3);
     EXPECT_EQ(versionOf(file), kSchemaVersion);
     const QString other = appDir() + QStringLiteral("fresh/wms.db");
     QDir().mkpath(appDir() + QStringLiteral("fresh"));

@@ -10,7 +10,7 @@
 // database is stamped when it is made, an older one is brought up step by
 // step when the program opens it, a newer one is refused and left untouched.
 // Databases made before the version was kept read 0.
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
 
 struct SchemaUpgrade {
     // Foreign: the file holds no tables of this program (another program's
