@@ -78,6 +78,15 @@ int roundEven(double v)
 {
     return int(std::nearbyint(v)); // the default rounding mode: halves to the even neighbour
 }
+
+// The decimals the grid shows of a stored quantity or price.
+constexpr int kLinePlaces = 6;
+
+// The refusal of a quantity or price with more decimals than the grid shows.
+QString placesText(const QString& word)
+{
+    return word + QStringLiteral("小数位数过多,最多%1位小数!").arg(kLinePlaces);
+}
 } // namespace
 
 frmBill::frmBill(BillDirection dir, QWidget* parent)
@@ -382,7 +391,7 @@ void frmBill::vsBill_init(const RecordSetPtr& rs)
                 if (col == c.amount)
                     text = FormatNumber(ReadNumber(v), SysVar.Sys_AmountFormat);
                 else if (v.typeId() == QMetaType::Double)
-                    text = PlainNumber(v.toDouble(), 6);
+                    text = PlainNumber(v.toDouble(), kLinePlaces);
                 vs_bill->setTextMatrix(r + 1, col, text);
             }
         }
@@ -530,7 +539,7 @@ void frmBill::addGoodsInforToVg(const m_goods_detail& g, int row, bool isAddRow)
         row = row + 1;
         vs_bill->setRow(row);
     }
-    auto num = [](double v) { return PlainNumber(v, 6); };
+    auto num = [](double v) { return PlainNumber(v, kLinePlaces); };
     vs_bill->setTextMatrix(row, c.goodsId, QString::number(g.headId));
     vs_bill->setTextMatrix(row, c.goodsTypeId, QString::number(g.goodsTypeId));
     vs_bill->setTextMatrix(row, c.goodsCode, g.inputGoodsCode);
@@ -835,6 +844,11 @@ void frmBill::goodsEnter()
         return;
     }
     if (g.irowsCount == 1) {
+        if (FitOfNumber(txt_Qty->text(), kLinePlaces) == NumberFit::TooManyPlaces) {
+            MsgBox::Warn(placesText(Q("数量")), windowTitle(), this);
+            focusBack(txt_Qty);
+            return;
+        }
         g.qty = ReadNumber(txt_Qty->text());
         const bool go = askNegativeStock(g, g.qty);
         // After the question the clerk goes on in the code box, line or not.
@@ -939,13 +953,21 @@ void frmBill::save_Bill()
             refuse(Q("货品名称不能为空!"), c.goodsName);
             return;
         }
-        // A double keeps 15 significant digits: more would be stored as another number.
-        if (SignificantDigits(vs_bill->TextMatrix(r, c.qty)) > kExactDigits) {
-            refuse(Q("数量位数过多,最多15位有效数字!"), c.qty);
+        // A number is stored as typed, or refused: a double keeps 15
+        // significant digits, the grid shows a stored number again with
+        // kLinePlaces decimals.
+        const NumberFit qtyFit = FitOfNumber(vs_bill->TextMatrix(r, c.qty), kLinePlaces);
+        if (qtyFit != NumberFit::Kept) {
+            refuse(qtyFit == NumberFit::TooManyDigits ? Q("数量位数过多,最多15位有效数字!")
+                                                      : placesText(Q("数量")),
+                   c.qty);
             return;
         }
-        if (SignificantDigits(vs_bill->TextMatrix(r, c.price)) > kExactDigits) {
-            refuse(direction().window.priceTooLong, c.price);
+        const NumberFit priceFit = FitOfNumber(vs_bill->TextMatrix(r, c.price), kLinePlaces);
+        if (priceFit != NumberFit::Kept) {
+            refuse(priceFit == NumberFit::TooManyDigits ? direction().window.priceTooLong
+                                                        : placesText(direction().reports.priceWord),
+                   c.price);
             return;
         }
     }
