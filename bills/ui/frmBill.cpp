@@ -389,7 +389,7 @@ void frmBill::vsBill_init(const RecordSetPtr& rs)
                 const QVariant v = rs->value(r, f);
                 QString text = v.toString();
                 if (col == c.amount)
-                    text = FormatNumber(ReadNumber(v), SysVar.Sys_AmountFormat);
+                    text = FormatNumber(ReadDecimal(v), SysVar.Sys_AmountFormat);
                 else if (v.typeId() == QMetaType::Double)
                     text = PlainNumber(v.toDouble(), kLinePlaces);
                 vs_bill->setTextMatrix(r + 1, col, text);
