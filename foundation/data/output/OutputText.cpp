@@ -28,25 +28,6 @@ QString DecimalText(double value, bool leadingZero)
     return text;
 }
 
-QString FixedText(double value, int minDecimals, int maxDecimals)
-{
-    if (!std::isfinite(value))
-        return QString::number(value);
-    // Rounded from the decimal digits, not the binary value, so that 2.675
-    // gives 2.68 as written, and ties go away from zero.
-    QString text = QString::fromStdString(FifteenDigits(value).fixed(maxDecimals));
-    const qsizetype point = text.indexOf(QLatin1Char('.'));
-    if (point >= 0) {
-        qsizetype keep = text.size();
-        while (keep - point - 1 > minDecimals && text.at(keep - 1) == QLatin1Char('0'))
-            --keep;
-        if (keep - point - 1 == 0)
-            --keep;
-        text.truncate(keep);
-    }
-    return text;
-}
-
 std::optional<Decimal> NumberOf(const QVariant& value)
 {
     if (!IsNumberValue(value))

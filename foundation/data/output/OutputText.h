@@ -14,10 +14,6 @@
 // (".5"), as the money words read them.
 QString DecimalText(double value, bool leadingZero = true);
 
-// The number rounded half away from zero to at most maxDecimals and written
-// with at least minDecimals ("#0.0#" is 1, 2).
-QString FixedText(double value, int minDecimals, int maxDecimals);
-
 // A stored value as text: numbers in their shortest decimal form, a Null as
 // the empty text, everything else as stored.
 QString ValueText(const QVariant& value);

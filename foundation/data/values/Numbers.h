@@ -61,8 +61,6 @@ class DecimalSum
     void add(const Decimal& value);
     // The sum as the nearest double.
     double value() const;
-    // The exact sum.
-    const Decimal& decimal() const { return m_sum; }
     // The exact sum in plain decimal form with exactly places decimals
     // ("-12.500", "0.000"); never "-0".
     QString text() const;
