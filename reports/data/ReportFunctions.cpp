@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <new>
 #include <sqlite3.h>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -21,9 +22,12 @@ namespace
 // integers and doubles apart.
 struct Form {
     QByteArray pattern;
+    QString format;
+    int places = 0;
     QByteArray zero;
     bool hasZero = false;
     std::unordered_map<std::uint64_t, QByteArray> texts[2];
+    std::unordered_map<std::string, QByteArray> fromTexts;
 };
 
 Form& formFor(const char* pattern, const char* zero)
@@ -35,6 +39,8 @@ Form& formFor(const char* pattern, const char* zero)
     }
     Form f;
     f.pattern = pattern;
+    f.format = QString::fromUtf8(pattern);
+    f.places = FormatDecimals(f.format);
     f.hasZero = zero != nullptr;
     if (zero)
         f.zero = zero;
@@ -80,22 +86,34 @@ void rptNum(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     Form& form = formFor(textOf(argv[1]), argc > 2 ? textOf(argv[2]) : nullptr);
     std::uint64_t key = 0;
     auto* kept = keptTexts(form, argv[0], key);
+    std::string source;
     if (kept) {
         const auto it = kept->find(key);
         if (it != kept->end()) {
             resultText(ctx, it->second);
             return;
         }
+    } else {
+        const char* text = textOf(argv[0]);
+        source.assign(text, size_t(sqlite3_value_bytes(argv[0])));
+        const auto it = form.fromTexts.find(source);
+        if (it != form.fromTexts.end()) {
+            resultText(ctx, it->second);
+            return;
+        }
     }
     const Decimal value = SqlDecimal(argv[0]).value_or(Decimal());
-    QString text = FormatNumber(value, QString::fromUtf8(form.pattern));
-    if (form.hasZero && value.rounded(FormatDecimals(QString::fromUtf8(form.pattern))).isZero())
-        text = QString::fromUtf8(form.zero);
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = form.hasZero && value.rounded(form.places).isZero()
+                                 ? form.zero
+                                 : FormatNumber(value, form.format).toUtf8();
     if (kept) {
         if (kept->size() >= kKeptTexts)
             kept->clear();
         kept->emplace(key, bytes);
+    } else {
+        if (form.fromTexts.size() >= kKeptTexts)
+            form.fromTexts.clear();
+        form.fromTexts.emplace(std::move(source), bytes);
     }
     resultText(ctx, bytes);
 }

@@ -1,7 +1,11 @@
 #include "Decimal.h"
 
+#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -65,6 +69,35 @@ TEST(Decimal, DoublesReadAsTheirShortestDigits)
     EXPECT_EQ(OfDouble(std::numeric_limits<double>::infinity()), "none");
     EXPECT_EQ(OfDouble(-std::numeric_limits<double>::infinity()), "none");
     EXPECT_EQ(OfDouble(std::nan("")), "none");
+}
+
+// However a double is read, quickly for a few decimals or through its
+// written digits, it is the value of the shortest digits std::to_chars
+// writes: random values of up to 15 digits and random bit patterns.
+TEST(Decimal, EveryDoubleReadsAsItsShortestDigits)
+{
+    std::mt19937_64 rng(29);
+    const auto shortest = [](double v) {
+        char buf[40];
+        const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific);
+        return Decimal::FromText(std::string_view(buf, size_t(r.ptr - buf)));
+    };
+    for (int i = 0; i < 200000; ++i) {
+        double v = 0;
+        if (i % 2) {
+            const std::uint64_t bits = rng();
+            std::memcpy(&v, &bits, sizeof v);
+            if (!std::isfinite(v))
+                continue;
+        } else {
+            const std::int64_t whole = std::int64_t(rng() % 1000000000000000ULL) >> (rng() % 50);
+            v = double(whole) / std::pow(10.0, double(rng() % 10));
+        }
+        const std::optional<Decimal> read = Decimal::FromDouble(v);
+        ASSERT_TRUE(read.has_value());
+        ASSERT_EQ(read->toStdString(), shortest(v)->toStdString()) << v;
+        ASSERT_EQ(read->toDouble(), v);
+    }
 }
 
 TEST(Decimal, TextsHoldOneNumberOrNone)

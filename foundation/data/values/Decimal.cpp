@@ -377,10 +377,18 @@ std::optional<Decimal> Decimal::FromDouble(double value)
         return d;
     const bool negative = value < 0;
     const double magnitude = std::fabs(value);
-    // A whole number below 10^15 is its own shortest form.
-    if (magnitude < 1e15 && magnitude == std::floor(magnitude)) {
-        d.setSmall(negative, U128(std::uint64_t(magnitude)), 0);
-        return d;
+    // A value with a few decimals: when n / 10^k (n below 10^15, so at most
+    // 15 digits) gives exactly this double, n × 10^-k is its shortest form,
+    // as no other decimal of at most 15 digits gives the same double.
+    static constexpr double kScale[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+    for (int k = 0; k < 7; ++k) {
+        const double scaled = magnitude * kScale[k];
+        if (scaled >= 1e15)
+            break;
+        if (scaled == std::floor(scaled) && scaled / kScale[k] == magnitude) {
+            d.setSmall(negative, U128(std::uint64_t(scaled)), k);
+            return d;
+        }
     }
     // The shortest digits that read back as the same double, in exponent
     // form: the plain form would write a large whole number with all the
