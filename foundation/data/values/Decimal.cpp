@@ -21,7 +21,10 @@ using U128 = unsigned __int128;
 
 // Every magnitude of up to 38 digits fits the 128-bit word (10^38 < 2^128).
 constexpr int kWordDigits = 38;
-constexpr long long kMaxExponent = 100000;
+// A text holds a number only up to these bounds, far beyond any double
+// (5e-324 to 1.8e308), so that no text makes a figure take unbounded time.
+constexpr long long kMaxExponent = 1000;
+constexpr int kMaxDigits = 1000;
 
 constexpr std::array<U128, kWordDigits + 1> MakePowers()
 {
@@ -266,6 +269,8 @@ Scanned Scan(std::string_view text)
     }
     s.scale = fraction - exponent;
     s.end = i;
+    if (s.wordDigits > kMaxDigits)
+        s.number = false;
     return s;
 }
 

@@ -34,14 +34,15 @@ class Decimal
     static std::optional<Decimal> FromDouble(double value);
     // A text that holds one number and nothing else: blanks around it, an
     // optional sign, digits with at most one point, an optional exponent
-    // ("-12.50", ".5", "1e+05", "2E-7"). None for any other text, and for an
-    // exponent beyond ±100000.
+    // ("-12.50", ".5", "1e+05", "2E-7"). None for any other text, and for a
+    // number of more than 1000 significant digits or beyond 10^±1000.
     static std::optional<Decimal> FromText(std::string_view text);
     static std::optional<Decimal> FromText(QStringView text);
     // The number a text starts with, as number boxes read it: leading
     // blanks, an optional sign, digits with at most one point and an
     // exponent when digits follow it. Reading stops at the first other
-    // character; no number reads 0 ("12.5kg" is 12.5, "abc" 0, "2e" 2).
+    // character; no number, or one beyond the bounds of FromText, reads 0
+    // ("12.5kg" is 12.5, "abc" 0, "2e" 2).
     static Decimal Leading(QStringView text);
     static Decimal Leading(std::string_view text);
 
