@@ -379,7 +379,7 @@ void frmLocation::fill_LocationList(const RecordSetPtr& rs)
             const QString field = QLatin1String(c.key);
             QString text = rs->text(r, field);
             if (field == QLatin1String("capacity"))
-                text = PlainNumber(ReadNumber(rs->value(r, field)), 6);
+                text = PlainNumber(ReadNumber(rs->value(r, field)), kCapacityPlaces);
             auto* item = new QStandardItem(text);
             item->setEditable(false);
             items << item;
