@@ -66,7 +66,7 @@ void RegisterOutboundWindows()
     // The negative-stock question reads the goods item's live balance over the
     // account tags the user may see.
     frmBill::SetStockProbe(
-        [](int goodsId) { return dal_rpt_stock().GetLiveStockQty(SysVar.Sys_accountJoinId, goodsId); });
+        [](int goodsId) { return dal_rpt_stock().GetLiveStock(SysVar.Sys_accountJoinId, goodsId); });
 }
 
 void RegisterStockWindows()

@@ -445,9 +445,11 @@ CREATE INDEX ix_ck_detail_goods ON tb_ck_detail(goodsId);
 CREATE INDEX ix_ck_detail_code ON tb_ck_detail(goodsCode, headId, id);
 CREATE INDEX ix_ck_detail_location ON tb_ck_detail(locationId);
 
--- Bill heads with their display columns. The amount is text "#0.0#": at least
--- one and at most two decimals (12 -> 12.0, 2.25 -> 2.25), never "-0.0"; a bill
--- without lines shows 1单0项 and 0.0.
+-- Bill heads with their display columns. The amount is the bill's amount of the
+-- program (bill_amount, registered on every connection of the program): each
+-- line's exact product rounded half away from zero to 3 places, the exact sum
+-- of those, rounded to 2 places; text "#0.0#" (12 -> 12.0, 2.25 -> 2.25), never
+-- "-0.0"; a bill without lines shows 1单0项 and 0.0.
 CREATE VIEW v_rk_head AS
 SELECT a.id, a.accountId,
        COALESCE((SELECT d.uname FROM tb_dictionary d WHERE d.id = a.accountId), '') AS accountName,
@@ -459,12 +461,7 @@ SELECT a.id, a.accountId,
        '1单' || (SELECT COUNT(*) FROM tb_rk_detail l WHERE l.headId = a.id) || '项' AS totalItemRow,
        (SELECT COUNT(*) FROM tb_rk_detail l WHERE l.headId = a.id) AS rowsCount,
        (SELECT SUM(l.qty) FROM tb_rk_detail l WHERE l.headId = a.id) AS totalQty,
-       (SELECT CASE WHEN s.amount = 0 THEN '0.0'
-                    WHEN s.amount = CAST(s.amount AS INTEGER)
-                    THEN CAST(CAST(s.amount AS INTEGER) AS TEXT) || '.0'
-                    ELSE CAST(s.amount AS TEXT) END
-        FROM (SELECT ROUND(COALESCE(SUM(l.qty * l.inPrice), 0), 2) AS amount
-              FROM tb_rk_detail l WHERE l.headId = a.id) s) AS totalAmount
+       (SELECT bill_amount(l.qty, l.inPrice) FROM tb_rk_detail l WHERE l.headId = a.id) AS totalAmount
 FROM tb_rk_head a;
 
 CREATE VIEW v_ck_head AS
@@ -478,16 +475,12 @@ SELECT a.id, a.accountId,
        '1单' || (SELECT COUNT(*) FROM tb_ck_detail l WHERE l.headId = a.id) || '项' AS totalItemRow,
        (SELECT COUNT(*) FROM tb_ck_detail l WHERE l.headId = a.id) AS rowsCount,
        (SELECT SUM(l.qty) FROM tb_ck_detail l WHERE l.headId = a.id) AS totalQty,
-       (SELECT CASE WHEN s.amount = 0 THEN '0.0'
-                    WHEN s.amount = CAST(s.amount AS INTEGER)
-                    THEN CAST(CAST(s.amount AS INTEGER) AS TEXT) || '.0'
-                    ELSE CAST(s.amount AS TEXT) END
-        FROM (SELECT ROUND(COALESCE(SUM(l.qty * l.salePrice), 0), 2) AS amount
-              FROM tb_ck_detail l WHERE l.headId = a.id) s) AS totalAmount
+       (SELECT bill_amount(l.qty, l.salePrice) FROM tb_ck_detail l WHERE l.headId = a.id) AS totalAmount
 FROM tb_ck_head a;
 
 -- Bill lines with their head's columns. A line without a head never shows; the
--- quantity in default units is 0 for goods without a usable default unit.
+-- quantity in default units is 0 for goods without a usable default unit; the
+-- amount is the line's amount as the bill shows it (line_amount: text "#0.0##").
 CREATE VIEW v_rk_detail AS
 SELECT l.id, l.headId, h.accountId,
        COALESCE((SELECT d.uname FROM tb_dictionary d WHERE d.id = h.accountId), '') AS accountName,
@@ -501,7 +494,7 @@ SELECT l.id, l.headId, h.accountId,
        COALESCE(l.packQty * l.qty / (SELECT NULLIF(g.packQty, 0) FROM tb_goods_detail g
                                      WHERE g.headId = l.goodsId AND g.isDefault = 1 LIMIT 1), 0) AS totalDefaultQty,
        l.weight * l.qty AS totalWeight,
-       l.inPrice * l.qty AS totalAmount,
+       line_amount(l.qty, l.inPrice) AS totalAmount,
        l.locationId,
        (SELECT c.locationCode FROM tb_location c WHERE c.id = l.locationId) AS locationCode,
        l.lotNo, l.remark
@@ -520,7 +513,7 @@ SELECT l.id, l.headId, h.accountId,
        COALESCE(l.packQty * l.qty / (SELECT NULLIF(g.packQty, 0) FROM tb_goods_detail g
                                      WHERE g.headId = l.goodsId AND g.isDefault = 1 LIMIT 1), 0) AS totalDefaultQty,
        l.weight * l.qty AS totalWeight,
-       l.salePrice * l.qty AS totalAmount,
+       line_amount(l.qty, l.salePrice) AS totalAmount,
        l.locationId,
        (SELECT c.locationCode FROM tb_location c WHERE c.id = l.locationId) AS locationCode,
        l.lotNo, l.remark

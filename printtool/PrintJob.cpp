@@ -87,6 +87,7 @@ QList<PrintColumn> ReadColumns(const QDomElement& section)
         column.span = qMax(1, c.attribute(QStringLiteral("Span"), QStringLiteral("1")).toInt());
         column.sum =
             c.attribute(QStringLiteral("Sum")).compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+        column.totalFrom = c.attribute(QStringLiteral("TotalFrom"));
         columns.append(column);
     }
     return columns;
@@ -336,6 +337,12 @@ bool LoadPrintJob(const QString& toolDir, const PrintCommand& command, PrintJob&
     const QString wordsField = layout.firstChildElement(section).attribute(QStringLiteral("TotalWords"));
     if (!wordsField.isEmpty())
         job.totalWords = headValue(wordsField);
+    // A bill's amount is the head's: the 合计 shows the same digits as the
+    // head and the words.
+    for (PrintColumn& c : job.detail.columns) {
+        if (!c.totalFrom.isEmpty())
+            c.total = headValue(c.totalFrom);
+    }
     const QDomElement signs = layout.firstChildElement(QStringLiteral("Signatures"));
     for (QDomElement sign = signs.firstChildElement(QStringLiteral("Sign")); !sign.isNull();
          sign = sign.nextSiblingElement(QStringLiteral("Sign"))) {
@@ -709,7 +716,7 @@ struct PrintPages::Impl {
             const qsizetype point = t.indexOf(QLatin1Char('.'));
             if (point >= 0)
                 f.decimals = std::min(kMostDecimals, std::max(f.decimals, int(t.size() - point - 1)));
-            const double value = ReadNumber(t);
+            const Decimal value = Decimal::Leading(QStringView(t));
             for (int places = f.decimals; places <= kMostDecimals; ++places)
                 f.sums[size_t(places)].add(value);
         }
@@ -788,9 +795,17 @@ struct PrintPages::Impl {
     {
         if (!totalled)
             return {};
+        // A column that takes its total from the head (a bill's own amount)
+        // shows that value; the others their exact sums.
         QStringList out;
-        for (const ColumnFacts& f : facts)
-            out.append(f.seen ? f.sums[size_t(f.decimals)].text() : QString());
+        for (int c = 0; c < n; ++c) {
+            const ColumnFacts& f = facts[size_t(c)];
+            const QString& fromHead = job.detail.columns.at(c).total;
+            if (!fromHead.isEmpty())
+                out.append(fromHead);
+            else
+                out.append(f.seen ? f.sums[size_t(f.decimals)].text() : QString());
+        }
         return out;
     }
 

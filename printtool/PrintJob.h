@@ -27,7 +27,9 @@ class QRectF;
 //   a column:    Caption (the heading; the element name when missing),
 //                Width (a relative share of the table width), Align ("left",
 //                "center" or "right"), Span (head fields: cells taken),
-//                Sum ("true": a detail column totalled in the closing 合计 row)
+//                Sum ("true": a detail column totalled in the closing 合计 row),
+//                TotalFrom (a summed column: the head field whose value its
+//                合计 shows when the data carry it, the bill's own amount)
 //   DataDetail:  TotalWords (the head field holding the amount in money
 //                words, printed under the totals when the data carry it)
 //   Signatures:  one "Sign" per signature line, Caption the role and From an
@@ -54,6 +56,8 @@ struct PrintColumn {
     Qt::Alignment align = Qt::AlignLeft;
     int span = 1;
     bool sum = false;
+    QString totalFrom; // the head field of its total (TotalFrom)
+    QString total;     // that field's value, when the data carry it
 };
 
 struct PrintSection {

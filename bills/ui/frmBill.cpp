@@ -78,6 +78,15 @@ int roundEven(double v)
 {
     return int(std::nearbyint(v)); // the default rounding mode: halves to the even neighbour
 }
+
+// The decimals the grid shows of a stored quantity or price.
+constexpr int kLinePlaces = 6;
+
+// The refusal of a quantity or price with more decimals than the grid shows.
+QString placesText(const QString& word)
+{
+    return word + QStringLiteral("小数位数过多,最多%1位小数!").arg(kLinePlaces);
+}
 } // namespace
 
 frmBill::frmBill(BillDirection dir, QWidget* parent)
@@ -389,9 +398,9 @@ void frmBill::vsBill_init(const RecordSetPtr& rs)
                 const QVariant v = rs->value(r, f);
                 QString text = v.toString();
                 if (col == c.amount)
-                    text = FormatNumber(ReadNumber(v), SysVar.Sys_AmountFormat);
+                    text = FormatNumber(ReadDecimal(v), SysVar.Sys_AmountFormat);
                 else if (v.typeId() == QMetaType::Double)
-                    text = PlainNumber(v.toDouble(), 6);
+                    text = PlainNumber(v.toDouble(), kLinePlaces);
                 vs_bill->setTextMatrix(r + 1, col, text);
             }
         }
@@ -512,18 +521,18 @@ void frmBill::set_totalAmount(int row)
     const QString price = vs_bill->TextMatrix(row, c.price);
     if (isNumberText(price))
         vs_bill->setTextMatrix(row, c.price, FormatNumber(ReadNumber(price), SysVar.Sys_PriceFormat));
-    // The exact product rounded once to the amount's places (as the reports
-    // round each line), never rounded first to more places and then again.
-    const double amount = MultiplyRounded(ReadNumber(vs_bill->TextMatrix(row, c.qty)),
-                                          ReadNumber(vs_bill->TextMatrix(row, c.price)),
-                                          FormatDecimals(SysVar.Sys_AmountFormat));
-    vs_bill->setTextMatrix(row, c.amount, FormatNumber(amount, SysVar.Sys_AmountFormat));
-    DecimalSum total(3);
+    // The bill's amount by the one rule of the reports, views and prints:
+    // each line's exact product rounded once, the lines summed exactly.
+    const auto cell = [this](int r, int col) {
+        return Decimal::Leading(QStringView(vs_bill->TextMatrix(r, col)));
+    };
+    vs_bill->setTextMatrix(
+        row, c.amount,
+        FormatNumber(LineAmount(cell(row, c.qty), cell(row, c.price)), SysVar.Sys_AmountFormat));
+    BillAmount total;
     for (int r = 1; r < vs_bill->Rows(); ++r)
-        total.add(
-            ReadNumber(FormatNumber(ReadNumber(vs_bill->TextMatrix(r, c.amount)), SysVar.Sys_AmountFormat)));
-    txt_BillAmount->setText(FormatNumber(ReadNumber(FormatNumber(total.value(), SysVar.Sys_AmountFormat)),
-                                         QStringLiteral("￥#,##0.0#")));
+        total.addLineAmount(cell(r, c.amount));
+    txt_BillAmount->setText(FormatNumber(total.total(), QStringLiteral("￥#,##0.0#")));
 }
 
 bool frmBill::rowHasGoods(int row) const
@@ -539,7 +548,7 @@ void frmBill::addGoodsInforToVg(const m_goods_detail& g, int row, bool isAddRow)
         row = row + 1;
         vs_bill->setRow(row);
     }
-    auto num = [](double v) { return PlainNumber(v, 6); };
+    auto num = [](double v) { return PlainNumber(v, kLinePlaces); };
     vs_bill->setTextMatrix(row, c.goodsId, QString::number(g.headId));
     vs_bill->setTextMatrix(row, c.goodsTypeId, QString::number(g.goodsTypeId));
     vs_bill->setTextMatrix(row, c.goodsCode, g.inputGoodsCode);
@@ -872,13 +881,14 @@ bool frmBill::askNegativeStock(const m_goods_detail& goods, double qty)
 {
     if (!isOutbound() || !s_stockProbe)
         return true;
-    const std::optional<double> stock = s_stockProbe(goods.headId);
+    const std::optional<Decimal> stock = s_stockProbe(goods.headId);
     if (!stock)
         return true;
-    // Compared at the stock's own precision, so float noise never asks.
-    const double out = RoundHalfAway(qty * goods.packQty, 3);
-    const double diff = RoundHalfAway(*stock - out, 3);
-    if (diff >= 0)
+    // Compared exactly at the stock's own precision.
+    const auto exact = [](double v) { return Decimal::FromDouble(v).value_or(Decimal()); };
+    const Decimal out = (exact(qty) * exact(goods.packQty)).rounded(3);
+    const Decimal diff = (*stock - out).rounded(3);
+    if (!diff.isNegative())
         return true;
     return MsgBox::Ask(Q("货品[") + goods.goodsName + Q("]的库存总数(") + PlainNumber(*stock, 3) +
                            Q(")-出库数(") + PlainNumber(out, 3) + Q(") = ") + PlainNumber(diff, 3) +
@@ -907,6 +917,11 @@ void frmBill::goodsEnter()
         return;
     }
     if (g.irowsCount == 1) {
+        if (FitOfNumber(txt_Qty->text(), kLinePlaces) == NumberFit::TooManyPlaces) {
+            MsgBox::Warn(placesText(Q("数量")), windowTitle(), this);
+            focusBack(txt_Qty);
+            return;
+        }
         g.qty = ReadNumber(txt_Qty->text());
         const bool go = askNegativeStock(g, g.qty);
         // After the question the clerk goes on in the code box, line or not.
@@ -1021,13 +1036,21 @@ void frmBill::save_Bill()
             refuse(Q("货品名称不能为空!"), c.goodsName);
             return;
         }
-        // A double keeps 15 significant digits: more would be stored as another number.
-        if (SignificantDigits(vs_bill->TextMatrix(r, c.qty)) > kExactDigits) {
-            refuse(Q("数量位数过多,最多15位有效数字!"), c.qty);
+        // A number is stored as typed, or refused: a double keeps 15
+        // significant digits, the grid shows a stored number again with
+        // kLinePlaces decimals.
+        const NumberFit qtyFit = FitOfNumber(vs_bill->TextMatrix(r, c.qty), kLinePlaces);
+        if (qtyFit != NumberFit::Kept) {
+            refuse(qtyFit == NumberFit::TooManyDigits ? Q("数量位数过多,最多15位有效数字!")
+                                                      : placesText(Q("数量")),
+                   c.qty);
             return;
         }
-        if (SignificantDigits(vs_bill->TextMatrix(r, c.price)) > kExactDigits) {
-            refuse(direction().window.priceTooLong, c.price);
+        const NumberFit priceFit = FitOfNumber(vs_bill->TextMatrix(r, c.price), kLinePlaces);
+        if (priceFit != NumberFit::Kept) {
+            refuse(priceFit == NumberFit::TooManyDigits ? direction().window.priceTooLong
+                                                        : placesText(direction().reports.priceWord),
+                   c.price);
             return;
         }
     }

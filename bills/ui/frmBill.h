@@ -2,6 +2,7 @@
 
 #include "BillSetup.h"
 #include "BillStore.h"
+#include "Decimal.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -64,7 +65,7 @@ class frmBill : public QWidget
 
     // Where the outbound entry reads a goods item's live stock balance (in
     // pieces); nullopt asks nothing. Tests and the stock computation set it.
-    using StockProbe = std::function<std::optional<double>(int goodsId)>;
+    using StockProbe = std::function<std::optional<Decimal>(int goodsId)>;
     static void SetStockProbe(StockProbe probe);
 
     const BillSetup& direction() const { return m_store.direction(); }

@@ -81,10 +81,21 @@ int idOfKey(const QString& key)
     return idOf(rest);
 }
 
+// The decimals the boxes and cells show of a stored number.
+constexpr int kNumberPlaces = 9;
+
 // A number as the boxes and cells show it: no exponent, no trailing zeros.
 QString numberText(double value)
 {
-    return PlainNumber(value, 9);
+    return PlainNumber(value, kNumberPlaces);
+}
+
+// The refusal of a number a box or cell cannot keep as typed.
+QString tooLongText(const QString& name, NumberFit fit)
+{
+    return name + (fit == NumberFit::TooManyDigits
+                       ? QStringLiteral("位数过多,最多15位有效数字!")
+                       : QStringLiteral("小数位数过多,最多%1位小数!").arg(kNumberPlaces));
 }
 
 QPixmap flagPixmap(const QColor& color)
@@ -968,9 +979,10 @@ void frmGoods::saveUnits()
              {std::pair{dcPackQty, QStringLiteral("内装数")}, std::pair{dcWeight, QStringLiteral("重量")},
               std::pair{dcInPrice, QStringLiteral("进价")},
               std::pair{dcSalePrice, QStringLiteral("销售价")}}) {
-            if (SignificantDigits(g->TextMatrix(r, col)) > kExactDigits) {
-                warn(QStringLiteral("第") + g->TextMatrix(r, dcNo) + QStringLiteral("行") + name +
-                     QStringLiteral("位数过多,最多15位有效数字!"));
+            const NumberFit fit = FitOfNumber(g->TextMatrix(r, col), kNumberPlaces);
+            if (fit != NumberFit::Kept) {
+                warn(QStringLiteral("第") + g->TextMatrix(r, dcNo) + QStringLiteral("行") +
+                     tooLongText(name, fit));
                 g->Select(r, col);
                 return;
             }

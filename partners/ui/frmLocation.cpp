@@ -43,6 +43,8 @@ namespace
 {
 
 const QString kCaption = QStringLiteral("库位信息");
+// The decimals the capacity box shows of a stored capacity.
+constexpr int kCapacityPlaces = 6;
 const QString kRootKey = QStringLiteral("key_0");
 constexpr int kKeyRole = KeyedTree::KeyRole;
 
@@ -377,7 +379,7 @@ void frmLocation::fill_LocationList(const RecordSetPtr& rs)
             const QString field = QLatin1String(c.key);
             QString text = rs->text(r, field);
             if (field == QLatin1String("capacity"))
-                text = PlainNumber(ReadNumber(rs->value(r, field)), 6);
+                text = PlainNumber(ReadNumber(rs->value(r, field)), kCapacityPlaces);
             auto* item = new QStandardItem(text);
             item->setEditable(false);
             items << item;
@@ -523,7 +525,7 @@ void frmLocation::show_LocationInfor(int int_Id)
     if (objModel_current.id > 0) {
         txt_id->setText(QString::number(objModel_current.id));
         txt_Name->setText(objModel_current.uname);
-        txt_capacity->setText(PlainNumber(objModel_current.capacity, 6));
+        txt_capacity->setText(PlainNumber(objModel_current.capacity, kCapacityPlaces));
         txt_locationCode->setText(objModel_current.locationCode);
         txt_parentLocationCode->setText(objModel_current.parentlocationCode);
         txt_remark->setPlainText(objModel_current.remark);
@@ -562,6 +564,17 @@ void frmLocation::save_LocationInfor()
     if (IsNullOrEmpty(txt_locationCode->text())) {
         MsgBox::Warn(QStringLiteral("库位编码不能为空!"), kCaption, this);
         txt_locationCode->setFocus();
+        return;
+    }
+    // The capacity is stored as typed, or refused: a stored number keeps 15
+    // significant digits, and the box shows it again with kCapacityPlaces decimals.
+    const NumberFit capacityFit = FitOfNumber(txt_capacity->text(), kCapacityPlaces);
+    if (capacityFit != NumberFit::Kept) {
+        MsgBox::Warn(capacityFit == NumberFit::TooManyDigits
+                         ? QStringLiteral("库容量位数过多,最多15位有效数字!")
+                         : QStringLiteral("库容量小数位数过多,最多%1位小数!").arg(kCapacityPlaces),
+                     kCaption, this);
+        txt_capacity->setFocus();
         return;
     }
 

@@ -107,8 +107,9 @@ ReportSetup BillListSetup(BillDirection dir)
             .arg(t.partnerNameCol);
     s.gridSelect = ReportColumns::BillListRow(dir);
     // A bill's line figures are read through the lines' head index, for the
-    // bills a page or an order needs only. The amount is the exact sum of
-    // the line amounts as the bill shows them (rounded to 3 places each).
+    // bills a page or an order needs only. The amount is the bill's amount of
+    // the bill window, the views and the prints (bill_amount: the exact sum
+    // of the line amounts as the bill shows them, then two places).
     const QString lines = QStringLiteral(" FROM %1 AS d WHERE d.headId = a.id)").arg(t.lineTable);
     const QString count = QStringLiteral("(SELECT COUNT(*)") + lines;
     const QString columns =
@@ -120,10 +121,10 @@ ReportSetup BillListSetup(BillDirection dir)
                        "a.updateLastUser, a.updateLastTime, a.userId, '1单' || ")
             .arg(t.partnerNameCol) +
         count + QStringLiteral(" || '项' AS totalItemRow, ") + count +
-        QStringLiteral(" AS rowsCount, COALESCE((SELECT dec_sum(d.qty)") + lines +
-        QStringLiteral(", 0.0) AS totalQty, rpt_num(COALESCE((SELECT dec_sum(d.qty, d.%1, 3)")
+        QStringLiteral(" AS rowsCount, CAST(COALESCE((SELECT dec_sum(d.qty)") + lines +
+        QStringLiteral(", 0.0) AS REAL) AS totalQty, rpt_num((SELECT bill_amount(d.qty, d.%1)")
             .arg(t.priceCol) +
-        lines + QStringLiteral(", 0), '#0.0#', '0') AS totalAmount");
+        lines + QStringLiteral(", '#0.0#', '0') AS totalAmount");
     s.searchRows = SearchRows(columns, t.headTable + QStringLiteral(" AS a"));
     s.keptRows = [columns, t](const QString& keys) {
         return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + columns +
@@ -190,7 +191,7 @@ ReportSetup BillDetailSetup(BillDirection dir)
         pack +
         QStringLiteral(
             ", 3), '#0.0##', '0') AS totalDefaultQty, l.weight * l.qty AS totalWeight, "
-            "rpt_num(dec_mul(l.%1, l.qty), '#0.0##', '0') AS totalAmount, l.locationId, "
+            "rpt_num(line_amount(l.qty, l.%1), '#0.0##', '0') AS totalAmount, l.locationId, "
             "(SELECT c.locationCode FROM tb_location AS c WHERE c.id = l.locationId) AS locationCode, "
             "l.lotNo, l.remark, a.creator, substr(a.createTime, 1, 10) AS createTime")
             .arg(t.priceCol);

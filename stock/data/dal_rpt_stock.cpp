@@ -204,10 +204,10 @@ RecordSetPtr dal_rpt_stock::GetStockQtyForGoodCode(const QString&, int int_goods
                       params);
 }
 
-std::optional<double> dal_rpt_stock::GetLiveStockQty(const QString& str_JoinAccountTypeId, int int_goodsId)
+std::optional<Decimal> dal_rpt_stock::GetLiveStock(const QString& str_JoinAccountTypeId, int int_goodsId)
 {
     // The rebuild's figures for one goods item: the same lines, the same
-    // rounding of each sum, the same rounded difference.
+    // rounding of each sum, the same difference.
     RegisterReportFunctions();
     const StockSums::Scope scope{str_JoinAccountTypeId, {}};
     const QString inQty = QStringLiteral("inQty");
@@ -225,7 +225,15 @@ std::optional<double> dal_rpt_stock::GetLiveStockQty(const QString& str_JoinAcco
     const RecordSetPtr rs = ExecuteSql(sql, params);
     if (!rs || rs->isEmpty())
         return std::nullopt;
-    const double in = RoundHalfAway(rs->number(0, inQty), 3);
-    const double out = RoundHalfAway(rs->number(0, outQty), 3);
-    return RoundHalfAway(in - out, 3);
+    const Decimal in = ReadDecimal(rs->value(0, inQty)).rounded(3);
+    const Decimal out = ReadDecimal(rs->value(0, outQty)).rounded(3);
+    return in - out;
+}
+
+std::optional<double> dal_rpt_stock::GetLiveStockQty(const QString& str_JoinAccountTypeId, int int_goodsId)
+{
+    const std::optional<Decimal> stock = GetLiveStock(str_JoinAccountTypeId, int_goodsId);
+    if (!stock)
+        return std::nullopt;
+    return stock->toDouble() + 0.0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Decimal.h"
 #include "RecordSet.h"
 #include "ReportSetup.h"
 #include "dal_rpt_Report.h"
@@ -59,9 +60,12 @@ class dal_rpt_stock : public dal_rpt_Report
     RecordSetPtr GetStockQtyForGoodCode(const QString& str_JoinAccountTypeId, int int_goodsId);
 
     // The live balance in pieces of one goods item (what totalBlanceQty of a
-    // rebuild would hold now): audited lines of the account list only,
-    // rounded to 3 places; none when the goods item has no default packing
-    // unit (it would have no row). Reads the bills, not the work table.
+    // rebuild would hold now): audited lines of the account list only, each
+    // direction's exact sum rounded to 3 places, then their difference; none
+    // when the goods item has no default packing unit (it would have no
+    // row). Reads the bills, not the work table.
+    std::optional<Decimal> GetLiveStock(const QString& str_JoinAccountTypeId, int int_goodsId);
+    // The same as the nearest double.
     std::optional<double> GetLiveStockQty(const QString& str_JoinAccountTypeId, int int_goodsId);
 };
 

@@ -137,7 +137,7 @@ TEST_F(BillEntryTest, TabBetweenTwoValuesPutsThemInTwoCells)
 // scan replaces it and becomes a line, also after a switch to another window.
 TEST_F(BillEntryTest, AKeptCodeIsReplacedByTheNextScan)
 {
-    std::optional<double> stock = 1;
+    std::optional<Decimal> stock = Decimal(1);
     frmBill::SetStockProbe([&](int goodsId) { return goodsId == 1 ? stock : std::nullopt; });
     enum class Kept { StockNo, PickerLeft };
     for (const Kept kept : {Kept::StockNo, Kept::PickerLeft}) {

@@ -187,7 +187,7 @@ TEST_F(BillWindowTest, ALineAmountIsTheExactProductRoundedOnce)
 // returns to the code box and the next scan becomes a line.
 TEST_F(BillWindowTest, TheKeyMapHoldsAfterADialogWithNoActiveWindow)
 {
-    std::optional<double> stock = 10;
+    std::optional<Decimal> stock = Decimal(10);
     frmBill::SetStockProbe([&](int) { return stock; });
     const struct {
         const char* dialog;
@@ -223,7 +223,7 @@ TEST_F(BillWindowTest, TheKeyMapHoldsAfterADialogWithNoActiveWindow)
         ui::press(Qt::Key_Return);
         EXPECT_EQ(w->window()->focusWidget(), w->txt_GoodsCode) << "Enter in 数量 returns to 货品信息";
         EXPECT_EQ(w->txt_price->text(), QString());
-        stock = 1000;
+        stock = Decimal(1000);
         ui::type(QStringLiteral("6903"));
         ui::press(Qt::Key_Return);
         EXPECT_EQ(w->vs_bill->TextMatrix(2, w->vs_bill->ColIndex(QStringLiteral("goodsDetailCode"))),
@@ -232,7 +232,7 @@ TEST_F(BillWindowTest, TheKeyMapHoldsAfterADialogWithNoActiveWindow)
         EXPECT_EQ(w->vs_bill->TextMatrix(2, w->vs_bill->ColIndex(QStringLiteral("qty"))),
                   QStringLiteral("3"));
         EXPECT_EQ(w->txt_GoodsCode->text(), QString());
-        stock = 10;
+        stock = Decimal(10);
         w->close();
         delete w;
     }
@@ -321,9 +321,69 @@ TEST_F(BillWindowTest, AQuantityOrPriceWithMoreDigitsThanAreKeptIsRefused)
     EXPECT_DOUBLE_EQ(scalar(QStringLiteral("select qty from tb_rk_detail")).toDouble(), 999999999999999.0);
 }
 
+// A quantity or price with more decimals than the grid shows of a stored
+// line would read back as another number: the entry strip refuses it, and so
+// does the save, with nothing written.
+TEST_F(BillWindowTest, NumbersWithMoreDecimalsThanTheGridShowsAreRefused)
+{
+    const QString tiny = QStringLiteral("0.") + QString(200, QLatin1Char('0')) + QStringLiteral("1");
+    const struct {
+        bool outbound;
+        const char* key;
+        QString value;
+        bool typed; // typed into the cell; else set as a stored line brings it
+        const char* refusal;
+    } cases[] = {
+        {false, "qty", tiny, true, "数量小数位数过多,最多6位小数!"},
+        {false, "qty", QStringLiteral("1.0000001"), true, "数量小数位数过多,最多6位小数!"},
+        {false, "inPrice", QStringLiteral("1.1234567"), false, "价格小数位数过多,最多6位小数!"},
+        {true, "salePrice", QStringLiteral("1.1234567"), false, "售价小数位数过多,最多6位小数!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.refusal);
+        frmBill* w = c.outbound ? static_cast<frmBill*>(open<frmExport>()) : open<frmImport>();
+        w->NewBillFor(7, QStringLiteral("华联超市"));
+        std::optional<Decimal> stock = Decimal(1000);
+        frmBill::SetStockProbe([&](int) { return stock; });
+        enterGoods(w, QStringLiteral("G002"));
+        const int col = w->vs_bill->ColIndex(QLatin1String(c.key));
+        if (c.typed)
+            ui::typeCell(w->vs_bill, 1, col, c.value);
+        else
+            w->vs_bill->setTextMatrix(1, col, c.value);
+        MsgBox::ClearShown();
+        ui::clickToolbar(w, "save");
+        EXPECT_EQ(shown(), QStringList{QString::fromUtf8(c.refusal)});
+        EXPECT_EQ(w->vs_bill->Col(), col);
+        EXPECT_EQ(count(c.outbound ? QStringLiteral("tb_ck_head") : QStringLiteral("tb_rk_head")), 0);
+        frmBill::SetStockProbe({});
+        w->close();
+        delete w;
+    }
+
+    // The entry strip's quantity: the line is not added, the clerk corrects the box.
+    auto* w = open<frmImport>();
+    w->Import_Add(7, QStringLiteral("华联超市"));
+    MsgBox::ClearShown();
+    enterGoods(w, QStringLiteral("G002"), QStringLiteral("0.0000001"));
+    EXPECT_EQ(shown(), QStringList{QStringLiteral("数量小数位数过多,最多6位小数!")});
+    EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("goodsId")), QString());
+    EXPECT_EQ(w->window()->focusWidget(), w->txt_Qty);
+    EXPECT_EQ(w->txt_GoodsCode->text(), QStringLiteral("G002"));
+    ui::press(Qt::Key_F3);
+    ui::type(QStringLiteral("0.000001"));
+    ui::focusOn(w->txt_GoodsCode);
+    ui::press(Qt::Key_Return);
+    EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("qty")), QStringLiteral("0.000001"));
+    answer(MsgAnswer::Yes);
+    ui::clickToolbar(w, "save");
+    EXPECT_EQ(MsgBox::LastText(), QStringLiteral("保存成功!"));
+    EXPECT_EQ(scalar(QStringLiteral("select qty from tb_rk_detail")).toDouble(), 0.000001);
+}
+
 TEST_F(BillWindowTest, OutboundAsksBeforeTheStockGoesNegative)
 {
-    std::optional<double> stock = 10;
+    std::optional<Decimal> stock = Decimal(10);
     frmBill::SetStockProbe([&](int) { return stock; });
     auto* w = open<frmExport>();
     w->Export_Add(7, QStringLiteral("华联超市"));
@@ -341,7 +401,7 @@ TEST_F(BillWindowTest, OutboundAsksBeforeTheStockGoesNegative)
     EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("goodsId")), QStringLiteral("1"));
     EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("salePrice")), QStringLiteral("40.0"));
     EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("inPrice")), QStringLiteral("28"));
-    stock = 24;
+    stock = Decimal(24);
     MsgBox::ClearShown();
     enterGoods(w, QStringLiteral("6902"), QStringLiteral("2"), QStringLiteral("12.5"));
     EXPECT_TRUE(MsgBox::ShownTexts().isEmpty());

@@ -32,7 +32,7 @@ class TwoClerksTest : public DbTest, public ::testing::WithParamInterface<BillDi
         exec(QStringLiteral("insert into tb_customer (id,utype,customerCode,uname,status) values "
                             "(7,2,'ct-2403-00001','华联超市',1)"));
         loginAs(1);
-        frmBill::SetStockProbe([](int) { return std::optional<double>(); });
+        frmBill::SetStockProbe([](int) { return std::optional<Decimal>(); });
         // One stored, unaudited bill: one line, 数量 1, price 7.8.
         BillHead h;
         h.accountId = 2;

@@ -134,6 +134,30 @@ TEST_F(GoodsUnitsTest, APriceWithMoreDigitsThanAreKeptStopsTheSave)
     EXPECT_EQ(scalar("select inPrice from tb_goods_detail where unit='箱'").toDouble(), 0);
 }
 
+// A value with more decimals than the grid shows of a stored unit would read
+// back as another number: the save stops at it.
+TEST_F(GoodsUnitsTest, AValueWithMoreDecimalsThanShownStopsTheSave)
+{
+    const struct {
+        int col;
+        const char* typed;
+        const char* refusal;
+    } cases[] = {
+        {frmGoods::dcWeight, "0.0000000001", "第2行重量小数位数过多,最多9位小数!"},
+        {frmGoods::dcPackQty, "1.0000000005", "第2行内装数小数位数过多,最多9位小数!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        MsgBox::ClearShown();
+        typeCell(2, c.col, QString::fromUtf8(c.typed));
+        saveUnits();
+        EXPECT_EQ(shown(), (QStringList{kQuestion, QString::fromUtf8(c.refusal)}));
+        EXPECT_EQ(units()->Col(), c.col);
+        typeCell(2, c.col, QStringLiteral("2"));
+    }
+    EXPECT_EQ(scalar("select weight from tb_goods_detail where unit='箱'").toDouble(), 0);
+}
+
 TEST_F(GoodsUnitsTest, AtMostThirtyUnitsAreSaved)
 {
     while (units()->Rows() < 32)

@@ -266,6 +266,42 @@ TEST_F(ExcelExportTest, NumbersKeepTheirShapeAndCodesStayTexts)
     }
 }
 
+// A number cell holds the digits the window showed, not the nearest double's
+// sixteen (8.2 is stored as 8.2, never 8.199999999999999).
+TEST_F(ExcelExportTest, ANumberCellHoldsTheDigitsShown)
+{
+    const struct {
+        const char* text;
+        const char* stored;
+    } cases[] = {
+        {"8.2", "8.2"},
+        {"-3.3", "-3.3"},
+        {"100012.345", "100012.345"},
+        {"99999999999.9999", "99999999999.9999"},
+        {"0.000001", "0.000001"},
+        {"12.50", "12.5"},
+        {"3.0", "3"},
+        {"0.0000333333333333333", "0.0000333333333333333"},
+        {"0.000000000000000000000000000001", "0.000000000000000000000000000001"},
+    };
+    ExportData data;
+    data.hasData = true;
+    for (const auto& c : cases)
+        data.data.append(QStringList{QString::fromUtf8(c.text), QStringLiteral("可乐")});
+    data.rowCount = int(data.data.size());
+    ExportToExcel(data, QStringLiteral("t"), QStringLiteral("值,名"));
+    ASSERT_EQ(exports().size(), 1);
+    const Workbook book(exportDir() + exports().at(0));
+    int row = 3;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const Cell cell = book.cells().value(QStringLiteral("A%1").arg(row));
+        EXPECT_TRUE(cell.isNumber);
+        EXPECT_EQ(cell.text, QString::fromUtf8(c.stored));
+        EXPECT_EQ(book.cells().value(QStringLiteral("B%1").arg(row++)).text, QStringLiteral("可乐"));
+    }
+}
+
 TEST_F(ExcelExportTest, HeadingListsLongerShorterOrEmpty)
 {
     RecordSet rs = sample();

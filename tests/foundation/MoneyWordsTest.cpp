@@ -35,9 +35,18 @@ TEST(MoneyWordsTest, AmountsReadAsOnAFinancialDocument)
         // The third decimal is cut, not rounded.
         {12.345, "壹拾贰元叁角肆分"},
         {0.999, "玖角玖分"},
-        // Digits above the twelfth are dropped.
-        {9876543210987.0, "捌仟柒佰陆拾伍亿肆仟叁佰贰拾壹万零玖佰捌拾柒元整"},
+        // Above the twelfth digit the groups go on: 万亿, 亿亿, 万亿亿 ...
+        {9876543210987.0, "玖万亿捌仟柒佰陆拾伍亿肆仟叁佰贰拾壹万零玖佰捌拾柒元整"},
         {999999999999.99, "玖仟玖佰玖拾玖亿玖仟玖佰玖拾玖万玖仟玖佰玖拾玖元玖角玖分"},
+        {QStringLiteral("6098171613347.01"), "陆万亿零玖佰捌拾壹亿柒仟壹佰陆拾壹万叁仟叁佰肆拾柒元零壹分"},
+        {QStringLiteral("1000000000000"), "壹万亿元整"},
+        {QStringLiteral("10000000000001"), "壹拾万亿零壹元整"},
+        {QStringLiteral("100000000000000000"), "壹拾亿亿元整"},
+        {QStringLiteral("1000000000000000000000000.5"), "壹亿亿亿元伍角整"},
+        // A text is read whole, a number with the 15 digits a double holds.
+        {QStringLiteral("999999999999998000000000000001.12"),
+         "玖拾玖万亿亿亿玖仟玖佰玖拾玖亿亿亿玖仟玖佰玖拾玖万亿亿玖仟玖佰玖拾玖亿亿捌仟万亿零壹元壹角贰分"},
+        {0.1 + 0.2, "叁角整"},
         // Numeric texts are read as numbers, as the print data passes them.
         {QStringLiteral("12.0"), "壹拾贰元整"},
         {QStringLiteral("0.0"), " "},

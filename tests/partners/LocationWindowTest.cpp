@@ -309,6 +309,40 @@ TEST_F(LocationWindowTest, SaveRefusals)
     EXPECT_EQ(scalar("select uname from tb_location where id=2").toString(), "某处");
 }
 
+// The capacity is stored as typed and reads back the same, or the save
+// refuses it in the window's words with the cursor in the box.
+TEST_F(LocationWindowTest, ACapacityIsKeptAsTypedOrRefused)
+{
+    clickNode(1);
+    clickNode(2);
+    const struct {
+        QString typed;
+        const char* refusal;
+    } refused[] = {
+        {QStringLiteral("12345678901234567890"), "库容量位数过多,最多15位有效数字!"},
+        {QStringLiteral("1234567890123456"), "库容量位数过多,最多15位有效数字!"},
+        {QStringLiteral("0.1234567"), "库容量小数位数过多,最多6位小数!"},
+        {QStringLiteral("0.00000000000000001"), "库容量小数位数过多,最多6位小数!"},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.typed.toStdString());
+        ui::typeInto(window.get(), "txt_capacity", c.typed);
+        ui::clickToolbar(window.get(), "save_location");
+        EXPECT_EQ(shown().last().toStdString(), c.refusal);
+        EXPECT_EQ(ui::focused()->objectName(), "txt_capacity");
+        EXPECT_EQ(scalar("select capacity from tb_location where id=2").toDouble(), 10);
+    }
+    for (const char* kept : {"123456789012345", "0.123456", "99999999.999999"}) {
+        SCOPED_TRACE(kept);
+        ui::typeInto(window.get(), "txt_capacity", QString::fromUtf8(kept));
+        save();
+        EXPECT_EQ(shown().last(), "保存成功!");
+        clickNode(1);
+        clickNode(2);
+        EXPECT_EQ(field("txt_capacity").toStdString(), kept);
+    }
+}
+
 TEST_F(LocationWindowTest, MovingUnderASiblingWorksUnderADescendantIsRefused)
 {
     clickNode(1);

@@ -546,6 +546,43 @@ TEST_F(PrintToolTest, HugeTotalsArePrintedWhole)
     }
 }
 
+// A printed bill's 合计 of its amounts is the bill's amount of its head (the
+// sum of the line amounts, then two places), the same digits as the head and
+// its words; without a head the lines are summed.
+TEST_F(PrintToolTest, ABillsAmountTotalIsTheAmountOfItsHead)
+{
+    const QStringList headFields = QString::fromLatin1(kRkHead).split(QLatin1Char(','));
+    QVariantList head(headFields.size());
+    head[headFields.indexOf(QStringLiteral("totalAmount"))] = QStringLiteral("1.91");
+    const RecordSet heads(headFields, {head});
+    const QStringList lineFields = QString::fromLatin1(kRkDetail).split(QLatin1Char(','));
+    QList<QVariantList> lines;
+    for (const char* amount : {"1.005", "0.9"}) {
+        QVariantList row(lineFields.size());
+        row[lineFields.indexOf(QStringLiteral("totalAmount"))] = QString::fromLatin1(amount);
+        lines.append(row);
+    }
+    for (const bool withHead : {true, false}) {
+        SCOPED_TRACE(withHead ? "with its head" : "lines only");
+        const QString file = PrintData(QStringLiteral("qv_import_bill"), withHead ? &heads : nullptr,
+                                       RecordSet(lineFields, lines));
+        PrintCommand command;
+        QString error;
+        ASSERT_TRUE(ParsePrintCommand(Command(1003, QStringLiteral("qv_import_bill"), file), command, error));
+        PrintJob job;
+        ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
+        PrintPages pages(job);
+        const QString text = pages.toPlainText();
+        const int amount = int(std::find_if(job.detail.columns.begin(), job.detail.columns.end(),
+                                            [](const PrintColumn& c) { return c.name == "totalAmount"; }) -
+                               job.detail.columns.begin());
+        EXPECT_EQ(pages.cellLines(-1, amount),
+                  QStringList{withHead ? QStringLiteral("1.91") : QStringLiteral("1.905")});
+        EXPECT_EQ(job.totalWords, withHead ? QStringLiteral("壹元玖角壹分") : QString());
+        EXPECT_TRUE(text.contains(QStringLiteral("1.005"))) << text.toStdString();
+    }
+}
+
 // Started as the program starts it, on a screen: the preview window opens.
 TEST_F(PrintToolTest, ToolShowsThePreviewOnAScreen)
 {

@@ -119,7 +119,7 @@ TEST_P(KeptRowsTest, AnEditedBillsLinesStayInTheKeptDetail)
 {
     WindowRegistry::add("frmImport", [] { return new frmImport; });
     WindowRegistry::add("frmExport", [] { return new frmExport; });
-    frmBill::SetStockProbe([](int) { return std::optional<double>(); });
+    frmBill::SetStockProbe([](int) { return std::optional<Decimal>(); });
     for (int id = 1; id <= 3; ++id) {
         addBill(id, 12, 0, QStringLiteral("2024-05-0%1").arg(id));
         exec(QStringLiteral("update %1 set createTime='2024-05-0%2' where id=%2").arg(t().headTable).arg(id));

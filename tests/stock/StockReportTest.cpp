@@ -4,6 +4,7 @@
 #include "FlexGrid.h"
 #include "Launcher.h"
 #include "UiDriver.h"
+#include "dal_rpt_Report.h"
 #include "frm_rpt_stock.h"
 #include "sqlHelper.h"
 
@@ -325,4 +326,56 @@ TEST_F(StockReportTest, ExactSumsAndCodesWithoutCase)
     EXPECT_EQ(sheet.at(3).value(2), "g006");
     // The workbook holds numbers: "1.0" reads 1 there.
     EXPECT_EQ(sheet.at(3).mid(8).join(','), "3067.485,1,3066.485,3067.49,0.01,3067.48,511.248,0.167,511.081");
+}
+
+// Quantities whose shortest form has an exponent after longer ones, a
+// quantity of 200 decimal places, 15-digit pieces and a ten-thousandth: the
+// report opens, with the exact figures in their places, and so do the goods
+// sums.
+TEST_F(StockReportTest, EveryStoredQuantityReadsExactly)
+{
+    {
+        TransactionGuard tx;
+        for (int id = 1; id <= 5; ++id)
+            addGoods(id, QStringLiteral("G00%1").arg(id), QStringLiteral("货品%1").arg(id), 1);
+        addBill(QStringLiteral("rk"), 1, 2, true,
+                {{1, 12.345, 1, 1},
+                 {1, 100000, 1, 1},
+                 {2, 12.3456, 1, 1},
+                 {2, 0.00001, 1, 1},
+                 {3, 12.345, 1, 1},
+                 {3, 1e-201, 1, 1},
+                 {4, 999999999999999, 999999999999999, 1},
+                 {4, 0.000000001, 1, 1},
+                 {5, 0.0001, 1, 1}});
+        tx.commit();
+    }
+    frm_rpt_stock* w = open();
+    ASSERT_EQ(rows(w), 5);
+    // Codes descending: G005 first. 小件 in, 默认件数 in (a default unit of
+    // one piece), and the balance in its plain form.
+    const std::string in = "0 999999999999998000000000000001.0 12.345 12.346 100012.345";
+    EXPECT_EQ(column(w, 11).join(' ').toStdString(), in);
+    EXPECT_EQ(column(w, 17).join(' ').toStdString(), in);
+    EXPECT_EQ(column(w, 13).join(' ').toStdString(),
+              "0 999999999999998000000000000001 12.345 12.346 100012.345");
+
+    // The live balance behind the outbound question reads the same figures.
+    dal_rpt_stock stock;
+    std::string live;
+    for (int id = 5; id >= 1; --id)
+        live += (id < 5 ? " " : "") + stock.GetLiveStock(QStringLiteral("2,0"), id)->toStdString();
+    EXPECT_EQ(live, "0 999999999999998000000000000001 12.345 12.346 100012.345");
+
+    dal_rpt_Report sums(GoodsSumSetup(BillDirection::In));
+    ReportFill fill;
+    fill.accountList = QStringLiteral("2,0");
+    ASSERT_TRUE(sums.insert_temp(fill).isResult);
+    const RecordSetPtr rs =
+        ExecuteSql(QStringLiteral("select totalImportQty from temp_rpt_rkSum order by id"));
+    QStringList summed;
+    for (int r = 0; r < rs->RecordCount(); ++r)
+        summed << rs->value(r, 0).toString();
+    EXPECT_EQ(summed.join(' ').toStdString(), "100012.345 12.346 12.345 999999999999998000000000000001.0 0");
+    delete w;
 }

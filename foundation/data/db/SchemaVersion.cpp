@@ -214,6 +214,72 @@ QStringList KeptIdentity()
     return out;
 }
 
+// The bill views of both directions: the heads with their display columns,
+// the lines with their head's columns. The amounts follow the bill rule of
+// the program (line_amount, bill_amount: NumberSql.h), so that a bill's
+// amount reads the same in the window, the lists, the views and the prints.
+QStringList BillViews()
+{
+    QStringList out;
+    for (const BillDirection d : kBillDirections) {
+        const BillDirectionFacts& f = BillDirectionFacts::Of(d);
+        out << QStringLiteral("DROP VIEW IF EXISTS %1").arg(f.headView)
+            << QStringLiteral(
+                   "CREATE VIEW %1 AS\n"
+                   "SELECT a.id, a.accountId,\n"
+                   "       COALESCE((SELECT d.uname FROM tb_dictionary d WHERE d.id = a.accountId), '') AS "
+                   "accountName,\n"
+                   "       a.billNo, a.ubillNo, a.utypeId,\n"
+                   "       COALESCE((SELECT d.uname FROM tb_dictionary d WHERE d.id = a.utypeId), '') AS "
+                   "utype,\n"
+                   "       a.%2, a.ispass,\n"
+                   "       CASE WHEN a.ispass = 0 THEN '未审核' ELSE '已审核' END AS passName,\n"
+                   "       a.%3, a.remark, a.creator, a.createTime, a.updateLastUser, a.updateLastTime, "
+                   "a.userId,\n"
+                   "       '1单' || (SELECT COUNT(*) FROM %4 l WHERE l.headId = a.id) || '项' AS "
+                   "totalItemRow,\n"
+                   "       (SELECT COUNT(*) FROM %4 l WHERE l.headId = a.id) AS rowsCount,\n"
+                   "       (SELECT SUM(l.qty) FROM %4 l WHERE l.headId = a.id) AS totalQty,\n"
+                   "       (SELECT bill_amount(l.qty, l.%5) FROM %4 l WHERE l.headId = a.id) AS totalAmount\n"
+                   "FROM %6 a")
+                   .arg(f.headView, f.partnerIdCol, f.partnerNameCol, f.lineTable, f.priceCol, f.headTable);
+    }
+    for (const BillDirection d : kBillDirections) {
+        const BillDirectionFacts& f = BillDirectionFacts::Of(d);
+        out << QStringLiteral("DROP VIEW IF EXISTS %1").arg(f.lineView)
+            << QStringLiteral(
+                   "CREATE VIEW %1 AS\n"
+                   "SELECT l.id, l.headId, h.accountId,\n"
+                   "       COALESCE((SELECT d.uname FROM tb_dictionary d WHERE d.id = h.accountId), '') AS "
+                   "accountName,\n"
+                   "       h.ispass, CASE WHEN h.ispass = 0 THEN '未审核' ELSE '已审核' END AS passName,\n"
+                   "       h.billNo, h.ubillNo, h.utypeId,\n"
+                   "       COALESCE((SELECT d.uname FROM tb_dictionary d WHERE d.id = h.utypeId), '') AS "
+                   "utype,\n"
+                   "       h.%2, h.%3, h.userId,\n"
+                   "       l.rowNo, l.goodsTypeId, l.goodsTypeName, l.goodsId, l.goodsCode, "
+                   "l.goodsDetailCode, "
+                   "l.goodsName,\n"
+                   "       l.goodsDesc, l.unit, l.inPrice, %4l.packQty, l.weight, l.qty,\n"
+                   "       l.packQty * l.qty AS totalQty,\n"
+                   "       COALESCE(l.packQty * l.qty / (SELECT NULLIF(g.packQty, 0) FROM tb_goods_detail g\n"
+                   "                                     WHERE g.headId = l.goodsId AND g.isDefault = 1 "
+                   "LIMIT 1), "
+                   "0) AS totalDefaultQty,\n"
+                   "       l.weight * l.qty AS totalWeight,\n"
+                   "       line_amount(l.qty, l.%5) AS totalAmount,\n"
+                   "       l.locationId,\n"
+                   "       (SELECT c.locationCode FROM tb_location c WHERE c.id = l.locationId) AS "
+                   "locationCode,\n"
+                   "       l.lotNo, l.remark\n"
+                   "FROM %6 l INNER JOIN %7 h ON h.id = l.headId")
+                   .arg(f.lineView, f.partnerIdCol, f.partnerNameCol,
+                        f.hasSalePrice ? QStringLiteral("l.salePrice, ") : QString(), f.priceCol, f.lineTable,
+                        f.headTable);
+    }
+    return out;
+}
+
 // The statements that bring a database of version n - 1 to version n, at
 // index n - 1. db/schema.sql makes a fresh database of the latest layout with
 // the same objects, word for word (a step's moves of rows an older file left
@@ -319,7 +385,10 @@ const QStringList kSteps[kSchemaVersion] = {
                            "NOCASE,\n"
                            "    CAST(substr(customerCode,9) AS INTEGER)) WHERE customerCode <> ''"),
         },
-    {}, // 3: no statements
+    // 3: the bill views compute a bill's amount by the bill rule (each line's
+    // exact product rounded once, their exact sum, then two places) instead
+    // of a binary sum.
+    BillViews(),
     // 4: rows keep who they are.
     KeptIdentity(),
 };

@@ -2,6 +2,7 @@
 
 #include "Cp936.h"
 #include "MsgBox.h"
+#include "NumberSql.h"
 #include "Numbers.h"
 #include "ProcessFuntionValues.h"
 #include "SchemaVersion.h"
@@ -593,6 +594,12 @@ void OpenConn(const QString&, const QString&)
         // Failures name their case exactly (a database file moved away, a
         // trigger's refusal), not only its kind.
         sqlite3_extended_result_codes(handle, 1);
+        // The bill views compute their amounts with the program's own functions.
+        const QString refused = RegisterNumberFunctions(handle);
+        if (!refused.isEmpty()) {
+            db.close();
+            throw DbError(refused);
+        }
     }
     try {
         checkSchemaVersion(db);

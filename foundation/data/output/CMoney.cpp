@@ -1,8 +1,9 @@
 #include "CMoney.h"
 
+#include "Decimal.h"
 #include "OutputText.h"
 
-#include <cmath>
+#include <optional>
 
 namespace
 {
@@ -32,9 +33,22 @@ QString GroupWords(const QString& digits)
     return words;
 }
 
-QString MoneyWords(double amount)
+// The name of the g-th group of four digits from the right: none, 万, 亿,
+// 万亿, 亿亿, 万亿亿 ...
+QString GroupName(int g)
 {
-    const QString t = DecimalText(amount, false);
+    QString name = g % 2 == 1 ? QStringLiteral("万") : QString();
+    for (int k = 0; k < g / 2; ++k)
+        name += QStringLiteral("亿");
+    return name;
+}
+
+// The words of a positive amount written as plain decimal text.
+QString MoneyWords(const QString& plain)
+{
+    QString t = plain;
+    if (t.startsWith(QLatin1String("0.")))
+        t.remove(0, 1); // an amount below 1 has no integer digits: ".5"
     QString integerDigits = t;
     QString fractionWords = QStringLiteral("整");
     const qsizetype point = t.indexOf(QLatin1Char('.'));
@@ -53,33 +67,19 @@ QString MoneyWords(double amount)
             fractionWords += GetChineseDigit(QString(r.at(0))) + QStringLiteral("分");
     }
 
-    // Units, 万 and 亿 groups from the right; digits above the twelfth are dropped.
-    static const QString groupWords[] = {QString(), QStringLiteral("万"), QStringLiteral("亿")};
     QString integerWords;
-    for (int g = 0; g < 3; ++g) {
+    for (int g = 0;; ++g) {
         const qsizetype end = integerDigits.size() - 4 * g;
         if (end <= 0)
             break;
         const qsizetype start = qMax<qsizetype>(0, end - 4);
         const QString words = GroupWords(integerDigits.mid(start, end - start));
         if (!words.isEmpty())
-            integerWords.prepend(words + groupWords[g]);
+            integerWords.prepend(words + GroupName(g));
     }
     if (integerWords.isEmpty())
         return fractionWords;
     return integerWords + QStringLiteral("元") + fractionWords;
-}
-
-// The number an amount holds; false for a text that holds none.
-bool AmountValue(const QVariant& amount, double& value)
-{
-    if (IsNumberValue(amount)) {
-        value = amount.toDouble();
-        return std::isfinite(value);
-    }
-    bool ok = false;
-    value = amount.toString().trimmed().toDouble(&ok);
-    return ok && std::isfinite(value);
 }
 
 } // namespace
@@ -88,14 +88,13 @@ QString GetChineseMoney(const QVariant& amount)
 {
     if (!IsNumberValue(amount) && amount.toString().trimmed().isEmpty())
         return QStringLiteral(" ");
-    double value = 0;
-    if (!AmountValue(amount, value))
+    const std::optional<Decimal> value = NumberOf(amount);
+    if (!value)
         return QString();
-    if (value == 0)
+    if (value->isZero())
         return QStringLiteral(" ");
-    if (value < 0)
-        return QStringLiteral("负") + MoneyWords(-value);
-    return MoneyWords(value);
+    const QString words = MoneyWords(value->abs().toString());
+    return value->isNegative() ? QStringLiteral("负") + words : words;
 }
 
 QString GetChineseDigit(const QVariant& digit)
@@ -105,11 +104,11 @@ QString GetChineseDigit(const QVariant& digit)
         QStringLiteral("肆"), QStringLiteral("伍"), QStringLiteral("陆"), QStringLiteral("柒"),
         QStringLiteral("捌"), QStringLiteral("玖"),
     };
-    double value = 0;
-    if (!AmountValue(digit, value) || (!IsNumberValue(digit) && digit.toString().trimmed().isEmpty()))
+    const std::optional<Decimal> value = NumberOf(digit);
+    if (!value || (!IsNumberValue(digit) && digit.toString().trimmed().isEmpty()))
         return QString();
     for (int i = 0; i < 10; ++i) {
-        if (value == i)
+        if (*value == Decimal(i))
             return words[i];
     }
     return QString();

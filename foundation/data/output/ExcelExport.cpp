@@ -1,6 +1,7 @@
 #include "ExcelExport.h"
 
 #include "Clock.h"
+#include "Decimal.h"
 #include "Launcher.h"
 #include "MsgBox.h"
 #include "OutputText.h"
@@ -11,7 +12,12 @@
 #include <QFile>
 #include <QStringEncoder>
 #include <QUrl>
+#include <algorithm>
 #include <array>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <xlsxwriter.h>
 
 namespace
@@ -159,6 +165,106 @@ class CellWriter
     QByteArray m_utf8;
 };
 
+// The sheet's rows on their way to libxlsxwriter's temporary file. The
+// library writes a number cell's value with 16 significant digits of its
+// double ("%.16G": 8.2 becomes 8.199999999999999); every number cell here
+// comes from a text of at most 15 significant digits, so the value is
+// written back as those digits (the 15-digit rounding of the 16 recovers
+// them): the cell holds the decimal the window showed. Only number cells
+// hold a <v> element in a sheet without formulas; texts are inline and
+// escaped.
+class NumberCellText
+{
+  public:
+    // A stream over target that rewrites the values of number cells; null
+    // when the system cannot make one (the rows then go unchanged).
+    static FILE* Open(FILE* target)
+    {
+        auto* filter = new NumberCellText(target);
+        const cookie_io_functions_t io{&NumberCellText::read, &NumberCellText::write, &NumberCellText::seek,
+                                       &NumberCellText::close};
+        FILE* stream = fopencookie(filter, "w+", io);
+        if (!stream)
+            delete filter;
+        return stream;
+    }
+
+  private:
+    explicit NumberCellText(FILE* target) : m_target(target) {}
+
+    static ssize_t write(void* cookie, const char* data, size_t size)
+    {
+        auto* f = static_cast<NumberCellText*>(cookie);
+        f->m_pending.append(data, size);
+        return f->pass(false) ? ssize_t(size) : -1;
+    }
+    static ssize_t read(void* cookie, char* data, size_t size)
+    {
+        auto* f = static_cast<NumberCellText*>(cookie);
+        const size_t n = fread(data, 1, size, f->m_target);
+        return n == 0 && ferror(f->m_target) ? -1 : ssize_t(n);
+    }
+    static int seek(void* cookie, off64_t* offset, int whence)
+    {
+        auto* f = static_cast<NumberCellText*>(cookie);
+        if (!f->pass(true) || fflush(f->m_target) != 0 || fseeko(f->m_target, *offset, whence) != 0)
+            return -1;
+        *offset = ftello(f->m_target);
+        return 0;
+    }
+    static int close(void* cookie)
+    {
+        auto* f = static_cast<NumberCellText*>(cookie);
+        const bool written = f->pass(true);
+        const int closed = fclose(f->m_target);
+        delete f;
+        return written && closed == 0 ? 0 : -1;
+    }
+
+    // Writes what is complete of the pending text; with all, the rest too.
+    bool pass(bool all)
+    {
+        static const std::string_view open = "<v>";
+        static const std::string_view shut = "</v>";
+        std::string out;
+        size_t from = 0;
+        while (true) {
+            const size_t v = m_pending.find(open, from);
+            if (v == std::string::npos) {
+                // Keep back what may be the start of a "<v>".
+                size_t keep = all ? 0 : std::min<size_t>(open.size() - 1, m_pending.size() - from);
+                out.append(m_pending, from, m_pending.size() - from - keep);
+                from = m_pending.size() - keep;
+                break;
+            }
+            const size_t end = m_pending.find(shut, v + open.size());
+            if (end == std::string::npos && !all) {
+                out.append(m_pending, from, v - from);
+                from = v;
+                break;
+            }
+            if (end == std::string::npos) {
+                out.append(m_pending, from, std::string::npos);
+                from = m_pending.size();
+                break;
+            }
+            out.append(m_pending, from, v + open.size() - from);
+            const std::string_view value(m_pending.data() + v + open.size(), end - v - open.size());
+            const std::optional<Decimal> number = Decimal::FromText(value);
+            if (number)
+                out += number->roundedSignificant(15).toStdString();
+            else
+                out.append(value);
+            from = end;
+        }
+        m_pending.erase(0, from);
+        return out.empty() || fwrite(out.data(), 1, out.size(), m_target) == out.size();
+    }
+
+    FILE* m_target;
+    std::string m_pending;
+};
+
 // Writes the workbook; the error of the first step that failed.
 lxw_error WriteWorkbook(const QString& path, const ExportRows& rows, const QString& title,
                         const QStringList& headings)
@@ -171,6 +277,14 @@ lxw_error WriteWorkbook(const QString& path, const ExportRows& rows, const QStri
     if (!book)
         return LXW_ERROR_MEMORY_MALLOC_FAILED;
     lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
+    // In constant-memory mode the rows go to one temporary file, read back
+    // when the workbook closes: the number cells pass through NumberCellText.
+    if (sheet && sheet->optimize_tmpfile && sheet->file == sheet->optimize_tmpfile) {
+        if (FILE* rows = NumberCellText::Open(sheet->optimize_tmpfile)) {
+            sheet->file = rows;
+            sheet->optimize_tmpfile = rows;
+        }
+    }
     CellFormats formats(book);
     lxw_format* format = formats.text();
     lxw_error error = sheet && format ? LXW_NO_ERROR : LXW_ERROR_MEMORY_MALLOC_FAILED;

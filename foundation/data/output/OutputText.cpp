@@ -6,48 +6,11 @@
 namespace
 {
 
-// Splits |value| into its significant digits (at most 15, no trailing zeros)
-// and the decimal exponent of the first one: 12.5 gives "125" and 1.
-void SignificantDigits(double value, QString& digits, int& exponent)
+// A double with up to 15 significant digits, the digits a double holds.
+Decimal FifteenDigits(double value)
 {
-    const QString sci = QString::number(std::fabs(value), 'e', 14); // d.dddddddddddddde+XX
-    const qsizetype e = sci.indexOf(QLatin1Char('e'));
-    digits = sci.left(e);
-    digits.remove(QLatin1Char('.'));
-    exponent = sci.mid(e + 1).toInt();
-    while (digits.size() > 1 && digits.endsWith(QLatin1Char('0')))
-        digits.chop(1);
-}
-
-// The whole and fractional digits of |value| at 15 significant digits.
-void FixedParts(double value, QString& whole, QString& fraction)
-{
-    QString digits;
-    int exponent = 0;
-    SignificantDigits(value, digits, exponent);
-    if (digits == QLatin1String("0")) {
-        whole = QStringLiteral("0");
-        fraction.clear();
-        return;
-    }
-    if (exponent >= 0) {
-        whole = digits.left(exponent + 1);
-        while (whole.size() < exponent + 1)
-            whole.append(QLatin1Char('0'));
-        fraction = digits.mid(exponent + 1);
-    } else {
-        whole = QStringLiteral("0");
-        fraction = QString(-exponent - 1, QLatin1Char('0')) + digits;
-    }
-}
-
-bool AllZero(const QString& digits)
-{
-    for (QChar c : digits) {
-        if (c != QLatin1Char('0'))
-            return false;
-    }
-    return true;
+    const std::optional<Decimal> d = Decimal::FromDouble(value);
+    return d ? d->roundedSignificant(15) : Decimal();
 }
 
 } // namespace
@@ -56,56 +19,25 @@ QString DecimalText(double value, bool leadingZero)
 {
     if (!std::isfinite(value))
         return QString::number(value);
-    QString whole;
-    QString fraction;
-    FixedParts(value, whole, fraction);
-    if (whole == QLatin1String("0") && fraction.isEmpty())
-        return QStringLiteral("0");
-    QString text = (value < 0) ? QStringLiteral("-") : QString();
-    if (leadingZero || whole != QLatin1String("0") || fraction.isEmpty())
-        text += whole;
-    if (!fraction.isEmpty())
-        text += QLatin1Char('.') + fraction;
+    QString text = FifteenDigits(value).toString();
+    if (!leadingZero) {
+        const qsizetype zero = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+        if (text.mid(zero, 2) == QLatin1String("0."))
+            text.remove(zero, 1);
+    }
     return text;
 }
 
-QString FixedText(double value, int minDecimals, int maxDecimals)
+std::optional<Decimal> NumberOf(const QVariant& value)
 {
-    if (!std::isfinite(value))
-        return QString::number(value);
-    QString whole;
-    QString fraction;
-    FixedParts(value, whole, fraction);
-    // Round the decimal digits, not the binary value, so that 2.675 gives 2.68
-    // as written, and ties go away from zero.
-    if (fraction.size() > maxDecimals) {
-        const bool up = fraction.at(maxDecimals) >= QLatin1Char('5');
-        fraction.truncate(maxDecimals);
-        if (up) {
-            QString all = whole + fraction;
-            qsizetype i = all.size() - 1;
-            while (i >= 0 && all.at(i) == QLatin1Char('9')) {
-                all[i] = QLatin1Char('0');
-                --i;
-            }
-            if (i < 0)
-                all.prepend(QLatin1Char('1'));
-            else
-                all[i] = QChar(all.at(i).unicode() + 1);
-            whole = all.left(all.size() - maxDecimals);
-            fraction = all.right(maxDecimals);
-        }
+    if (!IsNumberValue(value))
+        return Decimal::FromText(QStringView(value.toString()));
+    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
+        if (!std::isfinite(value.toDouble()))
+            return std::nullopt;
+        return FifteenDigits(value.toDouble());
     }
-    while (fraction.size() > minDecimals && fraction.endsWith(QLatin1Char('0')))
-        fraction.chop(1);
-    while (fraction.size() < minDecimals)
-        fraction.append(QLatin1Char('0'));
-    const bool negative = value < 0 && !(AllZero(whole) && AllZero(fraction));
-    QString text = negative ? QStringLiteral("-") : QString();
-    text += whole;
-    if (!fraction.isEmpty())
-        text += QLatin1Char('.') + fraction;
-    return text;
+    return ReadDecimal(value);
 }
 
 bool IsNumberValue(const QVariant& value)

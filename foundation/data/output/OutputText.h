@@ -1,7 +1,10 @@
 #pragma once
 
+#include "Decimal.h"
+
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 // Text forms of values shared by the print data and the Excel export.
 
@@ -11,13 +14,14 @@
 // (".5"), as the money words read them.
 QString DecimalText(double value, bool leadingZero = true);
 
-// The number rounded half away from zero to at most maxDecimals and written
-// with at least minDecimals ("#0.0#" is 1, 2).
-QString FixedText(double value, int minDecimals, int maxDecimals);
-
 // A stored value as text: numbers in their shortest decimal form, a Null as
 // the empty text, everything else as stored.
 QString ValueText(const QVariant& value);
 
 // Whether the value is a number type (not a numeric text).
 bool IsNumberValue(const QVariant& value);
+
+// The exact number a value holds: a double with up to 15 significant digits
+// (as DecimalText writes it), an integer as itself, a text that holds one
+// number as written ("12.50", "1e+05"); none for anything else.
+std::optional<Decimal> NumberOf(const QVariant& value);

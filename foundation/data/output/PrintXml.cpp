@@ -68,14 +68,11 @@ QDomElement SelectFirst(const QDomNode& root, const QString& path)
     return FindFirst(root, names);
 }
 
+// The words of the value written "#0.0#", read exactly whatever its size.
 QString MoneyText(const QVariant& value)
 {
-    if (IsNumberValue(value))
-        return GetChineseMoney(FixedText(value.toDouble(), 1, 2));
-    bool ok = false;
-    const double number = value.toString().trimmed().toDouble(&ok);
-    if (ok)
-        return GetChineseMoney(FixedText(number, 1, 2));
+    if (const std::optional<Decimal> amount = NumberOf(value))
+        return GetChineseMoney(FormatNumber(*amount, QStringLiteral("#0.0#")));
     return GetChineseMoney(value.toString());
 }
 

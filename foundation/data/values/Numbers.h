@@ -1,12 +1,13 @@
 #pragma once
 
+#include "Decimal.h"
+
 #include <QString>
 #include <QVariant>
 #include <QtGlobal>
 
-#include <vector>
-
-// The one way the program reads numbers from texts and writes them back.
+// The one way the program reads numbers from texts and writes them back,
+// all of it computed with the exact decimals of Decimal.
 
 // The leading number of a text, as number boxes and grid cells read it:
 // leading blanks, an optional sign, digits with at most one decimal point and
@@ -33,12 +34,14 @@ double RoundHalfAway(double value, int decimals);
 // prefix before the first '#' or '0' kept ("￥#,##0.0#"). Rounds half away
 // from zero at the last place the format allows; never writes "-0".
 QString FormatNumber(double value, const QString& format);
+QString FormatNumber(const Decimal& value, const QString& format);
 // The most decimals a number format shows ("#0.0##" shows 3).
 int FormatDecimals(const QString& format);
 
 // The plain stored form of a value: at most decimals places, no trailing
 // zeros, no grouping ("12.5", "3", "-0.125"); never "-0".
 QString PlainNumber(double value, int decimals = 3);
+QString PlainNumber(const Decimal& value, int decimals = 3);
 
 // A stored number as a list shows it as text: every digit a double holds (15
 // significant), no trailing zeros, no exponent, never "-0" ("0.08325",
@@ -47,14 +50,15 @@ QString NumberText(double value);
 
 // Exact decimal sums: each value is rounded half away from zero to places
 // decimals (from its shortest decimal form, so 1.005 counts as 1.01 at two
-// places) and counted in whole 10^-places; a thousand lines of 0.1 add up to
-// exactly 100. The count has no upper limit: it grows past 128 bits when it
-// must, so no sum of finite values wraps or loses a digit.
+// places) and added exactly (Decimal); a thousand lines of 0.1 add up to
+// exactly 100. The sum has no upper limit: no sum of finite values wraps or
+// loses a digit.
 class DecimalSum
 {
   public:
     explicit DecimalSum(int places = 3) : m_places(places < 0 ? 0 : places) {}
     void add(double value);
+    void add(const Decimal& value);
     // The sum as the nearest double.
     double value() const;
     // The exact sum in plain decimal form with exactly places decimals
@@ -65,16 +69,38 @@ class DecimalSum
     __int128 units() const;
 
   private:
-    // A count beyond the 128-bit fast count: base 10^18 limbs, lowest first.
-    using Limbs = std::vector<quint64>;
-    void spill(const QString& digits, bool negative);
-
     int m_places;
-    __int128 m_units = 0;
-    Limbs m_positive;
-    Limbs m_negative;
+    Decimal m_sum;
 };
 
 // a × b rounded half away from zero to decimals places (an amount from a
-// quantity and a price).
+// quantity and a price): the exact product of the two values' shortest
+// forms, rounded once.
 double MultiplyRounded(double a, double b, int decimals);
+
+// A bill's amount, the one rule every window, report, view and print
+// follows: each line's amount is the exact product of its quantity and price
+// rounded half away from zero once to kLineAmountPlaces (as the bill window
+// shows it); the bill's amount is the exact sum of those line amounts rounded
+// half away from zero to kBillAmountPlaces.
+constexpr int kLineAmountPlaces = 3;
+constexpr int kBillAmountPlaces = 2;
+Decimal LineAmount(const Decimal& qty, const Decimal& price);
+class BillAmount
+{
+  public:
+    void addLine(const Decimal& qty, const Decimal& price) { m_lines += LineAmount(qty, price); }
+    // A line amount as the window shows it (kLineAmountPlaces at most).
+    void addLineAmount(const Decimal& amount) { m_lines += amount.rounded(kLineAmountPlaces); }
+    Decimal total() const { return m_lines.rounded(kBillAmountPlaces); }
+
+  private:
+    Decimal m_lines;
+};
+
+// Whether a number box can keep the number a text holds: a stored number (a
+// database REAL) holds at most kExactDigits significant digits as typed and
+// only values a double can carry back exactly, and the box shows at most
+// places decimals when the value is read again.
+enum class NumberFit { Kept, TooManyDigits, TooManyPlaces };
+NumberFit FitOfNumber(const QString& text, int places);

@@ -1,0 +1,107 @@
+#include "NumberSql.h"
+
+#include "Numbers.h"
+
+#include <new>
+#include <sqlite3.h>
+#include <string_view>
+
+namespace
+{
+
+const QString kAmountFormat = QStringLiteral("#0.0##");
+const QString kTotalFormat = QStringLiteral("#0.0#");
+
+void lineAmount(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    const std::optional<Decimal> qty = SqlDecimal(argv[0]);
+    const std::optional<Decimal> price = SqlDecimal(argv[1]);
+    if (!qty || !price) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    try {
+        SqlResult(ctx, FormatNumber(LineAmount(*qty, *price), kAmountFormat).toStdString());
+    } catch (const std::bad_alloc&) {
+        sqlite3_result_error_nomem(ctx);
+    }
+}
+
+// The running amount lives on the heap: the memory SQLite gives an aggregate
+// is aligned for 8 bytes only.
+struct AmountState {
+    BillAmount* amount;
+};
+
+void billAmountStep(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    auto* state = static_cast<AmountState*>(sqlite3_aggregate_context(ctx, sizeof(AmountState)));
+    if (!state) {
+        sqlite3_result_error_nomem(ctx);
+        return;
+    }
+    const std::optional<Decimal> qty = SqlDecimal(argv[0]);
+    const std::optional<Decimal> price = SqlDecimal(argv[1]);
+    if (!qty || !price)
+        return;
+    try {
+        if (!state->amount)
+            state->amount = new BillAmount;
+        state->amount->addLine(*qty, *price);
+    } catch (const std::bad_alloc&) {
+        sqlite3_result_error_nomem(ctx);
+    }
+}
+
+void billAmountFinal(sqlite3_context* ctx)
+{
+    auto* state = static_cast<AmountState*>(sqlite3_aggregate_context(ctx, 0));
+    BillAmount* amount = state ? state->amount : nullptr;
+    try {
+        SqlResult(ctx, FormatNumber(amount ? amount->total() : Decimal(), kTotalFormat).toStdString());
+    } catch (const std::bad_alloc&) {
+        sqlite3_result_error_nomem(ctx);
+    }
+    delete amount;
+}
+
+} // namespace
+
+std::optional<Decimal> SqlDecimal(sqlite3_value* value)
+{
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_NULL:
+        return std::nullopt;
+    case SQLITE_INTEGER:
+        return Decimal(sqlite3_value_int64(value));
+    case SQLITE_FLOAT:
+        return Decimal::FromDouble(sqlite3_value_double(value));
+    default: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        if (!text)
+            return Decimal();
+        return Decimal::Leading(std::string_view(text, size_t(sqlite3_value_bytes(value))));
+    }
+    }
+}
+
+void SqlResult(sqlite3_context* ctx, const Decimal& value)
+{
+    SqlResult(ctx, value.toStdString());
+}
+
+void SqlResult(sqlite3_context* ctx, const std::string& text)
+{
+    sqlite3_result_text(ctx, text.data(), int(text.size()), SQLITE_TRANSIENT);
+}
+
+QString RegisterNumberFunctions(sqlite3* db)
+{
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    if (sqlite3_create_function_v2(db, "line_amount", 2, flags, nullptr, lineAmount, nullptr, nullptr,
+                                   nullptr) != SQLITE_OK ||
+        sqlite3_create_function_v2(db, "bill_amount", 2, flags, nullptr, nullptr, billAmountStep,
+                                   billAmountFinal, nullptr) != SQLITE_OK)
+        return QString::fromUtf8(sqlite3_errmsg(db));
+    return {};
+}
