@@ -549,36 +549,23 @@ BillLine BillStore::GetLineModel(int id)
                            [this](const RecordSet& rs) { return readLine(rs); });
 }
 
-RecordSetPtr BillStore::GetDataTable(const QString& str_condition, const ParamMap& params)
+m_recordSet BillStore::GetListForCondition(const m_conditions& ilstPara)
 {
-    return ExecuteSql(GetSqlSearch(Q("a")) + Q(" where 1=1 ") + str_condition, params);
+    return SelectForConditions(Q("select ") + headColumns() + Q(" from ") + m_dir.headView + Q(" "),
+                               ilstPara);
 }
 
-RecordSetPtr BillStore::GetLineDataTable(const QString& str_condition, const ParamMap& params)
+m_recordSet BillStore::GetLineListForCondition(const m_conditions& ilstPara)
 {
-    return ExecuteSql(GetLineSqlSearch(Q("a")) + Q(" where 1=1 ") + str_condition, params);
-}
-
-m_recordSet BillStore::GetListForCondition(const m_conditions& ilstPara, const QString& str_sql,
-                                           const QString& str_Criteria)
-{
-    const QString select = IsNullOrEmpty(str_sql) ? Q("select ") + GetSqlSearch(Q("f")) : str_sql;
-    return SelectForConditions(select + Q(" from ") + m_dir.headView + Q(" "), ilstPara, str_Criteria);
-}
-
-m_recordSet BillStore::GetLineListForCondition(const m_conditions& ilstPara, const QString& str_sql,
-                                               const QString& str_orderByField)
-{
-    const QString select = IsNullOrEmpty(str_sql) ? Q("select ") + GetLineSqlSearch(Q("f")) : str_sql;
-    return SelectForConditions(select + Q(" from ") + m_dir.lineView + Q(" "), ilstPara, str_orderByField);
+    return SelectForConditions(Q("select ") + lineColumns() + Q(" from ") + m_dir.lineView + Q(" "),
+                               ilstPara);
 }
 
 m_recordSet BillStore::GetBillLines(int headId)
 {
-    const QString select =
-        Q("select 0 as selected,") + columnList(lineFields(), m_dir, Grid) + QLatin1Char(' ');
-    return GetLineListForCondition({m_condition(Q("headId"), Q("="), headId)}, select,
-                                   Q(" order by rowNo,id"));
+    return SelectForConditions(Q("select 0 as selected,") + columnList(lineFields(), m_dir, Grid) +
+                                   Q(" from ") + m_dir.lineView + Q(" "),
+                               {m_condition(Q("headId"), Q("="), headId)}, Q(" order by rowNo,id"));
 }
 
 bool BillStore::GetLastPrice(int partnerId, const QString& goodsCode, double& price)
