@@ -108,6 +108,32 @@ frmBill::~frmBill()
 
 void frmBill::buildWindow()
 {
+    QWidget* band = buildTitleBand();
+    buildToolbar();
+    QWidget* head = buildHead();
+    buildGrid();
+    QWidget* toolBox = buildGridTools();
+    QWidget* strip = buildEntryStrip();
+
+    auto* body = new QVBoxLayout;
+    body->addWidget(head);
+    body->addWidget(vs_bill, 1);
+    body->addWidget(toolBox);
+    body->addWidget(strip);
+    StackWindowChrome(this, band, utoolbar, body);
+
+    QWidget* order[] = {btn_searchPartner, txt_billNo,      cobo_accountType, cobo_billType, dt_createDate,
+                        txt_ubillNo,       txt_partnerName, txt_GoodsCode,    txt_Qty,       txt_price,
+                        cobo_location,     txt_creator,     txt_remark,       vs_bill,       txt_BillAmount,
+                        btn_DeleteRow,     btn_addRow,      btn_searchGoods};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    resize(1000, 620);
+}
+
+// The title band with the audit stamps (已审核 / 未审核) on it.
+QWidget* frmBill::buildTitleBand()
+{
     const TitleBand title = MakeTitleBand(this, windowTitle());
     img_pass = new QLabel(Q("已审核"), title.band);
     img_pass->setObjectName(QStringLiteral("img_pass"));
@@ -120,7 +146,11 @@ void frmBill::buildWindow()
                                  .arg(QLatin1String(color)));
         stamp->hide();
     }
+    return title.band;
+}
 
+void frmBill::buildToolbar()
+{
     KeyedToolbar toolbar(this, QStringLiteral("utoolbar"),
                          [this](const QString& key) { Guarded(this, [&] { toolbarClicked(key); }); });
     utoolbar = toolbar.bar();
@@ -133,8 +163,11 @@ void frmBill::buildWindow()
     toolbar.add(Q("查单"), QStringLiteral("seachBill"), QStyle::SP_FileDialogContentsView);
     toolbar.add(Q("刷新"), QStringLiteral("refresh"), QStyle::SP_BrowserReload);
     toolbar.add(Q("关闭"), QStringLiteral("close"), QStyle::SP_ArrowBack);
+}
 
-    // ---- the head ----
+// The head: partner, account tag, numbers, bill type, date, creator and remark.
+QWidget* frmBill::buildHead()
+{
     auto* head = new QWidget(this);
     head->setObjectName(direction().window.word + QStringLiteral("Bill_infor"));
     auto* hg = new QGridLayout(head);
@@ -193,8 +226,12 @@ void frmBill::buildWindow()
     hg->setColumnStretch(1, 3);
     hg->setColumnStretch(3, 2);
     hg->setColumnStretch(5, 2);
+    return head;
+}
 
-    // ---- the grid and its tool strip ----
+// The bill grid, its cell rules and its right-click menu.
+void frmBill::buildGrid()
+{
     vs_bill = new FlexGrid(this);
     vs_bill->setObjectName(QStringLiteral("vs_") + direction().window.word);
     vs_bill->setFont(QFont(Q("宋体")));
@@ -246,7 +283,11 @@ void frmBill::buildWindow()
                 if (button == Qt::RightButton)
                     vs_pop_menu->popup(vs_bill->viewport()->mapToGlobal(QPoint(x, y)));
             });
+}
 
+// The strip under the grid: the key hint and the add and delete row buttons.
+QWidget* frmBill::buildGridTools()
+{
     auto* toolBox = new QWidget(this);
     toolBox->setObjectName(QStringLiteral("picBox_vsToolBox"));
     auto* tl = new QHBoxLayout(toolBox);
@@ -269,8 +310,12 @@ void frmBill::buildWindow()
     tl->addStretch(1);
     tl->addWidget(btn_addRow);
     tl->addWidget(btn_DeleteRow);
+    return toolBox;
+}
 
-    // ---- the goods entry strip ----
+// The goods entry strip: code, quantity, price, location and the bill's amount.
+QWidget* frmBill::buildEntryStrip()
+{
     auto* strip = new QWidget(this);
     strip->setObjectName(QStringLiteral("Frame_inputBox"));
     auto* sg = new QGridLayout(strip);
@@ -316,21 +361,7 @@ void frmBill::buildWindow()
     sg->addWidget(lb_NoGoods, 1, 1);
     sg->addWidget(keys, 1, 3, 1, 4);
     sg->setColumnStretch(1, 3);
-
-    auto* body = new QVBoxLayout;
-    body->addWidget(head);
-    body->addWidget(vs_bill, 1);
-    body->addWidget(toolBox);
-    body->addWidget(strip);
-    StackWindowChrome(this, title.band, utoolbar, body);
-
-    QWidget* order[] = {btn_searchPartner, txt_billNo,      cobo_accountType, cobo_billType, dt_createDate,
-                        txt_ubillNo,       txt_partnerName, txt_GoodsCode,    txt_Qty,       txt_price,
-                        cobo_location,     txt_creator,     txt_remark,       vs_bill,       txt_BillAmount,
-                        btn_DeleteRow,     btn_addRow,      btn_searchGoods};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
-    resize(1000, 620);
+    return strip;
 }
 
 void frmBill::resizeEvent(QResizeEvent* event)

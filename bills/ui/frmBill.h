@@ -115,6 +115,12 @@ class frmBill : public QWidget
         static Cols Of(const FlexGrid& grid, const BillSetup& direction);
     };
     void buildWindow();
+    QWidget* buildTitleBand();
+    void buildToolbar();
+    QWidget* buildHead();
+    void buildGrid();
+    QWidget* buildGridTools();
+    QWidget* buildEntryStrip();
     void setGridFormat();
     void loadLists();
     bool keyDown(int key, Qt::KeyboardModifiers mods);
