@@ -40,14 +40,9 @@ template <class Head, class Line> class BillHeadFace
         return r;
     }
     Head GetModel(int int_Id) { return Head(m_store.GetModel(int_Id)); }
-    RecordSetPtr GetDataTable(const QString& str_condition, const ParamMap& params = {})
+    m_recordSet GetListForCondition(const m_conditions& ilstPara)
     {
-        return m_store.GetDataTable(str_condition, params);
-    }
-    m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {},
-                                    const QString& str_Criteria = {})
-    {
-        return m_store.GetListForCondition(ilstPara, str_sql, str_Criteria);
+        return m_store.GetListForCondition(ilstPara);
     }
     m_DBresult Delete(int int_Id) { return m_store.Delete(int_Id); }
     m_DBresult Update_pass(const Head& obj_Model) { return m_store.Update_pass(obj_Model); }
@@ -88,14 +83,9 @@ template <class Line> class BillLineFace
         return r;
     }
     Line GetModel(int int_Id) { return Line(m_store.GetLineModel(int_Id)); }
-    RecordSetPtr GetDataTable(const QString& str_condition, const ParamMap& params = {})
+    m_recordSet GetListForCondition(const m_conditions& ilstPara)
     {
-        return m_store.GetLineDataTable(str_condition, params);
-    }
-    m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {},
-                                    const QString& str_orderByField = {})
-    {
-        return m_store.GetLineListForCondition(ilstPara, str_sql, str_orderByField);
+        return m_store.GetLineListForCondition(ilstPara);
     }
     m_DBresult Delete(int int_Id) { return m_store.DeleteLine(int_Id); }
     m_DBresult Update(const Line& obj_Model) { return m_store.UpdateLine(obj_Model); }

@@ -14,6 +14,9 @@
 #include <QHash>
 #include <QSet>
 
+#include <type_traits>
+#include <variant>
+
 const QString BillStore::kAuditedSaveText = QStringLiteral("当前单据已审核,不能保存!");
 const QString BillStore::kAuditedDeleteText = QStringLiteral("当前单据已审核,不能删除!");
 const QString BillStore::kMissingText = QStringLiteral("当前记录不存在!");
@@ -25,30 +28,200 @@ QString Q(const char* text)
 {
     return QString::fromUtf8(text);
 }
+
+// Where a field of a bill record takes part.
+enum Use : unsigned {
+    Shown = 1,    // read from the view (the select, the print work tables)
+    Written = 2,  // stored by the insert
+    Changed = 4,  // rewritten by the update
+    Grid = 8,     // in the bill grid's line list
+    SaleOnly = 16 // only in a direction that keeps a sale price
+};
+constexpr unsigned Stored = Shown | Written | Changed;
+
+template <class Record> using Member = std::variant<int Record::*, QString Record::*, double Record::*>;
+
+// A field of a bill record: the name it is bound under in a write (and its
+// column, unless the direction names the column), the record's member that
+// holds it, and where it takes part.
+template <class Record> struct Field {
+    const char* bound;
+    Member<Record> member;
+    unsigned use;
+    QString BillDirectionFacts::*directionColumn = nullptr;
+
+    QString column(const BillSetup& dir) const { return directionColumn ? dir.*directionColumn : Q(bound); }
+    bool in(const BillSetup& dir, unsigned what) const
+    {
+        return (use & what) != 0 && ((use & SaleOnly) == 0 || dir.hasSalePrice);
+    }
+    QVariant value(const Record& r) const
+    {
+        return std::visit([&r](auto m) { return QVariant::fromValue(r.*m); }, member);
+    }
+    void read(const RecordSet& rs, Record& r, const BillSetup& dir) const
+    {
+        const QString name = column(dir);
+        std::visit(
+            [&](auto m) {
+                using T = std::remove_reference_t<decltype(r.*m)>;
+                if constexpr (std::is_same_v<T, int>)
+                    r.*m = rs.integer(0, name);
+                else if constexpr (std::is_same_v<T, double>)
+                    r.*m = rs.number(0, name);
+                else
+                    r.*m = rs.text(0, name);
+            },
+            member);
+    }
+};
+
+// A head's fields in the order of the view's column list.
+const QList<Field<BillHead>>& headFields()
+{
+    using H = BillHead;
+    static const QList<Field<H>> fields{
+        {"id", &H::id, Shown | Written},
+        {"accountId", &H::accountId, Stored},
+        {"accountName", &H::accountName, Shown},
+        {"billNo", &H::billNo, Shown | Written},
+        {"ubillNo", &H::ubillNo, Stored},
+        {"utypeId", &H::utypeId, Stored},
+        {"utype", &H::utype, Shown},
+        {"partnerId", &H::partnerId, Stored, &BillDirectionFacts::partnerIdCol},
+        {"ispass", &H::ispass, Shown | Written},
+        {"passName", &H::passName, Shown},
+        {"partnerName", &H::partnerName, Stored, &BillDirectionFacts::partnerNameCol},
+        {"remark", &H::remark, Stored},
+        {"creator", &H::creator, Shown | Written},
+        {"createTime", &H::createTime, Shown | Written},
+        {"updateLastUser", &H::updateLastUser, Stored},
+        {"updateLastTime", &H::updateLastTime, Stored},
+        {"userId", &H::userId, Shown | Written},
+        {"totalItemRow", &H::totalItemRow, Shown},
+        {"rowsCount", &H::rowsCount, Shown},
+        {"totalQty", &H::totalQty, Shown},
+        {"totalAmount", &H::totalAmount, Shown},
+    };
+    return fields;
+}
+
+// A line's fields in the order of the view's column list.
+const QList<Field<BillLine>>& lineFields()
+{
+    using L = BillLine;
+    static const QList<Field<L>> fields{
+        {"id", &L::id, Shown | Written | Grid},
+        {"headId", &L::headId, Stored},
+        {"accountId", &L::accountId, Shown},
+        {"accountName", &L::accountName, Shown},
+        {"ispass", &L::ispass, Shown},
+        {"passName", &L::passName, Shown},
+        {"billNo", &L::billNo, Shown},
+        {"ubillNo", &L::ubillNo, Shown},
+        {"utypeId", &L::utypeId, Shown},
+        {"utype", &L::utype, Shown},
+        {"partnerId", &L::partnerId, Shown, &BillDirectionFacts::partnerIdCol},
+        {"partnerName", &L::partnerName, Shown, &BillDirectionFacts::partnerNameCol},
+        {"userId", &L::userId, Shown},
+        {"rowNo", &L::rowNo, Stored},
+        {"goodsTypeId", &L::goodsTypeId, Stored | Grid},
+        {"goodsTypeName", &L::goodsTypeName, Stored | Grid},
+        {"goodsId", &L::goodsId, Stored | Grid},
+        {"goodsCode", &L::goodsCode, Stored | Grid},
+        {"goodsDetailCode", &L::goodsDetailCode, Stored | Grid},
+        {"goodsName", &L::goodsName, Stored | Grid},
+        {"goodsDesc", &L::goodsDesc, Stored | Grid},
+        {"unit", &L::unit, Stored | Grid},
+        {"inPrice", &L::inPrice, Stored | Grid},
+        {"salePrice", &L::salePrice, Stored | Grid | SaleOnly},
+        {"packQty", &L::packQty, Stored | Grid},
+        {"weight", &L::weight, Stored | Grid},
+        {"qty", &L::qty, Stored | Grid},
+        {"totalQty", &L::totalQty, Shown},
+        {"totalDefaultQty", &L::totalDefaultQty, Shown},
+        {"totalWeight", &L::totalWeight, Shown},
+        {"totalAmount", &L::totalAmount, Shown | Grid},
+        {"locationId", &L::locationId, Stored | Grid},
+        {"locationCode", &L::locationCode, Shown | Grid},
+        {"lotNo", &L::lotNo, Stored | Grid},
+        {"remark", &L::remark, Stored | Grid},
+    };
+    return fields;
+}
+
+template <class Record>
+QList<const Field<Record>*> fieldsIn(const QList<Field<Record>>& all, const BillSetup& dir, unsigned what)
+{
+    QList<const Field<Record>*> out;
+    for (const Field<Record>& f : all)
+        if (f.in(dir, what))
+            out.append(&f);
+    return out;
+}
+
+// The columns of the fields that take part in what, joined by commas.
+template <class Record>
+QString columnList(const QList<Field<Record>>& all, const BillSetup& dir, unsigned what)
+{
+    QStringList names;
+    for (const Field<Record>* f : fieldsIn(all, dir, what))
+        names.append(f->column(dir));
+    return names.join(QLatin1Char(','));
+}
+
+// "insert into table (columns) values (@bound...)" of the fields stored by the insert.
+template <class Record>
+QString insertSql(const QList<Field<Record>>& all, const BillSetup& dir, const QString& table)
+{
+    QStringList bound;
+    for (const Field<Record>* f : fieldsIn(all, dir, Written))
+        bound.append(QLatin1Char('@') + Q(f->bound));
+    return Q("insert into ") + table + Q(" (") + columnList(all, dir, Written) + Q(") values (") +
+           bound.join(QLatin1Char(',')) + Q(")");
+}
+
+// "update table set column=@bound,..." of the fields the update rewrites, then extra.
+template <class Record>
+QString updateSql(const QList<Field<Record>>& all, const BillSetup& dir, const QString& table,
+                  const QString& extra)
+{
+    QStringList sets;
+    for (const Field<Record>* f : fieldsIn(all, dir, Changed))
+        sets.append(f->column(dir) + Q("=@") + Q(f->bound));
+    return Q("update ") + table + Q(" set ") + sets.join(QLatin1Char(',')) + extra;
+}
+
+// The values of the fields that take part in what, in their order.
+template <class Record>
+QVariantList valuesOf(const QList<Field<Record>>& all, const BillSetup& dir, unsigned what, const Record& r)
+{
+    QVariantList v;
+    for (const Field<Record>* f : fieldsIn(all, dir, what))
+        v.append(f->value(r));
+    return v;
+}
+
+template <class Record>
+ParamMap paramsOf(const QList<Field<Record>>& all, const BillSetup& dir, unsigned what, const Record& r)
+{
+    ParamMap p;
+    for (const Field<Record>* f : fieldsIn(all, dir, what))
+        p.Add(QLatin1Char('@') + Q(f->bound), f->value(r));
+    return p;
+}
 } // namespace
 
 // ---------------------------------------------------------------- texts
 
 QString BillStore::headColumns() const
 {
-    return Q(" id,accountId,accountName,billNo,ubillNo,utypeId,utype,") + m_dir.partnerIdCol +
-           Q(",ispass,passName,") + m_dir.partnerNameCol +
-           Q(",remark,creator,createTime,updateLastUser,updateLastTime,userId,totalItemRow,rowsCount,"
-             "totalQty,"
-             "totalAmount ");
+    return QLatin1Char(' ') + columnList(headFields(), m_dir, Shown) + QLatin1Char(' ');
 }
 
 QString BillStore::lineColumns() const
 {
-    return Q(" id,headId,accountId,accountName,ispass,passName,billNo,ubillNo,utypeId,utype,") +
-           m_dir.partnerIdCol + QLatin1Char(',') + m_dir.partnerNameCol +
-           Q(",userId,rowNo,goodsTypeId,goodsTypeName,goodsId,goodsCode,goodsDetailCode,goodsName,goodsDesc,"
-             "unit,"
-             "inPrice,") +
-           (m_dir.hasSalePrice ? Q("salePrice,") : QString()) +
-           Q("packQty,weight,qty,totalQty,totalDefaultQty,totalWeight,totalAmount,locationId,locationCode,"
-             "lotNo,"
-             "remark ");
+    return QLatin1Char(' ') + columnList(lineFields(), m_dir, Shown) + QLatin1Char(' ');
 }
 
 QString BillStore::GetSqlSearch(const QString& utype) const
@@ -71,48 +244,24 @@ QString BillStore::GetLineSqlSearch(const QString& utype) const
 
 QString BillStore::lineInsertSql() const
 {
-    const QString sale = m_dir.hasSalePrice ? Q("salePrice,") : QString();
-    const QString saleP = m_dir.hasSalePrice ? Q("@salePrice,") : QString();
-    return Q("insert into ") + m_dir.lineTable + Q(" ") +
-           Q("(id,headId,rowNo,goodsTypeId,goodsTypeName,goodsId,goodsCode,goodsDetailCode,goodsName,"
-             "goodsDesc,unit,"
-             "inPrice,") +
-           sale + Q("packQty,weight,qty,locationId,lotNo,remark ) ") + Q(" values (") +
-           Q("@id,@headId,@rowNo,@goodsTypeId,@goodsTypeName,@goodsId,@goodsCode,@goodsDetailCode,@goodsName,"
-             "@goodsDesc,@unit,@inPrice,") +
-           saleP + Q("@packQty,@weight,@qty,@locationId,@lotNo,@remark ") + Q(") ");
+    return insertSql(lineFields(), m_dir, m_dir.lineTable);
 }
 
 // The values of a line's insert, in the order of its placeholders.
 QVariantList BillStore::lineValues(const BillLine& l) const
 {
-    QVariantList v{l.id,        l.headId,          l.rowNo,     l.goodsTypeId, l.goodsTypeName, l.goodsId,
-                   l.goodsCode, l.goodsDetailCode, l.goodsName, l.goodsDesc,   l.unit,          l.inPrice};
-    if (m_dir.hasSalePrice)
-        v.append(l.salePrice);
-    v << l.packQty << l.weight << l.qty << l.locationId << l.lotNo << l.remark;
-    return v;
+    return valuesOf(lineFields(), m_dir, Written, l);
 }
 
 ParamMap BillStore::lineParams(const BillLine& l) const
 {
-    const QStringList names = PlaceholderNames(lineInsertSql());
-    const QVariantList values = lineValues(l);
-    ParamMap p;
-    for (int k = 0; k < names.size(); ++k)
-        p.Add(names.at(k), values.at(k));
-    return p;
+    return paramsOf(lineFields(), m_dir, Written, l);
 }
 
+// The update's placeholders: those of the insert without the id, then the id.
 QString BillStore::lineUpdateSql() const
 {
-    return Q("update ") + m_dir.lineTable + Q(" ") + Q(" set headId=@headId,") + Q(" rowNo=@rowNo,") +
-           Q(" goodsTypeId=@goodsTypeId,") + Q(" goodsTypeName=@goodsTypeName,") + Q(" goodsId=@goodsId,") +
-           Q(" goodsCode=@goodsCode,") + Q(" goodsDetailCode=@goodsDetailCode,") +
-           Q(" goodsName=@goodsName,") + Q(" goodsDesc=@goodsDesc,") + Q(" unit=@unit,") +
-           Q(" inPrice=@inPrice,") + (m_dir.hasSalePrice ? Q(" salePrice=@salePrice,") : QString()) +
-           Q(" packQty=@packQty,") + Q(" weight=@weight,") + Q(" qty=@qty,") + Q(" locationId=@locationId,") +
-           Q(" lotNo=@lotNo,") + Q(" remark=@remark") + Q(" where id=@id");
+    return updateSql(lineFields(), m_dir, m_dir.lineTable, Q(" where id=@id"));
 }
 
 // ---------------------------------------------------------------- writes
@@ -163,13 +312,12 @@ void BillStore::writeLines(int headId, QList<BillLine>& lines)
                 drop.Run({id});
     }
     if (!kept.isEmpty()) {
-        // The update's values: those of the insert without the id, then the id.
         RepeatedWrite update(lineUpdateSql());
         for (const BillLine& l : lines) {
             if (l.id < 1)
                 continue;
-            QVariantList values = lineValues(l);
-            values.append(values.takeFirst());
+            QVariantList values = valuesOf(lineFields(), m_dir, Changed, l);
+            values.append(l.id);
             update.Run(values);
         }
     }
@@ -244,27 +392,8 @@ m_DBresult BillStore::Add(BillHead& head, QList<BillLine>& lines)
         h.billNo = GetNewBillNo(m_dir.numberKind, h.createTime);
         h.ispass = 0;
         h.rowVersion = 0;
-        const QString sql =
-            Q("insert into ") + m_dir.headTable + Q(" ") + Q("(id,accountId,billNo,ubillNo,utypeId,") +
-            m_dir.partnerIdCol + QLatin1Char(',') + m_dir.partnerNameCol +
-            Q(",remark,ispass,creator,createTime,updateLastUser,updateLastTime,userId ) ") + Q(" values (") +
-            Q("@id,@accountId,@billNo,@ubillNo,@utypeId,@partnerId,@partnerName,@remark,@ispass,"
-              "@creator,@createTime,@updateLastUser,@updateLastTime,@userId ") +
-            Q(") ");
-        ExecuteParaSql(sql, ParamMap{{Q("@id"), h.id},
-                                     {Q("@accountId"), h.accountId},
-                                     {Q("@billNo"), h.billNo},
-                                     {Q("@ubillNo"), h.ubillNo},
-                                     {Q("@utypeId"), h.utypeId},
-                                     {Q("@partnerId"), h.partnerId},
-                                     {Q("@partnerName"), h.partnerName},
-                                     {Q("@remark"), h.remark},
-                                     {Q("@ispass"), h.ispass},
-                                     {Q("@creator"), h.creator},
-                                     {Q("@createTime"), h.createTime},
-                                     {Q("@updateLastUser"), h.updateLastUser},
-                                     {Q("@updateLastTime"), h.updateLastTime},
-                                     {Q("@userId"), h.userId}});
+        ExecuteParaSql(insertSql(headFields(), m_dir, m_dir.headTable),
+                       paramsOf(headFields(), m_dir, Written, h));
         for (BillLine& l : ls)
             l.id = 0;
         insertLines(h.id, ls);
@@ -286,24 +415,12 @@ m_DBresult BillStore::Update_All(BillHead& head, QList<BillLine>& lines)
         requireEditable(h.id, kAuditedSaveText);
         RequireUnchanged(m_dir.headTable, h.id, h.rowVersion, kMissingText);
         requireLineReferences(ls);
-        const QString sql = Q("update ") + m_dir.headTable + Q(" ") + Q(" set accountId=@accountId,") +
-                            Q(" ubillNo=@ubillNo,") + Q(" utypeId=@utypeId,") + Q(" ") + m_dir.partnerIdCol +
-                            Q("=@partnerId,") + Q(" ") + m_dir.partnerNameCol + Q("=@partnerName,") +
-                            Q(" remark=@remark,") + Q(" updateLastUser=@updateLastUser,") +
-                            Q(" updateLastTime=@updateLastTime,") + Q(" rowVersion=rowVersion+1") +
-                            Q(" where id=@id and rowVersion=@rowVersion");
-        ExecuteChangingRow(sql,
-                           ParamMap{{Q("@id"), h.id},
-                                    {Q("@accountId"), h.accountId},
-                                    {Q("@ubillNo"), h.ubillNo},
-                                    {Q("@utypeId"), h.utypeId},
-                                    {Q("@partnerId"), h.partnerId},
-                                    {Q("@partnerName"), h.partnerName},
-                                    {Q("@remark"), h.remark},
-                                    {Q("@updateLastUser"), h.updateLastUser},
-                                    {Q("@updateLastTime"), h.updateLastTime},
-                                    {Q("@rowVersion"), h.rowVersion}},
-                           kRecordChangedText);
+        ParamMap params = paramsOf(headFields(), m_dir, Changed, h);
+        params.Add(Q("@id"), h.id);
+        params.Add(Q("@rowVersion"), h.rowVersion);
+        ExecuteChangingRow(updateSql(headFields(), m_dir, m_dir.headTable,
+                                     Q(",rowVersion=rowVersion+1 where id=@id and rowVersion=@rowVersion")),
+                           params, kRecordChangedText);
         ++h.rowVersion;
         writeLines(h.id, ls);
     });
@@ -397,71 +514,19 @@ m_DBresult BillStore::DeleteLine(int id)
 
 // ---------------------------------------------------------------- reads
 
-namespace
-{
-
-// The fields a head and its lines both read from their views.
-void readBillFields(const RecordSet& rs, const BillSetup& dir, BillCommon& r)
-{
-    r.id = rs.integer(0, Q("id"));
-    r.accountId = rs.integer(0, Q("accountId"));
-    r.accountName = rs.text(0, Q("accountName"));
-    r.billNo = rs.text(0, Q("billNo"));
-    r.ubillNo = rs.text(0, Q("ubillNo"));
-    r.utype = rs.text(0, Q("utype"));
-    r.utypeId = rs.integer(0, Q("utypeId"));
-    r.partnerId = rs.integer(0, dir.partnerIdCol);
-    r.partnerName = rs.text(0, dir.partnerNameCol);
-    r.userId = rs.integer(0, Q("userId"));
-    r.remark = rs.text(0, Q("remark"));
-    r.ispass = rs.integer(0, Q("ispass"));
-    r.passName = rs.text(0, Q("passName"));
-}
-
-} // namespace
-
 BillHead BillStore::readHead(const RecordSet& rs) const
 {
     BillHead h;
-    readBillFields(rs, m_dir, h);
-    h.creator = rs.text(0, Q("creator"));
-    h.createTime = rs.text(0, Q("createTime"));
-    h.updateLastUser = rs.text(0, Q("updateLastUser"));
-    h.updateLastTime = rs.text(0, Q("updateLastTime"));
-    h.totalItemRow = rs.text(0, Q("totalItemRow"));
-    h.totalQty = ReadNumber(rs.value(0, Q("totalQty")));
-    h.totalAmount = ReadNumber(rs.value(0, Q("totalAmount")));
-    h.rowsCount = int(ReadNumber(rs.value(0, Q("rowsCount"))));
+    for (const Field<BillHead>* f : fieldsIn(headFields(), m_dir, Shown))
+        f->read(rs, h, m_dir);
     return h;
 }
 
 BillLine BillStore::readLine(const RecordSet& rs) const
 {
     BillLine l;
-    readBillFields(rs, m_dir, l);
-    l.headId = rs.integer(0, Q("headId"));
-    l.rowNo = rs.integer(0, Q("rowNo"));
-    l.goodsTypeId = rs.integer(0, Q("goodsTypeId"));
-    l.goodsTypeName = rs.text(0, Q("goodsTypeName"));
-    l.goodsId = rs.integer(0, Q("goodsId"));
-    l.goodsCode = rs.text(0, Q("goodsCode"));
-    l.goodsDetailCode = rs.text(0, Q("goodsDetailCode"));
-    l.goodsName = rs.text(0, Q("goodsName"));
-    l.goodsDesc = rs.text(0, Q("goodsDesc"));
-    l.unit = rs.text(0, Q("unit"));
-    l.inPrice = rs.number(0, Q("inPrice"));
-    if (m_dir.hasSalePrice)
-        l.salePrice = rs.number(0, Q("salePrice"));
-    l.packQty = rs.number(0, Q("packQty"));
-    l.weight = rs.number(0, Q("weight"));
-    l.qty = rs.number(0, Q("qty"));
-    l.totalQty = rs.number(0, Q("totalQty"));
-    l.totalDefaultQty = rs.number(0, Q("totalDefaultQty"));
-    l.totalWeight = rs.number(0, Q("totalWeight"));
-    l.totalAmount = rs.number(0, Q("totalAmount"));
-    l.locationCode = rs.text(0, Q("locationCode"));
-    l.locationId = rs.integer(0, Q("locationId"));
-    l.lotNo = rs.text(0, Q("lotNo"));
+    for (const Field<BillLine>* f : fieldsIn(lineFields(), m_dir, Shown))
+        f->read(rs, l, m_dir);
     return l;
 }
 
@@ -484,41 +549,23 @@ BillLine BillStore::GetLineModel(int id)
                            [this](const RecordSet& rs) { return readLine(rs); });
 }
 
-RecordSetPtr BillStore::GetDataTable(const QString& str_condition, const ParamMap& params)
+m_recordSet BillStore::GetListForCondition(const m_conditions& ilstPara)
 {
-    return ExecuteSql(GetSqlSearch(Q("a")) + Q(" where 1=1 ") + str_condition, params);
+    return SelectForConditions(Q("select ") + headColumns() + Q(" from ") + m_dir.headView + Q(" "),
+                               ilstPara);
 }
 
-RecordSetPtr BillStore::GetLineDataTable(const QString& str_condition, const ParamMap& params)
+m_recordSet BillStore::GetLineListForCondition(const m_conditions& ilstPara)
 {
-    return ExecuteSql(GetLineSqlSearch(Q("a")) + Q(" where 1=1 ") + str_condition, params);
-}
-
-m_recordSet BillStore::GetListForCondition(const m_conditions& ilstPara, const QString& str_sql,
-                                           const QString& str_Criteria)
-{
-    const QString select = IsNullOrEmpty(str_sql) ? Q("select ") + GetSqlSearch(Q("f")) : str_sql;
-    return SelectForConditions(select + Q(" from ") + m_dir.headView + Q(" "), ilstPara, str_Criteria);
-}
-
-m_recordSet BillStore::GetLineListForCondition(const m_conditions& ilstPara, const QString& str_sql,
-                                               const QString& str_orderByField)
-{
-    const QString select = IsNullOrEmpty(str_sql) ? Q("select ") + GetLineSqlSearch(Q("f")) : str_sql;
-    return SelectForConditions(select + Q(" from ") + m_dir.lineView + Q(" "), ilstPara, str_orderByField);
+    return SelectForConditions(Q("select ") + lineColumns() + Q(" from ") + m_dir.lineView + Q(" "),
+                               ilstPara);
 }
 
 m_recordSet BillStore::GetBillLines(int headId)
 {
-    const QString select = Q("select "
-                             "0 as "
-                             "selected,id,goodsId,goodsTypeId,goodsCode,goodsDetailCode,goodsName,goodsDesc,"
-                             "goodsTypeName,unit,packQty,"
-                             "weight,inPrice,") +
-                           (m_dir.hasSalePrice ? Q("salePrice,") : QString()) +
-                           Q("qty,totalAmount,locationId,locationCode,lotNo,remark  ");
-    return GetLineListForCondition({m_condition(Q("headId"), Q("="), headId)}, select,
-                                   Q(" order by rowNo,id"));
+    return SelectForConditions(Q("select 0 as selected,") + columnList(lineFields(), m_dir, Grid) +
+                                   Q(" from ") + m_dir.lineView + Q(" "),
+                               {m_condition(Q("headId"), Q("="), headId)}, Q(" order by rowNo,id"));
 }
 
 bool BillStore::GetLastPrice(int partnerId, const QString& goodsCode, double& price)

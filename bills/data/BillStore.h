@@ -67,17 +67,15 @@ class BillStore
     // The bill as the view shows it, with its change stamp; an empty record
     // (id 0) when there is none.
     BillHead GetModel(int id);
-    RecordSetPtr GetDataTable(const QString& str_condition, const ParamMap& params = {});
-    m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {},
-                                    const QString& str_Criteria = {});
+    // The bills (every view column) that meet the conditions.
+    m_recordSet GetListForCondition(const m_conditions& ilstPara);
 
     // ---- lines ----
 
     QString GetLineSqlSearch(const QString& utype = {}) const;
     BillLine GetLineModel(int id);
-    RecordSetPtr GetLineDataTable(const QString& str_condition, const ParamMap& params = {});
-    m_recordSet GetLineListForCondition(const m_conditions& ilstPara, const QString& str_sql = {},
-                                        const QString& str_orderByField = {});
+    // The lines (every view column) that meet the conditions.
+    m_recordSet GetLineListForCondition(const m_conditions& ilstPara);
     // The lines of a bill by row number, each field named as the bill grid's
     // column keys name them ("selected" always 0).
     m_recordSet GetBillLines(int headId);

@@ -117,6 +117,32 @@ frmBill::~frmBill()
 
 void frmBill::buildWindow()
 {
+    QWidget* band = buildTitleBand();
+    buildToolbar();
+    QWidget* head = buildHead();
+    buildGrid();
+    QWidget* toolBox = buildGridTools();
+    QWidget* strip = buildEntryStrip();
+
+    auto* body = new QVBoxLayout;
+    body->addWidget(head);
+    body->addWidget(vs_bill, 1);
+    body->addWidget(toolBox);
+    body->addWidget(strip);
+    StackWindowChrome(this, band, utoolbar, body);
+
+    QWidget* order[] = {btn_searchPartner, txt_billNo,      cobo_accountType, cobo_billType, dt_createDate,
+                        txt_ubillNo,       txt_partnerName, txt_GoodsCode,    txt_Qty,       txt_price,
+                        cobo_location,     txt_creator,     txt_remark,       vs_bill,       txt_BillAmount,
+                        btn_DeleteRow,     btn_addRow,      btn_searchGoods};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    resize(1000, 620);
+}
+
+// The title band with the audit stamps (已审核 / 未审核) on it.
+QWidget* frmBill::buildTitleBand()
+{
     const TitleBand title = MakeTitleBand(this, windowTitle());
     img_pass = new QLabel(Q("已审核"), title.band);
     img_pass->setObjectName(QStringLiteral("img_pass"));
@@ -129,7 +155,11 @@ void frmBill::buildWindow()
                                  .arg(QLatin1String(color)));
         stamp->hide();
     }
+    return title.band;
+}
 
+void frmBill::buildToolbar()
+{
     KeyedToolbar toolbar(this, QStringLiteral("utoolbar"),
                          [this](const QString& key) { Guarded(this, [&] { toolbarClicked(key); }); });
     utoolbar = toolbar.bar();
@@ -142,8 +172,11 @@ void frmBill::buildWindow()
     toolbar.add(Q("查单"), QStringLiteral("seachBill"), QStyle::SP_FileDialogContentsView);
     toolbar.add(Q("刷新"), QStringLiteral("refresh"), QStyle::SP_BrowserReload);
     toolbar.add(Q("关闭"), QStringLiteral("close"), QStyle::SP_ArrowBack);
+}
 
-    // ---- the head ----
+// The head: partner, account tag, numbers, bill type, date, creator and remark.
+QWidget* frmBill::buildHead()
+{
     auto* head = new QWidget(this);
     head->setObjectName(direction().window.word + QStringLiteral("Bill_infor"));
     auto* hg = new QGridLayout(head);
@@ -202,8 +235,12 @@ void frmBill::buildWindow()
     hg->setColumnStretch(1, 3);
     hg->setColumnStretch(3, 2);
     hg->setColumnStretch(5, 2);
+    return head;
+}
 
-    // ---- the grid and its tool strip ----
+// The bill grid, its cell rules and its right-click menu.
+void frmBill::buildGrid()
+{
     vs_bill = new FlexGrid(this);
     vs_bill->setObjectName(QStringLiteral("vs_") + direction().window.word);
     vs_bill->setFont(QFont(Q("宋体")));
@@ -255,7 +292,11 @@ void frmBill::buildWindow()
                 if (button == Qt::RightButton)
                     vs_pop_menu->popup(vs_bill->viewport()->mapToGlobal(QPoint(x, y)));
             });
+}
 
+// The strip under the grid: the key hint and the add and delete row buttons.
+QWidget* frmBill::buildGridTools()
+{
     auto* toolBox = new QWidget(this);
     toolBox->setObjectName(QStringLiteral("picBox_vsToolBox"));
     auto* tl = new QHBoxLayout(toolBox);
@@ -278,8 +319,12 @@ void frmBill::buildWindow()
     tl->addStretch(1);
     tl->addWidget(btn_addRow);
     tl->addWidget(btn_DeleteRow);
+    return toolBox;
+}
 
-    // ---- the goods entry strip ----
+// The goods entry strip: code, quantity, price, location and the bill's amount.
+QWidget* frmBill::buildEntryStrip()
+{
     auto* strip = new QWidget(this);
     strip->setObjectName(QStringLiteral("Frame_inputBox"));
     auto* sg = new QGridLayout(strip);
@@ -325,21 +370,7 @@ void frmBill::buildWindow()
     sg->addWidget(lb_NoGoods, 1, 1);
     sg->addWidget(keys, 1, 3, 1, 4);
     sg->setColumnStretch(1, 3);
-
-    auto* body = new QVBoxLayout;
-    body->addWidget(head);
-    body->addWidget(vs_bill, 1);
-    body->addWidget(toolBox);
-    body->addWidget(strip);
-    StackWindowChrome(this, title.band, utoolbar, body);
-
-    QWidget* order[] = {btn_searchPartner, txt_billNo,      cobo_accountType, cobo_billType, dt_createDate,
-                        txt_ubillNo,       txt_partnerName, txt_GoodsCode,    txt_Qty,       txt_price,
-                        cobo_location,     txt_creator,     txt_remark,       vs_bill,       txt_BillAmount,
-                        btn_DeleteRow,     btn_addRow,      btn_searchGoods};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
-    resize(1000, 620);
+    return strip;
 }
 
 void frmBill::resizeEvent(QResizeEvent* event)
@@ -604,6 +635,7 @@ void frmBill::searchPartner()
 
 void frmBill::set_PassInfor(int ispass)
 {
+    m_audited = ispass != 0;
     img_pass->setVisible(ispass != 0);
     img_nopass->setVisible(ispass == 0);
     (ispass != 0 ? img_pass : img_nopass)->raise();
@@ -612,10 +644,17 @@ void frmBill::set_PassInfor(int ispass)
         style()->standardIcon(ispass != 0 ? QStyle::SP_DialogCancelButton : QStyle::SP_DialogApplyButton));
 }
 
+void frmBill::setBillId(std::optional<int> id)
+{
+    m_billId = id;
+    txt_id->setText(id ? QString::number(*id) : QString());
+}
+
 void frmBill::new_Bill()
 {
     m_rowVersion = 0;
-    for (QLineEdit* b : {txt_id, txt_partnerName, txt_partnerId, txt_ubillNo, txt_billNo})
+    setBillId(std::nullopt);
+    for (QLineEdit* b : {txt_partnerName, txt_partnerId, txt_ubillNo, txt_billNo})
         b->clear();
     txt_remark->clear();
     txt_creator->setText(CurrentUser.user);
@@ -725,7 +764,7 @@ void frmBill::LoadBill(int int_Id)
                 throw DbError(Q("账目标识[") + h.accountName + Q("]不在可用的账目标识中!"));
             const m_recordSet lines = m_store.GetBillLines(int_Id);
 
-            txt_id->setText(QString::number(h.id));
+            setBillId(h.id);
             txt_partnerId->setText(QString::number(h.partnerId));
             txt_partnerName->setText(h.partnerName);
             txt_billNo->setText(h.billNo);
@@ -993,29 +1032,60 @@ void frmBill::searchGoods(const QString& keyWord)
 
 void frmBill::save_Bill()
 {
-    const bool stored = ReadNumber(txt_id->text()) > 0;
+    const bool stored = m_billId.has_value();
     if (!check_FunRight(stored ? direction().rights.update : direction().rights.save, true))
         return;
     const QString title = windowTitle();
+    if (!checkHeadForSave(title) || !checkLinesForSave(title))
+        return;
+    if (vs_bill->Rows() <= 1)
+        vsBill_init();
+    if (!MsgBox::Ask(Q("确定保存当前单据吗?"), title, this))
+        return;
+
+    BillHead h = headForSave();
+    QList<int> lineRows; // the grid row of each line
+    QList<BillLine> lines = linesForSave(lineRows);
+    const m_DBresult result = stored ? m_store.Update_All(h, lines) : m_store.Add(h, lines);
+    set_PassInfor(0);
+    if (!result.isResult) {
+        MsgBox::Warn(result.str_MsgBox, title, this);
+        return;
+    }
+    showSaved(h, lines, lineRows);
+    MsgBox::Info(Q("保存成功!"), title, this);
+}
+
+// The head must name a partner, an account tag and a bill type, and the bill
+// must not be audited.
+bool frmBill::checkHeadForSave(const QString& title)
+{
     if (IsNullOrEmpty(txt_partnerName->text()) || ReadNumber(txt_partnerId->text()) < 1) {
         MsgBox::Warn(direction().window.partnerMissing, title, this);
         btn_searchPartner->setFocus();
-        return;
+        return false;
     }
     if (IsNullOrEmpty(cobo_accountType->currentText())) {
         MsgBox::Warn(BillStore::kAccountMissingText, title, this);
         cobo_accountType->setFocus();
-        return;
+        return false;
     }
     if (IsNullOrEmpty(cobo_billType->currentText())) {
         MsgBox::Warn(direction().window.billTypeMissing, title, this);
         cobo_billType->setFocus();
-        return;
+        return false;
     }
-    if (passAction->text().trimmed() == Q("反审")) {
+    if (m_audited) {
         MsgBox::Warn(BillStore::kAuditedSaveText, title, this);
-        return;
+        return false;
     }
+    return true;
+}
+
+// Drops the rows that name no goods item and checks the others from the last
+// up; the first refused cell is selected.
+bool frmBill::checkLinesForSave(const QString& title)
+{
     for (int r = vs_bill->Rows() - 1; r >= 1; --r) {
         // Only a row that names no goods item is dropped; a line the clerk
         // sees (a goods item without a type too) is saved.
@@ -1027,41 +1097,34 @@ void frmBill::save_Bill()
             MsgBox::Warn(text, title, this);
             vs_bill->setFocus();
             vs_bill->Select(r, col);
+            return false;
         };
-        if (IsNullOrEmpty(vs_bill->TextMatrix(r, c.locationCode))) {
-            refuse(direction().window.locationMissing, c.locationCode);
-            return;
-        }
-        if (IsNullOrEmpty(vs_bill->TextMatrix(r, c.goodsName))) {
-            refuse(Q("货品名称不能为空!"), c.goodsName);
-            return;
-        }
+        if (IsNullOrEmpty(vs_bill->TextMatrix(r, c.locationCode)))
+            return refuse(direction().window.locationMissing, c.locationCode);
+        if (IsNullOrEmpty(vs_bill->TextMatrix(r, c.goodsName)))
+            return refuse(Q("货品名称不能为空!"), c.goodsName);
         // A number is stored as typed, or refused: a double keeps 15
         // significant digits, the grid shows a stored number again with
         // kLinePlaces decimals.
         const NumberFit qtyFit = FitOfNumber(vs_bill->TextMatrix(r, c.qty), kLinePlaces);
-        if (qtyFit != NumberFit::Kept) {
-            refuse(qtyFit == NumberFit::TooManyDigits ? Q("数量位数过多,最多15位有效数字!")
-                                                      : placesText(Q("数量")),
-                   c.qty);
-            return;
-        }
+        if (qtyFit != NumberFit::Kept)
+            return refuse(qtyFit == NumberFit::TooManyDigits ? Q("数量位数过多,最多15位有效数字!")
+                                                             : placesText(Q("数量")),
+                          c.qty);
         const NumberFit priceFit = FitOfNumber(vs_bill->TextMatrix(r, c.price), kLinePlaces);
-        if (priceFit != NumberFit::Kept) {
-            refuse(priceFit == NumberFit::TooManyDigits ? direction().window.priceTooLong
-                                                        : placesText(direction().reports.priceWord),
-                   c.price);
-            return;
-        }
+        if (priceFit != NumberFit::Kept)
+            return refuse(priceFit == NumberFit::TooManyDigits ? direction().window.priceTooLong
+                                                               : placesText(direction().reports.priceWord),
+                          c.price);
     }
-    if (vs_bill->Rows() <= 1)
-        vsBill_init();
-    if (!MsgBox::Ask(Q("确定保存当前单据吗?"), title, this))
-        return;
+    return true;
+}
 
+BillHead frmBill::headForSave() const
+{
     dal_dictionary dictionary;
     BillHead h;
-    h.id = stored ? int(ReadNumber(txt_id->text())) : 0;
+    h.id = m_billId.value_or(0);
     h.billNo = txt_billNo->text();
     h.accountId = dictionary.GetModelForName(Q("accountType"), cobo_accountType->currentText()).id;
     h.utypeId = dictionary.GetModelForName(direction().window.billTypeKind, cobo_billType->currentText()).id;
@@ -1075,8 +1138,13 @@ void frmBill::save_Bill()
     h.updateLastTime = GetNowStr(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     h.userId = CurrentUser.id;
     h.rowVersion = m_rowVersion;
+    return h;
+}
+
+// The lines of the rows that name a goods item; rows gets each line's grid row.
+QList<BillLine> frmBill::linesForSave(QList<int>& rows) const
+{
     QList<BillLine> lines;
-    QList<int> lineRows; // the grid row of each line
     for (int r = 1; r < vs_bill->Rows(); ++r) {
         if (!rowHasGoods(r))
             continue;
@@ -1101,44 +1169,42 @@ void frmBill::save_Bill()
         l.lotNo = vs_bill->TextMatrix(r, c.lotNo);
         l.remark = vs_bill->TextMatrix(r, c.remark);
         lines.append(l);
-        lineRows.append(r);
+        rows.append(r);
     }
-    const m_DBresult result = stored ? m_store.Update_All(h, lines) : m_store.Add(h, lines);
-    set_PassInfor(0);
-    if (!result.isResult) {
-        MsgBox::Warn(result.str_MsgBox, title, this);
-        return;
-    }
+    return lines;
+}
+
+void frmBill::showSaved(const BillHead& h, const QList<BillLine>& lines, const QList<int>& rows)
+{
     // The id first: a later failure must never let the next save add the bill again.
-    txt_id->setText(QString::number(h.id));
+    setBillId(h.id);
     m_rowVersion = h.rowVersion;
     // Each line keeps the id it is stored under, so the next save rewrites it in place.
     for (int k = 0; k < lines.size(); ++k)
-        vs_bill->setTextMatrix(lineRows.at(k), c.id, QString::number(lines.at(k).id));
+        vs_bill->setTextMatrix(rows.at(k), c.id, QString::number(lines.at(k).id));
     txt_billNo->setText(h.billNo);
     dt_createDate->setEnabled(false);
     markSaved();
-    MsgBox::Info(Q("保存成功!"), title, this);
 }
 
 void frmBill::Form_Pass()
 {
     const QString title = windowTitle();
-    if (IsNullOrEmpty(txt_id->text())) {
+    if (!m_billId) {
         MsgBox::Warn(BillStore::kMissingText, title, this);
         return;
     }
-    const QString caption = passAction->text().trimmed();
-    const int ispass = caption == Q("审核") ? 1 : 0;
+    // The action the button offers: 审核 an unaudited bill, 反审 an audited one.
+    const QString caption = m_audited ? Q("反审") : Q("审核");
+    const int ispass = m_audited ? 0 : 1;
     if (!check_FunRight(ispass ? direction().rights.pass : direction().rights.nopass, true))
         return;
-    if (!MsgBox::Ask(Q("是否 [") + passAction->text() + Q("] 当前单据?"), title, this))
+    if (!MsgBox::Ask(Q("是否 [") + caption + Q("] 当前单据?"), title, this))
         return;
     // The stored state decides, not the one shown: a bill audited or
     // un-audited elsewhere since it was loaded is refused and shown as stored.
-    const BillStore::PassOutcome outcome =
-        m_store.SetPass(int(ReadNumber(txt_id->text())), ispass != 0, CurrentUser.user,
-                        GetNowStr(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    const BillStore::PassOutcome outcome = m_store.SetPass(*m_billId, ispass != 0, CurrentUser.user,
+                                                           GetNowStr(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
     if (outcome != BillStore::PassOutcome::Done) {
         if (outcome == BillStore::PassOutcome::Audited)
             set_PassInfor(1);
@@ -1156,17 +1222,17 @@ void frmBill::delete_Bill()
     const QString title = windowTitle();
     if (!check_FunRight(direction().rights.remove, true))
         return;
-    if (IsNullOrEmpty(txt_id->text())) {
+    if (!m_billId) {
         MsgBox::Warn(BillStore::kMissingText, title, this);
         return;
     }
-    if (passAction->text().trimmed() == Q("反审")) {
+    if (m_audited) {
         MsgBox::Warn(BillStore::kAuditedDeleteText, title, this);
         return;
     }
     if (!MsgBox::Ask(Q("是否删除当前单据?"), title, this))
         return;
-    const m_DBresult r = m_store.Delete(int(ReadNumber(txt_id->text())));
+    const m_DBresult r = m_store.Delete(*m_billId);
     if (!r.isResult) {
         MsgBox::Warn(r.str_MsgBox, title, this);
         return;
@@ -1182,11 +1248,11 @@ void frmBill::print_Bill()
     if (!check_FunRight(direction().rights.print, true))
         return;
     const QString title = windowTitle();
-    const int id = int(ReadNumber(txt_id->text()));
-    if (id < 1) {
+    if (!m_billId) {
         MsgBox::Warn(BillStore::kMissingText, title, this);
         return;
     }
+    const int id = *m_billId;
     // The data file and the command name the same template.
     const QString templ = direction().printTemplate;
     const QDomElement lines =
@@ -1221,9 +1287,8 @@ void frmBill::toolbarClicked(const QString& key)
     } else if (key == QLatin1String("print")) {
         print_Bill();
     } else if (key == QLatin1String("refresh")) {
-        const int id = int(ReadNumber(txt_id->text()));
-        if (id > 0)
-            LoadBill(id);
+        if (m_billId)
+            LoadBill(*m_billId);
     } else if (key == QLatin1String("seachBill")) {
         if (!check_FunRight(direction().rights.billList, true))
             return;

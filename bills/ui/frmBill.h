@@ -30,10 +30,11 @@ class uvg;
 // the sale price column and asks before a line takes a goods item's stock
 // below zero.
 //
-// The window holds a new bill (txt_id empty or 0) or a stored one. The caption
-// of the toolbar button "pass" (审核 / 反审) is its record of the bill's audit
-// state; saving, auditing and deleting read it, and the store checks the
-// stored state again inside its transaction.
+// The window holds a new bill or a stored one (m_billId, shown in the hidden
+// txt_id), and the audit state it last read or wrote (m_audited, shown by the
+// toolbar button "pass" as 审核 / 反审 and by the stamp images); saving,
+// auditing and deleting read the members, and the store checks the stored
+// state again inside its transaction.
 class frmBill : public QWidget
 {
     Q_OBJECT
@@ -115,6 +116,12 @@ class frmBill : public QWidget
         static Cols Of(const FlexGrid& grid, const BillSetup& direction);
     };
     void buildWindow();
+    QWidget* buildTitleBand();
+    void buildToolbar();
+    QWidget* buildHead();
+    void buildGrid();
+    QWidget* buildGridTools();
+    QWidget* buildEntryStrip();
     void setGridFormat();
     void loadLists();
     bool keyDown(int key, Qt::KeyboardModifiers mods);
@@ -144,11 +151,24 @@ class frmBill : public QWidget
     // The goods item's price a new line takes: the sale price where the bill has one.
     double& linePrice(m_goods_detail& goods) const;
     bool rowHasGoods(int row) const;
+    void setBillId(std::optional<int> id);
+    // The steps of a save: the head's and the lines' checks (each shows its
+    // refusal and answers false), the records from what the window shows,
+    // and the window brought up to the stored bill.
+    bool checkHeadForSave(const QString& title);
+    bool checkLinesForSave(const QString& title);
+    BillHead headForSave() const;
+    QList<BillLine> linesForSave(QList<int>& rows) const;
+    void showSaved(const BillHead& head, const QList<BillLine>& lines, const QList<int>& rows);
 
     BillStore m_store;
     // The change stamp the stored bill was loaded with; its save is refused
     // when the bill was changed elsewhere since.
     int m_rowVersion = 0;
+    // The stored bill the window holds; none for a new bill.
+    std::optional<int> m_billId;
+    // The audit state of the bill as last read or written.
+    bool m_audited = false;
     Cols c;
     std::unique_ptr<uvg> m_uvg;
     bool m_inTotal = false;

@@ -1,5 +1,6 @@
 #include "dal_goods_head.h"
 
+#include "BillDirection.h"
 #include "DataAccess.h"
 #include "DbError.h"
 #include "ProcessFuntionValues.h"
@@ -139,10 +140,12 @@ m_DBresult dal_goods_head::Delete(int int_Id)
 {
     // The checks and the delete share one transaction, so no bill line can
     // come in between.
+    const BillDirectionFacts& in = BillDirectionFacts::Of(BillDirection::In);
+    const BillDirectionFacts& out = BillDirectionFacts::Of(BillDirection::Out);
     const QList<RefCheck> checks = {
-        RefCheck::Uses(QStringLiteral("当前货品在入库表已经建账,不能删除!"), QStringLiteral("tb_rk_detail"),
+        RefCheck::Uses(QStringLiteral("当前货品在入库表已经建账,不能删除!"), in.lineTable,
                        QStringLiteral("goodsId"), int_Id),
-        RefCheck::Uses(QStringLiteral("当前货品在出库表已经建账,不能删除!"), QStringLiteral("tb_ck_detail"),
+        RefCheck::Uses(QStringLiteral("当前货品在出库表已经建账,不能删除!"), out.lineTable,
                        QStringLiteral("goodsId"), int_Id),
     };
     return DeleteWithRefChecks(checks, [int_Id] {

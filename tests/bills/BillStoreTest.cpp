@@ -477,9 +477,16 @@ TEST_P(BillStoreTest, SqlTextsAndEmptyReads)
     EXPECT_EQ(store.GetModel(5).id, 0);
     EXPECT_EQ(store.GetLineModel(5).id, 0);
     addBill();
-    const m_recordSet all = store.GetListForCondition({}, QStringLiteral("   "));
+    const m_recordSet all = store.GetListForCondition({});
     EXPECT_EQ(all.recordCount, 1);
     EXPECT_EQ(all.recordSet->fieldCount(), 21);
+    const int id = all.recordSet->value(0, QStringLiteral("id")).toInt();
+    EXPECT_EQ(
+        store.GetListForCondition({m_condition(QStringLiteral("id"), QStringLiteral("="), id)}).recordCount,
+        1);
+    EXPECT_EQ(
+        store.GetListForCondition({m_condition(QStringLiteral("id"), QStringLiteral(">"), id)}).recordCount,
+        0);
     EXPECT_EQ(store.GetLineListForCondition({}).recordSet->fieldCount(), dir().hasSalePrice ? 35 : 34);
     BillHead empty = head();
     QList<BillLine> none;

@@ -359,3 +359,21 @@ TEST_F(SchemaVersionTest, AStartRefusalSaysTheProgramEnds)
     other.reset();
     SetBusyTimeout(30000);
 }
+
+// A step once released is what every file that took it holds: its statements
+// never change (a new layout takes the next number).
+TEST(SchemaStepsTest, ReleasedStepsKeepTheirText)
+{
+    const struct {
+        int step;
+        const char* sha256;
+    } released[] = {
+        {2, "154d5baf3870e758b25ab693ccee5d49a56e1016edbe4ce4329807abc0bbff19"},
+        {4, "32208502c38e0573c85efb6d940e7709158256b2ae1506db415a50acb7d0ed68"},
+    };
+    for (const auto& r : released) {
+        const QByteArray text = SchemaStepStatements(r.step).join(QStringLiteral("\n;\n")).toUtf8();
+        EXPECT_EQ(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex().toStdString(), r.sha256)
+            << "step " << r.step;
+    }
+}

@@ -6,8 +6,40 @@
 #include <QSqlError>
 #include <QStringList>
 
+#include <functional>
+
 namespace
 {
+
+// The word the schema's messages name a direction's bills by.
+QString BillWord(BillDirection d)
+{
+    return d == BillDirection::In ? QStringLiteral("入库") : QStringLiteral("出库");
+}
+
+// Where a bill of one direction names a row: the table and its column.
+struct BillUse {
+    QString table;
+    QString column;
+};
+
+// The trigger that keeps a row of table while a bill of either direction
+// names it (use answers where), refusing with the windows' text for subject.
+QString DeleteGuard(const QString& table, const QString& subject,
+                    const std::function<BillUse(const BillDirectionFacts&)>& use)
+{
+    QString body;
+    for (const BillDirection d : kBillDirections) {
+        const BillUse u = use(BillDirectionFacts::Of(d));
+        const QString word = BillWord(d);
+        body += QStringLiteral("    SELECT RAISE(ABORT, '当前%1在%2表已经建账,不能删除!')\n"
+                               "    WHERE EXISTS (SELECT 1 FROM %3 WHERE %4 = OLD.id);\n")
+                    .arg(subject, word, u.table, u.column);
+    }
+    return QStringLiteral("CREATE TRIGGER IF NOT EXISTS tr_%1_refs_delete BEFORE DELETE ON %2\nBEGIN\n")
+               .arg(table.mid(3), table) +
+           body + QStringLiteral("END");
+}
 
 // The references of one direction's bills: a line names its bill, goods
 // item and location; a bill names its partner and keeps its lines.
@@ -16,7 +48,7 @@ QStringList DirectionReferences()
     QStringList out;
     for (const BillDirection d : kBillDirections) {
         const BillDirectionFacts& f = BillDirectionFacts::Of(d);
-        const QString word = d == BillDirection::In ? QStringLiteral("入库") : QStringLiteral("出库");
+        const QString word = BillWord(d);
         const QString k = f.numberKind;
         for (const QString& event : {QStringLiteral("insert"), QStringLiteral("update")})
             out << QStringLiteral(
@@ -163,7 +195,7 @@ QStringList KeptIdentity()
                    .arg(table.mid(3), table);
     for (const BillDirection d : kBillDirections) {
         const BillDirectionFacts& f = BillDirectionFacts::Of(d);
-        const QString word = d == BillDirection::In ? QStringLiteral("入库") : QStringLiteral("出库");
+        const QString word = BillWord(d);
         for (const QString& event : {QStringLiteral("insert"), QStringLiteral("update")})
             out << QStringLiteral(
                        "CREATE TRIGGER IF NOT EXISTS tr_%1_head_dict_refs_%2 BEFORE %3 ON %4\n"
@@ -183,7 +215,7 @@ QStringList KeptIdentity()
     QStringList billUses;
     for (const BillDirection d : kBillDirections) {
         const BillDirectionFacts& f = BillDirectionFacts::Of(d);
-        const QString word = d == BillDirection::In ? QStringLiteral("入库") : QStringLiteral("出库");
+        const QString word = BillWord(d);
         billUses << QStringLiteral("    SELECT RAISE(ABORT, '当前账目标识在%1表已经建账,不能删除!')\n"
                                    "    WHERE EXISTS (SELECT 1 FROM %2 WHERE accountId = OLD.id);\n"
                                    "    SELECT RAISE(ABORT, '当前%1类别在%1表已经建账,不能删除!')\n"
@@ -312,22 +344,14 @@ const QStringList kSteps[kSchemaVersion] = {
                 "    WHERE NEW.goodsTypeId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id "
                 "= NEW.goodsTypeId);\n"
                 "END"),
-            QStringLiteral(
-                "CREATE TRIGGER IF NOT EXISTS tr_goods_head_refs_delete BEFORE DELETE ON tb_goods_head\n"
-                "BEGIN\n"
-                "    SELECT RAISE(ABORT, '当前货品在入库表已经建账,不能删除!')\n"
-                "    WHERE EXISTS (SELECT 1 FROM tb_rk_detail WHERE goodsId = OLD.id);\n"
-                "    SELECT RAISE(ABORT, '当前货品在出库表已经建账,不能删除!')\n"
-                "    WHERE EXISTS (SELECT 1 FROM tb_ck_detail WHERE goodsId = OLD.id);\n"
-                "END"),
-            QStringLiteral(
-                "CREATE TRIGGER IF NOT EXISTS tr_customer_refs_delete BEFORE DELETE ON tb_customer\n"
-                "BEGIN\n"
-                "    SELECT RAISE(ABORT, '当前往来单位在入库表已经建账,不能删除!')\n"
-                "    WHERE EXISTS (SELECT 1 FROM tb_rk_head WHERE supplierId = OLD.id);\n"
-                "    SELECT RAISE(ABORT, '当前往来单位在出库表已经建账,不能删除!')\n"
-                "    WHERE EXISTS (SELECT 1 FROM tb_ck_head WHERE customerId = OLD.id);\n"
-                "END"),
+            DeleteGuard(QStringLiteral("tb_goods_head"), QStringLiteral("货品"),
+                        [](const BillDirectionFacts& f) {
+                            return BillUse{f.lineTable, QStringLiteral("goodsId")};
+                        }),
+            DeleteGuard(QStringLiteral("tb_customer"), QStringLiteral("往来单位"),
+                        [](const BillDirectionFacts& f) {
+                            return BillUse{f.headTable, f.partnerIdCol};
+                        }),
             QStringLiteral(
                 "CREATE TRIGGER IF NOT EXISTS tr_location_refs_insert BEFORE INSERT ON tb_location\n"
                 "BEGIN\n"
@@ -342,14 +366,10 @@ const QStringList kSteps[kSchemaVersion] = {
                            "    WHERE NEW.parentId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = "
                            "NEW.parentId);\n"
                            "END"),
-            QStringLiteral(
-                "CREATE TRIGGER IF NOT EXISTS tr_location_refs_delete BEFORE DELETE ON tb_location\n"
-                "BEGIN\n"
-                "    SELECT RAISE(ABORT, '当前库位在入库表已经建账,不能删除!')\n"
-                "    WHERE EXISTS (SELECT 1 FROM tb_rk_detail WHERE locationId = OLD.id);\n"
-                "    SELECT RAISE(ABORT, '当前库位在出库表已经建账,不能删除!')\n"
-                "    WHERE EXISTS (SELECT 1 FROM tb_ck_detail WHERE locationId = OLD.id);\n"
-                "END"),
+            DeleteGuard(QStringLiteral("tb_location"), QStringLiteral("库位"),
+                        [](const BillDirectionFacts& f) {
+                            return BillUse{f.lineTable, QStringLiteral("locationId")};
+                        }),
             QStringLiteral(
                 "CREATE TRIGGER IF NOT EXISTS tr_dictionary_refs_insert BEFORE INSERT ON tb_dictionary\n"
                 "BEGIN\n"

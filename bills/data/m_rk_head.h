@@ -5,8 +5,8 @@
 #include <QMetaType>
 
 // The head of an inbound bill (入库单); the partner is its supplier. The
-// fields the view adds come from v_rk_head. The picker answers these
-// records in its bill mode, so the record lives beside it.
+// fields the view adds come from v_rk_head; the picker answers these
+// records in its bill mode.
 class m_rk_head : public BillHead
 {
   public:

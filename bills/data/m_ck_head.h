@@ -5,8 +5,8 @@
 #include <QMetaType>
 
 // The head of an outbound bill (出库单); the partner is its customer. The
-// fields the view adds come from v_ck_head. The picker answers these
-// records in its bill mode, so the record lives beside it.
+// fields the view adds come from v_ck_head; the picker answers these
+// records in its bill mode.
 class m_ck_head : public BillHead
 {
   public:
