@@ -246,6 +246,74 @@ ConditionSql GoodsSumRows(const BillSetup& t, const ReportFill& fill)
     return sql;
 }
 
+// The first default unit of a goods item (its id an SQL expression), the
+// number of its default units and whether it has one, read through the
+// units' goods index. A goods item without a default unit is no row.
+QString DefaultUnitOf(const QString& goodsId)
+{
+    return QStringLiteral("(SELECT MIN(x.id) FROM tb_goods_detail AS x WHERE x.headId = ") + goodsId +
+           QStringLiteral(" AND x.isDefault = 1)");
+}
+
+QString DefaultUnitCount(const QString& goodsId)
+{
+    return QStringLiteral("(SELECT COUNT(*) FROM tb_goods_detail AS x WHERE x.headId = ") + goodsId +
+           QStringLiteral(" AND x.isDefault = 1)");
+}
+
+QString HasDefaultUnit(const QString& goodsId)
+{
+    return QStringLiteral("EXISTS (SELECT 1 FROM tb_goods_detail AS x WHERE x.headId = ") + goodsId +
+           QStringLiteral(" AND x.isDefault = 1)");
+}
+
+// A field of the first default unit of the goods item "b".
+QString DefaultUnitField(const QString& field)
+{
+    return QStringLiteral("(SELECT a.") + field + QStringLiteral(" FROM tb_goods_detail AS a WHERE a.id = ") +
+           DefaultUnitOf(QStringLiteral("b.id")) + QStringLiteral(")");
+}
+
+// The sums a search fixes, for the goods items with counted lines only:
+// their three sums in their stored forms, written as the whole fill writes
+// them (GoodsSumRows).
+ConditionSql GoodsSumsFill(const BillSetup& t, const QString& table, const ReportFill& fill)
+{
+    using namespace StockSums;
+    const ConditionSql where = ReportConditionSql(fill.conditions, QStringLiteral("@f"));
+    const Scope scope{fill.accountList, where.sql};
+    ConditionSql sql;
+    sql.params = where.params;
+    sql.sql = QStringLiteral("INSERT INTO ") + table +
+              QStringLiteral(" (id, qty, defaultQty, weight) SELECT "
+                             "c.goodsId, ") +
+              PiecesText(QStringLiteral("c.pieces")) + QStringLiteral(", ") +
+              DefaultUnitsText(DefaultUnitRule::NoValueForEmptyUnit, QStringLiteral("c.pieces"),
+                               QStringLiteral("a.packQty"), DefaultUnitCount(QStringLiteral("c.goodsId"))) +
+              QStringLiteral(", ") + WeightText(QStringLiteral("c.weight")) + QStringLiteral(" FROM (") +
+              PerGoods(t, scope) + QStringLiteral(") AS c CROSS JOIN tb_goods_detail AS a ON a.id = ") +
+              DefaultUnitOf(QStringLiteral("c.goodsId"));
+    return sql;
+}
+
+// The full columns of a goods sums row from the goods "b" and the fixed
+// sums "s". A goods item without counted lines has no sums row: its sums
+// read as the stored form of no lines, "0" (PiecesText, WeightText), and its
+// default units "0" where the whole fill gives them a value at all. The
+// unit's fields are read only where a statement reads them (a page, an order
+// by them), so that choosing the keys walks the goods alone.
+QString GoodsSumColumns(const StockSums::SumColumns& sums)
+{
+    return QStringLiteral("b.id, b.goodsTypeId, ") + Dict(QStringLiteral("b.goodsTypeId")) +
+           QStringLiteral(" AS goodsTypeName, b.goodsCode, b.goodsName, b.goodsDesc, b.pinyin, b.upqty, "
+                          "b.downqty, b.status, 1 AS isDefault, ") +
+           DefaultUnitField(QStringLiteral("unit")) + QStringLiteral(" AS unit, COALESCE(s.qty, '0') AS ") +
+           sums.qty + QStringLiteral(", CASE WHEN s.id IS NOT NULL THEN s.defaultQty WHEN ") +
+           DefaultUnitCount(QStringLiteral("b.id")) + QStringLiteral(" = 1 AND ") +
+           DefaultUnitField(QStringLiteral("packQty")) + QStringLiteral(" > 0 THEN '0' END AS ") +
+           sums.defaultQty + QStringLiteral(", COALESCE(s.weight, '0') AS ") + sums.weight;
+}
+
 } // namespace
 
 ReportSetup GoodsSumSetup(BillDirection dir)
@@ -268,9 +336,29 @@ ReportSetup GoodsSumSetup(BillDirection dir)
                                      "%1,%2,%3")
                           .arg(sums.qty, sums.weight, sums.defaultQty);
     s.gridSelect = ReportColumns::GoodsSumRow(dir);
-    // The sums are always filled whole: a sum of a page's items read on
-    // its own could add its lines in another order and differ in its last
-    // digit from the same sum in the table.
+    // The whole work table in one statement (insert_temp).
     s.fillStatement = FillFrom(s, [t](const ReportFill& fill) { return GoodsSumRows(t, fill); });
+    // A search writes the sums of the goods items with counted lines only,
+    // all at once, and reads every goods item with a default unit as a row:
+    // the cost of a search follows the lines counted, and the goods are
+    // walked in the order of their code through its index.
+    s.sumsTable = s.workTable + QStringLiteral("_sums");
+    s.sumsColumnDefs = QStringLiteral("id INTEGER PRIMARY KEY, qty TEXT, defaultQty TEXT, weight TEXT");
+    const QString table = s.sumsTable;
+    s.sumsFill = [t, table](const ReportFill& fill) { return GoodsSumsFill(t, table, fill); };
+    const QString columns = GoodsSumColumns(sums);
+    const QString sumsOf = QStringLiteral(" LEFT JOIN ") + table + QStringLiteral(" AS s ON s.id = b.id");
+    s.searchRows = [columns, sumsOf](const ReportFill&) {
+        ConditionSql out;
+        out.sql = QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM tb_goods_head AS b") + sumsOf +
+                  QStringLiteral(" WHERE ") + HasDefaultUnit(QStringLiteral("b.id"));
+        return out;
+    };
+    s.keptRows = [columns, sumsOf](const QString& keys) {
+        return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + columns +
+               QStringLiteral(" FROM ") + keys +
+               QStringLiteral(" AS k CROSS JOIN tb_goods_head AS b ON b.id = k.id AND ") +
+               HasDefaultUnit(QStringLiteral("b.id")) + sumsOf;
+    };
     return s;
 }

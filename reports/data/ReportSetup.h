@@ -25,9 +25,11 @@ struct ReportFill {
 // TEMP table (pos, id). Pages, a re-order, the export and the print read the
 // rows of those keys. A report of bill rows (searchRows set) reads them from
 // the bills, so a row shows its stored values of the moment and a row
-// deleted since the search is left out; a report of sums fills its work
-// table at the search and keys that table's rows, so it shows the sums of
-// the search.
+// deleted since the search is left out. The goods sums are read the same way
+// from the goods, with the sums the search put into their sums table
+// (sumsFill): only the goods that have counted lines are written there, the
+// others read zeros. The stock report fills its work table at the search and
+// keys that table's rows, so it shows the balances of the search.
 struct ReportSetup {
     QString workTable;     // a TEMP table of the connection, e.g. "temp_rpt_rkHead"
     QString columnDefs;    // its columns with their types, in insert order
@@ -42,6 +44,13 @@ struct ReportSetup {
     // Reports of bill rows: "SELECT k.pos AS rpt_pos, k.id AS rpt_key, <fullColumns>
     // FROM <keys> AS k JOIN ...": the rows of the kept keys, without a WHERE.
     std::function<QString(const QString& keys)> keptRows;
+    // Reports of rows read with their sums (searchRows and keptRows set as
+    // well): the TEMP table of the sums a search fixes, its columns, and the
+    // INSERT ... SELECT that refills it at each search. The rows read their
+    // sums from it, so they show the sums of the search.
+    QString sumsTable;
+    QString sumsColumnDefs;
+    std::function<ConditionSql(const ReportFill&)> sumsFill;
 };
 
 // The SQL of the three report kinds, per direction.

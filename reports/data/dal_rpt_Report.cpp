@@ -9,6 +9,8 @@
 dal_rpt_Report::dal_rpt_Report(ReportSetup setup) : m_setup(std::move(setup))
 {
     CheckSqlName(m_setup.workTable);
+    if (m_setup.sumsFill)
+        CheckSqlName(m_setup.sumsTable);
 }
 
 void dal_rpt_Report::ensureTable() const
@@ -20,6 +22,9 @@ void dal_rpt_Report::ensureTable() const
                m_setup.columnDefs + QStringLiteral(")"));
     ExecuteSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ") + keysTable() +
                QStringLiteral(" (pos INTEGER PRIMARY KEY, id INTEGER)"));
+    if (m_setup.sumsFill)
+        ExecuteSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ") + m_setup.sumsTable +
+                   QStringLiteral(" (") + m_setup.sumsColumnDefs + QStringLiteral(")"));
 }
 
 m_DBresult dal_rpt_Report::insert_temp(const ReportFill& fill)
@@ -89,6 +94,11 @@ m_recordSet dal_rpt_Report::GetListForCondition(const ReportFill& fill, const m_
         ensureTable();
         ConditionSql keys;
         if (m_setup.searchRows) {
+            if (m_setup.sumsFill) {
+                ExecuteSql(QStringLiteral("DELETE FROM ") + m_setup.sumsTable);
+                const ConditionSql sums = m_setup.sumsFill(fill);
+                ExecuteParaSql(sums.sql, sums.params);
+            }
             const ConditionSql rows = m_setup.searchRows(fill);
             keys.sql = QStringLiteral("SELECT id FROM (") + rows.sql + QStringLiteral(") AS r WHERE 1=1");
             keys.params = rows.params;

@@ -23,8 +23,9 @@ enum class ReportRows { Full, Grid };
 // keys anew, and the export and the print read every kept row in the kept
 // order; none of them chooses rows again. Reports of bill rows read the rows
 // of the kept keys from the bills (a row deleted since the search is left
-// out, never replaced); reports of sums fill their work table at the search
-// and keep its rows (ReportSetup). Each report has its own statements; the
+// out, never replaced); the goods sums read them likewise, with the sums the
+// search fixed; the stock report fills its work table at the search and
+// keeps its rows (ReportSetup). Each report has its own statements; the
 // classes dal_rpt_rkHead ... are this class with their report's setup.
 class dal_rpt_Report
 {

@@ -1,6 +1,7 @@
 #include "ReportFixture.h"
 
 #include "Launcher.h"
+#include "StockSums.h"
 #include "dal_rpt_Reports.h"
 
 #include <QCheckBox>
@@ -10,6 +11,7 @@
 #include <QTreeWidget>
 
 using SumTest = ReportTest;
+using StockSums::SumColumns;
 
 namespace
 {
@@ -212,6 +214,108 @@ TEST_P(SumTest, SumDataOfEachDirectionReadsOnlyItsOwnBills)
     // An account list that is not a list of ids never reaches the statement.
     fill.accountList = QStringLiteral("12) OR (1=1");
     EXPECT_FALSE(data.GetListForCondition(fill, {}, page).str_MsgBox.isEmpty());
+}
+
+// A month's goods sums over a few thousand goods items, most without lines:
+// every goods item with a default unit is a row, in code order, and its sums
+// are those a plain SQL sum of its counted lines gives (zeros without them).
+TEST_P(SumTest, MonthSumsOfEveryGoodsItemEqualAPlainSum)
+{
+    const int goods = 4000;
+    exec(QStringLiteral("BEGIN"));
+    // Goods 100.. with one default unit of 1, 6, 0.5 or 0 pieces; every 13th
+    // has a second default unit, every 17th none.
+    exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                        "INSERT INTO tb_goods_head (id, goodsTypeId, goodsCode, goodsName, status) "
+                        "SELECT i, 7, printf('H%05d', (i * 7919) % 100000), 'g' || i, '启用' FROM n")
+             .arg(99 + goods));
+    exec(QStringLiteral(
+             "WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+             "INSERT INTO tb_goods_detail (id, headId, isDefault, unit, packQty) "
+             "SELECT i, i, 1, 'u' || i, CASE i % 4 WHEN 0 THEN 1 WHEN 1 THEN 6 WHEN 2 THEN 0.5 ELSE 0 END "
+             "FROM n WHERE i % 17 <> 0")
+             .arg(99 + goods));
+    exec(QStringLiteral(
+        "INSERT INTO tb_goods_detail (id, headId, isDefault, unit, packQty) "
+        "SELECT id + 100000, id, 1, 'v', 2 FROM tb_goods_head WHERE id >= 100 AND id % 13 = 0"));
+    // 60 bills: audited or not, tags 12, 15 and 16, May or April; lines on
+    // about one goods item in five.
+    for (int bill = 1; bill <= 60; ++bill)
+        addBill(bill,
+                bill % 5 == 0 ? 16
+                : bill % 2    ? 12
+                              : 15,
+                bill % 7 == 0 ? 0 : 1,
+                bill % 6 == 0 ? QStringLiteral("2024-04-28")
+                              : QStringLiteral("2024-05-%1").arg(1 + bill % 20, 2, 10, QLatin1Char('0')));
+    exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+                        "INSERT INTO %1 (id, headId, rowNo, goodsId, qty, packQty, weight) "
+                        "SELECT i, 1 + i % 60, i, 100 + (i * 37) % 800 * 5, 0.5 * (1 + i % 9), "
+                        "CASE i % 3 WHEN 0 THEN 1 WHEN 1 THEN 6 ELSE 0.5 END, 0.1 * (i % 4) FROM n")
+             .arg(t().lineTable));
+    exec(QStringLiteral("COMMIT"));
+
+    dal_rpt_Report data(GoodsSumSetup(dir()));
+    ReportFill fill;
+    fill.accountList = QStringLiteral("12,15,0");
+    fill.conditions.append(
+        m_condition(QStringLiteral("a.createTime"), QStringLiteral(">="), QStringLiteral("2024-05-01")));
+    fill.conditions.append(
+        m_condition(QStringLiteral("a.createTime"), QStringLiteral("<"), QStringLiteral("2024-06-01")));
+    m_PageInfor page;
+    page.int_PageSize = 20;
+    page.str_orderBy = QStringLiteral("goodsCode");
+    page.isDesc = true;
+    const m_recordSet r = data.GetListForCondition(fill, {}, page);
+    ASSERT_TRUE(r.str_MsgBox.isEmpty()) << r.str_MsgBox.toStdString();
+    const RecordSetPtr rows = data.GetKeptRows(false);
+
+    // The plain sums, per goods item with a default unit, in code order.
+    const SumColumns sums = SumColumns::Of(t());
+    const RecordSetPtr plain = ExecuteSql(
+        QStringLiteral(
+            "SELECT g.id, g.goodsCode, "
+            "(SELECT COUNT(*) FROM tb_goods_detail AS u WHERE u.headId = g.id AND u.isDefault = 1) AS n, "
+            "(SELECT u.packQty FROM tb_goods_detail AS u WHERE u.headId = g.id AND u.isDefault = 1 "
+            "ORDER BY u.id LIMIT 1) AS pack, "
+            "(SELECT SUM(d.qty * d.packQty) FROM %1 AS d JOIN %2 AS h ON h.id = d.headId WHERE "
+            "d.goodsId = g.id AND h.ispass = 1 AND h.accountId IN (12, 15) AND h.createTime >= '2024-05-01' "
+            "AND h.createTime < '2024-06-01') AS pieces, "
+            "(SELECT SUM(d.qty * d.weight) FROM %1 AS d JOIN %2 AS h ON h.id = d.headId WHERE "
+            "d.goodsId = g.id AND h.ispass = 1 AND h.accountId IN (12, 15) AND h.createTime >= '2024-05-01' "
+            "AND h.createTime < '2024-06-01') AS weight "
+            "FROM tb_goods_head AS g WHERE EXISTS (SELECT 1 FROM tb_goods_detail AS u WHERE u.headId = g.id "
+            "AND u.isDefault = 1) ORDER BY g.goodsCode COLLATE NOCASE DESC, g.id DESC")
+            .arg(t().lineTable, t().headTable));
+    ASSERT_GT(plain->RecordCount(), goods - goods / 17 - 10);
+    ASSERT_EQ(r.recordCount, plain->RecordCount());
+    ASSERT_EQ(rows->RecordCount(), plain->RecordCount());
+    int withLines = 0;
+    for (int i = 0; i < plain->RecordCount(); ++i) {
+        const qint64 id = plain->value(i, QStringLiteral("id")).toLongLong();
+        SCOPED_TRACE(id);
+        ASSERT_EQ(rows->value(i, QStringLiteral("id")).toLongLong(), id);
+        const QVariant pieces = plain->value(i, QStringLiteral("pieces"));
+        const double p = pieces.isNull() ? 0 : pieces.toDouble();
+        const double w = plain->value(i, QStringLiteral("weight")).toDouble();
+        const double pack = plain->value(i, QStringLiteral("pack")).toDouble();
+        withLines += pieces.isNull() ? 0 : 1;
+        const QString qtyText = rows->text(i, sums.qty);
+        const QString weightText = rows->text(i, sums.weight);
+        const QString defaultText = rows->text(i, sums.defaultQty);
+        if (pieces.isNull()) {
+            EXPECT_EQ(qtyText, QStringLiteral("0"));
+            EXPECT_EQ(weightText, QStringLiteral("0"));
+        }
+        EXPECT_NEAR(qtyText.toDouble(), p, 1e-9) << qtyText.toStdString();
+        EXPECT_NEAR(weightText.toDouble(), w, 1e-9) << weightText.toStdString();
+        if (plain->value(i, QStringLiteral("n")).toInt() != 1 || pack <= 0)
+            EXPECT_TRUE(rows->value(i, sums.defaultQty).isNull()) << defaultText.toStdString();
+        else
+            EXPECT_NEAR(defaultText.toDouble(), p / pack, 0.0005 + 1e-9) << defaultText.toStdString();
+    }
+    EXPECT_GT(withLines, 300);
+    EXPECT_LT(withLines, plain->RecordCount() / 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Directions, SumTest, ::testing::Values(BillDirection::In, BillDirection::Out),
