@@ -22,12 +22,10 @@ namespace
 // integers and doubles apart.
 struct Form {
     QByteArray pattern;
-    QString format;
-    int places = 0;
+    NumberFormat format{QString()};
     QByteArray zero;
     bool hasZero = false;
     std::unordered_map<std::uint64_t, QByteArray> texts[2];
-    std::unordered_map<std::string, QByteArray> fromTexts;
 };
 
 Form& formFor(const char* pattern, const char* zero)
@@ -39,8 +37,7 @@ Form& formFor(const char* pattern, const char* zero)
     }
     Form f;
     f.pattern = pattern;
-    f.format = QString::fromUtf8(pattern);
-    f.places = FormatDecimals(f.format);
+    f.format = NumberFormat(QString::fromUtf8(pattern));
     f.hasZero = zero != nullptr;
     if (zero)
         f.zero = zero;
@@ -86,36 +83,26 @@ void rptNum(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     Form& form = formFor(textOf(argv[1]), argc > 2 ? textOf(argv[2]) : nullptr);
     std::uint64_t key = 0;
     auto* kept = keptTexts(form, argv[0], key);
-    std::string source;
     if (kept) {
         const auto it = kept->find(key);
         if (it != kept->end()) {
             resultText(ctx, it->second);
             return;
         }
-    } else {
-        const char* text = textOf(argv[0]);
-        source.assign(text, size_t(sqlite3_value_bytes(argv[0])));
-        const auto it = form.fromTexts.find(source);
-        if (it != form.fromTexts.end()) {
-            resultText(ctx, it->second);
-            return;
-        }
     }
     const Decimal value = SqlDecimal(argv[0]).value_or(Decimal());
-    const QByteArray bytes = form.hasZero && value.rounded(form.places).isZero()
-                                 ? form.zero
-                                 : FormatNumber(value, form.format).toUtf8();
-    if (kept) {
-        if (kept->size() >= kKeptTexts)
-            kept->clear();
-        kept->emplace(key, bytes);
-    } else {
-        if (form.fromTexts.size() >= kKeptTexts)
-            form.fromTexts.clear();
-        form.fromTexts.emplace(std::move(source), bytes);
+    if (form.hasZero && value.rounded(form.format.decimals()).isZero()) {
+        resultText(ctx, form.zero);
+        return;
     }
-    resultText(ctx, bytes);
+    const std::string text = form.format.write(value);
+    if (!kept) {
+        SqlResult(ctx, text);
+        return;
+    }
+    if (kept->size() >= kKeptTexts)
+        kept->clear();
+    resultText(ctx, kept->emplace(key, QByteArray(text.data(), qsizetype(text.size()))).first->second);
 }
 
 void rptDiff(sqlite3_context* ctx, int, sqlite3_value** argv)

@@ -91,52 +91,65 @@ QString FormatNumber(double value, const QString& format)
 
 QString FormatNumber(const Decimal& value, const QString& format)
 {
+    return QString::fromStdString(NumberFormat(format).write(value));
+}
+
+NumberFormat::NumberFormat(const QString& format)
+{
     // Prefix up to the first digit placeholder.
     qsizetype first = 0;
     while (first < format.size() && format[first] != QLatin1Char('#') && format[first] != QLatin1Char('0'))
         ++first;
-    const QString prefix = format.left(first);
+    m_prefix = format.left(first).toStdString();
     const QString pattern = format.mid(first);
     const qsizetype dot = pattern.indexOf(QLatin1Char('.'));
     const QString intPattern = dot < 0 ? pattern : pattern.left(dot);
     const QString fracPattern = dot < 0 ? QString() : pattern.mid(dot + 1);
-    const bool grouped = intPattern.contains(QLatin1Char(','));
-    int minDecimals = 0;
-    int maxDecimals = 0;
+    m_grouped = intPattern.contains(QLatin1Char(','));
     for (const QChar c : fracPattern) {
         if (c == QLatin1Char('0')) {
-            ++minDecimals;
-            ++maxDecimals;
+            ++m_minDecimals;
+            ++m_maxDecimals;
         } else if (c == QLatin1Char('#')) {
-            ++maxDecimals;
+            ++m_maxDecimals;
         } else {
             break;
         }
     }
-    const int minIntDigits = int(intPattern.count(QLatin1Char('0')));
+    m_minIntDigits = int(intPattern.count(QLatin1Char('0')));
+}
 
-    const Decimal rounded = value.rounded(maxDecimals);
-    const std::string text = rounded.abs().fixed(maxDecimals);
+std::string NumberFormat::write(const Decimal& value) const
+{
+    const Decimal rounded = value.rounded(m_maxDecimals);
+    const std::string text = rounded.abs().fixed(m_maxDecimals);
     const size_t point = text.find('.');
-    QString intPart =
-        QString::fromLatin1(text.data(), qsizetype(point == std::string::npos ? text.size() : point));
-    QString fracPart = point == std::string::npos ? QString() : QString::fromLatin1(text.data() + point + 1);
-    while (fracPart.size() > minDecimals && fracPart.endsWith(QLatin1Char('0')))
-        fracPart.chop(1);
-    while (intPart.size() > 1 && intPart.startsWith(QLatin1Char('0')) && intPart.size() > minIntDigits)
-        intPart.remove(0, 1);
-    if (minIntDigits == 0 && intPart == QLatin1String("0") && !fracPart.isEmpty())
-        intPart.clear();
-    if (grouped) {
-        for (qsizetype i = intPart.size() - 3; i > 0; i -= 3)
-            intPart.insert(i, QLatin1Char(','));
-    }
-    QString out = prefix;
+    const size_t intEnd = point == std::string::npos ? text.size() : point;
+    size_t fracEnd = text.size();
+    // Trailing zeros down to the least decimals, leading zeros down to the
+    // least whole digits (one stays unless there are decimals to show).
+    while (point != std::string::npos && fracEnd - point - 1 > size_t(m_minDecimals) &&
+           text[fracEnd - 1] == '0')
+        --fracEnd;
+    size_t intStart = 0;
+    while (intEnd - intStart > 1 && text[intStart] == '0' && intEnd - intStart > size_t(m_minIntDigits))
+        ++intStart;
+    const bool fraction = point != std::string::npos && fracEnd > point + 1;
+    if (m_minIntDigits == 0 && intEnd - intStart == 1 && text[intStart] == '0' && fraction)
+        ++intStart;
+    std::string out;
+    out.reserve(text.size() + m_prefix.size() + text.size() / 3 + 2);
     if (rounded.isNegative())
-        out = QLatin1Char('-') + prefix;
-    out += intPart;
-    if (!fracPart.isEmpty())
-        out += QLatin1Char('.') + fracPart;
+        out += '-';
+    out += m_prefix;
+    for (size_t i = intStart; i < intEnd; ++i) {
+        out += text[i];
+        const size_t left = intEnd - i - 1;
+        if (m_grouped && left > 0 && left % 3 == 0)
+            out += ',';
+    }
+    if (fraction)
+        out.append(text, point, fracEnd - point);
     return out;
 }
 

@@ -6,6 +6,8 @@
 #include <QVariant>
 #include <QtGlobal>
 
+#include <string>
+
 // The one way the program reads numbers from texts and writes them back,
 // all of it computed with the exact decimals of Decimal.
 
@@ -35,6 +37,24 @@ double RoundHalfAway(double value, int decimals);
 // from zero at the last place the format allows; never writes "-0".
 QString FormatNumber(double value, const QString& format);
 QString FormatNumber(const Decimal& value, const QString& format);
+
+// A number format read once, for writing many values in it (FormatNumber).
+class NumberFormat
+{
+  public:
+    explicit NumberFormat(const QString& format);
+    // The value in the format, as UTF-8 text.
+    std::string write(const Decimal& value) const;
+    // The most decimals the format shows.
+    int decimals() const { return m_maxDecimals; }
+
+  private:
+    std::string m_prefix; // before the first '#' or '0'
+    int m_minDecimals = 0;
+    int m_maxDecimals = 0;
+    int m_minIntDigits = 0;
+    bool m_grouped = false;
+};
 // The most decimals a number format shows ("#0.0##" shows 3).
 int FormatDecimals(const QString& format);
 
