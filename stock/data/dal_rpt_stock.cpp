@@ -229,11 +229,3 @@ std::optional<Decimal> dal_rpt_stock::GetLiveStock(const QString& str_JoinAccoun
     const Decimal out = ReadDecimal(rs->value(0, outQty)).rounded(3);
     return in - out;
 }
-
-std::optional<double> dal_rpt_stock::GetLiveStockQty(const QString& str_JoinAccountTypeId, int int_goodsId)
-{
-    const std::optional<Decimal> stock = GetLiveStock(str_JoinAccountTypeId, int_goodsId);
-    if (!stock)
-        return std::nullopt;
-    return stock->toDouble() + 0.0;
-}

@@ -65,8 +65,6 @@ class dal_rpt_stock : public dal_rpt_Report
     // when the goods item has no default packing unit (it would have no
     // row). Reads the bills, not the work table.
     std::optional<Decimal> GetLiveStock(const QString& str_JoinAccountTypeId, int int_goodsId);
-    // The same as the nearest double.
-    std::optional<double> GetLiveStockQty(const QString& str_JoinAccountTypeId, int int_goodsId);
 };
 
 // The work table of the stock report and the statement that rebuilds it.

@@ -88,7 +88,7 @@ TEST_F(StockTest, SumsAndBalancesAreRoundedToTheirPlaces)
     EXPECT_EQ(totals(2), QStringList({"2.0", "2.0", "0.14", "0", "0", "0", "2", "2", "0.14"}));
     // Pieces and default units keep their third place, in the sums and in the balances.
     EXPECT_EQ(totals(3), QStringList({"2.345", "2.345", "0", "0.5", "0.5", "0", "1.845", "1.845", "0"}));
-    EXPECT_EQ(dal.GetLiveStockQty(kAcc, 3), std::optional<double>(1.845));
+    EXPECT_EQ(LiveQty(dal, kAcc, 3), std::optional<double>(1.845));
 
     m_conditions nonZero;
     nonZero.append(m_condition(dal_rpt_stock::BalanceField(), "<>", 0));
@@ -138,12 +138,12 @@ TEST_F(StockTest, LiveBalanceMatchesTheRebuild)
     addBill(QStringLiteral("ck"), 3, 9, true, {{1, 500, 1, 0.2}});
 
     dal_rpt_stock dal;
-    EXPECT_EQ(dal.GetLiveStockQty(kAcc, 1), std::optional<double>(90));
-    EXPECT_EQ(dal.GetLiveStockQty(kAcc, 2), std::optional<double>(0));
-    EXPECT_EQ(dal.GetLiveStockQty(QStringLiteral("2,9,0"), 1), std::optional<double>(-410));
-    EXPECT_EQ(dal.GetLiveStockQty(QStringLiteral("0"), 1), std::optional<double>(0));
-    EXPECT_FALSE(dal.GetLiveStockQty(kAcc, 3).has_value());
-    EXPECT_FALSE(dal.GetLiveStockQty(kAcc, 99).has_value());
+    EXPECT_EQ(LiveQty(dal, kAcc, 1), std::optional<double>(90));
+    EXPECT_EQ(LiveQty(dal, kAcc, 2), std::optional<double>(0));
+    EXPECT_EQ(LiveQty(dal, QStringLiteral("2,9,0"), 1), std::optional<double>(-410));
+    EXPECT_EQ(LiveQty(dal, QStringLiteral("0"), 1), std::optional<double>(0));
+    EXPECT_FALSE(LiveQty(dal, kAcc, 3).has_value());
+    EXPECT_FALSE(LiveQty(dal, kAcc, 99).has_value());
     EXPECT_EQ(dal.GetCount({}), 0); // nothing was rebuilt
 
     ASSERT_TRUE(dal.insert_temp_rpt_stock(kAcc).isResult);

@@ -94,3 +94,12 @@ class StockTest : public DbTest
         return out;
     }
 };
+
+// The live balance of a goods item as the nearest double.
+inline std::optional<double> LiveQty(dal_rpt_stock& dal, const QString& accounts, int goodsId)
+{
+    const std::optional<Decimal> stock = dal.GetLiveStock(accounts, goodsId);
+    if (!stock)
+        return std::nullopt;
+    return stock->toDouble() + 0.0;
+}

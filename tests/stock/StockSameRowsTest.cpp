@@ -212,7 +212,7 @@ TEST_F(StockSameRowsTest, RebuildAndLiveBalanceGiveTheReferenceFigures)
         for (int g = 1; g <= 64; ++g) {
             const QStringList pieces =
                 rowsOf(referenceLivePieces(acc), ParamMap{{QStringLiteral("@goodsId"), g}});
-            const std::optional<double> live = dal.GetLiveStockQty(acc, g);
+            const std::optional<double> live = LiveQty(dal, acc, g);
             ASSERT_EQ(live.has_value(), !pieces.isEmpty()) << g;
             if (!live)
                 continue;
