@@ -246,25 +246,29 @@ ConditionSql GoodsSumRows(const BillSetup& t, const ReportFill& fill)
     return sql;
 }
 
-// The first default unit of a goods item (its id an SQL expression), the
-// number of its default units and whether it has one, read through the
-// units' goods index. A goods item without a default unit is no row.
+// A subquery over the default units of a goods item (its id an SQL
+// expression), read through the units' goods index: its first default unit,
+// their number, whether it has one. A goods item without one is no row.
+QString OverDefaultUnits(const QString& what, const QString& goodsId)
+{
+    return QStringLiteral("(SELECT ") + what +
+           QStringLiteral(" FROM tb_goods_detail AS x WHERE x.headId = ") + goodsId +
+           QStringLiteral(" AND x.isDefault = 1)");
+}
+
 QString DefaultUnitOf(const QString& goodsId)
 {
-    return QStringLiteral("(SELECT MIN(x.id) FROM tb_goods_detail AS x WHERE x.headId = ") + goodsId +
-           QStringLiteral(" AND x.isDefault = 1)");
+    return OverDefaultUnits(QStringLiteral("MIN(x.id)"), goodsId);
 }
 
 QString DefaultUnitCount(const QString& goodsId)
 {
-    return QStringLiteral("(SELECT COUNT(*) FROM tb_goods_detail AS x WHERE x.headId = ") + goodsId +
-           QStringLiteral(" AND x.isDefault = 1)");
+    return OverDefaultUnits(QStringLiteral("COUNT(*)"), goodsId);
 }
 
 QString HasDefaultUnit(const QString& goodsId)
 {
-    return QStringLiteral("EXISTS (SELECT 1 FROM tb_goods_detail AS x WHERE x.headId = ") + goodsId +
-           QStringLiteral(" AND x.isDefault = 1)");
+    return QStringLiteral("EXISTS ") + OverDefaultUnits(QStringLiteral("1"), goodsId);
 }
 
 // A field of the first default unit of the goods item "b".
