@@ -1,12 +1,14 @@
--- Schema and initial rows of the warehouse database (SQLite).
--- Ids are given by the program (tb_sequence, at the end). Date-times are text
+-- The base layout of the warehouse database (SQLite) and its initial rows:
+-- layout version 1, as the program of that version made it. It never changes
+-- but in its comments. A later layout is a numbered step that brings a file
+-- up from the version before (SchemaStepStatements in
+-- foundation/data/db/SchemaVersion.cpp), and a fresh database is this base
+-- followed by every step, stamped with the program's version (PRAGMA
+-- user_version; CreateDatabase in foundation/data/db/DbCreator.cpp): a fresh
+-- file and an upgraded one take the same statements.
+-- Ids are given by the program (from step 4: tb_sequence). Date-times are text
 -- "yyyy-MM-dd HH:mm:ss". Flags are integers 0/1; readers treat non-zero as true.
 -- Names, codes and barcodes compare without letter case (COLLATE NOCASE).
--- This is layout version 4 (kSchemaVersion in foundation/data/db/SchemaVersion.h):
--- a database made from it is stamped with PRAGMA user_version = 4. A change
--- here raises the version and adds the step that brings older files up, with
--- the same statements word for word (SchemaVersion.cpp), so that a fresh file
--- and an upgraded one hold the same objects.
 
 -- ===================================================================
 -- Users, departments, rights
@@ -294,9 +296,6 @@ CREATE TABLE tb_customer (
 CREATE INDEX ix_customer_code ON tb_customer(customerCode);
 CREATE INDEX ix_customer_type ON tb_customer(customType);
 CREATE INDEX ix_customer_user ON tb_customer(userId);
--- The next partner number: the month's largest serial, compared as a number.
-CREATE INDEX ix_customer_serial ON tb_customer(substr(customerCode,1,8) COLLATE NOCASE,
-    CAST(substr(customerCode,9) AS INTEGER)) WHERE customerCode <> '';
 
 -- 0 supplier, 1 customer, 2 both; a category that no longer exists reads as ''.
 CREATE VIEW v_customer AS
@@ -358,9 +357,6 @@ CREATE TABLE tb_rk_head (
     userId         INTEGER NOT NULL DEFAULT 0
 );
 CREATE UNIQUE INDEX ix_rk_head_billno ON tb_rk_head(billNo) WHERE billNo <> '';
--- The next bill number: the month's largest serial, compared as a number.
-CREATE INDEX ix_rk_head_serial ON tb_rk_head(substr(billNo,1,8) COLLATE NOCASE,
-    CAST(substr(billNo,9) AS INTEGER)) WHERE billNo <> '';
 CREATE INDEX ix_rk_head_supplier ON tb_rk_head(supplierId);
 CREATE INDEX ix_rk_head_account ON tb_rk_head(accountId);
 CREATE INDEX ix_rk_head_type ON tb_rk_head(utypeId);
@@ -410,9 +406,6 @@ CREATE TABLE tb_ck_head (
     userId         INTEGER NOT NULL DEFAULT 0
 );
 CREATE UNIQUE INDEX ix_ck_head_billno ON tb_ck_head(billNo) WHERE billNo <> '';
--- The next bill number: the month's largest serial, compared as a number.
-CREATE INDEX ix_ck_head_serial ON tb_ck_head(substr(billNo,1,8) COLLATE NOCASE,
-    CAST(substr(billNo,9) AS INTEGER)) WHERE billNo <> '';
 CREATE INDEX ix_ck_head_customer ON tb_ck_head(customerId);
 CREATE INDEX ix_ck_head_account ON tb_ck_head(accountId);
 CREATE INDEX ix_ck_head_type ON tb_ck_head(utypeId);
@@ -445,11 +438,10 @@ CREATE INDEX ix_ck_detail_goods ON tb_ck_detail(goodsId);
 CREATE INDEX ix_ck_detail_code ON tb_ck_detail(goodsCode, headId, id);
 CREATE INDEX ix_ck_detail_location ON tb_ck_detail(locationId);
 
--- Bill heads with their display columns. The amount is the bill's amount of the
--- program (bill_amount, registered on every connection of the program): each
--- line's exact product rounded half away from zero to 3 places, the exact sum
--- of those, rounded to 2 places; text "#0.0#" (12 -> 12.0, 2.25 -> 2.25), never
--- "-0.0"; a bill without lines shows 1单0项 and 0.0.
+-- Bill heads with their display columns. The amount is text "#0.0#": at least
+-- one and at most two decimals (12 -> 12.0, 2.25 -> 2.25), never "-0.0"; a bill
+-- without lines shows 1单0项 and 0.0. Step 3 makes the bill views anew: their
+-- amounts follow the bill rule of the program.
 CREATE VIEW v_rk_head AS
 SELECT a.id, a.accountId,
        COALESCE((SELECT d.uname FROM tb_dictionary d WHERE d.id = a.accountId), '') AS accountName,
@@ -461,7 +453,12 @@ SELECT a.id, a.accountId,
        '1单' || (SELECT COUNT(*) FROM tb_rk_detail l WHERE l.headId = a.id) || '项' AS totalItemRow,
        (SELECT COUNT(*) FROM tb_rk_detail l WHERE l.headId = a.id) AS rowsCount,
        (SELECT SUM(l.qty) FROM tb_rk_detail l WHERE l.headId = a.id) AS totalQty,
-       (SELECT bill_amount(l.qty, l.inPrice) FROM tb_rk_detail l WHERE l.headId = a.id) AS totalAmount
+       (SELECT CASE WHEN s.amount = 0 THEN '0.0'
+                    WHEN s.amount = CAST(s.amount AS INTEGER)
+                    THEN CAST(CAST(s.amount AS INTEGER) AS TEXT) || '.0'
+                    ELSE CAST(s.amount AS TEXT) END
+        FROM (SELECT ROUND(COALESCE(SUM(l.qty * l.inPrice), 0), 2) AS amount
+              FROM tb_rk_detail l WHERE l.headId = a.id) s) AS totalAmount
 FROM tb_rk_head a;
 
 CREATE VIEW v_ck_head AS
@@ -475,12 +472,16 @@ SELECT a.id, a.accountId,
        '1单' || (SELECT COUNT(*) FROM tb_ck_detail l WHERE l.headId = a.id) || '项' AS totalItemRow,
        (SELECT COUNT(*) FROM tb_ck_detail l WHERE l.headId = a.id) AS rowsCount,
        (SELECT SUM(l.qty) FROM tb_ck_detail l WHERE l.headId = a.id) AS totalQty,
-       (SELECT bill_amount(l.qty, l.salePrice) FROM tb_ck_detail l WHERE l.headId = a.id) AS totalAmount
+       (SELECT CASE WHEN s.amount = 0 THEN '0.0'
+                    WHEN s.amount = CAST(s.amount AS INTEGER)
+                    THEN CAST(CAST(s.amount AS INTEGER) AS TEXT) || '.0'
+                    ELSE CAST(s.amount AS TEXT) END
+        FROM (SELECT ROUND(COALESCE(SUM(l.qty * l.salePrice), 0), 2) AS amount
+              FROM tb_ck_detail l WHERE l.headId = a.id) s) AS totalAmount
 FROM tb_ck_head a;
 
 -- Bill lines with their head's columns. A line without a head never shows; the
--- quantity in default units is 0 for goods without a usable default unit; the
--- amount is the line's amount as the bill shows it (line_amount: text "#0.0##").
+-- quantity in default units is 0 for goods without a usable default unit.
 CREATE VIEW v_rk_detail AS
 SELECT l.id, l.headId, h.accountId,
        COALESCE((SELECT d.uname FROM tb_dictionary d WHERE d.id = h.accountId), '') AS accountName,
@@ -494,7 +495,7 @@ SELECT l.id, l.headId, h.accountId,
        COALESCE(l.packQty * l.qty / (SELECT NULLIF(g.packQty, 0) FROM tb_goods_detail g
                                      WHERE g.headId = l.goodsId AND g.isDefault = 1 LIMIT 1), 0) AS totalDefaultQty,
        l.weight * l.qty AS totalWeight,
-       line_amount(l.qty, l.inPrice) AS totalAmount,
+       l.inPrice * l.qty AS totalAmount,
        l.locationId,
        (SELECT c.locationCode FROM tb_location c WHERE c.id = l.locationId) AS locationCode,
        l.lotNo, l.remark
@@ -513,7 +514,7 @@ SELECT l.id, l.headId, h.accountId,
        COALESCE(l.packQty * l.qty / (SELECT NULLIF(g.packQty, 0) FROM tb_goods_detail g
                                      WHERE g.headId = l.goodsId AND g.isDefault = 1 LIMIT 1), 0) AS totalDefaultQty,
        l.weight * l.qty AS totalWeight,
-       line_amount(l.qty, l.salePrice) AS totalAmount,
+       l.salePrice * l.qty AS totalAmount,
        l.locationId,
        (SELECT c.locationCode FROM tb_location c WHERE c.id = l.locationId) AS locationCode,
        l.lotNo, l.remark
@@ -670,260 +671,3 @@ INSERT INTO tb_Messagebox (Code, CDESC) VALUES
     ('LimitedUser',        '功能受限,请与系统管理联系!');
 
 INSERT INTO tb_setting (id, setKey, setValue) VALUES (1, 'viewType', '列表显示');
-
--- ===================================================================
--- Declared references (layout version 2)
--- ===================================================================
-
--- SQLite itself refuses a row that names a goods item, location, partner,
--- bill, parent or goods type that is not stored, and the delete of a row that
--- bill lines, bills or goods still name. An id of 0 names none and is let
--- through (the data classes check where one is required). Triggers stand in
--- for foreign keys: a stored table cannot take a foreign key without being
--- rebuilt, and 0 is no row.
-CREATE TRIGGER tr_rk_detail_refs_insert BEFORE INSERT ON tb_rk_detail
-BEGIN
-    SELECT RAISE(ABORT, '入库明细的单据不存在!')
-    WHERE NEW.headId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_rk_head WHERE id = NEW.headId);
-    SELECT RAISE(ABORT, '入库明细的货品不存在!')
-    WHERE NEW.goodsId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_goods_head WHERE id = NEW.goodsId);
-    SELECT RAISE(ABORT, '入库明细的库位不存在!')
-    WHERE NEW.locationId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = NEW.locationId);
-END;
-CREATE TRIGGER tr_rk_detail_refs_update BEFORE UPDATE OF headId, goodsId, locationId ON tb_rk_detail
-BEGIN
-    SELECT RAISE(ABORT, '入库明细的单据不存在!')
-    WHERE NEW.headId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_rk_head WHERE id = NEW.headId);
-    SELECT RAISE(ABORT, '入库明细的货品不存在!')
-    WHERE NEW.goodsId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_goods_head WHERE id = NEW.goodsId);
-    SELECT RAISE(ABORT, '入库明细的库位不存在!')
-    WHERE NEW.locationId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = NEW.locationId);
-END;
-CREATE TRIGGER tr_ck_detail_refs_insert BEFORE INSERT ON tb_ck_detail
-BEGIN
-    SELECT RAISE(ABORT, '出库明细的单据不存在!')
-    WHERE NEW.headId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_ck_head WHERE id = NEW.headId);
-    SELECT RAISE(ABORT, '出库明细的货品不存在!')
-    WHERE NEW.goodsId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_goods_head WHERE id = NEW.goodsId);
-    SELECT RAISE(ABORT, '出库明细的库位不存在!')
-    WHERE NEW.locationId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = NEW.locationId);
-END;
-CREATE TRIGGER tr_ck_detail_refs_update BEFORE UPDATE OF headId, goodsId, locationId ON tb_ck_detail
-BEGIN
-    SELECT RAISE(ABORT, '出库明细的单据不存在!')
-    WHERE NEW.headId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_ck_head WHERE id = NEW.headId);
-    SELECT RAISE(ABORT, '出库明细的货品不存在!')
-    WHERE NEW.goodsId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_goods_head WHERE id = NEW.goodsId);
-    SELECT RAISE(ABORT, '出库明细的库位不存在!')
-    WHERE NEW.locationId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = NEW.locationId);
-END;
-CREATE TRIGGER tr_rk_head_refs_insert BEFORE INSERT ON tb_rk_head
-BEGIN
-    SELECT RAISE(ABORT, '入库单的往来单位不存在!')
-    WHERE NEW.supplierId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_customer WHERE id = NEW.supplierId);
-END;
-CREATE TRIGGER tr_rk_head_refs_update BEFORE UPDATE OF supplierId ON tb_rk_head
-BEGIN
-    SELECT RAISE(ABORT, '入库单的往来单位不存在!')
-    WHERE NEW.supplierId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_customer WHERE id = NEW.supplierId);
-END;
-CREATE TRIGGER tr_rk_head_refs_delete BEFORE DELETE ON tb_rk_head
-BEGIN
-    SELECT RAISE(ABORT, '入库单还有明细,不能删除!')
-    WHERE EXISTS (SELECT 1 FROM tb_rk_detail WHERE headId = OLD.id);
-END;
-CREATE TRIGGER tr_ck_head_refs_insert BEFORE INSERT ON tb_ck_head
-BEGIN
-    SELECT RAISE(ABORT, '出库单的往来单位不存在!')
-    WHERE NEW.customerId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_customer WHERE id = NEW.customerId);
-END;
-CREATE TRIGGER tr_ck_head_refs_update BEFORE UPDATE OF customerId ON tb_ck_head
-BEGIN
-    SELECT RAISE(ABORT, '出库单的往来单位不存在!')
-    WHERE NEW.customerId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_customer WHERE id = NEW.customerId);
-END;
-CREATE TRIGGER tr_ck_head_refs_delete BEFORE DELETE ON tb_ck_head
-BEGIN
-    SELECT RAISE(ABORT, '出库单还有明细,不能删除!')
-    WHERE EXISTS (SELECT 1 FROM tb_ck_detail WHERE headId = OLD.id);
-END;
-CREATE TRIGGER tr_goods_head_refs_insert BEFORE INSERT ON tb_goods_head
-BEGIN
-    SELECT RAISE(ABORT, '货品的类别不存在!')
-    WHERE NEW.goodsTypeId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.goodsTypeId);
-END;
-CREATE TRIGGER tr_goods_head_refs_update BEFORE UPDATE OF goodsTypeId ON tb_goods_head
-BEGIN
-    SELECT RAISE(ABORT, '货品的类别不存在!')
-    WHERE NEW.goodsTypeId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.goodsTypeId);
-END;
-CREATE TRIGGER tr_goods_head_refs_delete BEFORE DELETE ON tb_goods_head
-BEGIN
-    SELECT RAISE(ABORT, '当前货品在入库表已经建账,不能删除!')
-    WHERE EXISTS (SELECT 1 FROM tb_rk_detail WHERE goodsId = OLD.id);
-    SELECT RAISE(ABORT, '当前货品在出库表已经建账,不能删除!')
-    WHERE EXISTS (SELECT 1 FROM tb_ck_detail WHERE goodsId = OLD.id);
-END;
-CREATE TRIGGER tr_customer_refs_delete BEFORE DELETE ON tb_customer
-BEGIN
-    SELECT RAISE(ABORT, '当前往来单位在入库表已经建账,不能删除!')
-    WHERE EXISTS (SELECT 1 FROM tb_rk_head WHERE supplierId = OLD.id);
-    SELECT RAISE(ABORT, '当前往来单位在出库表已经建账,不能删除!')
-    WHERE EXISTS (SELECT 1 FROM tb_ck_head WHERE customerId = OLD.id);
-END;
-CREATE TRIGGER tr_location_refs_insert BEFORE INSERT ON tb_location
-BEGIN
-    SELECT RAISE(ABORT, '上级库位不存在!')
-    WHERE NEW.parentId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = NEW.parentId);
-END;
-CREATE TRIGGER tr_location_refs_update BEFORE UPDATE OF parentId ON tb_location
-BEGIN
-    SELECT RAISE(ABORT, '上级库位不存在!')
-    WHERE NEW.parentId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_location WHERE id = NEW.parentId);
-END;
-CREATE TRIGGER tr_location_refs_delete BEFORE DELETE ON tb_location
-BEGIN
-    SELECT RAISE(ABORT, '当前库位在入库表已经建账,不能删除!')
-    WHERE EXISTS (SELECT 1 FROM tb_rk_detail WHERE locationId = OLD.id);
-    SELECT RAISE(ABORT, '当前库位在出库表已经建账,不能删除!')
-    WHERE EXISTS (SELECT 1 FROM tb_ck_detail WHERE locationId = OLD.id);
-END;
-CREATE TRIGGER tr_dictionary_refs_insert BEFORE INSERT ON tb_dictionary
-BEGIN
-    SELECT RAISE(ABORT, '上级项目不存在!')
-    WHERE NEW.parentId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.parentId);
-END;
-CREATE TRIGGER tr_dictionary_refs_update BEFORE UPDATE OF parentId ON tb_dictionary
-BEGIN
-    SELECT RAISE(ABORT, '上级项目不存在!')
-    WHERE NEW.parentId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.parentId);
-END;
-CREATE TRIGGER tr_dictionary_refs_delete BEFORE DELETE ON tb_dictionary
-BEGIN
-    SELECT RAISE(ABORT, '当前货品类别在货品信息表已经建账,不能删除!')
-    WHERE EXISTS (SELECT 1 FROM tb_goods_head WHERE goodsTypeId = OLD.id);
-END;
-
--- ===================================================================
--- Rows keep who they are (layout version 4)
--- ===================================================================
-
--- New ids come from tb_sequence, one row per table whose rows a kept report
--- search or a window holds by id: an id once given is never given again,
--- not even that of a row deleted since. A row written without the sequence
--- moves it past its id all the same. Records that windows load and save
--- back carry a change stamp (rowVersion), compared and raised by every save.
--- A bill head's account tag and bill type, and a packing unit's goods item,
--- are declared like the references above. The statements are those of the
--- step that brings older files up, word for word, so that both hold the same
--- objects.
-CREATE TABLE tb_sequence (
-    tableName TEXT    NOT NULL PRIMARY KEY COLLATE NOCASE,
-    lastId    INTEGER NOT NULL DEFAULT 0
-);
-ALTER TABLE tb_rk_head ADD COLUMN rowVersion INTEGER NOT NULL DEFAULT 0;
-ALTER TABLE tb_ck_head ADD COLUMN rowVersion INTEGER NOT NULL DEFAULT 0;
-ALTER TABLE tb_goods_head ADD COLUMN rowVersion INTEGER NOT NULL DEFAULT 0;
-ALTER TABLE tb_customer ADD COLUMN rowVersion INTEGER NOT NULL DEFAULT 0;
-ALTER TABLE tb_location ADD COLUMN rowVersion INTEGER NOT NULL DEFAULT 0;
-ALTER TABLE tb_dictionary ADD COLUMN rowVersion INTEGER NOT NULL DEFAULT 0;
-INSERT INTO tb_sequence (tableName, lastId)
-SELECT 'tb_rk_head', COALESCE(MAX(id), 0) FROM tb_rk_head
-UNION ALL SELECT 'tb_rk_detail', COALESCE(MAX(id), 0) FROM tb_rk_detail
-UNION ALL SELECT 'tb_ck_head', COALESCE(MAX(id), 0) FROM tb_ck_head
-UNION ALL SELECT 'tb_ck_detail', COALESCE(MAX(id), 0) FROM tb_ck_detail
-UNION ALL SELECT 'tb_goods_head', COALESCE(MAX(id), 0) FROM tb_goods_head
-UNION ALL SELECT 'tb_goods_detail', COALESCE(MAX(id), 0) FROM tb_goods_detail
-UNION ALL SELECT 'tb_customer', COALESCE(MAX(id), 0) FROM tb_customer
-UNION ALL SELECT 'tb_location', COALESCE(MAX(id), 0) FROM tb_location
-UNION ALL SELECT 'tb_dictionary', COALESCE(MAX(id), 0) FROM tb_dictionary;
-CREATE TRIGGER tr_rk_head_sequence AFTER INSERT ON tb_rk_head
-BEGIN
-    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_rk_head' AND lastId < NEW.id;
-END;
-CREATE TRIGGER tr_rk_detail_sequence AFTER INSERT ON tb_rk_detail
-BEGIN
-    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_rk_detail' AND lastId < NEW.id;
-END;
-CREATE TRIGGER tr_ck_head_sequence AFTER INSERT ON tb_ck_head
-BEGIN
-    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_ck_head' AND lastId < NEW.id;
-END;
-CREATE TRIGGER tr_ck_detail_sequence AFTER INSERT ON tb_ck_detail
-BEGIN
-    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_ck_detail' AND lastId < NEW.id;
-END;
-CREATE TRIGGER tr_goods_head_sequence AFTER INSERT ON tb_goods_head
-BEGIN
-    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_goods_head' AND lastId < NEW.id;
-END;
-CREATE TRIGGER tr_goods_detail_sequence AFTER INSERT ON tb_goods_detail
-BEGIN
-    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_goods_detail' AND lastId < NEW.id;
-END;
-CREATE TRIGGER tr_customer_sequence AFTER INSERT ON tb_customer
-BEGIN
-    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_customer' AND lastId < NEW.id;
-END;
-CREATE TRIGGER tr_location_sequence AFTER INSERT ON tb_location
-BEGIN
-    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_location' AND lastId < NEW.id;
-END;
-CREATE TRIGGER tr_dictionary_sequence AFTER INSERT ON tb_dictionary
-BEGIN
-    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = 'tb_dictionary' AND lastId < NEW.id;
-END;
-CREATE TRIGGER tr_rk_head_dict_refs_insert BEFORE INSERT ON tb_rk_head
-BEGIN
-    SELECT RAISE(ABORT, '入库单的账目标识不存在!')
-    WHERE NEW.accountId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.accountId);
-    SELECT RAISE(ABORT, '入库单的入库类别不存在!')
-    WHERE NEW.utypeId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.utypeId);
-END;
-CREATE TRIGGER tr_rk_head_dict_refs_update BEFORE UPDATE OF accountId, utypeId ON tb_rk_head
-BEGIN
-    SELECT RAISE(ABORT, '入库单的账目标识不存在!')
-    WHERE NEW.accountId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.accountId);
-    SELECT RAISE(ABORT, '入库单的入库类别不存在!')
-    WHERE NEW.utypeId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.utypeId);
-END;
-CREATE TRIGGER tr_ck_head_dict_refs_insert BEFORE INSERT ON tb_ck_head
-BEGIN
-    SELECT RAISE(ABORT, '出库单的账目标识不存在!')
-    WHERE NEW.accountId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.accountId);
-    SELECT RAISE(ABORT, '出库单的出库类别不存在!')
-    WHERE NEW.utypeId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.utypeId);
-END;
-CREATE TRIGGER tr_ck_head_dict_refs_update BEFORE UPDATE OF accountId, utypeId ON tb_ck_head
-BEGIN
-    SELECT RAISE(ABORT, '出库单的账目标识不存在!')
-    WHERE NEW.accountId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.accountId);
-    SELECT RAISE(ABORT, '出库单的出库类别不存在!')
-    WHERE NEW.utypeId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_dictionary WHERE id = NEW.utypeId);
-END;
-CREATE TRIGGER tr_dictionary_bill_refs_delete BEFORE DELETE ON tb_dictionary
-BEGIN
-    SELECT RAISE(ABORT, '当前账目标识在入库表已经建账,不能删除!')
-    WHERE EXISTS (SELECT 1 FROM tb_rk_head WHERE accountId = OLD.id);
-    SELECT RAISE(ABORT, '当前入库类别在入库表已经建账,不能删除!')
-    WHERE EXISTS (SELECT 1 FROM tb_rk_head WHERE utypeId = OLD.id);
-    SELECT RAISE(ABORT, '当前账目标识在出库表已经建账,不能删除!')
-    WHERE EXISTS (SELECT 1 FROM tb_ck_head WHERE accountId = OLD.id);
-    SELECT RAISE(ABORT, '当前出库类别在出库表已经建账,不能删除!')
-    WHERE EXISTS (SELECT 1 FROM tb_ck_head WHERE utypeId = OLD.id);
-END;
-CREATE TRIGGER tr_goods_detail_refs_insert BEFORE INSERT ON tb_goods_detail
-BEGIN
-    SELECT RAISE(ABORT, '包装单位的货品不存在!')
-    WHERE NEW.headId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_goods_head WHERE id = NEW.headId);
-END;
-CREATE TRIGGER tr_goods_detail_refs_update BEFORE UPDATE OF headId ON tb_goods_detail
-BEGIN
-    SELECT RAISE(ABORT, '包装单位的货品不存在!')
-    WHERE NEW.headId <> 0 AND NOT EXISTS (SELECT 1 FROM tb_goods_head WHERE id = NEW.headId);
-END;
-CREATE TRIGGER tr_goods_head_units_delete BEFORE DELETE ON tb_goods_head
-BEGIN
-    SELECT RAISE(ABORT, '当前货品还有包装单位,不能删除!')
-    WHERE EXISTS (SELECT 1 FROM tb_goods_detail WHERE headId = OLD.id);
-END;

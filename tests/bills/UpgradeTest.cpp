@@ -74,7 +74,7 @@ TEST_F(UpgradeTest, AnOlderFileKeepsEveryRowAndShowsItsOrphans)
     CloseConn();
     const QString file = appDir() + QStringLiteral("wms.db");
     ASSERT_TRUE(QFile::remove(file));
-    ASSERT_TRUE(CreateOlderDatabase(file, kSchemaVersion - 1).isEmpty());
+    ASSERT_TRUE(CreateDatabase(file, kSchemaVersion - 1).isEmpty());
 
     // The rows of a file that came through the steps before: lines and bills
     // naming rows deleted before the references were declared are written

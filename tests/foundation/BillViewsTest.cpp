@@ -72,7 +72,7 @@ TEST_F(BillViewsTest, AVersionTwoFileGetsTheViewsOfAFreshFile)
     const QString fresh = appDir() + QStringLiteral("fresh/wms.db");
     QDir().mkpath(appDir() + QStringLiteral("older"));
     QDir().mkpath(appDir() + QStringLiteral("fresh"));
-    ASSERT_TRUE(CreateOlderDatabase(older, 2).isEmpty());
+    ASSERT_TRUE(CreateDatabase(older, 2).isEmpty());
     ASSERT_TRUE(CreateFreshDatabase(fresh).isEmpty());
     QStringList older2;
     for (const char* view : {"v_rk_head", "v_ck_head", "v_rk_detail", "v_ck_detail"})

@@ -69,7 +69,7 @@ class SchemaVersionTest : public DbTest
     void makeOlder(int version)
     {
         QFile::remove(file);
-        ASSERT_TRUE(CreateOlderDatabase(file, version).isEmpty());
+        ASSERT_TRUE(CreateDatabase(file, version).isEmpty());
         onFile(file, QStringLiteral("INSERT INTO tb_setting (id, setKey) VALUES (101, 'marker')"));
     }
 
@@ -360,19 +360,63 @@ TEST_F(SchemaVersionTest, AStartRefusalSaysTheProgramEnds)
     SetBusyTimeout(30000);
 }
 
-// A step once released is what every file that took it holds: its statements
-// never change (a new layout takes the next number).
+// A file of every older layout, opened, holds what a fresh file holds: the
+// same objects word for word and the same rows (the initial rows, the starts
+// of the id sequences).
+TEST_F(SchemaVersionTest, EveryOlderLayoutComesUpToAFreshFile)
+{
+    const QString fresh = appDir() + QStringLiteral("fresh/wms.db");
+    QDir().mkpath(appDir() + QStringLiteral("fresh"));
+    ASSERT_TRUE(CreateFreshDatabase(fresh).isEmpty());
+    for (int version = 0; version < kSchemaVersion; ++version) {
+        SCOPED_TRACE(version);
+        QFile::remove(file);
+        ASSERT_TRUE(CreateDatabase(file, version).isEmpty());
+        ASSERT_EQ(versionOf(file), version);
+        ASSERT_NE(SchemaObjects(file), SchemaObjects(fresh));
+        EXPECT_EQ(scalar(QStringLiteral("PRAGMA user_version")).toInt(), kSchemaVersion);
+        CloseConn();
+        EXPECT_EQ(SchemaObjects(file), SchemaObjects(fresh));
+        EXPECT_EQ(TableRows(file), TableRows(fresh));
+    }
+    EXPECT_TRUE(shown().isEmpty());
+}
+
+// A database is made whole or not at all: a layout this program does not
+// know, or a file already there, is refused and leaves no file behind.
+TEST_F(SchemaVersionTest, ADatabaseIsMadeWholeOrNotAtAll)
+{
+    const QString other = appDir() + QStringLiteral("other/wms.db");
+    QDir().mkpath(appDir() + QStringLiteral("other"));
+    for (const int version : {-1, kSchemaVersion + 1}) {
+        SCOPED_TRACE(version);
+        EXPECT_FALSE(CreateDatabase(other, version).isEmpty());
+        EXPECT_TRUE(QDir(appDir() + QStringLiteral("other")).isEmpty());
+    }
+    const QByteArray before = bytesOf(file);
+    EXPECT_FALSE(CreateFreshDatabase(file).isEmpty());
+    EXPECT_EQ(bytesOf(file), before);
+}
+
+// The base layout and a step once released are what every file that took
+// them holds: their statements never change (a new layout takes the next
+// number). Step 1 has none: it stamps the files made before the version was
+// kept.
 TEST(SchemaStepsTest, ReleasedStepsKeepTheirText)
 {
+    EXPECT_TRUE(SchemaStepStatements(1).isEmpty());
     const struct {
         int step;
         const char* sha256;
     } released[] = {
+        {1, "31ed760a2804b069c038515ff24d77f9ade5158856b6231fa649f3e3b5db1a04"},
         {2, "154d5baf3870e758b25ab693ccee5d49a56e1016edbe4ce4329807abc0bbff19"},
+        {3, "6725c34b7986b40b39440610bbc5d5c59fc4c8a9c94ed8ff8021652998cb522e"},
         {4, "32208502c38e0573c85efb6d940e7709158256b2ae1506db415a50acb7d0ed68"},
     };
     for (const auto& r : released) {
-        const QByteArray text = SchemaStepStatements(r.step).join(QStringLiteral("\n;\n")).toUtf8();
+        const QStringList& statements = r.step == 1 ? BaseSchemaStatements() : SchemaStepStatements(r.step);
+        const QByteArray text = statements.join(QStringLiteral("\n;\n")).toUtf8();
         EXPECT_EQ(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex().toStdString(), r.sha256)
             << "step " << r.step;
     }

@@ -14,7 +14,11 @@ static void initSchemaResource()
     Q_INIT_RESOURCE(foundation);
 }
 
-QString SchemaText()
+namespace
+{
+
+// The base layout's text, as shipped inside the program.
+QString schemaText()
 {
     initSchemaResource();
     QFile f(QStringLiteral(":/db/schema.sql"));
@@ -23,7 +27,8 @@ QString SchemaText()
     return QString::fromUtf8(f.readAll());
 }
 
-QStringList SplitSqlStatements(const QString& script)
+// The script split into single statements, comments left out.
+QStringList splitSqlStatements(const QString& script)
 {
     QStringList out;
     QString current;
@@ -74,13 +79,27 @@ QStringList SplitSqlStatements(const QString& script)
     return out;
 }
 
-QString CreateFreshDatabase(const QString& fileName)
+} // namespace
+
+const QStringList& BaseSchemaStatements()
 {
+    static const QStringList statements = splitSqlStatements(schemaText());
+    return statements;
+}
+
+QString CreateDatabase(const QString& fileName, int version)
+{
+    if (version < 0 || version > kSchemaVersion)
+        return QStringLiteral("no layout of version %1").arg(version);
     if (QFileInfo::exists(fileName))
         return QStringLiteral("文件已存在: ") + fileName;
-    const QString script = SchemaText();
-    if (script.isEmpty())
+    if (BaseSchemaStatements().isEmpty())
         return QStringLiteral("schema missing");
+    QStringList statements = BaseSchemaStatements();
+    for (int step = 2; step <= version; ++step)
+        statements += SchemaStepStatements(step);
+    // The file is written under another name and takes its own only when
+    // whole: a failure leaves nothing behind.
     const QString tmpName = fileName + QStringLiteral(".creating");
     QFile::remove(tmpName);
     const QString conn = QStringLiteral("wms_create_") + QUuid::createUuid().toString(QUuid::Id128);
@@ -94,17 +113,15 @@ QString CreateFreshDatabase(const QString& fileName)
             QSqlQuery q(db);
             q.exec(QStringLiteral("PRAGMA journal_mode = OFF"));
             q.exec(QStringLiteral("BEGIN"));
-            for (const QString& stmt : SplitSqlStatements(script)) {
+            for (const QString& stmt : statements) {
                 if (!q.exec(stmt)) {
                     error = q.lastError().text() + QStringLiteral("\n") + stmt.left(200);
                     break;
                 }
             }
-            // The fresh layout is this program's: stamped with its version.
-            if (error.isEmpty() && !StampSchemaVersion(q))
+            if (error.isEmpty() && (!StampSchemaVersion(q, version) || !q.exec(QStringLiteral("COMMIT"))))
                 error = q.lastError().text();
-            if (error.isEmpty())
-                q.exec(QStringLiteral("COMMIT"));
+            q.finish();
             db.close();
         }
     }
@@ -114,4 +131,9 @@ QString CreateFreshDatabase(const QString& fileName)
     if (!error.isEmpty())
         QFile::remove(tmpName);
     return error;
+}
+
+QString CreateFreshDatabase(const QString& fileName)
+{
+    return CreateDatabase(fileName, kSchemaVersion);
 }

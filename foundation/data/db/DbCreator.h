@@ -1,13 +1,22 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
-// Makes a fresh database file from the program's schema and initial rows,
-// stamped with the program's schema version (SchemaVersion.h). Refuses to
-// overwrite an existing file. Answers an empty text on success, otherwise
-// the reason.
+// Makes a database file of layout version (0 to kSchemaVersion,
+// SchemaVersion.h) in one go: the base layout and its initial rows
+// (db/schema.sql, shipped inside the program), then the steps 2 to version
+// (SchemaStepStatements), the statements an older file takes to come up,
+// stamped with version. Version 0 is the base layout as made before the
+// version was kept. The file is whole or not there: it is written under
+// another name and renamed when done. Refuses to overwrite an existing file.
+// Answers an empty text on success, otherwise the reason.
+QString CreateDatabase(const QString& fileName, int version);
+
+// A fresh database of this program's layout: CreateDatabase(fileName,
+// kSchemaVersion). Every database the program's tools and tests start from is
+// made here.
 QString CreateFreshDatabase(const QString& fileName);
-// The schema text, as shipped inside the program.
-QString SchemaText();
-// The schema split into single statements.
-QStringList SplitSqlStatements(const QString& script);
+
+// The statements of the base layout and its initial rows, one a string.
+const QStringList& BaseSchemaStatements();

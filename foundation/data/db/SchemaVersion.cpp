@@ -313,9 +313,10 @@ QStringList BillViews()
 }
 
 // The statements that bring a database of version n - 1 to version n, at
-// index n - 1. db/schema.sql makes a fresh database of the latest layout with
-// the same objects, word for word (a step's moves of rows an older file left
-// dangling have nothing to move there). Step 1 meets the databases made before the
+// index n - 1. A fresh database takes them too, after the base layout of
+// db/schema.sql (CreateDatabase, DbCreator.h), so that it holds what an
+// upgraded file holds (a step's moves of rows an older file left dangling
+// have nothing to move there). Step 1 meets the databases made before the
 // version was kept: their layout is that of version 1 already, so the stamp is
 // all they need.
 const QStringList kSteps[kSchemaVersion] = {
@@ -465,9 +466,9 @@ SchemaUpgrade newer(int found)
 
 } // namespace
 
-bool StampSchemaVersion(QSqlQuery& q)
+bool StampSchemaVersion(QSqlQuery& q, int version)
 {
-    return q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
+    return q.exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
 }
 
 SchemaUpgrade UpgradeSchema(QSqlDatabase db)

@@ -32,6 +32,6 @@ SchemaUpgrade UpgradeSchema(QSqlDatabase db);
 // version (empty outside 1..kSchemaVersion).
 const QStringList& SchemaStepStatements(int version);
 
-// Writes the stamp of this program's version through q (inside the caller's
-// transaction); q.lastError() tells why when it fails.
-bool StampSchemaVersion(QSqlQuery& q);
+// Writes the stamp of version (by default this program's) through q (inside
+// the caller's transaction); q.lastError() tells why when it fails.
+bool StampSchemaVersion(QSqlQuery& q, int version = kSchemaVersion);
