@@ -129,7 +129,7 @@ TEST_F(BillWindowTest, LookupPathsLeaveTheEntryStripAsTheClerkExpects)
     enterGoods(w, QStringLiteral("nothing"));
     EXPECT_FALSE(w->lb_NoGoods->isHidden());
     EXPECT_EQ(w->txt_GoodsCode->text(), QString());
-    EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("goodsId")), QString());
+    EXPECT_EQ(w->lineIds(1).goodsId, 0);
 }
 
 // Cell values typed with one Enter each land in the cells one after another:
@@ -249,7 +249,6 @@ TEST_F(BillWindowTest, SaveRefusesWhatItMustAndAuditDeleteFollowTheState)
     EXPECT_EQ(MsgBox::LastText(), QStringLiteral("存放库位不能为空,可以单击【鼠标右键】去批量预设!"));
     EXPECT_EQ(w->vs_bill->Col(), w->vs_bill->ColIndex(QStringLiteral("locationCode")));
     w->vs_bill->setTextMatrix(1, QStringLiteral("locationCode"), QStringLiteral("A-01"));
-    w->vs_bill->setTextMatrix(1, QStringLiteral("locationId"), QStringLiteral("1"));
     answer(MsgAnswer::No);
     ui::clickToolbar(w, "save");
     EXPECT_EQ(count(QStringLiteral("tb_rk_head")), 0);
@@ -367,7 +366,7 @@ TEST_F(BillWindowTest, NumbersWithMoreDecimalsThanTheGridShowsAreRefused)
     MsgBox::ClearShown();
     enterGoods(w, QStringLiteral("G002"), QStringLiteral("0.0000001"));
     EXPECT_EQ(shown(), QStringList{QStringLiteral("数量小数位数过多,最多6位小数!")});
-    EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("goodsId")), QString());
+    EXPECT_EQ(w->lineIds(1).goodsId, 0);
     EXPECT_EQ(w->window()->focusWidget(), w->txt_Qty);
     EXPECT_EQ(w->txt_GoodsCode->text(), QStringLiteral("G002"));
     ui::press(Qt::Key_F3);
@@ -394,11 +393,11 @@ TEST_F(BillWindowTest, OutboundAsksBeforeTheStockGoesNegative)
     EXPECT_EQ(MsgBox::LastText(),
               QStringLiteral("货品[可口可乐]的库存总数(10)-出库数(24) = -14 出现负数,是否继续出库?"));
     EXPECT_EQ(w->txt_GoodsCode->text(), QStringLiteral("6902"));
-    EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("goodsId")), QString());
+    EXPECT_EQ(w->lineIds(1).goodsId, 0);
     answer(MsgAnswer::Yes);
     ui::focusOn(w->txt_GoodsCode);
     ui::press(Qt::Key_Return);
-    EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("goodsId")), QStringLiteral("1"));
+    EXPECT_EQ(w->lineIds(1).goodsId, 1);
     EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("salePrice")), QStringLiteral("40.0"));
     EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("inPrice")), QStringLiteral("28"));
     stock = Decimal(24);
@@ -513,7 +512,7 @@ TEST_F(BillWindowTest, StoredLinesLoadByColumnAndTheLastPriceIsTheDirectionsOwn)
         w->LoadBill(id);
         ASSERT_EQ(w->txt_id->text().toInt(), id);
         ASSERT_EQ(g->Rows(), 2);
-        EXPECT_EQ(cell(1, "goodsId"), QStringLiteral("1"));
+        EXPECT_EQ(w->lineIds(1).goodsId, 1);
         EXPECT_EQ(cell(1, "goodsCode"), QStringLiteral("6902"));
         EXPECT_EQ(cell(1, "goodsName"), QStringLiteral("可口可乐"));
         EXPECT_EQ(cell(1, "unit"), QStringLiteral("箱"));
@@ -522,7 +521,7 @@ TEST_F(BillWindowTest, StoredLinesLoadByColumnAndTheLastPriceIsTheDirectionsOwn)
         EXPECT_EQ(cell(1, setup.priceCol.toLatin1().constData()), QStringLiteral("33.3"));
         EXPECT_EQ(cell(1, "qty"), QStringLiteral("2"));
         EXPECT_EQ(cell(1, "totalAmount"), QStringLiteral("66.6"));
-        EXPECT_EQ(cell(1, "locationId"), QStringLiteral("1"));
+        EXPECT_EQ(w->lineIds(1).locationId, 1);
         EXPECT_EQ(cell(1, "locationCode"), QStringLiteral("A-01"));
         EXPECT_EQ(w->txt_BillAmount->text(), QStringLiteral("￥66.6"));
 
