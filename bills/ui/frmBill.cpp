@@ -258,7 +258,7 @@ void frmBill::buildGrid()
     });
     connect(vs_bill, &FlexGrid::BeforeEdit, this, [this](int, int col, bool& cancel) {
         cancel = col == c.goodsCode || col == c.goodsTypeName || col == c.unit || col == c.packQty ||
-                 col == c.weight || col == c.amount || col == c.locationCode ||
+                 col == c.weight || col == c.amount || col == c.locationCode || col == c.locationId ||
                  (col == c.inPrice && c.price != c.inPrice);
     });
     connect(vs_bill, &FlexGrid::KeyDown, this, [this](int& key, Qt::KeyboardModifiers) {
@@ -446,7 +446,8 @@ void frmBill::vsBill_init(const RecordSetPtr& rs)
         paintRequired();
     vs_bill->setEditable(FlexGrid::flexEDKbdMouse);
     vs_bill->setColDataType(c.selected, FlexGrid::flexDTBoolean);
-    for (int col : {c.selected, c.goodsDetailCode, c.goodsTypeName})
+    for (int col :
+         {c.selected, c.id, c.goodsId, c.goodsTypeId, c.goodsDetailCode, c.locationId, c.goodsTypeName})
         vs_bill->setColHidden(col, true);
     // The purchase price is shown where it is the line's price.
     vs_bill->setColHidden(c.inPrice, c.price != c.inPrice);
@@ -462,8 +463,8 @@ void frmBill::vsBill_init(const RecordSetPtr& rs)
 // The bill grid's columns: the key is the line field the column shows, as
 // the store's GetBillLines names it; the format is FlexGrid's (alignment,
 // caption and width). Only the outbound bill has the sale price column, and
-// the location column takes the direction's caption. A line's ids are no
-// column: they are its row's data (BillLineIds).
+// the location column takes the direction's caption. A line's ids are its
+// row's data (BillLineIds); their hidden columns show them, nothing reads them.
 void frmBill::setGridFormat()
 {
     struct Column {
@@ -473,6 +474,9 @@ void frmBill::setGridFormat()
     const QString sale = direction().hasSalePrice ? Q(">售价     ") : QString();
     const Column columns[] = {{"rowNo", Q("^序号")},
                               {"selected", Q("^选中")},
+                              {"id", Q("<ID")},
+                              {"goodsId", Q("<goodsId")},
+                              {"goodsTypeId", Q("<goodsTypeId")},
                               {"goodsCode", Q("<货品编码或条码    ")},
                               {"goodsDetailCode", Q("<goodsDetailCode")},
                               {"goodsName", Q("<货品名称        ")},
@@ -485,6 +489,7 @@ void frmBill::setGridFormat()
                               {"salePrice", sale},
                               {"qty", Q(">数量   ")},
                               {"totalAmount", Q(">金额     ")},
+                              {"locationId", Q(">locationId")},
                               {"locationCode", Q(">") + direction().window.locationCaption + Q("   ")},
                               {"lotNo", Q("<批次号    ")},
                               {"remark", Q("<备注      ")}};
@@ -507,6 +512,9 @@ frmBill::Cols frmBill::Cols::Of(const FlexGrid& grid, const BillSetup& direction
     Cols c;
     c.rowNo = at("rowNo");
     c.selected = at("selected");
+    c.id = at("id");
+    c.goodsId = at("goodsId");
+    c.goodsTypeId = at("goodsTypeId");
     c.goodsCode = at("goodsCode");
     c.goodsDetailCode = at("goodsDetailCode");
     c.goodsName = at("goodsName");
@@ -520,6 +528,7 @@ frmBill::Cols frmBill::Cols::Of(const FlexGrid& grid, const BillSetup& direction
     c.price = grid.ColIndex(direction.priceCol);
     c.qty = at("qty");
     c.amount = at("totalAmount");
+    c.locationId = at("locationId");
     c.locationCode = at("locationCode");
     c.lotNo = at("lotNo");
     c.remark = at("remark");
@@ -576,6 +585,11 @@ BillLineIds frmBill::lineIds(int row) const
 void frmBill::setLineIds(int row, const BillLineIds& ids)
 {
     vs_bill->setRowData(row, QVariant::fromValue(ids));
+    const auto show = [](int id) { return id != 0 ? QString::number(id) : QString(); };
+    vs_bill->setTextMatrix(row, c.id, show(ids.id));
+    vs_bill->setTextMatrix(row, c.goodsId, show(ids.goodsId));
+    vs_bill->setTextMatrix(row, c.goodsTypeId, show(ids.goodsTypeId));
+    vs_bill->setTextMatrix(row, c.locationId, show(ids.locationId));
 }
 
 void frmBill::addGoodsInforToVg(const m_goods_detail& g, int row, bool isAddRow)

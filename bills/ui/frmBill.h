@@ -125,9 +125,10 @@ class frmBill : public QWidget
     // The grid's columns, found by their keys (setGridFormat); price is the
     // column of the direction's price, salePrice -1 inbound.
     struct Cols {
-        int rowNo = -1, selected = -1, goodsCode = -1, goodsDetailCode = -1, goodsName = -1, goodsDesc = -1,
-            goodsTypeName = -1, unit = -1, packQty = -1, weight = -1, inPrice = -1, salePrice = -1,
-            price = -1, qty = -1, amount = -1, locationCode = -1, lotNo = -1, remark = -1, count = 0;
+        int rowNo = -1, selected = -1, id = -1, goodsId = -1, goodsTypeId = -1, goodsCode = -1,
+            goodsDetailCode = -1, goodsName = -1, goodsDesc = -1, goodsTypeName = -1, unit = -1, packQty = -1,
+            weight = -1, inPrice = -1, salePrice = -1, price = -1, qty = -1, amount = -1, locationId = -1,
+            locationCode = -1, lotNo = -1, remark = -1, count = 0;
         static Cols Of(const FlexGrid& grid, const BillSetup& direction);
     };
     void buildWindow();
