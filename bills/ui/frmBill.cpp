@@ -435,6 +435,11 @@ void frmBill::vsBill_init(const RecordSetPtr& rs)
                 vs_bill->setTextMatrix(r + 1, col, text);
             }
         }
+        for (int r = 0; r < rs->RecordCount(); ++r)
+            setLineIds(r + 1,
+                       {rs->integer(r, QStringLiteral("id")), rs->integer(r, QStringLiteral("goodsId")),
+                        rs->integer(r, QStringLiteral("goodsTypeId")),
+                        rs->integer(r, QStringLiteral("locationId"))});
     }
     SetGridRowNo(vs_bill, 1, vs_bill->Rows() - 1, 0, 350, 1);
     if (vs_bill->Rows() > 2)
@@ -458,7 +463,8 @@ void frmBill::vsBill_init(const RecordSetPtr& rs)
 // The bill grid's columns: the key is the line field the column shows, as
 // the store's GetBillLines names it; the format is FlexGrid's (alignment,
 // caption and width). Only the outbound bill has the sale price column, and
-// the location column takes the direction's caption.
+// the location column takes the direction's caption. A line's ids are its
+// row's data (BillLineIds); their hidden columns show them, nothing reads them.
 void frmBill::setGridFormat()
 {
     struct Column {
@@ -568,7 +574,22 @@ void frmBill::set_totalAmount(int row)
 
 bool frmBill::rowHasGoods(int row) const
 {
-    return ReadNumber(vs_bill->TextMatrix(row, c.goodsId)) > 0;
+    return lineIds(row).goodsId > 0;
+}
+
+BillLineIds frmBill::lineIds(int row) const
+{
+    return vs_bill->RowData(row).value<BillLineIds>();
+}
+
+void frmBill::setLineIds(int row, const BillLineIds& ids)
+{
+    vs_bill->setRowData(row, QVariant::fromValue(ids));
+    const auto show = [](int id) { return id != 0 ? QString::number(id) : QString(); };
+    vs_bill->setTextMatrix(row, c.id, show(ids.id));
+    vs_bill->setTextMatrix(row, c.goodsId, show(ids.goodsId));
+    vs_bill->setTextMatrix(row, c.goodsTypeId, show(ids.goodsTypeId));
+    vs_bill->setTextMatrix(row, c.locationId, show(ids.locationId));
 }
 
 void frmBill::addGoodsInforToVg(const m_goods_detail& g, int row, bool isAddRow)
@@ -580,8 +601,12 @@ void frmBill::addGoodsInforToVg(const m_goods_detail& g, int row, bool isAddRow)
         vs_bill->setRow(row);
     }
     auto num = [](double v) { return PlainNumber(v, kLinePlaces); };
-    vs_bill->setTextMatrix(row, c.goodsId, QString::number(g.headId));
-    vs_bill->setTextMatrix(row, c.goodsTypeId, QString::number(g.goodsTypeId));
+    // The row's stored line, if any, stays the line written here.
+    BillLineIds ids = lineIds(row);
+    ids.goodsId = g.headId;
+    ids.goodsTypeId = g.goodsTypeId;
+    ids.locationId = g.locationId;
+    setLineIds(row, ids);
     vs_bill->setTextMatrix(row, c.goodsCode, g.inputGoodsCode);
     vs_bill->setTextMatrix(row, c.goodsName, g.goodsName);
     vs_bill->setTextMatrix(row, c.goodsDesc, g.goodsDesc);
@@ -595,7 +620,6 @@ void frmBill::addGoodsInforToVg(const m_goods_detail& g, int row, bool isAddRow)
     vs_bill->setTextMatrix(row, c.qty, num(g.qty));
     vs_bill->setTextMatrix(row, c.goodsDetailCode, g.goodsDetailCode);
     vs_bill->setTextMatrix(row, c.locationCode, g.locationCode);
-    vs_bill->setTextMatrix(row, c.locationId, QString::number(g.locationId));
     vs_bill->setTopRow(row);
     set_totalAmount(row);
     SetGridRowNo(vs_bill, 1, vs_bill->Rows() - 1, 0, 350, 1);
@@ -610,7 +634,9 @@ void frmBill::Batch_setLocation(const m_location& location)
         return;
     for (int r = std::max(row, other); r >= std::min(row, other); --r) {
         vs_bill->setTextMatrix(r, c.locationCode, location.locationCode);
-        vs_bill->setTextMatrix(r, c.locationId, QString::number(location.id));
+        BillLineIds ids = lineIds(r);
+        ids.locationId = location.id;
+        setLineIds(r, ids);
     }
     vs_bill->Select(row, col);
 }
@@ -628,7 +654,7 @@ void frmBill::searchPartner()
     if (picked.customerCode.trimmed().isEmpty())
         return;
     txt_partnerName->setText(picked.uname);
-    txt_partnerId->setText(QString::number(picked.id));
+    setPartnerId(picked.id);
 }
 
 // ------------------------------------------------------------------ new, load
@@ -650,11 +676,18 @@ void frmBill::setBillId(std::optional<int> id)
     txt_id->setText(id ? QString::number(*id) : QString());
 }
 
+void frmBill::setPartnerId(std::optional<int> id)
+{
+    m_partnerId = id;
+    txt_partnerId->setText(id ? QString::number(*id) : QString());
+}
+
 void frmBill::new_Bill()
 {
     m_rowVersion = 0;
     setBillId(std::nullopt);
-    for (QLineEdit* b : {txt_partnerName, txt_partnerId, txt_ubillNo, txt_billNo})
+    setPartnerId(std::nullopt);
+    for (QLineEdit* b : {txt_partnerName, txt_ubillNo, txt_billNo})
         b->clear();
     txt_remark->clear();
     txt_creator->setText(CurrentUser.user);
@@ -672,6 +705,7 @@ void frmBill::new_Bill()
 void frmBill::InputBox_clear()
 {
     txt_GoodsCode->clear();
+    m_pickedUnitId = 0;
     txt_goodsId->clear();
     txt_price->clear();
     txt_Qty->setText(QStringLiteral("1"));
@@ -683,7 +717,7 @@ void frmBill::NewBillFor(int partnerId, const QString& partnerName)
         return;
     vsBill_init();
     new_Bill();
-    txt_partnerId->setText(QString::number(partnerId));
+    setPartnerId(partnerId);
     txt_partnerName->setText(partnerName);
     markSaved();
 }
@@ -699,7 +733,7 @@ void frmBill::newBillAsked()
 
 QString frmBill::billContent() const
 {
-    QStringList parts{txt_partnerId->text(),
+    QStringList parts{m_partnerId ? QString::number(*m_partnerId) : QString(),
                       txt_partnerName->text(),
                       cobo_accountType->currentText(),
                       cobo_billType->currentText(),
@@ -708,10 +742,15 @@ QString frmBill::billContent() const
                       dt_createDate->date().toString(Qt::ISODate)};
     for (int r = 1; r < vs_bill->Rows(); ++r) {
         QStringList line;
+        const BillLineIds ids = lineIds(r);
         bool empty = true;
-        for (int col : {c.goodsId, c.goodsTypeId, c.goodsCode, c.goodsDetailCode, c.goodsName, c.goodsDesc,
-                        c.goodsTypeName, c.unit, c.packQty, c.weight, c.inPrice, c.salePrice, c.qty,
-                        c.locationId, c.locationCode, c.lotNo, c.remark}) {
+        for (int id : {ids.goodsId, ids.goodsTypeId, ids.locationId}) {
+            empty = empty && id == 0;
+            line << QString::number(id);
+        }
+        for (int col :
+             {c.goodsCode, c.goodsDetailCode, c.goodsName, c.goodsDesc, c.goodsTypeName, c.unit, c.packQty,
+              c.weight, c.inPrice, c.salePrice, c.qty, c.locationCode, c.lotNo, c.remark}) {
             QString text = vs_bill->TextMatrix(r, col);
             empty = empty && text.trimmed().isEmpty();
             // A price shown again in its format is the same price.
@@ -765,7 +804,7 @@ void frmBill::LoadBill(int int_Id)
             const m_recordSet lines = m_store.GetBillLines(int_Id);
 
             setBillId(h.id);
-            txt_partnerId->setText(QString::number(h.partnerId));
+            setPartnerId(h.partnerId);
             txt_partnerName->setText(h.partnerName);
             txt_billNo->setText(h.billNo);
             txt_ubillNo->setText(h.ubillNo);
@@ -945,7 +984,7 @@ void frmBill::goodsEnter()
     }
     lb_NoGoods->hide();
     dal_goods_detail goodsData;
-    m_goods_detail g = goodsData.GetModelForInput(code, roundEven(ReadNumber(txt_goodsId->text())));
+    m_goods_detail g = goodsData.GetModelForInput(code, m_pickedUnitId);
     if (g.irowsCount >= 2) {
         MsgBox::Info(Q("找到") + QString::number(g.irowsCount) +
                          Q("个条码相同货品信息,单击【确定】后选择其中的一项"),
@@ -971,7 +1010,7 @@ void frmBill::goodsEnter()
         }
         double last = 0;
         try {
-            if (m_store.GetLastPrice(int(ReadNumber(txt_partnerId->text())), code, last))
+            if (m_store.GetLastPrice(m_partnerId.value_or(0), code, last))
                 linePrice(g) = last;
         } catch (const DbError&) {
             // the catalogue price stays
@@ -1023,6 +1062,7 @@ void frmBill::searchGoods(const QString& keyWord)
         keepCode();
         return;
     }
+    m_pickedUnitId = picked.id;
     txt_goodsId->setText(QString::number(picked.id));
     txt_GoodsCode->setText(picked.inputGoodsCode);
     goodsEnter();
@@ -1060,7 +1100,7 @@ void frmBill::save_Bill()
 // must not be audited.
 bool frmBill::checkHeadForSave(const QString& title)
 {
-    if (IsNullOrEmpty(txt_partnerName->text()) || ReadNumber(txt_partnerId->text()) < 1) {
+    if (IsNullOrEmpty(txt_partnerName->text()) || m_partnerId.value_or(0) < 1) {
         MsgBox::Warn(direction().window.partnerMissing, title, this);
         btn_searchPartner->setFocus();
         return false;
@@ -1129,7 +1169,7 @@ BillHead frmBill::headForSave() const
     h.accountId = dictionary.GetModelForName(Q("accountType"), cobo_accountType->currentText()).id;
     h.utypeId = dictionary.GetModelForName(direction().window.billTypeKind, cobo_billType->currentText()).id;
     h.ubillNo = txt_ubillNo->text();
-    h.partnerId = int(ReadNumber(txt_partnerId->text()));
+    h.partnerId = m_partnerId.value_or(0);
     h.partnerName = txt_partnerName->text();
     h.remark = txt_remark->toPlainText();
     h.creator = CurrentUser.user;
@@ -1148,11 +1188,12 @@ QList<BillLine> frmBill::linesForSave(QList<int>& rows) const
     for (int r = 1; r < vs_bill->Rows(); ++r) {
         if (!rowHasGoods(r))
             continue;
+        const BillLineIds ids = lineIds(r);
         BillLine l;
-        l.id = roundEven(ReadNumber(vs_bill->TextMatrix(r, c.id)));
+        l.id = ids.id;
         l.rowNo = int(ReadNumber(vs_bill->TextMatrix(r, c.rowNo)));
-        l.goodsId = int(ReadNumber(vs_bill->TextMatrix(r, c.goodsId)));
-        l.goodsTypeId = int(ReadNumber(vs_bill->TextMatrix(r, c.goodsTypeId)));
+        l.goodsId = ids.goodsId;
+        l.goodsTypeId = ids.goodsTypeId;
         l.goodsCode = vs_bill->TextMatrix(r, c.goodsCode);
         l.goodsDetailCode = vs_bill->TextMatrix(r, c.goodsDetailCode);
         l.goodsName = vs_bill->TextMatrix(r, c.goodsName);
@@ -1165,7 +1206,7 @@ QList<BillLine> frmBill::linesForSave(QList<int>& rows) const
         if (c.salePrice >= 0)
             l.salePrice = ReadNumber(vs_bill->TextMatrix(r, c.salePrice));
         l.qty = ReadNumber(vs_bill->TextMatrix(r, c.qty));
-        l.locationId = roundEven(ReadNumber(vs_bill->TextMatrix(r, c.locationId)));
+        l.locationId = ids.locationId;
         l.lotNo = vs_bill->TextMatrix(r, c.lotNo);
         l.remark = vs_bill->TextMatrix(r, c.remark);
         lines.append(l);
@@ -1180,8 +1221,11 @@ void frmBill::showSaved(const BillHead& h, const QList<BillLine>& lines, const Q
     setBillId(h.id);
     m_rowVersion = h.rowVersion;
     // Each line keeps the id it is stored under, so the next save rewrites it in place.
-    for (int k = 0; k < lines.size(); ++k)
-        vs_bill->setTextMatrix(rows.at(k), c.id, QString::number(lines.at(k).id));
+    for (int k = 0; k < lines.size(); ++k) {
+        BillLineIds ids = lineIds(rows.at(k));
+        ids.id = lines.at(k).id;
+        setLineIds(rows.at(k), ids);
+    }
     txt_billNo->setText(h.billNo);
     dt_createDate->setEnabled(false);
     markSaved();

@@ -24,6 +24,18 @@ class m_goods_detail;
 class m_location;
 class uvg;
 
+// The ids a bill line carries besides what the grid shows, kept as the row
+// data of its grid row (FlexGrid::RowData): the stored line (0 for a new
+// one), its goods item and goods type, and its location (0: none). A row
+// without goods has goodsId 0 and is no line.
+struct BillLineIds {
+    int id = 0;
+    int goodsId = 0;
+    int goodsTypeId = 0;
+    int locationId = 0;
+};
+Q_DECLARE_METATYPE(BillLineIds)
+
 // The bill window: one class for the inbound window (frmImport, 入库业务) and
 // the outbound one (frmExport, 出库业务). The direction fixes the names, texts,
 // rights, partner, price column and print template; the outbound window adds
@@ -31,10 +43,12 @@ class uvg;
 // below zero.
 //
 // The window holds a new bill or a stored one (m_billId, shown in the hidden
-// txt_id), and the audit state it last read or wrote (m_audited, shown by the
-// toolbar button "pass" as 审核 / 反审 and by the stamp images); saving,
-// auditing and deleting read the members, and the store checks the stored
-// state again inside its transaction.
+// txt_id), the bill's partner (m_partnerId, shown in the hidden partner id
+// box), the audit state it last read or wrote (m_audited, shown by the
+// toolbar button "pass" as 审核 / 反审 and by the stamp images), and each
+// line's ids in its grid row (BillLineIds); saving, auditing and deleting
+// read these, never a widget's text, and the store checks the stored state
+// again inside its transaction.
 class frmBill : public QWidget
 {
     Q_OBJECT
@@ -63,6 +77,8 @@ class frmBill : public QWidget
     void addGoodsInforToVg(const m_goods_detail& goods, int row, bool isAddRow = false);
     void Batch_setLocation(const m_location& location);
     void toolbarClicked(const QString& key);
+    // The ids of the line in a grid row; all 0 for a row without.
+    BillLineIds lineIds(int row) const;
 
     // Where the outbound entry reads a goods item's live stock balance (in
     // pieces); nullopt asks nothing. Tests and the stock computation set it.
@@ -151,7 +167,9 @@ class frmBill : public QWidget
     // The goods item's price a new line takes: the sale price where the bill has one.
     double& linePrice(m_goods_detail& goods) const;
     bool rowHasGoods(int row) const;
+    void setLineIds(int row, const BillLineIds& ids);
     void setBillId(std::optional<int> id);
+    void setPartnerId(std::optional<int> id);
     // The steps of a save: the head's and the lines' checks (each shows its
     // refusal and answers false), the records from what the window shows,
     // and the window brought up to the stored bill.
@@ -167,6 +185,11 @@ class frmBill : public QWidget
     int m_rowVersion = 0;
     // The stored bill the window holds; none for a new bill.
     std::optional<int> m_billId;
+    // The bill's partner; none for a new bill until one is picked.
+    std::optional<int> m_partnerId;
+    // The packing unit the goods picker chose for the code in the code box;
+    // 0 when the code was typed.
+    int m_pickedUnitId = 0;
     // The audit state of the bill as last read or written.
     bool m_audited = false;
     Cols c;

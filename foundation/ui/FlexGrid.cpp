@@ -695,6 +695,17 @@ void FlexGrid::setRowHidden(int row, bool hidden)
     QTableView::setRowHidden(row - FixedRows(), hidden);
 }
 
+QVariant FlexGrid::RowData(int row) const
+{
+    return validRow(row) ? m_model->rows[size_t(row)].data : QVariant();
+}
+
+void FlexGrid::setRowData(int row, const QVariant& value)
+{
+    if (validRow(row))
+        m_model->rows[size_t(row)].data = value;
+}
+
 // ---------------------------------------------------------------- merging
 
 int FlexGrid::MergeCells() const
@@ -1245,6 +1256,45 @@ void FlexGrid::setClip(const QString& text)
         for (int j = 0; j < cells.size() && c1 + j <= c2 && c1 + j < Cols(); ++j)
             m_model->setText(r1 + i, c1 + j, cells[j]);
     }
+}
+
+bool FlexGrid::ClipSpansRows() const
+{
+    const int r1 = std::min(Row(), RowSel());
+    const int c1 = std::min(Col(), ColSel());
+    const int c2 = std::max(Col(), ColSel());
+    if (r1 < FixedRows())
+        return false;
+    int first = -1;
+    int last = -1;
+    for (int c = FixedCols(); c < Cols(); ++c) {
+        if (ColHidden(c))
+            continue;
+        if (first < 0)
+            first = c;
+        last = c;
+    }
+    return first >= 0 && c1 <= first && c2 >= last;
+}
+
+QVariantList FlexGrid::ClipRowData() const
+{
+    QVariantList values;
+    const int r1 = std::max(std::min(Row(), RowSel()), 0);
+    const int r2 = std::max(Row(), RowSel());
+    for (int r = r1; r <= r2 && r < Rows(); ++r)
+        values << RowData(r);
+    return values;
+}
+
+void FlexGrid::setClipRowData(const QVariantList& values)
+{
+    if (!ClipSpansRows())
+        return;
+    const int r1 = std::min(Row(), RowSel());
+    const int r2 = std::max(Row(), RowSel());
+    for (int r = r1; r <= r2 && r < Rows(); ++r)
+        setRowData(r, r - r1 < values.size() ? values.at(r - r1) : QVariant());
 }
 
 // ---------------------------------------------------------------- sorting

@@ -24,14 +24,16 @@
 //                "#1;a|#2;b", a leading "|" lets the user type too), ColComboData,
 //                ColEditable/setColEditable, AutoSize, FormatString/setFormatString
 //                ("^序号|<名称 |>数量": "<" left, "^" centre, ">" right, trailing blanks widen)
-//   rows         RowHeight/setRowHeight, RowHeightMin/setRowHeightMin, RowHidden/setRowHidden
+//   rows         RowHeight/setRowHeight, RowHeightMin/setRowHeightMin, RowHidden/setRowHidden,
+//                RowData/setRowData: a value of the window's own kept with a row (see below)
 //   merging      MergeCells/setMergeCells, MergeRow/setMergeRow, MergeCol/setMergeCol: equal
 //                neighbouring captions of the fixed rows are drawn as one cell
 //   cursor       Row/setRow, Col/setCol, RowSel/setRowSel, ColSel/setColSel, Select,
 //                TopRow/setTopRow, LeftCol/setLeftCol, ShowCell, MouseRow, MouseCol,
 //                SelectionMode/setSelectionMode
 //   editing      Editable/setEditable (flexEDNone, flexEDKbd, flexEDKbdMouse), EditCell,
-//                IsEditing, EditText/setEditText, Clip/setClip (tab between cells, CR between rows)
+//                IsEditing, EditText/setEditText, Clip/setClip (tab between cells, CR between rows),
+//                ClipSpansRows, ClipRowData/setClipRowData
 //   sorting      ExplorerBar/setExplorerBar (flexExSort, flexExSortShow: header click sorts),
 //                Sort(col, order): numbers as numbers, texts in Chinese collation
 //   look         Redraw/setRedraw, BackColorFixed, ForeColorFixed, BackColorAlternate,
@@ -68,7 +70,15 @@
 // A helper such as the bill grid helper attaches itself with setHelper and sees
 // keys and mouse presses after the window's own handlers.
 //
-// Out-of-range cells read as "" and writes to them are ignored.
+// Row data: each row holds one value besides its cells, never shown, for
+// what a window keeps per row (a bill line's ids). It belongs to the row: it
+// moves with it when rows are inserted, removed, sorted or moved, and is gone
+// with it. A new row, an added or inserted one and every row a record set
+// loads, has none (an invalid QVariant). Clearing cells leaves it. The copy
+// and paste of the line-entry helper (uvg) carry it with whole rows.
+//
+// Out-of-range cells read as "" and writes to them are ignored; out-of-range
+// row data reads as none and writes to it are ignored.
 
 #include <QHash>
 #include <QPixmap>
@@ -209,6 +219,8 @@ class FlexGrid : public QTableView
     void setRowHeightMin(int twips);
     bool RowHidden(int row) const;
     void setRowHidden(int row, bool hidden);
+    QVariant RowData(int row) const;
+    void setRowData(int row, const QVariant& value);
 
     // ---- merging ----
     int MergeCells() const;
@@ -254,6 +266,15 @@ class FlexGrid : public QTableView
     bool EditKeepsOneNumber(int keyAscii) const;
     QString Clip() const;
     void setClip(const QString& text);
+    // Whether the selected block holds whole data rows: it lies in the data
+    // rows and covers every shown data column.
+    bool ClipSpansRows() const;
+    // The row data of the selected block's rows, top down.
+    QVariantList ClipRowData() const;
+    // Gives the selected block's rows, top down, the values as their row data
+    // (none to a row past the list's end), when the block holds whole rows;
+    // otherwise does nothing.
+    void setClipRowData(const QVariantList& values);
     // Does nothing: typed keys never move the cursor to a matching row.
     void keyboardSearch(const QString& search) override;
 

@@ -7,6 +7,7 @@
 #include <QAbstractTableModel>
 #include <QPixmap>
 #include <QString>
+#include <QVariant>
 #include <memory>
 #include <vector>
 
@@ -34,6 +35,8 @@ struct FlexRow {
     int height = -1; // twips, -1: the grid's default
     bool merge = false;
     bool hidden = false;
+    // The row's own value (FlexGrid::RowData): it moves with the row.
+    QVariant data;
 };
 
 struct FlexColumn {

@@ -4,7 +4,41 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
+#include <QUuid>
 #include <cmath>
+
+namespace
+{
+
+// Whole rows copied in this program keep their row data here; the clipboard
+// carries the copy's mark under a format of the program's own, so a paste
+// takes the rows' data only while the clipboard still holds that copy. Text
+// from elsewhere carries none.
+const QString kRowsFormat = QStringLiteral("application/x-wms-grid-rows");
+
+struct CopiedRows {
+    QByteArray mark;
+    QVariantList data;
+};
+
+CopiedRows& copiedRows()
+{
+    static CopiedRows rows;
+    return rows;
+}
+
+// The row data the clipboard's block carries: none when it is not this program's copy of whole rows.
+QVariantList carriedRowData(const QClipboard* clipboard)
+{
+    const QMimeData* mime = clipboard->mimeData();
+    const CopiedRows& rows = copiedRows();
+    if (!mime || rows.mark.isEmpty() || !mime->hasFormat(kRowsFormat) || mime->data(kRowsFormat) != rows.mark)
+        return {};
+    return rows.data;
+}
+
+} // namespace
 
 uvg::~uvg()
 {
@@ -94,8 +128,16 @@ void uvg::uCopy()
     if (!clipboard)
         return;
     clipboard->clear();
+    auto* mime = new QMimeData;
     // Other programs expect CR LF between the rows.
-    clipboard->setText(m_grid->Clip().replace(QLatin1Char('\r'), QLatin1String("\r\n")));
+    mime->setText(m_grid->Clip().replace(QLatin1Char('\r'), QLatin1String("\r\n")));
+    if (m_grid->ClipSpansRows()) {
+        CopiedRows& rows = copiedRows();
+        rows.mark = QUuid::createUuid().toByteArray();
+        rows.data = m_grid->ClipRowData();
+        mime->setData(kRowsFormat, rows.mark);
+    }
+    clipboard->setMimeData(mime);
 }
 
 void uvg::uCut()
@@ -113,6 +155,8 @@ void uvg::uCut()
         for (int c = c1; c <= c2; ++c)
             g->setTextMatrix(r, c, QString());
     }
+    // Whole rows cut leave their data with the copy.
+    g->setClipRowData({});
 }
 
 void uvg::uPaste()
@@ -139,6 +183,8 @@ void uvg::uPaste()
     const int endRow = std::min(g->Row() + breaks, g->Rows() - 1);
     g->Select(g->Row(), g->Col(), endRow, endCol);
     g->setClip(text);
+    // Whole rows pasted take the data of the rows copied, or none.
+    g->setClipRowData(carriedRowData(clipboard));
 }
 
 int uvg::uGetFirstCol() const

@@ -7,10 +7,14 @@
 // The keyboard and row handling of a line-entry grid (the goods units and the
 // bill lines): row numbers in column 0, Ctrl+A adds a row, Ctrl+I inserts an
 // empty row at the cursor, Ctrl+D deletes the selected rows, Ctrl+C copies the
-// selected cells; with IsCheckEnterToTab, Enter moves one cell to the right and
-// opens it for editing, and from the last column goes down to the first
-// editable column of the next row, appending a row after the last. An optional
-// row limit refuses more rows with "最大行为" + N + "行,请新建单据!".
+// selected cells. A block of whole rows (every shown column) copied, cut or
+// pasted takes the rows' data with it (FlexGrid::RowData) within this
+// program; whole rows pasted from another program's text get none, and a
+// block of some columns leaves the rows' data as it is. With
+// IsCheckEnterToTab, Enter moves one cell to the right and opens it for
+// editing, and from the last column goes down to the first editable column of
+// the next row, appending a row after the last. An optional row limit refuses
+// more rows with "最大行为" + N + "行,请新建单据!".
 //
 // The window creates one helper per grid, calls uInit, then sets the flags.
 // The helper sees the grid's keys after the window's own handlers.

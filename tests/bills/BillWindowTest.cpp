@@ -9,8 +9,10 @@
 #include "frmBill.h"
 #include "frm_select.h"
 #include "sqlHelper.h"
+#include "uvg.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
@@ -129,7 +131,7 @@ TEST_F(BillWindowTest, LookupPathsLeaveTheEntryStripAsTheClerkExpects)
     enterGoods(w, QStringLiteral("nothing"));
     EXPECT_FALSE(w->lb_NoGoods->isHidden());
     EXPECT_EQ(w->txt_GoodsCode->text(), QString());
-    EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("goodsId")), QString());
+    EXPECT_EQ(w->lineIds(1).goodsId, 0);
 }
 
 // Cell values typed with one Enter each land in the cells one after another:
@@ -249,7 +251,6 @@ TEST_F(BillWindowTest, SaveRefusesWhatItMustAndAuditDeleteFollowTheState)
     EXPECT_EQ(MsgBox::LastText(), QStringLiteral("存放库位不能为空,可以单击【鼠标右键】去批量预设!"));
     EXPECT_EQ(w->vs_bill->Col(), w->vs_bill->ColIndex(QStringLiteral("locationCode")));
     w->vs_bill->setTextMatrix(1, QStringLiteral("locationCode"), QStringLiteral("A-01"));
-    w->vs_bill->setTextMatrix(1, QStringLiteral("locationId"), QStringLiteral("1"));
     answer(MsgAnswer::No);
     ui::clickToolbar(w, "save");
     EXPECT_EQ(count(QStringLiteral("tb_rk_head")), 0);
@@ -367,7 +368,7 @@ TEST_F(BillWindowTest, NumbersWithMoreDecimalsThanTheGridShowsAreRefused)
     MsgBox::ClearShown();
     enterGoods(w, QStringLiteral("G002"), QStringLiteral("0.0000001"));
     EXPECT_EQ(shown(), QStringList{QStringLiteral("数量小数位数过多,最多6位小数!")});
-    EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("goodsId")), QString());
+    EXPECT_EQ(w->lineIds(1).goodsId, 0);
     EXPECT_EQ(w->window()->focusWidget(), w->txt_Qty);
     EXPECT_EQ(w->txt_GoodsCode->text(), QStringLiteral("G002"));
     ui::press(Qt::Key_F3);
@@ -394,11 +395,11 @@ TEST_F(BillWindowTest, OutboundAsksBeforeTheStockGoesNegative)
     EXPECT_EQ(MsgBox::LastText(),
               QStringLiteral("货品[可口可乐]的库存总数(10)-出库数(24) = -14 出现负数,是否继续出库?"));
     EXPECT_EQ(w->txt_GoodsCode->text(), QStringLiteral("6902"));
-    EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("goodsId")), QString());
+    EXPECT_EQ(w->lineIds(1).goodsId, 0);
     answer(MsgAnswer::Yes);
     ui::focusOn(w->txt_GoodsCode);
     ui::press(Qt::Key_Return);
-    EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("goodsId")), QStringLiteral("1"));
+    EXPECT_EQ(w->lineIds(1).goodsId, 1);
     EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("salePrice")), QStringLiteral("40.0"));
     EXPECT_EQ(w->vs_bill->TextMatrix(1, QStringLiteral("inPrice")), QStringLiteral("28"));
     stock = Decimal(24);
@@ -513,7 +514,7 @@ TEST_F(BillWindowTest, StoredLinesLoadByColumnAndTheLastPriceIsTheDirectionsOwn)
         w->LoadBill(id);
         ASSERT_EQ(w->txt_id->text().toInt(), id);
         ASSERT_EQ(g->Rows(), 2);
-        EXPECT_EQ(cell(1, "goodsId"), QStringLiteral("1"));
+        EXPECT_EQ(w->lineIds(1).goodsId, 1);
         EXPECT_EQ(cell(1, "goodsCode"), QStringLiteral("6902"));
         EXPECT_EQ(cell(1, "goodsName"), QStringLiteral("可口可乐"));
         EXPECT_EQ(cell(1, "unit"), QStringLiteral("箱"));
@@ -522,7 +523,7 @@ TEST_F(BillWindowTest, StoredLinesLoadByColumnAndTheLastPriceIsTheDirectionsOwn)
         EXPECT_EQ(cell(1, setup.priceCol.toLatin1().constData()), QStringLiteral("33.3"));
         EXPECT_EQ(cell(1, "qty"), QStringLiteral("2"));
         EXPECT_EQ(cell(1, "totalAmount"), QStringLiteral("66.6"));
-        EXPECT_EQ(cell(1, "locationId"), QStringLiteral("1"));
+        EXPECT_EQ(w->lineIds(1).locationId, 1);
         EXPECT_EQ(cell(1, "locationCode"), QStringLiteral("A-01"));
         EXPECT_EQ(w->txt_BillAmount->text(), QStringLiteral("￥66.6"));
 
@@ -715,3 +716,196 @@ TEST_F(BillWindowTest, TypedNumbersBeyondFifteenDigitsAreRefused)
         delete w;
     }
 }
+
+namespace
+{
+// A line's ids (its stored line, goods item, goods type and location) go
+// with its grid row: into the save, back from a load, through a copy and
+// paste, a batch location, a sort and rows inserted and removed.
+class BillLineIdsTest : public BillWindowTest
+{
+  protected:
+    void SetUp() override
+    {
+        BillWindowTest::SetUp();
+        exec(QStringLiteral(
+            "insert into tb_location (id,locationCode,uname,state) values (2,'A-02','二号',1)"));
+        exec(QStringLiteral("insert into tb_location_fun (locationId,departmentId) values (2,1)"));
+        loginAs(1); // the department's locations are read at the login
+    }
+    static int col(frmBill* w, const char* key) { return w->vs_bill->ColIndex(QLatin1String(key)); }
+    // The next goods line takes the entry strip's second location.
+    static void secondLocation()
+    {
+        ui::press(Qt::Key_F6);
+        ui::press(Qt::Key_Down);
+    }
+    // Each row as "goodsCode:goodsId:goodsTypeId:locationId:locationCode".
+    static std::vector<std::string> rows(frmBill* w)
+    {
+        std::vector<std::string> out;
+        for (int r = 1; r < w->vs_bill->Rows(); ++r) {
+            const BillLineIds ids = w->lineIds(r);
+            out.push_back(QStringLiteral("%1:%2:%3:%4:%5")
+                              .arg(w->vs_bill->TextMatrix(r, col(w, "goodsCode")))
+                              .arg(ids.goodsId)
+                              .arg(ids.goodsTypeId)
+                              .arg(ids.locationId)
+                              .arg(w->vs_bill->TextMatrix(r, col(w, "locationCode")))
+                              .toStdString());
+        }
+        return out;
+    }
+    // The stored lines as "id:goodsCode:goodsId:goodsTypeId:locationId", by id.
+    std::string stored(const BillSetup& setup)
+    {
+        return scalar(QStringLiteral("select group_concat(x, ' ') from (select id||':'||goodsCode||':'||"
+                                     "goodsId||':'||goodsTypeId||':'||locationId as x from %1 where "
+                                     "headId<>99 order by id)")
+                          .arg(setup.lineTable))
+            .toString()
+            .toStdString();
+    }
+    // The whole line as the clerk sees it, copied with Ctrl+C.
+    static void copyLine(frmBill* w, int row)
+    {
+        ui::selectCells(w->vs_bill, row, col(w, "goodsCode"), row, col(w, "remark"));
+        ASSERT_TRUE(w->vs_bill->ClipSpansRows());
+        ui::press(Qt::Key_C, Qt::ControlModifier);
+    }
+    // A new row by Ctrl+A in the grid, and the clipboard pasted into it by
+    // the grid's line helper (the bill window gives its paste no key).
+    static void pasteIntoNewRow(frmBill* w)
+    {
+        ui::focusOn(w->vs_bill);
+        ui::press(Qt::Key_A, Qt::ControlModifier);
+        ASSERT_EQ(w->vs_bill->Row(), w->vs_bill->Rows() - 1);
+        auto* helper = dynamic_cast<uvg*>(w->vs_bill->helper());
+        ASSERT_NE(helper, nullptr);
+        helper->uPaste();
+    }
+    void save(frmBill* w)
+    {
+        answer(MsgAnswer::Yes);
+        ui::clickToolbar(w, "save");
+        ASSERT_EQ(MsgBox::LastText(), QStringLiteral("保存成功!"));
+    }
+};
+
+TEST_F(BillLineIdsTest, ALoadedBillSavedBackKeepsItsLinesAndTheirLocations)
+{
+    for (const BillDirection direction : {BillDirection::In, BillDirection::Out}) {
+        const BillSetup& setup = BillSetup::Of(direction);
+        SCOPED_TRACE(setup.billWindow.toStdString());
+        frmBill* w = direction == BillDirection::In ? static_cast<frmBill*>(open<frmImport>())
+                                                    : static_cast<frmBill*>(open<frmExport>());
+        w->NewBillFor(7, QStringLiteral("华联超市"));
+        enterGoods(w, QStringLiteral("6902"));
+        secondLocation();
+        enterGoods(w, QStringLiteral("6903"));
+        EXPECT_EQ(rows(w), (std::vector<std::string>{"6902:1:5:1:A-01", "6903:2:5:2:A-02"}));
+        save(w);
+        EXPECT_EQ(stored(setup), "1:6902:1:5:1 2:6903:2:5:2");
+        EXPECT_EQ(w->lineIds(2).id, 2) << "a saved line knows its stored id";
+        // A line of another bill above them: a line saved anew would take a new id.
+        exec(QStringLiteral("insert into %1 (id,billNo,createTime) values (99,'other','2024-03-01')")
+                 .arg(setup.headTable));
+        exec(QStringLiteral("insert into %1 (id,headId) values (40,99)").arg(setup.lineTable));
+
+        const int bill = w->txt_id->text().toInt();
+        w->NewBillFor(0, {});
+        EXPECT_EQ(rows(w), std::vector<std::string>{":0:0:0:"}) << "a new bill's row has no ids";
+        w->LoadBill(bill);
+        ASSERT_EQ(w->txt_id->text().toInt(), bill);
+        EXPECT_EQ(rows(w), (std::vector<std::string>{"6902:1:5:1:A-01", "6903:2:5:2:A-02"}));
+        EXPECT_EQ(w->lineIds(1).id, 1);
+        EXPECT_EQ(w->lineIds(2).id, 2);
+        ui::typeCell(w->vs_bill, 2, col(w, "qty"), QStringLiteral("7"));
+        save(w);
+        EXPECT_EQ(stored(setup), "1:6902:1:5:1 2:6903:2:5:2");
+        EXPECT_EQ(scalar(QStringLiteral("select qty from %1 where id=2").arg(setup.lineTable)).toDouble(), 7);
+        w->close();
+        delete w;
+    }
+}
+
+TEST_F(BillLineIdsTest, BatchLocationAndLinesCopiedAndPastedCarryTheIds)
+{
+    auto* w = open<frmImport>();
+    w->Import_Add(7, QStringLiteral("华联超市"));
+    enterGoods(w, QStringLiteral("6902"));
+    enterGoods(w, QStringLiteral("6903"));
+    enterGoods(w, QStringLiteral("G002"));
+    FlexGrid* grid = w->vs_bill;
+
+    // The batch location of lines 2 and 3, from the grid's menu.
+    ui::selectCells(grid, 2, col(w, "goodsName"), 3, col(w, "goodsName"));
+    ui::rightClickCell(grid, 3, col(w, "goodsName"));
+    for (QWidget* popup = QApplication::activePopupWidget(); popup; popup = QApplication::activePopupWidget())
+        popup->close();
+    DialogRunner::QueueHandler([](QDialog* d) {
+        auto* picker = qobject_cast<frm_select*>(d);
+        EXPECT_NE(picker, nullptr);
+        if (!picker)
+            return int(QDialog::Rejected);
+        const int row = picker->vgInput->FindRow(QStringLiteral("A-02"), -1,
+                                                 picker->vgInput->ColIndex(QStringLiteral("locationCode")));
+        EXPECT_GE(row, 1);
+        picker->vgInput->setRow(row);
+        QTest::mouseClick(picker->B_SelectInput, Qt::LeftButton);
+        return picker->result();
+    });
+    ui::child<QAction>(w, "menu_Batch_setLocation")->trigger();
+    EXPECT_EQ(DialogRunner::PendingHandlers(), 0);
+    EXPECT_EQ(rows(w), (std::vector<std::string>{"6902:1:5:1:A-01", "6903:2:5:2:A-02", "G002:2:5:2:A-02"}));
+
+    // Line 2 copied and pasted into a new row: the same goods and location, a new line.
+    copyLine(w, 2);
+    const QString copied = QGuiApplication::clipboard()->text();
+    EXPECT_TRUE(copied.startsWith(QStringLiteral("6903\t6903\t雪碧"))) << copied.toStdString();
+    pasteIntoNewRow(w);
+    EXPECT_EQ(rows(w).at(3), "6903:2:5:2:A-02");
+    // The same text from another program: the row shows it but names no goods item.
+    QGuiApplication::clipboard()->setText(copied);
+    pasteIntoNewRow(w);
+    EXPECT_EQ(rows(w).at(4), "6903:0:0:0:A-02");
+    save(w);
+    EXPECT_EQ(grid->Rows(), 5) << "the row without goods is dropped";
+    EXPECT_EQ(stored(BillSetup::Of(BillDirection::In)),
+              "1:6902:1:5:1 2:6903:2:5:2 3:G002:2:5:2 4:6903:2:5:2");
+
+    // A stored line pasted again is one more line; the stored one stays itself.
+    copyLine(w, 1);
+    pasteIntoNewRow(w);
+    EXPECT_EQ(w->lineIds(5).id, 1) << "the row data came with the copy";
+    save(w);
+    EXPECT_EQ(stored(BillSetup::Of(BillDirection::In)),
+              "1:6902:1:5:1 2:6903:2:5:2 3:G002:2:5:2 4:6903:2:5:2 5:6902:1:5:1");
+    EXPECT_EQ(w->lineIds(5).id, 5);
+}
+
+TEST_F(BillLineIdsTest, SortedInsertedAndRemovedRowsKeepTheirLinesIds)
+{
+    auto* w = open<frmImport>();
+    w->Import_Add(7, QStringLiteral("华联超市"));
+    enterGoods(w, QStringLiteral("6902"));
+    secondLocation();
+    enterGoods(w, QStringLiteral("6903"));
+    enterGoods(w, QStringLiteral("6901"));
+    save(w);
+    const BillSetup& setup = BillSetup::Of(BillDirection::In);
+    EXPECT_EQ(stored(setup), "1:6902:1:5:1 2:6903:2:5:2 3:6901:1:5:2");
+
+    FlexGrid* grid = w->vs_bill;
+    grid->Sort(col(w, "goodsCode"), Qt::DescendingOrder);
+    EXPECT_EQ(rows(w), (std::vector<std::string>{"6903:2:5:2:A-02", "6902:1:5:1:A-01", "6901:1:5:2:A-02"}));
+    EXPECT_EQ(w->lineIds(1).id, 2);
+    ui::clickCell(grid, 2, col(w, "goodsName"));
+    ui::press(Qt::Key_I, Qt::ControlModifier); // an empty row before 6902
+    ui::clickCell(grid, 4, col(w, "goodsName"));
+    ui::press(Qt::Key_D, Qt::ControlModifier); // 6901 deleted
+    EXPECT_EQ(rows(w), (std::vector<std::string>{"6903:2:5:2:A-02", ":0:0:0:", "6902:1:5:1:A-01"}));
+    save(w);
+    EXPECT_EQ(stored(setup), "1:6902:1:5:1 2:6903:2:5:2");
+}
+} // namespace

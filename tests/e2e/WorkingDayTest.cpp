@@ -326,7 +326,7 @@ TEST_F(WorkingDayTest, AdminRunsTheWholeDay)
         EXPECT_EQ(DialogRunner::PendingHandlers(), 0);
         EXPECT_EQ(in->lb_NoGoods->isHidden(), IsWildcard(bad)) << bad.left(20).toStdString();
     }
-    EXPECT_EQ(in->vs_bill->TextMatrix(3, QStringLiteral("goodsId")), QString()) << "no third line";
+    EXPECT_EQ(in->lineIds(3).goodsId, 0) << "no third line";
     EXPECT_EQ(in->txt_BillAmount->text(), QStringLiteral("￥104.0"));
     answer(MsgAnswer::Yes);
     ui::press(Qt::Key_S, Qt::ControlModifier);
@@ -366,11 +366,11 @@ TEST_F(WorkingDayTest, AdminRunsTheWholeDay)
     enterGoods(out, QStringLiteral("6901"), QStringLiteral("40"));
     EXPECT_EQ(MsgBox::LastText(),
               QStringLiteral("货品[可乐]的库存总数(36)-出库数(40) = -4 出现负数,是否继续出库?"));
-    EXPECT_EQ(out->vs_bill->TextMatrix(1, QStringLiteral("goodsId")), QString());
+    EXPECT_EQ(out->lineIds(1).goodsId, 0);
     answer(MsgAnswer::Yes);
     ui::focusOn(out->txt_GoodsCode);
     ui::press(Qt::Key_Return);
-    EXPECT_EQ(out->vs_bill->TextMatrix(1, QStringLiteral("goodsId")), QStringLiteral("1"));
+    EXPECT_EQ(out->lineIds(1).goodsId, 1);
     enterGoods(out, QStringLiteral("6903"), QStringLiteral("4"));
     EXPECT_EQ(out->txt_BillAmount->text(), QStringLiteral("￥152.0"));
     answer(MsgAnswer::Yes);

@@ -109,6 +109,104 @@ TEST_F(GridTest, ShapeChangesKeepTextsAndOutOfRangeIsHarmless)
     EXPECT_EQ(grid->TextMatrix(1, 1), QStringLiteral("b"));
 }
 
+// Each row keeps its own value through every change of the rows' order or
+// number; rows that are new, grown again or loaded have none.
+TEST_F(GridTest, RowDataFollowsItsRowAndNewRowsHaveNone)
+{
+    const auto rowData = [&] {
+        QList<int> out; // -1: none
+        for (int r = 1; r < grid->Rows(); ++r)
+            out << (grid->RowData(r).isValid() ? grid->RowData(r).toInt() : -1);
+        return out;
+    };
+    const auto names = [&] {
+        QStringList out;
+        for (int r = 1; r < grid->Rows(); ++r)
+            out << grid->TextMatrix(r, 1);
+        return out;
+    };
+    EXPECT_EQ(rowData(), (QList<int>{-1, -1, -1}));
+    const char* const texts[] = {"c", "a", "b"};
+    for (int r = 1; r <= 3; ++r) {
+        grid->setTextMatrix(r, 1, QLatin1String(texts[r - 1]));
+        grid->setRowData(r, r * 10);
+    }
+    grid->setRowData(0, 99); // the header row keeps one too, out of the data rows' way
+    grid->Sort(1, Qt::AscendingOrder);
+    EXPECT_EQ(names(), (QStringList{"a", "b", "c"}));
+    EXPECT_EQ(rowData(), (QList<int>{20, 30, 10}));
+    grid->Sort(1, Qt::DescendingOrder);
+    EXPECT_EQ(rowData(), (QList<int>{10, 30, 20}));
+    grid->setRowPosition(1, 3);
+    EXPECT_EQ(names(), (QStringList{"b", "a", "c"}));
+    EXPECT_EQ(rowData(), (QList<int>{30, 20, 10}));
+    grid->setRowPosition(3, 1);
+    EXPECT_EQ(rowData(), (QList<int>{10, 30, 20}));
+    grid->AddItem(QStringLiteral("\tnew"), 2);
+    grid->AddItem(QStringLiteral("\tlast"));
+    EXPECT_EQ(names(), (QStringList{"c", "new", "b", "a", "last"}));
+    EXPECT_EQ(rowData(), (QList<int>{10, -1, 30, 20, -1}));
+    grid->RemoveItem(1);
+    EXPECT_EQ(rowData(), (QList<int>{-1, 30, 20, -1}));
+    grid->Clear(FlexGrid::flexClearScrollable);
+    EXPECT_EQ(rowData(), (QList<int>{-1, 30, 20, -1})) << "clearing cells keeps the rows' data";
+    grid->setRows(3);
+    grid->setRows(5);
+    EXPECT_EQ(rowData(), (QList<int>{-1, 30, -1, -1})) << "a row dropped and grown again has none";
+    EXPECT_EQ(grid->RowData(0).toInt(), 99);
+
+    grid->setRowData(99, 1);
+    grid->setRowData(-1, 1);
+    EXPECT_FALSE(grid->RowData(99).isValid());
+    EXPECT_FALSE(grid->RowData(-1).isValid());
+
+    RecordSet rs({QStringLiteral("name")}, {{QStringLiteral("x")}, {QStringLiteral("y")}});
+    grid->LoadRecordSet(rs);
+    EXPECT_EQ(rowData(), (QList<int>{-1, -1}));
+    grid->setRowData(2, 5);
+    grid->AppendRecordSet(rs);
+    EXPECT_EQ(rowData(), (QList<int>{-1, 5, -1, -1}));
+}
+
+// A block holds whole rows when it covers every shown data column; only
+// such a block gives its rows data.
+TEST_F(GridTest, RowDataOfABlockGoesWithWholeRowsOnly)
+{
+    for (int r = 1; r <= 3; ++r)
+        grid->setRowData(r, r);
+    const struct {
+        int row1, col1, row2, col2;
+        bool hideLast;
+        bool whole;
+    } cases[] = {
+        {1, 1, 2, 3, false, true},  {2, 3, 1, 1, false, true}, // either corner first
+        {1, 1, 2, 2, false, false}, {1, 2, 2, 3, false, false},
+        {1, 1, 2, 2, true, true}, // the last column hidden: the shown ones are covered
+        {3, 1, 3, 3, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.row1 << "," << c.col1 << " - " << c.row2 << "," << c.col2);
+        grid->setColHidden(3, c.hideLast);
+        grid->Select(c.row1, c.col1, c.row2, c.col2);
+        EXPECT_EQ(grid->ClipSpansRows(), c.whole);
+        const int top = std::min(c.row1, c.row2);
+        const int bottom = std::max(c.row1, c.row2);
+        QVariantList expected;
+        for (int r = top; r <= bottom; ++r)
+            expected << r;
+        EXPECT_EQ(grid->ClipRowData(), expected);
+        grid->setClipRowData({QStringLiteral("x")});
+        EXPECT_EQ(grid->RowData(top).toString(), c.whole ? QStringLiteral("x") : QString::number(top));
+        if (bottom > top) {
+            EXPECT_EQ(grid->RowData(bottom).isValid(), !c.whole) << "a row past the values gets none";
+        }
+        for (int r = 1; r <= 3; ++r)
+            grid->setRowData(r, r);
+    }
+    grid->setColHidden(3, false);
+    EXPECT_EQ(grid->TextMatrix(1, 1), QString()) << "row data writes no cell";
+}
+
 TEST_F(GridTest, KeysAndIndexesOfColumns)
 {
     grid->setColKey(2, QStringLiteral("qty"));

@@ -187,6 +187,58 @@ TEST_F(UvgTest, PasteFillsFromTheCurrentCellAndStopsAtTheLastRow)
     EXPECT_EQ(grid.TextMatrix(0, 2), QStringLiteral("编码"));
 }
 
+// Whole lines copied and pasted in the program take their row data along;
+// a block of some columns leaves the rows' data alone, and text from
+// elsewhere (the same text too, once the copy has left the clipboard) brings none.
+TEST_F(UvgTest, WholeRowsCarryTheirRowDataWithinTheProgram)
+{
+    fill(5);
+    for (int r = 1; r <= 5; ++r)
+        grid.setRowData(r, r * 10);
+    const auto rowData = [&] {
+        QList<int> out; // -1: none
+        for (int r = 1; r < grid.Rows(); ++r)
+            out << (grid.RowData(r).isValid() ? grid.RowData(r).toInt() : -1);
+        return out;
+    };
+
+    grid.Select(1, 2, 2, 4); // the shown columns of lines 1 and 2
+    key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("a1\tb1\t\r\na2\tb2\t"));
+    grid.Select(4, 2);
+    helper.uPaste();
+    EXPECT_EQ(column(2), (QStringList{"a1", "a2", "a3", "a1", "a2"}));
+    EXPECT_EQ(rowData(), (QList<int>{10, 20, 30, 10, 20}));
+
+    grid.Select(3, 2, 3, 3); // two of the three shown columns
+    key(Qt::Key_C, Qt::ControlModifier);
+    grid.Select(1, 2);
+    helper.uPaste();
+    EXPECT_EQ(column(2), (QStringList{"a3", "a2", "a3", "a1", "a2"}));
+    EXPECT_EQ(rowData(), (QList<int>{10, 20, 30, 10, 20})) << "some columns: the row keeps its data";
+
+    grid.Select(3, 2, 3, 4);
+    key(Qt::Key_C, Qt::ControlModifier);
+    grid.Select(2, 3);
+    helper.uPaste(); // whole-row text one column off: some columns only
+    EXPECT_EQ(rowData(), (QList<int>{10, 20, 30, 10, 20}));
+
+    const QString same = QGuiApplication::clipboard()->text();
+    QGuiApplication::clipboard()->setText(same); // the same text, put there by another program
+    grid.Select(5, 2);
+    helper.uPaste();
+    EXPECT_EQ(grid.TextMatrix(5, 2), QStringLiteral("a3"));
+    EXPECT_EQ(rowData(), (QList<int>{10, 20, 30, 10, -1})) << "text from elsewhere carries none";
+
+    grid.Select(3, 2, 3, 4);
+    helper.uCut();
+    EXPECT_EQ(rowData(), (QList<int>{10, 20, -1, 10, -1})) << "a cut line's data leaves with it";
+    grid.Select(1, 2);
+    helper.uPaste();
+    EXPECT_EQ(grid.TextMatrix(1, 2), QStringLiteral("a3"));
+    EXPECT_EQ(rowData(), (QList<int>{30, 20, -1, 10, -1}));
+}
+
 TEST_F(UvgTest, InsertPutsAnEmptyRowAtTheCursor)
 {
     fill(3);

@@ -17,6 +17,17 @@ inline void clickCell(FlexGrid* grid, int row, int col)
     QApplication::processEvents();
 }
 
+// Selects a block as a user does: a click on one corner cell, a
+// Shift+click on the other.
+inline void selectCells(FlexGrid* grid, int row1, int col1, int row2, int col2)
+{
+    clickCell(grid, row1, col1);
+    const QModelIndex index = grid->model()->index(row2 - grid->FixedRows(), col2);
+    grid->scrollTo(index);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, grid->visualRect(index).center());
+    QApplication::processEvents();
+}
+
 // Presses the right button on a cell, as a user opening the grid's menu does.
 inline void rightClickCell(FlexGrid* grid, int row, int col)
 {
