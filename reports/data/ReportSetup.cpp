@@ -278,9 +278,9 @@ QString DefaultUnitField(const QString& field)
            DefaultUnitOf(QStringLiteral("b.id")) + QStringLiteral(")");
 }
 
-// The sums a search fixes, for the goods items with counted lines only:
-// their three sums in their stored forms, written as the whole fill writes
-// them (GoodsSumRows).
+// The sums of every row of a fill, for the goods items with counted lines
+// only: their three sums in their stored forms, written as the whole fill
+// writes them (GoodsSumRows).
 ConditionSql GoodsSumsFill(const BillSetup& t, const QString& table, const ReportFill& fill)
 {
     using namespace StockSums;
@@ -300,22 +300,49 @@ ConditionSql GoodsSumsFill(const BillSetup& t, const QString& table, const Repor
     return sql;
 }
 
-// The full columns of a goods sums row from the goods "b" and the fixed
-// sums "s". A goods item without counted lines has no sums row: its sums
-// read as the stored form of no lines, "0" (PiecesText, WeightText), and its
-// default units "0" where the whole fill gives them a value at all. The
+// The columns of a goods sums row before its sums, from the goods "b". The
 // unit's fields are read only where a statement reads them (a page, an order
 // by them), so that choosing the keys walks the goods alone.
-QString GoodsSumColumns(const StockSums::SumColumns& sums)
+QString GoodsColumns()
 {
     return QStringLiteral("b.id, b.goodsTypeId, ") + Dict(QStringLiteral("b.goodsTypeId")) +
            QStringLiteral(" AS goodsTypeName, b.goodsCode, b.goodsName, b.goodsDesc, b.pinyin, b.upqty, "
                           "b.downqty, b.status, 1 AS isDefault, ") +
-           DefaultUnitField(QStringLiteral("unit")) + QStringLiteral(" AS unit, COALESCE(s.qty, '0') AS ") +
-           sums.qty + QStringLiteral(", CASE WHEN s.id IS NOT NULL THEN s.defaultQty WHEN ") +
+           DefaultUnitField(QStringLiteral("unit")) + QStringLiteral(" AS unit");
+}
+
+// The full columns of a goods sums row from the goods "b" and the sums table
+// "s". A goods item without counted lines has no sums row: its sums read as
+// the stored form of no lines, "0" (PiecesText, WeightText), and its default
+// units "0" where the whole fill gives them a value at all.
+QString GoodsSumColumns(const StockSums::SumColumns& sums)
+{
+    return GoodsColumns() + QStringLiteral(", COALESCE(s.qty, '0') AS ") + sums.qty +
+           QStringLiteral(", CASE WHEN s.id IS NOT NULL THEN s.defaultQty WHEN ") +
            DefaultUnitCount(QStringLiteral("b.id")) + QStringLiteral(" = 1 AND ") +
            DefaultUnitField(QStringLiteral("packQty")) + QStringLiteral(" > 0 THEN '0' END AS ") +
            sums.defaultQty + QStringLiteral(", COALESCE(s.weight, '0') AS ") + sums.weight;
+}
+
+// The full columns of a goods sums row from the goods "b", its sums read
+// from its own counted lines through the lines' goods index, in the forms
+// GoodsSumsFill writes (no lines: the forms of no lines, as above).
+ConditionSql GoodsPageColumns(const BillSetup& t, const StockSums::SumColumns& sums, const ReportFill& fill)
+{
+    using namespace StockSums;
+    const ConditionSql where = ReportConditionSql(fill.conditions, QStringLiteral("@f"));
+    const Scope scope{fill.accountList, where.sql};
+    const QString pieces = PiecesOf(t, scope, QStringLiteral("b.id"));
+    ConditionSql out;
+    out.sql = GoodsColumns() + QStringLiteral(", ") + PiecesText(pieces) + QStringLiteral(" AS ") + sums.qty +
+              QStringLiteral(", ") +
+              DefaultUnitsText(DefaultUnitRule::NoValueForEmptyUnit, pieces,
+                               DefaultUnitField(QStringLiteral("packQty")),
+                               DefaultUnitCount(QStringLiteral("b.id"))) +
+              QStringLiteral(" AS ") + sums.defaultQty + QStringLiteral(", ") +
+              WeightText(WeightOf(t, scope, QStringLiteral("b.id"))) + QStringLiteral(" AS ") + sums.weight;
+    out.params = where.params;
+    return out;
 }
 
 } // namespace
@@ -342,12 +369,14 @@ ReportSetup GoodsSumSetup(BillDirection dir)
     s.gridSelect = ReportColumns::GoodsSumRow(dir);
     // The whole work table in one statement (insert_temp).
     s.fillStatement = FillFrom(s, [t](const ReportFill& fill) { return GoodsSumRows(t, fill); });
-    // A search writes the sums of the goods items with counted lines only,
-    // all at once, and reads every goods item with a default unit as a row:
-    // the cost of a search follows the lines counted, and the goods are
-    // walked in the order of their code through its index.
+    // A search keeps every goods item with a default unit as a row, walking
+    // the goods in the order of their code through its index; a page sums
+    // the lines of its own goods items only. The sums of every row are
+    // written, for the goods items with counted lines only, when the rows
+    // are chosen or ordered by a sum or read all at once.
     s.sumsTable = s.workTable + QStringLiteral("_sums");
     s.sumsColumnDefs = QStringLiteral("id INTEGER PRIMARY KEY, qty TEXT, defaultQty TEXT, weight TEXT");
+    s.sumsFields = {sums.qty, sums.defaultQty, sums.weight};
     const QString table = s.sumsTable;
     s.sumsFill = [t, table](const ReportFill& fill) { return GoodsSumsFill(t, table, fill); };
     const QString columns = GoodsSumColumns(sums);
@@ -358,11 +387,19 @@ ReportSetup GoodsSumSetup(BillDirection dir)
                   QStringLiteral(" WHERE ") + HasDefaultUnit(QStringLiteral("b.id"));
         return out;
     };
-    s.keptRows = [columns, sumsOf](const QString& keys) {
-        return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + columns +
-               QStringLiteral(" FROM ") + keys +
+    const auto goodsOfKeys = [](const QString& keys) {
+        return QStringLiteral(" FROM ") + keys +
                QStringLiteral(" AS k CROSS JOIN tb_goods_head AS b ON b.id = k.id AND ") +
-               HasDefaultUnit(QStringLiteral("b.id")) + sumsOf;
+               HasDefaultUnit(QStringLiteral("b.id"));
+    };
+    s.keptRows = [columns, sumsOf, goodsOfKeys](const QString& keys) {
+        return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + columns + goodsOfKeys(keys) +
+               sumsOf;
+    };
+    s.pageRows = [t, sums, goodsOfKeys](const QString& keys, const ReportFill& fill) {
+        ConditionSql out = GoodsPageColumns(t, sums, fill);
+        out.sql = QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + out.sql + goodsOfKeys(keys);
+        return out;
     };
     return s;
 }

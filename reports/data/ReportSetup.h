@@ -26,10 +26,13 @@ struct ReportFill {
 // rows of those keys. A report of bill rows (searchRows set) reads them from
 // the bills, so a row shows its stored values of the moment and a row
 // deleted since the search is left out. The goods sums are read the same way
-// from the goods, with the sums the search put into their sums table
-// (sumsFill): only the goods that have counted lines are written there, the
-// others read zeros. The stock report fills its work table at the search and
-// keys that table's rows, so it shows the balances of the search.
+// from the goods: a page reads the sums of its own goods items from their
+// lines when it is read (pageRows); what needs the sums of every row (a
+// list condition or an order on a sum, the export, the print) has them
+// written into the sums table first (sumsFill), once per search, and reads
+// them there, as do the pages after it. The stock report fills its work
+// table at the search and keys that table's rows, so it shows the balances
+// of the search.
 struct ReportSetup {
     QString workTable;     // a TEMP table of the connection, e.g. "temp_rpt_rkHead"
     QString columnDefs;    // its columns with their types, in insert order
@@ -45,12 +48,18 @@ struct ReportSetup {
     // FROM <keys> AS k JOIN ...": the rows of the kept keys, without a WHERE.
     std::function<QString(const QString& keys)> keptRows;
     // Reports of rows read with their sums (searchRows and keptRows set as
-    // well): the TEMP table of the sums a search fixes, its columns, and the
-    // INSERT ... SELECT that refills it at each search. The rows read their
-    // sums from it, so they show the sums of the search.
+    // well): the TEMP table of the sums of every row, its columns, and the
+    // INSERT ... SELECT that refills it from a search's fill: only the rows
+    // with counted lines are written, keptRows reads the others' sums as no
+    // lines. The columns the sums give (sumsFields): a list condition or an
+    // order that names one reads the sums table.
     QString sumsTable;
     QString sumsColumnDefs;
     std::function<ConditionSql(const ReportFill&)> sumsFill;
+    QStringList sumsFields;
+    // keptRows with each row's sums read from its own lines for the fill, for
+    // the few rows of a page (written in the fill's form, without the sums table).
+    std::function<ConditionSql(const QString& keys, const ReportFill&)> pageRows;
 };
 
 // The SQL of the three report kinds, per direction.

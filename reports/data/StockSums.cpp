@@ -27,12 +27,26 @@ QString PerGoods(const BillDirectionFacts& t, const Scope& scope)
            QStringLiteral(" AS d ON d.headId = h.id GROUP BY d.goodsId");
 }
 
-QString PiecesOf(const BillDirectionFacts& t, const Scope& scope, const QString& goodsId)
+namespace
 {
-    return QStringLiteral("(SELECT dec_sum(d.qty, d.packQty) FROM ") + t.lineTable +
+// One sum of the counted lines of a goods item, read through the lines' goods index.
+QString sumOf(const QString& sum, const BillDirectionFacts& t, const Scope& scope, const QString& goodsId)
+{
+    return QStringLiteral("(SELECT ") + sum + QStringLiteral(" FROM ") + t.lineTable +
            QStringLiteral(" AS d CROSS JOIN ") + t.headTable +
            QStringLiteral(" AS a ON a.id = d.headId WHERE d.goodsId = ") + goodsId + QStringLiteral(" AND ") +
            countedHeads(scope) + QStringLiteral(")");
+}
+} // namespace
+
+QString PiecesOf(const BillDirectionFacts& t, const Scope& scope, const QString& goodsId)
+{
+    return sumOf(QStringLiteral("dec_sum(d.qty, d.packQty)"), t, scope, goodsId);
+}
+
+QString WeightOf(const BillDirectionFacts& t, const Scope& scope, const QString& goodsId)
+{
+    return sumOf(QStringLiteral("dec_sum(d.qty, d.weight)"), t, scope, goodsId);
 }
 
 QString PiecesText(const QString& sum)

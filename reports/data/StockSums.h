@@ -31,6 +31,8 @@ QString PerGoods(const BillDirectionFacts& t, const Scope& scope);
 // expression goodsId, read through the lines' goods index (Null when no line
 // counts).
 QString PiecesOf(const BillDirectionFacts& t, const Scope& scope, const QString& goodsId);
+// The same for the weight.
+QString WeightOf(const BillDirectionFacts& t, const Scope& scope, const QString& goodsId);
 
 // The stored forms of the sums, written by the report number formatter
 // (rpt_num, RegisterReportFunctions): "#0.0##" for pieces, "#0.0#" for

@@ -6,6 +6,8 @@
 #include "ReportFunctions.h"
 #include "sqlHelper.h"
 
+#include <QRegularExpression>
+
 dal_rpt_Report::dal_rpt_Report(ReportSetup setup) : m_setup(std::move(setup))
 {
     CheckSqlName(m_setup.workTable);
@@ -25,6 +27,38 @@ void dal_rpt_Report::ensureTable() const
     if (m_setup.sumsFill)
         ExecuteSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ") + m_setup.sumsTable +
                    QStringLiteral(" (") + m_setup.sumsColumnDefs + QStringLiteral(")"));
+}
+
+bool dal_rpt_Report::namesSums(const QString& text) const
+{
+    for (const QString& field : m_setup.sumsFields) {
+        const QRegularExpression name(QStringLiteral("\\b") + QRegularExpression::escape(field) +
+                                          QStringLiteral("\\b"),
+                                      QRegularExpression::CaseInsensitiveOption);
+        if (name.match(text).hasMatch())
+            return true;
+    }
+    return false;
+}
+
+void dal_rpt_Report::fillSums(const ReportFill& fill) const
+{
+    ExecuteSql(QStringLiteral("DELETE FROM ") + m_setup.sumsTable);
+    const ConditionSql sums = m_setup.sumsFill(fill);
+    ExecuteParaSql(sums.sql, sums.params);
+}
+
+void dal_rpt_Report::fixSums()
+{
+    if (!m_setup.sumsFill || !m_keptFill || m_sumsFixed)
+        return;
+    const m_DBresult done = RunWorkTableTrans([&] {
+        ensureTable();
+        fillSums(*m_keptFill);
+    });
+    if (!done.isResult)
+        throw DbError(done.str_MsgBox, done.str_Details);
+    m_sumsFixed = true;
 }
 
 m_DBresult dal_rpt_Report::insert_temp(const ReportFill& fill)
@@ -89,16 +123,19 @@ m_recordSet dal_rpt_Report::GetListForCondition(const ReportFill& fill, const m_
     m_recordSet out;
     const ConditionSql condition = ReportConditionSql(list, QStringLiteral("@c"));
     const QString order = OrderText(page);
+    // Rows chosen or ordered by a sum need the sums of every row; otherwise
+    // the keys are those of the goods alone, and a page sums its own rows.
+    const bool sums = m_setup.sumsFill && (namesSums(condition.sql) || namesSums(order));
+    ConditionSql pageRows;
     int count = 0;
     const m_DBresult kept = RunWorkTableTrans([&] {
         ensureTable();
         ConditionSql keys;
         if (m_setup.searchRows) {
-            if (m_setup.sumsFill) {
-                ExecuteSql(QStringLiteral("DELETE FROM ") + m_setup.sumsTable);
-                const ConditionSql sums = m_setup.sumsFill(fill);
-                ExecuteParaSql(sums.sql, sums.params);
-            }
+            if (sums)
+                fillSums(fill);
+            if (m_setup.pageRows)
+                pageRows = m_setup.pageRows(keysTable(), fill);
             const ConditionSql rows = m_setup.searchRows(fill);
             keys.sql = QStringLiteral("SELECT id FROM (") + rows.sql + QStringLiteral(") AS r WHERE 1=1");
             keys.params = rows.params;
@@ -121,6 +158,10 @@ m_recordSet dal_rpt_Report::GetListForCondition(const ReportFill& fill, const m_
     }
     m_keptOrder = order;
     m_keptCount = count;
+    if (m_setup.sumsFill)
+        m_keptFill = fill;
+    m_keptPageRows = pageRows;
+    m_sumsFixed = sums;
     out.str_condition = condition;
     out.recordCount = count;
     page.recordCount = count;
@@ -131,9 +172,12 @@ m_recordSet dal_rpt_Report::GetListForCondition(const ReportFill& fill, const m_
 int dal_rpt_Report::Reorder(const m_PageInfor& page)
 {
     const QString order = OrderText(page);
+    const bool sums = m_setup.sumsFill && m_keptFill && !m_sumsFixed && namesSums(order);
     int count = 0;
     const m_DBresult done = RunWorkTableTrans([&] {
         ensureTable();
+        if (sums)
+            fillSums(*m_keptFill);
         // The order's fields are those of the rows; ties keep the row id.
         // Rows deleted since the search have no fields to sort by: their keys
         // follow the others in their kept order, so the count stays that of
@@ -146,6 +190,7 @@ int dal_rpt_Report::Reorder(const m_PageInfor& page)
         throw DbError(done.str_MsgBox);
     m_keptOrder = order;
     m_keptCount = count;
+    m_sumsFixed = m_sumsFixed || sums;
     return count;
 }
 
@@ -162,12 +207,19 @@ RecordSetPtr dal_rpt_Report::GetPage(const ConditionSql&, m_PageInfor& page, Rep
     const QString select = rows == ReportRows::Grid && !m_setup.gridSelect.isEmpty()
                                ? m_setup.gridSelect
                                : QStringLiteral("select ") + m_setup.fullColumns;
-    ParamMap params;
+    // A page of a report with sums reads its own rows' sums, unless the sums
+    // of every row are written for this search already.
+    ConditionSql rowsSql;
+    if (!m_keptPageRows.sql.isEmpty() && !m_sumsFixed)
+        rowsSql = m_keptPageRows;
+    else
+        rowsSql.sql = keptRows();
+    ParamMap& params = rowsSql.params;
     const int first = (page.int_currentPageIndex - 1) * size + 1;
     params.Add(QStringLiteral("@first"), first);
     params.Add(QStringLiteral("@last"), first + size - 1);
     // The positions bound the keys read; the rows come in position order.
-    return ExecuteSql(select + QStringLiteral(" from (") + keptRows() +
+    return ExecuteSql(select + QStringLiteral(" from (") + rowsSql.sql +
                           QStringLiteral(" WHERE k.pos BETWEEN @first AND @last) AS r order by rpt_pos"),
                       params);
 }
@@ -175,6 +227,7 @@ RecordSetPtr dal_rpt_Report::GetPage(const ConditionSql&, m_PageInfor& page, Rep
 RecordSetPtr dal_rpt_Report::GetKeptRows(bool isExportExcel)
 {
     ensureTable();
+    fixSums();
     return ExecuteSql(
         keptSql(QStringLiteral("select ") + (isExportExcel ? m_setup.exportColumns : m_setup.fullColumns),
                 QStringLiteral(" order by rpt_pos")));
@@ -183,6 +236,7 @@ RecordSetPtr dal_rpt_Report::GetKeptRows(bool isExportExcel)
 std::unique_ptr<RowReader> dal_rpt_Report::ReadKeptRows(bool isExportExcel)
 {
     ensureTable();
+    fixSums();
     return OpenRowReader(
         keptSql(QStringLiteral("select ") + (isExportExcel ? m_setup.exportColumns : m_setup.fullColumns),
                 QStringLiteral(" order by rpt_pos")));
@@ -192,6 +246,7 @@ RecordSetPtr dal_rpt_Report::GetDataTable(const ConditionSql& condition, const Q
                                           bool isExportExcel)
 {
     ensureTable();
+    fixSums();
     const QString order = orderText.trimmed().isEmpty() ? QStringLiteral(" order by rpt_pos") : orderText;
     return ExecuteSql(
         keptSql(QStringLiteral("select ") + (isExportExcel ? m_setup.exportColumns : m_setup.fullColumns),

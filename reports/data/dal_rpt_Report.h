@@ -11,6 +11,7 @@
 #include <QDomElement>
 #include <QString>
 #include <memory>
+#include <optional>
 
 // Which columns a page of a report gives: every column of its work table in
 // the insert order, or the row of the report's grid (ReportSetup::gridSelect).
@@ -23,9 +24,10 @@ enum class ReportRows { Full, Grid };
 // keys anew, and the export and the print read every kept row in the kept
 // order; none of them chooses rows again. Reports of bill rows read the rows
 // of the kept keys from the bills (a row deleted since the search is left
-// out, never replaced); the goods sums read them likewise, with the sums the
-// search fixed; the stock report fills its work table at the search and
-// keeps its rows (ReportSetup). Each report has its own statements; the
+// out, never replaced); the goods sums read them likewise from the goods, a
+// page with the sums of its own goods items, a read of every row or an
+// order by a sum with the sums of every row written first (ReportSetup); the
+// stock report fills its work table at the search and keeps its rows. Each report has its own statements; the
 // classes dal_rpt_rkHead ... are this class with their report's setup.
 class dal_rpt_Report
 {
@@ -78,6 +80,12 @@ class dal_rpt_Report
 
   private:
     void ensureTable() const;
+    // Whether an order or condition text names a column of the sums (ReportSetup::sumsFields).
+    bool namesSums(const QString& text) const;
+    // Refills the sums table from fill (inside the caller's transaction).
+    void fillSums(const ReportFill& fill) const;
+    // The sums of every kept row, written once per search before a read of all rows.
+    void fixSums();
     QString keysTable() const { return m_setup.workTable + QStringLiteral("_keys"); }
     // The SELECT of the kept rows (rpt_pos, rpt_key and the full columns).
     QString keptRows() const;
@@ -90,4 +98,10 @@ class dal_rpt_Report
     ReportSetup m_setup;
     QString m_keptOrder; // the order text of the kept keys
     int m_keptCount = 0;
+    // Reports with sums: the fill of the kept search, the rows of its pages
+    // with their own sums (ReportSetup::pageRows), and whether the sums table
+    // holds the sums of every row of it.
+    std::optional<ReportFill> m_keptFill;
+    ConditionSql m_keptPageRows;
+    bool m_sumsFixed = false;
 };

@@ -1,6 +1,7 @@
 #include "ReportFixture.h"
 
 #include "Launcher.h"
+#include "ReportColumns.h"
 #include "StockSums.h"
 #include "dal_rpt_Reports.h"
 
@@ -218,7 +219,10 @@ TEST_P(SumTest, SumDataOfEachDirectionReadsOnlyItsOwnBills)
 
 // A month's goods sums over a few thousand goods items, most without lines:
 // every goods item with a default unit is a row, in code order, and its sums
-// are those a plain SQL sum of its counted lines gives (zeros without them).
+// are those a plain SQL sum of its counted lines gives (zeros without them),
+// on every page as the search leaves them, after a header sort by a sum, in
+// the export and in a search that leaves out the zero sums. The sums a page
+// reads for its own rows and those written for every row are the same texts.
 TEST_P(SumTest, MonthSumsOfEveryGoodsItemEqualAPlainSum)
 {
     const int goods = 4000;
@@ -239,7 +243,7 @@ TEST_P(SumTest, MonthSumsOfEveryGoodsItemEqualAPlainSum)
         "INSERT INTO tb_goods_detail (id, headId, isDefault, unit, packQty) "
         "SELECT id + 100000, id, 1, 'v', 2 FROM tb_goods_head WHERE id >= 100 AND id % 13 = 0"));
     // 60 bills: audited or not, tags 12, 15 and 16, May or April; lines on
-    // about one goods item in five.
+    // about one goods item in five, some of them cancelling out to 0.
     for (int bill = 1; bill <= 60; ++bill)
         addBill(bill,
                 bill % 5 == 0 ? 16
@@ -250,28 +254,13 @@ TEST_P(SumTest, MonthSumsOfEveryGoodsItemEqualAPlainSum)
                               : QStringLiteral("2024-05-%1").arg(1 + bill % 20, 2, 10, QLatin1Char('0')));
     exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
                         "INSERT INTO %1 (id, headId, rowNo, goodsId, qty, packQty, weight) "
-                        "SELECT i, 1 + i % 60, i, 100 + (i * 37) % 800 * 5, 0.5 * (1 + i % 9), "
+                        "SELECT i, 1 + i % 60, i, 100 + (i * 37) % 800 * 5, "
+                        "CASE WHEN i % 101 = 0 THEN 0 ELSE 0.5 * (1 + i % 9) END, "
                         "CASE i % 3 WHEN 0 THEN 1 WHEN 1 THEN 6 ELSE 0.5 END, 0.1 * (i % 4) FROM n")
              .arg(t().lineTable));
     exec(QStringLiteral("COMMIT"));
 
-    dal_rpt_Report data(GoodsSumSetup(dir()));
-    ReportFill fill;
-    fill.accountList = QStringLiteral("12,15,0");
-    fill.conditions.append(
-        m_condition(QStringLiteral("a.createTime"), QStringLiteral(">="), QStringLiteral("2024-05-01")));
-    fill.conditions.append(
-        m_condition(QStringLiteral("a.createTime"), QStringLiteral("<"), QStringLiteral("2024-06-01")));
-    m_PageInfor page;
-    page.int_PageSize = 20;
-    page.str_orderBy = QStringLiteral("goodsCode");
-    page.isDesc = true;
-    const m_recordSet r = data.GetListForCondition(fill, {}, page);
-    ASSERT_TRUE(r.str_MsgBox.isEmpty()) << r.str_MsgBox.toStdString();
-    const RecordSetPtr rows = data.GetKeptRows(false);
-
     // The plain sums, per goods item with a default unit, in code order.
-    const SumColumns sums = SumColumns::Of(t());
     const RecordSetPtr plain = ExecuteSql(
         QStringLiteral(
             "SELECT g.id, g.goodsCode, "
@@ -288,34 +277,130 @@ TEST_P(SumTest, MonthSumsOfEveryGoodsItemEqualAPlainSum)
             "AND u.isDefault = 1) ORDER BY g.goodsCode COLLATE NOCASE DESC, g.id DESC")
             .arg(t().lineTable, t().headTable));
     ASSERT_GT(plain->RecordCount(), goods - goods / 17 - 10);
-    ASSERT_EQ(r.recordCount, plain->RecordCount());
-    ASSERT_EQ(rows->RecordCount(), plain->RecordCount());
-    int withLines = 0;
+    struct Plain {
+        qint64 id;
+        bool lines;
+        double pieces, weight;
+        int units;
+        double pack;
+    };
+    QHash<QString, Plain> byCode; // goods codes are unique here
+    QStringList codeOrder;
+    int withLines = 0, nonZero = 0;
     for (int i = 0; i < plain->RecordCount(); ++i) {
-        const qint64 id = plain->value(i, QStringLiteral("id")).toLongLong();
-        SCOPED_TRACE(id);
-        ASSERT_EQ(rows->value(i, QStringLiteral("id")).toLongLong(), id);
         const QVariant pieces = plain->value(i, QStringLiteral("pieces"));
-        const double p = pieces.isNull() ? 0 : pieces.toDouble();
-        const double w = plain->value(i, QStringLiteral("weight")).toDouble();
-        const double pack = plain->value(i, QStringLiteral("pack")).toDouble();
+        const QString code = plain->text(i, QStringLiteral("goodsCode"));
+        byCode.insert(code, {plain->value(i, QStringLiteral("id")).toLongLong(), !pieces.isNull(),
+                             pieces.toDouble(), plain->value(i, QStringLiteral("weight")).toDouble(),
+                             plain->value(i, QStringLiteral("n")).toInt(),
+                             plain->value(i, QStringLiteral("pack")).toDouble()});
+        codeOrder << code;
         withLines += pieces.isNull() ? 0 : 1;
-        const QString qtyText = rows->text(i, sums.qty);
-        const QString weightText = rows->text(i, sums.weight);
-        const QString defaultText = rows->text(i, sums.defaultQty);
-        if (pieces.isNull()) {
-            EXPECT_EQ(qtyText, QStringLiteral("0"));
-            EXPECT_EQ(weightText, QStringLiteral("0"));
-        }
-        EXPECT_NEAR(qtyText.toDouble(), p, 1e-9) << qtyText.toStdString();
-        EXPECT_NEAR(weightText.toDouble(), w, 1e-9) << weightText.toStdString();
-        if (plain->value(i, QStringLiteral("n")).toInt() != 1 || pack <= 0)
-            EXPECT_TRUE(rows->value(i, sums.defaultQty).isNull()) << defaultText.toStdString();
-        else
-            EXPECT_NEAR(defaultText.toDouble(), p / pack, 0.0005 + 1e-9) << defaultText.toStdString();
+        nonZero += std::abs(pieces.toDouble()) >= 0.0005 ? 1 : 0;
     }
+    ASSERT_EQ(byCode.size(), plain->RecordCount());
     EXPECT_GT(withLines, 300);
     EXPECT_LT(withLines, plain->RecordCount() / 2);
+    EXPECT_LT(nonZero, withLines); // some sums cancel to 0
+
+    // Every row of a record set against its plain sums; gives the rows'
+    // codes and their sums as text, in the rows' order.
+    const SumColumns sums = SumColumns::Of(t());
+    const auto check = [&](const RecordSetPtr& rows, QStringList& codes, QStringList& texts) {
+        for (int i = 0; rows && i < rows->RecordCount(); ++i) {
+            const QString code = rows->text(i, QStringLiteral("goodsCode"));
+            SCOPED_TRACE(code.toStdString());
+            ASSERT_TRUE(byCode.contains(code));
+            const Plain& p = byCode.value(code);
+            const QString qtyText = rows->text(i, sums.qty);
+            const QString weightText = rows->text(i, sums.weight);
+            const QVariant defaultQty = rows->value(i, sums.defaultQty);
+            if (!p.lines) {
+                EXPECT_EQ(qtyText, QStringLiteral("0"));
+                EXPECT_EQ(weightText, QStringLiteral("0"));
+            }
+            EXPECT_NEAR(qtyText.toDouble(), p.pieces, 1e-9) << qtyText.toStdString();
+            EXPECT_NEAR(weightText.toDouble(), p.weight, 1e-9) << weightText.toStdString();
+            if (p.units != 1 || p.pack <= 0)
+                EXPECT_TRUE(defaultQty.isNull()) << defaultQty.toString().toStdString();
+            else
+                EXPECT_NEAR(defaultQty.toDouble(), p.pieces / p.pack, 0.0005 + 1e-9)
+                    << defaultQty.toString().toStdString();
+            codes << code;
+            texts << code + QLatin1Char(' ') + qtyText + QLatin1Char(' ') + weightText + QLatin1Char(' ') +
+                         (defaultQty.isNull() ? QStringLiteral("-") : defaultQty.toString());
+        }
+    };
+
+    dal_rpt_Report data(GoodsSumSetup(dir()));
+    ReportFill fill;
+    fill.accountList = QStringLiteral("12,15,0");
+    fill.conditions.append(
+        m_condition(QStringLiteral("a.createTime"), QStringLiteral(">="), QStringLiteral("2024-05-01")));
+    fill.conditions.append(
+        m_condition(QStringLiteral("a.createTime"), QStringLiteral("<"), QStringLiteral("2024-06-01")));
+    m_PageInfor page;
+    page.int_PageSize = 50;
+    page.str_orderBy = QStringLiteral("goodsCode");
+    page.isDesc = true;
+    const m_recordSet r = data.GetListForCondition(fill, {}, page);
+    ASSERT_TRUE(r.str_MsgBox.isEmpty()) << r.str_MsgBox.toStdString();
+    ASSERT_EQ(r.recordCount, plain->RecordCount());
+    const int pages = (r.recordCount + page.int_PageSize - 1) / page.int_PageSize;
+    const auto walk = [&](QStringList& codes, QStringList& texts) {
+        for (int p = 1; p <= pages; ++p) {
+            page.int_currentPageIndex = p;
+            check(data.GetPage(r.str_condition, page), codes, texts);
+        }
+    };
+
+    // The pages of the search, each summing its own goods items.
+    QStringList codes, pageTexts;
+    walk(codes, pageTexts);
+    EXPECT_EQ(codes, codeOrder);
+
+    // A header click on 小件汇总: the sums of every row order the rows, ties by id.
+    page.str_orderBy = ReportColumns::AsNumber(sums.qty);
+    page.isDesc = false;
+    page.int_currentPageIndex = 1;
+    ASSERT_EQ(data.Reorder(page), r.recordCount);
+    QStringList sortedCodes, sortedTexts;
+    walk(sortedCodes, sortedTexts);
+    QStringList byQty = codeOrder;
+    std::stable_sort(byQty.begin(), byQty.end(), [&](const QString& a, const QString& b) {
+        const Plain &x = byCode[a], &y = byCode[b];
+        const double qx = std::round(x.pieces * 1000), qy = std::round(y.pieces * 1000);
+        return qx != qy ? qx < qy : x.id < y.id;
+    });
+    EXPECT_EQ(sortedCodes, byQty);
+    // The same texts as the pages that summed their own rows.
+    QStringList before = pageTexts, after = sortedTexts;
+    before.sort();
+    after.sort();
+    EXPECT_EQ(after, before);
+
+    // The export: every row in the order shown, with the same sums.
+    QStringList exportCodes, exportTexts;
+    check(data.GetDataTable(r.str_condition, {}, true), exportCodes, exportTexts);
+    EXPECT_EQ(exportCodes, sortedCodes);
+    EXPECT_EQ(exportTexts, sortedTexts);
+
+    // 包括汇总为0的货品 cleared: the goods items whose pieces read other than 0, in code order.
+    dal_rpt_Report zeros(GoodsSumSetup(dir()));
+    page.str_orderBy = QStringLiteral("goodsCode");
+    page.isDesc = true;
+    page.int_currentPageIndex = 1;
+    const m_recordSet counted = zeros.GetListForCondition(
+        fill, {m_condition(ReportColumns::AsNumber(sums.qty), QStringLiteral("<>"), 0)}, page);
+    ASSERT_TRUE(counted.str_MsgBox.isEmpty()) << counted.str_MsgBox.toStdString();
+    EXPECT_EQ(counted.recordCount, nonZero);
+    QStringList countedCodes, countedTexts;
+    check(zeros.GetKeptRows(false), countedCodes, countedTexts);
+    QStringList expected;
+    for (const QString& code : codeOrder)
+        if (std::abs(byCode[code].pieces) >= 0.0005)
+            expected << code;
+    EXPECT_EQ(countedCodes, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Directions, SumTest, ::testing::Values(BillDirection::In, BillDirection::Out),
