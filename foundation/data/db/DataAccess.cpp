@@ -62,6 +62,26 @@ int ScalarInt(const QString& sql, const ParamMap& params)
     return rs && !rs->isEmpty() ? rs->value(0, 0).toInt() : 0;
 }
 
+bool AllStored(const QString& table, const QSet<int>& ids)
+{
+    CheckSqlName(table);
+    if (ids.isEmpty())
+        return true;
+    QStringList list;
+    list.reserve(ids.size());
+    for (const int id : ids) {
+        if (id < 1)
+            return false;
+        list.append(QString::number(id));
+    }
+    // The list makes each text new: run once, not kept among the prepared
+    // statements of the connection.
+    QSqlQuery q = OpenForwardQuery(QStringLiteral("SELECT COUNT(*) FROM ") + table +
+                                       QStringLiteral(" WHERE id IN (@ids)"),
+                                   ParamMap{{QStringLiteral("@ids"), NList(list.join(QLatin1Char(',')))}});
+    return q.next() && q.value(0).toLongLong() == ids.size();
+}
+
 RecordSetPtr ReadTreeLevel(const QString& source, int parentId)
 {
     // The source text is the program's own; the id is bound.

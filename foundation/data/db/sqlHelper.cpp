@@ -68,15 +68,28 @@ ConnState& cs()
 // A failure the database reported (DbError's message and details). A write
 // refused because the database file is gone (its folder removed or moved, say)
 // says that rather than that the file is read only.
-DbError failure(const QSqlError& e)
+DbError failure(int code, const QString& text)
 {
-    const DbError error = SqlFailure(e);
-    bool ok = false;
-    const int primary = e.nativeErrorCode().toInt(&ok) & 0xff;
+    const DbError error = SqlFailure(code, text);
+    const int primary = code & 0xff;
     const bool refused = primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN || primary == SQLITE_IOERR;
-    if (ok && refused && !cs().connString.isEmpty() && !QFileInfo::exists(cs().connString))
+    if (refused && !cs().connString.isEmpty() && !QFileInfo::exists(cs().connString))
         return DbError(SqlErrorSentence(SQLITE_READONLY_DBMOVED), error.details());
     return error;
+}
+
+DbError failure(const QSqlError& e)
+{
+    bool ok = false;
+    const int code = e.nativeErrorCode().toInt(&ok);
+    const QString text = e.databaseText().trimmed();
+    return failure(ok ? code : 0, text.isEmpty() ? e.text().trimmed() : text);
+}
+
+// The shared connection's SQLite handle (open).
+sqlite3* connHandle()
+{
+    return *static_cast<sqlite3* const*>(SharedConn().driver()->handle().data());
 }
 
 // A wait longer than this is told to the window layer.
@@ -589,7 +602,7 @@ void OpenConn(const QString&, const QString&)
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
     if (!db.open())
         throw failure(db.lastError());
-    if (auto* handle = *static_cast<sqlite3* const*>(db.driver()->handle().data())) {
+    if (auto* handle = connHandle()) {
         sqlite3_busy_handler(handle, onBusy, nullptr);
         // Failures name their case exactly (a database file moved away, a
         // trigger's refusal), not only its kind.
@@ -738,10 +751,92 @@ RepeatedWrite::RepeatedWrite(const QString& sql) : m_names(PlaceholderNames(sql)
     if (p.values.size() != m_names.size())
         throw DbError(QStringLiteral("无效的语句: ") + sql.left(60));
     OpenConn();
-    m_query = QSqlQuery(SharedConn());
-    m_query.setForwardOnly(true);
-    if (!m_query.prepare(p.sql))
-        throw failure(m_query.lastError());
+    // Prepared on the connection's own handle: the values are bound straight
+    // from the record, not through the driver's list of bound values.
+    const void* tail = nullptr;
+    const int rc =
+        sqlite3_prepare16_v2(connHandle(), p.sql.utf16(), int(p.sql.size() * sizeof(QChar)), &m_stmt, &tail);
+    if (rc != SQLITE_OK)
+        throw failure(rc, QString::fromUtf8(sqlite3_errmsg(connHandle())));
+    const qsizetype used = static_cast<const QChar*>(tail) - p.sql.constData();
+    const bool several = !QStringView(p.sql).mid(used).trimmed().isEmpty();
+    if (several || sqlite3_bind_parameter_count(m_stmt) != m_names.size()) {
+        sqlite3_finalize(m_stmt); // no destructor runs for a constructor that throws
+        m_stmt = nullptr;
+        if (several)
+            throw failure(SQLITE_MISUSE, QStringLiteral("Unable to execute multiple statements at a time"));
+        throw DbError(QStringLiteral("无效的语句: ") + sql.left(60));
+    }
+}
+
+RepeatedWrite::~RepeatedWrite()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+void RepeatedWrite::Bind(int position, int value)
+{
+    sqlite3_bind_int(m_stmt, position + 1, value);
+}
+
+void RepeatedWrite::Bind(int position, double value)
+{
+    sqlite3_bind_double(m_stmt, position + 1, value);
+}
+
+void RepeatedWrite::Bind(int position, const QString& value)
+{
+    // The text is read where it lies: it outlives the run, and the bindings
+    // are cleared after it.
+    if (value.isNull())
+        sqlite3_bind_text(m_stmt, position + 1, "", 0, SQLITE_STATIC);
+    else
+        sqlite3_bind_text16(m_stmt, position + 1, value.utf16(), int(value.size() * sizeof(QChar)),
+                            SQLITE_STATIC);
+}
+
+// One value as the driver binds it (after bindValue): Null, a whole number,
+// a real, a text, bytes; anything else as its text.
+void RepeatedWrite::bind(int position, const QVariant& value)
+{
+    const int k = position + 1;
+    if (!value.isValid() || value.isNull()) {
+        sqlite3_bind_null(m_stmt, k);
+        return;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::Bool:
+        sqlite3_bind_int(m_stmt, k, value.toInt());
+        break;
+    case QMetaType::Double:
+        sqlite3_bind_double(m_stmt, k, value.toDouble());
+        break;
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+        sqlite3_bind_int64(m_stmt, k, value.toLongLong());
+        break;
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        if (bytes.isNull())
+            sqlite3_bind_null(m_stmt, k);
+        else
+            sqlite3_bind_blob(m_stmt, k, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    case QMetaType::QTime: {
+        const QString text = value.toTime().toString(QStringLiteral("hh:mm:ss.zzz"));
+        sqlite3_bind_text16(m_stmt, k, text.utf16(), int(text.size() * sizeof(QChar)), SQLITE_TRANSIENT);
+        break;
+    }
+    default: {
+        const QString text = value.toString();
+        if (text.isNull())
+            sqlite3_bind_null(m_stmt, k);
+        else
+            sqlite3_bind_text16(m_stmt, k, text.utf16(), int(text.size() * sizeof(QChar)), SQLITE_TRANSIENT);
+    }
+    }
 }
 
 int RepeatedWrite::Run(const QVariantList& values)
@@ -749,11 +844,24 @@ int RepeatedWrite::Run(const QVariantList& values)
     if (values.size() != m_names.size())
         throw DbError(QStringLiteral("参数个数不符"));
     for (int k = 0; k < values.size(); ++k)
-        m_query.bindValue(k, bindValue(values.at(k)));
-    if (!execWaiting(m_query))
-        throw failure(m_query.lastError());
-    const int changed = m_query.numRowsAffected();
-    m_query.finish();
+        bind(k, bindValue(values.at(k)));
+    return Run();
+}
+
+int RepeatedWrite::Run()
+{
+    const int rc = sqlite3_step(m_stmt);
+    lockWaitOver();
+    sqlite3* const db = sqlite3_db_handle(m_stmt);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        const DbError error = failure(rc, QString::fromUtf8(sqlite3_errmsg(db)));
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+        throw error;
+    }
+    const int changed = sqlite3_changes(db);
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
     return changed;
 }
 
