@@ -65,21 +65,23 @@ int ScalarInt(const QString& sql, const ParamMap& params)
 bool AllStored(const QString& table, const QSet<int>& ids)
 {
     CheckSqlName(table);
-    if (ids.isEmpty())
-        return true;
-    QStringList list;
-    list.reserve(ids.size());
+    QString list;
+    list.reserve(ids.size() * 8 + 2);
+    list.append(QLatin1Char('['));
     for (const int id : ids) {
         if (id < 1)
             return false;
+        if (list.size() > 1)
+            list.append(QLatin1Char(','));
         list.append(QString::number(id));
     }
-    // The list makes each text new: run once, not kept among the prepared
-    // statements of the connection.
-    QSqlQuery q = OpenForwardQuery(QStringLiteral("SELECT COUNT(*) FROM ") + table +
-                                       QStringLiteral(" WHERE id IN (@ids)"),
-                                   ParamMap{{QStringLiteral("@ids"), NList(list.join(QLatin1Char(',')))}});
-    return q.next() && q.value(0).toLongLong() == ids.size();
+    list.append(QLatin1Char(']'));
+    // The ids go in as one bound list: the statement is the same for any
+    // number of them and is prepared once.
+    return ScalarInt(QStringLiteral("SELECT COUNT(*) FROM json_each(@ids) AS j WHERE NOT EXISTS "
+                                    "(SELECT 1 FROM ") +
+                         table + QStringLiteral(" AS t WHERE t.id = j.value)"),
+                     ParamMap{{QStringLiteral("@ids"), list}}) == 0;
 }
 
 RecordSetPtr ReadTreeLevel(const QString& source, int parentId)

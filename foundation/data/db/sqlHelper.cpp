@@ -19,6 +19,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QSqlResult>
 #include <QStringDecoder>
 #include <QUrl>
 #include <algorithm>
@@ -53,6 +54,9 @@ struct ConnState {
     bool endOnMissingDb = false;
     std::function<void()> endHook;
     int transDepth = 0;
+    // Counts the openings and closings of the connection: a statement kept
+    // from an earlier opening is not put back.
+    quint64 connection = 0;
     int busyTimeout = 30000;
     std::function<void(bool)> lockWaitHook;
     QElapsedTimer lockWait; // runs while a statement waits for a lock
@@ -591,6 +595,7 @@ void OpenConn(const QString&, const QString&)
     if (IsConnOpen())
         return;
     SetConnString();
+    ++cs().connection;
     cs().writeCache.clear();
     cs().readCache.clear();
     QSqlDatabase db = SharedConn();
@@ -632,6 +637,7 @@ void OpenConn(const QString&, const QString&)
 
 void CloseConn()
 {
+    ++cs().connection;
     SharedRs.reset();
     cs().writeCache.clear();
     cs().readCache.clear();
@@ -751,37 +757,56 @@ RepeatedWrite::RepeatedWrite(const QString& sql) : m_names(PlaceholderNames(sql)
     if (p.values.size() != m_names.size())
         throw DbError(QStringLiteral("无效的语句: ") + sql.left(60));
     OpenConn();
-    // Prepared on the connection's own handle: the values are bound straight
-    // from the record, not through the driver's list of bound values.
-    const void* tail = nullptr;
-    const int rc =
-        sqlite3_prepare16_v2(connHandle(), p.sql.utf16(), int(p.sql.size() * sizeof(QChar)), &m_stmt, &tail);
-    if (rc != SQLITE_OK)
-        throw failure(rc, QString::fromUtf8(sqlite3_errmsg(connHandle())));
-    const qsizetype used = static_cast<const QChar*>(tail) - p.sql.constData();
-    const bool several = !QStringView(p.sql).mid(used).trimmed().isEmpty();
-    if (several || sqlite3_bind_parameter_count(m_stmt) != m_names.size()) {
-        sqlite3_finalize(m_stmt); // no destructor runs for a constructor that throws
-        m_stmt = nullptr;
-        if (several)
-            throw failure(SQLITE_MISUSE, QStringLiteral("Unable to execute multiple statements at a time"));
-        throw DbError(QStringLiteral("无效的语句: ") + sql.left(60));
+    // The statement is the connection's, prepared once and kept with its
+    // other writes (a bill after bill runs the same text). Its values are
+    // bound straight on SQLite's statement, from the record, without the
+    // driver's list of bound values.
+    // It is taken out of the kept writes while this runs it and put back
+    // after, unless the connection has been closed meanwhile.
+    m_sql = p.sql;
+    m_connection = cs().connection;
+    auto it = cs().writeCache.find(m_sql);
+    if (it != cs().writeCache.end()) {
+        m_query = std::move(it.value());
+        cs().writeCache.erase(it);
+    } else {
+        m_query = QSqlQuery(SharedConn());
+        m_query.setForwardOnly(true);
+        if (!m_query.prepare(m_sql))
+            throw failure(m_query.lastError());
     }
+    const QVariant handle = m_query.result()->handle();
+    m_stmt = handle.isValid() ? *static_cast<sqlite3_stmt* const*>(handle.constData()) : nullptr;
+    if (!m_stmt || sqlite3_bind_parameter_count(m_stmt) != m_names.size())
+        throw DbError(QStringLiteral("无效的语句: ") + sql.left(60));
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
 }
 
 RepeatedWrite::~RepeatedWrite()
 {
-    sqlite3_finalize(m_stmt);
+    if (!m_stmt || cs().connection != m_connection)
+        return;
+    if (cs().writeCache.size() >= 64)
+        cs().writeCache.clear();
+    cs().writeCache.insert(m_sql, std::move(m_query));
+}
+
+// The first refusal of a binding is the run's failure.
+void RepeatedWrite::bound(int rc)
+{
+    if (rc != SQLITE_OK && m_bindFailure == SQLITE_OK)
+        m_bindFailure = rc;
 }
 
 void RepeatedWrite::Bind(int position, int value)
 {
-    sqlite3_bind_int(m_stmt, position + 1, value);
+    bound(sqlite3_bind_int(m_stmt, position + 1, value));
 }
 
 void RepeatedWrite::Bind(int position, double value)
 {
-    sqlite3_bind_double(m_stmt, position + 1, value);
+    bound(sqlite3_bind_double(m_stmt, position + 1, value));
 }
 
 void RepeatedWrite::Bind(int position, const QString& value)
@@ -789,10 +814,10 @@ void RepeatedWrite::Bind(int position, const QString& value)
     // The text is read where it lies: it outlives the run, and the bindings
     // are cleared after it.
     if (value.isNull())
-        sqlite3_bind_text(m_stmt, position + 1, "", 0, SQLITE_STATIC);
+        bound(sqlite3_bind_text(m_stmt, position + 1, "", 0, SQLITE_STATIC));
     else
-        sqlite3_bind_text16(m_stmt, position + 1, value.utf16(), int(value.size() * sizeof(QChar)),
-                            SQLITE_STATIC);
+        bound(sqlite3_bind_text16(m_stmt, position + 1, value.utf16(), int(value.size() * sizeof(QChar)),
+                                  SQLITE_STATIC));
 }
 
 // One value as the driver binds it (after bindValue): Null, a whole number,
@@ -801,40 +826,42 @@ void RepeatedWrite::bind(int position, const QVariant& value)
 {
     const int k = position + 1;
     if (!value.isValid() || value.isNull()) {
-        sqlite3_bind_null(m_stmt, k);
+        bound(sqlite3_bind_null(m_stmt, k));
         return;
     }
     switch (value.typeId()) {
     case QMetaType::Int:
     case QMetaType::Bool:
-        sqlite3_bind_int(m_stmt, k, value.toInt());
+        bound(sqlite3_bind_int(m_stmt, k, value.toInt()));
         break;
     case QMetaType::Double:
-        sqlite3_bind_double(m_stmt, k, value.toDouble());
+        bound(sqlite3_bind_double(m_stmt, k, value.toDouble()));
         break;
     case QMetaType::UInt:
     case QMetaType::LongLong:
-        sqlite3_bind_int64(m_stmt, k, value.toLongLong());
+        bound(sqlite3_bind_int64(m_stmt, k, value.toLongLong()));
         break;
     case QMetaType::QByteArray: {
         const QByteArray bytes = value.toByteArray();
         if (bytes.isNull())
-            sqlite3_bind_null(m_stmt, k);
+            bound(sqlite3_bind_null(m_stmt, k));
         else
-            sqlite3_bind_blob(m_stmt, k, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+            bound(sqlite3_bind_blob(m_stmt, k, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT));
         break;
     }
     case QMetaType::QTime: {
         const QString text = value.toTime().toString(QStringLiteral("hh:mm:ss.zzz"));
-        sqlite3_bind_text16(m_stmt, k, text.utf16(), int(text.size() * sizeof(QChar)), SQLITE_TRANSIENT);
+        bound(
+            sqlite3_bind_text16(m_stmt, k, text.utf16(), int(text.size() * sizeof(QChar)), SQLITE_TRANSIENT));
         break;
     }
     default: {
         const QString text = value.toString();
         if (text.isNull())
-            sqlite3_bind_null(m_stmt, k);
+            bound(sqlite3_bind_null(m_stmt, k));
         else
-            sqlite3_bind_text16(m_stmt, k, text.utf16(), int(text.size() * sizeof(QChar)), SQLITE_TRANSIENT);
+            bound(sqlite3_bind_text16(m_stmt, k, text.utf16(), int(text.size() * sizeof(QChar)),
+                                      SQLITE_TRANSIENT));
     }
     }
 }
@@ -850,6 +877,13 @@ int RepeatedWrite::Run(const QVariantList& values)
 
 int RepeatedWrite::Run()
 {
+    if (m_bindFailure != SQLITE_OK) {
+        const DbError error =
+            failure(m_bindFailure, QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_stmt))));
+        m_bindFailure = SQLITE_OK;
+        sqlite3_clear_bindings(m_stmt);
+        throw error;
+    }
     const int rc = sqlite3_step(m_stmt);
     lockWaitOver();
     sqlite3* const db = sqlite3_db_handle(m_stmt);

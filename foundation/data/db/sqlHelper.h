@@ -114,8 +114,13 @@ class RepeatedWrite
 
   private:
     void bind(int position, const QVariant& value);
+    void bound(int rc);
+    QString m_sql;
+    QSqlQuery m_query;
+    quint64 m_connection = 0;
     sqlite3_stmt* m_stmt = nullptr;
     QStringList m_names;
+    int m_bindFailure = 0;
 };
 // Runs a batch of statements in one transaction: every statement or none.
 m_DBresult ExecuteTrans(const KeyValue& batch);
