@@ -108,6 +108,28 @@ TEST_F(SqlRunnerTest, ARepeatedWriteBindsValuesOneByOne)
     EXPECT_EQ(scalar(QStringLiteral("SELECT txt FROM t WHERE id=5")).toString(), QStringLiteral("after"));
 }
 
+// The connection keeps the statement of a repeated write for the next one;
+// once the connection has been closed and opened again it prepares anew.
+TEST_F(SqlRunnerTest, ARepeatedWriteRunsAgainAfterTheConnectionReopens)
+{
+    const QString sql = QStringLiteral("INSERT INTO t (id, txt) VALUES (@id, @txt)");
+    for (int id = 1; id <= 4; ++id) {
+        SCOPED_TRACE(id);
+        if (id == 3) {
+            CloseConn();
+            OpenConn();
+        }
+        ASSERT_TRUE(RunTrans([&] {
+                        RepeatedWrite insert(sql);
+                        insert.Bind(0, id);
+                        insert.Bind(1, QStringLiteral("第%1行").arg(id));
+                        EXPECT_EQ(insert.Run(), 1);
+                    }).isResult);
+    }
+    EXPECT_EQ(count(QStringLiteral("t")), 4);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT txt FROM t WHERE id=4")).toString(), QStringLiteral("第4行"));
+}
+
 TEST_F(SqlRunnerTest, BatchIsAllOrNothing)
 {
     KeyValue batch;
