@@ -758,11 +758,10 @@ RepeatedWrite::RepeatedWrite(const QString& sql) : m_names(PlaceholderNames(sql)
         throw DbError(QStringLiteral("无效的语句: ") + sql.left(60));
     OpenConn();
     // The statement is the connection's, prepared once and kept with its
-    // other writes (a bill after bill runs the same text). Its values are
-    // bound straight on SQLite's statement, from the record, without the
-    // driver's list of bound values.
-    // It is taken out of the kept writes while this runs it and put back
-    // after, unless the connection has been closed meanwhile.
+    // other writes: bill after bill runs the same text. It is taken out of
+    // the kept writes while this runs it and put back after, unless the
+    // connection has been closed meanwhile. Values are bound straight on
+    // SQLite's statement, without the driver's list of bound values.
     m_sql = p.sql;
     m_connection = cs().connection;
     auto it = cs().writeCache.find(m_sql);
@@ -811,8 +810,8 @@ void RepeatedWrite::Bind(int position, double value)
 
 void RepeatedWrite::Bind(int position, const QString& value)
 {
-    // The text is read where it lies: it outlives the run, and the bindings
-    // are cleared after it.
+    // Bound where it lies: the caller's text outlives the run, and every
+    // run clears its bindings.
     if (value.isNull())
         bound(sqlite3_bind_text(m_stmt, position + 1, "", 0, SQLITE_STATIC));
     else

@@ -106,7 +106,8 @@ class RepeatedWrite
 
     // The same run with its values given one by one, by position (from 0)
     // in the order of names(), without a value list; Run() then writes them.
-    // A text is never Null: a null text is bound as the empty text.
+    // A text is never Null: a null text is bound as the empty text. A text
+    // is read where it lies, at Run(): it must live until then.
     void Bind(int position, int value);
     void Bind(int position, double value);
     void Bind(int position, const QString& value);
