@@ -21,7 +21,7 @@
 #pragma GCC poison RunWorkTableTrans
 #pragma GCC poison TransactionGuard InTransaction SetBeforeWriteTransactionHook
 // Lookups, ids and the checks of a write.
-#pragma GCC poison GetFieldValue GetMaxValue GetCountValue GetRecordCount CheckDeleteRef ScalarInt
+#pragma GCC poison GetFieldValue GetMaxValue GetCountValue GetRecordCount CheckDeleteRef ScalarInt AllStored
 #pragma GCC poison SelectForConditions ExecuteChangingRow InsertWithNextId AddWithNextId ReadFirstShared
 #pragma GCC poison DeleteWithRefChecks SaveChecked FirstRefusal RefCheck TakeIds StoredVersion               \
     RequireUnchanged

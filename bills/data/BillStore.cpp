@@ -59,6 +59,11 @@ template <class Record> struct Field {
     {
         return std::visit([&r](auto m) { return QVariant::fromValue(r.*m); }, member);
     }
+    // Binds the field's value of r at position of a write.
+    void bind(RepeatedWrite& write, int position, const Record& r) const
+    {
+        std::visit([&](auto m) { write.Bind(position, r.*m); }, member);
+    }
     void read(const RecordSet& rs, Record& r, const BillSetup& dir) const
     {
         const QString name = column(dir);
@@ -192,16 +197,6 @@ QString updateSql(const QList<Field<Record>>& all, const BillSetup& dir, const Q
     return Q("update ") + table + Q(" set ") + sets.join(QLatin1Char(',')) + extra;
 }
 
-// The values of the fields that take part in what, in their order.
-template <class Record>
-QVariantList valuesOf(const QList<Field<Record>>& all, const BillSetup& dir, unsigned what, const Record& r)
-{
-    QVariantList v;
-    for (const Field<Record>* f : fieldsIn(all, dir, what))
-        v.append(f->value(r));
-    return v;
-}
-
 template <class Record>
 ParamMap paramsOf(const QList<Field<Record>>& all, const BillSetup& dir, unsigned what, const Record& r)
 {
@@ -247,12 +242,6 @@ QString BillStore::lineInsertSql() const
     return insertSql(lineFields(), m_dir, m_dir.lineTable);
 }
 
-// The values of a line's insert, in the order of its placeholders.
-QVariantList BillStore::lineValues(const BillLine& l) const
-{
-    return valuesOf(lineFields(), m_dir, Written, l);
-}
-
 ParamMap BillStore::lineParams(const BillLine& l) const
 {
     return paramsOf(lineFields(), m_dir, Written, l);
@@ -277,12 +266,15 @@ void BillStore::insertLines(int headId, QList<BillLine>& lines)
         return;
     int next = TakeIds(m_dir.lineTable, fresh);
     RepeatedWrite insert(lineInsertSql());
+    const QList<const Field<BillLine>*> fields = fieldsIn(lineFields(), m_dir, Written);
     for (BillLine& l : lines) {
         if (l.id > 0)
             continue;
         l.id = next++;
         l.headId = headId;
-        insert.Run(lineValues(l));
+        for (int k = 0; k < fields.size(); ++k)
+            fields.at(k)->bind(insert, k, l);
+        insert.Run();
     }
 }
 
@@ -313,12 +305,14 @@ void BillStore::writeLines(int headId, QList<BillLine>& lines)
     }
     if (!kept.isEmpty()) {
         RepeatedWrite update(lineUpdateSql());
+        const QList<const Field<BillLine>*> fields = fieldsIn(lineFields(), m_dir, Changed);
         for (const BillLine& l : lines) {
             if (l.id < 1)
                 continue;
-            QVariantList values = valuesOf(lineFields(), m_dir, Changed, l);
-            values.append(l.id);
-            update.Run(values);
+            for (int k = 0; k < fields.size(); ++k)
+                fields.at(k)->bind(update, k, l);
+            update.Bind(int(fields.size()), l.id);
+            update.Run();
         }
     }
     insertLines(headId, lines);
@@ -360,9 +354,19 @@ void BillStore::requireAccountAndType(const BillHead& head) const
 
 // Every line's goods item and location must still be stored. The lines are
 // walked as the window walks them before the save, from the last up, the
-// goods item of a line before its location; each id is looked up once.
+// goods item of a line before its location; each id is looked up once. When
+// every goods item and every location is stored, as they nearly always are,
+// two statements say so for the whole bill.
 void BillStore::requireLineReferences(const QList<BillLine>& lines) const
 {
+    QSet<int> goodsIds;
+    QSet<int> locationIds;
+    for (const BillLine& l : lines) {
+        goodsIds.insert(l.goodsId);
+        locationIds.insert(l.locationId);
+    }
+    if (dal_goods_head::AllExist(goodsIds) && dal_location::AllExist(locationIds))
+        return;
     QHash<int, bool> goods;
     QHash<int, bool> locations;
     const auto stored = [](QHash<int, bool>& seen, int id, bool (*exists)(int)) {

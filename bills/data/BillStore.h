@@ -110,7 +110,6 @@ class BillStore
     QString headColumns() const;
     QString lineColumns() const;
     QString lineInsertSql() const;
-    QVariantList lineValues(const BillLine& line) const;
     ParamMap lineParams(const BillLine& line) const;
     QString lineUpdateSql() const;
     void insertLines(int headId, QList<BillLine>& lines);

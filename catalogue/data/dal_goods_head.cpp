@@ -210,6 +210,11 @@ bool dal_goods_head::Exists(int int_Id)
                                    ParamMap{{QStringLiteral("@id"), int_Id}}) > 0;
 }
 
+bool dal_goods_head::AllExist(const QSet<int>& ids)
+{
+    return AllStored(QStringLiteral("tb_goods_head"), ids);
+}
+
 QString dal_goods_head::CodeTakenText(int id, const QString& code)
 {
     m_conditions taken;

@@ -6,6 +6,8 @@
 #include "m_goods_head.h"
 #include "m_recordSet.h"
 
+#include <QSet>
+
 // Data class of the goods items (tb_goods_head). An item is written together
 // with its default packing unit, in one transaction.
 class dal_goods_head
@@ -60,6 +62,8 @@ class dal_goods_head
 
     // Whether a goods item with that id is stored (0 names none).
     static bool Exists(int int_Id);
+    // Whether every id names a stored goods item (0 names none).
+    static bool AllExist(const QSet<int>& ids);
 
     // The goods window's keyword field for a "like" condition.
     static const QString kKeywordField;

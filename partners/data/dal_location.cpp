@@ -173,6 +173,11 @@ bool dal_location::Exists(int int_Id)
                                    ParamMap{{QStringLiteral("@id"), int_Id}}) > 0;
 }
 
+bool dal_location::AllExist(const QSet<int>& ids)
+{
+    return AllStored(QStringLiteral("tb_location"), ids);
+}
+
 QString dal_location::CodeTakenText(int int_Id, const QString& str_locationCode)
 {
     if (GetModelForLocationCode(int_Id, str_locationCode).id < 1)

@@ -6,6 +6,7 @@
 #include "m_location.h"
 #include "m_recordSet.h"
 
+#include <QSet>
 #include <QString>
 
 // Data class of the storage locations (tb_location, read through v_location).
@@ -71,6 +72,8 @@ class dal_location
 
     // Whether a location with that id is stored (0 names none).
     static bool Exists(int int_Id);
+    // Whether every id names a stored location (0 names none).
+    static bool AllExist(const QSet<int>& ids);
 
     static const QString kColumns;
     static const QString kMissingText;

@@ -209,6 +209,37 @@ TEST_P(BillRefsTest, ALineWriteNamingNoStoredRowIsRefused)
     }
 }
 
+// A bill naming several rows that are not stored is refused for the first
+// the window's walk meets: the lines from the last up, a line's goods item
+// before its location.
+TEST_P(BillRefsTest, ASaveNamesTheFirstMissingRowOfTheWindowsWalk)
+{
+    const struct {
+        const char* name;
+        QList<std::pair<int, int>> lines; // goods item, location
+        QString refusal;
+    } cases[] = {
+        {"goods of the last line", {{11, 99}, {99, 1}}, dal_goods_head::kGoodsMissingText},
+        {"location of the last line", {{99, 1}, {11, 99}}, dir().window.locationMissing},
+        {"goods before location", {{11, 1}, {99, 99}, {12, 2}}, dal_goods_head::kGoodsMissingText},
+        {"location 0 among stored", {{11, 1}, {12, 0}, {11, 1}}, dir().window.locationMissing},
+        {"goods 0 among stored", {{0, 1}, {12, 2}, {12, 2}}, dal_goods_head::kGoodsMissingText},
+    };
+    reset();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        BillHead h = head(8);
+        QList<BillLine> ls;
+        for (const auto& [goodsId, locationId] : c.lines)
+            ls.append(line(int(ls.size()) + 1, goodsId, locationId));
+        const m_DBresult r = store.Add(h, ls);
+        EXPECT_FALSE(r.isResult);
+        EXPECT_EQ(r.str_MsgBox, c.refusal);
+        EXPECT_EQ(count(dir().headTable), 0);
+        EXPECT_EQ(count(dir().lineTable), 0);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(BothDirections, BillRefsTest, ::testing::ValuesIn(kBillDirections),
                          [](const auto& info) {
                              return std::string(info.param == BillDirection::In ? "Inbound" : "Outbound");

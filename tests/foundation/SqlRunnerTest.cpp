@@ -60,6 +60,76 @@ TEST_F(SqlRunnerTest, TypedTextRoundTripsThroughEveryRunner)
     }
 }
 
+// A bill's lines: values bound one by one keep their types (a missing text
+// is the empty text, never Null), and a run the database refuses fails with
+// its case, the statement ready for the next run.
+TEST_F(SqlRunnerTest, ARepeatedWriteBindsValuesOneByOne)
+{
+    exec(QStringLiteral("CREATE TRIGGER t_refuse BEFORE INSERT ON t WHEN NEW.n < 0 "
+                        "BEGIN SELECT RAISE(ABORT, '数量不能为负!'); END"));
+    const struct {
+        int id;
+        QString txt;
+        double n;
+        QString refusal;
+    } runs[] = {
+        {1, QStringLiteral("仓库'\"%_ @id"), 2.5, {}},
+        {2, QString(), 0, {}},
+        {3, QStringLiteral(""), 1e20, {}},
+        {1, QStringLiteral("again"), 1, QStringLiteral("数据与已有的记录重复,没有写入!")},
+        {4, QStringLiteral("x"), -1, QStringLiteral("数量不能为负!")},
+        {5, QStringLiteral("after"), 7, {}},
+    };
+    ASSERT_TRUE(RunTrans([&] {
+                    RepeatedWrite insert(QStringLiteral("INSERT INTO t (id, txt, n) VALUES (@id, @txt, @n)"));
+                    for (const auto& r : runs) {
+                        SCOPED_TRACE(r.id);
+                        insert.Bind(0, r.id);
+                        insert.Bind(1, r.txt);
+                        insert.Bind(2, r.n);
+                        if (r.refusal.isEmpty()) {
+                            EXPECT_EQ(insert.Run(), 1);
+                            continue;
+                        }
+                        try {
+                            insert.Run();
+                            ADD_FAILURE() << "not refused";
+                        } catch (const DbError& e) {
+                            EXPECT_EQ(e.message(), r.refusal);
+                        }
+                    }
+                }).isResult);
+    EXPECT_EQ(count(QStringLiteral("t")), 4);
+    EXPECT_EQ(count(QStringLiteral("t"), QStringLiteral("txt IS NULL")), 0);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT txt FROM t WHERE id=1")).toString(), runs[0].txt);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT typeof(id) || typeof(txt) || typeof(n) FROM t WHERE id=2")),
+              QStringLiteral("integertextreal"));
+    EXPECT_DOUBLE_EQ(scalar(QStringLiteral("SELECT n FROM t WHERE id=3")).toDouble(), 1e20);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT txt FROM t WHERE id=5")).toString(), QStringLiteral("after"));
+}
+
+// The connection keeps the statement of a repeated write for the next one;
+// once the connection has been closed and opened again it prepares anew.
+TEST_F(SqlRunnerTest, ARepeatedWriteRunsAgainAfterTheConnectionReopens)
+{
+    const QString sql = QStringLiteral("INSERT INTO t (id, txt) VALUES (@id, @txt)");
+    for (int id = 1; id <= 4; ++id) {
+        SCOPED_TRACE(id);
+        if (id == 3) {
+            CloseConn();
+            OpenConn();
+        }
+        ASSERT_TRUE(RunTrans([&] {
+                        RepeatedWrite insert(sql);
+                        insert.Bind(0, id);
+                        insert.Bind(1, QStringLiteral("第%1行").arg(id));
+                        EXPECT_EQ(insert.Run(), 1);
+                    }).isResult);
+    }
+    EXPECT_EQ(count(QStringLiteral("t")), 4);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT txt FROM t WHERE id=4")).toString(), QStringLiteral("第4行"));
+}
+
 TEST_F(SqlRunnerTest, BatchIsAllOrNothing)
 {
     KeyValue batch;

@@ -131,6 +131,7 @@ QStringList sqlProblems(const QString& source)
         "\\b(ExecuteSql|ExecuteParaSql|OpenForwardQuery|OpenRowReader|RepeatedWrite|ExecuteTrans|RunTrans|"
         "RunWorkTableTrans|TransactionGuard|"
         "InTransaction|GetMaxValue|GetFieldValue|GetCountValue|GetRecordCount|CheckDeleteRef|ScalarInt|"
+        "AllStored|"
         "SelectForConditions|ExecuteChangingRow|InsertWithNextId|AddWithNextId|ReadFirstShared|"
         "DeleteWithRefChecks|SaveChecked|FirstRefusal|RefCheck|TakeIds|StoredVersion|RequireUnchanged|"
         "GetRecordSetInfo|GetPageSql|ReadTreeLevel|"

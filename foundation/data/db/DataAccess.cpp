@@ -62,6 +62,28 @@ int ScalarInt(const QString& sql, const ParamMap& params)
     return rs && !rs->isEmpty() ? rs->value(0, 0).toInt() : 0;
 }
 
+bool AllStored(const QString& table, const QSet<int>& ids)
+{
+    CheckSqlName(table);
+    QString list;
+    list.reserve(ids.size() * 8 + 2);
+    list.append(QLatin1Char('['));
+    for (const int id : ids) {
+        if (id < 1)
+            return false;
+        if (list.size() > 1)
+            list.append(QLatin1Char(','));
+        list.append(QString::number(id));
+    }
+    list.append(QLatin1Char(']'));
+    // The ids go in as one bound list: the statement is the same for any
+    // number of them and is prepared once.
+    return ScalarInt(QStringLiteral("SELECT COUNT(*) FROM json_each(@ids) AS j WHERE NOT EXISTS "
+                                    "(SELECT 1 FROM ") +
+                         table + QStringLiteral(" AS t WHERE t.id = j.value)"),
+                     ParamMap{{QStringLiteral("@ids"), list}}) == 0;
+}
+
 RecordSetPtr ReadTreeLevel(const QString& source, int parentId)
 {
     // The source text is the program's own; the id is bound.

@@ -7,6 +7,7 @@
 #include "sqlHelper.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <type_traits>
@@ -23,6 +24,10 @@ m_recordSet SelectForConditions(const QString& selectFrom, const m_conditions& c
 
 // The first column of the first row as a whole number; 0 when there is no row.
 int ScalarInt(const QString& sql, const ParamMap& params = {});
+
+// Whether every id of ids names a row of table (an id below 1 names none),
+// asked in one statement however many ids there are.
+bool AllStored(const QString& table, const QSet<int>& ids);
 
 // The rows of a tree source (a table name or a derived table, the program's
 // own text) whose parentid is parentId, in their orderBy order.

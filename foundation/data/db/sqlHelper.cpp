@@ -19,6 +19,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QSqlResult>
 #include <QStringDecoder>
 #include <QUrl>
 #include <algorithm>
@@ -53,6 +54,9 @@ struct ConnState {
     bool endOnMissingDb = false;
     std::function<void()> endHook;
     int transDepth = 0;
+    // Counts the openings and closings of the connection: a statement kept
+    // from an earlier opening is not put back.
+    quint64 connection = 0;
     int busyTimeout = 30000;
     std::function<void(bool)> lockWaitHook;
     QElapsedTimer lockWait; // runs while a statement waits for a lock
@@ -68,15 +72,28 @@ ConnState& cs()
 // A failure the database reported (DbError's message and details). A write
 // refused because the database file is gone (its folder removed or moved, say)
 // says that rather than that the file is read only.
-DbError failure(const QSqlError& e)
+DbError failure(int code, const QString& text)
 {
-    const DbError error = SqlFailure(e);
-    bool ok = false;
-    const int primary = e.nativeErrorCode().toInt(&ok) & 0xff;
+    const DbError error = SqlFailure(code, text);
+    const int primary = code & 0xff;
     const bool refused = primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN || primary == SQLITE_IOERR;
-    if (ok && refused && !cs().connString.isEmpty() && !QFileInfo::exists(cs().connString))
+    if (refused && !cs().connString.isEmpty() && !QFileInfo::exists(cs().connString))
         return DbError(SqlErrorSentence(SQLITE_READONLY_DBMOVED), error.details());
     return error;
+}
+
+DbError failure(const QSqlError& e)
+{
+    bool ok = false;
+    const int code = e.nativeErrorCode().toInt(&ok);
+    const QString text = e.databaseText().trimmed();
+    return failure(ok ? code : 0, text.isEmpty() ? e.text().trimmed() : text);
+}
+
+// The shared connection's SQLite handle (open).
+sqlite3* connHandle()
+{
+    return *static_cast<sqlite3* const*>(SharedConn().driver()->handle().data());
 }
 
 // A wait longer than this is told to the window layer.
@@ -578,6 +595,7 @@ void OpenConn(const QString&, const QString&)
     if (IsConnOpen())
         return;
     SetConnString();
+    ++cs().connection;
     cs().writeCache.clear();
     cs().readCache.clear();
     QSqlDatabase db = SharedConn();
@@ -589,7 +607,7 @@ void OpenConn(const QString&, const QString&)
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
     if (!db.open())
         throw failure(db.lastError());
-    if (auto* handle = *static_cast<sqlite3* const*>(db.driver()->handle().data())) {
+    if (auto* handle = connHandle()) {
         sqlite3_busy_handler(handle, onBusy, nullptr);
         // Failures name their case exactly (a database file moved away, a
         // trigger's refusal), not only its kind.
@@ -619,6 +637,7 @@ void OpenConn(const QString&, const QString&)
 
 void CloseConn()
 {
+    ++cs().connection;
     SharedRs.reset();
     cs().writeCache.clear();
     cs().readCache.clear();
@@ -738,10 +757,112 @@ RepeatedWrite::RepeatedWrite(const QString& sql) : m_names(PlaceholderNames(sql)
     if (p.values.size() != m_names.size())
         throw DbError(QStringLiteral("无效的语句: ") + sql.left(60));
     OpenConn();
-    m_query = QSqlQuery(SharedConn());
-    m_query.setForwardOnly(true);
-    if (!m_query.prepare(p.sql))
-        throw failure(m_query.lastError());
+    // The statement is the connection's, prepared once and kept with its
+    // other writes: bill after bill runs the same text. It is taken out of
+    // the kept writes while this runs it and put back after, unless the
+    // connection has been closed meanwhile. Values are bound straight on
+    // SQLite's statement, without the driver's list of bound values.
+    m_sql = p.sql;
+    m_connection = cs().connection;
+    auto it = cs().writeCache.find(m_sql);
+    if (it != cs().writeCache.end()) {
+        m_query = std::move(it.value());
+        cs().writeCache.erase(it);
+    } else {
+        m_query = QSqlQuery(SharedConn());
+        m_query.setForwardOnly(true);
+        if (!m_query.prepare(m_sql))
+            throw failure(m_query.lastError());
+    }
+    const QVariant handle = m_query.result()->handle();
+    m_stmt = handle.isValid() ? *static_cast<sqlite3_stmt* const*>(handle.constData()) : nullptr;
+    if (!m_stmt || sqlite3_bind_parameter_count(m_stmt) != m_names.size())
+        throw DbError(QStringLiteral("无效的语句: ") + sql.left(60));
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+}
+
+RepeatedWrite::~RepeatedWrite()
+{
+    if (!m_stmt || cs().connection != m_connection)
+        return;
+    if (cs().writeCache.size() >= 64)
+        cs().writeCache.clear();
+    cs().writeCache.insert(m_sql, std::move(m_query));
+}
+
+// The first refusal of a binding is the run's failure.
+void RepeatedWrite::bound(int rc)
+{
+    if (rc != SQLITE_OK && m_bindFailure == SQLITE_OK)
+        m_bindFailure = rc;
+}
+
+void RepeatedWrite::Bind(int position, int value)
+{
+    bound(sqlite3_bind_int(m_stmt, position + 1, value));
+}
+
+void RepeatedWrite::Bind(int position, double value)
+{
+    bound(sqlite3_bind_double(m_stmt, position + 1, value));
+}
+
+void RepeatedWrite::Bind(int position, const QString& value)
+{
+    // Bound where it lies: the caller's text outlives the run, and every
+    // run clears its bindings.
+    if (value.isNull())
+        bound(sqlite3_bind_text(m_stmt, position + 1, "", 0, SQLITE_STATIC));
+    else
+        bound(sqlite3_bind_text16(m_stmt, position + 1, value.utf16(), int(value.size() * sizeof(QChar)),
+                                  SQLITE_STATIC));
+}
+
+// One value as the driver binds it (after bindValue): Null, a whole number,
+// a real, a text, bytes; anything else as its text.
+void RepeatedWrite::bind(int position, const QVariant& value)
+{
+    const int k = position + 1;
+    if (!value.isValid() || value.isNull()) {
+        bound(sqlite3_bind_null(m_stmt, k));
+        return;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::Bool:
+        bound(sqlite3_bind_int(m_stmt, k, value.toInt()));
+        break;
+    case QMetaType::Double:
+        bound(sqlite3_bind_double(m_stmt, k, value.toDouble()));
+        break;
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+        bound(sqlite3_bind_int64(m_stmt, k, value.toLongLong()));
+        break;
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        if (bytes.isNull())
+            bound(sqlite3_bind_null(m_stmt, k));
+        else
+            bound(sqlite3_bind_blob(m_stmt, k, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT));
+        break;
+    }
+    case QMetaType::QTime: {
+        const QString text = value.toTime().toString(QStringLiteral("hh:mm:ss.zzz"));
+        bound(
+            sqlite3_bind_text16(m_stmt, k, text.utf16(), int(text.size() * sizeof(QChar)), SQLITE_TRANSIENT));
+        break;
+    }
+    default: {
+        const QString text = value.toString();
+        if (text.isNull())
+            bound(sqlite3_bind_null(m_stmt, k));
+        else
+            bound(sqlite3_bind_text16(m_stmt, k, text.utf16(), int(text.size() * sizeof(QChar)),
+                                      SQLITE_TRANSIENT));
+    }
+    }
 }
 
 int RepeatedWrite::Run(const QVariantList& values)
@@ -749,11 +870,31 @@ int RepeatedWrite::Run(const QVariantList& values)
     if (values.size() != m_names.size())
         throw DbError(QStringLiteral("参数个数不符"));
     for (int k = 0; k < values.size(); ++k)
-        m_query.bindValue(k, bindValue(values.at(k)));
-    if (!execWaiting(m_query))
-        throw failure(m_query.lastError());
-    const int changed = m_query.numRowsAffected();
-    m_query.finish();
+        bind(k, bindValue(values.at(k)));
+    return Run();
+}
+
+int RepeatedWrite::Run()
+{
+    if (m_bindFailure != SQLITE_OK) {
+        const DbError error =
+            failure(m_bindFailure, QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_stmt))));
+        m_bindFailure = SQLITE_OK;
+        sqlite3_clear_bindings(m_stmt);
+        throw error;
+    }
+    const int rc = sqlite3_step(m_stmt);
+    lockWaitOver();
+    sqlite3* const db = sqlite3_db_handle(m_stmt);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        const DbError error = failure(rc, QString::fromUtf8(sqlite3_errmsg(db)));
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+        throw error;
+    }
+    const int changed = sqlite3_changes(db);
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
     return changed;
 }
 

@@ -15,6 +15,7 @@
 #ifndef WMS_WINDOW_LAYER
 #include <QSqlDatabase>
 #include <QSqlQuery>
+struct sqlite3_stmt;
 #endif
 #include <QString>
 #include <functional>
@@ -96,13 +97,31 @@ class RepeatedWrite
 {
   public:
     explicit RepeatedWrite(const QString& sql);
+    ~RepeatedWrite();
+    RepeatedWrite(const RepeatedWrite&) = delete;
+    RepeatedWrite& operator=(const RepeatedWrite&) = delete;
     const QStringList& names() const { return m_names; }
     // Answers the rows changed.
     int Run(const QVariantList& values);
 
+    // The same run with its values given one by one, by position (from 0)
+    // in the order of names(), without a value list; Run() then writes them.
+    // A text is never Null: a null text is bound as the empty text. A text
+    // is read where it lies, at Run(): it must live until then.
+    void Bind(int position, int value);
+    void Bind(int position, double value);
+    void Bind(int position, const QString& value);
+    int Run();
+
   private:
+    void bind(int position, const QVariant& value);
+    void bound(int rc);
+    QString m_sql;
     QSqlQuery m_query;
+    quint64 m_connection = 0;
+    sqlite3_stmt* m_stmt = nullptr;
     QStringList m_names;
+    int m_bindFailure = 0;
 };
 // Runs a batch of statements in one transaction: every statement or none.
 m_DBresult ExecuteTrans(const KeyValue& batch);
