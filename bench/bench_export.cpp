@@ -2,8 +2,8 @@
 // of February to May 2024 in the line store (LineStore, 20,000 goods:
 // 200,000 lines), searched once, then read in its kept order with its 24
 // export columns and written to .xlsx as the report window exports it (each
-// value as its text, the texts typed by the writer: numbers as numbers with
-// their decimals, codes and names as texts).
+// value as stored to the cell its text gives: numbers as numbers with their
+// decimals, codes and names as texts).
 //
 // Beside it, interleaved (Paired.h), the bare twin reads the same rows in
 // the same order from the same file through a kept table of keys (the C API,
@@ -15,7 +15,6 @@
 #include "BareSql.h"
 #include "ExcelExport.h"
 #include "LineStore.h"
-#include "OutputText.h"
 #include "Paired.h"
 #include "RowReader.h"
 #include "dal_rpt_Reports.h"
@@ -88,21 +87,34 @@ dal_rpt_Report& Searched()
     return *report;
 }
 
+// The rows of a reader, counted as they are read.
+class CountedRows final : public RowReader
+{
+  public:
+    explicit CountedRows(RowReader& rows) : RowReader(rows.fields()), m_rows(rows) {}
+    bool next() override
+    {
+        const bool more = m_rows.next();
+        count += more ? 1 : 0;
+        return more;
+    }
+    QVariant value(int column) const override { return m_rows.value(column); }
+    StoredValue stored(int column) const override { return m_rows.stored(column); }
+
+    int count = 0;
+
+  private:
+    RowReader& m_rows;
+};
+
 // The program's export as the report window runs it; the rows written.
 QString ExportAsTheWindow(dal_rpt_Report& report, const QString& path, int& rows)
 {
     const std::unique_ptr<RowReader> reader = report.ReadKeptRows(true);
-    rows = 0;
-    const ExportRows read = [&reader, &rows](QStringList& row) {
-        if (!reader->next())
-            return false;
-        row.clear();
-        for (int c = 0; c < reader->fieldCount(); ++c)
-            row.append(ValueText(reader->value(c)));
-        ++rows;
-        return true;
-    };
-    return WriteExcelWorkbook(path, read, kTitle, kHeadings);
+    CountedRows counted(*reader);
+    const QString error = WriteExcelWorkbook(path, counted, kTitle, kHeadings);
+    rows = counted.count;
+    return error;
 }
 
 // ---- the bare twin
