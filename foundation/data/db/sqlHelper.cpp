@@ -760,25 +760,27 @@ class StatementRows final : public RowReader, public OpenStatement
         StoredValue v;
         if (!m_onRow || !m_stmt || column < 0 || column >= fieldCount())
             return v;
-        switch (sqlite3_column_type(m_stmt, column)) {
+        // The column's value read in place, once through the statement.
+        sqlite3_value* const value = sqlite3_column_value(m_stmt, column);
+        switch (sqlite3_value_type(value)) {
         case SQLITE_INTEGER:
             v.type = StoredValue::Type::Integer;
-            v.integer = sqlite3_column_int64(m_stmt, column);
+            v.integer = sqlite3_value_int64(value);
             break;
         case SQLITE_FLOAT:
             v.type = StoredValue::Type::Real;
-            v.real = sqlite3_column_double(m_stmt, column);
+            v.real = sqlite3_value_double(value);
             break;
         case SQLITE_TEXT: {
             v.type = StoredValue::Type::Text;
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
-            v.bytes = std::string_view(text ? text : "", size_t(sqlite3_column_bytes(m_stmt, column)));
+            const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+            v.bytes = std::string_view(text ? text : "", size_t(sqlite3_value_bytes(value)));
             break;
         }
         case SQLITE_BLOB: {
             v.type = StoredValue::Type::Blob;
-            const auto* blob = static_cast<const char*>(sqlite3_column_blob(m_stmt, column));
-            v.bytes = std::string_view(blob ? blob : "", size_t(sqlite3_column_bytes(m_stmt, column)));
+            const auto* blob = static_cast<const char*>(sqlite3_value_blob(value));
+            v.bytes = std::string_view(blob ? blob : "", size_t(sqlite3_value_bytes(value)));
             break;
         }
         default:

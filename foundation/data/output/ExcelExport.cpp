@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -107,9 +108,10 @@ bool ReadNumericText(std::string_view text, double& number, int& decimals)
     qsizetype n = qsizetype(text.size());
     if (!NumericShape(text.data(), n, decimals))
         return false;
-    bool ok = false;
-    number = QLatin1String(text.data(), n).toDouble(&ok);
-    return ok;
+    // The digits of the shape read to the nearest double, as toDouble reads them.
+    const char* const end = text.data() + n;
+    const std::from_chars_result read = std::from_chars(text.data(), end, number);
+    return read.ec == std::errc() && read.ptr == end;
 }
 
 // Whether the bytes are UTF-8 that comes back unchanged through the text's
