@@ -273,6 +273,10 @@ TEST_F(SqlRunnerTest, AReaderGivesTheDriversValuesAndTheStoredOnes)
         EXPECT_EQ(v.bytes, want.bytes);
     }
     EXPECT_EQ(again->stored(3).type, Type::Null); // no such column
+
+    // A second statement in the text is refused, not run.
+    EXPECT_THROW(OpenRowReader(QStringLiteral("SELECT 1; DELETE FROM v")), DbError);
+    EXPECT_EQ(count(QStringLiteral("v")), 11);
 }
 
 // A reader left open does not keep the connection from closing: it ends

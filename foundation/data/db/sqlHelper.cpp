@@ -760,7 +760,9 @@ class StatementRows final : public RowReader, public OpenStatement
         StoredValue v;
         if (!m_onRow || !m_stmt || column < 0 || column >= fieldCount())
             return v;
-        // The column's value read in place, once through the statement.
+        // The column's value read in place, once through the statement (the
+        // connection is used on its own thread only, so the value needs no
+        // lock of its own).
         sqlite3_value* const value = sqlite3_column_value(m_stmt, column);
         switch (sqlite3_value_type(value)) {
         case SQLITE_INTEGER:
@@ -849,10 +851,16 @@ std::unique_ptr<RowReader> OpenRowReader(const QString& sql, const ParamMap& par
         throw DbError(SqlErrorSentence(SQLITE_MISUSE));
     const QByteArray text = p.sql.toUtf8();
     sqlite3_stmt* stmt = nullptr;
-    const int prepared = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt, nullptr);
+    const char* tail = nullptr;
+    const int prepared = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt, &tail);
     if (prepared != SQLITE_OK) {
         sqlite3_finalize(stmt);
         throw failure(db, prepared);
+    }
+    // One statement at a time, as the driver runs them.
+    if (tail && !QByteArray(tail).trimmed().isEmpty()) {
+        sqlite3_finalize(stmt);
+        throw SqlFailure(SQLITE_MISUSE, QStringLiteral("Unable to execute multiple statements at a time"));
     }
     // A statement without columns is no query and is not run.
     if (!stmt || sqlite3_column_count(stmt) == 0) {
