@@ -2,20 +2,19 @@
 // of February to May 2024 in the line store (LineStore, 20,000 goods:
 // 200,000 lines), searched once, then read in its kept order with its 24
 // export columns and written to .xlsx as the report window exports it (each
-// value as its text, the texts typed by the writer: numbers as numbers with
-// their decimals, codes and names as texts).
+// value as stored to the cell its text gives: numbers as numbers with their
+// decimals, codes and names as texts).
 //
 // Beside it, interleaved (Paired.h), the bare twin reads the same rows in
 // the same order from the same file through a kept table of keys (the C API,
 // the statement prepared once) and writes the same cells with libxlsxwriter
 // in its constant-memory mode: the same title, headings, texts and blanks,
 // and every number as a number with the same display format, typed by
-// column. peak_growth_MB is how far the process's peak memory rose above
-// what it held before the program's export.
+// column, its value written with the 15 significant digits shown. peak_growth_MB is how far the process's
+// peak memory rose above what it held before the program's export.
 #include "BareSql.h"
 #include "ExcelExport.h"
 #include "LineStore.h"
-#include "OutputText.h"
 #include "Paired.h"
 #include "RowReader.h"
 #include "dal_rpt_Reports.h"
@@ -29,6 +28,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <xlsxwriter.h>
 
 namespace
@@ -88,21 +88,34 @@ dal_rpt_Report& Searched()
     return *report;
 }
 
+// The rows of a reader, counted as they are read.
+class CountedRows final : public RowReader
+{
+  public:
+    explicit CountedRows(RowReader& rows) : RowReader(rows.fields()), m_rows(rows) {}
+    bool next() override
+    {
+        const bool more = m_rows.next();
+        count += more ? 1 : 0;
+        return more;
+    }
+    QVariant value(int column) const override { return m_rows.value(column); }
+    StoredValue stored(int column) const override { return m_rows.stored(column); }
+
+    int count = 0;
+
+  private:
+    RowReader& m_rows;
+};
+
 // The program's export as the report window runs it; the rows written.
 QString ExportAsTheWindow(dal_rpt_Report& report, const QString& path, int& rows)
 {
     const std::unique_ptr<RowReader> reader = report.ReadKeptRows(true);
-    rows = 0;
-    const ExportRows read = [&reader, &rows](QStringList& row) {
-        if (!reader->next())
-            return false;
-        row.clear();
-        for (int c = 0; c < reader->fieldCount(); ++c)
-            row.append(ValueText(reader->value(c)));
-        ++rows;
-        return true;
-    };
-    return WriteExcelWorkbook(path, read, kTitle, kHeadings);
+    CountedRows counted(*reader);
+    const QString error = WriteExcelWorkbook(path, counted, kTitle, kHeadings);
+    rows = counted.count;
+    return error;
 }
 
 // ---- the bare twin
@@ -116,6 +129,132 @@ enum Cell { Text, Plain, Fixed3, Fixed3Zero };
 const Cell kCells[24] = {Text,  Text,       Text,  Text,  Text,  Text,   Text,  Text,
                          Text,  Text,       Text,  Plain, Plain, Fixed3, Plain, Fixed3Zero,
                          Plain, Fixed3Zero, Plain, Text,  Text,  Text,   Text,  Text};
+
+// libxlsxwriter writes a number cell's value with 16 significant digits
+// ("%.16G": 8.2 becomes 8.199999999999999); a cell is to hold the 15 digits
+// shown, so the sheet's rows pass this stream on their way to the library's
+// temporary file, and every <v> value of more than 15 digits is written
+// again with 15 (a plain decimal, no exponent).
+class FifteenDigitValues
+{
+  public:
+    static void Install(lxw_worksheet* sheet)
+    {
+        if (!sheet || !sheet->optimize_tmpfile || sheet->file != sheet->optimize_tmpfile)
+            return;
+        auto* f = new FifteenDigitValues{sheet->optimize_tmpfile};
+        const cookie_io_functions_t io{&FifteenDigitValues::read, &FifteenDigitValues::write,
+                                       &FifteenDigitValues::seek, &FifteenDigitValues::close};
+        if (FILE* stream = fopencookie(f, "w+", io)) {
+            sheet->file = stream;
+            sheet->optimize_tmpfile = stream;
+        } else {
+            delete f;
+        }
+    }
+
+  private:
+    explicit FifteenDigitValues(FILE* target) : m_target(target) {}
+
+    static ssize_t write(void* cookie, const char* data, size_t size)
+    {
+        auto* f = static_cast<FifteenDigitValues*>(cookie);
+        static constexpr char kOpen[] = "<v>";
+        size_t from = 0;
+        for (size_t i = 0; i < size;) {
+            if (f->m_inValue) {
+                const auto* lt = static_cast<const char*>(std::memchr(data + i, '<', size - i));
+                const size_t end = lt ? size_t(lt - data) : size;
+                f->m_value.append(data + i, end - i);
+                i = from = end;
+                if (lt) {
+                    f->m_inValue = false;
+                    f->putValue();
+                }
+                continue;
+            }
+            if (f->m_matched == 0) {
+                const auto* lt = static_cast<const char*>(std::memchr(data + i, '<', size - i));
+                if (!lt)
+                    break;
+                i = size_t(lt - data);
+            }
+            // A "<v>" may be split between two writes: how much of it was seen.
+            if (data[i] == kOpen[f->m_matched]) {
+                ++i;
+                if (++f->m_matched == 3) {
+                    f->m_matched = 0;
+                    f->m_inValue = true;
+                    fwrite(data + from, 1, i - from, f->m_target);
+                    from = i;
+                }
+            } else {
+                f->m_matched = 0;
+                if (data[i] != '<')
+                    ++i;
+            }
+        }
+        if (!f->m_inValue)
+            fwrite(data + from, 1, size - from, f->m_target);
+        return ferror(f->m_target) ? -1 : ssize_t(size);
+    }
+    static ssize_t read(void* cookie, char* data, size_t size)
+    {
+        auto* f = static_cast<FifteenDigitValues*>(cookie);
+        const size_t n = fread(data, 1, size, f->m_target);
+        return n == 0 && ferror(f->m_target) ? -1 : ssize_t(n);
+    }
+    static int seek(void* cookie, off64_t* offset, int whence)
+    {
+        auto* f = static_cast<FifteenDigitValues*>(cookie);
+        if (fflush(f->m_target) != 0 || fseeko(f->m_target, *offset, whence) != 0)
+            return -1;
+        *offset = ftello(f->m_target);
+        return 0;
+    }
+    static int close(void* cookie)
+    {
+        auto* f = static_cast<FifteenDigitValues*>(cookie);
+        const int closed = fclose(f->m_target);
+        delete f;
+        return closed;
+    }
+
+    void putValue()
+    {
+        int digits = 0;
+        bool plain = true;
+        for (const char c : m_value) {
+            if (c >= '1' && c <= '9')
+                ++digits;
+            else if (c == '0' && digits > 0)
+                ++digits;
+            else if (c == 'E' || c == 'e')
+                plain = false;
+        }
+        if (plain && digits <= 15) {
+            fwrite(m_value.data(), 1, m_value.size(), m_target);
+        } else {
+            const double value = std::strtod(m_value.c_str(), nullptr);
+            const int exponent = value == 0 ? 0 : int(std::floor(std::log10(std::fabs(value))));
+            char text[400];
+            int n = std::snprintf(text, sizeof text, "%.*f", std::max(0, 14 - exponent), value);
+            if (std::strchr(text, '.')) {
+                while (n > 0 && text[n - 1] == '0')
+                    --n;
+                if (n > 0 && text[n - 1] == '.')
+                    --n;
+            }
+            fwrite(text, 1, size_t(n), m_target);
+        }
+        m_value.clear();
+    }
+
+    FILE* m_target;
+    int m_matched = 0; // the characters of a "<v>" seen
+    bool m_inValue = false;
+    std::string m_value;
+};
 
 class BareExport
 {
@@ -159,6 +298,7 @@ class BareExport
         options.constant_memory = LXW_TRUE;
         lxw_workbook* book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
         lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
+        FifteenDigitValues::Install(sheet);
         lxw_format* text = workbook_add_format(book);
         format_set_font_size(text, 10);
         std::array<lxw_format*, 16> numbers{};

@@ -820,15 +820,7 @@ void ReportFrame::exportExcel()
     // The rows of the last search in the order shown go to the workbook as
     // they are read, whatever their number.
     const std::unique_ptr<RowReader> reader = m_data->ReadKeptRows(true);
-    const ExportRows rows = [&reader](QStringList& row) {
-        if (!reader->next())
-            return false;
-        row.clear();
-        for (int c = 0; c < reader->fieldCount(); ++c)
-            row.append(ValueText(reader->value(c)));
-        return true;
-    };
-    ExportToExcel(rows, m_layout.exportTitle, m_layout.exportHeaders);
+    ExportToExcel(*reader, m_layout.exportTitle, m_layout.exportHeaders);
 }
 
 void ReportFrame::popUpMenu()

@@ -422,6 +422,91 @@ TEST_F(ExcelExportTest, StreamedQueryGivesTheSameWorkbook)
     EXPECT_EQ(streamed.text(QStringLiteral("C5")), QStringLiteral("螺丝"));
 }
 
+// The raw text of one part of a workbook.
+QByteArray PartOf(const QString& path, const QString& name)
+{
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, name});
+    EXPECT_TRUE(unzip.waitForFinished(10000)) << "unzip is needed to read the workbook back";
+    return unzip.readAllStandardOutput();
+}
+
+// Stored values go to their cells without being made texts first, and the
+// sheet is the one their texts give, byte for byte: integers (up to 11
+// digits a number), doubles by their 15 significant digits (8.2 stored as
+// 8.1999..., 1e+05, 0.00001, 0.1 + 0.2, past 11 integer digits or 30
+// decimals a text), numeric and other texts, Null, an empty text, a blob,
+// and bytes that are no well-formed UTF-8.
+TEST_F(ExcelExportTest, StoredValuesGiveTheCellsOfTheirTexts)
+{
+    exec(QStringLiteral("CREATE TABLE v (id INTEGER PRIMARY KEY, x, y TEXT)"));
+    exec(QStringLiteral(
+        "INSERT INTO v (x, y) VALUES (0, 'G0000042'), (-7, '007'), (99999999999, '12.50'), "
+        "(-99999999999, '1e+05'), (100000000000, '螺丝 M6'), (-9223372036854775807 - 1, 'a&b<c>'), "
+        "(8.2, '12\n'), (1e5, ''), (0.00001, NULL), (0.1 + 0.2, '-0.50'), (1234.56789012345, "
+        "'6901234567890'), "
+        "(0.333333333333333333, '0.333333333333333'), (123456789012.5, '1.1234567890123456'), "
+        "(1e15, ' 12'), (1e-30, '-'), (1e-31, '１２'), (-0.0, '0'), (2.5e-7, X'3132'), (8.2, 8.2), "
+        "(1e308 * 10, CAST(X'80' AS TEXT)), (-1e308 * 10, CAST(X'EFBFBE' AS TEXT)), "
+        "(12.5, CAST(X'C0AF' AS TEXT)), (3.0, 'O''Brien'), (100012.345, '99999999999.9999')"));
+    const QString sql = QStringLiteral("SELECT x, y, x FROM v ORDER BY id");
+    {
+        const std::unique_ptr<RowReader> texts = OpenRowReader(sql);
+        ExportToExcel(ExportRowsOf(*texts), QStringLiteral("明细"), QStringLiteral("x,y,x"));
+    }
+    {
+        const std::unique_ptr<RowReader> stored = OpenRowReader(sql);
+        ExportToExcel(*stored, QStringLiteral("明细"), QStringLiteral("x,y,x"));
+    }
+    EXPECT_EQ(shown(), (QStringList{QStringLiteral("导出完成！"), QStringLiteral("导出完成！")}));
+    const QStringList files = exports();
+    ASSERT_EQ(files.size(), 2);
+    for (const QString& part :
+         {QStringLiteral("xl/worksheets/sheet1.xml"), QStringLiteral("xl/styles.xml")}) {
+        const QByteArray fromTexts = PartOf(exportDir() + files.at(0), part);
+        EXPECT_FALSE(fromTexts.isEmpty());
+        EXPECT_EQ(PartOf(exportDir() + files.at(1), part), fromTexts) << part.toStdString();
+    }
+    const Workbook book(exportDir() + files.at(1));
+    const struct {
+        const char* ref;
+        bool isNumber;
+        const char* text;
+        const char* format;
+    } cells[] = {
+        {"A5", true, "99999999999", "0"},
+        {"A7", false, "100000000000", "General"},
+        {"A9", true, "8.2", "0.0"},
+        {"A10", true, "100000", "0"},
+        {"A11", true, "0.00001", "0.00000"},
+        {"A12", true, "0.3", "0.0"},
+        {"A13", true, "1234.56789012345", "0.00000000000"},
+        {"A14", true, "0.333333333333333", "0.000000000000000"},
+        {"A15", false, "123456789012.5", "General"},
+        {"A17", true, "0.000000000000000000000000000001", "0.000000000000000000000000000000"},
+        {"A22", false, "inf", "General"},
+        {"B3", false, "G0000042", "General"},
+        {"B5", true, "12.5", "0.00"},
+        {"B6", false, "1e+05", "General"},
+        {"B9", true, "12", "0"},
+        {"B19", true, "0", "0"},
+        {"B20", true, "12", "0"},
+        {"B21", true, "8.2", "0.0"},
+        {"B26", true, "99999999999.9999", "0.0000"},
+    };
+    for (const auto& c : cells) {
+        SCOPED_TRACE(c.ref);
+        const Cell cell = book.cells().value(QString::fromLatin1(c.ref));
+        EXPECT_EQ(cell.isNumber, c.isNumber);
+        EXPECT_EQ(cell.text, QString::fromUtf8(c.text));
+        EXPECT_EQ(cell.numberFormat, QString::fromUtf8(c.format));
+    }
+    // Null and the empty text: blank cells.
+    EXPECT_EQ(book.text(QStringLiteral("B10")), QString());
+    EXPECT_EQ(book.text(QStringLiteral("B11")), QString());
+    EXPECT_FALSE(book.cells().value(QStringLiteral("B11")).isNumber);
+}
+
 TEST_F(ExcelExportTest, StreamedQueryEmptyOrFailingWritesNothing)
 {
     exec(QStringLiteral("CREATE TABLE x (id INTEGER PRIMARY KEY, qty INTEGER)"));
@@ -431,20 +516,34 @@ TEST_F(ExcelExportTest, StreamedQueryEmptyOrFailingWritesNothing)
         EXPECT_EQ(shown(), QStringList{QStringLiteral("无记录导出!")});
         EXPECT_FALSE(QDir(exportDir()).exists());
     }
+    {
+        const std::unique_ptr<RowReader> empty = OpenRowReader(QStringLiteral("SELECT * FROM x"));
+        MsgBox::ClearShown();
+        ExportToExcel(*empty, QStringLiteral("T"), QStringLiteral("a"));
+        EXPECT_EQ(shown(), QStringList{QStringLiteral("无记录导出!")});
+        EXPECT_FALSE(QDir(exportDir()).exists());
+    }
     exec(QStringLiteral("INSERT INTO x (qty) VALUES (1), (2), (-9223372036854775807 - 1), (4)"));
-    MsgBox::ClearShown();
-    // The third row fails to compute after two rows are written.
-    const std::unique_ptr<RowReader> failing =
-        OpenRowReader(QStringLiteral("SELECT id, abs(qty) FROM x ORDER BY id"));
-    ExportToExcel(ExportRowsOf(*failing), QStringLiteral("T"), QStringLiteral("a"));
-    ASSERT_EQ(MsgBox::Shown().size(), 1);
-    EXPECT_EQ(MsgBox::Shown().at(0).title, QStringLiteral("Error"));
-    EXPECT_TRUE(MsgBox::Shown().at(0).text.endsWith(QStringLiteral("\n数据库语句执行出错,操作没有完成!")))
-        << MsgBox::LastText().toStdString();
-    EXPECT_TRUE(MsgBox::Shown().at(0).details.contains(QStringLiteral("overflow")))
-        << MsgBox::Shown().at(0).details.toStdString();
-    EXPECT_TRUE(exports().isEmpty());
-    EXPECT_TRUE(Launcher::Launches().isEmpty());
+    // The third row fails to compute after two rows are written, as texts
+    // and as stored values.
+    for (const bool stored : {false, true}) {
+        SCOPED_TRACE(stored ? "stored" : "texts");
+        MsgBox::ClearShown();
+        const std::unique_ptr<RowReader> failing =
+            OpenRowReader(QStringLiteral("SELECT id, abs(qty) FROM x ORDER BY id"));
+        if (stored)
+            ExportToExcel(*failing, QStringLiteral("T"), QStringLiteral("a"));
+        else
+            ExportToExcel(ExportRowsOf(*failing), QStringLiteral("T"), QStringLiteral("a"));
+        ASSERT_EQ(MsgBox::Shown().size(), 1);
+        EXPECT_EQ(MsgBox::Shown().at(0).title, QStringLiteral("Error"));
+        EXPECT_TRUE(MsgBox::Shown().at(0).text.endsWith(QStringLiteral("\n数据库语句执行出错,操作没有完成!")))
+            << MsgBox::LastText().toStdString();
+        EXPECT_TRUE(MsgBox::Shown().at(0).details.contains(QStringLiteral("overflow")))
+            << MsgBox::Shown().at(0).details.toStdString();
+        EXPECT_TRUE(exports().isEmpty());
+        EXPECT_TRUE(Launcher::Launches().isEmpty());
+    }
     EXPECT_THROW(OpenRowReader(QStringLiteral("DELETE FROM x")), DbError);
     EXPECT_EQ(count(QStringLiteral("x")), 4);
 }

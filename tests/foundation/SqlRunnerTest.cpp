@@ -1,10 +1,12 @@
 #include "TestEnv.h"
 
+#include "RowReader.h"
 #include "mod_public.h"
 #include "sqlHelper.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <limits>
 
 namespace
 {
@@ -277,6 +279,89 @@ TEST_F(SqlRunnerTest, StatementsThatYieldRowsAreQueries)
     EXPECT_EQ(ExecuteSql(QStringLiteral("UPDATE t SET txt='a'")), nullptr);
     EXPECT_EQ(ExecuteSql(QStringLiteral("INSERT INTO t (id) VALUES (1)")), nullptr);
     EXPECT_EQ(count(QStringLiteral("t")), 1);
+}
+
+// A row reader gives the values the driver gives for the same query (type
+// and value), binds its placeholders as the other runners do, and hands out
+// each value as stored beside it.
+TEST_F(SqlRunnerTest, AReaderGivesTheDriversValuesAndTheStoredOnes)
+{
+    exec(QStringLiteral("CREATE TABLE v (id INTEGER PRIMARY KEY, x)"));
+    exec(QStringLiteral("INSERT INTO v (x) VALUES (NULL), (7), (-9223372036854775807 - 1), (8.2), (1e5), "
+                        "(0.00001), ('12.50'), (''), ('螺丝 \"M6\"'), (X'00FF31'), ('a' || char(0) || 'b')"));
+    const QString sql =
+        QStringLiteral("SELECT id, x AS \"the x\", @k AS k FROM v WHERE id >= @from ORDER BY id");
+    const ParamMap params{{QStringLiteral("@from"), 1}, {QStringLiteral("@k"), QStringLiteral("键")}};
+    const RecordSetPtr driver = ExecuteSql(sql, params);
+    const std::unique_ptr<RowReader> reader = OpenRowReader(sql, params);
+    EXPECT_EQ(reader->fields(),
+              (QStringList{QStringLiteral("id"), QStringLiteral("the x"), QStringLiteral("k")}));
+    int row = 0;
+    while (reader->next()) {
+        ASSERT_LT(row, driver->RecordCount());
+        for (int c = 0; c < 3; ++c) {
+            const QVariant want = driver->value(row, c);
+            const QVariant got = reader->value(c);
+            EXPECT_EQ(got.metaType(), want.metaType()) << row << "," << c;
+            EXPECT_EQ(got.isNull(), want.isNull()) << row << "," << c;
+            EXPECT_EQ(got, want) << row << "," << c;
+        }
+        ++row;
+    }
+    EXPECT_EQ(row, driver->RecordCount());
+    EXPECT_FALSE(reader->next());
+
+    using Type = StoredValue::Type;
+    const struct {
+        Type type;
+        qint64 integer;
+        double real;
+        std::string_view bytes;
+    } stored[] = {
+        {Type::Null, 0, 0, {}},
+        {Type::Integer, 7, 0, {}},
+        {Type::Integer, std::numeric_limits<qint64>::min(), 0, {}},
+        {Type::Real, 0, 8.2, {}},
+        {Type::Real, 0, 1e5, {}},
+        {Type::Real, 0, 0.00001, {}},
+        {Type::Text, 0, 0, "12.50"},
+        {Type::Text, 0, 0, ""},
+        {Type::Text, 0, 0, "螺丝 \"M6\""},
+        {Type::Blob, 0, 0,
+         std::string_view("\x00\xFF"
+                          "1",
+                          3)},
+        {Type::Text, 0, 0, std::string_view("a\0b", 3)},
+    };
+    const std::unique_ptr<RowReader> again = OpenRowReader(sql, params);
+    for (const auto& want : stored) {
+        ASSERT_TRUE(again->next());
+        const StoredValue v = again->stored(1);
+        EXPECT_EQ(v.type, want.type);
+        EXPECT_EQ(v.integer, want.integer);
+        EXPECT_EQ(v.real, want.real);
+        EXPECT_EQ(v.bytes, want.bytes);
+    }
+    EXPECT_EQ(again->stored(3).type, Type::Null); // no such column
+
+    // A second statement in the text is refused, not run.
+    EXPECT_THROW(OpenRowReader(QStringLiteral("SELECT 1; DELETE FROM v")), DbError);
+    EXPECT_EQ(count(QStringLiteral("v")), 11);
+}
+
+// A reader left open does not keep the connection from closing: it ends
+// there, and the connection opens again as usual.
+TEST_F(SqlRunnerTest, ClosingTheConnectionEndsAnOpenReader)
+{
+    exec(QStringLiteral("INSERT INTO t (id, txt) VALUES (1, 'a'), (2, 'b')"));
+    const std::unique_ptr<RowReader> reader = OpenRowReader(QStringLiteral("SELECT txt FROM t ORDER BY id"));
+    ASSERT_TRUE(reader->next());
+    EXPECT_EQ(reader->value(0).toString(), QStringLiteral("a"));
+    CloseConn();
+    EXPECT_FALSE(IsConnOpen());
+    EXPECT_FALSE(reader->next());
+    EXPECT_FALSE(reader->value(0).isValid());
+    EXPECT_EQ(ExecuteSql(QStringLiteral("SELECT COUNT(*) FROM t"))->value(0, 0).toInt(), 2);
 }
 
 TEST_F(SqlRunnerTest, NestedTransactionFailureRollsBackTheOuterOne)

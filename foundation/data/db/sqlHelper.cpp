@@ -5,6 +5,7 @@
 #include "NumberSql.h"
 #include "Numbers.h"
 #include "ProcessFuntionValues.h"
+#include "RowReader.h"
 #include "SchemaVersion.h"
 #include "mod_public.h"
 
@@ -27,6 +28,7 @@
 #include <iterator>
 #include <sqlite3.h>
 #include <unordered_map>
+#include <unordered_set>
 
 RecordSetPtr SharedRs;
 RecordSetPtr CalendarRs;
@@ -35,6 +37,17 @@ namespace
 {
 
 const QString kConnName = QStringLiteral("wms_shared");
+
+// A statement that outlives the call that ran it (a row reader's): it is let
+// go before the connection closes.
+class OpenStatement
+{
+  public:
+    virtual void end() = 0;
+
+  protected:
+    ~OpenStatement() = default;
+};
 
 struct ConnState {
     // Write statements prepared once per connection: a bill of many lines
@@ -61,6 +74,8 @@ struct ConnState {
     std::function<void(bool)> lockWaitHook;
     QElapsedTimer lockWait; // runs while a statement waits for a lock
     bool lockWaitShown = false;
+    // The row readers open on the connection (OpenRowReader).
+    std::unordered_set<OpenStatement*> readers;
 };
 
 ConnState& cs()
@@ -90,10 +105,17 @@ DbError failure(const QSqlError& e)
     return failure(ok ? code : 0, text.isEmpty() ? e.text().trimmed() : text);
 }
 
-// The shared connection's SQLite handle (open).
+// The same for a failure of SQLite's own interface on the connection db.
+DbError failure(sqlite3* db, int code)
+{
+    return failure(code, QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
+// The shared connection's SQLite handle; null when it has none.
 sqlite3* connHandle()
 {
-    return *static_cast<sqlite3* const*>(SharedConn().driver()->handle().data());
+    const QVariant handle = SharedConn().driver()->handle();
+    return handle.isValid() ? *static_cast<sqlite3* const*>(handle.constData()) : nullptr;
 }
 
 // A wait longer than this is told to the window layer.
@@ -641,6 +663,9 @@ void CloseConn()
     SharedRs.reset();
     cs().writeCache.clear();
     cs().readCache.clear();
+    // The connection closes only without statements of its own left.
+    for (OpenStatement* statement : cs().readers)
+        statement->end();
     if (!QSqlDatabase::contains(kConnName))
         return;
     {
@@ -678,6 +703,209 @@ RecordSetPtr ExecuteSql(const QString& sql, const ParamMap& params)
     if (!q.isSelect())
         return nullptr;
     return readAll(q);
+}
+
+namespace
+{
+
+// The rows of one statement on the connection's own handle. The values are
+// made as the Qt driver makes them; stored() hands them out as SQLite holds
+// them.
+class StatementRows final : public RowReader, public OpenStatement
+{
+  public:
+    StatementRows(QStringList fields, sqlite3_stmt* stmt, bool onRow)
+        : RowReader(std::move(fields)), m_stmt(stmt), m_firstRow(onRow), m_done(!onRow)
+    {
+        cs().readers.insert(this);
+    }
+    ~StatementRows() override
+    {
+        end();
+        cs().readers.erase(this);
+    }
+
+    bool next() override
+    {
+        if (m_firstRow) {
+            m_firstRow = false;
+            m_onRow = true;
+            return true;
+        }
+        m_onRow = false;
+        if (m_done || !m_stmt)
+            return false;
+        const int rc = sqlite3_step(m_stmt);
+        if (rc == SQLITE_ROW) {
+            m_onRow = true;
+            return true;
+        }
+        m_done = true;
+        if (rc == SQLITE_DONE)
+            return false;
+        const DbError error = failure(sqlite3_db_handle(m_stmt), rc);
+        sqlite3_reset(m_stmt);
+        throw error;
+    }
+
+    QVariant value(int column) const override
+    {
+        if (!m_onRow || !m_stmt || column < 0 || column >= fieldCount())
+            return {};
+        switch (sqlite3_column_type(m_stmt, column)) {
+        case SQLITE_BLOB:
+            return QByteArray(static_cast<const char*>(sqlite3_column_blob(m_stmt, column)),
+                              sqlite3_column_bytes(m_stmt, column));
+        case SQLITE_INTEGER:
+            return qlonglong(sqlite3_column_int64(m_stmt, column));
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(m_stmt, column);
+        case SQLITE_NULL:
+            return QVariant(QMetaType::fromType<QString>());
+        default: {
+            const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(m_stmt, column));
+            return QString::fromUtf16(text,
+                                      sqlite3_column_bytes16(m_stmt, column) / qsizetype(sizeof(char16_t)));
+        }
+        }
+    }
+
+    StoredValue stored(int column) const override
+    {
+        StoredValue v;
+        if (!m_onRow || !m_stmt || column < 0 || column >= fieldCount())
+            return v;
+        // The column's value read in place, once through the statement (the
+        // connection is used on its own thread only, so the value needs no
+        // lock of its own).
+        sqlite3_value* const value = sqlite3_column_value(m_stmt, column);
+        switch (sqlite3_value_type(value)) {
+        case SQLITE_INTEGER:
+            v.type = StoredValue::Type::Integer;
+            v.integer = sqlite3_value_int64(value);
+            break;
+        case SQLITE_FLOAT:
+            v.type = StoredValue::Type::Real;
+            v.real = sqlite3_value_double(value);
+            break;
+        case SQLITE_TEXT: {
+            v.type = StoredValue::Type::Text;
+            const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+            v.bytes = std::string_view(text ? text : "", size_t(sqlite3_value_bytes(value)));
+            break;
+        }
+        case SQLITE_BLOB: {
+            v.type = StoredValue::Type::Blob;
+            const auto* blob = static_cast<const char*>(sqlite3_value_blob(value));
+            v.bytes = std::string_view(blob ? blob : "", size_t(sqlite3_value_bytes(value)));
+            break;
+        }
+        default:
+            break;
+        }
+        return v;
+    }
+
+    // Lets the statement go: the connection is about to close.
+    void end() override
+    {
+        m_onRow = m_firstRow = false;
+        m_done = true;
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+    }
+
+  private:
+    sqlite3_stmt* m_stmt;
+    bool m_firstRow; // the first row was read when the statement ran
+    bool m_onRow = false;
+    bool m_done;
+};
+
+// Binds a value as the Qt driver binds it.
+int bindStatementValue(sqlite3_stmt* stmt, int at, const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return sqlite3_bind_null(stmt, at);
+    switch (value.typeId()) {
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        if (bytes.isNull())
+            return sqlite3_bind_null(stmt, at);
+        return sqlite3_bind_blob(stmt, at, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+    }
+    case QMetaType::Int:
+    case QMetaType::Bool:
+        return sqlite3_bind_int(stmt, at, value.toInt());
+    case QMetaType::Double:
+        return sqlite3_bind_double(stmt, at, value.toDouble());
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+        return sqlite3_bind_int64(stmt, at, value.toLongLong());
+    default: {
+        const QString text = value.toString();
+        if (value.typeId() == QMetaType::QString && text.isNull())
+            return sqlite3_bind_null(stmt, at);
+        return sqlite3_bind_text16(stmt, at, text.utf16(), int(text.size() * qsizetype(sizeof(char16_t))),
+                                   SQLITE_TRANSIENT);
+    }
+    }
+}
+
+} // namespace
+
+std::unique_ptr<RowReader> OpenRowReader(const QString& sql, const ParamMap& params)
+{
+    if (!looksLikeQuery(sql))
+        throw DbError(QStringLiteral("不是查询语句: ") + sql.left(60));
+    const Prepared p = prepare(sql, &params);
+    OpenConn();
+    sqlite3* db = connHandle();
+    if (!db)
+        throw DbError(SqlErrorSentence(SQLITE_MISUSE));
+    const QByteArray text = p.sql.toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    const int prepared = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt, &tail);
+    if (prepared != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        throw failure(db, prepared);
+    }
+    // One statement at a time, as the driver runs them.
+    if (tail && !QByteArray(tail).trimmed().isEmpty()) {
+        sqlite3_finalize(stmt);
+        throw SqlFailure(SQLITE_MISUSE, QStringLiteral("Unable to execute multiple statements at a time"));
+    }
+    // A statement without columns is no query and is not run.
+    if (!stmt || sqlite3_column_count(stmt) == 0) {
+        sqlite3_finalize(stmt);
+        throw DbError(QStringLiteral("不是查询语句: ") + sql.left(60));
+    }
+    if (sqlite3_bind_parameter_count(stmt) != p.values.size()) {
+        sqlite3_finalize(stmt);
+        throw SqlFailure(0, QStringLiteral("Parameter count mismatch"));
+    }
+    for (int k = 0; k < p.values.size(); ++k) {
+        const int bound = bindStatementValue(stmt, k + 1, p.values.at(k));
+        if (bound != SQLITE_OK) {
+            const DbError error = failure(db, bound);
+            sqlite3_finalize(stmt);
+            throw error;
+        }
+    }
+    QStringList fields;
+    for (int k = 0; k < sqlite3_column_count(stmt); ++k)
+        fields.append(QString::fromUtf8(sqlite3_column_name(stmt, k)).remove(QLatin1Char('"')));
+    // The first row is read now, as a query runs: a lock it waits for is
+    // over once it answers.
+    const int first = sqlite3_step(stmt);
+    lockWaitOver();
+    if (first != SQLITE_ROW && first != SQLITE_DONE) {
+        const DbError error = failure(db, first);
+        sqlite3_finalize(stmt);
+        throw error;
+    }
+    return std::make_unique<StatementRows>(std::move(fields), stmt, first == SQLITE_ROW);
 }
 
 QSqlQuery OpenForwardQuery(const QString& sql, const ParamMap& params)

@@ -14,10 +14,16 @@
 #include <QUrl>
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <xlsxwriter.h>
 
 namespace
@@ -32,20 +38,30 @@ namespace
 // at the very end is let pass ("12\n" is 12).
 constexpr int kMaxDecimals = 30;
 
-bool ReadNumericText(const QString& text, double& number, int& decimals)
+inline char32_t CodeOf(QChar c)
 {
-    const QChar* const p = text.constData();
-    qsizetype n = text.size();
-    if (n > 0 && p[n - 1] == QLatin1Char('\n'))
+    return c.unicode();
+}
+inline char32_t CodeOf(char c)
+{
+    return static_cast<unsigned char>(c);
+}
+
+// The shape test on the characters p[0..n) (UTF-16 or UTF-8: only ASCII
+// characters count); the value is read by the caller from the first n
+// characters, the last line break left out.
+template <class Char> bool NumericShape(const Char* p, qsizetype& n, int& decimals)
+{
+    if (n > 0 && CodeOf(p[n - 1]) == '\n')
         --n;
-    const auto digit = [p](qsizetype i) { return p[i].unicode() >= '0' && p[i].unicode() <= '9'; };
+    const auto digit = [p](qsizetype i) { return CodeOf(p[i]) >= '0' && CodeOf(p[i]) <= '9'; };
     qsizetype i = 0;
-    if (i < n && p[i] == QLatin1Char('-'))
+    if (i < n && CodeOf(p[i]) == '-')
         ++i;
     const qsizetype intStart = i;
     if (i >= n || !digit(i))
         return false;
-    if (p[i] == QLatin1Char('0')) {
+    if (CodeOf(p[i]) == '0') {
         ++i;
     } else {
         while (i < n && digit(i))
@@ -56,7 +72,7 @@ bool ReadNumericText(const QString& text, double& number, int& decimals)
     const qsizetype intEnd = i;
     qsizetype fracStart = i;
     if (i < n) {
-        if (p[i] != QLatin1Char('.'))
+        if (CodeOf(p[i]) != '.')
             return false;
         fracStart = ++i;
         while (i < n && digit(i))
@@ -70,15 +86,76 @@ bool ReadNumericText(const QString& text, double& number, int& decimals)
     for (qsizetype k = intStart; significant > 1 && k < n; ++k) {
         if (k == intEnd)
             continue; // the point
-        if (p[k] != QLatin1Char('0'))
+        if (CodeOf(p[k]) != '0')
             break;
         --significant;
     }
-    if (significant > 15)
+    return significant <= 15;
+}
+
+bool ReadNumericText(const QString& text, double& number, int& decimals)
+{
+    qsizetype n = text.size();
+    if (!NumericShape(text.constData(), n, decimals))
         return false;
     bool ok = false;
-    number = QStringView(p, n).toDouble(&ok);
+    number = QStringView(text.constData(), n).toDouble(&ok);
     return ok;
+}
+
+bool ReadNumericText(std::string_view text, double& number, int& decimals)
+{
+    qsizetype n = qsizetype(text.size());
+    if (!NumericShape(text.data(), n, decimals))
+        return false;
+    // The digits of the shape read to the nearest double, as toDouble reads them.
+    const char* const end = text.data() + n;
+    const std::from_chars_result read = std::from_chars(text.data(), end, number);
+    return read.ec == std::errc() && read.ptr == end;
+}
+
+// Whether the bytes are UTF-8 that comes back unchanged through the text's
+// UTF-16 form (as the Qt values are made): well formed, and none of the two
+// characters SQLite reads as U+FFFD (U+FFFE, U+FFFF).
+bool KeepsItsUtf8(std::string_view text)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t n = text.size();
+    size_t i = 0;
+    while (i < n) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t more = 0;
+        char32_t code = 0;
+        if (c >= 0xC2 && c <= 0xDF) {
+            more = 1;
+            code = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+            code = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+            code = c & 0x07;
+        } else {
+            return false;
+        }
+        if (n - i <= more)
+            return false;
+        for (size_t k = 1; k <= more; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (p[i + k] & 0x3F);
+        }
+        const char32_t least = more == 1 ? 0x80 : more == 2 ? 0x800 : 0x10000;
+        if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE ||
+            code == 0xFFFF)
+            return false;
+        i += more + 1;
+    }
+    return true;
 }
 
 // A name in the export folder no earlier export has taken, so two exports in
@@ -134,7 +211,8 @@ class CellFormats
 };
 
 // Writes the cells of one sheet: a text's UTF-8 form is made in one buffer
-// that every cell reuses.
+// that every cell reuses. A stored value gives the cell its text gives (its
+// ValueText), without the text being made where it need not be.
 class CellWriter
 {
   public:
@@ -158,11 +236,91 @@ class CellWriter
         return worksheet_write_string(m_sheet, r, c, m_utf8.constData(), m_formats.text());
     }
 
+    // The cell of column column of the reader's current row.
+    lxw_error Write(int row, int col, const RowReader& reader, int column)
+    {
+        const StoredValue v = reader.stored(column);
+        const auto r = lxw_row_t(row);
+        const auto c = lxw_col_t(col);
+        switch (v.type) {
+        case StoredValue::Type::Null:
+            return worksheet_write_blank(m_sheet, r, c, m_formats.text());
+        case StoredValue::Type::Integer:
+            return writeInteger(r, c, v.integer);
+        case StoredValue::Type::Real:
+            return writeReal(r, c, v.real);
+        case StoredValue::Type::Text:
+            if (KeepsItsUtf8(v.bytes))
+                return writeUtf8(r, c, v.bytes);
+            break;
+        case StoredValue::Type::Blob:
+            break;
+        }
+        return Write(row, col, ValueText(reader.value(column)));
+    }
+
   private:
+    // An integer's text has no more than 11 digits for a number.
+    lxw_error writeInteger(lxw_row_t r, lxw_col_t c, qint64 value)
+    {
+        constexpr qint64 kLargest = 99999999999;
+        if (value >= -kLargest && value <= kLargest)
+            return worksheet_write_number(m_sheet, r, c, double(value), m_formats.number(0));
+        char digits[24];
+        std::snprintf(digits, sizeof digits, "%lld", static_cast<long long>(value));
+        return worksheet_write_string(m_sheet, r, c, digits, m_formats.text());
+    }
+
+    // A double's text (DecimalText) read as any text is; kept per value, as
+    // report figures repeat.
+    lxw_error writeReal(lxw_row_t r, lxw_col_t c, double value)
+    {
+        const std::uint64_t key = std::bit_cast<std::uint64_t>(value);
+        auto it = m_reals.find(key);
+        if (it == m_reals.end()) {
+            if (m_reals.size() >= kKeptReals)
+                m_reals.clear();
+            RealCell cell;
+            if (std::isfinite(value)) {
+                cell.text = DecimalUtf8(value);
+                cell.isNumber = ReadNumericText(cell.text, cell.number, cell.decimals);
+            } else {
+                cell.text = ValueText(value).toStdString();
+            }
+            it = m_reals.emplace(key, std::move(cell)).first;
+        }
+        const RealCell& cell = it->second;
+        if (cell.isNumber)
+            return worksheet_write_number(m_sheet, r, c, cell.number, m_formats.number(cell.decimals));
+        return worksheet_write_string(m_sheet, r, c, cell.text.c_str(), m_formats.text());
+    }
+
+    // A text stored as UTF-8 that its Qt form would write unchanged.
+    lxw_error writeUtf8(lxw_row_t r, lxw_col_t c, std::string_view text)
+    {
+        if (text.empty())
+            return worksheet_write_blank(m_sheet, r, c, m_formats.text());
+        double number = 0;
+        int decimals = 0;
+        if (ReadNumericText(text, number, decimals))
+            return worksheet_write_number(m_sheet, r, c, number, m_formats.number(decimals));
+        // The stored text is followed by a 0 byte.
+        return worksheet_write_string(m_sheet, r, c, text.data(), m_formats.text());
+    }
+
+    struct RealCell {
+        std::string text;
+        bool isNumber = false;
+        double number = 0;
+        int decimals = 0;
+    };
+    static constexpr size_t kKeptReals = 100000;
+
     lxw_worksheet* m_sheet;
     CellFormats& m_formats;
     QStringEncoder m_encoder{QStringEncoder::Utf8};
     QByteArray m_utf8;
+    std::unordered_map<std::uint64_t, RealCell> m_reals;
 };
 
 // The sheet's rows on their way to libxlsxwriter's temporary file. The
@@ -195,8 +353,7 @@ class NumberCellText
     static ssize_t write(void* cookie, const char* data, size_t size)
     {
         auto* f = static_cast<NumberCellText*>(cookie);
-        f->m_pending.append(data, size);
-        return f->pass(false) ? ssize_t(size) : -1;
+        return f->pass(data, size) ? ssize_t(size) : -1;
     }
     static ssize_t read(void* cookie, char* data, size_t size)
     {
@@ -207,7 +364,7 @@ class NumberCellText
     static int seek(void* cookie, off64_t* offset, int whence)
     {
         auto* f = static_cast<NumberCellText*>(cookie);
-        if (!f->pass(true) || fflush(f->m_target) != 0 || fseeko(f->m_target, *offset, whence) != 0)
+        if (!f->finish() || fflush(f->m_target) != 0 || fseeko(f->m_target, *offset, whence) != 0)
             return -1;
         *offset = ftello(f->m_target);
         return 0;
@@ -215,58 +372,155 @@ class NumberCellText
     static int close(void* cookie)
     {
         auto* f = static_cast<NumberCellText*>(cookie);
-        const bool written = f->pass(true);
+        const bool written = f->finish();
         const int closed = fclose(f->m_target);
         delete f;
         return written && closed == 0 ? 0 : -1;
     }
 
-    // Writes what is complete of the pending text; with all, the rest too.
-    bool pass(bool all)
+    bool put(const char* data, size_t size) { return size == 0 || fwrite(data, 1, size, m_target) == size; }
+
+    // Passes the text on, a value between "<v>" and "</v>" rewritten. A tag
+    // or a value may be split between two calls: how far a "<v>" was seen
+    // and the value read so far are kept.
+    bool pass(const char* data, size_t size)
     {
-        static const std::string_view open = "<v>";
-        static const std::string_view shut = "</v>";
-        std::string out;
-        size_t from = 0;
-        while (true) {
-            const size_t v = m_pending.find(open, from);
-            if (v == std::string::npos) {
-                // Keep back what may be the start of a "<v>".
-                size_t keep = all ? 0 : std::min<size_t>(open.size() - 1, m_pending.size() - from);
-                out.append(m_pending, from, m_pending.size() - from - keep);
-                from = m_pending.size() - keep;
-                break;
+        size_t from = 0; // the start of the text not yet passed on
+        size_t i = 0;
+        while (i < size) {
+            if (m_inValue) {
+                const auto* lt = static_cast<const char*>(std::memchr(data + i, '<', size - i));
+                const size_t end = lt ? size_t(lt - data) : size;
+                m_value.append(data + i, end - i);
+                i = from = end;
+                if (!lt)
+                    break;
+                m_inValue = false;
+                if (!putValue())
+                    return false;
+                continue;
             }
-            const size_t end = m_pending.find(shut, v + open.size());
-            if (end == std::string::npos && !all) {
-                out.append(m_pending, from, v - from);
-                from = v;
-                break;
+            if (m_seen == 0) {
+                const auto* lt = static_cast<const char*>(std::memchr(data + i, '<', size - i));
+                if (!lt)
+                    break;
+                i = size_t(lt - data) + 1;
+                m_seen = 1;
+                continue;
             }
-            if (end == std::string::npos) {
-                out.append(m_pending, from, std::string::npos);
-                from = m_pending.size();
-                break;
+            const char c = data[i++];
+            if (m_seen == 1) {
+                m_seen = c == 'v' ? 2 : c == '<' ? 1 : 0;
+            } else if (c == '>') {
+                m_seen = 0;
+                m_inValue = true;
+                if (!put(data + from, i - from))
+                    return false;
+                from = i;
+            } else {
+                m_seen = c == '<' ? 1 : 0;
             }
-            out.append(m_pending, from, v + open.size() - from);
-            const std::string_view value(m_pending.data() + v + open.size(), end - v - open.size());
-            const std::optional<Decimal> number = Decimal::FromText(value);
-            if (number)
-                out += number->roundedSignificant(15).toStdString();
-            else
-                out.append(value);
-            from = end;
         }
-        m_pending.erase(0, from);
-        return out.empty() || fwrite(out.data(), 1, out.size(), m_target) == out.size();
+        return m_inValue || put(data + from, size - from);
+    }
+
+    // The end of the text: a value left open goes as it is.
+    bool finish()
+    {
+        if (!m_inValue)
+            return true;
+        m_inValue = false;
+        const bool written = put(m_value.data(), m_value.size());
+        m_value.clear();
+        return written;
+    }
+
+    // Writes the value read as its 15 significant digits.
+    bool putValue()
+    {
+        bool written = false;
+        if (IsShortest15(m_value)) {
+            written = put(m_value.data(), m_value.size());
+        } else {
+            const std::optional<Decimal> number = Decimal::FromText(m_value);
+            const std::string digits = number ? number->roundedSignificant(15).toStdString() : m_value;
+            written = put(digits.data(), digits.size());
+        }
+        m_value.clear();
+        return written;
+    }
+
+    // Whether a value is written already as its 15 significant digits
+    // would be: plain, no more than 15 digits from the first that is not 0,
+    // no zero at the end of its decimals or before its integer digits.
+    static bool IsShortest15(std::string_view v)
+    {
+        size_t i = 0;
+        if (i < v.size() && v[i] == '-')
+            ++i;
+        const size_t start = i;
+        if (i >= v.size() || v[i] < '0' || v[i] > '9')
+            return false;
+        if (v[i] == '0' && (i + 1 >= v.size() || v[i + 1] != '.'))
+            return false; // "0" and "-0" are rewritten; so is "01"
+        int significant = 0;
+        bool leading = true;
+        for (; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i) {
+            leading = leading && v[i] == '0';
+            if (!leading)
+                ++significant;
+        }
+        if (i < v.size()) {
+            if (v[i] != '.' || i + 1 >= v.size() || v.back() == '0')
+                return false;
+            for (++i; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i) {
+                leading = leading && v[i] == '0';
+                if (!leading)
+                    ++significant;
+            }
+        }
+        return i == v.size() && i > start && significant >= 1 && significant <= 15;
     }
 
     FILE* m_target;
-    std::string m_pending;
+    int m_seen = 0; // how much of a "<v>" was seen (0 to 2)
+    bool m_inValue = false;
+    std::string m_value;
 };
 
+// The rows of an export as they are written: each call writes the next
+// row's cells at row (error: the first write that failed) and answers true,
+// or answers false after the last row. May throw DbError.
+using RowWriter = std::function<bool(CellWriter& cells, int row, lxw_error& error)>;
+
+// The rows of texts.
+RowWriter TextRows(const ExportRows& rows)
+{
+    return [&rows, row = QStringList()](CellWriter& cells, int r, lxw_error& error) mutable {
+        if (!rows(row))
+            return false;
+        for (int c = 0; !error && c < row.size(); ++c)
+            error = cells.Write(r, c, row.at(c));
+        return true;
+    };
+}
+
+// The rows of a reader; with onFirst, its current row is the first.
+RowWriter StoredRows(RowReader& reader, bool onFirst = false)
+{
+    return [&reader, onFirst](CellWriter& cells, int r, lxw_error& error) mutable {
+        if (onFirst)
+            onFirst = false;
+        else if (!reader.next())
+            return false;
+        for (int c = 0; !error && c < reader.fieldCount(); ++c)
+            error = cells.Write(r, c, reader, c);
+        return true;
+    };
+}
+
 // Writes the workbook; the error of the first step that failed.
-lxw_error WriteWorkbook(const QString& path, const ExportRows& rows, const QString& title,
+lxw_error WriteWorkbook(const QString& path, const RowWriter& rows, const QString& title,
                         const QStringList& headings)
 {
     // Constant memory: each row goes to the file as soon as the next begins,
@@ -297,18 +551,37 @@ lxw_error WriteWorkbook(const QString& path, const ExportRows& rows, const QStri
     CellWriter cells(sheet, formats);
     for (int c = 0; !error && c < headings.size(); ++c)
         error = cells.Write(1, c, headings.at(c));
-    QStringList row;
-    for (int r = 0; !error && rows(row); ++r) {
-        for (int c = 0; !error && c < row.size(); ++c)
-            error = cells.Write(r + 2, c, row.at(c));
+    try {
+        for (int r = 2; !error && rows(cells, r, error); ++r) {
+        }
+    } catch (...) {
+        workbook_close(book);
+        throw;
     }
     // Closing frees the workbook whatever happened; it writes the file.
     const lxw_error closeError = workbook_close(book);
     return error ? error : closeError;
 }
 
+// WriteExcelWorkbook for any rows: a row that cannot be read (a query
+// failing half-way) fails the export with the database's message.
+QString WriteRows(const QString& path, const RowWriter& rows, const QString& title,
+                  const QStringList& headings)
+{
+    QString failure;
+    lxw_error error = LXW_NO_ERROR;
+    try {
+        error = WriteWorkbook(path, rows, title, headings);
+    } catch (const DbError& e) {
+        failure = e.message();
+    }
+    if (!failure.isEmpty())
+        return failure;
+    return error ? QString::fromUtf8(lxw_strerror(error)) : QString();
+}
+
 // Writes the export into a new workbook, then says so and opens it.
-void ExportRowsToExcel(const ExportRows& rows, const QString& title, const QString& headers)
+void ExportRowsToExcel(const RowWriter& rows, const QString& title, const QString& headers)
 {
     const QStringList headings = headers.isEmpty() ? QStringList() : headers.split(QLatin1Char(','));
 
@@ -322,10 +595,10 @@ void ExportRowsToExcel(const ExportRows& rows, const QString& title, const QStri
     const ExportProgress& progress = ExportProgressReceiver();
     qint64 written = 0;
     QString details; // the database's own text of a row that failed
-    const ExportRows counted = [&](QStringList& row) {
+    const RowWriter counted = [&](CellWriter& cells, int row, lxw_error& error) {
         bool more = false;
         try {
-            more = rows(row);
+            more = rows(cells, row, error);
         } catch (const DbError& e) {
             details = e.details();
             throw;
@@ -336,7 +609,7 @@ void ExportRowsToExcel(const ExportRows& rows, const QString& title, const QStri
     };
     if (progress)
         progress(0, false);
-    const QString error = WriteExcelWorkbook(path, counted, title, headings);
+    const QString error = WriteRows(path, counted, title, headings);
     if (progress)
         progress(written, true);
     if (!error.isEmpty()) {
@@ -349,6 +622,11 @@ void ExportRowsToExcel(const ExportRows& rows, const QString& title, const QStri
     if (!Launcher::OpenUrl(QUrl::fromLocalFile(path)))
         MsgBox::SystemError(QStringLiteral("无法打开导出的文件,文件已保存为: ") +
                             QDir::toNativeSeparators(path));
+}
+
+void SayNothingToExport()
+{
+    MsgBox::Show(QStringLiteral("无记录导出!"), MsgIcon::Exclamation, QStringLiteral("System"));
 }
 
 } // namespace
@@ -387,20 +665,13 @@ ExportData RecordSetToArray(const RecordSetPtr& rs)
 QString WriteExcelWorkbook(const QString& path, const ExportRows& rows, const QString& title,
                            const QStringList& headings)
 {
-    QString failure;
-    // A row that cannot be read (a query failing half-way) fails the export.
-    const ExportRows guarded = [&rows, &failure](QStringList& row) {
-        try {
-            return rows(row);
-        } catch (const DbError& e) {
-            failure = e.message();
-        }
-        return false;
-    };
-    const lxw_error error = WriteWorkbook(path, guarded, title, headings);
-    if (!failure.isEmpty())
-        return failure;
-    return error ? QString::fromUtf8(lxw_strerror(error)) : QString();
+    return WriteRows(path, TextRows(rows), title, headings);
+}
+
+QString WriteExcelWorkbook(const QString& path, RowReader& rows, const QString& title,
+                           const QStringList& headings)
+{
+    return WriteRows(path, StoredRows(rows), title, headings);
 }
 
 ExportRows ExportRowsOf(const ExportData& exportData)
@@ -429,10 +700,10 @@ ExportRows ExportRowsOf(RowReader& reader)
 void ExportToExcel(const ExportData& exportData, const QString& title, const QString& headers)
 {
     if (!exportData.hasData) {
-        MsgBox::Show(QStringLiteral("无记录导出!"), MsgIcon::Exclamation, QStringLiteral("System"));
+        SayNothingToExport();
         return;
     }
-    ExportRowsToExcel(ExportRowsOf(exportData), title, headers);
+    ExportRowsToExcel(TextRows(ExportRowsOf(exportData)), title, headers);
 }
 
 void ExportToExcel(const ExportRows& rows, const QString& title, const QString& headers)
@@ -448,18 +719,34 @@ void ExportToExcel(const ExportRows& rows, const QString& title, const QString& 
         return;
     }
     if (!haveFirst) {
-        MsgBox::Show(QStringLiteral("无记录导出!"), MsgIcon::Exclamation, QStringLiteral("System"));
+        SayNothingToExport();
         return;
     }
     bool firstTaken = false;
-    ExportRowsToExcel(
-        [&](QStringList& row) {
-            if (!firstTaken) {
-                firstTaken = true;
-                row = first;
-                return true;
-            }
-            return rows(row);
-        },
-        title, headers);
+    const ExportRows all = [&](QStringList& row) {
+        if (!firstTaken) {
+            firstTaken = true;
+            row = first;
+            return true;
+        }
+        return rows(row);
+    };
+    ExportRowsToExcel(TextRows(all), title, headers);
+}
+
+void ExportToExcel(RowReader& rows, const QString& title, const QString& headers)
+{
+    // As above: the first row is read before anything is written.
+    bool haveFirst = false;
+    try {
+        haveFirst = rows.next();
+    } catch (const DbError& e) {
+        ShowExportError(e.message(), e.details());
+        return;
+    }
+    if (!haveFirst) {
+        SayNothingToExport();
+        return;
+    }
+    ExportRowsToExcel(StoredRows(rows, true), title, headers);
 }

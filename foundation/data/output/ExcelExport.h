@@ -42,11 +42,17 @@ ExportRows ExportRowsOf(RowReader& reader);
 // The same export from rows read one at a time: a whole report goes to the
 // workbook without being held in memory. Without a row it says "无记录导出!".
 void ExportToExcel(const ExportRows& rows, const QString& title, const QString& headers);
+// The same for the rows of a reader, from its next row on. Each value goes
+// to its cell as stored, without being made a text first; the cells are
+// those its text (ValueText) gives.
+void ExportToExcel(RowReader& rows, const QString& title, const QString& headers);
 
 // Writes the workbook at path (title in A1, headings in row 2, the rows from
 // row 3) in libxlsxwriter's constant-memory mode, row by row. An empty answer
 // when it was written; otherwise what failed, and the file may be incomplete.
 QString WriteExcelWorkbook(const QString& path, const ExportRows& rows, const QString& title,
+                           const QStringList& headings);
+QString WriteExcelWorkbook(const QString& path, RowReader& rows, const QString& title,
                            const QStringList& headings);
 
 // How far an export has come: the rows written so far, then done once the

@@ -28,6 +28,11 @@ QString DecimalText(double value, bool leadingZero)
     return text;
 }
 
+std::string DecimalUtf8(double value)
+{
+    return FifteenDigits(value).toStdString();
+}
+
 std::optional<Decimal> NumberOf(const QVariant& value)
 {
     if (!IsNumberValue(value))

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVariant>
 #include <optional>
+#include <string>
 
 // Text forms of values shared by the print data and the Excel export.
 
@@ -13,6 +14,8 @@
 // leadingZero false writes amounts below 1 without the zero before the point
 // (".5"), as the money words read them.
 QString DecimalText(double value, bool leadingZero = true);
+// The same text (with its leading zero) in UTF-8, for a finite value.
+std::string DecimalUtf8(double value);
 
 // A stored value as text: numbers in their shortest decimal form, a Null as
 // the empty text, everything else as stored.

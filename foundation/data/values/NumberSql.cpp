@@ -9,8 +9,17 @@
 namespace
 {
 
-const QString kAmountFormat = QStringLiteral("#0.0##");
-const QString kTotalFormat = QStringLiteral("#0.0#");
+// The forms of line amounts and bill totals, read once.
+const NumberFormat& AmountFormat()
+{
+    static const NumberFormat format(QStringLiteral("#0.0##"));
+    return format;
+}
+const NumberFormat& TotalFormat()
+{
+    static const NumberFormat format(QStringLiteral("#0.0#"));
+    return format;
+}
 
 void lineAmount(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
@@ -21,7 +30,7 @@ void lineAmount(sqlite3_context* ctx, int, sqlite3_value** argv)
         return;
     }
     try {
-        SqlResult(ctx, FormatNumber(LineAmount(*qty, *price), kAmountFormat).toStdString());
+        SqlResult(ctx, AmountFormat().write(LineAmount(*qty, *price)));
     } catch (const std::bad_alloc&) {
         sqlite3_result_error_nomem(ctx);
     }
@@ -58,7 +67,7 @@ void billAmountFinal(sqlite3_context* ctx)
     auto* state = static_cast<AmountState*>(sqlite3_aggregate_context(ctx, 0));
     BillAmount* amount = state ? state->amount : nullptr;
     try {
-        SqlResult(ctx, FormatNumber(amount ? amount->total() : Decimal(), kTotalFormat).toStdString());
+        SqlResult(ctx, TotalFormat().write(amount ? amount->total() : Decimal()));
     } catch (const std::bad_alloc&) {
         sqlite3_result_error_nomem(ctx);
     }
