@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -706,22 +707,32 @@ void ExportToExcel(const ExportData& exportData, const QString& title, const QSt
     ExportRowsToExcel(TextRows(ExportRowsOf(exportData)), title, headers);
 }
 
-void ExportToExcel(const ExportRows& rows, const QString& title, const QString& headers)
+namespace
 {
-    // The first row is read before anything is written: without one there is
-    // nothing to export and no file is made.
-    QStringList first;
-    bool haveFirst = false;
+
+// The first row is read before anything is written: without one there is
+// nothing to export and no file is made. Answers whether read gave a row;
+// otherwise the clerk is told why nothing is exported.
+bool ReadFirstRow(const std::function<bool()>& read)
+{
     try {
-        haveFirst = rows(first);
+        if (read())
+            return true;
     } catch (const DbError& e) {
         ShowExportError(e.message(), e.details());
-        return;
+        return false;
     }
-    if (!haveFirst) {
-        SayNothingToExport();
+    SayNothingToExport();
+    return false;
+}
+
+} // namespace
+
+void ExportToExcel(const ExportRows& rows, const QString& title, const QString& headers)
+{
+    QStringList first;
+    if (!ReadFirstRow([&] { return rows(first); }))
         return;
-    }
     bool firstTaken = false;
     const ExportRows all = [&](QStringList& row) {
         if (!firstTaken) {
@@ -736,17 +747,7 @@ void ExportToExcel(const ExportRows& rows, const QString& title, const QString& 
 
 void ExportToExcel(RowReader& rows, const QString& title, const QString& headers)
 {
-    // As above: the first row is read before anything is written.
-    bool haveFirst = false;
-    try {
-        haveFirst = rows.next();
-    } catch (const DbError& e) {
-        ShowExportError(e.message(), e.details());
+    if (!ReadFirstRow([&] { return rows.next(); }))
         return;
-    }
-    if (!haveFirst) {
-        SayNothingToExport();
-        return;
-    }
     ExportRowsToExcel(StoredRows(rows, true), title, headers);
 }
