@@ -664,6 +664,7 @@ struct PrintPages::Impl {
     // The rows of the pages made or painted last.
     std::deque<std::pair<int, std::vector<MeasuredRow>>> recent;
     double fullWidth = 1;
+    double narrowest = 0; // the narrowest printable ASCII character
     double advance[128] = {};
     // Single-line cell texts shaped once each (a bounded number kept); the
     // characters of numbers placed by their advances when the font does not
@@ -829,6 +830,8 @@ struct PrintPages::Impl {
         if (text.size() > kCellChars)
             text.truncate(kCellChars);
         text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+        if (std::optional<CellLines> early = layStart(text, width, f, fm, maxLines))
+            return *early;
         if (!wider && !text.contains(QLatin1Char('\n')) && fm.horizontalAdvance(text) <= width) {
             out.lines << text;
             return out;
@@ -856,6 +859,74 @@ struct PrintPages::Impl {
                 text.mid(std::max(0, lastStart)).replace(QChar::LineSeparator, QLatin1Char(' '));
             out.lines.last() = fm.elidedText(rest.left(1000), Qt::ElideRight, width);
         }
+        return out;
+    }
+
+    // The lines of a text much longer than they can hold, laid out from its
+    // start only: the lines end where they end in the whole text when they
+    // stop well before the cut, and text flowing left to right breaks and
+    // shapes the same there. Nothing when that is not sure (the whole text is
+    // laid out then).
+    std::optional<CellLines> layStart(const QString& text, double width, const QFont& f,
+                                      const QFontMetricsF& fm, int maxLines) const
+    {
+        constexpr int kMargin = 64; // characters kept past the last one that counts
+        if (maxLines < 2 || narrowest <= 0)
+            return std::nullopt;
+        const double perLine = width / narrowest + 2;
+        if (perLine * (maxLines + 1) + 2 * kMargin >= text.size())
+            return std::nullopt;
+        const int cut = int(perLine * maxLines) + kMargin;
+        const int elideCut = std::min(1000, int(perLine) + kMargin);
+        for (const QChar ch : text) {
+            if (ch.isSurrogate() || ch.unicode() == 0x9C)
+                return std::nullopt;
+            switch (ch.direction()) {
+            case QChar::DirL:
+            case QChar::DirEN:
+            case QChar::DirES:
+            case QChar::DirET:
+            case QChar::DirCS:
+            case QChar::DirNSM:
+            case QChar::DirBN:
+            case QChar::DirB:
+            case QChar::DirS:
+            case QChar::DirWS:
+            case QChar::DirON:
+                break;
+            default:
+                return std::nullopt;
+            }
+        }
+        QString start = text.left(cut);
+        start.replace(QLatin1Char('\n'), QChar::LineSeparator);
+        CellLines out;
+        QTextLayout layout(start, f, device);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        int used = 0;
+        while (out.lines.size() < maxLines) {
+            QTextLine line = layout.createLine();
+            if (!line.isValid())
+                break;
+            line.setLineWidth(width);
+            out.lines << start.mid(line.textStart(), line.textLength()).trimmed();
+            used = line.textStart() + line.textLength();
+        }
+        layout.endLayout();
+        if (out.lines.size() < maxLines || used + kMargin > cut)
+            return std::nullopt;
+        // The rest is cut: the last line ends in "…", found within as much of
+        // the rest as a line can hold.
+        const int lastStart = int(used - out.lines.last().size());
+        QString rest = text.mid(std::max(0, lastStart), elideCut);
+        rest.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QChar::LineSeparator, QLatin1Char(' '));
+        const QString elided = fm.elidedText(rest, Qt::ElideRight, width);
+        if (elided == rest || elided.size() + kMargin > rest.size())
+            return std::nullopt;
+        out.lines.last() = elided;
         return out;
     }
 
@@ -949,6 +1020,7 @@ struct PrintPages::Impl {
         lineH = fm.height();
         for (int ch = 32; ch < 128; ++ch)
             advance[ch] = fm.horizontalAdvance(QChar(ch));
+        narrowest = *std::min_element(std::begin(advance) + 32, std::begin(advance) + 127);
         fullWidth = std::max(fm.horizontalAdvance(QChar(0x6C49)), fm.horizontalAdvance(QLatin1Char('W')));
         if (!std::equal(std::begin(advance), std::end(advance), std::begin(factsAdvance)))
             remeasureNumbers();
