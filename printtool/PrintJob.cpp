@@ -428,11 +428,15 @@ struct CellLines {
 };
 
 // A text laid out on one line: its glyphs placed from the line's top left,
-// its advance and its height, as QPainter::drawText places them.
+// its advance, its width without trailing spaces, and its height as
+// QTextLine gives it (rounded up to a pixel) and exact, as QPainter::drawText
+// places them.
 struct ShapedText {
     QList<QGlyphRun> runs;
     double advance = 0;
+    double natural = 0;
     double height = 0;
+    double exactHeight = 0;
 };
 
 // The glyphs of one row's cells, drawn as one run per font: one text object
@@ -670,10 +674,11 @@ struct PrintPages::Impl {
     // characters of numbers placed by their advances when the font does not
     // kern them, which is what shaping would give.
     QHash<QString, ShapedText> shaped;
+    QHash<QString, ShapedText> shapedBold; // the captions
     bool plainNumbers = false;
     QRawFont numberFont;
     quint32 numberGlyph[128] = {};
-    double numberAscent = 0, numberHeight = 0;
+    double numberAscent = 0, numberHeight = 0, numberExactHeight = 0;
     double factsAdvance[128] = {}; // the advances the facts' widths were measured with
 
     explicit Impl(const PrintJob& j)
@@ -1025,6 +1030,7 @@ struct PrintPages::Impl {
         if (!std::equal(std::begin(advance), std::end(advance), std::begin(factsAdvance)))
             remeasureNumbers();
         shaped.clear();
+        shapedBold.clear();
         learnNumberGlyphs();
         padX = lineH * 0.25;
         padY = lineH * 0.15;
@@ -1075,17 +1081,19 @@ struct PrintPages::Impl {
         numberFont = runs.first().rawFont();
         numberAscent = line.ascent();
         numberHeight = line.height();
+        numberExactHeight = line.ascent() + line.descent();
         plainNumbers = true;
     }
 
-    const ShapedText& shape(const QString& text)
+    const ShapedText& shape(const QString& text, bool inBold = false)
     {
-        const auto found = shaped.constFind(text);
-        if (found != shaped.constEnd())
+        QHash<QString, ShapedText>& kept = inBold ? shapedBold : shaped;
+        const auto found = kept.constFind(text);
+        if (found != kept.constEnd())
             return found.value();
-        if (shaped.size() >= 8192)
-            shaped.clear();
-        QTextLayout layout(text, font, device);
+        if (kept.size() >= 8192)
+            kept.clear();
+        QTextLayout layout(text, inBold ? bold : font, device);
         QTextOption option;
         option.setWrapMode(QTextOption::NoWrap);
         layout.setTextOption(option);
@@ -1096,37 +1104,60 @@ struct PrintPages::Impl {
         ShapedText out;
         out.runs = line.glyphRuns();
         out.advance = line.horizontalAdvance();
+        out.natural = line.naturalTextWidth();
         out.height = line.height();
-        return shaped.insert(text, out).value();
+        out.exactHeight = line.ascent() + line.descent();
+        return kept.insert(text, out).value();
     }
 
-    // A line of a data cell in the font, placed in box as drawText with the
-    // cell's alignment, vertically centred and on one line places it; false
-    // (nothing placed) for a text that overflows the box, which drawText clips.
-    bool placeLine(GlyphBatch& batch, const QRectF& box, const QString& text, Qt::Alignment align)
+    // A line of a data cell in the font (or a caption's in bold), placed in
+    // box as drawText with the cell's alignment, vertically centred and on one
+    // line places it; false (nothing placed) for a text that overflows the
+    // box, which drawText clips.
+    bool placeLine(GlyphBatch& batch, const QRectF& box, const QString& text, Qt::Alignment align,
+                   bool inBold = false)
     {
         if (text.isEmpty())
             return true;
-        if (plainNumbers && IsNumberText(text))
+        if (!inBold && plainNumbers && text.size() <= kNumberChars && IsNumberText(text))
             return placeNumber(batch, box, text, align);
-        const ShapedText& t = shape(text);
-        if (t.advance > box.width() || t.height > box.height())
+        const ShapedText& t = shape(text, inBold);
+        const std::optional<QPointF> at =
+            lineOrigin(box, align, t.advance, t.natural, t.height, t.exactHeight);
+        if (!at)
             return false;
-        const Qt::Alignment h = HAlign(align);
-        const double x = h & Qt::AlignRight     ? box.width() - t.advance
-                         : h & Qt::AlignHCenter ? (box.width() - t.advance) / 2
-                                                : 0;
-        batch.add(t, QPointF(box.left() + x, box.top() + (box.height() - t.height) / 2));
+        batch.add(t, *at);
         return true;
     }
+
+    // The top left of a line in box, by the alignment: centred on its rounded
+    // height, or, when only its exact height fits, on that, as drawText centres
+    // it; nothing when drawText would clip it.
+    static std::optional<QPointF> lineOrigin(const QRectF& box, Qt::Alignment align, double advance,
+                                             double natural, double height, double exactHeight)
+    {
+        double h = height;
+        if (advance > box.width() || height > box.height()) {
+            if (natural > box.width() || exactHeight > box.height())
+                return std::nullopt;
+            h = exactHeight;
+        }
+        const Qt::Alignment a = HAlign(align);
+        const double x = a & Qt::AlignRight     ? box.width() - advance
+                         : a & Qt::AlignHCenter ? (box.width() - advance) / 2
+                                                : 0;
+        return QPointF(box.left() + x, box.top() + (box.height() - h) / 2);
+    }
+
+    static constexpr int kNumberChars = 64; // the longest number placed from the table
 
     // A number placed as placeLine places it, its glyphs straight from the
     // font's table (numbers are mostly each their own: none is kept).
     bool placeNumber(GlyphBatch& batch, const QRectF& box, const QString& text, Qt::Alignment align)
     {
         const int n = int(text.size());
-        quint32 indexes[64];
-        double xs[64];
+        quint32 indexes[kNumberChars];
+        double xs[kNumberChars];
         double advanceSum = 0;
         for (int i = 0; i < n; ++i) {
             const ushort ch = text.at(i).unicode();
@@ -1134,15 +1165,27 @@ struct PrintPages::Impl {
             xs[i] = advanceSum;
             advanceSum += advance[ch];
         }
-        if (advanceSum > box.width() || numberHeight > box.height())
+        const std::optional<QPointF> at =
+            lineOrigin(box, align, advanceSum, advanceSum, numberHeight, numberExactHeight);
+        if (!at)
             return false;
-        const Qt::Alignment h = HAlign(align);
-        const double x = h & Qt::AlignRight     ? box.width() - advanceSum
-                         : h & Qt::AlignHCenter ? (box.width() - advanceSum) / 2
-                                                : 0;
-        batch.add(numberFont, indexes, xs, n,
-                  QPointF(box.left() + x, box.top() + (box.height() - numberHeight) / 2 + numberAscent));
+        batch.add(numberFont, indexes, xs, n, *at + QPointF(0, numberAscent));
         return true;
+    }
+
+    // A column caption as drawCell draws it in bold: its lines in the batch,
+    // a line that overflows with drawText.
+    void placeCaption(QPainter& painter, GlyphBatch& batch, const QRectF& rect, const CellLines& lines)
+    {
+        const QRectF inner = rect.adjusted(padX, padY, -padX, -padY);
+        const int flags = int(Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine);
+        double y = inner.top() + (inner.height() - lines.lines.size() * lineH) / 2;
+        for (const QString& line : lines.lines) {
+            const QRectF box(inner.left(), y, inner.width(), lineH);
+            if (!placeLine(batch, box, line, Qt::AlignHCenter, true))
+                painter.drawText(box, flags, line);
+            y += lineH;
+        }
     }
 
     // A data cell: its one line or its lines in the batch, a number printed
@@ -1428,17 +1471,17 @@ struct PrintPages::Impl {
         if (p.end > p.first || p.totals || p.top) {
             // captions
             painter.setFont(bold);
+            GlyphBatch batch;
             double x = page.left();
             for (int c = 0; c < n; ++c) {
-                drawCell(painter, QRectF(x, y, widths[c], captionH), &captionCells.at(c), QString(),
-                         Qt::AlignHCenter, bold);
+                placeCaption(painter, batch, QRectF(x, y, widths[c], captionH), captionCells.at(c));
                 x += widths[c];
             }
+            batch.flush(painter);
             painter.drawLine(QLineF(page.left(), y, x, y));
             y += captionH;
             painter.drawLine(QLineF(page.left(), y, x, y));
             painter.setFont(font);
-            GlyphBatch batch;
             for (const MeasuredRow& row : rows) {
                 double cx = page.left();
                 for (int c = 0; c < n; ++c) {
