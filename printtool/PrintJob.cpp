@@ -428,11 +428,15 @@ struct CellLines {
 };
 
 // A text laid out on one line: its glyphs placed from the line's top left,
-// its advance and its height, as QPainter::drawText places them.
+// its advance, its width without trailing spaces, and its height as
+// QTextLine gives it (rounded up to a pixel) and exact, as QPainter::drawText
+// places them.
 struct ShapedText {
     QList<QGlyphRun> runs;
     double advance = 0;
+    double natural = 0;
     double height = 0;
+    double exactHeight = 0;
 };
 
 // The glyphs of one row's cells, drawn as one run per font: one text object
@@ -664,15 +668,17 @@ struct PrintPages::Impl {
     // The rows of the pages made or painted last.
     std::deque<std::pair<int, std::vector<MeasuredRow>>> recent;
     double fullWidth = 1;
+    double narrowest = 0; // the narrowest printable ASCII character
     double advance[128] = {};
     // Single-line cell texts shaped once each (a bounded number kept); the
     // characters of numbers placed by their advances when the font does not
     // kern them, which is what shaping would give.
     QHash<QString, ShapedText> shaped;
+    QHash<QString, ShapedText> shapedBold; // the captions
     bool plainNumbers = false;
     QRawFont numberFont;
     quint32 numberGlyph[128] = {};
-    double numberAscent = 0, numberHeight = 0;
+    double numberAscent = 0, numberHeight = 0, numberExactHeight = 0;
     double factsAdvance[128] = {}; // the advances the facts' widths were measured with
 
     explicit Impl(const PrintJob& j)
@@ -829,6 +835,8 @@ struct PrintPages::Impl {
         if (text.size() > kCellChars)
             text.truncate(kCellChars);
         text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+        if (std::optional<CellLines> early = layStart(text, width, f, fm, maxLines))
+            return *early;
         if (!wider && !text.contains(QLatin1Char('\n')) && fm.horizontalAdvance(text) <= width) {
             out.lines << text;
             return out;
@@ -856,6 +864,74 @@ struct PrintPages::Impl {
                 text.mid(std::max(0, lastStart)).replace(QChar::LineSeparator, QLatin1Char(' '));
             out.lines.last() = fm.elidedText(rest.left(1000), Qt::ElideRight, width);
         }
+        return out;
+    }
+
+    // The lines of a text much longer than they can hold, laid out from its
+    // start only: the lines end where they end in the whole text when they
+    // stop well before the cut, and text flowing left to right breaks and
+    // shapes the same there. Nothing when that is not sure (the whole text is
+    // laid out then).
+    std::optional<CellLines> layStart(const QString& text, double width, const QFont& f,
+                                      const QFontMetricsF& fm, int maxLines) const
+    {
+        constexpr int kMargin = 64; // characters kept past the last one that counts
+        if (maxLines < 2 || narrowest <= 0)
+            return std::nullopt;
+        const double perLine = width / narrowest + 2;
+        if (perLine * (maxLines + 1) + 2 * kMargin >= text.size())
+            return std::nullopt;
+        const int cut = int(perLine * maxLines) + kMargin;
+        const int elideCut = std::min(1000, int(perLine) + kMargin);
+        for (const QChar ch : text) {
+            if (ch.isSurrogate() || ch.unicode() == 0x9C)
+                return std::nullopt;
+            switch (ch.direction()) {
+            case QChar::DirL:
+            case QChar::DirEN:
+            case QChar::DirES:
+            case QChar::DirET:
+            case QChar::DirCS:
+            case QChar::DirNSM:
+            case QChar::DirBN:
+            case QChar::DirB:
+            case QChar::DirS:
+            case QChar::DirWS:
+            case QChar::DirON:
+                break;
+            default:
+                return std::nullopt;
+            }
+        }
+        QString start = text.left(cut);
+        start.replace(QLatin1Char('\n'), QChar::LineSeparator);
+        CellLines out;
+        QTextLayout layout(start, f, device);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        int used = 0;
+        while (out.lines.size() < maxLines) {
+            QTextLine line = layout.createLine();
+            if (!line.isValid())
+                break;
+            line.setLineWidth(width);
+            out.lines << start.mid(line.textStart(), line.textLength()).trimmed();
+            used = line.textStart() + line.textLength();
+        }
+        layout.endLayout();
+        if (out.lines.size() < maxLines || used + kMargin > cut)
+            return std::nullopt;
+        // The rest is cut: the last line ends in "…", found within as much of
+        // the rest as a line can hold.
+        const int lastStart = int(used - out.lines.last().size());
+        QString rest = text.mid(std::max(0, lastStart), elideCut);
+        rest.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QChar::LineSeparator, QLatin1Char(' '));
+        const QString elided = fm.elidedText(rest, Qt::ElideRight, width);
+        if (elided == rest || elided.size() + kMargin > rest.size())
+            return std::nullopt;
+        out.lines.last() = elided;
         return out;
     }
 
@@ -949,10 +1025,12 @@ struct PrintPages::Impl {
         lineH = fm.height();
         for (int ch = 32; ch < 128; ++ch)
             advance[ch] = fm.horizontalAdvance(QChar(ch));
+        narrowest = *std::min_element(std::begin(advance) + 32, std::begin(advance) + 127);
         fullWidth = std::max(fm.horizontalAdvance(QChar(0x6C49)), fm.horizontalAdvance(QLatin1Char('W')));
         if (!std::equal(std::begin(advance), std::end(advance), std::begin(factsAdvance)))
             remeasureNumbers();
         shaped.clear();
+        shapedBold.clear();
         learnNumberGlyphs();
         padX = lineH * 0.25;
         padY = lineH * 0.15;
@@ -1003,17 +1081,19 @@ struct PrintPages::Impl {
         numberFont = runs.first().rawFont();
         numberAscent = line.ascent();
         numberHeight = line.height();
+        numberExactHeight = line.ascent() + line.descent();
         plainNumbers = true;
     }
 
-    const ShapedText& shape(const QString& text)
+    const ShapedText& shape(const QString& text, bool inBold = false)
     {
-        const auto found = shaped.constFind(text);
-        if (found != shaped.constEnd())
+        QHash<QString, ShapedText>& kept = inBold ? shapedBold : shaped;
+        const auto found = kept.constFind(text);
+        if (found != kept.constEnd())
             return found.value();
-        if (shaped.size() >= 8192)
-            shaped.clear();
-        QTextLayout layout(text, font, device);
+        if (kept.size() >= 8192)
+            kept.clear();
+        QTextLayout layout(text, inBold ? bold : font, device);
         QTextOption option;
         option.setWrapMode(QTextOption::NoWrap);
         layout.setTextOption(option);
@@ -1024,37 +1104,60 @@ struct PrintPages::Impl {
         ShapedText out;
         out.runs = line.glyphRuns();
         out.advance = line.horizontalAdvance();
+        out.natural = line.naturalTextWidth();
         out.height = line.height();
-        return shaped.insert(text, out).value();
+        out.exactHeight = line.ascent() + line.descent();
+        return kept.insert(text, out).value();
     }
 
-    // A line of a data cell in the font, placed in box as drawText with the
-    // cell's alignment, vertically centred and on one line places it; false
-    // (nothing placed) for a text that overflows the box, which drawText clips.
-    bool placeLine(GlyphBatch& batch, const QRectF& box, const QString& text, Qt::Alignment align)
+    // A line of a data cell in the font (or a caption's in bold), placed in
+    // box as drawText with the cell's alignment, vertically centred and on one
+    // line places it; false (nothing placed) for a text that overflows the
+    // box, which drawText clips.
+    bool placeLine(GlyphBatch& batch, const QRectF& box, const QString& text, Qt::Alignment align,
+                   bool inBold = false)
     {
         if (text.isEmpty())
             return true;
-        if (plainNumbers && IsNumberText(text))
+        if (!inBold && plainNumbers && text.size() <= kNumberChars && IsNumberText(text))
             return placeNumber(batch, box, text, align);
-        const ShapedText& t = shape(text);
-        if (t.advance > box.width() || t.height > box.height())
+        const ShapedText& t = shape(text, inBold);
+        const std::optional<QPointF> at =
+            lineOrigin(box, align, t.advance, t.natural, t.height, t.exactHeight);
+        if (!at)
             return false;
-        const Qt::Alignment h = HAlign(align);
-        const double x = h & Qt::AlignRight     ? box.width() - t.advance
-                         : h & Qt::AlignHCenter ? (box.width() - t.advance) / 2
-                                                : 0;
-        batch.add(t, QPointF(box.left() + x, box.top() + (box.height() - t.height) / 2));
+        batch.add(t, *at);
         return true;
     }
+
+    // The top left of a line in box, by the alignment: centred on its rounded
+    // height, or, when only its exact height fits, on that, as drawText centres
+    // it; nothing when drawText would clip it.
+    static std::optional<QPointF> lineOrigin(const QRectF& box, Qt::Alignment align, double advance,
+                                             double natural, double height, double exactHeight)
+    {
+        double h = height;
+        if (advance > box.width() || height > box.height()) {
+            if (natural > box.width() || exactHeight > box.height())
+                return std::nullopt;
+            h = exactHeight;
+        }
+        const Qt::Alignment a = HAlign(align);
+        const double x = a & Qt::AlignRight     ? box.width() - advance
+                         : a & Qt::AlignHCenter ? (box.width() - advance) / 2
+                                                : 0;
+        return QPointF(box.left() + x, box.top() + (box.height() - h) / 2);
+    }
+
+    static constexpr int kNumberChars = 64; // the longest number placed from the table
 
     // A number placed as placeLine places it, its glyphs straight from the
     // font's table (numbers are mostly each their own: none is kept).
     bool placeNumber(GlyphBatch& batch, const QRectF& box, const QString& text, Qt::Alignment align)
     {
         const int n = int(text.size());
-        quint32 indexes[64];
-        double xs[64];
+        quint32 indexes[kNumberChars];
+        double xs[kNumberChars];
         double advanceSum = 0;
         for (int i = 0; i < n; ++i) {
             const ushort ch = text.at(i).unicode();
@@ -1062,15 +1165,27 @@ struct PrintPages::Impl {
             xs[i] = advanceSum;
             advanceSum += advance[ch];
         }
-        if (advanceSum > box.width() || numberHeight > box.height())
+        const std::optional<QPointF> at =
+            lineOrigin(box, align, advanceSum, advanceSum, numberHeight, numberExactHeight);
+        if (!at)
             return false;
-        const Qt::Alignment h = HAlign(align);
-        const double x = h & Qt::AlignRight     ? box.width() - advanceSum
-                         : h & Qt::AlignHCenter ? (box.width() - advanceSum) / 2
-                                                : 0;
-        batch.add(numberFont, indexes, xs, n,
-                  QPointF(box.left() + x, box.top() + (box.height() - numberHeight) / 2 + numberAscent));
+        batch.add(numberFont, indexes, xs, n, *at + QPointF(0, numberAscent));
         return true;
+    }
+
+    // A column caption as drawCell draws it in bold: its lines in the batch,
+    // a line that overflows with drawText.
+    void placeCaption(QPainter& painter, GlyphBatch& batch, const QRectF& rect, const CellLines& lines)
+    {
+        const QRectF inner = rect.adjusted(padX, padY, -padX, -padY);
+        const int flags = int(Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine);
+        double y = inner.top() + (inner.height() - lines.lines.size() * lineH) / 2;
+        for (const QString& line : lines.lines) {
+            const QRectF box(inner.left(), y, inner.width(), lineH);
+            if (!placeLine(batch, box, line, Qt::AlignHCenter, true))
+                painter.drawText(box, flags, line);
+            y += lineH;
+        }
     }
 
     // A data cell: its one line or its lines in the batch, a number printed
@@ -1356,17 +1471,17 @@ struct PrintPages::Impl {
         if (p.end > p.first || p.totals || p.top) {
             // captions
             painter.setFont(bold);
+            GlyphBatch batch;
             double x = page.left();
             for (int c = 0; c < n; ++c) {
-                drawCell(painter, QRectF(x, y, widths[c], captionH), &captionCells.at(c), QString(),
-                         Qt::AlignHCenter, bold);
+                placeCaption(painter, batch, QRectF(x, y, widths[c], captionH), captionCells.at(c));
                 x += widths[c];
             }
+            batch.flush(painter);
             painter.drawLine(QLineF(page.left(), y, x, y));
             y += captionH;
             painter.drawLine(QLineF(page.left(), y, x, y));
             painter.setFont(font);
-            GlyphBatch batch;
             for (const MeasuredRow& row : rows) {
                 double cx = page.left();
                 for (int c = 0; c < n; ++c) {

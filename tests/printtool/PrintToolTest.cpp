@@ -666,6 +666,58 @@ TEST_F(PrintToolTest, ListCellsTakeTwoLinesAtMost)
     EXPECT_LT(pages[1], 2 * pages[0]) << pages[1] << " pages against " << pages[0];
 }
 
+// A cell far longer than its two lines prints the lines its text starts
+// with, however much of the text follows: the same for the whole text as for
+// its first hundred characters or so.
+TEST_F(PrintToolTest, ALongCellPrintsTheLinesItsTextStartsWith)
+{
+    const QString texts[] = {
+        QStringLiteral("货架，螺丝钉。"),
+        QStringLiteral("steel bolt M8 x 40, zinc plated; "),
+        QStringLiteral("第一行\nbolt 螺栓 M8\r"),
+        QStringLiteral("ill. il1 "),
+    };
+    const int lengths[] = {60, 90, 120, 200, 400, 2500};
+    const int perText = int(std::size(lengths));
+    const auto name = [&](int r) {
+        const QString& unit = texts[r / perText];
+        QString text;
+        while (text.size() < lengths[r % perText])
+            text += unit;
+        return text.left(lengths[r % perText]);
+    };
+    const QString file =
+        PrintData(QStringLiteral("qv_stock_bill"), nullptr,
+                  StockRows(int(std::size(texts)) * perText, name, [](int) { return QStringLiteral("2"); }));
+    PrintCommand command;
+    QString error;
+    ASSERT_TRUE(ParsePrintCommand(Command(1002, QStringLiteral("qv_stock_bill"), file), command, error));
+    PrintJob job;
+    ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
+    int column = -1;
+    for (int c = 0; c < job.detail.columns.size(); ++c) {
+        if (job.detail.columns.at(c).name == QLatin1String("goodsName"))
+            column = c;
+    }
+    ASSERT_GE(column, 0);
+    PrintPages printed(job);
+    for (int t = 0; t < int(std::size(texts)); ++t) {
+        SCOPED_TRACE(texts[t].toStdString());
+        const QStringList whole = printed.cellLines(t * perText + perText - 1, column);
+        ASSERT_EQ(whole.size(), PrintPages::kCellLines);
+        EXPECT_TRUE(whole.last().endsWith(QChar(0x2026))) << whole.last().toStdString();
+        int compared = 0;
+        for (int k = 0; k < perText - 1; ++k) {
+            // Enough text after the first line for the second to be cut alike.
+            if (lengths[k] < whole.first().size() + 2 * whole.last().size() + 8)
+                continue;
+            EXPECT_EQ(printed.cellLines(t * perText + k, column), whole) << lengths[k];
+            ++compared;
+        }
+        EXPECT_GE(compared, 2);
+    }
+}
+
 // The first page is laid out before the whole data file is read; a number
 // further down that needs a wider column lays the pages out again, so what
 // prints is what reading every row first would print.
