@@ -842,21 +842,7 @@ struct PrintPages::Impl {
             return out;
         }
         text.replace(QLatin1Char('\n'), QChar::LineSeparator);
-        QTextLayout layout(text, f, device);
-        QTextOption option;
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        int used = 0;
-        while (out.lines.size() < maxLines) {
-            QTextLine line = layout.createLine();
-            if (!line.isValid())
-                break;
-            line.setLineWidth(width);
-            out.lines << text.mid(line.textStart(), line.textLength()).trimmed();
-            used = line.textStart() + line.textLength();
-        }
-        layout.endLayout();
+        const int used = wrap(text, width, f, maxLines, out.lines);
         if (used < text.size() && !out.lines.isEmpty()) {
             // The rest is cut: the last line ends in "…".
             const int lastStart = int(used - out.lines.last().size());
@@ -865,6 +851,29 @@ struct PrintPages::Impl {
             out.lines.last() = fm.elidedText(rest.left(1000), Qt::ElideRight, width);
         }
         return out;
+    }
+
+    // Breaks text into at most maxLines lines of width (at word boundaries,
+    // or anywhere in a word too long for a line), appended to lines trimmed;
+    // answers where the last of them ends in text.
+    int wrap(const QString& text, double width, const QFont& f, int maxLines, QStringList& lines) const
+    {
+        QTextLayout layout(text, f, device);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        int used = 0;
+        while (lines.size() < maxLines) {
+            QTextLine line = layout.createLine();
+            if (!line.isValid())
+                break;
+            line.setLineWidth(width);
+            lines << text.mid(line.textStart(), line.textLength()).trimmed();
+            used = line.textStart() + line.textLength();
+        }
+        layout.endLayout();
+        return used;
     }
 
     // The lines of a text much longer than they can hold, laid out from its
@@ -906,21 +915,7 @@ struct PrintPages::Impl {
         QString start = text.left(cut);
         start.replace(QLatin1Char('\n'), QChar::LineSeparator);
         CellLines out;
-        QTextLayout layout(start, f, device);
-        QTextOption option;
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        int used = 0;
-        while (out.lines.size() < maxLines) {
-            QTextLine line = layout.createLine();
-            if (!line.isValid())
-                break;
-            line.setLineWidth(width);
-            out.lines << start.mid(line.textStart(), line.textLength()).trimmed();
-            used = line.textStart() + line.textLength();
-        }
-        layout.endLayout();
+        const int used = wrap(start, width, f, maxLines, out.lines);
         if (out.lines.size() < maxLines || used + kMargin > cut)
             return std::nullopt;
         // The rest is cut: the last line ends in "…", found within as much of
