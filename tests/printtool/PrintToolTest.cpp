@@ -591,10 +591,11 @@ TEST_F(PrintToolTest, ToolShowsThePreviewOnAScreen)
             << program << " (xvfb, x11-utils) is needed";
     }
     const QString file = PrintData(QStringLiteral("qv_rpt_rkSum"), nullptr, Rows(kRkSum, 2));
-    // Waits for the window by its title, then closes the tool.
+    // Waits for the window by its title (up to 30 s: a loaded machine starts
+    // the X server and the tool slowly), then closes the tool.
     const QString script = QStringLiteral(R"(
 QT_QPA_PLATFORM=xcb "$0" --dir "$1" "$2" 2>/dev/null & pid=$!
-for i in $(seq 100); do
+for i in $(seq 300); do
   if xwininfo -root -tree | grep -q "$3"; then kill $pid; exit 0; fi
   kill -0 $pid 2>/dev/null || exit 2
   sleep 0.1
@@ -604,7 +605,7 @@ kill $pid; exit 1)");
     run.start(QStringLiteral("xvfb-run"),
               {QStringLiteral("-a"), QStringLiteral("bash"), QStringLiteral("-c"), script, Tool(), toolDir(),
                Command(1002, QStringLiteral("qv_rpt_rkSum"), file), QStringLiteral("打印预览 - 入库汇总")});
-    ASSERT_TRUE(run.waitForFinished(30000));
+    ASSERT_TRUE(run.waitForFinished(60000));
     EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
 }
 
