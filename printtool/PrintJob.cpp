@@ -1042,6 +1042,19 @@ struct PrintPages::Impl {
         laidOut = true;
     }
 
+    // The layout's text shaped as one line that never wraps.
+    static QTextLine layOneLine(QTextLayout& layout)
+    {
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLineWidth(1e6);
+        layout.endLayout();
+        return line;
+    }
+
     // Every pair of a number's characters shaped once: when each glyph sits
     // at the sum of the advances before it, numbers need no shaping.
     void learnNumberGlyphs()
@@ -1054,13 +1067,7 @@ struct PrintPages::Impl {
                 pairs.append(a).append(b);
         }
         QTextLayout layout(pairs, font, device);
-        QTextOption option;
-        option.setWrapMode(QTextOption::NoWrap);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        QTextLine line = layout.createLine();
-        line.setLineWidth(1e6);
-        layout.endLayout();
+        const QTextLine line = layOneLine(layout);
         const QList<QGlyphRun> runs = line.glyphRuns();
         if (runs.size() != 1 || runs.first().glyphIndexes().size() != pairs.size())
             return;
@@ -1089,13 +1096,7 @@ struct PrintPages::Impl {
         if (kept.size() >= 8192)
             kept.clear();
         QTextLayout layout(text, inBold ? bold : font, device);
-        QTextOption option;
-        option.setWrapMode(QTextOption::NoWrap);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        QTextLine line = layout.createLine();
-        line.setLineWidth(1e6);
-        layout.endLayout();
+        const QTextLine line = layOneLine(layout);
         ShapedText out;
         out.runs = line.glyphRuns();
         out.advance = line.horizontalAdvance();

@@ -1446,11 +1446,9 @@ int FlexGrid::figureEstimate(const QString& text) const
     bool digit = false;
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        if (u >= '0' && u <= '9')
-            digit = true;
-        else if (u != '.' && u != ',' && u != '-' && u != '+' && u != '%' && u != 'e' && u != 'E' &&
-                 u != u'\uFFE5' && u != u'\u00A5')
+        if (!FlexFigureChar(u))
             return -1;
+        digit = digit || (u >= '0' && u <= '9');
         int& advance = u < 128 ? m_asciiAdvances[u] : m_advances[u];
         if (advance <= 0)
             advance = fontMetrics().horizontalAdvance(c);

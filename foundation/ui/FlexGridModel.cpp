@@ -42,16 +42,20 @@ bool FlexTextIsNumber(const QString& text, double* value)
     return ok;
 }
 
+bool FlexFigureChar(char16_t u)
+{
+    return (u >= '0' && u <= '9') || u == '.' || u == ',' || u == '-' || u == '+' || u == '%' || u == 'e' ||
+           u == 'E' || u == u'\uFFE5' || u == u'\u00A5';
+}
+
 bool FlexTextIsFigure(const QString& text)
 {
     bool digit = false;
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        if (u >= '0' && u <= '9')
-            digit = true;
-        else if (u != '.' && u != ',' && u != '-' && u != '+' && u != '%' && u != 'e' && u != 'E' &&
-                 u != u'\uFFE5' && u != u'\u00A5')
+        if (!FlexFigureChar(u))
             return false;
+        digit = digit || (u >= '0' && u <= '9');
     }
     return digit;
 }

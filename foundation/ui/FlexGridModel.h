@@ -133,4 +133,7 @@ bool FlexTextIsNumber(const QString& text, double* value = nullptr);
 // A figure as the grids show numbers, amounts, dates and codes of digits:
 // digits with signs, points, separators, "%" or a currency sign, nothing else.
 bool FlexTextIsFigure(const QString& text);
+// Whether u may stand in a figure: a digit or one of the figure's marks
+// (point, comma, signs, per cent, exponent, currency).
+bool FlexFigureChar(char16_t u);
 Qt::Alignment FlexQtAlignment(int setting, const QString& text);
