@@ -842,21 +842,32 @@ struct PrintPages::Impl {
             return out;
         }
         text.replace(QLatin1Char('\n'), QChar::LineSeparator);
-        const int used = wrap(text, width, f, maxLines, out.lines);
+        int lastStart = 0;
+        const int used = wrap(text, width, f, maxLines, out.lines, lastStart);
         if (used < text.size() && !out.lines.isEmpty()) {
             // The rest is cut: the last line ends in "…".
-            const int lastStart = int(used - out.lines.last().size());
-            const QString rest =
-                text.mid(std::max(0, lastStart)).replace(QChar::LineSeparator, QLatin1Char(' '));
+            QString rest = text.mid(lastStart).replace(QChar::LineSeparator, QLatin1Char(' '));
+            dropLeadingSpaces(rest);
             out.lines.last() = fm.elidedText(rest.left(1000), Qt::ElideRight, width);
         }
         return out;
     }
 
+    // The last line is shown trimmed, its elided form too.
+    static void dropLeadingSpaces(QString& text)
+    {
+        qsizetype n = 0;
+        while (n < text.size() && text.at(n).isSpace())
+            ++n;
+        text.remove(0, n);
+    }
+
     // Breaks text into at most maxLines lines of width (at word boundaries,
     // or anywhere in a word too long for a line), appended to lines trimmed;
-    // answers where the last of them ends in text.
-    int wrap(const QString& text, double width, const QFont& f, int maxLines, QStringList& lines) const
+    // answers where the last of them ends in text, and sets lastStart to
+    // where it starts (its spaces included).
+    int wrap(const QString& text, double width, const QFont& f, int maxLines, QStringList& lines,
+             int& lastStart) const
     {
         QTextLayout layout(text, f, device);
         QTextOption option;
@@ -870,6 +881,7 @@ struct PrintPages::Impl {
                 break;
             line.setLineWidth(width);
             lines << text.mid(line.textStart(), line.textLength()).trimmed();
+            lastStart = line.textStart();
             used = line.textStart() + line.textLength();
         }
         layout.endLayout();
@@ -915,14 +927,15 @@ struct PrintPages::Impl {
         QString start = text.left(cut);
         start.replace(QLatin1Char('\n'), QChar::LineSeparator);
         CellLines out;
-        const int used = wrap(start, width, f, maxLines, out.lines);
+        int lastStart = 0;
+        const int used = wrap(start, width, f, maxLines, out.lines, lastStart);
         if (out.lines.size() < maxLines || used + kMargin > cut)
             return std::nullopt;
         // The rest is cut: the last line ends in "…", found within as much of
         // the rest as a line can hold.
-        const int lastStart = int(used - out.lines.last().size());
-        QString rest = text.mid(std::max(0, lastStart), elideCut);
+        QString rest = text.mid(lastStart, elideCut);
         rest.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QChar::LineSeparator, QLatin1Char(' '));
+        dropLeadingSpaces(rest);
         const QString elided = fm.elidedText(rest, Qt::ElideRight, width);
         if (elided == rest || elided.size() + kMargin > rest.size())
             return std::nullopt;

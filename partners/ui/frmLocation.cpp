@@ -625,7 +625,9 @@ void frmLocation::delete_LocationInfor()
         MsgBox::Warn(QStringLiteral("当前记录不存在!"), kCaption, this);
         return;
     }
-    if (!MsgBox::Ask(QStringLiteral("是否删除当前库位?"), kCaption, this))
+    // The question names the location it deletes: the one the panel shows.
+    if (!MsgBox::Ask(QStringLiteral("是否删除当前库位[") + txt_locationCode->text() + QStringLiteral("]?"),
+                     kCaption, this))
         return;
     const int id = idOf(txt_id->text());
     // The reference checks and the delete share one write transaction, so

@@ -78,6 +78,8 @@ frm_department_fun::frm_department_fun(QWidget* parent) : QWidget(parent)
     tv_funTree->setObjectName(QStringLiteral("tv_funTree"));
     tv_funTree->setHeaderHidden(true);
     tv_funTree->viewport()->installEventFilter(this);
+    // A right press takes its node first, so 全选 and 取消全选 act on the node under the pointer.
+    SelectOnRightPress(tv_funTree, this, [](QTreeWidgetItem*) {});
     connect(tv_funTree, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* node, int column) {
         if (column == 0)
             tv_funTree_NodeCheck(node);

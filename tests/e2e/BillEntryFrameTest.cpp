@@ -73,6 +73,16 @@ TEST_F(BillEntryFrameTest, KeysComeBackWithTheBillWindow)
     ui::type(QStringLiteral("7"));
     ui::press(Qt::Key_Tab);
     EXPECT_EQ(in->vs_bill->TextMatrix(1, QStringLiteral("inPrice")), QStringLiteral("7.0"));
+    // Back on the price cell: "8.125" Tab "3.5" lands in two cells.
+    ui::press(Qt::Key_Escape);
+    ui::clickCell(in->vs_bill, 1, in->vs_bill->ColIndex(QStringLiteral("inPrice")));
+    QApplication::setActiveWindow(nullptr);
+    ui::type(QStringLiteral("8.125"));
+    ui::press(Qt::Key_Tab);
+    ui::type(QStringLiteral("3.5"));
+    ui::press(Qt::Key_Return);
+    EXPECT_EQ(in->vs_bill->TextMatrix(1, QStringLiteral("inPrice")), QStringLiteral("8.125"));
+    EXPECT_EQ(in->vs_bill->TextMatrix(1, QStringLiteral("qty")), QStringLiteral("3.5"));
     ui::press(Qt::Key_Escape);
     ui::press(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(frame().focusWidget(), in->txt_GoodsCode);
@@ -80,6 +90,36 @@ TEST_F(BillEntryFrameTest, KeysComeBackWithTheBillWindow)
     ui::press(Qt::Key_Return);
     EXPECT_EQ(in->vs_bill->TextMatrix(2, QStringLiteral("goodsDetailCode")), QStringLiteral("6901"));
     EXPECT_EQ(out->vs_bill->TextMatrix(1, QStringLiteral("goodsDetailCode")), QString());
+}
+
+// The goods window's unit grid left for 入库业务 with 重量 open, and entered
+// again: the value is kept, the keys reach the grid (no window active), and
+// "8.125" Tab "3.5" lands in 重量 and 进价.
+TEST_F(BillEntryFrameTest, TheUnitGridTakesTheKeysAfterAWindowSwitch)
+{
+    menu("menu_goods");
+    auto* goods = window<frmGoods>("frmGoods");
+    menu("menu_rk");
+    auto* in = window<frmImport>("frmImport");
+    ASSERT_TRUE(goods && in);
+    clickTitle(goods);
+    FlexGrid* units = goods->unitGrid();
+    ASSERT_GE(units->Rows(), 2);
+    ui::clickCell(units, 1, frmGoods::dcWeight);
+    ui::type(QStringLiteral("9"));
+    ASSERT_TRUE(units->IsEditing());
+
+    clickTitle(in);
+    clickTitle(goods);
+    QApplication::setActiveWindow(nullptr);
+    EXPECT_EQ(units->TextMatrix(1, frmGoods::dcWeight), QStringLiteral("9"));
+    EXPECT_EQ(frame().focusWidget(), units);
+    ui::type(QStringLiteral("8.125"));
+    ui::press(Qt::Key_Tab);
+    ui::type(QStringLiteral("3.5"));
+    ui::press(Qt::Key_Return);
+    EXPECT_EQ(units->TextMatrix(1, frmGoods::dcWeight), QStringLiteral("8.125"));
+    EXPECT_EQ(units->TextMatrix(1, frmGoods::dcInPrice), QStringLiteral("3.5"));
 }
 
 // Pictures for a person to look at, taken on the screen the tests run on

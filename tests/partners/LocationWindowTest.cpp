@@ -444,6 +444,7 @@ TEST_F(LocationWindowTest, DeleteChecksAndRemovesTheNode)
     ASSERT_TRUE(ui::clickRow(view, "一区二号"));
     EXPECT_EQ(field("txt_id"), "3");
     deleteShown(MsgAnswer::No);
+    EXPECT_EQ(shown().last(), "是否删除当前库位[A-02]?");
     EXPECT_EQ(count("tb_location", "id=3"), 1);
     deleteShown();
     EXPECT_EQ(shown().last(), "删除成功!");
@@ -459,6 +460,24 @@ TEST_F(LocationWindowTest, DeleteChecksAndRemovesTheNode)
     clickNode(0);
     ui::clickToolbar(window.get(), "delete_location");
     EXPECT_EQ(shown().last(), "当前记录不存在!");
+}
+
+// A right press on a node that is not the current one takes it first, as a
+// click does: the menu's 删除 names that node's location and deletes it, not
+// the one chosen before.
+TEST_F(LocationWindowTest, ARightClickDeletesTheLocationUnderThePointer)
+{
+    clickNode(1);
+    ui::rightClickNode(tree(), node(4));
+    EXPECT_EQ(tree()->currentItem(), node(4));
+    EXPECT_EQ(field("txt_id"), "4");
+    if (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+    answer(MsgAnswer::Yes);
+    ui::child<QAction>(window.get(), "menu_delete")->trigger();
+    EXPECT_EQ(shown(), (QStringList{"是否删除当前库位[B]?", "删除成功!"}));
+    EXPECT_EQ(count("tb_location", "id=4"), 0);
+    EXPECT_EQ(count("tb_location", "id=1"), 1);
 }
 
 TEST_F(LocationWindowTest, NewChildNeedsASelectedNodeAndPrintOnlyNotifies)

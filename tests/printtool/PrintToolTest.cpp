@@ -719,6 +719,52 @@ TEST_F(PrintToolTest, ALongCellPrintsTheLinesItsTextStartsWith)
     }
 }
 
+// A cut cell's lines are its text read on, only the spaces where a line
+// breaks left out: the second line begins with the character after the
+// first line's end, for a text laid out whole and for one laid out from its start.
+TEST_F(PrintToolTest, ACutCellLosesNoCharacterWhereItsLineBreaks)
+{
+    const QString words =
+        QStringLiteral("steel bolt M8 x 40, zinc plated, heat resistant, industrial grade, ");
+    const QString texts[] = {
+        words + QStringLiteral("box of 100"),
+        words.repeated(30),
+        QStringLiteral("不锈钢六角螺栓 M8x40 镀锌 防锈 耐高温 工业级 每盒一百只装 特价促销"),
+        QStringLiteral("不锈钢六角螺栓 M8x40 镀锌 ").repeated(40),
+    };
+    const QString file = PrintData(
+        QStringLiteral("qv_stock_bill"), nullptr,
+        StockRows(
+            int(std::size(texts)), [&](int r) { return texts[r]; }, [](int) { return QStringLiteral("2"); }));
+    PrintCommand command;
+    QString error;
+    ASSERT_TRUE(ParsePrintCommand(Command(1002, QStringLiteral("qv_stock_bill"), file), command, error));
+    PrintJob job;
+    ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
+    int column = -1;
+    for (int c = 0; c < job.detail.columns.size(); ++c) {
+        if (job.detail.columns.at(c).name == QLatin1String("goodsName"))
+            column = c;
+    }
+    ASSERT_GE(column, 0);
+    PrintPages printed(job);
+    for (int r = 0; r < int(std::size(texts)); ++r) {
+        SCOPED_TRACE(texts[r].left(40).toStdString());
+        const QStringList lines = printed.cellLines(r, column);
+        ASSERT_EQ(lines.size(), PrintPages::kCellLines);
+        ASSERT_TRUE(lines.last().endsWith(QChar(0x2026))) << lines.last().toStdString();
+        qsizetype at = 0;
+        for (QString line : lines) {
+            if (line.endsWith(QChar(0x2026)))
+                line.chop(1);
+            while (at < texts[r].size() && texts[r].at(at).isSpace())
+                ++at;
+            EXPECT_EQ(texts[r].mid(at, line.size()), line);
+            at += line.size();
+        }
+    }
+}
+
 // The first page is laid out before the whole data file is read; a number
 // further down that needs a wider column lays the pages out again, so what
 // prints is what reading every row first would print.

@@ -262,6 +262,30 @@ TEST_F(RightsEditorTest, SelectAllAndNone)
     EXPECT_EQ(shown(), QStringList{QStringLiteral("请选择节点!")});
 }
 
+// A right press on a node that is not the current one takes it first, so
+// 全选 from the menu it opens checks that node's subtree.
+TEST_F(RightsEditorTest, TheRightButtonTakesItsNodeAndTheMenuActsOnIt)
+{
+    clickDepartment(7);
+    QTreeWidget* tv = window->rightsTree();
+    QTreeWidgetItem* other = right(QStringLiteral("limited"));
+    ASSERT_NE(other, nullptr);
+    tv->setCurrentItem(other);
+    ASSERT_NO_FATAL_FAILURE(ui::rightClickNode(tv, right(QStringLiteral("ckmg"))));
+    QApplication::processEvents();
+    EXPECT_EQ(tv->currentItem(), right(QStringLiteral("ckmg")));
+    if (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+    window->nodeMenu()->findChild<QAction*>(QStringLiteral("menu_all_select"))->trigger();
+    QStringList expected = subtreeOf(QStringLiteral("ckmg"));
+    expected << QStringLiteral("limited");
+    expected.sort();
+    expected.removeDuplicates();
+    QStringList checked = checkedTags();
+    checked.sort();
+    EXPECT_EQ(checked, expected);
+}
+
 TEST_F(RightsEditorTest, WithoutTheRightNothingIsSaved)
 {
     exec("DELETE FROM tb_user_group_fun WHERE departmentId=7");
