@@ -84,22 +84,41 @@ TEST_F(StaleRecordTest, APartnerSavedElsewhereSinceItWasLoaded)
         QStringLiteral("tb_customer"), QStringLiteral("id=7 and tel='021-9' and address is null"));
 }
 
+// The other save renames the location, or gives it a new code and its old
+// code to another location: the stale save, still holding the old code, is
+// refused as changed, not as taking a code that is taken.
 TEST_F(StaleRecordTest, ALocationSavedElsewhereSinceItWasLoaded)
 {
+    const struct {
+        const char* name;
+        QStringList otherSave;
+        QString theirs;
+    } cases[] = {
+        {"renamed",
+         {QStringLiteral("update tb_location set uname='一号库', rowVersion=rowVersion+1 where id=1")},
+         QStringLiteral("id=1 and uname='一号库' and remark is null")},
+        {"its code moved to another",
+         {QStringLiteral("update tb_location set locationCode='A-02', rowVersion=rowVersion+1 where id=1"),
+          QStringLiteral("insert into tb_location (id,locationCode,uname) values (2,'A-01','二号')")},
+         QStringLiteral("id=1 and locationCode='A-02' and remark is null")},
+    };
     dal_location dal;
     m_location m;
-    race(
-        [&] {
-            exec(QStringLiteral("delete from tb_location"));
-            exec(QStringLiteral("insert into tb_location (id,locationCode,uname) values (1,'A-01','一号')"));
-        },
-        [&] { m = dal.GetModel(1); },
-        {QStringLiteral("update tb_location set uname='一号库', rowVersion=rowVersion+1 where id=1")},
-        [&] {
-            m.remark = QStringLiteral("靠窗");
-            return dal.Save(m);
-        },
-        QStringLiteral("tb_location"), QStringLiteral("id=1 and uname='一号库' and remark is null"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        race(
+            [&] {
+                exec(QStringLiteral("delete from tb_location"));
+                exec(QStringLiteral(
+                    "insert into tb_location (id,locationCode,uname) values (1,'A-01','一号')"));
+            },
+            [&] { m = dal.GetModel(1); }, c.otherSave,
+            [&] {
+                m.remark = QStringLiteral("靠窗");
+                return dal.Save(m);
+            },
+            QStringLiteral("tb_location"), c.theirs);
+    }
 }
 
 TEST_F(StaleRecordTest, ADictionaryItemSavedElsewhereSinceItWasLoaded)
