@@ -140,8 +140,9 @@ TEST_F(StaleRecordTest, ADictionaryItemSavedElsewhereSinceItWasLoaded)
 }
 
 // The goods item covers its units: a save of the form (the item with its
-// default unit) and a save of the unit grid are refused alike, and the grid's
-// reason is the item changed, not its own barcodes taken for duplicates.
+// default unit), a save of the unit grid and a change of the default unit are
+// refused alike, and the grid's reason is the item changed, not its own
+// barcodes taken for duplicates.
 TEST_F(StaleRecordTest, AGoodsItemOrItsUnitsSavedElsewhereSinceTheyWereLoaded)
 {
     const auto reset = [&] {
@@ -193,6 +194,17 @@ TEST_F(StaleRecordTest, AGoodsItemOrItsUnitsSavedElsewhereSinceTheyWereLoaded)
                 .str_MsgBox;
         },
         QStringLiteral("tb_goods_detail"), theirs);
+
+    // 默认 from a window that holds the item as it was: refused too, after the
+    // other's save of the form alone, which left the units as they were.
+    race(
+        reset, [&] { version = dal_goods_head().GetModel(11).rowVersion; },
+        {QStringLiteral(
+            "update tb_goods_head set goodsName='百事可乐', rowVersion=rowVersion+1 where id=11")},
+        [&] { return dal_goods_detail().Update_Default(112, 11, version).str_MsgBox; },
+        QStringLiteral("tb_goods_detail"),
+        QStringLiteral(
+            "id=111 and isDefault=1 and (select goodsName from tb_goods_head where id=11)='百事可乐'"));
 }
 
 } // namespace
