@@ -448,16 +448,35 @@ void dal_goods_detail::Update(const m_goods_detail& obj_Model)
 
 m_DBresult dal_goods_detail::Update_Default(int int_Id, int int_headId)
 {
-    const ParamMap params{{QStringLiteral("@headId"), int_headId}, {QStringLiteral("@id"), int_Id}};
-    KeyValue batch;
-    // The mark must land on a unit of this very item before the others lose theirs.
-    batch.AddItem(QStringLiteral("update tb_goods_detail  set isDefault=1 where headId=@headId and id=@id"),
-                  QVariant::fromValue(ParamMap(params).RequireRow()));
-    batch.AddItem(QStringLiteral("update tb_goods_detail  set isDefault=0 where headId=@headId  and id<>@id"),
-                  QVariant::fromValue(params));
-    batch.AddItem(QStringLiteral("update tb_goods_head set rowVersion=rowVersion+1 where id=@headId"),
-                  QVariant::fromValue(params));
-    return ExecuteTrans(batch);
+    return setDefault(int_Id, int_headId, nullptr);
+}
+
+m_DBresult dal_goods_detail::Update_Default(int int_Id, int int_headId, int& goodsVersion)
+{
+    return setDefault(int_Id, int_headId, &goodsVersion);
+}
+
+m_DBresult dal_goods_detail::setDefault(int int_Id, int int_headId, int* goodsVersion)
+{
+    int version = goodsVersion ? *goodsVersion : 0;
+    const m_DBresult result = RunTrans([&] {
+        if (goodsVersion)
+            RequireUnchanged(QStringLiteral("tb_goods_head"), int_headId, version,
+                             dal_goods_head::kGoodsMissingText);
+        const ParamMap params{{QStringLiteral("@headId"), int_headId}, {QStringLiteral("@id"), int_Id}};
+        // The mark must land on a unit of this very item before the others lose theirs.
+        ExecuteChangingRow(
+            QStringLiteral("update tb_goods_detail  set isDefault=1 where headId=@headId and id=@id"),
+            params);
+        ExecuteParaSql(
+            QStringLiteral("update tb_goods_detail  set isDefault=0 where headId=@headId  and id<>@id"),
+            params);
+        touchGoods(int_headId);
+        ++version;
+    });
+    if (result.isResult && goodsVersion)
+        *goodsVersion = version;
+    return result;
 }
 
 m_DBresult dal_goods_detail::SaveUnits(int headId, int& goodsVersion, QList<m_goods_detail>& units,

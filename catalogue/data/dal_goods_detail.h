@@ -54,6 +54,10 @@ class dal_goods_detail
     // Makes int_Id the default unit of goods item int_headId; a unit of another
     // item is refused and nothing changes.
     m_DBresult Update_Default(int int_Id, int int_headId);
+    // The same from a window holding the item as it was read with
+    // goodsVersion: an item changed since is refused with kRecordChangedText
+    // and nothing changes; on success goodsVersion is the new stamp.
+    m_DBresult Update_Default(int int_Id, int int_headId, int& goodsVersion);
     // Replaces every unit of the goods item by the given ones, in order: each
     // entry's key is "prefix|insert statement", its value the unit record. The
     // new list must hold exactly one default unit.
@@ -88,4 +92,5 @@ class dal_goods_detail
 
   private:
     static m_DBresult deleteUnit(int int_Id, int* goodsVersion);
+    static m_DBresult setDefault(int int_Id, int int_headId, int* goodsVersion);
 };

@@ -1028,7 +1028,7 @@ void frmGoods::btn_setDefault_Click()
         warn(QStringLiteral("请先保存该包装单位后,才能设置默认单位!"));
         return;
     }
-    const m_DBresult result = m_dalDetail.Update_Default(unitId, headId);
+    const m_DBresult result = m_dalDetail.Update_Default(unitId, headId, m_goods.rowVersion);
     if (!ShowIfFailed(this, result))
         return;
     vsGoodsList_Click();

@@ -190,9 +190,9 @@ QString dal_location::Save(m_location& obj_Model)
     return SaveChecked(
         QStringLiteral("tb_location"), obj_Model,
         [this](const m_location& m) -> QString {
-            const QString taken = CodeTakenText(m.id, m.locationCode);
-            if (!taken.isEmpty())
-                return taken;
+            // A location changed elsewhere since it was loaded is refused for
+            // that first: its code or parent may clash only with what the
+            // other save changed.
             if (m.id > 0) {
                 const int stored = StoredVersion(QStringLiteral("tb_location"), m.id);
                 if (stored < 0)
@@ -200,6 +200,9 @@ QString dal_location::Save(m_location& obj_Model)
                 if (stored != m.rowVersion)
                     return kRecordChangedText;
             }
+            const QString taken = CodeTakenText(m.id, m.locationCode);
+            if (!taken.isEmpty())
+                return taken;
             if (m.id > 0 && IsParentCycle(m.id, m.parentId, [this](int id) { return GetModel(id).parentId; }))
                 return kParentCycleText;
             // A parent deleted elsewhere would hide the location from the tree for good.

@@ -53,12 +53,13 @@ class dal_location
     void Update(const m_location& obj_Model);
 
     // Saves the location as its window does: a new one (id 0) through AddNew,
-    // a stored one through Update, in one write transaction with the checks
-    // that no other location has the code (CodeTakenText) and, for a stored
-    // one, that the parent is not the location itself or below it, and that a
-    // parent (id above 0) is still stored. A stored one must be as it was
-    // read (obj_Model.rowVersion). Answers the refusal ("库位编号[..]重复!",
-    // kMissingText, kRecordChangedText or the parent refusal) with nothing
+    // a stored one through Update, in one write transaction with the checks,
+    // in this order, that a stored one is as it was read
+    // (obj_Model.rowVersion), that no other location has the code
+    // (CodeTakenText) and, for a stored one, that the parent is not the
+    // location itself or below it, and that a parent (id above 0) is still
+    // stored. Answers the refusal (kMissingText, kRecordChangedText,
+    // "库位编号[..]重复!" or the parent refusal) with nothing
     // written, or an empty text with obj_Model holding what was written, its
     // new stamp included. Database errors are thrown as DbError.
     QString Save(m_location& obj_Model);

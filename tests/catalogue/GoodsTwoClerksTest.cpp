@@ -84,6 +84,9 @@ TEST_F(GoodsTwoClerksTest, TheLaterSaveOfTheSameItemIsRefused)
     ui::clickCell(units(), 3, frmGoods::dcUnit);
     ui::click(window.get(), "btn_DetailDelete");
     EXPECT_EQ(MsgBox::LastText(), kRecordChangedText);
+    ui::clickCell(units(), 2, frmGoods::dcUnit);
+    ui::click(window.get(), "btn_setDefault");
+    EXPECT_EQ(MsgBox::LastText(), kRecordChangedText);
     EXPECT_EQ(unitsOf(1), (QStringList{"罐:6901:1", "箱:6902:0", "托:6903:0"}));
     EXPECT_DOUBLE_EQ(stored(QStringLiteral("select packQty from tb_goods_detail where unit='箱'")).toDouble(),
                      24);

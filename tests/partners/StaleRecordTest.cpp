@@ -84,22 +84,41 @@ TEST_F(StaleRecordTest, APartnerSavedElsewhereSinceItWasLoaded)
         QStringLiteral("tb_customer"), QStringLiteral("id=7 and tel='021-9' and address is null"));
 }
 
+// The other save renames the location, or gives it a new code and its old
+// code to another location: the stale save, still holding the old code, is
+// refused as changed, not as taking a code that is taken.
 TEST_F(StaleRecordTest, ALocationSavedElsewhereSinceItWasLoaded)
 {
+    const struct {
+        const char* name;
+        QStringList otherSave;
+        QString theirs;
+    } cases[] = {
+        {"renamed",
+         {QStringLiteral("update tb_location set uname='一号库', rowVersion=rowVersion+1 where id=1")},
+         QStringLiteral("id=1 and uname='一号库' and remark is null")},
+        {"its code moved to another",
+         {QStringLiteral("update tb_location set locationCode='A-02', rowVersion=rowVersion+1 where id=1"),
+          QStringLiteral("insert into tb_location (id,locationCode,uname) values (2,'A-01','二号')")},
+         QStringLiteral("id=1 and locationCode='A-02' and remark is null")},
+    };
     dal_location dal;
     m_location m;
-    race(
-        [&] {
-            exec(QStringLiteral("delete from tb_location"));
-            exec(QStringLiteral("insert into tb_location (id,locationCode,uname) values (1,'A-01','一号')"));
-        },
-        [&] { m = dal.GetModel(1); },
-        {QStringLiteral("update tb_location set uname='一号库', rowVersion=rowVersion+1 where id=1")},
-        [&] {
-            m.remark = QStringLiteral("靠窗");
-            return dal.Save(m);
-        },
-        QStringLiteral("tb_location"), QStringLiteral("id=1 and uname='一号库' and remark is null"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        race(
+            [&] {
+                exec(QStringLiteral("delete from tb_location"));
+                exec(QStringLiteral(
+                    "insert into tb_location (id,locationCode,uname) values (1,'A-01','一号')"));
+            },
+            [&] { m = dal.GetModel(1); }, c.otherSave,
+            [&] {
+                m.remark = QStringLiteral("靠窗");
+                return dal.Save(m);
+            },
+            QStringLiteral("tb_location"), c.theirs);
+    }
 }
 
 TEST_F(StaleRecordTest, ADictionaryItemSavedElsewhereSinceItWasLoaded)
@@ -121,8 +140,9 @@ TEST_F(StaleRecordTest, ADictionaryItemSavedElsewhereSinceItWasLoaded)
 }
 
 // The goods item covers its units: a save of the form (the item with its
-// default unit) and a save of the unit grid are refused alike, and the grid's
-// reason is the item changed, not its own barcodes taken for duplicates.
+// default unit), a save of the unit grid and a change of the default unit are
+// refused alike, and the grid's reason is the item changed, not its own
+// barcodes taken for duplicates.
 TEST_F(StaleRecordTest, AGoodsItemOrItsUnitsSavedElsewhereSinceTheyWereLoaded)
 {
     const auto reset = [&] {
@@ -174,6 +194,17 @@ TEST_F(StaleRecordTest, AGoodsItemOrItsUnitsSavedElsewhereSinceTheyWereLoaded)
                 .str_MsgBox;
         },
         QStringLiteral("tb_goods_detail"), theirs);
+
+    // 默认 from a window that holds the item as it was: refused too, after the
+    // other's save of the form alone, which left the units as they were.
+    race(
+        reset, [&] { version = dal_goods_head().GetModel(11).rowVersion; },
+        {QStringLiteral(
+            "update tb_goods_head set goodsName='百事可乐', rowVersion=rowVersion+1 where id=11")},
+        [&] { return dal_goods_detail().Update_Default(112, 11, version).str_MsgBox; },
+        QStringLiteral("tb_goods_detail"),
+        QStringLiteral(
+            "id=111 and isDefault=1 and (select goodsName from tb_goods_head where id=11)='百事可乐'"));
 }
 
 } // namespace
