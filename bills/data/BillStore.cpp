@@ -494,6 +494,7 @@ m_DBresult BillStore::AddLine(BillLine& line)
         requireLineReferences({l});
         l.id = TakeIds(m_dir.lineTable);
         ExecuteParaSql(lineInsertSql(), lineParams(l));
+        touchBillOfLine(l.id);
     });
     if (r.isResult)
         line = l;
@@ -504,16 +505,28 @@ m_DBresult BillStore::UpdateLine(const BillLine& line)
 {
     return RunTrans([&] {
         requireLineReferences({line});
+        // The bill the line leaves and the bill it lands on have both changed.
+        touchBillOfLine(line.id);
         ExecuteChangingRow(lineUpdateSql(), lineParams(line), kMissingText);
+        touchBillOfLine(line.id);
     });
 }
 
 m_DBresult BillStore::DeleteLine(int id)
 {
     return RunTrans([&] {
+        touchBillOfLine(id);
         ExecuteChangingRow(Q("Delete From ") + m_dir.lineTable + Q(" where id=@id"), ParamMap{{Q("@id"), id}},
                            kMissingText);
     });
+}
+
+void BillStore::touchBillOfLine(int lineId) const
+{
+    ExecuteParaSql(Q("update ") + m_dir.headTable +
+                       Q(" set rowVersion=rowVersion+1 where id=(select headId from ") + m_dir.lineTable +
+                       Q(" where id=@id)"),
+                   ParamMap{{Q("@id"), lineId}});
 }
 
 // ---------------------------------------------------------------- reads

@@ -84,7 +84,8 @@ class BillStore
     // there is none.
     bool GetLastPrice(int partnerId, const QString& goodsCode, double& price);
     // Single-line writes (the bill save does not use them); a line's goods item
-    // and location are checked as the save checks them.
+    // and location are checked as the save checks them, and the bill's change
+    // stamp moves on, so a copy of the bill read before is refused at its save.
     m_DBresult AddLine(BillLine& line);
     m_DBresult UpdateLine(const BillLine& line);
     m_DBresult DeleteLine(int id);
@@ -118,6 +119,7 @@ class BillStore
     void requirePartner(const BillHead& head) const;
     void requireAccountAndType(const BillHead& head) const;
     void requireLineReferences(const QList<BillLine>& lines) const;
+    void touchBillOfLine(int lineId) const;
     BillHead readHead(const RecordSet& rs) const;
     BillLine readLine(const RecordSet& rs) const;
     m_DBresult refill(const QString& temp, const QString& view, const QString& columns,
