@@ -241,7 +241,7 @@ void BM_PickerKeywordSearch(benchmark::State& state)
                                                                  QStringLiteral("="), QStringLiteral("启用")),
                                                      m_condition(dal_goods_detail::kInputKeywordField,
                                                                  QStringLiteral("like"), keyword)},
-                                                    select)
+                                                    SelectListOf(select))
                         .recordCount;
             },
             [&] { bareRows = bare.Run(values); });

@@ -25,5 +25,7 @@
 #pragma GCC poison SelectForConditions ExecuteChangingRow InsertWithNextId AddWithNextId ReadFirstShared
 #pragma GCC poison DeleteWithRefChecks SaveChecked FirstRefusal RefCheck TakeIds StoredVersion               \
     RequireUnchanged
+// (SelectListOf, which makes the select list a data class may be given in
+// place of its own, is poisoned where it is declared: m_condition.h.)
 // Pages, tree levels and subtrees, read by the data classes for the windows.
 #pragma GCC poison GetRecordSetInfo GetPageSql GetRecordCount ReadTreeLevel GetStrSql GetChildIds

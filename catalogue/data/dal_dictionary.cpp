@@ -85,8 +85,14 @@ RecordSetPtr dal_dictionary::GetList(const QString& str_Type, int parentId)
         ParamMap{{QStringLiteral("@utype"), str_Type}, {QStringLiteral("@parentId"), parentId}});
 }
 
-m_recordSet dal_dictionary::GetListForCondition(const m_conditions& ilstPara, const QString& str_sql)
+m_recordSet dal_dictionary::GetListForCondition(const m_conditions& ilstPara)
 {
+    return GetListForCondition(ilstPara, SelectListOf({}));
+}
+
+m_recordSet dal_dictionary::GetListForCondition(const m_conditions& ilstPara, const SelectList& columns)
+{
+    const QString& str_sql = columns.text();
     return SelectForConditions(
         IsNullOrEmpty(str_sql) ? kSelect : str_sql + QStringLiteral(" from v_dictionary "), ilstPara);
 }

@@ -3,6 +3,7 @@
 #include "KeyValue.h"
 #include "RecordSet.h"
 #include "m_DBresult.h"
+#include "m_condition.h"
 #include "m_dictionary.h"
 #include "m_recordSet.h"
 
@@ -20,8 +21,9 @@ class dal_dictionary
     m_dictionary GetModelForName(const QString& str_Type, const QString& str_Name);
     // The children of one parent within one type (parentId 0: the top level).
     RecordSetPtr GetList(const QString& str_Type, int parentId);
-    // A search over v_dictionary; str_sql, when not blank, is the whole select clause.
-    m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {});
+    // A search over v_dictionary; columns, when not blank, is the whole select clause.
+    m_recordSet GetListForCondition(const m_conditions& ilstPara);
+    m_recordSet GetListForCondition(const m_conditions& ilstPara, const SelectList& columns);
     // Removes the item and, in the same transaction, the rights of a department
     // with that id and the account-tag rights that name it. Refused (failed
     // result with the reason) for a system item, an item with children, and an

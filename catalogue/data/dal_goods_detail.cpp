@@ -340,16 +340,28 @@ m_goods_detail dal_goods_detail::GetModelForInput(const QString& inputGoodsCode,
     return m;
 }
 
-m_recordSet dal_goods_detail::GetListForInputAndCondition(const m_conditions& ilstPara,
-                                                          const QString& str_sql)
+m_recordSet dal_goods_detail::GetListForInputAndCondition(const m_conditions& ilstPara)
 {
+    return GetListForInputAndCondition(ilstPara, SelectListOf({}));
+}
+
+m_recordSet dal_goods_detail::GetListForInputAndCondition(const m_conditions& ilstPara,
+                                                          const SelectList& columns)
+{
+    const QString& str_sql = columns.text();
     return SelectForConditions((IsNullOrEmpty(str_sql) ? kInputSelect : str_sql) +
                                    QStringLiteral(" from v_goods_detail_input "),
                                ilstPara);
 }
 
-m_recordSet dal_goods_detail::GetListForCondition(const m_conditions& ilstPara, const QString& str_sql)
+m_recordSet dal_goods_detail::GetListForCondition(const m_conditions& ilstPara)
 {
+    return GetListForCondition(ilstPara, SelectListOf({}));
+}
+
+m_recordSet dal_goods_detail::GetListForCondition(const m_conditions& ilstPara, const SelectList& columns)
+{
+    const QString& str_sql = columns.text();
     return SelectForConditions((IsNullOrEmpty(str_sql) ? kDetailSelect : str_sql) +
                                    QStringLiteral(" from v_goods_detail "),
                                ilstPara, QStringLiteral(" order by isDefault desc,rowNo asc,id"));
@@ -376,13 +388,6 @@ m_goods_detail dal_goods_detail::GetModelForDefault(int int_headId)
     if (!rs->isEmpty())
         readUnit(*rs, m);
     return m;
-}
-
-RecordSetPtr dal_goods_detail::GetDataTable(const QString& str_condition, const ParamMap& params)
-{
-    return ExecuteSql(kDetailSelect + QStringLiteral(" from v_goods_detail ") +
-                          QStringLiteral(" where 1=1 ") + str_condition,
-                      params);
 }
 
 m_DBresult dal_goods_detail::Delete(int int_Id)
@@ -523,6 +528,6 @@ m_recordSet dal_goods_detail::GetUnitRows(int headId)
 {
     return GetListForCondition(
         {m_condition(QStringLiteral("headId"), QStringLiteral("="), headId)},
-        QStringLiteral("select 0,id,isDefault,isDefault as "
-                       "flgIco,goodsDetailCode,unit,packQty,weight,inPrice,salePrice  "));
+        SelectListOf(QStringLiteral("select 0,id,isDefault,isDefault as "
+                                    "flgIco,goodsDetailCode,unit,packQty,weight,inPrice,salePrice  ")));
 }

@@ -4,6 +4,7 @@
 #include "RecordSet.h"
 #include "check_GoodsCode.h"
 #include "m_DBresult.h"
+#include "m_condition.h"
 #include "m_goods_detail.h"
 #include "m_recordSet.h"
 
@@ -30,14 +31,14 @@ class dal_goods_detail
     m_goods_detail GetModelForInput(const QString& inputGoodsCode, int goodsId = 0);
     // Bill entry by search conditions over v_goods_detail_input (the picker and
     // the bill windows' keyword count); no status filter of its own, no order.
-    m_recordSet GetListForInputAndCondition(const m_conditions& ilstPara, const QString& str_sql = {});
+    m_recordSet GetListForInputAndCondition(const m_conditions& ilstPara);
+    m_recordSet GetListForInputAndCondition(const m_conditions& ilstPara, const SelectList& columns);
     m_goods_detail GetModel(int int_Id);
     // The item's default unit; id 0 when it has none.
     m_goods_detail GetModelForDefault(int int_headId);
-    // The units matching a ready condition text (clauses opened by " and ").
-    RecordSetPtr GetDataTable(const QString& str_condition, const ParamMap& params = {});
     // Units over v_goods_detail: the default unit first, then by row number.
-    m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {});
+    m_recordSet GetListForCondition(const m_conditions& ilstPara);
+    m_recordSet GetListForCondition(const m_conditions& ilstPara, const SelectList& columns);
     // The unit grid's rows of one goods item (a mark column, id, isDefault
     // twice, barcode, unit, packQty, weight, inPrice, salePrice).
     m_recordSet GetUnitRows(int headId);

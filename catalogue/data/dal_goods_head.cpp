@@ -125,8 +125,14 @@ RecordSetPtr dal_goods_head::GetDataTable(const m_conditions& ilstPara, bool isE
                       where.params);
 }
 
-m_recordSet dal_goods_head::GetListForCondition(const m_conditions& ilstPara, const QString& str_sql)
+m_recordSet dal_goods_head::GetListForCondition(const m_conditions& ilstPara)
 {
+    return GetListForCondition(ilstPara, SelectListOf({}));
+}
+
+m_recordSet dal_goods_head::GetListForCondition(const m_conditions& ilstPara, const SelectList& columns)
+{
+    const QString& str_sql = columns.text();
     const QString select =
         IsNullOrEmpty(str_sql)
             ? QStringLiteral(
@@ -305,7 +311,7 @@ bool dal_goods_head::IsSaveRefusal(const QString& text)
 
 m_recordSet dal_goods_head::GetListRows(const m_conditions& ilstPara)
 {
-    return GetListForCondition(
-        ilstPara, QStringLiteral("select 0,id,status,goodsCode,goodsName,goodsDesc,goodsTypeName,"
-                                 "upqty,downqty,creator,substr(createTime,1,10) "));
+    return GetListForCondition(ilstPara, SelectListOf(QStringLiteral(
+                                             "select 0,id,status,goodsCode,goodsName,goodsDesc,goodsTypeName,"
+                                             "upqty,downqty,creator,substr(createTime,1,10) ")));
 }

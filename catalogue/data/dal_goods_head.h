@@ -2,6 +2,7 @@
 
 #include "RecordSet.h"
 #include "m_DBresult.h"
+#include "m_condition.h"
 #include "m_goods_detail.h"
 #include "m_goods_head.h"
 #include "m_recordSet.h"
@@ -20,8 +21,9 @@ class dal_goods_head
     // Goods rows over v_goods_head, no order: with isExportExcel the nine
     // columns of the goods export, otherwise every column but imageUrl.
     RecordSetPtr GetDataTable(const m_conditions& ilstPara, bool isExportExcel = false);
-    // str_sql, when not blank, is the whole select clause.
-    m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {});
+    // columns, when not blank, is the whole select clause.
+    m_recordSet GetListForCondition(const m_conditions& ilstPara);
+    m_recordSet GetListForCondition(const m_conditions& ilstPara, const SelectList& columns);
     // The goods list's rows (a mark column, id, status, code, name, spec,
     // category, stock limits, creator, creation day).
     m_recordSet GetListRows(const m_conditions& ilstPara);

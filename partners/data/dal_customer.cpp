@@ -163,8 +163,14 @@ RecordSetPtr dal_customer::GetDataTable(const m_conditions& ilstPara, const QStr
     return ExecuteSql(sql, where.params);
 }
 
-m_recordSet dal_customer::GetListForCondition(const m_conditions& ilstPara, const QString& str_sql)
+m_recordSet dal_customer::GetListForCondition(const m_conditions& ilstPara)
 {
+    return GetListForCondition(ilstPara, SelectListOf({}));
+}
+
+m_recordSet dal_customer::GetListForCondition(const m_conditions& ilstPara, const SelectList& columns)
+{
+    const QString& str_sql = columns.text();
     const QString select =
         IsNullOrEmpty(str_sql) ? QStringLiteral("select ") + GetSqlSearch(QStringLiteral("f")) : str_sql;
     return SelectForConditions(select + QStringLiteral(" from v_customer "), ilstPara);
@@ -245,6 +251,7 @@ const QString dal_customer::kKeywordField =
 m_recordSet dal_customer::GetListRows(const m_conditions& ilstPara)
 {
     return GetListForCondition(
-        ilstPara, QStringLiteral("select 0,id,statusName,utypeName,customTypeName,customerCode,uname,"
-                                 "contact,tel,fax,address,companyName,creator,substr(createTime,1,10) "));
+        ilstPara,
+        SelectListOf(QStringLiteral("select 0,id,statusName,utypeName,customTypeName,customerCode,uname,"
+                                    "contact,tel,fax,address,companyName,creator,substr(createTime,1,10) ")));
 }

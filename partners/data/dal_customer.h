@@ -45,8 +45,9 @@ class dal_customer
     // is accepted and not used: the rows come in the database's order.
     RecordSetPtr GetDataTable(const m_conditions& ilstPara, const QString& str_orderBy = {},
                               bool isExportExcel = false);
-    // str_sql: the caller's own "select ..." without FROM; blank for every column.
-    m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {});
+    // columns: the data layer's own "select ..." without FROM; blank for every column.
+    m_recordSet GetListForCondition(const m_conditions& ilstPara);
+    m_recordSet GetListForCondition(const m_conditions& ilstPara, const SelectList& columns);
     // The partner list's rows (a mark column, id, status, kind, category, code,
     // name, contact, phone, fax, address, company, creator, creation day).
     m_recordSet GetListRows(const m_conditions& ilstPara);

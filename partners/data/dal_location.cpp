@@ -105,24 +105,20 @@ m_location dal_location::ResolveLocationCode(const QString& typedText)
     return GetModelForLocationCode(0, typedText);
 }
 
-RecordSetPtr dal_location::GetDataTable(const QString& str_condition, const ParamMap& params)
-{
-    return ExecuteSql(kColumns + QStringLiteral(" from v_location  where 1=1 ") + str_condition, params);
-}
-
-RecordSetPtr dal_location::GetDataTable(const ConditionSql& str_condition)
-{
-    return GetDataTable(str_condition.sql, str_condition.params);
-}
-
 RecordSetPtr dal_location::GetList(int parentId)
 {
     return ExecuteSql(kColumns + QStringLiteral(" from v_location  where 1=1  and parentId=@parentId"),
                       ParamMap{{QStringLiteral("@parentId"), parentId}});
 }
 
-m_recordSet dal_location::GetListForCondition(const m_conditions& ilstPara, const QString& str_sql)
+m_recordSet dal_location::GetListForCondition(const m_conditions& ilstPara)
 {
+    return GetListForCondition(ilstPara, SelectListOf({}));
+}
+
+m_recordSet dal_location::GetListForCondition(const m_conditions& ilstPara, const SelectList& columns)
+{
+    const QString& str_sql = columns.text();
     const QString select = IsNullOrEmpty(str_sql) ? kColumns : str_sql;
     return SelectForConditions(select + QStringLiteral(" from v_location "), ilstPara);
 }

@@ -33,13 +33,11 @@ class dal_location
     // record (id 0) when the text is blank or no location has it. The line
     // takes a location only from a result with an id above 0.
     m_location ResolveLocationCode(const QString& typedText);
-    // str_condition: clauses opened by " and ", with their parameters.
-    RecordSetPtr GetDataTable(const QString& str_condition, const ParamMap& params = {});
-    RecordSetPtr GetDataTable(const ConditionSql& str_condition);
     // The children of one location (0: the top level), in the database's order.
     RecordSetPtr GetList(int parentId);
-    // str_sql: the caller's own "select ..." without FROM; blank for every column.
-    m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& str_sql = {});
+    // columns: the data layer's own "select ..." without FROM; blank for every column.
+    m_recordSet GetListForCondition(const m_conditions& ilstPara);
+    m_recordSet GetListForCondition(const m_conditions& ilstPara, const SelectList& columns);
     // Removes the location and, in the same transaction, the department rights
     // that name it, so a later location that takes its id starts without rights.
     // Refused (a failed result with the reason) while the location has children

@@ -54,8 +54,8 @@ TEST_F(CatalogueListTest, UnitsListDefaultFirstThenByRowNumber)
     // The goods window's own select list.
     const m_recordSet own = dal.GetListForCondition(
         {m_condition(QStringLiteral("headId"), QStringLiteral("="), 1)},
-        QStringLiteral("select 0,id,isDefault,isDefault as "
-                       "flgIco,goodsDetailCode,unit,packQty,weight,inPrice,salePrice  "));
+        SelectListOf(QStringLiteral("select 0,id,isDefault,isDefault as "
+                                    "flgIco,goodsDetailCode,unit,packQty,weight,inPrice,salePrice  ")));
     EXPECT_EQ(own.recordSet->fieldCount(), 10);
     EXPECT_EQ(column(own.recordSet, QStringLiteral("flgIco")), (QStringList{"1", "0", "0"}));
 }
@@ -83,7 +83,7 @@ TEST_F(CatalogueListTest, PickerSearchOverEntryCodes)
             {m_condition(QStringLiteral("status"), QStringLiteral("="), QStringLiteral("启用")),
              m_condition(dal_goods_detail::kInputKeywordField, QStringLiteral("like"),
                          QString::fromUtf8(c.keyword))},
-            pickerSelect + QStringLiteral(" "));
+            SelectListOf(pickerSelect + QStringLiteral(" ")));
         QStringList found;
         QList<std::pair<int, QString>> rows;
         for (int i = 0; i < r.recordCount; ++i)
@@ -115,7 +115,7 @@ TEST_F(CatalogueListTest, GoodsListSearchesAndExports)
     const m_recordSet byType = dal.GetListForCondition(
         {m_condition(QStringLiteral("goodsTypeId"), QStringLiteral("in"), NList(QStringLiteral("10,11,0"))),
          m_condition(QStringLiteral("goodsCode"), QStringLiteral("="), QStringLiteral("a100"))},
-        QStringLiteral("   "));
+        SelectListOf(QStringLiteral("   ")));
     EXPECT_EQ(column(byType.recordSet, QStringLiteral("goodsTypeName")), (QStringList{"果汁"}));
 
     EXPECT_EQ(dal.GetListForCondition({}).recordCount, 3);
@@ -138,7 +138,7 @@ TEST_F(CatalogueListTest, DictionarySearch)
 
     const m_recordSet byName = dal.GetListForCondition(
         {m_condition(QStringLiteral("uname"), QStringLiteral("="), QStringLiteral("饮料"))},
-        QStringLiteral("select id,utype"));
+        SelectListOf(QStringLiteral("select id,utype")));
     EXPECT_EQ(byName.recordCount, 2);
     EXPECT_EQ(byName.recordSet->fieldCount(), 2);
 

@@ -145,13 +145,14 @@ TEST_F(CustomerDataTest, ListsAndExportColumns)
         dal.Add(fullPartner(id));
 
     for (const QString& sql : {QString(), QStringLiteral("   ")}) {
-        const m_recordSet all = dal.GetListForCondition({}, sql);
+        const m_recordSet all = dal.GetListForCondition({}, SelectListOf(sql));
         EXPECT_EQ(all.recordCount, 3);
         EXPECT_EQ(all.recordSet->fieldCount(), 25);
         EXPECT_TRUE(all.str_condition.isEmpty());
     }
-    const m_recordSet one = dal.GetListForCondition(
-        {m_condition(QStringLiteral("id"), QStringLiteral("="), 2)}, QStringLiteral("select id,uname "));
+    const m_recordSet one =
+        dal.GetListForCondition({m_condition(QStringLiteral("id"), QStringLiteral("="), 2)},
+                                SelectListOf(QStringLiteral("select id,uname ")));
     ASSERT_EQ(one.recordCount, 1);
     EXPECT_EQ(one.recordSet->fieldCount(), 2);
     EXPECT_FALSE(one.str_condition.isEmpty());

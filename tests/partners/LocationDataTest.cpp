@@ -137,15 +137,15 @@ TEST_F(LocationDataTest, TreeLevelsAndLists)
     EXPECT_EQ(dal.GetList(3)->RecordCount(), 0);
 
     for (const QString& sql : {QString(), QStringLiteral("  ")}) {
-        const m_recordSet all = dal.GetListForCondition({}, sql);
+        const m_recordSet all = dal.GetListForCondition({}, SelectListOf(sql));
         EXPECT_EQ(all.recordCount, 3);
         EXPECT_EQ(all.recordSet->fieldCount(), 16);
         EXPECT_TRUE(all.str_condition.isEmpty());
     }
-    const RecordSetPtr some =
-        dal.GetDataTable(QStringLiteral(" and parentId=@p"), ParamMap{{QStringLiteral("@p"), 1}});
-    ASSERT_EQ(some->RecordCount(), 1);
-    EXPECT_EQ(some->text(0, QStringLiteral("locationCode")), QStringLiteral("A-1"));
+    const m_recordSet some =
+        dal.GetListForCondition({m_condition(QStringLiteral("parentId"), QStringLiteral("="), 1)});
+    ASSERT_EQ(some.recordCount, 1);
+    EXPECT_EQ(some.recordSet->text(0, QStringLiteral("locationCode")), QStringLiteral("A-1"));
 }
 
 TEST_F(LocationDataTest, UpdateKeepsOrderAndFailsForAMissingLocation)

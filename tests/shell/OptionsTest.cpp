@@ -169,6 +169,11 @@ struct ClearCase {
     QStringList unchecked = {}; // unchecked by hand after checking
 };
 
+void PrintTo(const ClearCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class OptionsClearTest : public OptionsTest, public ::testing::WithParamInterface<ClearCase>
 {
 };

@@ -89,6 +89,24 @@ QStringList DirectionReferences()
     return out;
 }
 
+// The next bill or partner number reads the month's largest serial from one
+// index probe: the number's "kk-YYMM-" part, then its serial as a number
+// (100000 after 99999). One index for each direction's bill heads and one
+// for the partners.
+QStringList SerialIndexes()
+{
+    const auto index = [](const QString& table, const QString& column) {
+        return QStringLiteral("CREATE INDEX IF NOT EXISTS ix_%1_serial ON %2(substr(%3,1,8) COLLATE NOCASE,\n"
+                              "    CAST(substr(%3,9) AS INTEGER)) WHERE %3 <> ''")
+            .arg(table.mid(3), table, column);
+    };
+    QStringList out;
+    for (const BillDirection d : kBillDirections)
+        out << index(BillDirectionFacts::Of(d).headTable, QStringLiteral("billNo"));
+    out << index(QStringLiteral("tb_customer"), QStringLiteral("customerCode"));
+    return out;
+}
+
 // The tables whose ids are taken from a sequence of their own (tb_sequence):
 // the rows a kept report search holds by id, and the records windows load and
 // save back. An id once given is never given to another row of the table.
@@ -392,20 +410,8 @@ const QStringList kSteps[kSchemaVersion] = {
                 "    SELECT RAISE(ABORT, '当前货品类别在货品信息表已经建账,不能删除!')\n"
                 "    WHERE EXISTS (SELECT 1 FROM tb_goods_head WHERE goodsTypeId = OLD.id);\n"
                 "END"),
-            // The next bill or partner number reads the month's largest serial
-            // from one index probe: the number's "kk-YYMM-" part, then its serial
-            // as a number (100000 after 99999).
-            QStringLiteral("CREATE INDEX IF NOT EXISTS ix_rk_head_serial ON tb_rk_head(substr(billNo,1,8) "
-                           "COLLATE NOCASE,\n"
-                           "    CAST(substr(billNo,9) AS INTEGER)) WHERE billNo <> ''"),
-            QStringLiteral("CREATE INDEX IF NOT EXISTS ix_ck_head_serial ON tb_ck_head(substr(billNo,1,8) "
-                           "COLLATE NOCASE,\n"
-                           "    CAST(substr(billNo,9) AS INTEGER)) WHERE billNo <> ''"),
-            QStringLiteral("CREATE INDEX IF NOT EXISTS ix_customer_serial ON "
-                           "tb_customer(substr(customerCode,1,8) COLLATE "
-                           "NOCASE,\n"
-                           "    CAST(substr(customerCode,9) AS INTEGER)) WHERE customerCode <> ''"),
-        },
+        } +
+        SerialIndexes(),
     // 3: the bill views compute a bill's amount by the bill rule (each line's
     // exact product rounded once, their exact sum, then two places) instead
     // of a binary sum.
