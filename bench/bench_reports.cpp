@@ -393,7 +393,7 @@ void BM_PageAfterHeaderSort(benchmark::State& state)
         RecordSetPtr rows;
         std::vector<qint64> bareIds;
         pair.Run(
-            state, [&] { rows = y.r.data->GetPage({}, y.page, ReportRows::Grid); },
+            state, [&] { rows = y.r.data->GetPage(y.page, ReportRows::Grid); },
             [&] { bareIds = bare.Page(p); });
         if (!rows || rows->RecordCount() != 20 || PageIds(rows) != bareIds) {
             state.SkipWithError("the pages hold different rows");

@@ -25,7 +25,10 @@
 #pragma GCC poison SelectForConditions ExecuteChangingRow InsertWithNextId AddWithNextId ReadFirstShared
 #pragma GCC poison DeleteWithRefChecks SaveChecked FirstRefusal RefCheck TakeIds StoredVersion               \
     RequireUnchanged
+// The condition builders: their SQL pieces are the data classes' own.
+#pragma GCC poison GetConditionSql GetConditionItem ReportConditionSql
 // (SelectListOf, which makes the select list a data class may be given in
-// place of its own, is poisoned where it is declared: m_condition.h.)
+// place of its own, and ConditionSql, a condition's SQL with its values, are
+// poisoned where they are declared: m_condition.h.)
 // Pages, tree levels and subtrees, read by the data classes for the windows.
 #pragma GCC poison GetRecordSetInfo GetPageSql GetRecordCount ReadTreeLevel GetStrSql GetChildIds

@@ -231,7 +231,6 @@ m_recordSet frm_select::search(QString& format)
     m_query =
         PickerQuery(name, conds, utxtkeyword->text(), m_sortCol - 1, m_sortOrder == Qt::DescendingOrder);
     m_recordSet result;
-    result.str_condition = m_query.Where();
     result.recordSet = page(0);
     result.recordCount = result.recordSet ? result.recordSet->RecordCount() : 0;
     if (result.recordCount >= kPageRows)

@@ -115,8 +115,9 @@ PickerQuery::PickerQuery(const QString& name, m_conditions conditions, const QSt
         return;
     if (!IsNullOrEmpty(keyword))
         conditions.append(m_condition(JoinedText(source->keywordFields), QStringLiteral("like"), keyword));
-    m_where = GetConditionSql(conditions);
-    m_from = QStringLiteral(" from ") + source->view + QStringLiteral("  where 1=1 ") + m_where.sql;
+    const ConditionSql where = GetConditionSql(conditions);
+    m_from = QStringLiteral(" from ") + source->view + QStringLiteral("  where 1=1 ") + where.sql;
+    m_params = where.params;
     m_select = source->select;
     m_fields = selectFields(source->select);
     m_order = QStringLiteral(" order by ") + source->tieOrder;
@@ -129,15 +130,14 @@ RecordSetPtr PickerQuery::Page(int offset, int rows) const
 {
     if (m_select.isEmpty())
         return {};
-    return ExecuteSql(m_select + m_from + m_order +
-                          QStringLiteral(" limit %1 offset %2").arg(rows).arg(offset),
-                      m_where.params);
+    return ExecuteSql(
+        m_select + m_from + m_order + QStringLiteral(" limit %1 offset %2").arg(rows).arg(offset), m_params);
 }
 
 int PickerQuery::Count() const
 {
     if (m_select.isEmpty())
         return 0;
-    const RecordSetPtr counted = ExecuteSql(QStringLiteral("select count(*)") + m_from, m_where.params);
+    const RecordSetPtr counted = ExecuteSql(QStringLiteral("select count(*)") + m_from, m_params);
     return counted && !counted->isEmpty() ? counted->value(0, 0).toInt() : 0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KeyValue.h"
 #include "RecordSet.h"
 #include "m_condition.h"
 
@@ -30,8 +31,6 @@ class PickerQuery
     RecordSetPtr Page(int offset, int rows) const;
     // How many rows match.
     int Count() const;
-    // The conditions as SQL with their parameters, for the totals of a caller.
-    const ConditionSql& Where() const { return m_where; }
     // The number of fields of a row (the id and the mark column included).
     int FieldCount() const { return m_fields.size(); }
     // The names of a row's fields: "id", "marked" (always 0), then the list's own.
@@ -42,5 +41,5 @@ class PickerQuery
     QString m_from;
     QString m_order;
     QStringList m_fields;
-    ConditionSql m_where;
+    ParamMap m_params; // the values of the conditions in m_from
 };

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "BillSetup.h"
 #include "BillStore.h"
-#include "ReportSetup.h"
 
 #include <QString>
 

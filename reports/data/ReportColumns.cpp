@@ -1,5 +1,6 @@
 #include "ReportColumns.h"
 
+#include "BillSetup.h"
 #include "StockSums.h"
 
 namespace ReportColumns

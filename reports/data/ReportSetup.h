@@ -2,6 +2,7 @@
 
 #include "BillSetup.h"
 #include "RecordSet.h"
+#include "ReportFill.h"
 #include "m_condition.h"
 
 #include <QString>
@@ -11,13 +12,6 @@
 // Inbound and outbound reports are one set of classes configured by the
 // direction; what differs on purpose is read from the bills' own direction
 // setup (BillSetup).
-
-// What a search puts into the work table: conditions on the bill head (its
-// alias is "a" in every report) and, for the sums, the account-tag id list.
-struct ReportFill {
-    m_conditions conditions;
-    QString accountList; // "12,15,0"; only the goods sums read it
-};
 
 // The work table of one report and the statements of its rows.
 //
@@ -62,14 +56,6 @@ struct ReportSetup {
     std::function<ConditionSql(const QString& keys, const ReportFill&)> pageRows;
 };
 
-// The SQL of the three report kinds, per direction.
-ReportSetup BillListSetup(BillDirection dir);
-ReportSetup BillDetailSetup(BillDirection dir);
-ReportSetup GoodsSumSetup(BillDirection dir);
-
 // Conditions as SQL text with bound values, like GetConditionSql, except that
 // a "like" value is matched as typed: its "%", "_" and "\" are literal.
 ConditionSql ReportConditionSql(const m_conditions& conditions, const QString& prefix);
-
-// A program-made id list ("12,15,0"): digits and commas only; throws DbError otherwise.
-QString CheckIdList(const QString& list);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportSetup.h"
+#include "BillDirection.h"
 
 #include <QString>
 

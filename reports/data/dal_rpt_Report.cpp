@@ -4,15 +4,22 @@
 #include "Numbers.h"
 #include "PrintXml.h"
 #include "ReportFunctions.h"
+#include "ReportSetup.h"
 #include "sqlHelper.h"
 
 #include <QRegularExpression>
 
-dal_rpt_Report::dal_rpt_Report(ReportSetup setup) : m_setup(std::move(setup))
+dal_rpt_Report::dal_rpt_Report(ReportSetup setup)
+    : m_setup(std::make_shared<const ReportSetup>(std::move(setup)))
 {
-    CheckSqlName(m_setup.workTable);
-    if (m_setup.sumsFill)
-        CheckSqlName(m_setup.sumsTable);
+    CheckSqlName(m_setup->workTable);
+    if (m_setup->sumsFill)
+        CheckSqlName(m_setup->sumsTable);
+}
+
+dal_rpt_Report::dal_rpt_Report(ReportSetup (*makeSetup)(BillDirection), BillDirection dir)
+    : dal_rpt_Report(makeSetup(dir))
+{
 }
 
 void dal_rpt_Report::ensureTable() const
@@ -20,18 +27,18 @@ void dal_rpt_Report::ensureTable() const
     // The connection may have been opened anew since the last search: the
     // tables and the formatters live as long as their connection.
     RegisterReportFunctions();
-    ExecuteSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ") + m_setup.workTable + QStringLiteral(" (") +
-               m_setup.columnDefs + QStringLiteral(")"));
+    ExecuteSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ") + m_setup->workTable +
+               QStringLiteral(" (") + m_setup->columnDefs + QStringLiteral(")"));
     ExecuteSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ") + keysTable() +
                QStringLiteral(" (pos INTEGER PRIMARY KEY, id INTEGER)"));
-    if (m_setup.sumsFill)
-        ExecuteSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ") + m_setup.sumsTable +
-                   QStringLiteral(" (") + m_setup.sumsColumnDefs + QStringLiteral(")"));
+    if (m_setup->sumsFill)
+        ExecuteSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ") + m_setup->sumsTable +
+                   QStringLiteral(" (") + m_setup->sumsColumnDefs + QStringLiteral(")"));
 }
 
 bool dal_rpt_Report::namesSums(const QString& text) const
 {
-    for (const QString& field : m_setup.sumsFields) {
+    for (const QString& field : m_setup->sumsFields) {
         const QRegularExpression name(QStringLiteral("\\b") + QRegularExpression::escape(field) +
                                           QStringLiteral("\\b"),
                                       QRegularExpression::CaseInsensitiveOption);
@@ -43,14 +50,14 @@ bool dal_rpt_Report::namesSums(const QString& text) const
 
 void dal_rpt_Report::fillSums(const ReportFill& fill) const
 {
-    ExecuteSql(QStringLiteral("DELETE FROM ") + m_setup.sumsTable);
-    const ConditionSql sums = m_setup.sumsFill(fill);
+    ExecuteSql(QStringLiteral("DELETE FROM ") + m_setup->sumsTable);
+    const ConditionSql sums = m_setup->sumsFill(fill);
     ExecuteParaSql(sums.sql, sums.params);
 }
 
 void dal_rpt_Report::fixSums()
 {
-    if (!m_setup.sumsFill || !m_keptFill || m_sumsFixed)
+    if (!m_setup->sumsFill || !m_keptFill || m_sumsFixed)
         return;
     const m_DBresult done = RunWorkTableTrans([&] {
         ensureTable();
@@ -65,8 +72,8 @@ m_DBresult dal_rpt_Report::insert_temp(const ReportFill& fill)
 {
     return RunWorkTableTrans([&] {
         ensureTable();
-        ExecuteSql(QStringLiteral("DELETE FROM ") + m_setup.workTable);
-        const ConditionSql insert = m_setup.fillStatement(fill);
+        ExecuteSql(QStringLiteral("DELETE FROM ") + m_setup->workTable);
+        const ConditionSql insert = m_setup->fillStatement(fill);
         ExecuteParaSql(insert.sql, insert.params);
     });
 }
@@ -84,12 +91,17 @@ QString dal_rpt_Report::OrderText(const m_PageInfor& page)
     return text;
 }
 
+QString dal_rpt_Report::keysTable() const
+{
+    return m_setup->workTable + QStringLiteral("_keys");
+}
+
 QString dal_rpt_Report::keptRows() const
 {
-    if (m_setup.keptRows)
-        return m_setup.keptRows(keysTable());
+    if (m_setup->keptRows)
+        return m_setup->keptRows(keysTable());
     return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, w.* FROM ") + keysTable() +
-           QStringLiteral(" AS k CROSS JOIN ") + m_setup.workTable +
+           QStringLiteral(" AS k CROSS JOIN ") + m_setup->workTable +
            QStringLiteral(" AS w ON w.rowid = k.id");
 }
 
@@ -125,26 +137,26 @@ m_recordSet dal_rpt_Report::GetListForCondition(const ReportFill& fill, const m_
     const QString order = OrderText(page);
     // Rows chosen or ordered by a sum need the sums of every row; otherwise
     // the keys are those of the goods alone, and a page sums its own rows.
-    const bool sums = m_setup.sumsFill && (namesSums(condition.sql) || namesSums(order));
+    const bool sums = m_setup->sumsFill && (namesSums(condition.sql) || namesSums(order));
     ConditionSql pageRows;
     int count = 0;
     const m_DBresult kept = RunWorkTableTrans([&] {
         ensureTable();
         ConditionSql keys;
-        if (m_setup.searchRows) {
+        if (m_setup->searchRows) {
             if (sums)
                 fillSums(fill);
-            if (m_setup.pageRows)
-                pageRows = m_setup.pageRows(keysTable(), fill);
-            const ConditionSql rows = m_setup.searchRows(fill);
+            if (m_setup->pageRows)
+                pageRows = m_setup->pageRows(keysTable(), fill);
+            const ConditionSql rows = m_setup->searchRows(fill);
             keys.sql = QStringLiteral("SELECT id FROM (") + rows.sql + QStringLiteral(") AS r WHERE 1=1");
             keys.params = rows.params;
         } else {
-            ExecuteSql(QStringLiteral("DELETE FROM ") + m_setup.workTable);
-            const ConditionSql insert = m_setup.fillStatement(fill);
+            ExecuteSql(QStringLiteral("DELETE FROM ") + m_setup->workTable);
+            const ConditionSql insert = m_setup->fillStatement(fill);
             ExecuteParaSql(insert.sql, insert.params);
             keys.sql =
-                QStringLiteral("SELECT rowid FROM ") + m_setup.workTable + QStringLiteral(" WHERE 1=1");
+                QStringLiteral("SELECT rowid FROM ") + m_setup->workTable + QStringLiteral(" WHERE 1=1");
         }
         keys.sql += condition.sql + order;
         keys.params.Merge(condition.params);
@@ -158,21 +170,24 @@ m_recordSet dal_rpt_Report::GetListForCondition(const ReportFill& fill, const m_
     }
     m_keptOrder = order;
     m_keptCount = count;
-    if (m_setup.sumsFill)
+    if (m_setup->sumsFill)
         m_keptFill = fill;
-    m_keptPageRows = pageRows;
+    m_keptWhere = condition.sql;
+    m_keptWhereParams = condition.params;
+    m_keptPageRows = pageRows.sql;
+    m_keptPageRowsParams = pageRows.params;
     m_sumsFixed = sums;
-    out.str_condition = condition;
+    out.str_condition = condition.sql;
     out.recordCount = count;
     page.recordCount = count;
-    out.recordSet = GetPage(condition, page, rows);
+    out.recordSet = GetPage(page, rows);
     return out;
 }
 
 int dal_rpt_Report::Reorder(const m_PageInfor& page)
 {
     const QString order = OrderText(page);
-    const bool sums = m_setup.sumsFill && m_keptFill && !m_sumsFixed && namesSums(order);
+    const bool sums = m_setup->sumsFill && m_keptFill && !m_sumsFixed && namesSums(order);
     int count = 0;
     const m_DBresult done = RunWorkTableTrans([&] {
         ensureTable();
@@ -194,7 +209,7 @@ int dal_rpt_Report::Reorder(const m_PageInfor& page)
     return count;
 }
 
-RecordSetPtr dal_rpt_Report::GetPage(const ConditionSql&, m_PageInfor& page, ReportRows rows)
+RecordSetPtr dal_rpt_Report::GetPage(m_PageInfor& page, ReportRows rows)
 {
     if (OrderText(page) != m_keptOrder)
         page.recordCount = Reorder(page);
@@ -204,15 +219,16 @@ RecordSetPtr dal_rpt_Report::GetPage(const ConditionSql&, m_PageInfor& page, Rep
     if (page.recordCount < 1)
         return std::make_shared<RecordSet>();
     ensureTable();
-    const QString select = rows == ReportRows::Grid && !m_setup.gridSelect.isEmpty()
-                               ? m_setup.gridSelect
-                               : QStringLiteral("select ") + m_setup.fullColumns;
+    const QString select = rows == ReportRows::Grid && !m_setup->gridSelect.isEmpty()
+                               ? m_setup->gridSelect
+                               : QStringLiteral("select ") + m_setup->fullColumns;
     // A page of a report with sums reads its own rows' sums, unless the sums
     // of every row are written for this search already.
     ConditionSql rowsSql;
-    if (!m_keptPageRows.sql.isEmpty() && !m_sumsFixed)
-        rowsSql = m_keptPageRows;
-    else
+    if (!m_keptPageRows.isEmpty() && !m_sumsFixed) {
+        rowsSql.sql = m_keptPageRows;
+        rowsSql.params = m_keptPageRowsParams;
+    } else
         rowsSql.sql = keptRows();
     ParamMap& params = rowsSql.params;
     const int first = (page.int_currentPageIndex - 1) * size + 1;
@@ -229,7 +245,7 @@ RecordSetPtr dal_rpt_Report::GetKeptRows(bool isExportExcel)
     ensureTable();
     fixSums();
     return ExecuteSql(
-        keptSql(QStringLiteral("select ") + (isExportExcel ? m_setup.exportColumns : m_setup.fullColumns),
+        keptSql(QStringLiteral("select ") + (isExportExcel ? m_setup->exportColumns : m_setup->fullColumns),
                 QStringLiteral(" order by rpt_pos")));
 }
 
@@ -238,20 +254,19 @@ std::unique_ptr<RowReader> dal_rpt_Report::ReadKeptRows(bool isExportExcel)
     ensureTable();
     fixSums();
     return OpenRowReader(
-        keptSql(QStringLiteral("select ") + (isExportExcel ? m_setup.exportColumns : m_setup.fullColumns),
+        keptSql(QStringLiteral("select ") + (isExportExcel ? m_setup->exportColumns : m_setup->fullColumns),
                 QStringLiteral(" order by rpt_pos")));
 }
 
-RecordSetPtr dal_rpt_Report::GetDataTable(const ConditionSql& condition, const QString& orderText,
-                                          bool isExportExcel)
+RecordSetPtr dal_rpt_Report::GetDataTable(const QString& orderText, bool isExportExcel)
 {
     ensureTable();
     fixSums();
     const QString order = orderText.trimmed().isEmpty() ? QStringLiteral(" order by rpt_pos") : orderText;
     return ExecuteSql(
-        keptSql(QStringLiteral("select ") + (isExportExcel ? m_setup.exportColumns : m_setup.fullColumns),
-                QStringLiteral(" where 1=1 ") + condition.sql + order),
-        condition.params);
+        keptSql(QStringLiteral("select ") + (isExportExcel ? m_setup->exportColumns : m_setup->fullColumns),
+                QStringLiteral(" where 1=1 ") + m_keptWhere + order),
+        m_keptWhereParams);
 }
 
 QDomElement dal_rpt_Report::GetDetailRowNode(const QString& str_templeteName)

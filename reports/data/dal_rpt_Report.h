@@ -1,8 +1,9 @@
 #pragma once
 
+#include "KeyValue.h"
 #include "RecordSet.h"
+#include "ReportFill.h"
 #include "ReportFunctions.h"
-#include "ReportSetup.h"
 #include "RowReader.h"
 #include "m_DBresult.h"
 #include "m_PageInfor.h"
@@ -28,14 +29,18 @@ enum class ReportRows { Full, Grid };
 // page with the sums of its own goods items, a read of every row or an
 // order by a sum with the sums of every row written first (ReportSetup); the
 // stock report fills its work table at the search and keeps its rows. Each report has its own statements; the
-// classes dal_rpt_rkHead ... are this class with their report's setup.
+// classes dal_rpt_rkHead ... are this class with their report's setup. A
+// report is made from the setup of its kind (BillListSetup, BillDetailSetup,
+// GoodsSumSetup, StockSetup), never from SQL of its caller, and keeps the
+// conditions of its search itself.
 class dal_rpt_Report
 {
   public:
-    explicit dal_rpt_Report(ReportSetup setup);
+    // The report of kind makeSetup for the direction dir.
+    dal_rpt_Report(ReportSetup (*makeSetup)(BillDirection), BillDirection dir);
     virtual ~dal_rpt_Report() = default;
 
-    const ReportSetup& setup() const { return m_setup; }
+    const ReportSetup& setup() const { return *m_setup; }
 
     // Empties the work table and refills it with every row of the fill, in
     // one transaction; a failure leaves the previous rows and comes back as
@@ -46,7 +51,8 @@ class dal_rpt_Report
     // keeps them in the page's order, in one transaction. recordCount is
     // their number, recordSet the page page.int_currentPageIndex (brought
     // into 1..pages and written back) of page.int_PageSize rows, str_condition
-    // the list conditions. A failure: recordCount 0, no rows, str_MsgBox the
+    // the text of the list conditions (kept with their values for
+    // GetDataTable). A failure: recordCount 0, no rows, str_MsgBox the
     // error text, and the previous search's result stays. rows chooses the
     // page's columns.
     m_recordSet GetListForCondition(const ReportFill& fill, const m_conditions& list, m_PageInfor& page,
@@ -58,16 +64,15 @@ class dal_rpt_Report
     int Reorder(const m_PageInfor& page);
     // One page of the kept result in the page's order (re-ordered first when
     // the order is not the kept one); the index is brought into range and
-    // written back. The condition is the search's and is not applied again.
-    RecordSetPtr GetPage(const ConditionSql& condition, m_PageInfor& page,
-                         ReportRows rows = ReportRows::Full);
+    // written back. The search's conditions are not applied again.
+    RecordSetPtr GetPage(m_PageInfor& page, ReportRows rows = ReportRows::Full);
     // Every kept row in the kept order: the export columns or the full list.
     RecordSetPtr GetKeptRows(bool isExportExcel);
     // The same rows read forward one at a time, for an export of any size.
     std::unique_ptr<RowReader> ReadKeptRows(bool isExportExcel);
-    // The kept rows that pass condition, in orderText (OrderText), or in the
-    // kept order when it is empty.
-    RecordSetPtr GetDataTable(const ConditionSql& condition, const QString& orderText, bool isExportExcel);
+    // The kept rows that pass the kept search's list conditions as they read
+    // now, in orderText (OrderText), or in the kept order when it is empty.
+    RecordSetPtr GetDataTable(const QString& orderText, bool isExportExcel);
     // The print rows: every kept row in the kept order, as a "DataRecord"
     // node for the template's detail columns, or a null node without rows.
     QDomElement GetDetailRowNode(const QString& str_templeteName);
@@ -78,6 +83,10 @@ class dal_rpt_Report
     // break by the row id in the same direction; empty without an order.
     static QString OrderText(const m_PageInfor& page);
 
+  protected:
+    // The report of setup (the stock report's: dal_rpt_stock).
+    explicit dal_rpt_Report(ReportSetup setup);
+
   private:
     void ensureTable() const;
     // Whether an order or condition text names a column of the sums (ReportSetup::sumsFields).
@@ -86,7 +95,7 @@ class dal_rpt_Report
     void fillSums(const ReportFill& fill) const;
     // The sums of every kept row, written once per search before a read of all rows.
     void fixSums();
-    QString keysTable() const { return m_setup.workTable + QStringLiteral("_keys"); }
+    QString keysTable() const;
     // The SELECT of the kept rows (rpt_pos, rpt_key and the full columns).
     QString keptRows() const;
     QString keptSql(const QString& select, const QString& tail) const;
@@ -95,13 +104,17 @@ class dal_rpt_Report
     // order) and puts it in place of the kept one; gives the number of keys.
     int keepKeys(const QString& keys, const ParamMap& params, bool keepTheRest = false);
 
-    ReportSetup m_setup;
+    std::shared_ptr<const ReportSetup> m_setup;
     QString m_keptOrder; // the order text of the kept keys
     int m_keptCount = 0;
+    // The list conditions of the kept search, with their values.
+    QString m_keptWhere;
+    ParamMap m_keptWhereParams;
     // Reports with sums: the fill of the kept search, the rows of its pages
-    // with their own sums (ReportSetup::pageRows), and whether the sums table
-    // holds the sums of every row of it.
+    // with their own sums (ReportSetup::pageRows) with their values, and
+    // whether the sums table holds the sums of every row of it.
     std::optional<ReportFill> m_keptFill;
-    ConditionSql m_keptPageRows;
+    QString m_keptPageRows;
+    ParamMap m_keptPageRowsParams;
     bool m_sumsFixed = false;
 };

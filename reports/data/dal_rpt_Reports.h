@@ -9,7 +9,7 @@ template <ReportSetup (*MakeSetup)(BillDirection), BillDirection Direction>
 class DirectionReport : public dal_rpt_Report
 {
   public:
-    DirectionReport() : dal_rpt_Report(MakeSetup(Direction)) {}
+    DirectionReport() : dal_rpt_Report(MakeSetup, Direction) {}
 };
 
 using dal_rpt_rkHead = DirectionReport<BillListSetup, BillDirection::In>;

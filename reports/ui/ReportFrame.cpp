@@ -540,7 +540,6 @@ ReportFill ReportFrame::fillConditions()
 void ReportFrame::emptyKept()
 {
     m_keptCount = 0;
-    m_keptCondition = ConditionSql();
 }
 
 void ReportFrame::LoadData()
@@ -569,7 +568,6 @@ void ReportFrame::search()
     const m_conditions list = listConditions();
     m_page.int_PageSize = pageSizeChosen();
     const m_recordSet result = m_data->GetListForCondition(fill, list, m_page, ReportRows::Grid);
-    m_keptCondition = result.str_condition;
     if (result.recordCount > 0) {
         m_keptCount = result.recordCount;
         m_page.recordCount = m_keptCount;
@@ -689,7 +687,7 @@ void ReportFrame::loadPage()
     if (m_keptCount < 1)
         return;
     m_page.recordCount = m_keptCount;
-    const RecordSetPtr rows = m_data->GetPage(m_keptCondition, m_page, ReportRows::Grid);
+    const RecordSetPtr rows = m_data->GetPage(m_page, ReportRows::Grid);
     showRows(*rows);
 }
 

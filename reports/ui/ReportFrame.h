@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportSetup.h"
+#include "ReportFill.h"
 #include "dal_rpt_Report.h"
 #include "m_PageInfor.h"
 
@@ -115,8 +115,6 @@ class ReportFrame : public QWidget
     const m_PageInfor& pageInfo() const { return m_page; }
     // The number of rows the last search selected (0 after one without rows).
     int keptCount() const { return m_keptCount; }
-    // The list conditions of the last search, as the export and the print use them.
-    const ConditionSql& lastCondition() const { return m_keptCondition; }
     FlexGrid* grid() const { return dg_List; }
 
   protected:
@@ -233,7 +231,6 @@ class ReportFrame : public QWidget
     std::unique_ptr<dal_rpt_Report> m_data;
     m_PageInfor m_page;
     int m_keptCount = 0;
-    ConditionSql m_keptCondition;
     QGridLayout* m_conditionGrid = nullptr;
     int m_condRow = 0;
     int m_condCol = 0;

@@ -99,7 +99,7 @@ ReportLayout DetailLayout(BillDirection dir)
 } // namespace
 
 frm_rpt_Detail::frm_rpt_Detail(BillDirection dir, QWidget* parent)
-    : BillReportWindow(dir, DetailLayout(dir), std::make_unique<dal_rpt_Report>(BillDetailSetup(dir)), parent)
+    : BillReportWindow(dir, DetailLayout(dir), std::make_unique<dal_rpt_Report>(BillDetailSetup, dir), parent)
 {
     m_billIdField = QStringLiteral("headId"); // the line's bill
     addAccountCondition();

@@ -77,7 +77,7 @@ ReportLayout HeadLayout(BillDirection dir)
 } // namespace
 
 frm_rpt_Head::frm_rpt_Head(BillDirection dir, QWidget* parent)
-    : BillReportWindow(dir, HeadLayout(dir), std::make_unique<dal_rpt_Report>(BillListSetup(dir)), parent)
+    : BillReportWindow(dir, HeadLayout(dir), std::make_unique<dal_rpt_Report>(BillListSetup, dir), parent)
 {
     addAccountCondition();
     addDateCondition();

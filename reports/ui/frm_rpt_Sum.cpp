@@ -90,7 +90,7 @@ QPushButton* Button(const QString& name, const QString& text, QWidget* parent)
 } // namespace
 
 frm_rpt_Sum::frm_rpt_Sum(BillDirection dir, QWidget* parent)
-    : ReportFrame(SumLayout(dir), std::make_unique<dal_rpt_Report>(GoodsSumSetup(dir)), parent), m_dir(dir)
+    : ReportFrame(SumLayout(dir), std::make_unique<dal_rpt_Report>(GoodsSumSetup, dir), parent), m_dir(dir)
 {
     const BillSetup& setup = BillSetup::Of(dir);
     const QString word = BillSetup::Of(dir).sumWord;

@@ -6,6 +6,7 @@
 #include "PrintXml.h"
 #include "ProcessFuntionValues.h"
 #include "ReportColumns.h"
+#include "ReportSetup.h"
 #include "StockSums.h"
 #include "sqlHelper.h"
 
@@ -182,14 +183,14 @@ m_recordSet dal_rpt_stock::GetListForCondition(const m_conditions& ilstPara, con
     return dal_rpt_Report::GetListForCondition(fill, ilstPara, objM_PageInfor, rows);
 }
 
-int dal_rpt_stock::GetCount(const ConditionSql& str_condition)
+int dal_rpt_stock::GetCount(const m_conditions& ilstPara)
 {
+    const ConditionSql where = GetConditionSql(ilstPara);
     // Before the first rebuild of this connection the table is empty.
     ExecuteSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS temp_rpt_stock (") + ColumnDefs() +
                QStringLiteral(")"));
-    const RecordSetPtr rs =
-        ExecuteSql(QStringLiteral("select count(*) from temp_rpt_stock where 1=1 ") + str_condition.sql,
-                   str_condition.params);
+    const RecordSetPtr rs = ExecuteSql(
+        QStringLiteral("select count(*) from temp_rpt_stock where 1=1 ") + where.sql, where.params);
     return rs && !rs->isEmpty() ? rs->value(0, 0).toInt() : 0;
 }
 
@@ -198,7 +199,7 @@ RecordSetPtr dal_rpt_stock::GetStockQtyForGoodCode(const QString&, int int_goods
     // The account list is not applied: the row is the last rebuild's.
     ParamMap params;
     params.Add(QStringLiteral("@goodsId"), int_goodsId);
-    GetCount({}); // the table exists
+    GetCount(); // the table exists
     return ExecuteSql(QStringLiteral("select ") + Columns().join(QLatin1Char(',')) +
                           QStringLiteral(" from temp_rpt_stock where id=@goodsId"),
                       params);

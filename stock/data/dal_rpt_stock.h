@@ -2,7 +2,6 @@
 
 #include "Decimal.h"
 #include "RecordSet.h"
-#include "ReportSetup.h"
 #include "dal_rpt_Report.h"
 #include "m_DBresult.h"
 #include "m_PageInfor.h"
@@ -53,8 +52,8 @@ class dal_rpt_stock : public dal_rpt_Report
     using dal_rpt_Report::GetListForCondition;
     m_recordSet GetListForCondition(const m_conditions& ilstPara, const QString& JoinAccountTypeId,
                                     m_PageInfor& objM_PageInfor, ReportRows rows = ReportRows::Full);
-    // The number of rows of the last rebuild the condition keeps.
-    int GetCount(const ConditionSql& str_condition);
+    // The number of rows of the last rebuild the conditions keep.
+    int GetCount(const m_conditions& ilstPara = {});
 
     // The row of one goods item as the last rebuild left it, or no row.
     RecordSetPtr GetStockQtyForGoodCode(const QString& str_JoinAccountTypeId, int int_goodsId);

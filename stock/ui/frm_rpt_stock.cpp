@@ -1,5 +1,6 @@
 #include "frm_rpt_stock.h"
 
+#include "BillSetup.h"
 #include "FlexGrid.h"
 #include "GetvalueFunction.h"
 #include "KeyValue.h"

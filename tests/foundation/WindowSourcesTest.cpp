@@ -135,7 +135,8 @@ QStringList sqlProblems(const QString& source)
         "SelectForConditions|ExecuteChangingRow|InsertWithNextId|AddWithNextId|ReadFirstShared|"
         "DeleteWithRefChecks|SaveChecked|FirstRefusal|RefCheck|TakeIds|StoredVersion|RequireUnchanged|"
         "GetRecordSetInfo|GetPageSql|ReadTreeLevel|"
-        "GetStrSql|GetChildIds|SelectListOf|SharedConn|SharedRs|CalendarRs|QSql\\w*|sqlite3\\w*)\\b|"
+        "GetStrSql|GetChildIds|SelectListOf|ConditionSql|GetConditionSql|GetConditionItem|ReportConditionSql|"
+        "SharedConn|SharedRs|CalendarRs|QSql\\w*|sqlite3\\w*)\\b|"
         "#\\s*include\\s*[<\"](QtSql|sqlite3)"));
     const Lexed lexed = lex(source);
     QStringList problems;
@@ -202,6 +203,9 @@ TEST(WindowSources, TheCheckFindsEveryFormOfSql)
         {R"c(const EventListQuery q = GetStrSql(byDate, day, keyword);)c", true},
         {R"c(NList(GetChildIds(typeId, table, column));)c", true},
         {R"c(m_dal.GetListForCondition(conditions, SelectListOf(columns));)c", true},
+        {R"c(m_data->GetDataTable(ConditionSql{QStringLiteral("1=1")}, {}, true);)c", true},
+        {R"c(const auto where = GetConditionSql(conditions);)c", true},
+        {R"c(const RecordSetPtr rows = m_data->GetPage(m_page, ReportRows::Grid);)c", false},
         {R"c(const TreeLevelReader levels = dal_usergrp::GrantTree(g);)c", false},
         {R"c(sqlite3_exec(handle, text, nullptr, nullptr, nullptr);)c", true},
         {R"c(const QString s = QStringLiteral("select id from tb_goods_head");)c", true},

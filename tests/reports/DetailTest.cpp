@@ -58,7 +58,7 @@ TEST_P(DetailTest, DefaultUnitThatGivesNoCountLeavesTheValueEmpty)
     addLine(2, 1, 2, 0, 2, 2);
     addLine(3, 1, 3, 3, 2, 1);
     addLine(4, 1, 4, 1, 2, 1);
-    dal_rpt_Report data(BillDetailSetup(dir()));
+    dal_rpt_Report data(BillDetailSetup, dir());
     ReportFill fill;
     m_PageInfor page;
     page.int_PageSize = 20;
@@ -77,10 +77,10 @@ TEST_P(DetailTest, DefaultUnitThatGivesNoCountLeavesTheValueEmpty)
     EXPECT_TRUE(rs.value(3, QStringLiteral("totalDefaultQty")).isNull());
     EXPECT_EQ(rs.value(3, QStringLiteral("totalAmount")).toString(), QStringLiteral("2.0"));
 
-    const RecordSetPtr exported = data.GetDataTable(r.str_condition, {}, true);
+    const RecordSetPtr exported = data.GetDataTable({}, true);
     EXPECT_EQ(exported->fieldCount(), 24);
     EXPECT_EQ(exported->fields().at(13), in() ? QStringLiteral("inPrice") : QStringLiteral("salePrice"));
-    EXPECT_EQ(data.GetDataTable(r.str_condition, {}, false)->fieldCount(), in() ? 37 : 38);
+    EXPECT_EQ(data.GetDataTable({}, false)->fieldCount(), in() ? 37 : 38);
 }
 
 TEST_P(DetailTest, ConditionsAndTheJoinedKeyword)

@@ -4,6 +4,7 @@
 // the same pages read from the table after a whole fill.
 #include "TestEnv.h"
 
+#include "ReportSetup.h"
 #include "dal_rpt_Reports.h"
 #include "sqlHelper.h"
 
@@ -182,7 +183,7 @@ TEST_P(DirectPagesTest, PagesAndCountAreThoseOfTheFilledTable)
                     const int pages = (first.recordCount + size - 1) / size;
                     for (const int p : {2, pages / 2, pages - 1, pages, pages + 3}) {
                         page.int_currentPageIndex = p;
-                        direct << texts(k.data->GetPage({}, page));
+                        direct << texts(k.data->GetPage(page));
                     }
 
                     // The filled search: the whole work table filled, then read.
@@ -224,7 +225,7 @@ TEST_P(DirectPagesTest, ExportAfterASearchReadsEveryRow)
         page.str_orderBy = k.order;
         page.isDesc = true;
         const m_recordSet r = k.data->GetListForCondition(fill, {}, page);
-        const RecordSetPtr all = k.data->GetDataTable(r.str_condition, dal_rpt_Report::OrderText(page), true);
+        const RecordSetPtr all = k.data->GetDataTable(dal_rpt_Report::OrderText(page), true);
         ASSERT_GT(r.recordCount, 20);
         EXPECT_EQ(all->RecordCount(), r.recordCount) << k.data->setup().workTable.toStdString();
     }

@@ -460,7 +460,7 @@ TEST_F(ExactFiguresTest, EveryRoadGivesTheReferenceDigits)
     for (const bool inbound : {true, false}) {
         SCOPED_TRACE(inbound ? "inbound" : "outbound");
         const BillDirection dir = inbound ? BillDirection::In : BillDirection::Out;
-        dal_rpt_Report list(BillListSetup(dir));
+        dal_rpt_Report list(BillListSetup, dir);
         ASSERT_TRUE(list.insert_temp({}).isResult);
         std::vector<std::string> expected;
         for (const BillData& b : m_bills)
@@ -471,7 +471,7 @@ TEST_F(ExactFiguresTest, EveryRoadGivesTheReferenceDigits)
                   Joined(expected));
 
         // The line detail: each line's amount and its default units.
-        dal_rpt_Report detail(BillDetailSetup(dir));
+        dal_rpt_Report detail(BillDetailSetup, dir);
         ASSERT_TRUE(detail.insert_temp({}).isResult);
         std::vector<std::string> amounts;
         std::vector<std::string> defaults;
@@ -494,7 +494,7 @@ TEST_F(ExactFiguresTest, EveryRoadGivesTheReferenceDigits)
             Joined(defaults));
 
         // The goods sums: pieces, default units and weight of every goods item.
-        dal_rpt_Report sums(GoodsSumSetup(dir));
+        dal_rpt_Report sums(GoodsSumSetup, dir);
         ReportFill fill;
         fill.accountList = QStringLiteral("2,0");
         ASSERT_TRUE(sums.insert_temp(fill).isResult);

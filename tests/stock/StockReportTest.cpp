@@ -367,7 +367,7 @@ TEST_F(StockReportTest, EveryStoredQuantityReadsExactly)
         live += (id < 5 ? " " : "") + stock.GetLiveStock(QStringLiteral("2,0"), id)->toStdString();
     EXPECT_EQ(live, "0 999999999999998000000000000001 12.345 12.346 100012.345");
 
-    dal_rpt_Report sums(GoodsSumSetup(BillDirection::In));
+    dal_rpt_Report sums(GoodsSumSetup, BillDirection::In);
     ReportFill fill;
     fill.accountList = QStringLiteral("2,0");
     ASSERT_TRUE(sums.insert_temp(fill).isResult);

@@ -7,6 +7,7 @@
 #include "StockFixture.h"
 
 #include "Numbers.h"
+#include "ReportSetup.h"
 #include "dal_rpt_Reports.h"
 #include "sqlHelper.h"
 

@@ -6,10 +6,10 @@ m_recordSet SelectForConditions(const QString& selectFrom, const m_conditions& c
                                 const QString& tail)
 {
     m_recordSet result;
-    result.str_condition = GetConditionSql(conditions);
+    const ConditionSql where = GetConditionSql(conditions);
+    result.str_condition = where.sql;
     result.recordSet =
-        ExecuteSql(selectFrom + QStringLiteral(" where 1=1 ") + result.str_condition.sql + tail,
-                   result.str_condition.params);
+        ExecuteSql(selectFrom + QStringLiteral(" where 1=1 ") + where.sql + tail, where.params);
     result.recordCount = result.recordSet ? result.recordSet->RecordCount() : 0;
     return result;
 }

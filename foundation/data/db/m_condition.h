@@ -65,7 +65,10 @@ inline SelectList SelectListOf(QString select)
 
 // A piece of SQL text with the values of its placeholders: what the condition
 // builders answer. Append it behind " where 1=1" and run it with its params
-// (merged with the statement's own: ParamMap::Merge).
+// (merged with the statement's own: ParamMap::Merge). Data classes make and
+// keep them; none takes one from its caller. A window neither names nor
+// builds one: the name is poisoned for window sources below, and the records
+// a window holds carry a condition's text at most (m_recordSet::str_condition).
 struct ConditionSql {
     QString sql;
     ParamMap params;
@@ -73,3 +76,8 @@ struct ConditionSql {
     bool isEmpty() const { return sql.isEmpty(); }
     ConditionSql& operator+=(const ConditionSql& other);
 };
+
+#ifdef WMS_WINDOW_LAYER
+// Poisoned here rather than in cmake/WindowLayer.h: the struct above names it.
+#pragma GCC poison ConditionSql
+#endif

@@ -191,6 +191,7 @@ QString IdOrTerms(const QStringList& ids, bool trailingOr = false);
 
 // ---- search conditions, lookups and reference checks ----
 
+#ifndef WMS_WINDOW_LAYER
 // " and (field op value)" for each condition in order; empty for no condition.
 // The bound values are named prefix + 1, prefix + 2, ... ("@c1", "@c2"); give
 // another prefix when two condition sets meet in one statement.
@@ -198,7 +199,6 @@ ConditionSql GetConditionSql(const m_conditions& conditions, const QString& pref
 // One condition; its value (if bound) is named paramName.
 ConditionSql GetConditionItem(const m_condition& condition, const QString& paramName);
 
-#ifndef WMS_WINDOW_LAYER
 // The field of the first row of "select field from table where 1=1 " + where;
 // the empty text when there is no row or the value is Null or blank.
 QVariant GetFieldValue(const QString& field, const QString& table, const QString& where = {},

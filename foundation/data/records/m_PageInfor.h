@@ -1,7 +1,6 @@
 #pragma once
 
 #include "RecordSet.h"
-#include "m_condition.h"
 
 #include <QString>
 
@@ -17,5 +16,4 @@ class m_PageInfor
     QString str_orderBy;          // the order column; empty: no order
     bool isDesc = false;
     QString str_MsgBox;
-    ConditionSql str_condition;
 };

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "RecordSet.h"
-#include "m_condition.h"
 
 #include <QString>
 
@@ -11,9 +10,10 @@ class m_recordSet
   public:
     int recordCount = 0;
     RecordSetPtr recordSet;
-    // The condition the data class built for the query (GetConditionSql), with
-    // its values, so that the window can reuse it for totals, export or printing.
-    ConditionSql str_condition;
+    // The text of the condition the data class built for the query
+    // (GetConditionSql; its values are bound, not in the text). Empty without
+    // a condition. The data class keeps what it reads again itself.
+    QString str_condition;
     QString str_MsgBox;  // empty when the search succeeded
     QString str_Details; // on a database failure, the database's own text (DbError::details)
 };
