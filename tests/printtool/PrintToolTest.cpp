@@ -116,6 +116,26 @@ class PrintToolTest : public DbTest
 
     QString toolDir() const { return appDir() + QStringLiteral("qvPrint/"); }
 
+    // The job of a stock report printed with the given rows, as the tool loads it.
+    void LoadStockJob(const RecordSet& rows, PrintJob& job) const
+    {
+        const QString file = PrintData(QStringLiteral("qv_stock_bill"), nullptr, rows);
+        PrintCommand command;
+        QString error;
+        ASSERT_TRUE(ParsePrintCommand(Command(1002, QStringLiteral("qv_stock_bill"), file), command, error));
+        ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
+    }
+
+    // The place of the detail column printing the field, or -1.
+    static int DetailColumn(const PrintJob& job, QLatin1String field)
+    {
+        for (int c = 0; c < job.detail.columns.size(); ++c) {
+            if (job.detail.columns.at(c).name == field)
+                return c;
+        }
+        return -1;
+    }
+
     // Print data for a template, as a printing window makes it.
     static QString PrintData(const QString& code, const RecordSet* head, const RecordSet& lines)
     {
@@ -640,19 +660,10 @@ TEST_F(PrintToolTest, ListCellsTakeTwoLinesAtMost)
     int pages[2] = {};
     for (int k = 0; k < 2; ++k) {
         SCOPED_TRACE(cases[k].what);
-        const QString file =
-            PrintData(QStringLiteral("qv_stock_bill"), nullptr,
-                      StockRows(400, cases[k].name, [](int) { return QStringLiteral("2"); }));
-        PrintCommand command;
-        QString error;
-        ASSERT_TRUE(ParsePrintCommand(Command(1002, QStringLiteral("qv_stock_bill"), file), command, error));
         PrintJob job;
-        ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
-        int name = -1;
-        for (int c = 0; c < job.detail.columns.size(); ++c) {
-            if (job.detail.columns.at(c).name == QLatin1String("goodsName"))
-                name = c;
-        }
+        ASSERT_NO_FATAL_FAILURE(
+            LoadStockJob(StockRows(400, cases[k].name, [](int) { return QStringLiteral("2"); }), job));
+        const int name = DetailColumn(job, QLatin1String("goodsName"));
         ASSERT_GE(name, 0);
         PrintPages printed(job);
         pages[k] = printed.pageCount();
@@ -687,19 +698,10 @@ TEST_F(PrintToolTest, ALongCellPrintsTheLinesItsTextStartsWith)
             text += unit;
         return text.left(lengths[r % perText]);
     };
-    const QString file =
-        PrintData(QStringLiteral("qv_stock_bill"), nullptr,
-                  StockRows(int(std::size(texts)) * perText, name, [](int) { return QStringLiteral("2"); }));
-    PrintCommand command;
-    QString error;
-    ASSERT_TRUE(ParsePrintCommand(Command(1002, QStringLiteral("qv_stock_bill"), file), command, error));
     PrintJob job;
-    ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
-    int column = -1;
-    for (int c = 0; c < job.detail.columns.size(); ++c) {
-        if (job.detail.columns.at(c).name == QLatin1String("goodsName"))
-            column = c;
-    }
+    ASSERT_NO_FATAL_FAILURE(LoadStockJob(
+        StockRows(int(std::size(texts)) * perText, name, [](int) { return QStringLiteral("2"); }), job));
+    const int column = DetailColumn(job, QLatin1String("goodsName"));
     ASSERT_GE(column, 0);
     PrintPages printed(job);
     for (int t = 0; t < int(std::size(texts)); ++t) {
@@ -732,20 +734,12 @@ TEST_F(PrintToolTest, ACutCellLosesNoCharacterWhereItsLineBreaks)
         QStringLiteral("不锈钢六角螺栓 M8x40 镀锌 防锈 耐高温 工业级 每盒一百只装 特价促销"),
         QStringLiteral("不锈钢六角螺栓 M8x40 镀锌 ").repeated(40),
     };
-    const QString file = PrintData(
-        QStringLiteral("qv_stock_bill"), nullptr,
-        StockRows(
-            int(std::size(texts)), [&](int r) { return texts[r]; }, [](int) { return QStringLiteral("2"); }));
-    PrintCommand command;
-    QString error;
-    ASSERT_TRUE(ParsePrintCommand(Command(1002, QStringLiteral("qv_stock_bill"), file), command, error));
     PrintJob job;
-    ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
-    int column = -1;
-    for (int c = 0; c < job.detail.columns.size(); ++c) {
-        if (job.detail.columns.at(c).name == QLatin1String("goodsName"))
-            column = c;
-    }
+    ASSERT_NO_FATAL_FAILURE(LoadStockJob(
+        StockRows(
+            int(std::size(texts)), [&](int r) { return texts[r]; }, [](int) { return QStringLiteral("2"); }),
+        job));
+    const int column = DetailColumn(job, QLatin1String("goodsName"));
     ASSERT_GE(column, 0);
     PrintPages printed(job);
     for (int r = 0; r < int(std::size(texts)); ++r) {
