@@ -149,7 +149,7 @@ TEST_F(BillEntryFrameTest, Screenshots)
     answer(MsgAnswer::Yes);
     enterGoods(out, QStringLiteral("6903"), QStringLiteral("8000000000"), QStringLiteral("1234.5"));
     EXPECT_EQ(out->txt_BillAmount->text(), QStringLiteral("￥9,876,154,313,117.25"));
-    shot(&frame(), "bill-window");
+    shot(&frame(), "outbound-bill-figures");
 
     menu("menu_goods");
     auto* goods = window<frmGoods>("frmGoods");

@@ -82,7 +82,7 @@ TEST_F(ScreenshotTest, CalendarLockScreenAndPrintedBill)
     auto* in = window<frmImport>("frmImport");
     ASSERT_NE(in, nullptr);
     enterGoods(in, QStringLiteral("6901"), QStringLiteral("123456789.12345"), QStringLiteral("1"));
-    shot(in->window(), "bill-window");
+    shot(in->window(), "inbound-bill-window");
     answer(MsgAnswer::Yes);
     ui::press(Qt::Key_S, Qt::ControlModifier);
     ui::press(Qt::Key_P, Qt::ControlModifier);
