@@ -10,6 +10,7 @@
 #include "XlsxSheet.h"
 
 #include "BillStore.h"
+#include "CMoney.h"
 #include "ExcelExport.h"
 #include "PrintJob.h"
 #include "PrintXml.h"
@@ -595,6 +596,19 @@ TEST_F(ExactFiguresTest, EveryRoadGivesTheReferenceDigits)
         nodes.AddItem(QStringLiteral("Content/DataGroupHead/DataRecord"), QVariant::fromValue(head));
         nodes.AddItem(QStringLiteral("Content/DataDetail/DataRecord"), QVariant::fromValue(lines));
         const QString file = CreatePrintXml(templ, nodes);
+        {
+            // The amount in words reads the exact amount, whatever its size.
+            QFile data(appDir() + QStringLiteral("qvPrint/generateXml/") + file);
+            ASSERT_TRUE(data.open(QIODevice::ReadOnly));
+            QDomDocument doc;
+            ASSERT_TRUE(doc.setContent(&data));
+            const QDomNodeList words = doc.elementsByTagName(QStringLiteral("totalAmountWords"));
+            QStringList printed;
+            for (int i = 0; i < words.size(); ++i)
+                if (words.item(i).parentNode().nodeName() != QLatin1String("DataCols"))
+                    printed << words.item(i).toElement().text();
+            EXPECT_EQ(printed, QStringList{GetChineseMoney(QString::fromStdString(amount))});
+        }
         PrintCommand command;
         QString error;
         ASSERT_TRUE(ParsePrintCommand(
