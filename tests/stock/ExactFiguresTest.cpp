@@ -476,6 +476,7 @@ TEST_F(ExactFiguresTest, EveryRoadGivesTheReferenceDigits)
         ASSERT_TRUE(detail.insert_temp({}).isResult);
         std::vector<std::string> amounts;
         std::vector<std::string> defaults;
+        std::vector<std::string> products;
         for (const BillData& b : m_bills) {
             if (b.inbound != inbound)
                 continue;
@@ -483,6 +484,8 @@ TEST_F(ExactFiguresTest, EveryRoadGivesTheReferenceDigits)
                 amounts.push_back(Pieces(Multiply(N(l.qty), N(l.price))));
                 defaults.push_back(
                     Pieces(Divide(Multiply(N(l.packQty), N(l.qty)), N(kDefaultPacks[l.goods - 1]), 3)));
+                products.push_back(Plain(Multiply(N(l.packQty), N(l.qty))) + "/" +
+                                   Plain(Multiply(N(l.weight), N(l.qty))));
             }
         }
         EXPECT_EQ(
@@ -493,6 +496,9 @@ TEST_F(ExactFiguresTest, EveryRoadGivesTheReferenceDigits)
             Joined(Column(
                 QStringLiteral("select totalDefaultQty from %1 order by id").arg(detail.setup().workTable))),
             Joined(defaults));
+        EXPECT_EQ(Joined(Column(QStringLiteral("select totalQty || '/' || totalWeight from %1 order by id")
+                                    .arg(detail.setup().workTable))),
+                  Joined(products));
 
         // The goods sums: pieces, default units and weight of every goods item.
         dal_rpt_Report sums(GoodsSumSetup(dir));
