@@ -1005,8 +1005,11 @@ void frmBill::goodsEnter()
         return;
     }
     if (g.irowsCount == 1) {
-        if (FitOfNumber(txt_Qty->text(), kLinePlaces) == NumberFit::TooManyPlaces) {
-            MsgBox::Warn(placesText(Q("数量")), windowTitle(), this);
+        const NumberFit qtyFit = FitOfNumber(txt_Qty->text(), kLinePlaces);
+        if (qtyFit != NumberFit::Kept) {
+            MsgBox::Warn(qtyFit == NumberFit::TooManyDigits ? Q("数量位数过多,最多15位有效数字!")
+                                                            : placesText(Q("数量")),
+                         windowTitle(), this);
             focusBack(txt_Qty);
             return;
         }

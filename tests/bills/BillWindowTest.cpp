@@ -413,6 +413,15 @@ TEST_F(BillWindowTest, NumbersWithMoreDecimalsThanTheGridShowsAreRefused)
     EXPECT_EQ(w->lineIds(1).goodsId, 0);
     EXPECT_EQ(w->window()->focusWidget(), w->txt_Qty);
     EXPECT_EQ(w->txt_GoodsCode->text(), QStringLiteral("G002"));
+    // A pasted number beyond what a stored number holds is refused too.
+    QGuiApplication::clipboard()->setText(QStringLiteral("1e400"));
+    ui::press(Qt::Key_F3);
+    ui::press(Qt::Key_V, Qt::ControlModifier);
+    MsgBox::ClearShown();
+    ui::focusOn(w->txt_GoodsCode);
+    ui::press(Qt::Key_Return);
+    EXPECT_EQ(shown(), QStringList{QStringLiteral("数量位数过多,最多15位有效数字!")});
+    EXPECT_EQ(w->lineIds(1).goodsId, 0);
     ui::press(Qt::Key_F3);
     ui::type(QStringLiteral("0.000001"));
     ui::focusOn(w->txt_GoodsCode);
