@@ -82,6 +82,13 @@ int roundEven(double v)
 // The decimals the grid shows of a stored quantity or price.
 constexpr int kLinePlaces = 6;
 
+// A stored figure in its shortest plain form ("0.0000001", "12"), read back
+// as the same double.
+QString shortestText(double value)
+{
+    return Decimal::FromDouble(value).value_or(Decimal()).toString();
+}
+
 // The refusal of a quantity or price with more decimals than the grid shows.
 QString placesText(const QString& word)
 {
@@ -430,6 +437,8 @@ void frmBill::vsBill_init(const RecordSetPtr& rs)
                 QString text = v.toString();
                 if (col == c.amount)
                     text = FormatNumber(ReadDecimal(v), SysVar.Sys_AmountFormat);
+                else if (v.typeId() == QMetaType::Double && (col == c.packQty || col == c.weight))
+                    text = shortestText(v.toDouble());
                 else if (v.typeId() == QMetaType::Double)
                     text = PlainNumber(v.toDouble(), kLinePlaces);
                 vs_bill->setTextMatrix(r + 1, col, text);
@@ -600,7 +609,8 @@ void frmBill::addGoodsInforToVg(const m_goods_detail& g, int row, bool isAddRow)
         row = row + 1;
         vs_bill->setRow(row);
     }
-    auto num = [](double v) { return PlainNumber(v, kLinePlaces); };
+    // A catalogue figure keeps every decimal the goods window took.
+    auto num = [](double v) { return shortestText(v); };
     // The row's stored line, if any, stays the line written here.
     BillLineIds ids = lineIds(row);
     ids.goodsId = g.headId;
@@ -995,8 +1005,11 @@ void frmBill::goodsEnter()
         return;
     }
     if (g.irowsCount == 1) {
-        if (FitOfNumber(txt_Qty->text(), kLinePlaces) == NumberFit::TooManyPlaces) {
-            MsgBox::Warn(placesText(Q("数量")), windowTitle(), this);
+        const NumberFit qtyFit = FitOfNumber(txt_Qty->text(), kLinePlaces);
+        if (qtyFit != NumberFit::Kept) {
+            MsgBox::Warn(qtyFit == NumberFit::TooManyDigits ? Q("数量位数过多,最多15位有效数字!")
+                                                            : placesText(Q("数量")),
+                         windowTitle(), this);
             focusBack(txt_Qty);
             return;
         }

@@ -706,6 +706,20 @@ void frmGoods::saveGoods()
         txt_packQty->setFocus();
         return;
     }
+    // A pasted number is kept as it reads, or refused as the units' cells are.
+    for (const auto& [box, name] :
+         {std::pair{txt_upqty, QStringLiteral("库存上限")},
+          std::pair{txt_downqty, QStringLiteral("库存下限")},
+          std::pair{txt_packQty, QStringLiteral("内装数")}, std::pair{txt_weight, QStringLiteral("重量")},
+          std::pair{txt_inPrice, QStringLiteral("进货价")},
+          std::pair{txt_salePrice, QStringLiteral("销售价")}}) {
+        const NumberFit fit = FitOfNumber(box->text(), kNumberPlaces);
+        if (fit != NumberFit::Kept) {
+            warn(tooLongText(name, fit));
+            box->setFocus();
+            return;
+        }
+    }
 
     const int storedId = currentId();
     const bool stored = storedId > 0;

@@ -149,8 +149,8 @@ ReportSetup BillDetailSetup(BillDirection dir)
                        "%1 INTEGER, %2 TEXT, userId INTEGER, rowNo INTEGER, goodsTypeId INTEGER, "
                        "goodsTypeName TEXT, goodsId INTEGER, goodsCode TEXT COLLATE NOCASE, "
                        "goodsDetailCode TEXT, goodsName TEXT, pinyin TEXT, goodsDesc TEXT, unit TEXT, "
-                       "inPrice TEXT, %3packQty REAL, weight REAL, qty REAL, totalQty REAL, "
-                       "totalDefaultQty TEXT, totalWeight REAL, totalAmount TEXT, locationId INTEGER, "
+                       "inPrice TEXT, %3packQty REAL, weight REAL, qty REAL, totalQty TEXT, "
+                       "totalDefaultQty TEXT, totalWeight TEXT, totalAmount TEXT, locationId INTEGER, "
                        "locationCode TEXT, lotNo TEXT, remark TEXT, creator TEXT, createTime TEXT")
             .arg(t.partnerIdCol, t.partnerNameCol, sale ? QStringLiteral("salePrice TEXT, ") : QString());
     s.fullColumns =
@@ -186,11 +186,11 @@ ReportSetup BillDetailSetup(BillDirection dir)
             "rpt_num(l.inPrice, '#0.0##') AS inPrice, ")
             .arg(t.partnerIdCol, t.partnerNameCol) +
         (sale ? QStringLiteral("rpt_num(l.salePrice, '#0.0##') AS salePrice, ") : QString()) +
-        QStringLiteral("l.packQty, l.weight, l.qty, l.packQty * l.qty AS totalQty, "
+        QStringLiteral("l.packQty, l.weight, l.qty, dec_mul(l.packQty, l.qty) AS totalQty, "
                        "rpt_num(dec_div(dec_mul(l.packQty, l.qty), ") +
         pack +
         QStringLiteral(
-            ", 3), '#0.0##', '0') AS totalDefaultQty, l.weight * l.qty AS totalWeight, "
+            ", 3), '#0.0##', '0') AS totalDefaultQty, dec_mul(l.weight, l.qty) AS totalWeight, "
             "rpt_num(line_amount(l.qty, l.%1), '#0.0##', '0') AS totalAmount, l.locationId, "
             "(SELECT c.locationCode FROM tb_location AS c WHERE c.id = l.locationId) AS locationCode, "
             "l.lotNo, l.remark, a.creator, substr(a.createTime, 1, 10) AS createTime")

@@ -63,9 +63,9 @@ ReportLayout DetailLayout(BillDirection dir)
     l.columns += {
         col("|>数量    ", QStringLiteral("qty")),
         num("|>金额    ", QStringLiteral("totalAmount")),
-        col("|>小件数量", QStringLiteral("totalQty"), true),
+        num("|>小件数量", QStringLiteral("totalQty"), true),
         num("|>默认件数", QStringLiteral("totalDefaultQty"), true),
-        col("|>重量小计", QStringLiteral("totalWeight")),
+        num("|>重量小计", QStringLiteral("totalWeight")),
         col("|>存放库位 ", QStringLiteral("locationCode")),
         col("|>批次号    ", QStringLiteral("lotNo")),
         col("|<备注     ", QStringLiteral("remark")),

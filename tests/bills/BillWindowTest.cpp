@@ -184,6 +184,48 @@ TEST_F(BillWindowTest, ALineAmountIsTheExactProductRoundedOnce)
     }
 }
 
+// A catalogue figure goes into the line with every decimal the goods window
+// took (up to 9), is stored so, and a loaded line changed and saved again
+// keeps it; the price is rounded once, to the price format.
+TEST_F(BillWindowTest, CatalogueFiguresKeepEveryDecimalOnTheLine)
+{
+    exec(QStringLiteral(
+        "update tb_goods_detail set packQty=0.0000001, weight=0.333333333, inPrice=1.0004995 where id=3"));
+    auto* w = open<frmImport>();
+    w->Import_Add(7, QStringLiteral("华联超市"));
+    enterGoods(w, QStringLiteral("G002"));
+    FlexGrid* grid = w->vs_bill;
+    const auto shown = [grid] {
+        return (QStringList{grid->TextMatrix(1, grid->ColIndex(QStringLiteral("packQty"))),
+                            grid->TextMatrix(1, grid->ColIndex(QStringLiteral("weight"))),
+                            grid->TextMatrix(1, grid->ColIndex(QStringLiteral("inPrice")))})
+            .join(QLatin1Char(' '))
+            .toStdString();
+    };
+    const auto stored = [this] {
+        return scalar(QStringLiteral("select packQty || ' ' || weight || ' ' || inPrice from tb_rk_detail"))
+            .toString()
+            .toStdString();
+    };
+    EXPECT_EQ(shown(), "0.0000001 0.333333333 1.0");
+    answer(MsgAnswer::Yes);
+    ui::press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(MsgBox::LastText(), QStringLiteral("保存成功!"));
+    EXPECT_EQ(stored(), "1.0e-07 0.333333333 1.0");
+
+    const int id = scalar(QStringLiteral("select id from tb_rk_head")).toInt();
+    w->LoadBill(id);
+    EXPECT_EQ(shown(), "0.0000001 0.333333333 1.0");
+    ui::typeCell(grid, 1, grid->ColIndex(QStringLiteral("qty")), QStringLiteral("2"));
+    MsgBox::ClearShown();
+    answer(MsgAnswer::Yes);
+    ui::clickToolbar(w, "save");
+    EXPECT_EQ(MsgBox::LastText(), QStringLiteral("保存成功!"));
+    EXPECT_EQ(stored(), "1.0e-07 0.333333333 1.0");
+    EXPECT_EQ(scalar(QStringLiteral("select qty from tb_rk_detail")).toDouble(), 2);
+    delete w;
+}
+
 // The key map holds where the system hands no activation back after a dialog
 // (no active window, the keys still reach the bill window): Enter in 数量
 // returns to the code box and the next scan becomes a line.
@@ -371,6 +413,15 @@ TEST_F(BillWindowTest, NumbersWithMoreDecimalsThanTheGridShowsAreRefused)
     EXPECT_EQ(w->lineIds(1).goodsId, 0);
     EXPECT_EQ(w->window()->focusWidget(), w->txt_Qty);
     EXPECT_EQ(w->txt_GoodsCode->text(), QStringLiteral("G002"));
+    // A pasted number beyond what a stored number holds is refused too.
+    QGuiApplication::clipboard()->setText(QStringLiteral("1e400"));
+    ui::press(Qt::Key_F3);
+    ui::press(Qt::Key_V, Qt::ControlModifier);
+    MsgBox::ClearShown();
+    ui::focusOn(w->txt_GoodsCode);
+    ui::press(Qt::Key_Return);
+    EXPECT_EQ(shown(), QStringList{QStringLiteral("数量位数过多,最多15位有效数字!")});
+    EXPECT_EQ(w->lineIds(1).goodsId, 0);
     ui::press(Qt::Key_F3);
     ui::type(QStringLiteral("0.000001"));
     ui::focusOn(w->txt_GoodsCode);

@@ -1,5 +1,7 @@
 #include "GoodsWindowFixture.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <functional>
 
 using namespace ui;
@@ -88,6 +90,26 @@ TEST_F(GoodsSaveTest, EachRefusalStopsWithItsMessageAndWritesNothing)
          },
          {QStringLiteral("内装数不能小于1!")},
          "txt_packQty"},
+        {"weight pasted beyond the places kept",
+         [this] {
+             fillNew(QStringLiteral("Z1"), QStringLiteral("x"), QStringLiteral("五金"), QStringLiteral("个"));
+             QGuiApplication::clipboard()->setText(QStringLiteral("1e-20"));
+             ui::focusOn(window->findChild<QWidget*>(QStringLiteral("txt_weight")));
+             ui::press(Qt::Key_A, Qt::ControlModifier);
+             ui::press(Qt::Key_V, Qt::ControlModifier);
+         },
+         {QStringLiteral("重量小数位数过多,最多9位小数!")},
+         "txt_weight"},
+        {"price pasted beyond what a text holds",
+         [this] {
+             fillNew(QStringLiteral("Z1"), QStringLiteral("x"), QStringLiteral("五金"), QStringLiteral("个"));
+             QGuiApplication::clipboard()->setText(QStringLiteral("1e1001"));
+             ui::focusOn(window->findChild<QWidget*>(QStringLiteral("txt_salePrice")));
+             ui::press(Qt::Key_A, Qt::ControlModifier);
+             ui::press(Qt::Key_V, Qt::ControlModifier);
+         },
+         {QStringLiteral("销售价位数过多,最多15位有效数字!")},
+         "txt_salePrice"},
         {"code of another item, other letter case",
          [this] {
              fillNew(QStringLiteral("c3"), QStringLiteral("x"), QStringLiteral("五金"), QStringLiteral("个"));

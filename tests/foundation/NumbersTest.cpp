@@ -197,3 +197,31 @@ TEST(Numbers, ProductsRoundOnceByTheFirstDroppedDigit)
         EXPECT_EQ(MultiplyRounded(c.a, c.b, c.decimals), c.product)
             << c.a << " x " << c.b << " to " << c.decimals;
 }
+
+// A number box keeps a number when a stored double gives it back as typed
+// and it has no more places than the box shows; anything else is refused.
+TEST(Numbers, ABoxKeepsOnlyWhatAStoredNumberGivesBack)
+{
+    const std::string tiny = "0." + std::string(200, '0') + "1";
+    const struct {
+        std::string text;
+        NumberFit fit;
+    } cases[] = {
+        {"123456789012345", NumberFit::Kept},
+        {"0.000001", NumberFit::Kept},
+        {"-12.5", NumberFit::Kept},
+        {"1e5", NumberFit::Kept},
+        {"0", NumberFit::Kept},
+        {"", NumberFit::Kept},
+        {"1234567890123456", NumberFit::TooManyDigits},
+        {"12345678901234567890", NumberFit::TooManyDigits},
+        {"1e400", NumberFit::TooManyDigits},
+        {"1e-400", NumberFit::TooManyDigits},
+        {"1e1001", NumberFit::TooManyDigits},
+        {"-1e-1001", NumberFit::TooManyDigits},
+        {"0.0000001", NumberFit::TooManyPlaces},
+        {tiny, NumberFit::TooManyPlaces},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FitOfNumber(QString::fromStdString(c.text), 6), c.fit) << c.text;
+}

@@ -321,6 +321,7 @@ TEST_F(LocationWindowTest, ACapacityIsKeptAsTypedOrRefused)
     } refused[] = {
         {QStringLiteral("12345678901234567890"), "库容量位数过多,最多15位有效数字!"},
         {QStringLiteral("1234567890123456"), "库容量位数过多,最多15位有效数字!"},
+        {QStringLiteral("1e1001"), "库容量位数过多,最多15位有效数字!"},
         {QStringLiteral("0.1234567"), "库容量小数位数过多,最多6位小数!"},
         {QStringLiteral("0.00000000000000001"), "库容量小数位数过多,最多6位小数!"},
     };

@@ -115,6 +115,12 @@ TEST_F(DecimalFunctionsTest, SumsOfStoredValues)
         {{{nullptr}}, "dec_sum(x)", "<null>"},
         {{}, "dec_sum(x)", "<null>"},
         {{{"2", nullptr}}, "dec_sum(x, y, 3)", "<null>"},
+        // The bill rule: each line rounded once to 3 places, the sum to 2; a
+        // line without a value adds nothing, a bill without lines is 0.0.
+        {{{"1", "1.0045"}, {"0.3", "3"}}, "bill_amount(x, y)", "1.91"},
+        {{{"2", nullptr}, {"3", "4"}, {nullptr, "5"}}, "bill_amount(x, y)", "12.0"},
+        {{{"2", nullptr}}, "bill_amount(x, y)", "0.0"},
+        {{{"2", nullptr}}, "line_amount(x, y)", "<null>"},
         // An infinity is no value either.
         {{{"9e999"}, {"1.5"}, {"-9e999"}}, "dec_sum(x)", "1.5"},
         {{{"0.5"}}, "typeof(dec_sum(x))", "text"},

@@ -10,6 +10,7 @@
 #include "XlsxSheet.h"
 
 #include "BillStore.h"
+#include "CMoney.h"
 #include "ExcelExport.h"
 #include "PrintJob.h"
 #include "PrintXml.h"
@@ -475,6 +476,7 @@ TEST_F(ExactFiguresTest, EveryRoadGivesTheReferenceDigits)
         ASSERT_TRUE(detail.insert_temp({}).isResult);
         std::vector<std::string> amounts;
         std::vector<std::string> defaults;
+        std::vector<std::string> products;
         for (const BillData& b : m_bills) {
             if (b.inbound != inbound)
                 continue;
@@ -482,6 +484,8 @@ TEST_F(ExactFiguresTest, EveryRoadGivesTheReferenceDigits)
                 amounts.push_back(Pieces(Multiply(N(l.qty), N(l.price))));
                 defaults.push_back(
                     Pieces(Divide(Multiply(N(l.packQty), N(l.qty)), N(kDefaultPacks[l.goods - 1]), 3)));
+                products.push_back(Plain(Multiply(N(l.packQty), N(l.qty))) + "/" +
+                                   Plain(Multiply(N(l.weight), N(l.qty))));
             }
         }
         EXPECT_EQ(
@@ -492,6 +496,9 @@ TEST_F(ExactFiguresTest, EveryRoadGivesTheReferenceDigits)
             Joined(Column(
                 QStringLiteral("select totalDefaultQty from %1 order by id").arg(detail.setup().workTable))),
             Joined(defaults));
+        EXPECT_EQ(Joined(Column(QStringLiteral("select totalQty || '/' || totalWeight from %1 order by id")
+                                    .arg(detail.setup().workTable))),
+                  Joined(products));
 
         // The goods sums: pieces, default units and weight of every goods item.
         dal_rpt_Report sums(GoodsSumSetup, dir);
@@ -595,6 +602,19 @@ TEST_F(ExactFiguresTest, EveryRoadGivesTheReferenceDigits)
         nodes.AddItem(QStringLiteral("Content/DataGroupHead/DataRecord"), QVariant::fromValue(head));
         nodes.AddItem(QStringLiteral("Content/DataDetail/DataRecord"), QVariant::fromValue(lines));
         const QString file = CreatePrintXml(templ, nodes);
+        {
+            // The amount in words reads the exact amount, whatever its size.
+            QFile data(appDir() + QStringLiteral("qvPrint/generateXml/") + file);
+            ASSERT_TRUE(data.open(QIODevice::ReadOnly));
+            QDomDocument doc;
+            ASSERT_TRUE(doc.setContent(&data));
+            const QDomNodeList words = doc.elementsByTagName(QStringLiteral("totalAmountWords"));
+            QStringList printed;
+            for (int i = 0; i < words.size(); ++i)
+                if (words.item(i).parentNode().nodeName() != QLatin1String("DataCols"))
+                    printed << words.item(i).toElement().text();
+            EXPECT_EQ(printed, QStringList{GetChineseMoney(QString::fromStdString(amount))});
+        }
         PrintCommand command;
         QString error;
         ASSERT_TRUE(ParsePrintCommand(

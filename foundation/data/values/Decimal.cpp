@@ -259,7 +259,10 @@ Scanned Scan(std::string_view text)
         const char* first = text.data() + j;
         const char* last = text.data() + n;
         long long value = 0;
-        const auto r = std::from_chars(first, last, value);
+        std::from_chars_result r{first, std::errc()};
+        // Digits only: from_chars would take a second sign ("1e--5").
+        if (j < n && text[j] >= '0' && text[j] <= '9')
+            r = std::from_chars(first, last, value);
         if (r.ptr != first) {
             if (r.ec == std::errc::result_out_of_range || value > kMaxExponent)
                 value = kMaxExponent + 1;

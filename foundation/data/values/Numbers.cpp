@@ -224,6 +224,9 @@ NumberFit FitOfNumber(const QString& text, int places)
     if (SignificantDigits(text) > kExactDigits)
         return NumberFit::TooManyDigits;
     const Decimal typed = Decimal::Leading(QStringView(text));
+    // A number beyond what a text holds (10^±1000) reads 0.
+    if (typed.isZero() && SignificantDigits(text) > 0)
+        return NumberFit::TooManyDigits;
     // What a REAL column stores is the double nearest the value; read back
     // through its shortest form it must be the value typed.
     const std::optional<Decimal> stored = Decimal::FromDouble(typed.toDouble());
