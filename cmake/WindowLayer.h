@@ -24,7 +24,7 @@
 #pragma GCC poison GetFieldValue GetMaxValue GetCountValue GetRecordCount CheckDeleteRef ScalarInt AllStored
 #pragma GCC poison SelectForConditions ExecuteChangingRow InsertWithNextId AddWithNextId ReadFirstShared
 #pragma GCC poison DeleteWithRefChecks SaveChecked FirstRefusal RefCheck TakeIds StoredVersion               \
-    RequireUnchanged
+    RequireUnchanged UpdateUnchanged
 // The condition builders: their SQL pieces are the data classes' own.
 #pragma GCC poison GetConditionSql GetConditionItem ReportConditionSql
 // (SelectListOf, which makes the select list a data class may be given in

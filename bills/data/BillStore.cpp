@@ -187,14 +187,12 @@ QString insertSql(const QList<Field<Record>>& all, const BillSetup& dir, const Q
 }
 
 // "update table set column=@bound,..." of the fields the update rewrites, then extra.
-template <class Record>
-QString updateSql(const QList<Field<Record>>& all, const BillSetup& dir, const QString& table,
-                  const QString& extra)
+template <class Record> QString assignments(const QList<Field<Record>>& all, const BillSetup& dir)
 {
     QStringList sets;
     for (const Field<Record>* f : fieldsIn(all, dir, Changed))
         sets.append(f->column(dir) + Q("=@") + Q(f->bound));
-    return Q("update ") + table + Q(" set ") + sets.join(QLatin1Char(',')) + extra;
+    return sets.join(QLatin1Char(','));
 }
 
 template <class Record>
@@ -250,7 +248,8 @@ ParamMap BillStore::lineParams(const BillLine& l) const
 // The update's placeholders: those of the insert without the id, then the id.
 QString BillStore::lineUpdateSql() const
 {
-    return updateSql(lineFields(), m_dir, m_dir.lineTable, Q(" where id=@id"));
+    return Q("update ") + m_dir.lineTable + Q(" set ") + assignments(lineFields(), m_dir) +
+           Q(" where id=@id");
 }
 
 // ---------------------------------------------------------------- writes
@@ -417,14 +416,11 @@ m_DBresult BillStore::Update_All(BillHead& head, QList<BillLine>& lines)
         requirePartner(h);
         requireAccountAndType(h);
         requireEditable(h.id, kAuditedSaveText);
-        RequireUnchanged(m_dir.headTable, h.id, h.rowVersion, kMissingText);
-        requireLineReferences(ls);
         ParamMap params = paramsOf(headFields(), m_dir, Changed, h);
         params.Add(Q("@id"), h.id);
         params.Add(Q("@rowVersion"), h.rowVersion);
-        ExecuteChangingRow(updateSql(headFields(), m_dir, m_dir.headTable,
-                                     Q(",rowVersion=rowVersion+1 where id=@id and rowVersion=@rowVersion")),
-                           params, kRecordChangedText);
+        UpdateUnchanged(m_dir.headTable, assignments(headFields(), m_dir), params, kMissingText);
+        requireLineReferences(ls);
         ++h.rowVersion;
         writeLines(h.id, ls);
     });

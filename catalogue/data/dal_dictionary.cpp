@@ -135,16 +135,10 @@ m_DBresult dal_dictionary::Delete(int int_Id)
 void dal_dictionary::Update(const m_dictionary& obj_Model)
 {
     TransactionGuard guard;
-    RequireUnchanged(QStringLiteral("tb_dictionary"), obj_Model.id, obj_Model.rowVersion);
-    ExecuteChangingRow(QStringLiteral("update tb_dictionary "
-                                      "set utype=@utype,"
-                                      "uname=@uname,"
-                                      "parentId=@parentId,"
-                                      "remark=@remark,"
-                                      "isstart=@isstart,"
-                                      "rowVersion=rowVersion+1"
-                                      " where id=@id and rowVersion=@rowVersion"),
-                       recordParams(obj_Model), kRecordChangedText);
+    UpdateUnchanged(
+        QStringLiteral("tb_dictionary"),
+        QStringLiteral("utype=@utype,uname=@uname,parentId=@parentId,remark=@remark,isstart=@isstart"),
+        recordParams(obj_Model));
     guard.commit();
 }
 

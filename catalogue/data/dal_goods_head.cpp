@@ -165,23 +165,19 @@ m_DBresult dal_goods_head::Delete(int int_Id)
 m_DBresult dal_goods_head::Update(const m_goods_head& obj_Model, const m_goods_detail& obj_ModelDetail)
 {
     return RunTrans([&] {
-        RequireUnchanged(QStringLiteral("tb_goods_head"), obj_Model.id, obj_Model.rowVersion,
-                         kGoodsMissingText);
-        ExecuteChangingRow(QStringLiteral("update tb_goods_head "
-                                          " set goodsTypeId=@goodsTypeId,"
-                                          " goodsCode=@goodsCode,"
-                                          " goodsName=@goodsName,"
-                                          " goodsDesc=@goodsDesc,"
-                                          " pinyin=@pinyin,"
-                                          " upqty=@upqty,"
-                                          " downqty=@downqty,"
-                                          " status=@status,"
-                                          " imageUrl=@imageUrl,"
-                                          " updateLastUser=@updateLastUser,"
-                                          " updateLastTime=@updateLastTime,"
-                                          " rowVersion=rowVersion+1"
-                                          " where id=@id and rowVersion=@rowVersion"),
-                           headParams(obj_Model, false), kRecordChangedText);
+        UpdateUnchanged(QStringLiteral("tb_goods_head"),
+                        QStringLiteral("goodsTypeId=@goodsTypeId,"
+                                       " goodsCode=@goodsCode,"
+                                       " goodsName=@goodsName,"
+                                       " goodsDesc=@goodsDesc,"
+                                       " pinyin=@pinyin,"
+                                       " upqty=@upqty,"
+                                       " downqty=@downqty,"
+                                       " status=@status,"
+                                       " imageUrl=@imageUrl,"
+                                       " updateLastUser=@updateLastUser,"
+                                       " updateLastTime=@updateLastTime"),
+                        headParams(obj_Model, false), kGoodsMissingText);
 
         // The unit being rewritten must belong to this item; when it is gone
         // (the unit list was saved meanwhile) the item's default unit takes the

@@ -194,16 +194,16 @@ m_DBresult dal_customer::Delete(int int_Id)
 
 void dal_customer::Update(const m_customer& obj_Model)
 {
-    const QString sql = QStringLiteral(
-        "update tb_customer set utype=@utype, customType=@customType, uname=@uname, pinyin=@pinyin,"
-        " contact=@contact, companyName=@companyName, taxNumber=@taxNumber, bankName=@bankName,"
-        " bankAccount=@bankAccount, address=@address, tel=@tel, email=@email, fax=@fax, status=@status,"
-        " imageUrl=@imageUrl, updateLastUser=@updateLastUser, updateLastTime=@updateLastTime,"
-        " rowVersion=rowVersion+1 where id=@id and rowVersion=@rowVersion");
     // The code, the creator and the user stay as stored: the statement does not name them.
     TransactionGuard guard;
-    RequireUnchanged(QStringLiteral("tb_customer"), obj_Model.id, obj_Model.rowVersion, kMissingText);
-    ExecuteChangingRow(sql, recordParams(obj_Model), kRecordChangedText);
+    UpdateUnchanged(
+        QStringLiteral("tb_customer"),
+        QStringLiteral(
+            "utype=@utype, customType=@customType, uname=@uname, pinyin=@pinyin,"
+            " contact=@contact, companyName=@companyName, taxNumber=@taxNumber, bankName=@bankName,"
+            " bankAccount=@bankAccount, address=@address, tel=@tel, email=@email, fax=@fax, status=@status,"
+            " imageUrl=@imageUrl, updateLastUser=@updateLastUser, updateLastTime=@updateLastTime"),
+        recordParams(obj_Model), kMissingText);
     guard.commit();
 }
 

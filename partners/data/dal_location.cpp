@@ -144,14 +144,13 @@ m_DBresult dal_location::Delete(int int_Id)
 
 void dal_location::Update(const m_location& obj_Model)
 {
-    const QString sql = QStringLiteral("update tb_location  set locationCode=@locationCode, uname=@uname,"
-                                       " capacity=@capacity, parentId=@parentId, isLock=@isLock,"
-                                       " isVirtual=@isVirtual, state=@state, remark=@remark,"
-                                       " rowVersion=rowVersion+1 where id=@id and rowVersion=@rowVersion");
     // The order stays as stored: the statement does not name it.
     TransactionGuard guard;
-    RequireUnchanged(QStringLiteral("tb_location"), obj_Model.id, obj_Model.rowVersion, kMissingText);
-    ExecuteChangingRow(sql, writeParams(obj_Model), kRecordChangedText);
+    UpdateUnchanged(QStringLiteral("tb_location"),
+                    QStringLiteral("locationCode=@locationCode, uname=@uname, capacity=@capacity,"
+                                   " parentId=@parentId, isLock=@isLock, isVirtual=@isVirtual, state=@state,"
+                                   " remark=@remark"),
+                    writeParams(obj_Model), kMissingText);
     guard.commit();
 }
 

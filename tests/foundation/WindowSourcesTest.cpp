@@ -134,6 +134,7 @@ QStringList sqlProblems(const QString& source)
         "AllStored|"
         "SelectForConditions|ExecuteChangingRow|InsertWithNextId|AddWithNextId|ReadFirstShared|"
         "DeleteWithRefChecks|SaveChecked|FirstRefusal|RefCheck|TakeIds|StoredVersion|RequireUnchanged|"
+        "UpdateUnchanged|"
         "GetRecordSetInfo|GetPageSql|ReadTreeLevel|"
         "GetStrSql|GetChildIds|SelectListOf|ConditionSql|GetConditionSql|GetConditionItem|ReportConditionSql|"
         "SharedConn|SharedRs|CalendarRs|QSql\\w*|sqlite3\\w*)\\b|"

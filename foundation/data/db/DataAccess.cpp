@@ -56,6 +56,16 @@ void RequireUnchanged(const QString& table, int id, int version, const QString& 
         throw DbError(kRecordChangedText);
 }
 
+void UpdateUnchanged(const QString& table, const QString& assignments, const ParamMap& params,
+                     const QString& missingText)
+{
+    RequireUnchanged(table, params.value(QStringLiteral("@id")).toInt(),
+                     params.value(QStringLiteral("@rowVersion")).toInt(), missingText);
+    ExecuteChangingRow(QStringLiteral("update ") + table + QStringLiteral(" set ") + assignments +
+                           QStringLiteral(",rowVersion=rowVersion+1 where id=@id and rowVersion=@rowVersion"),
+                       params, kRecordChangedText);
+}
+
 int ScalarInt(const QString& sql, const ParamMap& params)
 {
     const RecordSetPtr rs = ExecuteSql(sql, params);

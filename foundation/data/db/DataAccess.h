@@ -63,6 +63,12 @@ int StoredVersion(const QString& table, int id);
 // no longer version, the one the window loaded.
 void RequireUnchanged(const QString& table, int id, int version,
                       const QString& missingText = QStringLiteral("当前记录不存在!"));
+// For a write inside its transaction: sets the columns of assignments
+// ("a=@a,b=@b") on the row @id of table, refused as RequireUnchanged refuses
+// when the row is gone or its stamp is no longer @rowVersion, and moves the
+// stamp on. params hold @id, @rowVersion and the assignments' values.
+void UpdateUnchanged(const QString& table, const QString& assignments, const ParamMap& params,
+                     const QString& missingText = QStringLiteral("当前记录不存在!"));
 
 // Writes a new record under the next id of table (TakeIds), taken in one
 // write transaction with write(copy), so that two writers never take the
