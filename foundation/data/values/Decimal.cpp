@@ -335,21 +335,28 @@ Decimal::Digits Decimal::digits() const
     return {m_neg, m_big ? m_digits : DigitsOf(m_mag), m_scale};
 }
 
-std::optional<Decimal> Decimal::FromText(std::string_view text)
+std::optional<Decimal> Decimal::ReadStart(std::string_view text, size_t& end)
 {
     const Scanned s = Scan(text);
+    end = s.end;
     if (!s.number || s.scale > kMaxExponent || s.scale < -kMaxExponent)
-        return std::nullopt;
-    size_t end = s.end;
-    while (end < text.size() && IsBlank(text[end]))
-        ++end;
-    if (end != text.size())
         return std::nullopt;
     Decimal d;
     if (s.digits.empty())
         d.setSmall(s.negative, s.word, int(s.scale));
     else
         d.assign(s.negative, s.digits, int(s.scale));
+    return d;
+}
+
+std::optional<Decimal> Decimal::FromText(std::string_view text)
+{
+    size_t end = 0;
+    std::optional<Decimal> d = ReadStart(text, end);
+    while (end < text.size() && IsBlank(text[end]))
+        ++end;
+    if (end != text.size())
+        return std::nullopt;
     return d;
 }
 
@@ -360,15 +367,8 @@ std::optional<Decimal> Decimal::FromText(QStringView text)
 
 Decimal Decimal::Leading(std::string_view text)
 {
-    const Scanned s = Scan(text);
-    Decimal d;
-    if (!s.number || s.scale > kMaxExponent || s.scale < -kMaxExponent)
-        return d;
-    if (s.digits.empty())
-        d.setSmall(s.negative, s.word, int(s.scale));
-    else
-        d.assign(s.negative, s.digits, int(s.scale));
-    return d;
+    size_t end = 0;
+    return ReadStart(text, end).value_or(Decimal());
 }
 
 Decimal Decimal::Leading(QStringView text)

@@ -88,6 +88,9 @@ class Decimal
     struct Digits; // the magnitude as decimal digits, for any size
 
     Digits digits() const;
+    // The number text starts with, end set to the first character after it;
+    // none without a digit or beyond 10^±1000.
+    static std::optional<Decimal> ReadStart(std::string_view text, size_t& end);
     void assign(bool negative, std::string digits, int scale);
     void setSmall(bool negative, U128 magnitude, int scale);
 
