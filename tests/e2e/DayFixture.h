@@ -48,12 +48,8 @@ class DayTest : public DbTest
     {
         DbTest::SetUp();
         RegisterWindows();
-        const QString templates = appDir() + QStringLiteral("qvPrint/templeteXml/");
-        QDir().mkpath(templates);
+        ASSERT_TRUE(installPrintTemplates());
         QDir().mkpath(appDir() + QStringLiteral("qvPrint/generateXml"));
-        const QDir shipped(QStringLiteral(WMS_SOURCE_DIR "/resources/qvPrint/templeteXml"));
-        for (const QString& name : shipped.entryList({QStringLiteral("*.xml")}, QDir::Files))
-            QFile::copy(shipped.filePath(name), templates + name);
     }
     void TearDown() override
     {

@@ -107,11 +107,7 @@ class PrintToolTest : public DbTest
         DbTest::SetUp();
         Clock::SetFixed(QDateTime(QDate(2024, 3, 5), QTime(10, 0, 0)));
         // The templates shipped beside the tool of this build.
-        const QString shipped =
-            QCoreApplication::applicationDirPath() + QStringLiteral("/qvPrint/templeteXml/");
-        QDir().mkpath(toolDir() + QStringLiteral("templeteXml"));
-        for (const QString& name : QDir(shipped).entryList({QStringLiteral("*.xml")}, QDir::Files))
-            ASSERT_TRUE(QFile::copy(shipped + name, toolDir() + QStringLiteral("templeteXml/") + name));
+        ASSERT_TRUE(installPrintTemplates());
     }
 
     QString toolDir() const { return appDir() + QStringLiteral("qvPrint/"); }

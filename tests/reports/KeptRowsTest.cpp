@@ -21,26 +21,10 @@ namespace
 // page size picked again, which reads it anew) with 下一页.
 QStringList Walk(ReportFrame* w, const QString& field)
 {
-    const int col = ColumnOf(w, field);
-    QStringList seen;
     auto* size = ui::child<QComboBox>(w, "comb_pageSize");
     emit size->activated(size->currentIndex());
     QApplication::processEvents();
-    for (;;) {
-        for (int r = w->layout().headerRows; r < w->grid()->Rows(); ++r)
-            seen << w->grid()->TextMatrix(r, col);
-        if (!ui::child<QWidget>(w, "btn_NextPage")->isEnabled())
-            break;
-        ui::click(w, "btn_NextPage");
-    }
-    return seen;
-}
-
-QStringList Sorted(QStringList list)
-{
-    std::sort(list.begin(), list.end(),
-              [](const QString& a, const QString& b) { return a.toInt() < b.toInt(); });
-    return list;
+    return WalkOn(w, field);
 }
 
 } // namespace
@@ -60,8 +44,8 @@ TEST_P(KeptRowsTest, ABillSavedAfterTheSearchNeverTakesADeletedBillsPlace)
     }
     ReportFrame* list = openHead();
     ReportFrame* detail = openDetail();
-    ASSERT_EQ(Sorted(Walk(list, QStringLiteral("id"))), all);
-    ASSERT_EQ(Sorted(Walk(detail, QStringLiteral("id"))), all);
+    ASSERT_EQ(SortedNumbers(Walk(list, QStringLiteral("id"))), all);
+    ASSERT_EQ(SortedNumbers(Walk(detail, QStringLiteral("id"))), all);
 
     BillStore store(t());
     ASSERT_TRUE(store.Delete(25).isResult);
@@ -90,7 +74,7 @@ TEST_P(KeptRowsTest, ABillSavedAfterTheSearchNeverTakesADeletedBillsPlace)
             SCOPED_TRACE(clicked ? "after a header click" : "as searched");
             if (clicked)
                 clickHeader(w, ColumnOf(w, QStringLiteral("billNo")));
-            EXPECT_EQ(Sorted(Walk(w, QStringLiteral("id"))), kept);
+            EXPECT_EQ(SortedNumbers(Walk(w, QStringLiteral("id"))), kept);
             EXPECT_FALSE(Walk(w, QStringLiteral("accountName")).contains(QStringLiteral("外账")));
             EXPECT_FALSE(Walk(w, QStringLiteral("billNo")).contains(h.billNo));
             if (w == detail) {
@@ -129,7 +113,7 @@ TEST_P(KeptRowsTest, AnEditedBillsLinesStayInTheKeptDetail)
     ReportFrame* w = openDetail();
     ASSERT_EQ(pagerText(w), QStringLiteral("记录数:6 条"));
     const QStringList before = Walk(w, QStringLiteral("id"));
-    ASSERT_EQ(Sorted(before), (QStringList{"11", "12", "21", "22", "31", "32"}));
+    ASSERT_EQ(SortedNumbers(before), (QStringList{"11", "12", "21", "22", "31", "32"}));
 
     // The clerk opens bill 3 from the detail and changes its first line.
     clickRowWith(w, QStringLiteral("31"), ColumnOf(w, QStringLiteral("id")));
@@ -150,7 +134,7 @@ TEST_P(KeptRowsTest, AnEditedBillsLinesStayInTheKeptDetail)
         if (clicked)
             clickHeader(w, ColumnOf(w, QStringLiteral("goodsCode")));
         const QStringList ids = Walk(w, QStringLiteral("id"));
-        EXPECT_EQ(Sorted(ids), Sorted(before));
+        EXPECT_EQ(SortedNumbers(ids), SortedNumbers(before));
         const QStringList qty = Walk(w, QStringLiteral("qty"));
         EXPECT_EQ(qty.value(ids.indexOf(QStringLiteral("31"))), QStringLiteral("4"));
         EXPECT_EQ(pagerText(w), QStringLiteral("记录数:6 条"));
@@ -196,7 +180,7 @@ TEST_P(KeptRowsTest, TheCountIsTheSearchsBeforeAndAfterAClick)
             if (clicked)
                 clickHeader(w, ColumnOf(w, QStringLiteral("billNo")));
             const QStringList ids = Walk(w, QStringLiteral("id"));
-            EXPECT_EQ(Sorted(ids), stored);
+            EXPECT_EQ(SortedNumbers(ids), stored);
             EXPECT_EQ(pagerText(w), QStringLiteral("记录数:45 条"));
             EXPECT_EQ(ui::child<QLineEdit>(w, "txt_MaxPageIndex")->text(), QStringLiteral("3"));
         }

@@ -22,6 +22,8 @@
 #include <QProcess>
 #include <QPushButton>
 
+#include <algorithm>
+
 // Stands in for the bill windows: it records the bills it was asked to load
 // and the new bills it was asked to start.
 class FakeBillWindow : public QWidget
@@ -231,6 +233,30 @@ inline int ColumnOf(ReportFrame* w, const QString& field)
         if (w->layout().columns.at(c).field == field)
             return c;
     return -1;
+}
+
+// The texts of one column on the page shown and every page after it, walked
+// with 下一页.
+inline QStringList WalkOn(ReportFrame* w, const QString& field)
+{
+    const int col = ColumnOf(w, field);
+    QStringList seen;
+    for (;;) {
+        for (int r = w->layout().headerRows; r < w->grid()->Rows(); ++r)
+            seen << w->grid()->TextMatrix(r, col);
+        if (!ui::child<QWidget>(w, "btn_NextPage")->isEnabled())
+            break;
+        ui::click(w, "btn_NextPage");
+    }
+    return seen;
+}
+
+// Texts of whole numbers in their numeric order.
+inline QStringList SortedNumbers(QStringList list)
+{
+    std::sort(list.begin(), list.end(),
+              [](const QString& a, const QString& b) { return a.toInt() < b.toInt(); });
+    return list;
 }
 
 inline std::string DirectionName(const ::testing::TestParamInfo<BillDirection>& info)

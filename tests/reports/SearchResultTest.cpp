@@ -17,25 +17,9 @@ namespace
 // 首页 and 下一页: the texts of one column, page after page.
 QStringList Walk(ReportFrame* w, const QString& field)
 {
-    const int col = ColumnOf(w, field);
-    QStringList seen;
     if (ui::child<QWidget>(w, "btn_FirstPage")->isEnabled())
         ui::click(w, "btn_FirstPage");
-    for (;;) {
-        for (int r = w->layout().headerRows; r < w->grid()->Rows(); ++r)
-            seen << w->grid()->TextMatrix(r, col);
-        if (!ui::child<QWidget>(w, "btn_NextPage")->isEnabled())
-            break;
-        ui::click(w, "btn_NextPage");
-    }
-    return seen;
-}
-
-QStringList Sorted(QStringList list)
-{
-    std::sort(list.begin(), list.end(),
-              [](const QString& a, const QString& b) { return a.toInt() < b.toInt(); });
-    return list;
+    return WalkOn(w, field);
 }
 
 QStringList Range(int from, int to, const QSet<int>& without = {})
@@ -65,7 +49,7 @@ TEST_P(SearchResultTest, AuditFromTheListKeepsEveryBillOnce)
     ReportFrame* w = openHead();
     ASSERT_EQ(pagerText(w), QStringLiteral("记录数:85 条"));
     const QStringList before = Walk(w, QStringLiteral("id"));
-    ASSERT_EQ(Sorted(before), Range(1, 85));
+    ASSERT_EQ(SortedNumbers(before), Range(1, 85));
 
     // Find bill 23 page by page and audit it.
     const QString no23 = QStringLiteral("%1-2405-00023").arg(code());
@@ -355,7 +339,7 @@ TEST_P(SearchResultTest, TheRangeHoldsItsLastDay)
         ui::child<QDateEdit>(w, "dt_createDateTo")->setDate(QDate(2024, 5, 15));
         ui::click(w, "btn_search");
         if (kind < 2) {
-            EXPECT_EQ(Sorted(Walk(w, kind == 0 ? QStringLiteral("id") : QStringLiteral("headId"))),
+            EXPECT_EQ(SortedNumbers(Walk(w, kind == 0 ? QStringLiteral("id") : QStringLiteral("headId"))),
                       (QStringList{QStringLiteral("2"), QStringLiteral("3")}));
         } else {
             // Goods 2 and 3 count one piece each; goods 1 (bills 1 and 4) none.

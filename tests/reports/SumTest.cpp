@@ -144,10 +144,7 @@ TEST_P(SumWithBills, ExportAndPrintTheLastSearch)
     EXPECT_EQ(sheet.at(3).value(10), QStringLiteral("3.5"));
 
     // The print: the command text of the settings and the print data file.
-    const QString shipped = QCoreApplication::applicationDirPath() + QStringLiteral("/qvPrint/templeteXml/");
-    QDir().mkpath(appDir() + QStringLiteral("qvPrint/templeteXml"));
-    for (const QString& name : QDir(shipped).entryList({QStringLiteral("*.xml")}, QDir::Files))
-        QFile::copy(shipped + name, appDir() + QStringLiteral("qvPrint/templeteXml/") + name);
+    ASSERT_TRUE(installPrintTemplates());
     ui::clickToolbar(w, "print");
     ASSERT_EQ(Launcher::Launches().size(), 2); // the workbook opened, then the print tool
     const Launcher::Launch& launch = Launcher::Launches().last();

@@ -336,11 +336,7 @@ class ExactFiguresTest : public StockTest
     {
         StockTest::SetUp();
         loginAs(1);
-        const QString shipped =
-            QCoreApplication::applicationDirPath() + QStringLiteral("/qvPrint/templeteXml/");
-        QDir().mkpath(appDir() + QStringLiteral("qvPrint/templeteXml"));
-        for (const QString& name : QDir(shipped).entryList({QStringLiteral("*.xml")}, QDir::Files))
-            QFile::copy(shipped + name, appDir() + QStringLiteral("qvPrint/templeteXml/") + name);
+        ASSERT_TRUE(installPrintTemplates());
         makeData();
     }
 

@@ -38,11 +38,7 @@ class StockReportTest : public StockTest
     {
         StockTest::SetUp();
         loginAs(1);
-        const QString shipped =
-            QCoreApplication::applicationDirPath() + QStringLiteral("/qvPrint/templeteXml/");
-        QDir().mkpath(appDir() + QStringLiteral("qvPrint/templeteXml"));
-        for (const QString& name : QDir(shipped).entryList({QStringLiteral("*.xml")}, QDir::Files))
-            QFile::copy(shipped + name, appDir() + QStringLiteral("qvPrint/templeteXml/") + name);
+        ASSERT_TRUE(installPrintTemplates());
     }
 
     void add25Goods()

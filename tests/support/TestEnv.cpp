@@ -10,6 +10,8 @@
 #include "sqlHelper.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -61,6 +63,16 @@ void DbTest::TearDown()
 QString DbTest::appDir() const
 {
     return m_dir->path() + QStringLiteral("/");
+}
+
+bool DbTest::installPrintTemplates() const
+{
+    const QDir shipped(QCoreApplication::applicationDirPath() + QStringLiteral("/qvPrint/templeteXml"));
+    const QString installed = appDir() + QStringLiteral("qvPrint/templeteXml/");
+    bool all = QDir().mkpath(installed);
+    for (const QString& name : shipped.entryList({QStringLiteral("*.xml")}, QDir::Files))
+        all = QFile::copy(shipped.filePath(name), installed + name) && all;
+    return all;
 }
 
 void DbTest::exec(const QString& sql)

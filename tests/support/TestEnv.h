@@ -27,6 +27,10 @@ class DbTest : public ::testing::Test
     void TearDown() override;
 
     QString appDir() const; // ends with "/"
+    // Copies the print templates built beside the test program into the
+    // program folder's print tool, as an installation holds them; false when
+    // one could not be copied.
+    bool installPrintTemplates() const;
     // Runs a statement on the shared connection; fails the test on an error.
     void exec(const QString& sql);
     // The first column of the first row, or an invalid QVariant.
