@@ -14,6 +14,7 @@
 #include <QHash>
 #include <QSet>
 
+#include <cmath>
 #include <type_traits>
 #include <variant>
 
@@ -356,8 +357,27 @@ void BillStore::requireAccountAndType(const BillHead& head) const
 // goods item of a line before its location; each id is looked up once. When
 // every goods item and every location is stored, as they nearly always are,
 // two statements say so for the whole bill.
+void BillStore::requireFigures(const QList<BillLine>& lines) const
+{
+    for (const BillLine& l : lines) {
+        const std::pair<double, QString> figures[] = {
+            {l.qty, Q("数量")},
+            {l.inPrice, m_dir.hasSalePrice ? Q("进价") : m_dir.reports.priceWord},
+            {m_dir.hasSalePrice ? l.salePrice : 0.0, m_dir.reports.priceWord},
+            {l.packQty, Q("内装数")},
+            {l.weight, Q("重量")},
+        };
+        for (const auto& [value, word] : figures) {
+            if (!std::isfinite(value))
+                throw DbError(NumberRefusal(word, NumberFit::TooManyDigits, 0));
+        }
+    }
+}
+
 void BillStore::requireLineReferences(const QList<BillLine>& lines) const
 {
+    // Every write of lines checks their references here, and their figures.
+    requireFigures(lines);
     QSet<int> goodsIds;
     QSet<int> locationIds;
     for (const BillLine& l : lines) {

@@ -119,6 +119,8 @@ class BillStore
     void requirePartner(const BillHead& head) const;
     void requireAccountAndType(const BillHead& head) const;
     void requireLineReferences(const QList<BillLine>& lines) const;
+    // Refuses a line whose figure is no number a REAL gives back (±Inf, NaN).
+    void requireFigures(const QList<BillLine>& lines) const;
     void touchBillOfLine(int lineId) const;
     BillHead readHead(const RecordSet& rs) const;
     BillLine readLine(const RecordSet& rs) const;

@@ -93,7 +93,12 @@ void rptNum(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     }
     const Decimal value = SqlDecimal(argv[0]).value_or(Decimal());
     if (form.hasZero && value.rounded(form.format.decimals()).isZero()) {
-        resultText(ctx, form.zero);
+        // A value that is not zero never reads as zero: one too small for
+        // the form's places is written whole.
+        if (value.isZero())
+            resultText(ctx, form.zero);
+        else
+            SqlResult(ctx, value);
         return;
     }
     const std::string text = form.format.write(value);
@@ -111,7 +116,10 @@ void rptDiff(sqlite3_context* ctx, int, sqlite3_value** argv)
     const Decimal a = SqlDecimal(argv[0]).value_or(Decimal());
     const Decimal b = SqlDecimal(argv[1]).value_or(Decimal());
     const int places = qBound(0, sqlite3_value_int(argv[2]), 3);
-    SqlResult(ctx, (a - b).rounded(places));
+    // A difference that is not zero never reads as zero (see rpt_num).
+    const Decimal difference = a - b;
+    const Decimal rounded = difference.rounded(places);
+    SqlResult(ctx, rounded.isZero() ? difference : rounded);
 }
 
 // The most places a rounded sum or quotient is asked for.
