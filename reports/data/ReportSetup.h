@@ -41,6 +41,10 @@ struct ReportSetup {
     // Reports of bill rows: "SELECT k.pos AS rpt_pos, k.id AS rpt_key, <fullColumns>
     // FROM <keys> AS k JOIN ...": the rows of the kept keys, without a WHERE.
     std::function<QString(const QString& keys)> keptRows;
+    // Reports of bill rows: the account tag of the bill of a kept key (the
+    // key "k0.id"). A kept row whose bill the user's department may no
+    // longer see (moved to another tag since the search) is left out.
+    QString keyAccount;
     // Reports of rows read with their sums (searchRows and keptRows set as
     // well): the TEMP table of the sums of every row, its columns, and the
     // INSERT ... SELECT that refills it from a search's fill: only the rows

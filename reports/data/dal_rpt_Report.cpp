@@ -5,6 +5,7 @@
 #include "PrintXml.h"
 #include "ReportFunctions.h"
 #include "ReportSetup.h"
+#include "mod_public.h"
 #include "sqlHelper.h"
 
 #include <QRegularExpression>
@@ -98,6 +99,13 @@ QString dal_rpt_Report::keysTable() const
 
 QString dal_rpt_Report::keptRows() const
 {
+    if (m_setup->keptRows && !m_setup->keyAccount.isEmpty() && CurrentUser.id > 0)
+        // The kept keys whose bills the user's department may see now.
+        return m_setup->keptRows(
+            QStringLiteral("(SELECT k0.pos AS pos, k0.id AS id FROM ") + keysTable() +
+            QStringLiteral(" AS k0 WHERE ") + m_setup->keyAccount +
+            QStringLiteral(" IN (SELECT accountId FROM tb_account_fun WHERE departmentId = %1))")
+                .arg(CurrentUser.dictionaryId));
     if (m_setup->keptRows)
         return m_setup->keptRows(keysTable());
     return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, w.* FROM ") + keysTable() +
