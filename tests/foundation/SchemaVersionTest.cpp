@@ -413,6 +413,7 @@ TEST(SchemaStepsTest, ReleasedStepsKeepTheirText)
         {2, "154d5baf3870e758b25ab693ccee5d49a56e1016edbe4ce4329807abc0bbff19"},
         {3, "6725c34b7986b40b39440610bbc5d5c59fc4c8a9c94ed8ff8021652998cb522e"},
         {4, "32208502c38e0573c85efb6d940e7709158256b2ae1506db415a50acb7d0ed68"},
+        {5, "d61aaef945b1266d76eebd65bbd16676a8b1630e69d55b7a2b3ac83c88d13844"},
     };
     for (const auto& r : released) {
         const QStringList& statements = r.step == 1 ? BaseSchemaStatements() : SchemaStepStatements(r.step);
