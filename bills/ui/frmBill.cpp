@@ -1291,14 +1291,18 @@ void frmBill::Form_Pass()
     // The action the button offers: 审核 an unaudited bill, 反审 an audited one.
     const QString caption = m_audited ? Q("反审") : Q("审核");
     const int ispass = m_audited ? 0 : 1;
-    if (!check_FunRight(ispass ? direction().rights.pass : direction().rights.nopass, true))
+    const QString right = ispass ? direction().rights.pass : direction().rights.nopass;
+    if (!check_FunRight(right, true))
         return;
     if (!MsgBox::Ask(Q("是否 [") + caption + Q("] 当前单据?"), title, this))
         return;
     // The stored state decides, not the one shown: a bill audited or
     // un-audited elsewhere since it was loaded is refused and shown as stored.
-    const BillStore::PassOutcome outcome = m_store.SetPass(*m_billId, ispass != 0, CurrentUser.user,
-                                                           GetNowStr(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    // So does a bill saved elsewhere since it was loaded, and one the user
+    // may no longer act on.
+    const BillStore::PassOutcome outcome =
+        m_store.SetPass(*m_billId, ispass != 0, CurrentUser.user,
+                        GetNowStr(QStringLiteral("yyyy-MM-dd HH:mm:ss")), {m_rowVersion, right});
     if (outcome != BillStore::PassOutcome::Done) {
         if (outcome == BillStore::PassOutcome::Audited)
             set_PassInfor(1);
@@ -1326,7 +1330,7 @@ void frmBill::delete_Bill()
     }
     if (!MsgBox::Ask(Q("是否删除当前单据?"), title, this))
         return;
-    const m_DBresult r = m_store.Delete(*m_billId);
+    const m_DBresult r = m_store.Delete(*m_billId, {m_rowVersion, direction().rights.remove});
     if (!r.isResult) {
         MsgBox::Warn(r.str_MsgBox, title, this);
         return;

@@ -410,39 +410,6 @@ TEST_P(BillStoreTest, ASaveOfABillChangedSinceItWasLoadedIsRefused)
     EXPECT_DOUBLE_EQ(store.GetLineModel(storedLines.at(0).id).inPrice, 3);
 }
 
-TEST_P(BillStoreTest, ALineWrittenAloneMovesItsBillsStamp)
-{
-    const BillHead stored = addBill();
-    const int lineId = store.GetBillLines(stored.id).recordSet->value(0, QStringLiteral("id")).toInt();
-    const std::vector<std::pair<const char*, std::function<m_DBresult()>>> writes{
-        {"add",
-         [&] {
-             BillLine l = store.GetLineModel(lineId);
-             l.id = 0;
-             return store.AddLine(l);
-         }},
-        {"update",
-         [&] {
-             BillLine l = store.GetLineModel(lineId);
-             l.qty = 9;
-             return store.UpdateLine(l);
-         }},
-        {"delete", [&] { return store.DeleteLine(lineId); }},
-    };
-    for (const auto& [name, write] : writes) {
-        SCOPED_TRACE(name);
-        BillHead held = store.GetModel(stored.id);
-        QList<BillLine> heldLines;
-        const m_recordSet rs = store.GetBillLines(stored.id);
-        for (int r = 0; r < rs.recordCount; ++r)
-            heldLines << store.GetLineModel(rs.recordSet->value(r, QStringLiteral("id")).toInt());
-        ASSERT_TRUE(write().isResult);
-        const m_DBresult r = store.Update_All(held, heldLines);
-        EXPECT_FALSE(r.isResult);
-        EXPECT_EQ(r.str_MsgBox, kRecordChangedText);
-    }
-}
-
 TEST_P(BillStoreTest, WritesRefuseAuditedAndMissingBills)
 {
     const BillHead stored = addBill();
