@@ -91,11 +91,14 @@ void rptNum(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         }
     }
     const Decimal value = SqlDecimal(argv[0]).value_or(Decimal());
-    if (form.hasZero && value.rounded(form.format.decimals()).isZero()) {
+    const bool roundsToZero = value.rounded(form.format.decimals()).isZero();
+    if (form.hasZero && value.isZero()) {
         resultText(ctx, form.zero);
         return;
     }
-    const std::string text = form.format.write(value);
+    // A figure that is not 0 never reads 0: one too small for the form's
+    // places (a stock of 0.00001) is written whole.
+    const std::string text = roundsToZero && !value.isZero() ? value.toStdString() : form.format.write(value);
     if (!kept) {
         SqlResult(ctx, text);
         return;
@@ -110,7 +113,11 @@ void rptDiff(sqlite3_context* ctx, int, sqlite3_value** argv)
     const Decimal a = SqlDecimal(argv[0]).value_or(Decimal());
     const Decimal b = SqlDecimal(argv[1]).value_or(Decimal());
     const int places = qBound(0, sqlite3_value_int(argv[2]), 3);
-    SqlResult(ctx, (a - b).rounded(places));
+    // A balance that is not 0 never reads 0: one too small for the places is
+    // kept whole.
+    const Decimal difference = a - b;
+    const Decimal rounded = difference.rounded(places);
+    SqlResult(ctx, rounded.isZero() && !difference.isZero() ? difference : rounded);
 }
 
 // The most places a rounded sum or quotient is asked for.
