@@ -69,7 +69,8 @@ struct MeasuredRow {
 
 // What the column widths and the totals row need of every row of a column.
 struct ColumnFacts {
-    double widest = 0; // the widest number, in the device's pixels
+    double widest = 0;     // the widest number, in the device's pixels
+    double widestWord = 0; // the widest word kept whole (wordWidth)
     bool seen = false;
     int decimals = 0; // of the most precise value, at most 6
     // The column's exact sum at each number of places from `decimals` on
@@ -102,6 +103,12 @@ struct PrintPages::Impl {
     double lineH = 0, padX = 0, padY = 0, pen = 1;
     double titleH = 0, headH = 0, captionH = 0, closingH = 0, footH = 0;
     QList<double> widths;
+    // A head field as it prints: its place below the title and its lines.
+    struct HeadField {
+        QRectF rect;
+        QStringList lines;
+    };
+    QList<HeadField> headFields;
     QStringList totals;
     bool widthsSet = false;   // from the rows read when the first page was asked for
     bool widthsFinal = false; // from every row
@@ -155,8 +162,11 @@ struct PrintPages::Impl {
 
     QStringList rowAt(int r);
 
-    // The numbers' widths again, after the advances changed (another device).
-    void remeasureNumbers();
+    // The widths of a cell's number or words noted in its column's facts.
+    void noteWidths(printtool::ColumnFacts& f, const QString& text) const;
+    // The numbers' and words' widths again, after the advances changed
+    // (another device).
+    void remeasureWidths();
 
     // The totals of the columns marked Sum, each with as many decimals as its
     // most precise value; empty when no column is totalled.
@@ -192,10 +202,18 @@ struct PrintPages::Impl {
     // For any text, a bound as sure as a full width per character: its
     // ASCII characters at their own advances.
     double numberWidth(const QString& t) const;
+    // The widest word of a text that its column keeps whole: a run of ASCII
+    // characters without a space (a goods code, a lot number), of at most
+    // kWordChars characters, among the first kWordScan characters.
+    double wordWidth(const QString& t) const;
+    static constexpr int kWordChars = 20;
+    static constexpr int kWordScan = 64;
 
     void layoutColumns();
 
-    double headBlockHeight() const;
+    // The bill head's fields laid out from the top of the head block; its
+    // height.
+    double layoutHead();
 
     void layoutAll(QPaintDevice* dev, const QRectF& pageRect);
 
