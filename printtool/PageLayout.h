@@ -82,6 +82,8 @@ constexpr int kMostDecimals = 6;
 
 } // namespace printtool
 
+// The state of a job's pages and the steps that make them: reading and
+// laying out in Pagination.cpp, shaping and painting in PagePainter.cpp.
 struct PrintPages::Impl {
     const PrintJob job;
     const int n; // columns
@@ -148,7 +150,7 @@ struct PrintPages::Impl {
 
     void fail(const QString& why);
 
-    // ---- reading
+    // ---- reading (Pagination.cpp)
 
     void note(const QStringList& row);
 
@@ -172,7 +174,7 @@ struct PrintPages::Impl {
     // most precise value; empty when no column is totalled.
     QStringList columnTotals() const;
 
-    // ---- laying out
+    // ---- laying out and making pages (Pagination.cpp)
 
     // The lines a text takes in width: one when it fits; at most maxLines,
     // the last elided; a number always one, smaller when it must be.
@@ -217,6 +219,40 @@ struct PrintPages::Impl {
 
     void layoutAll(QPaintDevice* dev, const QRectF& pageRect);
 
+    // The widths, captions and totals from the facts of the rows read so far.
+    void layoutTable();
+
+    void restartPages();
+
+    // The table laid out for the first page: from every row when the file is
+    // short, otherwise from the rows read in a moment.
+    void ensureTable();
+
+    // Once every row is read, the table from all of them; the pages made
+    // before start again when it differs. True when they did.
+    bool settle();
+
+    printtool::MeasuredRow measure(QStringList texts) const;
+
+    void keepRecent(int index, std::vector<printtool::MeasuredRow> rows);
+
+    const std::vector<printtool::MeasuredRow>& pageRows(int index);
+
+    // Pagination, a page at a time: the rows as they fit, then the totals
+    // row, then the closing lines; each on the next page when it no longer
+    // fits. False once the last page is made.
+    bool nextPage();
+
+    // A little more of the work: a batch of rows read, or the next page made.
+    bool morePages();
+
+    void finish();
+
+    static constexpr int kFirstRows = 1000;
+    static constexpr int kFirstMilliseconds = 40;
+
+    // ---- shaping and painting (PagePainter.cpp)
+
     // The layout's text shaped as one line that never wraps.
     static QTextLine layOneLine(QTextLayout& layout);
 
@@ -255,38 +291,6 @@ struct PrintPages::Impl {
     // smaller (or a line that overflows) with drawText.
     void placeCell(QPainter& painter, printtool::GlyphBatch& batch, const QRectF& rect,
                    const printtool::CellLines* lines, const QString& text, Qt::Alignment align);
-
-    // The widths, captions and totals from the facts of the rows read so far.
-    void layoutTable();
-
-    void restartPages();
-
-    // The table laid out for the first page: from every row when the file is
-    // short, otherwise from the rows read in a moment.
-    void ensureTable();
-
-    // Once every row is read, the table from all of them; the pages made
-    // before start again when it differs. True when they did.
-    bool settle();
-
-    printtool::MeasuredRow measure(QStringList texts) const;
-
-    void keepRecent(int index, std::vector<printtool::MeasuredRow> rows);
-
-    const std::vector<printtool::MeasuredRow>& pageRows(int index);
-
-    // Pagination, a page at a time: the rows as they fit, then the totals
-    // row, then the closing lines; each on the next page when it no longer
-    // fits. False once the last page is made.
-    bool nextPage();
-
-    // A little more of the work: a batch of rows read, or the next page made.
-    bool morePages();
-
-    void finish();
-
-    static constexpr int kFirstRows = 1000;
-    static constexpr int kFirstMilliseconds = 40;
 
     void drawCell(QPainter& painter, const QRectF& rect, const printtool::CellLines* lines,
                   const QString& text, Qt::Alignment align, const QFont& f) const;
