@@ -223,19 +223,14 @@ void decMul(sqlite3_context* ctx, int, sqlite3_value** argv)
     SqlResult(ctx, *x * *y);
 }
 
-// dec_div(x, y, places): x / y rounded half away from zero to places (to 30
-// when that would read 0 for an x that is not 0); Null when a value is Null
-// or y is 0.
+// dec_div(x, y, places): x / y rounded half away from zero to places; Null
+// when a value is Null or y is 0.
 void decDiv(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     const std::optional<Decimal> x = SqlDecimal(argv[0]);
     const std::optional<Decimal> y = SqlDecimal(argv[1]);
-    std::optional<Decimal> q =
+    const std::optional<Decimal> q =
         x && y ? Decimal::Divide(*x, *y, qBound(0, sqlite3_value_int(argv[2]), kMaxPlaces)) : std::nullopt;
-    // A quotient that is not 0 never reads 0: one too small for the places
-    // is taken to the most places.
-    if (q && q->isZero() && !x->isZero())
-        q = Decimal::Divide(*x, *y, kMaxPlaces);
     if (!q) {
         sqlite3_result_null(ctx);
         return;
