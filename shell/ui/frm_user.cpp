@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -207,6 +208,13 @@ frm_user::frm_user(QWidget* parent) : QWidget(parent)
     connect(m_report->header(), &QHeaderView::sectionClicked, this, &frm_user::sortByColumn);
     connect(m_report, &QAbstractItemView::clicked, this, &frm_user::show_SelectedUser);
     connect(m_icons, &QAbstractItemView::clicked, this, &frm_user::show_SelectedUser);
+    // Whatever highlights a row (a right-click too) loads it, so the panel
+    // always shows the user the commands act on.
+    connect(m_report->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) {
+                if (!selected.isEmpty())
+                    show_SelectedUser();
+            });
     m_report->installEventFilter(this);
     m_icons->installEventFilter(this);
 
@@ -414,7 +422,8 @@ void frm_user::delete_User()
         MsgBox::Warn(QStringLiteral("当前用户正在使用,不能删除!"), kCaption, this);
         return;
     }
-    if (!MsgBox::Ask(QStringLiteral("是否删除当前用户?"), kCaption, this))
+    if (!MsgBox::Ask(QStringLiteral("是否删除当前用户[") + m_current.user + QStringLiteral("]?"), kCaption,
+                     this))
         return;
     Guarded(this, [&] {
         const m_DBresult result = m_dal.Delete(id);
