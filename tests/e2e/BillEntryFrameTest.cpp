@@ -4,6 +4,7 @@
 
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QToolBar>
 #include <functional>
@@ -430,6 +431,25 @@ TEST_F(BillEntryFrameTest, Screenshots)
     enterGoods(out, QStringLiteral("6903"), QStringLiteral("8000000000"), QStringLiteral("1234.5"));
     EXPECT_EQ(out->txt_BillAmount->text(), QStringLiteral("￥9,876,154,313,117.25"));
     shot(&frame(), "outbound-bill-figures");
+
+    // 入库业务 after a few moves: a line with 数量 open, the other bill's
+    // title and back, a closed picker; the focus stands in 货品信息. Then the
+    // row button reached by the keyboard, with its focus mark.
+    menu("menu_rk");
+    auto* in = window<frmImport>("frmImport");
+    ASSERT_NE(in, nullptr);
+    in->Import_Add(7, QStringLiteral("华联超市"));
+    enterGoods(in, QStringLiteral("6903"));
+    ui::clickCell(in->vs_bill, 1, in->vs_bill->ColIndex(QStringLiteral("qty")));
+    ui::type(QStringLiteral("8"));
+    clickTitle(out);
+    clickTitle(in);
+    DialogRunner::QueueHandler([](QDialog*) { return int(QDialog::Rejected); });
+    ui::click(in, "btn_searchSupplier");
+    EXPECT_EQ(frame().focusWidget(), in->txt_GoodsCode);
+    shot(&frame(), "inbound-bill-after-moves");
+    in->btn_addRow->setFocus(Qt::TabFocusReason);
+    shot(&frame(), "inbound-bill-focused-button");
 
     menu("menu_goods");
     auto* goods = window<frmGoods>("frmGoods");
