@@ -1040,6 +1040,9 @@ bool frmBill::redirectScanKey(QWidget* w, QKeyEvent* event)
                  : !(typed || ctrlZ || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter))
         return false;
     focusHome();
+    // Ctrl+Z from elsewhere goes to the code box, and no further.
+    if (ctrlZ)
+        return true;
     if (!txt_GoodsCode->hasFocus() && window()->focusWidget() != txt_GoodsCode)
         return false;
     QKeyEvent again(event->type(), event->key(), event->modifiers(), event->text(), event->isAutoRepeat(),
