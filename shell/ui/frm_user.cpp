@@ -98,10 +98,41 @@ frm_user::frm_user(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frm_user"));
     setWindowTitle(kCaption);
+    buildWindow();
 
+    // Opening: the list in report style, the departments, the sexes.
+    Guarded(this, [&] {
+        load_UserList();
+        setViewStyle(QStringLiteral("detail_view"));
+        select_view(QStringLiteral("detail_view"));
+        load_DepartmentCombo();
+    });
+    cobo_sex->addItems({kMale, QStringLiteral("女")});
+    cobo_sex->setCurrentIndex(0);
+}
+
+void frm_user::buildWindow()
+{
     const TitleBand title = MakeTitleBand(this, kCaption);
     Label1 = title.label;
+    buildToolbar();
+    buildPanel();
+    buildList();
 
+    auto* body = new QHBoxLayout;
+    body->setContentsMargins(0, 0, 0, 0);
+    body->setSpacing(TwipsToPixels(50, this));
+    user_infor->setFixedWidth(280);
+    body->addWidget(user_infor);
+    body->addWidget(listview_user, 1);
+
+    StackWindowChrome(this, title.band, utoolbar, body);
+    resize(820, 480);
+}
+
+// The toolbar, with the view styles in the 视图 button's drop-down.
+void frm_user::buildToolbar()
+{
     KeyedToolbar toolbar(this, QStringLiteral("utoolbar"),
                          [this](const QString& key) { utoolbar_ButtonClick(key); });
     utoolbar = toolbar.bar();
@@ -128,8 +159,11 @@ frm_user::frm_user(QWidget* parent) : QWidget(parent)
     if (auto* b = qobject_cast<QToolButton*>(utoolbar->widgetForAction(view)))
         b->setPopupMode(QToolButton::MenuButtonPopup);
     toolbar.add(QStringLiteral("关闭"), QStringLiteral("close"), QStyle::SP_ArrowBack);
+}
 
-    // ---- the edit panel ----
+// The edit panel on the left: name, sex, department, enabled.
+void frm_user::buildPanel()
+{
     user_infor = new QWidget(this);
     user_infor->setObjectName(QStringLiteral("user_infor"));
     auto* Label3 = new QLabel(QStringLiteral("用户名:"), user_infor);
@@ -172,8 +206,11 @@ frm_user::frm_user(QWidget* parent) : QWidget(parent)
     setTabOrder(cobo_sex, cobo_usergrp);
     setTabOrder(cobo_usergrp, chk_start);
     InstallEnterToTab(user_infor);
+}
 
-    // ---- the list: one model, shown in report style or as icons ----
+// The list: one model, shown in report style or as icons.
+void frm_user::buildList()
+{
     m_model = new QStandardItemModel(this);
     m_sorted = new QSortFilterProxyModel(this);
     m_sorted->setSourceModel(m_model);
@@ -217,26 +254,6 @@ frm_user::frm_user(QWidget* parent) : QWidget(parent)
             });
     m_report->installEventFilter(this);
     m_icons->installEventFilter(this);
-
-    auto* body = new QHBoxLayout;
-    body->setContentsMargins(0, 0, 0, 0);
-    body->setSpacing(TwipsToPixels(50, this));
-    user_infor->setFixedWidth(280);
-    body->addWidget(user_infor);
-    body->addWidget(listview_user, 1);
-
-    StackWindowChrome(this, title.band, utoolbar, body);
-    resize(820, 480);
-
-    // Opening: the list in report style, the departments, the sexes.
-    Guarded(this, [&] {
-        load_UserList();
-        setViewStyle(QStringLiteral("detail_view"));
-        select_view(QStringLiteral("detail_view"));
-        load_DepartmentCombo();
-    });
-    cobo_sex->addItems({kMale, QStringLiteral("女")});
-    cobo_sex->setCurrentIndex(0);
 }
 
 void frm_user::load_DepartmentCombo()
