@@ -91,11 +91,14 @@ void rptNum(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         }
     }
     const Decimal value = SqlDecimal(argv[0]).value_or(Decimal());
-    if (form.hasZero && value.rounded(form.format.decimals()).isZero()) {
+    const bool roundsToZero = value.rounded(form.format.decimals()).isZero();
+    if (form.hasZero && value.isZero()) {
         resultText(ctx, form.zero);
         return;
     }
-    const std::string text = form.format.write(value);
+    // A figure that is not 0 never reads 0: one too small for the form's
+    // places (a stock of 0.00001) is written whole.
+    const std::string text = roundsToZero && !value.isZero() ? value.toStdString() : form.format.write(value);
     if (!kept) {
         SqlResult(ctx, text);
         return;
@@ -110,7 +113,11 @@ void rptDiff(sqlite3_context* ctx, int, sqlite3_value** argv)
     const Decimal a = SqlDecimal(argv[0]).value_or(Decimal());
     const Decimal b = SqlDecimal(argv[1]).value_or(Decimal());
     const int places = qBound(0, sqlite3_value_int(argv[2]), 3);
-    SqlResult(ctx, (a - b).rounded(places));
+    // A balance that is not 0 never reads 0: one too small for the places is
+    // kept whole.
+    const Decimal difference = a - b;
+    const Decimal rounded = difference.rounded(places);
+    SqlResult(ctx, rounded.isZero() && !difference.isZero() ? difference : rounded);
 }
 
 // The most places a rounded sum or quotient is asked for.
@@ -175,14 +182,19 @@ void decMul(sqlite3_context* ctx, int, sqlite3_value** argv)
     SqlResult(ctx, *x * *y);
 }
 
-// dec_div(x, y, places): x / y rounded half away from zero to places; Null
-// when a value is Null or y is 0.
+// dec_div(x, y, places): x / y rounded half away from zero to places (to 30
+// when that would read 0 for an x that is not 0); Null when a value is Null
+// or y is 0.
 void decDiv(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     const std::optional<Decimal> x = SqlDecimal(argv[0]);
     const std::optional<Decimal> y = SqlDecimal(argv[1]);
-    const std::optional<Decimal> q =
+    std::optional<Decimal> q =
         x && y ? Decimal::Divide(*x, *y, qBound(0, sqlite3_value_int(argv[2]), kMaxPlaces)) : std::nullopt;
+    // A quotient that is not 0 never reads 0: one too small for the places
+    // is taken to the most places.
+    if (q && q->isZero() && !x->isZero())
+        q = Decimal::Divide(*x, *y, kMaxPlaces);
     if (!q) {
         sqlite3_result_null(ctx);
         return;

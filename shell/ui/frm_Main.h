@@ -45,6 +45,8 @@ class frm_Main : public QMainWindow
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     enum class How { Front, LoadData, Init, Modal, Browser };
@@ -67,6 +69,8 @@ class frm_Main : public QMainWindow
     // A window inside the frame was closed: the one the clerk came from
     // comes back, by the order of activation.
     void innerWindowClosed(QMdiSubWindow* sub);
+    // Tells the print tool the work area below the toolbar (SetPrintToolArea).
+    void publishWorkArea();
 
     QToolBar* u_toolbar = nullptr;
     QMdiArea* m_area = nullptr;
