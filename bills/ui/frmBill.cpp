@@ -38,7 +38,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -107,6 +110,10 @@ frmBill::frmBill(BillDirection dir, QWidget* parent)
     m_uvg->IsCheckEnterToTab = true;
     m_uvg->IsResetRowNum = true;
     m_uvg->uHeightRow = 350;
+    // The window's own focus is the code box's (as when it is brought to the front).
+    setFocusProxy(txt_GoodsCode);
+    for (QPushButton* b : {btn_searchPartner, btn_addRow, btn_DeleteRow, btn_searchGoods})
+        ShowFocusMark(b);
     qApp->installEventFilter(this);
 }
 
@@ -162,8 +169,12 @@ QWidget* frmBill::buildTitleBand()
 
 void frmBill::buildToolbar()
 {
-    KeyedToolbar toolbar(this, QStringLiteral("utoolbar"),
-                         [this](const QString& key) { Guarded(this, [&] { toolbarClicked(key); }); });
+    KeyedToolbar toolbar(this, QStringLiteral("utoolbar"), [this](const QString& key) {
+        Guarded(this, [&] { toolbarClicked(key); });
+        // The bill list opens over the window; 关闭 ends it.
+        if (key != QLatin1String("seachBill") && key != QLatin1String("close"))
+            focusHome();
+    });
     utoolbar = toolbar.bar();
     toolbar.add(Q("新增"), QStringLiteral("add"), QStyle::SP_FileIcon);
     toolbar.add(Q("保存"), QStringLiteral("save"), QStyle::SP_DialogSaveButton);
@@ -690,6 +701,7 @@ void frmBill::Batch_setLocation(const m_location& location)
 void frmBill::batchLocation()
 {
     const m_location picked = PickOne<m_location>(this, QStringLiteral("location"));
+    focusHome();
     if (picked.id > 0)
         Batch_setLocation(picked);
 }
@@ -697,6 +709,7 @@ void frmBill::batchLocation()
 void frmBill::searchPartner()
 {
     const m_customer picked = PickOne<m_customer>(this, direction().partnerKind);
+    focusHome();
     if (picked.customerCode.trimmed().isEmpty())
         return;
     txt_partnerName->setText(picked.uname);
@@ -820,6 +833,28 @@ bool frmBill::hasUnsavedChanges() const
     return billContent() != m_savedContent;
 }
 
+void frmBill::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // A window of its own (outside the frame) that comes back brings the focus home.
+    if (event->type() == QEvent::ActivationChange && window() == this && isActiveWindow())
+        focusHomeLater();
+}
+
+void frmBill::closeEvent(QCloseEvent* event)
+{
+    // A window already closed (and about to go) is not asked again.
+    bool close = true;
+    if (isVisible())
+        Guarded(this, [&] { close = mayDiscard(); });
+    if (!close) {
+        event->ignore();
+        focusHome();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
 bool frmBill::mayDiscard()
 {
     if (!hasUnsavedChanges())
@@ -884,15 +919,44 @@ void frmBill::LoadBill(int int_Id)
 
 bool frmBill::eventFilter(QObject* watched, QEvent* event)
 {
-    // A kept code is selected again whenever the clerk comes back to it
-    // (after a message, or from another window), so a scan replaces it.
-    if (event->type() == QEvent::FocusIn && watched == txt_GoodsCode && m_codeKept &&
-        static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason)
-        txt_GoodsCode->selectAll();
-    if (event->type() != QEvent::KeyPress)
-        return QWidget::eventFilter(watched, event);
     auto* w = qobject_cast<QWidget*>(watched);
-    if (!w || w->window() != window() || !isAncestorOf(w) || QApplication::activeModalWidget())
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        // A kept code is selected again whenever the clerk comes back to it
+        // (after a message, or from another window), so a scan replaces it.
+        if (watched == txt_GoodsCode && m_codeKept &&
+            static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason)
+            txt_GoodsCode->selectAll();
+        return QWidget::eventFilter(watched, event);
+    case QEvent::ParentChange:
+        if (watched == this)
+            watchHolder();
+        return QWidget::eventFilter(watched, event);
+    case QEvent::Show:
+        if (watched == this)
+            focusHomeLater();
+        return QWidget::eventFilter(watched, event);
+    case QEvent::MouseButtonPress:
+        // A press passed on to the parents is one press.
+        if (w && (w == this || w == m_holder || isAncestorOf(w)) &&
+            static_cast<QMouseEvent*>(event)->timestamp() != m_lastPressTime) {
+            m_lastPressTime = static_cast<QMouseEvent*>(event)->timestamp();
+            ++m_presses;
+            m_lastPressBlank = isBlankPart(w);
+            if (m_lastPressBlank)
+                focusHomeLater();
+        }
+        return QWidget::eventFilter(watched, event);
+    case QEvent::KeyPress:
+        break;
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
+    if (!w || QApplication::activeModalWidget() || QApplication::activePopupWidget())
+        return QWidget::eventFilter(watched, event);
+    if (redirectScanKey(w, static_cast<QKeyEvent*>(event)))
+        return true;
+    if (w->window() != window() || !isAncestorOf(w))
         return QWidget::eventFilter(watched, event);
     // The key map judges a key once, where it arrives: at this window's own
     // focus control (or inside it, a combo box's line edit or a cell editor),
@@ -918,6 +982,109 @@ void frmBill::focusBack(QWidget* control)
     control->setFocus(Qt::OtherFocusReason);
     if (window()->isVisible() && !window()->isActiveWindow())
         window()->activateWindow();
+}
+
+void frmBill::focusHome()
+{
+    m_homePending = false;
+    if (!isVisible() || QApplication::activeModalWidget())
+        return;
+    // Inside the frame only the window the clerk works in takes the keys.
+    if (auto* holder = qobject_cast<QMdiSubWindow*>(m_holder.data())) {
+        QMdiArea* area = holder->mdiArea();
+        if (area && area->currentSubWindow() != holder)
+            return;
+    }
+    vs_bill->FinishEdit();
+    focusBack(txt_GoodsCode);
+}
+
+void frmBill::focusHomeLater()
+{
+    // The window comes back under a press on one of its controls: the clerk
+    // chose that control.
+    if (!m_lastPressBlank && QGuiApplication::mouseButtons() != Qt::NoButton)
+        return;
+    m_pressesAsked = m_presses;
+    if (m_homePending)
+        return;
+    m_homePending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_homePending)
+                return;
+            m_homePending = false;
+            // A control the clerk clicked into meanwhile (the press that
+            // brought the window back, too) keeps the focus.
+            if (m_presses != m_pressesAsked && !m_lastPressBlank)
+                return;
+            focusHome();
+        },
+        Qt::QueuedConnection);
+}
+
+void frmBill::watchHolder()
+{
+    auto* holder = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (holder == m_holder)
+        return;
+    if (m_holder)
+        disconnect(m_holder, nullptr, this, nullptr);
+    m_holder = holder;
+    if (!holder)
+        return;
+    connect(holder, &QMdiSubWindow::windowStateChanged, this,
+            [this](Qt::WindowStates was, Qt::WindowStates now) {
+                if ((now & Qt::WindowActive) && !(was & Qt::WindowActive))
+                    focusHomeLater();
+            });
+}
+
+bool frmBill::isBlankPart(QWidget* w) const
+{
+    if (w == m_holder)
+        return true; // its title bar and frame
+    for (QWidget* p = w; p && p != this; p = p->parentWidget()) {
+        // A toolbar command brings the focus home itself when it is done.
+        if (qobject_cast<QToolBar*>(p))
+            return false;
+        if (p->isEnabled() && (p->focusPolicy() & Qt::ClickFocus))
+            return false;
+    }
+    return true;
+}
+
+bool frmBill::redirectScanKey(QWidget* w, QKeyEvent* event)
+{
+    if (w != this && w != m_holder && !(qobject_cast<QPushButton*>(w) && isAncestorOf(w)))
+        return false;
+    // Only where the key arrives: a key an inner control passes on to its
+    // parents is that control's.
+    if ((w == m_holder && w->window() != window()) || window()->focusWidget() != w)
+        return false;
+    const QString text = event->text();
+    const bool typed = !text.isEmpty() && text.at(0).isPrint() &&
+                       !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    const bool ctrlZ = event->key() == Qt::Key_Z &&
+                       (event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) ==
+                           Qt::ControlModifier;
+    // On the window or its holder every key goes on; on a push button only
+    // typed characters (Space and Enter press it).
+    const bool onButton = w != this && w != m_holder;
+    if (onButton ? !typed || text == QLatin1String(" ")
+                 : !(typed || ctrlZ || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter))
+        return false;
+    focusHome();
+    // Ctrl+Z from elsewhere goes to the code box, and no further.
+    if (ctrlZ)
+        return true;
+    if (!txt_GoodsCode->hasFocus() && window()->focusWidget() != txt_GoodsCode)
+        return false;
+    QKeyEvent again(event->type(), event->key(), event->modifiers(), event->text(), event->isAutoRepeat(),
+                    ushort(event->count()));
+    QCoreApplication::sendEvent(txt_GoodsCode, &again);
+    return true;
 }
 
 // The window's key map; true when the key is used up here.
@@ -948,12 +1115,15 @@ bool frmBill::keyDown(int key, Qt::KeyboardModifiers mods)
             return true;
         case Qt::Key_S:
             save_Bill();
+            focusHome();
             return true;
         case Qt::Key_A:
             newBillAsked();
+            focusHome();
             return true;
         case Qt::Key_P:
             print_Bill();
+            focusHome();
             return true;
         default:
             break;
@@ -1051,7 +1221,9 @@ void frmBill::goodsEnter()
             MsgBox::Warn(qtyRefused ? NumberRefusal(Q("数量"), qtyFit, kLinePlaces)
                                     : NumberRefusal(direction().reports.priceWord, priceFit, kLinePlaces),
                          windowTitle(), this);
-            focusBack(qtyRefused ? txt_Qty : txt_price);
+            // The code stays for the next try; a scan replaces it.
+            focusBack(txt_GoodsCode);
+            keepCode();
             return;
         }
         g.qty = ReadNumber(txt_Qty->text());
@@ -1160,17 +1332,14 @@ bool frmBill::checkHeadForSave(const QString& title)
 {
     if (IsNullOrEmpty(txt_partnerName->text()) || m_partnerId.value_or(0) < 1) {
         MsgBox::Warn(direction().window.partnerMissing, title, this);
-        btn_searchPartner->setFocus();
         return false;
     }
     if (IsNullOrEmpty(cobo_accountType->currentText())) {
         MsgBox::Warn(BillStore::kAccountMissingText, title, this);
-        cobo_accountType->setFocus();
         return false;
     }
     if (IsNullOrEmpty(cobo_billType->currentText())) {
         MsgBox::Warn(direction().window.billTypeMissing, title, this);
-        cobo_billType->setFocus();
         return false;
     }
     if (m_audited) {
@@ -1193,7 +1362,6 @@ bool frmBill::checkLinesForSave(const QString& title)
         }
         auto refuse = [&](const QString& text, int col) {
             MsgBox::Warn(text, title, this);
-            vs_bill->setFocus();
             vs_bill->Select(r, col);
             return false;
         };
@@ -1294,7 +1462,7 @@ void frmBill::Form_Pass()
     const QString right = ispass ? direction().rights.pass : direction().rights.nopass;
     if (!check_FunRight(right, true))
         return;
-    if (!MsgBox::Ask(Q("是否 [") + caption + Q("] 当前单据?"), title, this))
+    if (!MsgBox::Ask(Q("是否 [") + caption + Q("] 当前单据[") + txt_billNo->text() + Q("]?"), title, this))
         return;
     // The stored state decides, not the one shown: a bill audited or
     // un-audited elsewhere since it was loaded is refused and shown as stored.
@@ -1328,7 +1496,7 @@ void frmBill::delete_Bill()
         MsgBox::Warn(BillStore::kAuditedDeleteText, title, this);
         return;
     }
-    if (!MsgBox::Ask(Q("是否删除当前单据?"), title, this))
+    if (!MsgBox::Ask(Q("是否删除当前单据[") + txt_billNo->text() + Q("]?"), title, this))
         return;
     const m_DBresult r = m_store.Delete(*m_billId, {m_rowVersion, direction().rights.remove});
     if (!r.isResult) {

@@ -69,6 +69,10 @@ class frmBill : public QWidget
     void LoadBill(int int_Id);
     // Empties the window for a new bill to this partner (asking first, as LoadBill).
     void NewBillFor(int partnerId, const QString& partnerName);
+    // True when nothing unsaved would be lost, or the clerk agrees to lose it
+    // ("当前单据尚未保存,是否放弃修改?", default 否). The frame asks it before
+    // the program ends.
+    Q_INVOKABLE bool mayDiscard();
 
     void new_Bill();
     void vsBill_init(const RecordSetPtr& rs = {});
@@ -126,6 +130,8 @@ class frmBill : public QWidget
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     // The grid's columns, found by their keys (setGridFormat); price is the
@@ -152,6 +158,23 @@ class frmBill : public QWidget
     QWidget* focusControl() const;
     // Puts the focus into control and activates the window, as after a dialog.
     void focusBack(QWidget* control);
+    // Where a scan goes: an open cell editor is committed and the focus goes
+    // to the goods code box. Run whenever the window is shown or comes back,
+    // after a click on a part that takes no keys, a toolbar command and a
+    // dialog of the window's own.
+    void focusHome();
+    // focusHome once the events under way are done, unless the clerk clicks
+    // into a control meanwhile.
+    void focusHomeLater();
+    // Watches the sub-window that holds the window, so its coming back (by
+    // its title, the menu or another window closing) brings the focus home.
+    void watchHolder();
+    // Whether a mouse press on w, inside this window or on its holder, falls
+    // on a part that takes no keys.
+    bool isBlankPart(QWidget* w) const;
+    // A key that reached a control where no key of a scan belongs (the
+    // window itself, its holder, a push button) goes on to the code box.
+    bool redirectScanKey(QWidget* w, QKeyEvent* event);
     void goodsEnter();
     void searchPartner();
     void batchLocation();
@@ -166,8 +189,6 @@ class frmBill : public QWidget
     // Whether the window holds what the clerk typed since the bill was begun,
     // loaded or saved.
     bool hasUnsavedChanges() const;
-    // True when nothing unsaved would be lost, or the clerk agrees to lose it.
-    bool mayDiscard();
     // Ctrl+A and 新增: an empty new bill, after mayDiscard.
     void newBillAsked();
     // The goods item's price a new line takes: the sale price where the bill has one.
@@ -210,6 +231,14 @@ class frmBill : public QWidget
     std::unique_ptr<uvg> m_uvg;
     bool m_inTotal = false;
     bool m_codeKept = false;
+    bool m_homePending = false;
+    // The mouse presses on the window (and its holder) so far, at the last
+    // focusHomeLater, and whether the last one fell on a part that takes no keys.
+    int m_presses = 0;
+    int m_pressesAsked = 0;
+    bool m_lastPressBlank = true;
+    quint64 m_lastPressTime = 0;
+    QPointer<QWidget> m_holder;
     QString m_savedContent;
     static StockProbe s_stockProbe;
 };

@@ -1165,20 +1165,54 @@ void FlexGrid::editorKey(QWidget* editor, QKeyEvent* event, bool& swallow)
 
 void FlexGrid::editorTab(QWidget* editor, bool forward)
 {
-    // Tab ends the edit as Enter does and moves on as Enter does; where Enter
-    // moves nowhere, Tab leaves the grid by the tab order.
+    // Tab ends the edit as Enter does and moves on as Enter does, Shift+Tab
+    // moves back; where Enter moves nowhere, they leave the grid by the tab order.
     if (!m_delegate->commitNow(editor))
         return;
     m_delegate->closeNow(editor, QAbstractItemDelegate::NoHint);
     if (IsEditing())
         return;
-    if (forward) {
-        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-        keyPressEvent(&enter);
-        if (m_keyUsed || IsEditing() || window()->focusWidget() != this)
-            return;
-    }
+    if (tabMove(forward))
+        return;
     focusNextPrevChild(forward);
+}
+
+bool FlexGrid::tabMove(bool forward)
+{
+    if (!forward)
+        return m_helper && m_helper->gridKeyBack();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    keyPressEvent(&enter);
+    return m_keyUsed || IsEditing() || window()->focusWidget() != this;
+}
+
+bool FlexGrid::event(QEvent* event)
+{
+    // Tab on the grid (no editor open) moves between cells as in an editor.
+    if (event->type() == QEvent::KeyPress) {
+        auto* ke = static_cast<QKeyEvent*>(event);
+        const int key = ke->key();
+        if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) &&
+            !(ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && m_helper) {
+            const bool forward = key == Qt::Key_Tab && !(ke->modifiers() & Qt::ShiftModifier);
+            if (tabMove(forward) || focusNextPrevChild(forward)) {
+                event->accept();
+                return true;
+            }
+        }
+    }
+    return QTableView::event(event);
+}
+
+void FlexGrid::FinishEdit()
+{
+    m_keptEditor = nullptr;
+    QWidget* editor = m_editor;
+    if (!editor)
+        return;
+    m_delegate->commitNow(editor);
+    if (m_editor == editor)
+        m_delegate->closeNow(editor, QAbstractItemDelegate::NoHint);
 }
 
 bool FlexGrid::keepEditorOnFocusOut(QWidget* editor)

@@ -55,9 +55,9 @@
 // leaving the cell otherwise drops a refused text) and then goes on as Enter
 // on the grid: KeyDown, KeyPress and the helper see it, so a grid that moves
 // on Enter moves on with the same press; Enter is the grid's own and never
-// reaches a dialog's default button. Tab in an editor does what Enter does;
-// where Enter moves nowhere it leaves the grid by the tab order, as Tab on
-// the grid does (Shift+Tab leaves it backwards, after ending the edit). An
+// reaches a dialog's default button. Tab, in an editor or on the grid, does
+// what Enter does, and Shift+Tab moves back as Tab moves on; where Enter moves
+// nowhere they leave the grid by the tab order (after ending the edit). An
 // editor left for another sub-window of the same frame is committed and kept
 // until its window is entered again, so the focus comes back to the grid's
 // cell. KeyPressEdit sees typed characters, Backspace and Enter; Tab and
@@ -101,6 +101,8 @@ class FlexGridHelper
     virtual bool gridKeyPress(int keyAscii) = 0;
     virtual void gridMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                                const QPoint& pos) = 0;
+    // Shift+Tab: moves back one cell as Enter moves on; false where Enter moves nowhere.
+    virtual bool gridKeyBack() { return false; }
 };
 
 class FlexGrid : public QTableView
@@ -257,6 +259,10 @@ class FlexGrid : public QTableView
     void setEditable(int mode);
     // Opens the current cell's editor (BeforeEdit may still refuse).
     void EditCell();
+    // Ends an open edit as leaving the cell does: the text is committed (a
+    // text ValidateEdit refuses is dropped) and the editor closed; an editor
+    // kept for its window's return is closed too.
+    void FinishEdit();
     bool IsEditing() const;
     QString EditText() const;
     void setEditText(const QString& text);
@@ -325,6 +331,7 @@ class FlexGrid : public QTableView
 
   protected:
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -362,6 +369,9 @@ class FlexGrid : public QTableView
     bool canEditCell(int row, int col) const;
     void editorKey(QWidget* editor, QKeyEvent* event, bool& swallow);
     void editorTab(QWidget* editor, bool forward);
+    // Tab and Shift+Tab on the grid: on to the next cell as Enter, back to the
+    // previous; true when the grid moved.
+    bool tabMove(bool forward);
     // An editor that lost the focus to another sub-window of this frame is
     // committed and kept (true); any other loss is the delegate's to handle.
     bool keepEditorOnFocusOut(QWidget* editor);

@@ -1,6 +1,8 @@
 #include "FormHelpers.h"
+#include <QAbstractButton>
 #include <QProxyStyle>
 #include <QStyleFactory>
+#include <QStyleOption>
 
 #include "sqlHelper.h"
 
@@ -345,7 +347,37 @@ class AsteriskPasswordStyle : public QProxyStyle
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 };
+
+// The application's style, which marks a button with the focus only after
+// the focus was moved by the keyboard; this one marks it always.
+class FocusMarkStyle : public QProxyStyle
+{
+  public:
+    explicit FocusMarkStyle(QObject* owner)
+        : QProxyStyle(QStyleFactory::create(QApplication::style()->name()))
+    {
+        setParent(owner);
+    }
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override
+    {
+        const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
+        if (element == CE_PushButton && button && (button->state & State_HasFocus)) {
+            QStyleOptionButton marked = *button;
+            marked.state |= State_KeyboardFocusChange;
+            QProxyStyle::drawControl(element, &marked, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+};
 } // namespace
+
+void ShowFocusMark(QAbstractButton* button)
+{
+    if (button)
+        button->setStyle(new FocusMarkStyle(button));
+}
 
 void MakePasswordBox(QLineEdit* box)
 {

@@ -7,6 +7,7 @@ class QLineEdit;
 
 #include <QString>
 
+class QAbstractButton;
 class QComboBox;
 class QMenu;
 class QWidget;
@@ -34,6 +35,9 @@ int FilterQuoteKey(int keyCode);
 // Makes box a password box whose characters show as "*", whatever the
 // platform style would draw.
 void MakePasswordBox(QLineEdit* box);
+// The button shows its focus mark whenever it has the focus, also after a
+// click or a dialog put it there.
+void ShowFocusMark(QAbstractButton* button);
 void InstallOnlyNumberKey(QWidget* box);
 void InstallFilterQuoteKey(QWidget* box);
 

@@ -299,6 +299,31 @@ void uvg::enterKey()
     g->Select(row + 1, firstEditableCol());
 }
 
+bool uvg::gridKeyBack()
+{
+    if (!IsCheckEnterToTab || !m_grid)
+        return false;
+    // Back along the way Enter goes: the previous shown cell of the line, the
+    // last one of the line above; the first cell of the first line stays.
+    FlexGrid* g = m_grid;
+    int row = g->Row();
+    int col = g->Col();
+    if (row < g->FixedRows())
+        return true;
+    do {
+        if (--col < g->FixedCols()) {
+            if (--row < g->FixedRows())
+                return true;
+            col = lastVisibleCol();
+        }
+    } while (col >= 0 && g->ColHidden(col));
+    if (col < 0)
+        return true;
+    g->Select(row, col);
+    g->EditCell();
+    return true;
+}
+
 void uvg::gridMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, const QPoint&)
 {
     // The row under the mouse is the one the user takes hold of.

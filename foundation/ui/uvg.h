@@ -53,6 +53,7 @@ class uvg : public FlexGridHelper
     bool gridKeyDown(int key, Qt::KeyboardModifiers modifiers) override;
     bool gridKeyPress(int keyAscii) override;
     void gridMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint& pos) override;
+    bool gridKeyBack() override;
 
   private:
     // Shows the limit message and answers true when no row may be added.

@@ -20,6 +20,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -243,6 +244,12 @@ frmLocation::frmLocation(QWidget* parent) : QWidget(parent)
         v->installEventFilter(this);
         connect(v, &QAbstractItemView::clicked, this,
                 [this] { Guarded(this, [&] { lstView_LocationDetail_Click(); }); });
+        // Whatever highlights a row (a right press too) shows it in the panel.
+        connect(v->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                [this](const QItemSelection& selected) {
+                    if (!selected.isEmpty())
+                        Guarded(this, [&] { lstView_LocationDetail_Click(); });
+                });
     }
 
     auto* right = new QVBoxLayout;

@@ -283,7 +283,7 @@ void frm_qjcx::deleteCurrent()
         MsgBox::Warn(u"当前行未选中!"_qs, windowTitle(), this);
         return;
     }
-    if (!MsgBox::Ask(u"删除后将不能恢复,确定删除当前行?"_qs, windowTitle(), this))
+    if (!MsgBox::Ask(u"删除后将不能恢复,确定删除当前行["_qs + item->text(2) + u"]?"_qs, windowTitle(), this))
         return;
     const int id = int(ReadNumber(item->data(0, Qt::UserRole).toString().mid(4)));
     const m_DBresult result = dal_events().Delete(id);

@@ -16,6 +16,7 @@
 #include "sqlHelper.h"
 
 #include <algorithm>
+#include <functional>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,6 +26,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
@@ -40,7 +42,8 @@ frm_Main* s_frame = nullptr;
 class FormSubWindow : public QMdiSubWindow
 {
   public:
-    explicit FormSubWindow(QWidget* form)
+    explicit FormSubWindow(QWidget* form, std::function<void(QMdiSubWindow*)> closed)
+        : m_closed(std::move(closed))
     {
         setAttribute(Qt::WA_DeleteOnClose);
         setWidget(form);
@@ -55,6 +58,17 @@ class FormSubWindow : public QMdiSubWindow
         if (QWidget* form = widget())
             disconnect(form, nullptr, this, nullptr);
     }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        QMdiSubWindow::closeEvent(event);
+        if (event->isAccepted() && m_closed)
+            m_closed(this);
+    }
+
+  private:
+    std::function<void(QMdiSubWindow*)> m_closed;
 };
 
 // The text of the status panel comp_infor when the product title carries no
@@ -72,7 +86,14 @@ frm_Main::frm_Main(QWidget* parent) : QMainWindow(parent)
     m_area = new QMdiArea(this);
     m_area->setObjectName(QStringLiteral("mdiArea"));
     m_area->setBackground(QColor(171, 171, 171));
+    m_area->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     setCentralWidget(m_area);
+    connect(m_area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        if (!sub || m_bringingBack)
+            return;
+        m_activated.removeAll(sub);
+        m_activated.append(sub);
+    });
 
     buildToolbar();
     buildMenus();
@@ -389,7 +410,7 @@ void frm_Main::placeInside(QWidget* form)
     const bool maximized = (form->windowState() & Qt::WindowMaximized) ||
                            std::any_of(others.begin(), others.end(),
                                        [](QMdiSubWindow* s) { return s->isVisible() && s->isMaximized(); });
-    auto* sub = new FormSubWindow(form);
+    auto* sub = new FormSubWindow(form, [this](QMdiSubWindow* closed) { innerWindowClosed(closed); });
     // The size is set before the area places the sub-window, so that the
     // place it finds is one where the whole window fits, and the size it
     // goes back to from maximised is this one.
@@ -412,9 +433,69 @@ void frm_Main::placeInside(QWidget* form)
         sub->show();
 }
 
+void frm_Main::innerWindowClosed(QMdiSubWindow* sub)
+{
+    m_activated.removeAll(sub);
+    m_activated.removeAll(nullptr);
+    m_comingBack = m_activated.isEmpty() ? nullptr : m_activated.last().data();
+    // The area activates a window of its own choice as this one goes; the
+    // one the clerk came from is brought back once it has.
+    m_bringingBack = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_bringingBack = false;
+            QMdiSubWindow* back = m_comingBack;
+            m_comingBack = nullptr;
+            if (!back || !back->isVisible())
+                return;
+            if (m_area->activeSubWindow() == back)
+                return;
+            m_area->setActiveSubWindow(back);
+        },
+        Qt::QueuedConnection);
+}
+
+bool frm_Main::closeInnerWindows()
+{
+    QList<QPointer<QMdiSubWindow>> open;
+    for (QMdiSubWindow* sub : m_area->subWindowList(QMdiArea::ActivationHistoryOrder))
+        open.prepend(sub);
+    for (const QPointer<QMdiSubWindow>& sub : open) {
+        if (!sub)
+            continue;
+        // The window comes forward, so its question is seen over it.
+        m_area->setActiveSubWindow(sub);
+        if (!sub->close())
+            return false;
+    }
+    return true;
+}
+
+bool frm_Main::innerWindowsMayEnd()
+{
+    QList<QPointer<QMdiSubWindow>> open;
+    for (QMdiSubWindow* sub : m_area->subWindowList(QMdiArea::ActivationHistoryOrder))
+        open.prepend(sub);
+    for (const QPointer<QMdiSubWindow>& sub : open) {
+        QWidget* form = sub ? sub->widget() : nullptr;
+        // A window that keeps typed work answers mayDiscard().
+        if (!form || form->metaObject()->indexOfMethod("mayDiscard()") < 0)
+            continue;
+        m_area->setActiveSubWindow(sub);
+        bool may = true;
+        QMetaObject::invokeMethod(form, "mayDiscard", Qt::DirectConnection, Q_RETURN_ARG(bool, may));
+        if (!may)
+            return false;
+    }
+    return true;
+}
+
 void frm_Main::funRefresh()
 {
     if (!MsgBox::Ask(QStringLiteral("刷新权限会关闭全部的窗口,是否继续?"), windowTitle(), this))
+        return;
+    if (!closeInnerWindows())
         return;
     UnloadAllForms();
     Guarded(this, [] { init_SysVar(); });
@@ -444,11 +525,11 @@ void frm_Main::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    if (!MsgBox::Ask(QStringLiteral("是否退出系统?"), ProductTitle(), this)) {
+    if (!MsgBox::Ask(QStringLiteral("是否退出系统?"), ProductTitle(), this) || !innerWindowsMayEnd()) {
         event->ignore();
         return;
     }
-    // The program ends at once: open windows are not asked.
+    // The program ends at once: the windows are not closed one by one.
     m_ending = true;
     CloseRs();
     CloseConn();

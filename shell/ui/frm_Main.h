@@ -7,6 +7,7 @@
 class QLabel;
 class QLockFile;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 class frmLogin;
@@ -59,6 +60,15 @@ class frm_Main : public QMainWindow
     void runModal(const QString& window);
     void placeInside(QWidget* form);
     void funRefresh();
+    // Closes the windows inside the frame, the one last worked in first; each
+    // may ask about unsaved work. False when one stays open.
+    bool closeInnerWindows();
+    // Asks each window inside the frame that holds unsaved work whether it
+    // may be given up, the one last worked in first; false at the first No.
+    bool innerWindowsMayEnd();
+    // A window inside the frame was closed: the one the clerk came from
+    // comes back, by the order of activation.
+    void innerWindowClosed(QMdiSubWindow* sub);
     // Tells the print tool the work area below the toolbar (SetPrintToolArea).
     void publishWorkArea();
 
@@ -72,6 +82,11 @@ class frm_Main : public QMainWindow
     QMenu* menu_basic = nullptr;
     QMenu* menu_systemset = nullptr;
     QMenu* menu_help = nullptr;
+
+    // The windows inside the frame, the one last activated at the end.
+    QList<QPointer<QMdiSubWindow>> m_activated;
+    QPointer<QMdiSubWindow> m_comingBack;
+    bool m_bringingBack = false;
 
     std::unique_ptr<QLockFile> m_lock;
     QPointer<frmLogin> m_login;

@@ -67,6 +67,8 @@ frm_department_fun::frm_department_fun(QWidget* parent) : QWidget(parent)
     m_tree = KeyedTree(tv_department, QStringLiteral("location"), QStyle::SP_DirHomeIcon);
     connect(tv_department, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* node) { tv_department_NodeClick(node); });
+    // A right press takes the department too: the rights shown are always the ones saved.
+    SelectOnRightPress(tv_department, this, [this](QTreeWidgetItem* node) { tv_department_NodeClick(node); });
 
     QList<std::pair<QString, QString>> kinds;
     for (const RightKind& k : kKinds)

@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -97,10 +98,41 @@ frm_user::frm_user(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frm_user"));
     setWindowTitle(kCaption);
+    buildWindow();
 
+    // Opening: the list in report style, the departments, the sexes.
+    Guarded(this, [&] {
+        load_UserList();
+        setViewStyle(QStringLiteral("detail_view"));
+        select_view(QStringLiteral("detail_view"));
+        load_DepartmentCombo();
+    });
+    cobo_sex->addItems({kMale, QStringLiteral("女")});
+    cobo_sex->setCurrentIndex(0);
+}
+
+void frm_user::buildWindow()
+{
     const TitleBand title = MakeTitleBand(this, kCaption);
     Label1 = title.label;
+    buildToolbar();
+    buildPanel();
+    buildList();
 
+    auto* body = new QHBoxLayout;
+    body->setContentsMargins(0, 0, 0, 0);
+    body->setSpacing(TwipsToPixels(50, this));
+    user_infor->setFixedWidth(280);
+    body->addWidget(user_infor);
+    body->addWidget(listview_user, 1);
+
+    StackWindowChrome(this, title.band, utoolbar, body);
+    resize(820, 480);
+}
+
+// The toolbar, with the view styles in the 视图 button's drop-down.
+void frm_user::buildToolbar()
+{
     KeyedToolbar toolbar(this, QStringLiteral("utoolbar"),
                          [this](const QString& key) { utoolbar_ButtonClick(key); });
     utoolbar = toolbar.bar();
@@ -127,8 +159,11 @@ frm_user::frm_user(QWidget* parent) : QWidget(parent)
     if (auto* b = qobject_cast<QToolButton*>(utoolbar->widgetForAction(view)))
         b->setPopupMode(QToolButton::MenuButtonPopup);
     toolbar.add(QStringLiteral("关闭"), QStringLiteral("close"), QStyle::SP_ArrowBack);
+}
 
-    // ---- the edit panel ----
+// The edit panel on the left: name, sex, department, enabled.
+void frm_user::buildPanel()
+{
     user_infor = new QWidget(this);
     user_infor->setObjectName(QStringLiteral("user_infor"));
     auto* Label3 = new QLabel(QStringLiteral("用户名:"), user_infor);
@@ -171,8 +206,11 @@ frm_user::frm_user(QWidget* parent) : QWidget(parent)
     setTabOrder(cobo_sex, cobo_usergrp);
     setTabOrder(cobo_usergrp, chk_start);
     InstallEnterToTab(user_infor);
+}
 
-    // ---- the list: one model, shown in report style or as icons ----
+// The list: one model, shown in report style or as icons.
+void frm_user::buildList()
+{
     m_model = new QStandardItemModel(this);
     m_sorted = new QSortFilterProxyModel(this);
     m_sorted->setSourceModel(m_model);
@@ -207,28 +245,15 @@ frm_user::frm_user(QWidget* parent) : QWidget(parent)
     connect(m_report->header(), &QHeaderView::sectionClicked, this, &frm_user::sortByColumn);
     connect(m_report, &QAbstractItemView::clicked, this, &frm_user::show_SelectedUser);
     connect(m_icons, &QAbstractItemView::clicked, this, &frm_user::show_SelectedUser);
+    // Whatever highlights a row (a right-click too) loads it, so the panel
+    // always shows the user the commands act on.
+    connect(m_report->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) {
+                if (!selected.isEmpty())
+                    show_SelectedUser();
+            });
     m_report->installEventFilter(this);
     m_icons->installEventFilter(this);
-
-    auto* body = new QHBoxLayout;
-    body->setContentsMargins(0, 0, 0, 0);
-    body->setSpacing(TwipsToPixels(50, this));
-    user_infor->setFixedWidth(280);
-    body->addWidget(user_infor);
-    body->addWidget(listview_user, 1);
-
-    StackWindowChrome(this, title.band, utoolbar, body);
-    resize(820, 480);
-
-    // Opening: the list in report style, the departments, the sexes.
-    Guarded(this, [&] {
-        load_UserList();
-        setViewStyle(QStringLiteral("detail_view"));
-        select_view(QStringLiteral("detail_view"));
-        load_DepartmentCombo();
-    });
-    cobo_sex->addItems({kMale, QStringLiteral("女")});
-    cobo_sex->setCurrentIndex(0);
 }
 
 void frm_user::load_DepartmentCombo()
@@ -414,7 +439,8 @@ void frm_user::delete_User()
         MsgBox::Warn(QStringLiteral("当前用户正在使用,不能删除!"), kCaption, this);
         return;
     }
-    if (!MsgBox::Ask(QStringLiteral("是否删除当前用户?"), kCaption, this))
+    if (!MsgBox::Ask(QStringLiteral("是否删除当前用户[") + m_current.user + QStringLiteral("]?"), kCaption,
+                     this))
         return;
     Guarded(this, [&] {
         const m_DBresult result = m_dal.Delete(id);

@@ -41,6 +41,10 @@ class frm_user : public QWidget
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void buildWindow();
+    void buildToolbar();
+    void buildPanel();
+    void buildList();
     void load_UserList();
     void load_DepartmentCombo();
     void clear_UserInfor();

@@ -180,8 +180,7 @@ TEST_F(BillWindowTest, ALineAmountIsTheExactProductRoundedOnce)
         ui::typeCell(grid, 1, grid->ColIndex(QStringLiteral("inPrice")), QString::fromLatin1(c.price));
         EXPECT_EQ(grid->TextMatrix(1, grid->ColIndex(QStringLiteral("totalAmount"))),
                   QString::fromLatin1(c.amount));
-        w->close();
-        delete w;
+        delete w; // gone without the question about its lines
     }
 }
 
@@ -278,8 +277,7 @@ TEST_F(BillWindowTest, TheKeyMapHoldsAfterADialogWithNoActiveWindow)
                   QStringLiteral("3"));
         EXPECT_EQ(w->txt_GoodsCode->text(), QString());
         stock = Decimal(10);
-        w->close();
-        delete w;
+        delete w; // gone without the question about its lines
     }
     frmBill::SetStockProbe({});
 }
@@ -401,19 +399,20 @@ TEST_F(BillWindowTest, NumbersWithMoreDecimalsThanTheGridShowsAreRefused)
         EXPECT_EQ(w->vs_bill->Col(), col);
         EXPECT_EQ(count(c.outbound ? QStringLiteral("tb_ck_head") : QStringLiteral("tb_rk_head")), 0);
         frmBill::SetStockProbe({});
-        w->close();
-        delete w;
+        delete w; // gone without the question about its lines
     }
 
-    // The entry strip's quantity: the line is not added, the clerk corrects the box.
+    // The entry strip's quantity: the line is not added; the code stays,
+    // selected, in 货品信息 for the next scan, and the clerk corrects the box (F3).
     auto* w = open<frmImport>();
     w->Import_Add(7, QStringLiteral("华联超市"));
     MsgBox::ClearShown();
     enterGoods(w, QStringLiteral("G002"), QStringLiteral("0.0000001"));
     EXPECT_EQ(shown(), QStringList{QStringLiteral("数量小数位数过多,最多6位小数!")});
     EXPECT_EQ(w->lineIds(1).goodsId, 0);
-    EXPECT_EQ(w->window()->focusWidget(), w->txt_Qty);
+    EXPECT_EQ(w->window()->focusWidget(), w->txt_GoodsCode);
     EXPECT_EQ(w->txt_GoodsCode->text(), QStringLiteral("G002"));
+    EXPECT_EQ(w->txt_GoodsCode->selectedText(), QStringLiteral("G002"));
     // A pasted number beyond what a stored number holds is refused too.
     QGuiApplication::clipboard()->setText(QStringLiteral("1e400"));
     ui::press(Qt::Key_F3);
@@ -769,8 +768,7 @@ TEST_F(BillWindowTest, HugeLinesGiveTheirWholeTotal)
         EXPECT_EQ(MsgBox::LastText(), QStringLiteral("保存成功!"));
         w->GetRK_Infor(int(scalar(QStringLiteral("select max(id) from tb_rk_head")).toInt()));
         EXPECT_EQ(w->txt_BillAmount->text(), QString::fromUtf8(c.total));
-        w->close();
-        delete w;
+        delete w; // gone without the question about its lines
     }
 }
 
@@ -800,8 +798,7 @@ TEST_F(BillWindowTest, TypedNumbersBeyondFifteenDigitsAreRefused)
         EXPECT_EQ(shown(), QStringList{QString::fromUtf8(c.refusal)});
         EXPECT_EQ(w->vs_bill->Col(), col);
         EXPECT_EQ(count(QStringLiteral("tb_rk_head")), 0);
-        w->close();
-        delete w;
+        delete w; // gone without the question about its lines
     }
 }
 
@@ -912,8 +909,7 @@ TEST_F(BillLineIdsTest, ALoadedBillSavedBackKeepsItsLinesAndTheirLocations)
         save(w);
         EXPECT_EQ(stored(setup), "1:6902:1:5:1 2:6903:2:5:2");
         EXPECT_EQ(scalar(QStringLiteral("select qty from %1 where id=2").arg(setup.lineTable)).toDouble(), 7);
-        w->close();
-        delete w;
+        delete w; // gone without the question about its lines
     }
 }
 

@@ -249,8 +249,8 @@ TEST_P(UserDeleteRefusalTest, AUserWhoOwnsRowsIsKept)
     ASSERT_TRUE(clickRow(window->reportView(), QStringLiteral("lisi")));
     answer(MsgAnswer::Yes);
     clickToolbar(window.get(), "delete_user");
-    EXPECT_EQ(shown(),
-              (QStringList{QStringLiteral("是否删除当前用户?"), QString::fromUtf16(GetParam().message)}));
+    EXPECT_EQ(shown(), (QStringList{QStringLiteral("是否删除当前用户[lisi]?"),
+                                    QString::fromUtf16(GetParam().message)}));
     EXPECT_EQ(count("tb_user", "id=2"), 1);
 }
 
@@ -272,7 +272,7 @@ TEST_F(UserWindowTest, AFreeUserIsDeleted)
     ASSERT_TRUE(clickRow(window->reportView(), QStringLiteral("lisi")));
     answer(MsgAnswer::Yes);
     clickToolbar(window.get(), "delete_user");
-    EXPECT_EQ(shown(), (QStringList{QStringLiteral("是否删除当前用户?"), QStringLiteral("删除成功!")}));
+    EXPECT_EQ(shown(), (QStringList{QStringLiteral("是否删除当前用户[lisi]?"), QStringLiteral("删除成功!")}));
     EXPECT_EQ(count("tb_user", "id=2"), 0);
     EXPECT_TRUE(panelId().isEmpty());
     EXPECT_EQ(listed().size(), 1);
@@ -291,3 +291,34 @@ TEST_F(UserWindowTest, NeitherAnEmptyPanelNorOnesOwnAccountIsDeleted)
 }
 
 } // namespace
+
+// A right-click on a row loads it as a left click does: after admin is
+// clicked and lisi right-clicked, the panel shows lisi and 删除 names and
+// deletes lisi, in the report view and in the icon view.
+TEST_F(UserWindowTest, ARightClickedUserIsTheOneDeleted)
+{
+    for (const char* view : {"detail_view", "ico_view"}) {
+        SCOPED_TRACE(view);
+        exec("DELETE FROM tb_user WHERE id=2");
+        exec("INSERT INTO tb_user (id, [user], pw, usex, isStart, dictionaryId) VALUES "
+             "(2, 'lisi', '', '男', 1, 7)");
+        clickToolbar(window.get(), "refresh");
+        window->utoolbar_ButtonClick(QString::fromLatin1(view));
+        QAbstractItemView* list = view == std::string("detail_view")
+                                      ? static_cast<QAbstractItemView*>(window->reportView())
+                                      : window->iconView();
+        ASSERT_TRUE(clickRow(list, QStringLiteral("admin")));
+        const QModelIndexList hits = list->model()->match(list->model()->index(0, 0), Qt::DisplayRole,
+                                                          QStringLiteral("lisi"), 1, Qt::MatchExactly);
+        ASSERT_EQ(hits.size(), 1);
+        QTest::mouseClick(list->viewport(), Qt::RightButton, {}, list->visualRect(hits.first()).center());
+        EXPECT_EQ(panelId(), QStringLiteral("2"));
+        MsgBox::ClearShown();
+        answer(MsgAnswer::Yes);
+        clickToolbar(window.get(), "delete_user");
+        EXPECT_EQ(shown(),
+                  (QStringList{QStringLiteral("是否删除当前用户[lisi]?"), QStringLiteral("删除成功!")}));
+        EXPECT_EQ(count("tb_user", "id=2"), 0);
+        EXPECT_EQ(count("tb_user", "id=1"), 1);
+    }
+}

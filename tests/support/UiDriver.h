@@ -95,6 +95,11 @@ inline void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
     case Qt::Key_Tab:
         text = QStringLiteral("\t");
         break;
+    case Qt::Key_Backtab:
+        // Shift+Tab: X gives the back-tab key with Shift held, and a tab as text.
+        mods |= Qt::ShiftModifier;
+        text = QStringLiteral("\t");
+        break;
     case Qt::Key_Delete:
         text = QStringLiteral("\x7f");
         break;
