@@ -40,40 +40,40 @@ ReportFill FillFor(Kind kind, Range range)
 {
     ReportFill fill;
     fill.accountList = kAccounts;
-    fill.conditions.append(m_condition(QStringLiteral("a.createTime"), QStringLiteral(">="), From(range)));
-    fill.conditions.append(m_condition(QStringLiteral("a.createTime"), QStringLiteral("<"), kTo));
+    fill.conditions.append(m_condition(SearchKey::CreateTime, QStringLiteral(">="), From(range)));
+    fill.conditions.append(m_condition(SearchKey::CreateTime, QStringLiteral("<"), kTo));
     if (kind != Sums) {
         fill.conditions.append(
-            m_condition(QStringLiteral("a.accountId"), QStringLiteral("in"), NList(fill.accountList)));
+            m_condition(SearchKey::Account, QStringLiteral("in"), NList(fill.accountList)));
         fill.conditions.append(
-            m_condition(QStringLiteral("a.ispass"), QStringLiteral("in"), NList(QStringLiteral("1,0,3"))));
+            m_condition(SearchKey::Audit, QStringLiteral("in"), NList(QStringLiteral("1,0,3"))));
     }
     return fill;
 }
 
 struct Report {
     std::unique_ptr<dal_rpt_Report> data;
-    QString order;
 };
 
 Report Make(Kind kind)
 {
     switch (kind) {
     case List:
-        return {std::make_unique<dal_rpt_rkHead>(), QStringLiteral("passName asc,createTime")};
+        return {std::make_unique<dal_rpt_rkHead>()};
     case Detail:
-        return {std::make_unique<dal_rpt_rkDetail>(), QStringLiteral("createTime")};
+        return {std::make_unique<dal_rpt_rkDetail>()};
     default:
-        return {std::make_unique<dal_rpt_rkSum>(), QStringLiteral("goodsCode")};
+        return {std::make_unique<dal_rpt_rkSum>()};
     }
 }
 
-m_PageInfor FirstPage(const QString& order)
+// The first page in the report's own first order.
+m_PageInfor FirstPage(const dal_rpt_Report& data)
 {
     m_PageInfor page;
     page.int_PageSize = 20;
     page.int_currentPageIndex = 1;
-    page.str_orderBy = order;
+    page.sortKey = data.DefaultSort();
     page.isDesc = true;
     return page;
 }
@@ -256,7 +256,7 @@ void BM_ReportFirstPage(benchmark::State& state)
         pair.Run(
             state,
             [&] {
-                m_PageInfor page = FirstPage(r.order);
+                m_PageInfor page = FirstPage(*r.data);
                 result = r.data->GetListForCondition(fill, {}, page, ReportRows::Grid);
             },
             [&] { bareCount = bare.Run(bareRange, bareIds); });
@@ -279,7 +279,7 @@ void BM_ReportFirstPage(benchmark::State& state)
 // The year's line detail, searched, then sorted by goods name.
 struct SortedYear {
     Report r = Make(Detail);
-    m_PageInfor page = FirstPage(QStringLiteral("createTime"));
+    m_PageInfor page = FirstPage(*r.data);
     int rows = 0;
 };
 
@@ -354,7 +354,7 @@ void BM_HeaderSortYear(benchmark::State& state)
 {
     const int goods = int(state.range(0));
     SortedYear& y = Searched(goods);
-    y.page.str_orderBy = QStringLiteral("goodsName");
+    y.page.sortKey = y.r.data->SortBy(QStringLiteral("goodsName"));
     BareSortedYear bare;
     Paired pair(1e3);
     for (auto _ : state) {
@@ -378,7 +378,7 @@ void BM_PageAfterHeaderSort(benchmark::State& state)
 {
     const int goods = int(state.range(0));
     SortedYear& y = Searched(goods);
-    y.page.str_orderBy = QStringLiteral("goodsName");
+    y.page.sortKey = y.r.data->SortBy(QStringLiteral("goodsName"));
     y.page.isDesc = false;
     y.page.recordCount = y.r.data->Reorder(y.page);
     BareSortedYear bare;

@@ -78,12 +78,24 @@ m_DBresult dal_rpt_Report::insert_temp(const ReportFill& fill)
     });
 }
 
-QString dal_rpt_Report::OrderText(const m_PageInfor& page)
+SortKey dal_rpt_Report::SortBy(const QString& column) const
 {
-    const QString order = page.str_orderBy.trimmed();
+    if (!m_setup->sortColumns.contains(column))
+        throw DbError(QStringLiteral("无效的排序字段: ") + column);
+    return SortKeyOf(column);
+}
+
+SortKey dal_rpt_Report::DefaultSort() const
+{
+    return SortKeyOf({}, true);
+}
+
+QString dal_rpt_Report::OrderText(const m_PageInfor& page) const
+{
+    const SortKey& key = page.sortKey;
+    const QString order = key.isDefault() ? m_setup->defaultOrder : m_setup->sortColumns.value(key.column());
     if (order.isEmpty())
         return {};
-    CheckSqlExpression(order);
     const QString dir = page.isDesc ? QStringLiteral(" desc") : QStringLiteral(" asc");
     QString text = QStringLiteral(" order by ") + order + dir;
     if (order.compare(QLatin1String("id"), Qt::CaseInsensitive) != 0)
@@ -133,7 +145,7 @@ m_recordSet dal_rpt_Report::GetListForCondition(const ReportFill& fill, const m_
                                                 m_PageInfor& page, ReportRows rows)
 {
     m_recordSet out;
-    const ConditionSql condition = ReportConditionSql(list, QStringLiteral("@c"));
+    const ConditionSql condition = ReportConditionSql(list, m_setup->listFields, QStringLiteral("@c"));
     const QString order = OrderText(page);
     // Rows chosen or ordered by a sum need the sums of every row; otherwise
     // the keys are those of the goods alone, and a page sums its own rows.

@@ -79,9 +79,14 @@ class dal_rpt_Report
     // The number of kept rows; 0 before the first search.
     int KeptCount() const { return m_keptCount; }
 
-    // " order by <str_orderBy> desc, id desc" (asc when not isDesc); ties
+    // The key of a column of the report's rows (a number kept as text orders
+    // as that number); throws DbError for a column the report cannot order by.
+    SortKey SortBy(const QString& column) const;
+    // The key of the report's own first order.
+    SortKey DefaultSort() const;
+    // " order by <the key's order> desc, id desc" (asc when not isDesc); ties
     // break by the row id in the same direction; empty without an order.
-    static QString OrderText(const m_PageInfor& page);
+    QString OrderText(const m_PageInfor& page) const;
 
   protected:
     // The report of setup (the stock report's: dal_rpt_stock).
