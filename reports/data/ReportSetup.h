@@ -5,7 +5,9 @@
 #include "ReportFill.h"
 #include "m_condition.h"
 
+#include <QList>
 #include <QMap>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -47,8 +49,18 @@ struct ReportSetup {
     // of the bills the fill chooses.
     std::function<ConditionSql(const ReportFill&)> searchRows;
     // Reports of bill rows: "SELECT k.pos AS rpt_pos, k.id AS rpt_key, <fullColumns>
-    // FROM <keys> AS k JOIN ...": the rows of the kept keys, without a WHERE.
-    std::function<QString(const QString& keys)> keptRows;
+    // FROM <keys> AS k <join> ...": the rows of the kept keys, without a
+    // WHERE; join is "CROSS JOIN" (the rows still stored) or "LEFT JOIN"
+    // (every key, a row deleted since with Null columns).
+    std::function<QString(const QString& keys, const QString& join)> keptRows;
+    // Orders of sortColumns (as written there) and the column
+    // of searchRows and keptRows that orders the rows the same way at less
+    // cost.
+    QList<QPair<QString, QString>> sortKeys;
+    // Reports of bill rows: the account tag of the bill of a kept key (the
+    // key "k0.id"). A kept row whose bill the user's department may no
+    // longer see (moved to another tag since the search) is left out.
+    QString keyAccount;
     // Reports of rows read with their sums (searchRows and keptRows set as
     // well): the TEMP table of the sums of every row, its columns, and the
     // INSERT ... SELECT that refills it from a search's fill: only the rows

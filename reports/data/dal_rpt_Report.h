@@ -24,8 +24,9 @@ enum class ReportRows { Full, Grid };
 // each. A page reads the rows of its positions, a re-order sorts the same
 // keys anew, and the export and the print read every kept row in the kept
 // order; none of them chooses rows again. Reports of bill rows read the rows
-// of the kept keys from the bills (a row deleted since the search is left
-// out, never replaced); the goods sums read them likewise from the goods, a
+// of the kept keys from the bills (a row deleted since the search, or one
+// whose bill the logged-in user's department may no longer see, is left out,
+// never replaced); the goods sums read them likewise from the goods, a
 // page with the sums of its own goods items, a read of every row or an
 // order by a sum with the sums of every row written first (ReportSetup); the
 // stock report fills its work table at the search and keeps its rows. Each report has its own statements; the
@@ -101,13 +102,17 @@ class dal_rpt_Report
     // The sums of every kept row, written once per search before a read of all rows.
     void fixSums();
     QString keysTable() const;
-    // The SELECT of the kept rows (rpt_pos, rpt_key and the full columns).
-    QString keptRows() const;
+    // The SELECT of the kept rows (rpt_pos, rpt_key and the full columns);
+    // with withGone every kept key, a row deleted since with Null columns.
+    QString keptRows(bool withGone = false) const;
+    // What a key orders by: the report's own order or its column's (ReportSetup::sortColumns).
+    QString orderOf(const SortKey& key) const;
+    // OrderText with the order replaced by its sort key (ReportSetup::sortKeys).
+    QString sortOrder(const m_PageInfor& page) const;
     QString keptSql(const QString& select, const QString& tail) const;
-    // Fills a new keys table from a SELECT of keys in order (and with
-    // keepTheRest the kept keys it does not give, after them in their kept
-    // order) and puts it in place of the kept one; gives the number of keys.
-    int keepKeys(const QString& keys, const ParamMap& params, bool keepTheRest = false);
+    // Fills a new keys table from a SELECT of keys in order and puts it in
+    // place of the kept one; gives the number of keys.
+    int keepKeys(const QString& keys, const ParamMap& params);
 
     std::shared_ptr<const ReportSetup> m_setup;
     QString m_keptOrder; // the order text of the kept keys

@@ -1,5 +1,7 @@
 #include "Decimal.h"
 
+#include "WordPowers.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -19,24 +21,12 @@ namespace
 
 using U128 = unsigned __int128;
 
-// Every magnitude of up to 38 digits fits the 128-bit word (10^38 < 2^128).
-constexpr int kWordDigits = 38;
+using WordPowers::kPow10;
+using WordPowers::kWordDigits;
 // A text holds a number only up to these bounds, far beyond any double
 // (5e-324 to 1.8e308), so that no text makes a figure take unbounded time.
 constexpr long long kMaxExponent = 1000;
 constexpr int kMaxDigits = 1000;
-
-constexpr std::array<U128, kWordDigits + 1> MakePowers()
-{
-    std::array<U128, kWordDigits + 1> p{};
-    U128 v = 1;
-    for (auto& x : p) {
-        x = v;
-        v *= 10;
-    }
-    return p;
-}
-constexpr std::array<U128, kWordDigits + 1> kPow10 = MakePowers();
 
 // v × 10^n; false when the product does not fit the word.
 bool TimesPow10(U128 v, long long n, U128& out)
@@ -277,23 +267,37 @@ Scanned Scan(std::string_view text)
     return s;
 }
 
-std::string Latin1Of(QStringView text)
+} // namespace
+
+std::string NumberAscii(QStringView text)
 {
     std::string out(size_t(text.size()), '\0');
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
-        out[size_t(i)] = c < 128 ? char(c) : '\x7f';
+        char a = '\x7f';
+        if (c < 128)
+            a = char(c);
+        else if (c >= u'\uFF01' && c <= u'\uFF5E')
+            a = char(c - u'\uFF01' + u'!'); // a full-width form: the character it widens
+        else if (c == u'\u3000')
+            a = ' '; // the ideographic space
+        out[size_t(i)] = a;
     }
     return out;
 }
-
-} // namespace
 
 Decimal::Decimal(qint64 whole)
 {
     const bool negative = whole < 0;
     const U128 magnitude = negative ? U128(-(whole + 1)) + 1 : U128(whole);
     setSmall(negative, magnitude, 0);
+}
+
+Decimal Decimal::FromScaled(bool negative, U128 magnitude, int scale)
+{
+    Decimal d;
+    d.setSmall(negative, magnitude, scale);
+    return d;
 }
 
 void Decimal::setSmall(bool negative, U128 magnitude, int scale)
@@ -362,7 +366,7 @@ std::optional<Decimal> Decimal::FromText(std::string_view text)
 
 std::optional<Decimal> Decimal::FromText(QStringView text)
 {
-    return FromText(std::string_view(Latin1Of(text)));
+    return FromText(std::string_view(NumberAscii(text)));
 }
 
 Decimal Decimal::Leading(std::string_view text)
@@ -373,7 +377,12 @@ Decimal Decimal::Leading(std::string_view text)
 
 Decimal Decimal::Leading(QStringView text)
 {
-    return Leading(std::string_view(Latin1Of(text)));
+    return Leading(std::string_view(NumberAscii(text)));
+}
+
+std::optional<Decimal> Decimal::Start(std::string_view text, size_t& end)
+{
+    return ReadStart(text, end);
 }
 
 std::optional<Decimal> Decimal::FromDouble(double value)
