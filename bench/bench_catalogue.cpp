@@ -236,13 +236,11 @@ void BM_PickerKeywordSearch(benchmark::State& state)
         pair.Run(
             state,
             [&] {
-                rows =
-                    dal.GetListForInputAndCondition({m_condition(QStringLiteral("status"),
-                                                                 QStringLiteral("="), QStringLiteral("启用")),
-                                                     m_condition(dal_goods_detail::kInputKeywordField,
-                                                                 QStringLiteral("like"), keyword)},
-                                                    SelectListOf(select))
-                        .recordCount;
+                rows = dal.GetListForInputAndCondition(
+                              {m_condition(SearchKey::Status, QStringLiteral("="), QStringLiteral("启用")),
+                               m_condition(SearchKey::Keyword, QStringLiteral("like"), keyword)},
+                              SelectListOf(select))
+                           .recordCount;
             },
             [&] { bareRows = bare.Run(values); });
         if (rows != bareRows) {
@@ -278,7 +276,7 @@ void BM_GoodsListKeywordSearch(benchmark::State& state)
             state,
             [&] {
                 rows = dal.GetListForCondition(
-                              {m_condition(dal_goods_head::kKeywordField, QStringLiteral("like"), keyword)})
+                              {m_condition(SearchKey::Keyword, QStringLiteral("like"), keyword)})
                            .recordCount;
             },
             [&] { bareRows = bare.Run(values); });

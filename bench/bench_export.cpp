@@ -88,16 +88,16 @@ dal_rpt_Report& Searched(int months)
         report = std::make_unique<dal_rpt_rkDetail>();
         ReportFill fill;
         fill.accountList = QStringLiteral("2,5,0");
-        fill.conditions.append(m_condition(QStringLiteral("a.createTime"), QStringLiteral(">="),
-                                           LineStore::MonthStart(12 - months)));
         fill.conditions.append(
-            m_condition(QStringLiteral("a.createTime"), QStringLiteral("<"), LineStore::MonthStart(12)));
+            m_condition(SearchKey::CreateTime, QStringLiteral(">="), LineStore::MonthStart(12 - months)));
         fill.conditions.append(
-            m_condition(QStringLiteral("a.accountId"), QStringLiteral("in"), NList(fill.accountList)));
+            m_condition(SearchKey::CreateTime, QStringLiteral("<"), LineStore::MonthStart(12)));
+        fill.conditions.append(
+            m_condition(SearchKey::Account, QStringLiteral("in"), NList(fill.accountList)));
         m_PageInfor page;
         page.int_PageSize = 20;
         page.int_currentPageIndex = 1;
-        page.str_orderBy = QStringLiteral("createTime");
+        page.sortKey = report->SortBy(QStringLiteral("createTime"));
         page.isDesc = true;
         report->GetListForCondition(fill, {}, page, {});
     }

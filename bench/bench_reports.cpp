@@ -47,40 +47,40 @@ ReportFill FillFor(Kind kind, Range range)
 {
     ReportFill fill;
     fill.accountList = kAccounts;
-    fill.conditions.append(m_condition(QStringLiteral("a.createTime"), QStringLiteral(">="), From(range)));
-    fill.conditions.append(m_condition(QStringLiteral("a.createTime"), QStringLiteral("<"), kTo));
+    fill.conditions.append(m_condition(SearchKey::CreateTime, QStringLiteral(">="), From(range)));
+    fill.conditions.append(m_condition(SearchKey::CreateTime, QStringLiteral("<"), kTo));
     if (kind != Sums) {
         fill.conditions.append(
-            m_condition(QStringLiteral("a.accountId"), QStringLiteral("in"), NList(fill.accountList)));
+            m_condition(SearchKey::Account, QStringLiteral("in"), NList(fill.accountList)));
         fill.conditions.append(
-            m_condition(QStringLiteral("a.ispass"), QStringLiteral("in"), NList(QStringLiteral("1,0,3"))));
+            m_condition(SearchKey::Audit, QStringLiteral("in"), NList(QStringLiteral("1,0,3"))));
     }
     return fill;
 }
 
 struct Report {
     std::unique_ptr<dal_rpt_Report> data;
-    QString order;
 };
 
 Report Make(Kind kind)
 {
     switch (kind) {
     case List:
-        return {std::make_unique<dal_rpt_rkHead>(), QStringLiteral("passName asc,createTime")};
+        return {std::make_unique<dal_rpt_rkHead>()};
     case Detail:
-        return {std::make_unique<dal_rpt_rkDetail>(), QStringLiteral("createTime")};
+        return {std::make_unique<dal_rpt_rkDetail>()};
     default:
-        return {std::make_unique<dal_rpt_rkSum>(), QStringLiteral("goodsCode")};
+        return {std::make_unique<dal_rpt_rkSum>()};
     }
 }
 
-m_PageInfor FirstPage(const QString& order)
+// The first page in the report's own first order.
+m_PageInfor FirstPage(const dal_rpt_Report& data)
 {
     m_PageInfor page;
     page.int_PageSize = 20;
     page.int_currentPageIndex = 1;
-    page.str_orderBy = order;
+    page.sortKey = data.DefaultSort();
     page.isDesc = true;
     return page;
 }
@@ -308,7 +308,7 @@ void BM_ReportFirstPage(benchmark::State& state)
         pair.Run(
             state,
             [&] {
-                m_PageInfor page = FirstPage(r.order);
+                m_PageInfor page = FirstPage(*r.data);
                 result = r.data->GetListForCondition(fill, {}, page, ReportRows::Grid);
             },
             [&] { bareCount = bare.Run(bareRange, bareIds); });
@@ -333,14 +333,13 @@ void BM_ReportFirstPage(benchmark::State& state)
 }
 
 // The line detail of a range, searched once per range.
-enum SortKey { ByName, ByAmount };
+enum HeaderColumn { ByName, ByAmount };
 const char* const kSortKeyNames[] = {"goods name", "amount"};
-const QString kSortFields[] = {QStringLiteral("goodsName"),
-                               ReportColumns::AsNumber(QStringLiteral("totalAmount"))};
+const QString kSortFields[] = {QStringLiteral("goodsName"), QStringLiteral("totalAmount")};
 
 struct SortedRange {
     Report r = Make(Detail);
-    m_PageInfor page = FirstPage(QStringLiteral("createTime"));
+    m_PageInfor page = FirstPage(*r.data);
     int rows = 0;
 };
 
@@ -400,7 +399,7 @@ struct BareSorted {
         }
     }
     // Sorts the kept keys; the table now holding them is `current`.
-    void Sort(SortKey key, bool desc)
+    void Sort(HeaderColumn key, bool desc)
     {
         const int into = current == 0 ? 1 : 0;
         transaction.Run([&] {
@@ -430,9 +429,9 @@ std::vector<qint64> KeptOrder()
 void BM_HeaderSort(benchmark::State& state)
 {
     const Range range = Range(state.range(0));
-    const SortKey key = SortKey(state.range(1));
+    const HeaderColumn key = HeaderColumn(state.range(1));
     SortedRange& y = Searched(range);
-    y.page.str_orderBy = kSortFields[key];
+    y.page.sortKey = y.r.data->SortBy(kSortFields[key]);
     BareSorted bare(range);
     Paired pair(1e3);
     for (auto _ : state) {
@@ -455,7 +454,7 @@ void BM_HeaderSort(benchmark::State& state)
 void BM_PageAfterHeaderSort(benchmark::State& state)
 {
     SortedRange& y = Searched(Year);
-    y.page.str_orderBy = kSortFields[ByName];
+    y.page.sortKey = y.r.data->SortBy(kSortFields[ByName]);
     y.page.isDesc = false;
     y.page.recordCount = y.r.data->Reorder(y.page);
     BareSorted bare(Year);

@@ -35,17 +35,16 @@ m_conditions Conditions(Filter filter)
 {
     m_conditions conds;
     if (filter == Keyword)
-        conds.append(
-            m_condition(dal_rpt_stock::KeywordField(), QStringLiteral("like"), QStringLiteral("可乐")));
+        conds.append(m_condition(SearchKey::Keyword, QStringLiteral("like"), QStringLiteral("可乐")));
     if (filter == NonZero)
-        conds.append(m_condition(dal_rpt_stock::BalanceField(), QStringLiteral("<>"), 0));
+        conds.append(m_condition(SearchKey::Balance, QStringLiteral("<>"), 0));
     return conds;
 }
 
-m_PageInfor FirstPage()
+m_PageInfor FirstPage(const dal_rpt_stock& dal)
 {
     m_PageInfor page;
-    page.str_orderBy = QStringLiteral("goodsCode");
+    page.sortKey = dal.SortBy(QStringLiteral("goodsCode"));
     page.isDesc = true;
     page.int_currentPageIndex = 1;
     page.int_PageSize = 20;
@@ -250,7 +249,7 @@ void BM_StockSearch(benchmark::State& state)
         pair.Run(
             state,
             [&] {
-                m_PageInfor page = FirstPage();
+                m_PageInfor page = FirstPage(dal);
                 result = dal.GetListForCondition(conds, kAccounts, page);
             },
             [&] { bareCount = bare.Search(filter, bareIds); });
@@ -281,7 +280,7 @@ void BM_StockFirstPageAfterSearch(benchmark::State& state)
     LineStore::Open(goods);
     dal_rpt_stock dal;
     BareStock bare;
-    m_PageInfor page = FirstPage();
+    m_PageInfor page = FirstPage(dal);
     const m_recordSet searched = dal.GetListForCondition(Conditions(filter), kAccounts, page);
     std::vector<qint64> first;
     bare.Search(filter, first);
@@ -313,14 +312,14 @@ void BM_StockPageByBalance(benchmark::State& state)
     LineStore::Open(goods);
     dal_rpt_stock dal;
     BareStock bare;
-    m_PageInfor page = FirstPage();
+    m_PageInfor page = FirstPage(dal);
     std::vector<qint64> first;
     if (!dal.GetListForCondition({}, kAccounts, page).str_MsgBox.isEmpty()) {
         state.SkipWithError("search failed");
         return;
     }
     bare.Search(None, first);
-    page.str_orderBy = dal_rpt_stock::OrderExpression(QStringLiteral("totalBlanceQty"));
+    page.sortKey = dal.SortBy(QStringLiteral("totalBlanceQty"));
     page.isDesc = false;
     page.recordCount = dal.Reorder(page);
     bare.KeepByBalance();

@@ -205,23 +205,21 @@ m_recordSet frm_select::search(QString& format)
     if (name == in.partnerKind || name == out.partnerKind) {
         // Suppliers are kinds 0 and 2, customers 1 and 2 (both).
         conds.append(
-            m_condition(QStringLiteral("utype"), QStringLiteral("in"),
+            m_condition(SearchKey::Type, QStringLiteral("in"),
                         NList(name == in.partnerKind ? QStringLiteral("0,2") : QStringLiteral("1,2"))));
-        conds.append(m_condition(QStringLiteral("status"), QStringLiteral("="), 1));
+        conds.append(m_condition(SearchKey::Status, QStringLiteral("="), 1));
     } else if (name == QLatin1String("location")) {
-        conds.append(m_condition(QStringLiteral("state"), QStringLiteral("="), 1));
-        conds.append(
-            m_condition(QStringLiteral("id"), QStringLiteral("in"), NList(SysVar.Sys_locationJoinId)));
+        conds.append(m_condition(SearchKey::State, QStringLiteral("="), 1));
+        conds.append(m_condition(SearchKey::Id, QStringLiteral("in"), NList(SysVar.Sys_locationJoinId)));
     } else if (name == in.goodsList || name == out.goodsList) {
-        conds.append(m_condition(QStringLiteral("status"), QStringLiteral("="), QStringLiteral("启用")));
+        conds.append(m_condition(SearchKey::Status, QStringLiteral("="), QStringLiteral("启用")));
     } else if (name == QLatin1String("dictionary")) {
-        conds.append(m_condition(QStringLiteral("isstart"), QStringLiteral("="), 1));
+        conds.append(m_condition(SearchKey::Started, QStringLiteral("="), 1));
     } else {
-        conds.append(
-            m_condition(QStringLiteral("accountId"), QStringLiteral("in"), NList(SysVar.Sys_accountJoinId)));
+        conds.append(m_condition(SearchKey::Account, QStringLiteral("in"), NList(SysVar.Sys_accountJoinId)));
     }
-    if (name == QLatin1String("dictionary") && !append_Condition.uField.isEmpty())
-        conds.append(append_Condition);
+    if (name == QLatin1String("dictionary") && append_Condition)
+        conds.append(*append_Condition);
 
     format = QStringLiteral("^行号 |^id |^选定   ") + mode->format.join(QString());
 

@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QSet>
 #include <QString>
+#include <optional>
 
 class FlexGrid;
 class QLabel;
@@ -46,8 +47,8 @@ class frm_select : public QDialog
     // True: the grid's current row is the pick; false: the rows marked in the
     // check column. Set it before the keyword or the first search.
     bool isHideCheckCol = false;
-    // One extra condition of the "dictionary" mode (used when uField is set).
-    m_condition append_Condition;
+    // One extra condition of the "dictionary" mode.
+    std::optional<m_condition> append_Condition;
     // The answer: m_customer, m_location, m_goods_detail, m_dictionary,
     // m_rk_head or m_ck_head records, by mode.
     m_result resultVal;

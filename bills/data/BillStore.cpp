@@ -583,23 +583,31 @@ BillLine BillStore::GetLineModel(int id)
                            [this](const RecordSet& rs) { return readLine(rs); });
 }
 
+// What a bill search may name: a head or a line by its id, the lines of a head.
+const SearchFields& BillStore::searchFields()
+{
+    static const SearchFields fields{{SearchKey::Id, Q("id")}, {SearchKey::HeadId, Q("headId")}};
+    return fields;
+}
+
 m_recordSet BillStore::GetListForCondition(const m_conditions& ilstPara)
 {
-    return SelectForConditions(Q("select ") + headColumns() + Q(" from ") + m_dir.headView + Q(" "),
-                               ilstPara);
+    return SelectForConditions(Q("select ") + headColumns() + Q(" from ") + m_dir.headView + Q(" "), ilstPara,
+                               searchFields());
 }
 
 m_recordSet BillStore::GetLineListForCondition(const m_conditions& ilstPara)
 {
-    return SelectForConditions(Q("select ") + lineColumns() + Q(" from ") + m_dir.lineView + Q(" "),
-                               ilstPara);
+    return SelectForConditions(Q("select ") + lineColumns() + Q(" from ") + m_dir.lineView + Q(" "), ilstPara,
+                               searchFields());
 }
 
 m_recordSet BillStore::GetBillLines(int headId)
 {
     return SelectForConditions(Q("select 0 as selected,") + columnList(lineFields(), m_dir, Grid) +
                                    Q(" from ") + m_dir.lineView + Q(" "),
-                               {m_condition(Q("headId"), Q("="), headId)}, Q(" order by rowNo,id"));
+                               {m_condition(SearchKey::HeadId, Q("="), headId)}, searchFields(),
+                               Q(" order by rowNo,id"));
 }
 
 bool BillStore::GetLastPrice(int partnerId, const QString& goodsCode, double& price)
@@ -624,7 +632,7 @@ bool BillStore::GetLastPrice(int partnerId, const QString& goodsCode, double& pr
 m_DBresult BillStore::refill(const QString& temp, const QString& view, const QString& columns,
                              const m_conditions& ilstPara)
 {
-    const ConditionSql cond = GetConditionSql(ilstPara);
+    const ConditionSql cond = GetConditionSql(ilstPara, searchFields());
     return RunTrans([&] {
         ExecuteSql(Q("create temp table if not exists ") + temp + Q(" as select ") + columns + Q(" from ") +
                    view + Q(" where 0"));
@@ -650,7 +658,7 @@ QDomElement BillStore::GetGroupHeadRowNode(const m_conditions& ilstPara, const Q
     const m_DBresult r = insert_Temp_head(ilstPara);
     if (!r.isResult)
         throw DbError(r.str_MsgBox);
-    const ConditionSql cond = GetConditionSql(ilstPara);
+    const ConditionSql cond = GetConditionSql(ilstPara, searchFields());
     CloseRs();
     SharedRs = ExecuteSql(
         Q("select * from ") + m_dir.headTemp + Q(" where 1=1 ") + cond.sql + Q(" order by id"), cond.params);
@@ -665,7 +673,7 @@ QDomElement BillStore::GetDetailRowNode(const m_conditions& ilstPara, const QStr
     const m_DBresult r = insert_Temp_detail(ilstPara);
     if (!r.isResult)
         throw DbError(r.str_MsgBox);
-    const ConditionSql cond = GetConditionSql(ilstPara);
+    const ConditionSql cond = GetConditionSql(ilstPara, searchFields());
     CloseRs();
     SharedRs = ExecuteSql(Q("select * from ") + m_dir.lineTemp + Q(" where 1=1 ") + cond.sql +
                               Q(" order by headId,rowNo"),

@@ -82,14 +82,14 @@ class BillStore
     // The bill as the view shows it, with its change stamp; an empty record
     // (id 0) when there is none.
     BillHead GetModel(int id);
-    // The bills (every view column) that meet the conditions.
+    // The bills (every view column) that meet the conditions (by Id).
     m_recordSet GetListForCondition(const m_conditions& ilstPara);
 
     // ---- lines ----
 
     QString GetLineSqlSearch(const QString& utype = {}) const;
     BillLine GetLineModel(int id);
-    // The lines (every view column) that meet the conditions.
+    // The lines (every view column) that meet the conditions (by Id or HeadId).
     m_recordSet GetLineListForCondition(const m_conditions& ilstPara);
     // The lines of a bill by row number, each field named as the bill grid's
     // column keys name them ("selected" always 0).
@@ -117,6 +117,8 @@ class BillStore
     static const QString kAccountMissingText;
 
   private:
+    // The keys a bill search answers, with their columns in the head and line views.
+    static const SearchFields& searchFields();
     QString headColumns() const;
     QString lineColumns() const;
     QString lineInsertSql() const;

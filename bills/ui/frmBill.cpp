@@ -1264,8 +1264,8 @@ void frmBill::goodsEnter()
         txt_GoodsCode->setFocus();
         return;
     }
-    m_conditions conds{m_condition(QStringLiteral("status"), QStringLiteral("="), Q("启用"))};
-    conds.append(m_condition(dal_goods_detail::kInputKeywordFieldShort, QStringLiteral("like"), code));
+    m_conditions conds{m_condition(SearchKey::Status, QStringLiteral("="), Q("启用"))};
+    conds.append(m_condition(SearchKey::ShortKeyword, QStringLiteral("like"), code));
     if (goodsData.GetListForInputAndCondition(conds).recordCount > 0) {
         txt_GoodsCode->clear();
         searchGoods(code);
@@ -1522,13 +1522,13 @@ void frmBill::print_Bill()
     // The data file and the command name the same template.
     const QString templ = direction().printTemplate;
     const QDomElement lines =
-        m_store.GetDetailRowNode({m_condition(QStringLiteral("headId"), QStringLiteral("="), id)}, templ);
+        m_store.GetDetailRowNode({m_condition(SearchKey::HeadId, QStringLiteral("="), id)}, templ);
     if (lines.isNull()) {
         MsgBox::Warn(direction().window.lineMissing, title, this);
         return;
     }
     const QDomElement head =
-        m_store.GetGroupHeadRowNode({m_condition(QStringLiteral("id"), QStringLiteral("="), id)}, templ);
+        m_store.GetGroupHeadRowNode({m_condition(SearchKey::Id, QStringLiteral("="), id)}, templ);
     if (head.isNull()) {
         MsgBox::Warn(direction().window.headMissing, title, this);
         return;

@@ -85,6 +85,19 @@ RecordSetPtr dal_dictionary::GetList(const QString& str_Type, int parentId)
         ParamMap{{QStringLiteral("@utype"), str_Type}, {QStringLiteral("@parentId"), parentId}});
 }
 
+namespace
+{
+// What a dictionary search may name, in v_dictionary.
+const SearchFields& searchFields()
+{
+    static const SearchFields fields{{SearchKey::Id, QStringLiteral("id")},
+                                     {SearchKey::Name, QStringLiteral("uname")},
+                                     {SearchKey::Type, QStringLiteral("utype")},
+                                     {SearchKey::Started, QStringLiteral("isstart")}};
+    return fields;
+}
+} // namespace
+
 m_recordSet dal_dictionary::GetListForCondition(const m_conditions& ilstPara)
 {
     return GetListForCondition(ilstPara, SelectListOf({}));
@@ -93,8 +106,9 @@ m_recordSet dal_dictionary::GetListForCondition(const m_conditions& ilstPara)
 m_recordSet dal_dictionary::GetListForCondition(const m_conditions& ilstPara, const SelectList& columns)
 {
     const QString& str_sql = columns.text();
-    return SelectForConditions(
-        IsNullOrEmpty(str_sql) ? kSelect : str_sql + QStringLiteral(" from v_dictionary "), ilstPara);
+    return SelectForConditions(IsNullOrEmpty(str_sql) ? kSelect
+                                                      : str_sql + QStringLiteral(" from v_dictionary "),
+                               ilstPara, searchFields());
 }
 
 m_DBresult dal_dictionary::Delete(int int_Id)
@@ -181,9 +195,9 @@ QString dal_dictionary::SystemItemText(int int_Id)
 
 QString dal_dictionary::NameTakenText(int int_Id, const QString& str_Type, const QString& str_Name)
 {
-    const m_conditions sameName = {m_condition(QStringLiteral("id"), QStringLiteral("<>"), int_Id),
-                                   m_condition(QStringLiteral("uname"), QStringLiteral("="), str_Name),
-                                   m_condition(QStringLiteral("utype"), QStringLiteral("="), str_Type)};
+    const m_conditions sameName = {m_condition(SearchKey::Id, QStringLiteral("<>"), int_Id),
+                                   m_condition(SearchKey::Name, QStringLiteral("="), str_Name),
+                                   m_condition(SearchKey::Type, QStringLiteral("="), str_Type)};
     if (GetListForCondition(sameName).recordCount < 1)
         return {};
     return QStringLiteral("名称[") + str_Name + QStringLiteral("]重复,请重新输入!");

@@ -21,7 +21,8 @@ class dal_dictionary
     m_dictionary GetModelForName(const QString& str_Type, const QString& str_Name);
     // The children of one parent within one type (parentId 0: the top level).
     RecordSetPtr GetList(const QString& str_Type, int parentId);
-    // A search over v_dictionary; columns, when not blank, is the whole select clause.
+    // A search over v_dictionary (keys Id, Name, Type, Started); columns, when
+    // not blank, is the whole select clause.
     m_recordSet GetListForCondition(const m_conditions& ilstPara);
     m_recordSet GetListForCondition(const m_conditions& ilstPara, const SelectList& columns);
     // Removes the item and, in the same transaction, the rights of a department

@@ -340,6 +340,16 @@ m_goods_detail dal_goods_detail::GetModelForInput(const QString& inputGoodsCode,
     return m;
 }
 
+const SearchFields& dal_goods_detail::searchFields()
+{
+    static const SearchFields fields{{SearchKey::Id, QStringLiteral("id")},
+                                     {SearchKey::HeadId, QStringLiteral("headId")},
+                                     {SearchKey::Status, QStringLiteral("status")},
+                                     {SearchKey::Keyword, kInputKeywordField},
+                                     {SearchKey::ShortKeyword, kInputKeywordFieldShort}};
+    return fields;
+}
+
 m_recordSet dal_goods_detail::GetListForInputAndCondition(const m_conditions& ilstPara)
 {
     return GetListForInputAndCondition(ilstPara, SelectListOf({}));
@@ -351,7 +361,7 @@ m_recordSet dal_goods_detail::GetListForInputAndCondition(const m_conditions& il
     const QString& str_sql = columns.text();
     return SelectForConditions((IsNullOrEmpty(str_sql) ? kInputSelect : str_sql) +
                                    QStringLiteral(" from v_goods_detail_input "),
-                               ilstPara);
+                               ilstPara, searchFields());
 }
 
 m_recordSet dal_goods_detail::GetListForCondition(const m_conditions& ilstPara)
@@ -362,9 +372,9 @@ m_recordSet dal_goods_detail::GetListForCondition(const m_conditions& ilstPara)
 m_recordSet dal_goods_detail::GetListForCondition(const m_conditions& ilstPara, const SelectList& columns)
 {
     const QString& str_sql = columns.text();
-    return SelectForConditions((IsNullOrEmpty(str_sql) ? kDetailSelect : str_sql) +
-                                   QStringLiteral(" from v_goods_detail "),
-                               ilstPara, QStringLiteral(" order by isDefault desc,rowNo asc,id"));
+    return SelectForConditions(
+        (IsNullOrEmpty(str_sql) ? kDetailSelect : str_sql) + QStringLiteral(" from v_goods_detail "),
+        ilstPara, searchFields(), QStringLiteral(" order by isDefault desc,rowNo asc,id"));
 }
 
 m_goods_detail dal_goods_detail::GetModel(int int_Id)
@@ -527,7 +537,7 @@ m_DBresult dal_goods_detail::Batch_Update(int int_headId, const KeyValue& ilstSq
 m_recordSet dal_goods_detail::GetUnitRows(int headId)
 {
     return GetListForCondition(
-        {m_condition(QStringLiteral("headId"), QStringLiteral("="), headId)},
+        {m_condition(SearchKey::HeadId, QStringLiteral("="), headId)},
         SelectListOf(QStringLiteral("select 0,id,isDefault,isDefault as "
                                     "flgIco,goodsDetailCode,unit,packQty,weight,inPrice,salePrice  ")));
 }

@@ -31,6 +31,8 @@ class dal_goods_detail
     m_goods_detail GetModelForInput(const QString& inputGoodsCode, int goodsId = 0);
     // Bill entry by search conditions over v_goods_detail_input (the picker and
     // the bill windows' keyword count); no status filter of its own, no order.
+    // The keys: Id, HeadId, Status, Keyword (code, name, pinyin, barcode) and
+    // ShortKeyword (the same without the barcode).
     m_recordSet GetListForInputAndCondition(const m_conditions& ilstPara);
     m_recordSet GetListForInputAndCondition(const m_conditions& ilstPara, const SelectList& columns);
     m_goods_detail GetModel(int int_Id);
@@ -92,6 +94,7 @@ class dal_goods_detail
     static const QString kNoUnitText;
 
   private:
+    static const SearchFields& searchFields();
     static m_DBresult deleteUnit(int int_Id, int* goodsVersion);
     static m_DBresult setDefault(int int_Id, int int_headId, int* goodsVersion);
 };

@@ -9,8 +9,22 @@
 #include "dal_goods_detail.h"
 #include "sqlHelper.h"
 
-const QString dal_goods_head::kKeywordField =
-    QStringLiteral("COALESCE(goodsCode,'')||COALESCE(goodsName,'')||COALESCE(pinyin,'')");
+namespace
+{
+// What a goods search may name, in v_goods_head: the keyword looks into code,
+// name and pinyin initials joined (a missing one counts as empty).
+const SearchFields& searchFields()
+{
+    static const SearchFields fields{
+        {SearchKey::Id, QStringLiteral("id")},
+        {SearchKey::Code, QStringLiteral("goodsCode")},
+        {SearchKey::GoodsType, QStringLiteral("goodsTypeId")},
+        {SearchKey::Keyword,
+         QStringLiteral("COALESCE(goodsCode,'')||COALESCE(goodsName,'')||COALESCE(pinyin,'')")}};
+    return fields;
+}
+} // namespace
+
 const QString dal_goods_head::kGoodsMissingText = QStringLiteral("当前货品信息不存在!");
 const QString dal_goods_head::kGoodsTypeMissingText = QStringLiteral("货品类别不能为空!");
 
@@ -119,7 +133,7 @@ RecordSetPtr dal_goods_head::GetDataTable(const m_conditions& ilstPara, bool isE
             : QStringLiteral(
                   "select id,goodsTypeId,goodsTypeName,goodsCode,goodsName,goodsDesc,pinyin,upqty,downqty,"
                   "status,creator,createTime,updateLastUser,updateLastTime ");
-    const ConditionSql where = GetConditionSql(ilstPara);
+    const ConditionSql where = GetConditionSql(ilstPara, searchFields());
     return ExecuteSql(select + QStringLiteral(" from v_goods_head ") + QStringLiteral(" where 1=1 ") +
                           where.sql,
                       where.params);
@@ -139,7 +153,7 @@ m_recordSet dal_goods_head::GetListForCondition(const m_conditions& ilstPara, co
                   "select id,goodsTypeId,goodsTypeName,goodsCode,goodsName,goodsDesc,pinyin,upqty,downqty,"
                   "status,imageUrl,creator,createTime,updateLastUser,updateLastTime ")
             : str_sql;
-    return SelectForConditions(select + QStringLiteral(" from v_goods_head "), ilstPara);
+    return SelectForConditions(select + QStringLiteral(" from v_goods_head "), ilstPara, searchFields());
 }
 
 m_DBresult dal_goods_head::Delete(int int_Id)
@@ -220,8 +234,8 @@ bool dal_goods_head::AllExist(const QSet<int>& ids)
 QString dal_goods_head::CodeTakenText(int id, const QString& code)
 {
     m_conditions taken;
-    taken.append(m_condition(QStringLiteral("goodsCode"), QStringLiteral("="), code));
-    taken.append(m_condition(QStringLiteral("id"), QStringLiteral("<>"), id));
+    taken.append(m_condition(SearchKey::Code, QStringLiteral("="), code));
+    taken.append(m_condition(SearchKey::Id, QStringLiteral("<>"), id));
     if (dal_goods_head().GetListForCondition(taken).recordCount > 0)
         return QStringLiteral("货品编码[") + code + QStringLiteral("]存在,请重新输入!");
     return {};

@@ -18,6 +18,8 @@ class dal_goods_head
     m_DBresult Add(const m_goods_head& obj_Model, const m_goods_detail& obj_ModelDetail);
     // The item with its change stamp; an empty record (id 0) when there is no such item.
     m_goods_head GetModel(int int_Id);
+    // The keys a goods search answers: Id, Code, GoodsType (an id list) and
+    // Keyword (code, name and pinyin initials).
     // Goods rows over v_goods_head, no order: with isExportExcel the nine
     // columns of the goods export, otherwise every column but imageUrl.
     RecordSetPtr GetDataTable(const m_conditions& ilstPara, bool isExportExcel = false);
@@ -66,9 +68,6 @@ class dal_goods_head
     static bool Exists(int int_Id);
     // Whether every id names a stored goods item (0 names none).
     static bool AllExist(const QSet<int>& ids);
-
-    // The goods window's keyword field for a "like" condition.
-    static const QString kKeywordField;
 
     static const QString kGoodsMissingText;
     // The refusal of a goods item whose type is not stored: the goods

@@ -1065,12 +1065,11 @@ void frmGoods::btn_search_Click()
     if (QTreeWidgetItem* node = tv_type->currentItem()) {
         const int typeId = idOfKey(nodeKey(node));
         if (typeId > 0)
-            m_conditionList.append(m_condition(QStringLiteral("goodsTypeId"), QStringLiteral("in"),
-                                               NList(DictionarySubtreeIds(typeId))));
+            m_conditionList.append(
+                m_condition(SearchKey::GoodsType, QStringLiteral("in"), NList(DictionarySubtreeIds(typeId))));
     }
     if (!IsNullOrEmpty(txt_KeyWord->text()))
-        m_conditionList.append(
-            m_condition(dal_goods_head::kKeywordField, QStringLiteral("like"), txt_KeyWord->text()));
+        m_conditionList.append(m_condition(SearchKey::Keyword, QStringLiteral("like"), txt_KeyWord->text()));
     const m_recordSet rs = m_dalHead.GetListRows(m_conditionList);
     vsGoodsList_init(rs.recordSet, rs.recordCount);
 }

@@ -269,8 +269,8 @@ void frm_dictionary::btn_setParent_Click()
     Guarded(this, [&] {
         const m_dictionary picked =
             PickOne<m_dictionary>(this, QStringLiteral("dictionary"), [this](frm_select& picker) {
-                picker.append_Condition.init(QStringLiteral("utype"), QStringLiteral("="),
-                                             txt_selectType->text());
+                picker.append_Condition =
+                    m_condition(SearchKey::Type, QStringLiteral("="), txt_selectType->text());
             });
         if (picked.id > 0) {
             txt_parentName->setText(picked.uname);

@@ -149,8 +149,7 @@ m_customer dal_customer::GetModelForCustomerName(int int_Id, const QString& str_
                      ParamMap{{QStringLiteral("@id"), int_Id}, {QStringLiteral("@uname"), str_customerName}});
 }
 
-RecordSetPtr dal_customer::GetDataTable(const m_conditions& ilstPara, const QString& /*str_orderBy*/,
-                                        bool isExportExcel)
+RecordSetPtr dal_customer::GetDataTable(const m_conditions& ilstPara, bool isExportExcel)
 {
     QString sql =
         isExportExcel
@@ -158,7 +157,7 @@ RecordSetPtr dal_customer::GetDataTable(const m_conditions& ilstPara, const QStr
                              "taxNumber,bankName,bankAccount,address,tel,email,fax,statusName,creator,"
                              "createTime  from v_customer")
             : GetSqlSearch(QStringLiteral("a"));
-    const ConditionSql where = GetConditionSql(ilstPara);
+    const ConditionSql where = GetConditionSql(ilstPara, searchFields());
     sql += QStringLiteral(" where 1=1 ") + where.sql;
     return ExecuteSql(sql, where.params);
 }
@@ -173,7 +172,7 @@ m_recordSet dal_customer::GetListForCondition(const m_conditions& ilstPara, cons
     const QString& str_sql = columns.text();
     const QString select =
         IsNullOrEmpty(str_sql) ? QStringLiteral("select ") + GetSqlSearch(QStringLiteral("f")) : str_sql;
-    return SelectForConditions(select + QStringLiteral(" from v_customer "), ilstPara);
+    return SelectForConditions(select + QStringLiteral(" from v_customer "), ilstPara, searchFields());
 }
 
 m_DBresult dal_customer::Delete(int int_Id)
@@ -215,9 +214,8 @@ bool dal_customer::Exists(int int_Id)
 
 bool dal_customer::NameTaken(int int_Id, const QString& str_customerName)
 {
-    const m_conditions sameName = {
-        m_condition(QStringLiteral("uname"), QStringLiteral("="), str_customerName),
-        m_condition(QStringLiteral("id"), QStringLiteral("<>"), int_Id)};
+    const m_conditions sameName = {m_condition(SearchKey::Name, QStringLiteral("="), str_customerName),
+                                   m_condition(SearchKey::Id, QStringLiteral("<>"), int_Id)};
     return GetListForCondition(sameName).recordCount >= 1;
 }
 
@@ -244,9 +242,21 @@ dal_customer::SaveOutcome dal_customer::Save(m_customer& obj_Model, bool sameNam
     return SaveOutcome::Saved;
 }
 
-const QString dal_customer::kKeywordField =
-    JoinedText({QStringLiteral("customerCode"), QStringLiteral("uname"), QStringLiteral("pinyin"),
-                QStringLiteral("contact"), QStringLiteral("companyName")});
+const SearchFields& dal_customer::searchFields()
+{
+    // The keyword looks into code, name, pinyin, contact and company joined, a
+    // missing value counting as empty.
+    static const SearchFields fields{
+        {SearchKey::Id, QStringLiteral("id")},
+        {SearchKey::Name, QStringLiteral("uname")},
+        {SearchKey::Type, QStringLiteral("utype")},
+        {SearchKey::Category, QStringLiteral("customType")},
+        {SearchKey::Status, QStringLiteral("status")},
+        {SearchKey::Keyword,
+         JoinedText({QStringLiteral("customerCode"), QStringLiteral("uname"), QStringLiteral("pinyin"),
+                     QStringLiteral("contact"), QStringLiteral("companyName")})}};
+    return fields;
+}
 
 m_recordSet dal_customer::GetListRows(const m_conditions& ilstPara)
 {

@@ -41,19 +41,17 @@ class dal_customer
     m_customer GetModel(int int_Id);
     // A partner of exactly that name other than int_Id, or an empty record.
     m_customer GetModelForCustomerName(int int_Id, const QString& str_customerName);
-    // The rows for the export (16 columns) or all 25 view columns. str_orderBy
-    // is accepted and not used: the rows come in the database's order.
-    RecordSetPtr GetDataTable(const m_conditions& ilstPara, const QString& str_orderBy = {},
-                              bool isExportExcel = false);
+    // A partner search names Id, Name, Type (the kind), Category, Status and
+    // Keyword (code, name, pinyin, contact and company).
+    // The rows for the export (16 columns) or all 25 view columns, in the
+    // database's order.
+    RecordSetPtr GetDataTable(const m_conditions& ilstPara, bool isExportExcel = false);
     // columns: the data layer's own "select ..." without FROM; blank for every column.
     m_recordSet GetListForCondition(const m_conditions& ilstPara);
     m_recordSet GetListForCondition(const m_conditions& ilstPara, const SelectList& columns);
     // The partner list's rows (a mark column, id, status, kind, category, code,
     // name, contact, phone, fax, address, company, creator, creation day).
     m_recordSet GetListRows(const m_conditions& ilstPara);
-    // The column a list keyword is looked for in: code, name, pinyin, contact
-    // and company joined, a missing value counting as empty.
-    static const QString kKeywordField;
     // Refused (a failed result with the reason) while bills name the partner,
     // and when it is gone already ("当前记录不存在!").
     m_DBresult Delete(int int_Id);
@@ -71,6 +69,7 @@ class dal_customer
     static const QString kCategoryMissingText;
 
   private:
+    static const SearchFields& searchFields();
     static m_customer readModel(const RecordSet& rs);
     m_customer readFirst(const QString& sql, const ParamMap& params);
 };

@@ -8,8 +8,6 @@
 const QString dal_location::kColumns = QStringLiteral(
     "select id,locationCode,uname,capacity,parentId,parentlocationCode,parentName,orderby,isLock,"
     "lockName,isVirtual,VirtualName,state,stateName,remark,iCount ");
-const QString dal_location::kKeywordField =
-    JoinedText({QStringLiteral("locationCode"), QStringLiteral("uname")});
 const QString dal_location::kMissingText = QStringLiteral("当前记录不存在!");
 const QString dal_location::kParentCycleText = QStringLiteral("不能设置该项目为父节点,请重新选择!");
 
@@ -111,6 +109,21 @@ RecordSetPtr dal_location::GetList(int parentId)
                       ParamMap{{QStringLiteral("@parentId"), parentId}});
 }
 
+namespace
+{
+// What a location search may name, in v_location: the keyword looks into the
+// code and the name as one text, so a keyword may span both.
+const SearchFields& searchFields()
+{
+    static const SearchFields fields{
+        {SearchKey::Id, QStringLiteral("id")},
+        {SearchKey::ParentId, QStringLiteral("parentId")},
+        {SearchKey::State, QStringLiteral("state")},
+        {SearchKey::Keyword, JoinedText({QStringLiteral("locationCode"), QStringLiteral("uname")})}};
+    return fields;
+}
+} // namespace
+
 m_recordSet dal_location::GetListForCondition(const m_conditions& ilstPara)
 {
     return GetListForCondition(ilstPara, SelectListOf({}));
@@ -120,7 +133,7 @@ m_recordSet dal_location::GetListForCondition(const m_conditions& ilstPara, cons
 {
     const QString& str_sql = columns.text();
     const QString select = IsNullOrEmpty(str_sql) ? kColumns : str_sql;
-    return SelectForConditions(select + QStringLiteral(" from v_location "), ilstPara);
+    return SelectForConditions(select + QStringLiteral(" from v_location "), ilstPara, searchFields());
 }
 
 m_DBresult dal_location::Delete(int int_Id)

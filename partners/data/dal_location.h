@@ -35,7 +35,9 @@ class dal_location
     m_location ResolveLocationCode(const QString& typedText);
     // The children of one location (0: the top level), in the database's order.
     RecordSetPtr GetList(int parentId);
-    // columns: the data layer's own "select ..." without FROM; blank for every column.
+    // A search names Id, ParentId, State and Keyword (code and name as one
+    // text). columns: the data layer's own "select ..." without FROM; blank
+    // for every column.
     m_recordSet GetListForCondition(const m_conditions& ilstPara);
     m_recordSet GetListForCondition(const m_conditions& ilstPara, const SelectList& columns);
     // Removes the location and, in the same transaction, the department rights
@@ -76,9 +78,6 @@ class dal_location
 
     static const QString kColumns;
     static const QString kMissingText;
-    // The column a list keyword is looked for in: code and name as one text,
-    // so a keyword may span both.
-    static const QString kKeywordField;
     static const QString kParentCycleText;
 
   private:

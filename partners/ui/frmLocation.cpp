@@ -357,12 +357,11 @@ void frmLocation::btn_search_Click()
     if (QTreeWidgetItem* node = tv_Location->currentItem()) {
         const int id = idOfKey(nodeKey(node));
         if (id >= 0)
-            conditions.append(m_condition(QStringLiteral("parentId"), QStringLiteral("="), id));
+            conditions.append(m_condition(SearchKey::ParentId, QStringLiteral("="), id));
     }
     if (!IsNullOrEmpty(txt_KeyWord->text())) {
         // The code and the name are searched as one text, so a keyword may span both.
-        conditions.append(
-            m_condition(dal_location::kKeywordField, QStringLiteral("like"), txt_KeyWord->text()));
+        conditions.append(m_condition(SearchKey::Keyword, QStringLiteral("like"), txt_KeyWord->text()));
     }
     const m_recordSet result = objDal_location.GetListForCondition(conditions);
     fill_LocationList(result.recordSet);

@@ -370,15 +370,15 @@ void frm_customer::btn_search_Click()
         const int n = idOfKey(nodeKey(node));
         if (txt_TreeType->text() != kFixedTree && n > 0) {
             // A category lists its partners and those of every category below it.
-            m_searchConditions.append(m_condition(QStringLiteral("customType"), QStringLiteral("in"),
-                                                  NList(DictionarySubtreeIds(n))));
+            m_searchConditions.append(
+                m_condition(SearchKey::Category, QStringLiteral("in"), NList(DictionarySubtreeIds(n))));
         } else if (txt_TreeType->text() == kFixedTree && n < 3) {
-            m_searchConditions.append(m_condition(QStringLiteral("utype"), QStringLiteral("="), n));
+            m_searchConditions.append(m_condition(SearchKey::Type, QStringLiteral("="), n));
         }
     }
     if (!IsNullOrEmpty(txt_KeyWord->text()))
         m_searchConditions.append(
-            m_condition(dal_customer::kKeywordField, QStringLiteral("like"), txt_KeyWord->text()));
+            m_condition(SearchKey::Keyword, QStringLiteral("like"), txt_KeyWord->text()));
     load_CustomerList();
 }
 
@@ -584,7 +584,7 @@ void frm_customer::export_CustomerList()
 {
     if (!check_FunRight(FunCodeTable.customer_export(), true))
         return;
-    RecordSetPtr rs = m_dal.GetDataTable(m_searchConditions, {}, true);
+    RecordSetPtr rs = m_dal.GetDataTable(m_searchConditions, true);
     ExportToExcel(
         RecordSetToArray(rs), QStringLiteral("往来单位信息"),
         QStringLiteral("固定类别,自定义类别,编码,往来单位名称,联系人,公司名称,税务号,开户银行,开户帐号,地址,"

@@ -113,9 +113,17 @@ PickerQuery::PickerQuery(const QString& name, m_conditions conditions, const QSt
     const Source* source = findSource(name);
     if (!source)
         return;
+    // The columns of the lists' views a picker's conditions name.
+    const SearchFields fields{{SearchKey::Id, QStringLiteral("id")},
+                              {SearchKey::Type, QStringLiteral("utype")},
+                              {SearchKey::Status, QStringLiteral("status")},
+                              {SearchKey::State, QStringLiteral("state")},
+                              {SearchKey::Started, QStringLiteral("isstart")},
+                              {SearchKey::Account, QStringLiteral("accountId")},
+                              {SearchKey::Keyword, JoinedText(source->keywordFields)}};
     if (!IsNullOrEmpty(keyword))
-        conditions.append(m_condition(JoinedText(source->keywordFields), QStringLiteral("like"), keyword));
-    const ConditionSql where = GetConditionSql(conditions);
+        conditions.append(m_condition(SearchKey::Keyword, QStringLiteral("like"), keyword));
+    const ConditionSql where = GetConditionSql(conditions, fields);
     m_from = QStringLiteral(" from ") + source->view + QStringLiteral("  where 1=1 ") + where.sql;
     m_params = where.params;
     m_select = source->select;

@@ -15,23 +15,41 @@ QString CheckIdList(const QString& list)
     return list;
 }
 
-ConditionSql ReportConditionSql(const m_conditions& conditions, const QString& prefix)
+QMap<QString, QString> SortColumns(const QString& columns, const QStringList& numbers)
+{
+    QMap<QString, QString> sorts;
+    for (const QString& c : columns.split(QLatin1Char(',')))
+        sorts.insert(c, numbers.contains(c) ? ReportColumns::AsNumber(c) : c);
+    return sorts;
+}
+
+SearchFields GoodsListFields(const QString& balance)
+{
+    return {{SearchKey::GoodsTypeName, QStringLiteral("goodsTypeName")},
+            {SearchKey::Keyword,
+             JoinedText({QStringLiteral("goodsCode"), QStringLiteral("goodsName"), QStringLiteral("pinyin"),
+                         QStringLiteral("goodsDesc"), QStringLiteral("goodsTypeName")})},
+            {SearchKey::Balance, balance}};
+}
+
+ConditionSql ReportConditionSql(const m_conditions& conditions, const SearchFields& fields,
+                                const QString& prefix)
 {
     ConditionSql out;
     int k = 0;
     for (const m_condition& c : conditions) {
         const QString name = prefix + QString::number(++k);
+        const QString field = SearchField(fields, c.uField);
         if (c.uLinkType.simplified().toLower() != QLatin1String("like")) {
-            out += GetConditionItem(c, name);
+            out += GetConditionItem(field, c, name);
             continue;
         }
-        CheckSqlExpression(c.uField);
         QString text = c.uValue.toString();
         text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
             .replace(QLatin1Char('%'), QStringLiteral("\\%"))
             .replace(QLatin1Char('_'), QStringLiteral("\\_"));
         ConditionSql one;
-        one.sql = QStringLiteral(" and (") + c.uField + QStringLiteral(" like ") + name +
+        one.sql = QStringLiteral(" and (") + field + QStringLiteral(" like ") + name +
                   QStringLiteral(" escape '\\')");
         one.params.Add(name, QStringLiteral("%") + text + QStringLiteral("%"));
         out += one;
@@ -41,6 +59,18 @@ ConditionSql ReportConditionSql(const m_conditions& conditions, const QString& p
 
 namespace
 {
+
+// The fill's conditions on the bill head (alias "a"): its date, account tag,
+// audit state, type and partner.
+ConditionSql FillConditionSql(const BillSetup& t, const ReportFill& fill)
+{
+    const SearchFields head{{SearchKey::CreateTime, QStringLiteral("a.createTime")},
+                            {SearchKey::Account, QStringLiteral("a.accountId")},
+                            {SearchKey::Audit, QStringLiteral("a.ispass")},
+                            {SearchKey::TypeId, QStringLiteral("a.utypeId")},
+                            {SearchKey::Partner, QStringLiteral("a.") + t.partnerNameCol}};
+    return ReportConditionSql(fill.conditions, head, QStringLiteral("@f"));
+}
 
 QString Dict(const QString& idExpr)
 {
@@ -68,10 +98,11 @@ std::function<ConditionSql(const ReportFill&)> FillFrom(const ReportSetup& s,
 
 // The rows of the bills the fill chooses: the columns, then the heads (alias
 // "a", which the fill's conditions name) and what joins them.
-std::function<ConditionSql(const ReportFill&)> SearchRows(const QString& columns, const QString& from)
+std::function<ConditionSql(const ReportFill&)> SearchRows(const BillSetup& t, const QString& columns,
+                                                          const QString& from)
 {
-    return [columns, from](const ReportFill& fill) {
-        const ConditionSql where = ReportConditionSql(fill.conditions, QStringLiteral("@f"));
+    return [&t, columns, from](const ReportFill& fill) {
+        const ConditionSql where = FillConditionSql(t, fill);
         ConditionSql out;
         out.sql = QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM ") + from +
                   QStringLiteral(" WHERE 1=1") + where.sql;
@@ -106,6 +137,16 @@ ReportSetup BillListSetup(BillDirection dir)
                        "creator,createTime")
             .arg(t.partnerNameCol);
     s.gridSelect = ReportColumns::BillListRow(dir);
+    // The item text "1单12项" orders by its line count.
+    s.sortColumns = SortColumns(s.fullColumns, {QStringLiteral("totalAmount")});
+    s.sortColumns.insert(QStringLiteral("totalItemRow"), QStringLiteral("rowsCount"));
+    s.defaultOrder = QStringLiteral("passName asc,createTime");
+    // A list search names the type, the partner and a keyword in the bill
+    // number, the partner's own number or the partner.
+    s.listFields = {{SearchKey::Type, QStringLiteral("utype")},
+                    {SearchKey::Partner, t.partnerNameCol},
+                    {SearchKey::Keyword,
+                     JoinedText({QStringLiteral("billNo"), QStringLiteral("ubillNo"), t.partnerNameCol})}};
     // A bill's line figures are read through the lines' head index, for the
     // bills a page or an order needs only. The amount is the bill's amount of
     // the bill window, the views and the prints (bill_amount: the exact sum
@@ -125,7 +166,7 @@ ReportSetup BillListSetup(BillDirection dir)
         QStringLiteral(", 0.0) AS REAL) AS totalQty, rpt_num((SELECT bill_amount(d.qty, d.%1)")
             .arg(t.priceCol) +
         lines + QStringLiteral(", '#0.0#', '0') AS totalAmount");
-    s.searchRows = SearchRows(columns, t.headTable + QStringLiteral(" AS a"));
+    s.searchRows = SearchRows(t, columns, t.headTable + QStringLiteral(" AS a"));
     s.keptRows = [columns, t](const QString& keys, const QString& join) {
         return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + columns +
                QStringLiteral(" FROM ") + keys + QStringLiteral(" AS k ") + join + QStringLiteral(" ") +
@@ -167,6 +208,23 @@ ReportSetup BillDetailSetup(BillDirection dir)
                        "totalWeight,locationCode,lotNo,remark,creator,createTime")
             .arg(t.partnerNameCol, t.priceCol);
     s.gridSelect = ReportColumns::BillDetailRow(dir);
+    s.sortColumns =
+        SortColumns(s.fullColumns, {QStringLiteral("inPrice"), QStringLiteral("salePrice"),
+                                    QStringLiteral("totalAmount"), QStringLiteral("totalQty"),
+                                    QStringLiteral("totalDefaultQty"), QStringLiteral("totalWeight")});
+    s.defaultOrder = QStringLiteral("createTime");
+    // A line search names the goods type, the bill type, the partner, the
+    // goods code and a keyword in the bill's and the goods item's texts.
+    s.listFields = {
+        {SearchKey::GoodsTypeName, QStringLiteral("goodsTypeName")},
+        {SearchKey::Type, QStringLiteral("utype")},
+        {SearchKey::Partner, t.partnerNameCol},
+        {SearchKey::Code, QStringLiteral("goodsCode")},
+        {SearchKey::Keyword,
+         JoinedText({QStringLiteral("billNo"), QStringLiteral("ubillNo"), t.partnerNameCol,
+                     QStringLiteral("goodsCode"), QStringLiteral("goodsName"), QStringLiteral("pinyin"),
+                     QStringLiteral("goodsDesc"), QStringLiteral("goodsTypeName"),
+                     QStringLiteral("locationCode"), QStringLiteral("lotNo")})}};
     // The pieces of the line's goods item's default unit, when it has exactly
     // one default unit holding more than 0 pieces; otherwise no value. Read
     // per line through the units' goods index, for the lines a page needs.
@@ -204,7 +262,7 @@ ReportSetup BillDetailSetup(BillDirection dir)
     s.sortKeys = {{ReportColumns::AsNumber(QStringLiteral("totalAmount")), amountKey}};
     const QString keyed =
         columns + QStringLiteral(", CAST(line_amount(l.qty, l.%1) AS REAL) AS ").arg(t.priceCol) + amountKey;
-    s.searchRows = SearchRows(keyed, lines);
+    s.searchRows = SearchRows(t, keyed, lines);
     s.keptRows = [keyed, t](const QString& keys, const QString& join) {
         return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + keyed +
                QStringLiteral(" FROM ") + keys + QStringLiteral(" AS k ") + join + QStringLiteral(" ") +
@@ -214,7 +272,7 @@ ReportSetup BillDetailSetup(BillDirection dir)
     s.keyAccount = QStringLiteral("(SELECT h.accountId FROM %1 AS x CROSS JOIN %2 AS h ON h.id = x.headId "
                                   "WHERE x.id = k0.id)")
                        .arg(t.lineTable, t.headTable);
-    s.fillStatement = FillFrom(s, SearchRows(columns, lines));
+    s.fillStatement = FillFrom(s, SearchRows(t, columns, lines));
     return s;
 }
 
@@ -235,7 +293,7 @@ ConditionSql GoodsSumRows(const BillSetup& t, const ReportFill& fill)
 {
     using namespace StockSums;
     const SumColumns sums = SumColumns::Of(t);
-    const ConditionSql where = ReportConditionSql(fill.conditions, QStringLiteral("@f"));
+    const ConditionSql where = FillConditionSql(t, fill);
     const Scope scope{fill.accountList, where.sql};
     ConditionSql sql;
     sql.params = where.params;
@@ -295,7 +353,7 @@ QString DefaultUnitField(const QString& field)
 ConditionSql GoodsSumsFill(const BillSetup& t, const QString& table, const ReportFill& fill)
 {
     using namespace StockSums;
-    const ConditionSql where = ReportConditionSql(fill.conditions, QStringLiteral("@f"));
+    const ConditionSql where = FillConditionSql(t, fill);
     const Scope scope{fill.accountList, where.sql};
     ConditionSql sql;
     sql.params = where.params;
@@ -341,7 +399,7 @@ QString GoodsSumColumns(const StockSums::SumColumns& sums)
 ConditionSql GoodsPageColumns(const BillSetup& t, const StockSums::SumColumns& sums, const ReportFill& fill)
 {
     using namespace StockSums;
-    const ConditionSql where = ReportConditionSql(fill.conditions, QStringLiteral("@f"));
+    const ConditionSql where = FillConditionSql(t, fill);
     const Scope scope{fill.accountList, where.sql};
     const QString pieces = PiecesOf(t, scope, QStringLiteral("b.id"));
     ConditionSql out;
@@ -378,6 +436,9 @@ ReportSetup GoodsSumSetup(BillDirection dir)
                                      "%1,%2,%3")
                           .arg(sums.qty, sums.weight, sums.defaultQty);
     s.gridSelect = ReportColumns::GoodsSumRow(dir);
+    s.sortColumns = SortColumns(s.fullColumns, {sums.qty, sums.weight, sums.defaultQty});
+    s.defaultOrder = QStringLiteral("goodsCode");
+    s.listFields = GoodsListFields(ReportColumns::AsNumber(sums.qty));
     // The whole work table in one statement (insert_temp).
     s.fillStatement = FillFrom(s, [t](const ReportFill& fill) { return GoodsSumRows(t, fill); });
     // A search keeps every goods item with a default unit as a row, walking

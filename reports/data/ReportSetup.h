@@ -6,8 +6,10 @@
 #include "m_condition.h"
 
 #include <QList>
+#include <QMap>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -30,7 +32,13 @@
 // table at the search and keys that table's rows, so it shows the balances
 // of the search.
 struct ReportSetup {
-    QString workTable;     // a TEMP table of the connection, e.g. "temp_rpt_rkHead"
+    QString workTable; // a TEMP table of the connection, e.g. "temp_rpt_rkHead"
+    // The columns of the report's rows the list conditions' keys read.
+    SearchFields listFields;
+    // The columns a report may be ordered by, each with what it orders by
+    // (SortColumns), and the order of a new search.
+    QMap<QString, QString> sortColumns;
+    QString defaultOrder;
     QString columnDefs;    // its columns with their types, in insert order
     QString fullColumns;   // the insert order
     QString exportColumns; // the export order
@@ -45,7 +53,7 @@ struct ReportSetup {
     // WHERE; join is "CROSS JOIN" (the rows still stored) or "LEFT JOIN"
     // (every key, a row deleted since with Null columns).
     std::function<QString(const QString& keys, const QString& join)> keptRows;
-    // Orders a window gives (str_orderBy, as it writes them) and the column
+    // Orders of sortColumns (as written there) and the column
     // of searchRows and keptRows that orders the rows the same way at less
     // cost.
     QList<QPair<QString, QString>> sortKeys;
@@ -68,6 +76,17 @@ struct ReportSetup {
     std::function<ConditionSql(const QString& keys, const ReportFill&)> pageRows;
 };
 
+// Every column of a comma list ordered by itself, those of numbers a number
+// kept as text as that number.
+QMap<QString, QString> SortColumns(const QString& columns, const QStringList& numbers);
+
+// The list conditions of the goods reports (the sums and the stock): the
+// goods type's name, a keyword in code, name, pinyin initials, description
+// and goods type joined (a missing one counts as empty), and the balance a
+// zero filter reads (an expression over the rows).
+SearchFields GoodsListFields(const QString& balance);
+
 // Conditions as SQL text with bound values, like GetConditionSql, except that
 // a "like" value is matched as typed: its "%", "_" and "\" are literal.
-ConditionSql ReportConditionSql(const m_conditions& conditions, const QString& prefix);
+ConditionSql ReportConditionSql(const m_conditions& conditions, const SearchFields& fields,
+                                const QString& prefix);

@@ -79,17 +79,41 @@ m_DBresult dal_rpt_Report::insert_temp(const ReportFill& fill)
     });
 }
 
-QString dal_rpt_Report::OrderText(const m_PageInfor& page)
+SortKey dal_rpt_Report::SortBy(const QString& column) const
 {
-    const QString order = page.str_orderBy.trimmed();
+    if (!m_setup->sortColumns.contains(column))
+        throw DbError(QStringLiteral("无效的排序字段: ") + column);
+    return SortKeyOf(column);
+}
+
+SortKey dal_rpt_Report::DefaultSort() const
+{
+    return SortKeyOf({}, true);
+}
+
+namespace
+{
+// " order by <order> desc, id desc" (asc when not isDesc); empty without an order.
+QString OrderBy(const QString& order, bool isDesc)
+{
     if (order.isEmpty())
         return {};
-    CheckSqlExpression(order);
-    const QString dir = page.isDesc ? QStringLiteral(" desc") : QStringLiteral(" asc");
+    const QString dir = isDesc ? QStringLiteral(" desc") : QStringLiteral(" asc");
     QString text = QStringLiteral(" order by ") + order + dir;
     if (order.compare(QLatin1String("id"), Qt::CaseInsensitive) != 0)
         text += QStringLiteral(", id") + dir;
     return text;
+}
+} // namespace
+
+QString dal_rpt_Report::orderOf(const SortKey& key) const
+{
+    return key.isDefault() ? m_setup->defaultOrder : m_setup->sortColumns.value(key.column());
+}
+
+QString dal_rpt_Report::OrderText(const m_PageInfor& page) const
+{
+    return OrderBy(orderOf(page.sortKey), page.isDesc);
 }
 
 QString dal_rpt_Report::keysTable() const
@@ -117,15 +141,12 @@ QString dal_rpt_Report::keptRows(bool withGone) const
 
 QString dal_rpt_Report::sortOrder(const m_PageInfor& page) const
 {
-    const QString field = page.str_orderBy.simplified();
-    for (const auto& [order, key] : m_setup->sortKeys) {
-        if (field.compare(order, Qt::CaseInsensitive) == 0) {
-            m_PageInfor keyed = page;
-            keyed.str_orderBy = key;
-            return OrderText(keyed);
-        }
+    const QString order = orderOf(page.sortKey);
+    for (const auto& [expression, key] : m_setup->sortKeys) {
+        if (order.compare(expression, Qt::CaseInsensitive) == 0)
+            return OrderBy(key, page.isDesc);
     }
-    return OrderText(page);
+    return OrderBy(order, page.isDesc);
 }
 
 QString dal_rpt_Report::keptSql(const QString& select, const QString& tail) const
@@ -152,7 +173,7 @@ m_recordSet dal_rpt_Report::GetListForCondition(const ReportFill& fill, const m_
                                                 m_PageInfor& page, ReportRows rows)
 {
     m_recordSet out;
-    const ConditionSql condition = ReportConditionSql(list, QStringLiteral("@c"));
+    const ConditionSql condition = ReportConditionSql(list, m_setup->listFields, QStringLiteral("@c"));
     const QString order = OrderText(page);
     // Rows chosen or ordered by a sum need the sums of every row; otherwise
     // the keys are those of the goods alone, and a page sums its own rows.

@@ -80,9 +80,14 @@ class dal_rpt_Report
     // The number of kept rows; 0 before the first search.
     int KeptCount() const { return m_keptCount; }
 
-    // " order by <str_orderBy> desc, id desc" (asc when not isDesc); ties
+    // The key of a column of the report's rows (a number kept as text orders
+    // as that number); throws DbError for a column the report cannot order by.
+    SortKey SortBy(const QString& column) const;
+    // The key of the report's own first order.
+    SortKey DefaultSort() const;
+    // " order by <the key's order> desc, id desc" (asc when not isDesc); ties
     // break by the row id in the same direction; empty without an order.
-    static QString OrderText(const m_PageInfor& page);
+    QString OrderText(const m_PageInfor& page) const;
 
   protected:
     // The report of setup (the stock report's: dal_rpt_stock).
@@ -100,7 +105,9 @@ class dal_rpt_Report
     // The SELECT of the kept rows (rpt_pos, rpt_key and the full columns);
     // with withGone every kept key, a row deleted since with Null columns.
     QString keptRows(bool withGone = false) const;
-    // OrderText with the field replaced by its sort key (ReportSetup::sortKeys).
+    // What a key orders by: the report's own order or its column's (ReportSetup::sortColumns).
+    QString orderOf(const SortKey& key) const;
+    // OrderText with the order replaced by its sort key (ReportSetup::sortKeys).
     QString sortOrder(const m_PageInfor& page) const;
     QString keptSql(const QString& select, const QString& tail) const;
     // Fills a new keys table from a SELECT of keys in order and puts it in

@@ -407,16 +407,16 @@ void ReportFrame::addGoodsSearch(const QString& zeroCaption)
     addSearchButton();
 }
 
-m_conditions ReportFrame::goodsConditions(const QString& keywordField, const QString& zeroField) const
+m_conditions ReportFrame::goodsConditions() const
 {
     m_conditions list;
     if (!IsBlank(cobo_goodsTypeName->currentText()))
-        list.append(m_condition(QStringLiteral("goodsTypeName"), QStringLiteral("="),
-                                cobo_goodsTypeName->currentText()));
+        list.append(
+            m_condition(SearchKey::GoodsTypeName, QStringLiteral("="), cobo_goodsTypeName->currentText()));
     if (!IsBlank(txt_KeyWord->text()))
-        list.append(m_condition(keywordField, QStringLiteral("like"), txt_KeyWord->text()));
+        list.append(m_condition(SearchKey::Keyword, QStringLiteral("like"), txt_KeyWord->text()));
     if (!Chk_ContainerZero->isChecked())
-        list.append(m_condition(zeroField, QStringLiteral("<>"), 0));
+        list.append(m_condition(SearchKey::Balance, QStringLiteral("<>"), 0));
     return list;
 }
 
@@ -431,7 +431,7 @@ void ReportFrame::formLoad()
             dt_createDateFrom->setDate(QDate(today.year(), today.month(), 1));
             dt_createDateTo->setDate(today);
         }
-        m_page.str_orderBy = m_layout.defaultOrder;
+        m_page.sortKey = m_data->DefaultSort();
         m_page.isDesc = true;
         m_page.int_currentPageIndex = 1;
     });
@@ -513,17 +513,17 @@ ReportFill ReportFrame::fillConditions()
     if (dt_createDateFrom) {
         // The bill date is the first ten characters of createTime; comparing
         // the whole text against the day after "to" keeps the index usable.
-        fill.conditions.append(m_condition(QStringLiteral("a.createTime"), QStringLiteral(">="),
+        fill.conditions.append(m_condition(SearchKey::CreateTime, QStringLiteral(">="),
                                            dt_createDateFrom->date().toString(QStringLiteral("yyyy-MM-dd"))));
         fill.conditions.append(
-            m_condition(QStringLiteral("a.createTime"), QStringLiteral("<"),
+            m_condition(SearchKey::CreateTime, QStringLiteral("<"),
                         dt_createDateTo->date().addDays(1).toString(QStringLiteral("yyyy-MM-dd"))));
     }
     const QString tag = txt_accountType ? txt_accountType->property("Tag").toString() : QString();
     fill.accountList = tag + QLatin1Char('0');
     if (!IsBlank(tag))
         fill.conditions.append(
-            m_condition(QStringLiteral("a.accountId"), QStringLiteral("in"), NList(fill.accountList)));
+            m_condition(SearchKey::Account, QStringLiteral("in"), NList(fill.accountList)));
     if (check_pass) {
         QString list;
         if (check_pass->isChecked())
@@ -531,7 +531,7 @@ ReportFill ReportFrame::fillConditions()
         if (check_nopass->isChecked())
             list += QStringLiteral("0,");
         list += QStringLiteral("3"); // no bill has 3: with both boxes clear nothing is found
-        fill.conditions.append(m_condition(QStringLiteral("a.ispass"), QStringLiteral("in"), NList(list)));
+        fill.conditions.append(m_condition(SearchKey::Audit, QStringLiteral("in"), NList(list)));
     }
     return fill;
 }
@@ -788,7 +788,7 @@ void ReportFrame::headerSort(int col)
     if (field.isEmpty())
         return;
     // The rows of the last search in the new order; the page stays (clamped).
-    m_page.str_orderBy = field;
+    m_page.sortKey = m_data->SortBy(field);
     m_page.isDesc = !m_page.isDesc;
     m_keptCount = m_data->Reorder(m_page);
     if (m_keptCount < 1) {

@@ -32,7 +32,7 @@ struct ReportColumn {
 
     QString piece;     // its piece of the format string ("|<单据号码      ")
     QString field;     // the work-table field shown ("" none, RowNumber, Tick)
-    QString sortField; // what a header click orders by ("" no sort); numbers kept as text cast
+    QString sortField; // the column of the rows a header click orders by ("" no sort)
     bool hidden = false;
     int baseWidth = 0; // the width rule: base width in twips (0: the caption's width)
     double share = 0;  // and share of the width above the threshold
@@ -59,7 +59,6 @@ struct ReportLayout {
     QString cursorField;                 // the field of the column the cursor stands on after set-up
     QString statusField;                 // the field of the status column, with its mark ("": none)
     QHash<QString, QString> statusIcons; // status text -> icon file under "Ico/"
-    QString defaultOrder;                // set at load, descending
     int widthThreshold = 0;              // twips; 0: no width rule
     bool gridFullWidth = false;
     QList<ReportToolButton> toolbar;
@@ -166,9 +165,9 @@ class ReportFrame : public QWidget
     // Fills a combo with the enabled dictionary items of a type ("importType",
     // "goodsType" ...) in id order; no item is chosen, so its condition starts empty.
     static void FillDictionaryCombo(QComboBox* combo, const QString& utype);
-    // The conditions of addGoodsSearch(): the goods type, the keyword on
-    // keywordField, and zeroField <> 0 when the tick box is off.
-    m_conditions goodsConditions(const QString& keywordField, const QString& zeroField) const;
+    // The conditions of addGoodsSearch(): the goods type, the keyword, and a
+    // balance other than 0 when the tick box is off.
+    m_conditions goodsConditions() const;
     // The typed text of a box, trimmed only to test for blank.
     static bool IsBlank(const QString& text) { return text.trimmed().isEmpty(); }
 

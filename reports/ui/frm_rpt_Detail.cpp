@@ -4,7 +4,6 @@
 
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
-#include "ReportColumns.h"
 #include "WindowChrome.h"
 #include "sqlHelper.h"
 
@@ -25,9 +24,6 @@ ReportLayout DetailLayout(BillDirection dir)
     const QString title = words.detailTitle;
     const auto col = [](const char* piece, const QString& field, bool hidden = false) {
         return ReportColumn{QString::fromUtf8(piece), field, field, hidden};
-    };
-    const auto num = [](const char* piece, const QString& field, bool hidden = false) {
-        return ReportColumn{QString::fromUtf8(piece), field, ReportColumns::AsNumber(field), hidden};
     };
     ReportLayout l;
     l.objectName = QStringLiteral("frm_rpt_") + t.numberKind + QStringLiteral("Detail");
@@ -54,18 +50,18 @@ ReportLayout DetailLayout(BillDirection dir)
         col("|>重量  ", QStringLiteral("weight")),
     };
     if (!BillSetup::Of(dir).hasSalePrice) {
-        l.columns.append(num("|>价格    ", QStringLiteral("inPrice")));
+        l.columns.append(col("|>价格    ", QStringLiteral("inPrice")));
     } else {
         // The purchase price travels along hidden; the sale price is the one shown.
-        l.columns.append(num("|>进价    ", QStringLiteral("inPrice"), true));
-        l.columns.append(num("|>售价    ", QStringLiteral("salePrice")));
+        l.columns.append(col("|>进价    ", QStringLiteral("inPrice"), true));
+        l.columns.append(col("|>售价    ", QStringLiteral("salePrice")));
     }
     l.columns += {
         col("|>数量    ", QStringLiteral("qty")),
-        num("|>金额    ", QStringLiteral("totalAmount")),
-        num("|>小件数量", QStringLiteral("totalQty"), true),
-        num("|>默认件数", QStringLiteral("totalDefaultQty"), true),
-        num("|>重量小计", QStringLiteral("totalWeight")),
+        col("|>金额    ", QStringLiteral("totalAmount")),
+        col("|>小件数量", QStringLiteral("totalQty"), true),
+        col("|>默认件数", QStringLiteral("totalDefaultQty"), true),
+        col("|>重量小计", QStringLiteral("totalWeight")),
         col("|>存放库位 ", QStringLiteral("locationCode")),
         col("|>批次号    ", QStringLiteral("lotNo")),
         col("|<备注     ", QStringLiteral("remark")),
@@ -76,7 +72,6 @@ ReportLayout DetailLayout(BillDirection dir)
     l.statusField = QStringLiteral("passName");
     l.statusIcons = {{QStringLiteral("已审核"), QStringLiteral("ok_01.gif")},
                      {QStringLiteral("未审核"), QStringLiteral("flg3.ico")}};
-    l.defaultOrder = QStringLiteral("createTime");
     l.gridFullWidth = true;
     l.toolbar = {{QStringLiteral("导出"), QStringLiteral("export"), QStyle::SP_DialogSaveButton},
                  {QStringLiteral("新增"), QStringLiteral("addNew"), QStyle::SP_FileIcon},
@@ -129,25 +124,18 @@ void frm_rpt_Detail::fillLoadControls()
 
 m_conditions frm_rpt_Detail::listConditions()
 {
-    const QString partner = BillSetup::Of(direction()).partnerNameCol;
     m_conditions list;
     if (!IsBlank(cobo_goodsTypeName->currentText()))
-        list.append(m_condition(QStringLiteral("goodsTypeName"), QStringLiteral("="),
-                                cobo_goodsTypeName->currentText()));
+        list.append(
+            m_condition(SearchKey::GoodsTypeName, QStringLiteral("="), cobo_goodsTypeName->currentText()));
     if (!IsBlank(cobo_type->currentText()))
-        list.append(m_condition(QStringLiteral("utype"), QStringLiteral("="), cobo_type->currentText()));
+        list.append(m_condition(SearchKey::Type, QStringLiteral("="), cobo_type->currentText()));
     if (!IsBlank(txt_partnerName->text()))
-        list.append(m_condition(partner, QStringLiteral("like"), txt_partnerName->text()));
+        list.append(m_condition(SearchKey::Partner, QStringLiteral("like"), txt_partnerName->text()));
     if (!IsBlank(txt_goodsCode->text()))
-        list.append(m_condition(QStringLiteral("goodsCode"), QStringLiteral("like"), txt_goodsCode->text()));
-    if (!IsBlank(txt_KeyWord->text())) {
-        const QStringList fields = {
-            QStringLiteral("billNo"),    QStringLiteral("ubillNo"),       partner,
-            QStringLiteral("goodsCode"), QStringLiteral("goodsName"),     QStringLiteral("pinyin"),
-            QStringLiteral("goodsDesc"), QStringLiteral("goodsTypeName"), QStringLiteral("locationCode"),
-            QStringLiteral("lotNo")};
-        list.append(m_condition(JoinedText(fields), QStringLiteral("like"), txt_KeyWord->text()));
-    }
+        list.append(m_condition(SearchKey::Code, QStringLiteral("like"), txt_goodsCode->text()));
+    if (!IsBlank(txt_KeyWord->text()))
+        list.append(m_condition(SearchKey::Keyword, QStringLiteral("like"), txt_KeyWord->text()));
     return list;
 }
 

@@ -4,7 +4,6 @@
 
 #include "FormHelpers.h"
 #include "GetvalueFunction.h"
-#include "ReportColumns.h"
 #include "sqlHelper.h"
 
 #include <QComboBox>
@@ -37,11 +36,10 @@ ReportLayout HeadLayout(BillDirection dir)
          false, 990, 0.05},
         {QStringLiteral("|<%1         ").arg(words.partnerWord), t.partnerNameCol, t.partnerNameCol, false,
          1800, 0.3},
-        // The item text "1单12项" orders by its line count.
-        {QStringLiteral("|^单据项目 "), QStringLiteral("totalItemRow"), QStringLiteral("rowsCount"), false,
+        {QStringLiteral("|^单据项目 "), QStringLiteral("totalItemRow"), QStringLiteral("totalItemRow"), false,
          900, 0.05},
-        {QStringLiteral("|>单据金额  "), QStringLiteral("totalAmount"),
-         ReportColumns::AsNumber(QStringLiteral("totalAmount")), false, 990, 0.1},
+        {QStringLiteral("|>单据金额  "), QStringLiteral("totalAmount"), QStringLiteral("totalAmount"), false,
+         990, 0.1},
         {QStringLiteral("|<备注        "), QStringLiteral("remark"), QStringLiteral("remark"), false, 1170,
          0.1},
         {QStringLiteral("|<建单人  "), QStringLiteral("creator"), QStringLiteral("creator"), false, 810,
@@ -53,7 +51,6 @@ ReportLayout HeadLayout(BillDirection dir)
     l.statusField = QStringLiteral("passName");
     l.statusIcons = {{QStringLiteral("已审核"), QStringLiteral("ok_01.gif")},
                      {QStringLiteral("未审核"), QStringLiteral("flg3.ico")}};
-    l.defaultOrder = QStringLiteral("passName asc,createTime");
     l.widthThreshold = 13650;
     l.toolbar = {{QStringLiteral("导出"), QStringLiteral("export"), QStyle::SP_DialogSaveButton},
                  {QStringLiteral("新增"), QStringLiteral("addNew"), QStyle::SP_FileIcon},
@@ -102,15 +99,13 @@ void frm_rpt_Head::fillLoadControls()
 
 m_conditions frm_rpt_Head::listConditions()
 {
-    const QString partner = BillSetup::Of(direction()).partnerNameCol;
     m_conditions list;
     if (!IsBlank(cobo_type->currentText()))
-        list.append(m_condition(QStringLiteral("utype"), QStringLiteral("="), cobo_type->currentText()));
+        list.append(m_condition(SearchKey::Type, QStringLiteral("="), cobo_type->currentText()));
     if (!IsBlank(txt_partnerName->text()))
-        list.append(m_condition(partner, QStringLiteral("like"), txt_partnerName->text()));
+        list.append(m_condition(SearchKey::Partner, QStringLiteral("like"), txt_partnerName->text()));
     if (!IsBlank(txt_KeyWord->text()))
-        list.append(m_condition(JoinedText({QStringLiteral("billNo"), QStringLiteral("ubillNo"), partner}),
-                                QStringLiteral("like"), txt_KeyWord->text()));
+        list.append(m_condition(SearchKey::Keyword, QStringLiteral("like"), txt_KeyWord->text()));
     return list;
 }
 

@@ -10,7 +10,6 @@
 #include "KeyValue.h"
 #include "MsgBox.h"
 #include "PrintXml.h"
-#include "ReportColumns.h"
 #include "StockSums.h"
 #include "mod_public.h"
 #include "sqlHelper.h"
@@ -37,7 +36,6 @@ ReportLayout SumLayout(BillDirection dir)
     const QString qty = sums.qty;
     const QString weight = sums.weight;
     const QString defaultQty = sums.defaultQty;
-    const auto cast = [](const QString& f) { return ReportColumns::AsNumber(f); };
     ReportLayout l;
     l.objectName = QStringLiteral("frm_rpt_") + t.numberKind + QStringLiteral("Sum");
     l.title = title;
@@ -59,14 +57,13 @@ ReportLayout SumLayout(BillDirection dir)
         {QStringLiteral("|>下限    "), QStringLiteral("downqty"), QStringLiteral("downqty"), false, 810,
          0.05},
         {QStringLiteral("|^单位 "), QStringLiteral("unit"), QStringLiteral("unit"), false, 540, 0},
-        {QStringLiteral("|>小件汇总    "), qty, cast(qty), false, 1170, 0.1},
-        {QStringLiteral("|>重量汇总    "), weight, cast(weight), false, 1170, 0.1},
-        {QStringLiteral("|>默认件数    "), defaultQty, cast(defaultQty), false, 1170, 0.1},
+        {QStringLiteral("|>小件汇总    "), qty, qty, false, 1170, 0.1},
+        {QStringLiteral("|>重量汇总    "), weight, weight, false, 1170, 0.1},
+        {QStringLiteral("|>默认件数    "), defaultQty, defaultQty, false, 1170, 0.1},
     };
     l.cursorField = QStringLiteral("goodsCode");
     l.statusField = QStringLiteral("status");
     l.statusIcons = GoodsStatusIcons();
-    l.defaultOrder = QStringLiteral("goodsCode");
     l.widthThreshold = 13620;
     l.toolbar = {{QStringLiteral("导出"), QStringLiteral("export"), QStyle::SP_DialogSaveButton},
                  {QStringLiteral("打印"), QStringLiteral("print"), QStyle::SP_FileDialogDetailedView},
@@ -200,27 +197,23 @@ ReportFill frm_rpt_Sum::fillConditions()
     // The sums always count audited bills; the account tags travel as a list.
     ReportFill fill;
     fill.accountList = CheckIdList(txt_accountType->property("Tag").toString() + QLatin1Char('0'));
-    const QString partner = QStringLiteral("a.") + BillSetup::Of(m_dir).partnerNameCol;
     if (!IsBlank(txt_partnerName->text()))
-        fill.conditions.append(m_condition(partner, QStringLiteral("like"), txt_partnerName->text()));
+        fill.conditions.append(
+            m_condition(SearchKey::Partner, QStringLiteral("like"), txt_partnerName->text()));
     const QString type = txt_type->property("Tag").toString();
     if (!IsBlank(type))
-        fill.conditions.append(
-            m_condition(QStringLiteral("a.utypeId"), QStringLiteral("="), type.trimmed().toInt()));
-    fill.conditions.append(m_condition(QStringLiteral("a.createTime"), QStringLiteral(">="),
+        fill.conditions.append(m_condition(SearchKey::TypeId, QStringLiteral("="), type.trimmed().toInt()));
+    fill.conditions.append(m_condition(SearchKey::CreateTime, QStringLiteral(">="),
                                        dt_createDateFrom->date().toString(QStringLiteral("yyyy-MM-dd"))));
     fill.conditions.append(
-        m_condition(QStringLiteral("a.createTime"), QStringLiteral("<"),
+        m_condition(SearchKey::CreateTime, QStringLiteral("<"),
                     dt_createDateTo->date().addDays(1).toString(QStringLiteral("yyyy-MM-dd"))));
     return fill;
 }
 
 m_conditions frm_rpt_Sum::listConditions()
 {
-    return goodsConditions(
-        JoinedText({QStringLiteral("goodsCode"), QStringLiteral("goodsName"), QStringLiteral("pinyin"),
-                    QStringLiteral("goodsDesc"), QStringLiteral("goodsTypeName")}),
-        ReportColumns::AsNumber(StockSums::SumColumns::Of(BillSetup::Of(m_dir)).qty));
+    return goodsConditions();
 }
 
 void frm_rpt_Sum::printReport()

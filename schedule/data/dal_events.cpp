@@ -113,8 +113,10 @@ QDateTime ParseEventTime(const QString& text)
 }
 
 m_recordSet dal_events::ListPage(bool byDate, const QDate& date, const QString& keyword, int& pageIndex,
-                                 int pageSize, const QString& orderField, bool isDesc)
+                                 int pageSize, int orderColumn, bool isDesc)
 {
+    static const char* const columns[] = {"id", "flgType", "eventContent", "createTime"};
+    const QString orderField = QString::fromLatin1(columns[qBound(0, orderColumn, 3)]);
     const EventListQuery query = GetStrSql(byDate, date, keyword);
     const QString paged = GetPageSql(query.sql, pageIndex, pageSize, orderField, isDesc, query.params);
     return GetRecordSetInfo(paged, query.sql, query.params);

@@ -25,11 +25,12 @@ class dal_events
     m_DBresult DeleteMore(const QString& str_idJoin);
     // One page of the schedule list: the entries of date (when byDate) whose
     // subject holds keyword as typed (when it is not blank), pageSize rows
-    // ordered by orderField and then by id. pageIndex (from 1) is brought into
-    // 1..pages and written back (0 when there are none); recordCount counts
-    // the whole list.
+    // ordered by the list's column orderColumn (0 the id, 1 the importance,
+    // 2 the subject, 3 the time; another number counts as the nearest) and
+    // then by id. pageIndex (from 1) is brought into 1..pages and written
+    // back (0 when there are none); recordCount counts the whole list.
     m_recordSet ListPage(bool byDate, const QDate& date, const QString& keyword, int& pageIndex, int pageSize,
-                         const QString& orderField, bool isDesc);
+                         int orderColumn, bool isDesc);
 };
 
 // The stored text of a start time.

@@ -178,9 +178,8 @@ frm_qjcx::frm_qjcx(QWidget* parent) : QDialog(parent)
     });
     connect(listview_List->header(), &QHeaderView::sectionClicked, this, [this](int section) {
         Guarded(this, [&] {
-            static const char* const keys[] = {"id", "flgType", "eventContent", "createTime"};
             m_isDesc = !m_isDesc;
-            m_orderField = QString::fromLatin1(keys[qBound(0, section, 3)]);
+            m_orderColumn = section;
             load_listView();
         });
     });
@@ -217,7 +216,7 @@ void frm_qjcx::load_listView()
     const int pageSize = int(ReadNumber(comb_pageSize->currentText()));
     const m_recordSet page =
         dal_events().ListPage(chk_date->isChecked(), dt_time->date(), txt_KeyWord->text(), pageIndex,
-                              pageSize, m_orderField, m_isDesc);
+                              pageSize, m_orderColumn, m_isDesc);
     static const QIcon start = dotIcon(QColor(0, 150, 0));
     static const QIcon cancel = dotIcon(QColor(160, 160, 160), true);
     static const QIcon yb = dotIcon(QColor(0, 128, 0));

@@ -55,7 +55,7 @@ class frm_qjcx : public QDialog
     void deleteChecked();
     void openCurrent();
 
-    QString m_orderField = QStringLiteral("createTime");
+    int m_orderColumn = 3; // the list's column the list is ordered by: the time
     bool m_isDesc = true;
     bool IsLoad = false;
     QWidget* m_pager = nullptr;

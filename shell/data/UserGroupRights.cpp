@@ -22,13 +22,11 @@ QString GetMessageBox(const QString& code)
     return {};
 }
 
-bool check_LimitedUser(const QString& nodeCode, int usergrpId, const QString& condition, bool isShowMsg)
+bool check_LimitedUser(const QString& nodeCode, int usergrpId, bool isShowMsg)
 {
-    const QString extra = condition.trimmed().isEmpty() ? QStringLiteral("1=1") : condition;
     const RecordSetPtr rs = ExecuteSql(
         QStringLiteral("select nodecode,usergrpid From tb_sysuserfun "
-                       "where nodecode=@nodecode And usergrpid=@usergrpid And (") +
-            extra + QLatin1Char(')'),
+                       "where nodecode=@nodecode And usergrpid=@usergrpid"),
         ParamMap{{QStringLiteral("@nodecode"), nodeCode}, {QStringLiteral("@usergrpid"), usergrpId}});
     if (rs && rs->RecordCount() > 0)
         return false;

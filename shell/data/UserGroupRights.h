@@ -14,7 +14,6 @@ inline int CurrentUsergrpId = 0;
 // included). A database error is shown (title "System") and gives "".
 QString GetMessageBox(const QString& code);
 
-// True (limited) when group usergrpId is not granted nodeCode under the extra
-// condition; then, with isShowMsg, shows the "LimitedUser" text. condition is
-// a program-made SQL condition such as "1=1"; never a user's text.
-bool check_LimitedUser(const QString& nodeCode, int usergrpId, const QString& condition, bool isShowMsg);
+// True (limited) when group usergrpId is not granted nodeCode; then, with
+// isShowMsg, shows the "LimitedUser" text.
+bool check_LimitedUser(const QString& nodeCode, int usergrpId, bool isShowMsg);

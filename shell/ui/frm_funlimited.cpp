@@ -245,21 +245,18 @@ void frm_funlimited::Toolbar_ButtonClick(const QString& key)
 {
     Guarded(this, [&] {
         if (key == QLatin1String("add_usergrp")) {
-            if (!check_LimitedUser(QStringLiteral("usergrp_add"), CurrentUsergrpId, QStringLiteral("1=1"),
-                                   true))
+            if (!check_LimitedUser(QStringLiteral("usergrp_add"), CurrentUsergrpId, true))
                 clear_UsergrpInfor();
         } else if (key == QLatin1String("save_usergrp")) {
             const QString code = numericValue(txt_id->text()) > 0 ? QStringLiteral("usergrp_update")
                                                                   : QStringLiteral("usergrp_save");
-            if (!check_LimitedUser(code, CurrentUsergrpId, QStringLiteral("1=1"), true))
+            if (!check_LimitedUser(code, CurrentUsergrpId, true))
                 save_Usergrp();
         } else if (key == QLatin1String("del_usergrp")) {
-            if (!check_LimitedUser(QStringLiteral("usergrp_delete"), CurrentUsergrpId, QStringLiteral("1=1"),
-                                   true))
+            if (!check_LimitedUser(QStringLiteral("usergrp_delete"), CurrentUsergrpId, true))
                 delete_Usergrp();
         } else if (key == QLatin1String("save_limited")) {
-            if (!check_LimitedUser(QStringLiteral("usergrp_limited"), CurrentUsergrpId, QStringLiteral("1=1"),
-                                   true))
+            if (!check_LimitedUser(QStringLiteral("usergrp_limited"), CurrentUsergrpId, true))
                 save_Limited();
         } else if (key == QLatin1String("close")) {
             close();

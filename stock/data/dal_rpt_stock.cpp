@@ -143,17 +143,6 @@ QString dal_rpt_stock::OrderExpression(const QString& field)
     throw DbError(QStringLiteral("无效的排序字段: ") + field);
 }
 
-QString dal_rpt_stock::KeywordField()
-{
-    return QStringLiteral("COALESCE(goodsCode,'')||COALESCE(goodsName,'')||COALESCE(pinyin,'')||"
-                          "COALESCE(goodsDesc,'')||COALESCE(goodsTypeName,'')");
-}
-
-QString dal_rpt_stock::BalanceField()
-{
-    return QStringLiteral("CAST(%1 AS REAL)").arg(BalanceSums().qty);
-}
-
 ReportSetup StockSetup()
 {
     ReportSetup s;
@@ -162,6 +151,11 @@ ReportSetup StockSetup()
     s.fullColumns = dal_rpt_stock::Columns().join(QLatin1Char(','));
     s.exportColumns = dal_rpt_stock::ExportColumns().join(QLatin1Char(','));
     s.gridSelect = ReportColumns::StockRow();
+    for (const QString& c : dal_rpt_stock::Columns())
+        s.sortColumns.insert(c, dal_rpt_stock::OrderExpression(c));
+    s.defaultOrder = QStringLiteral("goodsCode");
+    // The zero filter reads the pieces balance as a number.
+    s.listFields = GoodsListFields(ReportColumns::AsNumber(BalanceSums().qty));
     s.fillStatement = rebuildStatement;
     return s;
 }
@@ -185,7 +179,7 @@ m_recordSet dal_rpt_stock::GetListForCondition(const m_conditions& ilstPara, con
 
 int dal_rpt_stock::GetCount(const m_conditions& ilstPara)
 {
-    const ConditionSql where = GetConditionSql(ilstPara);
+    const ConditionSql where = GetConditionSql(ilstPara, setup().listFields);
     // Before the first rebuild of this connection the table is empty.
     ExecuteSql(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS temp_rpt_stock (") + ColumnDefs() +
                QStringLiteral(")"));

@@ -36,12 +36,9 @@ class dal_rpt_stock : public dal_rpt_Report
     // What a column sorts by: the totals, kept as text, sort as numbers.
     // Throws DbError for a field that is no column of the table.
     static QString OrderExpression(const QString& field);
-    // The search fields of the report's conditions: the keyword looks into
-    // code, name, pinyin initials, description and goods type joined (a
-    // missing one counts as empty); the zero-balance filter reads the pieces
-    // balance as a number.
-    static QString KeywordField();
-    static QString BalanceField();
+    // Its list conditions name the goods type's name, a keyword in code,
+    // name, pinyin initials, description and goods type, and the pieces
+    // balance (GoodsListFields).
 
     // Rebuilds the table for the account list in one transaction: every row
     // or, on failure, the previous rows untouched and the error text.

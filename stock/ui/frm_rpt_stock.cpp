@@ -27,7 +27,7 @@ ReportLayout StockLayout()
         c.piece = QString::fromUtf8(piece);
         c.field = field;
         const bool own = field.isEmpty() || field == ReportColumn::RowNumber || field == ReportColumn::Tick;
-        c.sortField = own ? QString() : dal_rpt_stock::OrderExpression(field);
+        c.sortField = own ? QString() : field;
         c.baseWidth = width;
         c.share = share;
         return c;
@@ -67,7 +67,6 @@ ReportLayout StockLayout()
     l.cursorField = QStringLiteral("goodsCode");
     l.statusField = QStringLiteral("status");
     l.statusIcons = GoodsStatusIcons();
-    l.defaultOrder = QStringLiteral("goodsCode");
     l.widthThreshold = 16470;
     l.toolbar = {{QStringLiteral("导出"), QStringLiteral("export"), QStyle::SP_DialogSaveButton},
                  {QStringLiteral("-"), QStringLiteral("sp2"), QStyle::SP_CustomBase},
@@ -151,7 +150,7 @@ ReportFill frm_rpt_stock::fillConditions()
 
 m_conditions frm_rpt_stock::listConditions()
 {
-    return goodsConditions(dal_rpt_stock::KeywordField(), dal_rpt_stock::BalanceField());
+    return goodsConditions();
 }
 
 void frm_rpt_stock::printReport()

@@ -534,12 +534,10 @@ TEST_P(BillStoreTest, SqlTextsAndEmptyReads)
     EXPECT_EQ(all.recordCount, 1);
     EXPECT_EQ(all.recordSet->fieldCount(), 21);
     const int id = all.recordSet->value(0, QStringLiteral("id")).toInt();
-    EXPECT_EQ(
-        store.GetListForCondition({m_condition(QStringLiteral("id"), QStringLiteral("="), id)}).recordCount,
-        1);
-    EXPECT_EQ(
-        store.GetListForCondition({m_condition(QStringLiteral("id"), QStringLiteral(">"), id)}).recordCount,
-        0);
+    EXPECT_EQ(store.GetListForCondition({m_condition(SearchKey::Id, QStringLiteral("="), id)}).recordCount,
+              1);
+    EXPECT_EQ(store.GetListForCondition({m_condition(SearchKey::Id, QStringLiteral(">"), id)}).recordCount,
+              0);
     EXPECT_EQ(store.GetLineListForCondition({}).recordSet->fieldCount(), dir().hasSalePrice ? 35 : 34);
     BillHead empty = head();
     QList<BillLine> none;

@@ -46,14 +46,14 @@ TEST_F(CatalogueListTest, UnitsListDefaultFirstThenByRowNumber)
     exec(QStringLiteral("update tb_goods_detail set rowNo=2 where id=13"));
     dal_goods_detail dal;
     const m_recordSet r = dal.GetListForCondition(
-        {m_condition(QStringLiteral("headId"), QStringLiteral("="), NList(QStringLiteral("1")))});
+        {m_condition(SearchKey::HeadId, QStringLiteral("="), NList(QStringLiteral("1")))});
     EXPECT_EQ(r.recordCount, 3);
     EXPECT_EQ(column(r.recordSet, QStringLiteral("id")), (QStringList{"12", "11", "13"}));
     EXPECT_EQ(column(r.recordSet, QStringLiteral("goodsDetailCode")), (QStringList{"", "6901", "6903"}));
 
     // The goods window's own select list.
     const m_recordSet own = dal.GetListForCondition(
-        {m_condition(QStringLiteral("headId"), QStringLiteral("="), 1)},
+        {m_condition(SearchKey::HeadId, QStringLiteral("="), 1)},
         SelectListOf(QStringLiteral("select 0,id,isDefault,isDefault as "
                                     "flgIco,goodsDetailCode,unit,packQty,weight,inPrice,salePrice  ")));
     EXPECT_EQ(own.recordSet->fieldCount(), 10);
@@ -80,9 +80,8 @@ TEST_F(CatalogueListTest, PickerSearchOverEntryCodes)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.keyword);
         const m_recordSet r = dal.GetListForInputAndCondition(
-            {m_condition(QStringLiteral("status"), QStringLiteral("="), QStringLiteral("启用")),
-             m_condition(dal_goods_detail::kInputKeywordField, QStringLiteral("like"),
-                         QString::fromUtf8(c.keyword))},
+            {m_condition(SearchKey::Status, QStringLiteral("="), QStringLiteral("启用")),
+             m_condition(SearchKey::Keyword, QStringLiteral("like"), QString::fromUtf8(c.keyword))},
             SelectListOf(pickerSelect + QStringLiteral(" ")));
         QStringList found;
         QList<std::pair<int, QString>> rows;
@@ -108,13 +107,13 @@ TEST_F(CatalogueListTest, GoodsListSearchesAndExports)
     exec(QStringLiteral("update tb_goods_head set pinyin='' where id=3"));
     dal_goods_head dal;
     const m_recordSet byKeyword = dal.GetListForCondition(
-        {m_condition(dal_goods_head::kKeywordField, QStringLiteral("like"), QStringLiteral("o'brien"))});
+        {m_condition(SearchKey::Keyword, QStringLiteral("like"), QStringLiteral("o'brien"))});
     EXPECT_EQ(column(byKeyword.recordSet, QStringLiteral("id")), (QStringList{"3"}));
     EXPECT_EQ(byKeyword.recordSet->fieldCount(), 15);
 
     const m_recordSet byType = dal.GetListForCondition(
-        {m_condition(QStringLiteral("goodsTypeId"), QStringLiteral("in"), NList(QStringLiteral("10,11,0"))),
-         m_condition(QStringLiteral("goodsCode"), QStringLiteral("="), QStringLiteral("a100"))},
+        {m_condition(SearchKey::GoodsType, QStringLiteral("in"), NList(QStringLiteral("10,11,0"))),
+         m_condition(SearchKey::Code, QStringLiteral("="), QStringLiteral("a100"))},
         SelectListOf(QStringLiteral("   ")));
     EXPECT_EQ(column(byType.recordSet, QStringLiteral("goodsTypeName")), (QStringList{"果汁"}));
 
@@ -122,7 +121,7 @@ TEST_F(CatalogueListTest, GoodsListSearchesAndExports)
     const RecordSetPtr exported = dal.GetDataTable({}, true);
     EXPECT_EQ(exported->fields(), (QStringList{"goodsTypeName", "goodsCode", "goodsName", "goodsDesc",
                                                "upqty", "downqty", "status", "creator", "createTime"}));
-    const RecordSetPtr plain = dal.GetDataTable({m_condition(QStringLiteral("id"), QStringLiteral("<>"), 1)});
+    const RecordSetPtr plain = dal.GetDataTable({m_condition(SearchKey::Id, QStringLiteral("<>"), 1)});
     EXPECT_EQ(plain->fieldCount(), 14);
     EXPECT_EQ(plain->fieldIndex(QStringLiteral("imageUrl")), -1);
     EXPECT_EQ(plain->RecordCount(), 2);
@@ -132,13 +131,13 @@ TEST_F(CatalogueListTest, DictionarySearch)
 {
     dal_dictionary dal;
     const m_recordSet byType = dal.GetListForCondition(
-        {m_condition(QStringLiteral("utype"), QStringLiteral("="), DictionaryType::goodsType)});
+        {m_condition(SearchKey::Type, QStringLiteral("="), DictionaryType::goodsType)});
     EXPECT_EQ(byType.recordCount, 2);
     EXPECT_FALSE(byType.str_condition.isEmpty());
 
-    const m_recordSet byName = dal.GetListForCondition(
-        {m_condition(QStringLiteral("uname"), QStringLiteral("="), QStringLiteral("饮料"))},
-        SelectListOf(QStringLiteral("select id,utype")));
+    const m_recordSet byName =
+        dal.GetListForCondition({m_condition(SearchKey::Name, QStringLiteral("="), QStringLiteral("饮料"))},
+                                SelectListOf(QStringLiteral("select id,utype")));
     EXPECT_EQ(byName.recordCount, 2);
     EXPECT_EQ(byName.recordSet->fieldCount(), 2);
 

@@ -149,8 +149,8 @@ TEST_F(InputKeyTest, KeywordFindsWhatTheJoinedColumnsFind)
     }
     // The data class's own search, through its condition builder.
     const m_recordSet r = dal_goods_detail().GetListForInputAndCondition(
-        {m_condition(QStringLiteral("status"), QStringLiteral("="), QStringLiteral("启用")),
-         m_condition(dal_goods_detail::kInputKeywordField, QStringLiteral("like"), QStringLiteral("可乐"))});
+        {m_condition(SearchKey::Status, QStringLiteral("="), QStringLiteral("启用")),
+         m_condition(SearchKey::Keyword, QStringLiteral("like"), QStringLiteral("可乐"))});
     EXPECT_EQ(r.recordCount, 3 + 2 + 2); // item 1: three code rows, two barcode rows; item 2: one of each
 }
 

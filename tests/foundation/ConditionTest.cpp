@@ -6,6 +6,20 @@
 namespace
 {
 
+// The columns of a data class that answers every key these tests name.
+const SearchFields kFields{
+    {SearchKey::Code, QStringLiteral("goodsCode")},
+    {SearchKey::Account, QStringLiteral("accountId")},
+    {SearchKey::Type, QStringLiteral("utype")},
+    {SearchKey::Audit, QStringLiteral("ispass")},
+    {SearchKey::Id, QStringLiteral("id")},
+    {SearchKey::Name, QStringLiteral("uname")},
+    {SearchKey::Partner, QStringLiteral("remark")},
+    {SearchKey::Keyword, QStringLiteral("COALESCE(goodsCode,'')||COALESCE(pinyin,'')")},
+    {SearchKey::CreateTime, QStringLiteral("billDate")},
+    {SearchKey::Status, QStringLiteral("[user]")},
+};
+
 struct ConditionCase {
     m_condition condition;
     const char* sql;
@@ -15,29 +29,34 @@ struct ConditionCase {
 TEST(GetConditionSqlTest, BuildsOneClausePerConditionWithTheValueBound)
 {
     const ConditionCase cases[] = {
-        {{"goodsCode", "like", QStringLiteral("ab'c")},
+        {{SearchKey::Code, "like", QStringLiteral("ab'c")},
          " and (goodsCode like @c1)",
          QStringLiteral("%ab'c%")},
-        {{"accountId", "in", NList("12,15,0")}, " and (accountId in (12,15,0))", {}},
-        {{"utype", "=", QStringLiteral("goodsType")}, " and (utype = @c1)", QStringLiteral("goodsType")},
-        {{"ispass", "=", NList("1")}, " and (ispass = 1)", {}},
-        {{"id", "not in", QStringLiteral("5")}, " and (id not in (@c1))", QStringLiteral("5")},
+        {{SearchKey::Account, "in", NList("12,15,0")}, " and (accountId in (12,15,0))", {}},
+        {{SearchKey::Type, "=", QStringLiteral("goodsType")},
+         " and (utype = @c1)",
+         QStringLiteral("goodsType")},
+        {{SearchKey::Audit, "=", NList("1")}, " and (ispass = 1)", {}},
+        {{SearchKey::Id, "not in", QStringLiteral("5")}, " and (id not in (@c1))", QStringLiteral("5")},
         // The operator is written as given, capitals and blanks kept.
-        {{"uname", " LIKE ", QStringLiteral("x")}, " and (uname  LIKE  @c1)", QStringLiteral("%x%")},
+        {{SearchKey::Name, " LIKE ", QStringLiteral("x")}, " and (uname  LIKE  @c1)", QStringLiteral("%x%")},
         // Typed text is compared as typed: no prefix is taken off, "%" stays a wildcard.
-        {{"remark", "=", QStringLiteral("N:5")}, " and (remark = @c1)", QStringLiteral("N:5")},
-        {{"remark", "=", QStringLiteral("C:abc")}, " and (remark = @c1)", QStringLiteral("C:abc")},
-        {{"remark", "like", QStringLiteral("N:50%")}, " and (remark like @c1)", QStringLiteral("%N:50%%")},
-        {{"COALESCE(goodsCode,'')||COALESCE(pinyin,'')", "like", QStringLiteral("张")},
+        {{SearchKey::Partner, "=", QStringLiteral("N:5")}, " and (remark = @c1)", QStringLiteral("N:5")},
+        {{SearchKey::Partner, "=", QStringLiteral("C:abc")}, " and (remark = @c1)", QStringLiteral("C:abc")},
+        {{SearchKey::Partner, "like", QStringLiteral("N:50%")},
+         " and (remark like @c1)",
+         QStringLiteral("%N:50%%")},
+        // The key reads the data class's own expression.
+        {{SearchKey::Keyword, "like", QStringLiteral("张")},
          " and (COALESCE(goodsCode,'')||COALESCE(pinyin,'') like @c1)",
          QStringLiteral("%张%")},
-        {{"billDate", ">=", QStringLiteral("2012-08-01")},
+        {{SearchKey::CreateTime, ">=", QStringLiteral("2012-08-01")},
          " and (billDate >= @c1)",
          QStringLiteral("2012-08-01")},
-        {{"[user]", "<>", 3}, " and ([user] <> @c1)", 3},
+        {{SearchKey::Status, "<>", 3}, " and ([user] <> @c1)", 3},
     };
     for (const ConditionCase& c : cases) {
-        const ConditionSql out = GetConditionSql(m_conditions{c.condition});
+        const ConditionSql out = GetConditionSql(m_conditions{c.condition}, kFields);
         EXPECT_EQ(out.sql, QString::fromUtf8(c.sql));
         if (c.bound.isValid()) {
             ASSERT_EQ(out.params.items().size(), 1) << c.sql;
@@ -50,32 +69,28 @@ TEST(GetConditionSqlTest, BuildsOneClausePerConditionWithTheValueBound)
 
 TEST(GetConditionSqlTest, NumbersItsPlaceholdersAndIsEmptyForNoCondition)
 {
-    EXPECT_TRUE(GetConditionSql({}).isEmpty());
-    const ConditionSql out = GetConditionSql(
-        {{"a", "=", QStringLiteral("x")}, {"b", "in", NList("1,2")}, {"c", "like", QStringLiteral("y")}},
-        QStringLiteral("@w"));
-    EXPECT_EQ(out.sql, QStringLiteral(" and (a = @w1) and (b in (1,2)) and (c like @w3)"));
+    EXPECT_TRUE(GetConditionSql({}, kFields).isEmpty());
+    const ConditionSql out = GetConditionSql({{SearchKey::Code, "=", QStringLiteral("x")},
+                                              {SearchKey::Id, "in", NList("1,2")},
+                                              {SearchKey::Name, "like", QStringLiteral("y")}},
+                                             kFields, QStringLiteral("@w"));
+    EXPECT_EQ(out.sql, QStringLiteral(" and (goodsCode = @w1) and (id in (1,2)) and (uname like @w3)"));
     EXPECT_EQ(out.params.value(QStringLiteral("@w3")), QVariant(QStringLiteral("%y%")));
 }
 
-TEST(GetConditionSqlTest, RefusesProgramPiecesThatHoldMore)
+TEST(GetConditionSqlTest, RefusesProgramPiecesThatHoldMoreAndKeysTheClassDoesNotAnswer)
 {
     const m_condition bad[] = {
-        {"id; DROP TABLE tb_user", "=", 1},
-        {"id -- x", "=", 1},
-        {"id /* x */", "=", 1},
-        {"(select max(id) from tb_user)", "=", 1},
-        {"id) or (1=1", "=", 1},
-        {"id + @c1", "=", 1},
-        {"'open", "=", 1},
-        {"id", "or 1=1 or id =", 1},
-        {"id", "", 1},
-        {"id", "in", NList("1) or (1=1")},
-        {"id", "=", NExpr("id or 1")},
+        {SearchKey::Id, "or 1=1 or id =", 1},
+        {SearchKey::Id, "", 1},
+        {SearchKey::Id, "in", NList("1) or (1=1")},
+        {SearchKey::Id, "=", NExpr("id or 1")},
+        {SearchKey::Balance, "=", 1},
+        {SearchKey::ParentId, "like", QStringLiteral("x")},
     };
     for (const m_condition& c : bad)
-        EXPECT_THROW(GetConditionSql(m_conditions{c}), DbError)
-            << c.uField.toStdString() << " " << c.uLinkType.toStdString();
+        EXPECT_THROW(GetConditionSql(m_conditions{c}, kFields), DbError)
+            << int(c.uField) << " " << c.uLinkType.toStdString();
 }
 
 class LookupTest : public DbTest
@@ -99,16 +114,18 @@ TEST_F(LookupTest, ConditionsFindRowsByTheirBoundValues)
         m_conditions conditions;
         QList<int> ids;
     } cases[] = {
-        {{{"txt", "=", QStringLiteral("N:5")}}, {1}},
-        {{{"txt", "in", QStringLiteral("1,2")}}, {4}},
-        {{{"id", "in", NList("2,5,0")}}, {2, 5}},
-        {{{"txt", "like", QStringLiteral("'Brien 仓")}}, {3}},
-        {{{"txt", "like", QStringLiteral("50%")}}, {6, 7}},
-        {{{"id", ">=", 3}, {"id", "<=", QStringLiteral("4")}}, {3, 4}},
-        {{{"txt", "=", QStringLiteral("@c2")}, {"id", "=", 1}}, {}},
+        {{{SearchKey::Name, "=", QStringLiteral("N:5")}}, {1}},
+        {{{SearchKey::Name, "in", QStringLiteral("1,2")}}, {4}},
+        {{{SearchKey::Id, "in", NList("2,5,0")}}, {2, 5}},
+        {{{SearchKey::Name, "like", QStringLiteral("'Brien 仓")}}, {3}},
+        {{{SearchKey::Name, "like", QStringLiteral("50%")}}, {6, 7}},
+        {{{SearchKey::Id, ">=", 3}, {SearchKey::Id, "<=", QStringLiteral("4")}}, {3, 4}},
+        {{{SearchKey::Name, "=", QStringLiteral("@c2")}, {SearchKey::Id, "=", 1}}, {}},
     };
+    const SearchFields fields{{SearchKey::Id, QStringLiteral("id")},
+                              {SearchKey::Name, QStringLiteral("txt")}};
     for (const Case& c : cases) {
-        const ConditionSql where = GetConditionSql(c.conditions);
+        const ConditionSql where = GetConditionSql(c.conditions, fields);
         const RecordSetPtr rs = ExecuteSql(
             QStringLiteral("SELECT id FROM t WHERE 1=1") + where.sql + " ORDER BY id", where.params);
         QList<int> ids;
@@ -145,12 +162,14 @@ TEST_F(LookupTest, LookupsReadTheMatchingRows)
               QVariant(QStringLiteral("a")));
     // Null and blank read as the empty text.
     for (int id : {9, 10, 99})
-        EXPECT_EQ(
-            GetFieldValue(QStringLiteral("txt"), QStringLiteral("t"), GetConditionSql({{"id", "=", id}})),
-            QVariant(QStringLiteral("")));
-    EXPECT_EQ(
-        GetMaxValue(QStringLiteral("id"), QStringLiteral("t"), GetConditionSql({{"txt", "=", "a"}})).toInt(),
-        3);
+        EXPECT_EQ(GetFieldValue(QStringLiteral("txt"), QStringLiteral("t"),
+                                GetConditionSql({{SearchKey::Id, "=", id}}, kFields)),
+                  QVariant(QStringLiteral("")));
+    EXPECT_EQ(GetMaxValue(
+                  QStringLiteral("id"), QStringLiteral("t"),
+                  GetConditionSql({{SearchKey::Name, "=", "a"}}, {{SearchKey::Name, QStringLiteral("txt")}}))
+                  .toInt(),
+              3);
     EXPECT_THROW(GetMaxValue(QStringLiteral("id"), QStringLiteral("t; DELETE FROM t")), DbError);
     EXPECT_THROW(GetCountValue(QStringLiteral("t.id"), QStringLiteral("t")), DbError);
     EXPECT_THROW(GetFieldValue(QStringLiteral("nosuchcolumn"), QStringLiteral("t")), DbError);

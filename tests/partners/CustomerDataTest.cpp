@@ -150,22 +150,20 @@ TEST_F(CustomerDataTest, ListsAndExportColumns)
         EXPECT_EQ(all.recordSet->fieldCount(), 25);
         EXPECT_TRUE(all.str_condition.isEmpty());
     }
-    const m_recordSet one =
-        dal.GetListForCondition({m_condition(QStringLiteral("id"), QStringLiteral("="), 2)},
-                                SelectListOf(QStringLiteral("select id,uname ")));
+    const m_recordSet one = dal.GetListForCondition({m_condition(SearchKey::Id, QStringLiteral("="), 2)},
+                                                    SelectListOf(QStringLiteral("select id,uname ")));
     ASSERT_EQ(one.recordCount, 1);
     EXPECT_EQ(one.recordSet->fieldCount(), 2);
     EXPECT_FALSE(one.str_condition.isEmpty());
 
-    const RecordSetPtr exportRows = dal.GetDataTable({}, QStringLiteral("uname desc"), true);
+    const RecordSetPtr exportRows = dal.GetDataTable({}, true);
     EXPECT_EQ(exportRows->RecordCount(), 3);
     EXPECT_EQ(
         exportRows->fields(),
         QStringLiteral("utypeName,customTypeName,customerCode,uname,contact,companyName,taxNumber,bankName,"
                        "bankAccount,address,tel,email,fax,statusName,creator,createTime")
             .split(QLatin1Char(',')));
-    EXPECT_EQ(dal.GetDataTable({m_condition(QStringLiteral("id"), QStringLiteral(">"), 1)})->fieldCount(),
-              25);
+    EXPECT_EQ(dal.GetDataTable({m_condition(SearchKey::Id, QStringLiteral(">"), 1)})->fieldCount(), 25);
 }
 
 TEST_F(CustomerDataTest, SameNameLookupSkipsItsOwnRow)

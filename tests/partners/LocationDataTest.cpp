@@ -143,7 +143,7 @@ TEST_F(LocationDataTest, TreeLevelsAndLists)
         EXPECT_TRUE(all.str_condition.isEmpty());
     }
     const m_recordSet some =
-        dal.GetListForCondition({m_condition(QStringLiteral("parentId"), QStringLiteral("="), 1)});
+        dal.GetListForCondition({m_condition(SearchKey::ParentId, QStringLiteral("="), 1)});
     ASSERT_EQ(some.recordCount, 1);
     EXPECT_EQ(some.recordSet->text(0, QStringLiteral("locationCode")), QStringLiteral("A-1"));
 }

@@ -214,7 +214,7 @@ TEST_F(PickerTest, DictionaryNarrowedToOneType)
     auto picker = std::make_unique<frm_select>();
     picker->utbName = QStringLiteral("dictionary");
     picker->isHideCheckCol = true;
-    picker->append_Condition.init(QStringLiteral("utype"), QStringLiteral("="), QStringLiteral("goodsType"));
+    picker->append_Condition = m_condition(SearchKey::Type, QStringLiteral("="), QStringLiteral("goodsType"));
     picker->RunSearch();
     EXPECT_EQ(toSet(column(*picker)), toSet({QStringLiteral("饮料"), QStringLiteral("果汁")}));
     QMap<QString, QString> parentOf; // 名称 -> 父节点

@@ -79,7 +79,7 @@ TEST_P(ListTest, HeaderClicksFlipTheOrderAndAmountsSortAsNumbers)
     EXPECT_EQ(cell(w, 0, 2), QStringLiteral("1"));
     clickHeader(w, 0); // 序号 does not sort
     EXPECT_EQ(cell(w, 0, 2), QStringLiteral("1"));
-    EXPECT_EQ(w->pageInfo().str_orderBy, QStringLiteral("billNo"));
+    EXPECT_EQ(w->pageInfo().sortKey.column(), QStringLiteral("billNo"));
     EXPECT_FALSE(w->pageInfo().isDesc);
 }
 

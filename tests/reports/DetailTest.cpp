@@ -65,7 +65,7 @@ TEST_P(DetailTest, DefaultUnitThatGivesNoCountLeavesTheValueEmpty)
     m_PageInfor page;
     page.int_PageSize = 20;
     page.int_currentPageIndex = 1;
-    page.str_orderBy = QStringLiteral("rowNo");
+    page.sortKey = data.SortBy(QStringLiteral("rowNo"));
     const m_recordSet r = data.GetListForCondition(fill, {}, page);
     ASSERT_TRUE(r.str_MsgBox.isEmpty()) << r.str_MsgBox.toStdString();
     ASSERT_EQ(r.recordCount, 4);
@@ -120,7 +120,7 @@ TEST_P(DetailTest, ConditionsAndTheJoinedKeyword)
     ui::child<QComboBox>(w, "cobo_goodsTypeName")->setEditText(QString());
     ui::click(w, "btn_search");
     clickHeader(w, 0);
-    EXPECT_EQ(w->pageInfo().str_orderBy, QStringLiteral("rowNo"));
+    EXPECT_EQ(w->pageInfo().sortKey.column(), QStringLiteral("rowNo"));
     EXPECT_EQ(cell(w, 0, 2), QStringLiteral("1"));
 }
 

@@ -127,10 +127,9 @@ class DirectPagesTest : public DbTest, public ::testing::WithParamInterface<Bill
         exec(QStringLiteral("COMMIT"));
     }
 
-    // The reports of the direction with their first order.
+    // The reports of the direction.
     struct Kind {
         std::unique_ptr<dal_rpt_Report> data;
-        QString order;
         bool auditStates;
     };
     std::vector<Kind> kinds() const
@@ -139,13 +138,13 @@ class DirectPagesTest : public DbTest, public ::testing::WithParamInterface<Bill
         std::vector<Kind> k;
         k.push_back({in ? std::unique_ptr<dal_rpt_Report>(std::make_unique<dal_rpt_rkHead>())
                         : std::make_unique<dal_rpt_ckHead>(),
-                     QStringLiteral("passName asc,createTime"), true});
+                     true});
         k.push_back({in ? std::unique_ptr<dal_rpt_Report>(std::make_unique<dal_rpt_rkDetail>())
                         : std::make_unique<dal_rpt_ckDetail>(),
-                     QStringLiteral("createTime"), true});
+                     true});
         k.push_back({in ? std::unique_ptr<dal_rpt_Report>(std::make_unique<dal_rpt_rkSum>())
                         : std::make_unique<dal_rpt_ckSum>(),
-                     QStringLiteral("goodsCode"), false});
+                     false});
         return k;
     }
 };
@@ -157,16 +156,16 @@ TEST_P(DirectPagesTest, PagesAndCountAreThoseOfTheFilledTable)
             ReportFill fill;
             fill.accountList = QStringLiteral("12,15,0");
             fill.conditions.append(
-                m_condition(QStringLiteral("a.createTime"), QStringLiteral(">="),
+                m_condition(SearchKey::CreateTime, QStringLiteral(">="),
                             month ? QStringLiteral("2024-03-01") : QStringLiteral("2024-01-01")));
             fill.conditions.append(
-                m_condition(QStringLiteral("a.createTime"), QStringLiteral("<"),
+                m_condition(SearchKey::CreateTime, QStringLiteral("<"),
                             month ? QStringLiteral("2024-04-01") : QStringLiteral("2024-06-01")));
             if (k.auditStates) {
-                fill.conditions.append(m_condition(QStringLiteral("a.accountId"), QStringLiteral("in"),
-                                                   NList(fill.accountList)));
-                fill.conditions.append(m_condition(QStringLiteral("a.ispass"), QStringLiteral("in"),
-                                                   NList(QStringLiteral("1,0,3"))));
+                fill.conditions.append(
+                    m_condition(SearchKey::Account, QStringLiteral("in"), NList(fill.accountList)));
+                fill.conditions.append(
+                    m_condition(SearchKey::Audit, QStringLiteral("in"), NList(QStringLiteral("1,0,3"))));
             }
             for (const bool desc : {true, false}) {
                 for (const int size : {1, 7, 20, 1000}) {
@@ -175,7 +174,7 @@ TEST_P(DirectPagesTest, PagesAndCountAreThoseOfTheFilledTable)
                     m_PageInfor page;
                     page.int_PageSize = size;
                     page.int_currentPageIndex = 1;
-                    page.str_orderBy = k.order;
+                    page.sortKey = k.data->DefaultSort();
                     page.isDesc = desc;
                     const m_recordSet first = k.data->GetListForCondition(fill, {}, page);
                     ASSERT_TRUE(first.str_MsgBox.isEmpty()) << first.str_MsgBox.toStdString();
@@ -196,7 +195,7 @@ TEST_P(DirectPagesTest, PagesAndCountAreThoseOfTheFilledTable)
                         p = qBound(1, p, qMax(1, pages));
                         return texts(
                             ExecuteSql(QStringLiteral("select ") + k.data->setup().fullColumns +
-                                       QStringLiteral(" from ") + table + dal_rpt_Report::OrderText(page) +
+                                       QStringLiteral(" from ") + table + k.data->OrderText(page) +
                                        QStringLiteral(" limit %1 offset %2").arg(size).arg((p - 1) * size)));
                     };
                     QList<QStringList> before = {filled(1)};
@@ -222,10 +221,10 @@ TEST_P(DirectPagesTest, ExportAfterASearchReadsEveryRow)
         m_PageInfor page;
         page.int_PageSize = 20;
         page.int_currentPageIndex = 1;
-        page.str_orderBy = k.order;
+        page.sortKey = k.data->DefaultSort();
         page.isDesc = true;
         const m_recordSet r = k.data->GetListForCondition(fill, {}, page);
-        const RecordSetPtr all = k.data->GetDataTable(dal_rpt_Report::OrderText(page), true);
+        const RecordSetPtr all = k.data->GetDataTable(k.data->OrderText(page), true);
         ASSERT_GT(r.recordCount, 20);
         EXPECT_EQ(all->RecordCount(), r.recordCount) << k.data->setup().workTable.toStdString();
     }

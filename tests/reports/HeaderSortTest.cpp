@@ -73,10 +73,10 @@ TEST_P(HeaderSortTest, AmountAndNameOrderTheKeptLinesTiesById)
     dal_rpt_Report data(BillDetailSetup, dir());
     ReportFill fill;
     fill.conditions.append(
-        m_condition(QStringLiteral("a.accountId"), QStringLiteral("in"), NList(QStringLiteral("12,0"))));
+        m_condition(SearchKey::Account, QStringLiteral("in"), NList(QStringLiteral("12,0"))));
     m_PageInfor page;
     page.int_PageSize = 5;
-    page.str_orderBy = QStringLiteral("createTime");
+    page.sortKey = data.SortBy(QStringLiteral("createTime"));
     page.isDesc = true;
     const m_recordSet r = data.GetListForCondition(fill, {}, page);
     ASSERT_TRUE(r.str_MsgBox.isEmpty()) << r.str_MsgBox.toStdString();
@@ -100,14 +100,13 @@ TEST_P(HeaderSortTest, AmountAndNameOrderTheKeptLinesTiesById)
         const char* field;
         std::function<bool(int, int)> less; // ascending, ties by id
     } sorts[] = {
-        {"CAST(totalAmount AS REAL)",
-         [&](int a, int b) { return amount[a] != amount[b] ? amount[a] < amount[b] : a < b; }},
+        {"totalAmount", [&](int a, int b) { return amount[a] != amount[b] ? amount[a] < amount[b] : a < b; }},
         {"goodsName", [&](int a, int b) { return name[a] != name[b] ? name[a] < name[b] : a < b; }},
     };
     for (const auto& s : sorts) {
         for (const bool desc : {false, true}) {
             SCOPED_TRACE(std::string(s.field) + (desc ? " desc" : " asc"));
-            page.str_orderBy = QString::fromLatin1(s.field);
+            page.sortKey = data.SortBy(QString::fromLatin1(s.field));
             page.isDesc = desc;
             EXPECT_EQ(data.Reorder(page), 14);
             QList<int> expected;

@@ -83,7 +83,9 @@ TEST_P(SumWithBills, WorkedExampleAndEveryGoodsItem)
     ui::click(w, "Chk_ContainerZero");
     ui::click(w, "btn_search");
     clickHeader(w, 11);
-    EXPECT_EQ(w->pageInfo().str_orderBy, QStringLiteral("CAST(total%1Qty AS REAL)").arg(word));
+    EXPECT_EQ(w->pageInfo().sortKey.column(), QStringLiteral("total%1Qty").arg(word));
+    EXPECT_EQ(w->data()->OrderText(w->pageInfo()),
+              QStringLiteral(" order by CAST(total%1Qty AS REAL) asc, id asc").arg(word));
     EXPECT_EQ(cell(w, 2, 5), QStringLiteral("G002"));
 }
 
@@ -333,12 +335,12 @@ TEST_P(SumTest, MonthSumsOfEveryGoodsItemEqualAPlainSum)
     ReportFill fill;
     fill.accountList = QStringLiteral("12,15,0");
     fill.conditions.append(
-        m_condition(QStringLiteral("a.createTime"), QStringLiteral(">="), QStringLiteral("2024-05-01")));
+        m_condition(SearchKey::CreateTime, QStringLiteral(">="), QStringLiteral("2024-05-01")));
     fill.conditions.append(
-        m_condition(QStringLiteral("a.createTime"), QStringLiteral("<"), QStringLiteral("2024-06-01")));
+        m_condition(SearchKey::CreateTime, QStringLiteral("<"), QStringLiteral("2024-06-01")));
     m_PageInfor page;
     page.int_PageSize = 50;
-    page.str_orderBy = QStringLiteral("goodsCode");
+    page.sortKey = data.SortBy(QStringLiteral("goodsCode"));
     page.isDesc = true;
     const m_recordSet r = data.GetListForCondition(fill, {}, page);
     ASSERT_TRUE(r.str_MsgBox.isEmpty()) << r.str_MsgBox.toStdString();
@@ -357,7 +359,7 @@ TEST_P(SumTest, MonthSumsOfEveryGoodsItemEqualAPlainSum)
     EXPECT_EQ(codes, codeOrder);
 
     // A header click on 小件汇总: the sums of every row order the rows, ties by id.
-    page.str_orderBy = ReportColumns::AsNumber(sums.qty);
+    page.sortKey = data.SortBy(sums.qty);
     page.isDesc = false;
     page.int_currentPageIndex = 1;
     ASSERT_EQ(data.Reorder(page), r.recordCount);
@@ -384,11 +386,11 @@ TEST_P(SumTest, MonthSumsOfEveryGoodsItemEqualAPlainSum)
 
     // 包括汇总为0的货品 cleared: the goods items whose pieces read other than 0, in code order.
     dal_rpt_Report zeros(GoodsSumSetup, dir());
-    page.str_orderBy = QStringLiteral("goodsCode");
+    page.sortKey = zeros.SortBy(QStringLiteral("goodsCode"));
     page.isDesc = true;
     page.int_currentPageIndex = 1;
-    const m_recordSet counted = zeros.GetListForCondition(
-        fill, {m_condition(ReportColumns::AsNumber(sums.qty), QStringLiteral("<>"), 0)}, page);
+    const m_recordSet counted =
+        zeros.GetListForCondition(fill, {m_condition(SearchKey::Balance, QStringLiteral("<>"), 0)}, page);
     ASSERT_TRUE(counted.str_MsgBox.isEmpty()) << counted.str_MsgBox.toStdString();
     EXPECT_EQ(counted.recordCount, nonZero);
     QStringList countedCodes, countedTexts;

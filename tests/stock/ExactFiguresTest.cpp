@@ -580,9 +580,9 @@ TEST_F(ExactFiguresTest, EveryRoadGivesTheReferenceDigits)
         const QString templ = BillSetup::Of(b.inbound ? BillDirection::In : BillDirection::Out).printTemplate;
         KeyValue nodes;
         const QDomElement head =
-            store.GetGroupHeadRowNode({m_condition(QStringLiteral("id"), QStringLiteral("="), b.id)}, templ);
+            store.GetGroupHeadRowNode({m_condition(SearchKey::Id, QStringLiteral("="), b.id)}, templ);
         const QDomElement lines =
-            store.GetDetailRowNode({m_condition(QStringLiteral("headId"), QStringLiteral("="), b.id)}, templ);
+            store.GetDetailRowNode({m_condition(SearchKey::HeadId, QStringLiteral("="), b.id)}, templ);
         const std::string amount = Text(BillAmount(b), 1, 2);
         EXPECT_EQ(
             head.firstChildElement().firstChildElement(QStringLiteral("totalAmount")).text().toStdString(),

@@ -91,7 +91,7 @@ TEST_F(StockTest, SumsAndBalancesAreRoundedToTheirPlaces)
     EXPECT_EQ(LiveQty(dal, kAcc, 3), std::optional<double>(1.845));
 
     m_conditions nonZero;
-    nonZero.append(m_condition(dal_rpt_stock::BalanceField(), "<>", 0));
+    nonZero.append(m_condition(SearchKey::Balance, "<>", 0));
     EXPECT_EQ(dal.GetCount(nonZero), 2);
 }
 
@@ -166,7 +166,7 @@ TEST_F(StockTest, ListingFiltersOrdersAndPages)
 
     dal_rpt_stock dal;
     m_PageInfor page;
-    page.str_orderBy = dal_rpt_stock::OrderExpression(QStringLiteral("totalBlanceQty"));
+    page.sortKey = dal.SortBy(QStringLiteral("totalBlanceQty"));
     page.isDesc = true;
     page.int_PageSize = 2;
     page.int_currentPageIndex = 1;
@@ -187,7 +187,7 @@ TEST_F(StockTest, ListingFiltersOrdersAndPages)
     // The keyword spans the end of the code and the start of the name, and
     // finds an item without pinyin, description and goods type.
     m_conditions conds;
-    conds.append(m_condition(dal_rpt_stock::KeywordField(), "like", QStringLiteral("03三")));
+    conds.append(m_condition(SearchKey::Keyword, "like", QStringLiteral("03三")));
     page.int_currentPageIndex = 1;
     r = dal.GetListForCondition(conds, kAcc, page);
     ASSERT_EQ(r.recordCount, 1);
@@ -196,13 +196,13 @@ TEST_F(StockTest, ListingFiltersOrdersAndPages)
 
     // Goods type and the zero-balance filter; the kept condition reads the same rows again.
     conds.clear();
-    conds.append(m_condition("goodsTypeName", "=", QStringLiteral("饮料")));
-    conds.append(m_condition(dal_rpt_stock::BalanceField(), "<>", 0));
-    page.str_orderBy = QStringLiteral("goodsCode");
+    conds.append(m_condition(SearchKey::GoodsTypeName, "=", QStringLiteral("饮料")));
+    conds.append(m_condition(SearchKey::Balance, "<>", 0));
+    page.sortKey = dal.SortBy(QStringLiteral("goodsCode"));
     r = dal.GetListForCondition(conds, kAcc, page);
     EXPECT_EQ(r.recordCount, 2);
     page.isDesc = true;
-    const RecordSetPtr all = dal.GetDataTable(dal_rpt_stock::OrderText(page), true);
+    const RecordSetPtr all = dal.GetDataTable(dal.OrderText(page), true);
     ASSERT_EQ(all->RecordCount(), 2);
     EXPECT_EQ(all->fields(), dal_rpt_stock::ExportColumns());
     EXPECT_EQ(all->text(0, "goodsCode"), "B02");

@@ -240,10 +240,10 @@ TEST_F(StockSameRowsTest, GoodsSumsGiveTheReferenceRows)
             fill.accountList = QStringLiteral("2,5,0");
             QString headWhere;
             if (month) {
-                fill.conditions.append(m_condition(QStringLiteral("a.createTime"), QStringLiteral(">="),
-                                                   QStringLiteral("2024-03-01")));
-                fill.conditions.append(m_condition(QStringLiteral("a.createTime"), QStringLiteral("<"),
-                                                   QStringLiteral("2024-04-01")));
+                fill.conditions.append(
+                    m_condition(SearchKey::CreateTime, QStringLiteral(">="), QStringLiteral("2024-03-01")));
+                fill.conditions.append(
+                    m_condition(SearchKey::CreateTime, QStringLiteral("<"), QStringLiteral("2024-04-01")));
                 headWhere =
                     QStringLiteral(" and (a.createTime >= '2024-03-01') and (a.createTime < '2024-04-01')");
             }

@@ -3,10 +3,10 @@
 #include <QSet>
 
 m_recordSet SelectForConditions(const QString& selectFrom, const m_conditions& conditions,
-                                const QString& tail)
+                                const SearchFields& fields, const QString& tail)
 {
     m_recordSet result;
-    const ConditionSql where = GetConditionSql(conditions);
+    const ConditionSql where = GetConditionSql(conditions, fields);
     result.str_condition = where.sql;
     result.recordSet =
         ExecuteSql(selectFrom + QStringLiteral(" where 1=1 ") + where.sql + tail, where.params);

@@ -17,10 +17,11 @@
 
 #ifndef WMS_WINDOW_LAYER
 // The rows of selectFrom (a select list with its from clause) that meet the
-// conditions, with the condition kept for totals, export and printing; tail
-// follows the conditions (an order by). Database errors pass to the caller.
+// conditions (their keys read from fields), with the condition kept for
+// totals, export and printing; tail follows the conditions (an order by).
+// Database errors pass to the caller.
 m_recordSet SelectForConditions(const QString& selectFrom, const m_conditions& conditions,
-                                const QString& tail = {});
+                                const SearchFields& fields, const QString& tail = {});
 
 // The first column of the first row as a whole number; 0 when there is no row.
 int ScalarInt(const QString& sql, const ParamMap& params = {});

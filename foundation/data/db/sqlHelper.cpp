@@ -1317,63 +1317,6 @@ void checkPlainColumn(const QString& name)
 }
 } // namespace
 
-void CheckSqlExpression(const QString& expression)
-{
-    static const QStringList refused = {
-        QStringLiteral("select"), QStringLiteral("union"),  QStringLiteral("insert"),
-        QStringLiteral("update"), QStringLiteral("delete"), QStringLiteral("drop"),
-        QStringLiteral("alter"),  QStringLiteral("create"), QStringLiteral("attach"),
-        QStringLiteral("detach"), QStringLiteral("pragma"), QStringLiteral("vacuum"),
-    };
-    const auto fail = [&expression] { throw DbError(QStringLiteral("无效的字段表达式: ") + expression); };
-    if (expression.trimmed().isEmpty())
-        fail();
-    int depth = 0;
-    const qsizetype n = expression.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const QChar c = expression.at(i);
-        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            qsizetype j = i + 1;
-            while (j < n && !(expression.at(j) == c && !(j + 1 < n && expression.at(j + 1) == c)))
-                j += expression.at(j) == c ? 2 : 1;
-            if (j >= n)
-                fail();
-            i = j + 1;
-            continue;
-        }
-        if (c == QLatin1Char('[')) { // a quoted name such as [user]
-            const qsizetype close = expression.indexOf(QLatin1Char(']'), i + 1);
-            if (close < 0)
-                fail();
-            i = close + 1;
-            continue;
-        }
-        if (c == QLatin1Char(';') || c == QLatin1Char('@') || c == QLatin1Char('?') ||
-            c == QLatin1Char(':') || c == QLatin1Char('$') || c == QLatin1Char(']'))
-            fail();
-        if ((c == QLatin1Char('-') || c == QLatin1Char('/')) && i + 1 < n &&
-            expression.at(i + 1) == (c == QLatin1Char('-') ? QLatin1Char('-') : QLatin1Char('*')))
-            fail();
-        if (c == QLatin1Char('('))
-            ++depth;
-        if (c == QLatin1Char(')') && --depth < 0)
-            fail();
-        if (c.isLetter() || c == QLatin1Char('_')) {
-            qsizetype j = i;
-            while (j < n && (expression.at(j).isLetterOrNumber() || expression.at(j) == QLatin1Char('_')))
-                ++j;
-            if (refused.contains(expression.mid(i, j - i).toLower()))
-                fail();
-            i = j;
-            continue;
-        }
-        ++i;
-    }
-    if (depth != 0)
-        fail();
-}
-
 QString JoinedText(const QStringList& columns)
 {
     QStringList parts;
@@ -1401,23 +1344,31 @@ QString IdOrTerms(const QStringList& ids, bool trailingOr)
 
 // ---- search conditions, lookups and reference checks ----
 
-ConditionSql GetConditionSql(const m_conditions& conditions, const QString& prefix)
+ConditionSql GetConditionSql(const m_conditions& conditions, const SearchFields& fields,
+                             const QString& prefix)
 {
     ConditionSql out;
     int k = 0;
     for (const m_condition& c : conditions)
-        out += GetConditionItem(c, prefix + QString::number(++k));
+        out += GetConditionItem(SearchField(fields, c.uField), c, prefix + QString::number(++k));
     return out;
 }
 
-ConditionSql GetConditionItem(const m_condition& condition, const QString& paramName)
+QString SearchField(const SearchFields& fields, SearchKey key)
+{
+    const auto found = fields.constFind(key);
+    if (found == fields.constEnd())
+        throw DbError(QStringLiteral("无效的查询条件: %1").arg(int(key)));
+    return *found;
+}
+
+ConditionSql GetConditionItem(const QString& field, const m_condition& condition, const QString& paramName)
 {
     static const QStringList operators = {
         QStringLiteral("="),  QStringLiteral("<>"),     QStringLiteral("!="), QStringLiteral("<"),
         QStringLiteral(">"),  QStringLiteral("<="),     QStringLiteral(">="), QStringLiteral("like"),
         QStringLiteral("in"), QStringLiteral("not in"),
     };
-    CheckSqlExpression(condition.uField);
     const QString op = condition.uLinkType.simplified().toLower();
     if (!operators.contains(op))
         throw DbError(QStringLiteral("无效的条件运算符: ") + condition.uLinkType);
@@ -1443,8 +1394,8 @@ ConditionSql GetConditionItem(const m_condition& condition, const QString& param
     }
     if (op == QLatin1String("in") || op == QLatin1String("not in"))
         right = QStringLiteral("(") + right + QStringLiteral(")");
-    out.sql = QStringLiteral(" and (") + condition.uField + QLatin1Char(' ') + condition.uLinkType +
-              QLatin1Char(' ') + right + QStringLiteral(")");
+    out.sql = QStringLiteral(" and (") + field + QLatin1Char(' ') + condition.uLinkType + QLatin1Char(' ') +
+              right + QStringLiteral(")");
     return out;
 }
 
@@ -1462,7 +1413,6 @@ QVariant firstValue(const QString& sql, const ParamMap& params)
 QVariant GetFieldValue(const QString& field, const QString& table, const QString& where,
                        const ParamMap& params)
 {
-    CheckSqlExpression(field);
     CheckSqlName(table);
     return firstValue(QStringLiteral("select ") + field + QStringLiteral(" From ") + table +
                           QStringLiteral(" where 1=1 ") + where,
@@ -1476,7 +1426,6 @@ QVariant GetFieldValue(const QString& field, const QString& table, const Conditi
 
 QVariant GetMaxValue(const QString& field, const QString& table, const QString& where, const ParamMap& params)
 {
-    CheckSqlExpression(field);
     CheckSqlName(table);
     return firstValue(QStringLiteral("select max(") + field + QStringLiteral(") as uQuorveluDMaxExpr From ") +
                           table + QStringLiteral(" where 1=1") + where,
@@ -1583,7 +1532,11 @@ QString GetOrderBySql(const QString& orderField, bool isDesc, const QString& tie
 {
     if (orderField.trimmed().isEmpty())
         return {};
-    CheckSqlExpression(orderField);
+    // A column, or a column of numbers kept as text read as numbers.
+    static const QRegularExpression form(
+        QStringLiteral(R"(^\s*([A-Za-z_]\w*(\.[A-Za-z_]\w*)?|CAST\([A-Za-z_]\w* AS (REAL|INTEGER)\))\s*$)"));
+    if (!form.match(orderField).hasMatch())
+        throw DbError(QStringLiteral("无效的排序字段: ") + orderField);
     const QString dir = isDesc ? QStringLiteral(" desc") : QStringLiteral(" asc");
     QString sql = QStringLiteral(" order by ") + orderField + dir;
     for (const QString& column : tieBreakColumns(tieBreak)) {

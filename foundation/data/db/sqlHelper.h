@@ -181,10 +181,6 @@ QString ReplaceQuote(const QString& text);
 
 // A table, view or column name ("tb_user", "a.goodsCode"); throws DbError otherwise.
 void CheckSqlName(const QString& name);
-// A column expression ("goodsCode", "COALESCE(goodsCode,'')||COALESCE(pinyin,'')",
-// "CAST(qty AS REAL)"): no second statement, comment, subquery or placeholder;
-// throws DbError otherwise.
-void CheckSqlExpression(const QString& expression);
 // One text of the named columns, for a keyword that may span them: a missing
 // value counts as empty ("COALESCE(a,'')||COALESCE(b,'')").
 QString JoinedText(const QStringList& columns);
@@ -196,12 +192,17 @@ QString IdOrTerms(const QStringList& ids, bool trailingOr = false);
 // ---- search conditions, lookups and reference checks ----
 
 #ifndef WMS_WINDOW_LAYER
-// " and (field op value)" for each condition in order; empty for no condition.
-// The bound values are named prefix + 1, prefix + 2, ... ("@c1", "@c2"); give
-// another prefix when two condition sets meet in one statement.
-ConditionSql GetConditionSql(const m_conditions& conditions, const QString& prefix = QStringLiteral("@c"));
-// One condition; its value (if bound) is named paramName.
-ConditionSql GetConditionItem(const m_condition& condition, const QString& paramName);
+// " and (field op value)" for each condition in order, the field being the
+// column fields gives for the condition's key; empty for no condition. A key
+// fields does not map is refused (DbError). The bound values are named
+// prefix + 1, prefix + 2, ... ("@c1", "@c2"); give another prefix when two
+// condition sets meet in one statement.
+ConditionSql GetConditionSql(const m_conditions& conditions, const SearchFields& fields,
+                             const QString& prefix = QStringLiteral("@c"));
+// The column fields gives for key; throws DbError when it gives none.
+QString SearchField(const SearchFields& fields, SearchKey key);
+// One condition on field (the data class's own column); its value (if bound) is named paramName.
+ConditionSql GetConditionItem(const QString& field, const m_condition& condition, const QString& paramName);
 
 // The field of the first row of "select field from table where 1=1 " + where;
 // the empty text when there is no row or the value is Null or blank.
@@ -240,8 +241,9 @@ int GetRecordCount(const QString& sql, const ParamMap& params = {});
 QString GetOrderBySql(const QString& orderField, bool isDesc);
 // The same with the tie-break key given: one column or several separated by
 // ","; the columns of the key that are the order field itself are left out.
-// An empty key breaks ties as above. orderField may be an expression over the
-// query's columns, such as "CAST(totalQty AS REAL)" for a total kept as text.
+// An empty key breaks ties as above. orderField is a column, or a column of
+// numbers kept as text read as numbers ("CAST(totalQty AS REAL)"); anything
+// else throws DbError.
 QString GetOrderBySql(const QString& orderField, bool isDesc, const QString& tieBreak);
 
 // One page of a query: which page, how it is ordered, and the number of rows
