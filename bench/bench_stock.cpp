@@ -5,8 +5,11 @@
 // audited line of the listed tags, keeps the result in its order and reads
 // the first page. Each measure beside its bare twin on SQLite's C API,
 // interleaved (Paired.h): the same table of every goods item with its nine
-// figures written in the program's forms, the same kept keys, the same
-// pages, each statement prepared once on the same connection and file.
+// figures exact (the twin's own sums over scaled integers, BareExact.h) in
+// the program's forms, the same kept keys, the same pages, each statement
+// prepared once on the same connection and file. Each run compares the two
+// tables cell by cell.
+#include "BareExact.h"
 #include "BareSql.h"
 #include "LineStore.h"
 #include "Paired.h"
@@ -73,43 +76,45 @@ const char* const kBareColumns =
     "inQty TEXT, inDefault TEXT, inWeight TEXT, outQty TEXT, outDefault TEXT, outWeight TEXT, "
     "balanceQty TEXT, balanceDefault TEXT, balanceWeight TEXT";
 
+// The sums exact (bare_sum, counts of 10^-6), written in the program's
+// forms: pieces and default units "#0.0##", weights "#0.0#", each "0" when it
+// rounds to 0; the balances the plain differences of the rounded sums.
 QString BareRebuild()
 {
-    const auto pieces = [](const QString& sum) { return BareNumberText(sum, 1, 3, QStringLiteral("0")); };
-    const auto weight = [](const QString& sum) { return BareNumberText(sum, 1, 2, QStringLiteral("0")); };
-    const auto units = [&](const QString& sum) {
-        return pieces(QStringLiteral("CASE WHEN packQty = 0 THEN 0 ELSE %1 / packQty END").arg(sum));
+    const auto pieces = [](const QString& s) { return QStringLiteral("bare_text(%1, 6, 3, 1, '0')").arg(s); };
+    const auto weight = [](const QString& s) { return QStringLiteral("bare_text(%1, 6, 2, 1, '0')").arg(s); };
+    // Default units as a count of 10^-3.
+    const auto units = [](const QString& s) {
+        return QStringLiteral("CASE WHEN packQty = 0 THEN 0 ELSE bare_div(%1, packQty) END").arg(s);
     };
-    const auto balance = [](const QString& a, const QString& b, int places) {
-        return BareNumberText(QStringLiteral("%1 - %2").arg(a, b), 0, places, QStringLiteral("0"));
-    };
-    const QString perGoods =
-        QStringLiteral("SELECT d.goodsId, SUM(d.qty * d.packQty) AS pieces, SUM(d.qty * d.weight) AS weight "
-                       "FROM (SELECT id FROM tb_%1_head WHERE ispass = 1 AND accountId IN (2,5,0)) AS h "
-                       "CROSS JOIN tb_%1_detail AS d ON d.headId = h.id GROUP BY d.goodsId");
+    const QString perGoods = QStringLiteral(
+        "SELECT d.goodsId, bare_sum(d.qty, d.packQty) AS pieces, bare_sum(d.qty, d.weight) AS "
+        "weight FROM (SELECT id FROM tb_%1_head WHERE ispass = 1 AND accountId IN (2,5,0)) AS h "
+        "CROSS JOIN tb_%1_detail AS d ON d.headId = h.id GROUP BY d.goodsId");
     return QStringLiteral("INSERT INTO bare_stock WITH i AS MATERIALIZED (") +
            perGoods.arg(QStringLiteral("rk")) + QStringLiteral("), o AS MATERIALIZED (") +
            perGoods.arg(QStringLiteral("ck")) +
            QStringLiteral(
                "), s AS (SELECT b.id, b.goodsTypeId, COALESCE((SELECT uname FROM tb_dictionary WHERE id = "
                "b.goodsTypeId), '') AS goodsTypeName, b.goodsCode, b.goodsName, b.goodsDesc, b.pinyin, "
-               "b.upqty, "
-               "b.downqty, b.status, a.isDefault, a.unit, a.packQty, COALESCE(i.pieces, 0) AS inPieces, "
-               "COALESCE(i.weight, 0) AS inWeight, COALESCE(o.pieces, 0) AS outPieces, COALESCE(o.weight, 0) "
-               "AS outWeight FROM tb_goods_detail AS a JOIN tb_goods_head AS b ON b.id = a.headId "
-               "LEFT JOIN i ON i.goodsId = b.id LEFT JOIN o ON o.goodsId = b.id WHERE a.isDefault = 1) "
+               "b.upqty, b.downqty, b.status, a.isDefault, a.unit, a.packQty, COALESCE(i.pieces, 0) AS "
+               "inPieces, COALESCE(i.weight, 0) AS inWeight, COALESCE(o.pieces, 0) AS outPieces, "
+               "COALESCE(o.weight, 0) AS outWeight FROM tb_goods_detail AS a JOIN tb_goods_head AS b ON "
+               "b.id = a.headId LEFT JOIN i ON i.goodsId = b.id LEFT JOIN o ON o.goodsId = b.id WHERE "
+               "a.isDefault = 1) "
                "SELECT id, goodsTypeId, goodsTypeName, goodsCode, goodsName, goodsDesc, pinyin, upqty, "
-               "downqty, "
-               "status, isDefault, unit, ") +
-           pieces(QStringLiteral("inPieces")) + QStringLiteral(", ") + units(QStringLiteral("inPieces")) +
-           QStringLiteral(", ") + weight(QStringLiteral("inWeight")) + QStringLiteral(", ") +
-           pieces(QStringLiteral("outPieces")) + QStringLiteral(", ") + units(QStringLiteral("outPieces")) +
-           QStringLiteral(", ") + weight(QStringLiteral("outWeight")) + QStringLiteral(", ") +
-           balance(QStringLiteral("inPieces"), QStringLiteral("outPieces"), 3) + QStringLiteral(", ") +
-           balance(QStringLiteral("CASE WHEN packQty = 0 THEN 0 ELSE inPieces / packQty END"),
-                   QStringLiteral("CASE WHEN packQty = 0 THEN 0 ELSE outPieces / packQty END"), 3) +
-           QStringLiteral(", ") + balance(QStringLiteral("inWeight"), QStringLiteral("outWeight"), 2) +
-           QStringLiteral(" FROM s");
+               "downqty, status, isDefault, unit, ") +
+           pieces(QStringLiteral("inPieces")) + QStringLiteral(", bare_text(") +
+           units(QStringLiteral("inPieces")) + QStringLiteral(", 3, 3, 1, '0'), ") +
+           weight(QStringLiteral("inWeight")) + QStringLiteral(", ") + pieces(QStringLiteral("outPieces")) +
+           QStringLiteral(", bare_text(") + units(QStringLiteral("outPieces")) +
+           QStringLiteral(", 3, 3, 1, '0'), ") + weight(QStringLiteral("outWeight")) +
+           QStringLiteral(", bare_text(bare_round(inPieces, 6, 3) - bare_round(outPieces, 6, 3), 3, 3, 0)"
+                          ", bare_text(") +
+           units(QStringLiteral("inPieces")) + QStringLiteral(" - ") + units(QStringLiteral("outPieces")) +
+           QStringLiteral(
+               ", 3, 3, 0), bare_text(bare_round(inWeight, 6, 2) - bare_round(outWeight, 6, 2), 2, "
+               "2, 0) FROM s");
 }
 
 class BareStock
@@ -121,6 +126,7 @@ class BareStock
             (std::string("CREATE TEMP TABLE IF NOT EXISTS bare_stock (") + kBareColumns + ")").c_str());
         BareStatement::ExecPlain(
             "CREATE TEMP TABLE IF NOT EXISTS bare_stock_keys (pos INTEGER PRIMARY KEY, id INTEGER)");
+        RegisterBareExact(BareStatement::Handle());
         m_empty = std::make_unique<BareStatement>(QStringLiteral("DELETE FROM bare_stock"));
         m_fill = std::make_unique<BareStatement>(BareRebuild());
         m_clearKeys = std::make_unique<BareStatement>(QStringLiteral("DELETE FROM bare_stock_keys"));
@@ -180,10 +186,23 @@ class BareStock
         m_rows;
 };
 
-qint64 ProgramRows()
+// The first difference between the program's table and the twin's, row by
+// row in goods order and cell by cell; empty when they hold the same.
+std::string Differences()
 {
-    const RecordSetPtr rs = ExecuteSql(QStringLiteral("select count(*) from temp_rpt_stock"));
-    return rs && !rs->isEmpty() ? rs->value(0, 0).toLongLong() : -1;
+    if (BareExactErrors() > 0)
+        return "the twin met a value it cannot hold exactly";
+    const std::vector<BareRow> ours =
+        BareStatement(QStringLiteral("SELECT * FROM temp_rpt_stock ORDER BY id")).Rows();
+    const std::vector<BareRow> bare =
+        BareStatement(QStringLiteral("SELECT * FROM bare_stock ORDER BY id")).Rows();
+    if (ours.size() != bare.size())
+        return "the rebuilds wrote different numbers of rows";
+    for (size_t r = 0; r < ours.size(); ++r) {
+        if (ours[r] != bare[r])
+            return "the rebuilds differ in row " + std::to_string(r + 1);
+    }
+    return {};
 }
 
 // The rebuild alone (the table of every goods item with its figures).
@@ -202,8 +221,8 @@ void BM_StockRebuild(benchmark::State& state)
             state.SkipWithError(r.str_MsgBox.toStdString().c_str());
             break;
         }
-        if (ProgramRows() != bare.Rows()) {
-            state.SkipWithError("the rebuilds wrote different rows");
+        if (const std::string d = Differences(); !d.empty()) {
+            state.SkipWithError(d.c_str());
             break;
         }
     }
@@ -241,6 +260,10 @@ void BM_StockSearch(benchmark::State& state)
         }
         if (result.recordCount != bareCount || PageIds(result.recordSet) != bareIds) {
             state.SkipWithError("the searches found different rows");
+            break;
+        }
+        if (const std::string d = Differences(); !d.empty()) {
+            state.SkipWithError(d.c_str());
             break;
         }
         rows = result.recordCount;

@@ -3,6 +3,7 @@
 #include "sqlHelper.h"
 
 #include <QSqlDriver>
+#include <benchmark/benchmark.h>
 #include <stdexcept>
 
 sqlite3* BareStatement::Handle()
@@ -54,22 +55,22 @@ void BareStatement::bind(const std::vector<QVariant>& values)
     }
 }
 
-void BareStatement::readRow(std::vector<QVariant>& row) const
+void BareStatement::readRow()
 {
-    for (int c = 0; c < int(row.size()); ++c) {
+    const int cols = sqlite3_column_count(m_stmt);
+    for (int c = 0; c < cols; ++c) {
         switch (sqlite3_column_type(m_stmt, c)) {
         case SQLITE_INTEGER:
-            row[size_t(c)] = qlonglong(sqlite3_column_int64(m_stmt, c));
+            benchmark::DoNotOptimize(sqlite3_column_int64(m_stmt, c));
             break;
         case SQLITE_FLOAT:
-            row[size_t(c)] = sqlite3_column_double(m_stmt, c);
+            benchmark::DoNotOptimize(sqlite3_column_double(m_stmt, c));
             break;
         case SQLITE_NULL:
-            row[size_t(c)] = QVariant();
             break;
         default:
-            row[size_t(c)] = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, c)),
-                                               sqlite3_column_bytes(m_stmt, c));
+            benchmark::DoNotOptimize(sqlite3_column_text(m_stmt, c));
+            benchmark::DoNotOptimize(sqlite3_column_bytes(m_stmt, c));
         }
     }
 }
@@ -78,11 +79,9 @@ int BareStatement::Run(const std::vector<QVariant>& values)
 {
     bind(values);
     int rows = 0;
-    const int cols = sqlite3_column_count(m_stmt);
-    std::vector<QVariant> row(static_cast<size_t>(cols));
     int rc;
     while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
-        readRow(row);
+        readRow();
         ++rows;
     }
     if (rc != SQLITE_DONE)
@@ -116,17 +115,46 @@ std::vector<qint64> BareStatement::Keys(const std::vector<QVariant>& values)
 {
     bind(values);
     std::vector<qint64> keys;
-    const int cols = sqlite3_column_count(m_stmt);
-    std::vector<QVariant> row(static_cast<size_t>(cols));
     int rc;
     while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
-        readRow(row);
+        readRow();
         keys.push_back(sqlite3_column_int64(m_stmt, 0));
     }
     if (rc != SQLITE_DONE)
         throw std::runtime_error(sqlite3_errmsg(Handle()));
     sqlite3_reset(m_stmt);
     return keys;
+}
+
+std::vector<BareRow> BareStatement::Rows(const std::vector<QVariant>& values)
+{
+    bind(values);
+    std::vector<BareRow> rows;
+    const int cols = sqlite3_column_count(m_stmt);
+    int rc;
+    while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
+        BareRow row(static_cast<size_t>(cols));
+        for (int c = 0; c < cols; ++c) {
+            switch (sqlite3_column_type(m_stmt, c)) {
+            case SQLITE_INTEGER:
+                row[size_t(c)] = sqlite3_column_int64(m_stmt, c);
+                break;
+            case SQLITE_FLOAT:
+                row[size_t(c)] = sqlite3_column_double(m_stmt, c);
+                break;
+            case SQLITE_NULL:
+                break;
+            default:
+                row[size_t(c)] = std::string(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, c)),
+                                             size_t(sqlite3_column_bytes(m_stmt, c)));
+            }
+        }
+        rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE)
+        throw std::runtime_error(sqlite3_errmsg(Handle()));
+    sqlite3_reset(m_stmt);
+    return rows;
 }
 
 QString BareNumberText(const QString& expr, int minDecimals, int maxDecimals, const QString& zeroText)

@@ -3,7 +3,13 @@
 #include <QString>
 #include <QVariant>
 #include <sqlite3.h>
+#include <string>
+#include <variant>
 #include <vector>
+
+// A cell as SQLite gives it, without a Qt type: Null, integer, real, text.
+using BareValue = std::variant<std::monostate, sqlite3_int64, double, std::string>;
+using BareRow = std::vector<BareValue>;
 
 // A statement run bare through SQLite's C API on the program's own connection
 // (same file, same page cache), prepared once: the yardstick for the
@@ -16,8 +22,8 @@ class BareStatement
     BareStatement(const BareStatement&) = delete;
     BareStatement& operator=(const BareStatement&) = delete;
 
-    // Binds the values in order, reads every row's every column as a value
-    // (text, integer, real) and answers the number of rows.
+    // Binds the values in order, reads every row's every column natively
+    // (text, integer, real, no Qt type) and answers the number of rows.
     int Run(const std::vector<QVariant>& values = {});
     // Binds the values in order and answers the first row's first column as
     // an integer, read natively (0 without a row or for a Null).
@@ -31,10 +37,13 @@ class BareStatement
     // Reads every row as Run does and answers each row's first column as an
     // integer (the keys of a result, in order).
     std::vector<qint64> Keys(const std::vector<QVariant>& values = {});
+    // Every row with its cells, for comparing results (not timed).
+    std::vector<BareRow> Rows(const std::vector<QVariant>& values = {});
 
   private:
     void bind(const std::vector<QVariant>& values);
-    void readRow(std::vector<QVariant>& row) const;
+    // Reads every column of the current row as its native value.
+    void readRow();
     sqlite3_stmt* m_stmt = nullptr;
 };
 

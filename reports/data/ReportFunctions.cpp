@@ -3,6 +3,7 @@
 #include "DbError.h"
 #include "NumberSql.h"
 #include "Numbers.h"
+#include "ScaledNumber.h"
 #include "sqlHelper.h"
 
 #include <QByteArray>
@@ -121,15 +122,62 @@ constexpr int kMaxPlaces = 30;
 // to places. A row where a value is Null adds nothing; no row adds: Null.
 // The running sum lives on the heap: the memory SQLite gives an aggregate is
 // aligned for 8 bytes only.
+// The terms that fit the scaled form are summed in it (ExactSum), the others
+// through the digit core.
 struct SumState {
-    Decimal* sum;
+    ExactSum* sum;
 };
+
+// The term of a row in the scaled form: true when it has one there (term
+// set) or none at all (skip set); false when a value needs the digit core.
+bool scaledTerm(int argc, sqlite3_value** argv, ScaledNumber& term, bool& skip)
+{
+    skip = false;
+    ScaledNumber x;
+    const SqlNumberKind xk = SqlScaled(argv[0], x);
+    if (xk == SqlNumberKind::Null) {
+        skip = true;
+        return true;
+    }
+    if (argc > 1) {
+        ScaledNumber y;
+        const SqlNumberKind yk = SqlScaled(argv[1], y);
+        if (yk == SqlNumberKind::Null) {
+            skip = true;
+            return true;
+        }
+        if (xk != SqlNumberKind::Scaled || yk != SqlNumberKind::Scaled)
+            return false;
+        const std::optional<ScaledNumber> product = ScaledNumber::Multiply(x, y);
+        if (!product)
+            return false;
+        x = *product;
+    } else if (xk != SqlNumberKind::Scaled) {
+        return false;
+    }
+    term = argc > 2 ? x.rounded(qBound(0, sqlite3_value_int(argv[2]), kMaxPlaces)) : x;
+    return true;
+}
 
 void decSumStep(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
     auto* state = static_cast<SumState*>(sqlite3_aggregate_context(ctx, sizeof(SumState)));
     if (!state) {
         sqlite3_result_error_nomem(ctx);
+        return;
+    }
+    ScaledNumber scaled;
+    bool skip = false;
+    if (scaledTerm(argc, argv, scaled, skip)) {
+        if (skip)
+            return;
+        try {
+            if (!state->sum)
+                state->sum = new ExactSum;
+            state->sum->add(scaled);
+        } catch (const std::bad_alloc&) {
+            sqlite3_result_error_nomem(ctx);
+        }
         return;
     }
     std::optional<Decimal> term = SqlDecimal(argv[0]);
@@ -145,8 +193,8 @@ void decSumStep(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         term = term->rounded(qBound(0, sqlite3_value_int(argv[2]), kMaxPlaces));
     try {
         if (!state->sum)
-            state->sum = new Decimal;
-        *state->sum += *term;
+            state->sum = new ExactSum;
+        state->sum->add(*term);
     } catch (const std::bad_alloc&) {
         sqlite3_result_error_nomem(ctx);
     }
@@ -159,7 +207,7 @@ void decSumFinal(sqlite3_context* ctx)
         sqlite3_result_null(ctx);
         return;
     }
-    SqlResult(ctx, *state->sum);
+    SqlResult(ctx, state->sum->total());
     delete state->sum;
 }
 

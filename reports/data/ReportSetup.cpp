@@ -126,10 +126,10 @@ ReportSetup BillListSetup(BillDirection dir)
             .arg(t.priceCol) +
         lines + QStringLiteral(", '#0.0#', '0') AS totalAmount");
     s.searchRows = SearchRows(columns, t.headTable + QStringLiteral(" AS a"));
-    s.keptRows = [columns, t](const QString& keys) {
+    s.keptRows = [columns, t](const QString& keys, const QString& join) {
         return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + columns +
-               QStringLiteral(" FROM ") + keys + QStringLiteral(" AS k CROSS JOIN ") + t.headTable +
-               QStringLiteral(" AS a ON a.id = k.id");
+               QStringLiteral(" FROM ") + keys + QStringLiteral(" AS k ") + join + QStringLiteral(" ") +
+               t.headTable + QStringLiteral(" AS a ON a.id = k.id");
     };
     s.fillStatement = FillFrom(s, s.searchRows);
     return s;
@@ -195,15 +195,22 @@ ReportSetup BillDetailSetup(BillDirection dir)
             "(SELECT c.locationCode FROM tb_location AS c WHERE c.id = l.locationId) AS locationCode, "
             "l.lotNo, l.remark, a.creator, substr(a.createTime, 1, 10) AS createTime")
             .arg(t.priceCol);
-    s.searchRows = SearchRows(columns, t.headTable + QStringLiteral(" AS a CROSS JOIN ") + t.lineTable +
-                                           QStringLiteral(" AS l ON l.headId = a.id"));
-    s.keptRows = [columns, t](const QString& keys) {
-        return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + columns +
-               QStringLiteral(" FROM ") + keys + QStringLiteral(" AS k CROSS JOIN ") + t.lineTable +
-               QStringLiteral(" AS l ON l.id = k.id LEFT JOIN ") + t.headTable +
+    const QString lines = t.headTable + QStringLiteral(" AS a CROSS JOIN ") + t.lineTable +
+                          QStringLiteral(" AS l ON l.headId = a.id");
+    // The amount orders as the number of its text (ReportColumns::AsNumber),
+    // read from the line's amount without the display form around it.
+    const QString amountKey = QStringLiteral("rpt_amountKey");
+    s.sortKeys = {{ReportColumns::AsNumber(QStringLiteral("totalAmount")), amountKey}};
+    const QString keyed =
+        columns + QStringLiteral(", CAST(line_amount(l.qty, l.%1) AS REAL) AS ").arg(t.priceCol) + amountKey;
+    s.searchRows = SearchRows(keyed, lines);
+    s.keptRows = [keyed, t](const QString& keys, const QString& join) {
+        return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + keyed +
+               QStringLiteral(" FROM ") + keys + QStringLiteral(" AS k ") + join + QStringLiteral(" ") +
+               t.lineTable + QStringLiteral(" AS l ON l.id = k.id LEFT JOIN ") + t.headTable +
                QStringLiteral(" AS a ON a.id = l.headId");
     };
-    s.fillStatement = FillFrom(s, s.searchRows);
+    s.fillStatement = FillFrom(s, SearchRows(columns, lines));
     return s;
 }
 
@@ -387,18 +394,19 @@ ReportSetup GoodsSumSetup(BillDirection dir)
                   QStringLiteral(" WHERE ") + HasDefaultUnit(QStringLiteral("b.id"));
         return out;
     };
-    const auto goodsOfKeys = [](const QString& keys) {
-        return QStringLiteral(" FROM ") + keys +
-               QStringLiteral(" AS k CROSS JOIN tb_goods_head AS b ON b.id = k.id AND ") +
+    const auto goodsOfKeys = [](const QString& keys, const QString& join) {
+        return QStringLiteral(" FROM ") + keys + QStringLiteral(" AS k ") + join +
+               QStringLiteral(" tb_goods_head AS b ON b.id = k.id AND ") +
                HasDefaultUnit(QStringLiteral("b.id"));
     };
-    s.keptRows = [columns, sumsOf, goodsOfKeys](const QString& keys) {
-        return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + columns + goodsOfKeys(keys) +
-               sumsOf;
+    s.keptRows = [columns, sumsOf, goodsOfKeys](const QString& keys, const QString& join) {
+        return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + columns +
+               goodsOfKeys(keys, join) + sumsOf;
     };
     s.pageRows = [t, sums, goodsOfKeys](const QString& keys, const ReportFill& fill) {
         ConditionSql out = GoodsPageColumns(t, sums, fill);
-        out.sql = QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + out.sql + goodsOfKeys(keys);
+        out.sql = QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + out.sql +
+                  goodsOfKeys(keys, QStringLiteral("CROSS JOIN"));
         return out;
     };
     return s;

@@ -5,6 +5,8 @@
 #include "ReportFill.h"
 #include "m_condition.h"
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -39,8 +41,14 @@ struct ReportSetup {
     // of the bills the fill chooses.
     std::function<ConditionSql(const ReportFill&)> searchRows;
     // Reports of bill rows: "SELECT k.pos AS rpt_pos, k.id AS rpt_key, <fullColumns>
-    // FROM <keys> AS k JOIN ...": the rows of the kept keys, without a WHERE.
-    std::function<QString(const QString& keys)> keptRows;
+    // FROM <keys> AS k <join> ...": the rows of the kept keys, without a
+    // WHERE; join is "CROSS JOIN" (the rows still stored) or "LEFT JOIN"
+    // (every key, a row deleted since with Null columns).
+    std::function<QString(const QString& keys, const QString& join)> keptRows;
+    // Orders a window gives (str_orderBy, as it writes them) and the column
+    // of searchRows and keptRows that orders the rows the same way at less
+    // cost.
+    QList<QPair<QString, QString>> sortKeys;
     // Reports of rows read with their sums (searchRows and keptRows set as
     // well): the TEMP table of the sums of every row, its columns, and the
     // INSERT ... SELECT that refills it from a search's fill: only the rows

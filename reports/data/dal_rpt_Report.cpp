@@ -96,13 +96,27 @@ QString dal_rpt_Report::keysTable() const
     return m_setup->workTable + QStringLiteral("_keys");
 }
 
-QString dal_rpt_Report::keptRows() const
+QString dal_rpt_Report::keptRows(bool withGone) const
 {
+    const QString join = withGone ? QStringLiteral("LEFT JOIN") : QStringLiteral("CROSS JOIN");
     if (m_setup->keptRows)
-        return m_setup->keptRows(keysTable());
+        return m_setup->keptRows(keysTable(), join);
     return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, w.* FROM ") + keysTable() +
-           QStringLiteral(" AS k CROSS JOIN ") + m_setup->workTable +
+           QStringLiteral(" AS k ") + join + QStringLiteral(" ") + m_setup->workTable +
            QStringLiteral(" AS w ON w.rowid = k.id");
+}
+
+QString dal_rpt_Report::sortOrder(const m_PageInfor& page) const
+{
+    const QString field = page.str_orderBy.simplified();
+    for (const auto& [order, key] : m_setup->sortKeys) {
+        if (field.compare(order, Qt::CaseInsensitive) == 0) {
+            m_PageInfor keyed = page;
+            keyed.str_orderBy = key;
+            return OrderText(keyed);
+        }
+    }
+    return OrderText(page);
 }
 
 QString dal_rpt_Report::keptSql(const QString& select, const QString& tail) const
@@ -110,7 +124,7 @@ QString dal_rpt_Report::keptSql(const QString& select, const QString& tail) cons
     return select + QStringLiteral(" from (") + keptRows() + QStringLiteral(") AS r") + tail;
 }
 
-int dal_rpt_Report::keepKeys(const QString& keys, const ParamMap& params, bool keepTheRest)
+int dal_rpt_Report::keepKeys(const QString& keys, const ParamMap& params)
 {
     // The new keys are written beside the kept ones and take their place
     // only when complete; the positions are the insert order.
@@ -119,10 +133,6 @@ int dal_rpt_Report::keepKeys(const QString& keys, const ParamMap& params, bool k
     ExecuteSql(QStringLiteral("CREATE TEMP TABLE ") + next +
                QStringLiteral(" (pos INTEGER PRIMARY KEY, id INTEGER)"));
     ExecuteParaSql(QStringLiteral("INSERT INTO ") + next + QStringLiteral(" (id) ") + keys, params);
-    if (keepTheRest)
-        ExecuteSql(QStringLiteral("INSERT INTO ") + next + QStringLiteral(" (id) SELECT id FROM ") +
-                   keysTable() + QStringLiteral(" WHERE id NOT IN (SELECT id FROM ") + next +
-                   QStringLiteral(") ORDER BY pos"));
     ExecuteSql(QStringLiteral("DROP TABLE temp.") + keysTable());
     ExecuteSql(QStringLiteral("ALTER TABLE temp.") + next + QStringLiteral(" RENAME TO ") + keysTable());
     const RecordSetPtr n = ExecuteSql(QStringLiteral("SELECT COALESCE(MAX(pos), 0) FROM ") + keysTable());
@@ -158,7 +168,7 @@ m_recordSet dal_rpt_Report::GetListForCondition(const ReportFill& fill, const m_
             keys.sql =
                 QStringLiteral("SELECT rowid FROM ") + m_setup->workTable + QStringLiteral(" WHERE 1=1");
         }
-        keys.sql += condition.sql + order;
+        keys.sql += condition.sql + sortOrder(page);
         keys.params.Merge(condition.params);
         count = keepKeys(keys.sql, keys.params);
     });
@@ -196,10 +206,14 @@ int dal_rpt_Report::Reorder(const m_PageInfor& page)
         // The order's fields are those of the rows; ties keep the row id.
         // Rows deleted since the search have no fields to sort by: their keys
         // follow the others in their kept order, so the count stays that of
-        // the search, as it is before a re-order.
-        count = keepKeys(QStringLiteral("SELECT rpt_key FROM (") + keptRows() + QStringLiteral(") AS r") +
-                             (order.isEmpty() ? QStringLiteral(" order by rpt_pos") : order),
-                         {}, true);
+        // the search, as it is before a re-order. One pass over every key.
+        const QString sorted = sortOrder(page); // " order by <fields>"
+        const QString fields =
+            sorted.isEmpty() ? QString() : sorted.mid(int(qstrlen(" order by "))) + QStringLiteral(", ");
+        count =
+            keepKeys(QStringLiteral("SELECT rpt_key FROM (") + keptRows(true) +
+                         QStringLiteral(") AS r order by id IS NULL, ") + fields + QStringLiteral("rpt_pos"),
+                     {});
     });
     if (!done.isResult)
         throw DbError(done.str_MsgBox);

@@ -96,13 +96,15 @@ class dal_rpt_Report
     // The sums of every kept row, written once per search before a read of all rows.
     void fixSums();
     QString keysTable() const;
-    // The SELECT of the kept rows (rpt_pos, rpt_key and the full columns).
-    QString keptRows() const;
+    // The SELECT of the kept rows (rpt_pos, rpt_key and the full columns);
+    // with withGone every kept key, a row deleted since with Null columns.
+    QString keptRows(bool withGone = false) const;
+    // OrderText with the field replaced by its sort key (ReportSetup::sortKeys).
+    QString sortOrder(const m_PageInfor& page) const;
     QString keptSql(const QString& select, const QString& tail) const;
-    // Fills a new keys table from a SELECT of keys in order (and with
-    // keepTheRest the kept keys it does not give, after them in their kept
-    // order) and puts it in place of the kept one; gives the number of keys.
-    int keepKeys(const QString& keys, const ParamMap& params, bool keepTheRest = false);
+    // Fills a new keys table from a SELECT of keys in order and puts it in
+    // place of the kept one; gives the number of keys.
+    int keepKeys(const QString& keys, const ParamMap& params);
 
     std::shared_ptr<const ReportSetup> m_setup;
     QString m_keptOrder; // the order text of the kept keys

@@ -296,6 +296,13 @@ Decimal::Decimal(qint64 whole)
     setSmall(negative, magnitude, 0);
 }
 
+Decimal Decimal::FromScaled(bool negative, U128 magnitude, int scale)
+{
+    Decimal d;
+    d.setSmall(negative, magnitude, scale);
+    return d;
+}
+
 void Decimal::setSmall(bool negative, U128 magnitude, int scale)
 {
     m_big = false;

@@ -45,6 +45,8 @@ class Decimal
     // ("12.5kg" is 12.5, "abc" 0, "2e" 2).
     static Decimal Leading(QStringView text);
     static Decimal Leading(std::string_view text);
+    // sign × magnitude × 10^-scale (ScaledNumber).
+    static Decimal FromScaled(bool negative, unsigned __int128 magnitude, int scale);
 
     bool isZero() const { return !m_big && m_mag == 0; }
     bool isNegative() const { return m_neg; }

@@ -1,6 +1,7 @@
 #include "NumberSql.h"
 
 #include "Numbers.h"
+#include "ScaledNumber.h"
 
 #include <new>
 #include <sqlite3.h>
@@ -23,6 +24,24 @@ const NumberFormat& TotalFormat()
 
 void lineAmount(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
+    // Both values in the scaled form: the same digits without the digit core.
+    ScaledNumber q, p;
+    const SqlNumberKind qk = SqlScaled(argv[0], q);
+    const SqlNumberKind pk = SqlScaled(argv[1], p);
+    if (qk == SqlNumberKind::Null || pk == SqlNumberKind::Null) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    if (qk == SqlNumberKind::Scaled && pk == SqlNumberKind::Scaled) {
+        if (const std::optional<ScaledNumber> product = ScaledNumber::Multiply(q, p)) {
+            try {
+                SqlResult(ctx, product->rounded(kLineAmountPlaces).amountText());
+            } catch (const std::bad_alloc&) {
+                sqlite3_result_error_nomem(ctx);
+            }
+            return;
+        }
+    }
     const std::optional<Decimal> qty = SqlDecimal(argv[0]);
     const std::optional<Decimal> price = SqlDecimal(argv[1]);
     if (!qty || !price) {
