@@ -67,28 +67,19 @@ template <class Head, class Line> class BillHeadFace
     BillStore m_store;
 };
 
-// dal_rk_detail / dal_ck_detail
+// dal_rk_detail / dal_ck_detail. Lines are written only with their bill,
+// through the head's Add and Update_All, which check the bill as a whole.
 template <class Line> class BillLineFace
 {
   public:
     explicit BillLineFace(const BillSetup& direction) : m_store(direction) {}
 
     QString GetSqlSearch(const QString& utype = {}) const { return m_store.GetLineSqlSearch(utype); }
-    m_DBresult Add(Line& obj_Model)
-    {
-        BillLine l = obj_Model;
-        const m_DBresult r = m_store.AddLine(l);
-        if (r.isResult)
-            obj_Model.id = l.id;
-        return r;
-    }
     Line GetModel(int int_Id) { return Line(m_store.GetLineModel(int_Id)); }
     m_recordSet GetListForCondition(const m_conditions& ilstPara)
     {
         return m_store.GetLineListForCondition(ilstPara);
     }
-    m_DBresult Delete(int int_Id) { return m_store.DeleteLine(int_Id); }
-    m_DBresult Update(const Line& obj_Model) { return m_store.UpdateLine(obj_Model); }
     // The last price of the partner under this entry code (purchase price
     // inbound, sale price outbound).
     bool GetLastPrice(int partnerId, const QString& goodsCode, double& price)

@@ -23,7 +23,8 @@ const BillSetup& BillSetup::In()
              QStringLiteral("存放库位不能为空,可以单击【鼠标右键】去批量预设!"),
              QStringLiteral("价格位数过多,最多15位有效数字!"), QStringLiteral("当前入库主表信息不存在!"),
              QStringLiteral("当前入库明细信息不存在!"), QStringLiteral("frm_rpt_rkHead"),
-             QStringLiteral("存放库位")},
+             QStringLiteral("存放库位"), QStringLiteral("当前供应商信息不存在!"),
+             QStringLiteral("当前库位信息不存在!")},
             {QStringLiteral("入库类别"), QStringLiteral("供应商名称"), QStringLiteral("价格"),
              QStringLiteral("入库单据"), QStringLiteral("入库明细"), QStringLiteral("入库汇总"),
              QStringLiteral("当前入库汇总信息不存在!"), QStringLiteral("txt_importType")}};
@@ -51,7 +52,8 @@ const BillSetup& BillSetup::Out()
              QStringLiteral("取货库位不能为空,可以单击【鼠标右键】去批量预设!"),
              QStringLiteral("售价位数过多,最多15位有效数字!"), QStringLiteral("当前出库主表信息不存在!"),
              QStringLiteral("当前出库明细信息不存在!"), QStringLiteral("frm_rpt_ckHead"),
-             QStringLiteral("取货库位")},
+             QStringLiteral("取货库位"), QStringLiteral("当前客户信息不存在!"),
+             QStringLiteral("当前库位信息不存在!")},
             {QStringLiteral("出库类别"), QStringLiteral("客户名称"), QStringLiteral("售价"),
              QStringLiteral("出库单据"), QStringLiteral("出库明细"), QStringLiteral("出库汇总"),
              QStringLiteral("当前出库汇总信息不存在!"), QStringLiteral("txt_ExportType")}};

@@ -54,6 +54,8 @@ struct BillSetup : BillDirectionFacts {
         QString lineMissing;     // printing a bill whose lines are gone
         QString billList;        // the object name of the bill list the window opens
         QString locationCaption; // the grid's location column: 存放库位 / 取货库位
+        QString partnerDeleted;  // the save's refusal for a partner deleted since it was chosen
+        QString locationDeleted; // the save's refusal for a line whose location was deleted since
     };
     Window window;
 

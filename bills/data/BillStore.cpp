@@ -9,11 +9,13 @@
 #include "dal_customer.h"
 #include "dal_goods_head.h"
 #include "dal_location.h"
+#include "mod_public.h"
 #include "sqlHelper.h"
 
 #include <QHash>
 #include <QSet>
 
+#include <cmath>
 #include <type_traits>
 #include <variant>
 
@@ -240,11 +242,6 @@ QString BillStore::lineInsertSql() const
     return insertSql(lineFields(), m_dir, m_dir.lineTable);
 }
 
-ParamMap BillStore::lineParams(const BillLine& l) const
-{
-    return paramsOf(lineFields(), m_dir, Written, l);
-}
-
 // The update's placeholders: those of the insert without the id, then the id.
 QString BillStore::lineUpdateSql() const
 {
@@ -327,13 +324,15 @@ void BillStore::requireEditable(int id, const QString& auditedText)
         throw DbError(auditedText);
 }
 
-// The partner must still be stored when the bill is written: one deleted on
-// another workstation since the window took it refuses the save with the
-// window's text for a bill without partner.
+// The partner must still be stored when the bill is written: a bill without
+// one is refused with the window's text for it, one deleted on another
+// workstation since the window took it with the text that says so.
 void BillStore::requirePartner(const BillHead& head) const
 {
-    if (!dal_customer::Exists(head.partnerId))
+    if (head.partnerId < 1)
         throw DbError(m_dir.window.partnerMissing);
+    if (!dal_customer::Exists(head.partnerId))
+        throw DbError(m_dir.window.partnerDeleted);
 }
 
 // The account tag and the bill type must still be stored when the bill is
@@ -356,8 +355,27 @@ void BillStore::requireAccountAndType(const BillHead& head) const
 // goods item of a line before its location; each id is looked up once. When
 // every goods item and every location is stored, as they nearly always are,
 // two statements say so for the whole bill.
+void BillStore::requireFigures(const QList<BillLine>& lines) const
+{
+    for (const BillLine& l : lines) {
+        const std::pair<double, QString> figures[] = {
+            {l.qty, Q("数量")},
+            {l.inPrice, m_dir.hasSalePrice ? Q("进价") : m_dir.reports.priceWord},
+            {m_dir.hasSalePrice ? l.salePrice : 0.0, m_dir.reports.priceWord},
+            {l.packQty, Q("内装数")},
+            {l.weight, Q("重量")},
+        };
+        for (const auto& [value, word] : figures) {
+            if (!std::isfinite(value))
+                throw DbError(NumberRefusal(word, NumberFit::TooManyDigits, 0));
+        }
+    }
+}
+
 void BillStore::requireLineReferences(const QList<BillLine>& lines) const
 {
+    // Every write of lines checks their references here, and their figures.
+    requireFigures(lines);
     QSet<int> goodsIds;
     QSet<int> locationIds;
     for (const BillLine& l : lines) {
@@ -378,8 +396,10 @@ void BillStore::requireLineReferences(const QList<BillLine>& lines) const
         const BillLine& l = lines.at(k);
         if (!stored(goods, l.goodsId, &dal_goods_head::Exists))
             throw DbError(dal_goods_head::kGoodsMissingText);
-        if (!stored(locations, l.locationId, &dal_location::Exists))
+        if (l.locationId < 1)
             throw DbError(m_dir.window.locationMissing);
+        if (!stored(locations, l.locationId, &dal_location::Exists))
+            throw DbError(m_dir.window.locationDeleted);
     }
 }
 
@@ -441,8 +461,42 @@ m_DBresult BillStore::Update_pass(const BillHead& head)
     });
 }
 
-BillStore::PassOutcome BillStore::SetPass(int id, bool pass, const QString& user, const QString& time)
+// Whether the clerk may act on the stored bill id: it is stored, it is the
+// bill the clerk saw, and the logged-in user's department holds its account
+// tag and the act's right as stored now (a right or tag taken away, or the
+// bill moved to a tag the department may not see, since the window read it).
+BillStore::PassOutcome BillStore::mayActOn(int id, const Seen& seen) const
 {
+    const RecordSetPtr rs =
+        ExecuteSql(Q("select rowVersion, accountId from ") + m_dir.headTable + Q(" where id=@id"),
+                   ParamMap{{Q("@id"), id}});
+    if (!rs || rs->isEmpty())
+        return PassOutcome::Missing;
+    if (seen.rowVersion >= 0 && rs->value(0, 0).toInt() != seen.rowVersion)
+        return PassOutcome::Changed;
+    if (CurrentUser.id < 1)
+        return PassOutcome::Done;
+    const int department = CurrentUser.dictionaryId;
+    if (ScalarInt(Q("select count(*) from tb_account_fun where accountId=@accountId and "
+                    "departmentId=@departmentId"),
+                  ParamMap{{Q("@accountId"), rs->value(0, 1).toInt()}, {Q("@departmentId"), department}}) ==
+        0)
+        return PassOutcome::Forbidden;
+    if (!seen.right.isEmpty() &&
+        ScalarInt(Q("select count(*) from tb_user_group_fun where funCode=@funCode and "
+                    "departmentId=@departmentId"),
+                  ParamMap{{Q("@funCode"), seen.right}, {Q("@departmentId"), department}}) == 0)
+        return PassOutcome::Forbidden;
+    return PassOutcome::Done;
+}
+
+BillStore::PassOutcome BillStore::SetPass(int id, bool pass, const QString& user, const QString& time,
+                                          const Seen& seen)
+{
+    TransactionGuard guard;
+    const PassOutcome may = mayActOn(id, seen);
+    if (may != PassOutcome::Done)
+        return may;
     const int changed = ExecuteParaSql(Q("update ") + m_dir.headTable +
                                            Q(" set ispass=@ispass, updateLastUser=@updateLastUser,"
                                              " updateLastTime=@updateLastTime where id=@id and ispass=@was"),
@@ -451,8 +505,10 @@ BillStore::PassOutcome BillStore::SetPass(int id, bool pass, const QString& user
                                                 {Q("@updateLastTime"), time},
                                                 {Q("@id"), id},
                                                 {Q("@was"), pass ? 0 : 1}});
-    if (changed > 0)
+    if (changed > 0) {
+        guard.commit();
         return PassOutcome::Done;
+    }
     const QVariant stored =
         GetFieldValue(Q("ispass"), m_dir.headTable, Q(" and id=@id"), ParamMap{{Q("@id"), id}});
     if (stored.toString().isEmpty())
@@ -467,62 +523,27 @@ QString BillStore::PassRefusal(PassOutcome outcome)
         return QStringLiteral("当前单据已经审核,不能再审核!");
     case PassOutcome::Unaudited:
         return QStringLiteral("当前单据未审核,不能再反审!");
+    case PassOutcome::Changed:
+        return kRecordChangedText;
+    case PassOutcome::Forbidden:
+        return QStringLiteral("功能受限,请与系统管理联系!");
     default:
         return kMissingText;
     }
 }
 
-m_DBresult BillStore::Delete(int id)
+m_DBresult BillStore::Delete(int id, const Seen& seen)
 {
     return RunTrans([&] {
+        const PassOutcome may = mayActOn(id, seen);
+        if (may != PassOutcome::Done)
+            throw DbError(PassRefusal(may));
         requireEditable(id, kAuditedDeleteText);
         ExecuteParaSql(Q("Delete From ") + m_dir.lineTable + Q(" where headId=@headId"),
                        ParamMap{{Q("@headId"), id}});
         ExecuteChangingRow(Q("Delete From ") + m_dir.headTable + Q(" where id=@id"), ParamMap{{Q("@id"), id}},
                            kMissingText);
     });
-}
-
-m_DBresult BillStore::AddLine(BillLine& line)
-{
-    BillLine l = line;
-    const m_DBresult r = RunTrans([&] {
-        requireLineReferences({l});
-        l.id = TakeIds(m_dir.lineTable);
-        ExecuteParaSql(lineInsertSql(), lineParams(l));
-        touchBillOfLine(l.id);
-    });
-    if (r.isResult)
-        line = l;
-    return r;
-}
-
-m_DBresult BillStore::UpdateLine(const BillLine& line)
-{
-    return RunTrans([&] {
-        requireLineReferences({line});
-        // The bill the line leaves and the bill it lands on have both changed.
-        touchBillOfLine(line.id);
-        ExecuteChangingRow(lineUpdateSql(), lineParams(line), kMissingText);
-        touchBillOfLine(line.id);
-    });
-}
-
-m_DBresult BillStore::DeleteLine(int id)
-{
-    return RunTrans([&] {
-        touchBillOfLine(id);
-        ExecuteChangingRow(Q("Delete From ") + m_dir.lineTable + Q(" where id=@id"), ParamMap{{Q("@id"), id}},
-                           kMissingText);
-    });
-}
-
-void BillStore::touchBillOfLine(int lineId) const
-{
-    ExecuteParaSql(Q("update ") + m_dir.headTable +
-                       Q(" set rowVersion=rowVersion+1 where id=(select headId from ") + m_dir.lineTable +
-                       Q(" where id=@id)"),
-                   ParamMap{{Q("@id"), lineId}});
 }
 
 // ---------------------------------------------------------------- reads

@@ -11,6 +11,14 @@
 #include <QList>
 #include <QString>
 
+// What a clerk acts on when auditing or deleting a bill: the change stamp of
+// the bill as the clerk's window read it (below 0: not compared) and the
+// right the window checked for the act (empty: none).
+struct BillSeen {
+    int rowVersion = -1;
+    QString right;
+};
+
 // The one store of bills, heads and lines, for both directions.
 //
 // A bill is written only as a whole: head and lines in one transaction. The
@@ -38,9 +46,11 @@ class BillStore
     // and every line's id and headId are taken inside the transaction and
     // written back on success; ispass and the change stamp are stored as 0.
     // Refused with the window's texts when the partner ("供应商不能为空!" /
-    // "客户不能为空!"), the account tag (kAccountMissingText), the bill type
-    // (the window's bill type refusal), a line's goods item ("当前货品信息不存在!")
-    // or its location (the window's location refusal) is not stored.
+    // "客户不能为空!"; one deleted since: "当前供应商信息不存在!" /
+    // "当前客户信息不存在!"), the account tag (kAccountMissingText), the bill
+    // type (the window's bill type refusal), a line's goods item
+    // ("当前货品信息不存在!") or its location (the window's location refusal;
+    // one deleted since: "当前库位信息不存在!") is not stored.
     m_DBresult Add(BillHead& head, QList<BillLine>& lines);
     // Rewrites a stored, unaudited bill: the head's changeable columns, and its
     // lines made those of lines. A line whose id is one of the bill's stored
@@ -55,15 +65,20 @@ class BillStore
     // SetPass with the head's flag (ispass), user and time (updateLastUser,
     // updateLastTime); a refused outcome fails with its PassRefusal text.
     m_DBresult Update_pass(const BillHead& head);
+    using Seen = BillSeen;
     // Audits (pass) or un-audits a bill only when it is stored in the other
-    // state, stamping the user and the time in the same statement, so a bill
-    // changed elsewhere is never audited twice. Database errors are thrown.
-    enum class PassOutcome { Done, Audited, Unaudited, Missing };
-    PassOutcome SetPass(int id, bool pass, const QString& user, const QString& time);
+    // state, stamping the user and the time, so a bill changed elsewhere is
+    // never audited twice. Inside the same transaction the bill must be the
+    // one the clerk saw (seen.rowVersion: Changed) and, with a user logged in
+    // (CurrentUser), the user's department must still hold the bill's account
+    // tag and the right seen.right (Forbidden). Database errors are thrown.
+    enum class PassOutcome { Done, Audited, Unaudited, Missing, Changed, Forbidden };
+    PassOutcome SetPass(int id, bool pass, const QString& user, const QString& time, const Seen& seen = {});
     // The refusal a window shows for an outcome other than Done.
     static QString PassRefusal(PassOutcome outcome);
-    // Deletes an unaudited bill, lines and head.
-    m_DBresult Delete(int id);
+    // Deletes an unaudited bill, lines and head, checked as SetPass checks
+    // (refusals with PassRefusal's texts).
+    m_DBresult Delete(int id, const Seen& seen = {});
     // The bill as the view shows it, with its change stamp; an empty record
     // (id 0) when there is none.
     BillHead GetModel(int id);
@@ -83,12 +98,6 @@ class BillStore
     // the partner had under exactly this entry code, audited or not; false when
     // there is none.
     bool GetLastPrice(int partnerId, const QString& goodsCode, double& price);
-    // Single-line writes (the bill save does not use them); a line's goods item
-    // and location are checked as the save checks them, and the bill's change
-    // stamp moves on, so a copy of the bill read before is refused at its save.
-    m_DBresult AddLine(BillLine& line);
-    m_DBresult UpdateLine(const BillLine& line);
-    m_DBresult DeleteLine(int id);
 
     // ---- printing ----
 
@@ -111,15 +120,16 @@ class BillStore
     QString headColumns() const;
     QString lineColumns() const;
     QString lineInsertSql() const;
-    ParamMap lineParams(const BillLine& line) const;
     QString lineUpdateSql() const;
     void insertLines(int headId, QList<BillLine>& lines);
     void writeLines(int headId, QList<BillLine>& lines);
     void requireEditable(int id, const QString& auditedText);
+    PassOutcome mayActOn(int id, const Seen& seen) const;
     void requirePartner(const BillHead& head) const;
     void requireAccountAndType(const BillHead& head) const;
     void requireLineReferences(const QList<BillLine>& lines) const;
-    void touchBillOfLine(int lineId) const;
+    // Refuses a line whose figure is no number a REAL gives back (±Inf, NaN).
+    void requireFigures(const QList<BillLine>& lines) const;
     BillHead readHead(const RecordSet& rs) const;
     BillLine readLine(const RecordSet& rs) const;
     m_DBresult refill(const QString& temp, const QString& view, const QString& columns,

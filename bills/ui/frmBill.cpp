@@ -79,20 +79,15 @@ int roundEven(double v)
     return int(std::nearbyint(v)); // the default rounding mode: halves to the even neighbour
 }
 
-// The decimals the grid shows of a stored quantity or price.
+// The most decimals a typed quantity or price keeps.
 constexpr int kLinePlaces = 6;
 
-// A stored figure in its shortest plain form ("0.0000001", "12"), read back
-// as the same double.
-QString shortestText(double value)
+// A price as the grid shows it: in the price format where that format holds
+// it ("12" shows "12.0"), else whole, as stored or typed ("1.0005").
+QString priceText(const Decimal& price)
 {
-    return Decimal::FromDouble(value).value_or(Decimal()).toString();
-}
-
-// The refusal of a quantity or price with more decimals than the grid shows.
-QString placesText(const QString& word)
-{
-    return word + QStringLiteral("小数位数过多,最多%1位小数!").arg(kLinePlaces);
+    const QString formatted = FormatNumber(price, SysVar.Sys_PriceFormat);
+    return Decimal::Leading(QStringView(formatted)) == price ? formatted : price.toString();
 }
 } // namespace
 
@@ -343,9 +338,11 @@ QWidget* frmBill::buildEntryStrip()
     btn_searchGoods->setObjectName(QStringLiteral("btn_searchGoods"));
     btn_searchGoods->setFixedWidth(28);
     connect(btn_searchGoods, &QPushButton::clicked, this, [this] { Guarded(this, [&] { searchGoods(); }); });
-    txt_Qty = box(strip, QStringLiteral("txt_Qty"), 15);
+    // The number boxes take any length: a pasted number is kept or refused
+    // whole, never cut.
+    txt_Qty = box(strip, QStringLiteral("txt_Qty"));
     txt_Qty->setText(QStringLiteral("1"));
-    txt_price = box(strip, direction().window.priceBox, 15);
+    txt_price = box(strip, direction().window.priceBox);
     InstallOnlyNumberKey(txt_Qty);
     InstallOnlyNumberKey(txt_price);
     cobo_location = new QComboBox(strip);
@@ -427,7 +424,9 @@ void frmBill::vsBill_init(const RecordSetPtr& rs)
     setGridFormat();
     if (rs && !rs->isEmpty()) {
         vs_bill->setRows(1 + rs->RecordCount());
+        std::vector<BillLineIds> lines(size_t(rs->RecordCount()));
         // Each field goes to the column keyed by its name; a field without a column is not shown.
+        // A stored figure shows whole and is kept as the line's own.
         for (int f = 0; f < rs->fieldCount(); ++f) {
             const int col = vs_bill->ColIndex(rs->fields().at(f));
             if (col < 1)
@@ -435,20 +434,23 @@ void frmBill::vsBill_init(const RecordSetPtr& rs)
             for (int r = 0; r < rs->RecordCount(); ++r) {
                 const QVariant v = rs->value(r, f);
                 QString text = v.toString();
-                if (col == c.amount)
+                if (col == c.amount) {
                     text = FormatNumber(ReadDecimal(v), SysVar.Sys_AmountFormat);
-                else if (v.typeId() == QMetaType::Double && (col == c.packQty || col == c.weight))
-                    text = shortestText(v.toDouble());
-                else if (v.typeId() == QMetaType::Double)
-                    text = PlainNumber(v.toDouble(), kLinePlaces);
+                } else if (v.typeId() == QMetaType::Double) {
+                    text = figureText(col, v.toDouble());
+                    lines[size_t(r)].stored.insert(col, v.toDouble());
+                }
                 vs_bill->setTextMatrix(r + 1, col, text);
             }
         }
-        for (int r = 0; r < rs->RecordCount(); ++r)
-            setLineIds(r + 1,
-                       {rs->integer(r, QStringLiteral("id")), rs->integer(r, QStringLiteral("goodsId")),
-                        rs->integer(r, QStringLiteral("goodsTypeId")),
-                        rs->integer(r, QStringLiteral("locationId"))});
+        for (int r = 0; r < rs->RecordCount(); ++r) {
+            BillLineIds& ids = lines[size_t(r)];
+            ids.id = rs->integer(r, QStringLiteral("id"));
+            ids.goodsId = rs->integer(r, QStringLiteral("goodsId"));
+            ids.goodsTypeId = rs->integer(r, QStringLiteral("goodsTypeId"));
+            ids.locationId = rs->integer(r, QStringLiteral("locationId"));
+            setLineIds(r + 1, ids);
+        }
     }
     SetGridRowNo(vs_bill, 1, vs_bill->Rows() - 1, 0, 350, 1);
     if (vs_bill->Rows() > 2)
@@ -566,7 +568,7 @@ void frmBill::set_totalAmount(int row)
         paintRequired();
     const QString price = vs_bill->TextMatrix(row, c.price);
     if (isNumberText(price))
-        vs_bill->setTextMatrix(row, c.price, FormatNumber(ReadNumber(price), SysVar.Sys_PriceFormat));
+        vs_bill->setTextMatrix(row, c.price, priceText(Decimal::Leading(QStringView(price))));
     // The bill's amount by the one rule of the reports, views and prints:
     // each line's exact product rounded once, the lines summed exactly.
     const auto cell = [this](int r, int col) {
@@ -591,6 +593,39 @@ BillLineIds frmBill::lineIds(int row) const
     return vs_bill->RowData(row).value<BillLineIds>();
 }
 
+QString frmBill::figureText(int col, double value) const
+{
+    const std::optional<Decimal> exact = Decimal::FromDouble(value);
+    return col == c.price && exact ? priceText(*exact) : WholeNumber(value);
+}
+
+std::optional<double> frmBill::storedFigure(int row, int col) const
+{
+    const BillLineIds ids = lineIds(row);
+    const auto it = ids.stored.constFind(col);
+    if (it == ids.stored.constEnd() || vs_bill->TextMatrix(row, col) != figureText(col, it.value()))
+        return std::nullopt;
+    return it.value();
+}
+
+double frmBill::cellFigure(int row, int col) const
+{
+    return storedFigure(row, col).value_or(ReadNumber(vs_bill->TextMatrix(row, col)));
+}
+
+bool frmBill::checkFigure(int row, int col, const QString& word, const QString& title)
+{
+    if (storedFigure(row, col))
+        return true;
+    const NumberFit fit = FitOfNumber(vs_bill->TextMatrix(row, col), kLinePlaces);
+    if (fit == NumberFit::Kept)
+        return true;
+    MsgBox::Warn(NumberRefusal(word, fit, kLinePlaces), title, this);
+    vs_bill->setFocus();
+    vs_bill->Select(row, col);
+    return false;
+}
+
 void frmBill::setLineIds(int row, const BillLineIds& ids)
 {
     vs_bill->setRowData(row, QVariant::fromValue(ids));
@@ -610,9 +645,10 @@ void frmBill::addGoodsInforToVg(const m_goods_detail& g, int row, bool isAddRow)
         vs_bill->setRow(row);
     }
     // A catalogue figure keeps every decimal the goods window took.
-    auto num = [](double v) { return shortestText(v); };
-    // The row's stored line, if any, stays the line written here.
+    auto num = [](double v) { return WholeNumber(v); };
+    // The row's stored line, if any, stays the line written here, with the figures given here.
     BillLineIds ids = lineIds(row);
+    ids.stored.clear();
     ids.goodsId = g.headId;
     ids.goodsTypeId = g.goodsTypeId;
     ids.locationId = g.locationId;
@@ -765,7 +801,7 @@ QString frmBill::billContent() const
             empty = empty && text.trimmed().isEmpty();
             // A price shown again in its format is the same price.
             if (isNumberText(text))
-                text = PlainNumber(ReadNumber(text), 15);
+                text = Decimal::Leading(QStringView(text)).toString();
             line << text;
         }
         if (!empty)
@@ -1005,12 +1041,17 @@ void frmBill::goodsEnter()
         return;
     }
     if (g.irowsCount == 1) {
+        // The strip's boxes are refused as the grid's cells are; an empty
+        // price box is no price.
         const NumberFit qtyFit = FitOfNumber(txt_Qty->text(), kLinePlaces);
-        if (qtyFit != NumberFit::Kept) {
-            MsgBox::Warn(qtyFit == NumberFit::TooManyDigits ? Q("数量位数过多,最多15位有效数字!")
-                                                            : placesText(Q("数量")),
+        const NumberFit priceFit =
+            txt_price->text().isEmpty() ? NumberFit::Kept : FitOfNumber(txt_price->text(), kLinePlaces);
+        if (qtyFit != NumberFit::Kept || priceFit != NumberFit::Kept) {
+            const bool qtyRefused = qtyFit != NumberFit::Kept;
+            MsgBox::Warn(qtyRefused ? NumberRefusal(Q("数量"), qtyFit, kLinePlaces)
+                                    : NumberRefusal(direction().reports.priceWord, priceFit, kLinePlaces),
                          windowTitle(), this);
-            focusBack(txt_Qty);
+            focusBack(qtyRefused ? txt_Qty : txt_price);
             return;
         }
         g.qty = ReadNumber(txt_Qty->text());
@@ -1028,8 +1069,12 @@ void frmBill::goodsEnter()
         } catch (const DbError&) {
             // the catalogue price stays
         }
+        // A typed price is the line's as typed; the catalogue's or the last
+        // one is taken to the price format's places.
         if (!txt_price->text().isEmpty())
             linePrice(g) = ReadNumber(txt_price->text());
+        else
+            linePrice(g) = RoundHalfAway(linePrice(g), FormatDecimals(SysVar.Sys_PriceFormat));
         if (!cobo_location->currentText().trimmed().isEmpty()) {
             try {
                 const m_location loc =
@@ -1156,19 +1201,11 @@ bool frmBill::checkLinesForSave(const QString& title)
             return refuse(direction().window.locationMissing, c.locationCode);
         if (IsNullOrEmpty(vs_bill->TextMatrix(r, c.goodsName)))
             return refuse(Q("货品名称不能为空!"), c.goodsName);
-        // A number is stored as typed, or refused: a double keeps 15
-        // significant digits, the grid shows a stored number again with
-        // kLinePlaces decimals.
-        const NumberFit qtyFit = FitOfNumber(vs_bill->TextMatrix(r, c.qty), kLinePlaces);
-        if (qtyFit != NumberFit::Kept)
-            return refuse(qtyFit == NumberFit::TooManyDigits ? Q("数量位数过多,最多15位有效数字!")
-                                                             : placesText(Q("数量")),
-                          c.qty);
-        const NumberFit priceFit = FitOfNumber(vs_bill->TextMatrix(r, c.price), kLinePlaces);
-        if (priceFit != NumberFit::Kept)
-            return refuse(priceFit == NumberFit::TooManyDigits ? direction().window.priceTooLong
-                                                               : placesText(direction().reports.priceWord),
-                          c.price);
+        // A stored figure goes back as stored; a typed one is stored as
+        // typed, or refused.
+        if (!checkFigure(r, c.qty, Q("数量"), title) ||
+            !checkFigure(r, c.price, direction().reports.priceWord, title))
+            return false;
     }
     return true;
 }
@@ -1213,12 +1250,12 @@ QList<BillLine> frmBill::linesForSave(QList<int>& rows) const
         l.goodsDesc = vs_bill->TextMatrix(r, c.goodsDesc);
         l.goodsTypeName = vs_bill->TextMatrix(r, c.goodsTypeName);
         l.unit = vs_bill->TextMatrix(r, c.unit);
-        l.packQty = ReadNumber(vs_bill->TextMatrix(r, c.packQty));
-        l.weight = ReadNumber(vs_bill->TextMatrix(r, c.weight));
-        l.inPrice = ReadNumber(vs_bill->TextMatrix(r, c.inPrice));
+        l.packQty = cellFigure(r, c.packQty);
+        l.weight = cellFigure(r, c.weight);
+        l.inPrice = cellFigure(r, c.inPrice);
         if (c.salePrice >= 0)
-            l.salePrice = ReadNumber(vs_bill->TextMatrix(r, c.salePrice));
-        l.qty = ReadNumber(vs_bill->TextMatrix(r, c.qty));
+            l.salePrice = cellFigure(r, c.salePrice);
+        l.qty = cellFigure(r, c.qty);
         l.locationId = ids.locationId;
         l.lotNo = vs_bill->TextMatrix(r, c.lotNo);
         l.remark = vs_bill->TextMatrix(r, c.remark);
@@ -1254,14 +1291,18 @@ void frmBill::Form_Pass()
     // The action the button offers: 审核 an unaudited bill, 反审 an audited one.
     const QString caption = m_audited ? Q("反审") : Q("审核");
     const int ispass = m_audited ? 0 : 1;
-    if (!check_FunRight(ispass ? direction().rights.pass : direction().rights.nopass, true))
+    const QString right = ispass ? direction().rights.pass : direction().rights.nopass;
+    if (!check_FunRight(right, true))
         return;
     if (!MsgBox::Ask(Q("是否 [") + caption + Q("] 当前单据?"), title, this))
         return;
     // The stored state decides, not the one shown: a bill audited or
     // un-audited elsewhere since it was loaded is refused and shown as stored.
-    const BillStore::PassOutcome outcome = m_store.SetPass(*m_billId, ispass != 0, CurrentUser.user,
-                                                           GetNowStr(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    // So does a bill saved elsewhere since it was loaded, and one the user
+    // may no longer act on.
+    const BillStore::PassOutcome outcome =
+        m_store.SetPass(*m_billId, ispass != 0, CurrentUser.user,
+                        GetNowStr(QStringLiteral("yyyy-MM-dd HH:mm:ss")), {m_rowVersion, right});
     if (outcome != BillStore::PassOutcome::Done) {
         if (outcome == BillStore::PassOutcome::Audited)
             set_PassInfor(1);
@@ -1289,7 +1330,7 @@ void frmBill::delete_Bill()
     }
     if (!MsgBox::Ask(Q("是否删除当前单据?"), title, this))
         return;
-    const m_DBresult r = m_store.Delete(*m_billId);
+    const m_DBresult r = m_store.Delete(*m_billId, {m_rowVersion, direction().rights.remove});
     if (!r.isResult) {
         MsgBox::Warn(r.str_MsgBox, title, this);
         return;

@@ -4,6 +4,7 @@
 #include "BillStore.h"
 #include "Decimal.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -28,11 +29,16 @@ class uvg;
 // data of its grid row (FlexGrid::RowData): the stored line (0 for a new
 // one), its goods item and goods type, and its location (0: none). A row
 // without goods has goodsId 0 and is no line.
+//
+// A loaded line also keeps its stored figures (by grid column): a cell that
+// still shows a stored figure's text is that figure, written back as it was
+// read; a cell the clerk changed is read from its text.
 struct BillLineIds {
     int id = 0;
     int goodsId = 0;
     int goodsTypeId = 0;
     int locationId = 0;
+    QHash<int, double> stored;
 };
 Q_DECLARE_METATYPE(BillLineIds)
 
@@ -168,6 +174,14 @@ class frmBill : public QWidget
     double& linePrice(m_goods_detail& goods) const;
     bool rowHasGoods(int row) const;
     void setLineIds(int row, const BillLineIds& ids);
+    // The text a cell of column col shows of a stored figure.
+    QString figureText(int col, double value) const;
+    // The stored figure a cell still shows, if it shows one (BillLineIds).
+    std::optional<double> storedFigure(int row, int col) const;
+    // The figure of a number cell: the stored one it shows, else its text's number.
+    double cellFigure(int row, int col) const;
+    // Whether a quantity or price cell can be saved; shows the refusal if not.
+    bool checkFigure(int row, int col, const QString& word, const QString& title);
     void setBillId(std::optional<int> id);
     void setPartnerId(std::optional<int> id);
     // The steps of a save: the head's and the lines' checks (each shows its

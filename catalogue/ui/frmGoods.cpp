@@ -90,12 +90,17 @@ QString numberText(double value)
     return PlainNumber(value, kNumberPlaces);
 }
 
+// Whether a box or cell keeps its text: a blank one holds no figure (0),
+// any other text goes through the number gate.
+NumberFit fitOf(const QString& text)
+{
+    return IsNullOrEmpty(text) ? NumberFit::Kept : FitOfNumber(text, kNumberPlaces);
+}
+
 // The refusal of a number a box or cell cannot keep as typed.
 QString tooLongText(const QString& name, NumberFit fit)
 {
-    return name + (fit == NumberFit::TooManyDigits
-                       ? QStringLiteral("位数过多,最多15位有效数字!")
-                       : QStringLiteral("小数位数过多,最多%1位小数!").arg(kNumberPlaces));
+    return NumberRefusal(name, fit, kNumberPlaces);
 }
 
 QPixmap flagPixmap(const QColor& color)
@@ -444,11 +449,14 @@ QWidget* frmGoods::buildForm(QWidget* parent)
     const auto box = [form](const QString& name, int maxLength) {
         auto* b = new QLineEdit(form);
         b->setObjectName(name);
-        b->setMaxLength(maxLength);
+        if (maxLength > 0)
+            b->setMaxLength(maxLength);
         return b;
     };
+    // A number box takes any length: a pasted number is kept or refused
+    // whole by the save, never cut.
     const auto numberBox = [&](const QString& name) {
-        QLineEdit* b = box(name, 10);
+        QLineEdit* b = box(name, 0);
         InstallOnlyNumberKey(b);
         return b;
     };
@@ -739,7 +747,7 @@ void frmGoods::saveGoods()
           std::pair{txt_packQty, QStringLiteral("内装数")}, std::pair{txt_weight, QStringLiteral("重量")},
           std::pair{txt_inPrice, QStringLiteral("进货价")},
           std::pair{txt_salePrice, QStringLiteral("销售价")}}) {
-        const NumberFit fit = FitOfNumber(box->text(), kNumberPlaces);
+        const NumberFit fit = fitOf(box->text());
         if (fit != NumberFit::Kept) {
             warn(tooLongText(name, fit));
             box->setFocus();
@@ -1019,7 +1027,7 @@ void frmGoods::saveUnits()
              {std::pair{dcPackQty, QStringLiteral("内装数")}, std::pair{dcWeight, QStringLiteral("重量")},
               std::pair{dcInPrice, QStringLiteral("进价")},
               std::pair{dcSalePrice, QStringLiteral("销售价")}}) {
-            const NumberFit fit = FitOfNumber(g->TextMatrix(r, col), kNumberPlaces);
+            const NumberFit fit = fitOf(g->TextMatrix(r, col));
             if (fit != NumberFit::Kept) {
                 warn(QStringLiteral("第") + g->TextMatrix(r, dcNo) + QStringLiteral("行") +
                      tooLongText(name, fit));

@@ -3,6 +3,7 @@
 #include "FlexGridModel.h"
 #include "FlexGridParts.h"
 #include "Guarded.h"
+#include "Numbers.h"
 #include "RecordSet.h"
 
 #include <QApplication>
@@ -18,20 +19,17 @@
 namespace
 {
 
-// A value of the database as the grid shows it: plain numbers with up to 15
-// significant digits, no "-0", Null as the empty text.
+// A value of the database as the grid shows it: a stored number whole in
+// the plain form (WholeNumber: every digit, no exponent, no "-0"), Null as
+// the empty text.
 QString valueText(const QVariant& value)
 {
     if (value.isNull() || !value.isValid())
         return {};
     switch (value.typeId()) {
     case QMetaType::Double:
-    case QMetaType::Float: {
-        double d = value.toDouble();
-        if (d == 0)
-            d = 0; // drops the sign of -0
-        return QString::number(d, 'g', 15);
-    }
+    case QMetaType::Float:
+        return WholeNumber(value.toDouble());
     case QMetaType::Bool:
         return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     default:
@@ -1128,8 +1126,10 @@ void FlexGrid::editorKey(QWidget* editor, QKeyEvent* event, bool& swallow)
         return;
     }
     const QString text = event->text();
-    // Delete carries a character under X ("\x7f"), but it types nothing.
-    if (!text.isEmpty() && key != Qt::Key_Escape && key != Qt::Key_Delete) {
+    // Delete carries a character under X ("\x7f"), but it types nothing; a
+    // shortcut (Ctrl+V pastes) types nothing either.
+    const bool shortcut = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (!text.isEmpty() && !shortcut && key != Qt::Key_Escape && key != Qt::Key_Delete) {
         int ascii = text.at(0).unicode();
         const int typed = ascii;
         emit KeyPressEdit(row, col, ascii);

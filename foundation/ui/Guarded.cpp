@@ -6,6 +6,7 @@
 #include "sqlHelper.h"
 
 #include <QCursor>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <exception>
 
@@ -33,6 +34,19 @@ void showLockWait(bool waiting)
         shown = false;
     }
 }
+
+// While a statement waits for that lock, the windows keep drawing: what the
+// window system asks to be drawn again (a closed question box's place) and
+// the busy cursor reach the screen. Only drawing and window events are
+// handled: no key, mouse or other input, no timer and no socket, so nothing
+// starts work of its own while the statement waits.
+void keepDrawn()
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers |
+                                    QEventLoop::X11ExcludeTimers);
+}
 } // namespace
 
 void InstallBusySigns()
@@ -40,6 +54,7 @@ void InstallBusySigns()
     static const bool installed = [] {
         WorkProgress::Install();
         SetLockWaitHook(showLockWait);
+        SetLockWaitPoll(keepDrawn);
         return true;
     }();
     Q_UNUSED(installed);

@@ -189,7 +189,7 @@ void frmLocation::buildEditPanel()
     };
     txt_Name = box("txt_Name", 50);
     txt_locationCode = box("txt_locationCode", 50);
-    txt_capacity = box("txt_capacity", 20);
+    txt_capacity = box("txt_capacity", 0); // a pasted number is refused whole, never cut
     txt_parentLocationCode = box("txt_parentLocationCode", 0);
     txt_parentLocationCode->setEnabled(false);
     txt_id = box("txt_id", 0);
@@ -600,12 +600,12 @@ void frmLocation::save_LocationInfor()
     }
     // The capacity is stored as typed, or refused: a stored number keeps 15
     // significant digits, and the box shows it again with kCapacityPlaces decimals.
-    const NumberFit capacityFit = FitOfNumber(txt_capacity->text(), kCapacityPlaces);
+    // A blank box holds no capacity (0).
+    const NumberFit capacityFit = IsNullOrEmpty(txt_capacity->text())
+                                      ? NumberFit::Kept
+                                      : FitOfNumber(txt_capacity->text(), kCapacityPlaces);
     if (capacityFit != NumberFit::Kept) {
-        MsgBox::Warn(capacityFit == NumberFit::TooManyDigits
-                         ? QStringLiteral("库容量位数过多,最多15位有效数字!")
-                         : QStringLiteral("库容量小数位数过多,最多%1位小数!").arg(kCapacityPlaces),
-                     kCaption, this);
+        MsgBox::Warn(NumberRefusal(QStringLiteral("库容量"), capacityFit, kCapacityPlaces), kCaption, this);
         txt_capacity->setFocus();
         return;
     }

@@ -17,14 +17,18 @@ class ReportBillStore
     explicit ReportBillStore(BillDirection dir) : m_store(BillSetup::Of(dir)) {}
 
     // Sets ispass to 1 (pass) or 0, stamping the user and the time, only when
-    // the bill is stored in the other state. Database errors are thrown as DbError.
-    Outcome Update_pass(int id, bool pass, const QString& user, const QString& time)
+    // the bill is stored in the other state and the user's department holds
+    // the bill's account tag and the right (BillStore::SetPass). Database
+    // errors are thrown as DbError.
+    Outcome Update_pass(int id, bool pass, const QString& user, const QString& time,
+                        const QString& right = {})
     {
-        return m_store.SetPass(id, pass, user, time);
+        return m_store.SetPass(id, pass, user, time, {-1, right});
     }
     // The bill store's delete: lines and head of an unaudited bill in one
-    // transaction; an audited or missing bill is refused with its text.
-    m_DBresult Delete(int id) { return m_store.Delete(id); }
+    // transaction; an audited or missing bill, or one the user may not act
+    // on, is refused with its text.
+    m_DBresult Delete(int id, const QString& right = {}) { return m_store.Delete(id, {-1, right}); }
 
   private:
     BillStore m_store;

@@ -3,7 +3,6 @@
 #include "DbError.h"
 #include "NumberSql.h"
 #include "Numbers.h"
-#include "ScaledNumber.h"
 #include "sqlHelper.h"
 
 #include <QByteArray>
@@ -92,11 +91,14 @@ void rptNum(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         }
     }
     const Decimal value = SqlDecimal(argv[0]).value_or(Decimal());
-    if (form.hasZero && value.rounded(form.format.decimals()).isZero()) {
+    const bool roundsToZero = value.rounded(form.format.decimals()).isZero();
+    if (form.hasZero && value.isZero()) {
         resultText(ctx, form.zero);
         return;
     }
-    const std::string text = form.format.write(value);
+    // A figure that is not 0 never reads 0: one too small for the form's
+    // places (a stock of 0.00001) is written whole.
+    const std::string text = roundsToZero && !value.isZero() ? value.toStdString() : form.format.write(value);
     if (!kept) {
         SqlResult(ctx, text);
         return;
@@ -111,7 +113,11 @@ void rptDiff(sqlite3_context* ctx, int, sqlite3_value** argv)
     const Decimal a = SqlDecimal(argv[0]).value_or(Decimal());
     const Decimal b = SqlDecimal(argv[1]).value_or(Decimal());
     const int places = qBound(0, sqlite3_value_int(argv[2]), 3);
-    SqlResult(ctx, (a - b).rounded(places));
+    // A balance that is not 0 never reads 0: one too small for the places is
+    // kept whole.
+    const Decimal difference = a - b;
+    const Decimal rounded = difference.rounded(places);
+    SqlResult(ctx, rounded.isZero() && !difference.isZero() ? difference : rounded);
 }
 
 // The most places a rounded sum or quotient is asked for.
@@ -122,62 +128,15 @@ constexpr int kMaxPlaces = 30;
 // to places. A row where a value is Null adds nothing; no row adds: Null.
 // The running sum lives on the heap: the memory SQLite gives an aggregate is
 // aligned for 8 bytes only.
-// The terms that fit the scaled form are summed in it (ExactSum), the others
-// through the digit core.
 struct SumState {
-    ExactSum* sum;
+    Decimal* sum;
 };
-
-// The term of a row in the scaled form: true when it has one there (term
-// set) or none at all (skip set); false when a value needs the digit core.
-bool scaledTerm(int argc, sqlite3_value** argv, ScaledNumber& term, bool& skip)
-{
-    skip = false;
-    ScaledNumber x;
-    const SqlNumberKind xk = SqlScaled(argv[0], x);
-    if (xk == SqlNumberKind::Null) {
-        skip = true;
-        return true;
-    }
-    if (argc > 1) {
-        ScaledNumber y;
-        const SqlNumberKind yk = SqlScaled(argv[1], y);
-        if (yk == SqlNumberKind::Null) {
-            skip = true;
-            return true;
-        }
-        if (xk != SqlNumberKind::Scaled || yk != SqlNumberKind::Scaled)
-            return false;
-        const std::optional<ScaledNumber> product = ScaledNumber::Multiply(x, y);
-        if (!product)
-            return false;
-        x = *product;
-    } else if (xk != SqlNumberKind::Scaled) {
-        return false;
-    }
-    term = argc > 2 ? x.rounded(qBound(0, sqlite3_value_int(argv[2]), kMaxPlaces)) : x;
-    return true;
-}
 
 void decSumStep(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
     auto* state = static_cast<SumState*>(sqlite3_aggregate_context(ctx, sizeof(SumState)));
     if (!state) {
         sqlite3_result_error_nomem(ctx);
-        return;
-    }
-    ScaledNumber scaled;
-    bool skip = false;
-    if (scaledTerm(argc, argv, scaled, skip)) {
-        if (skip)
-            return;
-        try {
-            if (!state->sum)
-                state->sum = new ExactSum;
-            state->sum->add(scaled);
-        } catch (const std::bad_alloc&) {
-            sqlite3_result_error_nomem(ctx);
-        }
         return;
     }
     std::optional<Decimal> term = SqlDecimal(argv[0]);
@@ -193,8 +152,8 @@ void decSumStep(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         term = term->rounded(qBound(0, sqlite3_value_int(argv[2]), kMaxPlaces));
     try {
         if (!state->sum)
-            state->sum = new ExactSum;
-        state->sum->add(*term);
+            state->sum = new Decimal;
+        *state->sum += *term;
     } catch (const std::bad_alloc&) {
         sqlite3_result_error_nomem(ctx);
     }
@@ -207,7 +166,7 @@ void decSumFinal(sqlite3_context* ctx)
         sqlite3_result_null(ctx);
         return;
     }
-    SqlResult(ctx, state->sum->total());
+    SqlResult(ctx, *state->sum);
     delete state->sum;
 }
 
@@ -223,14 +182,19 @@ void decMul(sqlite3_context* ctx, int, sqlite3_value** argv)
     SqlResult(ctx, *x * *y);
 }
 
-// dec_div(x, y, places): x / y rounded half away from zero to places; Null
-// when a value is Null or y is 0.
+// dec_div(x, y, places): x / y rounded half away from zero to places (to 30
+// when that would read 0 for an x that is not 0); Null when a value is Null
+// or y is 0.
 void decDiv(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     const std::optional<Decimal> x = SqlDecimal(argv[0]);
     const std::optional<Decimal> y = SqlDecimal(argv[1]);
-    const std::optional<Decimal> q =
+    std::optional<Decimal> q =
         x && y ? Decimal::Divide(*x, *y, qBound(0, sqlite3_value_int(argv[2]), kMaxPlaces)) : std::nullopt;
+    // A quotient that is not 0 never reads 0: one too small for the places
+    // is taken to the most places.
+    if (q && q->isZero() && !x->isZero())
+        q = Decimal::Divide(*x, *y, kMaxPlaces);
     if (!q) {
         sqlite3_result_null(ctx);
         return;

@@ -131,6 +131,7 @@ ReportSetup BillListSetup(BillDirection dir)
                QStringLiteral(" FROM ") + keys + QStringLiteral(" AS k ") + join + QStringLiteral(" ") +
                t.headTable + QStringLiteral(" AS a ON a.id = k.id");
     };
+    s.keyAccount = QStringLiteral("(SELECT h.accountId FROM %1 AS h WHERE h.id = k0.id)").arg(t.headTable);
     s.fillStatement = FillFrom(s, s.searchRows);
     return s;
 }
@@ -210,6 +211,9 @@ ReportSetup BillDetailSetup(BillDirection dir)
                t.lineTable + QStringLiteral(" AS l ON l.id = k.id LEFT JOIN ") + t.headTable +
                QStringLiteral(" AS a ON a.id = l.headId");
     };
+    s.keyAccount = QStringLiteral("(SELECT h.accountId FROM %1 AS x CROSS JOIN %2 AS h ON h.id = x.headId "
+                                  "WHERE x.id = k0.id)")
+                       .arg(t.lineTable, t.headTable);
     s.fillStatement = FillFrom(s, SearchRows(columns, lines));
     return s;
 }

@@ -49,6 +49,10 @@ struct ReportSetup {
     // of searchRows and keptRows that orders the rows the same way at less
     // cost.
     QList<QPair<QString, QString>> sortKeys;
+    // Reports of bill rows: the account tag of the bill of a kept key (the
+    // key "k0.id"). A kept row whose bill the user's department may no
+    // longer see (moved to another tag since the search) is left out.
+    QString keyAccount;
     // Reports of rows read with their sums (searchRows and keptRows set as
     // well): the TEMP table of the sums of every row, its columns, and the
     // INSERT ... SELECT that refills it from a search's fill: only the rows

@@ -5,6 +5,7 @@
 #include "PrintXml.h"
 #include "ReportFunctions.h"
 #include "ReportSetup.h"
+#include "mod_public.h"
 #include "sqlHelper.h"
 
 #include <QRegularExpression>
@@ -99,6 +100,14 @@ QString dal_rpt_Report::keysTable() const
 QString dal_rpt_Report::keptRows(bool withGone) const
 {
     const QString join = withGone ? QStringLiteral("LEFT JOIN") : QStringLiteral("CROSS JOIN");
+    if (m_setup->keptRows && !withGone && !m_setup->keyAccount.isEmpty() && CurrentUser.id > 0)
+        // The kept keys whose bills the user's department may see now.
+        return m_setup->keptRows(
+            QStringLiteral("(SELECT k0.pos AS pos, k0.id AS id FROM ") + keysTable() +
+                QStringLiteral(" AS k0 WHERE ") + m_setup->keyAccount +
+                QStringLiteral(" IN (SELECT accountId FROM tb_account_fun WHERE departmentId = %1))")
+                    .arg(CurrentUser.dictionaryId),
+            join);
     if (m_setup->keptRows)
         return m_setup->keptRows(keysTable(), join);
     return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, w.* FROM ") + keysTable() +

@@ -24,8 +24,9 @@ enum class ReportRows { Full, Grid };
 // each. A page reads the rows of its positions, a re-order sorts the same
 // keys anew, and the export and the print read every kept row in the kept
 // order; none of them chooses rows again. Reports of bill rows read the rows
-// of the kept keys from the bills (a row deleted since the search is left
-// out, never replaced); the goods sums read them likewise from the goods, a
+// of the kept keys from the bills (a row deleted since the search, or one
+// whose bill the logged-in user's department may no longer see, is left out,
+// never replaced); the goods sums read them likewise from the goods, a
 // page with the sums of its own goods items, a read of every row or an
 // order by a sum with the sums of every row written first (ReportSetup); the
 // stock report fills its work table at the search and keeps its rows. Each report has its own statements; the

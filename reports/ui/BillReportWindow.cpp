@@ -47,7 +47,7 @@ void BillReportWindow::deleteBill(const QString& right)
                                  : QStringLiteral("是否删除当前单据[") + billNo + QStringLiteral("]?");
     if (MsgBox::Show(question, MsgIcon::Question, title, MsgButtons::YesNo, this) == MsgAnswer::No)
         return;
-    const m_DBresult result = m_store.Delete(id);
+    const m_DBresult result = m_store.Delete(id, right);
     if (!result.isResult)
         MsgBox::ShowWithDetails(result.str_MsgBox, result.str_Details, MsgIcon::Exclamation, title, this);
     search();
@@ -73,8 +73,8 @@ void BillReportWindow::passBill(const QString& right, bool pass)
     if (MsgBox::Show(question, MsgIcon::Question, title, MsgButtons::YesNo, this) == MsgAnswer::No)
         return;
     const int row = currentDataRow();
-    const ReportBillStore::Outcome outcome =
-        m_store.Update_pass(id, pass, CurrentUser.user, GetNowStr(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    const ReportBillStore::Outcome outcome = m_store.Update_pass(
+        id, pass, CurrentUser.user, GetNowStr(QStringLiteral("yyyy-MM-dd HH:mm:ss")), right);
     if (outcome != ReportBillStore::Outcome::Done) {
         // Changed or deleted since the last search: say so and show the stored state.
         refuse(outcome);

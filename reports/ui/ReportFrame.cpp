@@ -74,15 +74,16 @@ QPushButton* NamedButton(const QString& name, const QString& text, QWidget* pare
 }
 
 // The text a cell shows of a value: Null as the empty text, a stored number
-// as it is, with every digit it holds (a weight total of 0.08325 is not cut to
-// 0.0833), without binary noise and never "-0". Values the report formats
-// (prices, amounts) come as texts already and pass unchanged.
+// whole, with every digit of its shortest form (a weight of 0.08325 is not
+// cut to 0.0833, nor 1234567890123.456 to 1234567890123.46) and never "-0".
+// Values the report formats (prices, amounts) come as texts already and pass
+// unchanged.
 QString ValueText(const QVariant& value)
 {
     if (value.isNull())
         return {};
     if (value.typeId() == QMetaType::Double)
-        return NumberText(value.toDouble());
+        return WholeNumber(value.toDouble());
     return value.toString();
 }
 

@@ -3,17 +3,32 @@
 #include "Cp936.h"
 #include "Launcher.h"
 
+#include <QFileInfo>
 #include <QMimeDatabase>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QStringDecoder>
 #include <QTextDocument>
+#include <algorithm>
 
 namespace
 {
 
 const QStringList kPageSchemes = {QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("file"),
                                   QStringLiteral("qrc"), QStringLiteral("about")};
+
+// A page is read whole and laid out at once, which takes about a second for
+// 25 MB: a larger file or download is refused before it is read, so the
+// window never hangs over it.
+constexpr qint64 kLargestPage = 8 * 1024 * 1024;
+
+QString tooLargeText(qint64 size)
+{
+    const QString megabytes = size > 0 ? QString::number(double(size) / (1024 * 1024), 'f', 1) : QString();
+    return (megabytes.isEmpty() ? WebBrowser::tr("文件过大")
+                                : WebBrowser::tr("文件过大(%1 MB)").arg(megabytes)) +
+           WebBrowser::tr(",浏览器只显示 %1 MB 以内的网页和文件。").arg(kLargestPage / (1024 * 1024));
+}
 
 QString charsetOf(const QString& contentType)
 {
@@ -182,6 +197,17 @@ void WebBrowser::startLoad(const QUrl& url, int historyTarget)
         setBusyFrom(wasBusy);
         return;
     }
+    if (url.isLocalFile()) {
+        const QFileInfo file(url.toLocalFile());
+        if (file.isFile() && file.size() > kLargestPage) {
+            showErrorPage(url, tooLargeText(file.size()));
+            commit(url, historyTarget);
+            emit NavigateComplete(url);
+            emit DownloadComplete();
+            setBusyFrom(wasBusy);
+            return;
+        }
+    }
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
@@ -189,7 +215,26 @@ void WebBrowser::startLoad(const QUrl& url, int historyTarget)
     m_page = reply;
     connect(reply, &QNetworkReply::finished, this,
             [this, reply, historyTarget] { pageFinished(reply, historyTarget); });
+    // A download is stopped as soon as it is known to be too large: by its
+    // announced length, or by what has come so far.
+    connect(reply, &QNetworkReply::downloadProgress, this,
+            [this, reply, historyTarget](qint64 got, qint64 total) {
+                if (reply == m_page && (total > kLargestPage || got > kLargestPage))
+                    refuseTooLarge(reply, std::max(total, got), historyTarget);
+            });
     setBusyFrom(wasBusy);
+}
+
+void WebBrowser::refuseTooLarge(QNetworkReply* reply, qint64 size, int historyTarget)
+{
+    m_page = nullptr;
+    reply->abort();
+    const QUrl url = reply->url();
+    showErrorPage(url, tooLargeText(size));
+    commit(url, historyTarget);
+    emit NavigateComplete(url);
+    emit DownloadComplete();
+    setBusyFrom(true);
 }
 
 void WebBrowser::pageFinished(QNetworkReply* reply, int historyTarget)

@@ -62,6 +62,7 @@ class WebBrowser : public QTextBrowser
   private:
     void startLoad(const QUrl& url, int historyTarget);
     void pageFinished(QNetworkReply* reply, int historyTarget);
+    void refuseTooLarge(QNetworkReply* reply, qint64 size, int historyTarget);
     void pictureFinished(QNetworkReply* reply, int type, const QUrl& name);
     void showPage(const QUrl& url, const QByteArray& data, const QString& contentType);
     void showErrorPage(const QUrl& url, const QString& error);

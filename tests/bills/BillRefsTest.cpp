@@ -87,8 +87,8 @@ TEST_P(BillRefsTest, ASaveNamingRowsDeletedElsewhereIsRefused)
     } deletes[] = {
         {"goods item", QStringLiteral("delete from tb_goods_head where id=12"),
          dal_goods_head::kGoodsMissingText},
-        {"location", QStringLiteral("delete from tb_location where id=2"), dir().window.locationMissing},
-        {"partner", QStringLiteral("delete from tb_customer where id=8"), dir().window.partnerMissing},
+        {"location", QStringLiteral("delete from tb_location where id=2"), dir().window.locationDeleted},
+        {"partner", QStringLiteral("delete from tb_customer where id=8"), dir().window.partnerDeleted},
         {"account tag", QStringLiteral("delete from tb_dictionary where id=20"),
          BillStore::kAccountMissingText},
         {"bill type", QStringLiteral("delete from tb_dictionary where id=21"), dir().window.billTypeMissing},
@@ -180,35 +180,6 @@ TEST_P(BillRefsTest, ASaveOverAnotherWorkstationsSaveIsRefused)
     }
 }
 
-// The single-line writes check the line's goods item and location as the
-// save does.
-TEST_P(BillRefsTest, ALineWriteNamingNoStoredRowIsRefused)
-{
-    reset();
-    BillHead h = head(8);
-    QList<BillLine> none;
-    ASSERT_TRUE(store.Add(h, none).isResult);
-    const struct {
-        const char* name;
-        int goodsId, locationId;
-        QString refusal;
-    } cases[] = {
-        {"no goods item", 99, 1, dal_goods_head::kGoodsMissingText},
-        {"no location", 11, 99, dir().window.locationMissing},
-        {"goods 0", 0, 1, dal_goods_head::kGoodsMissingText},
-        {"location 0", 11, 0, dir().window.locationMissing},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        BillLine l = line(1, c.goodsId, c.locationId);
-        l.headId = h.id;
-        const m_DBresult r = store.AddLine(l);
-        EXPECT_FALSE(r.isResult);
-        EXPECT_EQ(r.str_MsgBox, c.refusal);
-        EXPECT_EQ(count(dir().lineTable), 0);
-    }
-}
-
 // A bill naming several rows that are not stored is refused for the first
 // the window's walk meets: the lines from the last up, a line's goods item
 // before its location.
@@ -220,7 +191,7 @@ TEST_P(BillRefsTest, ASaveNamesTheFirstMissingRowOfTheWindowsWalk)
         QString refusal;
     } cases[] = {
         {"goods of the last line", {{11, 99}, {99, 1}}, dal_goods_head::kGoodsMissingText},
-        {"location of the last line", {{99, 1}, {11, 99}}, dir().window.locationMissing},
+        {"location of the last line", {{99, 1}, {11, 99}}, dir().window.locationDeleted},
         {"goods before location", {{11, 1}, {99, 99}, {12, 2}}, dal_goods_head::kGoodsMissingText},
         {"location 0 among stored", {{11, 1}, {12, 0}, {11, 1}}, dir().window.locationMissing},
         {"goods 0 among stored", {{0, 1}, {12, 2}, {12, 2}}, dal_goods_head::kGoodsMissingText},

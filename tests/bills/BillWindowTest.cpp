@@ -1,5 +1,6 @@
 #include "TestEnv.h"
 
+#include "DataAccess.h"
 #include "DialogRunner.h"
 #include "FlexGrid.h"
 #include "GridDriver.h"
@@ -626,6 +627,42 @@ TEST_F(BillWindowTest, AuditFollowsTheStoredStateNotTheShownOne)
     answer(MsgAnswer::Yes);
     ui::clickToolbar(w, "pass");
     EXPECT_EQ(MsgBox::LastText(), QStringLiteral("当前记录不存在!"));
+}
+
+// A bill saved at another workstation since the window loaded it is neither
+// audited nor deleted from the window: the clerk is told it changed, and
+// after a reload it is acted on.
+TEST_F(BillWindowTest, AuditAndDeleteActOnTheBillTheWindowShows)
+{
+    for (const char* action : {"pass", "delete"}) {
+        SCOPED_TRACE(action);
+        auto* w = open<frmImport>();
+        w->Import_Add(7, QStringLiteral("华联超市"));
+        enterGoods(w, QStringLiteral("G002"));
+        answer(MsgAnswer::Yes);
+        ui::clickToolbar(w, "save");
+        const int id = w->txt_id->text().toInt();
+        ASSERT_GT(id, 0);
+        {
+            OtherWorkstation other(appDir() + QStringLiteral("wms.db"));
+            other.exec(
+                QStringLiteral("update tb_rk_head set remark = 'elsewhere', rowVersion = rowVersion + 1 "
+                               "where id = %1")
+                    .arg(id));
+        }
+        MsgBox::ClearShown();
+        answer(MsgAnswer::Yes);
+        ui::clickToolbar(w, action);
+        EXPECT_EQ(MsgBox::LastText(), kRecordChangedText);
+        EXPECT_EQ(count(QStringLiteral("tb_rk_head"), QStringLiteral("id = %1 and ispass = 0").arg(id)), 1);
+
+        ui::clickToolbar(w, "refresh");
+        answer(MsgAnswer::Yes);
+        ui::clickToolbar(w, action);
+        EXPECT_EQ(count(QStringLiteral("tb_rk_head"), QStringLiteral("id = %1 and ispass = 0").arg(id)), 0);
+        MsgBox::ClearShown();
+        w->close();
+    }
 }
 } // namespace
 

@@ -1,4 +1,4 @@
-// A file made by the program of the previous layout, holding what such a
+// A file made by the program of layout 3, holding what such a
 // file may hold: children whose parent was deleted (and a loop of parents),
 // an item under a parent of another kind, bills that name an account tag,
 // bill type, partner, goods item or location no longer stored, a unit of an
@@ -74,7 +74,8 @@ TEST_F(UpgradeTest, AnOlderFileKeepsEveryRowAndShowsItsOrphans)
     CloseConn();
     const QString file = appDir() + QStringLiteral("wms.db");
     ASSERT_TRUE(QFile::remove(file));
-    ASSERT_TRUE(CreateDatabase(file, kSchemaVersion - 1).isEmpty());
+    // The layout before units and bill tags were declared references.
+    ASSERT_TRUE(CreateDatabase(file, 3).isEmpty());
 
     // The rows of a file that came through the steps before: lines and bills
     // naming rows deleted before the references were declared are written

@@ -29,6 +29,14 @@ class GoodsSaveTest : public GoodsWindowTest
         addGoods(2, 12, QStringLiteral("C3"), QStringLiteral("毛巾"),
                  {QStringLiteral("条:111"), QStringLiteral("包:222")});
     }
+    // Pastes text over the whole of a box, as a clerk does.
+    void pasteInto(const char* box, const QString& text)
+    {
+        QGuiApplication::clipboard()->setText(text);
+        ui::focusOn(window->findChild<QWidget*>(QLatin1String(box)));
+        ui::press(Qt::Key_A, Qt::ControlModifier);
+        ui::press(Qt::Key_V, Qt::ControlModifier);
+    }
 };
 
 TEST_F(GoodsSaveTest, ANewItemIsStoredWithItsDefaultUnitAndShown)
@@ -110,6 +118,27 @@ TEST_F(GoodsSaveTest, EachRefusalStopsWithItsMessageAndWritesNothing)
          },
          {QStringLiteral("销售价位数过多,最多15位有效数字!")},
          "txt_salePrice"},
+        {"a paste is never cut: 20 digits are refused whole",
+         [this] {
+             fillNew(QStringLiteral("Z1"), QStringLiteral("x"), QStringLiteral("五金"), QStringLiteral("个"));
+             pasteInto("txt_packQty", QStringLiteral("12345678901234567890"));
+         },
+         {QStringLiteral("内装数位数过多,最多15位有效数字!")},
+         "txt_packQty"},
+        {"price pasted spelling no number",
+         [this] {
+             fillNew(QStringLiteral("Z1"), QStringLiteral("x"), QStringLiteral("五金"), QStringLiteral("个"));
+             pasteInto("txt_inPrice", QStringLiteral("1,5"));
+         },
+         {QStringLiteral("进货价必须是数字!")},
+         "txt_inPrice"},
+        {"limit pasted spelling no number",
+         [this] {
+             fillNew(QStringLiteral("Z1"), QStringLiteral("x"), QStringLiteral("五金"), QStringLiteral("个"));
+             pasteInto("txt_upqty", QStringLiteral("NaN"));
+         },
+         {QStringLiteral("库存上限必须是数字!")},
+         "txt_upqty"},
         {"code of another item, other letter case",
          [this] {
              fillNew(QStringLiteral("c3"), QStringLiteral("x"), QStringLiteral("五金"), QStringLiteral("个"));

@@ -1,11 +1,17 @@
 #include "DbError.h"
 #include "DialogRunner.h"
 #include "Guarded.h"
+#include "KeyValue.h"
 #include "MsgBox.h"
+#include "TestEnv.h"
+#include "m_DBresult.h"
+#include "sqlHelper.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QPaintEvent>
 #include <QThread>
 #include <QWidget>
 
@@ -102,6 +108,72 @@ TEST_F(BusyCursorTest, ADialogOfAHandlerShowsTheArrow)
     EXPECT_EQ(inDialogHandler, Qt::WaitCursor);
     EXPECT_EQ(afterDialog, Qt::WaitCursor);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// A window that tells when it is drawn.
+class DrawnWindow : public QWidget
+{
+  public:
+    std::function<void()> onPaint;
+
+  protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        if (onPaint)
+            onPaint();
+    }
+};
+
+class LockWaitTest : public DbTest
+{
+};
+
+// While a save waits for another workstation's lock, the window is drawn
+// again when the window system asks (a question box closed over it) and the
+// busy cursor shows; the save goes through once the lock is free. Here the
+// other workstation lets its lock go only when the window is drawn, so a
+// wait that draws nothing would end in a failed save.
+TEST_F(LockWaitTest, TheWindowKeepsDrawingWhileASaveWaits)
+{
+    exec(QStringLiteral("CREATE TABLE t (x)"));
+    SetBusyTimeout(5000);
+    OtherWorkstation other(appDir() + QStringLiteral("wms.db"));
+    other.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    other.exec(QStringLiteral("INSERT INTO t VALUES (1)"));
+
+    DrawnWindow window;
+    window.resize(200, 100);
+    window.show();
+    QCoreApplication::processEvents();
+
+    bool waiting = false;
+    bool drawnWhileWaiting = false;
+    Qt::CursorShape cursorWhileDrawn = Qt::BitmapCursor;
+    window.onPaint = [&] {
+        if (!waiting || drawnWhileWaiting)
+            return;
+        drawnWhileWaiting = true;
+        cursorWhileDrawn = Shown();
+        other.exec(QStringLiteral("COMMIT"));
+    };
+    m_DBresult saved;
+    QElapsedTimer took;
+    const bool ok = Guarded(&window, [&] {
+        window.update(); // the place of a closed question box
+        waiting = true;
+        took.start();
+        KeyValue batch;
+        batch.AddItem(QStringLiteral("INSERT INTO t VALUES (2)"), QVariant());
+        saved = ExecuteTrans(batch);
+        waiting = false;
+    });
+    SetBusyTimeout(30000);
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(drawnWhileWaiting);
+    EXPECT_EQ(cursorWhileDrawn, Qt::WaitCursor);
+    EXPECT_TRUE(saved.isResult) << saved.str_MsgBox.toStdString();
+    EXPECT_LT(took.elapsed(), 4000);
+    EXPECT_EQ(count(QStringLiteral("t")), 2);
 }
 
 } // namespace

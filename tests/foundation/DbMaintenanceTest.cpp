@@ -305,3 +305,21 @@ TEST_F(DbMaintenanceTest, TheNextBackupRemovesCopiesLeftByKilledOnes)
         EXPECT_EQ(QFileInfo::exists(appDir() + QString::fromLatin1(f.name)), !f.stale) << f.name;
     EXPECT_EQ(backups().size(), 2);
 }
+
+// A backup whose folder cannot take the copy (gone, read only) names that
+// folder; the database itself is fine and goes on being used.
+TEST_F(DbMaintenanceTest, ABackupFolderThatTakesNoCopyIsNamed)
+{
+    fixClock();
+    ASSERT_EQ(count(QStringLiteral("tb_user")), 1); // the connection is open on the database
+    const QString gone = appDir() + QStringLiteral("gone/");
+    SetAppPathOverride(gone);
+    const m_DBresult r = BackUpDB(false);
+    SetAppPathOverride(appDir());
+    EXPECT_FALSE(r.isResult);
+    const QString text = QStringLiteral("备份文件夹%1不能写入,数据库没有备份!")
+                             .arg(QDir::toNativeSeparators(QFileInfo(gone).absolutePath()));
+    EXPECT_EQ(r.str_MsgBox, text);
+    EXPECT_EQ(shown(), QStringList{text});
+    EXPECT_EQ(count(QStringLiteral("tb_user")), 1);
+}

@@ -92,14 +92,21 @@ class Workbook
 
     const QMap<QString, Cell>& cells() const { return m_cells; }
     QString text(const QString& ref) const { return m_cells.value(ref).text; }
-    // Font size of the cells nothing was written into: the column format.
+    // Font size of the cells nothing was written into: the default style
+    // (0), as no column of the sheet names one.
     double emptyCellFontSize() const
     {
-        const QDomElement col = m_sheet.elementsByTagName(QStringLiteral("col")).at(0).toElement();
-        if (col.attribute(QStringLiteral("min")) != QLatin1String("1") ||
-            col.attribute(QStringLiteral("max")) != QLatin1String("16384"))
+        if (!m_sheet.elementsByTagName(QStringLiteral("col")).isEmpty())
             return 0;
-        return m_styleFontSize.value(col.attribute(QStringLiteral("style")).toInt());
+        return m_styleFontSize.value(0);
+    }
+    // The range the sheet declares it uses ("A1:D4").
+    QString dimension() const
+    {
+        return m_sheet.elementsByTagName(QStringLiteral("dimension"))
+            .at(0)
+            .toElement()
+            .attribute(QStringLiteral("ref"));
     }
 
   private:
@@ -121,6 +128,15 @@ class Workbook
     QStringList m_styleNumFmt;
     QMap<QString, Cell> m_cells;
 };
+
+// The reference of a cell: column from 0, row from 1 ("AB3").
+QString CellRef(int column, int row)
+{
+    QString letters;
+    for (int c = column + 1; c > 0; c = (c - 1) / 26)
+        letters.prepend(QChar(u'A' + (c - 1) % 26));
+    return letters + QString::number(row);
+}
 
 class ExcelExportTest : public DbTest
 {
@@ -189,10 +205,13 @@ TEST_F(ExcelExportTest, TitleHeadersAndRowsInPlace)
         EXPECT_EQ(book.cells().value(it.key()).fontSize, 10) << it.key().toStdString();
     }
     EXPECT_EQ(book.emptyCellFontSize(), 10);
-    // Numbers stay numbers; a code with a leading zero stays a text.
+    EXPECT_EQ(book.dimension(), QStringLiteral("A1:D4"));
+    // Numbers stay numbers; a code with a leading zero stays a text, and so
+    // does the other code of its column.
     EXPECT_TRUE(book.cells().value(QStringLiteral("C3")).isNumber);
-    EXPECT_TRUE(book.cells().value(QStringLiteral("A4")).isNumber);
+    EXPECT_TRUE(book.cells().value(QStringLiteral("C4")).isNumber);
     EXPECT_FALSE(book.cells().value(QStringLiteral("A3")).isNumber);
+    EXPECT_FALSE(book.cells().value(QStringLiteral("A4")).isNumber);
 }
 
 // Numeric texts become numbers the spreadsheet can sum, shown as the window
@@ -244,18 +263,20 @@ TEST_F(ExcelExportTest, NumbersKeepTheirShapeAndCodesStayTexts)
         {"12\n", true, "12", "0"}, // a last line break passes
         {"--1", false, "--1", "General"},
     };
+    // One case a column (a column is one kind), all in row 3.
     ExportData data;
     data.hasData = true;
+    data.data.append(QStringList());
     for (const auto& c : cases)
-        data.data.append(QStringList{QString::fromUtf8(c.text)});
-    data.rowCount = int(data.data.size());
+        data.data[0].append(QString::fromUtf8(c.text));
+    data.rowCount = 1;
     ExportToExcel(data, QStringLiteral("t"), QStringLiteral("值"));
     ASSERT_EQ(exports().size(), 1);
     const Workbook book(exportDir() + exports().at(0));
-    int row = 3;
+    int column = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        const Cell cell = book.cells().value(QStringLiteral("A%1").arg(row++));
+        const Cell cell = book.cells().value(CellRef(column++, 3));
         EXPECT_EQ(cell.isNumber, c.isNumber);
         if (c.isNumber)
             EXPECT_EQ(cell.text.toDouble(), QString::fromUtf8(c.value).toDouble());
@@ -263,6 +284,61 @@ TEST_F(ExcelExportTest, NumbersKeepTheirShapeAndCodesStayTexts)
             EXPECT_EQ(cell.text, QString::fromUtf8(c.value));
         EXPECT_EQ(cell.numberFormat, QString::fromUtf8(c.format));
         EXPECT_EQ(cell.fontSize, 10);
+    }
+}
+
+// A column is numbers or texts throughout, never both, so that a sum over it
+// leaves nothing out unseen: a text in digits that is no faithful number (an
+// amount of more than 15 digits, a code with a leading zero, a barcode)
+// makes its column's figures texts too, shown as the window showed them;
+// texts of other shapes leave the figures numbers.
+TEST_F(ExcelExportTest, AColumnIsOneKind)
+{
+    exec(QStringLiteral("CREATE TABLE k (id INTEGER PRIMARY KEY, amount, code TEXT, qty, note TEXT, big)"));
+    exec(QStringLiteral("INSERT INTO k (amount, code, qty, note, big) VALUES "
+                        "('12.50', '007', 1.5, '12.5', 12345678901234.5), "
+                        "('1234567890.123456789', '123', 0.00001, 'abc', 1.5), "
+                        "('3', '6901234567890', 2, '', -2)"));
+    const struct {
+        int column;
+        bool numbers;
+        QStringList texts;
+    } columns[] = {
+        {0, false, {QStringLiteral("12.50"), QStringLiteral("1234567890.123456789"), QStringLiteral("3")}},
+        {1, false, {QStringLiteral("007"), QStringLiteral("123"), QStringLiteral("6901234567890")}},
+        {2, true, {QStringLiteral("1.5"), QStringLiteral("0.00001"), QStringLiteral("2")}},
+        {4, false, {QStringLiteral("12345678901234.5"), QStringLiteral("1.5"), QStringLiteral("-2")}},
+    };
+    const QString sql = QStringLiteral("SELECT amount, code, qty, note, big FROM k ORDER BY id");
+    {
+        const std::unique_ptr<RowReader> stored = OpenRowReader(sql);
+        ExportToExcel(*stored, QStringLiteral("t"), QStringLiteral("金额,编码,数量,备注,大数"));
+    }
+    ExportToExcel(RecordSetToArray(ExecuteSql(sql)), QStringLiteral("t"),
+                  QStringLiteral("金额,编码,数量,备注,大数"));
+    const QStringList files = exports();
+    ASSERT_EQ(files.size(), 2);
+    for (const QString& file : files) {
+        SCOPED_TRACE(file.toStdString());
+        const Workbook book(exportDir() + file);
+        for (const auto& c : columns) {
+            for (int r = 0; r < c.texts.size(); ++r) {
+                const QString ref = CellRef(c.column, r + 3);
+                SCOPED_TRACE(ref.toStdString());
+                const Cell cell = book.cells().value(ref);
+                EXPECT_EQ(cell.isNumber, c.numbers);
+                if (c.numbers)
+                    EXPECT_EQ(cell.text.toDouble(), c.texts.at(r).toDouble());
+                else
+                    EXPECT_EQ(cell.text, c.texts.at(r));
+                EXPECT_EQ(cell.fontSize, 10);
+            }
+        }
+        // Beside a text of another shape a figure stays a number.
+        EXPECT_TRUE(book.cells().value(QStringLiteral("D3")).isNumber);
+        EXPECT_EQ(book.text(QStringLiteral("D4")), QStringLiteral("abc"));
+        // The headings stay as they are.
+        EXPECT_EQ(book.text(QStringLiteral("A2")), QStringLiteral("金额"));
     }
 }
 
@@ -318,6 +394,8 @@ TEST_F(ExcelExportTest, HeadingListsLongerShorterOrEmpty)
     const Workbook more(exportDir() + files.at(0));
     EXPECT_EQ(more.text(QStringLiteral("D2")), QStringLiteral("d"));
     EXPECT_FALSE(more.cells().contains(QStringLiteral("D3")));
+    // The sheet's range ends at its last used column: a heading's or a value's.
+    EXPECT_EQ(more.dimension(), QStringLiteral("A1:D3"));
 
     const Workbook fewer(exportDir() + files.at(1));
     EXPECT_EQ(fewer.text(QStringLiteral("A2")), QStringLiteral("a"));
@@ -330,6 +408,7 @@ TEST_F(ExcelExportTest, HeadingListsLongerShorterOrEmpty)
         EXPECT_FALSE(ref.endsWith(QLatin1Char('2')) && ref.size() == 2) << ref.toStdString();
     EXPECT_EQ(none.text(QStringLiteral("A1")), QStringLiteral("T"));
     EXPECT_EQ(none.text(QStringLiteral("A3")), QStringLiteral("007"));
+    EXPECT_EQ(none.dimension(), QStringLiteral("A1:C3"));
 }
 
 TEST_F(ExcelExportTest, EmptyResultWritesNothing)
@@ -384,10 +463,12 @@ TEST_F(ExcelExportTest, NoSpreadsheetProgramTellsWhereTheFileIs)
     RecordSet rs = sample();
     ExportToExcel(RecordSetToArray(rs), QStringLiteral("T"), QStringLiteral("a,b,c"));
     ASSERT_EQ(exports().size(), 1);
-    ASSERT_EQ(MsgBox::Shown().size(), 2);
-    EXPECT_EQ(MsgBox::Shown().at(0).text, QStringLiteral("导出完成！"));
-    EXPECT_EQ(MsgBox::Shown().at(1).title, QStringLiteral("System"));
-    EXPECT_TRUE(MsgBox::Shown().at(1).text.contains(QDir::toNativeSeparators(exportDir() + exports().at(0))));
+    // One message: done, and where the file is.
+    ASSERT_EQ(MsgBox::Shown().size(), 1);
+    EXPECT_EQ(MsgBox::Shown().at(0).text, QStringLiteral("导出完成！\n无法打开导出的文件,文件已保存为: ") +
+                                              QDir::toNativeSeparators(exportDir() + exports().at(0)));
+    EXPECT_EQ(MsgBox::Shown().at(0).title, QStringLiteral("System"));
+    EXPECT_EQ(MsgBox::Shown().at(0).icon, MsgIcon::Information);
 }
 
 // A whole query goes to the workbook row by row and gives the same sheet as
@@ -436,7 +517,9 @@ QByteArray PartOf(const QString& path, const QString& name)
 // digits a number), doubles by their 15 significant digits (8.2 stored as
 // 8.1999..., 1e+05, 0.00001, 0.1 + 0.2, past 11 integer digits or 30
 // decimals a text), numeric and other texts, Null, an empty text, a blob,
-// and bytes that are no well-formed UTF-8.
+// and bytes that are no well-formed UTF-8. Once with the values that are
+// texts in digits (whose columns are then texts throughout) and once
+// without them.
 TEST_F(ExcelExportTest, StoredValuesGiveTheCellsOfTheirTexts)
 {
     exec(QStringLiteral("CREATE TABLE v (id INTEGER PRIMARY KEY, x, y TEXT)"));
@@ -449,40 +532,49 @@ TEST_F(ExcelExportTest, StoredValuesGiveTheCellsOfTheirTexts)
         "(1e15, ' 12'), (1e-30, '-'), (1e-31, '１２'), (-0.0, '0'), (2.5e-7, X'3132'), (8.2, 8.2), "
         "(1e308 * 10, CAST(X'80' AS TEXT)), (-1e308 * 10, CAST(X'EFBFBE' AS TEXT)), "
         "(12.5, CAST(X'C0AF' AS TEXT)), (3.0, 'O''Brien'), (100012.345, '99999999999.9999')"));
-    const QString sql = QStringLiteral("SELECT x, y, x FROM v ORDER BY id");
-    {
-        const std::unique_ptr<RowReader> texts = OpenRowReader(sql);
-        ExportToExcel(ExportRowsOf(*texts), QStringLiteral("明细"), QStringLiteral("x,y,x"));
-    }
-    {
-        const std::unique_ptr<RowReader> stored = OpenRowReader(sql);
-        ExportToExcel(*stored, QStringLiteral("明细"), QStringLiteral("x,y,x"));
-    }
-    EXPECT_EQ(shown(), (QStringList{QStringLiteral("导出完成！"), QStringLiteral("导出完成！")}));
-    const QStringList files = exports();
-    ASSERT_EQ(files.size(), 2);
-    for (const QString& part :
-         {QStringLiteral("xl/worksheets/sheet1.xml"), QStringLiteral("xl/styles.xml")}) {
-        const QByteArray fromTexts = PartOf(exportDir() + files.at(0), part);
-        EXPECT_FALSE(fromTexts.isEmpty());
-        EXPECT_EQ(PartOf(exportDir() + files.at(1), part), fromTexts) << part.toStdString();
-    }
-    const Workbook book(exportDir() + files.at(1));
+    // The rows whose x or y is a text in digits: 100000000000, the smallest
+    // integer, 123456789012.5, 1e15, 1e-31; '007', '6901234567890',
+    // '1.1234567890123456'.
+    const QString withDigitTexts = QStringLiteral("SELECT x, y, x FROM v ORDER BY id");
+    const QString withoutDigitTexts =
+        QStringLiteral("SELECT CASE WHEN id IN (5, 6, 13, 14, 16) THEN NULL ELSE x END, "
+                       "CASE WHEN id IN (2, 11, 13) THEN NULL ELSE y END, "
+                       "CASE WHEN id IN (5, 6, 13, 14, 16) THEN NULL ELSE x END FROM v ORDER BY id");
+    const auto exportBoth = [this](const QString& sql) {
+        const QStringList before = exports();
+        {
+            const std::unique_ptr<RowReader> texts = OpenRowReader(sql);
+            ExportToExcel(ExportRowsOf(*texts), QStringLiteral("明细"), QStringLiteral("x,y,x"));
+        }
+        {
+            const std::unique_ptr<RowReader> stored = OpenRowReader(sql);
+            ExportToExcel(*stored, QStringLiteral("明细"), QStringLiteral("x,y,x"));
+        }
+        QStringList files = exports();
+        for (const QString& f : before)
+            files.removeOne(f);
+        EXPECT_EQ(files.size(), 2);
+        for (const QString& part :
+             {QStringLiteral("xl/worksheets/sheet1.xml"), QStringLiteral("xl/styles.xml")}) {
+            const QByteArray fromTexts = PartOf(exportDir() + files.value(0), part);
+            EXPECT_FALSE(fromTexts.isEmpty());
+            EXPECT_EQ(PartOf(exportDir() + files.value(1), part), fromTexts) << part.toStdString();
+        }
+        return Workbook(exportDir() + files.value(1));
+    };
     const struct {
         const char* ref;
         bool isNumber;
         const char* text;
         const char* format;
-    } cells[] = {
+    } numbers[] = {
         {"A5", true, "99999999999", "0"},
-        {"A7", false, "100000000000", "General"},
         {"A9", true, "8.2", "0.0"},
         {"A10", true, "100000", "0"},
         {"A11", true, "0.00001", "0.00000"},
         {"A12", true, "0.3", "0.0"},
         {"A13", true, "1234.56789012345", "0.00000000000"},
         {"A14", true, "0.333333333333333", "0.000000000000000"},
-        {"A15", false, "123456789012.5", "General"},
         {"A17", true, "0.000000000000000000000000000001", "0.000000000000000000000000000000"},
         {"A22", false, "inf", "General"},
         {"B3", false, "G0000042", "General"},
@@ -494,17 +586,45 @@ TEST_F(ExcelExportTest, StoredValuesGiveTheCellsOfTheirTexts)
         {"B21", true, "8.2", "0.0"},
         {"B26", true, "99999999999.9999", "0.0000"},
     };
-    for (const auto& c : cells) {
-        SCOPED_TRACE(c.ref);
-        const Cell cell = book.cells().value(QString::fromLatin1(c.ref));
-        EXPECT_EQ(cell.isNumber, c.isNumber);
-        EXPECT_EQ(cell.text, QString::fromUtf8(c.text));
-        EXPECT_EQ(cell.numberFormat, QString::fromUtf8(c.format));
+    {
+        SCOPED_TRACE("without texts in digits");
+        const Workbook book = exportBoth(withoutDigitTexts);
+        for (const auto& c : numbers) {
+            SCOPED_TRACE(c.ref);
+            const Cell cell = book.cells().value(QString::fromLatin1(c.ref));
+            EXPECT_EQ(cell.isNumber, c.isNumber);
+            EXPECT_EQ(cell.text, QString::fromUtf8(c.text));
+            EXPECT_EQ(cell.numberFormat, QString::fromUtf8(c.format));
+        }
+        // Null and the empty text: blank cells.
+        EXPECT_EQ(book.text(QStringLiteral("B10")), QString());
+        EXPECT_EQ(book.text(QStringLiteral("B11")), QString());
+        EXPECT_FALSE(book.cells().value(QStringLiteral("B11")).isNumber);
     }
-    // Null and the empty text: blank cells.
-    EXPECT_EQ(book.text(QStringLiteral("B10")), QString());
-    EXPECT_EQ(book.text(QStringLiteral("B11")), QString());
-    EXPECT_FALSE(book.cells().value(QStringLiteral("B11")).isNumber);
+    {
+        SCOPED_TRACE("with texts in digits");
+        const Workbook book = exportBoth(withDigitTexts);
+        // Every column holds texts in digits: every cell is a text, a figure
+        // shown with the decimals its number cell would have shown.
+        for (auto it = book.cells().begin(); it != book.cells().end(); ++it)
+            EXPECT_FALSE(it->isNumber) << it.key().toStdString();
+        const QMap<QString, QString> texts = {
+            {QStringLiteral("A5"), QStringLiteral("99999999999")},
+            {QStringLiteral("A7"), QStringLiteral("100000000000")},
+            {QStringLiteral("A9"), QStringLiteral("8.2")},
+            {QStringLiteral("A11"), QStringLiteral("0.00001")},
+            {QStringLiteral("A15"), QStringLiteral("123456789012.5")},
+            {QStringLiteral("B4"), QStringLiteral("007")},
+            {QStringLiteral("B5"), QStringLiteral("12.50")},
+            {QStringLiteral("B12"), QStringLiteral("-0.50")},
+            {QStringLiteral("B13"), QStringLiteral("6901234567890")},
+            {QStringLiteral("B26"), QStringLiteral("99999999999.9999")},
+        };
+        for (auto it = texts.begin(); it != texts.end(); ++it) {
+            EXPECT_EQ(book.text(it.key()), it.value()) << it.key().toStdString();
+            EXPECT_EQ(book.cells().value(it.key()).fontSize, 10) << it.key().toStdString();
+        }
+    }
 }
 
 TEST_F(ExcelExportTest, StreamedQueryEmptyOrFailingWritesNothing)

@@ -32,9 +32,16 @@ TEST(MoneyWordsTest, AmountsReadAsOnAFinancialDocument)
         {-12.5, "负壹拾贰元伍角整"},
         {1234.56, "壹仟贰佰叁拾肆元伍角陆分"},
         {1234.5, "壹仟贰佰叁拾肆元伍角整"},
-        // The third decimal is cut, not rounded.
-        {12.345, "壹拾贰元叁角肆分"},
-        {0.999, "玖角玖分"},
+        // A third decimal rounds half away from zero to 分 first.
+        {12.345, "壹拾贰元叁角伍分"},
+        {12.344, "壹拾贰元叁角肆分"},
+        {0.999, "壹元整"},
+        {1.005, "壹元零壹分"},
+        {QStringLiteral("1.005"), "壹元零壹分"},
+        {QStringLiteral("0.005"), "零壹分"},
+        {QStringLiteral("0.004"), " "},
+        {QStringLiteral("-0.005"), "负零壹分"},
+        {QStringLiteral("2.0951"), "贰元壹角整"},
         // Above the twelfth digit the groups go on: 万亿, 亿亿, 万亿亿 ...
         {9876543210987.0, "玖万亿捌仟柒佰陆拾伍亿肆仟叁佰贰拾壹万零玖佰捌拾柒元整"},
         {999999999999.99, "玖仟玖佰玖拾玖亿玖仟玖佰玖拾玖万玖仟玖佰玖拾玖元玖角玖分"},

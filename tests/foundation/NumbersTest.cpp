@@ -199,7 +199,8 @@ TEST(Numbers, ProductsRoundOnceByTheFirstDroppedDigit)
 }
 
 // A number box keeps a number when a stored double gives it back as typed
-// and it has no more places than the box shows; anything else is refused.
+// and it has no more places than the box shows; a text that spells no one
+// number is refused, and so is anything else.
 TEST(Numbers, ABoxKeepsOnlyWhatAStoredNumberGivesBack)
 {
     const std::string tiny = "0." + std::string(200, '0') + "1";
@@ -212,7 +213,29 @@ TEST(Numbers, ABoxKeepsOnlyWhatAStoredNumberGivesBack)
         {"-12.5", NumberFit::Kept},
         {"1e5", NumberFit::Kept},
         {"0", NumberFit::Kept},
-        {"", NumberFit::Kept},
+        {" 12.5 ", NumberFit::Kept},
+        {"12.5kg", NumberFit::Kept},
+        {"2e", NumberFit::Kept},
+        {"１２", NumberFit::Kept},
+        {"－１２．５", NumberFit::Kept},
+        {"\u3000１２\u3000", NumberFit::Kept},
+        {"", NumberFit::NotANumber},
+        {"   ", NumberFit::NotANumber},
+        {"NaN", NumberFit::NotANumber},
+        {"inf", NumberFit::NotANumber},
+        {"-inf", NumberFit::NotANumber},
+        {"abc1", NumberFit::NotANumber},
+        {"-", NumberFit::NotANumber},
+        {".", NumberFit::NotANumber},
+        {"0x10", NumberFit::NotANumber},
+        {"1,5", NumberFit::NotANumber},
+        {"1，5", NumberFit::NotANumber},
+        {"1.2.3", NumberFit::NotANumber},
+        {"1-2", NumberFit::NotANumber},
+        {"1e+", NumberFit::NotANumber},
+        {"12 34", NumberFit::NotANumber},
+        {"12.5kg3", NumberFit::NotANumber},
+        {"1e309", NumberFit::TooManyDigits},
         {"1234567890123456", NumberFit::TooManyDigits},
         {"12345678901234567890", NumberFit::TooManyDigits},
         {"1e400", NumberFit::TooManyDigits},
@@ -224,4 +247,7 @@ TEST(Numbers, ABoxKeepsOnlyWhatAStoredNumberGivesBack)
     };
     for (const auto& c : cases)
         EXPECT_EQ(FitOfNumber(QString::fromStdString(c.text), 6), c.fit) << c.text;
+    // Full-width digits read as the digits they are.
+    EXPECT_EQ(ReadNumber(QStringLiteral("－１２．５")), -12.5);
+    EXPECT_EQ(ReadNumber(QStringLiteral("１２３ｋｇ")), 123);
 }

@@ -413,6 +413,7 @@ TEST(SchemaStepsTest, ReleasedStepsKeepTheirText)
         {2, "154d5baf3870e758b25ab693ccee5d49a56e1016edbe4ce4329807abc0bbff19"},
         {3, "6725c34b7986b40b39440610bbc5d5c59fc4c8a9c94ed8ff8021652998cb522e"},
         {4, "32208502c38e0573c85efb6d940e7709158256b2ae1506db415a50acb7d0ed68"},
+        {5, "d61aaef945b1266d76eebd65bbd16676a8b1630e69d55b7a2b3ac83c88d13844"},
     };
     for (const auto& r : released) {
         const QStringList& statements = r.step == 1 ? BaseSchemaStatements() : SchemaStepStatements(r.step);
@@ -420,4 +421,59 @@ TEST(SchemaStepsTest, ReleasedStepsKeepTheirText)
         EXPECT_EQ(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex().toStdString(), r.sha256)
             << "step " << r.step;
     }
+}
+
+// A file stamped with this program's version by a build whose steps said
+// something else, or one whose objects were dropped or altered by hand, comes
+// up holding what a fresh file holds, its rows kept. A file that holds the
+// fresh layout is only read.
+TEST_F(SchemaVersionTest, AFileOfOtherStepTextsComesUpToAFreshFile)
+{
+    const QString fresh = appDir() + QStringLiteral("fresh/wms.db");
+    QDir().mkpath(appDir() + QStringLiteral("fresh"));
+    ASSERT_TRUE(CreateFreshDatabase(fresh).isEmpty());
+    QStringList baseViews;
+    for (const QString& statement : BaseSchemaStatements())
+        for (const char* view : {"v_rk_head ", "v_ck_head ", "v_rk_detail ", "v_ck_detail "})
+            if (statement.startsWith(QStringLiteral("CREATE VIEW ") + QLatin1String(view)))
+                baseViews << QStringLiteral("DROP VIEW %1").arg(QLatin1String(view)) << statement;
+    ASSERT_EQ(baseViews.size(), 8);
+    const struct {
+        const char* what;
+        QStringList statements;
+    } cases[] = {
+        {"step 2 without the serial indexes",
+         {QStringLiteral("DROP INDEX ix_rk_head_serial"), QStringLiteral("DROP INDEX ix_ck_head_serial"),
+          QStringLiteral("DROP INDEX ix_customer_serial")}},
+        {"step 3 empty: the base layout's bill views", baseViews},
+        {"a guard of another text",
+         {QStringLiteral("DROP TRIGGER tr_location_refs_delete"),
+          QStringLiteral(
+              "CREATE TRIGGER tr_location_refs_delete BEFORE DELETE ON tb_location BEGIN SELECT 1; "
+              "END")}},
+        {"sequence followers missing",
+         {QStringLiteral("DROP TRIGGER tr_rk_head_sequence"),
+          QStringLiteral("DROP TRIGGER tr_user_sequence")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CloseConn();
+        QFile::remove(file);
+        ASSERT_TRUE(CreateFreshDatabase(file).isEmpty());
+        onFile(file, QStringLiteral("INSERT INTO tb_setting (id, setKey) VALUES (101, 'marker')"));
+        ASSERT_EQ(RunOnFile(file, c.statements), QString());
+        ASSERT_EQ(versionOf(file), kSchemaVersion);
+        ASSERT_NE(SchemaObjects(file), SchemaObjects(fresh));
+
+        EXPECT_EQ(scalar(QStringLiteral("SELECT setKey FROM tb_setting WHERE id = 101")).toString(),
+                  "marker");
+        CloseConn();
+        EXPECT_EQ(SchemaObjects(file), SchemaObjects(fresh));
+        EXPECT_EQ(versionOf(file), kSchemaVersion);
+    }
+    const QByteArray before = bytesOf(file);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT setKey FROM tb_setting WHERE id = 101")).toString(), "marker");
+    CloseConn();
+    EXPECT_EQ(bytesOf(file), before);
+    EXPECT_TRUE(shown().isEmpty());
 }

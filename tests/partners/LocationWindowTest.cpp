@@ -324,6 +324,13 @@ TEST_F(LocationWindowTest, ACapacityIsKeptAsTypedOrRefused)
         {QStringLiteral("1e1001"), "库容量位数过多,最多15位有效数字!"},
         {QStringLiteral("0.1234567"), "库容量小数位数过多,最多6位小数!"},
         {QStringLiteral("0.00000000000000001"), "库容量小数位数过多,最多6位小数!"},
+        {QStringLiteral("1e309"), "库容量位数过多,最多15位有效数字!"},
+        {QStringLiteral("NaN"), "库容量必须是数字!"},
+        {QStringLiteral("inf"), "库容量必须是数字!"},
+        {QStringLiteral("1,5"), "库容量必须是数字!"},
+        {QStringLiteral("1.2.3"), "库容量必须是数字!"},
+        {QStringLiteral("1-2"), "库容量必须是数字!"},
+        {QStringLiteral("0x10"), "库容量必须是数字!"},
     };
     for (const auto& c : refused) {
         SCOPED_TRACE(c.typed.toStdString());
@@ -341,6 +348,14 @@ TEST_F(LocationWindowTest, ACapacityIsKeptAsTypedOrRefused)
         clickNode(1);
         clickNode(2);
         EXPECT_EQ(field("txt_capacity").toStdString(), kept);
+    }
+    // Full-width digits are the digits they are; blanks around a number go.
+    for (const auto& [typed, stored] : {std::pair{"１２．５", "12.5"}, std::pair{" 7 ", "7"}}) {
+        SCOPED_TRACE(typed);
+        ui::typeInto(window.get(), "txt_capacity", QString::fromUtf8(typed));
+        save();
+        EXPECT_EQ(shown().last(), "保存成功!");
+        EXPECT_EQ(scalar("select capacity from tb_location where id=2").toString().toStdString(), stored);
     }
 }
 

@@ -18,10 +18,18 @@ TEST_F(ReportFunctionsTest, FormsAndARefusedRegistration)
         const char* sql;
         const char* text;
     } cases[] = {
-        {"select rpt_num(12, '#0.0##')", "12.0"},        {"select rpt_num(1.23456, '#0.0##')", "1.235"},
-        {"select rpt_num(0.0001, '#0.0##', '0')", "0"},  {"select rpt_num(0.0001, '#0.0##')", "0.0"},
-        {"select rpt_num(2.255, '#0.0#', '0')", "2.26"}, {"select rpt_diff('12.5', '2.25', 3)", "10.25"},
-        {"select rpt_diff('1', '1.0', 3)", "0"},         {"select rpt_diff(0.3, 0.1, 2)", "0.2"},
+        {"select rpt_num(12, '#0.0##')", "12.0"},
+        {"select rpt_num(1.23456, '#0.0##')", "1.235"},
+        {"select rpt_num(0.0001, '#0.0##', '0')", "0.0001"},
+        {"select rpt_num(0.0001, '#0.0##')", "0.0001"},
+        {"select rpt_num(0, '#0.0##', '0')", "0"},
+        {"select rpt_num(0.0, '#0.0##')", "0.0"},
+        {"select rpt_diff('0.00001', '0', 3)", "0.00001"},
+        {"select rpt_diff('0.1', '0.10001', 3)", "-0.00001"},
+        {"select rpt_num(2.255, '#0.0#', '0')", "2.26"},
+        {"select rpt_diff('12.5', '2.25', 3)", "10.25"},
+        {"select rpt_diff('1', '1.0', 3)", "0"},
+        {"select rpt_diff(0.3, 0.1, 2)", "0.2"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(scalar(QString::fromUtf8(c.sql)).toString(), QString::fromUtf8(c.text)) << c.sql;
@@ -152,6 +160,9 @@ TEST_F(DecimalFunctionsTest, ProductsAndQuotients)
         {"dec_div(10, 3, 3)", "3.333"},
         {"dec_div(-2, 3, 3)", "-0.667"},
         {"dec_div(0.5, 1, 0)", "1"},
+        {"dec_div(0.0001, 1, 3)", "0.0001"},
+        {"dec_div(1, 30000, 3)", "0.0000" + std::string(26, '3')},
+        {"dec_div(0, 7, 3)", "0"},
         {"dec_div(100012.345, 6.0, 3)", "16668.724"},
         {"dec_div(12.3456, 1e-05, 3)", "1234560"},
         {"dec_div(1e308, 5e-324, 0)", "2" + Zeros(631)},
@@ -163,11 +174,11 @@ TEST_F(DecimalFunctionsTest, ProductsAndQuotients)
         {"rpt_num(dec_mul(0.000000005, 100000000.0), '#0.00')", "0.50"},
         {"rpt_num('100012.345', '#0.0##')", "100012.345"},
         {"rpt_num('12.34561', '#0.0##')", "12.346"},
-        {"rpt_num(" + tiny + ", '#0.0##', '0')", "0"},
+        {"rpt_num(" + tiny + ", '#0.0##', '0')", "0." + Zeros(200) + "1"},
         {"rpt_num('999999999999998000000000000001.123456', '#0.0#')", "999999999999998000000000000001.12"},
         {"rpt_num(1e308, '#0.0#')", "1" + Zeros(308) + ".0"},
         {"rpt_num(9e999, '#0.0#', '0')", "0"},
-        {"rpt_num(-0.0004, '#0.0##')", "0.0"},
+        {"rpt_num(-0.0004, '#0.0##')", "-0.0004"},
         {"rpt_diff('100012.345', '0.00001', 3)", "100012.345"},
         {"rpt_diff('999999999999998000000000000001.5', '0.25', 3)", "999999999999998000000000000001.25"},
         {"rpt_diff(0.1, 0.3, 3)", "-0.2"},

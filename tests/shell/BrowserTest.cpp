@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -231,6 +232,43 @@ TEST_F(BrowserTest, AnAddressThatCannotBeOpenedShowsAnErrorPage)
     EXPECT_EQ(m_window->windowTitle(), QStringLiteral("无法显示网页"));
     EXPECT_EQ(addressList(), QStringList{url(QStringLiteral("missing.html"))});
     EXPECT_FALSE(browser()->Busy());
+}
+
+// A file too large to lay out at once is refused before it is read, with the
+// reason on the page, and the window stays usable: 200 MB and 1.6 GB (sparse
+// files: nothing is written to the disk) each give the page at once.
+TEST_F(BrowserTest, AFileTooLargeIsRefusedAtOnce)
+{
+    const struct {
+        const char* name;
+        qint64 size;
+        const char* said;
+    } cases[] = {
+        {"big.txt", 200LL * 1024 * 1024, "文件过大(200.0 MB),浏览器只显示 8 MB 以内的网页和文件。"},
+        {"huge.html", 1600LL * 1024 * 1024, "文件过大(1600.0 MB),浏览器只显示 8 MB 以内的网页和文件。"},
+    };
+    m_window->show();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile f(m_dir.filePath(QString::fromLatin1(c.name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(c.size));
+        f.close();
+        QElapsedTimer took;
+        took.start();
+        typeAddress(url(QString::fromLatin1(c.name)));
+        ASSERT_TRUE(waitForPage());
+        EXPECT_LT(took.elapsed(), 2000);
+        EXPECT_EQ(m_window->windowTitle(), QStringLiteral("无法显示网页"));
+        EXPECT_TRUE(browser()->toPlainText().contains(QString::fromUtf8(c.said)))
+            << browser()->toPlainText().toStdString();
+        EXPECT_FALSE(browser()->Busy());
+        EXPECT_EQ(browser()->LocationURL(), url(QString::fromLatin1(c.name)));
+    }
+    // The next page opens as ever.
+    typeAddress(url(QStringLiteral("a.html")));
+    ASSERT_TRUE(waitForPage());
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Page A"));
 }
 
 } // namespace

@@ -349,12 +349,13 @@ TEST_F(StockReportTest, EveryStoredQuantityReadsExactly)
     frm_rpt_stock* w = open();
     ASSERT_EQ(rows(w), 5);
     // Codes descending: G005 first. 小件 in, 默认件数 in (a default unit of
-    // one piece), and the balance in its plain form.
-    const std::string in = "0 999999999999998000000000000001.0 12.345 12.346 100012.345";
+    // one piece), and the balance in its plain form; a ten-thousandth never
+    // reads 0.
+    const std::string in = "0.0001 999999999999998000000000000001.0 12.345 12.346 100012.345";
     EXPECT_EQ(column(w, 11).join(' ').toStdString(), in);
     EXPECT_EQ(column(w, 17).join(' ').toStdString(), in);
     EXPECT_EQ(column(w, 13).join(' ').toStdString(),
-              "0 999999999999998000000000000001 12.345 12.346 100012.345");
+              "0.0001 999999999999998000000000000001 12.345 12.346 100012.345");
 
     // The live balance behind the outbound question reads the same figures.
     dal_rpt_stock stock;
@@ -372,6 +373,7 @@ TEST_F(StockReportTest, EveryStoredQuantityReadsExactly)
     QStringList summed;
     for (int r = 0; r < rs->RecordCount(); ++r)
         summed << rs->value(r, 0).toString();
-    EXPECT_EQ(summed.join(' ').toStdString(), "100012.345 12.346 12.345 999999999999998000000000000001.0 0");
+    EXPECT_EQ(summed.join(' ').toStdString(),
+              "100012.345 12.346 12.345 999999999999998000000000000001.0 0.0001");
     delete w;
 }

@@ -28,12 +28,19 @@ int TakeIds(const QString& table, int count)
     take.Add(QStringLiteral("@count"), qMax(1, count));
     // A row written with an id of its own (by a program that knows no
     // sequence) is passed as well.
-    if (ExecuteParaSql(
-            QStringLiteral("UPDATE tb_sequence SET lastId = max(lastId, (SELECT COALESCE(MAX(id), 0) "
-                           "FROM ") +
-                table + QStringLiteral(")) + @count WHERE tableName = @table"),
-            take) == 0)
-        return GetMaxValue(QStringLiteral("id"), table).toInt() + 1;
+    const QString advance =
+        QStringLiteral("UPDATE tb_sequence SET lastId = max(lastId, (SELECT COALESCE(MAX(id), 0) FROM ") +
+        table + QStringLiteral(")) + @count WHERE tableName = @table");
+    if (ExecuteParaSql(advance, take) == 0) {
+        // A table whose sequence row is gone gets it back, started at its
+        // largest stored id, and the ids are taken from it.
+        ExecuteParaSql(QStringLiteral("INSERT INTO tb_sequence (tableName, lastId) SELECT @table, "
+                                      "COALESCE(MAX(id), 0) FROM ") +
+                           table,
+                       name);
+        if (ExecuteParaSql(advance, take) == 0)
+            throw DbError(QStringLiteral("编号序列不可用: ") + table);
+    }
     return ScalarInt(QStringLiteral("SELECT lastId FROM tb_sequence WHERE tableName = @table"), name) -
            qMax(1, count) + 1;
 }

@@ -54,7 +54,7 @@ void ExecuteChangingRow(const QString& sql, const ParamMap& params,
 // answers the first; the others follow it. A table with a sequence
 // (tb_sequence) never hands out an id twice, not even that of a row deleted
 // since: the sequence moves past every id taken and every id stored. A table
-// without one continues its largest id.
+// whose sequence row is missing gets one, started at its largest stored id.
 int TakeIds(const QString& table, int count = 1);
 
 // The change stamp of a record (its rowVersion) as stored; -1 when the row is gone.

@@ -15,6 +15,9 @@
 namespace
 {
 
+// SQLite's code of a file it cannot open.
+constexpr int kCantOpenCode = 14;
+
 m_DBresult failed(const QString& text, const QString& details = {})
 {
     MsgBox::SystemError(text, nullptr, details);
@@ -117,7 +120,17 @@ m_DBresult BackUpDB(bool isShowMsg)
         // aside and renamed when whole, so a copy cut short (a full disk, a
         // killed program) never passes for a backup.
         partial = InProgressName(target);
-        ExecuteSql(QStringLiteral("VACUUM INTO @file"), ParamMap{{QStringLiteral("@file"), partial}});
+        try {
+            ExecuteSql(QStringLiteral("VACUUM INTO @file"), ParamMap{{QStringLiteral("@file"), partial}});
+        } catch (const DbError& e) {
+            // The copy could not be made in the backup folder (read only,
+            // gone): the database itself is fine, and the folder is named.
+            if (e.message() != SqlErrorSentence(kCantOpenCode))
+                throw;
+            throw DbError(QStringLiteral("备份文件夹%1不能写入,数据库没有备份!")
+                              .arg(QDir::toNativeSeparators(QFileInfo(target).absolutePath())),
+                          e.details());
+        }
         const QFileInfo written(partial);
         if (!written.exists() || written.size() == 0 || !FlushToDisk(partial) ||
             !QFile::rename(partial, target))

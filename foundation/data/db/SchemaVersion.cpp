@@ -2,6 +2,7 @@
 
 #include "BillDirection.h"
 #include "DbError.h"
+#include "SchemaLayout.h"
 
 #include <QSqlError>
 #include <QStringList>
@@ -132,6 +133,121 @@ QStringList StampedTables()
     return out;
 }
 
+// The trigger that moves the sequence of table past the id of a row written
+// by any other way than the sequence.
+QString SequenceFollower(const QString& table)
+{
+    return QStringLiteral("CREATE TRIGGER IF NOT EXISTS tr_%1_sequence AFTER INSERT ON %2\n"
+                          "BEGIN\n"
+                          "    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = '%2' AND lastId < "
+                          "NEW.id;\n"
+                          "END")
+        .arg(table.mid(3), table);
+}
+
+// A column that names a row of another table by its id.
+struct NamingColumn {
+    QString table;
+    QString column;
+};
+
+// Every column of the layout that names a row of table by its id, stored
+// rows of its own or not.
+QList<NamingColumn> NamingColumns(const QString& table)
+{
+    QList<NamingColumn> out;
+    const auto add = [&out](const QString& t, const QString& c) { out.append({t, c}); };
+    for (const BillDirection d : kBillDirections) {
+        const BillDirectionFacts& f = BillDirectionFacts::Of(d);
+        if (table == f.headTable)
+            add(f.lineTable, QStringLiteral("headId"));
+        if (table == QLatin1String("tb_goods_head"))
+            add(f.lineTable, QStringLiteral("goodsId"));
+        if (table == QLatin1String("tb_location"))
+            add(f.lineTable, QStringLiteral("locationId"));
+        if (table == QLatin1String("tb_customer"))
+            add(f.headTable, f.partnerIdCol);
+        if (table == QLatin1String("tb_dictionary")) {
+            add(f.headTable, QStringLiteral("accountId"));
+            add(f.headTable, QStringLiteral("utypeId"));
+            add(f.lineTable, QStringLiteral("goodsTypeId"));
+        }
+        if (table == QLatin1String("tb_user"))
+            add(f.headTable, QStringLiteral("userId"));
+    }
+    if (table == QLatin1String("tb_goods_head")) {
+        add(QStringLiteral("tb_goods_detail"), QStringLiteral("headId"));
+        add(QStringLiteral("tb_goods_input_key"), QStringLiteral("headId"));
+    }
+    if (table == QLatin1String("tb_goods_detail"))
+        add(QStringLiteral("tb_goods_input_key"), QStringLiteral("detailId"));
+    if (table == QLatin1String("tb_location")) {
+        add(QStringLiteral("tb_location"), QStringLiteral("parentId"));
+        add(QStringLiteral("tb_location_fun"), QStringLiteral("locationId"));
+    }
+    if (table == QLatin1String("tb_dictionary")) {
+        add(QStringLiteral("tb_goods_head"), QStringLiteral("goodsTypeId"));
+        add(QStringLiteral("tb_customer"), QStringLiteral("customType"));
+        add(QStringLiteral("tb_user"), QStringLiteral("dictionaryId"));
+        add(QStringLiteral("tb_dictionary"), QStringLiteral("parentId"));
+        add(QStringLiteral("tb_account_fun"), QStringLiteral("accountId"));
+        add(QStringLiteral("tb_account_fun"), QStringLiteral("departmentId"));
+        add(QStringLiteral("tb_location_fun"), QStringLiteral("departmentId"));
+        add(QStringLiteral("tb_user_group_fun"), QStringLiteral("departmentId"));
+    }
+    if (table == QLatin1String("tb_user")) {
+        add(QStringLiteral("tb_customer"), QStringLiteral("userId"));
+        add(QStringLiteral("tb_events"), QStringLiteral("createUserId"));
+    }
+    return out;
+}
+
+// Step 5: no new row takes an id an old row still names. Every sequence
+// starts above every id its table stores and every id another row names
+// (a line naming a deleted goods item or location, a bill naming a deleted
+// account tag, bill type or partner, a user naming a deleted department, a
+// unit of a deleted goods item), so such a row keeps naming nothing rather
+// than the next new row. Users and notes take their ids from sequences too.
+// A sequence is never lowered or dropped: an update to a lower value, the
+// delete of its row and a lower row written in its place are left undone.
+QStringList NamedIdsKept()
+{
+    const QStringList newlySequenced{QStringLiteral("tb_user"), QStringLiteral("tb_events")};
+    QStringList out;
+    for (const QString& table : newlySequenced)
+        out << QStringLiteral("INSERT OR IGNORE INTO tb_sequence (tableName, lastId) VALUES ('%1', 0)")
+                   .arg(table);
+    for (const QString& table : SequencedTables() + newlySequenced) {
+        QStringList highest{QStringLiteral("lastId"),
+                            QStringLiteral("COALESCE((SELECT MAX(id) FROM %1), 0)").arg(table)};
+        for (const NamingColumn& c : NamingColumns(table))
+            highest << QStringLiteral("COALESCE((SELECT MAX(%1) FROM %2), 0)").arg(c.column, c.table);
+        out << QStringLiteral("UPDATE tb_sequence SET lastId = max(%1)\nWHERE tableName = '%2'")
+                   .arg(highest.join(QStringLiteral(",\n    ")), table);
+    }
+    for (const QString& table : newlySequenced)
+        out << SequenceFollower(table);
+    out << QStringLiteral("CREATE TRIGGER IF NOT EXISTS tr_sequence_keep_update BEFORE UPDATE OF lastId ON "
+                          "tb_sequence\n"
+                          "WHEN NEW.lastId < OLD.lastId\n"
+                          "BEGIN\n"
+                          "    SELECT RAISE(IGNORE);\n"
+                          "END")
+        << QStringLiteral(
+               "CREATE TRIGGER IF NOT EXISTS tr_sequence_keep_delete BEFORE DELETE ON tb_sequence\n"
+               "BEGIN\n"
+               "    SELECT RAISE(IGNORE);\n"
+               "END")
+        << QStringLiteral(
+               "CREATE TRIGGER IF NOT EXISTS tr_sequence_keep_insert BEFORE INSERT ON tb_sequence\n"
+               "WHEN EXISTS (SELECT 1 FROM tb_sequence s WHERE s.tableName = NEW.tableName AND "
+               "s.lastId > NEW.lastId)\n"
+               "BEGIN\n"
+               "    SELECT RAISE(IGNORE);\n"
+               "END");
+    return out;
+}
+
 // The children no tree shows go to the top of their tree: first those whose
 // parent is gone (or, in the dictionary, of another kind: a tree shows an
 // item under a parent of its own kind only), then, of each loop of parents
@@ -197,13 +313,7 @@ QStringList KeptIdentity()
     // A row written by any other way (another program, an import) moves its
     // table's sequence past its id too.
     for (const QString& table : SequencedTables())
-        out << QStringLiteral(
-                   "CREATE TRIGGER IF NOT EXISTS tr_%1_sequence AFTER INSERT ON %2\n"
-                   "BEGIN\n"
-                   "    UPDATE tb_sequence SET lastId = NEW.id WHERE tableName = '%2' AND lastId < "
-                   "NEW.id;\n"
-                   "END")
-                   .arg(table.mid(3), table);
+        out << SequenceFollower(table);
     for (const BillDirection d : kBillDirections) {
         const BillDirectionFacts& f = BillDirectionFacts::Of(d);
         for (const QString& event : {QStringLiteral("insert"), QStringLiteral("update")})
@@ -409,6 +519,8 @@ const QStringList kSteps[kSchemaVersion] = {
     BillViews(),
     // 4: rows keep who they are.
     KeptIdentity(),
+    // 5: no new row takes an id an old row still names.
+    NamedIdsKept(),
 };
 
 } // namespace
@@ -484,8 +596,16 @@ SchemaUpgrade UpgradeSchema(QSqlDatabase db)
         out.outcome = SchemaUpgrade::Outcome::Foreign;
         return out;
     }
-    if (out.found == kSchemaVersion)
-        return out;
+    Layout layout;
+    if (out.found == kSchemaVersion) {
+        if (!ReadLayout(q, layout)) {
+            out.outcome = SchemaUpgrade::Outcome::Unreadable;
+            out.message = errorText(q.lastError());
+            return out;
+        }
+        if (LayoutRepairs(layout).isEmpty())
+            return out;
+    }
 
     // Another copy of the program may be taking the same steps: the version
     // is read again under the write lock, and the steps start from there.
@@ -509,6 +629,14 @@ SchemaUpgrade UpgradeSchema(QSqlDatabase db)
             if (!q.exec(statement))
                 return fail();
         }
+    }
+    // A file whose steps were taken by a build that said something else in
+    // them gets the indexes, views and triggers a fresh file holds.
+    if (!ReadLayout(q, layout))
+        return fail();
+    for (const QString& statement : LayoutRepairs(layout)) {
+        if (!q.exec(statement))
+            return fail();
     }
     if (!StampSchemaVersion(q) || !q.exec(QStringLiteral("COMMIT")))
         return fail();

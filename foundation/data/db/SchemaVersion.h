@@ -10,7 +10,7 @@
 // database is stamped when it is made, an older one is brought up step by
 // step when the program opens it, a newer one is refused and left untouched.
 // Databases made before the version was kept read 0.
-inline constexpr int kSchemaVersion = 4;
+inline constexpr int kSchemaVersion = 5;
 
 struct SchemaUpgrade {
     // Foreign: the file holds no tables of this program (another program's
@@ -24,8 +24,11 @@ struct SchemaUpgrade {
 
 // Reads the version of the open database db and runs the steps from there
 // to kSchemaVersion in one write transaction, the stamp included: all of
-// them or none. A newer database, and a file that does not hold this
-// program's tables, get nothing written.
+// them or none. Then, and for a file of this version too, the indexes,
+// views and triggers a fresh file holds are made where the file lacks them
+// or holds another text (LayoutRepairs), in the same transaction; a file
+// that holds them is only read. A newer database, and a file that does not
+// hold this program's tables, get nothing written.
 SchemaUpgrade UpgradeSchema(QSqlDatabase db);
 
 // The statements of the step that brings a database of version - 1 to

@@ -72,8 +72,10 @@ struct ConnState {
     quint64 connection = 0;
     int busyTimeout = 30000;
     std::function<void(bool)> lockWaitHook;
+    std::function<void()> lockWaitPoll;
     QElapsedTimer lockWait; // runs while a statement waits for a lock
     bool lockWaitShown = false;
+    qint64 lockWaitPolled = 0; // when the poll was last called, in the wait
     // The row readers open on the connection (OpenRowReader).
     std::unordered_set<OpenStatement*> readers;
 };
@@ -118,8 +120,10 @@ sqlite3* connHandle()
     return handle.isValid() ? *static_cast<sqlite3* const*>(handle.constData()) : nullptr;
 }
 
-// A wait longer than this is told to the window layer.
+// A wait longer than this is told to the window layer, which is then given
+// a moment this often to keep its windows drawn.
 constexpr qint64 kLongLockWaitMs = 300;
+constexpr qint64 kLockWaitPollMs = 50;
 
 // SQLite calls this while another connection holds the lock a statement
 // needs: sleep a little longer each time, up to the busy timeout.
@@ -131,9 +135,15 @@ int onBusy(void*, int count)
     const qint64 waited = s.lockWait.elapsed();
     if (waited >= s.busyTimeout)
         return 0;
-    if (!s.lockWaitShown && waited >= kLongLockWaitMs && s.lockWaitHook) {
+    if (!s.lockWaitShown && waited >= kLongLockWaitMs) {
         s.lockWaitShown = true;
-        s.lockWaitHook(true);
+        s.lockWaitPolled = waited;
+        if (s.lockWaitHook)
+            s.lockWaitHook(true);
+    }
+    if (s.lockWaitShown && s.lockWaitPoll && waited - s.lockWaitPolled >= kLockWaitPollMs) {
+        s.lockWaitPolled = waited;
+        s.lockWaitPoll();
     }
     // Short sleeps: a workstation that sleeps long loses the lock again and
     // again to those that try more often.
@@ -537,6 +547,11 @@ int BusyTimeout()
 void SetLockWaitHook(std::function<void(bool)> hook)
 {
     cs().lockWaitHook = std::move(hook);
+}
+
+void SetLockWaitPoll(std::function<void()> poll)
+{
+    cs().lockWaitPoll = std::move(poll);
 }
 
 void SetConnString()

@@ -53,6 +53,10 @@ int BusyTimeout();
 // lock longer than a moment, and with false once that wait is over (the
 // statement ran or failed). The window layer shows its busy cursor there.
 void SetLockWaitHook(std::function<void(bool waiting)> hook);
+// Called about every 50 ms during such a long wait, from inside the waiting
+// statement: the window layer keeps its windows drawn there. It must run no
+// statement and take no user input.
+void SetLockWaitPoll(std::function<void()> poll);
 
 void SetConnString();
 QString ConnString();

@@ -88,9 +88,11 @@ QString GetChineseMoney(const QVariant& amount)
 {
     if (!IsNumberValue(amount) && amount.toString().trimmed().isEmpty())
         return QStringLiteral(" ");
-    const std::optional<Decimal> value = NumberOf(amount);
-    if (!value)
+    const std::optional<Decimal> read = NumberOf(amount);
+    if (!read)
         return QString();
+    // The words go down to 分: a further decimal rounds half away from zero first.
+    const std::optional<Decimal> value = read->rounded(2);
     if (value->isZero())
         return QStringLiteral(" ");
     const QString words = MoneyWords(value->abs().toString());

@@ -115,6 +115,31 @@ bool ReadNumericText(std::string_view text, double& number, int& decimals)
     return read.ec == std::errc() && read.ptr == end;
 }
 
+// Whether a text that is no number cell is still written in digits (an
+// optional '-', digits, at most one point followed by digits, a last line
+// break let pass): a code with a leading zero, a barcode, a figure of more
+// digits than a number cell holds. A column that holds one is all texts.
+template <class Char> bool DigitText(const Char* p, qsizetype n)
+{
+    if (n > 0 && CodeOf(p[n - 1]) == '\n')
+        --n;
+    qsizetype i = n > 0 && CodeOf(p[0]) == '-' ? 1 : 0;
+    const auto digits = [p, n, &i] {
+        const qsizetype from = i;
+        while (i < n && CodeOf(p[i]) >= '0' && CodeOf(p[i]) <= '9')
+            ++i;
+        return i > from;
+    };
+    if (!digits())
+        return false;
+    if (i < n && CodeOf(p[i]) == '.') {
+        ++i;
+        if (!digits())
+            return false;
+    }
+    return i == n;
+}
+
 // Whether the bytes are UTF-8 that comes back unchanged through the text's
 // UTF-16 form (as the Qt values are made): well formed, and none of the two
 // characters SQLite reads as U+FFFD (U+FFFE, U+FFFF).
@@ -182,33 +207,50 @@ void ShowExportError(const QString& description, const QString& details = {})
                             QStringLiteral("Error"));
 }
 
-// The cell formats of one workbook: font size 10, and a display format per
-// number of decimals, made as they are first needed.
+// The cell formats of one workbook. Every cell of the sheet is in font size
+// 10: the workbook's own default format (the style of every cell, written
+// or empty, that names no other) is given that size, so texts and blanks
+// need no format of their own and the sheet sets none on its columns. A
+// number has a display format per number of decimals, made as first needed.
 class CellFormats
 {
   public:
-    explicit CellFormats(lxw_workbook* book) : m_book(book) {}
-    lxw_format* text() { return number(-1); }
+    explicit CellFormats(lxw_workbook* book) : m_book(book), m_default(STAILQ_FIRST(book->formats))
+    {
+        if (m_default)
+            format_set_font_size(m_default, 10);
+    }
+    // The default format: null when the workbook has none.
+    lxw_format* text() const { return m_default; }
     lxw_format* number(int decimals)
     {
-        lxw_format*& format = m_formats[size_t(decimals + 1)];
+        lxw_format*& format = m_formats[size_t(decimals)];
         if (!format) {
             format = workbook_add_format(m_book);
             if (format) {
                 format_set_font_size(format, 10);
-                if (decimals >= 0) {
-                    const QByteArray pattern =
-                        decimals > 0 ? "0." + QByteArray(decimals, '0') : QByteArray("0");
-                    format_set_num_format(format, pattern.constData());
-                }
+                const QByteArray pattern = decimals > 0 ? "0." + QByteArray(decimals, '0') : QByteArray("0");
+                format_set_num_format(format, pattern.constData());
             }
         }
         return format;
     }
 
+    // The decimals of each number format used, by its style index.
+    std::unordered_map<int, int> placesByStyle() const
+    {
+        std::unordered_map<int, int> places;
+        for (size_t d = 0; d < m_formats.size(); ++d) {
+            if (m_formats[d] && m_formats[d]->xf_index != LXW_PROPERTY_UNSET)
+                places.emplace(int(m_formats[d]->xf_index), int(d));
+        }
+        return places;
+    }
+
   private:
     lxw_workbook* m_book;
-    std::array<lxw_format*, kMaxDecimals + 2> m_formats{}; // by decimals + 1 (-1: texts)
+    lxw_format* m_default;
+    std::array<lxw_format*, kMaxDecimals + 1> m_formats{}; // by decimals
 };
 
 // Writes the cells of one sheet: a text's UTF-8 form is made in one buffer
@@ -219,6 +261,18 @@ class CellWriter
   public:
     CellWriter(lxw_worksheet* sheet, CellFormats& formats) : m_sheet(sheet), m_formats(formats) {}
 
+    // From here on the cells are data: their kinds are kept per column.
+    void StartData() { m_data = true; }
+    // The columns whose data hold numbers and texts in digits alike: their
+    // number cells are to be texts too.
+    std::vector<bool> MixedColumns() const
+    {
+        std::vector<bool> mixed(m_kinds.size());
+        for (size_t c = 0; c < m_kinds.size(); ++c)
+            mixed[c] = m_kinds[c] == (kNumber | kDigitText);
+        return mixed;
+    }
+
     lxw_error Write(int row, int col, const QString& text)
     {
         const auto r = lxw_row_t(row);
@@ -228,13 +282,13 @@ class CellWriter
         double number = 0;
         int decimals = 0;
         if (ReadNumericText(text, number, decimals))
-            return worksheet_write_number(m_sheet, r, c, number, m_formats.number(decimals));
+            return writeNumber(r, c, number, decimals);
         const qsizetype need = m_encoder.requiredSpace(text.size()) + 1;
         if (m_utf8.size() < need)
             m_utf8.resize(need);
         char* const end = m_encoder.appendToBuffer(m_utf8.data(), text);
         *end = '\0';
-        return worksheet_write_string(m_sheet, r, c, m_utf8.constData(), m_formats.text());
+        return writeText(r, c, m_utf8.constData(), DigitText(text.constData(), text.size()));
     }
 
     // The cell of column column of the reader's current row.
@@ -261,15 +315,37 @@ class CellWriter
     }
 
   private:
+    enum Kind : std::uint8_t { kNumber = 1, kDigitText = 2 };
+
+    void mark(lxw_col_t c, Kind kind)
+    {
+        if (!m_data)
+            return;
+        if (m_kinds.size() <= c)
+            m_kinds.resize(size_t(c) + 1);
+        m_kinds[c] |= kind;
+    }
+    lxw_error writeNumber(lxw_row_t r, lxw_col_t c, double number, int decimals)
+    {
+        mark(c, kNumber);
+        return worksheet_write_number(m_sheet, r, c, number, m_formats.number(decimals));
+    }
+    lxw_error writeText(lxw_row_t r, lxw_col_t c, const char* utf8, bool digits)
+    {
+        if (digits)
+            mark(c, kDigitText);
+        return worksheet_write_string(m_sheet, r, c, utf8, m_formats.text());
+    }
+
     // An integer's text has no more than 11 digits for a number.
     lxw_error writeInteger(lxw_row_t r, lxw_col_t c, qint64 value)
     {
         constexpr qint64 kLargest = 99999999999;
         if (value >= -kLargest && value <= kLargest)
-            return worksheet_write_number(m_sheet, r, c, double(value), m_formats.number(0));
+            return writeNumber(r, c, double(value), 0);
         char digits[24];
         std::snprintf(digits, sizeof digits, "%lld", static_cast<long long>(value));
-        return worksheet_write_string(m_sheet, r, c, digits, m_formats.text());
+        return writeText(r, c, digits, true);
     }
 
     // A double's text (DecimalText) read as any text is; kept per value, as
@@ -292,8 +368,8 @@ class CellWriter
         }
         const RealCell& cell = it->second;
         if (cell.isNumber)
-            return worksheet_write_number(m_sheet, r, c, cell.number, m_formats.number(cell.decimals));
-        return worksheet_write_string(m_sheet, r, c, cell.text.c_str(), m_formats.text());
+            return writeNumber(r, c, cell.number, cell.decimals);
+        return writeText(r, c, cell.text.c_str(), std::isfinite(value));
     }
 
     // A text stored as UTF-8 that its Qt form would write unchanged.
@@ -304,9 +380,9 @@ class CellWriter
         double number = 0;
         int decimals = 0;
         if (ReadNumericText(text, number, decimals))
-            return worksheet_write_number(m_sheet, r, c, number, m_formats.number(decimals));
+            return writeNumber(r, c, number, decimals);
         // The stored text is followed by a 0 byte.
-        return worksheet_write_string(m_sheet, r, c, text.data(), m_formats.text());
+        return writeText(r, c, text.data(), DigitText(text.data(), qsizetype(text.size())));
     }
 
     struct RealCell {
@@ -322,6 +398,8 @@ class CellWriter
     QStringEncoder m_encoder{QStringEncoder::Utf8};
     QByteArray m_utf8;
     std::unordered_map<std::uint64_t, RealCell> m_reals;
+    bool m_data = false;
+    std::vector<std::uint8_t> m_kinds; // by column: the Kind bits seen
 };
 
 // The sheet's rows on their way to libxlsxwriter's temporary file. The
@@ -332,20 +410,37 @@ class CellWriter
 // them): the cell holds the decimal the window showed. Only number cells
 // hold a <v> element in a sheet without formulas; texts are inline and
 // escaped.
+//
+// When the rows are read back (as the workbook closes), the number cells of
+// the columns given to TextColumns become texts: the value written with the
+// decimals of its display format, as the window showed it.
 class NumberCellText
 {
   public:
     // A stream over target that rewrites the values of number cells; null
-    // when the system cannot make one (the rows then go unchanged).
-    static FILE* Open(FILE* target)
+    // when the system cannot make one (the rows then go unchanged). filter:
+    // the stream's own object, which lives as long as the stream.
+    static FILE* Open(FILE* target, NumberCellText*& filter)
     {
-        auto* filter = new NumberCellText(target);
+        filter = new NumberCellText(target);
         const cookie_io_functions_t io{&NumberCellText::read, &NumberCellText::write, &NumberCellText::seek,
                                        &NumberCellText::close};
         FILE* stream = fopencookie(filter, "w+", io);
-        if (!stream)
+        if (!stream) {
             delete filter;
+            filter = nullptr;
+        }
         return stream;
+    }
+
+    // columns: by column, whether its number cells become texts; places: the
+    // decimals of each number style.
+    void TextColumns(std::vector<bool> columns, std::unordered_map<int, int> places)
+    {
+        m_textColumns = std::move(columns);
+        m_places = std::move(places);
+        if (std::find(m_textColumns.begin(), m_textColumns.end(), true) == m_textColumns.end())
+            m_textColumns.clear();
     }
 
   private:
@@ -359,8 +454,18 @@ class NumberCellText
     static ssize_t read(void* cookie, char* data, size_t size)
     {
         auto* f = static_cast<NumberCellText*>(cookie);
-        const size_t n = fread(data, 1, size, f->m_target);
-        return n == 0 && ferror(f->m_target) ? -1 : ssize_t(n);
+        if (f->m_textColumns.empty()) {
+            const size_t n = fread(data, 1, size, f->m_target);
+            return n == 0 && ferror(f->m_target) ? -1 : ssize_t(n);
+        }
+        while (f->m_out.size() - f->m_outAt < size && !f->m_readAll) {
+            if (!f->readMore())
+                return -1;
+        }
+        const size_t n = std::min(size, f->m_out.size() - f->m_outAt);
+        std::memcpy(data, f->m_out.data() + f->m_outAt, n);
+        f->m_outAt += n;
+        return ssize_t(n);
     }
     static int seek(void* cookie, off64_t* offset, int whence)
     {
@@ -368,7 +473,91 @@ class NumberCellText
         if (!f->finish() || fflush(f->m_target) != 0 || fseeko(f->m_target, *offset, whence) != 0)
             return -1;
         *offset = ftello(f->m_target);
+        f->m_in.clear();
+        f->m_out.clear();
+        f->m_outAt = 0;
+        f->m_readAll = false;
         return 0;
+    }
+
+    // Reads the next part of the rows and passes on its whole rows
+    // rewritten; false on a read error.
+    bool readMore()
+    {
+        m_out.erase(0, m_outAt);
+        m_outAt = 0;
+        char buffer[65536];
+        const size_t n = fread(buffer, 1, sizeof buffer, m_target);
+        if (n == 0) {
+            if (ferror(m_target))
+                return false;
+            m_readAll = true;
+            rewriteRows(m_in);
+            m_in.clear();
+            return true;
+        }
+        m_in.append(buffer, n);
+        const size_t rowsEnd = m_in.rfind("</row>");
+        if (rowsEnd != std::string::npos) {
+            const size_t end = rowsEnd + 6;
+            rewriteRows(std::string_view(m_in).substr(0, end));
+            m_in.erase(0, end);
+        }
+        return true;
+    }
+
+    // Appends whole rows to the output, the number cells of the text
+    // columns made texts: <c r="B3" s="2"><v>12.5</v></c> becomes
+    // <c r="B3" t="inlineStr"><is><t>12.50</t></is></c>.
+    void rewriteRows(std::string_view rows)
+    {
+        static constexpr std::string_view kCell = "<c r=\"";
+        size_t i = 0;
+        for (;;) {
+            const size_t at = rows.find(kCell, i);
+            const size_t tagEnd = at == std::string_view::npos ? at : rows.find('>', at);
+            if (tagEnd == std::string_view::npos) {
+                m_out.append(rows.substr(i));
+                return;
+            }
+            m_out.append(rows.substr(i, at - i));
+            const std::string_view tag = rows.substr(at, tagEnd + 1 - at);
+            size_t k = kCell.size();
+            size_t column = 0;
+            for (; k < tag.size() && tag[k] >= 'A' && tag[k] <= 'Z'; ++k)
+                column = column * 26 + size_t(tag[k] - 'A' + 1);
+            const size_t refEnd = tag.find('"', kCell.size());
+            const size_t valueEnd = rows.find("</v></c>", tagEnd);
+            const bool numberCell = column > 0 && column <= m_textColumns.size() &&
+                                    m_textColumns[column - 1] && tag[tag.size() - 2] != '/' &&
+                                    tag.find(" t=\"") == std::string_view::npos &&
+                                    rows.substr(tagEnd + 1, 3) == "<v>" && valueEnd != std::string_view::npos;
+            if (!numberCell) {
+                m_out.append(tag);
+                i = tagEnd + 1;
+                continue;
+            }
+            int places = 0;
+            const size_t style = tag.find(" s=\"");
+            if (style != std::string_view::npos) {
+                int index = 0;
+                std::from_chars(tag.data() + style + 4, tag.data() + tag.size(), index);
+                const auto found = m_places.find(index);
+                places = found == m_places.end() ? 0 : found->second;
+            }
+            const std::string_view value = rows.substr(tagEnd + 4, valueEnd - tagEnd - 4);
+            m_out.append(kCell).append(tag.substr(kCell.size(), refEnd - kCell.size()));
+            m_out.append("\" t=\"inlineStr\"><is><t>").append(value);
+            const size_t point = value.find('.');
+            const int has = point == std::string_view::npos ? 0 : int(value.size() - point - 1);
+            if (places > has) {
+                if (has == 0)
+                    m_out.push_back('.');
+                m_out.append(size_t(places - has), '0');
+            }
+            m_out.append("</t></is></c>");
+            i = valueEnd + 8;
+        }
     }
     static int close(void* cookie)
     {
@@ -487,6 +676,13 @@ class NumberCellText
     int m_seen = 0; // how much of a "<v>" was seen (0 to 2)
     bool m_inValue = false;
     std::string m_value;
+    // Reading back.
+    std::vector<bool> m_textColumns;
+    std::unordered_map<int, int> m_places;
+    std::string m_in;  // read, not yet a whole row
+    std::string m_out; // rewritten, from m_outAt not yet given
+    size_t m_outAt = 0;
+    bool m_readAll = false;
 };
 
 // The rows of an export as they are written: each call writes the next
@@ -534,8 +730,9 @@ lxw_error WriteWorkbook(const QString& path, const RowWriter& rows, const QStrin
     lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
     // In constant-memory mode the rows go to one temporary file, read back
     // when the workbook closes: the number cells pass through NumberCellText.
+    NumberCellText* filter = nullptr;
     if (sheet && sheet->optimize_tmpfile && sheet->file == sheet->optimize_tmpfile) {
-        if (FILE* rows = NumberCellText::Open(sheet->optimize_tmpfile)) {
+        if (FILE* rows = NumberCellText::Open(sheet->optimize_tmpfile, filter)) {
             sheet->file = rows;
             sheet->optimize_tmpfile = rows;
         }
@@ -543,15 +740,12 @@ lxw_error WriteWorkbook(const QString& path, const RowWriter& rows, const QStrin
     CellFormats formats(book);
     lxw_format* format = formats.text();
     lxw_error error = sheet && format ? LXW_NO_ERROR : LXW_ERROR_MEMORY_MALLOC_FAILED;
-    if (!error) {
-        // The column formats give the empty cells of the whole sheet size 10 as well.
-        error = worksheet_set_column(sheet, 0, LXW_COL_MAX - 1, LXW_DEF_COL_WIDTH, format);
-    }
     if (!error)
         error = worksheet_write_string(sheet, 0, 0, title.toUtf8().constData(), format);
     CellWriter cells(sheet, formats);
     for (int c = 0; !error && c < headings.size(); ++c)
         error = cells.Write(1, c, headings.at(c));
+    cells.StartData();
     try {
         for (int r = 2; !error && rows(cells, r, error); ++r) {
         }
@@ -559,6 +753,12 @@ lxw_error WriteWorkbook(const QString& path, const RowWriter& rows, const QStrin
         workbook_close(book);
         throw;
     }
+    // A column is one kind: where figures and texts in digits meet (a code
+    // "007" beside "123", an amount of more digits than a number cell holds
+    // beside short ones), every cell is a text, so that a spreadsheet's sum
+    // never leaves some of them out unseen.
+    if (filter)
+        filter->TextColumns(cells.MixedColumns(), formats.placesByStyle());
     // Closing frees the workbook whatever happened; it writes the file.
     const lxw_error closeError = workbook_close(book);
     return error ? error : closeError;
@@ -619,10 +819,15 @@ void ExportRowsToExcel(const RowWriter& rows, const QString& title, const QStrin
         return;
     }
 
-    MsgBox::Info(QStringLiteral("导出完成！"), QStringLiteral("System"));
-    if (!Launcher::OpenUrl(QUrl::fromLocalFile(path)))
-        MsgBox::SystemError(QStringLiteral("无法打开导出的文件,文件已保存为: ") +
-                            QDir::toNativeSeparators(path));
+    // The desktop's opener starts detached (or is refused at once), so one
+    // message says both that the export is done and, when nothing could open
+    // the workbook, where it is.
+    if (Launcher::OpenUrl(QUrl::fromLocalFile(path)))
+        MsgBox::Info(QStringLiteral("导出完成！"), QStringLiteral("System"));
+    else
+        MsgBox::Info(QStringLiteral("导出完成！\n无法打开导出的文件,文件已保存为: ") +
+                         QDir::toNativeSeparators(path),
+                     QStringLiteral("System"));
 }
 
 void SayNothingToExport()

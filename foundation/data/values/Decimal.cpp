@@ -277,17 +277,24 @@ Scanned Scan(std::string_view text)
     return s;
 }
 
-std::string Latin1Of(QStringView text)
+} // namespace
+
+std::string NumberAscii(QStringView text)
 {
     std::string out(size_t(text.size()), '\0');
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
-        out[size_t(i)] = c < 128 ? char(c) : '\x7f';
+        char a = '\x7f';
+        if (c < 128)
+            a = char(c);
+        else if (c >= u'\uFF01' && c <= u'\uFF5E')
+            a = char(c - u'\uFF01' + u'!'); // a full-width form: the character it widens
+        else if (c == u'\u3000')
+            a = ' '; // the ideographic space
+        out[size_t(i)] = a;
     }
     return out;
 }
-
-} // namespace
 
 Decimal::Decimal(qint64 whole)
 {
@@ -369,7 +376,7 @@ std::optional<Decimal> Decimal::FromText(std::string_view text)
 
 std::optional<Decimal> Decimal::FromText(QStringView text)
 {
-    return FromText(std::string_view(Latin1Of(text)));
+    return FromText(std::string_view(NumberAscii(text)));
 }
 
 Decimal Decimal::Leading(std::string_view text)
@@ -380,7 +387,12 @@ Decimal Decimal::Leading(std::string_view text)
 
 Decimal Decimal::Leading(QStringView text)
 {
-    return Leading(std::string_view(Latin1Of(text)));
+    return Leading(std::string_view(NumberAscii(text)));
+}
+
+std::optional<Decimal> Decimal::Start(std::string_view text, size_t& end)
+{
+    return ReadStart(text, end);
 }
 
 std::optional<Decimal> Decimal::FromDouble(double value)

@@ -47,6 +47,9 @@ class Decimal
     static Decimal Leading(std::string_view text);
     // sign × magnitude × 10^-scale (ScaledNumber).
     static Decimal FromScaled(bool negative, unsigned __int128 magnitude, int scale);
+    // The number text starts with as Leading reads it, and end the first
+    // character after it; none for a text without one or beyond the bounds.
+    static std::optional<Decimal> Start(std::string_view text, size_t& end);
 
     bool isZero() const { return !m_big && m_mag == 0; }
     bool isNegative() const { return m_neg; }
@@ -104,6 +107,12 @@ class Decimal
     bool m_big = false;
     std::string m_digits; // most significant first, no leading zero
 };
+
+// A text's characters as a number is read from them, one for one: ASCII as
+// it is, a full-width form (what a Chinese input method gives: "１２．５")
+// as the character it widens, the ideographic space as a space, anything
+// else as a character no number holds (DEL).
+std::string NumberAscii(QStringView text);
 
 // A stored value as an exact decimal: an integer as itself, a double by its
 // shortest form, a text by the number it starts with. Null, an empty text and

@@ -1,5 +1,6 @@
 #include "Numbers.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -24,30 +25,29 @@ double ReadNumber(const QString& text)
 
 int SignificantDigits(const QString& text)
 {
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
+    const std::string t = NumberAscii(text);
+    size_t i = 0;
+    const size_t n = t.size();
+    while (i < n && (t[i] == ' ' || t[i] == '\t'))
         ++i;
-    if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
+    if (i < n && (t[i] == '-' || t[i] == '+'))
         ++i;
-    QString whole;
-    QString fraction;
+    std::string whole;
+    std::string fraction;
     bool point = false;
     for (; i < n; ++i) {
-        const QChar c = text[i];
-        if (c.isDigit() && c.unicode() < 128)
-            (point ? fraction : whole).append(c);
-        else if (c == QLatin1Char('.') && !point)
+        const char c = t[i];
+        if (c >= '0' && c <= '9')
+            (point ? fraction : whole).push_back(c);
+        else if (c == '.' && !point)
             point = true;
         else
             break;
     }
-    while (fraction.endsWith(QLatin1Char('0')))
-        fraction.chop(1);
-    QString digits = whole + fraction;
-    qsizetype first = 0;
-    while (first < digits.size() && digits[first] == QLatin1Char('0'))
-        ++first;
+    while (!fraction.empty() && fraction.back() == '0')
+        fraction.pop_back();
+    const std::string digits = whole + fraction;
+    const size_t first = std::min(digits.find_first_not_of('0'), digits.size());
     return int(digits.size() - first);
 }
 
@@ -163,6 +163,13 @@ QString PlainNumber(const Decimal& value, int decimals)
     return value.rounded(qMax(0, decimals)).toString();
 }
 
+QString WholeNumber(double value)
+{
+    if (const std::optional<Decimal> d = Decimal::FromDouble(value))
+        return d->toString();
+    return QString::number(value);
+}
+
 QString NumberText(double value)
 {
     if (!std::isfinite(value))
@@ -221,16 +228,46 @@ Decimal LineAmount(const Decimal& qty, const Decimal& price)
 
 NumberFit FitOfNumber(const QString& text, int places)
 {
+    // The number the text starts with; what follows may be a unit ("12.5kg")
+    // but no further digit, point, comma or sign: "1,5", "1.2.3", "1-2" and
+    // "0x10" spell no one number.
+    const std::string t = NumberAscii(text);
+    size_t end = 0;
+    const std::optional<Decimal> start = Decimal::Start(t, end);
+    if (!start) {
+        // Digits past what a text holds (10^±1000) are a number too long.
+        size_t i = t.find_first_not_of(" \t");
+        if (i != std::string::npos && (t[i] == '-' || t[i] == '+'))
+            ++i;
+        if (i < t.size() && t[i] == '.')
+            ++i;
+        const bool digits = i < t.size() && t[i] >= '0' && t[i] <= '9';
+        return digits ? NumberFit::TooManyDigits : NumberFit::NotANumber;
+    }
+    if (t.find_first_of("0123456789.,+-", end) != std::string::npos)
+        return NumberFit::NotANumber;
     if (SignificantDigits(text) > kExactDigits)
         return NumberFit::TooManyDigits;
-    const Decimal typed = Decimal::Leading(QStringView(text));
-    // A number beyond what a text holds (10^±1000) reads 0.
-    if (typed.isZero() && SignificantDigits(text) > 0)
-        return NumberFit::TooManyDigits;
+    const Decimal& typed = *start;
     // What a REAL column stores is the double nearest the value; read back
     // through its shortest form it must be the value typed.
     const std::optional<Decimal> stored = Decimal::FromDouble(typed.toDouble());
     if (!stored || *stored != typed)
         return NumberFit::TooManyDigits;
     return typed.places() > places ? NumberFit::TooManyPlaces : NumberFit::Kept;
+}
+
+QString NumberRefusal(const QString& word, NumberFit fit, int places)
+{
+    switch (fit) {
+    case NumberFit::TooManyDigits:
+        return word + QStringLiteral("位数过多,最多15位有效数字!");
+    case NumberFit::TooManyPlaces:
+        return word + QStringLiteral("小数位数过多,最多%1位小数!").arg(places);
+    case NumberFit::NotANumber:
+        return word + QStringLiteral("必须是数字!");
+    case NumberFit::Kept:
+        break;
+    }
+    return {};
 }

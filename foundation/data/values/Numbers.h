@@ -63,6 +63,12 @@ int FormatDecimals(const QString& format);
 QString PlainNumber(double value, int decimals = 3);
 QString PlainNumber(const Decimal& value, int decimals = 3);
 
+// A stored figure as every window and grid shows it: the core's plain form
+// of its shortest decimal form, whole ("0.0000001", "12",
+// "1234567890123.456", never an exponent and never "-0"); read back it is
+// the same double. An infinity or NaN shows as "inf", "-inf" or "nan".
+QString WholeNumber(double value);
+
 // A stored number as a list shows it as text: every digit a double holds (15
 // significant), no trailing zeros, no exponent, never "-0" ("0.08325",
 // "0.333333333333333", "24").
@@ -118,9 +124,19 @@ class BillAmount
     Decimal m_lines;
 };
 
-// Whether a number box can keep the number a text holds: a stored number (a
-// database REAL) holds at most kExactDigits significant digits as typed and
-// only values a double can carry back exactly, and the box shows at most
-// places decimals when the value is read again.
-enum class NumberFit { Kept, TooManyDigits, TooManyPlaces };
+// Whether a number box can keep the number a text holds, the one gate of
+// every number box and number cell. The text must spell one number: blanks,
+// an optional sign, digits with at most one point, an optional exponent,
+// and after it at most a unit of letters ("12.5kg" keeps 12.5); full-width
+// digits read as the digits they are. A text without a number ("", "NaN",
+// "inf"), or with a second number, point, comma or sign ("1,5", "1.2.3",
+// "1-2", "0x10") spells none. A stored number (a database REAL) holds at
+// most kExactDigits significant digits as typed and only values a double
+// can carry back exactly, and the box shows at most places decimals when the
+// value is read again.
+enum class NumberFit { Kept, TooManyDigits, TooManyPlaces, NotANumber };
 NumberFit FitOfNumber(const QString& text, int places);
+// The refusal of a text a box cannot keep, in the box's word ("数量"):
+// "数量位数过多,最多15位有效数字!", "数量小数位数过多,最多6位小数!" (places),
+// "数量必须是数字!"; empty for a kept text.
+QString NumberRefusal(const QString& word, NumberFit fit, int places);
