@@ -8,6 +8,7 @@
 // save is measured with the disk's flushes (as the program always saves) and
 // without them (synchronous=OFF for both sides), where the work of the two
 // sides shows.
+#include "BareExact.h"
 #include "BareSql.h"
 #include "BenchData.h"
 #include "BillStore.h"
@@ -243,6 +244,8 @@ void BM_LoadBill200Lines(benchmark::State& state)
     BillHead h = billHead();
     QList<BillLine> lines = billLines();
     bills.Add(h, lines);
+    // The amounts exact, by the twin's own sums (BareExact.h).
+    RegisterBareExact(BareStatement::Handle());
     BareStatement head(QStringLiteral(
         "SELECT a.id, a.accountId, COALESCE((SELECT uname FROM tb_dictionary WHERE id = a.accountId), ''), "
         "a.billNo, a.ubillNo, a.utypeId, COALESCE((SELECT uname FROM tb_dictionary WHERE id = a.utypeId), "
@@ -250,14 +253,14 @@ void BM_LoadBill200Lines(benchmark::State& state)
         "a.supplierId, a.ispass, CASE WHEN a.ispass = 0 THEN '未审核' ELSE '已审核' END, a.supplierName, "
         "a.remark, a.creator, a.createTime, a.updateLastUser, a.updateLastTime, a.userId, '1单' || s.n || "
         "'项', "
-        "s.n, s.qty, CASE WHEN s.amount = 0 THEN '0.0' WHEN s.amount = CAST(s.amount AS INTEGER) "
-        "THEN CAST(CAST(s.amount AS INTEGER) AS TEXT) || '.0' ELSE CAST(s.amount AS TEXT) END "
-        "FROM tb_rk_head AS a, (SELECT COUNT(*) AS n, SUM(qty) AS qty, ROUND(COALESCE(SUM(qty * inPrice), "
-        "0), 2) "
-        "AS amount FROM tb_rk_detail WHERE headId = ?1) AS s WHERE a.id = ?1"));
+        "s.n, s.qty, bare_text(s.amount, 6, 2, 1) "
+        "FROM tb_rk_head AS a, (SELECT COUNT(*) AS n, SUM(qty) AS qty, COALESCE(bare_sum(qty, inPrice, 3), "
+        "0) AS amount FROM tb_rk_detail WHERE headId = ?1) AS s WHERE a.id = ?1"));
     BareStatement rows(QStringLiteral(
         "SELECT 0, l.id, l.goodsId, l.goodsTypeId, l.goodsCode, l.goodsDetailCode, l.goodsName, l.goodsDesc, "
-        "l.goodsTypeName, l.unit, l.packQty, l.weight, l.inPrice, l.qty, l.inPrice * l.qty, l.locationId, "
+        "l.goodsTypeName, l.unit, l.packQty, l.weight, l.inPrice, l.qty, bare_text(bare_prod(l.qty, "
+        "l.inPrice), 6, "
+        "3, 1), l.locationId, "
         "(SELECT locationCode FROM tb_location WHERE id = l.locationId), l.lotNo, l.remark "
         "FROM tb_rk_detail AS l WHERE l.headId = ? ORDER BY l.rowNo, l.id"));
     Paired pair(1e3);
@@ -274,6 +277,18 @@ void BM_LoadBill200Lines(benchmark::State& state)
             [&] { bareRows = head.Run({h.id}) + rows.Run({h.id}); });
         if (back.rowsCount != kBillLines || read.recordCount != kBillLines || bareRows != kBillLines + 1) {
             state.SkipWithError("bill not read back whole");
+            break;
+        }
+        // The bill's amount and every line's amount alike on both sides.
+        const std::vector<BareRow> bareHead = head.Rows({h.id});
+        const std::vector<BareRow> bareLines = rows.Rows({h.id});
+        bool same = BareExactErrors() == 0 && !bareHead.empty() &&
+                    std::stod(std::get<std::string>(bareHead[0].back())) == back.totalAmount;
+        for (int r = 0; same && r < kBillLines; ++r)
+            same = std::stod(std::get<std::string>(bareLines[size_t(r)][14])) ==
+                   read.recordSet->value(r, QStringLiteral("totalAmount")).toDouble();
+        if (!same) {
+            state.SkipWithError("the bills read back different amounts");
             break;
         }
     }

@@ -69,7 +69,8 @@ struct MeasuredRow {
 
 // What the column widths and the totals row need of every row of a column.
 struct ColumnFacts {
-    double widest = 0; // the widest number, in the device's pixels
+    double widest = 0;     // the widest number, in the device's pixels
+    double widestWord = 0; // the widest word kept whole (wordWidth)
     bool seen = false;
     int decimals = 0; // of the most precise value, at most 6
     // The column's exact sum at each number of places from `decimals` on
@@ -81,6 +82,8 @@ constexpr int kMostDecimals = 6;
 
 } // namespace printtool
 
+// The state of a job's pages and the steps that make them: reading and
+// laying out in Pagination.cpp, shaping and painting in PagePainter.cpp.
 struct PrintPages::Impl {
     const PrintJob job;
     const int n; // columns
@@ -102,6 +105,12 @@ struct PrintPages::Impl {
     double lineH = 0, padX = 0, padY = 0, pen = 1;
     double titleH = 0, headH = 0, captionH = 0, closingH = 0, footH = 0;
     QList<double> widths;
+    // A head field as it prints: its place below the title and its lines.
+    struct HeadField {
+        QRectF rect;
+        QStringList lines;
+    };
+    QList<HeadField> headFields;
     QStringList totals;
     bool widthsSet = false;   // from the rows read when the first page was asked for
     bool widthsFinal = false; // from every row
@@ -141,7 +150,7 @@ struct PrintPages::Impl {
 
     void fail(const QString& why);
 
-    // ---- reading
+    // ---- reading (Pagination.cpp)
 
     void note(const QStringList& row);
 
@@ -155,14 +164,17 @@ struct PrintPages::Impl {
 
     QStringList rowAt(int r);
 
-    // The numbers' widths again, after the advances changed (another device).
-    void remeasureNumbers();
+    // The widths of a cell's number or words noted in its column's facts.
+    void noteWidths(printtool::ColumnFacts& f, const QString& text) const;
+    // The numbers' and words' widths again, after the advances changed
+    // (another device).
+    void remeasureWidths();
 
     // The totals of the columns marked Sum, each with as many decimals as its
     // most precise value; empty when no column is totalled.
     QStringList columnTotals() const;
 
-    // ---- laying out
+    // ---- laying out and making pages (Pagination.cpp)
 
     // The lines a text takes in width: one when it fits; at most maxLines,
     // the last elided; a number always one, smaller when it must be.
@@ -192,12 +204,54 @@ struct PrintPages::Impl {
     // For any text, a bound as sure as a full width per character: its
     // ASCII characters at their own advances.
     double numberWidth(const QString& t) const;
+    // The widest word of a text that its column keeps whole: a run of ASCII
+    // characters without a space (a goods code, a lot number), of at most
+    // kWordChars characters, among the first kWordScan characters.
+    double wordWidth(const QString& t) const;
+    static constexpr int kWordChars = 20;
+    static constexpr int kWordScan = 64;
 
     void layoutColumns();
 
-    double headBlockHeight() const;
+    // The bill head's fields laid out from the top of the head block; its
+    // height.
+    double layoutHead();
 
     void layoutAll(QPaintDevice* dev, const QRectF& pageRect);
+
+    // The widths, captions and totals from the facts of the rows read so far.
+    void layoutTable();
+
+    void restartPages();
+
+    // The table laid out for the first page: from every row when the file is
+    // short, otherwise from the rows read in a moment.
+    void ensureTable();
+
+    // Once every row is read, the table from all of them; the pages made
+    // before start again when it differs. True when they did.
+    bool settle();
+
+    printtool::MeasuredRow measure(QStringList texts) const;
+
+    void keepRecent(int index, std::vector<printtool::MeasuredRow> rows);
+
+    const std::vector<printtool::MeasuredRow>& pageRows(int index);
+
+    // Pagination, a page at a time: the rows as they fit, then the totals
+    // row, then the closing lines; each on the next page when it no longer
+    // fits. False once the last page is made.
+    bool nextPage();
+
+    // A little more of the work: a batch of rows read, or the next page made.
+    bool morePages();
+
+    void finish();
+
+    static constexpr int kFirstRows = 1000;
+    static constexpr int kFirstMilliseconds = 40;
+
+    // ---- shaping and painting (PagePainter.cpp)
 
     // The layout's text shaped as one line that never wraps.
     static QTextLine layOneLine(QTextLayout& layout);
@@ -237,38 +291,6 @@ struct PrintPages::Impl {
     // smaller (or a line that overflows) with drawText.
     void placeCell(QPainter& painter, printtool::GlyphBatch& batch, const QRectF& rect,
                    const printtool::CellLines* lines, const QString& text, Qt::Alignment align);
-
-    // The widths, captions and totals from the facts of the rows read so far.
-    void layoutTable();
-
-    void restartPages();
-
-    // The table laid out for the first page: from every row when the file is
-    // short, otherwise from the rows read in a moment.
-    void ensureTable();
-
-    // Once every row is read, the table from all of them; the pages made
-    // before start again when it differs. True when they did.
-    bool settle();
-
-    printtool::MeasuredRow measure(QStringList texts) const;
-
-    void keepRecent(int index, std::vector<printtool::MeasuredRow> rows);
-
-    const std::vector<printtool::MeasuredRow>& pageRows(int index);
-
-    // Pagination, a page at a time: the rows as they fit, then the totals
-    // row, then the closing lines; each on the next page when it no longer
-    // fits. False once the last page is made.
-    bool nextPage();
-
-    // A little more of the work: a batch of rows read, or the next page made.
-    bool morePages();
-
-    void finish();
-
-    static constexpr int kFirstRows = 1000;
-    static constexpr int kFirstMilliseconds = 40;
 
     void drawCell(QPainter& painter, const QRectF& rect, const printtool::CellLines* lines,
                   const QString& text, Qt::Alignment align, const QFont& f) const;

@@ -270,23 +270,13 @@ void PrintPages::Impl::paint(QPainter& painter, int index)
         y += titleH;
         if (headH > 0) {
             painter.setFont(font);
-            const QStringList& values = job.head.rows.first();
-            const int perLine = std::max(1, job.headColumns);
-            const double unit = page.width() / perLine;
-            int used = 0;
-            double hy = y;
-            for (int i = 0; i < job.head.columns.size(); ++i) {
-                const PrintColumn& c = job.head.columns.at(i);
-                const int span = std::min(c.span, perLine);
-                if (used > 0 && used + span > perLine) {
-                    used = 0;
-                    hy += lineH + padY;
+            for (const HeadField& field : headFields) {
+                double ly = y + field.rect.top();
+                for (const QString& line : field.lines) {
+                    painter.drawText(QRectF(field.rect.left(), ly, field.rect.width(), lineH),
+                                     int(Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine), line);
+                    ly += lineH;
                 }
-                const QRectF r(page.left() + used * unit, hy, span * unit - padX, lineH);
-                const QString text = c.caption + QStringLiteral("：") + values.value(i);
-                painter.drawText(r, int(Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine),
-                                 QFontMetricsF(font, device).elidedText(text, Qt::ElideRight, r.width()));
-                used += span;
             }
             y += headH;
         }

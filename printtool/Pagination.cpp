@@ -41,6 +41,29 @@ QString ChineseFamily()
     return families.isEmpty() ? QString() : families.first();
 }
 
+// Columns narrower than they need grow by taking width from those wider than
+// they keep, in proportion to what each lacks and each can spare.
+void TakeWidth(QList<double>& widths, const QList<double>& need, const QList<double>& keep)
+{
+    double missing = 0;
+    double spare = 0;
+    for (int c = 0; c < widths.size(); ++c) {
+        missing += std::max(0.0, need[c] - widths[c]);
+        spare += std::max(0.0, widths[c] - std::max(need[c], keep[c]));
+    }
+    const double give = std::min(missing, spare);
+    if (give <= 0)
+        return;
+    const double grow = give / missing;
+    const double shrink = give / spare;
+    for (int c = 0; c < widths.size(); ++c) {
+        if (need[c] > widths[c])
+            widths[c] += (need[c] - widths[c]) * grow;
+        else
+            widths[c] -= std::max(0.0, widths[c] - std::max(need[c], keep[c])) * shrink;
+    }
+}
+
 } // namespace
 
 // A number as the program writes it: these never wrap. A sign, a digit, then
@@ -102,8 +125,7 @@ void PrintPages::Impl::note(const QStringList& row)
     for (int c = 0; c < n; ++c) {
         const QString& t = row.at(c);
         ColumnFacts& f = facts[size_t(c)];
-        if (IsNumberText(t))
-            f.widest = std::max(f.widest, numberWidth(t));
+        noteWidths(f, t);
         if (f.sums.empty())
             continue;
         if (!t.isEmpty())
@@ -167,16 +189,22 @@ QStringList PrintPages::Impl::rowAt(int r)
     return row;
 }
 
-void PrintPages::Impl::remeasureNumbers()
+void PrintPages::Impl::noteWidths(ColumnFacts& f, const QString& text) const
+{
+    if (IsNumberText(text))
+        f.widest = std::max(f.widest, numberWidth(text));
+    else
+        f.widestWord = std::max(f.widestWord, wordWidth(text));
+}
+
+void PrintPages::Impl::remeasureWidths()
 {
     for (ColumnFacts& f : facts)
-        f.widest = 0;
+        f.widest = f.widestWord = 0;
     for (int r = 0; r < store.count(); ++r) {
         const QStringList row = rowAt(r);
-        for (int c = 0; c < n; ++c) {
-            if (IsNumberText(row.at(c)))
-                facts[size_t(c)].widest = std::max(facts[size_t(c)].widest, numberWidth(row.at(c)));
-        }
+        for (int c = 0; c < n; ++c)
+            noteWidths(facts[size_t(c)], row.at(c));
     }
     std::copy(std::begin(advance), std::end(advance), std::begin(factsAdvance));
 }
@@ -321,6 +349,31 @@ double PrintPages::Impl::numberWidth(const QString& t) const
     return w * 1.01;
 }
 
+double PrintPages::Impl::wordWidth(const QString& t) const
+{
+    double widest = 0;
+    double width = 0;
+    int chars = 0;
+    bool ascii = true;
+    const qsizetype end = std::min<qsizetype>(t.size(), kWordScan);
+    for (qsizetype i = 0; i <= end; ++i) {
+        const QChar ch = i < end ? t.at(i) : QLatin1Char(' ');
+        if (ch.isSpace()) {
+            if (ascii && chars <= kWordChars)
+                widest = std::max(widest, width);
+            width = 0;
+            chars = 0;
+            ascii = true;
+        } else if (ch.unicode() < 128) {
+            width += advance[ch.unicode()];
+            ++chars;
+        } else {
+            ascii = false;
+        }
+    }
+    return widest * 1.01;
+}
+
 void PrintPages::Impl::layoutColumns()
 {
     const double avail = page.width();
@@ -328,7 +381,8 @@ void PrintPages::Impl::layoutColumns()
     for (const PrintColumn& c : job.detail.columns)
         share += c.width;
     widths.clear();
-    QList<double> need(n, 0); // what a column's numbers need on one line
+    QList<double> number(n, 0); // what a column's numbers need on one line
+    QList<double> word(n, 0);   // what its widest word needs
     const QFontMetricsF fm(font, device);
     const QFontMetricsF fmBold(bold, device);
     for (int c = 0; c < n; ++c) {
@@ -337,49 +391,65 @@ void PrintPages::Impl::layoutColumns()
         if (c < totals.size() && !totals.at(c).isEmpty())
             widest = std::max(widest, fmBold.horizontalAdvance(totals.at(c)));
         if (widest > 0)
-            need[c] = widest + 2 * padX + 1;
+            number[c] = widest + 2 * padX + 1;
+        if (facts[size_t(c)].widestWord > 0)
+            word[c] = facts[size_t(c)].widestWord + 2 * padX + 1;
     }
-    // Columns short of their numbers' width take it from the others, down
-    // to those columns' own numbers or two characters.
-    double missing = 0;
-    for (int c = 0; c < n; ++c)
-        missing += std::max(0.0, need[c] - widths[c]);
-    if (missing <= 0)
-        return;
-    const double floorText = fm.horizontalAdvance(QStringLiteral("汉字")) + 2 * padX;
-    double spare = 0;
-    QList<double> floor(n);
-    for (int c = 0; c < n; ++c) {
-        floor[c] = std::max(need[c], std::min(widths[c], floorText));
-        spare += std::max(0.0, widths[c] - floor[c]);
-    }
-    const double give = std::min(missing, spare);
-    const double grow = missing > 0 ? give / missing : 0;
-    const double shrink = spare > 0 ? give / spare : 0;
-    for (int c = 0; c < n; ++c) {
-        if (need[c] > widths[c])
-            widths[c] += (need[c] - widths[c]) * grow;
-        else
-            widths[c] -= std::max(0.0, widths[c] - floor[c]) * shrink;
-    }
+    const double twoChars = fm.horizontalAdvance(QStringLiteral("汉字")) + 2 * padX;
+    // What a column keeps when it gives width to others: its numbers and
+    // words, or two characters.
+    const auto keeps = [&] {
+        QList<double> keep(n);
+        for (int c = 0; c < n; ++c)
+            keep[c] = std::max(number[c], std::min(widths[c], std::max(twoChars, word[c])));
+        return keep;
+    };
+    // Columns narrower than their widest word take the room first: a code
+    // broken in two misreads, a number printed a little smaller does not.
+    // Then columns short of their numbers' width take what is left.
+    TakeWidth(widths, word, keeps());
+    TakeWidth(widths, number, keeps());
 }
 
-double PrintPages::Impl::headBlockHeight() const
+double PrintPages::Impl::layoutHead()
 {
+    headFields.clear();
     if (!job.isBill || job.head.rows.isEmpty())
         return 0;
+    // The fields flow along lines of headColumns cells, each over its Span.
+    // A field whose text is wider than its cells takes as many more as it
+    // needs (on the next line when this one has too few left); one wider
+    // than a whole line takes the line and wraps.
+    const QFontMetricsF fm(font, device);
     const int perLine = std::max(1, job.headColumns);
-    int lines = 0;
+    const double unit = page.width() / perLine;
+    const QStringList& values = job.head.rows.first();
     int used = 0;
-    for (const PrintColumn& c : job.head.columns) {
-        const int span = std::min(c.span, perLine);
-        if (used == 0 || used + span > perLine) {
-            ++lines;
-            used = 0;
-        }
+    double top = 0;
+    int lines = 1; // of the fields on the current line
+    const auto newLine = [&] {
+        top += lines * lineH + padY;
+        used = 0;
+        lines = 1;
+    };
+    for (int i = 0; i < job.head.columns.size(); ++i) {
+        const PrintColumn& c = job.head.columns.at(i);
+        const QString text = c.caption + QStringLiteral("：") + values.value(i);
+        const double need = fm.horizontalAdvance(text);
+        int span = std::min(c.span, perLine);
+        while (span < perLine && need > span * unit - padX)
+            ++span;
+        if (used > 0 && used + span > perLine)
+            newLine();
+        const double width = span * unit - padX;
+        HeadField field;
+        field.lines = need <= width ? QStringList{text} : lay(text, width, font, false, kHeadLines).lines;
+        field.rect = QRectF(page.left() + used * unit, top, width, field.lines.size() * lineH);
+        lines = std::max(lines, int(field.lines.size()));
+        headFields.append(field);
         used += span;
     }
-    return lines * (lineH + padY) + lineH;
+    return top + lines * lineH + padY + lineH;
 }
 
 void PrintPages::Impl::layoutAll(QPaintDevice* dev, const QRectF& pageRect)
@@ -402,7 +472,7 @@ void PrintPages::Impl::layoutAll(QPaintDevice* dev, const QRectF& pageRect)
     narrowest = *std::min_element(std::begin(advance) + 32, std::begin(advance) + 127);
     fullWidth = std::max(fm.horizontalAdvance(QChar(0x6C49)), fm.horizontalAdvance(QLatin1Char('W')));
     if (!std::equal(std::begin(advance), std::end(advance), std::begin(factsAdvance)))
-        remeasureNumbers();
+        remeasureWidths();
     shaped.clear();
     shapedBold.clear();
     learnNumberGlyphs();
@@ -410,7 +480,7 @@ void PrintPages::Impl::layoutAll(QPaintDevice* dev, const QRectF& pageRect)
     padY = lineH * 0.15;
     pen = std::max(1.0, device->logicalDpiY() / 144.0); // half a point
     titleH = QFontMetricsF(titleFont, device).height() * 1.6;
-    headH = headBlockHeight();
+    headH = layoutHead();
     footH = lineH * 1.5;
     closingH = (job.totalWords.isEmpty() ? 0 : lineH * 1.8) + (job.signatures.isEmpty() ? 0 : lineH * 2.5);
     widthsSet = widthsFinal = false;

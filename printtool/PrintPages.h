@@ -15,8 +15,10 @@ class QPaintDevice;
 class QPrinter;
 
 // The pages of a job, laid out by the tool itself and painted with QPainter:
-// the title and, for a bill, its head fields on the first page; the table of
-// lines with its column captions repeated on every page; after the last line
+// the title and, for a bill, its head fields on the first page (a field too
+// wide for its cells takes more cells of its line, or a line of its own and
+// wraps there, up to kHeadLines lines); the table of lines with its column
+// captions repeated on every page; after the last line
 // the totals row (合计), the amount in words and the signature lines; the page
 // number at the foot. The rows are read from the data file as they are
 // needed and kept on disk, never all in memory: the work grows with the rows,
@@ -25,7 +27,9 @@ class QPrinter;
 // so even a cell of a whole book takes bounded time. Numbers (amounts,
 // quantities, the totals) never wrap: their column is widened to the widest
 // number it holds, taken from the text columns beside it, and a number wider
-// than the whole table is printed smaller rather than cut.
+// than the whole table is printed smaller rather than cut. A word of a text
+// column that should not break (a goods code) widens its column too, before
+// the numbers do: on a page too narrow for both, the numbers print smaller.
 //
 // The widths need every row, so the pages wait for the whole file to be read,
 // except the first ones asked for before that: they are laid out with the
@@ -36,6 +40,7 @@ class PrintPages
   public:
     static constexpr int kCellLines = 2;
     static constexpr int kCaptionLines = 4; // a column caption
+    static constexpr int kHeadLines = 3;    // a bill head's field
     static constexpr int kCellChars = 2000;
 
     explicit PrintPages(const PrintJob& job);

@@ -7,6 +7,7 @@
 #include "Guarded.h"
 #include "MsgBox.h"
 #include "PrintPages.h"
+#include "PrintToolArea.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -246,9 +247,23 @@ bool PrintPreview::savePdf(const QString& file)
     return printTo(pdf) && QFileInfo(file).size() > 0;
 }
 
+void PlacePreview(QWidget& preview, const QRect& area)
+{
+    if (area.isEmpty())
+        return;
+    // A window manager puts its title bar above the window: room is kept for it.
+    constexpr int kTitleBar = 32;
+    const int width = std::min(preview.width(), area.width());
+    const int height = std::min(preview.height(), std::max(1, area.height() - kTitleBar));
+    preview.resize(width, height);
+    preview.move(area.left() + (area.width() - width) / 2,
+                 area.top() + std::max(0, (area.height() - kTitleBar - height) / 2));
+}
+
 int ShowPrintPreview(const PrintJob& job)
 {
     PrintPreview preview(job);
     preview.resize(1000, 760);
+    PlacePreview(preview, PrintToolArea());
     return DialogRunner::Exec(&preview);
 }

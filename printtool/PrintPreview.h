@@ -8,6 +8,7 @@
 #include <memory>
 
 class QPrinter;
+class QRect;
 
 // The print preview: one page at a time, fitted to the window's width, with
 // 打印, 导出PDF and the page moves (also PageUp, PageDown, Home, End). The
@@ -35,6 +36,11 @@ class PrintPreview : public QDialog
     std::unique_ptr<Impl> d;
 };
 
-// Shows the print preview, from which the user prints or saves a PDF; returns
-// the dialog's result.
+// Fits the preview into area (screen pixels) and centres it there; an empty
+// area leaves it where it is.
+void PlacePreview(QWidget& preview, const QRect& area);
+
+// Shows the print preview, from which the user prints or saves a PDF, within
+// the program's work area (PrintToolArea) when it gave one; returns the
+// dialog's result.
 int ShowPrintPreview(const PrintJob& job);

@@ -19,13 +19,14 @@ namespace
 {
 
 // One way of writing numbers and the texts made in it so far, for stored
-// integers and doubles apart.
+// integers, doubles and texts apart.
 struct Form {
     QByteArray pattern;
     NumberFormat format{QString()};
     QByteArray zero;
     bool hasZero = false;
     std::unordered_map<std::uint64_t, QByteArray> texts[2];
+    std::unordered_map<std::string, QByteArray> ofTexts;
 };
 
 Form& formFor(const char* pattern, const char* zero)
@@ -90,17 +91,34 @@ void rptNum(sqlite3_context* ctx, int argc, sqlite3_value** argv)
             return;
         }
     }
-    const Decimal value = SqlDecimal(argv[0]).value_or(Decimal());
-    const bool roundsToZero = value.rounded(form.format.decimals()).isZero();
-    if (form.hasZero && value.isZero()) {
-        resultText(ctx, form.zero);
-        return;
+    // A stored text (a figure another function wrote) by its characters.
+    std::string textKey;
+    if (!kept && sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
+        textKey.assign(textOf(argv[0]), size_t(sqlite3_value_bytes(argv[0])));
+        const auto it = form.ofTexts.find(textKey);
+        if (it != form.ofTexts.end()) {
+            resultText(ctx, it->second);
+            return;
+        }
     }
+    const Decimal value = SqlDecimal(argv[0]).value_or(Decimal());
     // A figure that is not 0 never reads 0: one too small for the form's
     // places (a stock of 0.00001) is written whole.
-    const std::string text = roundsToZero && !value.isZero() ? value.toStdString() : form.format.write(value);
+    const bool roundsToZero = value.rounded(form.format.decimals()).isZero();
+    const std::string text = form.hasZero && value.isZero()
+                                 ? std::string(form.zero.constData(), size_t(form.zero.size()))
+                             : roundsToZero && !value.isZero() ? value.toStdString()
+                                                               : form.format.write(value);
     if (!kept) {
-        SqlResult(ctx, text);
+        if (sqlite3_value_type(argv[0]) != SQLITE_TEXT) {
+            SqlResult(ctx, text);
+            return;
+        }
+        if (form.ofTexts.size() >= kKeptTexts)
+            form.ofTexts.clear();
+        resultText(ctx,
+                   form.ofTexts.emplace(std::move(textKey), QByteArray(text.data(), qsizetype(text.size())))
+                       .first->second);
         return;
     }
     if (kept->size() >= kKeptTexts)
@@ -110,14 +128,37 @@ void rptNum(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 
 void rptDiff(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
+    const int places = qBound(0, sqlite3_value_int(argv[2]), 3);
+    // Two stored texts (the stock's sums) by their characters: the same
+    // pairs come again and again.
+    static std::unordered_map<std::string, std::string> kept;
+    std::string key;
+    const bool texts =
+        sqlite3_value_type(argv[0]) == SQLITE_TEXT && sqlite3_value_type(argv[1]) == SQLITE_TEXT;
+    if (texts) {
+        key.assign(textOf(argv[0]), size_t(sqlite3_value_bytes(argv[0])));
+        key += '\0';
+        key.append(textOf(argv[1]), size_t(sqlite3_value_bytes(argv[1])));
+        key += char('0' + places);
+        const auto it = kept.find(key);
+        if (it != kept.end()) {
+            SqlResult(ctx, it->second);
+            return;
+        }
+    }
     const Decimal a = SqlDecimal(argv[0]).value_or(Decimal());
     const Decimal b = SqlDecimal(argv[1]).value_or(Decimal());
-    const int places = qBound(0, sqlite3_value_int(argv[2]), 3);
     // A balance that is not 0 never reads 0: one too small for the places is
     // kept whole.
     const Decimal difference = a - b;
     const Decimal rounded = difference.rounded(places);
-    SqlResult(ctx, rounded.isZero() && !difference.isZero() ? difference : rounded);
+    const std::string diff = (rounded.isZero() && !difference.isZero() ? difference : rounded).toStdString();
+    if (texts) {
+        if (kept.size() >= kKeptTexts)
+            kept.clear();
+        kept.emplace(std::move(key), diff);
+    }
+    SqlResult(ctx, diff);
 }
 
 // The most places a rounded sum or quotient is asked for.

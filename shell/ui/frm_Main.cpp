@@ -6,6 +6,7 @@
 #include "GetvalueFunction.h"
 #include "Guarded.h"
 #include "MsgBox.h"
+#include "PrintToolArea.h"
 #include "ToolbarIcons.h"
 #include "WindowChrome.h"
 #include "WindowRegistry.h"
@@ -417,6 +418,24 @@ void frm_Main::funRefresh()
         return;
     UnloadAllForms();
     Guarded(this, [] { init_SysVar(); });
+}
+
+void frm_Main::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    publishWorkArea();
+}
+
+void frm_Main::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    publishWorkArea();
+}
+
+void frm_Main::publishWorkArea()
+{
+    // The print preview opens there: the toolbar stays in view.
+    SetPrintToolArea(QRect(m_area->mapToGlobal(QPoint(0, 0)), m_area->size()));
 }
 
 void frm_Main::closeEvent(QCloseEvent* event)

@@ -44,6 +44,8 @@ class frm_Main : public QMainWindow
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     enum class How { Front, LoadData, Init, Modal, Browser };
@@ -57,6 +59,8 @@ class frm_Main : public QMainWindow
     void runModal(const QString& window);
     void placeInside(QWidget* form);
     void funRefresh();
+    // Tells the print tool the work area below the toolbar (SetPrintToolArea).
+    void publishWorkArea();
 
     QToolBar* u_toolbar = nullptr;
     QMdiArea* m_area = nullptr;

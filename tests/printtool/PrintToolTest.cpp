@@ -5,6 +5,7 @@
 #include "Clock.h"
 #include "DialogRunner.h"
 #include "PrintJob.h"
+#include "PrintToolArea.h"
 #include "PrintXml.h"
 
 #include <QCoreApplication>
@@ -17,6 +18,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTextDocument>
 
@@ -867,6 +869,132 @@ TEST_F(PrintToolTest, AFileBrokenFurtherDownPrintsNothing)
     ASSERT_FALSE(shown().isEmpty());
     EXPECT_TRUE(shown().last().startsWith(QStringLiteral("打印数据文件格式错误")))
         << shown().last().toStdString();
+}
+
+// A bill's amount in words prints whole in its head, however long the
+// amount: the field takes the room of its line or wraps, never cut with "…".
+TEST_F(PrintToolTest, ABillHeadPrintsTheAmountInWordsWhole)
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    ASSERT_FALSE(pdftotext.isEmpty()) << "pdftotext (poppler-utils) is needed";
+    const struct {
+        const char* code;
+        const char* headColumns;
+        const char* lineColumns;
+    } bills[] = {{"qv_import_bill", kRkHead, kRkDetail}, {"qv_export_bill", kCkHead, kCkDetail}};
+    for (const auto& bill : bills) {
+        for (const char* amount : {"1234.5", "9876543210987654.32", "1000000000000000.01"}) {
+            SCOPED_TRACE(std::string(bill.code) + " " + amount);
+            const QString code = QString::fromLatin1(bill.code);
+            const QStringList headFields = QString::fromLatin1(bill.headColumns).split(QLatin1Char(','));
+            QVariantList head(headFields.size());
+            head[headFields.indexOf(QStringLiteral("totalAmount"))] = QString::fromLatin1(amount);
+            head[headFields.indexOf(QStringLiteral("remark"))] = QStringLiteral("月底前付款");
+            const QStringList lineFields = QString::fromLatin1(bill.lineColumns).split(QLatin1Char(','));
+            QVariantList line(lineFields.size());
+            line[lineFields.indexOf(QStringLiteral("goodsCode"))] = QStringLiteral("G010");
+            line[lineFields.indexOf(QStringLiteral("totalAmount"))] = QString::fromLatin1(amount);
+            const RecordSet heads(headFields, {head});
+            const QString file = PrintData(code, &heads, RecordSet(lineFields, {line}));
+            PrintCommand command;
+            QString error;
+            ASSERT_TRUE(ParsePrintCommand(Command(1003, code, file), command, error));
+            PrintJob job;
+            ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
+            ASSERT_FALSE(job.totalWords.trimmed().isEmpty());
+
+            const QString pdf = appDir() + QStringLiteral("head.pdf");
+            ASSERT_TRUE(WritePdf(job, pdf, error)) << error.toStdString();
+            QProcess toText;
+            toText.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+            ASSERT_TRUE(toText.waitForFinished(30000));
+            const QString text = QString::fromUtf8(toText.readAllStandardOutput());
+            // The head: everything above the table's captions, read without
+            // the breaks between its lines.
+            const QString headText = text.left(text.indexOf(QStringLiteral("行号")))
+                                         .remove(QRegularExpression(QStringLiteral("\\s")));
+            EXPECT_TRUE(headText.contains(QStringLiteral("金额大写：") + job.totalWords))
+                << text.toStdString();
+            EXPECT_TRUE(headText.contains(QStringLiteral("备注：月底前付款"))) << text.toStdString();
+            EXPECT_FALSE(headText.contains(QChar(0x2026))) << text.toStdString();
+        }
+    }
+}
+
+// Goods codes print whole in the stock report's code column, beside short
+// figures and long ones: the column takes the room its codes need before the
+// figures take theirs, and a figure that then has too little prints smaller,
+// still on one line.
+TEST_F(PrintToolTest, StockCodesPrintUnbroken)
+{
+    const QStringList codes = {QStringLiteral("G010"), QStringLiteral("G0100"), QStringLiteral("SP-0042"),
+                               QStringLiteral("A1B2C3")};
+    const QStringList fields = QString::fromLatin1(kStock).split(QLatin1Char(','));
+    for (const char* figureText : {"2", "123456789.125", "12345678901234.5"}) {
+        SCOPED_TRACE(figureText);
+        const QString figure = QString::fromLatin1(figureText);
+        QList<QVariantList> rows;
+        for (int r = 0; r < 40; ++r) {
+            QVariantList row;
+            for (const QString& f : fields)
+                row.append(f == QLatin1String("goodsCode")        ? codes.at(r % codes.size())
+                           : f == QLatin1String("goodsName")      ? QStringLiteral("六角螺栓%1").arg(r)
+                           : f.startsWith(QLatin1String("total")) ? figure
+                                                                  : QStringLiteral("x"));
+            rows.append(row);
+        }
+        PrintJob job;
+        ASSERT_NO_FATAL_FAILURE(LoadStockJob(RecordSet(fields, rows), job));
+        const int code = DetailColumn(job, QLatin1String("goodsCode"));
+        const int balance = DetailColumn(job, QLatin1String("totalBlanceQty"));
+        ASSERT_GE(code, 0);
+        ASSERT_GE(balance, 0);
+        PrintPages pages(job);
+        for (int r = 0; r < codes.size(); ++r) {
+            EXPECT_EQ(pages.cellLines(r, code), QStringList{codes.at(r)});
+            EXPECT_EQ(pages.cellLines(r, balance), QStringList{figure});
+        }
+    }
+}
+
+// The preview opens within the work area the program hands on (below its
+// frame's toolbar), fitted to it, on a large screen and a small one; started
+// without one it keeps its own size.
+TEST_F(PrintToolTest, PreviewOpensWithinTheProgramsWorkArea)
+{
+    const QString file = PrintData(QStringLiteral("qv_rpt_rkSum"), nullptr, Rows(kRkSum, 2));
+    PrintCommand command;
+    QString error;
+    ASSERT_TRUE(ParsePrintCommand(Command(1002, QStringLiteral("qv_rpt_rkSum"), file), command, error));
+    PrintJob job;
+    ASSERT_TRUE(LoadPrintJob(toolDir(), command, job, error)) << error.toStdString();
+    const struct {
+        const char* what;
+        QRect area;
+    } cases[] = {
+        {"1400x900", QRect(0, 72, 1400, 800)},
+        {"1024x768", QRect(0, 72, 1024, 668)},
+        {"moved frame", QRect(200, 150, 1100, 700)},
+        {"none", QRect()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetPrintToolArea(c.area);
+        QRect placed;
+        DialogRunner::QueueHandler([&](QDialog* dialog) {
+            placed = dialog->geometry();
+            return int(QDialog::Accepted);
+        });
+        EXPECT_EQ(ShowPrintPreview(job), int(QDialog::Accepted));
+        if (c.area.isEmpty()) {
+            EXPECT_EQ(placed.size(), QSize(1000, 760));
+            continue;
+        }
+        EXPECT_TRUE(c.area.contains(placed))
+            << placed.x() << "," << placed.y() << " " << placed.width() << "x" << placed.height();
+        EXPECT_GE(placed.height(), std::min(760, c.area.height() - 40)) << "it takes the room there is";
+    }
+    SetPrintToolArea(QRect());
 }
 
 } // namespace

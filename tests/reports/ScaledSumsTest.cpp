@@ -72,7 +72,7 @@ const std::vector<std::pair<const char*, const char*>> kRows = {
 
 } // namespace
 
-// line_amount and dec_sum over those rows: the digits of the digit core,
+// line_amount, bill_amount and dec_sum over those rows: the digits of the digit core,
 // row by row and summed, also where the sum outgrows the 128-bit word and
 // where a small term comes after a large sum.
 TEST_F(ScaledSqlTest, AmountsAndSumsAreTheDigitCores)
@@ -83,6 +83,7 @@ TEST_F(ScaledSqlTest, AmountsAndSumsAreTheDigitCores)
     const RecordSetPtr amounts = ExecuteSql(QStringLiteral("SELECT line_amount(x, y) FROM t ORDER BY k"));
     ASSERT_EQ(amounts->RecordCount(), int(rows.size()));
     Decimal sum, sumRounded, sumX;
+    BillAmount bill;
     bool anyX = false;
     for (int r = 0; r < int(rows.size()); ++r) {
         SCOPED_TRACE(std::string(kRows[size_t(r)].first) + " × " + kRows[size_t(r)].second);
@@ -99,12 +100,15 @@ TEST_F(ScaledSqlTest, AmountsAndSumsAreTheDigitCores)
                   FormatNumber(LineAmount(*x, *y), QStringLiteral("#0.0##")));
         sum += *x * *y;
         sumRounded += (*x * *y).rounded(3);
+        bill.addLine(*x, *y);
     }
     ASSERT_TRUE(anyX);
     const auto scalarText = [&](const char* sql) { return scalar(QString::fromLatin1(sql)).toString(); };
     EXPECT_EQ(scalarText("SELECT dec_sum(x, y) FROM t"), sum.toString());
     EXPECT_EQ(scalarText("SELECT dec_sum(x, y, 3) FROM t"), sumRounded.toString());
     EXPECT_EQ(scalarText("SELECT dec_sum(x) FROM t"), sumX.toString());
+    EXPECT_EQ(scalarText("SELECT bill_amount(x, y) FROM t"),
+              FormatNumber(bill.total(), QStringLiteral("#0.0#")));
     // Each row alone, and the rows in the other order.
     for (int r = 0; r < int(rows.size()); ++r) {
         const auto& [x, y] = rows[size_t(r)];

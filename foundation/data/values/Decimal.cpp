@@ -1,5 +1,7 @@
 #include "Decimal.h"
 
+#include "WordPowers.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -19,24 +21,12 @@ namespace
 
 using U128 = unsigned __int128;
 
-// Every magnitude of up to 38 digits fits the 128-bit word (10^38 < 2^128).
-constexpr int kWordDigits = 38;
+using WordPowers::kPow10;
+using WordPowers::kWordDigits;
 // A text holds a number only up to these bounds, far beyond any double
 // (5e-324 to 1.8e308), so that no text makes a figure take unbounded time.
 constexpr long long kMaxExponent = 1000;
 constexpr int kMaxDigits = 1000;
-
-constexpr std::array<U128, kWordDigits + 1> MakePowers()
-{
-    std::array<U128, kWordDigits + 1> p{};
-    U128 v = 1;
-    for (auto& x : p) {
-        x = v;
-        v *= 10;
-    }
-    return p;
-}
-constexpr std::array<U128, kWordDigits + 1> kPow10 = MakePowers();
 
 // v × 10^n; false when the product does not fit the word.
 bool TimesPow10(U128 v, long long n, U128& out)

@@ -55,10 +55,10 @@ void lineAmount(sqlite3_context* ctx, int, sqlite3_value** argv)
     }
 }
 
-// The running amount lives on the heap: the memory SQLite gives an aggregate
-// is aligned for 8 bytes only.
+// The running sum of the line amounts lives on the heap: the memory SQLite
+// gives an aggregate is aligned for 8 bytes only.
 struct AmountState {
-    BillAmount* amount;
+    ExactSum* lines;
 };
 
 void billAmountStep(sqlite3_context* ctx, int, sqlite3_value** argv)
@@ -68,29 +68,45 @@ void billAmountStep(sqlite3_context* ctx, int, sqlite3_value** argv)
         sqlite3_result_error_nomem(ctx);
         return;
     }
-    const std::optional<Decimal> qty = SqlDecimal(argv[0]);
-    const std::optional<Decimal> price = SqlDecimal(argv[1]);
-    if (!qty || !price)
+    ScaledNumber q, p;
+    const SqlNumberKind qk = SqlScaled(argv[0], q);
+    const SqlNumberKind pk = SqlScaled(argv[1], p);
+    if (qk == SqlNumberKind::Null || pk == SqlNumberKind::Null)
         return;
+    std::optional<ScaledNumber> product;
+    if (qk == SqlNumberKind::Scaled && pk == SqlNumberKind::Scaled)
+        product = ScaledNumber::Multiply(q, p);
+    std::optional<Decimal> qty, price;
+    if (!product) {
+        qty = SqlDecimal(argv[0]);
+        price = SqlDecimal(argv[1]);
+        if (!qty || !price)
+            return;
+    }
     try {
-        if (!state->amount)
-            state->amount = new BillAmount;
-        state->amount->addLine(*qty, *price);
+        if (!state->lines)
+            state->lines = new ExactSum;
+        if (product)
+            state->lines->add(product->rounded(kLineAmountPlaces));
+        else
+            state->lines->add(LineAmount(*qty, *price));
     } catch (const std::bad_alloc&) {
         sqlite3_result_error_nomem(ctx);
     }
 }
 
+// The bill's amount as BillAmount makes it: the line amounts' exact sum
+// rounded to kBillAmountPlaces.
 void billAmountFinal(sqlite3_context* ctx)
 {
     auto* state = static_cast<AmountState*>(sqlite3_aggregate_context(ctx, 0));
-    BillAmount* amount = state ? state->amount : nullptr;
+    ExactSum* lines = state ? state->lines : nullptr;
     try {
-        SqlResult(ctx, TotalFormat().write(amount ? amount->total() : Decimal()));
+        SqlResult(ctx, TotalFormat().write(lines ? lines->total().rounded(kBillAmountPlaces) : Decimal()));
     } catch (const std::bad_alloc&) {
         sqlite3_result_error_nomem(ctx);
     }
-    delete amount;
+    delete lines;
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "ScaledNumber.h"
 
+#include "WordPowers.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -10,19 +12,8 @@ namespace
 
 using U128 = ScaledNumber::U128;
 
-constexpr int kWordDigits = 38; // 10^38 < 2^128
-
-constexpr std::array<U128, kWordDigits + 1> MakePowers()
-{
-    std::array<U128, kWordDigits + 1> p{};
-    U128 v = 1;
-    for (auto& x : p) {
-        x = v;
-        v *= 10;
-    }
-    return p;
-}
-constexpr std::array<U128, kWordDigits + 1> kPow10 = MakePowers();
+using WordPowers::kPow10;
+using WordPowers::kWordDigits;
 
 // The powers of ten a double holds exactly, for the scales tried.
 constexpr double kDoublePow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
