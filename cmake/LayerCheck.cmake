@@ -2,8 +2,8 @@
 #  - no library reaches itself through what it links (a cycle);
 #  - no data library (a name ending in _data) reaches Qt Widgets, directly,
 #    through another library (Qt6::PrintSupport, say, brings it along),
-#    inside a generator expression, or by the library's plain name, file or
-#    linker flag;
+#    inside a generator expression, by the library's plain name, file or
+#    linker flag, or through an imported target whose file is the library's;
 #  - every data library is built as one (wms_data_layer): its sources cannot
 #    include a Widgets header or name a message box;
 #  - every window library (a name ending in _ui, and the picker) is built as
@@ -92,6 +92,39 @@ function(_wms_widgets_by_name targets out)
   set(${out} ${_result} PARENT_SCOPE)
 endfunction()
 
+# The files of the imported ones among targets that are the Widgets library:
+# "target: file" for each location, import library or library name, of any
+# configuration.
+function(_wms_widgets_by_location targets out)
+  set(_configs ${CMAKE_CONFIGURATION_TYPES} ${CMAKE_BUILD_TYPE} Debug Release RelWithDebInfo MinSizeRel NoConfig)
+  set(_result)
+  foreach(_target ${targets})
+    get_target_property(_imported ${_target} IMPORTED)
+    if(NOT _imported)
+      continue()
+    endif()
+    get_target_property(_listed ${_target} IMPORTED_CONFIGURATIONS)
+    set(_suffixes "")
+    foreach(_config ${_listed} ${_configs})
+      string(TOUPPER "_${_config}" _suffix)
+      list(APPEND _suffixes ${_suffix})
+    endforeach()
+    list(REMOVE_DUPLICATES _suffixes)
+    foreach(_prop IMPORTED_LOCATION IMPORTED_IMPLIB IMPORTED_LIBNAME)
+      foreach(_suffix "" ${_suffixes})
+        get_target_property(_files ${_target} ${_prop}${_suffix})
+        foreach(_file ${_files})
+          if(_file AND _file MATCHES "Qt[0-9]*Widgets")
+            list(APPEND _result "${_target}: ${_file}")
+          endif()
+        endforeach()
+      endforeach()
+    endforeach()
+  endforeach()
+  list(REMOVE_DUPLICATES _result)
+  set(${out} ${_result} PARENT_SCOPE)
+endfunction()
+
 function(wms_check_layers)
   set(_widgets Qt6::Widgets)
   get_target_property(_aliased Qt6::Widgets ALIASED_TARGET)
@@ -112,6 +145,11 @@ function(wms_check_layers)
         if(_named)
           list(JOIN _named ", " _named)
           list(APPEND _problems "${_target} is a data library and links Qt Widgets by name (${_named})")
+        endif()
+        _wms_widgets_by_location("${_target};${_reach}" _located)
+        if(_located)
+          list(JOIN _located ", " _located)
+          list(APPEND _problems "${_target} is a data library and links Qt Widgets by its file (${_located})")
         endif()
       endif()
       get_target_property(_data ${_target} WMS_DATA_LAYER)

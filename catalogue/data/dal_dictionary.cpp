@@ -12,6 +12,10 @@ const QString kSelect = QStringLiteral(
     "SELECT id,utype,uname,parentId,parentName,orderBy,remark,isSystemSet,isstart,startName,iCount "
     " from v_dictionary ");
 
+// What a save rewrites: the order and the system mark stay as stored.
+const QString kAssignments =
+    QStringLiteral("utype=@utype,uname=@uname,parentId=@parentId,remark=@remark,isstart=@isstart");
+
 ParamMap recordParams(const m_dictionary& m)
 {
     return ParamMap{{QStringLiteral("@id"), m.id},
@@ -116,17 +120,20 @@ m_DBresult dal_dictionary::Delete(int int_Id)
     const auto uses = [int_Id](const QString& refusal, const QString& table, const char* column) {
         return RefCheck::Uses(refusal, table, QLatin1String(column), int_Id);
     };
-    const QString in = BillDirectionFacts::Of(BillDirection::In).headTable;
-    const QString out = BillDirectionFacts::Of(BillDirection::Out).headTable;
-    const QList<RefCheck> checks = {
+    QList<RefCheck> checks = {
         {QStringLiteral("当前项目为系统默认项目,不能删除!"),
          QStringLiteral("select count(*) from tb_dictionary where isSystemSet=1 and id=@id"),
          ParamMap{{QStringLiteral("@id"), int_Id}}},
         uses(QStringLiteral("当前项目存在子项目,不能删除!"), QStringLiteral("tb_dictionary"), "parentId"),
-        uses(QStringLiteral("当前账目标识在入库表已经建账,不能删除!"), in, "accountId"),
-        uses(QStringLiteral("当前入库类别在入库表已经建账,不能删除!"), in, "utypeId"),
-        uses(QStringLiteral("当前出库类别在出库表已经建账,不能删除!"), out, "utypeId"),
-        uses(QStringLiteral("当前账目标识在出库表已经建账,不能删除!"), out, "accountId"),
+    };
+    for (const BillDirection d : kBillDirections) {
+        const BillDirectionFacts& bills = BillDirectionFacts::Of(d);
+        checks << RefCheck::BillUses(bills, QStringLiteral("账目标识"), bills.headTable,
+                                     QStringLiteral("accountId"), int_Id)
+               << RefCheck::BillUses(bills, bills.billWord + QStringLiteral("类别"), bills.headTable,
+                                     QStringLiteral("utypeId"), int_Id);
+    }
+    checks += {
         uses(QStringLiteral("当前货品类别在货品信息表已经建账,不能删除!"), QStringLiteral("tb_goods_head"),
              "goodsTypeId"),
         uses(QStringLiteral("当前部门在用户信息表已经建账,不能删除!"), QStringLiteral("tb_user"),
@@ -149,10 +156,7 @@ m_DBresult dal_dictionary::Delete(int int_Id)
 void dal_dictionary::Update(const m_dictionary& obj_Model)
 {
     TransactionGuard guard;
-    UpdateUnchanged(
-        QStringLiteral("tb_dictionary"),
-        QStringLiteral("utype=@utype,uname=@uname,parentId=@parentId,remark=@remark,isstart=@isstart"),
-        recordParams(obj_Model));
+    UpdateUnchanged(QStringLiteral("tb_dictionary"), kAssignments, recordParams(obj_Model));
     guard.commit();
 }
 
@@ -241,8 +245,9 @@ QString dal_dictionary::Save(m_dictionary& obj_Model)
                 text = kParentCycleText;
             return text;
         },
-        [this](m_dictionary& m) {
-            Update(m);
+        [](m_dictionary& m) {
+            // The checks compared the stamp in this same write.
+            UpdateStamped(QStringLiteral("tb_dictionary"), kAssignments, recordParams(m));
             ++m.rowVersion;
         },
         [this](m_dictionary& m) {

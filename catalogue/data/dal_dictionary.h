@@ -38,7 +38,7 @@ class dal_dictionary
     void Update(const m_dictionary& obj_Model);
 
     // Saves the item as its window does: a new one (id 0) under the next free
-    // id, a stored one through Update, in one write transaction with the
+    // id, a stored one rewritten as Update does, in one write transaction with the
     // checks that it is no system item (SystemItemText), that it is as it was
     // read (kRecordChangedText), that no other item of
     // its type has the name (NameTakenText) and, for a stored one, that the

@@ -419,11 +419,11 @@ m_DBresult dal_goods_detail::deleteUnit(int int_Id, int* goodsVersion)
             ExecuteSql(QStringLiteral("select isDefault,headId from tb_goods_detail where id=@id"), p);
         if (rs->isEmpty())
             throw DbError(goodsVersion ? kRecordChangedText : QStringLiteral("当前记录不存在!"));
-        const int headId = rs->value(0, 1).toInt();
+        const int headId = rs->integer(0, QStringLiteral("headId"));
         if (goodsVersion)
             RequireUnchanged(QStringLiteral("tb_goods_head"), headId, version,
                              dal_goods_head::kGoodsMissingText);
-        if (rs->value(0, 0).toInt() == 1)
+        if (rs->integer(0, QStringLiteral("isDefault")) == 1)
             throw DbError(QStringLiteral("默认包装单位,不能删除!"));
         ExecuteParaSql(QStringLiteral("Delete From tb_goods_detail where id=@id"), p);
         touchGoods(headId);

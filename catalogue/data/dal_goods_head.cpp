@@ -160,14 +160,12 @@ m_DBresult dal_goods_head::Delete(int int_Id)
 {
     // The checks and the delete share one transaction, so no bill line can
     // come in between.
-    const BillDirectionFacts& in = BillDirectionFacts::Of(BillDirection::In);
-    const BillDirectionFacts& out = BillDirectionFacts::Of(BillDirection::Out);
-    const QList<RefCheck> checks = {
-        RefCheck::Uses(QStringLiteral("当前货品在入库表已经建账,不能删除!"), in.lineTable,
-                       QStringLiteral("goodsId"), int_Id),
-        RefCheck::Uses(QStringLiteral("当前货品在出库表已经建账,不能删除!"), out.lineTable,
-                       QStringLiteral("goodsId"), int_Id),
-    };
+    QList<RefCheck> checks;
+    for (const BillDirection d : kBillDirections) {
+        const BillDirectionFacts& bills = BillDirectionFacts::Of(d);
+        checks << RefCheck::BillUses(bills, QStringLiteral("货品"), bills.lineTable,
+                                     QStringLiteral("goodsId"), int_Id);
+    }
     return DeleteWithRefChecks(checks, [int_Id] {
         ExecuteParaSql(QStringLiteral("Delete From tb_goods_detail where headId=@headId"),
                        ParamMap{{QStringLiteral("@headId"), int_Id}});

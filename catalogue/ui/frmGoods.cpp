@@ -191,6 +191,42 @@ frmGoods::~frmGoods() = default;
 
 void frmGoods::buildWindow()
 {
+    buildToolbar();
+    buildSearchStrip();
+    pic_content = new QWidget(this);
+    pic_content->setObjectName(QStringLiteral("pic_content"));
+    buildTree();
+    buildList();
+    buildEditPanel();
+
+    auto* right = new QVBoxLayout;
+    right->setContentsMargins(0, 0, 0, 0);
+    right->addWidget(vsGoodsList, 1);
+    right->addWidget(pic_goods_detail);
+    auto* content = new QHBoxLayout(pic_content);
+    content->setContentsMargins(0, 1, 3, 3);
+    content->setSpacing(2);
+    content->addWidget(tv_type);
+    content->addLayout(right, 1);
+
+    auto* window = new QVBoxLayout(this);
+    window->setContentsMargins(0, 0, 0, 0);
+    window->setSpacing(0);
+    window->addWidget(utoolbar);
+    window->addWidget(pic_title);
+    window->addWidget(pic_content, 1);
+
+    vsGoodsList->viewport()->installEventFilter(this);
+    vsflg_Detail->viewport()->installEventFilter(this);
+    vsGoodsDetail_init();
+    vsGoodsList_init({}, 0);
+    resize(TwipsToPixels(13500, this), TwipsToPixels(8430, this));
+    // The main frame shows the window maximised; restored, it has its design size.
+    setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void frmGoods::buildToolbar()
+{
     KeyedToolbar toolbar(this, QStringLiteral("utoolbar"),
                          [this](const QString& key) { utoolbar_ButtonClick(key); });
     utoolbar = toolbar.bar();
@@ -205,8 +241,11 @@ void frmGoods::buildWindow()
                 toolbarPicture(GetAppPath() + QStringLiteral("Ico/refresh.ico"), utoolbar->iconSize(),
                                style()->standardIcon(QStyle::SP_BrowserReload)));
     toolbar.add(QStringLiteral("关闭"), QStringLiteral("close"), QStyle::SP_ArrowBack);
+}
 
-    // ---- the search strip ----
+// The type caption, the keyword search, the list's delete and the type manager above the list.
+void frmGoods::buildSearchStrip()
+{
     pic_title = new QWidget(this);
     pic_title->setObjectName(QStringLiteral("pic_title"));
     auto* label1 = new QLabel(QStringLiteral("货品类别:"), pic_title);
@@ -239,10 +278,17 @@ void frmGoods::buildWindow()
     strip->addWidget(lb_rowCount);
     strip->addStretch(1);
     strip->addWidget(btn_goodsTypeMg);
+    connect(btn_search, &QPushButton::clicked, this,
+            [this] { Guarded(this, [this] { btn_search_Click(); }); });
+    connect(btn_GoodsDeleteList, &QPushButton::clicked, this,
+            [this] { Guarded(this, [this] { btn_GoodsDelete_Click(); }); });
+    connect(btn_goodsTypeMg, &QPushButton::clicked, this,
+            [this] { Guarded(this, [this] { btn_goodsTypeMg_Click(); }); });
+}
 
-    // ---- the tree ----
-    pic_content = new QWidget(this);
-    pic_content->setObjectName(QStringLiteral("pic_content"));
+// The goods type tree and its pop-up menu.
+void frmGoods::buildTree()
+{
     tv_type = new QTreeWidget(pic_content);
     tv_type->setObjectName(QStringLiteral("tv_type"));
     tv_type->setHeaderHidden(true);
@@ -270,8 +316,10 @@ void frmGoods::buildWindow()
             [this] { Guarded(this, [this] { btn_goodsTypeMg_Click(); }); });
     connect(addnew_type, &QAction::triggered, this,
             [this] { Guarded(this, [this] { addnew_type_Click(); }); });
+}
 
-    // ---- the list ----
+void frmGoods::buildList()
+{
     vsGoodsList = new FlexGrid(pic_content);
     vsGoodsList->setObjectName(QStringLiteral("vsGoodsList"));
     vsGoodsList->setFixedRows(1);
@@ -309,12 +357,27 @@ void frmGoods::buildWindow()
             txt_goodsCode->selectAll();
         }
     });
+}
 
-    // ---- the edit panel ----
+// The item's form beside its packing units.
+void frmGoods::buildEditPanel()
+{
     pic_goods_detail = new QWidget(pic_content);
     pic_goods_detail->setObjectName(QStringLiteral("pic_goods_detail"));
     m_form = buildForm(pic_goods_detail);
 
+    QVBoxLayout* units = buildUnits();
+
+    auto* panel = new QHBoxLayout(pic_goods_detail);
+    panel->setContentsMargins(0, 4, 0, 0);
+    panel->addWidget(m_form);
+    panel->addSpacing(8);
+    panel->addLayout(units, 1);
+}
+
+// The packing units: their caption and buttons over their grid.
+QVBoxLayout* frmGoods::buildUnits()
+{
     auto* label16 = new QLabel(QStringLiteral("包装单位:"), pic_goods_detail);
     label16->setObjectName(QStringLiteral("Label16"));
     label16->setStyleSheet(QStringLiteral("color: rgb(128, 0, 0);"));
@@ -367,44 +430,7 @@ void frmGoods::buildWindow()
     units->setContentsMargins(0, 0, 0, 0);
     units->addLayout(unitBar);
     units->addWidget(vsflg_Detail, 1);
-
-    auto* panel = new QHBoxLayout(pic_goods_detail);
-    panel->setContentsMargins(0, 4, 0, 0);
-    panel->addWidget(m_form);
-    panel->addSpacing(8);
-    panel->addLayout(units, 1);
-
-    auto* right = new QVBoxLayout;
-    right->setContentsMargins(0, 0, 0, 0);
-    right->addWidget(vsGoodsList, 1);
-    right->addWidget(pic_goods_detail);
-    auto* content = new QHBoxLayout(pic_content);
-    content->setContentsMargins(0, 1, 3, 3);
-    content->setSpacing(2);
-    content->addWidget(tv_type);
-    content->addLayout(right, 1);
-
-    auto* window = new QVBoxLayout(this);
-    window->setContentsMargins(0, 0, 0, 0);
-    window->setSpacing(0);
-    window->addWidget(utoolbar);
-    window->addWidget(pic_title);
-    window->addWidget(pic_content, 1);
-
-    connect(btn_search, &QPushButton::clicked, this,
-            [this] { Guarded(this, [this] { btn_search_Click(); }); });
-    connect(btn_GoodsDeleteList, &QPushButton::clicked, this,
-            [this] { Guarded(this, [this] { btn_GoodsDelete_Click(); }); });
-    connect(btn_goodsTypeMg, &QPushButton::clicked, this,
-            [this] { Guarded(this, [this] { btn_goodsTypeMg_Click(); }); });
-
-    vsGoodsList->viewport()->installEventFilter(this);
-    vsflg_Detail->viewport()->installEventFilter(this);
-    vsGoodsDetail_init();
-    vsGoodsList_init({}, 0);
-    resize(TwipsToPixels(13500, this), TwipsToPixels(8430, this));
-    // The main frame shows the window maximised; restored, it has its design size.
-    setWindowState(windowState() | Qt::WindowMaximized);
+    return units;
 }
 
 QWidget* frmGoods::buildForm(QWidget* parent)
@@ -1232,7 +1258,8 @@ void frmGoods::load_GoodsTypeCombo()
     cobo_goodsTypeName->clear();
     const RecordSetPtr rs = dal_dictionary::EnabledOfType(kGoodsType);
     for (int r = 0; rs && r < rs->RecordCount(); ++r)
-        cobo_goodsTypeName->addItem(rs->value(r, 1).toString(), rs->value(r, 0).toInt());
+        cobo_goodsTypeName->addItem(rs->value(r, QStringLiteral("uname")).toString(),
+                                    rs->value(r, QStringLiteral("id")).toInt());
 }
 
 void frmGoods::addTypeNodes(QTreeWidgetItem* parent, int parentId)

@@ -21,6 +21,7 @@ class QPushButton;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QVBoxLayout;
 
 // The goods catalogue: the goods-type tree on the left, the goods list on the
 // right above the edit panel, which holds the goods form (the item with its
@@ -121,6 +122,12 @@ class frmGoods : public QWidget
 
   private:
     void buildWindow();
+    void buildToolbar();
+    void buildSearchStrip();
+    void buildTree();
+    void buildList();
+    void buildEditPanel();
+    QVBoxLayout* buildUnits();
     QWidget* buildForm(QWidget* parent);
     void paintRequired();
     void cobo_status_Click();

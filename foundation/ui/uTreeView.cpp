@@ -147,33 +147,6 @@ void uTreeView::AddTree(RecordSet& rs, const QString& aID, const QString& aConte
     }
 }
 
-void uTreeView::SubtreeIds(const QTreeWidgetItem* aNode, QStringList& ids)
-{
-    for (int i = 0; i < aNode->childCount(); ++i) {
-        const QTreeWidgetItem* child = aNode->child(i);
-        ids.append(NodeId(child));
-        SubtreeIds(child, ids);
-    }
-}
-
-void uTreeView::GetSubKey(QTreeWidgetItem* aNode, QString& aStrWhere) const
-{
-    if (!aNode)
-        return;
-    QStringList ids;
-    SubtreeIds(aNode, ids);
-    aStrWhere += IdOrTerms(ids, true);
-}
-
-QString uTreeView::GetSubNodeKey(QTreeWidgetItem* aNode) const
-{
-    if (!aNode)
-        return {};
-    QStringList ids{NodeId(aNode)};
-    SubtreeIds(aNode, ids);
-    return IdOrTerms(ids);
-}
-
 QTreeWidgetItem* uTreeView::Node(const QString& key) const
 {
     if (!m_tree)

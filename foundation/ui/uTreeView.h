@@ -41,11 +41,6 @@ class uTreeView
     // before their children): top nodes with picture "2", children with "1",
     // no tag and no check mark. rs is left at its end.
     void AddTree(RecordSet& rs, const QString& aID, const QString& aContext, const QString& aParentID);
-    // "ID = 3 OR ID = 5 OR ID = 9 OR ID = 7" for key3 and its descendants; "ID = 4" for a leaf key4.
-    // The condition's text is the data layer's (IdOrTerms); the tree gives the ids.
-    QString GetSubNodeKey(QTreeWidgetItem* aNode) const;
-    // Appends "ID = " + id + " OR " for every descendant, depth first.
-    void GetSubKey(QTreeWidgetItem* aNode, QString& aStrWhere) const;
 
     // The node with a key, or nullptr.
     QTreeWidgetItem* Node(const QString& key) const;
@@ -55,8 +50,6 @@ class uTreeView
     static QString NodeId(const QTreeWidgetItem* node);
 
   private:
-    // The ids of the nodes below aNode, depth first.
-    static void SubtreeIds(const QTreeWidgetItem* aNode, QStringList& ids);
     void indexTree();
     void loadLevel(int parentId, const TreeLevelReader& readLevel, bool loadCheck);
     QTreeWidgetItem* addNode(const QString& parentKey, const QString& key, const QString& text,

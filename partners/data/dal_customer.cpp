@@ -5,54 +5,49 @@
 #include "DbError.h"
 #include "ProcessFuntion.h"
 #include "ProcessFuntionValues.h"
+#include "RecordColumns.h"
 #include "mod_public.h"
 #include "sqlHelper.h"
 
 namespace
 {
 
-const QString kColumns =
-    QStringLiteral(" id,utype,utypeName,customType,customTypeName,customerCode,uname,pinyin,"
-                   "contact,companyName,taxNumber,bankName,bankAccount,address,tel,email,fax,"
-                   "status,statusName,imageUrl,creator,createTime,updateLastUser,"
-                   "updateLastTime,userId ");
-
-const QString kInsert = QStringLiteral(
-    "insert into tb_customer"
-    "(id,utype,customType,customerCode,uname,pinyin,contact,companyName,taxNumber,bankName,bankAccount,"
-    "address,tel,email,fax,status,imageUrl,creator,createTime,updateLastUser,updateLastTime,userId )"
-    " values (@id,@utype,@customType,@customerCode,@uname,@pinyin,@contact,@companyName,@taxNumber,@bankName,"
-    "@bankAccount,@address,@tel,@email,@fax,@status,@imageUrl,@creator,@createTime,@updateLastUser,"
-    "@updateLastTime,@userId )");
-
-ParamMap recordParams(const m_customer& m)
+// The partner's columns in the view's order.
+const RecordColumns<m_customer>& customerColumns()
 {
-    return ParamMap{
-        {QStringLiteral("@id"), m.id},
-        {QStringLiteral("@utype"), m.utype},
-        {QStringLiteral("@customType"), m.customType},
-        {QStringLiteral("@customerCode"), m.customerCode},
-        {QStringLiteral("@uname"), m.uname},
-        {QStringLiteral("@pinyin"), m.pinyin},
-        {QStringLiteral("@contact"), m.contact},
-        {QStringLiteral("@companyName"), m.companyName},
-        {QStringLiteral("@taxNumber"), m.taxNumber},
-        {QStringLiteral("@bankName"), m.bankName},
-        {QStringLiteral("@bankAccount"), m.bankAccount},
-        {QStringLiteral("@address"), m.address},
-        {QStringLiteral("@tel"), m.tel},
-        {QStringLiteral("@email"), m.email},
-        {QStringLiteral("@fax"), m.fax},
-        {QStringLiteral("@status"), m.status},
-        {QStringLiteral("@imageUrl"), m.imageUrl},
-        {QStringLiteral("@creator"), m.creator},
-        {QStringLiteral("@createTime"), m.createTime},
-        {QStringLiteral("@updateLastUser"), m.updateLastUser},
-        {QStringLiteral("@updateLastTime"), m.updateLastTime},
-        {QStringLiteral("@userId"), m.userId},
-        {QStringLiteral("@rowVersion"), m.rowVersion},
+    using C = m_customer;
+    static const RecordColumns<C> all{
+        {"id", &C::id, Listed | Inserted},
+        {"utype", &C::utype, Listed | Inserted | Updated},
+        {"utypeName", &C::utypeName, Listed},
+        {"customType", &C::customType, Listed | Inserted | Updated},
+        {"customTypeName", &C::customTypeName, Listed},
+        {"customerCode", &C::customerCode, Listed | Inserted},
+        {"uname", &C::uname, Listed | Inserted | Updated},
+        {"pinyin", &C::pinyin, Listed | Inserted | Updated},
+        {"contact", &C::contact, Listed | Inserted | Updated},
+        {"companyName", &C::companyName, Listed | Inserted | Updated},
+        {"taxNumber", &C::taxNumber, Listed | Inserted | Updated},
+        {"bankName", &C::bankName, Listed | Inserted | Updated},
+        {"bankAccount", &C::bankAccount, Listed | Inserted | Updated},
+        {"address", &C::address, Listed | Inserted | Updated},
+        {"tel", &C::tel, Listed | Inserted | Updated},
+        {"email", &C::email, Listed | Inserted | Updated},
+        {"fax", &C::fax, Listed | Inserted | Updated},
+        {"status", &C::status, Listed | Inserted | Updated},
+        {"statusName", &C::statusName, Listed},
+        {"imageUrl", &C::imageUrl, Listed | Inserted | Updated},
+        {"creator", &C::creator, Listed | Inserted},
+        {"createTime", &C::createTime, Listed | Inserted},
+        {"updateLastUser", &C::updateLastUser, Listed | Inserted | Updated},
+        {"updateLastTime", &C::updateLastTime, Listed | Inserted | Updated},
+        {"userId", &C::userId, Listed | Inserted},
+        {"rowVersion", &C::rowVersion, Stamp},
     };
+    return all;
 }
+
+const QString kColumns = QLatin1Char(' ') + customerColumns().names(Listed) + QLatin1Char(' ');
 
 // Whether id names a customer category (a tb_dictionary item of that type,
 // enabled or not). 0 names none: a partner always has a category.
@@ -80,7 +75,8 @@ QString dal_customer::GetSqlSearch(const QString& utype) const
 
 void dal_customer::Add(const m_customer& obj_Model)
 {
-    ExecuteParaSql(kInsert, recordParams(obj_Model));
+    ExecuteParaSql(customerColumns().insertSql(QStringLiteral("tb_customer")),
+                   customerColumns().params(obj_Model));
 }
 
 void dal_customer::AddNew(m_customer& obj_Model)
@@ -98,34 +94,7 @@ void dal_customer::AddNew(m_customer& obj_Model)
 m_customer dal_customer::readModel(const RecordSet& rs)
 {
     // Every column is read Null-tolerantly: a damaged row still loads.
-    m_customer m;
-    m.id = rs.integer(0, QStringLiteral("id"));
-    m.utype = rs.integer(0, QStringLiteral("utype"));
-    m.utypeName = rs.text(0, QStringLiteral("utypeName"));
-    m.customType = rs.integer(0, QStringLiteral("customType"));
-    m.customTypeName = rs.text(0, QStringLiteral("customTypeName"));
-    m.customerCode = rs.text(0, QStringLiteral("customerCode"));
-    m.uname = rs.text(0, QStringLiteral("uname"));
-    m.pinyin = rs.text(0, QStringLiteral("pinyin"));
-    m.contact = rs.text(0, QStringLiteral("contact"));
-    m.companyName = rs.text(0, QStringLiteral("companyName"));
-    m.taxNumber = rs.text(0, QStringLiteral("taxNumber"));
-    m.bankName = rs.text(0, QStringLiteral("bankName"));
-    m.bankAccount = rs.text(0, QStringLiteral("bankAccount"));
-    m.address = rs.text(0, QStringLiteral("address"));
-    m.tel = rs.text(0, QStringLiteral("tel"));
-    m.email = rs.text(0, QStringLiteral("email"));
-    m.fax = rs.text(0, QStringLiteral("fax"));
-    m.status = rs.integer(0, QStringLiteral("status"));
-    m.statusName = rs.text(0, QStringLiteral("statusName"));
-    m.imageUrl = rs.text(0, QStringLiteral("imageUrl"));
-    m.creator = rs.text(0, QStringLiteral("creator"));
-    m.createTime = rs.text(0, QStringLiteral("createTime"));
-    m.updateLastUser = rs.text(0, QStringLiteral("updateLastUser"));
-    m.updateLastTime = rs.text(0, QStringLiteral("updateLastTime"));
-    m.userId = rs.integer(0, QStringLiteral("userId"));
-    m.rowVersion = rs.integer(0, QStringLiteral("rowVersion"));
-    return m;
+    return customerColumns().read(rs);
 }
 
 m_customer dal_customer::readFirst(const QString& sql, const ParamMap& params)
@@ -177,14 +146,12 @@ m_recordSet dal_customer::GetListForCondition(const m_conditions& ilstPara, cons
 
 m_DBresult dal_customer::Delete(int int_Id)
 {
-    const BillDirectionFacts& in = BillDirectionFacts::Of(BillDirection::In);
-    const BillDirectionFacts& out = BillDirectionFacts::Of(BillDirection::Out);
-    const QList<RefCheck> checks = {
-        RefCheck::Uses(QStringLiteral("当前往来单位在入库表已经建账,不能删除!"), in.headTable,
-                       in.partnerIdCol, int_Id),
-        RefCheck::Uses(QStringLiteral("当前往来单位在出库表已经建账,不能删除!"), out.headTable,
-                       out.partnerIdCol, int_Id),
-    };
+    QList<RefCheck> checks;
+    for (const BillDirection d : kBillDirections) {
+        const BillDirectionFacts& bills = BillDirectionFacts::Of(d);
+        checks << RefCheck::BillUses(bills, QStringLiteral("往来单位"), bills.headTable, bills.partnerIdCol,
+                                     int_Id);
+    }
     return DeleteWithRefChecks(checks, [int_Id] {
         ExecuteChangingRow(QStringLiteral("Delete From tb_customer where id=@id"),
                            ParamMap{{QStringLiteral("@id"), int_Id}});
@@ -195,14 +162,8 @@ void dal_customer::Update(const m_customer& obj_Model)
 {
     // The code, the creator and the user stay as stored: the statement does not name them.
     TransactionGuard guard;
-    UpdateUnchanged(
-        QStringLiteral("tb_customer"),
-        QStringLiteral(
-            "utype=@utype, customType=@customType, uname=@uname, pinyin=@pinyin,"
-            " contact=@contact, companyName=@companyName, taxNumber=@taxNumber, bankName=@bankName,"
-            " bankAccount=@bankAccount, address=@address, tel=@tel, email=@email, fax=@fax, status=@status,"
-            " imageUrl=@imageUrl, updateLastUser=@updateLastUser, updateLastTime=@updateLastTime"),
-        recordParams(obj_Model), kMissingText);
+    UpdateUnchanged(QStringLiteral("tb_customer"), customerColumns().assignments(),
+                    customerColumns().params(obj_Model), kMissingText);
     guard.commit();
 }
 

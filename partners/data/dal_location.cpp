@@ -3,44 +3,50 @@
 #include "BillDirection.h"
 #include "DataAccess.h"
 #include "ProcessFuntionValues.h"
+#include "RecordColumns.h"
 #include "sqlHelper.h"
 
-const QString dal_location::kColumns = QStringLiteral(
-    "select id,locationCode,uname,capacity,parentId,parentlocationCode,parentName,orderby,isLock,"
-    "lockName,isVirtual,VirtualName,state,stateName,remark,iCount ");
 const QString dal_location::kMissingText = QStringLiteral("当前记录不存在!");
 const QString dal_location::kParentCycleText = QStringLiteral("不能设置该项目为父节点,请重新选择!");
 
 namespace
 {
 
-ParamMap writeParams(const m_location& m)
+// The location's columns in the view's order.
+const RecordColumns<m_location>& locationColumns()
 {
-    return ParamMap{
-        {QStringLiteral("@id"), m.id},
-        {QStringLiteral("@locationCode"), m.locationCode},
-        {QStringLiteral("@uname"), m.uname},
-        {QStringLiteral("@capacity"), m.capacity},
-        {QStringLiteral("@parentId"), m.parentId},
-        {QStringLiteral("@orderby"), m.orderby},
-        {QStringLiteral("@isLock"), m.isLock},
-        {QStringLiteral("@isVirtual"), m.isVirtual},
-        {QStringLiteral("@state"), m.state},
-        {QStringLiteral("@remark"), m.remark},
-        {QStringLiteral("@rowVersion"), m.rowVersion},
+    using L = m_location;
+    static const RecordColumns<L> all{
+        {"id", &L::id, Listed | Inserted},
+        {"locationCode", &L::locationCode, Listed | Inserted | Updated},
+        {"uname", &L::uname, Listed | Inserted | Updated},
+        {"capacity", &L::capacity, Listed | Inserted | Updated},
+        {"parentId", &L::parentId, Listed | Inserted | Updated},
+        {"parentlocationCode", &L::parentlocationCode, Listed},
+        {"parentName", &L::parentName, Listed},
+        {"orderby", &L::orderby, Listed | Inserted},
+        {"isLock", &L::isLock, Listed | Inserted | Updated},
+        {"lockName", &L::lockName, Listed},
+        {"isVirtual", &L::isVirtual, Listed | Inserted | Updated},
+        {"VirtualName", &L::VirtualName, Listed},
+        {"state", &L::state, Listed | Inserted | Updated},
+        {"stateName", &L::stateName, Listed},
+        {"remark", &L::remark, Listed | Inserted | Updated},
+        {"iCount", &L::iCount, Listed},
+        {"rowVersion", &L::rowVersion, Stamp},
     };
+    return all;
 }
 
 } // namespace
 
+const QString dal_location::kColumns =
+    QStringLiteral("select ") + locationColumns().names(Listed) + QLatin1Char(' ');
+
 void dal_location::Add(const m_location& obj_Model)
 {
-    ExecuteParaSql(
-        QStringLiteral("insert into tb_location "
-                       "(id,locationCode,uname,capacity,parentId,orderby,isLock,isVirtual,state,remark) "
-                       " values (@id,@locationCode,@uname,@capacity,@parentId,@orderby,@isLock,"
-                       "@isVirtual,@state,@remark) "),
-        writeParams(obj_Model));
+    ExecuteParaSql(locationColumns().insertSql(QStringLiteral("tb_location")),
+                   locationColumns().params(obj_Model));
 }
 
 void dal_location::AddNew(m_location& obj_Model)
@@ -54,25 +60,7 @@ void dal_location::AddNew(m_location& obj_Model)
 m_location dal_location::readModel(const RecordSet& rs)
 {
     // Every column is read Null-tolerantly: a damaged row still loads.
-    m_location m;
-    m.id = rs.integer(0, QStringLiteral("id"));
-    m.locationCode = rs.text(0, QStringLiteral("locationCode"));
-    m.uname = rs.text(0, QStringLiteral("uname"));
-    m.capacity = rs.number(0, QStringLiteral("capacity"));
-    m.parentId = rs.integer(0, QStringLiteral("parentId"));
-    m.parentlocationCode = rs.text(0, QStringLiteral("parentlocationCode"));
-    m.parentName = rs.text(0, QStringLiteral("parentName"));
-    m.orderby = rs.integer(0, QStringLiteral("orderby"));
-    m.isLock = rs.integer(0, QStringLiteral("isLock"));
-    m.lockName = rs.text(0, QStringLiteral("lockName"));
-    m.isVirtual = rs.integer(0, QStringLiteral("isVirtual"));
-    m.VirtualName = rs.text(0, QStringLiteral("VirtualName"));
-    m.state = rs.integer(0, QStringLiteral("state"));
-    m.stateName = rs.text(0, QStringLiteral("stateName"));
-    m.remark = rs.text(0, QStringLiteral("remark"));
-    m.iCount = rs.integer(0, QStringLiteral("iCount"));
-    m.rowVersion = rs.integer(0, QStringLiteral("rowVersion"));
-    return m;
+    return locationColumns().read(rs);
 }
 
 m_location dal_location::readFirst(const QString& sql, const ParamMap& params)
@@ -138,16 +126,15 @@ m_recordSet dal_location::GetListForCondition(const m_conditions& ilstPara, cons
 
 m_DBresult dal_location::Delete(int int_Id)
 {
-    const QList<RefCheck> checks = {
+    QList<RefCheck> checks = {
         RefCheck::Uses(QStringLiteral("当前库位存在子项目,不能删除!"), QStringLiteral("tb_location"),
                        QStringLiteral("parentId"), int_Id),
-        RefCheck::Uses(QStringLiteral("当前库位在入库表已经建账,不能删除!"),
-                       BillDirectionFacts::Of(BillDirection::In).lineTable, QStringLiteral("locationId"),
-                       int_Id),
-        RefCheck::Uses(QStringLiteral("当前库位在出库表已经建账,不能删除!"),
-                       BillDirectionFacts::Of(BillDirection::Out).lineTable, QStringLiteral("locationId"),
-                       int_Id),
     };
+    for (const BillDirection d : kBillDirections) {
+        const BillDirectionFacts& bills = BillDirectionFacts::Of(d);
+        checks << RefCheck::BillUses(bills, QStringLiteral("库位"), bills.lineTable,
+                                     QStringLiteral("locationId"), int_Id);
+    }
     return DeleteWithRefChecks(checks, [int_Id] {
         const ParamMap id{{QStringLiteral("@id"), int_Id}};
         ExecuteParaSql(QStringLiteral("Delete From tb_location_fun where locationId=@id"), id);
@@ -159,11 +146,8 @@ void dal_location::Update(const m_location& obj_Model)
 {
     // The order stays as stored: the statement does not name it.
     TransactionGuard guard;
-    UpdateUnchanged(QStringLiteral("tb_location"),
-                    QStringLiteral("locationCode=@locationCode, uname=@uname, capacity=@capacity,"
-                                   " parentId=@parentId, isLock=@isLock, isVirtual=@isVirtual, state=@state,"
-                                   " remark=@remark"),
-                    writeParams(obj_Model), kMissingText);
+    UpdateUnchanged(QStringLiteral("tb_location"), locationColumns().assignments(),
+                    locationColumns().params(obj_Model), kMissingText);
     guard.commit();
 }
 

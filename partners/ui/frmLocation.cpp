@@ -87,10 +87,46 @@ frmLocation::frmLocation(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmLocation"));
     setWindowTitle(kCaption);
+    buildWindow();
 
+    // Start: list mode, then the tree with its root and the top-level locations.
+    clear_LocationInfor();
+    Guarded(this, [&] {
+        utoolbar_ButtonMenuClick(QStringLiteral("list_view"));
+        load_LocationTree();
+    });
+}
+
+// ------------------------------------------------------------------ layout
+
+// The tree, the edit panel and, on the right, the search strip over the list.
+void frmLocation::buildWindow()
+{
     const TitleBand title = MakeTitleBand(this, kCaption);
+    buildToolbar();
+    buildTree();
+    buildEditPanel();
+    buildSearchStrip();
+    buildList();
 
-    // ---- toolbar ----
+    auto* right = new QVBoxLayout;
+    right->setContentsMargins(0, 0, 0, 0);
+    right->addWidget(picBox_search);
+    right->addWidget(lstView_LocationDetail, 1);
+
+    auto* body = new QHBoxLayout;
+    body->setContentsMargins(2, 4, 4, 4);
+    body->addWidget(tv_Location);
+    body->addWidget(user_infor);
+    body->addLayout(right, 1);
+
+    StackWindowChrome(this, title.band, utoolbar, body);
+    resize(1100, 560);
+}
+
+// The toolbar, with the list's views on its 视图 button.
+void frmLocation::buildToolbar()
+{
     KeyedToolbar toolbar(this, QStringLiteral("utoolbar"),
                          [this](const QString& key) { Guarded(this, [&] { utoolbar_ButtonClick(key); }); });
     utoolbar = toolbar.bar();
@@ -118,8 +154,10 @@ frmLocation::frmLocation(QWidget* parent) : QWidget(parent)
         button->setPopupMode(QToolButton::InstantPopup);
     utoolbar->addSeparator();
     toolbar.add(QStringLiteral("关闭"), QStringLiteral("close"), QStyle::SP_ArrowBack);
+}
 
-    // ---- tree ----
+void frmLocation::buildTree()
+{
     m_tree = MakeNodeTree(
         this, QStringLiteral("tv_Location"), TwipsToPixels(3375, this), this,
         [this](QTreeWidgetItem* node) { tv_Location_NodeClick(node); }, QStringLiteral("location"),
@@ -134,8 +172,11 @@ frmLocation::frmLocation(QWidget* parent) : QWidget(parent)
                  [this] { delete_LocationInfor(); });
     AddMenuEntry(node_edit, QStringLiteral("新建"), QStringLiteral("menu_add"), this,
                  [this] { menu_add_Click(); });
+}
 
-    // ---- edit panel ----
+// One location's fields.
+void frmLocation::buildEditPanel()
+{
     user_infor = new QFrame(this);
     user_infor->setObjectName(QStringLiteral("user_infor"));
     static_cast<QFrame*>(user_infor)->setFrameShape(QFrame::StyledPanel);
@@ -171,7 +212,13 @@ frmLocation::frmLocation(QWidget* parent) : QWidget(parent)
     chk_virtual->setObjectName(QStringLiteral("chk_virtual"));
     chk_lock = new QCheckBox(QStringLiteral("锁定"), user_infor);
     chk_lock->setObjectName(QStringLiteral("chk_lock"));
+    layOutEditPanel();
+}
 
+// The fields under their captions, the parent's buttons beside its code, and
+// the order Tab walks them in.
+void frmLocation::layOutEditPanel()
+{
     auto* panel = new QGridLayout(user_infor);
     panel->addWidget(new QLabel(QStringLiteral("库位名称:"), user_infor), 0, 0);
     panel->addWidget(txt_Name, 0, 1, 1, 3);
@@ -202,8 +249,10 @@ frmLocation::frmLocation(QWidget* parent) : QWidget(parent)
     setTabOrder(chk_lock, btn_clearParent);
     setTabOrder(btn_clearParent, btn_setParent);
     InstallEnterToTab(user_infor);
+}
 
-    // ---- search strip and list ----
+void frmLocation::buildSearchStrip()
+{
     picBox_search = new QWidget(this);
     picBox_search->setObjectName(QStringLiteral("picBox_search"));
     const SearchStrip search = MakeSearchStrip(this, picBox_search, [this] { btn_search_Click(); });
@@ -218,7 +267,11 @@ frmLocation::frmLocation(QWidget* parent) : QWidget(parent)
     strip->addSpacing(12);
     strip->addWidget(lb_rowCount);
     strip->addStretch();
+}
 
+// The locations below the chosen node, as a detailed list or as icons.
+void frmLocation::buildList()
+{
     m_list = new QStandardItemModel(this);
     lstView_LocationDetail = new QStackedWidget(this);
     lstView_LocationDetail->setObjectName(QStringLiteral("lstView_LocationDetail"));
@@ -251,27 +304,6 @@ frmLocation::frmLocation(QWidget* parent) : QWidget(parent)
                         Guarded(this, [&] { lstView_LocationDetail_Click(); });
                 });
     }
-
-    auto* right = new QVBoxLayout;
-    right->setContentsMargins(0, 0, 0, 0);
-    right->addWidget(picBox_search);
-    right->addWidget(lstView_LocationDetail, 1);
-
-    auto* body = new QHBoxLayout;
-    body->setContentsMargins(2, 4, 4, 4);
-    body->addWidget(tv_Location);
-    body->addWidget(user_infor);
-    body->addLayout(right, 1);
-
-    StackWindowChrome(this, title.band, utoolbar, body);
-    resize(1100, 560);
-
-    // Start: list mode, then the tree with its root and the top-level locations.
-    clear_LocationInfor();
-    Guarded(this, [&] {
-        utoolbar_ButtonMenuClick(QStringLiteral("list_view"));
-        load_LocationTree();
-    });
 }
 
 QWidget* frmLocation::currentListView() const

@@ -68,6 +68,13 @@ class frmLocation : public QWidget
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void buildWindow();
+    void buildToolbar();
+    void buildTree();
+    void buildEditPanel();
+    void layOutEditPanel();
+    void buildSearchStrip();
+    void buildList();
     void load_LocationTree();
     void load_LocationChildNodes(QTreeWidgetItem* node);
     void addChildNodes(QTreeWidgetItem* node, int parentId);

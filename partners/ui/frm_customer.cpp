@@ -98,9 +98,46 @@ frm_customer::frm_customer(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frm_customer"));
     setWindowTitle(kCaption);
+    buildWindow();
+    setDgColForList();
+    ClearForm();
+    Guarded(this, [&] { load_CustomTypeCombo(); });
+    ClearForm();
+    Guarded(this, [&] { Opt_treeType_Click(0); });
+}
 
+// ------------------------------------------------------------------ layout
+
+// The title band and the toolbar over the search strip, and below it the
+// category tree beside the list with the edit panel under it.
+void frm_customer::buildWindow()
+{
     const TitleBand title = MakeTitleBand(this, kCaption);
+    buildToolbar();
+    QWidget* pic_title = buildSearchStrip();
+    buildTree();
+    buildList();
+    buildEditPanel();
 
+    auto* right = new QVBoxLayout;
+    right->setContentsMargins(0, 0, 0, 0);
+    right->addWidget(vsCustomerList, 1);
+    right->addWidget(pic_goods_detail);
+    auto* content = new QHBoxLayout;
+    content->setContentsMargins(0, 0, 0, 0);
+    content->addWidget(tv_type);
+    content->addLayout(right, 1);
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(2, 0, 4, 4);
+    body->addWidget(pic_title);
+    body->addLayout(content, 1);
+
+    StackWindowChrome(this, title.band, utoolbar, body);
+    resize(TwipsToPixels(13500, this), TwipsToPixels(8430, this));
+}
+
+void frm_customer::buildToolbar()
+{
     KeyedToolbar toolbar(this, QStringLiteral("utoolbar"),
                          [this](const QString& key) { Guarded(this, [&] { utoolbar_ButtonClick(key); }); });
     utoolbar = toolbar.bar();
@@ -112,8 +149,11 @@ frm_customer::frm_customer(QWidget* parent) : QWidget(parent)
     toolbar.add(QStringLiteral("打印"), QStringLiteral("print"), QStyle::SP_DriveFDIcon);
     toolbar.add(QStringLiteral("操作"), QStringLiteral("op"), QStyle::SP_FileDialogDetailedView);
     toolbar.add(QStringLiteral("关闭"), QStringLiteral("close"), QStyle::SP_ArrowBack);
+}
 
-    // ---- the strip above the list ----
+// The tree choice, the keyword search and the row count above the list.
+QWidget* frm_customer::buildSearchStrip()
+{
     auto* pic_title = new QWidget(this);
     pic_title->setObjectName(QStringLiteral("pic_search"));
     auto* treeChoice = new QButtonGroup(this);
@@ -157,8 +197,11 @@ frm_customer::frm_customer(QWidget* parent) : QWidget(parent)
     strip->addWidget(lb_rowCount);
     strip->addStretch();
     pic_title->setFixedHeight(TwipsToPixels(585, this));
+    return pic_title;
+}
 
-    // ---- the tree ----
+void frm_customer::buildTree()
+{
     m_tree = MakeNodeTree(
         this, QStringLiteral("tv_type"), TwipsToPixels(2700, this), this,
         [this](QTreeWidgetItem* node) { tv_type_NodeClick(node); }, QStringLiteral("book"),
@@ -170,8 +213,11 @@ frm_customer::frm_customer(QWidget* parent) : QWidget(parent)
                  [this] { load_CustomTypeTree(); });
     AddMenuEntry(tv_pop, QStringLiteral("分类管理"), QStringLiteral("menu_customTypeMg"), this,
                  [this] { menu_customTypeMg_Click(); });
+}
 
-    // ---- the list ----
+// The partner list and its pop-up menu.
+void frm_customer::buildList()
+{
     vsCustomerList = new FlexGrid(this);
     vsCustomerList->setObjectName(QStringLiteral("vsCustomerList"));
     vsCustomerList->setFixedRows(1);
@@ -208,10 +254,33 @@ frm_customer::frm_customer(QWidget* parent) : QWidget(parent)
                                    this, [this] { startBill(BillDirection::In); });
     menu_export_Add = AddMenuEntry(vs_pop_menu, QStringLiteral("出库业务"), QStringLiteral("menu_export_Add"),
                                    this, [this] { startBill(BillDirection::Out); });
+}
 
-    // ---- the edit panel ----
+// The fields of one partner, its buttons and the order Tab walks them in.
+void frm_customer::buildEditPanel()
+{
     pic_goods_detail = new QWidget(this);
     pic_goods_detail->setObjectName(QStringLiteral("pic_goods_detail"));
+    QGridLayout* fields = buildFields();
+    QHBoxLayout* buttons = buildPanelButtons();
+    auto* panel = new QVBoxLayout(pic_goods_detail);
+    panel->setContentsMargins(0, 4, 0, 0);
+    panel->addLayout(fields);
+    panel->addLayout(buttons);
+
+    QWidget* order[] = {
+        txt_Name,         txt_companyName,   txt_contact,         txt_tel,          txt_fax,
+        txt_email,        txt_address,       txt_taxNumber,       txt_bankName,     txt_bankAccount,
+        cobo_status,      cobo_TypeName,     cobo_CustomTypeName, btn_CustomerSave, btn_CustomerAdd,
+        btn_CustomerCopy, btn_CustomerDelete};
+    for (int i = 0; i + 1 < int(std::size(order)); ++i)
+        setTabOrder(order[i], order[i + 1]);
+    InstallEnterToTab(pic_goods_detail);
+}
+
+// The panel's boxes and pick lists, two to a line with their captions.
+QGridLayout* frm_customer::buildFields()
+{
     const auto box = [this](const char* name, int maxLength) {
         auto* b = new QLineEdit(pic_goods_detail);
         b->setObjectName(QLatin1String(name));
@@ -276,7 +345,11 @@ frm_customer::frm_customer(QWidget* parent) : QWidget(parent)
     fields->setColumnStretch(3, 1);
     fields->setColumnMinimumWidth(2, TwipsToPixels(1100, this));
     fields->setVerticalSpacing(3);
+    return fields;
+}
 
+QHBoxLayout* frm_customer::buildPanelButtons()
+{
     btn_CustomerSave = new QPushButton(QStringLiteral("保存"), pic_goods_detail);
     btn_CustomerSave->setObjectName(QStringLiteral("btn_CustomerSave"));
     btn_CustomerAdd = new QPushButton(QStringLiteral("新建"), pic_goods_detail);
@@ -299,42 +372,7 @@ frm_customer::frm_customer(QWidget* parent) : QWidget(parent)
             [this] { Guarded(this, [&] { btn_CustomerCopy_Click(); }); });
     connect(btn_CustomerDelete, &QPushButton::clicked, this,
             [this] { Guarded(this, [&] { btn_CustomerDelete_Click(); }); });
-    auto* panel = new QVBoxLayout(pic_goods_detail);
-    panel->setContentsMargins(0, 4, 0, 0);
-    panel->addLayout(fields);
-    panel->addLayout(buttons);
-
-    QWidget* order[] = {
-        txt_Name,         txt_companyName,   txt_contact,         txt_tel,          txt_fax,
-        txt_email,        txt_address,       txt_taxNumber,       txt_bankName,     txt_bankAccount,
-        cobo_status,      cobo_TypeName,     cobo_CustomTypeName, btn_CustomerSave, btn_CustomerAdd,
-        btn_CustomerCopy, btn_CustomerDelete};
-    for (int i = 0; i + 1 < int(std::size(order)); ++i)
-        setTabOrder(order[i], order[i + 1]);
-    InstallEnterToTab(pic_goods_detail);
-
-    // ---- the content area ----
-    auto* right = new QVBoxLayout;
-    right->setContentsMargins(0, 0, 0, 0);
-    right->addWidget(vsCustomerList, 1);
-    right->addWidget(pic_goods_detail);
-    auto* content = new QHBoxLayout;
-    content->setContentsMargins(0, 0, 0, 0);
-    content->addWidget(tv_type);
-    content->addLayout(right, 1);
-    auto* body = new QVBoxLayout;
-    body->setContentsMargins(2, 0, 4, 4);
-    body->addWidget(pic_title);
-    body->addLayout(content, 1);
-
-    StackWindowChrome(this, title.band, utoolbar, body);
-    resize(TwipsToPixels(13500, this), TwipsToPixels(8430, this));
-
-    setDgColForList();
-    ClearForm();
-    Guarded(this, [&] { load_CustomTypeCombo(); });
-    ClearForm();
-    Guarded(this, [&] { Opt_treeType_Click(0); });
+    return buttons;
 }
 
 void frm_customer::setDgColForList()

@@ -13,6 +13,8 @@
 class FlexGrid;
 class QAction;
 class QComboBox;
+class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -78,6 +80,14 @@ class frm_customer : public QWidget
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void buildWindow();
+    void buildToolbar();
+    QWidget* buildSearchStrip();
+    void buildTree();
+    void buildList();
+    void buildEditPanel();
+    QGridLayout* buildFields();
+    QHBoxLayout* buildPanelButtons();
     void load_CustomerList();
     void vsCustomerList_Click();
     void vsCustomerList_AfterSort();

@@ -104,6 +104,27 @@ ReportFrame::~ReportFrame() = default;
 
 void ReportFrame::buildFrame()
 {
+    buildToolbar();
+    buildTitle();
+    buildGrid();
+    buildPager();
+    buildPopUpMenu();
+
+    auto* body = new QVBoxLayout(this);
+    body->setContentsMargins(0, 0, 0, 0);
+    body->setSpacing(0);
+    body->addWidget(utoolbar->bar());
+    body->addWidget(pic_title);
+    body->addWidget(pic_content, 1);
+    body->addWidget(Pic_PagerBottom);
+
+    buildAccountPanel();
+    resize(1000, 620);
+}
+
+// The toolbar of the report's buttons, "-" or a key "sp..." a separator.
+void ReportFrame::buildToolbar()
+{
     utoolbar = new KeyedToolbar(this, QStringLiteral("utoolbar"),
                                 [this](const QString& key) { Guarded(this, [&] { toolbarClicked(key); }); });
     for (const ReportToolButton& b : m_layout.toolbar) {
@@ -112,7 +133,11 @@ void ReportFrame::buildFrame()
         else
             utoolbar->add(b.caption, b.key, b.image);
     }
+}
 
+// The report's title over the grid of its search conditions.
+void ReportFrame::buildTitle()
+{
     pic_title = new QWidget(this);
     pic_title->setObjectName(QStringLiteral("pic_title"));
     auto* titleBox = new QVBoxLayout(pic_title);
@@ -127,7 +152,11 @@ void ReportFrame::buildFrame()
     m_conditionGrid = new QGridLayout;
     m_conditionGrid->setHorizontalSpacing(6);
     titleBox->addLayout(m_conditionGrid);
+}
 
+// The grid of the report's rows.
+void ReportFrame::buildGrid()
+{
     pic_content = new QWidget(this);
     pic_content->setObjectName(QStringLiteral("pic_content"));
     auto* contentBox = new QHBoxLayout(pic_content);
@@ -151,7 +180,11 @@ void ReportFrame::buildFrame()
                 if (button == Qt::RightButton)
                     Guarded(this, [&] { popUpMenu(); });
             });
+}
 
+// The page size and record count under the grid, and the page buttons.
+void ReportFrame::buildPager()
+{
     Pic_PagerBottom = new QWidget(this);
     Pic_PagerBottom->setObjectName(QStringLiteral("Pic_PagerBottom"));
     auto* pager = new QHBoxLayout(Pic_PagerBottom);
@@ -166,6 +199,18 @@ void ReportFrame::buildFrame()
             [this] { Guarded(this, [&] { comb_pageSize_Click(); }); });
     lab_recordCount = new QLabel(QStringLiteral("记录数: 0 条"), Pic_PagerBottom);
     lab_recordCount->setObjectName(QStringLiteral("lab_recordCount"));
+    buildPageButtons();
+    pager->addWidget(label1);
+    pager->addWidget(comb_pageSize);
+    pager->addSpacing(12);
+    pager->addWidget(lab_recordCount);
+    pager->addStretch(1);
+    pager->addWidget(Pic_PagerInnerBox);
+}
+
+// First, previous, the page number of the pages, next and last.
+void ReportFrame::buildPageButtons()
+{
     Pic_PagerInnerBox = new QWidget(Pic_PagerBottom);
     Pic_PagerInnerBox->setObjectName(QStringLiteral("Pic_PagerInnerBox"));
     auto* inner = new QHBoxLayout(Pic_PagerInnerBox);
@@ -190,12 +235,6 @@ void ReportFrame::buildFrame()
                        static_cast<QWidget*>(txt_MaxPageIndex), static_cast<QWidget*>(btn_NextPage),
                        static_cast<QWidget*>(btn_LastPage)})
         inner->addWidget(w);
-    pager->addWidget(label1);
-    pager->addWidget(comb_pageSize);
-    pager->addSpacing(12);
-    pager->addWidget(lab_recordCount);
-    pager->addStretch(1);
-    pager->addWidget(Pic_PagerInnerBox);
     connect(btn_FirstPage, &QPushButton::clicked, this, [this] { Guarded(this, [&] { goToPage(1); }); });
     connect(btn_PrevPage, &QPushButton::clicked, this,
             [this] { Guarded(this, [&] { goToPage(m_page.int_currentPageIndex - 1); }); });
@@ -205,7 +244,10 @@ void ReportFrame::buildFrame()
             [this] { Guarded(this, [&] { goToPage(int(ReadNumber(txt_MaxPageIndex->text()))); }); });
     connect(txt_PageIndex, &QLineEdit::returnPressed, this,
             [this] { Guarded(this, [&] { goToPage(int(ReadNumber(txt_PageIndex->text()))); }); });
+}
 
+void ReportFrame::buildPopUpMenu()
+{
     vs_pop_menu = new QMenu(this);
     vs_pop_menu->setObjectName(QStringLiteral("vs_pop_menu"));
     for (const ReportMenuItem& item : m_layout.menu) {
@@ -218,17 +260,6 @@ void ReportFrame::buildFrame()
         connect(a, &QAction::triggered, this,
                 [this, name = item.name] { Guarded(this, [&] { menuClicked(name); }); });
     }
-
-    auto* body = new QVBoxLayout(this);
-    body->setContentsMargins(0, 0, 0, 0);
-    body->setSpacing(0);
-    body->addWidget(utoolbar->bar());
-    body->addWidget(pic_title);
-    body->addWidget(pic_content, 1);
-    body->addWidget(Pic_PagerBottom);
-
-    buildAccountPanel();
-    resize(1000, 620);
 }
 
 void ReportFrame::buildAccountPanel()

@@ -209,6 +209,12 @@ class ReportFrame : public QWidget
 
   private:
     void buildFrame();
+    void buildToolbar();
+    void buildTitle();
+    void buildGrid();
+    void buildPager();
+    void buildPageButtons();
+    void buildPopUpMenu();
     void buildAccountPanel();
     void load_accountTypeTree();
     void selectAccountType(bool isCheck);

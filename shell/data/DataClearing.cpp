@@ -12,22 +12,32 @@ namespace
 
 struct Guard {
     QString table;
-    const char* message;
+    QString message;
 };
-
-const BillDirectionFacts& inbound()
-{
-    return BillDirectionFacts::Of(BillDirection::In);
-}
-
-const BillDirectionFacts& outbound()
-{
-    return BillDirectionFacts::Of(BillDirection::Out);
-}
 
 QString deleteFrom(const QString& table)
 {
     return QStringLiteral("delete from ") + table;
+}
+
+// The bill tables (as billTable answers) that must be empty before the
+// master data named subject may go, one per direction.
+QList<Guard> billGuards(const char* subject, QString BillDirectionFacts::*billTable)
+{
+    QList<Guard> guards;
+    for (const BillDirection d : kBillDirections) {
+        const BillDirectionFacts& bills = BillDirectionFacts::Of(d);
+        guards.append({bills.*billTable, QStringLiteral("%1信息已经在%2表建账,不允许清空!")
+                                             .arg(QString::fromUtf8(subject), bills.billWord)});
+    }
+    return guards;
+}
+
+// A direction's bills: the lines before their heads.
+QStringList deleteBills(BillDirection d)
+{
+    const BillDirectionFacts& bills = BillDirectionFacts::Of(d);
+    return {deleteFrom(bills.lineTable), deleteFrom(bills.headTable)};
 }
 
 struct DataGroup {
@@ -41,19 +51,16 @@ struct DataGroup {
 const QList<DataGroup>& dataGroups()
 {
     static const QList<DataGroup> groups = {
-        {"tb_import", {}, {deleteFrom(inbound().lineTable), deleteFrom(inbound().headTable)}},
-        {"tb_export", {}, {deleteFrom(outbound().lineTable), deleteFrom(outbound().headTable)}},
+        {"tb_import", {}, deleteBills(BillDirection::In)},
+        {"tb_export", {}, deleteBills(BillDirection::Out)},
         {"tb_customer",
-         {{inbound().headTable, "往来单位信息已经在入库表建账,不允许清空!"},
-          {outbound().headTable, "往来单位信息已经在出库表建账,不允许清空!"}},
+         billGuards("往来单位", &BillDirectionFacts::headTable),
          {QStringLiteral("delete from tb_customer")}},
         {"tb_goods",
-         {{inbound().lineTable, "货品信息已经在入库表建账,不允许清空!"},
-          {outbound().lineTable, "货品信息已经在出库表建账,不允许清空!"}},
+         billGuards("货品", &BillDirectionFacts::lineTable),
          {QStringLiteral("delete from tb_goods_detail"), QStringLiteral("delete from tb_goods_head")}},
         {"tb_location",
-         {{inbound().lineTable, "库位信息已经在入库表建账,不允许清空!"},
-          {outbound().lineTable, "库位信息已经在出库表建账,不允许清空!"}},
+         billGuards("库位", &BillDirectionFacts::lineTable),
          {QStringLiteral("delete from tb_location"), QStringLiteral("delete from tb_location_fun")}},
     };
     return groups;
@@ -61,20 +68,21 @@ const QList<DataGroup>& dataGroups()
 
 const QStringList& initialisationStatements()
 {
-    static const QStringList statements = {
-        deleteFrom(inbound().lineTable),
-        deleteFrom(inbound().headTable),
-        deleteFrom(outbound().lineTable),
-        deleteFrom(outbound().headTable),
-        QStringLiteral("delete from tb_events"),
-        QStringLiteral("delete from tb_customer"),
-        QStringLiteral("delete from tb_goods_detail"),
-        QStringLiteral("delete from tb_goods_head"),
-        QStringLiteral("delete from tb_location"),
-        QStringLiteral("delete from tb_location_fun"),
-        QStringLiteral("delete from tb_account_fun"),
-        QStringLiteral("delete from tb_dictionary where isSystemSet=0 and utype<>'department'"),
-    };
+    static const QStringList statements = [] {
+        QStringList all;
+        for (const BillDirection d : kBillDirections)
+            all << deleteBills(d);
+        return all << QStringList{
+                   QStringLiteral("delete from tb_events"),
+                   QStringLiteral("delete from tb_customer"),
+                   QStringLiteral("delete from tb_goods_detail"),
+                   QStringLiteral("delete from tb_goods_head"),
+                   QStringLiteral("delete from tb_location"),
+                   QStringLiteral("delete from tb_location_fun"),
+                   QStringLiteral("delete from tb_account_fun"),
+                   QStringLiteral("delete from tb_dictionary where isSystemSet=0 and utype<>'department'"),
+               };
+    }();
     return statements;
 }
 
@@ -89,7 +97,7 @@ ClearOutcome ClearDataGroup(const QString& key)
         const m_DBresult result = RunTrans([&] {
             for (const Guard& guard : group.guards) {
                 if (GetCountValue(QStringLiteral("id"), guard.table) > 0) {
-                    outcome.refusal = QString::fromUtf8(guard.message);
+                    outcome.refusal = guard.message;
                     return;
                 }
             }

@@ -61,11 +61,13 @@ m_DBresult dal_user::Delete(int int_Id)
     const auto uses = [int_Id](const QString& refusal, const QString& table, const char* column) {
         return RefCheck::Uses(refusal, table, QLatin1String(column), int_Id);
     };
-    const QList<RefCheck> checks = {
-        uses(QStringLiteral("当前用户在入库表已经建账,不能删除!"),
-             BillDirectionFacts::Of(BillDirection::In).headTable, "userId"),
-        uses(QStringLiteral("当前用户在出库表已经建账,不能删除!"),
-             BillDirectionFacts::Of(BillDirection::Out).headTable, "userId"),
+    QList<RefCheck> checks;
+    for (const BillDirection d : kBillDirections) {
+        const BillDirectionFacts& bills = BillDirectionFacts::Of(d);
+        checks << RefCheck::BillUses(bills, QStringLiteral("用户"), bills.headTable, QStringLiteral("userId"),
+                                     int_Id);
+    }
+    checks += {
         uses(QStringLiteral("当前用户在往来单位表已经建账,不能删除!"), QStringLiteral("tb_customer"),
              "userId"),
         uses(QStringLiteral("当前用户在日程管理已经建账,不能删除!"), QStringLiteral("tb_events"),

@@ -96,33 +96,6 @@ TEST_F(TreeTest, WithoutCheckMarksAndFromAnEmptySource)
     EXPECT_EQ(tree.topLevelItemCount(), 1);
 }
 
-TEST_F(TreeTest, SubNodeKeyListsTheSubtreeDepthFirst)
-{
-    row(3, 0, 0, QStringLiteral("c"));
-    row(5, 3, 0, QStringLiteral("e"));
-    row(9, 5, 0, QStringLiteral("i"));
-    row(7, 3, 1, QStringLiteral("g"));
-    row(4, 0, 1, QStringLiteral("d"));
-    helper.AddTreeII(0, levels(QStringLiteral("t_tree")), QStringLiteral("ucheck"), true, true);
-    EXPECT_EQ(helper.GetSubNodeKey(helper.Node(QStringLiteral("key3"))),
-              QStringLiteral("ID = 3 OR ID = 5 OR ID = 9 OR ID = 7"));
-    EXPECT_EQ(helper.GetSubNodeKey(helper.Node(QStringLiteral("key4"))), QStringLiteral("ID = 4"));
-    EXPECT_EQ(helper.GetSubNodeKey(helper.Node(QStringLiteral("key9"))), QStringLiteral("ID = 9"));
-    QString where;
-    helper.GetSubKey(helper.Node(QStringLiteral("key5")), where);
-    EXPECT_EQ(where, QStringLiteral("ID = 9 OR "));
-}
-
-// The condition's text holds ids and nothing else: a key that is no number
-// never reaches it.
-TEST_F(TreeTest, SubtreeTermsTakeWholeNumbersOnly)
-{
-    EXPECT_EQ(IdOrTerms({}), QString());
-    EXPECT_EQ(IdOrTerms({QStringLiteral("-2"), QStringLiteral("7")}), QStringLiteral("ID = -2 OR ID = 7"));
-    for (const char* id : {"", "3 OR 1=1", "4.5", "x"})
-        EXPECT_THROW(IdOrTerms({QStringLiteral("1"), QString::fromLatin1(id)}), DbError) << id;
-}
-
 TEST_F(TreeTest, ADuplicateKeyIsAnErrorThatEndsACycle)
 {
     // 1 -> 2 -> 1 again: the second key1 is refused instead of recursing for ever.

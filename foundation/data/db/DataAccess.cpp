@@ -73,6 +73,14 @@ void UpdateUnchanged(const QString& table, const QString& assignments, const Par
                        params, kRecordChangedText);
 }
 
+void UpdateStamped(const QString& table, const QString& assignments, const ParamMap& params,
+                   const QString& missingText)
+{
+    ExecuteChangingRow(QStringLiteral("update ") + table + QStringLiteral(" set ") + assignments +
+                           QStringLiteral(",rowVersion=rowVersion+1 where id=@id"),
+                       params, missingText);
+}
+
 int ScalarInt(const QString& sql, const ParamMap& params)
 {
     const RecordSetPtr rs = ExecuteSql(sql, params);
@@ -118,6 +126,13 @@ RefCheck RefCheck::Uses(const QString& refusal, const QString& table, const QStr
             QStringLiteral("select count(*) from ") + table + QStringLiteral(" where ") + column +
                 QStringLiteral("=@refValue"),
             ParamMap{{QStringLiteral("@refValue"), value}}};
+}
+
+RefCheck RefCheck::BillUses(const BillDirectionFacts& bills, const QString& subject, const QString& table,
+                            const QString& column, const QVariant& value)
+{
+    return Uses(QStringLiteral("当前%1在%2表已经建账,不能删除!").arg(subject, bills.billWord), table, column,
+                value);
 }
 
 m_DBresult DeleteWithRefChecks(const QList<RefCheck>& checks, const std::function<void()>& deleteRows)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BillDirection.h"
 #include "KeyValue.h"
 #include "RecordSet.h"
 #include "m_condition.h"
@@ -70,6 +71,11 @@ void RequireUnchanged(const QString& table, int id, int version,
 // stamp on. params hold @id, @rowVersion and the assignments' values.
 void UpdateUnchanged(const QString& table, const QString& assignments, const ParamMap& params,
                      const QString& missingText = QStringLiteral("当前记录不存在!"));
+// The write of UpdateUnchanged alone, for a save whose checks compared the
+// stamp earlier in the same write transaction: sets the assignments on the
+// row @id and moves the stamp on; DbError(missingText) when the row is gone.
+void UpdateStamped(const QString& table, const QString& assignments, const ParamMap& params,
+                   const QString& missingText = QStringLiteral("当前记录不存在!"));
 
 // Writes a new record under the next id of table (TakeIds), taken in one
 // write transaction with write(copy), so that two writers never take the
@@ -119,6 +125,11 @@ struct RefCheck {
     // The common check: rows of table whose column holds value.
     static RefCheck Uses(const QString& refusal, const QString& table, const QString& column,
                          const QVariant& value);
+    // The check while a bill of direction bills names the record in column
+    // of table (one of that direction's tables), refusing with the windows'
+    // text "当前" + subject + "在入库表已经建账,不能删除!" (出库表 outbound).
+    static RefCheck BillUses(const BillDirectionFacts& bills, const QString& subject, const QString& table,
+                             const QString& column, const QVariant& value);
 };
 
 // A delete that other rows may forbid. Runs the checks in their order and,

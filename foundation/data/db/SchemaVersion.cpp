@@ -12,12 +12,6 @@
 namespace
 {
 
-// The word the schema's messages name a direction's bills by.
-QString BillWord(BillDirection d)
-{
-    return d == BillDirection::In ? QStringLiteral("入库") : QStringLiteral("出库");
-}
-
 // Where a bill of one direction names a row: the table and its column.
 struct BillUse {
     QString table;
@@ -31,11 +25,11 @@ QString DeleteGuard(const QString& table, const QString& subject,
 {
     QString body;
     for (const BillDirection d : kBillDirections) {
-        const BillUse u = use(BillDirectionFacts::Of(d));
-        const QString word = BillWord(d);
+        const BillDirectionFacts& f = BillDirectionFacts::Of(d);
+        const BillUse u = use(f);
         body += QStringLiteral("    SELECT RAISE(ABORT, '当前%1在%2表已经建账,不能删除!')\n"
                                "    WHERE EXISTS (SELECT 1 FROM %3 WHERE %4 = OLD.id);\n")
-                    .arg(subject, word, u.table, u.column);
+                    .arg(subject, f.billWord, u.table, u.column);
     }
     return QStringLiteral("CREATE TRIGGER IF NOT EXISTS tr_%1_refs_delete BEFORE DELETE ON %2\nBEGIN\n")
                .arg(table.mid(3), table) +
@@ -49,7 +43,6 @@ QStringList DirectionReferences()
     QStringList out;
     for (const BillDirection d : kBillDirections) {
         const BillDirectionFacts& f = BillDirectionFacts::Of(d);
-        const QString word = BillWord(d);
         const QString k = f.numberKind;
         for (const QString& event : {QStringLiteral("insert"), QStringLiteral("update")})
             out << QStringLiteral(
@@ -68,7 +61,7 @@ QStringList DirectionReferences()
                             event == QLatin1String("insert")
                                 ? QStringLiteral("INSERT")
                                 : QStringLiteral("UPDATE OF headId, goodsId, locationId"),
-                            f.lineTable, word, f.headTable);
+                            f.lineTable, f.billWord, f.headTable);
         for (const QString& event : {QStringLiteral("insert"), QStringLiteral("update")})
             out << QStringLiteral(
                        "CREATE TRIGGER IF NOT EXISTS tr_%1_head_refs_%2 BEFORE %3 ON %4\n"
@@ -79,13 +72,13 @@ QStringList DirectionReferences()
                        .arg(k, event,
                             event == QLatin1String("insert") ? QStringLiteral("INSERT")
                                                              : QStringLiteral("UPDATE OF ") + f.partnerIdCol,
-                            f.headTable, word, f.partnerIdCol);
+                            f.headTable, f.billWord, f.partnerIdCol);
         out << QStringLiteral("CREATE TRIGGER IF NOT EXISTS tr_%1_head_refs_delete BEFORE DELETE ON %2\n"
                               "BEGIN\n"
                               "    SELECT RAISE(ABORT, '%3单还有明细,不能删除!')\n"
                               "    WHERE EXISTS (SELECT 1 FROM %4 WHERE headId = OLD.id);\n"
                               "END")
-                   .arg(k, f.headTable, word, f.lineTable);
+                   .arg(k, f.headTable, f.billWord, f.lineTable);
     }
     return out;
 }
@@ -323,7 +316,6 @@ QStringList KeptIdentity()
         out << SequenceFollower(table);
     for (const BillDirection d : kBillDirections) {
         const BillDirectionFacts& f = BillDirectionFacts::Of(d);
-        const QString word = BillWord(d);
         for (const QString& event : {QStringLiteral("insert"), QStringLiteral("update")})
             out << QStringLiteral(
                        "CREATE TRIGGER IF NOT EXISTS tr_%1_head_dict_refs_%2 BEFORE %3 ON %4\n"
@@ -338,17 +330,16 @@ QStringList KeptIdentity()
                        .arg(f.numberKind, event,
                             event == QLatin1String("insert") ? QStringLiteral("INSERT")
                                                              : QStringLiteral("UPDATE OF accountId, utypeId"),
-                            f.headTable, word);
+                            f.headTable, f.billWord);
     }
     QStringList billUses;
     for (const BillDirection d : kBillDirections) {
         const BillDirectionFacts& f = BillDirectionFacts::Of(d);
-        const QString word = BillWord(d);
         billUses << QStringLiteral("    SELECT RAISE(ABORT, '当前账目标识在%1表已经建账,不能删除!')\n"
                                    "    WHERE EXISTS (SELECT 1 FROM %2 WHERE accountId = OLD.id);\n"
                                    "    SELECT RAISE(ABORT, '当前%1类别在%1表已经建账,不能删除!')\n"
                                    "    WHERE EXISTS (SELECT 1 FROM %2 WHERE utypeId = OLD.id);\n")
-                        .arg(word, f.headTable);
+                        .arg(f.billWord, f.headTable);
     }
     out << QStringLiteral("CREATE TRIGGER IF NOT EXISTS tr_dictionary_bill_refs_delete BEFORE DELETE ON "
                           "tb_dictionary\n"

@@ -1325,23 +1325,6 @@ QString JoinedText(const QStringList& columns)
     return parts.join(QStringLiteral("||"));
 }
 
-QString IdOrTerms(const QStringList& ids, bool trailingOr)
-{
-    static const QRegularExpression whole(QStringLiteral("^-?\\d+$"));
-    const QString separator = QStringLiteral(" OR ");
-    QString text;
-    for (const QString& id : ids) {
-        if (!whole.match(id).hasMatch())
-            throw DbError(QStringLiteral("无效的编号: ") + id);
-        if (!text.isEmpty() && !trailingOr)
-            text += separator;
-        text += QStringLiteral("ID = ") + id;
-        if (trailingOr)
-            text += separator;
-    }
-    return text;
-}
-
 // ---- search conditions, lookups and reference checks ----
 
 ConditionSql GetConditionSql(const m_conditions& conditions, const SearchFields& fields,

@@ -184,10 +184,6 @@ void CheckSqlName(const QString& name);
 // One text of the named columns, for a keyword that may span them: a missing
 // value counts as empty ("COALESCE(a,'')||COALESCE(b,'')").
 QString JoinedText(const QStringList& columns);
-// "ID = 3 OR ID = 5 OR ID = 9": one term per id, in order (the rows of a
-// tree's subtree); with trailingOr every term ends in " OR ", for a text that
-// goes on. Throws DbError for an id that is not a whole number.
-QString IdOrTerms(const QStringList& ids, bool trailingOr = false);
 
 // ---- search conditions, lookups and reference checks ----
 

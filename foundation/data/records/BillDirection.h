@@ -13,6 +13,7 @@ inline constexpr BillDirection kBillDirections[] = {BillDirection::In, BillDirec
 // once, here; the bills' setup (BillSetup) builds on this record.
 struct BillDirectionFacts {
     BillDirection direction = BillDirection::In;
+    QString billWord;       // 入库 / 出库: the word the messages name the bills by
     QString numberKind;     // "rk" / "ck": the bill number's prefix (GetNewBillNo)
     QString headTable;      // tb_rk_head
     QString lineTable;      // tb_rk_detail
