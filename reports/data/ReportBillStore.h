@@ -17,18 +17,19 @@ class ReportBillStore
     explicit ReportBillStore(BillDirection dir) : m_store(BillSetup::Of(dir)) {}
 
     // Sets ispass to 1 (pass) or 0, stamping the user and the time, only when
-    // the bill is stored in the other state and the user's department holds
-    // the bill's account tag and the right (BillStore::SetPass). Database
-    // errors are thrown as DbError.
+    // the bill is stored in the other state, unchanged since the clerk's page
+    // read it (seen.rowVersion), and the user's department holds the bill's
+    // account tag and the right (BillStore::SetPass). Database errors are
+    // thrown as DbError.
     Outcome Update_pass(int id, bool pass, const QString& user, const QString& time,
-                        const QString& right = {})
+                        const BillSeen& seen = {})
     {
-        return m_store.SetPass(id, pass, user, time, {-1, right});
+        return m_store.SetPass(id, pass, user, time, seen);
     }
     // The bill store's delete: lines and head of an unaudited bill in one
-    // transaction; an audited or missing bill, or one the user may not act
-    // on, is refused with its text.
-    m_DBresult Delete(int id, const QString& right = {}) { return m_store.Delete(id, {-1, right}); }
+    // transaction; an audited, missing or changed bill, or one the user may
+    // not act on, is refused with its text.
+    m_DBresult Delete(int id, const BillSeen& seen = {}) { return m_store.Delete(id, seen); }
 
   private:
     BillStore m_store;

@@ -14,7 +14,7 @@ QString AsNumber(const QString& field)
 QString BillListRow(BillDirection dir)
 {
     return QStringLiteral("select 0,id,passName,accountName,billNo,ubillNo,utype,%1,totalItemRow,totalAmount,"
-                          "remark,creator,createTime ")
+                          "remark,creator,createTime,rowVersion ")
         .arg(BillSetup::Of(dir).partnerNameCol);
 }
 
@@ -24,7 +24,7 @@ QString BillDetailRow(BillDirection dir)
                "select 0,id,passName,headId,accountName,billNo,ubillNo,utype,%1,goodsTypeName,"
                "goodsCode,goodsDetailCode,goodsName,goodsDesc,unit,packQty,weight,inPrice,%2qty,"
                "totalAmount,totalQty,totalDefaultQty,totalWeight,locationCode,lotNo,remark,creator,"
-               "createTime ")
+               "createTime,rowVersion ")
         .arg(BillSetup::Of(dir).partnerNameCol,
              BillSetup::Of(dir).hasSalePrice ? QStringLiteral("salePrice,") : QString());
 }

@@ -166,14 +166,17 @@ ReportSetup BillListSetup(BillDirection dir)
         QStringLiteral(", 0.0) AS REAL) AS totalQty, rpt_num((SELECT bill_amount(d.qty, d.%1)")
             .arg(t.priceCol) +
         lines + QStringLiteral(", '#0.0#', '0') AS totalAmount");
-    s.searchRows = SearchRows(t, columns, t.headTable + QStringLiteral(" AS a"));
-    s.keptRows = [columns, t](const QString& keys, const QString& join) {
-        return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + columns +
+    // The rows read also carry the bill's change stamp as it is stored when
+    // the page is read: what the list's actions compare with the bill.
+    const QString stamped = columns + QStringLiteral(", a.rowVersion");
+    s.searchRows = SearchRows(t, stamped, t.headTable + QStringLiteral(" AS a"));
+    s.keptRows = [stamped, t](const QString& keys, const QString& join) {
+        return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + stamped +
                QStringLiteral(" FROM ") + keys + QStringLiteral(" AS k ") + join + QStringLiteral(" ") +
                t.headTable + QStringLiteral(" AS a ON a.id = k.id");
     };
     s.keyAccount = QStringLiteral("(SELECT h.accountId FROM %1 AS h WHERE h.id = k0.id)").arg(t.headTable);
-    s.fillStatement = FillFrom(s, s.searchRows);
+    s.fillStatement = FillFrom(s, SearchRows(t, columns, t.headTable + QStringLiteral(" AS a")));
     return s;
 }
 
@@ -260,8 +263,10 @@ ReportSetup BillDetailSetup(BillDirection dir)
     // read from the line's amount without the display form around it.
     const QString amountKey = QStringLiteral("rpt_amountKey");
     s.sortKeys = {{ReportColumns::AsNumber(QStringLiteral("totalAmount")), amountKey}};
-    const QString keyed =
-        columns + QStringLiteral(", CAST(line_amount(l.qty, l.%1) AS REAL) AS ").arg(t.priceCol) + amountKey;
+    // The rows read carry the line's bill's change stamp as well.
+    const QString keyed = columns +
+                          QStringLiteral(", CAST(line_amount(l.qty, l.%1) AS REAL) AS ").arg(t.priceCol) +
+                          amountKey + QStringLiteral(", a.rowVersion");
     s.searchRows = SearchRows(t, keyed, lines);
     s.keptRows = [keyed, t](const QString& keys, const QString& join) {
         return QStringLiteral("SELECT k.pos AS rpt_pos, k.id AS rpt_key, ") + keyed +

@@ -17,6 +17,13 @@ int BillReportWindow::currentBillId() const
     return int(ReadNumber(cellText(m_billIdField)));
 }
 
+BillSeen BillReportWindow::currentBillSeen(const QString& right) const
+{
+    // The hidden stamp column; a row without one is not compared.
+    const QString stamp = cellText(QStringLiteral("rowVersion")).trimmed();
+    return {stamp.isEmpty() ? -1 : int(ReadNumber(stamp)), right};
+}
+
 void BillReportWindow::openBill(const QString& right, bool rightFirst)
 {
     if (rightFirst && !check_FunRight(right, true))
@@ -47,7 +54,7 @@ void BillReportWindow::deleteBill(const QString& right)
                                  : QStringLiteral("是否删除当前单据[") + billNo + QStringLiteral("]?");
     if (MsgBox::Show(question, MsgIcon::Question, title, MsgButtons::YesNo, this) == MsgAnswer::No)
         return;
-    const m_DBresult result = m_store.Delete(id, right);
+    const m_DBresult result = m_store.Delete(id, currentBillSeen(right));
     if (!result.isResult)
         MsgBox::ShowWithDetails(result.str_MsgBox, result.str_Details, MsgIcon::Exclamation, title, this);
     search();
@@ -68,13 +75,17 @@ void BillReportWindow::passBill(const QString& right, bool pass)
         refuse(ReportBillStore::Outcome::Unaudited);
         return;
     }
-    const QString question =
-        pass ? QStringLiteral("是否 [审核] 当前单据?") : QStringLiteral("是否 [反审] 当前单据?");
+    // The question names the bill, as the delete question does.
+    const QString billNo = cellText(QStringLiteral("billNo")).trimmed();
+    const QString act =
+        pass ? QStringLiteral("是否 [审核] 当前单据") : QStringLiteral("是否 [反审] 当前单据");
+    const QString question = billNo.isEmpty() ? act + QStringLiteral("?")
+                                              : act + QStringLiteral("[") + billNo + QStringLiteral("]?");
     if (MsgBox::Show(question, MsgIcon::Question, title, MsgButtons::YesNo, this) == MsgAnswer::No)
         return;
     const int row = currentDataRow();
     const ReportBillStore::Outcome outcome = m_store.Update_pass(
-        id, pass, CurrentUser.user, GetNowStr(QStringLiteral("yyyy-MM-dd HH:mm:ss")), right);
+        id, pass, CurrentUser.user, GetNowStr(QStringLiteral("yyyy-MM-dd HH:mm:ss")), currentBillSeen(right));
     if (outcome != ReportBillStore::Outcome::Done) {
         // Changed or deleted since the last search: say so and show the stored state.
         refuse(outcome);

@@ -19,6 +19,8 @@ class BillReportWindow : public ReportFrame
   protected:
     // The bill id of the current row (0 on an empty row).
     int currentBillId() const;
+    // The current row's bill as the page read it, for an act under right.
+    BillSeen currentBillSeen(const QString& right) const;
     // Open, delete and the audit actions; each answers nothing and shows its own messages.
     void openBill(const QString& right, bool rightFirst);
     void deleteBill(const QString& right);

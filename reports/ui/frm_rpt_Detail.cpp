@@ -67,6 +67,8 @@ ReportLayout DetailLayout(BillDirection dir)
         col("|<备注     ", QStringLiteral("remark")),
         col("|<建单人  ", QStringLiteral("creator")),
         col("|<建单日期    ", QStringLiteral("createTime")),
+        // The line's bill's change stamp as the page read it, for the delete.
+        {QStringLiteral("|<rowVersion"), QStringLiteral("rowVersion"), {}, true},
     };
     l.cursorField = QStringLiteral("accountName");
     l.statusField = QStringLiteral("passName");

@@ -46,6 +46,8 @@ ReportLayout HeadLayout(BillDirection dir)
          0.05},
         {QStringLiteral("|<建单日期   "), QStringLiteral("createTime"), QStringLiteral("createTime"), false,
          1080, 0.05},
+        // The bill's change stamp as the page read it, for the audit and the delete.
+        {QStringLiteral("|<rowVersion"), QStringLiteral("rowVersion"), {}, true},
     };
     l.cursorField = QStringLiteral("accountName");
     l.statusField = QStringLiteral("passName");

@@ -194,8 +194,8 @@ TEST_P(ListTest, AuditUnauditAndDeleteWithAnswers)
     EXPECT_EQ(scalar(QStringLiteral("select ispass from %1 where id=1").arg(head)).toInt(), 0);
     answer(MsgAnswer::Yes);
     menu(w, "menu_pass");
-    EXPECT_EQ(shown(), (QStringList{QStringLiteral("是否 [审核] 当前单据?"),
-                                    QStringLiteral("是否 [审核] 当前单据?"), QStringLiteral("审核成功!")}));
+    const QString auditQuestion = QStringLiteral("是否 [审核] 当前单据[%1]?").arg(no1);
+    EXPECT_EQ(shown(), (QStringList{auditQuestion, auditQuestion, QStringLiteral("审核成功!")}));
     EXPECT_EQ(scalar(QStringLiteral("select ispass from %1 where id=1").arg(head)).toInt(), 1);
     EXPECT_EQ(scalar(QStringLiteral("select updateLastUser from %1 where id=1").arg(head)).toString(),
               QStringLiteral("admin"));
@@ -218,7 +218,8 @@ TEST_P(ListTest, AuditUnauditAndDeleteWithAnswers)
     // Un-audit, then delete with Yes: the bill and its lines are gone, the list searched again.
     answer(MsgAnswer::Yes);
     menu(w, "menu_nopass");
-    EXPECT_EQ(MsgBox::LastText(), QStringLiteral("反审成功!"));
+    EXPECT_EQ(shown(), (QStringList{QStringLiteral("是否 [反审] 当前单据[%1]?").arg(no1),
+                                    QStringLiteral("反审成功!")}));
     EXPECT_EQ(scalar(QStringLiteral("select ispass from %1 where id=1").arg(head)).toInt(), 0);
     menu(w, "menu_nopass");
     EXPECT_EQ(MsgBox::LastText(), QStringLiteral("当前单据未审核,不能再反审!"));
@@ -251,7 +252,7 @@ TEST_P(ListTest, AuditOfABillChangedElsewhereIsRefused)
     exec(QStringLiteral("update %1 set ispass=1, updateLastUser='other' where id=1").arg(t().headTable));
     answer(MsgAnswer::Yes);
     menu(w, "menu_pass");
-    EXPECT_EQ(shown(), (QStringList{QStringLiteral("是否 [审核] 当前单据?"),
+    EXPECT_EQ(shown(), (QStringList{QStringLiteral("是否 [审核] 当前单据[%1-2405-00001]?").arg(code()),
                                     QStringLiteral("当前单据已经审核,不能再审核!")}));
     EXPECT_EQ(
         scalar(QStringLiteral("select updateLastUser from %1 where id=1").arg(t().headTable)).toString(),

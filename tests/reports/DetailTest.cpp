@@ -17,7 +17,7 @@ TEST_P(DetailTest, WorkedExampleAndTheGridColumns)
     ReportFrame* w = openDetail();
     ASSERT_EQ(w->keptCount(), 1);
     FlexGrid* g = w->grid();
-    EXPECT_EQ(g->Cols(), in() ? 29 : 30);
+    EXPECT_EQ(g->Cols(), in() ? 30 : 31);
     const auto shown = [&](const QString& field) { return cell(w, 0, ColumnOf(w, field)); };
     EXPECT_EQ(shown(QStringLiteral("totalQty")), QStringLiteral("24"));
     EXPECT_EQ(shown(QStringLiteral("totalDefaultQty")), QStringLiteral("4.0"));
