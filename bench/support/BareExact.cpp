@@ -1,5 +1,6 @@
 #include "BareExact.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <stdexcept>
@@ -237,6 +238,15 @@ void RegisterBareExact(sqlite3* db)
         sqlite3_create_function_v2(db, "bare_round", 3, f, nullptr, Round, nullptr, nullptr, nullptr) ||
         sqlite3_create_function_v2(db, "bare_text", 4, f, nullptr, TextOf, nullptr, nullptr, nullptr))
         throw std::runtime_error(sqlite3_errmsg(db));
+}
+
+std::string BarePlainNumber(double v)
+{
+    if (v == 0)
+        return "0";
+    char buf[400];
+    const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+    return std::string(buf, r.ptr);
 }
 
 long long BareExactErrors()

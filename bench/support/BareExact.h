@@ -1,6 +1,7 @@
 #pragma once
 
 #include <sqlite3.h>
+#include <string>
 
 // The twins' own exact figures, apart from the program's: SQL functions in
 // plain C++ over numbers scaled to whole counts of 10^-k. A value of more
@@ -24,4 +25,9 @@
 //     10^-scale rounded half away from zero to maxDecimals and written with
 //     at least minDecimals; 0 written in the form, or as zeroText when given.
 void RegisterBareExact(sqlite3* db);
+
+// A stored number as the grids show it: the shortest decimal that reads
+// back as the same double, every digit written out (no exponent), "0" for
+// zero.
+std::string BarePlainNumber(double v);
 long long BareExactErrors();
