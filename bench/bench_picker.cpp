@@ -1,9 +1,11 @@
 // One keystroke in the picker: the search of the mode with the new keyword
 // and the refill of its list, over 100,000 packing units and 10,000 partners
 // (made once and kept, BenchData::Kept). Beside it, interleaved (Paired.h),
-// the bare twin reads the same first page of 200 rows in the list's order
-// (and counts the matches when there are more) on the C API, the statements
-// prepared once; the program also refills its grid, which the twin does not.
+// the bare twin on the C API (statements prepared once, no Qt type) reads
+// the same first page of 200 rows in the list's order, counts the matches
+// when there are more and makes the texts the list and its count line show;
+// each run compares them with the picker's, cell by cell.
+#include "BareExact.h"
 #include "BareSql.h"
 #include "BenchData.h"
 #include "FlexGrid.h"
@@ -16,6 +18,9 @@
 #include <QLineEdit>
 #include <benchmark/benchmark.h>
 #include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -77,8 +82,10 @@ BenchData& data()
     return d;
 }
 
-// The list's first page bare: the rows of the mode's view that match, in
-// the list's order, 200 at most, and their count when the page is full.
+// The list bare: the rows of the mode's view that match, in the list's
+// order, 200 at most, each with the texts the list shows (its row number,
+// then every column: whole numbers and numbers in the plain form, a Null
+// empty), the matches counted when the page is full, and the count line.
 class BarePicker
 {
   public:
@@ -105,25 +112,107 @@ class BarePicker
         }
         for (int k = 0; k < 2; ++k) {
             const QString where = from + (k ? keyword : QString());
-            m_page[k] =
-                std::make_unique<BareStatement>(select + where + order + QStringLiteral(" LIMIT 200"));
-            m_count[k] = std::make_unique<BareStatement>(QStringLiteral("SELECT COUNT(*)") + where);
+            m_page[k] = prepare(select + where + order + QStringLiteral(" LIMIT 200"));
+            m_count[k] = prepare(QStringLiteral("SELECT COUNT(*)") + where);
         }
     }
-    // The matches: the page's rows, or all of them when the page is full.
-    qint64 Run(const QString& keyword)
+    ~BarePicker()
     {
-        const int k = keyword.isEmpty() ? 0 : 1;
-        const std::vector<QVariant> values =
-            k ? std::vector<QVariant>{QStringLiteral("%") + keyword + QStringLiteral("%")}
-              : std::vector<QVariant>{};
-        const int rows = m_page[k]->Run(values);
-        return rows >= 200 ? m_count[k]->Integer(values) : rows;
+        for (int k = 0; k < 2; ++k) {
+            sqlite3_finalize(m_page[k]);
+            sqlite3_finalize(m_count[k]);
+        }
+    }
+    BarePicker(const BarePicker&) = delete;
+    BarePicker& operator=(const BarePicker&) = delete;
+
+    // pattern: the keyword between "%", empty for none.
+    void Run(const std::string& pattern)
+    {
+        const int k = pattern.empty() ? 0 : 1;
+        sqlite3_stmt* page = m_page[k];
+        if (k)
+            sqlite3_bind_text(page, 1, pattern.data(), int(pattern.size()), SQLITE_STATIC);
+        rows.clear();
+        const int cols = sqlite3_column_count(page);
+        int rc;
+        while ((rc = sqlite3_step(page)) == SQLITE_ROW) {
+            std::vector<std::string>& row = rows.emplace_back();
+            row.reserve(size_t(cols) + 1);
+            row.push_back(std::to_string(rows.size()));
+            for (int c = 0; c < cols; ++c) {
+                switch (sqlite3_column_type(page, c)) {
+                case SQLITE_INTEGER:
+                    row.push_back(std::to_string(sqlite3_column_int64(page, c)));
+                    break;
+                case SQLITE_FLOAT:
+                    row.push_back(BarePlainNumber(sqlite3_column_double(page, c)));
+                    break;
+                case SQLITE_NULL:
+                    row.emplace_back();
+                    break;
+                default:
+                    row.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(page, c)),
+                                     size_t(sqlite3_column_bytes(page, c)));
+                }
+            }
+        }
+        check(rc, page);
+        long long found = (long long)rows.size();
+        if (found >= 200) {
+            sqlite3_stmt* count = m_count[k];
+            if (k)
+                sqlite3_bind_text(count, 1, pattern.data(), int(pattern.size()), SQLITE_STATIC);
+            rc = sqlite3_step(count);
+            found = rc == SQLITE_ROW ? sqlite3_column_int64(count, 0) : 0;
+            check(rc == SQLITE_ROW ? sqlite3_step(count) : rc, count);
+        }
+        info = "当前找到[ " + std::to_string(found) + " ]条记录";
     }
 
+    std::vector<std::vector<std::string>> rows;
+    std::string info;
+
   private:
-    std::unique_ptr<BareStatement> m_page[2], m_count[2];
+    static sqlite3_stmt* prepare(const QString& sql)
+    {
+        const QByteArray text = sql.toUtf8();
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(BareStatement::Handle(), text.constData(), int(text.size()), &stmt, nullptr) !=
+            SQLITE_OK)
+            throw std::runtime_error(sqlite3_errmsg(BareStatement::Handle()));
+        return stmt;
+    }
+    static void check(int rc, sqlite3_stmt* stmt)
+    {
+        sqlite3_reset(stmt);
+        if (rc != SQLITE_DONE)
+            throw std::runtime_error(sqlite3_errmsg(BareStatement::Handle()));
+    }
+    sqlite3_stmt* m_page[2] = {};
+    sqlite3_stmt* m_count[2] = {};
 };
+
+// Whether the picker's list and count line show what the twin made: every
+// row, every column's text.
+bool SameList(const frm_select& picker, const BarePicker& bare)
+{
+    if (picker.Lblinfor->text().toStdString() != bare.info)
+        return false;
+    const FlexGrid& grid = *picker.vgInput;
+    const int shown = bare.rows.empty() ? 0 : grid.Rows() - grid.FixedRows();
+    if (shown != int(bare.rows.size()))
+        return false;
+    for (int r = 0; r < shown; ++r) {
+        const std::vector<std::string>& row = bare.rows[size_t(r)];
+        if (grid.Cols() != int(row.size()))
+            return false;
+        for (int c = 0; c < int(row.size()); ++c)
+            if (grid.TextMatrix(grid.FixedRows() + r, c).toStdString() != row[size_t(c)])
+                return false;
+    }
+    return true;
+}
 
 // Each iteration types the keyword into a picker whose box held another text:
 // the search runs and the list is refilled, as on a keystroke.
@@ -135,18 +224,19 @@ void typeKeyword(benchmark::State& state, const QString& mode, const QString& ke
     picker.isHideCheckCol = true;
     picker.RunSearch();
     BarePicker bare(mode);
+    const std::string pattern = keyword.isEmpty()
+                                    ? std::string()
+                                    : (QStringLiteral("%") + keyword + QStringLiteral("%")).toStdString();
     const QString other = keyword.isEmpty() ? QStringLiteral("x") : QString();
     Paired pair(1e3);
     for (auto _ : state) {
         picker.utxtkeyword->blockSignals(true);
         picker.utxtkeyword->setText(other);
         picker.utxtkeyword->blockSignals(false);
-        qint64 bareFound = 0;
         pair.Run(
-            state, [&] { picker.utxtkeyword->setText(keyword); }, [&] { bareFound = bare.Run(keyword); });
-        const QString shown = QStringLiteral("当前找到[ %1 ]条记录").arg(bareFound);
-        if (picker.Lblinfor->text() != shown) {
-            state.SkipWithError("the searches found different rows");
+            state, [&] { picker.utxtkeyword->setText(keyword); }, [&] { bare.Run(pattern); });
+        if (!SameList(picker, bare)) {
+            state.SkipWithError("the lists show different rows");
             break;
         }
     }
