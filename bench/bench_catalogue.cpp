@@ -267,32 +267,7 @@ class BareSearch
     {
         for (size_t k = 0; k < values.size(); ++k)
             sqlite3_bind_text(m_stmt, int(k) + 1, values[k].data(), int(values[k].size()), SQLITE_STATIC);
-        std::vector<BareRow> rows;
-        const int cols = sqlite3_column_count(m_stmt);
-        int rc;
-        while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
-            BareRow& row = rows.emplace_back(size_t(cols));
-            for (int c = 0; c < cols; ++c) {
-                switch (sqlite3_column_type(m_stmt, c)) {
-                case SQLITE_INTEGER:
-                    row[size_t(c)] = sqlite3_column_int64(m_stmt, c);
-                    break;
-                case SQLITE_FLOAT:
-                    row[size_t(c)] = sqlite3_column_double(m_stmt, c);
-                    break;
-                case SQLITE_NULL:
-                    break;
-                default:
-                    row[size_t(c)] =
-                        std::string(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, c)),
-                                    size_t(sqlite3_column_bytes(m_stmt, c)));
-                }
-            }
-        }
-        if (rc != SQLITE_DONE)
-            throw std::runtime_error(sqlite3_errmsg(BareStatement::Handle()));
-        sqlite3_reset(m_stmt);
-        return rows;
+        return BareRows(m_stmt);
     }
 
   private:

@@ -129,31 +129,35 @@ std::vector<qint64> BareStatement::Keys(const std::vector<QVariant>& values)
 std::vector<BareRow> BareStatement::Rows(const std::vector<QVariant>& values)
 {
     bind(values);
+    return BareRows(m_stmt);
+}
+
+std::vector<BareRow> BareRows(sqlite3_stmt* stmt)
+{
     std::vector<BareRow> rows;
-    const int cols = sqlite3_column_count(m_stmt);
+    const int cols = sqlite3_column_count(stmt);
     int rc;
-    while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
-        BareRow row(static_cast<size_t>(cols));
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        BareRow& row = rows.emplace_back(size_t(cols));
         for (int c = 0; c < cols; ++c) {
-            switch (sqlite3_column_type(m_stmt, c)) {
+            switch (sqlite3_column_type(stmt, c)) {
             case SQLITE_INTEGER:
-                row[size_t(c)] = sqlite3_column_int64(m_stmt, c);
+                row[size_t(c)] = sqlite3_column_int64(stmt, c);
                 break;
             case SQLITE_FLOAT:
-                row[size_t(c)] = sqlite3_column_double(m_stmt, c);
+                row[size_t(c)] = sqlite3_column_double(stmt, c);
                 break;
             case SQLITE_NULL:
                 break;
             default:
-                row[size_t(c)] = std::string(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, c)),
-                                             size_t(sqlite3_column_bytes(m_stmt, c)));
+                row[size_t(c)] = std::string(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
+                                             size_t(sqlite3_column_bytes(stmt, c)));
             }
         }
-        rows.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE)
-        throw std::runtime_error(sqlite3_errmsg(Handle()));
-    sqlite3_reset(m_stmt);
+        throw std::runtime_error(sqlite3_errmsg(BareStatement::Handle()));
+    sqlite3_reset(stmt);
     return rows;
 }
 

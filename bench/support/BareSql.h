@@ -47,6 +47,10 @@ class BareStatement
     sqlite3_stmt* m_stmt = nullptr;
 };
 
+// Steps a bound statement to its end and answers every row with its cells as
+// SQLite gives them, then resets it (a failed step throws).
+std::vector<BareRow> BareRows(sqlite3_stmt* stmt);
+
 // An SQL expression, of SQLite's own functions only, writing the number expr
 // as the program's number formats do: maxDecimals places at most, trailing
 // zeros dropped down to minDecimals, which is 0 or 1 ("#0.0##" is 1 to 3,
